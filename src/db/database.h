@@ -1,0 +1,125 @@
+#pragma once
+// The connection to a data dictionary (in the role of OCIDatabase) and its fifteen fixed
+// queries.
+//
+// One connection, two backends: a ServerName that names a dictionary snapshot
+// (<name>.sqlite in the snapshot directories) opens that SQLite file; any other name goes
+// to Oracle through the client library loaded at run time. Both run the same SQL texts.
+//
+// Errors: every error of either backend first reaches the error handler (the program shows
+// "ERROR: " and the message there) and then fails the operation with DatabaseError carrying
+// the same message. Callers at a command's edge catch DatabaseError without showing it
+// again.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+enum class QueryId {
+  OCITables, OCIViewNames, OCIProcedures, OCIPackages, OCISequences, OCIRoles,
+  OCIComments, OCISynonyms, OCITableFields, OCIPrimaryKeys, OCIForeignKeys, OCIIndexes,
+  OCIViews, OCIProctext, OCIPackageText
+};
+inline constexpr int kQueryCount = 15;
+
+// The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
+struct QueryText {
+  const char* name;   // "OCITables"
+  const char* sql;
+  QStringList params;  // ":P_TABLE_NAME", ...
+};
+const QueryText& QueryTextOf(QueryId id);
+
+class DatabaseError : public std::runtime_error {
+ public:
+  explicit DatabaseError(const QString& message)
+      : std::runtime_error(message.toStdString()), message_(message) {}
+  const QString& Message() const { return message_; }
+
+ private:
+  QString message_;
+};
+
+class Database;
+class Backend;
+class BackendCursor;
+
+// One of the fifteen queries, reused for every object it is asked about:
+// Close, BindText per parameter, Open, then read while !Eof: Field(...), Next.
+class Query {
+ public:
+  Query(Database& db, QueryId id);
+  ~Query();
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+
+  QueryId Id() const { return id_; }
+  void Close();
+  // Binds parameter `position` (counted from 1) as input text.
+  void BindText(int position, const QString& value);
+  // Runs the query on the current connection and stands on the first row.
+  void Open();
+  bool IsOpen() const;
+  bool Eof() const;
+  // The current row's value of a column, found by name without regard to case; NULL reads
+  // as "". A name the query does not have is an error.
+  QString Field(const QString& name) const;
+  void Next();
+
+ private:
+  Database& db_;
+  QueryId id_;
+  QStringList binds_;
+  std::unique_ptr<BackendCursor> cursor_;
+};
+
+class Database {
+ public:
+  using ErrorHandler = std::function<void(const QString& message)>;
+
+  Database();
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Plain properties used by the next Connect.
+  const QString& ServerName() const { return serverName_; }
+  const QString& UserName() const { return userName_; }
+  const QString& Password() const { return password_; }
+  void SetServerName(const QString& v) { serverName_ = v; }
+  void SetUserName(const QString& v) { userName_ = v; }
+  void SetPassword(const QString& v) { password_ = v; }
+
+  bool Connected() const;
+  // Connects as UserName/Password to ServerName; on failure stays disconnected, reports
+  // through the handler and throws DatabaseError.
+  void Connect();
+  // Closes the connection and its queries; nothing when not connected.
+  void Disconnect();
+
+  Query& query(QueryId id);
+
+  void SetErrorHandler(ErrorHandler handler);
+  // Directories searched for <ServerName>.sqlite, in order (the project directory setting,
+  // then the bundled sample directory).
+  void SetSnapshotDirectories(const QStringList& dirs);
+  const QStringList& SnapshotDirectories() const { return snapshotDirs_; }
+
+  // Reports `message` through the handler and throws DatabaseError (used by the backends).
+  [[noreturn]] void Fail(const QString& message) const;
+
+  Backend* CurrentBackend() const { return backend_.get(); }
+
+ private:
+  QString serverName_, userName_, password_;
+  QStringList snapshotDirs_;
+  ErrorHandler handler_;
+  std::unique_ptr<Backend> backend_;
+  std::unique_ptr<Query> queries_[kQueryCount];
+};
+
+// Disconnects, sets the three properties and connects.
+void ConnectDatabase(Database& db, const QString& server, const QString& user,
+                     const QString& password);

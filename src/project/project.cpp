@@ -1,0 +1,95 @@
+#include "project/project.h"
+
+#include "text/ansi.h"
+
+bool HasSectionDescription(ObjectKind kind) {
+  return kind == ObjectKind::Sequences || kind == ObjectKind::Roles;
+}
+
+QString ProjectListLine(const ObjectEntry& entry) {
+  return ansi::UpperCase(entry.ServerName) + u'.' + entry.ObjectName;
+}
+
+Project::Project(QObject* parent) : QObject(parent) {}
+
+void Project::SetName(const QString& name) {
+  if (contents_.info.Name == name) return;
+  contents_.info.Name = name;
+  emit InfoChanged();
+}
+
+void Project::SetVersion(const QString& version) {
+  if (contents_.info.Version == version) return;
+  contents_.info.Version = version;
+  emit InfoChanged();
+}
+
+void Project::SetGeneral(const QString& text) {
+  if (contents_.info.General == text) return;
+  contents_.info.General = text;
+  emit InfoChanged();
+}
+
+void Project::SetFileTimes(const QString& created, const QString& updated) {
+  if (contents_.info.Created == created && contents_.info.Updated == updated) return;
+  contents_.info.Created = created;
+  contents_.info.Updated = updated;
+  emit InfoChanged();
+}
+
+const QList<ObjectEntry>& Project::Entries(ObjectKind kind) const {
+  return contents_.entries[static_cast<int>(kind)];
+}
+
+int Project::AppendEntry(ObjectKind kind, const ObjectEntry& entry) {
+  auto& list = contents_.entries[static_cast<int>(kind)];
+  list.append(entry);
+  emit EntriesChanged(kind);
+  return list.size() - 1;
+}
+
+void Project::RemoveEntry(ObjectKind kind, int index) {
+  auto& list = contents_.entries[static_cast<int>(kind)];
+  if (index < 0 || index >= list.size()) return;
+  list.removeAt(index);
+  emit EntriesChanged(kind);
+}
+
+void Project::SetDescription(ObjectKind kind, int index, const QString& text) {
+  auto& list = contents_.entries[static_cast<int>(kind)];
+  if (index < 0 || index >= list.size() || list[index].Description == text) return;
+  list[index].Description = text;
+  emit EntriesChanged(kind);
+}
+
+QString Project::SectionDescription(ObjectKind kind) const {
+  if (kind == ObjectKind::Sequences) return contents_.sequencesDescription;
+  if (kind == ObjectKind::Roles) return contents_.rolesDescription;
+  return {};
+}
+
+void Project::SetSectionDescription(ObjectKind kind, const QString& text) {
+  QString* target = kind == ObjectKind::Sequences ? &contents_.sequencesDescription
+                    : kind == ObjectKind::Roles   ? &contents_.rolesDescription
+                                                  : nullptr;
+  if (!target || *target == text) return;
+  *target = text;
+  emit SectionDescriptionChanged(kind);
+}
+
+void Project::SetModified(bool on) {
+  if (modified_ == on) return;
+  modified_ = on;
+  emit ModifiedChanged(on);
+}
+
+void Project::ClearProject() { ReplaceContents(ProjectContents{}); }
+
+void Project::ReplaceContents(const ProjectContents& contents) {
+  contents_ = contents;
+  emit InfoChanged();
+  for (ObjectKind kind : kAllObjectKinds) {
+    emit EntriesChanged(kind);
+    if (HasSectionDescription(kind)) emit SectionDescriptionChanged(kind);
+  }
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The Settings record: the user's options, persisted as 25 text values.
+//
+// Field names are the stored value names. The store is QSettings with organisation "VLM"
+// and application "Options": the registry key on Windows, the INI file
+// $XDG_CONFIG_HOME/VLM/Options.conf on Linux. One live record is owned by the program;
+// the Options dialog edits it in place, every reader reads it when it needs a value, and
+// only SaveSettings writes the store.
+
+#include <QString>
+#include <array>
+#include <memory>
+
+class QSettings;
+
+enum class DocumentPart {
+  Content, Project, Tables, Views, ProceduresAndFunctions, Packages, Sequences, Roles
+};
+inline constexpr int kDocumentPartCount = 8;
+
+struct Settings {
+  // Paths.
+  QString History_file;
+  QString Project_dir;
+  QString DBLog_history;
+  // Document parts, in DocumentPart order; stored as eight "T"/"F" characters.
+  std::array<bool, kDocumentPartCount> Document_parts{true, true, true, true,
+                                                      true, true, true, true};
+  // Tags of stand-alone procedures and functions.
+  QString Function_opentag;
+  QString Function_description;
+  QString Function_parameters;
+  QString Function_spot;
+  QString Function_colon;
+  QString Function_semicolon;
+  QString Function_returnvalue;
+  QString Function_closetag;
+  // Tags of packages and their members.
+  QString Package_opentag;
+  QString Package_description;
+  QString Package_closetag;
+  QString Package_function_opentag;
+  QString Package_function;
+  QString Package_procedure;
+  QString Package_function_description;
+  QString Package_function_parameters;
+  QString Package_function_spot;
+  QString Package_function_colon;
+  QString Package_function_semicolon;
+  QString Package_function_returnvalue;
+  QString Package_function_closetag;
+
+  bool Part(DocumentPart part) const { return Document_parts[static_cast<int>(part)]; }
+  void SetPart(DocumentPart part, bool on) { Document_parts[static_cast<int>(part)] = on; }
+
+  friend bool operator==(const Settings&, const Settings&) = default;
+};
+
+// Where the defaults put the history files and projects: the per-user data directory
+// $XDG_DATA_HOME/VLM (the program's directory on Windows), without a trailing separator.
+QString ProgramDirectory();
+
+// Every value at its default.
+Settings DefaultSettings();
+
+// The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
+std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
+
+// Reads all 25 values; a missing, empty or non-text value gives its default.
+Settings LoadSettings(QSettings& store);
+Settings LoadSettings();
+
+// Writes all 25 values as text. False with the store's reason in *error.
+bool SaveSettings(const Settings& settings, QSettings& store, QString* error);
+bool SaveSettings(const Settings& settings, QString* error);
+
+// The stored form of Document_parts and its reading: at most 8 characters, "T" (upper case
+// only) is on, anything else off, positions beyond a shorter text off, empty text all on.
+QString EncodeDocumentParts(const std::array<bool, kDocumentPartCount>& parts);
+std::array<bool, kDocumentPartCount> DecodeDocumentParts(const QString& stored);

@@ -1,0 +1,34 @@
+#include "text/ansi.h"
+
+#include <gtest/gtest.h>
+
+TEST(Ansi, EveryByteRoundTrips) {
+  QByteArray all;
+  for (int i = 0; i < 256; ++i) all.append(static_cast<char>(i));
+  const QString text = ansi::Decode(all);
+  ASSERT_EQ(text.size(), 256);
+  int replaced = 0;
+  EXPECT_EQ(ansi::Encode(text, &replaced), all);
+  EXPECT_EQ(replaced, 0);
+  EXPECT_EQ(text[0x80], QChar(0x20AC));  // euro sign
+  EXPECT_EQ(text[0x9F], QChar(0x0178));
+}
+
+TEST(Ansi, CharactersOutsideTheCodePageAreCountedNotDropped) {
+  int replaced = 0;
+  // Greek alpha, a CJK character and an emoji (a surrogate pair) have no byte.
+  const QString text = QString::fromUtf8("a\u03B1b\u4E2Dc\U0001F600");
+  EXPECT_EQ(ansi::Encode(text, &replaced), QByteArray("a?b?c?"));
+  EXPECT_EQ(replaced, 3);
+  EXPECT_EQ(ansi::CodeOf(0x1F600), -1);
+  EXPECT_EQ(ansi::CodeOf(0xE9), 0xE9);
+}
+
+TEST(Ansi, UpperCaseKeepsLengthAndFollowsTheSingleByteMapping) {
+  const QString in = QString::fromUtf8("abz \u00E9\u00FE\u00F7\u00DF\u00FF\u0161\u0153\u017E \u03B1 <fd>");
+  const QString out = ansi::UpperCase(in);
+  EXPECT_EQ(out.size(), in.size());
+  EXPECT_EQ(out, QString::fromUtf8("ABZ \u00C9\u00DE\u00F7\u00DF\u0178\u0160\u0152\u017D \u03B1 <FD>"));
+  EXPECT_TRUE(ansi::SameText("c:\\Work\\Demo.vlm", "C:\\WORK\\DEMO.VLM"));
+  EXPECT_FALSE(ansi::SameText("abc", "abcd"));
+}
