@@ -1,0 +1,51 @@
+#pragma once
+// What every section writer of one build works with, and the progress it reports.
+
+#include <QString>
+
+#include "docbuild/document.h"
+
+class Project;
+class Database;
+struct Settings;
+
+// The build reports progress through this; the progress dialog and vellumar-build
+// implement it. StepProgress also lets the dialog repaint (once per object).
+class BuildProgress {
+ public:
+  virtual ~BuildProgress() = default;
+  virtual void SetInfoText(const QString& text) = 0;
+  virtual void StepProgress(int n) = 0;
+  virtual void SetProgress(int n) = 0;
+  virtual void SetProgressMax(int n) = 0;
+};
+
+struct BuildContext {
+  Document& doc;
+  const Project& project;
+  const Settings& settings;  // read when a value is needed (the Content flag, the tags)
+  Database& db;
+  BuildProgress& progress;
+  bool HtmlOutput;
+
+  bool ContentOn() const;  // the Content document part
+};
+
+// The patterns every section follows. `n` is the section number, `title` the literal with
+// its leading blank (" Tables"); `tablesAnchor` writes the anchor as "<A NAME = " (the
+// Tables section), `contentsClose` is "</A></B><BR>" or "</A></B></P>".
+void WriteSectionHeading(BuildContext& ctx, int n, const QString& title, bool tablesAnchor,
+                         const QString& contentsClose);
+// The object heading of entry m: body heading n.m + " " + name (escaped for HTML), its
+// contents entry, and the empty line of text output.
+void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name);
+// "</P>" into the contents (HTML with Content on), closing a section's contents group.
+void CloseContentsGroup(BuildContext& ctx);
+// "<HR>" in HTML, an empty line in text.
+void WriteSectionEnd(BuildContext& ctx);
+// The logon of an entry when its connection differs (exactly) from the remembered one.
+struct RememberedLogon {
+  QString server, user, password;
+  void LogonIfChanged(Database& db, const QString& server, const QString& user,
+                      const QString& password);
+};

@@ -1,0 +1,14 @@
+#pragma once
+// HTML escaping, in one place for every writer: "&", "<", ">" and '"' in any text that is
+// not our own markup (names, descriptions, dictionary values, view text, comment text)
+// become entities, so such text can never break or script the document. Text without those
+// characters is returned unchanged, so such documents keep their exact bytes.
+
+#include <QString>
+
+QString EscapeHtml(const QString& text);
+
+// The text for an HTML or a text document: escaped for HTML, unchanged for text.
+inline QString DocText(const QString& text, bool htmlOutput) {
+  return htmlOutput ? EscapeHtml(text) : text;
+}
