@@ -1,0 +1,360 @@
+#include "project/project_file.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "project/file_times.h"
+#include "text/ansi.h"
+
+namespace {
+
+// A ";" typed into a field would cut it when the row is read back, so inside a field it is
+// written as kEscape followed by kEscapedSemicolon, and a kEscape of the text itself as
+// kEscape followed by kEscapedEscape. Files of earlier versions never hold this control
+// character; a kEscape followed by anything else is read as it stands.
+constexpr char16_t kEscape = 0x1F;
+constexpr char16_t kEscapedSemicolon = u's';
+constexpr char16_t kEscapedEscape = u'e';
+constexpr int kFieldCount = 5;
+
+// The file's code for a character: its Windows-1252 byte, or its Unicode code point when
+// the code page has none. `marked` is set for the code points 0x80..0x9F that the code page
+// lacks: written plainly they would read back as the code page's character of that byte,
+// so they are written with a leading zero, which the writer never puts on a byte.
+int CodeFor(char32_t cp, bool* marked) {
+  const int code = ansi::CodeOf(cp);
+  *marked = code < 0 && cp <= 0xFF;
+  return code < 0 ? static_cast<int>(cp) : code;
+}
+
+void AppendCode(QByteArray& out, int code, int shift, bool marked) {
+  char digits[12];
+  int n = code - shift;
+  const bool negative = n < 0;
+  if (negative) n = -n;
+  int len = 0;
+  do {
+    digits[len++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n > 0);
+  if (marked) digits[len++] = '0';
+  if (negative) digits[len++] = '-';
+  out.append(static_cast<char>('0' + len));
+  while (len > 0) out.append(digits[--len]);
+}
+
+// Iterates the code points of a text; a lone surrogate is taken as it stands.
+template <typename F>
+void ForEachCodePoint(QStringView text, F&& f) {
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    char32_t cp = text[i].unicode();
+    if (text[i].isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+      cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    f(cp);
+  }
+}
+
+void EncodeInto(QByteArray& out, QStringView text, int shift) {
+  ForEachCodePoint(text, [&](char32_t cp) {
+    bool marked = false;
+    const int code = CodeFor(cp, &marked);
+    AppendCode(out, code, shift, marked);
+  });
+}
+
+// A field of a row: ";" and the escape character are written as two-character escapes.
+void EncodeFieldInto(QByteArray& out, QStringView text, int shift) {
+  ForEachCodePoint(text, [&](char32_t cp) {
+    if (cp == u';' || cp == kEscape) {
+      AppendCode(out, kEscape, shift, false);
+      AppendCode(out, cp == u';' ? kEscapedSemicolon : kEscapedEscape, shift, false);
+      return;
+    }
+    bool marked = false;
+    const int code = CodeFor(cp, &marked);
+    AppendCode(out, code, shift, marked);
+  });
+  AppendCode(out, u';', shift, false);
+}
+
+bool AppendCodePoint(QString& out, qint64 cp) {
+  if (cp < 0 || cp > 0x10FFFF) return false;
+  if (QChar::requiresSurrogates(static_cast<char32_t>(cp))) {
+    out.append(QChar::highSurrogate(static_cast<char32_t>(cp)));
+    out.append(QChar::lowSurrogate(static_cast<char32_t>(cp)));
+  } else {
+    out.append(QChar(static_cast<char16_t>(cp)));
+  }
+  return true;
+}
+
+struct ByteUnits {
+  QByteArrayView bytes;
+  qsizetype size() const { return bytes.size(); }
+  char32_t operator[](qsizetype i) const { return static_cast<unsigned char>(bytes[i]); }
+};
+
+struct CharUnits {
+  QStringView text;
+  qsizetype size() const { return text.size(); }
+  char32_t operator[](qsizetype i) const { return text[i].unicode(); }
+};
+
+// Decodes one line of the file. Works on any sequence of 16- or 8-bit units so that the
+// reader can decode the file's bytes without making a QString of every line first.
+template <typename View>
+bool DecodeInto(const View& line, int shift, QString& out) {
+  const qsizetype n = line.size();
+  out.reserve(out.size() + n / 3);
+  qsizetype i = 0;
+  while (i < n) {
+    const auto lenChar = line[i];
+    if (lenChar < u'1' || lenChar > u'9') return false;
+    const int len = static_cast<int>(lenChar - u'0');
+    if (n - i - 1 < len) return false;
+    qsizetype p = i + 1;
+    const qsizetype end = p + len;
+    bool negative = false;
+    if (line[p] == u'-') {
+      negative = true;
+      ++p;
+    }
+    if (p == end) return false;
+    const bool leadingZero = line[p] == u'0' && end - p > 1;
+    qint64 value = 0;
+    for (; p < end; ++p) {
+      const auto c = line[p];
+      if (c < u'0' || c > u'9') return false;
+      value = value * 10 + (c - u'0');
+    }
+    if (negative) value = -value;
+    const qint64 code = value + shift;
+    if (leadingZero || code > 0xFF) {
+      if (!AppendCodePoint(out, code)) return false;
+    } else {
+      if (code < 0) return false;
+      out.append(QChar(char16_t(ansi::CharOf(static_cast<unsigned char>(code)))));
+    }
+    i = end;
+  }
+  return true;
+}
+
+
+// The file's lines as views into its bytes; past the end every line is empty.
+class LineCursor {
+ public:
+  explicit LineCursor(const QByteArray& bytes) : bytes_(bytes) {}
+
+  QByteArrayView Next() {
+    const qsizetype n = bytes_.size();
+    if (pos_ >= n) return {};
+    qsizetype nl = bytes_.indexOf('\n', pos_);
+    qsizetype end = nl < 0 ? n : nl;
+    const qsizetype start = pos_;
+    pos_ = nl < 0 ? n : nl + 1;
+    if (end > start && bytes_[end - 1] == '\r') --end;
+    return QByteArrayView(bytes_.constData() + start, end - start);
+  }
+
+  // True when nothing but empty lines is left.
+  bool OnlyEmptyLinesLeft() {
+    while (pos_ < bytes_.size())
+      if (!Next().isEmpty()) return false;
+    return true;
+  }
+
+ private:
+  const QByteArray& bytes_;
+  qsizetype pos_ = 0;
+};
+
+bool ReadText(LineCursor& lines, int shift, QString& out) {
+  out.clear();
+  return DecodeInto(ByteUnits{lines.Next()}, shift, out);
+}
+
+// A count is plain decimal digits; a sign, blanks or an empty line mean a damaged file.
+bool ReadCount(LineCursor& lines, int shift, qsizetype& count) {
+  QString text;
+  if (!ReadText(lines, shift, text) || text.isEmpty() || text.size() > 9) return false;
+  count = 0;
+  for (QChar c : text) {
+    if (c < u'0' || c > u'9') return false;
+    count = count * 10 + (c.unicode() - u'0');
+  }
+  return true;
+}
+
+QString UnescapeField(QStringView field) {
+  if (!field.contains(QChar(kEscape))) return field.toString();
+  QString out;
+  out.reserve(field.size());
+  for (qsizetype i = 0; i < field.size(); ++i) {
+    if (field[i] == kEscape && i + 1 < field.size()) {
+      if (field[i + 1] == kEscapedSemicolon) {
+        out.append(u';');
+        ++i;
+        continue;
+      }
+      if (field[i + 1] == kEscapedEscape) {
+        out.append(QChar(kEscape));
+        ++i;
+        continue;
+      }
+    }
+    out.append(field[i]);
+  }
+  return out;
+}
+
+// A row is exactly five fields, each followed by ";".
+bool ReadRow(LineCursor& lines, int shift, ObjectEntry& entry) {
+  QString text;
+  if (!ReadText(lines, shift, text) || !text.endsWith(u';')) return false;
+  if (text.count(u';') != kFieldCount) return false;
+  QString* fields[kFieldCount] = {&entry.ServerName, &entry.ObjectName, &entry.UserName,
+                                  &entry.Password, &entry.Description};
+  qsizetype start = 0;
+  for (QString* field : fields) {
+    const qsizetype semi = text.indexOf(u';', start);
+    *field = UnescapeField(QStringView(text).mid(start, semi - start));
+    start = semi + 1;
+  }
+  return true;
+}
+
+// The shifts of the count line of each kind and of the Sequences/Roles section texts.
+int CountShift(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::Tables: return 1;
+    case ObjectKind::Views: return 2;
+    case ObjectKind::ProceduresAndFunctions: return 3;
+    case ObjectKind::Packages: return 1;
+    case ObjectKind::Sequences: return 3;
+    case ObjectKind::Roles: return 2;
+  }
+  return 1;
+}
+
+int SectionShift(ObjectKind kind) { return kind == ObjectKind::Sequences ? 2 : 1; }
+
+int RowShift(qsizetype row) { return static_cast<int>(row % 3) + 1; }
+
+QString SectionText(const ProjectContents& c, ObjectKind kind) {
+  return kind == ObjectKind::Sequences ? c.sequencesDescription : c.rolesDescription;
+}
+
+QByteArray Serialize(const ProjectContents& c) {
+  qsizetype chars = c.info.Name.size() + c.info.Version.size() + c.info.General.size() +
+                    c.sequencesDescription.size() + c.rolesDescription.size();
+  for (const auto& list : c.entries)
+    for (const ObjectEntry& e : list)
+      chars += e.ServerName.size() + e.ObjectName.size() + e.UserName.size() +
+               e.Password.size() + e.Description.size() + kFieldCount;
+  QByteArray out;
+  out.reserve(chars * 4 + 64);
+  auto endLine = [&out] { out.append("\r\n", 2); };
+
+  EncodeInto(out, c.info.Name, 1);
+  endLine();
+  EncodeInto(out, c.info.Version, 2);
+  endLine();
+  EncodeInto(out, c.info.General, 3);
+  endLine();
+  for (ObjectKind kind : kAllObjectKinds) {
+    if (HasSectionDescription(kind)) {
+      EncodeInto(out, SectionText(c, kind), SectionShift(kind));
+      endLine();
+    }
+    const auto& list = c.entries[static_cast<int>(kind)];
+    EncodeInto(out, QString::number(list.size()), CountShift(kind));
+    endLine();
+    for (qsizetype row = 0; row < list.size(); ++row) {
+      const ObjectEntry& e = list[row];
+      const int shift = RowShift(row);
+      for (const QString* field :
+           {&e.ServerName, &e.ObjectName, &e.UserName, &e.Password, &e.Description})
+        EncodeFieldInto(out, *field, shift);
+      endLine();
+    }
+  }
+  return out;
+}
+
+bool Parse(const QByteArray& bytes, ProjectContents& c) {
+  LineCursor lines(bytes);
+  if (!ReadText(lines, 1, c.info.Name) || !ReadText(lines, 2, c.info.Version) ||
+      !ReadText(lines, 3, c.info.General))
+    return false;
+  for (ObjectKind kind : kAllObjectKinds) {
+    if (kind == ObjectKind::Sequences && !ReadText(lines, 2, c.sequencesDescription))
+      return false;
+    if (kind == ObjectKind::Roles && !ReadText(lines, 1, c.rolesDescription)) return false;
+    qsizetype count = 0;
+    if (!ReadCount(lines, CountShift(kind), count)) return false;
+    auto& list = c.entries[static_cast<int>(kind)];
+    // No reserve(count): a damaged count must not allocate; a missing row fails at once.
+    for (qsizetype row = 0; row < count; ++row) {
+      ObjectEntry entry;
+      if (!ReadRow(lines, RowShift(row), entry)) return false;
+      list.append(std::move(entry));
+    }
+  }
+  return lines.OnlyEmptyLinesLeft();
+}
+
+}  // namespace
+
+QString EncodeLine(const QString& text, int shift) {
+  QByteArray out;
+  out.reserve(text.size() * 4);
+  EncodeInto(out, text, shift);
+  return QString::fromLatin1(out);
+}
+
+std::optional<QString> DecodeLine(const QString& line, int shift) {
+  QString out;
+  if (!DecodeInto(CharUnits{line}, shift, out)) return std::nullopt;
+  return out;
+}
+
+bool WriteProject(Project& project, const QString& path, QString* error) {
+  QSaveFile file(path);
+  const QByteArray bytes = Serialize(project.Contents());
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+      !file.commit()) {
+    if (error)
+      *error = QStringLiteral("ERROR: Vellumar Project file %1 can't be created.").arg(path);
+    return false;
+  }
+  ShowFileTimes(project, path);
+  project.SetModified(false);
+  return true;
+}
+
+bool ReadProject(Project& project, const QString& path, QString* error) {
+  const auto fail = [&] {
+    if (error)
+      *error = QStringLiteral("ERROR: Vellumar Project file %1 can't be opened.").arg(path);
+    return false;
+  };
+  if (QFileInfo(path).isDir()) return fail();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return fail();
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return fail();
+  file.close();
+
+  ProjectContents contents;
+  if (!Parse(bytes, contents)) return fail();
+  project.ReplaceContents(contents);
+  ShowFileTimes(project, path);
+  return true;
+}
