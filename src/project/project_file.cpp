@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "project/file_times.h"
 #include "text/ansi.h"
@@ -30,22 +33,6 @@ int CodeFor(char32_t cp, bool* marked) {
   return code < 0 ? static_cast<int>(cp) : code;
 }
 
-void AppendCode(QByteArray& out, int code, int shift, bool marked) {
-  char digits[12];
-  int n = code - shift;
-  const bool negative = n < 0;
-  if (negative) n = -n;
-  int len = 0;
-  do {
-    digits[len++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
-  if (marked) digits[len++] = '0';
-  if (negative) digits[len++] = '-';
-  out.append(static_cast<char>('0' + len));
-  while (len > 0) out.append(digits[--len]);
-}
-
 // Iterates the code points of a text; a lone surrogate is taken as it stands.
 template <typename F>
 void ForEachCodePoint(QStringView text, F&& f) {
@@ -60,39 +47,129 @@ void ForEachCodePoint(QStringView text, F&& f) {
   }
 }
 
-void EncodeInto(QByteArray& out, QStringView text, int shift) {
-  ForEachCodePoint(text, [&](char32_t cp) {
-    bool marked = false;
-    const int code = CodeFor(cp, &marked);
-    AppendCode(out, code, shift, marked);
-  });
+// Writes a length digit and the decimal of n (with a leading zero when marked) at out;
+// returns the number of bytes written.
+int EncodeNumber(int n, bool marked, char* out) {
+  const bool negative = n < 0;
+  if (negative) n = -n;
+  char digits[12];
+  int len = 0;
+  do {
+    digits[len++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n > 0);
+  if (marked) digits[len++] = '0';
+  if (negative) digits[len++] = '-';
+  out[0] = static_cast<char>('0' + len);
+  for (int i = 1; i <= len; ++i) out[i] = digits[len - i];
+  return len + 1;
 }
 
-// A field of a row: ";" and the escape character are written as two-character escapes.
-void EncodeFieldInto(QByteArray& out, QStringView text, int shift) {
-  ForEachCodePoint(text, [&](char32_t cp) {
-    if (cp == u';' || cp == kEscape) {
-      AppendCode(out, kEscape, shift, false);
-      AppendCode(out, cp == u';' ? kEscapedSemicolon : kEscapedEscape, shift, false);
+// The encodings of the 256 byte codes under each shift, made once: nearly every character
+// of a project is one of them.
+struct EncodedByte {
+  char bytes[4];
+  int size;
+};
+using EncodedByteTable = std::array<std::array<EncodedByte, 256>, 4>;
+
+const EncodedByteTable& EncodedBytes() {
+  static const EncodedByteTable table = [] {
+    EncodedByteTable t{};
+    for (int shift = 0; shift < 4; ++shift)
+      for (int code = 0; code < 256; ++code) {
+        char buf[12];
+        EncodedByte& e = t[shift][code];
+        e.size = EncodeNumber(code - shift, false, buf);
+        std::memcpy(e.bytes, buf, e.size);
+      }
+    return t;
+  }();
+  return table;
+}
+
+// Builds encoded lines in a byte buffer. Room is made once per text (at most ten bytes per
+// character: a length digit and nine digits) and the digits go in through a pointer, so a
+// large project costs time in proportion to its size. Without a sink the lines collect in
+// memory (Take); with one they go to it in blocks, so the buffer stays small and hot.
+class LineWriter {
+ public:
+  explicit LineWriter(QIODevice* sink = nullptr) : sink_(sink) {}
+
+  void Text(QStringView text, int shift) {
+    Reserve(text.size());
+    ForEachCodePoint(text, [&](char32_t cp) { Code(cp, shift); });
+  }
+
+  // A field of a row: ";" and the escape character become two-character escapes, and the
+  // field ends with ";".
+  void Field(QStringView text, int shift) {
+    Reserve(2 * text.size() + 1);
+    ForEachCodePoint(text, [&](char32_t cp) {
+      if (cp == u';' || cp == kEscape) {
+        Code(kEscape, shift);
+        Code(cp == u';' ? kEscapedSemicolon : kEscapedEscape, shift);
+      } else {
+        Code(cp, shift);
+      }
+    });
+    Code(u';', shift);
+  }
+
+  void EndLine() {
+    Reserve(0);
+    *end_++ = '\r';
+    *end_++ = '\n';
+    if (sink_ && Used() >= kBlockSize) Flush();
+  }
+
+  // With a sink: writes what is left; false when any write to the sink failed.
+  bool Finish() {
+    if (sink_) Flush();
+    return ok_;
+  }
+
+  QByteArray Take() {
+    out_.truncate(Used());
+    end_ = nullptr;
+    return std::move(out_);
+  }
+
+ private:
+  static constexpr qsizetype kBlockSize = 1 << 20;
+
+  qsizetype Used() const { return end_ ? end_ - out_.constData() : 0; }
+
+  void Flush() {
+    const qsizetype used = Used();
+    if (ok_ && used > 0 && sink_->write(out_.constData(), used) != used) ok_ = false;
+    end_ = out_.data();
+  }
+
+  void Reserve(qsizetype chars) {
+    const qsizetype used = Used();
+    const qsizetype needed = used + chars * 10 + 2;
+    if (needed > out_.size()) out_.resize(std::max({needed, out_.size() * 2, out_.capacity()}));
+    end_ = out_.data() + used;
+  }
+
+  void Code(char32_t cp, int shift) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      const EncodedByte& e = EncodedBytes()[shift][cp];
+      std::memcpy(end_, e.bytes, sizeof e.bytes);
+      end_ += e.size;
       return;
     }
     bool marked = false;
     const int code = CodeFor(cp, &marked);
-    AppendCode(out, code, shift, marked);
-  });
-  AppendCode(out, u';', shift, false);
-}
-
-bool AppendCodePoint(QString& out, qint64 cp) {
-  if (cp < 0 || cp > 0x10FFFF) return false;
-  if (QChar::requiresSurrogates(static_cast<char32_t>(cp))) {
-    out.append(QChar::highSurrogate(static_cast<char32_t>(cp)));
-    out.append(QChar::lowSurrogate(static_cast<char32_t>(cp)));
-  } else {
-    out.append(QChar(static_cast<char16_t>(cp)));
+    end_ += EncodeNumber(code - shift, marked, end_);
   }
-  return true;
-}
+
+  QIODevice* sink_;
+  bool ok_ = true;
+  QByteArray out_;
+  char* end_ = nullptr;
+};
 
 struct ByteUnits {
   QByteArrayView bytes;
@@ -111,7 +188,12 @@ struct CharUnits {
 template <typename View>
 bool DecodeInto(const View& line, int shift, QString& out) {
   const qsizetype n = line.size();
-  out.reserve(out.size() + n / 3);
+  // Every character takes at least two units of the line, and only a code point above
+  // 0xFFFF (six units or more) needs two QChars: n / 2 + 1 is always room enough.
+  const qsizetype start = out.size();
+  out.resize(start + n / 2 + 1);
+  QChar* const begin = out.data();
+  QChar* dst = begin + start;
   qsizetype i = 0;
   while (i < n) {
     const auto lenChar = line[i];
@@ -136,13 +218,22 @@ bool DecodeInto(const View& line, int shift, QString& out) {
     if (negative) value = -value;
     const qint64 code = value + shift;
     if (leadingZero || code > 0xFF) {
-      if (!AppendCodePoint(out, code)) return false;
+      if (code < 0 || code > 0x10FFFF) return false;
+      const auto cp = static_cast<char32_t>(code);
+      if (QChar::requiresSurrogates(cp)) {
+        *dst++ = QChar::highSurrogate(cp);
+        *dst++ = QChar::lowSurrogate(cp);
+      } else {
+        *dst++ = QChar(static_cast<char16_t>(cp));
+      }
     } else {
       if (code < 0) return false;
-      out.append(QChar(char16_t(ansi::CharOf(static_cast<unsigned char>(code)))));
+      *dst++ = code < 0x80 ? QChar(char16_t(code))
+                           : QChar(char16_t(ansi::CharOf(static_cast<unsigned char>(code))));
     }
     i = end;
   }
+  out.truncate(dst - begin);
   return true;
 }
 
@@ -251,41 +342,31 @@ QString SectionText(const ProjectContents& c, ObjectKind kind) {
   return kind == ObjectKind::Sequences ? c.sequencesDescription : c.rolesDescription;
 }
 
-QByteArray Serialize(const ProjectContents& c) {
-  qsizetype chars = c.info.Name.size() + c.info.Version.size() + c.info.General.size() +
-                    c.sequencesDescription.size() + c.rolesDescription.size();
-  for (const auto& list : c.entries)
-    for (const ObjectEntry& e : list)
-      chars += e.ServerName.size() + e.ObjectName.size() + e.UserName.size() +
-               e.Password.size() + e.Description.size() + kFieldCount;
-  QByteArray out;
-  out.reserve(chars * 4 + 64);
-  auto endLine = [&out] { out.append("\r\n", 2); };
+void WriteLines(const ProjectContents& c, LineWriter& out) {
 
-  EncodeInto(out, c.info.Name, 1);
-  endLine();
-  EncodeInto(out, c.info.Version, 2);
-  endLine();
-  EncodeInto(out, c.info.General, 3);
-  endLine();
+  out.Text(c.info.Name, 1);
+  out.EndLine();
+  out.Text(c.info.Version, 2);
+  out.EndLine();
+  out.Text(c.info.General, 3);
+  out.EndLine();
   for (ObjectKind kind : kAllObjectKinds) {
     if (HasSectionDescription(kind)) {
-      EncodeInto(out, SectionText(c, kind), SectionShift(kind));
-      endLine();
+      out.Text(SectionText(c, kind), SectionShift(kind));
+      out.EndLine();
     }
     const auto& list = c.entries[static_cast<int>(kind)];
-    EncodeInto(out, QString::number(list.size()), CountShift(kind));
-    endLine();
+    out.Text(QString::number(list.size()), CountShift(kind));
+    out.EndLine();
     for (qsizetype row = 0; row < list.size(); ++row) {
       const ObjectEntry& e = list[row];
       const int shift = RowShift(row);
       for (const QString* field :
            {&e.ServerName, &e.ObjectName, &e.UserName, &e.Password, &e.Description})
-        EncodeFieldInto(out, *field, shift);
-      endLine();
+        out.Field(*field, shift);
+      out.EndLine();
     }
   }
-  return out;
 }
 
 bool Parse(const QByteArray& bytes, ProjectContents& c) {
@@ -313,10 +394,9 @@ bool Parse(const QByteArray& bytes, ProjectContents& c) {
 }  // namespace
 
 QString EncodeLine(const QString& text, int shift) {
-  QByteArray out;
-  out.reserve(text.size() * 4);
-  EncodeInto(out, text, shift);
-  return QString::fromLatin1(out);
+  LineWriter out;
+  out.Text(text, shift);
+  return QString::fromLatin1(out.Take());
 }
 
 std::optional<QString> DecodeLine(const QString& line, int shift) {
@@ -327,9 +407,13 @@ std::optional<QString> DecodeLine(const QString& line, int shift) {
 
 bool WriteProject(Project& project, const QString& path, QString* error) {
   QSaveFile file(path);
-  const QByteArray bytes = Serialize(project.Contents());
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-      !file.commit()) {
+  bool ok = file.open(QIODevice::WriteOnly);
+  if (ok) {
+    LineWriter out(&file);
+    WriteLines(project.Contents(), out);
+    ok = out.Finish() && file.commit();
+  }
+  if (!ok) {
     if (error)
       *error = QStringLiteral("ERROR: Vellumar Project file %1 can't be created.").arg(path);
     return false;
