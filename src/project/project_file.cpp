@@ -237,7 +237,6 @@ bool DecodeInto(const View& line, int shift, QString& out) {
   return true;
 }
 
-
 // The file's lines as views into its bytes; past the end every line is empty.
 class LineCursor {
  public:
@@ -338,12 +337,15 @@ int SectionShift(ObjectKind kind) { return kind == ObjectKind::Sequences ? 2 : 1
 
 int RowShift(qsizetype row) { return static_cast<int>(row % 3) + 1; }
 
-QString SectionText(const ProjectContents& c, ObjectKind kind) {
+QString& SectionText(ProjectContents& c, ObjectKind kind) {
+  return kind == ObjectKind::Sequences ? c.sequencesDescription : c.rolesDescription;
+}
+
+const QString& SectionText(const ProjectContents& c, ObjectKind kind) {
   return kind == ObjectKind::Sequences ? c.sequencesDescription : c.rolesDescription;
 }
 
 void WriteLines(const ProjectContents& c, LineWriter& out) {
-
   out.Text(c.info.Name, 1);
   out.EndLine();
   out.Text(c.info.Version, 2);
@@ -375,9 +377,9 @@ bool Parse(const QByteArray& bytes, ProjectContents& c) {
       !ReadText(lines, 3, c.info.General))
     return false;
   for (ObjectKind kind : kAllObjectKinds) {
-    if (kind == ObjectKind::Sequences && !ReadText(lines, 2, c.sequencesDescription))
+    if (HasSectionDescription(kind) &&
+        !ReadText(lines, SectionShift(kind), SectionText(c, kind)))
       return false;
-    if (kind == ObjectKind::Roles && !ReadText(lines, 1, c.rolesDescription)) return false;
     qsizetype count = 0;
     if (!ReadCount(lines, CountShift(kind), count)) return false;
     auto& list = c.entries[static_cast<int>(kind)];
@@ -438,6 +440,9 @@ bool ReadProject(Project& project, const QString& path, QString* error) {
 
   ProjectContents contents;
   if (!Parse(bytes, contents)) return fail();
+  // The file's times stay shown until ShowFileTimes replaces them.
+  contents.info.Created = project.Info().Created;
+  contents.info.Updated = project.Info().Updated;
   project.ReplaceContents(contents);
   ShowFileTimes(project, path);
   return true;

@@ -13,12 +13,14 @@ class ProjectHistory {
 
   bool Exists() const;
 
-  // The recorded paths in file order (oldest first); a missing file gives none. False with
-  // an "ERROR: ..." message naming the file when it exists but cannot be read.
+  // The recorded paths in file order (oldest first); a missing file gives none. Empty lines
+  // and repeats of an earlier path (without regard to case) are skipped. False with an
+  // "ERROR: ..." message naming the file when it exists but cannot be read.
   bool LoadHistory(QStringList* paths, QString* error) const;
 
   // Records `path` unless it is there already (compared without regard to case): creates
-  // the file with it as the first line, or appends it. *added tells whether it was new.
+  // the file (and its directory) with it as the first line, or appends it. *added tells
+  // whether it was new. The file is replaced whole, so a failed write loses nothing.
   bool AddToHistory(const QString& path, bool* added, QString* error) const;
 
   // Deletes the file, once; a file that cannot be deleted is reported, not retried.
