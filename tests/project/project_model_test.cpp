@@ -41,15 +41,6 @@ TEST(ProjectModel, KeepsOrderOfAdditionAndListsUpperCaseServer) {
             QString::fromUtf8("DBÄ.x"));
 }
 
-TEST(ProjectModel, SectionTextsOnlyForSequencesAndRoles) {
-  Project p;
-  p.SetSectionDescription(ObjectKind::Tables, "ignored");
-  p.SetSectionDescription(ObjectKind::Roles, "roles");
-  EXPECT_EQ(p.SectionDescription(ObjectKind::Tables), "");
-  EXPECT_EQ(p.SectionDescription(ObjectKind::Roles), "roles");
-  EXPECT_EQ(p.SectionDescription(ObjectKind::Sequences), "");
-}
-
 TEST(ProjectModel, ClearProjectEmptiesContentsButNotTheMarker) {
   Project p;
   p.SetName("demo");
