@@ -237,41 +237,80 @@ bool DecodeInto(const View& line, int shift, QString& out) {
   return true;
 }
 
-// The file's lines as views into its bytes; past the end every line is empty.
-class LineCursor {
+// Reads the file's lines block by block, so memory stays small however long the file is,
+// and a file that is no project fails at its first line instead of being loaded whole.
+// Past the end every line is empty.
+class LineReader {
  public:
-  explicit LineCursor(const QByteArray& bytes) : bytes_(bytes) {}
+  explicit LineReader(QIODevice& in) : in_(in) {}
 
-  QByteArrayView Next() {
-    const qsizetype n = bytes_.size();
-    if (pos_ >= n) return {};
-    qsizetype nl = bytes_.indexOf('\n', pos_);
-    qsizetype end = nl < 0 ? n : nl;
-    const qsizetype start = pos_;
-    pos_ = nl < 0 ? n : nl + 1;
-    if (end > start && bytes_[end - 1] == '\r') --end;
-    return QByteArrayView(bytes_.constData() + start, end - start);
+  // The next line without its line end. False when the file cannot be read, or when a line
+  // longer than a block holds a byte that no encoded line has (a file of another kind).
+  bool Next(QByteArrayView& line) {
+    qsizetype scanned = pos_;
+    for (;;) {
+      const qsizetype nl = buffer_.indexOf('\n', scanned);
+      if (nl >= 0) return Take(nl, nl + 1, line);
+      if (atEnd_) return Take(buffer_.size(), buffer_.size(), line);
+      buffer_.remove(0, pos_);
+      scanned = buffer_.size();
+      pos_ = 0;
+      if (!Fill()) return false;
+      if (scanned >= kBlockSize && !OnlyLineBytes(scanned)) return false;
+    }
   }
 
   // True when nothing but empty lines is left.
   bool OnlyEmptyLinesLeft() {
-    while (pos_ < bytes_.size())
-      if (!Next().isEmpty()) return false;
+    QByteArrayView line;
+    do {
+      if (!Next(line) || !line.isEmpty()) return false;
+    } while (!atEnd_ || pos_ < buffer_.size());
     return true;
   }
 
  private:
-  const QByteArray& bytes_;
+  static constexpr qsizetype kBlockSize = 1 << 20;
+
+  bool Take(qsizetype end, qsizetype next, QByteArrayView& line) {
+    const qsizetype start = pos_;
+    pos_ = next;
+    if (end > start && buffer_[end - 1] == '\r') --end;
+    line = QByteArrayView(buffer_.constData() + start, end - start);
+    return true;
+  }
+
+  bool Fill() {
+    const qsizetype old = buffer_.size();
+    // Grows by doubling, so a line of many blocks is not copied once per block.
+    if (buffer_.capacity() < old + kBlockSize)
+      buffer_.reserve(std::max(2 * buffer_.capacity(), old + kBlockSize));
+    buffer_.resize(old + kBlockSize);
+    const qint64 got = in_.read(buffer_.data() + old, kBlockSize);
+    buffer_.resize(old + std::max<qint64>(got, 0));
+    if (got <= 0) atEnd_ = true;
+    return got >= 0;
+  }
+
+  bool OnlyLineBytes(qsizetype from) const {
+    return std::all_of(buffer_.cbegin() + from, buffer_.cend(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '-' || c == '\r'; });
+  }
+
+  QIODevice& in_;
+  QByteArray buffer_;
   qsizetype pos_ = 0;
+  bool atEnd_ = false;
 };
 
-bool ReadText(LineCursor& lines, int shift, QString& out) {
+bool ReadText(LineReader& lines, int shift, QString& out) {
   out.clear();
-  return DecodeInto(ByteUnits{lines.Next()}, shift, out);
+  QByteArrayView line;
+  return lines.Next(line) && DecodeInto(ByteUnits{line}, shift, out);
 }
 
 // A count is plain decimal digits; a sign, blanks or an empty line mean a damaged file.
-bool ReadCount(LineCursor& lines, int shift, qsizetype& count) {
+bool ReadCount(LineReader& lines, int shift, qsizetype& count) {
   QString text;
   if (!ReadText(lines, shift, text) || text.isEmpty() || text.size() > 9) return false;
   count = 0;
@@ -305,7 +344,7 @@ QString UnescapeField(QStringView field) {
 }
 
 // A row is exactly five fields, each followed by ";".
-bool ReadRow(LineCursor& lines, int shift, ObjectEntry& entry) {
+bool ReadRow(LineReader& lines, int shift, ObjectEntry& entry) {
   QString text;
   if (!ReadText(lines, shift, text) || !text.endsWith(u';')) return false;
   if (text.count(u';') != kFieldCount) return false;
@@ -371,8 +410,8 @@ void WriteLines(const ProjectContents& c, LineWriter& out) {
   }
 }
 
-bool Parse(const QByteArray& bytes, ProjectContents& c) {
-  LineCursor lines(bytes);
+bool Parse(QIODevice& in, ProjectContents& c) {
+  LineReader lines(in);
   if (!ReadText(lines, 1, c.info.Name) || !ReadText(lines, 2, c.info.Version) ||
       !ReadText(lines, 3, c.info.General))
     return false;
@@ -434,12 +473,9 @@ bool ReadProject(Project& project, const QString& path, QString* error) {
   if (QFileInfo(path).isDir()) return fail();
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return fail();
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return fail();
-  file.close();
-
   ProjectContents contents;
-  if (!Parse(bytes, contents)) return fail();
+  if (!Parse(file, contents)) return fail();
+  file.close();
   // The file's times stay shown until ShowFileTimes replaces them.
   contents.info.Created = project.Info().Created;
   contents.info.Updated = project.Info().Updated;

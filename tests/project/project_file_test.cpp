@@ -140,6 +140,21 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
   EXPECT_TRUE(back.IsModified());  // reading leaves the marker alone
 }
 
+TEST_F(ProjectFileTest, LargeProjectWithLongLinesRoundTrips) {
+  // Several megabytes, so lines cross the reader's blocks, and one line longer than a block.
+  Project p;
+  const QString text = QString::fromUtf8("Größe; Ω ").repeated(40);
+  for (int i = 0; i < 3000; ++i)
+    p.AppendEntry(kAllObjectKinds[i % kObjectKindCount], Entry("db", QString::number(i), text));
+  p.SetGeneral(text.repeated(1000));
+  ASSERT_TRUE(WriteProject(p, PathOf("large.vlm"), nullptr));
+  ASSERT_GT(QFileInfo(PathOf("large.vlm")).size(), 3 << 20);
+  Project back;
+  ASSERT_TRUE(ReadProject(back, PathOf("large.vlm"), nullptr));
+  EXPECT_EQ(back.Info().General, p.Info().General);
+  EXPECT_EQ(back.Contents().entries, p.Contents().entries);
+}
+
 TEST_F(ProjectFileTest, ReadsLineEndsLeniently) {
   // Bare LF line ends and a last line without its end read like complete lines.
   Project p;
@@ -157,6 +172,7 @@ TEST_F(ProjectFileTest, ReadsLineEndsLeniently) {
 TEST_F(ProjectFileTest, DamagedFilesAreRejectedAndChangeNothing) {
   ExpectRejected("just some text\r\n");
   ExpectRejected(QByteArray("\x00\x01\x02\xff", 4));
+  ExpectRejected(QByteArray(3 << 20, '7') + 'x');  // a long line that is no encoding
   ExpectRejected("");
   ExpectRejected(Line("x", 1) + Line("1.0", 2));  // texts may be missing, the counts not
   // Cut in the middle of a row: the row lacks its last field end, and the later rows and
