@@ -154,7 +154,8 @@ class LineWriter {
   }
 
   void Code(char32_t cp, int shift) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+    const bool byteOfTable = cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF);
+    if (byteOfTable && static_cast<unsigned>(shift) < EncodedBytes().size()) {
       const EncodedByte& e = EncodedBytes()[shift][cp];
       std::memcpy(end_, e.bytes, sizeof e.bytes);
       end_ += e.size;

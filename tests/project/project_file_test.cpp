@@ -64,6 +64,7 @@ class ProjectFileTest : public ::testing::Test {
 TEST(LineEncoding, EncodesCodesMinusShiftWithALengthDigit) {
   EXPECT_EQ(EncodeLine("abc", 1), "296297298");
   EXPECT_EQ(EncodeLine("", 2), "");
+  EXPECT_EQ(EncodeLine("a", 7), "290");
   EXPECT_EQ(EncodeLine(QString(QChar(1)), 3), "2-2");          // below the shift: negative
   EXPECT_EQ(EncodeLine(QString::fromUtf8("é"), 1), "3232");     // 0xE9 in the code page
   EXPECT_EQ(EncodeLine(QString::fromUtf8("€"), 1), "3127");     // 0x80 in the code page
