@@ -6,6 +6,11 @@
 // (<name>.sqlite in the snapshot directories) opens that SQLite file; any other name goes
 // to Oracle through the client library loaded at run time. Both run the same SQL texts.
 //
+// Snapshots are looked for in the snapshot directories in order; a new Database searches
+// the bundled sample directory (SampleDictionaryDirectory()). The Oracle client library is
+// libclntsh.so (then its versioned names, then $ORACLE_HOME/lib); the environment variable
+// VELLUMAR_OCI_LIBRARY names another file to load instead (tests use a stub).
+//
 // Errors: every error of either backend first reaches the error handler (the program shows
 // "ERROR: " and the message there) and then fails the operation with DatabaseError carrying
 // the same message. Callers at a command's edge catch DatabaseError without showing it
@@ -64,7 +69,8 @@ class Query {
   bool IsOpen() const;
   bool Eof() const;
   // The current row's value of a column, found by name without regard to case; NULL reads
-  // as "". A name the query does not have is an error.
+  // as "", and so does any column once the query is at its end. A name the query does not
+  // have is an error, and so is reading a query that is not open.
   QString Field(const QString& name) const;
   void Next();
 
@@ -73,6 +79,8 @@ class Query {
   QueryId id_;
   QStringList binds_;
   std::unique_ptr<BackendCursor> cursor_;
+  quint64 session_ = 0;  // the connection the cursor belongs to
+  void Drop();
 };
 
 class Database {
@@ -111,6 +119,8 @@ class Database {
   [[noreturn]] void Fail(const QString& message) const;
 
   Backend* CurrentBackend() const { return backend_.get(); }
+  // Changes at every connect and disconnect, so a query knows when its rows are gone.
+  quint64 Session() const { return session_; }
 
  private:
   QString serverName_, userName_, password_;
@@ -118,7 +128,13 @@ class Database {
   ErrorHandler handler_;
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Query> queries_[kQueryCount];
+  quint64 session_ = 1;
 };
+
+// The directory of the bundled sample dictionary (demo.sqlite and its neighbours): the first
+// of <program dir>/../share/vellumar/sample, <program dir>/../data/sample and the build
+// tree's data/sample that holds demo.sqlite; the build tree's one when none does.
+QString SampleDictionaryDirectory();
 
 // Disconnects, sets the three properties and connects.
 void ConnectDatabase(Database& db, const QString& server, const QString& user,

@@ -1,0 +1,627 @@
+-- Sample dictionary DEMO: the human resources schema HR and the payroll schema PAYROLL.
+-- Run on an empty snapshot (schema and indexes already created).
+
+INSERT INTO dba_users (username, password_sha256) VALUES
+  ('HR', '1b52f3a2e15148731314bf167145c54565ed2385a862b5eb7771eaf719e4f82e'),       -- hr
+  ('PAYROLL', '60f91a742458ae606572f40dd7df0a128e554acb023f6989fe5148872648fc56');  -- payroll
+
+-- Tables -------------------------------------------------------------------------------
+
+INSERT INTO dba_tables (owner, table_name) VALUES
+  ('HR', 'REGIONS'), ('HR', 'COUNTRIES'), ('HR', 'LOCATIONS'), ('HR', 'DEPARTMENTS'),
+  ('HR', 'JOBS'), ('HR', 'EMPLOYEES'), ('HR', 'JOB_HISTORY'), ('HR', 'JOB_HISTORY_NOTES'),
+  ('PAYROLL', 'EMPLOYEES'), ('PAYROLL', 'PAY_GRADES'), ('PAYROLL', 'PAYSLIPS'),
+  ('PAYROLL', 'PAYSLIP_LINES');
+
+INSERT INTO dba_tab_columns
+  (owner, table_name, column_name, column_id, data_type, data_length, data_precision, nullable)
+VALUES
+  ('HR', 'REGIONS', 'REGION_ID', 1, 'NUMBER', 22, 4, 'N'),
+  ('HR', 'REGIONS', 'REGION_NAME', 2, 'VARCHAR2', 25, NULL, 'Y'),
+
+  ('HR', 'COUNTRIES', 'COUNTRY_ID', 1, 'CHAR', 2, NULL, 'N'),
+  ('HR', 'COUNTRIES', 'COUNTRY_NAME', 2, 'VARCHAR2', 40, NULL, 'Y'),
+  ('HR', 'COUNTRIES', 'REGION_ID', 3, 'NUMBER', 22, 4, 'Y'),
+
+  ('HR', 'LOCATIONS', 'LOCATION_ID', 1, 'NUMBER', 22, 4, 'N'),
+  ('HR', 'LOCATIONS', 'STREET_ADDRESS', 2, 'VARCHAR2', 40, NULL, 'Y'),
+  ('HR', 'LOCATIONS', 'POSTAL_CODE', 3, 'VARCHAR2', 12, NULL, 'Y'),
+  ('HR', 'LOCATIONS', 'CITY', 4, 'VARCHAR2', 30, NULL, 'N'),
+  ('HR', 'LOCATIONS', 'STATE_PROVINCE', 5, 'VARCHAR2', 25, NULL, 'Y'),
+  ('HR', 'LOCATIONS', 'COUNTRY_ID', 6, 'CHAR', 2, NULL, 'Y'),
+
+  ('HR', 'DEPARTMENTS', 'DEPARTMENT_ID', 1, 'NUMBER', 22, 4, 'N'),
+  ('HR', 'DEPARTMENTS', 'DEPARTMENT_NAME', 2, 'VARCHAR2', 30, NULL, 'N'),
+  ('HR', 'DEPARTMENTS', 'MANAGER_ID', 3, 'NUMBER', 22, 6, 'Y'),
+  ('HR', 'DEPARTMENTS', 'LOCATION_ID', 4, 'NUMBER', 22, 4, 'Y'),
+
+  ('HR', 'JOBS', 'JOB_ID', 1, 'VARCHAR2', 10, NULL, 'N'),
+  ('HR', 'JOBS', 'JOB_TITLE', 2, 'VARCHAR2', 35, NULL, 'N'),
+  ('HR', 'JOBS', 'MIN_SALARY', 3, 'NUMBER', 22, NULL, 'Y'),
+  ('HR', 'JOBS', 'MAX_SALARY', 4, 'NUMBER', 22, NULL, 'Y'),
+
+  ('HR', 'EMPLOYEES', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('HR', 'EMPLOYEES', 'FIRST_NAME', 2, 'VARCHAR2', 20, NULL, 'Y'),
+  ('HR', 'EMPLOYEES', 'LAST_NAME', 3, 'VARCHAR2', 25, NULL, 'N'),
+  ('HR', 'EMPLOYEES', 'EMAIL', 4, 'VARCHAR2', 25, NULL, 'N'),
+  ('HR', 'EMPLOYEES', 'PHONE_NUMBER', 5, 'VARCHAR2', 20, NULL, 'Y'),
+  ('HR', 'EMPLOYEES', 'HIRE_DATE', 6, 'DATE', 7, NULL, 'N'),
+  ('HR', 'EMPLOYEES', 'JOB_ID', 7, 'VARCHAR2', 10, NULL, 'N'),
+  ('HR', 'EMPLOYEES', 'SALARY', 8, 'NUMBER', 22, 8, 'Y'),
+  ('HR', 'EMPLOYEES', 'COMMISSION_PCT', 9, 'NUMBER', 22, 2, 'Y'),
+  ('HR', 'EMPLOYEES', 'MANAGER_ID', 10, 'NUMBER', 22, 6, 'Y'),
+  ('HR', 'EMPLOYEES', 'DEPARTMENT_ID', 11, 'NUMBER', 22, 4, 'Y'),
+
+  ('HR', 'JOB_HISTORY', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('HR', 'JOB_HISTORY', 'START_DATE', 2, 'DATE', 7, NULL, 'N'),
+  ('HR', 'JOB_HISTORY', 'END_DATE', 3, 'DATE', 7, NULL, 'N'),
+  ('HR', 'JOB_HISTORY', 'JOB_ID', 4, 'VARCHAR2', 10, NULL, 'N'),
+  ('HR', 'JOB_HISTORY', 'DEPARTMENT_ID', 5, 'NUMBER', 22, 4, 'Y'),
+
+  ('HR', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('HR', 'JOB_HISTORY_NOTES', 'START_DATE', 2, 'DATE', 7, NULL, 'N'),
+  ('HR', 'JOB_HISTORY_NOTES', 'NOTE_NO', 3, 'NUMBER', 22, 3, 'N'),
+  ('HR', 'JOB_HISTORY_NOTES', 'NOTE_TEXT', 4, 'VARCHAR2', 400, NULL, 'Y'),
+  ('HR', 'JOB_HISTORY_NOTES', 'WRITTEN_BY', 5, 'VARCHAR2', 30, NULL, 'Y'),
+
+  ('PAYROLL', 'EMPLOYEES', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('PAYROLL', 'EMPLOYEES', 'BANK_ACCOUNT', 2, 'VARCHAR2', 34, NULL, 'Y'),
+  ('PAYROLL', 'EMPLOYEES', 'TAX_CODE', 3, 'VARCHAR2', 10, NULL, 'Y'),
+  ('PAYROLL', 'EMPLOYEES', 'GRADE_ID', 4, 'NUMBER', 22, 2, 'Y'),
+
+  ('PAYROLL', 'PAY_GRADES', 'GRADE_ID', 1, 'NUMBER', 22, 2, 'N'),
+  ('PAYROLL', 'PAY_GRADES', 'GRADE_NAME', 2, 'VARCHAR2', 30, NULL, 'N'),
+  ('PAYROLL', 'PAY_GRADES', 'LOWEST_SAL', 3, 'NUMBER', 22, NULL, 'Y'),
+  ('PAYROLL', 'PAY_GRADES', 'HIGHEST_SAL', 4, 'NUMBER', 22, NULL, 'Y'),
+
+  ('PAYROLL', 'PAYSLIPS', 'PAYSLIP_ID', 1, 'NUMBER', 22, 10, 'N'),
+  ('PAYROLL', 'PAYSLIPS', 'EMPLOYEE_ID', 2, 'NUMBER', 22, 6, 'N'),
+  ('PAYROLL', 'PAYSLIPS', 'PAY_PERIOD', 3, 'DATE', 7, NULL, 'N'),
+  ('PAYROLL', 'PAYSLIPS', 'GROSS_PAY', 4, 'NUMBER', 22, 10, 'N'),
+  ('PAYROLL', 'PAYSLIPS', 'NET_PAY', 5, 'NUMBER', 22, 10, 'N'),
+
+  ('PAYROLL', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1, 'NUMBER', 22, 10, 'N'),
+  ('PAYROLL', 'PAYSLIP_LINES', 'LINE_NO', 2, 'NUMBER', 22, 3, 'N'),
+  ('PAYROLL', 'PAYSLIP_LINES', 'PAY_ITEM', 3, 'VARCHAR2', 30, NULL, 'N'),
+  ('PAYROLL', 'PAYSLIP_LINES', 'AMOUNT', 4, 'NUMBER', 22, NULL, 'N');
+
+-- Comments: the dictionary has a comment row for every table, view and column; most are
+-- filled in, some are left empty as they are in real schemas.
+
+INSERT INTO dba_tab_comments (owner, table_name, table_type, comments)
+  SELECT owner, table_name, 'TABLE', NULL FROM dba_tables;
+INSERT INTO dba_col_comments (owner, table_name, column_name, comments)
+  SELECT owner, table_name, column_name, NULL FROM dba_tab_columns;
+
+UPDATE dba_tab_comments SET comments = CASE table_name
+  WHEN 'REGIONS' THEN 'Regions of the world the company operates in.'
+  WHEN 'COUNTRIES' THEN 'Countries, each belonging to one region.'
+  WHEN 'DEPARTMENTS' THEN 'Departments of the company, with their manager and location.'
+  WHEN 'JOBS' THEN 'Job titles and the salary range of each job.'
+  WHEN 'EMPLOYEES' THEN 'Employees: personal data, job, salary and department.'
+  WHEN 'JOB_HISTORY' THEN 'Earlier jobs of employees: one row for each job an employee held.'
+  WHEN 'JOB_HISTORY_NOTES' THEN 'Notes written by managers about a period of an employee''s job history.'
+  END
+WHERE owner = 'HR';
+UPDATE dba_tab_comments SET comments = CASE table_name
+  WHEN 'EMPLOYEES' THEN 'Payroll data of employees: bank account and tax code.'
+  WHEN 'PAY_GRADES' THEN 'Salary grades and their pay range.'
+  WHEN 'PAYSLIPS' THEN 'Monthly payslips.'
+  END
+WHERE owner = 'PAYROLL';
+
+UPDATE dba_col_comments SET comments = CASE table_name || '.' || column_name
+  WHEN 'REGIONS.REGION_ID' THEN 'Primary key of regions.'
+  WHEN 'REGIONS.REGION_NAME' THEN 'Name of the region.'
+  WHEN 'COUNTRIES.COUNTRY_ID' THEN 'ISO 3166 country code.'
+  WHEN 'COUNTRIES.COUNTRY_NAME' THEN 'Name of the country.'
+  WHEN 'COUNTRIES.REGION_ID' THEN 'Region the country belongs to.'
+  WHEN 'LOCATIONS.CITY' THEN 'City of the office.'
+  WHEN 'DEPARTMENTS.DEPARTMENT_ID' THEN 'Primary key of departments.'
+  WHEN 'DEPARTMENTS.DEPARTMENT_NAME' THEN 'Name of the department, e.g. Payroll or Shipping.'
+  WHEN 'DEPARTMENTS.MANAGER_ID' THEN 'Employee who manages the department.'
+  WHEN 'DEPARTMENTS.LOCATION_ID' THEN 'Office where the department works.'
+  WHEN 'JOBS.JOB_ID' THEN 'Primary key of jobs, e.g. SA_REP.'
+  WHEN 'JOBS.JOB_TITLE' THEN 'Title of the job.'
+  WHEN 'JOBS.MIN_SALARY' THEN 'Lowest monthly salary paid for the job.'
+  WHEN 'JOBS.MAX_SALARY' THEN 'Highest monthly salary paid for the job.'
+  WHEN 'EMPLOYEES.EMPLOYEE_ID' THEN 'Primary key of employees.'
+  WHEN 'EMPLOYEES.FIRST_NAME' THEN 'First name of the employee.'
+  WHEN 'EMPLOYEES.LAST_NAME' THEN 'Last name of the employee.'
+  WHEN 'EMPLOYEES.EMAIL' THEN 'E-mail name of the employee, without the domain.'
+  WHEN 'EMPLOYEES.PHONE_NUMBER' THEN 'Office phone number, with the country code.'
+  WHEN 'EMPLOYEES.HIRE_DATE' THEN 'Day the employee started.'
+  WHEN 'EMPLOYEES.JOB_ID' THEN 'Current job of the employee.'
+  WHEN 'EMPLOYEES.SALARY' THEN 'Monthly salary.'
+  WHEN 'EMPLOYEES.COMMISSION_PCT' THEN 'Commission percentage; only sales staff earn one.'
+  WHEN 'EMPLOYEES.MANAGER_ID' THEN 'Manager of the employee.'
+  WHEN 'EMPLOYEES.DEPARTMENT_ID' THEN 'Department the employee works in.'
+  WHEN 'JOB_HISTORY.EMPLOYEE_ID' THEN 'Employee who held the job.'
+  WHEN 'JOB_HISTORY.START_DATE' THEN 'First day in the job.'
+  WHEN 'JOB_HISTORY.END_DATE' THEN 'Last day in the job.'
+  WHEN 'JOB_HISTORY.JOB_ID' THEN 'Job held.'
+  WHEN 'JOB_HISTORY.DEPARTMENT_ID' THEN 'Department the job belonged to.'
+  WHEN 'JOB_HISTORY_NOTES.NOTE_NO' THEN 'Running number of the note within the period.'
+  WHEN 'JOB_HISTORY_NOTES.NOTE_TEXT' THEN 'Text of the note.'
+  END
+WHERE owner = 'HR';
+UPDATE dba_col_comments SET comments = CASE table_name || '.' || column_name
+  WHEN 'EMPLOYEES.EMPLOYEE_ID' THEN 'Employee number, as in HR.EMPLOYEES.'
+  WHEN 'EMPLOYEES.BANK_ACCOUNT' THEN 'IBAN of the salary account.'
+  WHEN 'EMPLOYEES.TAX_CODE' THEN 'Tax code from the tax authority.'
+  WHEN 'PAY_GRADES.GRADE_ID' THEN 'Primary key of pay grades.'
+  WHEN 'PAYSLIPS.PAYSLIP_ID' THEN 'Primary key of payslips.'
+  WHEN 'PAYSLIPS.PAY_PERIOD' THEN 'First day of the month paid.'
+  END
+WHERE owner = 'PAYROLL';
+
+-- Keys ---------------------------------------------------------------------------------
+
+INSERT INTO dba_constraints
+  (owner, constraint_name, constraint_type, table_name, r_owner, r_constraint_name)
+VALUES
+  ('HR', 'REG_ID_PK', 'P', 'REGIONS', NULL, NULL),
+  ('HR', 'COUNTRY_C_ID_PK', 'P', 'COUNTRIES', NULL, NULL),
+  ('HR', 'COUNTR_REG_FK', 'R', 'COUNTRIES', 'HR', 'REG_ID_PK'),
+  ('HR', 'LOC_ID_PK', 'P', 'LOCATIONS', NULL, NULL),
+  ('HR', 'LOC_C_ID_FK', 'R', 'LOCATIONS', 'HR', 'COUNTRY_C_ID_PK'),
+  ('HR', 'DEPT_ID_PK', 'P', 'DEPARTMENTS', NULL, NULL),
+  ('HR', 'DEPT_LOC_FK', 'R', 'DEPARTMENTS', 'HR', 'LOC_ID_PK'),
+  ('HR', 'DEPT_MGR_FK', 'R', 'DEPARTMENTS', 'HR', 'EMP_EMP_ID_PK'),
+  ('HR', 'JOB_ID_PK', 'P', 'JOBS', NULL, NULL),
+  ('HR', 'EMP_EMP_ID_PK', 'P', 'EMPLOYEES', NULL, NULL),
+  ('HR', 'EMP_EMAIL_UK', 'U', 'EMPLOYEES', NULL, NULL),
+  ('HR', 'EMP_SALARY_MIN', 'C', 'EMPLOYEES', NULL, NULL),
+  ('HR', 'EMP_DEPT_FK', 'R', 'EMPLOYEES', 'HR', 'DEPT_ID_PK'),
+  ('HR', 'EMP_JOB_FK', 'R', 'EMPLOYEES', 'HR', 'JOB_ID_PK'),
+  ('HR', 'EMP_MANAGER_FK', 'R', 'EMPLOYEES', 'HR', 'EMP_EMP_ID_PK'),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'P', 'JOB_HISTORY', NULL, NULL),
+  ('HR', 'JHIST_EMP_FK', 'R', 'JOB_HISTORY', 'HR', 'EMP_EMP_ID_PK'),
+  ('HR', 'JHIST_JOB_FK', 'R', 'JOB_HISTORY', 'HR', 'JOB_ID_PK'),
+  ('HR', 'JHIST_DEPT_FK', 'R', 'JOB_HISTORY', 'HR', 'DEPT_ID_PK'),
+  ('HR', 'JHNOTE_PK', 'P', 'JOB_HISTORY_NOTES', NULL, NULL),
+  ('HR', 'JHNOTE_JHIST_FK', 'R', 'JOB_HISTORY_NOTES', 'HR', 'JHIST_EMP_ID_ST_DATE_PK'),
+  ('PAYROLL', 'PAY_EMP_PK', 'P', 'EMPLOYEES', NULL, NULL),
+  ('PAYROLL', 'PAY_EMP_GRADE_FK', 'R', 'EMPLOYEES', 'PAYROLL', 'PAY_GRADE_PK'),
+  ('PAYROLL', 'PAY_GRADE_PK', 'P', 'PAY_GRADES', NULL, NULL),
+  ('PAYROLL', 'PAYSLIP_PK', 'P', 'PAYSLIPS', NULL, NULL),
+  ('PAYROLL', 'PAYSLIP_EMP_FK', 'R', 'PAYSLIPS', 'PAYROLL', 'PAY_EMP_PK'),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'P', 'PAYSLIP_LINES', NULL, NULL),
+  ('PAYROLL', 'PAYSLIP_LINE_SLIP_FK', 'R', 'PAYSLIP_LINES', 'PAYROLL', 'PAYSLIP_PK');
+
+INSERT INTO dba_cons_columns (owner, constraint_name, table_name, column_name, position) VALUES
+  ('HR', 'REG_ID_PK', 'REGIONS', 'REGION_ID', 1),
+  ('HR', 'COUNTRY_C_ID_PK', 'COUNTRIES', 'COUNTRY_ID', 1),
+  ('HR', 'COUNTR_REG_FK', 'COUNTRIES', 'REGION_ID', 1),
+  ('HR', 'LOC_ID_PK', 'LOCATIONS', 'LOCATION_ID', 1),
+  ('HR', 'LOC_C_ID_FK', 'LOCATIONS', 'COUNTRY_ID', 1),
+  ('HR', 'DEPT_ID_PK', 'DEPARTMENTS', 'DEPARTMENT_ID', 1),
+  ('HR', 'DEPT_LOC_FK', 'DEPARTMENTS', 'LOCATION_ID', 1),
+  ('HR', 'DEPT_MGR_FK', 'DEPARTMENTS', 'MANAGER_ID', 1),
+  ('HR', 'JOB_ID_PK', 'JOBS', 'JOB_ID', 1),
+  ('HR', 'EMP_EMP_ID_PK', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
+  ('HR', 'EMP_EMAIL_UK', 'EMPLOYEES', 'EMAIL', 1),
+  ('HR', 'EMP_SALARY_MIN', 'EMPLOYEES', 'SALARY', NULL),
+  ('HR', 'EMP_DEPT_FK', 'EMPLOYEES', 'DEPARTMENT_ID', 1),
+  ('HR', 'EMP_JOB_FK', 'EMPLOYEES', 'JOB_ID', 1),
+  ('HR', 'EMP_MANAGER_FK', 'EMPLOYEES', 'MANAGER_ID', 1),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'JOB_HISTORY', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'JOB_HISTORY', 'START_DATE', 2),
+  ('HR', 'JHIST_EMP_FK', 'JOB_HISTORY', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHIST_JOB_FK', 'JOB_HISTORY', 'JOB_ID', 1),
+  ('HR', 'JHIST_DEPT_FK', 'JOB_HISTORY', 'DEPARTMENT_ID', 1),
+  ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
+  ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'NOTE_NO', 3),
+  ('HR', 'JHNOTE_JHIST_FK', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHNOTE_JHIST_FK', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
+  ('PAYROLL', 'PAY_EMP_PK', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
+  ('PAYROLL', 'PAY_EMP_GRADE_FK', 'EMPLOYEES', 'GRADE_ID', 1),
+  ('PAYROLL', 'PAY_GRADE_PK', 'PAY_GRADES', 'GRADE_ID', 1),
+  ('PAYROLL', 'PAYSLIP_PK', 'PAYSLIPS', 'PAYSLIP_ID', 1),
+  ('PAYROLL', 'PAYSLIP_EMP_FK', 'PAYSLIPS', 'EMPLOYEE_ID', 1),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYSLIP_LINES', 'LINE_NO', 2),
+  ('PAYROLL', 'PAYSLIP_LINE_SLIP_FK', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1);
+
+-- Indexes (each key has its index, as Oracle creates them) -----------------------------
+
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES
+  ('HR', 'REG_ID_PK', 'HR', 'REGIONS'),
+  ('HR', 'COUNTRY_C_ID_PK', 'HR', 'COUNTRIES'),
+  ('HR', 'LOC_ID_PK', 'HR', 'LOCATIONS'),
+  ('HR', 'LOC_CITY_IX', 'HR', 'LOCATIONS'),
+  ('HR', 'DEPT_ID_PK', 'HR', 'DEPARTMENTS'),
+  ('HR', 'DEPT_LOCATION_IX', 'HR', 'DEPARTMENTS'),
+  ('HR', 'JOB_ID_PK', 'HR', 'JOBS'),
+  ('HR', 'EMP_EMP_ID_PK', 'HR', 'EMPLOYEES'),
+  ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES'),
+  ('HR', 'EMP_DEPARTMENT_IX', 'HR', 'EMPLOYEES'),
+  ('HR', 'EMP_JOB_IX', 'HR', 'EMPLOYEES'),
+  ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES'),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY'),
+  ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES'),
+  ('PAYROLL', 'PAY_EMP_PK', 'PAYROLL', 'EMPLOYEES'),
+  ('PAYROLL', 'PAY_GRADE_PK', 'PAYROLL', 'PAY_GRADES'),
+  ('PAYROLL', 'PAYSLIP_PK', 'PAYROLL', 'PAYSLIPS'),
+  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS'),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYROLL', 'PAYSLIP_LINES');
+
+INSERT INTO dba_ind_columns
+  (index_owner, index_name, table_owner, table_name, column_name, column_position)
+VALUES
+  ('HR', 'REG_ID_PK', 'HR', 'REGIONS', 'REGION_ID', 1),
+  ('HR', 'COUNTRY_C_ID_PK', 'HR', 'COUNTRIES', 'COUNTRY_ID', 1),
+  ('HR', 'LOC_ID_PK', 'HR', 'LOCATIONS', 'LOCATION_ID', 1),
+  ('HR', 'LOC_CITY_IX', 'HR', 'LOCATIONS', 'CITY', 1),
+  ('HR', 'DEPT_ID_PK', 'HR', 'DEPARTMENTS', 'DEPARTMENT_ID', 1),
+  ('HR', 'DEPT_LOCATION_IX', 'HR', 'DEPARTMENTS', 'LOCATION_ID', 1),
+  ('HR', 'JOB_ID_PK', 'HR', 'JOBS', 'JOB_ID', 1),
+  ('HR', 'EMP_EMP_ID_PK', 'HR', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
+  ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'EMAIL', 1),
+  ('HR', 'EMP_DEPARTMENT_IX', 'HR', 'EMPLOYEES', 'DEPARTMENT_ID', 1),
+  ('HR', 'EMP_JOB_IX', 'HR', 'EMPLOYEES', 'JOB_ID', 1),
+  ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'LAST_NAME', 1),
+  ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'FIRST_NAME', 2),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY', 'START_DATE', 2),
+  ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
+  ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
+  ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES', 'NOTE_NO', 3),
+  ('PAYROLL', 'PAY_EMP_PK', 'PAYROLL', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
+  ('PAYROLL', 'PAY_GRADE_PK', 'PAYROLL', 'PAY_GRADES', 'GRADE_ID', 1),
+  ('PAYROLL', 'PAYSLIP_PK', 'PAYROLL', 'PAYSLIPS', 'PAYSLIP_ID', 1),
+  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', 'PAY_PERIOD', 1),
+  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', 'EMPLOYEE_ID', 2),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYROLL', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1),
+  ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYROLL', 'PAYSLIP_LINES', 'LINE_NO', 2);
+
+-- Synonyms and sequences ---------------------------------------------------------------
+
+INSERT INTO dba_synonyms (owner, synonym_name, table_owner, table_name) VALUES
+  ('HR', 'EMP', 'HR', 'EMPLOYEES'),
+  ('PUBLIC', 'STAFF', 'HR', 'EMPLOYEES'),
+  ('HR', 'DEPT', 'HR', 'DEPARTMENTS'),
+  ('PAYROLL', 'GRADES', 'PAYROLL', 'PAY_GRADES');
+
+INSERT INTO dba_sequences (sequence_owner, sequence_name) VALUES
+  ('HR', 'DEPARTMENTS_SEQ'), ('HR', 'EMPLOYEES_SEQ'), ('HR', 'LOCATIONS_SEQ'),
+  ('PAYROLL', 'PAYSLIPS_SEQ');
+
+-- Grants -------------------------------------------------------------------------------
+
+INSERT INTO dba_tab_privs (owner, table_name, grantor, grantee, privilege) VALUES
+  ('HR', 'EMPLOYEES', 'HR', 'PAYROLL', 'SELECT'),
+  ('HR', 'DEPARTMENTS', 'HR', 'PAYROLL', 'SELECT'),
+  ('HR', 'EMPLOYEES', 'HR', 'REPORTING', 'SELECT'),
+  ('HR', 'DEPARTMENTS', 'HR', 'REPORTING', 'SELECT'),
+  ('HR', 'JOBS', 'HR', 'REPORTING', 'SELECT'),
+  ('HR', 'EMP_DETAILS_VIEW', 'HR', 'REPORTING', 'SELECT'),
+  ('HR', 'JOB_HISTORY_NOTES', 'HR', 'HR_CLERK', 'INSERT'),
+  ('HR', 'JOB_HISTORY_NOTES', 'HR', 'HR_CLERK', 'SELECT'),
+  ('PAYROLL', 'PAYSLIPS', 'PAYROLL', 'REPORTING', 'SELECT');
+
+-- Views: the text as Oracle keeps it (a LONG, lines and all) ------------------------------
+
+INSERT INTO dba_views (owner, view_name, text) VALUES
+  ('HR', 'EMP_DETAILS_VIEW', 'SELECT e.employee_id,
+       e.first_name || '' '' || e.last_name AS full_name,
+       d.department_name || '' & '' || l.city AS department_and_city,
+       j.job_title,
+       CASE WHEN e.salary < j.min_salary THEN ''Below range'' ELSE ''In range'' END AS salary_check
+  FROM employees e, departments d, jobs j, locations l
+ WHERE e.department_id = d.department_id
+   AND d.location_id = l.location_id
+   AND e.job_id = j.job_id
+'),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'SELECT department_id, COUNT(*) AS headcount FROM employees GROUP BY department_id'),
+  ('PAYROLL', 'CURRENT_PAYSLIPS', 'SELECT * FROM payslips WHERE pay_period >= TRUNC(ADD_MONTHS(SYSDATE, -1), ''MM'')');
+
+INSERT INTO dba_tab_comments (owner, table_name, table_type, comments) VALUES
+  ('HR', 'EMP_DETAILS_VIEW', 'VIEW', 'Employees with department, city and job, for reports.'),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'VIEW', NULL),
+  ('PAYROLL', 'CURRENT_PAYSLIPS', 'VIEW', 'Payslips of the current and the previous month.');
+
+-- PL/SQL source: each unit is written whole below and cut into lines the way Oracle stores
+-- them (every line keeps its line feed; the last line has none).
+
+CREATE TEMP TABLE unit_source (owner TEXT, name TEXT, type TEXT, body TEXT);
+
+INSERT INTO unit_source VALUES ('HR', 'GET_EMPLOYEE_NAME', 'FUNCTION',
+'FUNCTION get_employee_name (p_employee_id IN NUMBER) RETURN VARCHAR2
+/*
+Author:
+  Human Resources IT / Example Corp
+Date:
+  14.03.2024
+<FD>
+Description:
+  Gives the full name of an employee, first name first.
+  An unknown employee number gives NULL.
+Parameters:
+  p_employee_id, NUMBER:
+  Number of the employee;
+Return value (VARCHAR2):
+  First and last name separated by one blank.
+</FD>
+*/
+IS
+  v_name VARCHAR2(46);
+BEGIN
+  SELECT first_name || '' '' || last_name
+    INTO v_name
+    FROM employees
+   WHERE employee_id = p_employee_id;
+  RETURN v_name;
+EXCEPTION
+  WHEN NO_DATA_FOUND THEN
+    RETURN NULL;
+END get_employee_name;');
+
+INSERT INTO unit_source VALUES ('HR', 'RAISE_SALARY', 'PROCEDURE',
+'PROCEDURE raise_salary (p_employee_id IN NUMBER, p_percent IN NUMBER)
+/*
+Author:
+  Human Resources IT / Example Corp
+Date:
+  02.04.2024
+<FD>
+Description:
+  Raises the salary of one employee by a percentage. The new
+  salary never goes above the highest salary of the employee''s job.
+Parameters:
+  p_employee_id, NUMBER:
+  Number of the employee;
+  p_percent, NUMBER:
+  Raise in percent, for example 3.5 for three and a half
+  percent. A negative value lowers the salary, down to the
+  lowest salary of the job;
+</FD>
+*/
+IS
+BEGIN
+  UPDATE employees e
+     SET salary = (SELECT LEAST(j.max_salary, GREATEST(j.min_salary, e.salary * (1 + p_percent / 100)))
+                     FROM jobs j
+                    WHERE j.job_id = e.job_id)
+   WHERE employee_id = p_employee_id;
+END raise_salary;
+');
+
+INSERT INTO unit_source VALUES ('HR', 'YEARS_OF_SERVICE', 'FUNCTION',
+'FUNCTION years_of_service (p_employee_id IN NUMBER, p_on_date IN DATE DEFAULT SYSDATE)
+  RETURN NUMBER
+/*
+Author:
+  Human Resources IT / Example Corp
+Date:
+  21.05.2024
+<FD>
+Description:
+  Counts the whole years an employee has worked for the company.
+Parameters:
+  p_employee_id, NUMBER:
+  Number of the employee;
+  p_on_date, DATE: Day to count up to, today when left out;
+Return value (NUMBER):
+  Whole years between the hire date and p_on_date.
+</FD>
+*/
+IS
+  v_hired DATE;
+BEGIN
+  SELECT hire_date INTO v_hired FROM employees WHERE employee_id = p_employee_id;
+  RETURN TRUNC(MONTHS_BETWEEN(p_on_date, v_hired) / 12);
+END years_of_service;');
+
+INSERT INTO unit_source VALUES ('HR', 'CHECK_WORKING_HOURS', 'PROCEDURE',
+'PROCEDURE check_working_hours
+IS
+BEGIN
+  -- Changes to employee data are allowed on working days from 8 to 18 only.
+  IF TO_CHAR(SYSDATE, ''HH24'') NOT BETWEEN ''08'' AND ''17''
+     OR TO_CHAR(SYSDATE, ''DY'', ''NLS_DATE_LANGUAGE=AMERICAN'') IN (''SAT'', ''SUN'') THEN
+    RAISE_APPLICATION_ERROR(-20205, ''Changes are allowed during office hours only'');
+  END IF;
+END check_working_hours;');
+
+INSERT INTO unit_source VALUES ('HR', 'EMP_MGMT', 'PACKAGE',
+'PACKAGE emp_mgmt IS
+/*
+<PD>
+Description:
+  Hiring, transfers and departures of employees.
+  Every change is written to the job history.
+</PD>
+*/
+
+/*
+Author:
+  Human Resources IT / Example Corp
+Date:
+  10.01.2024
+<FD>
+Function hire_employee
+Description:
+  Hires a new employee and gives the number the employee gets.
+Parameters:
+  p_last_name, VARCHAR2:
+  Last name of the new employee;
+  p_email, VARCHAR2:
+  E-mail name, without the domain;
+  p_job_id, VARCHAR2:
+  Job the employee is hired for. It must be one of the
+  jobs in JOBS;
+  p_department_id, NUMBER:
+  Department the employee starts in;
+Return value (NUMBER):
+  The new employee number, taken from EMPLOYEES_SEQ.
+</FD>
+*/
+FUNCTION hire_employee (p_last_name IN VARCHAR2, p_email IN VARCHAR2,
+                        p_job_id IN VARCHAR2, p_department_id IN NUMBER) RETURN NUMBER;
+
+/*
+<FD>
+Procedure transfer_employee
+Description:
+  Moves an employee to another department and closes the
+  current period in the job history.
+Parameters:
+  p_employee_id, NUMBER:
+  Number of the employee;
+  p_department_id, NUMBER:
+  Department the employee moves to;
+</FD>
+*/
+PROCEDURE transfer_employee (p_employee_id IN NUMBER, p_department_id IN NUMBER);
+
+/*
+<FD>
+Procedure remove_employee
+Description:
+  Ends the employment of an employee. The job history keeps
+  the employee''s periods.
+Parameters:
+  p_employee_id, NUMBER:
+  Number of the employee;
+  p_last_day, DATE:
+  Last working day;
+</FD>
+*/
+PROCEDURE remove_employee (p_employee_id IN NUMBER, p_last_day IN DATE);
+
+-- Writes a line to the change log; used by the routines above.
+PROCEDURE log_change (p_employee_id IN NUMBER, p_what IN VARCHAR2);
+
+END emp_mgmt;');
+
+INSERT INTO unit_source VALUES ('HR', 'EMP_MGMT', 'PACKAGE BODY',
+'PACKAGE BODY emp_mgmt IS
+  FUNCTION hire_employee (p_last_name IN VARCHAR2, p_email IN VARCHAR2,
+                          p_job_id IN VARCHAR2, p_department_id IN NUMBER) RETURN NUMBER IS
+    v_id NUMBER;
+  BEGIN
+    INSERT INTO employees (employee_id, last_name, email, hire_date, job_id, department_id)
+    VALUES (employees_seq.NEXTVAL, p_last_name, p_email, SYSDATE, p_job_id, p_department_id)
+    RETURNING employee_id INTO v_id;
+    log_change(v_id, ''hired'');
+    RETURN v_id;
+  END hire_employee;
+
+  PROCEDURE transfer_employee (p_employee_id IN NUMBER, p_department_id IN NUMBER) IS
+  BEGIN
+    UPDATE employees SET department_id = p_department_id WHERE employee_id = p_employee_id;
+    log_change(p_employee_id, ''transferred'');
+  END transfer_employee;
+
+  PROCEDURE remove_employee (p_employee_id IN NUMBER, p_last_day IN DATE) IS
+  BEGIN
+    DELETE FROM employees WHERE employee_id = p_employee_id;
+    log_change(p_employee_id, ''removed'');
+  END remove_employee;
+
+  PROCEDURE log_change (p_employee_id IN NUMBER, p_what IN VARCHAR2) IS
+  BEGIN
+    DBMS_OUTPUT.PUT_LINE(p_employee_id || '' '' || p_what);
+  END log_change;
+END emp_mgmt;');
+
+INSERT INTO unit_source VALUES ('HR', 'HR_UTIL', 'PACKAGE',
+'PACKAGE hr_util IS
+/*
+<PD>
+Description:
+  Small helpers for reports on employees and departments.
+</PD>
+*/
+
+/*
+<FD>
+Function department_name
+Description:
+  Gives the name of a department.
+Parameters:
+  p_department_id, NUMBER:
+  Number of the department;
+Return value (VARCHAR2):
+  Name of the department; NULL for an unknown number.
+</FD>
+*/
+FUNCTION department_name (p_department_id IN NUMBER) RETURN VARCHAR2;
+
+/*
+<FD>
+Function headcount
+Description:
+  Counts the employees of a department.
+Parameters:
+  p_department_id, NUMBER:
+  Number of the department;
+Return value (NUMBER):
+  Number of employees; 0 for an empty or unknown department.
+</FD>
+*/
+FUNCTION headcount (p_department_id IN NUMBER) RETURN NUMBER;
+END hr_util;');
+
+INSERT INTO unit_source VALUES ('PAYROLL', 'NET_PAY', 'FUNCTION',
+'FUNCTION net_pay (p_gross IN NUMBER, p_tax_code IN VARCHAR2) RETURN NUMBER
+/*
+Author:
+  Payroll team / Example Corp
+Date:
+  30.06.2024
+<FD>
+Description:
+  Computes the net pay from the gross pay with the flat tax rate of
+  the tax code.
+Parameters:
+  p_gross, NUMBER:
+  Gross pay of the month;
+  p_tax_code, VARCHAR2:
+  Tax code of the employee;
+Return value (NUMBER):
+  Net pay, rounded to cents.
+</FD>
+*/
+IS
+BEGIN
+  RETURN ROUND(p_gross * CASE SUBSTR(p_tax_code, 1, 1) WHEN ''A'' THEN 0.78 ELSE 0.70 END, 2);
+END net_pay;');
+
+INSERT INTO unit_source VALUES ('PAYROLL', 'SALARY_CALC', 'PACKAGE',
+'PACKAGE salary_calc IS
+/*
+<PD>
+Description:
+  Monthly payroll run: payslips and their lines.
+</PD>
+*/
+
+/*
+<FD>
+Procedure run_month
+Description:
+  Makes the payslips of every employee for one month.
+Parameters:
+  p_period, DATE:
+  First day of the month to pay;
+</FD>
+*/
+PROCEDURE run_month (p_period IN DATE);
+END salary_calc;');
+
+WITH RECURSIVE split (owner, name, type, line, text, rest) AS (
+  SELECT owner, name, type, 0, NULL, body FROM unit_source
+  UNION ALL
+  SELECT owner, name, type, line + 1,
+         CASE WHEN instr(rest, char(10)) > 0 THEN substr(rest, 1, instr(rest, char(10))) ELSE rest END,
+         CASE WHEN instr(rest, char(10)) > 0 THEN substr(rest, instr(rest, char(10)) + 1) END
+    FROM split
+   WHERE rest <> ''
+)
+INSERT INTO dba_source (owner, name, type, line, text)
+SELECT owner, name, type, line, text FROM split WHERE line > 0 ORDER BY owner, name, type, line;
+
+DROP TABLE unit_source;

@@ -1,0 +1,130 @@
+#include "db/database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "db/backend.h"
+
+int FindColumn(const QStringList& columns, const QString& name) {
+  for (int i = 0; i < columns.size(); ++i)
+    if (columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+  return -1;
+}
+
+// --- Query ---
+
+Query::Query(Database& db, QueryId id) : db_(db), id_(id) {
+  binds_.resize(QueryTextOf(id).params.size());
+}
+
+Query::~Query() = default;
+
+void Query::Drop() { cursor_.reset(); }
+
+void Query::Close() { Drop(); }
+
+void Query::BindText(int position, const QString& value) {
+  if (position < 1 || position > binds_.size())
+    db_.Fail(QStringLiteral("Query %1 has no parameter %2.")
+                 .arg(QLatin1String(QueryTextOf(id_).name))
+                 .arg(position));
+  binds_[position - 1] = value;
+}
+
+void Query::Open() {
+  Drop();
+  if (!db_.Connected()) db_.Fail(QStringLiteral("Not connected to a database."));
+  try {
+    cursor_ = db_.CurrentBackend()->Execute(id_, binds_);
+  } catch (const BackendFailure& failure) {
+    db_.Fail(failure.message);
+  }
+  session_ = db_.Session();
+}
+
+bool Query::IsOpen() const { return cursor_ && session_ == db_.Session(); }
+
+bool Query::Eof() const { return !IsOpen() || cursor_->Eof(); }
+
+QString Query::Field(const QString& name) const {
+  const char* queryName = QueryTextOf(id_).name;
+  if (!IsOpen())
+    db_.Fail(QStringLiteral("Query %1 is not open.").arg(QLatin1String(queryName)));
+  const int column = cursor_->ColumnIndex(name);
+  if (column < 0)
+    db_.Fail(QStringLiteral("Query %1 has no column %2.")
+                 .arg(QLatin1String(queryName), name));
+  return cursor_->Eof() ? QString() : cursor_->Value(column);
+}
+
+void Query::Next() {
+  if (Eof()) return;
+  try {
+    cursor_->Next();
+  } catch (const BackendFailure& failure) {
+    // The rows after a failed fetch are gone; the query stays closed.
+    Drop();
+    db_.Fail(failure.message);
+  }
+}
+
+// --- Database ---
+
+Database::Database() : snapshotDirs_{SampleDictionaryDirectory()} {}
+
+Database::~Database() { Disconnect(); }
+
+bool Database::Connected() const { return backend_ != nullptr; }
+
+void Database::Connect() {
+  Disconnect();
+  try {
+    backend_ = OpenBackend(serverName_, userName_, password_, snapshotDirs_);
+  } catch (const BackendFailure& failure) {
+    Fail(failure.message);
+  }
+  ++session_;
+}
+
+void Database::Disconnect() {
+  if (!backend_) return;
+  for (auto& q : queries_)
+    if (q) q->Close();
+  backend_.reset();
+  ++session_;
+}
+
+Query& Database::query(QueryId id) {
+  auto& slot = queries_[static_cast<int>(id)];
+  if (!slot) slot = std::make_unique<Query>(*this, id);
+  return *slot;
+}
+
+void Database::SetErrorHandler(ErrorHandler handler) { handler_ = std::move(handler); }
+
+void Database::SetSnapshotDirectories(const QStringList& dirs) { snapshotDirs_ = dirs; }
+
+void Database::Fail(const QString& message) const {
+  if (handler_) handler_(message);
+  throw DatabaseError(message);
+}
+
+void ConnectDatabase(Database& db, const QString& server, const QString& user,
+                     const QString& password) {
+  db.Disconnect();
+  db.SetServerName(server);
+  db.SetUserName(user);
+  db.SetPassword(password);
+  db.Connect();
+}
+
+QString SampleDictionaryDirectory() {
+  const QString built = QStringLiteral(VELLUMAR_BUILD_SAMPLE_DIR);
+  if (!QCoreApplication::instance()) return built;
+  const QString appDir = QCoreApplication::applicationDirPath();
+  for (const QString& dir : {appDir + "/../share/vellumar/sample", appDir + "/../data/sample"}) {
+    if (QFileInfo::exists(dir + "/demo.sqlite")) return QDir::cleanPath(dir);
+  }
+  return built;
+}

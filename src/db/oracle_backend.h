@@ -1,0 +1,18 @@
+#pragma once
+// The Oracle backend: OCI through the client library loaded at run time.
+
+#include <QString>
+#include <memory>
+
+#include "db/backend.h"
+
+// The client library could not be loaded; `message` names it, the loader's reason and what
+// to install.
+struct OciLibraryMissing {
+  QString message;
+};
+
+// Logs on as `user`/`password` to the connect string `server`. Throws OciLibraryMissing
+// when there is no client library, BackendFailure ("ORA-nnnnn: ...") when Oracle refuses.
+std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
+                                           const QString& password);

@@ -1,0 +1,109 @@
+#include "db/oracle_functions.h"
+
+#include <sqlite3.h>
+
+#include <string>
+
+namespace {
+
+bool IsNullText(sqlite3_value* v) {
+  return sqlite3_value_type(v) == SQLITE_NULL ||
+         (sqlite3_value_type(v) == SQLITE_TEXT && sqlite3_value_bytes(v) == 0);
+}
+
+bool IsNumber(sqlite3_value* v) {
+  const int t = sqlite3_value_type(v);
+  return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
+}
+
+bool SameValue(sqlite3_value* a, sqlite3_value* b) {
+  const bool nullA = IsNullText(a), nullB = IsNullText(b);
+  if (nullA || nullB) return nullA && nullB;
+  if (IsNumber(a) && IsNumber(b)) return sqlite3_value_double(a) == sqlite3_value_double(b);
+  const unsigned char* ta = sqlite3_value_text(a);
+  const int n = sqlite3_value_bytes(a);
+  const unsigned char* tb = sqlite3_value_text(b);
+  const int m = sqlite3_value_bytes(b);
+  return n == m && std::char_traits<char>::compare(reinterpret_cast<const char*>(ta),
+                                                   reinterpret_cast<const char*>(tb), n) == 0;
+}
+
+// Counts characters, not bytes: a UTF-8 continuation byte starts no character.
+void Rpad(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const sqlite3_int64 width = sqlite3_value_int64(argv[1]);
+  if (width < 1) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  const int bytes = sqlite3_value_bytes(argv[0]);
+  std::string out;
+  sqlite3_int64 chars = 0;
+  int i = 0;
+  for (; i < bytes; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (chars == width) break;
+      ++chars;
+    }
+  }
+  out.assign(text, i);
+  out.append(static_cast<size_t>(width - chars), ' ');
+  sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void Decode(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 3) {
+    sqlite3_result_error(ctx, "decode needs an expression, a search and a result", -1);
+    return;
+  }
+  int i = 1;
+  for (; i + 1 < argc; i += 2) {
+    if (SameValue(argv[0], argv[i])) {
+      sqlite3_result_value(ctx, argv[i + 1]);
+      return;
+    }
+  }
+  if (i < argc)
+    sqlite3_result_value(ctx, argv[i]);
+  else
+    sqlite3_result_null(ctx);
+}
+
+void ToChar(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+      sqlite3_result_null(ctx);
+      return;
+    case SQLITE_FLOAT: {
+      const double d = sqlite3_value_double(v);
+      const auto whole = static_cast<sqlite3_int64>(d);
+      if (static_cast<double>(whole) == d) {
+        const std::string digits = std::to_string(whole);
+        sqlite3_result_text64(ctx, digits.data(), digits.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        return;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  sqlite3_result_text64(ctx, text, sqlite3_value_bytes(v), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+}  // namespace
+
+bool RegisterOracleFunctions(sqlite3* db) {
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  return sqlite3_create_function_v2(db, "rpad", 2, flags, nullptr, Rpad, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "decode", -1, flags, nullptr, Decode, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "to_char", 1, flags, nullptr, ToChar, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK;
+}

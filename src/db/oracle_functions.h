@@ -1,0 +1,13 @@
+#pragma once
+// rpad, decode and to_char as SQL functions of an SQLite connection, behaving as Oracle's
+// do for what the dictionary queries pass them:
+//   rpad(text, n)     pads with blanks to n characters and cuts a longer text to n;
+//                     NULL for a NULL text or n < 1;
+//   decode(e, s1, r1, ..., [default])  the result of the first search equal to e, where
+//                     NULL and "" are equal (Oracle has no empty text), else default/NULL;
+//   to_char(x)        x as text, NULL stays NULL.
+
+struct sqlite3;
+
+// Returns false when SQLite refuses a registration.
+bool RegisterOracleFunctions(sqlite3* db);

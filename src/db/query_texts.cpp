@@ -1,0 +1,93 @@
+// The fifteen dictionary queries. Their texts are fixed: both backends run them unchanged,
+// so every blank inside them is kept as it is.
+
+#include "db/database.h"
+
+namespace {
+
+const QueryText kQueries[kQueryCount] = {
+    {"OCITables",
+     "select table_name from user_tables\n"
+     "order by table_name",
+     {}},
+    {"OCIViewNames",
+     "select view_name from user_views",
+     {}},
+    {"OCIProcedures",
+     "select distinct name || ' (' || type || ')' proc from user_source\n"
+     "where type = 'FUNCTION' or type = 'PROCEDURE'",
+     {}},
+    {"OCIPackages",
+     "select distinct name from user_source\n"
+     "where type = 'PACKAGE'",
+     {}},
+    {"OCISequences",
+     "select sequence_name from user_sequences",
+     {}},
+    {"OCIRoles",
+     "select grantee\n"
+     "from user_tab_privs\n"
+     "group by grantee",
+     {}},
+    {"OCIComments",
+     "select comments from all_tab_comments\n"
+     "where table_name = :P_TABLE_NAME",
+     {":P_TABLE_NAME"}},
+    {"OCISynonyms",
+     "select synonym_name from all_synonyms \n"
+     "where table_name = :TAULUN_NIMI",
+     {":TAULUN_NIMI"}},
+    {"OCITableFields",
+     "select rpad(s.column_name,30) kentta, rpad(s.data_type ||\n"
+     "decode(s.data_type,'VARCHAR2','(' || to_char(s.data_length) || ')', \n"
+     "'NUMBER', decode(s.data_precision,'', '','(' || to_char(s.data_precision) || ')'), \n"
+     "''),14) tyyppi,\n"
+     "rpad(decode(s.nullable,'Y','Null','Not null'),10) nulli, c.comments kuvaus\n"
+     "from user_col_comments c, user_tab_columns s\n"
+     "where c.table_name = s.table_name and\n"
+     "c.column_name = s.column_name and\n"
+     "s.table_name = :TAULUN_NIMI",
+     {":TAULUN_NIMI"}},
+    {"OCIPrimaryKeys",
+     "select rpad(a.constraint_name,20) nimi, b.column_name sarake\n"
+     "from user_constraints a, user_cons_columns b\n"
+     "where a.constraint_name = b.constraint_name and\n"
+     "      a.constraint_type = 'P' and\n"
+     "      a.table_name = :TAULUN_NIMI",
+     {":TAULUN_NIMI"}},
+    {"OCIForeignKeys",
+     "select rpad(a.constraint_name,20) nimi,\n"
+     "rpad(b.column_name,30) lahtosarake, \n"
+     "c.table_name || '.' || c.column_name kohdesarake\n"
+     "from user_constraints a, user_cons_columns b, user_cons_columns c\n"
+     "where c.position = b.position and\n"
+     "      a.constraint_name = b.constraint_name and\n"
+     "      a.r_constraint_name = c.constraint_name and\n"
+     "      a.constraint_type = 'R' and\n"
+     "      a.table_name = :TAULUN_NIMI",
+     {":TAULUN_NIMI"}},
+    {"OCIIndexes",
+     "select rpad(a.index_name,20) nimi,  b.column_name sarake\n"
+     "from user_indexes a, user_ind_columns b\n"
+     "where a.index_name = b.index_name and\n"
+     "           b.table_name = :TAULUN_NIMI",
+     {":TAULUN_NIMI"}},
+    {"OCIViews",
+     "select text from user_views\n"
+     "where view_name = :NAKYMAN_NIMI",
+     {":NAKYMAN_NIMI"}},
+    {"OCIProctext",
+     "select text from user_source\n"
+     "where name = :P_NIMI and\n"
+     "type = :P_TYYPPI\n",
+     {":P_NIMI", ":P_TYYPPI"}},
+    {"OCIPackageText",
+     "select  text from user_source\n"
+     "where type = 'PACKAGE'\n"
+     "and name = :P_NIMI",
+     {":P_NIMI"}},
+};
+
+}  // namespace
+
+const QueryText& QueryTextOf(QueryId id) { return kQueries[static_cast<int>(id)]; }

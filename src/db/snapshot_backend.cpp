@@ -1,0 +1,286 @@
+#include "db/snapshot_backend.h"
+
+#include <sqlite3.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <array>
+
+#include "db/oracle_functions.h"
+#include "db/snapshot_schema.h"
+
+namespace {
+
+// One per-login copy: its table, how it is filled from the snapshot (?1 is the user) in
+// natural order, and the index the fixed queries look rows up by. An index holds exactly
+// the columns those queries compare with "=", so rows with equal keys come in insertion
+// order, which is the natural order.
+struct LoginTable {
+  const char* create;
+  const char* fill;
+  const char* index;
+};
+
+const LoginTable kLoginTables[] = {
+    {"user_tables (table_name TEXT)",
+     "SELECT table_name FROM main.dba_tables WHERE owner = ?1 ORDER BY table_name", nullptr},
+    {"user_views (view_name TEXT, text TEXT)",
+     "SELECT view_name, text FROM main.dba_views WHERE owner = ?1 ORDER BY view_name",
+     "(view_name)"},
+    {"user_source (name TEXT, type TEXT, line INTEGER, text TEXT)",
+     "SELECT name, type, line, text FROM main.dba_source WHERE owner = ?1 "
+     "ORDER BY name, type, line",
+     "(name, type)"},
+    {"user_sequences (sequence_name TEXT)",
+     "SELECT sequence_name FROM main.dba_sequences WHERE sequence_owner = ?1 "
+     "ORDER BY sequence_name",
+     nullptr},
+    {"user_tab_privs (owner TEXT, table_name TEXT, grantor TEXT, grantee TEXT, "
+     "privilege TEXT)",
+     "SELECT owner, table_name, grantor, grantee, privilege FROM main.dba_tab_privs "
+     "WHERE owner = ?1 OR grantor = ?1 OR grantee = ?1 "
+     "ORDER BY grantee, owner, table_name, privilege",
+     nullptr},
+    {"user_constraints (constraint_name TEXT, constraint_type TEXT, table_name TEXT, "
+     "r_owner TEXT, r_constraint_name TEXT)",
+     "SELECT constraint_name, constraint_type, table_name, r_owner, r_constraint_name "
+     "FROM main.dba_constraints WHERE owner = ?1 ORDER BY table_name, constraint_name",
+     "(table_name, constraint_type)"},
+    {"user_cons_columns (constraint_name TEXT, table_name TEXT, column_name TEXT, "
+     "position INTEGER)",
+     "SELECT constraint_name, table_name, column_name, position FROM main.dba_cons_columns "
+     "WHERE owner = ?1 ORDER BY constraint_name, position",
+     "(constraint_name, position)"},
+    {"user_indexes (index_name TEXT, table_owner TEXT, table_name TEXT)",
+     "SELECT index_name, table_owner, table_name FROM main.dba_indexes WHERE owner = ?1 "
+     "ORDER BY index_name",
+     "(index_name)"},
+    {"user_ind_columns (index_name TEXT, table_owner TEXT, table_name TEXT, "
+     "column_name TEXT, column_position INTEGER)",
+     "SELECT index_name, table_owner, table_name, column_name, column_position "
+     "FROM main.dba_ind_columns WHERE index_owner = ?1 "
+     "ORDER BY table_name, index_name, column_position",
+     "(table_name)"},
+    {"user_tab_columns (table_name TEXT, column_name TEXT, column_id INTEGER, "
+     "data_type TEXT, data_length INTEGER, data_precision INTEGER, nullable TEXT)",
+     "SELECT table_name, column_name, column_id, data_type, data_length, data_precision, "
+     "nullable FROM main.dba_tab_columns WHERE owner = ?1 ORDER BY table_name, column_id",
+     "(table_name)"},
+    {"user_col_comments (table_name TEXT, column_name TEXT, comments TEXT)",
+     "SELECT table_name, column_name, comments FROM main.dba_col_comments WHERE owner = ?1 "
+     "ORDER BY table_name, column_name",
+     "(table_name, column_name)"},
+    {"all_tab_comments (owner TEXT, table_name TEXT, table_type TEXT, comments TEXT)",
+     "SELECT owner, table_name, table_type, comments FROM main.dba_tab_comments "
+     "ORDER BY table_name, owner <> ?1, owner",
+     "(table_name)"},
+    {"all_synonyms (owner TEXT, synonym_name TEXT, table_owner TEXT, table_name TEXT)",
+     "SELECT owner, synonym_name, table_owner, table_name FROM main.dba_synonyms "
+     "ORDER BY table_name, owner, synonym_name",
+     "(table_name)"},
+};
+
+// Owns the SQLite handle and the prepared fixed queries; shared with the open cursors so
+// that a cursor never reads a closed handle.
+struct SnapshotConnection {
+  sqlite3* db = nullptr;
+  QString path;
+  std::array<sqlite3_stmt*, kQueryCount> statements{};
+  std::array<QStringList, kQueryCount> columns;
+  std::array<const void*, kQueryCount> reader{};  // the cursor reading each statement
+
+  ~SnapshotConnection() {
+    for (sqlite3_stmt* s : statements) sqlite3_finalize(s);
+    sqlite3_close(db);
+  }
+
+  [[noreturn]] void Throw(const QString& what) const {
+    throw BackendFailure{QStringLiteral("Dictionary snapshot %1: %2: %3")
+                             .arg(QDir::toNativeSeparators(path), what,
+                                  QString::fromUtf8(sqlite3_errmsg(db)))};
+  }
+
+  void Exec(const QByteArray& sql, const QString& owner) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+      Throw(QStringLiteral("cannot be read"));
+    if (sqlite3_bind_parameter_count(stmt) > 0) {
+      const QByteArray u = owner.toUtf8();
+      sqlite3_bind_text(stmt, 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+    }
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) Throw(QStringLiteral("cannot be read"));
+  }
+};
+
+class SnapshotCursor : public BackendCursor {
+ public:
+  SnapshotCursor(std::shared_ptr<SnapshotConnection> conn, int index)
+      : conn_(std::move(conn)), index_(index), stmt_(conn_->statements[index]) {
+    conn_->reader[index_] = this;
+    Step();
+  }
+  ~SnapshotCursor() override {
+    if (Mine()) {
+      sqlite3_reset(stmt_);
+      conn_->reader[index_] = nullptr;
+    }
+  }
+
+  bool Eof() const override { return eof_ || !Mine(); }
+  int ColumnIndex(const QString& name) const override {
+    return FindColumn(conn_->columns[index_], name);
+  }
+  QString Value(int column) const override {
+    if (Eof() || sqlite3_column_type(stmt_, column) == SQLITE_NULL) return {};
+    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+  }
+  void Next() override {
+    if (!Eof()) Step();
+  }
+
+ private:
+  // Another cursor of the same query took the statement over: this one has ended.
+  bool Mine() const { return conn_->reader[index_] == this; }
+  void Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return;
+    eof_ = true;
+    if (rc != SQLITE_DONE) conn_->Throw(QStringLiteral("query failed"));
+  }
+
+  std::shared_ptr<SnapshotConnection> conn_;
+  int index_;
+  sqlite3_stmt* stmt_;
+  bool eof_ = false;
+};
+
+class SnapshotBackend : public Backend {
+ public:
+  explicit SnapshotBackend(std::shared_ptr<SnapshotConnection> conn) : conn_(std::move(conn)) {}
+
+  std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
+    const int index = static_cast<int>(id);
+    sqlite3_stmt*& stmt = conn_->statements[index];
+    if (!stmt) {
+      if (sqlite3_prepare_v3(conn_->db, QueryTextOf(id).sql, -1, SQLITE_PREPARE_PERSISTENT,
+                             &stmt, nullptr) != SQLITE_OK)
+        conn_->Throw(QStringLiteral("query %1 failed").arg(QLatin1String(QueryTextOf(id).name)));
+      for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+        conn_->columns[index] << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    }
+    sqlite3_reset(stmt);
+    conn_->reader[index] = nullptr;
+    for (int i = 0; i < binds.size(); ++i) {
+      // Oracle has no empty text: an empty bind is NULL and matches nothing.
+      if (binds[i].isEmpty()) {
+        sqlite3_bind_null(stmt, i + 1);
+      } else {
+        const QByteArray u = binds[i].toUtf8();
+        sqlite3_bind_text(stmt, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+      }
+    }
+    return std::make_unique<SnapshotCursor>(conn_, index);
+  }
+
+ private:
+  std::shared_ptr<SnapshotConnection> conn_;
+};
+
+QString Sha256Hex(const QString& text) {
+  return QString::fromLatin1(
+      QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+// The owner name of `user` when the password fits; throws the Oracle log-on error otherwise.
+QString LogOn(SnapshotConnection& conn, const QString& user, const QString& password) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(conn.db,
+                         "SELECT username, password_sha256 FROM main.dba_users "
+                         "WHERE upper(username) = ?1",
+                         -1, &stmt, nullptr) != SQLITE_OK)
+    conn.Throw(QStringLiteral("cannot be read"));
+  const QByteArray u = user.toUpper().toUtf8();
+  sqlite3_bind_text(stmt, 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+  QString owner;
+  bool accepted = false;
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW && !accepted) {
+    const bool anyPassword = sqlite3_column_type(stmt, 1) == SQLITE_NULL;
+    const QString hash =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+    if (anyPassword || hash.compare(Sha256Hex(password), Qt::CaseInsensitive) == 0) {
+      owner = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+      accepted = true;
+    }
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) conn.Throw(QStringLiteral("cannot be read"));
+  if (!accepted)
+    throw BackendFailure{QStringLiteral("ORA-01017: invalid username/password; logon denied")};
+  return owner;
+}
+
+void CheckTables(SnapshotConnection& conn) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(conn.db,
+                         "SELECT lower(name) FROM main.sqlite_schema "
+                         "WHERE type IN ('table', 'view')",
+                         -1, &stmt, nullptr) != SQLITE_OK)
+    conn.Throw(QStringLiteral("cannot be read"));
+  QStringList present;
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+    present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE) conn.Throw(QStringLiteral("cannot be read"));
+  QStringList missing;
+  for (const QString& name : snapshot::TableNames())
+    if (!present.contains(name)) missing << name;
+  if (!missing.isEmpty())
+    throw BackendFailure{QStringLiteral("Dictionary snapshot %1 is not complete: it lacks %2.")
+                             .arg(QDir::toNativeSeparators(conn.path), missing.join(", "))};
+}
+
+}  // namespace
+
+QString FindSnapshot(const QString& server, const QStringList& dirs) {
+  if (server.isEmpty()) return {};
+  const QString wanted = server + QStringLiteral(".sqlite");
+  for (const QString& dir : dirs) {
+    if (dir.isEmpty()) continue;
+    const QFileInfo exact(QDir(dir), wanted);
+    if (exact.isFile()) return exact.absoluteFilePath();
+    const QFileInfoList files = QDir(dir).entryInfoList(QDir::Files);
+    for (const QFileInfo& f : files)
+      if (f.fileName().compare(wanted, Qt::CaseInsensitive) == 0) return f.absoluteFilePath();
+  }
+  return {};
+}
+
+std::unique_ptr<Backend> OpenSnapshotBackend(const QString& path, const QString& user,
+                                             const QString& password) {
+  auto conn = std::make_shared<SnapshotConnection>();
+  conn->path = path;
+  if (sqlite3_open_v2(path.toUtf8().constData(), &conn->db, SQLITE_OPEN_READONLY, nullptr) !=
+      SQLITE_OK)
+    conn->Throw(QStringLiteral("cannot be opened"));
+  sqlite3_busy_timeout(conn->db, 2000);
+  if (!RegisterOracleFunctions(conn->db)) conn->Throw(QStringLiteral("cannot be prepared"));
+  conn->Exec("PRAGMA temp_store = MEMORY", {});
+  CheckTables(*conn);
+  const QString owner = LogOn(*conn, user, password);
+  conn->Exec("BEGIN", {});
+  for (const LoginTable& t : kLoginTables) {
+    const QByteArray table(t.create);
+    const QByteArray name = table.left(table.indexOf(' '));
+    conn->Exec("CREATE TEMP TABLE " + table, owner);
+    conn->Exec("INSERT INTO temp." + name + " " + t.fill, owner);
+    if (t.index) conn->Exec("CREATE INDEX temp." + name + "_ix ON " + name + " " + t.index, owner);
+  }
+  conn->Exec("COMMIT", {});
+  return std::make_unique<SnapshotBackend>(std::move(conn));
+}

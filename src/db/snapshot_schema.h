@@ -1,0 +1,20 @@
+#pragma once
+// The schema of a dictionary snapshot: the dictionary of one database for several users,
+// in tables shaped like Oracle's DBA views (names upper case, as Oracle stores them).
+// It is a published interface: users and tests make snapshots with plain SQL.
+
+#include <QStringList>
+
+namespace snapshot {
+
+// CREATE TABLE statements of the fourteen dba_ tables.
+const char* TablesSql();
+
+// CREATE INDEX statements that make log-on fast on large snapshots with many owners. A
+// snapshot without them works the same.
+const char* IndexesSql();
+
+// The names of the fourteen tables a snapshot must have.
+const QStringList& TableNames();
+
+}  // namespace snapshot

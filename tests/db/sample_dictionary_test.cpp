@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+#include "db_test_support.h"
+
+namespace {
+
+// The bundled sample dictionary as the program finds it.
+class SampleDictionaryTest : public ::testing::Test, public testdb::DbFixtureBase {
+ protected:
+  void SetUp() override { db.SetSnapshotDirectories({SampleDictionaryDirectory()}); }
+};
+
+TEST_F(SampleDictionaryTest, IsBuiltWhereTheProgramLooks) {
+  EXPECT_TRUE(QFileInfo::exists(SampleDictionaryDirectory() + "/demo.sqlite"));
+  EXPECT_TRUE(QFileInfo::exists(SampleDictionaryDirectory() + "/sales.sqlite"));
+  Database fresh;  // searches the sample directory without being told
+  ConnectDatabase(fresh, "DEMO", "HR", "hr");
+  EXPECT_TRUE(fresh.Connected());
+}
+
+TEST_F(SampleDictionaryTest, HrSchemaHasEveryKindOfObject) {
+  ConnectDatabase(db, "DEMO", "HR", "hr");
+  const QStringList tables = Column(QueryId::OCITables, {}, "table_name");
+  EXPECT_TRUE(tables.contains("EMPLOYEES"));
+  EXPECT_TRUE(tables.contains("JOB_HISTORY"));
+  EXPECT_EQ(Column(QueryId::OCISynonyms, {"EMPLOYEES"}, "synonym_name").size(), 2);
+  EXPECT_EQ(Column(QueryId::OCIPrimaryKeys, {"JOB_HISTORY"}, "sarake"),
+            QStringList({"EMPLOYEE_ID", "START_DATE"}));
+  EXPECT_EQ(Column(QueryId::OCIForeignKeys, {"JOB_HISTORY_NOTES"}, "kohdesarake"),
+            QStringList({"JOB_HISTORY.EMPLOYEE_ID", "JOB_HISTORY.START_DATE"}));
+  const auto fields = Rows(QueryId::OCITableFields, {"JOBS"}, {"kentta", "tyyppi"});
+  ASSERT_EQ(fields.size(), 4);
+  EXPECT_EQ(fields[0][1], "VARCHAR2(10)  ");
+  EXPECT_EQ(fields[2][1], "NUMBER        ");
+  EXPECT_GE(Column(QueryId::OCIRoles, {}, "grantee").size(), 2);
+  EXPECT_FALSE(Column(QueryId::OCISequences, {}, "sequence_name").isEmpty());
+  EXPECT_EQ(Column(QueryId::OCIPackages, {}, "name"), QStringList({"EMP_MGMT", "HR_UTIL"}));
+  EXPECT_TRUE(Column(QueryId::OCIProcedures, {}, "proc").contains("GET_EMPLOYEE_NAME (FUNCTION)"));
+
+  const QStringList view = Column(QueryId::OCIViews, {"EMP_DETAILS_VIEW"}, "text");
+  ASSERT_EQ(view.size(), 1);
+  EXPECT_TRUE(view[0].contains('<') && view[0].contains('&') && view[0].endsWith('\n'));
+  EXPECT_GT(view[0].count('\n'), 3);
+
+  const QStringList source = Column(QueryId::OCIPackageText, {"EMP_MGMT"}, "text");
+  ASSERT_GT(source.size(), 10);
+  for (int i = 0; i + 1 < source.size(); ++i) EXPECT_TRUE(source[i].endsWith('\n')) << i;
+  EXPECT_TRUE(source.contains("<PD>\n"));
+  EXPECT_GE(source.count("<FD>\n"), 3);
+}
+
+TEST_F(SampleDictionaryTest, SecondUserAndSecondDatabase) {
+  ConnectDatabase(db, "DEMO", "PAYROLL", "payroll");
+  EXPECT_EQ(Column(QueryId::OCIComments, {"EMPLOYEES"}, "comments").first(),
+            "Payroll data of employees: bank account and tax code.");
+  ConnectDatabase(db, "SALES", "SALES", "sales");
+  EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"),
+            QStringList({"CUSTOMERS", "ORDERS", "ORDER_ITEMS"}));
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "db_test_support.h"
+#include "snapshot_maker.h"
+#include "support/test_env.h"
+
+namespace {
+
+// Two owners with look-alike objects, rows inserted out of their natural order, and the
+// cases the dictionary queries must render: NUMBER with and without precision, DATE,
+// VARCHAR2, a 35-character column name, a NULL comment, composite keys.
+const char* kDictionary = R"sql(
+INSERT INTO dba_tables VALUES ('APP', 'ORDERS'), ('APP', 'CUSTOMERS'), ('OTHER', 'SECRET');
+INSERT INTO dba_tab_columns VALUES
+  ('APP', 'ORDERS', 'ZONE', 3, 'VARCHAR2', 30, NULL, 'Y'),
+  ('APP', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N'),
+  ('APP', 'ORDERS', 'AMOUNT', 2, 'NUMBER', 22, NULL, 'Y'),
+  ('APP', 'ORDERS', 'CREATED', 4, 'DATE', 7, NULL, 'N'),
+  ('APP', 'ORDERS', 'A_VERY_LONG_COLUMN_NAME_OF_35_CHARS', 5, 'CHAR', 1, NULL, 'Y'),
+  ('APP', 'ORDERS', 'CUST_ID', 6, 'NUMBER', 22, 6, 'N'),
+  ('APP', 'ORDERS', 'CUST_BRANCH', 7, 'NUMBER', 22, 3, 'N'),
+  ('APP', 'CUSTOMERS', 'BRANCH', 2, 'NUMBER', 22, 3, 'N'),
+  ('APP', 'CUSTOMERS', 'ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('OTHER', 'ORDERS', 'HIDDEN', 1, 'NUMBER', 22, NULL, 'N');
+INSERT INTO dba_col_comments SELECT owner, table_name, column_name, NULL FROM dba_tab_columns;
+UPDATE dba_col_comments SET comments = 'Total; in "euros" & cents' WHERE column_name = 'AMOUNT';
+INSERT INTO dba_tab_comments VALUES
+  ('OTHER', 'ORDERS', 'TABLE', 'Not ours'), ('APP', 'ORDERS', 'TABLE', 'Customer orders'),
+  ('APP', 'CUSTOMERS', 'TABLE', NULL);
+INSERT INTO dba_constraints VALUES
+  ('APP', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
+  ('APP', 'ORDERS_CUST_FK', 'R', 'ORDERS', 'APP', 'CUSTOMERS_PK'),
+  ('APP', 'CUSTOMERS_PK', 'P', 'CUSTOMERS', NULL, NULL),
+  ('OTHER', 'ORDERS_PK2', 'P', 'ORDERS', NULL, NULL);
+INSERT INTO dba_cons_columns VALUES
+  ('APP', 'ORDERS_CUST_FK', 'ORDERS', 'CUST_BRANCH', 2),
+  ('APP', 'ORDERS_CUST_FK', 'ORDERS', 'CUST_ID', 1),
+  ('APP', 'ORDERS_PK', 'ORDERS', 'ORDER_ID', 1),
+  ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'BRANCH', 2),
+  ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'ID', 1),
+  ('OTHER', 'ORDERS_PK2', 'ORDERS', 'HIDDEN', 1);
+INSERT INTO dba_indexes VALUES ('APP', 'ORDERS_PK', 'APP', 'ORDERS'),
+  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS');
+INSERT INTO dba_ind_columns VALUES
+  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'CREATED', 2),
+  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'ZONE', 1),
+  ('APP', 'ORDERS_PK', 'APP', 'ORDERS', 'ORDER_ID', 1);
+INSERT INTO dba_synonyms VALUES ('PUBLIC', 'ORD', 'APP', 'ORDERS'), ('APP', 'O', 'APP', 'ORDERS');
+INSERT INTO dba_sequences VALUES ('APP', 'ORDERS_SEQ'), ('APP', 'CUSTOMERS_SEQ'), ('OTHER', 'X_SEQ');
+INSERT INTO dba_tab_privs VALUES
+  ('APP', 'ORDERS', 'APP', 'CLERK', 'SELECT'), ('APP', 'ORDERS', 'APP', 'CLERK', 'UPDATE'),
+  ('APP', 'CUSTOMERS', 'APP', 'AUDITOR', 'SELECT'), ('OTHER', 'SECRET', 'OTHER', 'SPY', 'SELECT');
+INSERT INTO dba_views VALUES ('APP', 'BIG_ORDERS', 'SELECT *
+  FROM orders WHERE amount > 10 AND amount < 99
+'), ('APP', 'ALL_ORDERS', 'SELECT * FROM orders');
+INSERT INTO dba_source VALUES
+  ('APP', 'TOTAL', 'FUNCTION', 2, 'RETURN NUMBER IS' || char(10)),
+  ('APP', 'TOTAL', 'FUNCTION', 1, 'FUNCTION total' || char(10)),
+  ('APP', 'TOTAL', 'FUNCTION', 3, 'BEGIN RETURN 1; END;'),
+  ('APP', 'PURGE', 'PROCEDURE', 1, 'PROCEDURE purge IS BEGIN NULL; END;'),
+  ('APP', 'API', 'PACKAGE', 1, 'PACKAGE api IS' || char(10)),
+  ('APP', 'API', 'PACKAGE', 2, 'END api;'),
+  ('APP', 'API', 'PACKAGE BODY', 1, 'PACKAGE BODY api IS END api;'),
+  ('OTHER', 'SNOOP', 'FUNCTION', 1, 'FUNCTION snoop');
+)sql";
+
+class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
+ protected:
+  void SetUp() override {
+    testdb::MakeSnapshot(SnapshotPath("shop.sqlite"),
+                         testdb::UserSql("APP", "secret") + testdb::UserSql("OTHER", {}) +
+                             kDictionary);
+  }
+  void LogOn() { ConnectDatabase(db, "SHOP", "APP", "secret"); }
+};
+
+TEST_F(SnapshotTest, TableFieldsPadTypesAndKeepColumnOrder) {
+  LogOn();
+  const auto rows = Rows(QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "Tyyppi", "nulli", "kuvaus"});
+  ASSERT_EQ(rows.size(), 7);
+  const QString name30 = QStringLiteral("A_VERY_LONG_COLUMN_NAME_OF_35_").leftJustified(30);
+  EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "NUMBER(10)    ",
+                                  "Not null  ", ""}));
+  EXPECT_EQ(rows[1], QStringList({QString("AMOUNT").leftJustified(30), "NUMBER        ",
+                                  "Null      ", "Total; in \"euros\" & cents"}));
+  EXPECT_EQ(rows[2][1], "VARCHAR2(30)  ");
+  EXPECT_EQ(rows[3][1], "DATE          ");
+  EXPECT_EQ(rows[4][0], name30);
+  EXPECT_EQ(rows[4][0].size(), 30);
+  EXPECT_EQ(rows[4][1], "CHAR          ");
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(SnapshotTest, KeysAndIndexesComeByPosition) {
+  LogOn();
+  EXPECT_EQ(Rows(QueryId::OCIPrimaryKeys, {"CUSTOMERS"}, {"Nimi", "Sarake"}),
+            QList<QStringList>({{QString("CUSTOMERS_PK").leftJustified(20), "ID"},
+                                {QString("CUSTOMERS_PK").leftJustified(20), "BRANCH"}}));
+  EXPECT_EQ(Rows(QueryId::OCIForeignKeys, {"ORDERS"}, {"Nimi", "Lahtosarake", "Kohdesarake"}),
+            QList<QStringList>({{QString("ORDERS_CUST_FK").leftJustified(20),
+                                 QString("CUST_ID").leftJustified(30), "CUSTOMERS.ID"},
+                                {QString("ORDERS_CUST_FK").leftJustified(20),
+                                 QString("CUST_BRANCH").leftJustified(30), "CUSTOMERS.BRANCH"}}));
+  EXPECT_EQ(Rows(QueryId::OCIIndexes, {"ORDERS"}, {"nimi", "sarake"}),
+            QList<QStringList>({{QString("ORDERS_PK").leftJustified(20), "ORDER_ID"},
+                                {QString("ORDERS_ZONE_IX").leftJustified(20), "ZONE"},
+                                {QString("ORDERS_ZONE_IX").leftJustified(20), "CREATED"}}));
+}
+
+TEST_F(SnapshotTest, ListsShowOnlyTheUsersObjects) {
+  LogOn();
+  EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"CUSTOMERS", "ORDERS"}));
+  EXPECT_EQ(Column(QueryId::OCIViewNames, {}, "VIEW_NAME"), QStringList({"ALL_ORDERS", "BIG_ORDERS"}));
+  EXPECT_EQ(Column(QueryId::OCIProcedures, {}, "proc"),
+            QStringList({"PURGE (PROCEDURE)", "TOTAL (FUNCTION)"}));
+  EXPECT_EQ(Column(QueryId::OCIPackages, {}, "name"), QStringList({"API"}));
+  EXPECT_EQ(Column(QueryId::OCISequences, {}, "sequence_name"),
+            QStringList({"CUSTOMERS_SEQ", "ORDERS_SEQ"}));
+  EXPECT_EQ(Column(QueryId::OCIRoles, {}, "grantee"), QStringList({"AUDITOR", "CLERK"}));
+}
+
+TEST_F(SnapshotTest, CommentsAndSynonymsSpanOwners) {
+  LogOn();
+  // Several owners have an ORDERS comment: the user's own comes first.
+  EXPECT_EQ(Column(QueryId::OCIComments, {"ORDERS"}, "COMMENTS"),
+            QStringList({"Customer orders", "Not ours"}));
+  EXPECT_EQ(Column(QueryId::OCIComments, {"CUSTOMERS"}, "comments"), QStringList({""}));
+  Query& q = db.query(QueryId::OCIComments);
+  q.BindText(1, "NOPE");
+  q.Open();
+  EXPECT_TRUE(q.Eof());
+  EXPECT_EQ(q.Field("comments"), "");
+  EXPECT_EQ(Column(QueryId::OCISynonyms, {"ORDERS"}, "synonym_name"), QStringList({"O", "ORD"}));
+}
+
+TEST_F(SnapshotTest, SourceAndViewTextComeWhole) {
+  LogOn();
+  EXPECT_EQ(Column(QueryId::OCIProctext, {"TOTAL", "FUNCTION"}, "text"),
+            QStringList({"FUNCTION total\n", "RETURN NUMBER IS\n", "BEGIN RETURN 1; END;"}));
+  EXPECT_TRUE(Column(QueryId::OCIProctext, {"TOTAL", "PROCEDURE"}, "text").isEmpty());
+  EXPECT_EQ(Column(QueryId::OCIPackageText, {"API"}, "TEXT"),
+            QStringList({"PACKAGE api IS\n", "END api;"}));
+  EXPECT_EQ(Column(QueryId::OCIViews, {"BIG_ORDERS"}, "text"),
+            QStringList({"SELECT *\n  FROM orders WHERE amount > 10 AND amount < 99\n"}));
+}
+
+TEST_F(SnapshotTest, BindsAreValuesNeverSql) {
+  LogOn();
+  const QByteArray before = testenv::ReadBytes(SnapshotPath("shop.sqlite"));
+  for (const QString& evil : {QString("ORDERS' OR '1'='1"), QString("x'; DROP TABLE dba_tables; --"),
+                              QString("ORDERS;")})
+    EXPECT_TRUE(Column(QueryId::OCIComments, {evil}, "comments").isEmpty()) << evil.toStdString();
+  EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name").size(), 2);
+  db.Disconnect();
+  EXPECT_EQ(testenv::ReadBytes(SnapshotPath("shop.sqlite")), before);
+}
+
+TEST_F(SnapshotTest, LogOnChecksUserAndPassword) {
+  struct Case { QString user, password; bool ok; };
+  for (const Case& c : {Case{"APP", "secret", true}, Case{"app", "secret", true},
+                        Case{"APP", "Secret", false}, Case{"NOBODY", "secret", false},
+                        Case{"OTHER", "anything", true}}) {
+    errors.clear();
+    try {
+      ConnectDatabase(db, "shop", c.user, c.password);
+      EXPECT_TRUE(c.ok) << c.user.toStdString() << "/" << c.password.toStdString();
+    } catch (const DatabaseError& e) {
+      EXPECT_FALSE(c.ok) << c.user.toStdString() << "/" << c.password.toStdString();
+      EXPECT_EQ(e.Message(), "ORA-01017: invalid username/password; logon denied");
+      EXPECT_EQ(errors, QStringList({e.Message()}));
+    }
+    EXPECT_EQ(db.Connected(), c.ok);
+  }
+  // OTHER sees its own schema only.
+  EXPECT_EQ(Column(QueryId::OCIProcedures, {}, "proc"), QStringList({"SNOOP (FUNCTION)"}));
+}
+
+TEST_F(SnapshotTest, FailedConnectLeavesNoConnection) {
+  LogOn();
+  ASSERT_TRUE(db.Connected());
+  EXPECT_THROW(ConnectDatabase(db, "SHOP", "APP", "wrong"), DatabaseError);
+  EXPECT_FALSE(db.Connected());
+  EXPECT_EQ(db.ServerName(), "SHOP");
+  EXPECT_EQ(db.Password(), "wrong");
+  db.Disconnect();  // nothing to do, no error
+  EXPECT_EQ(errors.size(), 1);
+}
+
+TEST_F(SnapshotTest, QueryMisuseIsReportedOnce) {
+  Query& tables = db.query(QueryId::OCITables);
+  EXPECT_THROW(tables.Open(), DatabaseError);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "Not connected to a database.");
+
+  LogOn();
+  tables.Open();
+  EXPECT_THROW(tables.Field("no_such_column"), DatabaseError);
+  EXPECT_EQ(errors.last(), "Query OCITables has no column no_such_column.");
+  EXPECT_EQ(tables.Field("TABLE_NAME"), "CUSTOMERS");
+  EXPECT_THROW(db.query(QueryId::OCIViews).BindText(2, "X"), DatabaseError);
+
+  // A disconnect ends every open query; reading it then is an error, not a crash.
+  db.Disconnect();
+  EXPECT_FALSE(tables.IsOpen());
+  EXPECT_TRUE(tables.Eof());
+  EXPECT_THROW(tables.Field("table_name"), DatabaseError);
+  EXPECT_EQ(errors.size(), 4);
+}
+
+TEST_F(SnapshotTest, TwoQueriesOfOneKindDoNotMixRows) {
+  LogOn();
+  Query mine(db, QueryId::OCITables);
+  mine.Open();
+  Query& shared = db.query(QueryId::OCITables);
+  shared.Open();
+  shared.Next();
+  // The statement now serves `shared`; `mine` has ended rather than reading its rows.
+  EXPECT_TRUE(mine.Eof());
+  EXPECT_EQ(shared.Field("table_name"), "ORDERS");
+}
+
+class SnapshotFileTest : public ::testing::Test, public testdb::DbFixtureBase {};
+
+TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
+  QTemporaryDir second;
+  testdb::MakeSnapshot(second.path() + "/Mixed.SQLite", testdb::UserSql("U", {}) +
+                       "INSERT INTO dba_tables VALUES ('U', 'FROM_SECOND');");
+  testdb::MakeSnapshot(SnapshotPath("mixed.sqlite"), testdb::UserSql("U", {}) +
+                       "INSERT INTO dba_tables VALUES ('U', 'FROM_FIRST');");
+  db.SetSnapshotDirectories({dir.path(), second.path()});
+  ConnectDatabase(db, "MIXED", "U", "x");
+  EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"FROM_FIRST"}));
+  db.SetSnapshotDirectories({second.path(), dir.path()});
+  ConnectDatabase(db, "MIXED", "U", "x");
+  EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"FROM_SECOND"}));
+}
+
+TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
+  testenv::WriteBytes(SnapshotPath("text.sqlite"), QByteArray("just some text, not a database\n").repeated(200));
+  testdb::MakeSnapshot(SnapshotPath("partial.sqlite"), "DROP TABLE dba_views; DROP TABLE dba_source;");
+  testdb::MakeSnapshot(SnapshotPath("oldcols.sqlite"),
+                       testdb::UserSql("U", {}) + "DROP TABLE dba_synonyms;"
+                       "CREATE TABLE dba_synonyms (owner TEXT, synonym_name TEXT);");
+  struct Case { const char* server; const char* expected; };
+  for (const Case& c : {Case{"TEXT", "file is not a database"},
+                        Case{"PARTIAL", "it lacks dba_views, dba_source."},
+                        Case{"OLDCOLS", "no such column: table_owner"}}) {
+    errors.clear();
+    try {
+      ConnectDatabase(db, c.server, "U", "x");
+      ADD_FAILURE() << c.server;
+    } catch (const DatabaseError& e) {
+      EXPECT_TRUE(e.Message().contains(c.expected)) << e.what();
+      EXPECT_TRUE(e.Message().contains(QString(c.server).toLower() + ".sqlite")) << e.what();
+      EXPECT_EQ(errors, QStringList({e.Message()}));
+    }
+    EXPECT_FALSE(db.Connected());
+  }
+}
+
+TEST_F(SnapshotFileTest, UnknownNameWithoutClientLibrarySaysBoth) {
+  qputenv("VELLUMAR_OCI_LIBRARY", (dir.path() + "/libclntsh-missing.so").toUtf8());
+  try {
+    ConnectDatabase(db, "NOWHERE", "U", "x");
+    ADD_FAILURE();
+  } catch (const DatabaseError& e) {
+    EXPECT_TRUE(e.Message().contains("NOWHERE.sqlite")) << e.what();
+    EXPECT_TRUE(e.Message().contains("libclntsh-missing.so")) << e.what();
+    EXPECT_TRUE(e.Message().contains("Oracle Instant Client")) << e.what();
+  }
+  qunsetenv("VELLUMAR_OCI_LIBRARY");
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_FALSE(db.Connected());
+}
+
+TEST_F(SnapshotFileTest, SnapshotWithoutIndexesGivesTheSameRows) {
+  testdb::MakeSnapshot(SnapshotPath("bare.sqlite"), testdb::UserSql("APP", {}) + kDictionary,
+                       /*indexes=*/false);
+  ConnectDatabase(db, "BARE", "APP", "x");
+  EXPECT_EQ(Column(QueryId::OCITableFields, {"ORDERS"}, "kentta").size(), 7);
+  EXPECT_EQ(Column(QueryId::OCIForeignKeys, {"ORDERS"}, "kohdesarake"),
+            QStringList({"CUSTOMERS.ID", "CUSTOMERS.BRANCH"}));
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+// Makes dictionary snapshots for tests with plain SQL, as a user would.
+
+#include <QString>
+
+namespace testdb {
+
+// Creates `path` with the snapshot tables (and their indexes when `indexes`), then runs
+// `sql`; fails the test when SQLite refuses any of it.
+void MakeSnapshot(const QString& path, const QString& sql, bool indexes = true);
+
+// SQL that adds user `user` with `password` (NULL in the file when password is null).
+QString UserSql(const QString& user, const QString& password);
+
+}  // namespace testdb
