@@ -19,6 +19,8 @@ void Isolate() {
   qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
   qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
   qputenv("XDG_CACHE_HOME", (home + "/cache").toLocal8Bit());
+  // Locale-dependent texts (the file times' separators) are checked in the C locale.
+  qputenv("LC_ALL", "C");
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
