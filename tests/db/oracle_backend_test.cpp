@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "db_test_support.h"
+#include "oci_stub.h"
+
+namespace {
+
+// The Oracle backend against the stub client library (oci_stub.h).
+class OracleBackendTest : public ::testing::Test, public testdb::DbFixtureBase {
+ protected:
+  void SetUp() override {
+    qputenv("VELLUMAR_OCI_LIBRARY", OCI_STUB_PATH);
+    stub_reset();
+    stub_set_logon("SCOTT", "tiger", "ORCL");
+  }
+  void TearDown() override {
+    db.Disconnect();
+    qunsetenv("VELLUMAR_OCI_LIBRARY");
+  }
+  static void AddTables(std::initializer_list<const char*> names) {
+    const char* column[] = {"TABLE_NAME"};
+    const int type[] = {1};
+    stub_add_result("from user_tables", 1, column, type);
+    for (const char* n : names) {
+      const char* row[] = {n};
+      stub_add_row(row);
+    }
+  }
+};
+
+TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
+  struct Case { const char* server; const char* user; const char* password; const char* error; };
+  for (const Case& c : {Case{"ORCL", "SCOTT", "wrong", "ORA-01017: invalid username/password; logon denied"},
+                        Case{"NOSUCH", "SCOTT", "tiger", "ORA-12154: TNS:could not resolve the connect identifier specified"},
+                        Case{"ORCL", "SCOTT", "tiger", nullptr}}) {
+    errors.clear();
+    try {
+      ConnectDatabase(db, c.server, c.user, c.password);
+      EXPECT_EQ(c.error, nullptr);
+    } catch (const DatabaseError& e) {
+      ASSERT_NE(c.error, nullptr);
+      EXPECT_EQ(e.Message(), c.error);
+      EXPECT_EQ(errors, QStringList({c.error}));
+    }
+    EXPECT_EQ(db.Connected(), c.error == nullptr);
+  }
+  EXPECT_EQ(stub_open_sessions(), 1);
+  db.Disconnect();
+  EXPECT_EQ(stub_open_sessions(), 0);
+}
+
+TEST_F(OracleBackendTest, QueriesArePreparedOnceAndFetchRowsByName) {
+  const char* names[] = {"KENTTA", "TYYPPI", "NULLI", "KUVAUS"};
+  const int types[] = {1, 1, 1, 1};
+  stub_add_result("from user_col_comments c, user_tab_columns s", 4, names, types);
+  const char* r1[] = {"ID", "NUMBER(6)", "Not null", "Kääntäjä € key"};
+  const char* r2[] = {"NAME", "VARCHAR2(30)", "Null", nullptr};
+  stub_add_row(r1);
+  stub_add_row(r2);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  for (int i = 0; i < 3; ++i) {
+    const QString bind = i == 2 ? "O'Brien; DROP TABLE x" : "EMP";
+    EXPECT_EQ(Rows(QueryId::OCITableFields, {bind}, {"kentta", "Kuvaus"}),
+              QList<QStringList>({{"ID", "Kääntäjä € key"}, {"NAME", ""}}));
+    EXPECT_EQ(QString::fromUtf8(stub_last_bind(1)), bind);
+  }
+  EXPECT_EQ(stub_prepare_count(), 1);
+  EXPECT_EQ(stub_execute_count(), 3);
+  EXPECT_GT(stub_prefetch_rows(), 1);
+
+  // An empty bind is NULL, as Oracle has no empty text.
+  Rows(QueryId::OCITableFields, {""}, {"kentta"});
+  EXPECT_EQ(stub_last_bind(1), nullptr);
+
+  Query& q = db.query(QueryId::OCITableFields);
+  q.Open();
+  EXPECT_THROW(q.Field("sarake"), DatabaseError);
+  EXPECT_EQ(errors, QStringList({"Query OCITableFields has no column sarake."}));
+
+  // A new connection prepares again.
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  Rows(QueryId::OCITableFields, {"EMP"}, {"kentta"});
+  EXPECT_EQ(stub_prepare_count(), 2);
+}
+
+TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
+  const char* names[] = {"TEXT"};
+  const int types[] = {8};
+  stub_add_result("from user_views", 1, names, types);
+  const std::string medium = "SELECT '" + std::string(70000, 'x') + "' FROM dual\n";
+  std::string huge = "SELECT 1 FROM dual -- " + std::string(1 << 20, 'y');
+  huge[(1 << 20) - 1] = '\xC3';  // the cut falls inside the two bytes of "é"
+  huge[1 << 20] = '\xA9';
+  for (const std::string* text : {&medium, static_cast<const std::string*>(&huge)}) {
+    const char* row[] = {text->c_str()};
+    stub_add_row(row);
+  }
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  const QStringList texts = Column(QueryId::OCIViews, {"V"}, "text");
+  ASSERT_EQ(texts.size(), 2);
+  EXPECT_EQ(texts[0], QString::fromStdString(medium));
+  EXPECT_TRUE(texts[1].startsWith("SELECT 1 FROM dual -- yyy"));
+  EXPECT_TRUE(texts[1].endsWith("y\n-- [view text cut: only its first 1 MiB (1048576 bytes) is shown]"))
+      << texts[1].right(80).toStdString();
+  EXPECT_FALSE(texts[1].contains(QChar::ReplacementCharacter));
+  EXPECT_TRUE(errors.isEmpty());  // a cut value is a warning, not an error
+}
+
+TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {
+  AddTables({"DEPT", "EMP", "SALGRADE"});
+  stub_lose_connection_at(2);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  Query& q = db.query(QueryId::OCITables);
+  q.Open();
+  EXPECT_EQ(q.Field("table_name"), "DEPT");
+  q.Next();
+  EXPECT_EQ(q.Field("table_name"), "EMP");
+  EXPECT_THROW(q.Next(), DatabaseError);
+  EXPECT_EQ(errors, QStringList({"ORA-03113: end-of-file on communication channel"}));
+  EXPECT_TRUE(q.Eof());
+  EXPECT_TRUE(db.Connected());  // nobody tests the connection; the next query fails
+  EXPECT_THROW(q.Open(), DatabaseError);
+  EXPECT_EQ(errors.last(), "ORA-03114: not connected to ORACLE");
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");  // the dead session is let go quietly
+  EXPECT_EQ(errors.size(), 2);
+  EXPECT_EQ(stub_open_sessions(), 1);
+}
+
+TEST_F(OracleBackendTest, UnknownStatementIsAnOracleError) {
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  EXPECT_THROW(db.query(QueryId::OCISequences).Open(), DatabaseError);
+  EXPECT_EQ(errors, QStringList({"ORA-00942: table or view does not exist"}));
+  EXPECT_FALSE(db.query(QueryId::OCISequences).IsOpen());
+}
+
+TEST_F(OracleBackendTest, ALibraryWithoutTheEntryPointsIsNamed) {
+  qputenv("VELLUMAR_OCI_LIBRARY", "libm.so.6");
+  EXPECT_THROW(ConnectDatabase(db, "ORCL", "SCOTT", "tiger"), DatabaseError);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains("libm.so.6 lacks OCIEnvNlsCreate")) << errors[0].toStdString();
+}
+
+}  // namespace
