@@ -43,6 +43,8 @@ void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name);
 void CloseContentsGroup(BuildContext& ctx);
 // "<HR>" in HTML, an empty line in text.
 void WriteSectionEnd(BuildContext& ctx);
+// True when the text holds nothing but blanks and control characters.
+bool IsBlankText(const QString& text);
 // The logon of an entry when its connection differs (exactly) from the remembered one.
 struct RememberedLogon {
   QString server, user, password;

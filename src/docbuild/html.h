@@ -12,3 +12,7 @@ QString EscapeHtml(const QString& text);
 inline QString DocText(const QString& text, bool htmlOutput) {
   return htmlOutput ? EscapeHtml(text) : text;
 }
+
+// A user's multi-line text as one paragraph piece: for HTML escaped, with every carriage
+// return replaced by "</P><P>" (the line feeds stay); for text unchanged.
+QString ParagraphText(const QString& text, bool htmlOutput);

@@ -1,0 +1,78 @@
+#include "docbuild/build_context.h"
+
+#include "db/database.h"
+#include "docbuild/html.h"
+#include "settings/settings.h"
+
+namespace {
+QString Quoted(const QString& s) { return u'"' + s + u'"'; }
+}  // namespace
+
+bool BuildContext::ContentOn() const { return settings.Part(DocumentPart::Content); }
+
+void WriteSectionHeading(BuildContext& ctx, int n, const QString& title, bool tablesAnchor,
+                         const QString& contentsClose) {
+  const bool html = ctx.HtmlOutput;
+  const bool content = ctx.ContentOn();
+  const QString number = QString::number(n);
+  const QString heading = number + title;
+  QStringList& body = ctx.doc.TempMemo;
+  if (html) body.append(QStringLiteral("<H3>"));
+  if (html && content) {
+    body.append((tablesAnchor ? "<A NAME = " : "<A NAME=") + Quoted(number) + u'>');
+  }
+  body.append(heading);
+  if (html && content) body.append(QStringLiteral("</A>"));
+  if (html) body.append(QStringLiteral("</H3>"));
+  if (!content) return;
+  QStringList& contents = ctx.doc.TempMemoHeader;
+  if (html) contents.append("<P><B><A HREF=" + Quoted(u'#' + number) + u'>');
+  contents.append(heading);
+  if (html) contents.append(contentsClose);
+}
+
+void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name) {
+  const bool html = ctx.HtmlOutput;
+  const bool content = ctx.ContentOn();
+  const QString number = QString::number(n) + u'.' + QString::number(m);
+  const QString heading = number + u' ' + DocText(name, html);
+  QStringList& body = ctx.doc.TempMemo;
+  if (html) body.append(QStringLiteral("<H4>"));
+  if (html && content) body.append("<A NAME=" + Quoted(number) + u'>');
+  body.append(heading);
+  if (html && content) body.append(QStringLiteral("</A>"));
+  if (html) body.append(QStringLiteral("</H4>"));
+  if (content) {
+    QStringList& contents = ctx.doc.TempMemoHeader;
+    if (html) {
+      contents.append("&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=" + Quoted(u'#' + number) + u'>');
+    }
+    contents.append(heading);
+    if (html) contents.append(QStringLiteral("</A></I><BR>"));
+  }
+  if (!html) body.append(QString());
+}
+
+void CloseContentsGroup(BuildContext& ctx) {
+  if (ctx.HtmlOutput && ctx.ContentOn()) ctx.doc.TempMemoHeader.append(QStringLiteral("</P>"));
+}
+
+void WriteSectionEnd(BuildContext& ctx) {
+  ctx.doc.TempMemo.append(ctx.HtmlOutput ? QStringLiteral("<HR>") : QString());
+}
+
+void RememberedLogon::LogonIfChanged(Database& db, const QString& entryServer,
+                                     const QString& entryUser, const QString& entryPassword) {
+  if (entryServer == server && entryUser == user && entryPassword == password) return;
+  ConnectDatabase(db, entryServer, entryUser, entryPassword);
+  server = entryServer;
+  user = entryUser;
+  password = entryPassword;
+}
+
+bool IsBlankText(const QString& text) {
+  for (const QChar c : text) {
+    if (c.unicode() > u' ') return false;
+  }
+  return true;
+}

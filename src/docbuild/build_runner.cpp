@@ -1,0 +1,119 @@
+#include "docbuild/build_runner.h"
+
+#include "db/database.h"
+#include "docbuild/build_context.h"
+#include "docbuild/document_file.h"
+#include "docbuild/general_sections.h"
+#include "docbuild/list_sections.h"
+#include "docbuild/tables_section.h"
+#include "docbuild/views_section.h"
+#include "project/project.h"
+#include "settings/settings.h"
+#include "text/ansi.h"
+
+namespace {
+
+constexpr std::pair<ObjectKind, DocumentPart> kKindParts[] = {
+    {ObjectKind::Tables, DocumentPart::Tables},
+    {ObjectKind::Views, DocumentPart::Views},
+    {ObjectKind::ProceduresAndFunctions, DocumentPart::ProceduresAndFunctions},
+    {ObjectKind::Packages, DocumentPart::Packages},
+    {ObjectKind::Sequences, DocumentPart::Sequences},
+    {ObjectKind::Roles, DocumentPart::Roles}};
+
+// The connection as it was when the build began; restored when it ends, however it ends.
+class UserConnection {
+ public:
+  explicit UserConnection(Database& db)
+      : db_(db),
+        connected_(db.Connected()),
+        server_(db.ServerName()),
+        user_(db.UserName()),
+        password_(db.Password()) {}
+
+  // False when logging on again failed (the Database has reported why).
+  bool Restore() {
+    try {
+      if (connected_) {
+        ConnectDatabase(db_, server_, user_, password_);
+      } else {
+        db_.Disconnect();
+      }
+      return true;
+    } catch (const DatabaseError&) {
+      return false;
+    }
+  }
+
+ private:
+  Database& db_;
+  bool connected_;
+  QString server_, user_, password_;
+};
+
+int ProgressMaximum(const Project& project, const Settings& settings) {
+  int max = 1;
+  for (const auto& [kind, part] : kKindParts) {
+    if (settings.Part(part)) max += project.Entries(kind).size();
+  }
+  return max;
+}
+
+void WriteDocument(BuildContext& ctx) {
+  const Settings& settings = ctx.settings;
+  int SectionNumber = 1;
+  WriteHeader(ctx);
+  if (settings.Part(DocumentPart::Content)) WriteContentHeading(ctx);
+  if (settings.Part(DocumentPart::Project)) WriteGeneralSection(ctx, SectionNumber);
+  if (settings.Part(DocumentPart::Tables)) WriteTablesSection(ctx, SectionNumber);
+  if (settings.Part(DocumentPart::Views)) WriteViewsSection(ctx, SectionNumber);
+  // The Procedures and functions section, then the Packages section, stand here.
+  if (settings.Part(DocumentPart::Sequences)) WriteSequencesSection(ctx, SectionNumber);
+  if (settings.Part(DocumentPart::Roles)) WriteRolesSection(ctx, SectionNumber);
+  if (settings.Part(DocumentPart::Content) && ctx.HtmlOutput) {
+    ctx.doc.TempMemoHeader.append(QStringLiteral("<HR>"));
+  }
+}
+
+}  // namespace
+
+QString OutputFileName(const QString& chosen, OutputFormat format) {
+  const QString extension =
+      format == OutputFormat::Text ? QStringLiteral(".txt") : QStringLiteral(".htm");
+  if (ansi::UpperCase(chosen).contains(ansi::UpperCase(extension))) return chosen;
+  return chosen + extension;
+}
+
+BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
+                          BuildProgress& progress, const QString& chosenPath,
+                          OutputFormat format) {
+  BuildResult result;
+  UserConnection userConnection(db);
+  result.progressMax = ProgressMaximum(project, settings);
+  progress.SetProgressMax(result.progressMax);
+  result.outputPath = OutputFileName(chosenPath, format);
+  const bool html = format == OutputFormat::Html;
+
+  Document doc;
+  BuildContext ctx{doc, project, settings, db, progress, html};
+  try {
+    WriteDocument(ctx);
+  } catch (const DatabaseError& e) {
+    result.failure = BuildResult::Failure::Database;
+    result.error = "ERROR: " + e.Message();
+    result.connectionRestored = userConnection.Restore();
+    return result;
+  }
+
+  doc.TempMemoHeader.append(doc.TempMemo);
+  doc.TempMemo.clear();
+  QString reason;
+  if (!SaveDocument(result.outputPath, doc.TempMemoHeader, html, &result.replacedCharacters,
+                    &reason)) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
+    result.replacedCharacters = 0;
+  }
+  result.connectionRestored = userConnection.Restore();
+  return result;
+}

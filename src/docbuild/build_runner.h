@@ -1,0 +1,51 @@
+#pragma once
+// The build of one document from the open project, without any dialog: what the Build
+// command and vellumar-build both run once the output file and its type are chosen.
+//
+// It remembers the user's connection, sets the progress maximum, writes the title block,
+// the contents and every section the Settings enable (each logging on with its entries'
+// stored connections), saves the document and restores the user's connection. The caller
+// does the rest of the command's wrap-up (the "Document is built." text, the version
+// number, the "Modified" marker, showing the errors).
+
+#include <QString>
+
+class Project;
+class Database;
+class BuildProgress;
+struct Settings;
+
+enum class OutputFormat { Html, Text };
+
+// The output file name: the chosen name with ".htm" or ".txt" appended, unless the name,
+// compared without regard to case, already contains that extension anywhere.
+QString OutputFileName(const QString& chosen, OutputFormat format);
+
+struct BuildResult {
+  enum class Failure { None, Database, Save };
+
+  Failure failure = Failure::None;
+  // The file name written (or that could not be created), extension included.
+  QString outputPath;
+  // On failure the text to show: "ERROR: " and the database's message, or
+  // "ERROR: Can't create a file <name>.". A database failure has already gone through the
+  // Database's error handler; a caller that shows errors there must not show it again.
+  QString error;
+  // Text output: characters the code page cannot hold, written as "?". (HTML writes them
+  // as numeric character references and loses none.)
+  int replacedCharacters = 0;
+  // The progress maximum that was set: 1 plus the entries of the enabled object kinds.
+  int progressMax = 0;
+  // False when logging on again with the user's connection failed afterwards (reported by
+  // the Database's error handler); the connection is then closed.
+  bool connectionRestored = true;
+
+  bool ok() const { return failure == Failure::None; }
+};
+
+// Builds the document into `chosenPath` (extension appended by OutputFileName). A failure
+// while the sections are written writes no file; in every case the user's connection, as
+// it was when the build began, is restored (or closed, when there was none).
+BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
+                          BuildProgress& progress, const QString& chosenPath,
+                          OutputFormat format);

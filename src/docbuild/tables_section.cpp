@@ -1,0 +1,139 @@
+#include "docbuild/tables_section.h"
+
+#include "db/database.h"
+#include "docbuild/html.h"
+#include "project/project.h"
+
+namespace {
+
+// One table of the table entry: title, column titles, the fields it reads and its widths.
+struct TableBlock {
+  const char* title;
+  QStringList columnTitles;
+  QStringList fields;
+  QList<int> htmlWidths;
+  QList<int> textWidths;
+};
+
+const TableBlock kColumns{"Columns",
+                          {"Name", "Type", "Null?", "Description"},
+                          {"kentta", "tyyppi", "nulli", "kuvaus"},
+                          {300, 150, 100, 0},
+                          {30, 15, 15, 15}};
+const TableBlock kPrimaryKeys{
+    "Primary keys", {"Name", "Column"}, {"Nimi", "Sarake"}, {200, 300}, {30, 15}};
+const TableBlock kForeignKeys{"Foreign keys",
+                              {"Name", "From Column", "To Column"},
+                              {"Nimi", "Lahtosarake", "Kohdesarake"},
+                              {200, 250, 0},
+                              {20, 30, 30}};
+const TableBlock kIndexes{"Indexes", {"Name", "Column"}, {"Nimi", "sarake"}, {200, 300}, {20, 30}};
+
+Query& RunQuery(Database& db, QueryId id, const QString& objectName) {
+  Query& q = db.query(id);
+  q.Close();
+  q.BindText(1, objectName);
+  q.Open();
+  return q;
+}
+
+void WriteBlockTitle(BuildContext& ctx, const QString& title) {
+  QStringList& body = ctx.doc.TempMemo;
+  if (ctx.HtmlOutput) {
+    body.append(QStringLiteral("<H5>"));
+    body.append(title);
+    body.append(QStringLiteral("</H5>"));
+  } else {
+    body.append(title);
+    body.append(QString());
+  }
+}
+
+// A titled block holding one piece of text (the synonym, the description).
+void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text) {
+  WriteBlockTitle(ctx, title);
+  QStringList& body = ctx.doc.TempMemo;
+  if (ctx.HtmlOutput) {
+    body.append(QStringLiteral("<P>"));
+    body.append(EscapeHtml(text));
+    body.append(QStringLiteral("</P>"));
+  } else {
+    body.append(text);
+    body.append(QString());
+  }
+}
+
+// Fills the scratch grid with the titles and every row of the open query, then renders it.
+void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
+  Grid& grid = ctx.doc.TempGrid;
+  for (int c = 0; c < block.columnTitles.size(); ++c) AddGridValue(grid, block.columnTitles[c], c + 1);
+  for (; !q.Eof(); q.Next()) {
+    for (int c = 0; c < block.fields.size(); ++c) AddGridValue(grid, q.Field(block.fields[c]), c + 1);
+  }
+  q.Close();
+  WriteGridTable(grid, ctx.doc.TempMemo, ctx.HtmlOutput ? block.htmlWidths : block.textWidths,
+                 true, ctx.HtmlOutput);
+}
+
+// Primary keys, foreign keys and indexes: written only when the query returns rows. Only
+// the primary key table is closed with "</P>" in HTML.
+void WriteKeyBlock(BuildContext& ctx, const TableBlock& block, QueryId id, const QString& table,
+                   bool closeParagraph) {
+  Query& q = RunQuery(ctx.db, id, table);
+  if (q.Eof()) {
+    q.Close();
+    return;
+  }
+  WriteBlockTitle(ctx, QString::fromLatin1(block.title));
+  if (ctx.HtmlOutput) ctx.doc.TempMemo.append(QStringLiteral("<P>"));
+  WriteQueryTable(ctx, block, q);
+  if (!ctx.HtmlOutput) {
+    ctx.doc.TempMemo.append(QString());
+  } else if (closeParagraph) {
+    ctx.doc.TempMemo.append(QStringLiteral("</P>"));
+  }
+}
+
+void WriteTableEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) {
+  const QString& table = entry.ObjectName;
+  Query& synonyms = RunQuery(ctx.db, QueryId::OCISynonyms, table);
+  const bool hasSynonym = !synonyms.Eof();
+  const QString synonym = hasSynonym ? synonyms.Field(QStringLiteral("synonym_name")) : QString();
+  synonyms.Close();
+
+  WriteObjectHeading(ctx, n, m, table);
+  if (hasSynonym) WriteTextBlock(ctx, QStringLiteral("Synonym"), synonym);
+  if (!entry.Description.isEmpty()) {
+    WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
+  }
+
+  WriteBlockTitle(ctx, QString::fromLatin1(kColumns.title));
+  WriteQueryTable(ctx, kColumns, RunQuery(ctx.db, QueryId::OCITableFields, table));
+  if (!ctx.HtmlOutput) ctx.doc.TempMemo.append(QString());
+
+  WriteKeyBlock(ctx, kPrimaryKeys, QueryId::OCIPrimaryKeys, table, true);
+  WriteKeyBlock(ctx, kForeignKeys, QueryId::OCIForeignKeys, table, false);
+  WriteKeyBlock(ctx, kIndexes, QueryId::OCIIndexes, table, false);
+}
+
+}  // namespace
+
+void WriteTablesSection(BuildContext& ctx, int& SectionNumber) {
+  const int n = SectionNumber;
+  WriteSectionHeading(ctx, n, QStringLiteral(" Tables"), true, QStringLiteral("</A></B><BR>"));
+  if (!ctx.HtmlOutput) ctx.doc.TempMemo.append(QString());
+
+  RememberedLogon logon;
+  const QList<ObjectEntry>& entries = ctx.project.Entries(ObjectKind::Tables);
+  for (int i = 0; i < entries.size(); ++i) {
+    const ObjectEntry& entry = entries[i];
+    ctx.progress.SetInfoText("Building table: \r\n" + entry.ObjectName);
+    ctx.progress.StepProgress(1);
+    logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
+    WriteTableEntry(ctx, n, i + 1, entry);
+  }
+
+  CloseContentsGroup(ctx);
+  WriteSectionEnd(ctx);
+  ++SectionNumber;
+}
