@@ -1,0 +1,39 @@
+#pragma once
+// What the document builder tests share: a project, settings, a connection and a progress
+// that records what the build reports.
+
+#include <QStringList>
+
+#include "db/database.h"
+#include "docbuild/build_context.h"
+#include "project/project.h"
+#include "settings/settings.h"
+
+class RecordingProgress : public BuildProgress {
+ public:
+  void SetInfoText(const QString& text) override { infoTexts.append(text); }
+  void StepProgress(int n) override { position += n; }
+  void SetProgress(int n) override { position = n; }
+  void SetProgressMax(int n) override { maximum = n; }
+
+  QStringList infoTexts;
+  int position = 0;
+  int maximum = 0;
+};
+
+struct BuildFixture {
+  Project project;
+  Settings settings;
+  Database db;
+  RecordingProgress progress;
+  Document doc;
+
+  BuildContext Context(bool html) { return {doc, project, settings, db, progress, html}; }
+  void AllPartsOff() { settings.Document_parts.fill(false); }
+  void SetInfo(const QString& name, const QString& version, const QString& general) {
+    project.SetName(name);
+    project.SetVersion(version);
+    project.SetGeneral(general);
+    project.SetFileTimes("1.2.2024 10:00:00", "3.4.2024 11:30:00");
+  }
+};

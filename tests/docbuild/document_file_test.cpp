@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "docbuild/build_runner.h"
+#include "docbuild/document_file.h"
+#include "support/test_env.h"
+
+namespace {
+
+TEST(DocumentFileTest, CodePageBytesWithCrLfAndNoCharacterLost) {
+  // "€" and "é" are in the code page; "Ω" (U+03A9) and the emoji are not.
+  const QStringList lines = {QString::fromUtf8("€é"), "", QString::fromUtf8("Ω😀x")};
+  int replaced = 0;
+  EXPECT_EQ(EncodeDocument(lines, true, &replaced),
+            QByteArray("\x80\xE9\r\n\r\n&#937;&#128512;x\r\n"));
+  EXPECT_EQ(replaced, 0);
+  EXPECT_EQ(EncodeDocument(lines, false, &replaced), QByteArray("\x80\xE9\r\n\r\n??x\r\n"));
+  EXPECT_EQ(replaced, 2);
+}
+
+TEST(DocumentFileTest, SaveReplacesAndFailsWithoutLeavingAFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("doc.htm");
+  testenv::WriteBytes(path, "old contents that are longer");
+  int replaced = 0;
+  QString error;
+  ASSERT_TRUE(SaveDocument(path, {"a", "b"}, true, &replaced, &error)) << error.toStdString();
+  EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n");
+
+  testenv::WriteBytes(dir.filePath("plain"), "x");
+  for (const QString& bad : {dir.filePath("missing/doc.htm"), dir.filePath("plain/doc.htm")}) {
+    error.clear();
+    EXPECT_FALSE(SaveDocument(bad, {"a"}, true, &replaced, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(bad));
+  }
+}
+
+TEST(OutputFileNameTest, ExtensionAppendedUnlessContained) {
+  EXPECT_EQ(OutputFileName("report", OutputFormat::Text), "report.txt");
+  EXPECT_EQ(OutputFileName("report.txt", OutputFormat::Html), "report.txt.htm");
+  EXPECT_EQ(OutputFileName("notes.html", OutputFormat::Html), "notes.html");
+  EXPECT_EQ(OutputFileName("/d/NOTES.TXT", OutputFormat::Text), "/d/NOTES.TXT");
+  EXPECT_EQ(OutputFileName("/d.htm.old/x", OutputFormat::Html), "/d.htm.old/x");
+}
+
+}  // namespace

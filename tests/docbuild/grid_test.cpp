@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "docbuild/document.h"
+#include "docbuild/html.h"
+
+namespace {
+
+QStringList Render(Grid& grid, const QList<int>& widths, bool html) {
+  QStringList out;
+  WriteGridTable(grid, out, widths, true, html);
+  return out;
+}
+
+TEST(GridTest, AddGridValueOpensRowsAsTheTableWriterDoes) {
+  Grid g;
+  AddGridValue(g, "Name", 1);
+  AddGridValue(g, "Description", 2);
+  AddGridValue(g, "A", 1);  // column 1 of the last row is filled: new row
+  AddGridValue(g, "", 2);
+  AddGridValue(g, "", 1);  // an empty first value still opens a row
+  AddGridValue(g, "d", 2);
+  EXPECT_EQ(g.ColumnCount(), 2);
+  ASSERT_EQ(g.RowCount(), 3);
+  EXPECT_EQ(g.Cell(0, 1), "A");
+  EXPECT_EQ(g.Cell(1, 1), "");
+  EXPECT_EQ(g.Cell(0, 2), "");
+  EXPECT_EQ(g.Cell(1, 2), "d");
+
+  // A value for column 2 while column 3 of the last row is filled opens a new row.
+  Grid h;
+  AddGridValue(h, "c", 3);
+  AddGridValue(h, "b", 2);
+  ASSERT_EQ(h.RowCount(), 2);
+  EXPECT_EQ(h.Cell(2, 0), "c");
+  EXPECT_EQ(h.Cell(1, 1), "b");
+
+  AppendGridValue(h, "+x", 4);  // widens, never opens a row
+  AppendGridValue(h, "+y", 4);
+  EXPECT_EQ(h.RowCount(), 2);
+  EXPECT_EQ(h.Cell(3, 1), "+x+y");
+}
+
+TEST(GridTest, PadTextFillsButNeverCuts) {
+  EXPECT_EQ(PadText("", 15), QString(15, u' '));
+  const QString longText(35, u'x');
+  EXPECT_EQ(PadText(longText, 30), longText);
+  EXPECT_EQ(PadText("ab", 4), "ab  ");
+}
+
+TEST(GridTest, SequenceTableAsTextAndHtml) {
+  Grid g;
+  AddGridValue(g, "Name", 1);
+  AddGridValue(g, "Description", 2);
+  AddGridValue(g, "ORDER_SEQ", 1);
+  AddGridValue(g, "", 2);
+  Grid copy = g;
+
+  const QStringList text = Render(g, {30, 30}, false);
+  ASSERT_EQ(text.size(), 2);
+  EXPECT_EQ(text[0], PadText("Name", 30) + PadText("Description", 30));
+  EXPECT_EQ(text[1], PadText("ORDER_SEQ", 30) + QString(30, u' '));
+  EXPECT_EQ(text[0].size(), 60);
+  // Rendering clears the grid back to one empty cell.
+  EXPECT_EQ(g.ColumnCount(), 1);
+  EXPECT_EQ(g.RowCount(), 1);
+  EXPECT_EQ(g.Cell(0, 0), "");
+
+  EXPECT_EQ(Render(copy, {300, 0}, true),
+            QStringList({"<TABLE BORDER=0>", "<TR>",
+                         "<TD width=300 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Name</B></TD>",
+                         "<TD width=0 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Description</B></TD>",
+                         "</TR>", "<TR>", "<TD width=300 VALIGN=TOP>ORDER_SEQ</TD>",
+                         "<TD width=0 VALIGN=TOP></TD>", "</TR>", "</TABLE>"}));
+}
+
+TEST(GridTest, HeaderOnlyGridAndCellEscaping) {
+  Grid g;
+  AddGridValue(g, "Name", 1);
+  AddGridValue(g, "Column", 2);
+  EXPECT_EQ(Render(g, {200, 300}, true),
+            QStringList({"<TABLE BORDER=0>", "<TR>",
+                         "<TD width=200 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Name</B></TD>",
+                         "<TD width=300 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Column</B></TD>",
+                         "</TR>", "</TABLE>"}));
+
+  AddGridValue(g, "a<b", 1);
+  AddGridValue(g, "x", 1);
+  AddGridValue(g, "\"q\" & r", 1);
+  QStringList out;
+  WriteGridTable(g, out, {10}, false, true);  // no header row at all
+  EXPECT_EQ(out[2], "<TD width=10 VALIGN=TOP>a&lt;b</TD>");
+  EXPECT_EQ(out[8], "<TD width=10 VALIGN=TOP>&quot;q&quot; &amp; r</TD>");
+  // Text output is never escaped.
+  AddGridValue(g, "a<b", 1);
+  EXPECT_EQ(Render(g, {4}, false), QStringList({"a<b "}));
+}
+
+TEST(EscapeTest, EscapesMarkupCharactersOnly) {
+  EXPECT_EQ(EscapeHtml("<script>alert(\"x&y\")</script>"),
+            "&lt;script&gt;alert(&quot;x&amp;y&quot;)&lt;/script&gt;");
+  const QString plain = QString::fromUtf8("ÄÖ'é \r\n\t€ plain");
+  EXPECT_EQ(EscapeHtml(plain), plain);
+  EXPECT_EQ(DocText("a&b", false), "a&b");
+  EXPECT_EQ(ParagraphText("one\r\ntwo & <3", true), "one</P><P>\ntwo &amp; &lt;3");
+  EXPECT_EQ(ParagraphText("one\r\ntwo", false), "one\r\ntwo");
+}
+
+}  // namespace
