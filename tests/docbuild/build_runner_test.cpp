@@ -1,0 +1,300 @@
+// Whole builds against a real dictionary snapshot: the document bytes, the logons, the
+// progress and the failure paths.
+#include "docbuild/build_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "build_fixture.h"
+#include "docbuild/document.h"
+#include "snapshot_maker.h"
+#include "support/test_env.h"
+
+namespace {
+
+QString Pad(const QString& s, int w) { return PadText(s, w); }
+
+QString DictionarySql() {
+  return QStringLiteral(R"sql(
+INSERT INTO dba_users VALUES ('SHOP', '%1'), ('HR', NULL);
+INSERT INTO dba_tables VALUES ('SHOP','NOTES'), ('SHOP','CUSTOMERS'), ('SHOP','ORDERS'),
+  ('HR','STAFF');
+INSERT INTO dba_tab_columns VALUES
+  ('SHOP','NOTES','NOTE_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','NOTES','BODY',2,'VARCHAR2',100,NULL,'Y'),
+  ('SHOP','CUSTOMERS','CUSTOMER_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','ORDER_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','CUSTOMER_ID',2,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','NOTE',3,'VARCHAR2',200,NULL,'Y'),
+  ('HR','STAFF','STAFF_ID',1,'NUMBER',22,NULL,'N');
+INSERT INTO dba_col_comments VALUES
+  ('SHOP','NOTES','NOTE_ID','Key'), ('SHOP','NOTES','BODY',NULL),
+  ('SHOP','CUSTOMERS','CUSTOMER_ID',NULL),
+  ('SHOP','ORDERS','ORDER_ID','Order number'), ('SHOP','ORDERS','CUSTOMER_ID','Who'),
+  ('SHOP','ORDERS','NOTE','Free <text> & "notes"'),
+  ('HR','STAFF','STAFF_ID',NULL);
+INSERT INTO dba_constraints VALUES
+  ('SHOP','CUSTOMERS_PK','P','CUSTOMERS',NULL,NULL),
+  ('SHOP','ORDERS_PK','P','ORDERS',NULL,NULL),
+  ('SHOP','ORDERS_CUST_FK','R','ORDERS','SHOP','CUSTOMERS_PK');
+INSERT INTO dba_cons_columns VALUES
+  ('SHOP','CUSTOMERS_PK','CUSTOMERS','CUSTOMER_ID',1),
+  ('SHOP','ORDERS_PK','ORDERS','ORDER_ID',1),
+  ('SHOP','ORDERS_CUST_FK','ORDERS','CUSTOMER_ID',1);
+INSERT INTO dba_indexes VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
+INSERT INTO dba_ind_columns VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
+  ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
+INSERT INTO dba_synonyms VALUES ('HR','ALT_ORDERS','SHOP','ORDERS'),
+  ('PUBLIC','ORDERS_PUB','SHOP','ORDERS');
+INSERT INTO dba_views VALUES
+  ('SHOP','V_OPEN','select *' || char(10) || 'from orders' || char(10)),
+  ('SHOP','V_ONE','select 1 from dual'),
+  ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
+  ('SHOP','V_BLANK','   '),
+  ('SHOP','V_ESC','select ''<b>'' & x from t');
+)sql")
+      .arg(PasswordHash("secret"));
+}
+
+// Records the connection's session at every progress text, so a test sees where the
+// sections logged on.
+class SessionProgress : public RecordingProgress {
+ public:
+  explicit SessionProgress(Database& db) : db_(db) {}
+  void SetInfoText(const QString& text) override {
+    RecordingProgress::SetInfoText(text);
+    sessions.append(db_.Session());
+  }
+  QList<quint64> sessions;
+
+ private:
+  Database& db_;
+};
+
+class BuildRunnerTest : public ::testing::Test, public BuildFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    MakeSnapshot(dir.filePath("testdb.sqlite"), DictionarySql());
+    db.SetSnapshotDirectories({dir.path()});
+    db.SetErrorHandler([this](const QString& message) { shown.append(message); });
+    SetInfo("Shop", "1.0", "Our shop.");
+  }
+
+  void OnlyParts(std::initializer_list<DocumentPart> parts) {
+    AllPartsOff();
+    for (DocumentPart p : parts) settings.SetPart(p, true);
+  }
+  void AddEntry(ObjectKind kind, const QString& name, const QString& description = {},
+                const QString& user = "SHOP", const QString& password = "secret") {
+    project.AppendEntry(kind, {"TESTDB", name, user, password, description});
+  }
+  BuildResult Build(OutputFormat format, BuildProgress* p = nullptr) {
+    return BuildDocument(project, settings, db, p ? *p : progress, dir.filePath("doc"), format);
+  }
+  // The document's lines (split at CR LF; build only documents whose texts hold none).
+  QStringList Lines(const BuildResult& r) {
+    QString all = QString::fromLatin1(testenv::ReadBytes(r.outputPath));
+    EXPECT_TRUE(all.endsWith("\r\n"));
+    all.chop(2);
+    return all.split("\r\n");
+  }
+
+  QTemporaryDir dir;
+  QStringList shown;
+};
+
+TEST_F(BuildRunnerTest, WorkedTextExampleByteForByte) {
+  OnlyParts({DocumentPart::Content, DocumentPart::Project, DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "NOTES");
+  const BuildResult r = Build(OutputFormat::Text);
+  ASSERT_TRUE(r.ok()) << r.error.toStdString();
+  EXPECT_EQ(r.outputPath, dir.filePath("doc.txt"));
+  const QStringList expected = {
+      "Vellumar", "", "Name Shop", "Version 1.0", "Created 1.2.2024 10:00:00",
+      "Updated 3.4.2024 11:30:00", "", "Content", "1 General", "2 Tables", "2.1 NOTES",
+      "1 General", "", "Our shop.", "", "2 Tables", "", "2.1 NOTES", "", "Columns", "",
+      Pad("Name", 30) + Pad("Type", 15) + Pad("Null?", 15) + Pad("Description", 15),
+      Pad("NOTE_ID", 30) + Pad("NUMBER(10)", 15) + Pad("Not null", 15) + Pad("Key", 15),
+      Pad("BODY", 30) + Pad("VARCHAR2(100)", 15) + Pad("Null", 15) + Pad("", 15), "", ""};
+  EXPECT_EQ(testenv::ReadBytes(r.outputPath), (expected.join("\r\n") + "\r\n").toLatin1());
+  EXPECT_EQ(progress.maximum, 2);
+  EXPECT_EQ(progress.infoTexts, QStringList{"Building table: \r\nNOTES"});
+  EXPECT_FALSE(db.Connected());  // no connection before the build, none after it
+}
+
+TEST_F(BuildRunnerTest, TitleBlockAloneWhenEveryPartIsOff) {
+  AllPartsOff();
+  AddEntry(ObjectKind::Tables, "NOTES");
+  BuildResult r = Build(OutputFormat::Html);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.outputPath, dir.filePath("doc.htm"));
+  const QStringList html = Lines(r);
+  EXPECT_EQ(html.size(), 12);
+  EXPECT_EQ(html.last(), "<hr>");
+  EXPECT_EQ(progress.maximum, 1);
+  r = Build(OutputFormat::Text);
+  EXPECT_EQ(Lines(r), QStringList({"Vellumar", "", "Name Shop", "Version 1.0",
+                                   "Created 1.2.2024 10:00:00", "Updated 3.4.2024 11:30:00",
+                                   ""}));
+}
+
+TEST_F(BuildRunnerTest, NumberingAndContentsFollowTheEnabledParts) {
+  // Project off: Tables is section 1. Content off: no anchors, no contents, no "<HR>".
+  OnlyParts({DocumentPart::Tables, DocumentPart::Sequences});
+  const QStringList html = Lines(Build(OutputFormat::Html));
+  EXPECT_EQ(html.mid(12), QStringList({"<H3>", "1 Tables", "</H3>", "<HR>", "<H3>",
+                                       "2 Sequences", "</H3>", "<HR>"}));
+  settings.SetPart(DocumentPart::Content, true);
+  const QStringList withContents = Lines(Build(OutputFormat::Html));
+  EXPECT_EQ(withContents.mid(12, 12),
+            QStringList({"<H3>", "Content", "</H3>", "<P><B><A HREF=\"#1\">", "1 Tables",
+                         "</A></B><BR>", "</P>", "<P><B><A HREF=\"#2\">", "2 Sequences",
+                         "</A></B></P>", "<HR>", "<H3>"}));
+  EXPECT_EQ(withContents[24], "<A NAME = \"1\">");
+  EXPECT_TRUE(withContents.contains("<A NAME=\"2\">"));
+}
+
+QStringList HtmlTable(const QList<int>& widths, const QList<QStringList>& rows) {
+  QStringList out = {"<TABLE BORDER=0>"};
+  for (int r = 0; r < rows.size(); ++r) {
+    out.append("<TR>");
+    for (int c = 0; c < rows[r].size(); ++c) {
+      const QString w = QString::number(widths[c]);
+      out.append(r == 0 ? "<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" + rows[r][c] +
+                              "</B></TD>"
+                        : "<TD width=" + w + " VALIGN=TOP>" + rows[r][c] + "</TD>");
+    }
+    out.append("</TR>");
+  }
+  out.append("</TABLE>");
+  return out;
+}
+
+TEST_F(BuildRunnerTest, TablesSectionInHtml) {
+  OnlyParts({DocumentPart::Content, DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "ORDERS", "Orders <all> & more");
+  AddEntry(ObjectKind::Tables, "GONE");  // no longer in the dictionary
+  const QStringList lines = Lines(Build(OutputFormat::Html));
+  QStringList expected = {"<H3>", "<A NAME = \"1\">", "1 Tables", "</A>", "</H3>",
+                          "<H4>", "<A NAME=\"1.1\">", "1.1 ORDERS", "</A>", "</H4>",
+                          "<H5>", "Synonym", "</H5>", "<P>", "ALT_ORDERS", "</P>",
+                          "<H5>", "Description", "</H5>", "<P>", "Orders &lt;all&gt; &amp; more",
+                          "</P>", "<H5>", "Columns", "</H5>"};
+  expected += HtmlTable(
+      {300, 150, 100, 0},
+      {{"Name", "Type", "Null?", "Description"},
+       {Pad("ORDER_ID", 30), Pad("NUMBER(10)", 14), Pad("Not null", 10), "Order number"},
+       {Pad("CUSTOMER_ID", 30), Pad("NUMBER(10)", 14), Pad("Not null", 10), "Who"},
+       {Pad("NOTE", 30), Pad("VARCHAR2(200)", 14), Pad("Null", 10),
+        "Free &lt;text&gt; &amp; &quot;notes&quot;"}});
+  expected += {"<H5>", "Primary keys", "</H5>", "<P>"};
+  expected += HtmlTable({200, 300}, {{"Name", "Column"}, {Pad("ORDERS_PK", 20), "ORDER_ID"}});
+  expected += {"</P>", "<H5>", "Foreign keys", "</H5>", "<P>"};
+  expected += HtmlTable({200, 250, 0}, {{"Name", "From Column", "To Column"},
+                                        {Pad("ORDERS_CUST_FK", 20), Pad("CUSTOMER_ID", 30),
+                                         "CUSTOMERS.CUSTOMER_ID"}});
+  expected += {"<H5>", "Indexes", "</H5>", "<P>"};
+  expected += HtmlTable({200, 300}, {{"Name", "Column"},
+                                     {Pad("ORDERS_IX", 20), "ORDER_ID"},
+                                     {Pad("ORDERS_IX", 20), "CUSTOMER_ID"}});
+  expected += {"<H4>", "<A NAME=\"1.2\">", "1.2 GONE", "</A>", "</H4>", "<H5>", "Columns",
+               "</H5>"};
+  expected += HtmlTable({300, 150, 100, 0}, {{"Name", "Type", "Null?", "Description"}});
+  expected += "<HR>";
+  const int body = lines.indexOf("<HR>") + 1;  // after the contents
+  EXPECT_EQ(lines.mid(body), expected);
+  EXPECT_EQ(lines.mid(12, body - 12),
+            QStringList({"<H3>", "Content", "</H3>", "<P><B><A HREF=\"#1\">", "1 Tables",
+                         "</A></B><BR>", "&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#1.1\">",
+                         "1.1 ORDERS", "</A></I><BR>",
+                         "&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#1.2\">", "1.2 GONE",
+                         "</A></I><BR>", "</P>", "<HR>"}));
+}
+
+TEST_F(BuildRunnerTest, ViewTextSplitAtLineFeeds) {
+  OnlyParts({DocumentPart::Views});
+  for (const char* v : {"V_OPEN", "V_ONE", "V_TAIL", "V_BLANK"}) AddEntry(ObjectKind::Views, v);
+  const BuildResult r = Build(OutputFormat::Text);
+  const QStringList expected = {
+      "1 Views", "",
+      "1.1 V_OPEN", "", "Creation script", "", "select *", "from orders", "",
+      "1.2 V_ONE", "", "Creation script", "", "select 1 from dual", "",
+      "1.3 V_TAIL", "", "Creation script", "", "select a\r", "from b\r", "",
+      "1.4 V_BLANK", "", "Creation script", "", "", ""};
+  const QByteArray bytes = testenv::ReadBytes(r.outputPath);
+  EXPECT_TRUE(bytes.endsWith((expected.join("\r\n") + "\r\n").toLatin1()));
+
+  project.ClearProject();
+  AddEntry(ObjectKind::Views, "V_ESC", "Shows <b>");
+  const QStringList html = Lines(Build(OutputFormat::Html));
+  EXPECT_EQ(html.mid(12), QStringList({"<H3>", "1 Views", "</H3>", "<H4>", "1.1 V_ESC", "</H4>",
+                                       "<H5>", "Description", "</H5>", "<P>", "Shows &lt;b&gt;",
+                                       "</P>", "<H5>", "Creation script", "</H5>", "<PRE>",
+                                       "select '&lt;b&gt;' &amp; x from t", "</PRE>", "<HR>"}));
+}
+
+TEST_F(BuildRunnerTest, LogsOnOnlyWhenTheStoredConnectionChanges) {
+  OnlyParts({DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "STAFF", "", "HR", "pw");
+  AddEntry(ObjectKind::Tables, "STAFF", "", "HR", "pw");
+  AddEntry(ObjectKind::Tables, "STAFF", "", "HR", "PW");  // differs only in case
+  AddEntry(ObjectKind::Tables, "STAFF", "", "HR", "PW");
+  SessionProgress p(db);
+  ASSERT_TRUE(Build(OutputFormat::Text, &p).ok());
+  ASSERT_EQ(p.sessions.size(), 4);
+  EXPECT_NE(p.sessions[1], p.sessions[0]);  // the first entry logged on
+  EXPECT_EQ(p.sessions[2], p.sessions[1]);  // the same connection: no new logon
+  EXPECT_NE(p.sessions[3], p.sessions[2]);  // the password's case differs: a new logon
+  EXPECT_EQ(p.position, 4);
+  EXPECT_EQ(p.maximum, 5);
+}
+
+TEST_F(BuildRunnerTest, FailedLogonWritesNoFileAndRestoresTheConnection) {
+  ConnectDatabase(db, "TESTDB", "HR", "mine");
+  OnlyParts({DocumentPart::Tables, DocumentPart::Views});
+  AddEntry(ObjectKind::Tables, "NOTES");
+  AddEntry(ObjectKind::Views, "V_ONE", "", "SHOP", "wrong");
+  const BuildResult r = Build(OutputFormat::Html);
+  EXPECT_EQ(r.failure, BuildResult::Failure::Database);
+  EXPECT_EQ(r.error, "ERROR: ORA-01017: invalid username/password; logon denied");
+  EXPECT_EQ(shown, QStringList{"ORA-01017: invalid username/password; logon denied"});
+  EXPECT_FALSE(QFileInfo::exists(r.outputPath));
+  EXPECT_TRUE(db.Connected());
+  EXPECT_EQ(db.UserName(), "HR");
+  EXPECT_EQ(db.Password(), "mine");
+  EXPECT_TRUE(r.connectionRestored);
+}
+
+TEST_F(BuildRunnerTest, UnwritableOutputReportsTheFileAndStillRestores) {
+  OnlyParts({DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "NOTES");
+  testenv::WriteBytes(dir.filePath("plain"), "x");
+  for (const QString& chosen : {dir.filePath("missing/doc"), dir.filePath("plain/doc")}) {
+    const BuildResult r =
+        BuildDocument(project, settings, db, progress, chosen, OutputFormat::Text);
+    EXPECT_EQ(r.failure, BuildResult::Failure::Save);
+    EXPECT_EQ(r.error, "ERROR: Can't create a file " + chosen + ".txt.");
+    EXPECT_FALSE(db.Connected());
+  }
+  EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(BuildRunnerTest, CharactersOutsideTheCodePage) {
+  OnlyParts({DocumentPart::Project});
+  project.SetName(QString::fromUtf8("Ωmega €"));
+  project.SetGeneral(QString::fromUtf8("✓ done"));
+  BuildResult r = Build(OutputFormat::Html);
+  EXPECT_EQ(r.replacedCharacters, 0);
+  const QByteArray html = testenv::ReadBytes(r.outputPath);
+  EXPECT_TRUE(html.contains("Name &#937;mega \x80\r\n"));
+  EXPECT_TRUE(html.contains("\r\n&#10003; done\r\n"));
+  r = Build(OutputFormat::Text);
+  EXPECT_EQ(r.replacedCharacters, 2);
+  EXPECT_TRUE(testenv::ReadBytes(r.outputPath).contains("Name ?mega \x80\r\n"));
+}
+
+}  // namespace
