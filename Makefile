@@ -19,6 +19,18 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The sample document, built with vellumar-build from the sample project and its own settings
+# (every document part on), so the user's settings neither change it nor are changed.
+DEMO_DIR = $(BUILD)/demo
+DEMO_BUILD = $(BUILD)/src/cli/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
+demo: build
+	@mkdir -p $(DEMO_DIR)
+	@for out in demo.htm demo.txt; do \
+	  $(DEMO_BUILD) $(DEMO_DIR)/$$out >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }; \
+	done
+	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
+	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
+
 bench: build
 	@cmake --build $(BUILD) --target run-benches
 

@@ -1,0 +1,29 @@
+#pragma once
+// The build's progress on a console stream: one line per object, or one redrawn bar line
+// when the stream is a terminal.
+
+#include <cstdio>
+
+#include "docbuild/build_context.h"
+
+class ConsoleProgress : public BuildProgress {
+ public:
+  ConsoleProgress(std::FILE* stream, bool terminal) : stream_(stream), terminal_(terminal) {}
+
+  void SetInfoText(const QString& text) override;
+  void StepProgress(int n) override;
+  void SetProgress(int n) override;
+  void SetProgressMax(int n) override { maximum_ = n; }
+  // Ends the bar line (terminal only), so that what follows starts on a line of its own.
+  void Finish();
+
+ private:
+  void Show();
+
+  std::FILE* stream_;
+  bool terminal_;
+  QString info_;
+  int position_ = 0;
+  int maximum_ = 0;
+  bool barShown_ = false;
+};
