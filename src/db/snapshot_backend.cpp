@@ -248,7 +248,9 @@ void CheckTables(SnapshotConnection& conn) {
 }  // namespace
 
 QString FindSnapshot(const QString& server, const QStringList& dirs) {
-  if (server.isEmpty()) return {};
+  // A name with a path in it is an Oracle connect string ("//host:1521/service"), and must
+  // never reach a file outside the snapshot directories.
+  if (server.isEmpty() || server.contains('/') || server.contains('\\')) return {};
   const QString wanted = server + QStringLiteral(".sqlite");
   for (const QString& dir : dirs) {
     if (dir.isEmpty()) continue;
@@ -265,8 +267,9 @@ std::unique_ptr<Backend> OpenSnapshotBackend(const QString& path, const QString&
                                              const QString& password) {
   auto conn = std::make_shared<SnapshotConnection>();
   conn->path = path;
-  if (sqlite3_open_v2(path.toUtf8().constData(), &conn->db, SQLITE_OPEN_READONLY, nullptr) !=
-      SQLITE_OK)
+  // One connection serves one thread: SQLite's own locking would only cost time.
+  if (sqlite3_open_v2(path.toUtf8().constData(), &conn->db,
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
     conn->Throw(QStringLiteral("cannot be opened"));
   sqlite3_busy_timeout(conn->db, 2000);
   if (!RegisterOracleFunctions(conn->db)) conn->Throw(QStringLiteral("cannot be prepared"));

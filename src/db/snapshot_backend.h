@@ -16,7 +16,8 @@
 #include "db/backend.h"
 
 // The path of the snapshot <server>.sqlite in `dirs` (name compared without regard to
-// case), the first directory that has one winning; empty when none has.
+// case), the first directory that has one winning; empty when none has, and for a name
+// holding a path separator.
 QString FindSnapshot(const QString& server, const QStringList& dirs);
 
 // Logs on to the snapshot at `path`; throws BackendFailure.

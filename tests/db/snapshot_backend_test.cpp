@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "db_test_support.h"
@@ -235,6 +236,14 @@ TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
   db.SetSnapshotDirectories({second.path(), dir.path()});
   ConnectDatabase(db, "MIXED", "U", "x");
   EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"FROM_SECOND"}));
+
+  // A name with a path goes to Oracle (here: no client library), never to a file elsewhere.
+  qputenv("VELLUMAR_OCI_LIBRARY", (dir.path() + "/none.so").toUtf8());
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  db.SetSnapshotDirectories({dir.path() + "/sub"});
+  EXPECT_THROW(ConnectDatabase(db, "../mixed", "U", "x"), DatabaseError);
+  qunsetenv("VELLUMAR_OCI_LIBRARY");
+  EXPECT_FALSE(db.Connected());
 }
 
 TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {

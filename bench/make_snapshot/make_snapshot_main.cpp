@@ -1,0 +1,26 @@
+// make_snapshot OUT.sqlite TABLES [--no-indexes]: writes a generated dictionary snapshot.
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+#include "snapshot_generator.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = app.arguments();
+  bool ok = args.size() >= 3;
+  SnapshotSpec spec;
+  if (ok) spec.tables = args[2].toInt(&ok);
+  spec.indexes = !args.contains("--no-indexes");
+  if (!ok || spec.tables < 1) {
+    std::fprintf(stderr, "usage: make_snapshot OUT.sqlite TABLES [--no-indexes]\n");
+    return 2;
+  }
+  QString error;
+  if (!GenerateSnapshot(args[1], spec, &error)) {
+    std::fprintf(stderr, "make_snapshot: %s\n", qPrintable(error));
+    return 1;
+  }
+  return 0;
+}

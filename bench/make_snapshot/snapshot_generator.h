@@ -1,0 +1,25 @@
+#pragma once
+// Generates large dictionary snapshots for benchmarks: user BENCH (password "bench") owns
+// `tables` tables of 20 columns, each with comments, a primary key, two foreign keys, two
+// indexes and a synonym, plus views, stand-alone units and packages with tagged comment
+// blocks, sequences and grants in proportion; user OTHER owns a tenth as many, so that
+// log-on has rows of another owner to pass over.
+
+#include <QString>
+
+struct SnapshotSpec {
+  int tables = 1000;
+  bool indexes = true;  // false: a snapshot made without the documented indexes
+};
+
+// Writes the snapshot to `path` (replacing it). False with the reason in *error.
+bool GenerateSnapshot(const QString& path, const SnapshotSpec& spec, QString* error = nullptr);
+
+// The names the generator gives (for callers that build projects over a snapshot).
+QString GeneratedTableName(int index);    // index from 0
+QString GeneratedViewName(int index);
+QString GeneratedUnitName(int index);     // stand-alone functions
+QString GeneratedPackageName(int index);
+int GeneratedViewCount(int tables);
+int GeneratedUnitCount(int tables);
+int GeneratedPackageCount(int tables);
