@@ -1,0 +1,84 @@
+#include "app/about_dialog.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/program_icon.h"
+
+namespace {
+
+QFrame* Rule(QWidget* parent) {
+  auto* rule = new QFrame(parent);
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  return rule;
+}
+
+QLabel* Line(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setWordWrap(true);
+  return label;
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("FRMABOUT"));
+  setWindowTitle(tr("About VLM"));
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  auto* icon = new QLabel(this);
+  icon->setPixmap(ProgramPixmap(32));
+  icon->setFixedSize(32, 32);
+
+  QFont heading = font();
+  heading.setBold(true);
+  heading.setPointSize(12);
+  auto* product = new QLabel(QStringLiteral("Vellumar"), this);
+  product->setObjectName(QStringLiteral("L_PRODUCT"));
+  product->setFont(heading);
+  auto* version = new QLabel(QString::fromLatin1(kVersionLabel), this);
+  version->setObjectName(QStringLiteral("L_VERSION"));
+  version->setFont(heading);
+
+  auto* title = new QHBoxLayout;
+  title->addWidget(icon);
+  title->addSpacing(10);
+  title->addWidget(product);
+  title->addWidget(version);
+  title->addStretch();
+
+  auto* FBtnOk = new QPushButton(tr("OK"), this);
+  FBtnOk->setObjectName(QStringLiteral("FBtnOk"));
+  FBtnOk->setDefault(true);
+  connect(FBtnOk, &QPushButton::clicked, this, &QDialog::accept);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(FBtnOk);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(title);
+  layout->addWidget(Line(tr("Reference documentation for Oracle schemas, written from the "
+                            "data dictionary and your own descriptions."),
+                         this));
+  layout->addWidget(Rule(this));
+  layout->addWidget(Line(tr("User interface: Qt 6 widgets, under the LGPL."), this));
+  layout->addWidget(Line(tr("Dictionary snapshots: the SQLite database engine, in the public "
+                            "domain."),
+                         this));
+  layout->addWidget(Line(tr("Oracle databases: the Oracle client library, loaded when you log "
+                            "on."),
+                         this));
+  layout->addWidget(Line(tr("Tests: the GoogleTest framework, under the BSD licence."),
+                         this));
+  layout->addWidget(Rule(this));
+  layout->addWidget(Line(tr("See credits and contact info from help file."), this));
+  layout->addStretch();
+  layout->addLayout(buttons);
+  setFixedSize(385, 243);
+}

@@ -1,0 +1,46 @@
+#include "app/help_window.h"
+
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+const QUrl kContents(QStringLiteral("qrc:/help/index.html"));
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("HelpWindow"));
+  setWindowTitle(tr("Vellumar Help"));
+  resize(720, 560);
+
+  browser_ = new QTextBrowser(this);
+  browser_->setObjectName(QStringLiteral("HelpBrowser"));
+  browser_->setOpenExternalLinks(true);
+
+  auto* bar = new QToolBar(this);
+  QAction* contents = bar->addAction(tr("&Contents"));
+  QAction* back = bar->addAction(tr("&Back"));
+  QAction* forward = bar->addAction(tr("&Forward"));
+  back->setEnabled(false);
+  forward->setEnabled(false);
+  connect(contents, &QAction::triggered, this, [this] { browser_->setSource(kContents); });
+  connect(back, &QAction::triggered, browser_, &QTextBrowser::backward);
+  connect(forward, &QAction::triggered, browser_, &QTextBrowser::forward);
+  connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+  connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+  connect(browser_, &QTextBrowser::sourceChanged, this,
+          [this] { setWindowTitle(tr("Vellumar Help - %1").arg(browser_->documentTitle())); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(bar);
+  layout->addWidget(browser_);
+}
+
+void HelpWindow::ShowContents() {
+  browser_->setSource(kContents);
+  show();
+  raise();
+  activateWindow();
+}

@@ -1,0 +1,315 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/about_dialog.h"
+#include "app/help_window.h"
+#include "app/program_icon.h"
+#include "app/prompts.h"
+#include "pages/tab_window.h"
+#include "project/history_menus.h"
+#include "settings/options.h"
+#include "text/ansi.h"
+
+namespace {
+const QString kModified = QStringLiteral("Modified");
+
+QAction* NamedAction(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {}) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  return action;
+}
+
+QMenu* NamedMenu(QMenuBar* bar, const char* name, const QString& caption) {
+  QMenu* menu = bar->addMenu(caption);
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+}  // namespace
+
+MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts) {
+  setObjectName(QStringLiteral("FRMMAIN"));
+  setWindowTitle(QStringLiteral("Vellumar"));
+  setWindowIcon(ProgramIcon());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  // The menus and the button bar are fixed; no pop-up offers to hide them.
+  setContextMenuPolicy(Qt::PreventContextMenu);
+
+  CreateMenus();
+  CreateButtonBar();
+  CreateStatusBar();
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(2, 2, 2, 2);
+  tabWindow_ = new TabWindow(project_, client);
+  tabWindow_->hide();
+  layout->addWidget(tabWindow_);
+  setCentralWidget(client);
+
+  history_ = std::make_unique<HistoryMenus>(MIReopen, PopupMenu, settings_, prompts_, this);
+  commands_ = std::make_unique<ProjectCommands>(project_, settings_, prompts_, *history_,
+                                                static_cast<ProjectShell&>(*this));
+  connect(history_.get(), &HistoryMenus::ReopenRequested, this,
+          [this](const QString& path) { commands_->ReopenProject(path); });
+  connect(&project_, &Project::ModifiedChanged, this, &MainWindow::ShowModifiedState);
+
+  setFixedSize(610, 513);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu"));
+
+  QMenu* file = NamedMenu(bar, "MIFile", tr("&File"));
+  MINew = NamedAction(file, "MINew", tr("&New"));
+  file->addSeparator();
+  MIOpen = NamedAction(file, "MIOpen", tr("&Open..."));
+  MIReopen = file->addMenu(tr("&Reopen"));
+  MIReopen->setObjectName(QStringLiteral("MIReopen"));
+  MIReopen->menuAction()->setObjectName(QStringLiteral("MIReopenItem"));
+  file->addSeparator();
+  MISave = NamedAction(file, "MISave", tr("&Save"));
+  MISaveAs = NamedAction(file, "MISaveAs", tr("Save &As..."));
+  MIClose = NamedAction(file, "MIClose", tr("&Close"));
+  file->addSeparator();
+  MIExit = NamedAction(file, "MIExit", tr("E&xit"));
+
+  QMenu* edit = NamedMenu(bar, "MIEdit", tr("&Edit"));
+  MICut = NamedAction(edit, "MICut", tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+  MICopy = NamedAction(edit, "MICopy", tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+  MIPaste = NamedAction(edit, "MIPaste", tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+
+  QMenu* view = NamedMenu(bar, "MIView", tr("&View"));
+  MIToolbar = NamedAction(view, "MIToolbar", tr("&Toolbar"));
+  MIToolbar->setCheckable(true);
+  MIToolbar->setChecked(true);
+
+  QMenu* project = NamedMenu(bar, "MIProject", tr("&Project"));
+  MIBuildproject = NamedAction(project, "MIBuildproject", tr("&Build"), QKeySequence(Qt::Key_F9));
+  project->addSeparator();
+  MIOptions = NamedAction(project, "MIOptions", tr("&Options..."));
+
+  QMenu* help = NamedMenu(bar, "MIHelp", tr("&Help"));
+  MIContents = NamedAction(help, "MIContents", tr("&Contents"));
+  help->addSeparator();
+  MIAbout = NamedAction(help, "MIAbout", tr("&About..."));
+
+  PopupMenu = new QMenu(this);
+  PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+
+  QStyle* st = style();
+  MINew->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+  MIOpen->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+  MISave->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+  MIContents->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+
+  connect(MINew, &QAction::triggered, this, [this] { commands_->NewProject(); });
+  connect(MIOpen, &QAction::triggered, this, [this] { commands_->OpenProject(); });
+  connect(MISave, &QAction::triggered, this, [this] { commands_->SaveProject(); });
+  connect(MISaveAs, &QAction::triggered, this, [this] { commands_->SaveProjectAs(); });
+  connect(MIClose, &QAction::triggered, this, [this] { commands_->CloseProject(); });
+  connect(MIExit, &QAction::triggered, this, &QWidget::close);
+  connect(MICut, &QAction::triggered, this,
+          [this] { SendEditKey(Qt::Key_X, QStringLiteral("\x18")); });
+  connect(MICopy, &QAction::triggered, this,
+          [this] { SendEditKey(Qt::Key_C, QStringLiteral("\x03")); });
+  connect(MIPaste, &QAction::triggered, this,
+          [this] { SendEditKey(Qt::Key_V, QStringLiteral("\x16")); });
+  connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
+  connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
+  connect(MIOptions, &QAction::triggered, this, &MainWindow::ShowOptions);
+  connect(MIContents, &QAction::triggered, this, &MainWindow::ShowHelpContents);
+  connect(MIAbout, &QAction::triggered, this, &MainWindow::ShowAbout);
+}
+
+void MainWindow::CreateButtonBar() {
+  ToolBar2 = addToolBar(tr("Buttons"));
+  ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+  ToolBar2->setMovable(false);
+  ToolBar2->setFloatable(false);
+  ToolBar2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  ToolBar2->setIconSize(QSize(20, 20));
+
+  auto addButton = [this](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(ToolBar2);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setIcon(style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setMinimumSize(45, 41);
+    ToolBar2->addWidget(button);
+    return button;
+  };
+  QToolButton* newButton = addButton("ToolButton6", tr("New"), QStyle::SP_FileIcon);
+  QToolButton* openButton = addButton("ToolButton7", tr("Open"), QStyle::SP_DialogOpenButton);
+  openButton->setPopupMode(QToolButton::MenuButtonPopup);
+  openButton->setMenu(PopupMenu);
+  openButton->setMinimumWidth(57);
+  ToolButton8 = addButton("ToolButton8", tr("Save"), QStyle::SP_DialogSaveButton);
+  ToolBar2->addSeparator()->setObjectName(QStringLiteral("ToolButton9"));
+  ToolButton10 = addButton("ToolButton10", tr("Login"), QStyle::SP_DriveNetIcon);
+  QToolButton* helpButton = addButton("ToolButton11", tr("Help"), QStyle::SP_DialogHelpButton);
+  ToolButton8->setEnabled(false);
+  ToolButton10->setEnabled(false);
+
+  connect(newButton, &QToolButton::clicked, this, [this] { commands_->NewProject(); });
+  connect(openButton, &QToolButton::clicked, this, [this] { commands_->OpenProject(); });
+  connect(ToolButton8, &QToolButton::clicked, this, [this] { commands_->SaveProject(); });
+  connect(ToolButton10, &QToolButton::clicked, this, &MainWindow::LoginRequested);
+  connect(helpButton, &QToolButton::clicked, this, &MainWindow::ShowHelpContents);
+}
+
+void MainWindow::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  bar->setSizeGripEnabled(false);
+  statusPanel0_ = new QLabel(bar);
+  statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
+  statusPanel1_ = new QLabel(bar);
+  statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
+  bar->addWidget(statusPanel0_);
+  bar->addWidget(statusPanel1_, 1);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+}
+
+void MainWindow::FormShow() {
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  SetProjectOpen(false);
+  settings_ = LoadSettings();
+  MIReopen->menuAction()->setEnabled(false);
+  history_->LoadHistory();
+  UpdateCaption(QString());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A save that the user asked for and that failed keeps the program open: the changes
+  // would be lost otherwise.
+  if (!commands_->AskSaveChanges()) {
+    event->ignore();
+    return;
+  }
+  SetProjectOpen(false);
+  if (help_) help_->close();
+  event->accept();
+}
+
+void MainWindow::SetProjectOpen(bool open) {
+  if (open) {
+    tabWindow_->show();
+    tabWindow_->ShowOpenedProject();
+    SetConnectionStatus(QStringLiteral("Not connected"));
+  } else {
+    tabWindow_->hide();
+    statusPanel0_->clear();
+    statusPanel0_->setFixedWidth(0);
+    project_.SetModified(false);
+    ShowModifiedState(false);
+  }
+  for (QAction* action : {MIClose, MISave, MISaveAs, MICut, MICopy, MIPaste, MIBuildproject})
+    action->setEnabled(open);
+  ToolButton8->setEnabled(open);
+  ToolButton10->setEnabled(open);
+  emit DisconnectRequested();
+}
+
+void MainWindow::SetConnectionStatus(const QString& text) {
+  QString shown = ansi::UpperCase(text);
+  if (shown.isEmpty()) shown = QStringLiteral("Not connected");
+  statusPanel0_->setText(shown);
+  statusPanel0_->setFixedWidth(statusPanel0_->fontMetrics().horizontalAdvance(shown) + 6);
+}
+
+void MainWindow::SetModifiedMarker(const QString& text) {
+  project_.SetModified(ansi::SameText(text, kModified));
+}
+
+bool MainWindow::IsModified() const { return ansi::SameText(statusPanel1_->text(), kModified); }
+
+void MainWindow::ShowModifiedState(bool modified) {
+  statusPanel1_->setText(modified ? kModified : QString());
+}
+
+void MainWindow::UpdateCaption(const QString& fileName) {
+  const QString product = QStringLiteral("Vellumar ") + QString::fromLatin1(kVersionLabel);
+  if (fileName.isEmpty())
+    setWindowTitle(product);
+  else
+    setWindowTitle(ansi::UpperCase(QDir::toNativeSeparators(fileName)) + QStringLiteral(" - ") +
+                   product);
+}
+
+void MainWindow::CenterOver(QWidget* dialog) const {
+  const QRect outer = frameGeometry();
+  const QSize size = dialog->frameGeometry().size();
+  const int left = outer.left() + static_cast<int>(std::lround((outer.width() - size.width()) / 2.0));
+  const int top = outer.top() + static_cast<int>(std::lround((outer.height() - size.height()) / 2.0));
+  dialog->move(left, top);
+}
+
+void MainWindow::SendEditKey(Qt::Key key, const QString& text) {
+  // The menu acts as the key would in the focused field, so the field's own clipboard
+  // handling and the "Modified" rule of the key apply alike.
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) return;
+  QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+  QApplication::sendEvent(focus, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
+  QApplication::sendEvent(focus, &release);
+}
+
+void MainWindow::ShowHelpContents() {
+  if (!help_) help_ = new HelpWindow(this);
+  help_->ShowContents();
+}
+
+void MainWindow::ShowAbout() {
+  if (!about_) about_ = new AboutDialog(this);
+  about_->adjustSize();
+  CenterOver(about_);
+  about_->exec();
+}
+
+void MainWindow::ShowOptions() {
+  if (!options_) options_ = new OptionsDialog(settings_, prompts_, this);
+  options_->ShowSettings();
+  CenterOver(options_);
+  if (options_->exec() != QDialog::Accepted) return;
+  QString error;
+  if (!SaveSettings(settings_, &error)) {
+    prompts_.Error(this, error);
+    return;
+  }
+  history_->LoadHistory();
+}

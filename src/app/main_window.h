@@ -1,0 +1,114 @@
+#pragma once
+// TFRMMAIN, the main window: menus, the button bar, the status bar with the connection
+// text and the "Modified" marker, and the two states of the user interface, no project
+// and project open. It owns the open project, the live settings and the project commands.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "project/project.h"
+#include "project/project_commands.h"
+#include "settings/settings.h"
+
+class AboutDialog;
+class HelpWindow;
+class HistoryMenus;
+class OptionsDialog;
+class Prompts;
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TabWindow;
+
+class MainWindow : public QMainWindow, private ProjectShell {
+  Q_OBJECT
+ public:
+  explicit MainWindow(Prompts& prompts, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  Project& CurrentProject() { return project_; }
+  Settings& LiveSettings() { return settings_; }
+  Prompts& UserPrompts() { return prompts_; }
+  ProjectCommands& Commands() { return *commands_; }
+  HistoryMenus& History() { return *history_; }
+  TabWindow& Tabs() { return *tabWindow_; }
+  const QString& ProjectFileName() const { return commands_->ProjectFileName(); }
+
+  // No project: the tab window taken out, both status panels cleared, the project
+  // commands disabled. Project open: the tab window shown on the Project tab, "Not
+  // connected", the commands enabled. Either way the database is left disconnected.
+  void SetProjectOpen(bool open) override;
+  // Panel 0: the text in upper case ("Not connected" when empty), as wide as it needs + 6.
+  void SetConnectionStatus(const QString& text);
+  // Panel 1: "Modified" or empty; it follows the project's modified state.
+  void SetModifiedMarker(const QString& text);
+  bool IsModified() const;
+  // "<FILE IN UPPER CASE> - Vellumar v.1.0", or "Vellumar v.1.0" without a file.
+  void UpdateCaption(const QString& fileName) override;
+  // Places a dialog centred over this window.
+  void CenterOver(QWidget* dialog) const;
+
+  // Help > Contents and the Help button.
+  void ShowHelpContents();
+  void ShowAbout();
+  void ShowOptions();
+
+  OptionsDialog* Options() const { return options_; }  // null until first opened
+  HelpWindow* Help() const { return help_; }            // null until first shown
+
+ signals:
+  // The Login button (its dialog belongs to the log-on part of the program).
+  void LoginRequested();
+  // Project > Build.
+  void BuildRequested();
+  // Every change of project state; the database connection must be closed.
+  void DisconnectRequested();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QWidget* DialogParent() override { return this; }
+  void FormShow();
+  void CreateMenus();
+  void CreateButtonBar();
+  void CreateStatusBar();
+  void SendEditKey(Qt::Key key, const QString& text);
+  void ShowModifiedState(bool modified);
+
+  Prompts& prompts_;
+  Project project_;
+  Settings settings_;
+  std::unique_ptr<HistoryMenus> history_;
+  std::unique_ptr<ProjectCommands> commands_;
+  TabWindow* tabWindow_ = nullptr;
+  OptionsDialog* options_ = nullptr;
+  AboutDialog* about_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  bool shown_ = false;
+
+  QMenu* MIReopen = nullptr;
+  QMenu* PopupMenu = nullptr;
+  QAction* MINew = nullptr;
+  QAction* MIOpen = nullptr;
+  QAction* MISave = nullptr;
+  QAction* MISaveAs = nullptr;
+  QAction* MIClose = nullptr;
+  QAction* MIExit = nullptr;
+  QAction* MICut = nullptr;
+  QAction* MICopy = nullptr;
+  QAction* MIPaste = nullptr;
+  QAction* MIToolbar = nullptr;
+  QAction* MIBuildproject = nullptr;
+  QAction* MIOptions = nullptr;
+  QAction* MIContents = nullptr;
+  QAction* MIAbout = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  QToolButton* ToolButton8 = nullptr;   // Save
+  QToolButton* ToolButton10 = nullptr;  // Login
+  QLabel* statusPanel0_ = nullptr;
+  QLabel* statusPanel1_ = nullptr;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The program as one object: the prompts, the main window and what the other parts plug
+// into it. main() runs it; the start-up benchmark and the screenshot tool build the same.
+
+#include <memory>
+
+class MainWindow;
+class Prompts;
+class QApplication;
+
+// Sets the application title "VLM" and the program's icon.
+void SetUpApplication(QApplication& app);
+
+class Program {
+ public:
+  // With no prompts the program asks the user through Qt's dialogs.
+  explicit Program(Prompts* prompts = nullptr);
+  ~Program();
+
+  MainWindow& Window() { return *window_; }
+
+ private:
+  std::unique_ptr<Prompts> ownPrompts_;
+  std::unique_ptr<MainWindow> window_;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// Every modal question the program puts to the user: file and directory dialogs, error and
+// information boxes, Yes/No questions. Commands ask through this interface only, so the
+// program shows real dialogs and the tests answer from a script.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// What a file dialog is opened with. `filter` is in Qt's form, "Vellumar Project (*.vlm)";
+// several filters are separated by ";;".
+struct FileRequest {
+  QString title;
+  QString directory;
+  QString fileName;
+  QString filter;
+};
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+
+  // The chosen path, or nothing when the dialog was cancelled. A save dialog confirms
+  // before an existing file is chosen; *chosenFilter (when given) receives the filter in force.
+  virtual std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
+                                              QString* chosenFilter = nullptr) = 0;
+  virtual std::optional<QString> OpenFileName(QWidget* parent, const FileRequest& request) = 0;
+  virtual std::optional<QString> DirectoryName(QWidget* parent, const QString& title,
+                                               const QString& directory) = 0;
+
+  // A failure the program foresaw ("ERROR: ..."): error icon, OK button.
+  virtual void Error(QWidget* parent, const QString& text) = 0;
+  // An input check: information icon, OK button.
+  virtual void Information(QWidget* parent, const QString& text) = 0;
+  // A question with the buttons Yes and No; true for Yes.
+  virtual bool Question(QWidget* parent, const QString& text) = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// TFRMPROJECT, the Project tab: the project's Name, Version and file times (shown, never
+// focused) and the General text, which the user edits.
+
+#include <QWidget>
+
+class Project;
+class QLineEdit;
+class QPlainTextEdit;
+
+class ProjectPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ProjectPage(Project& project, QWidget* parent = nullptr);
+
+ private:
+  void ShowInfo();
+  void StoreGeneral();
+
+  Project& project_;
+  QLineEdit* FEdName;
+  QLineEdit* FEdVersion;
+  QLineEdit* FEdCreated;
+  QLineEdit* FEdUpdated;
+  QPlainTextEdit* FMGeneral;
+};

@@ -1,0 +1,108 @@
+#include "project/project_commands.h"
+
+#include "app/prompts.h"
+#include "project/history_menus.h"
+#include "project/project.h"
+#include "project/project_file.h"
+#include "project/project_name.h"
+#include "settings/settings.h"
+
+ProjectCommands::ProjectCommands(Project& project, const Settings& settings, Prompts& prompts,
+                                 HistoryMenus& history, ProjectShell& shell)
+    : project_(project), settings_(settings), prompts_(prompts), history_(history), shell_(shell) {}
+
+bool ProjectCommands::AskSaveChanges() {
+  if (!project_.IsModified()) return true;
+  if (!prompts_.Question(shell_.DialogParent(), QStringLiteral("Save changes?"))) return true;
+  return SaveProject();
+}
+
+void ProjectCommands::NewProject() {
+  if (!AskSaveChanges()) return;
+  const auto path = prompts_.SaveFileName(
+      shell_.DialogParent(),
+      {QStringLiteral("New Project"), settings_.Project_dir, QString(), kProjectFileFilter});
+  if (!path) return;
+  fileName_ = ProjectFileNameFor(*path);
+  project_.ClearProject();
+  project_.SetName(ProjectNameFor(*path));
+  project_.SetVersion(QStringLiteral("1.0"));
+  QString error;
+  if (!WriteProject(project_, fileName_, &error)) {
+    prompts_.Error(shell_.DialogParent(), error);
+    EnterNoProject();
+    return;
+  }
+  shell_.SetProjectOpen(true);
+  shell_.UpdateCaption(fileName_);
+  history_.AddToHistory(fileName_);
+}
+
+void ProjectCommands::OpenProject() {
+  if (!AskSaveChanges()) return;
+  const auto path = prompts_.OpenFileName(
+      shell_.DialogParent(),
+      {QStringLiteral("Open Project"), settings_.Project_dir, QString(), kProjectFileFilter});
+  if (!path) return;
+  fileName_ = *path;
+  // Recorded before it is read, so a file that fails to read is in the history too.
+  history_.AddToHistory(fileName_);
+  ReadOpenedFile();
+}
+
+void ProjectCommands::ReopenProject(const QString& path) {
+  if (!AskSaveChanges()) return;
+  fileName_ = path;
+  ReadOpenedFile();
+}
+
+bool ProjectCommands::SaveProject() {
+  QString error;
+  if (WriteProject(project_, fileName_, &error)) return true;
+  prompts_.Error(shell_.DialogParent(), error);
+  return false;
+}
+
+void ProjectCommands::SaveProjectAs() {
+  const auto path = prompts_.SaveFileName(
+      shell_.DialogParent(),
+      {QStringLiteral("Save as"), settings_.Project_dir, fileName_, kProjectFileFilter});
+  if (!path) return;
+  const QString newFile = ProjectFileNameFor(*path);
+  const QString oldName = project_.Info().Name;
+  project_.SetName(ProjectNameFor(*path));
+  QString error;
+  if (!WriteProject(project_, newFile, &error)) {
+    // The project stays open, unsaved changes and all, under the file it came from.
+    project_.SetName(oldName);
+    prompts_.Error(shell_.DialogParent(), error);
+    return;
+  }
+  fileName_ = newFile;
+  shell_.SetProjectOpen(true);
+  shell_.UpdateCaption(fileName_);
+  history_.AddToHistory(fileName_);
+}
+
+void ProjectCommands::CloseProject() {
+  if (!AskSaveChanges()) return;
+  EnterNoProject();
+}
+
+void ProjectCommands::ReadOpenedFile() {
+  // The file is read whole into a new model before it replaces the open project, so a
+  // failed read leaves nothing half-read that a later Save could write over the file.
+  QString error;
+  if (!ReadProject(project_, fileName_, &error)) {
+    prompts_.Error(shell_.DialogParent(), error);
+    EnterNoProject();
+    return;
+  }
+  shell_.SetProjectOpen(true);
+  shell_.UpdateCaption(fileName_);
+}
+
+void ProjectCommands::EnterNoProject() {
+  shell_.SetProjectOpen(false);
+  shell_.UpdateCaption(QString());
+}

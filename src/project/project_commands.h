@@ -1,0 +1,59 @@
+#pragma once
+// The File menu's project commands: New, Open, Reopen, Save, Save As, Close, and the
+// question that New, Open, Reopen, Close and Exit ask first.
+//
+// No command loses work: when the user wants the changes saved and the save fails, the
+// asking command stops with the project open and marked; a Save As that cannot write keeps
+// the project open under its old file; a file that cannot be read replaces nothing.
+
+#include <QString>
+
+class HistoryMenus;
+class Project;
+class Prompts;
+class QWidget;
+struct Settings;
+
+// What the commands change in the main window.
+class ProjectShell {
+ public:
+  virtual ~ProjectShell() = default;
+  virtual void SetProjectOpen(bool open) = 0;
+  virtual void UpdateCaption(const QString& fileName) = 0;
+  virtual QWidget* DialogParent() = 0;
+};
+
+// The filter of every project file dialog.
+inline const QString kProjectFileFilter = QStringLiteral("Vellumar Project (*.vlm)");
+
+class ProjectCommands {
+ public:
+  ProjectCommands(Project& project, const Settings& settings, Prompts& prompts,
+                  HistoryMenus& history, ProjectShell& shell);
+
+  // The file that Save writes; kept after Close.
+  const QString& ProjectFileName() const { return fileName_; }
+
+  // Asks "Save changes?" when the project is modified and saves on Yes. False only when the
+  // save was wanted and failed: the caller must stop.
+  bool AskSaveChanges();
+
+  void NewProject();
+  void OpenProject();
+  void ReopenProject(const QString& path);
+  // Writes ProjectFileName; an error is shown. True when written.
+  bool SaveProject();
+  void SaveProjectAs();
+  void CloseProject();
+
+ private:
+  void ReadOpenedFile();
+  void EnterNoProject();
+
+  Project& project_;
+  const Settings& settings_;
+  Prompts& prompts_;
+  HistoryMenus& history_;
+  ProjectShell& shell_;
+  QString fileName_;
+};

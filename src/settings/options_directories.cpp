@@ -1,0 +1,68 @@
+#include "settings/options_directories.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/prompts.h"
+
+OptionsDirectoriesPage::OptionsDirectoriesPage(Settings& settings, Prompts& prompts,
+                                               QWidget* parent)
+    : QWidget(parent), prompts_(prompts), fields_(settings) {
+  setObjectName(QStringLiteral("PanelDirectories"));
+  auto* layout = new QVBoxLayout(this);
+  AddRow(layout, tr("Project History"), "FEdProjectHistory", &Settings::History_file,
+         Browse::HistoryFile, tr("Contains history of opened VLM projects."));
+  AddRow(layout, tr("Project Directory"), "FEdProjectDirectory", &Settings::Project_dir,
+         Browse::Directory,
+         tr("Default directory when opening VLM projects and saving new VLM projects.."));
+  AddRow(layout, tr("Database Log History"), "FEdDBLogHistory", &Settings::DBLog_history,
+         Browse::LogFile, tr("Contains history of database logs."));
+  layout->addStretch();
+}
+
+void OptionsDirectoriesPage::AddRow(QVBoxLayout* layout, const QString& caption,
+                                    const char* field, SettingText member, Browse browse,
+                                    const QString& explanation) {
+  QLineEdit* edit = fields_.Field(field, member, this);
+  auto* button = new QToolButton(this);
+  button->setObjectName(QString::fromLatin1(field) + QStringLiteral("Browse"));
+  button->setText(QStringLiteral("..."));
+  connect(button, &QToolButton::clicked, this, [this, edit, browse] { BrowseFor(edit, browse); });
+
+  auto* label = new QLabel(caption, this);
+  label->setBuddy(edit);
+  auto* row = new QHBoxLayout;
+  row->addWidget(edit);
+  row->addWidget(button);
+  auto* note = new QLabel(explanation, this);
+  QFont italic = note->font();
+  italic.setItalic(true);
+  note->setFont(italic);
+
+  layout->addWidget(label);
+  layout->addLayout(row);
+  layout->addWidget(note);
+  layout->addSpacing(12);
+}
+
+void OptionsDirectoriesPage::BrowseFor(QLineEdit* field, Browse browse) {
+  std::optional<QString> chosen;
+  const QString current = field->text();
+  if (browse == Browse::Directory) {
+    chosen = prompts_.DirectoryName(this, tr("Choose Project Directory"), current);
+  } else {
+    const bool history = browse == Browse::HistoryFile;
+    FileRequest request;
+    request.title = history ? tr("Choose Project History File")
+                            : tr("Choose Database Log History File");
+    request.filter = history ? tr("Vellumar Project (*.prh)") : tr("Vellumar Project (*.dbh)");
+    request.directory = QFileInfo(current).absolutePath();
+    request.fileName = current;
+    chosen = prompts_.OpenFileName(this, request);
+  }
+  if (chosen) field->setText(*chosen);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// TFRMOPTIONSDIRECTORIES: the project history file, the project directory and the
+// database log history file, each typed or chosen with its browse button.
+
+#include <QWidget>
+
+#include "settings/tag_template.h"
+
+class Prompts;
+class QVBoxLayout;
+
+class OptionsDirectoriesPage : public QWidget {
+  Q_OBJECT
+ public:
+  OptionsDirectoriesPage(Settings& settings, Prompts& prompts, QWidget* parent = nullptr);
+  void ShowSettings() { fields_.Show(); }
+
+ private:
+  enum class Browse { HistoryFile, Directory, LogFile };
+  void AddRow(QVBoxLayout* layout, const QString& caption, const char* field,
+              SettingText member, Browse browse, const QString& explanation);
+  void BrowseFor(QLineEdit* field, Browse browse);
+
+  Prompts& prompts_;
+  SettingFields fields_;
+};

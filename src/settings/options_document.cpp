@@ -1,0 +1,58 @@
+#include "settings/options_document.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+struct PartRow {
+  const char* name;
+  const char* caption;
+  const char* explanation;
+};
+const std::array<PartRow, kDocumentPartCount> kRows = {{
+    {"FCBContent", "Content", "Contains content of selected parts."},
+    {"FCBProject", "Project", "Contains projects name, version, date and general text."},
+    {"FCBTables", "Tables",
+     "Contains synonym, description, columns, primary keys, foreign keys and indexes."},
+    {"FCBViews", "Views", "Contains description and creation script."},
+    {"FCBProceduresAndFunctions", "Procedures and functions",
+     "Contains description, parameters and return value."},
+    {"FCBPackages", "Packages", "Contains descriptions, parameters and return value."},
+    {"FCBSequences", "Sequences", "Contains descriptions and names."},
+    {"FCBRolesAndPrivileges", "Roles and privileges", "Contains descriptions, names and types."},
+}};
+}  // namespace
+
+OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
+    : QWidget(parent), settings_(settings) {
+  setObjectName(QStringLiteral("PanelDocument"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(1);
+  auto* heading = new QLabel(tr("Parts of the document to be build"), this);
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  layout->addWidget(heading);
+  layout->addSpacing(6);
+  for (int i = 0; i < kDocumentPartCount; ++i) {
+    auto* box = new QCheckBox(tr(kRows[i].caption), this);
+    box->setObjectName(QString::fromLatin1(kRows[i].name));
+    box->setChecked(settings_.Document_parts[i]);
+    connect(box, &QCheckBox::toggled, this, [this, i](bool on) { settings_.Document_parts[i] = on; });
+    auto* note = new QLabel(tr(kRows[i].explanation), this);
+    QFont italic = note->font();
+    italic.setItalic(true);
+    note->setFont(italic);
+    note->setIndent(20);
+    layout->addWidget(box);
+    layout->addWidget(note);
+    layout->addSpacing(4);
+    boxes_[i] = box;
+  }
+  layout->addStretch();
+}
+
+void OptionsDocumentPage::ShowSettings() {
+  for (int i = 0; i < kDocumentPartCount; ++i) boxes_[i]->setChecked(settings_.Document_parts[i]);
+}
