@@ -229,7 +229,7 @@ void MainWindow::SetProjectOpen(bool open) {
   if (open) {
     tabWindow_->show();
     tabWindow_->ShowOpenedProject();
-    SetConnectionStatus(QStringLiteral("Not connected"));
+    SetConnectionStatus(QString());
   } else {
     tabWindow_->hide();
     statusPanel0_->clear();

@@ -1,0 +1,223 @@
+#include <QDir>
+#include <QFile>
+
+#include "project/project_file.h"
+#include "support/main_window_fixture.h"
+#include "support/test_env.h"
+#include "text/ansi.h"
+
+namespace {
+
+class ProjectCommandsTest : public MainWindowTest {
+ protected:
+  Project& Model() { return window->CurrentProject(); }
+  bool Open() const { return window->Tabs().isVisible(); }
+  // Opens a new project and gives it unsaved changes.
+  void ChangedProject(const QString& name) {
+    NewProject(Path(name));
+    Model().SetGeneral("typed");
+    window->SetModifiedMarker("Modified");
+  }
+  // From now on the project's file cannot be written: a folder stands in its place.
+  void BreakProjectFile() {
+    ASSERT_TRUE(QFile::remove(window->ProjectFileName()));
+    ASSERT_TRUE(QDir().mkpath(window->ProjectFileName()));
+  }
+  QString Saved(const QString& path) {
+    Project read;
+    QString error;
+    EXPECT_TRUE(ReadProject(read, path, &error)) << error.toStdString();
+    return read.Info().General;
+  }
+  // After a failed save at "Save changes?": the error, and the project as it was.
+  void ExpectStoppedWithChangesKept(const QString& file) {
+    EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
+    ASSERT_EQ(prompts.Errors().size(), 1);
+    EXPECT_EQ(prompts.Errors()[0], "ERROR: Vellumar Project file " + file + " can't be created.");
+    EXPECT_TRUE(Open());
+    EXPECT_TRUE(window->IsModified());
+    EXPECT_EQ(Model().Info().General, "typed");
+    EXPECT_EQ(window->ProjectFileName(), file);
+    EXPECT_EQ(window->windowTitle(), ansi::UpperCase(file) + " - Vellumar v.1.0");
+    EXPECT_TRUE(prompts.Exhausted());
+  }
+};
+
+TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
+  window->LiveSettings().Project_dir = dir.path();
+  NewProject(Path("demo"));
+  ASSERT_EQ(prompts.History().size(), 1);
+  EXPECT_EQ(prompts.History()[0].text, "New Project");
+  EXPECT_EQ(prompts.History()[0].request.directory, dir.path());
+  EXPECT_EQ(prompts.History()[0].request.filter, "Vellumar Project (*.vlm)");
+  EXPECT_TRUE(QFile::exists(Path("demo.vlm")));
+  EXPECT_EQ(Model().Info().Name, "demo");
+  EXPECT_EQ(Model().Info().Version, "1.0");
+  EXPECT_FALSE(Model().Info().Created.isEmpty());
+  EXPECT_TRUE(Open());
+  EXPECT_FALSE(window->IsModified());
+  EXPECT_EQ(window->windowTitle(), ansi::UpperCase(Path("demo.vlm")) + " - Vellumar v.1.0");
+  EXPECT_EQ(ReopenCaptions().mid(2), QStringList{Path("demo.vlm")});
+
+  Model().SetGeneral("kept?");
+  NewProject(Path("second"));
+  EXPECT_EQ(Model().Info().General, "") << "New empties the project";
+}
+
+TEST_F(ProjectCommandsTest, NewThatCannotWriteLeavesNoProject) {
+  NewProject(Path("missing/dir/demo"));
+  EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: Vellumar Project file " +
+                                          Path("missing/dir/demo.vlm") + " can't be created."});
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_TRUE(ReopenCaptions().isEmpty());
+}
+
+TEST_F(ProjectCommandsTest, CancelledDialogsChangeNothing) {
+  NewProject(Path("demo"));
+  prompts.CancelFile();
+  Trigger("MIOpen");
+  prompts.CancelFile();
+  Trigger("MISaveAs");
+  prompts.CancelFile();
+  Trigger("MINew");
+  EXPECT_TRUE(Open());
+  EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm"));
+  EXPECT_EQ(Model().Info().Name, "demo");
+}
+
+TEST_F(ProjectCommandsTest, SaveChangesYesSavesBeforeEveryAskingCommand) {
+  ChangedProject("old");
+  prompts.AnswerYes();
+  NewProject(Path("new"));
+  EXPECT_EQ(Saved(Path("old.vlm")), "typed");
+  EXPECT_EQ(Model().Info().Name, "new");
+
+  Model().SetGeneral("typed again");
+  window->SetModifiedMarker("Modified");
+  prompts.AnswerYes();
+  prompts.AnswerFile(Path("old.vlm"));
+  Trigger("MIOpen");
+  EXPECT_EQ(Saved(Path("new.vlm")), "typed again");
+  EXPECT_EQ(Model().Info().General, "typed");
+
+  Model().SetGeneral("third");
+  window->SetModifiedMarker("Modified");
+  prompts.AnswerYes();
+  window->Commands().ReopenProject(Path("new.vlm"));
+  EXPECT_EQ(Saved(Path("old.vlm")), "third");
+
+  window->SetModifiedMarker("Modified");
+  prompts.AnswerYes();
+  Trigger("MIClose");
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(prompts.Questions().size(), 4);
+}
+
+TEST_F(ProjectCommandsTest, SaveChangesNoGoesOnAndTheMarkerStaysOverTheOpenedProject) {
+  ChangedProject("old");
+  prompts.AnswerNo();
+  prompts.AnswerFile(Path("old.vlm"));
+  Trigger("MIOpen");
+  EXPECT_EQ(Model().Info().Name, "old");
+  EXPECT_EQ(Model().Info().General, "") << "the unsaved text was not written";
+  EXPECT_TRUE(window->IsModified());
+  EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
+}
+
+TEST_F(ProjectCommandsTest, ExitAsksOnceAndClosesWhateverTheAnswer) {
+  ChangedProject("yes");
+  prompts.AnswerYes();
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(Saved(Path("yes.vlm")), "typed");
+  EXPECT_FALSE(window->IsModified());
+
+  window->show();
+  ChangedProject("no");
+  prompts.AnswerNo();
+  Trigger("MIExit");
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Saved(Path("no.vlm")), "");
+  EXPECT_EQ(prompts.Questions().size(), 2);
+}
+
+// A save that fails after "Save changes?" stops the command; nothing is lost.
+TEST_F(ProjectCommandsTest, FailedSaveStopsNew) {
+  ChangedProject("p");
+  BreakProjectFile();
+  prompts.AnswerYes();
+  Trigger("MINew");
+  ExpectStoppedWithChangesKept(Path("p.vlm"));
+}
+
+TEST_F(ProjectCommandsTest, FailedSaveStopsOpenReopenAndClose) {
+  ChangedProject("p");
+  BreakProjectFile();
+  prompts.AnswerYes();
+  Trigger("MIOpen");
+  prompts.AnswerYes();
+  window->Commands().ReopenProject(Path("q.vlm"));
+  prompts.AnswerYes();
+  Trigger("MIClose");
+  EXPECT_EQ(prompts.Questions().size(), 3);
+  EXPECT_EQ(prompts.Errors().size(), 3);
+  EXPECT_TRUE(Open());
+  EXPECT_TRUE(window->IsModified());
+  EXPECT_EQ(Model().Info().General, "typed");
+}
+
+TEST_F(ProjectCommandsTest, FailedSaveStopsExit) {
+  ChangedProject("p");
+  BreakProjectFile();
+  prompts.AnswerYes();
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  ExpectStoppedWithChangesKept(Path("p.vlm"));
+}
+
+TEST_F(ProjectCommandsTest, FileThatCannotBeReadLeavesNoHalfReadProject) {
+  ChangedProject("good");
+  testenv::WriteBytes(Path("bad.vlm"), "not a project\r\n");
+  prompts.AnswerNo();
+  prompts.AnswerFile(Path("bad.vlm"));
+  Trigger("MIOpen");
+  EXPECT_EQ(prompts.Errors(),
+            QStringList{"ERROR: Vellumar Project file " + Path("bad.vlm") + " can't be opened."});
+  EXPECT_FALSE(Open());
+  EXPECT_FALSE(window->IsModified());
+  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_EQ(Model().Info().Name, "good") << "nothing of the bad file was taken";
+  EXPECT_TRUE(ReopenCaptions().contains(Path("bad.vlm"))) << "recorded before reading";
+
+  // A history entry whose file is gone fails the same way.
+  window->Commands().ReopenProject(Path("gone.vlm"));
+  EXPECT_EQ(prompts.Errors().size(), 2);
+  EXPECT_FALSE(Open());
+}
+
+TEST_F(ProjectCommandsTest, SaveAsMovesTheProjectToTheNewFile) {
+  ChangedProject("first");
+  prompts.AnswerFile(Path("second"));
+  Trigger("MISaveAs");
+  EXPECT_EQ(prompts.History().back().text, "Save as");
+  EXPECT_EQ(prompts.History().back().request.fileName, Path("first.vlm"));
+  EXPECT_EQ(window->ProjectFileName(), Path("second.vlm"));
+  EXPECT_EQ(Model().Info().Name, "second");
+  EXPECT_EQ(Model().Info().Version, "1.0");
+  EXPECT_EQ(Saved(Path("second.vlm")), "typed");
+  EXPECT_FALSE(window->IsModified());
+  EXPECT_EQ(ReopenCaptions().mid(2), (QStringList{Path("second.vlm"), Path("first.vlm")}));
+}
+
+TEST_F(ProjectCommandsTest, SaveAsThatCannotWriteKeepsTheProjectOpenAndMarked) {
+  ChangedProject("first");
+  prompts.AnswerFile(Path("missing/second"));
+  Trigger("MISaveAs");
+  EXPECT_EQ(prompts.Errors().size(), 1);
+  EXPECT_TRUE(Open());
+  EXPECT_TRUE(window->IsModified());
+  EXPECT_EQ(window->ProjectFileName(), Path("first.vlm"));
+  EXPECT_EQ(Model().Info().Name, "first");
+}
+
+}  // namespace
