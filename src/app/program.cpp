@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/program_icon.h"
 #include "app/qt_prompts.h"
+#include "db/database.h"
 
 void SetUpApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("VLM"));
@@ -16,7 +17,16 @@ Program::Program(Prompts* prompts) {
     ownPrompts_ = std::make_unique<QtPrompts>();
     prompts = ownPrompts_.get();
   }
+  database_ = std::make_unique<Database>();
   window_ = std::make_unique<MainWindow>(*prompts);
+  MainWindow* window = window_.get();
+  database_->SetErrorHandler([window, prompts](const QString& message) {
+    prompts->Error(window, QStringLiteral("ERROR: ") + message);
+  });
+  Database* database = database_.get();
+  QObject::connect(window, &MainWindow::DisconnectRequested, window, [database] {
+    if (database->Connected()) database->Disconnect();
+  });
 }
 
 Program::~Program() = default;

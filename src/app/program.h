@@ -1,9 +1,11 @@
 #pragma once
-// The program as one object: the prompts, the main window and what the other parts plug
-// into it. main() runs it; the start-up benchmark and the screenshot tool build the same.
+// The program as one object: the prompts, the data module (the database connection), the
+// main window and what the other parts plug into it. main() runs it; the start-up
+// benchmark and the screenshot tool build the same.
 
 #include <memory>
 
+class Database;
 class MainWindow;
 class Prompts;
 class QApplication;
@@ -18,8 +20,10 @@ class Program {
   ~Program();
 
   MainWindow& Window() { return *window_; }
+  Database& Data() { return *database_; }
 
  private:
   std::unique_ptr<Prompts> ownPrompts_;
+  std::unique_ptr<Database> database_;
   std::unique_ptr<MainWindow> window_;
 };

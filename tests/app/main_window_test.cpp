@@ -12,6 +12,8 @@
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
+#include "app/program.h"
+#include "db/database.h"
 #include "pages/tab_window.h"
 #include "support/main_window_fixture.h"
 
@@ -235,6 +237,33 @@ TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {
     links += contents.contains(QStringLiteral("%1.html").arg(page));
   }
   EXPECT_EQ(links, 6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramTest, EveryChangeOfProjectStateLeavesTheDatabaseDisconnected) {
+  OpenSettingsStore()->clear();
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  Program program(&prompts);
+  program.Window().show();
+  ConnectDatabase(program.Data(), "DEMO", "HR", "hr");
+  ASSERT_TRUE(program.Data().Connected());
+  prompts.AnswerFile(QDir(dir.path()).filePath("p"));
+  program.Window().Commands().NewProject();
+  EXPECT_FALSE(program.Data().Connected());
+  EXPECT_EQ(program.Window().findChild<QLabel*>("StatusPanel0")->text(), "Not connected");
+
+  ConnectDatabase(program.Data(), "DEMO", "HR", "hr");
+  program.Window().Commands().CloseProject();
+  EXPECT_FALSE(program.Data().Connected());
+
+  // A database error is shown once, as an error box.
+  EXPECT_THROW(ConnectDatabase(program.Data(), "DEMO", "HR", "wrong"), DatabaseError);
+  ASSERT_EQ(prompts.Errors().size(), 1);
+  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017")) << prompts.Errors()[0].toStdString();
 }
 
 }  // namespace
