@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
+  xvfb xauth imagemagick
   python3 chromium
 )
 

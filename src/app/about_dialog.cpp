@@ -19,7 +19,6 @@ QFrame* Rule(QWidget* parent) {
 
 QLabel* Line(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
-  label->setWordWrap(true);
   return label;
 }
 
@@ -63,22 +62,16 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(title);
-  layout->addWidget(Line(tr("Reference documentation for Oracle schemas, written from the "
-                            "data dictionary and your own descriptions."),
-                         this));
+  layout->addWidget(Line(tr("Reference documentation for Oracle schemas."), this));
   layout->addWidget(Rule(this));
-  layout->addWidget(Line(tr("User interface: Qt 6 widgets, under the LGPL."), this));
-  layout->addWidget(Line(tr("Dictionary snapshots: the SQLite database engine, in the public "
-                            "domain."),
-                         this));
-  layout->addWidget(Line(tr("Oracle databases: the Oracle client library, loaded when you log "
-                            "on."),
-                         this));
-  layout->addWidget(Line(tr("Tests: the GoogleTest framework, under the BSD licence."),
-                         this));
+  layout->addWidget(Line(tr("User interface: Qt 6, under the LGPL."), this));
+  layout->addWidget(Line(tr("Dictionary snapshots: SQLite, in the public domain."), this));
+  layout->addWidget(Line(tr("Oracle access: the Oracle client library, loaded at log-on."), this));
+  layout->addWidget(Line(tr("Tests: GoogleTest, under the BSD licence."), this));
   layout->addWidget(Rule(this));
   layout->addWidget(Line(tr("See credits and contact info from help file."), this));
   layout->addStretch();
   layout->addLayout(buttons);
-  setFixedSize(385, 243);
+  // The designed size, or more where the desktop's font needs it.
+  setFixedSize(sizeHint().expandedTo(QSize(385, 243)));
 }

@@ -1,5 +1,6 @@
 #include "app/help_window.h"
 
+#include <QFile>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -16,6 +17,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
   browser_->setOpenExternalLinks(true);
+  QFile css(QStringLiteral(":/help/help.css"));
+  if (css.open(QIODevice::ReadOnly))
+    browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
 
   auto* bar = new QToolBar(this);
   QAction* contents = bar->addAction(tr("&Contents"));

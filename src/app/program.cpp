@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QFont>
 
 #include "app/main_window.h"
 #include "app/program_icon.h"
@@ -10,6 +11,11 @@
 void SetUpApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("VLM"));
   app.setWindowIcon(ProgramIcon());
+  // The windows are laid out for a small 8 point font, like the rest of the desktop's
+  // dialogs of this kind; the fixed-size main window and Options dialog need it.
+  QFont font = QApplication::font();
+  font.setPointSize(8);
+  QApplication::setFont(font);
 }
 
 Program::Program(Prompts* prompts) {

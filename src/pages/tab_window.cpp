@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/compact_tabs.h"
 #include "pages/project_page.h"
 
 namespace {
@@ -18,7 +19,7 @@ TabWindow::TabWindow(Project& project, QWidget* parent) : QWidget(parent) {
   FlatTabControl->setObjectName(QStringLiteral("FlatTabControl"));
   FlatTabControl->setTabPosition(QTabWidget::South);
   FlatTabControl->setUsesScrollButtons(false);
-  FlatTabControl->setDocumentMode(false);
+  MakeTabsCompact(FlatTabControl);
 
   projectPage_ = new ProjectPage(project);
   FlatTabControl->addTab(projectPage_, tr("&Project"));

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/compact_tabs.h"
 #include "settings/options_directories.h"
 #include "settings/options_document.h"
 #include "settings/options_packagetags.h"
@@ -20,6 +21,7 @@ OptionsDialog::OptionsDialog(Settings& settings, Prompts& prompts, QWidget* pare
 
   FlatTabControl = new QTabWidget(this);
   FlatTabControl->setObjectName(QStringLiteral("FlatTabControl"));
+  MakeTabsCompact(FlatTabControl);
   directories_ = new OptionsDirectoriesPage(settings, prompts);
   document_ = new OptionsDocumentPage(settings);
   procTags_ = new OptionsProcTagsPage(settings);

@@ -59,6 +59,7 @@ void AddTemplateLine(QVBoxLayout* layout, SettingFields& fields, QWidget* parent
 QWidget* TagLegend(QWidget* parent) {
   auto* legend = new QWidget(parent);
   legend->setObjectName(QStringLiteral("TagLegend"));
+  legend->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
   auto* layout = new QVBoxLayout(legend);
   layout->setContentsMargins(0, 0, 0, 0);
   auto box = [legend](const QString& text, const QString& style) {

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Saves PNG pictures of the program's windows (main window with the sample project, File
+# menu, the four Options pages, About, help) into a folder, default build/screenshots.
+# Runs under a virtual X server; the user's own settings and histories are not touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="$(realpath -m "${1:-build/screenshots}")"
+BUILD="${BUILD:-build}"
+
+bash tools/install-deps.sh
+cmake -S . -B "$BUILD" -G Ninja >/dev/null
+cmake --build "$BUILD" --target vellumar_screenshots
+
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+mkdir -p "$out"
+env -u QT_QPA_PLATFORM HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
+  XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home" \
+  xvfb-run -a -s "-screen 0 1024x768x24" \
+  "$BUILD/tools/screenshots/vellumar_screenshots" "$out"
+echo "Screenshots in $out"

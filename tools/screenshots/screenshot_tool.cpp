@@ -1,0 +1,97 @@
+// Saves PNG pictures of the main window with the sample project open, the File menu, the
+// Options dialog on each of its pages, About and the help window, into the folder given
+// as the only argument.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextStream>
+
+#include "app/about_dialog.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/qt_prompts.h"
+#include "project/history_menus.h"
+#include "settings/options.h"
+
+namespace {
+
+QDir g_out;
+
+void Settle(QWidget* widget) {
+  widget->show();
+  (void)QTest::qWaitForWindowExposed(widget);
+  QTest::qWait(150);
+}
+
+bool Save(QWidget* widget, const QString& name) {
+  const QString path = g_out.filePath(name + QStringLiteral(".png"));
+  const bool ok = widget->grab().save(path);
+  QTextStream(stdout) << (ok ? "saved " : "FAILED ") << path << Qt::endl;
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  if (argc != 2) {
+    QTextStream(stderr) << "usage: vellumar_screenshots OUTPUT_DIR" << Qt::endl;
+    return 2;
+  }
+  g_out = QDir(QString::fromLocal8Bit(argv[1]));
+  g_out.mkpath(QStringLiteral("."));
+
+  // The sample project, copied so that nothing in the source tree is touched.
+  const QString project = g_out.filePath(QStringLiteral("demo.vlm"));
+  QFile::remove(project);
+  QFile::copy(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/sample/demo.vlm"), project);
+
+  Program program;
+  MainWindow& window = program.Window();
+  Settle(&window);
+  bool ok = Save(&window, QStringLiteral("main_window_empty"));
+
+  window.Commands().ReopenProject(project);
+  window.History().AddToHistory(project);
+  QTest::qWait(100);
+  ok &= Save(&window, QStringLiteral("main_window_project"));
+
+  auto* file = window.findChild<QMenu*>(QStringLiteral("MIFile"));
+  file->popup(window.mapToGlobal(QPoint(10, 30)));
+  Settle(file);
+  ok &= Save(file, QStringLiteral("file_menu"));
+  file->hide();
+
+  QtPrompts prompts;
+  OptionsDialog options(window.LiveSettings(), prompts, &window);
+  options.ShowSettings();
+  window.CenterOver(&options);
+  Settle(&options);
+  const char* pages[] = {"options_directories", "options_document", "options_proctags",
+                         "options_packagetags"};
+  for (int i = 0; i < 4; ++i) {
+    options.TabControl()->setCurrentIndex(i);
+    QTest::qWait(100);
+    ok &= Save(&options, QString::fromLatin1(pages[i]));
+  }
+  options.hide();
+
+  AboutDialog about(&window);
+  window.CenterOver(&about);
+  Settle(&about);
+  ok &= Save(&about, QStringLiteral("about"));
+  about.hide();
+
+  window.ShowHelpContents();
+  Settle(window.Help());
+  ok &= Save(window.Help(), QStringLiteral("help"));
+
+  window.CurrentProject().SetModified(false);
+  return ok ? 0 : 1;
+}
