@@ -31,6 +31,13 @@ demo: build
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
 
+run: build
+	@$(BUILD)/src/app/vellumar
+
+# PNG pictures of the program's windows, taken under a virtual X server.
+screenshots: configure
+	@BUILD=$(BUILD) bash tools/screenshots.sh $(BUILD)/screenshots
+
 bench: build
 	@cmake --build $(BUILD) --target run-benches
 
