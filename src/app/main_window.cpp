@@ -76,7 +76,14 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
   setFixedSize(610, 513);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The windows that show the project and the settings go before the project and the
+  // settings themselves, which are members and would be destroyed first.
+  delete help_;
+  delete options_;
+  delete about_;
+  delete tabWindow_;
+}
 
 void MainWindow::CreateMenus() {
   QMenuBar* bar = menuBar();
