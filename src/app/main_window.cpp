@@ -157,7 +157,6 @@ void MainWindow::CreateButtonBar() {
   ToolBar2->setMovable(false);
   ToolBar2->setFloatable(false);
   ToolBar2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  ToolBar2->setIconSize(QSize(20, 20));
 
   auto addButton = [this](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
     auto* button = new QToolButton(ToolBar2);
@@ -165,6 +164,7 @@ void MainWindow::CreateButtonBar() {
     button->setText(caption);
     button->setIcon(style()->standardIcon(icon));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
     button->setMinimumSize(45, 41);
     ToolBar2->addWidget(button);
