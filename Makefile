@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo run bench fuzz screenshots clean
+.PHONY: all deps configure build test demo run bench fuzz fuzz-run screenshots clean
 
 all: build
 
@@ -40,6 +40,23 @@ screenshots: configure
 
 bench: build
 	@cmake --build $(BUILD) --target run-benches
+
+# Fuzz targets: their own build with clang and libFuzzer, never part of build or test.
+# `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs fuzz_comment_tags,
+# keeping the corpus it grows in $(FUZZ_BUILD)/corpus and what it finds in $(FUZZ_BUILD)/findings.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+
+fuzz:
+	@bash tools/install-deps.sh fuzz
+	@CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz-run: fuzz
+	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	@$(FUZZ_BUILD)/fuzz_comment_tags $(FUZZ_BUILD)/corpus fuzz/corpus/comment_tags \
+	  -dict=fuzz/comment_tags.dict -max_len=8192 -timeout=10 -rss_limit_mb=3072 \
+	  -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/findings/ -print_final_stats=1
 
 clean:
 	@rm -rf $(BUILD)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running Vellumar need.
 # Idempotent: when every package is present it does nothing and asks no registry.
+# With the argument "fuzz" it also installs what the fuzz targets need (clang, libFuzzer).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   xvfb xauth imagemagick
   python3 chromium
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -139,7 +139,8 @@ class CommentPass {
     const qsizetype at = line.Find(tags_.description);
     if (at < 0) return;
     descriptionSeen_ = true;
-    Append(QStringLiteral("<H5>") + EscapeHtml(tags_.description.typed) + QStringLiteral("</H5><P>"));
+    Append(QStringLiteral("<H5>") + EscapeHtml(tags_.description.typed) +
+           QStringLiteral("</H5><P>"));
     line.CutAfterTag(at, tags_.description);
   }
 
@@ -164,7 +165,8 @@ class CommentPass {
     AddValue(QStringLiteral("Name"), 1);
     AddValue(QStringLiteral("Type"), 2);
     AddValue(QStringLiteral("Description"), 3);
-    Append(QStringLiteral("</P><H5>") + EscapeHtml(tags_.parameters.typed) + QStringLiteral("</H5><P>"));
+    Append(QStringLiteral("</P><H5>") + EscapeHtml(tags_.parameters.typed) +
+           QStringLiteral("</H5><P>"));
     line.CutAfterTag(at, tags_.parameters);
   }
 
