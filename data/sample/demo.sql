@@ -481,7 +481,8 @@ PROCEDURE transfer_employee (p_employee_id IN NUMBER, p_department_id IN NUMBER)
 Procedure remove_employee
 Description:
   Ends the employment of an employee. The job history keeps
-  the employee''s periods.
+  the employee''s periods. Like every procedure of this package,
+  it writes the change to the log.
 Parameters:
   p_employee_id, NUMBER:
   Number of the employee;

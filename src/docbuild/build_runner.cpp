@@ -5,6 +5,8 @@
 #include "docbuild/document_file.h"
 #include "docbuild/general_sections.h"
 #include "docbuild/list_sections.h"
+#include "docbuild/packages_section.h"
+#include "docbuild/procedures_section.h"
 #include "docbuild/tables_section.h"
 #include "docbuild/views_section.h"
 #include "project/project.h"
@@ -67,7 +69,10 @@ void WriteDocument(BuildContext& ctx) {
   if (settings.Part(DocumentPart::Project)) WriteGeneralSection(ctx, SectionNumber);
   if (settings.Part(DocumentPart::Tables)) WriteTablesSection(ctx, SectionNumber);
   if (settings.Part(DocumentPart::Views)) WriteViewsSection(ctx, SectionNumber);
-  // The Procedures and functions section, then the Packages section, stand here.
+  if (settings.Part(DocumentPart::ProceduresAndFunctions)) {
+    WriteProceduresSection(ctx, SectionNumber);
+  }
+  if (settings.Part(DocumentPart::Packages)) WritePackagesSection(ctx, SectionNumber);
   if (settings.Part(DocumentPart::Sequences)) WriteSequencesSection(ctx, SectionNumber);
   if (settings.Part(DocumentPart::Roles)) WriteRolesSection(ctx, SectionNumber);
   if (settings.Part(DocumentPart::Content) && ctx.HtmlOutput) {

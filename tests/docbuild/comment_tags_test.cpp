@@ -8,7 +8,9 @@
 #include "settings/settings.h"
 
 // Readable failures: strings as text, not as arrays of code units.
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+static void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
