@@ -16,13 +16,12 @@ int FindColumn(const QStringList& columns, const QString& name) {
 
 Query::Query(Database& db, QueryId id) : db_(db), id_(id) {
   binds_.resize(QueryTextOf(id).params.size());
+  db_.live_.push_back(this);
 }
 
-Query::~Query() = default;
+Query::~Query() { std::erase(db_.live_, this); }
 
-void Query::Drop() { cursor_.reset(); }
-
-void Query::Close() { Drop(); }
+void Query::Close() { cursor_.reset(); }
 
 void Query::BindText(int position, const QString& value) {
   if (position < 1 || position > binds_.size())
@@ -33,17 +32,16 @@ void Query::BindText(int position, const QString& value) {
 }
 
 void Query::Open() {
-  Drop();
+  Close();
   if (!db_.Connected()) db_.Fail(QStringLiteral("Not connected to a database."));
   try {
     cursor_ = db_.CurrentBackend()->Execute(id_, binds_);
   } catch (const BackendFailure& failure) {
     db_.Fail(failure.message);
   }
-  session_ = db_.Session();
 }
 
-bool Query::IsOpen() const { return cursor_ && session_ == db_.Session(); }
+bool Query::IsOpen() const { return cursor_ != nullptr; }
 
 bool Query::Eof() const { return !IsOpen() || cursor_->Eof(); }
 
@@ -64,7 +62,7 @@ void Query::Next() {
     cursor_->Next();
   } catch (const BackendFailure& failure) {
     // The rows after a failed fetch are gone; the query stays closed.
-    Drop();
+    Close();
     db_.Fail(failure.message);
   }
 }
@@ -73,7 +71,10 @@ void Query::Next() {
 
 Database::Database() : snapshotDirs_{SampleDictionaryDirectory()} {}
 
-Database::~Database() { Disconnect(); }
+Database::~Database() {
+  Disconnect();
+  for (auto& q : queries_) q.reset();
+}
 
 bool Database::Connected() const { return backend_ != nullptr; }
 
@@ -89,8 +90,7 @@ void Database::Connect() {
 
 void Database::Disconnect() {
   if (!backend_) return;
-  for (auto& q : queries_)
-    if (q) q->Close();
+  for (Query* q : live_) q->Close();
   backend_.reset();
   ++session_;
 }

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 enum class QueryId {
   OCITables, OCIViewNames, OCIProcedures, OCIPackages, OCISequences, OCIRoles,
@@ -79,8 +80,7 @@ class Query {
   QueryId id_;
   QStringList binds_;
   std::unique_ptr<BackendCursor> cursor_;
-  quint64 session_ = 0;  // the connection the cursor belongs to
-  void Drop();
+  friend class Database;  // ends the query's rows when the connection closes
 };
 
 class Database {
@@ -119,7 +119,7 @@ class Database {
   [[noreturn]] void Fail(const QString& message) const;
 
   Backend* CurrentBackend() const { return backend_.get(); }
-  // Changes at every connect and disconnect, so a query knows when its rows are gone.
+  // Changes at every successful connect and at every disconnect of an open connection.
   quint64 Session() const { return session_; }
 
  private:
@@ -128,7 +128,9 @@ class Database {
   ErrorHandler handler_;
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Query> queries_[kQueryCount];
+  std::vector<Query*> live_;  // every Query on this connection, closed by Disconnect
   quint64 session_ = 1;
+  friend class Query;
 };
 
 // The directory of the bundled sample dictionary (demo.sqlite and its neighbours): the first

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <cstring>
 #include <vector>
 
@@ -30,13 +31,14 @@ struct ColumnBuffer {
   ub2 returnCode = 0;
 };
 
-// One prepared query: its handle, column names and buffers, defined once.
+// One prepared query: its handle, column names and buffers, defined once. A cursor
+// reading it holds it busy.
 struct PreparedQuery {
   OCIStmt* stmt = nullptr;
   bool described = false;
   QStringList columns;
   std::vector<ColumnBuffer> buffers;
-  const void* reader = nullptr;  // the cursor reading it now
+  bool busy = false;
 };
 
 // The logged-on session; shared with the open cursors so none reads freed handles.
@@ -45,11 +47,14 @@ struct OciSession {
   OCIEnv* env = nullptr;
   OCIError* err = nullptr;
   OCISvcCtx* svc = nullptr;
-  std::array<PreparedQuery, kQueryCount> queries;
+  // Each query is prepared once and reused; a second one is prepared only while two
+  // queries of the same kind are open at once.
+  std::array<std::deque<PreparedQuery>, kQueryCount> queries;
 
   ~OciSession() {
-    for (PreparedQuery& q : queries)
-      if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
+    for (auto& list : queries)
+      for (PreparedQuery& q : list)
+        if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
     // A session that the server has dropped cannot log off cleanly; its handles are
     // freed all the same.
     if (svc) api->Logoff(svc, err);
@@ -94,19 +99,18 @@ class OracleCursor : public BackendCursor {
  public:
   OracleCursor(std::shared_ptr<OciSession> session, PreparedQuery& query)
       : session_(std::move(session)), query_(query) {
-    query_.reader = this;
-    Fetch();
+    query_.busy = true;
   }
-  ~OracleCursor() override {
-    if (Mine()) query_.reader = nullptr;
-  }
+  ~OracleCursor() override { query_.busy = false; }
+  // Fetches the first row.
+  void Start() { Fetch(); }
 
-  bool Eof() const override { return eof_ || !Mine(); }
+  bool Eof() const override { return eof_; }
   int ColumnIndex(const QString& name) const override {
     return FindColumn(query_.columns, name);
   }
   QString Value(int column) const override {
-    if (Eof()) return {};
+    if (eof_) return {};
     const ColumnBuffer& b = query_.buffers[column];
     if (b.indicator == -1) return {};
     if (!b.isLong) return QString::fromUtf8(b.data.data(), b.length);
@@ -118,11 +122,10 @@ class OracleCursor : public BackendCursor {
                : QString::fromUtf8(b.data.data() + sizeof size, size);
   }
   void Next() override {
-    if (!Eof()) Fetch();
+    if (!eof_) Fetch();
   }
 
  private:
-  bool Mine() const { return query_.reader == this; }
   void Fetch() {
     const sword status =
         session_->api->StmtFetch2(query_.stmt, session_->err, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
@@ -148,8 +151,7 @@ class OracleBackend : public Backend {
   std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
     OciSession& s = *session_;
     const OciLibrary& api = *s.api;
-    PreparedQuery& q = s.queries[static_cast<int>(id)];
-    q.reader = nullptr;
+    PreparedQuery& q = Free(id);
     if (!q.stmt) {
       const char* sql = QueryTextOf(id).sql;
       s.Check(api.StmtPrepare2(s.svc, &q.stmt, s.err, reinterpret_cast<const OraText*>(sql),
@@ -171,10 +173,19 @@ class OracleBackend : public Backend {
     }
     s.Check(api.StmtExecute(s.svc, q.stmt, s.err, 0, 0, nullptr, nullptr, OCI_DEFAULT));
     if (!q.described) Describe(q);
-    return std::make_unique<OracleCursor>(session_, q);
+    auto cursor = std::make_unique<OracleCursor>(session_, q);
+    cursor->Start();
+    return cursor;
   }
 
  private:
+  PreparedQuery& Free(QueryId id) {
+    auto& list = session_->queries[static_cast<int>(id)];
+    for (PreparedQuery& q : list)
+      if (!q.busy) return q;
+    return list.emplace_back();
+  }
+
   // Reads the select list once per connection and defines a text buffer per column.
   void Describe(PreparedQuery& q) {
     OciSession& s = *session_;
@@ -232,7 +243,7 @@ std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString&
   const OciLibrary& api = *session->api;
   const sword created = api.EnvNlsCreate(&session->env, OCI_THREADED, nullptr, nullptr, nullptr,
                                          nullptr, 0, nullptr, AL32UTF8, AL32UTF8);
-  if (created != OCI_SUCCESS)
+  if (created != OCI_SUCCESS && created != OCI_SUCCESS_WITH_INFO)
     throw BackendFailure{session->env
                              ? session->ErrorText(created, session->env, OCI_HTYPE_ENV)
                              : QStringLiteral("The Oracle client could not start (OCIEnvNlsCreate "

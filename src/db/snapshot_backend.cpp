@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <array>
+#include <deque>
 
 #include "db/oracle_functions.h"
 #include "db/snapshot_schema.h"
@@ -81,17 +82,25 @@ const LoginTable kLoginTables[] = {
      "(table_name)"},
 };
 
+// One prepared fixed query; a cursor reading it holds it busy.
+struct SnapshotStatement {
+  sqlite3_stmt* stmt = nullptr;
+  bool busy = false;
+};
+
 // Owns the SQLite handle and the prepared fixed queries; shared with the open cursors so
 // that a cursor never reads a closed handle.
 struct SnapshotConnection {
   sqlite3* db = nullptr;
   QString path;
-  std::array<sqlite3_stmt*, kQueryCount> statements{};
+  // Each query is prepared once and reused; a second one is prepared only while two
+  // queries of the same kind are open at once.
+  std::array<std::deque<SnapshotStatement>, kQueryCount> statements;
   std::array<QStringList, kQueryCount> columns;
-  std::array<const void*, kQueryCount> reader{};  // the cursor reading each statement
 
   ~SnapshotConnection() {
-    for (sqlite3_stmt* s : statements) sqlite3_finalize(s);
+    for (auto& list : statements)
+      for (SnapshotStatement& s : list) sqlite3_finalize(s.stmt);
     sqlite3_close(db);
   }
 
@@ -113,48 +122,57 @@ struct SnapshotConnection {
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) Throw(QStringLiteral("cannot be read"));
   }
+
+  SnapshotStatement& Free(QueryId id) {
+    const int index = static_cast<int>(id);
+    for (SnapshotStatement& s : statements[index])
+      if (!s.busy) return s;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v3(db, QueryTextOf(id).sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+                           nullptr) != SQLITE_OK)
+      Throw(QStringLiteral("query %1 failed").arg(QLatin1String(QueryTextOf(id).name)));
+    if (columns[index].isEmpty())
+      for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+        columns[index] << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    return statements[index].emplace_back(SnapshotStatement{stmt, false});
+  }
 };
 
 class SnapshotCursor : public BackendCursor {
  public:
-  SnapshotCursor(std::shared_ptr<SnapshotConnection> conn, int index)
-      : conn_(std::move(conn)), index_(index), stmt_(conn_->statements[index]) {
-    conn_->reader[index_] = this;
-    Step();
+  SnapshotCursor(std::shared_ptr<SnapshotConnection> conn, int index, SnapshotStatement& s)
+      : conn_(std::move(conn)), columns_(conn_->columns[index]), s_(s) {
+    s_.busy = true;
   }
   ~SnapshotCursor() override {
-    if (Mine()) {
-      sqlite3_reset(stmt_);
-      conn_->reader[index_] = nullptr;
-    }
+    sqlite3_reset(s_.stmt);
+    s_.busy = false;
   }
+  // Runs the statement up to its first row.
+  void Start() { Step(); }
 
-  bool Eof() const override { return eof_ || !Mine(); }
-  int ColumnIndex(const QString& name) const override {
-    return FindColumn(conn_->columns[index_], name);
-  }
+  bool Eof() const override { return eof_; }
+  int ColumnIndex(const QString& name) const override { return FindColumn(columns_, name); }
   QString Value(int column) const override {
-    if (Eof() || sqlite3_column_type(stmt_, column) == SQLITE_NULL) return {};
-    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+    if (eof_ || sqlite3_column_type(s_.stmt, column) == SQLITE_NULL) return {};
+    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(s_.stmt, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(s_.stmt, column));
   }
   void Next() override {
-    if (!Eof()) Step();
+    if (!eof_) Step();
   }
 
  private:
-  // Another cursor of the same query took the statement over: this one has ended.
-  bool Mine() const { return conn_->reader[index_] == this; }
   void Step() {
-    const int rc = sqlite3_step(stmt_);
+    const int rc = sqlite3_step(s_.stmt);
     if (rc == SQLITE_ROW) return;
     eof_ = true;
     if (rc != SQLITE_DONE) conn_->Throw(QStringLiteral("query failed"));
   }
 
   std::shared_ptr<SnapshotConnection> conn_;
-  int index_;
-  sqlite3_stmt* stmt_;
+  const QStringList& columns_;
+  SnapshotStatement& s_;
   bool eof_ = false;
 };
 
@@ -163,27 +181,20 @@ class SnapshotBackend : public Backend {
   explicit SnapshotBackend(std::shared_ptr<SnapshotConnection> conn) : conn_(std::move(conn)) {}
 
   std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
-    const int index = static_cast<int>(id);
-    sqlite3_stmt*& stmt = conn_->statements[index];
-    if (!stmt) {
-      if (sqlite3_prepare_v3(conn_->db, QueryTextOf(id).sql, -1, SQLITE_PREPARE_PERSISTENT,
-                             &stmt, nullptr) != SQLITE_OK)
-        conn_->Throw(QStringLiteral("query %1 failed").arg(QLatin1String(QueryTextOf(id).name)));
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-        conn_->columns[index] << QString::fromUtf8(sqlite3_column_name(stmt, c));
-    }
-    sqlite3_reset(stmt);
-    conn_->reader[index] = nullptr;
+    SnapshotStatement& s = conn_->Free(id);
+    sqlite3_reset(s.stmt);
     for (int i = 0; i < binds.size(); ++i) {
       // Oracle has no empty text: an empty bind is NULL and matches nothing.
       if (binds[i].isEmpty()) {
-        sqlite3_bind_null(stmt, i + 1);
+        sqlite3_bind_null(s.stmt, i + 1);
       } else {
         const QByteArray u = binds[i].toUtf8();
-        sqlite3_bind_text(stmt, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(s.stmt, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
       }
     }
-    return std::make_unique<SnapshotCursor>(conn_, index);
+    auto cursor = std::make_unique<SnapshotCursor>(conn_, static_cast<int>(id), s);
+    cursor->Start();
+    return cursor;
   }
 
  private:

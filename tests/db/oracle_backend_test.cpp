@@ -77,10 +77,19 @@ TEST_F(OracleBackendTest, QueriesArePreparedOnceAndFetchRowsByName) {
   EXPECT_THROW(q.Field("sarake"), DatabaseError);
   EXPECT_EQ(errors, QStringList({"Query OCITableFields has no column sarake."}));
 
+  // A second query of the kind open at the same time gets a statement of its own.
+  Query other(db, QueryId::OCITableFields);
+  other.Open();
+  q.Next();
+  EXPECT_EQ(other.Field("kentta"), "ID");
+  EXPECT_EQ(q.Field("kentta"), "NAME");
+  EXPECT_EQ(stub_prepare_count(), 2);
+
   // A new connection prepares again.
   ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  EXPECT_FALSE(other.IsOpen());
   Rows(QueryId::OCITableFields, {"EMP"}, {"kentta"});
-  EXPECT_EQ(stub_prepare_count(), 2);
+  EXPECT_EQ(stub_prepare_count(), 3);
 }
 
 TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {

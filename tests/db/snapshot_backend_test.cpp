@@ -24,6 +24,7 @@ INSERT INTO dba_tab_columns VALUES
   ('APP', 'ORDERS', 'CUST_BRANCH', 7, 'NUMBER', 22, 3, 'N'),
   ('APP', 'CUSTOMERS', 'BRANCH', 2, 'NUMBER', 22, 3, 'N'),
   ('APP', 'CUSTOMERS', 'ID', 1, 'NUMBER', 22, 6, 'N'),
+  ('APP', 'CUSTOMERS', 'MÄÄRÄ', 3, 'NUMBER', 22, NULL, 'Y'),
   ('OTHER', 'ORDERS', 'HIDDEN', 1, 'NUMBER', 22, NULL, 'N');
 INSERT INTO dba_col_comments SELECT owner, table_name, column_name, NULL FROM dba_tab_columns;
 UPDATE dba_col_comments SET comments = 'Total; in "euros" & cents' WHERE column_name = 'AMOUNT';
@@ -91,6 +92,9 @@ TEST_F(SnapshotTest, TableFieldsPadTypesAndKeepColumnOrder) {
   EXPECT_EQ(rows[4][0], name30);
   EXPECT_EQ(rows[4][0].size(), 30);
   EXPECT_EQ(rows[4][1], "CHAR          ");
+  // Padding counts characters, not bytes.
+  EXPECT_EQ(Column(QueryId::OCITableFields, {"CUSTOMERS"}, "kentta").last(),
+            QString("MÄÄRÄ").leftJustified(30));
   EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -210,16 +214,19 @@ TEST_F(SnapshotTest, QueryMisuseIsReportedOnce) {
   EXPECT_EQ(errors.size(), 4);
 }
 
-TEST_F(SnapshotTest, TwoQueriesOfOneKindDoNotMixRows) {
+TEST_F(SnapshotTest, TwoQueriesOfOneKindReadTheirOwnRows) {
   LogOn();
-  Query mine(db, QueryId::OCITables);
-  mine.Open();
-  Query& shared = db.query(QueryId::OCITables);
-  shared.Open();
-  shared.Next();
-  // The statement now serves `shared`; `mine` has ended rather than reading its rows.
-  EXPECT_TRUE(mine.Eof());
-  EXPECT_EQ(shared.Field("table_name"), "ORDERS");
+  Query outer(db, QueryId::OCITables);
+  outer.Open();
+  Query& inner = db.query(QueryId::OCITables);
+  QStringList pairs;
+  for (; !outer.Eof(); outer.Next())
+    for (inner.Open(); !inner.Eof(); inner.Next())
+      pairs << outer.Field("table_name") + "/" + inner.Field("table_name");
+  EXPECT_EQ(pairs, QStringList({"CUSTOMERS/CUSTOMERS", "CUSTOMERS/ORDERS", "ORDERS/CUSTOMERS",
+                                "ORDERS/ORDERS"}));
+  db.Disconnect();
+  EXPECT_FALSE(outer.IsOpen());
 }
 
 class SnapshotFileTest : public ::testing::Test, public testdb::DbFixtureBase {};
@@ -278,6 +285,7 @@ TEST_F(SnapshotFileTest, UnknownNameWithoutClientLibrarySaysBoth) {
     EXPECT_TRUE(e.Message().contains("NOWHERE.sqlite")) << e.what();
     EXPECT_TRUE(e.Message().contains("libclntsh-missing.so")) << e.what();
     EXPECT_TRUE(e.Message().contains("Oracle Instant Client")) << e.what();
+    EXPECT_TRUE(e.Message().contains("cannot open shared object file")) << e.what();
   }
   qunsetenv("VELLUMAR_OCI_LIBRARY");
   EXPECT_EQ(errors.size(), 1);
