@@ -83,7 +83,8 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
     const QString type = c <= 3 ? "NUMBER" : kTypes[c % 4];
     const QString length = type == "VARCHAR2" ? "60" : type == "DATE" ? "7" : "22";
     const QString precision = type == "NUMBER" && c % 3 != 0 ? "10" : QString();
-    w.Insert("dba_tab_columns", {owner, t, col, Num(c), type, length, precision, c <= 3 ? "N" : "Y"});
+    w.Insert("dba_tab_columns",
+             {owner, t, col, Num(c), type, length, precision, c <= 3 ? "N" : "Y"});
     w.Insert("dba_col_comments",
              {owner, t, col, c % 5 == 0 ? QString() : "Column " + Num(c) + " of " + t + "."});
   }
@@ -110,17 +111,25 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
 void WriteSource(Writer& w, const QString& owner, const QString& name, const QString& type,
                  const QStringList& lines) {
   for (int l = 0; l < lines.size(); ++l)
-    w.Insert("dba_source", {owner, name, type, Num(l + 1),
-                            lines[l] + (l + 1 < lines.size() ? "\n" : "")});
+    w.Insert("dba_source",
+             {owner, name, type, Num(l + 1), lines[l] + (l + 1 < lines.size() ? "\n" : "")});
 }
 
 QStringList FunctionBlock(const QString& heading) {
   QStringList b{"/*", "<FD>"};
   if (!heading.isEmpty()) b << heading;
-  b << "Description:" << "  Computes a generated value for the benchmark."
-    << "Parameters:" << "  p_id, NUMBER:" << "  Key of the row;" << "  p_day, DATE:"
-    << "  Day the value is wanted for. Later days" << "  give larger values;"
-    << "Return value (NUMBER):" << "  The value." << "</FD>" << "*/";
+  b << "Description:"
+    << "  Computes a generated value for the benchmark."
+    << "Parameters:"
+    << "  p_id, NUMBER:"
+    << "  Key of the row;"
+    << "  p_day, DATE:"
+    << "  Day the value is wanted for. Later days"
+    << "  give larger values;"
+    << "Return value (NUMBER):"
+    << "  The value."
+    << "</FD>"
+    << "*/";
   return b;
 }
 
@@ -136,14 +145,17 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
   }
   for (int u = 0; u < GeneratedUnitCount(tables); ++u) {
     const QString name = GeneratedUnitName(u);
-    QStringList lines{"FUNCTION " + name.toLower() + " (p_id IN NUMBER, p_day IN DATE) RETURN NUMBER"};
-    lines << FunctionBlock({}) << "IS" << "BEGIN" << "  RETURN p_id * 2;"
+    QStringList lines{"FUNCTION " + name.toLower() +
+                      " (p_id IN NUMBER, p_day IN DATE) RETURN NUMBER"};
+    lines << FunctionBlock({}) << "IS"
+          << "BEGIN"
+          << "  RETURN p_id * 2;"
           << "END " + name.toLower() + ";";
     WriteSource(w, owner, name, "FUNCTION", lines);
   }
   for (int p = 0; p < GeneratedPackageCount(tables); ++p) {
     const QString name = GeneratedPackageName(p);
-    QStringList lines{"PACKAGE " + name.toLower() + " IS", "/*", "<PD>", "Description:",
+    QStringList lines{"PACKAGE " + name.toLower() + " IS",      "/*",    "<PD>", "Description:",
                       "  Generated package for the benchmark.", "</PD>", "*/"};
     for (int m = 1; m <= 4; ++m) {
       lines << FunctionBlock("Function value_" + Num(m));
@@ -160,10 +172,18 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
 
 }  // namespace
 
-QString GeneratedTableName(int index) { return QStringLiteral("TABLE_%1").arg(index + 1, 5, 10, QChar('0')); }
-QString GeneratedViewName(int index) { return QStringLiteral("VIEW_%1").arg(index + 1, 5, 10, QChar('0')); }
-QString GeneratedUnitName(int index) { return QStringLiteral("FUNC_%1").arg(index + 1, 5, 10, QChar('0')); }
-QString GeneratedPackageName(int index) { return QStringLiteral("PKG_%1").arg(index + 1, 5, 10, QChar('0')); }
+QString GeneratedTableName(int index) {
+  return QStringLiteral("TABLE_%1").arg(index + 1, 5, 10, QChar('0'));
+}
+QString GeneratedViewName(int index) {
+  return QStringLiteral("VIEW_%1").arg(index + 1, 5, 10, QChar('0'));
+}
+QString GeneratedUnitName(int index) {
+  return QStringLiteral("FUNC_%1").arg(index + 1, 5, 10, QChar('0'));
+}
+QString GeneratedPackageName(int index) {
+  return QStringLiteral("PKG_%1").arg(index + 1, 5, 10, QChar('0'));
+}
 int GeneratedViewCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedUnitCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedPackageCount(int tables) { return std::max(1, tables / 20); }
@@ -182,8 +202,9 @@ bool GenerateSnapshot(const QString& path, const SnapshotSpec& spec, QString* er
     w.Exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;");
     w.Exec(snapshot::TablesSql());
     if (spec.indexes) w.Exec(snapshot::IndexesSql());
-    w.Insert("dba_users", {"BENCH", QString::fromLatin1(QCryptographicHash::hash(
-                                        "bench", QCryptographicHash::Sha256).toHex())});
+    w.Insert("dba_users",
+             {"BENCH", QString::fromLatin1(
+                           QCryptographicHash::hash("bench", QCryptographicHash::Sha256).toHex())});
     w.Insert("dba_users", {"OTHER", QString()});
     WriteOwner(w, "BENCH", spec.tables);
     WriteOwner(w, "OTHER", std::max(1, spec.tables / 10));

@@ -15,7 +15,8 @@ ConnectionEntry ParseRecord(const QString& line) {
   const int first = line.indexOf(';');
   if (first < 0) return {line, {}};
   const int second = line.indexOf(';', first + 1);
-  return {line.left(first), second < 0 ? line.mid(first + 1) : line.mid(first + 1, second - first - 1)};
+  return {line.left(first),
+          second < 0 ? line.mid(first + 1) : line.mid(first + 1, second - first - 1)};
 }
 
 QString Record(const ConnectionEntry& e) { return e.Database + ';' + e.UserName + ';'; }

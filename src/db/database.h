@@ -115,7 +115,7 @@ class Database {
   void SetSnapshotDirectories(const QStringList& dirs);
   const QStringList& SnapshotDirectories() const { return snapshotDirs_; }
 
-  // Reports `message` through the handler and throws DatabaseError (used by the backends).
+  // Reports `message` through the handler and throws DatabaseError: the one error path.
   [[noreturn]] void Fail(const QString& message) const;
 
   Backend* CurrentBackend() const { return backend_.get(); }

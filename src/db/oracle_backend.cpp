@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "db/oci_library.h"
@@ -106,9 +106,7 @@ class OracleCursor : public BackendCursor {
   void Start() { Fetch(); }
 
   bool Eof() const override { return eof_; }
-  int ColumnIndex(const QString& name) const override {
-    return FindColumn(query_.columns, name);
-  }
+  int ColumnIndex(const QString& name) const override { return FindColumn(query_.columns, name); }
   QString Value(int column) const override {
     if (eof_) return {};
     const ColumnBuffer& b = query_.buffers[column];
@@ -168,8 +166,8 @@ class OracleBackend : public Backend {
       indicators[i] = binds[i].isEmpty() ? -1 : 0;  // Oracle has no empty text
       OCIBind* bind = nullptr;
       s.Check(api.BindByPos(q.stmt, &bind, s.err, static_cast<ub4>(i + 1), values[i].data(),
-                            static_cast<sb4>(values[i].size()), SQLT_CHR, &indicators[i],
-                            nullptr, nullptr, 0, nullptr, OCI_DEFAULT));
+                            static_cast<sb4>(values[i].size()), SQLT_CHR, &indicators[i], nullptr,
+                            nullptr, 0, nullptr, OCI_DEFAULT));
     }
     s.Check(api.StmtExecute(s.svc, q.stmt, s.err, 0, 0, nullptr, nullptr, OCI_DEFAULT));
     if (!q.described) Describe(q);
@@ -201,8 +199,10 @@ class OracleBackend : public Backend {
       ub4 nameLength = 0;
       ub2 type = 0, size = 0;
       const sword a = api.AttrGet(param, OCI_DTYPE_PARAM, &name, &nameLength, OCI_ATTR_NAME, s.err);
-      const sword b = api.AttrGet(param, OCI_DTYPE_PARAM, &type, nullptr, OCI_ATTR_DATA_TYPE, s.err);
-      const sword c = api.AttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.err);
+      const sword b =
+          api.AttrGet(param, OCI_DTYPE_PARAM, &type, nullptr, OCI_ATTR_DATA_TYPE, s.err);
+      const sword c =
+          api.AttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.err);
       if (a == OCI_SUCCESS)
         columns << QString::fromUtf8(reinterpret_cast<const char*>(name),
                                      static_cast<int>(nameLength));
@@ -213,8 +213,8 @@ class OracleBackend : public Backend {
       ColumnBuffer& buffer = buffers[pos - 1];
       buffer.isLong = type == SQLT_LNG;
       // Text converted to UTF-8 may take up to four bytes per byte of the column.
-      const int bytes = buffer.isLong ? int(sizeof(sb4)) + kLongLimit
-                                      : std::clamp(int(size) * 4 + 8, 64, 65535);
+      const int bytes =
+          buffer.isLong ? int(sizeof(sb4)) + kLongLimit : std::clamp(int(size) * 4 + 8, 64, 65535);
       buffer.data.resize(bytes);
     }
     q.columns = columns;

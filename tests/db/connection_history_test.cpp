@@ -11,7 +11,7 @@ namespace {
 
 class ConnectionHistoryTest : public ::testing::Test {
  protected:
-  QString Path() const { return dir.path() + "/Velmar.dbh"; }
+  QString Path() const { return dir.path() + "/connections.dbh"; }
   // Remembers the pair and writes it as the last connection, as a successful login does.
   void LogIn(ConnectionHistory& h, const QString& database, const QString& user) {
     h.ClearConnectionHistory();

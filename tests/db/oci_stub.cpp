@@ -135,8 +135,8 @@ sword OCIDescriptorFree(void* descp, ub4) {
   return 0;
 }
 sword OCILogon2(void*, void* err, void** svchp, const unsigned char* user, ub4 userLen,
-                const unsigned char* password, ub4 passwordLen, const unsigned char* db,
-                ub4 dbLen, ub4) {
+                const unsigned char* password, ub4 passwordLen, const unsigned char* db, ub4 dbLen,
+                ub4) {
   if (std::string(reinterpret_cast<const char*>(db), dbLen) != g.database)
     return Fail(err, 12154, "TNS:could not resolve the connect identifier specified");
   if (std::string(reinterpret_cast<const char*>(user), userLen) != g.user ||
@@ -167,8 +167,8 @@ sword OCIStmtRelease(void* stmtp, void*, const unsigned char*, ub4, ub4) {
   delete static_cast<Stmt*>(stmtp);
   return 0;
 }
-sword OCIBindByPos(void* stmtp, void** bindp, void*, ub4 position, void* valuep, sb4 value_sz,
-                   ub2, void* indp, ub2*, ub2*, ub4, ub4*, ub4) {
+sword OCIBindByPos(void* stmtp, void** bindp, void*, ub4 position, void* valuep, sb4 value_sz, ub2,
+                   void* indp, ub2*, ub2*, ub4, ub4*, ub4) {
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->binds.size() < position) st->binds.resize(position);
   const bool isNull = indp && *static_cast<sb2*>(indp) == -1;
@@ -263,7 +263,8 @@ sword OCIAttrGet(const void* hndlp, ub4 type, void* attributep, ub4* sizep, ub4 
 }
 sword OCIParamGet(const void* hndlp, ub4, void* err, void** parmdpp, ub4 pos) {
   const auto* st = static_cast<const Stmt*>(hndlp);
-  if (pos < 1 || pos > st->result->names.size()) return Fail(err, 24334, "no descriptor for this position");
+  if (pos < 1 || pos > st->result->names.size())
+    return Fail(err, 24334, "no descriptor for this position");
   *parmdpp = new Param{st->result, static_cast<int>(pos) - 1};
   return 0;
 }

@@ -29,10 +29,17 @@ class OracleBackendTest : public ::testing::Test, public testdb::DbFixtureBase {
 };
 
 TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
-  struct Case { const char* server; const char* user; const char* password; const char* error; };
-  for (const Case& c : {Case{"ORCL", "SCOTT", "wrong", "ORA-01017: invalid username/password; logon denied"},
-                        Case{"NOSUCH", "SCOTT", "tiger", "ORA-12154: TNS:could not resolve the connect identifier specified"},
-                        Case{"ORCL", "SCOTT", "tiger", nullptr}}) {
+  struct Case {
+    const char* server;
+    const char* user;
+    const char* password;
+    const char* error;
+  };
+  for (const Case& c :
+       {Case{"ORCL", "SCOTT", "wrong", "ORA-01017: invalid username/password; logon denied"},
+        Case{"NOSUCH", "SCOTT", "tiger",
+             "ORA-12154: TNS:could not resolve the connect identifier specified"},
+        Case{"ORCL", "SCOTT", "tiger", nullptr}}) {
     errors.clear();
     try {
       ConnectDatabase(db, c.server, c.user, c.password);
@@ -109,7 +116,8 @@ TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
   ASSERT_EQ(texts.size(), 2);
   EXPECT_EQ(texts[0], QString::fromStdString(medium));
   EXPECT_TRUE(texts[1].startsWith("SELECT 1 FROM dual -- yyy"));
-  EXPECT_TRUE(texts[1].endsWith("y\n-- [view text cut: only its first 1 MiB (1048576 bytes) is shown]"))
+  EXPECT_TRUE(
+      texts[1].endsWith("y\n-- [view text cut: only its first 1 MiB (1048576 bytes) is shown]"))
       << texts[1].right(80).toStdString();
   EXPECT_FALSE(texts[1].contains(QChar::ReplacementCharacter));
   EXPECT_TRUE(errors.isEmpty());  // a cut value is a warning, not an error

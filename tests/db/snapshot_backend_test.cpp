@@ -71,16 +71,17 @@ INSERT INTO dba_source VALUES
 class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
  protected:
   void SetUp() override {
-    testdb::MakeSnapshot(SnapshotPath("shop.sqlite"),
-                         testdb::UserSql("APP", "secret") + testdb::UserSql("OTHER", {}) +
-                             kDictionary);
+    testdb::MakeSnapshot(
+        SnapshotPath("shop.sqlite"),
+        testdb::UserSql("APP", "secret") + testdb::UserSql("OTHER", {}) + kDictionary);
   }
   void LogOn() { ConnectDatabase(db, "SHOP", "APP", "secret"); }
 };
 
 TEST_F(SnapshotTest, TableFieldsPadTypesAndKeepColumnOrder) {
   LogOn();
-  const auto rows = Rows(QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "Tyyppi", "nulli", "kuvaus"});
+  const auto rows =
+      Rows(QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "Tyyppi", "nulli", "kuvaus"});
   ASSERT_EQ(rows.size(), 7);
   const QString name30 = QStringLiteral("A_VERY_LONG_COLUMN_NAME_OF_35_").leftJustified(30);
   EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "NUMBER(10)    ",
@@ -117,7 +118,8 @@ TEST_F(SnapshotTest, KeysAndIndexesComeByPosition) {
 TEST_F(SnapshotTest, ListsShowOnlyTheUsersObjects) {
   LogOn();
   EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"CUSTOMERS", "ORDERS"}));
-  EXPECT_EQ(Column(QueryId::OCIViewNames, {}, "VIEW_NAME"), QStringList({"ALL_ORDERS", "BIG_ORDERS"}));
+  EXPECT_EQ(Column(QueryId::OCIViewNames, {}, "VIEW_NAME"),
+            QStringList({"ALL_ORDERS", "BIG_ORDERS"}));
   EXPECT_EQ(Column(QueryId::OCIProcedures, {}, "proc"),
             QStringList({"PURGE (PROCEDURE)", "TOTAL (FUNCTION)"}));
   EXPECT_EQ(Column(QueryId::OCIPackages, {}, "name"), QStringList({"API"}));
@@ -154,8 +156,8 @@ TEST_F(SnapshotTest, SourceAndViewTextComeWhole) {
 TEST_F(SnapshotTest, BindsAreValuesNeverSql) {
   LogOn();
   const QByteArray before = testenv::ReadBytes(SnapshotPath("shop.sqlite"));
-  for (const QString& evil : {QString("ORDERS' OR '1'='1"), QString("x'; DROP TABLE dba_tables; --"),
-                              QString("ORDERS;")})
+  for (const QString& evil :
+       {QString("ORDERS' OR '1'='1"), QString("x'; DROP TABLE dba_tables; --"), QString("ORDERS;")})
     EXPECT_TRUE(Column(QueryId::OCIComments, {evil}, "comments").isEmpty()) << evil.toStdString();
   EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name").size(), 2);
   db.Disconnect();
@@ -163,10 +165,13 @@ TEST_F(SnapshotTest, BindsAreValuesNeverSql) {
 }
 
 TEST_F(SnapshotTest, LogOnChecksUserAndPassword) {
-  struct Case { QString user, password; bool ok; };
-  for (const Case& c : {Case{"APP", "secret", true}, Case{"app", "secret", true},
-                        Case{"APP", "Secret", false}, Case{"NOBODY", "secret", false},
-                        Case{"OTHER", "anything", true}}) {
+  struct Case {
+    QString user, password;
+    bool ok;
+  };
+  for (const Case& c :
+       {Case{"APP", "secret", true}, Case{"app", "secret", true}, Case{"APP", "Secret", false},
+        Case{"NOBODY", "secret", false}, Case{"OTHER", "anything", true}}) {
     errors.clear();
     try {
       ConnectDatabase(db, "shop", c.user, c.password);
@@ -233,10 +238,12 @@ class SnapshotFileTest : public ::testing::Test, public testdb::DbFixtureBase {}
 
 TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
   QTemporaryDir second;
-  testdb::MakeSnapshot(second.path() + "/Mixed.SQLite", testdb::UserSql("U", {}) +
-                       "INSERT INTO dba_tables VALUES ('U', 'FROM_SECOND');");
-  testdb::MakeSnapshot(SnapshotPath("mixed.sqlite"), testdb::UserSql("U", {}) +
-                       "INSERT INTO dba_tables VALUES ('U', 'FROM_FIRST');");
+  testdb::MakeSnapshot(
+      second.path() + "/Mixed.SQLite",
+      testdb::UserSql("U", {}) + "INSERT INTO dba_tables VALUES ('U', 'FROM_SECOND');");
+  testdb::MakeSnapshot(
+      SnapshotPath("mixed.sqlite"),
+      testdb::UserSql("U", {}) + "INSERT INTO dba_tables VALUES ('U', 'FROM_FIRST');");
   db.SetSnapshotDirectories({dir.path(), second.path()});
   ConnectDatabase(db, "MIXED", "U", "x");
   EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({"FROM_FIRST"}));
@@ -254,15 +261,21 @@ TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
 }
 
 TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
-  testenv::WriteBytes(SnapshotPath("text.sqlite"), QByteArray("just some text, not a database\n").repeated(200));
-  testdb::MakeSnapshot(SnapshotPath("partial.sqlite"), "DROP TABLE dba_views; DROP TABLE dba_source;");
+  testenv::WriteBytes(SnapshotPath("text.sqlite"),
+                      QByteArray("just some text, not a database\n").repeated(200));
+  testdb::MakeSnapshot(SnapshotPath("partial.sqlite"),
+                       "DROP TABLE dba_views; DROP TABLE dba_source;");
   testdb::MakeSnapshot(SnapshotPath("oldcols.sqlite"),
-                       testdb::UserSql("U", {}) + "DROP TABLE dba_synonyms;"
-                       "CREATE TABLE dba_synonyms (owner TEXT, synonym_name TEXT);");
-  struct Case { const char* server; const char* expected; };
-  for (const Case& c : {Case{"TEXT", "file is not a database"},
-                        Case{"PARTIAL", "it lacks dba_views, dba_source."},
-                        Case{"OLDCOLS", "no such column: table_owner"}}) {
+                       testdb::UserSql("U", {}) +
+                           "DROP TABLE dba_synonyms;"
+                           "CREATE TABLE dba_synonyms (owner TEXT, synonym_name TEXT);");
+  struct Case {
+    const char* server;
+    const char* expected;
+  };
+  for (const Case& c :
+       {Case{"TEXT", "file is not a database"}, Case{"PARTIAL", "it lacks dba_views, dba_source."},
+        Case{"OLDCOLS", "no such column: table_owner"}}) {
     errors.clear();
     try {
       ConnectDatabase(db, c.server, "U", "x");
