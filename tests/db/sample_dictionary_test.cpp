@@ -51,6 +51,42 @@ TEST_F(SampleDictionaryTest, HrSchemaHasEveryKindOfObject) {
   EXPECT_GE(source.count("<FD>\n"), 3);
 }
 
+TEST_F(SampleDictionaryTest, EveryQueryFindsRowsForHr) {
+  const struct {
+    QueryId id;
+    QStringList binds;
+  } kCases[] = {
+      {QueryId::OCITables, {}},
+      {QueryId::OCIViewNames, {}},
+      {QueryId::OCIProcedures, {}},
+      {QueryId::OCIPackages, {}},
+      {QueryId::OCISequences, {}},
+      {QueryId::OCIRoles, {}},
+      {QueryId::OCIComments, {"DEPARTMENTS"}},
+      {QueryId::OCISynonyms, {"DEPARTMENTS"}},
+      {QueryId::OCITableFields, {"EMPLOYEES"}},
+      {QueryId::OCIPrimaryKeys, {"EMPLOYEES"}},
+      {QueryId::OCIForeignKeys, {"EMPLOYEES"}},
+      {QueryId::OCIIndexes, {"EMPLOYEES"}},
+      {QueryId::OCIViews, {"DEPARTMENT_HEADCOUNT"}},
+      {QueryId::OCIProctext, {"RAISE_SALARY", "PROCEDURE"}},
+      {QueryId::OCIPackageText, {"HR_UTIL"}},
+  };
+  ConnectDatabase(db, "DEMO", "HR", "hr");
+  for (const auto& c : kCases) {
+    Query& q = db.query(c.id);
+    q.Close();
+    for (int i = 0; i < c.binds.size(); ++i) q.BindText(i + 1, c.binds[i]);
+    q.Open();
+    EXPECT_FALSE(q.Eof()) << QueryTextOf(c.id).name;
+  }
+  QStringList nameIndex;
+  for (const QStringList& row : Rows(QueryId::OCIIndexes, {"EMPLOYEES"}, {"nimi", "sarake"}))
+    if (row[0].trimmed() == "EMP_NAME_IX") nameIndex << row[1];
+  EXPECT_EQ(nameIndex, QStringList({"LAST_NAME", "FIRST_NAME"}));
+  EXPECT_TRUE(errors.isEmpty());
+}
+
 TEST_F(SampleDictionaryTest, SecondUserAndSecondDatabase) {
   ConnectDatabase(db, "DEMO", "PAYROLL", "payroll");
   EXPECT_EQ(Column(QueryId::OCIComments, {"EMPLOYEES"}, "comments").first(),
