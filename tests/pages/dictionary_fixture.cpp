@@ -1,0 +1,87 @@
+#include "dictionary_fixture.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+
+namespace fixture {
+namespace {
+
+const char kSchema[] = R"(
+create table dba_users (username text, password_sha256 text);
+create table dba_tables (owner text, table_name text);
+create table dba_tab_comments (owner text, table_name text, table_type text, comments text);
+create table dba_tab_columns (owner text, table_name text, column_name text, column_id int,
+  data_type text, data_length int, data_precision int, nullable text);
+create table dba_col_comments (owner text, table_name text, column_name text, comments text);
+create table dba_constraints (owner text, constraint_name text, constraint_type text,
+  table_name text, r_owner text, r_constraint_name text);
+create table dba_cons_columns (owner text, constraint_name text, table_name text,
+  column_name text, position int);
+create table dba_indexes (owner text, index_name text, table_owner text, table_name text);
+create table dba_ind_columns (index_owner text, index_name text, table_owner text,
+  table_name text, column_name text, column_position int);
+create table dba_views (owner text, view_name text, text text);
+create table dba_source (owner text, name text, type text, line int, text text);
+create table dba_sequences (sequence_owner text, sequence_name text);
+create table dba_tab_privs (owner text, table_name text, grantor text, grantee text,
+  privilege text);
+create table dba_synonyms (owner text, synonym_name text, table_owner text, table_name text);
+)";
+
+QString Sha(const char* password) {
+  return QString::fromLatin1(
+      QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex());
+}
+
+}  // namespace
+
+void MakeSnapshot(const QString& dir, const QString& name, const QString& sql) {
+  QDir().mkpath(dir);
+  const QString path = dir + "/" + name + ".sqlite";
+  QFile::remove(path);
+  sqlite3* handle = nullptr;
+  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
+  char* error = nullptr;
+  const QByteArray script = QByteArray(kSchema) + sql.toUtf8();
+  const int rc = sqlite3_exec(handle, script.constData(), nullptr, nullptr, &error);
+  const QString message = error ? QString::fromUtf8(error) : QString();
+  sqlite3_free(error);
+  sqlite3_close(handle);
+  ASSERT_EQ(rc, SQLITE_OK) << message.toStdString();
+}
+
+void MakeScottDictionary(const QString& dir, const QString& name) {
+  const QString sql = QStringLiteral(R"(
+insert into dba_users values ('SCOTT', '%1'), ('HR', '%2');
+insert into dba_tables values ('SCOTT', 'EMP'), ('SCOTT', 'DEPT'), ('SCOTT', 'bonus'),
+  ('HR', 'JOBS');
+insert into dba_tab_comments values ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
+  ('SCOTT', 'DEPT', 'TABLE', null), ('HR', 'JOBS', 'TABLE', 'Job titles');
+insert into dba_views values ('SCOTT', 'EMP_V', 'select * from emp');
+insert into dba_source values
+  ('SCOTT', 'GET_SAL', 'FUNCTION', 1, 'function get_sal return number is' || char(10)),
+  ('SCOTT', 'GET_SAL', 'FUNCTION', 2, 'begin return 0; end;'),
+  ('SCOTT', 'RAISE_SAL', 'PROCEDURE', 1, 'procedure raise_sal is begin null; end;'),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 1, 'package pay_pkg is' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 2, '-- <PD>' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 3, '-- Description' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 4, 'first part' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 5, '   second part   ' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 6, '-- </PD>' || char(10)),
+  ('SCOTT', 'PAY_PKG', 'PACKAGE', 7, 'end pay_pkg;');
+insert into dba_sequences values ('SCOTT', 'EMP_SEQ');
+insert into dba_tab_privs values ('SCOTT', 'EMP', 'SCOTT', 'HR', 'SELECT'),
+  ('SCOTT', 'EMP', 'SCOTT', 'CLERK', 'SELECT'), ('SCOTT', 'EMP', 'SCOTT', 'HR', 'UPDATE');
+)").arg(Sha("tiger"), Sha("hr"));
+  MakeSnapshot(dir, name, sql);
+}
+
+RecordingDatabase::RecordingDatabase(const QString& dir) {
+  db.SetSnapshotDirectories({dir});
+  db.SetErrorHandler([this](const QString& message) { shown.append(message); });
+}
+
+}  // namespace fixture
