@@ -168,6 +168,11 @@ void ObjectPage::SetDescriptionBoxEnabled(bool on) {
   }
 }
 
+void ObjectPage::SwitchDescriptionOff() {
+  FlatListBox2->clearSelection();
+  SetDescriptionBoxEnabled(false);
+}
+
 template <typename Operation>
 void ObjectPage::RunEntryOperation(Operation operation, bool keepSelection) {
   QList<int> selected;

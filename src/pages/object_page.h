@@ -34,6 +34,8 @@ class ObjectPage : public QWidget {
   void UpdatePageButtons();
   // On: editable, window colour. Off: disabled, button-face colour, empty.
   void SetDescriptionBoxEnabled(bool on);
+  // A project just opened: no line selected, the description box off.
+  void SwitchDescriptionOff();
 
   QListWidget* FlatListBox1;    // available objects
   QPushButton* FlatButton1;     // "Add"

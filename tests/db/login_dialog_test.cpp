@@ -1,0 +1,200 @@
+#include "db/login_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "db/database.h"
+#include "pages/dictionary_fixture.h"
+#include "pages/recording_prompts.h"
+#include "test_env.h"
+
+namespace {
+
+class LoginDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::MakeScottDictionary(dir.path(), "ORCL");
+    fixture::MakeScottDictionary(dir.path(), "TEST");
+    conn.db.SetErrorHandler([this](const QString& m) { prompts.Error(nullptr, "ERROR: " + m); });
+    dialog.SetHistoryFile(historyFile);
+  }
+
+  // Shows the dialog as a caller does; the showing reads the history file.
+  void Show() {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  }
+  // Types into each field (empty texts are left alone) and presses Enter in the last one.
+  void TypeAndEnter(const QString& user, const QString& password, const QString& database) {
+    dialog.FEUserName->clear();
+    dialog.FEPassword->clear();
+    dialog.FEDatabase->clear();
+    QTest::keyClicks(dialog.FEUserName, user);
+    QTest::keyClicks(dialog.FEPassword, password);
+    QTest::keyClicks(dialog.FEDatabase, database);
+    QTest::keyClick(dialog.FEDatabase, Qt::Key_Return);
+  }
+  void Login(const QString& user, const QString& password, const QString& database) {
+    Show();
+    TypeAndEnter(user, password, database);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << prompts.shown.join("|").toStdString();
+    ASSERT_FALSE(dialog.isVisible());
+    dialog.setResult(0);
+  }
+  QStringList Items() const {
+    QStringList items;
+    for (int i = 0; i < dialog.FCBHistory->count(); ++i) items << dialog.FCBHistory->itemText(i);
+    return items;
+  }
+
+  QTemporaryDir dir;
+  QString historyFile = dir.path() + "/Velmar.dbh";
+  fixture::RecordingDatabase conn{dir.path()};
+  RecordingPrompts prompts;
+  LoginDialog dialog{conn.db, prompts};
+};
+
+TEST_F(LoginDialogTest, FirstLoginUpperCasesTypedNamesConnectsAndWritesTheHistory) {
+  ASSERT_FALSE(QFile::exists(historyFile));
+  Show();
+  EXPECT_EQ(dialog.FCBHistory->count(), 0);
+  EXPECT_EQ(dialog.FEPassword->echoMode(), QLineEdit::Password);
+  TypeAndEnter("scott", "tiger", "orcl");
+  EXPECT_EQ(dialog.FEUserName->text(), "SCOTT");
+  EXPECT_EQ(dialog.FEDatabase->text(), "ORCL");
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(conn.db.Connected());
+  EXPECT_EQ(conn.db.ServerName(), "ORCL");
+  EXPECT_EQ(conn.db.Password(), "tiger");  // the password keeps its case
+  EXPECT_EQ(testenv::ReadBytes(historyFile),
+            QByteArray("[PREVIOUS]\r\nORCL;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
+  EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(LoginDialogTest, NextShowingOffersTheLastPairWithTheFocusOnThePassword) {
+  Login("scott", "tiger", "orcl");
+  Login("hr", "hr", "test");
+  Login("hr", "hr", "test");  // a pair already remembered is not added again
+  Show();
+  EXPECT_EQ(dialog.FEDatabase->text(), "TEST");
+  EXPECT_EQ(dialog.FEUserName->text(), "HR");
+  EXPECT_EQ(dialog.FEPassword->text(), "");
+  EXPECT_EQ(dialog.focusWidget(), dialog.FEPassword);
+  EXPECT_EQ(Items(), QStringList({"ORCL - SCOTT", "TEST - HR"}));
+  EXPECT_EQ(testenv::ReadBytes(historyFile),
+            QByteArray("[PREVIOUS]\r\nORCL;SCOTT;\r\nTEST;HR;\r\n[LAST]\r\nTEST;HR;\r\n"));
+}
+
+TEST_F(LoginDialogTest, HistoryChoiceFillsTheFieldsDeleteForgetsItAndTypingIsIgnored) {
+  testenv::WriteBytes(historyFile,
+                      "[PREVIOUS]\r\nTEST;HR;\r\nORCL;SCOTT;\r\nAUDIT;SCOTT;\r\n"
+                      "[LAST]\r\nTEST;HR;\r\n");
+  Show();
+  ASSERT_EQ(Items(), QStringList({"AUDIT - SCOTT", "ORCL - SCOTT", "TEST - HR"}));
+  dialog.FEPassword->setText("secret");
+  QTest::keyClick(dialog.FCBHistory, Qt::Key_Delete);  // nothing chosen: nothing happens
+  EXPECT_EQ(Items().size(), 3);
+
+  dialog.FCBHistory->setFocus();
+  QTest::keyClicks(dialog.FCBHistory, "t");  // would jump to "TEST - HR" if not ignored
+  EXPECT_EQ(dialog.FCBHistory->currentIndex(), -1);
+  dialog.FCBHistory->setCurrentIndex(1);
+  EXPECT_EQ(dialog.FEDatabase->text(), "ORCL");
+  EXPECT_EQ(dialog.FEUserName->text(), "SCOTT");
+  EXPECT_EQ(dialog.FEPassword->text(), "");
+
+  QTest::keyClick(dialog.FCBHistory, Qt::Key_Delete);
+  EXPECT_EQ(Items(), QStringList({"AUDIT - SCOTT", "TEST - HR"}));
+  EXPECT_EQ(testenv::ReadBytes(historyFile),
+            QByteArray("[PREVIOUS]\r\nTEST;HR;\r\nAUDIT;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
+  EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(LoginDialogTest, ChecksComeInOrderAndBlanksCountAsFilled) {
+  Show();
+  dialog.FBtnOk->click();
+  EXPECT_EQ(prompts.shown, QStringList({"information: Enter user before login."}));
+  EXPECT_EQ(dialog.focusWidget(), dialog.FEUserName);
+
+  prompts.shown.clear();
+  dialog.FEUserName->setText("SCOTT");
+  dialog.FBtnOk->click();
+  EXPECT_EQ(prompts.shown, QStringList({"information: Enter password before login."}));
+  EXPECT_EQ(dialog.focusWidget(), dialog.FEPassword);
+
+  prompts.shown.clear();
+  dialog.FEPassword->setText("tiger");
+  dialog.FBtnOk->click();
+  EXPECT_EQ(prompts.shown, QStringList({"information: Enter database before login."}));
+  EXPECT_EQ(dialog.focusWidget(), dialog.FEDatabase);
+
+  prompts.shown.clear();
+  dialog.FEUserName->setText("  ");  // filled: the log-on itself refuses it
+  dialog.FEDatabase->setText("ORCL");
+  dialog.FBtnOk->click();
+  EXPECT_EQ(prompts.shown,
+            QStringList({"error: ERROR: ORA-01017: invalid username/password; logon denied"}));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(QFile::exists(historyFile));
+}
+
+TEST_F(LoginDialogTest, WrongPasswordShowsTheErrorOnceKeepsTheDialogAndRemembersNothing) {
+  Login("scott", "tiger", "orcl");
+  const QByteArray before = testenv::ReadBytes(historyFile);
+  Show();
+  dialog.FEPassword->setText("TIGER");
+  dialog.FEDatabase->setText("TEST");
+  QTest::keyClick(dialog.FEPassword, Qt::Key_Enter);
+  EXPECT_EQ(prompts.shown,
+            QStringList({"error: ERROR: ORA-01017: invalid username/password; logon denied"}));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(conn.db.Connected());  // the earlier connection was dropped by the attempt
+  EXPECT_EQ(dialog.FEPassword->text(), "TIGER");
+  EXPECT_EQ(testenv::ReadBytes(historyFile), before);
+  dialog.FBtnCancel->click();
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLoginStands) {
+  const QString unusable = dir.path() + "/history-is-a-folder";
+  ASSERT_TRUE(QDir().mkpath(unusable));
+  dialog.SetHistoryFile(unusable);
+  Show();
+  EXPECT_EQ(prompts.shown, QStringList({"error: ERROR: Database log file " + unusable +
+                                        " can't be opened."}));
+  prompts.shown.clear();
+  TypeAndEnter("scott", "tiger", "orcl");
+  EXPECT_EQ(prompts.shown, QStringList({"error: ERROR: Database log file " + unusable +
+                                        " can't be created."}));
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(conn.db.Connected());
+}
+
+TEST_F(LoginDialogTest, AFullHistoryDropsItsOldestPairAndAnEmptyDatabaseEndsTheList) {
+  QByteArray file = "[PREVIOUS]\r\n";
+  for (int i = 0; i < 1000; ++i) file += "DB" + QByteArray::number(i) + ";SCOTT;\r\n";
+  file += "[LAST]\r\nDB999;SCOTT;\r\n";
+  testenv::WriteBytes(historyFile, file);
+  Show();
+  EXPECT_EQ(dialog.FCBHistory->count(), 1000);
+  TypeAndEnter("scott", "tiger", "orcl");
+  ASSERT_EQ(dialog.result(), QDialog::Accepted);
+  const QByteArray written = testenv::ReadBytes(historyFile);
+  EXPECT_FALSE(written.contains("\r\nDB0;SCOTT;\r\n"));
+  EXPECT_TRUE(written.startsWith("[PREVIOUS]\r\nDB1;SCOTT;\r\n"));
+  EXPECT_TRUE(written.endsWith("DB999;SCOTT;\r\nORCL;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
+
+  testenv::WriteBytes(historyFile,
+                      "[PREVIOUS]\r\nORCL;SCOTT;\r\n;HR;\r\nTEST;HR;\r\n[LAST]\r\nORCL;SCOTT;\r\n");
+  dialog.setResult(0);
+  Show();
+  EXPECT_EQ(Items(), QStringList({"ORCL - SCOTT"}));
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+#include "pages/object_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "db/database.h"
+#include "dictionary_fixture.h"
+#include "pages/initial_description.h"
+#include "settings/settings.h"
+
+namespace {
+
+QStringList Texts(const QListWidget* list) {
+  QStringList texts;
+  for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+  return texts;
+}
+
+void Select(QListWidget* list, const QStringList& texts) {
+  list->clearSelection();
+  for (const QString& text : texts) {
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << text.toStdString();
+    found.first()->setSelected(true);
+  }
+}
+
+class ObjectPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::MakeScottDictionary(dir.path(), "ORCL");
+    fixture::MakeScottDictionary(dir.path(), "TEST");
+  }
+  std::unique_ptr<ObjectPage> Page(ObjectKind kind) {
+    auto page = std::make_unique<ObjectPage>(project, conn.db, kind, [this, kind](const QString& n) {
+      return InitialDescription(conn.db, settings, kind, n);
+    });
+    page->resize(576, 369);
+    page->show();
+    return page;
+  }
+  void Connect(const QString& server, const QString& user = "SCOTT",
+               const QString& password = "tiger") {
+    ConnectDatabase(conn.db, server, user, password);
+  }
+  // What the tab change does once connected.
+  static void Visit(ObjectPage& page) {
+    page.FillAvailableList();
+    page.UpdatePageButtons();
+  }
+  static QList<bool> Buttons(const ObjectPage& page) {
+    return {page.FlatButton1->isEnabled(), page.FlatButton2->isEnabled(),
+            page.FlatButton3->isEnabled(), page.FlatButton4->isEnabled()};
+  }
+
+  QTemporaryDir dir;
+  fixture::RecordingDatabase conn{dir.path()};
+  Project project;
+  Settings settings = DefaultSettings();
+};
+
+TEST_F(ObjectPageTest, WithoutAConnectionAllFourButtonsAreOff) {
+  project.AppendEntry(ObjectKind::Views, {"ORCL", "EMP_V", "SCOTT", "tiger", ""});
+  auto page = Page(ObjectKind::Views);
+  Visit(*page);
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.EMP_V"}));
+  EXPECT_EQ(Buttons(*page), QList<bool>({false, false, false, false}));
+  Connect("ORCL");
+  Visit(*page);  // EMP_V is the only view and it is chosen: nothing to add
+  EXPECT_EQ(Buttons(*page), QList<bool>({false, false, true, true}));
+  conn.db.Disconnect();
+  page->UpdatePageButtons();
+  EXPECT_EQ(Buttons(*page), QList<bool>({false, false, false, false}));
+}
+
+TEST_F(ObjectPageTest, AnObjectOfOneDatabaseIsOfferedOnAnotherAndGetsASecondLine) {
+  auto page = Page(ObjectKind::Tables);
+  Connect("ORCL");
+  Visit(*page);
+  Select(page->FlatListBox1, {"EMP"});
+  page->FlatButton1->click();
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"bonus", "DEPT"}));
+  Visit(*page);
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"bonus", "DEPT"}));
+
+  Connect("TEST", "HR", "hr");  // another database and another user
+  Visit(*page);
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"JOBS"}));
+  Connect("test");
+  Visit(*page);
+  Select(page->FlatListBox1, {"EMP"});
+  page->FlatButton1->click();
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.EMP", "TEST.EMP"}));
+
+  // Back on ORCL as HR: removing SCOTT's ORCL.EMP does not offer it to HR.
+  Connect("ORCL", "HR", "hr");
+  Visit(*page);
+  Select(page->FlatListBox2, {"ORCL.EMP"});
+  page->FlatButton3->click();
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"JOBS"}));
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"TEST.EMP"}));
+  EXPECT_TRUE(conn.shown.isEmpty());
+}
+
+TEST_F(ObjectPageTest, MarkerRulesOfTheButtons) {
+  auto page = Page(ObjectKind::Sequences);
+  Connect("ORCL", "HR", "hr");  // HR owns no sequence
+  Visit(*page);
+  EXPECT_EQ(page->FlatListBox1->count(), 0);
+  page->FlatButton1->click();  // disabled, and nothing selected anyway
+  EXPECT_FALSE(project.IsModified());
+
+  Connect("ORCL");
+  Visit(*page);
+  page->FlatButton1->click();  // enabled, nothing selected
+  EXPECT_FALSE(project.IsModified());
+  page->FlatButton2->click();
+  EXPECT_TRUE(project.IsModified());
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.EMP_SEQ"}));
+
+  project.SetModified(false);
+  page->FlatButton4->click();  // Remove all
+  EXPECT_TRUE(project.IsModified());
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"EMP_SEQ"}));
+}
+
+TEST_F(ObjectPageTest, TwoBatchesShowSortedAndEachLineShowsAndTakesItsOwnDescription) {
+  auto page = Page(ObjectKind::Tables);
+  Connect("ORCL");
+  Visit(*page);
+  Select(page->FlatListBox1, {"EMP"});
+  page->FlatButton1->click();
+  Select(page->FlatListBox1, {"bonus", "DEPT"});
+  page->FlatButton1->click();
+  ASSERT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
+
+  Select(page->FlatListBox2, {"ORCL.EMP"});
+  EXPECT_TRUE(page->FlatMemo->isEnabled());
+  EXPECT_EQ(page->FlatMemo->toPlainText(), "Employees of the company");
+  Select(page->FlatListBox2, {"ORCL.bonus"});
+  EXPECT_EQ(page->FlatMemo->toPlainText(), "");
+
+  project.SetModified(false);
+  page->FlatMemo->setFocus();
+  QTest::keyClicks(page->FlatMemo, "Bonus");
+  QTest::keyClick(page->FlatMemo, Qt::Key_Return);
+  QTest::keyClicks(page->FlatMemo, "plan");
+  EXPECT_TRUE(project.IsModified());
+  const auto& entries = project.Entries(ObjectKind::Tables);
+  EXPECT_EQ(entries[1].ObjectName, "bonus");
+  EXPECT_EQ(entries[1].Description, "Bonus\r\nplan");  // kept with CR LF, as the file holds it
+
+  // Delete changes the text but is no typed character: no marker, the entry still follows.
+  project.SetModified(false);
+  QTest::keyClick(page->FlatMemo, Qt::Key_Home);
+  QTest::keyClick(page->FlatMemo, Qt::Key_Delete);
+  EXPECT_FALSE(project.IsModified());
+  EXPECT_EQ(entries[1].Description, "Bonus\r\nlan");
+
+  Select(page->FlatListBox2, {"ORCL.EMP"});
+  EXPECT_EQ(page->FlatMemo->toPlainText(), "Employees of the company");
+  EXPECT_EQ(entries[0].Description, "Employees of the company");
+}
+
+TEST_F(ObjectPageTest, AfterRemoveNoLineIsSelectedAndTheBoxChangesNoEntry) {
+  auto page = Page(ObjectKind::Tables);
+  Connect("ORCL");
+  Visit(*page);
+  page->FlatButton2->click();
+  Select(page->FlatListBox2, {"ORCL.DEPT"});
+  page->FlatButton3->click();
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.EMP"}));
+  EXPECT_TRUE(page->FlatListBox2->selectedItems().isEmpty());
+  EXPECT_FALSE(page->FlatMemo->isEnabled());
+  EXPECT_EQ(page->FlatMemo->toPlainText(), "");
+  QTest::keyClicks(page->FlatMemo, "lost");
+  EXPECT_EQ(project.Entries(ObjectKind::Tables)[0].Description, "Employees of the company");
+  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "");
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"DEPT"}));
+}
+
+TEST_F(ObjectPageTest, ProceduresHaveNoBoxAndRemoveSeveralLinesAtOnce) {
+  auto page = Page(ObjectKind::ProceduresAndFunctions);
+  EXPECT_EQ(page->FlatMemo, nullptr);
+  EXPECT_EQ(page->FMDescription, nullptr);
+  Connect("ORCL");
+  Visit(*page);
+  page->FlatButton2->click();
+  ASSERT_EQ(Texts(page->FlatListBox2),
+            QStringList({"ORCL.GET_SAL (FUNCTION)", "ORCL.RAISE_SAL (PROCEDURE)"}));
+  Select(page->FlatListBox2, {"ORCL.GET_SAL (FUNCTION)", "ORCL.RAISE_SAL (PROCEDURE)"});
+  page->FlatButton3->click();
+  EXPECT_EQ(page->FlatListBox2->count(), 0);
+  EXPECT_EQ(page->FlatListBox1->count(), 2);
+}
+
+TEST_F(ObjectPageTest, SectionTextIsTheProjectsAndMarksOnlyTypedCharacters) {
+  project.SetSectionDescription(ObjectKind::Roles, "Who may read what");
+  auto page = Page(ObjectKind::Roles);
+  ASSERT_NE(page->FMDescription, nullptr);
+  EXPECT_EQ(page->FMDescription->toPlainText(), "Who may read what");
+  page->FMDescription->moveCursor(QTextCursor::End);
+  QTest::keyClicks(page->FMDescription, ".");
+  EXPECT_EQ(project.SectionDescription(ObjectKind::Roles), "Who may read what.");
+  EXPECT_TRUE(project.IsModified());
+  ProjectContents read;
+  read.rolesDescription = "Grants";
+  read.entries[static_cast<int>(ObjectKind::Roles)] = {{"ORCL", "HR", "SCOTT", "tiger", ""}};
+  project.ReplaceContents(read);
+  EXPECT_EQ(page->FMDescription->toPlainText(), "Grants");
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.HR"}));
+}
+
+TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
+  // The connection drops while tables are added: the first goes in, the error is shown
+  // by the connection's handler only, and the page goes on working.
+  int calls = 0;
+  ObjectPage page(project, conn.db, ObjectKind::Tables, [&](const QString&) -> QString {
+    if (++calls == 2) conn.db.Fail("ORA-03113: end-of-file on communication channel");
+    return {};
+  });
+  Connect("ORCL");
+  Visit(page);
+  page.FlatButton2->click();
+  EXPECT_EQ(conn.shown, QStringList({"ORA-03113: end-of-file on communication channel"}));
+  EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus"}));
+  EXPECT_EQ(Texts(page.FlatListBox1), QStringList({"DEPT", "EMP"}));
+  EXPECT_TRUE(project.IsModified());
+  EXPECT_TRUE(page.FlatButton1->isEnabled());
+  page.FlatButton2->click();
+  EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
+  EXPECT_EQ(conn.shown.size(), 1);
+}
+
+}  // namespace
