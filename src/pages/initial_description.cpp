@@ -1,7 +1,7 @@
 #include "pages/initial_description.h"
 
 #include "db/database.h"
-#include "docbuild/comment_tags.h"
+#include "docbuild/dictionary_source.h"
 
 namespace {
 
@@ -17,29 +17,13 @@ QString TableComment(Database& db, const QString& tableName) {
   return comment;
 }
 
-QString PackageDescription(Database& db, const Settings& settings, const QString& name) {
-  Query& q = db.query(QueryId::OCIPackageText);
-  q.Close();
-  q.BindText(1, name);
-  q.Open();
-  const QString description =
-      ExtractPackageDescription(settings, [&q](QString& line) {
-        if (q.Eof()) return false;
-        line = q.Field(QStringLiteral("text"));
-        q.Next();
-        return true;
-      });
-  q.Close();
-  return description;
-}
-
 }  // namespace
 
 QString InitialDescription(Database& db, const Settings& settings, ObjectKind kind,
                            const QString& objectName) {
   switch (kind) {
     case ObjectKind::Tables: return TableComment(db, objectName);
-    case ObjectKind::Packages: return PackageDescription(db, settings, objectName);
+    case ObjectKind::Packages: return ExtractPackageDescription(db, settings, objectName);
     default: return {};
   }
 }

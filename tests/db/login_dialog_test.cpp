@@ -11,8 +11,8 @@
 
 #include "db/database.h"
 #include "pages/dictionary_fixture.h"
-#include "pages/recording_prompts.h"
-#include "test_env.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -43,9 +43,15 @@ class LoginDialogTest : public ::testing::Test {
   void Login(const QString& user, const QString& password, const QString& database) {
     Show();
     TypeAndEnter(user, password, database);
-    ASSERT_EQ(dialog.result(), QDialog::Accepted) << prompts.shown.join("|").toStdString();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << Shown().join("|").toStdString();
     ASSERT_FALSE(dialog.isVisible());
     dialog.setResult(0);
+  }
+  // Every message box so far, in order, as "error: <text>" or "information: <text>".
+  QStringList Shown() const {
+    QStringList shown;
+    for (const ScriptedPrompts::Asked& a : prompts.History()) shown << a.what + ": " + a.text;
+    return shown;
   }
   QStringList Items() const {
     QStringList items;
@@ -56,7 +62,7 @@ class LoginDialogTest : public ::testing::Test {
   QTemporaryDir dir;
   QString historyFile = dir.path() + "/Velmar.dbh";
   fixture::RecordingDatabase conn{dir.path()};
-  RecordingPrompts prompts;
+  ScriptedPrompts prompts;
   LoginDialog dialog{conn.db, prompts};
 };
 
@@ -74,7 +80,7 @@ TEST_F(LoginDialogTest, FirstLoginUpperCasesTypedNamesConnectsAndWritesTheHistor
   EXPECT_EQ(conn.db.Password(), "tiger");  // the password keeps its case
   EXPECT_EQ(testenv::ReadBytes(historyFile),
             QByteArray("[PREVIOUS]\r\nORCL;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
-  EXPECT_TRUE(prompts.shown.isEmpty());
+  EXPECT_TRUE(Shown().isEmpty());
 }
 
 TEST_F(LoginDialogTest, NextShowingOffersTheLastPairWithTheFocusOnThePassword) {
@@ -113,32 +119,32 @@ TEST_F(LoginDialogTest, HistoryChoiceFillsTheFieldsDeleteForgetsItAndTypingIsIgn
   EXPECT_EQ(Items(), QStringList({"AUDIT - SCOTT", "TEST - HR"}));
   EXPECT_EQ(testenv::ReadBytes(historyFile),
             QByteArray("[PREVIOUS]\r\nTEST;HR;\r\nAUDIT;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
-  EXPECT_TRUE(prompts.shown.isEmpty());
+  EXPECT_TRUE(Shown().isEmpty());
 }
 
 TEST_F(LoginDialogTest, ChecksComeInOrderAndBlanksCountAsFilled) {
   Show();
   dialog.FBtnOk->click();
-  EXPECT_EQ(prompts.shown, QStringList({"information: Enter user before login."}));
+  EXPECT_EQ(Shown(), QStringList({"information: Enter user before login."}));
   EXPECT_EQ(dialog.focusWidget(), dialog.FEUserName);
 
-  prompts.shown.clear();
+  prompts.Forget();
   dialog.FEUserName->setText("SCOTT");
   dialog.FBtnOk->click();
-  EXPECT_EQ(prompts.shown, QStringList({"information: Enter password before login."}));
+  EXPECT_EQ(Shown(), QStringList({"information: Enter password before login."}));
   EXPECT_EQ(dialog.focusWidget(), dialog.FEPassword);
 
-  prompts.shown.clear();
+  prompts.Forget();
   dialog.FEPassword->setText("tiger");
   dialog.FBtnOk->click();
-  EXPECT_EQ(prompts.shown, QStringList({"information: Enter database before login."}));
+  EXPECT_EQ(Shown(), QStringList({"information: Enter database before login."}));
   EXPECT_EQ(dialog.focusWidget(), dialog.FEDatabase);
 
-  prompts.shown.clear();
+  prompts.Forget();
   dialog.FEUserName->setText("  ");  // filled: the log-on itself refuses it
   dialog.FEDatabase->setText("ORCL");
   dialog.FBtnOk->click();
-  EXPECT_EQ(prompts.shown,
+  EXPECT_EQ(Shown(),
             QStringList({"error: ERROR: ORA-01017: invalid username/password; logon denied"}));
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(QFile::exists(historyFile));
@@ -151,7 +157,7 @@ TEST_F(LoginDialogTest, WrongPasswordShowsTheErrorOnceKeepsTheDialogAndRemembers
   dialog.FEPassword->setText("TIGER");
   dialog.FEDatabase->setText("TEST");
   QTest::keyClick(dialog.FEPassword, Qt::Key_Enter);
-  EXPECT_EQ(prompts.shown,
+  EXPECT_EQ(Shown(),
             QStringList({"error: ERROR: ORA-01017: invalid username/password; logon denied"}));
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(conn.db.Connected());  // the earlier connection was dropped by the attempt
@@ -166,11 +172,11 @@ TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLog
   ASSERT_TRUE(QDir().mkpath(unusable));
   dialog.SetHistoryFile(unusable);
   Show();
-  EXPECT_EQ(prompts.shown, QStringList({"error: ERROR: Database log file " + unusable +
+  EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
                                         " can't be opened."}));
-  prompts.shown.clear();
+  prompts.Forget();
   TypeAndEnter("scott", "tiger", "orcl");
-  EXPECT_EQ(prompts.shown, QStringList({"error: ERROR: Database log file " + unusable +
+  EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
                                         " can't be created."}));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(conn.db.Connected());

@@ -6,30 +6,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 
+#include "db/snapshot_schema.h"
+
 namespace fixture {
 namespace {
-
-const char kSchema[] = R"(
-create table dba_users (username text, password_sha256 text);
-create table dba_tables (owner text, table_name text);
-create table dba_tab_comments (owner text, table_name text, table_type text, comments text);
-create table dba_tab_columns (owner text, table_name text, column_name text, column_id int,
-  data_type text, data_length int, data_precision int, nullable text);
-create table dba_col_comments (owner text, table_name text, column_name text, comments text);
-create table dba_constraints (owner text, constraint_name text, constraint_type text,
-  table_name text, r_owner text, r_constraint_name text);
-create table dba_cons_columns (owner text, constraint_name text, table_name text,
-  column_name text, position int);
-create table dba_indexes (owner text, index_name text, table_owner text, table_name text);
-create table dba_ind_columns (index_owner text, index_name text, table_owner text,
-  table_name text, column_name text, column_position int);
-create table dba_views (owner text, view_name text, text text);
-create table dba_source (owner text, name text, type text, line int, text text);
-create table dba_sequences (sequence_owner text, sequence_name text);
-create table dba_tab_privs (owner text, table_name text, grantor text, grantee text,
-  privilege text);
-create table dba_synonyms (owner text, synonym_name text, table_owner text, table_name text);
-)";
 
 QString Sha(const char* password) {
   return QString::fromLatin1(
@@ -45,7 +25,8 @@ void MakeSnapshot(const QString& dir, const QString& name, const QString& sql) {
   sqlite3* handle = nullptr;
   ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
   char* error = nullptr;
-  const QByteArray script = QByteArray(kSchema) + sql.toUtf8();
+  const QByteArray script = QByteArray("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;") +
+                             snapshot::TablesSql() + sql.toUtf8();
   const int rc = sqlite3_exec(handle, script.constData(), nullptr, nullptr, &error);
   const QString message = error ? QString::fromUtf8(error) : QString();
   sqlite3_free(error);

@@ -179,8 +179,8 @@ TEST_F(ObjectPageTest, AfterRemoveNoLineIsSelectedAndTheBoxChangesNoEntry) {
   EXPECT_FALSE(page->FlatMemo->isEnabled());
   EXPECT_EQ(page->FlatMemo->toPlainText(), "");
   QTest::keyClicks(page->FlatMemo, "lost");
-  EXPECT_EQ(project.Entries(ObjectKind::Tables)[0].Description, "Employees of the company");
-  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "");
+  EXPECT_EQ(project.Entries(ObjectKind::Tables)[0].Description, "");  // bonus
+  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "Employees of the company");
   EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"DEPT"}));
 }
 
