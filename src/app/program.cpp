@@ -5,8 +5,10 @@
 
 #include "app/main_window.h"
 #include "app/program_icon.h"
+#include "app/prompts.h"
 #include "app/qt_prompts.h"
 #include "db/database.h"
+#include "pages/object_tabs.h"
 
 void SetUpApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("VLM"));
@@ -26,13 +28,16 @@ Program::Program(Prompts* prompts) {
   database_ = std::make_unique<Database>();
   window_ = std::make_unique<MainWindow>(*prompts);
   MainWindow* window = window_.get();
+  // Errors come mostly while a modal dialog (the login) is up: their box goes over it.
   database_->SetErrorHandler([window, prompts](const QString& message) {
-    prompts->Error(window, QStringLiteral("ERROR: ") + message);
+    QWidget* modal = QApplication::activeModalWidget();
+    prompts->Error(modal ? modal : window, QStringLiteral("ERROR: ") + message);
   });
   Database* database = database_.get();
   QObject::connect(window, &MainWindow::DisconnectRequested, window, [database] {
     if (database->Connected()) database->Disconnect();
   });
+  objectTabs_ = new ObjectTabs(*window_, *database_);
 }
 
 Program::~Program() = default;

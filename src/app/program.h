@@ -7,6 +7,7 @@
 
 class Database;
 class MainWindow;
+class ObjectTabs;
 class Prompts;
 class QApplication;
 
@@ -21,9 +22,12 @@ class Program {
 
   MainWindow& Window() { return *window_; }
   Database& Data() { return *database_; }
+  // The six object tabs and the login dialog.
+  ObjectTabs& Objects() { return *objectTabs_; }
 
  private:
   std::unique_ptr<Prompts> ownPrompts_;
   std::unique_ptr<Database> database_;
   std::unique_ptr<MainWindow> window_;
+  ObjectTabs* objectTabs_ = nullptr;  // owned by the window
 };

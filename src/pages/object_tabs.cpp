@@ -20,7 +20,6 @@ ObjectTabs::ObjectTabs(MainWindow& window, Database& db)
     window_.Tabs().SetObjectPage(kind, page);
   }
   connect(&window_, &MainWindow::LoginRequested, this, &ObjectTabs::ToolButton10Click);
-  connect(&window_, &MainWindow::DisconnectRequested, this, [this] { db_.Disconnect(); });
   connect(&window_.Tabs(), &TabWindow::ObjectTabSelected, this,
           &ObjectTabs::ObjectTabSelected);
   connect(&window_.Tabs(), &TabWindow::ProjectOpened, this, [this] {

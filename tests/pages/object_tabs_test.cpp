@@ -104,7 +104,7 @@ TEST_F(ObjectTabsTest, ACancelledLoginLeavesEveryButtonOffAndTheLoginButtonConne
 
   // Closing the project drops the connection; the next project asks again.
   window().findChild<QAction*>("MIClose")->trigger();
-  EXPECT_FALSE(program.Dictionary().Connected());
+  EXPECT_FALSE(program.Data().Connected());
 }
 
 }  // namespace
