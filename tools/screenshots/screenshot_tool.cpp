@@ -1,11 +1,16 @@
 // Saves PNG pictures of the main window with the sample project open, the File menu, the
-// Options dialog on each of its pages, About and the help window, into the folder given
-// as the only argument.
+// login dialog, the six object tabs logged on to the sample dictionary, the Options dialog
+// on each of its pages, About and the help window, into the folder given as the only
+// argument.
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
@@ -15,6 +20,11 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/qt_prompts.h"
+#include "db/database.h"
+#include "db/login_dialog.h"
+#include "pages/object_page.h"
+#include "pages/object_tabs.h"
+#include "pages/tab_window.h"
 #include "project/history_menus.h"
 #include "settings/options.h"
 
@@ -32,6 +42,47 @@ bool Save(QWidget* widget, const QString& name) {
   const QString path = g_out.filePath(name + QStringLiteral(".png"));
   const bool ok = widget->grab().save(path);
   QTextStream(stdout) << (ok ? "saved " : "FAILED ") << path << Qt::endl;
+  return ok;
+}
+
+// The login dialog with a connection history, then each object tab logged on as HR to the
+// sample database DEMO, its first project line selected.
+bool SaveLoginAndObjectTabs(Program& program) {
+  MainWindow& window = program.Window();
+  const QString history = window.LiveSettings().DBLog_history;
+  QDir().mkpath(QFileInfo(history).absolutePath());
+  QFile file(history);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write("[PREVIOUS]\r\nDEMO;HR;\r\nSALES;SALES;\r\nDEMO;PAYROLL;\r\n[LAST]\r\nDEMO;HR;\r\n");
+  file.close();
+
+  LoginDialog* login = program.Objects().Login();
+  login->SetHistoryFile(history);
+  window.CenterOver(login);
+  Settle(login);
+  login->FEPassword->setText(QStringLiteral("hr"));
+  bool ok = Save(login, QStringLiteral("login"));
+  login->FBtnOk->click();
+  if (!program.Data().Connected()) return false;
+  window.SetConnectionStatus(program.Data().UserName() + QStringLiteral("@") +
+                             program.Data().ServerName());
+
+  const char* names[] = {"page_tables",   "page_views",     "page_procs",
+                         "page_packages", "page_sequences", "page_roles"};
+  for (ObjectKind kind : kAllObjectKinds) {
+    window.Tabs().TabControl()->setCurrentIndex(static_cast<int>(kind) + 1);
+    ObjectPage* page = program.Objects().Page(kind);
+    if (page->FlatListBox2->count() > 0) page->FlatListBox2->setCurrentRow(0);
+    if (page->FlatListBox1->count() > 0) page->FlatListBox1->setCurrentRow(0);
+    QTest::qWait(100);
+    ok &= Save(&window, QString::fromLatin1(names[static_cast<int>(kind)]));
+  }
+  // Nothing selected: the description box is off, grey and empty.
+  window.Tabs().TabControl()->setCurrentIndex(1);
+  program.Objects().Page(ObjectKind::Tables)->SwitchDescriptionOff();
+  QTest::qWait(100);
+  ok &= Save(&window, QStringLiteral("page_tables_nothing_selected"));
+  window.Tabs().TabControl()->setCurrentIndex(0);
   return ok;
 }
 
@@ -61,6 +112,7 @@ int main(int argc, char** argv) {
   window.History().AddToHistory(project);
   QTest::qWait(100);
   ok &= Save(&window, QStringLiteral("main_window_project"));
+  ok &= SaveLoginAndObjectTabs(program);
 
   auto* file = window.findChild<QMenu*>(QStringLiteral("MIFile"));
   file->popup(window.mapToGlobal(QPoint(10, 30)));
