@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "db/database.h"
+#include "db/oci_stub.h"
 #include "dictionary_fixture.h"
 #include "pages/initial_description.h"
 #include "settings/settings.h"
@@ -235,6 +236,37 @@ TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
   page.FlatButton2->click();
   EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
   EXPECT_EQ(conn.shown.size(), 1);
+}
+
+TEST_F(ObjectPageTest, AConnectionLostBetweenTabChangesIsShownOnceAndThePageGoesOn) {
+  qputenv("VELLUMAR_OCI_LIBRARY", OCI_STUB_PATH);
+  stub_reset();
+  stub_set_logon("SCOTT", "tiger", "PROD");
+  const char* column[] = {"TABLE_NAME"};
+  const int type[] = {1};
+  stub_add_result("from user_tables", 1, column, type);
+  for (const char* name : {"DEPT", "EMP"}) {
+    const char* row[] = {name};
+    stub_add_row(row);
+  }
+  project.AppendEntry(ObjectKind::Tables, {"PROD", "SALGRADE", "SCOTT", "tiger", ""});
+  auto page = Page(ObjectKind::Tables);
+  Connect("PROD");
+  ASSERT_TRUE(conn.db.Connected());
+  Visit(*page);
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"DEPT", "EMP"}));
+
+  stub_lose_connection_at(1);  // the server goes away during the next visit
+  Visit(*page);
+  EXPECT_EQ(conn.shown, QStringList({"ORA-03113: end-of-file on communication channel"}));
+  EXPECT_EQ(page->FlatListBox1->count(), 0);
+  EXPECT_EQ(Buttons(*page), QList<bool>({false, false, true, true}));
+  Select(page->FlatListBox2, {"PROD.SALGRADE"});
+  EXPECT_TRUE(page->FlatMemo->isEnabled());
+  page->FlatButton3->click();
+  EXPECT_EQ(page->FlatListBox2->count(), 0);
+  EXPECT_EQ(conn.shown.size(), 1);
+  qunsetenv("VELLUMAR_OCI_LIBRARY");
 }
 
 }  // namespace
