@@ -24,6 +24,11 @@ void SortListLines(QStringList& lines) {
   std::vector<QString> keys;
   keys.reserve(lines.size());
   for (const QString& line : lines) keys.push_back(ansi::UpperCase(line));
+  // A dictionary that orders its rows already (table names) needs no sorting.
+  bool inOrder = true;
+  for (qsizetype i = 1; inOrder && i < lines.size(); ++i)
+    inOrder = CompareLines(keys[i - 1], lines[i - 1], keys[i], lines[i]) <= 0;
+  if (inOrder) return;
   std::vector<qsizetype> order(lines.size());
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {
