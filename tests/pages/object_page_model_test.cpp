@@ -55,25 +55,6 @@ class ObjectPageModelTest : public ::testing::Test {
   Settings settings = DefaultSettings();
 };
 
-TEST_F(ObjectPageModelTest, AnObjectIsOfferedAgainOnlyUnderAnotherDatabase) {
-  project.AppendEntry(ObjectKind::Tables, Entry("ORCL", "EMP", "SCOTT", "tiger", "kept"));
-  ObjectPageModel model = Model(ObjectKind::Tables);
-  Connect("ORCL");
-  model.FillAvailableList();
-  EXPECT_EQ(model.AvailableList(), QStringList({"bonus", "DEPT"}));
-
-  Connect("TEST");
-  model.FillAvailableList();
-  EXPECT_EQ(model.AvailableList(), QStringList({"bonus", "DEPT", "EMP"}));
-  model.AddEntries({2});
-  EXPECT_EQ(LineTexts(model), QStringList({"ORCL.EMP", "TEST.EMP"}));
-  ASSERT_EQ(project.Entries(ObjectKind::Tables).size(), 2);
-  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1],
-            Entry("TEST", "EMP", "SCOTT", "tiger", "Employees of the company"));
-  EXPECT_TRUE(project.IsModified());
-  EXPECT_TRUE(conn.shown.isEmpty());
-}
-
 TEST_F(ObjectPageModelTest, RemoveReturnsANameOnlyWhenChosenUnderExactlyThisConnection) {
   project.AppendEntry(ObjectKind::Tables, Entry("ORCL", "DEPT", "SCOTT", "TIGER"));  // password differs
   project.AppendEntry(ObjectKind::Tables, Entry("ORCL", "bonus", "HR", "tiger"));    // user differs
@@ -105,25 +86,6 @@ TEST_F(ObjectPageModelTest, ModifiedMarkerOnlyWhenSomethingMovedExceptForTheAllC
   project.SetModified(false);
   model.RemoveAllEntries();
   EXPECT_TRUE(project.IsModified());
-}
-
-TEST_F(ObjectPageModelTest, LinesOfTwoBatchesAreSortedAndEachStandsForItsOwnEntry) {
-  Connect("ORCL");
-  ObjectPageModel model = Model(ObjectKind::Tables);
-  model.FillAvailableList();
-  model.AddEntries({2, 0});  // EMP, bonus (rows in any order)
-  EXPECT_EQ(model.AvailableList(), QStringList({"DEPT"}));
-  model.AddAllEntries();
-  EXPECT_EQ(LineTexts(model), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
-  const QList<ObjectEntry>& entries = project.Entries(ObjectKind::Tables);
-  QStringList described;
-  for (const ProjectListItem& line : model.ProjectList())
-    described.append(entries[line.entry].ObjectName + "=" + entries[line.entry].Description);
-  EXPECT_EQ(described,
-            QStringList({"bonus=", "DEPT=", "EMP=Employees of the company"}));
-  // Order of addition is kept in the project itself.
-  EXPECT_EQ(entries[0].ObjectName, "bonus");
-  EXPECT_EQ(entries[2].ObjectName, "DEPT");
 }
 
 TEST_F(ObjectPageModelTest, LinesThatReadTheSameStillAddressTheirOwnEntries) {
@@ -168,28 +130,6 @@ TEST_F(ObjectPageModelTest, EachKindListsItsDictionaryObjects) {
   ObjectPageModel sequences = Model(ObjectKind::Sequences);
   sequences.FillAvailableList();
   EXPECT_TRUE(sequences.AvailableList().isEmpty());
-}
-
-TEST_F(ObjectPageModelTest, ADatabaseErrorPartWayKeepsWhatWasAddedAndMarksIt) {
-  Connect("ORCL");
-  int calls = 0;
-  ObjectPageModel model(project, conn.db, ObjectKind::Tables, [&](const QString& name) {
-    if (++calls == 2) throw DatabaseError("ORA-03113: end-of-file on communication channel");
-    return name.toLower();
-  });
-  model.FillAvailableList();
-  EXPECT_THROW(model.AddAllEntries(), DatabaseError);  // bonus goes, DEPT fails
-  EXPECT_EQ(LineTexts(model), QStringList({"ORCL.bonus"}));
-  EXPECT_EQ(model.AvailableList(), QStringList({"DEPT", "EMP"}));
-  EXPECT_TRUE(project.IsModified());
-
-  project.SetModified(false);
-  calls = 0;
-  EXPECT_THROW(model.AddEntries({0, 1}), DatabaseError);  // DEPT goes, EMP fails
-  EXPECT_EQ(LineTexts(model), QStringList({"ORCL.bonus", "ORCL.DEPT"}));
-  EXPECT_EQ(model.AvailableList(), QStringList({"EMP"}));
-  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "dept");
-  EXPECT_TRUE(project.IsModified());
 }
 
 }  // namespace

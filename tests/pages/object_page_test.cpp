@@ -218,24 +218,26 @@ TEST_F(ObjectPageTest, SectionTextIsTheProjectsAndMarksOnlyTypedCharacters) {
 }
 
 TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
-  // The connection drops while tables are added: the first goes in, the error is shown
+  // Every second table's comment fails: what went in before stays in, each error is shown
   // by the connection's handler only, and the page goes on working.
   int calls = 0;
   ObjectPage page(project, conn.db, ObjectKind::Tables, [&](const QString&) -> QString {
-    if (++calls == 2) conn.db.Fail("ORA-03113: end-of-file on communication channel");
+    if (++calls % 2 == 0) conn.db.Fail("ORA-03113: end-of-file on communication channel");
     return {};
   });
   Connect("ORCL");
   Visit(page);
-  page.FlatButton2->click();
+  Select(page.FlatListBox1, {"bonus", "DEPT", "EMP"});
+  page.FlatButton1->click();
   EXPECT_EQ(conn.shown, QStringList({"ORA-03113: end-of-file on communication channel"}));
   EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus"}));
   EXPECT_EQ(Texts(page.FlatListBox1), QStringList({"DEPT", "EMP"}));
   EXPECT_TRUE(project.IsModified());
   EXPECT_TRUE(page.FlatButton1->isEnabled());
-  page.FlatButton2->click();
-  EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
-  EXPECT_EQ(conn.shown.size(), 1);
+  page.FlatButton2->click();  // Add all: DEPT goes in, EMP fails again
+  EXPECT_EQ(Texts(page.FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT"}));
+  EXPECT_EQ(Texts(page.FlatListBox1), QStringList({"EMP"}));
+  EXPECT_EQ(conn.shown.size(), 2);
 }
 
 TEST_F(ObjectPageTest, AConnectionLostBetweenTabChangesIsShownOnceAndThePageGoesOn) {
