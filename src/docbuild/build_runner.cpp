@@ -110,8 +110,7 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
     return result;
   }
 
-  doc.TempMemoHeader.append(doc.TempMemo);
-  doc.TempMemo.clear();
+  doc.TempMemoHeader.append(std::move(doc.TempMemo));
   QString reason;
   if (!SaveDocument(result.outputPath, doc.TempMemoHeader, html, &result.replacedCharacters,
                     &reason)) {

@@ -1,35 +1,44 @@
 #include "docbuild/document.h"
 
+#include <algorithm>
+
 #include "docbuild/html.h"
 
-QString Grid::Cell(int column, int row) const {
-  if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_) return {};
-  return rows_[row].value(column);
+const QString& Grid::Cell(int column, int row) const {
+  static const QString empty;
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return empty;
+  return cells_[row * columns_ + column];
 }
 
 void Grid::SetCell(int column, int row, const QString& text) {
-  if (row < 0 || row >= rows_.size() || column < 0) return;
+  if (row < 0 || row >= rows_ || column < 0) return;
   if (column >= columns_) SetColumnCount(column + 1);
-  rows_[row][column] = text;
+  cells_[row * columns_ + column] = text;
 }
 
 void Grid::SetColumnCount(int columns) {
   if (columns <= columns_) return;
-  columns_ = columns;
-  for (QStringList& row : rows_) {
-    while (row.size() < columns_) row.append(QString());
+  QStringList widened;
+  widened.reserve(qsizetype(rows_) * columns);
+  for (int row = 0; row < rows_; ++row) {
+    for (int col = 0; col < columns; ++col) {
+      widened.append(col < columns_ ? cells_[row * columns_ + col] : QString());
+    }
   }
+  cells_ = std::move(widened);
+  columns_ = columns;
 }
 
 void Grid::AppendRow() {
-  QStringList row;
-  for (int c = 0; c < columns_; ++c) row.append(QString());
-  rows_.append(row);
+  cells_.resize(cells_.size() + columns_);
+  ++rows_;
 }
 
 void Grid::Reset() {
   columns_ = 1;
-  rows_ = {QStringList{QString()}};
+  rows_ = 1;
+  cells_.resize(1);
+  cells_[0].clear();
 }
 
 void AddGridValue(Grid& grid, const QString& value, int column) {
@@ -52,39 +61,78 @@ void AppendGridValue(Grid& grid, const QString& text, int column) {
 
 QString PadText(const QString& text, int width) {
   if (text.size() >= width) return text;
-  return text + QString(width - text.size(), u' ');
+  QString padded = text;
+  padded.resize(width, u' ');
+  return padded;
 }
 
 void ClearGrid(Grid& grid) { grid.Reset(); }
 
-void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow,
-                    bool htmlOutput) {
-  const auto width = [&widths](int column) { return widths.value(column); };
-  if (htmlOutput) buffer.append(QStringLiteral("<TABLE BORDER=0>"));
+namespace {
+
+// The opening of a cell line up to its text, and its end: the same for every cell of a
+// column, so made once per column.
+struct CellMarkup {
+  QString open;
+  QString close;
+};
+
+CellMarkup HtmlCell(int width, bool header) {
+  const QString w = QString::number(width);
+  if (header) {
+    return {QLatin1String("<TD width=") + w + QLatin1String(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>"),
+            QStringLiteral("</B></TD>")};
+  }
+  return {QLatin1String("<TD width=") + w + QLatin1String(" VALIGN=TOP>"),
+          QStringLiteral("</TD>")};
+}
+
+void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widths,
+                   bool headerRow) {
+  QList<CellMarkup> header, plain;
+  for (int col = 0; col < grid.ColumnCount(); ++col) {
+    header.append(HtmlCell(widths.value(col), true));
+    plain.append(HtmlCell(widths.value(col), false));
+  }
+  buffer.append(QStringLiteral("<TABLE BORDER=0>"));
   for (int row = 0; row < grid.RowCount(); ++row) {
-    if (htmlOutput) {
-      buffer.append(QStringLiteral("<TR>"));
-      for (int col = 0; col < grid.ColumnCount(); ++col) {
-        const QString cell = EscapeHtml(grid.Cell(col, row));
-        const QString w = QString::number(width(col));
-        if (headerRow) {
-          buffer.append("<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" + cell +
-                        "</B></TD>");
-        } else {
-          buffer.append("<TD width=" + w + " VALIGN=TOP>" + cell + "</TD>");
-        }
-      }
-      headerRow = false;
-      buffer.append(QStringLiteral("</TR>"));
-    } else {
+    const QList<CellMarkup>& markup = headerRow ? header : plain;
+    headerRow = false;
+    buffer.append(QStringLiteral("<TR>"));
+    for (int col = 0; col < grid.ColumnCount(); ++col) {
+      const QString cell = EscapeHtml(grid.Cell(col, row));
       QString line;
-      for (int col = 0; col < grid.ColumnCount(); ++col) {
-        line += PadText(grid.Cell(col, row), width(col));
-      }
+      line.reserve(markup[col].open.size() + cell.size() + markup[col].close.size());
+      line.append(markup[col].open).append(cell).append(markup[col].close);
       buffer.append(line);
     }
+    buffer.append(QStringLiteral("</TR>"));
   }
-  if (htmlOutput) buffer.append(QStringLiteral("</TABLE>"));
+  buffer.append(QStringLiteral("</TABLE>"));
+}
+
+// Each cell padded to its column's width (PadText), the row as one line.
+void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& widths) {
+  for (int row = 0; row < grid.RowCount(); ++row) {
+    QString line;
+    for (int col = 0; col < grid.ColumnCount(); ++col) {
+      const qsizetype cellEnd = line.size() + widths.value(col);
+      line.append(grid.Cell(col, row));
+      if (line.size() < cellEnd) line.resize(cellEnd, u' ');
+    }
+    buffer.append(line);
+  }
+}
+
+}  // namespace
+
+void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow,
+                    bool htmlOutput) {
+  if (htmlOutput) {
+    WriteHtmlRows(grid, buffer, widths, headerRow);
+  } else {
+    WriteTextRows(grid, buffer, widths);
+  }
   ClearGrid(grid);
 }
 

@@ -15,8 +15,8 @@
 class Grid {
  public:
   int ColumnCount() const { return columns_; }
-  int RowCount() const { return rows_.size(); }
-  QString Cell(int column, int row) const;
+  int RowCount() const { return rows_; }
+  const QString& Cell(int column, int row) const;
   void SetCell(int column, int row, const QString& text);
   void SetColumnCount(int columns);
   void AppendRow();
@@ -24,7 +24,8 @@ class Grid {
 
  private:
   int columns_ = 1;
-  QList<QStringList> rows_{QStringList{QString()}};
+  int rows_ = 1;
+  QStringList cells_{QString()};  // row by row, columns_ cells each
 };
 
 // Puts a value into the last row's column (counted from 1), or opens a new row when that

@@ -10,13 +10,21 @@
 namespace {
 
 TEST(DocumentFileTest, CodePageBytesWithCrLfAndNoCharacterLost) {
-  // "€" and "é" are in the code page; "Ω" (U+03A9) and the emoji are not.
-  const QStringList lines = {QString::fromUtf8("€é"), "", QString::fromUtf8("Ω😀x")};
+  QTemporaryDir dir;
+  // "€" and "é" are in the code page; "Ω" (U+03A9) and the emoji are not. A long line
+  // passes the point where the writer hands its buffer to the file.
+  const QString longLine(1 << 20, u'x');
+  const QStringList lines = {QString::fromUtf8("€é"), "", QString::fromUtf8("Ω😀x"), longLine,
+                             QString::fromUtf8("ü")};
   int replaced = 0;
-  EXPECT_EQ(EncodeDocument(lines, true, &replaced),
-            QByteArray("\x80\xE9\r\n\r\n&#937;&#128512;x\r\n"));
+  QString error;
+  ASSERT_TRUE(SaveDocument(dir.filePath("a.htm"), lines, true, &replaced, &error));
+  EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.htm")),
+            "\x80\xE9\r\n\r\n&#937;&#128512;x\r\n" + longLine.toLatin1() + "\r\n\xFC\r\n");
   EXPECT_EQ(replaced, 0);
-  EXPECT_EQ(EncodeDocument(lines, false, &replaced), QByteArray("\x80\xE9\r\n\r\n??x\r\n"));
+  ASSERT_TRUE(SaveDocument(dir.filePath("a.txt"), lines, false, &replaced, &error));
+  EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.txt")),
+            "\x80\xE9\r\n\r\n??x\r\n" + longLine.toLatin1() + "\r\n\xFC\r\n");
   EXPECT_EQ(replaced, 2);
 }
 
