@@ -14,7 +14,10 @@ void ConsoleProgress::StepProgress(int n) {
   Show();
 }
 
-void ConsoleProgress::SetProgress(int n) { position_ = n; }
+void ConsoleProgress::SetProgress(int n) {
+  position_ = n;
+  if (terminal_ && barShown_) Show();  // the bar moves; the line log has one line per object
+}
 
 void ConsoleProgress::Show() {
   const QByteArray info = info_.toLocal8Bit();

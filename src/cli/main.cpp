@@ -91,6 +91,10 @@ int main(int argc, char** argv) {
   db.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
   ConsoleProgress progress(stderr, isatty(STDERR_FILENO) == 1);
   const BuildResult result = BuildDocument(project, settings, db, progress, output, format);
+  if (result.ok()) {
+    progress.SetInfoText(QStringLiteral("Document is built."));
+    progress.SetProgress(result.progressMax);
+  }
   progress.Finish();
   if (!result.ok()) {
     PrintError(result.error);
