@@ -54,6 +54,8 @@ class BackendCursor;
 
 // One of the fifteen queries, reused for every object it is asked about:
 // Close, BindText per parameter, Open, then read while !Eof: Field(...), Next.
+// A Query belongs to one Database and must not outlive it; Database::query(id) gives the
+// connection's own one of each kind.
 class Query {
  public:
   Query(Database& db, QueryId id);

@@ -8,7 +8,6 @@
 namespace oci {
 
 using sword = int;
-using ub1 = std::uint8_t;
 using ub2 = std::uint16_t;
 using sb2 = std::int16_t;
 using ub4 = std::uint32_t;
@@ -22,14 +21,12 @@ struct OCISvcCtx;
 struct OCIStmt;
 struct OCIBind;
 struct OCIDefine;
-struct OCIParam;
 struct OCISnapshot;
 
 // Return codes.
 constexpr sword OCI_SUCCESS = 0;
 constexpr sword OCI_SUCCESS_WITH_INFO = 1;
 constexpr sword OCI_NO_DATA = 100;
-constexpr sword OCI_ERROR = -1;
 constexpr sword OCI_INVALID_HANDLE = -2;
 
 // Modes, handle and descriptor types, attributes, data types.
@@ -37,7 +34,6 @@ constexpr ub4 OCI_DEFAULT = 0;
 constexpr ub4 OCI_THREADED = 1;
 constexpr ub4 OCI_HTYPE_ENV = 1;
 constexpr ub4 OCI_HTYPE_ERROR = 2;
-constexpr ub4 OCI_HTYPE_SVCCTX = 3;
 constexpr ub4 OCI_HTYPE_STMT = 4;
 constexpr ub4 OCI_DTYPE_PARAM = 53;
 constexpr ub4 OCI_ATTR_DATA_SIZE = 1;
