@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of the program's windows (main window with the sample project, File
-# menu, the four Options pages, About, help) into a folder, default build/screenshots.
+# menu, a build's progress and version dialogs, the four Options pages, About, help) into a folder, default build/screenshots.
 # Runs under a virtual X server; the user's own settings and histories are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -8,6 +8,7 @@
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
 #include "db/database.h"
+#include "docbuild/build_command.h"
 #include "pages/object_tabs.h"
 
 void SetUpApplication(QApplication& app) {
@@ -38,6 +39,9 @@ Program::Program(Prompts* prompts) {
     if (database->Connected()) database->Disconnect();
   });
   objectTabs_ = new ObjectTabs(*window_, *database_);
+  auto* build = new BuildCommand(*window, *database_, *prompts);  // owned by the window
+  QObject::connect(window, &MainWindow::BuildRequested, build,
+                   &BuildCommand::MIBuildprojectClick);
 }
 
 Program::~Program() = default;

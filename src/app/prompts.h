@@ -15,6 +15,8 @@ struct FileRequest {
   QString directory;
   QString fileName;
   QString filter;
+  // The filter selected when the dialog opens (a save dialog); empty selects the first.
+  QString selectedFilter;
 };
 
 class Prompts {

@@ -24,7 +24,7 @@ std::optional<QString> Chosen(const QString& path) {
 
 std::optional<QString> QtPrompts::SaveFileName(QWidget* parent, const FileRequest& request,
                                                QString* chosenFilter) {
-  QString filter;
+  QString filter = request.selectedFilter;
   const QString path = QFileDialog::getSaveFileName(parent, request.title, StartPath(request),
                                                     request.filter, &filter);
   if (chosenFilter) *chosenFilter = filter;

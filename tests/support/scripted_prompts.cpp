@@ -16,33 +16,45 @@ QStringList ScriptedPrompts::Questions() const {
   return texts;
 }
 
-std::optional<QString> ScriptedPrompts::NextFile(const QString& what,
-                                                 const FileRequest& request) {
+std::optional<ScriptedPrompts::FileAnswer> ScriptedPrompts::NextFile(
+    const QString& what, const FileRequest& request) {
   asked_.append({what, request.title, request});
   if (files_.empty()) {
     ADD_FAILURE() << "unscripted " << what.toStdString() << " dialog: "
                   << request.title.toStdString();
     return std::nullopt;
   }
-  const QString path = files_.front();
+  const FileAnswer answer = files_.front();
   files_.pop_front();
-  if (path.isEmpty()) return std::nullopt;
-  return path;
+  if (answer.path.isEmpty()) return std::nullopt;
+  return answer;
 }
 
 std::optional<QString> ScriptedPrompts::SaveFileName(QWidget*, const FileRequest& request,
                                                      QString* chosenFilter) {
-  if (chosenFilter) *chosenFilter = request.filter.section(QStringLiteral(";;"), 0, 0);
-  return NextFile(QStringLiteral("save"), request);
+  const auto answer = NextFile(QStringLiteral("save"), request);
+  if (!answer) return std::nullopt;
+  if (chosenFilter) {
+    const QStringList filters = request.filter.split(QStringLiteral(";;"));
+    if (answer->filterIndex >= 0)
+      *chosenFilter = filters.value(answer->filterIndex);
+    else
+      *chosenFilter = request.selectedFilter.isEmpty() ? filters.value(0) : request.selectedFilter;
+  }
+  return answer->path;
 }
 
 std::optional<QString> ScriptedPrompts::OpenFileName(QWidget*, const FileRequest& request) {
-  return NextFile(QStringLiteral("open"), request);
+  const auto answer = NextFile(QStringLiteral("open"), request);
+  if (!answer) return std::nullopt;
+  return answer->path;
 }
 
 std::optional<QString> ScriptedPrompts::DirectoryName(QWidget*, const QString& title,
                                                       const QString& directory) {
-  return NextFile(QStringLiteral("directory"), {title, directory, QString(), QString()});
+  const auto answer = NextFile(QStringLiteral("directory"), {title, directory, {}, {}, {}});
+  if (!answer) return std::nullopt;
+  return answer->path;
 }
 
 void ScriptedPrompts::Error(QWidget*, const QString& text) {

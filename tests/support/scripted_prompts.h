@@ -18,9 +18,13 @@ class ScriptedPrompts : public Prompts {
     FileRequest request;
   };
 
-  // The next file or directory dialog returns `path`; an empty path cancels it.
-  void AnswerFile(const QString& path) { files_.push_back(path); }
-  void CancelFile() { files_.push_back(QString()); }
+  // The next file or directory dialog returns `path`; an empty path cancels it. A save
+  // dialog reports the filter it opened with as chosen, unless `filterIndex` (counted from 0
+  // in the request's filters) says the user picked another.
+  void AnswerFile(const QString& path, int filterIndex = -1) {
+    files_.push_back({path, filterIndex});
+  }
+  void CancelFile() { files_.push_back({}); }
   void AnswerYes() { answers_.push_back(true); }
   void AnswerNo() { answers_.push_back(false); }
 
@@ -42,9 +46,13 @@ class ScriptedPrompts : public Prompts {
   bool Question(QWidget* parent, const QString& text) override;
 
  private:
-  std::optional<QString> NextFile(const QString& what, const FileRequest& request);
+  struct FileAnswer {
+    QString path;
+    int filterIndex = -1;
+  };
+  std::optional<FileAnswer> NextFile(const QString& what, const FileRequest& request);
 
-  std::deque<QString> files_;
+  std::deque<FileAnswer> files_;
   std::deque<bool> answers_;
   QList<Asked> asked_;
 };

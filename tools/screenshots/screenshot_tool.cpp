@@ -1,8 +1,9 @@
 // Saves PNG pictures of the main window with the sample project open, the File menu, the
-// login dialog, the six object tabs logged on to the sample dictionary, the Options dialog
-// on each of its pages, About and the help window, into the folder given as the only
-// argument.
+// login dialog, the six object tabs logged on to the sample dictionary, the progress and
+// version dialogs of a build of the sample project, the Options dialog on each of its pages,
+// About and the help window, into the folder given as the only argument.
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
+#include <utility>
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
@@ -22,6 +25,8 @@
 #include "app/qt_prompts.h"
 #include "db/database.h"
 #include "db/login_dialog.h"
+#include "docbuild/new_version_dialog.h"
+#include "docbuild/progress_dialog.h"
 #include "pages/object_page.h"
 #include "pages/object_tabs.h"
 #include "pages/tab_window.h"
@@ -86,6 +91,46 @@ bool SaveLoginAndObjectTabs(Program& program) {
   return ok;
 }
 
+// A build of the sample project: the version dialog while it asks, then the progress dialog
+// as the build leaves it.
+bool SaveBuildDialogs(MainWindow& window) {
+  bool ok = true;
+  QTimer versionWatch;
+  versionWatch.setInterval(20);
+  QObject::connect(&versionWatch, &QTimer::timeout, [&] {
+    auto* version = qobject_cast<NewVersionDialog*>(QApplication::activeModalWidget());
+    if (!version) return;
+    versionWatch.stop();
+    Settle(version);
+    ok &= Save(version, QStringLiteral("build_version"));
+    version->accept();
+  });
+  versionWatch.start();
+  window.findChild<QAction*>(QStringLiteral("MIBuildproject"))->trigger();
+  const auto progress = window.findChildren<ProgressDialog*>();
+  if (progress.isEmpty()) return false;
+  Settle(progress.last());
+  ok &= Save(progress.last(), QStringLiteral("build_progress"));
+  progress.last()->close();
+  return ok;
+}
+
+// Qt's dialogs, except that the build's save dialog answers with a fixed file, of the type
+// the dialog opens with.
+class BuildPrompts : public QtPrompts {
+ public:
+  explicit BuildPrompts(QString output) : output_(std::move(output)) {}
+  std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
+                                      QString* selectedFilter) override {
+    if (request.title != QLatin1String("Building Vellumar"))
+      return QtPrompts::SaveFileName(parent, request, selectedFilter);
+    return output_;
+  }
+
+ private:
+  QString output_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,7 +148,8 @@ int main(int argc, char** argv) {
   QFile::remove(project);
   QFile::copy(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/sample/demo.vlm"), project);
 
-  Program program;
+  BuildPrompts buildPrompts(g_out.filePath(QStringLiteral("demo.htm")));
+  Program program(&buildPrompts);
   MainWindow& window = program.Window();
   Settle(&window);
   bool ok = Save(&window, QStringLiteral("main_window_empty"));
@@ -113,6 +159,7 @@ int main(int argc, char** argv) {
   QTest::qWait(100);
   ok &= Save(&window, QStringLiteral("main_window_project"));
   ok &= SaveLoginAndObjectTabs(program);
+  ok &= SaveBuildDialogs(window);
 
   auto* file = window.findChild<QMenu*>(QStringLiteral("MIFile"));
   file->popup(window.mapToGlobal(QPoint(10, 30)));

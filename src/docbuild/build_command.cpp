@@ -1,0 +1,65 @@
+#include "docbuild/build_command.h"
+
+#include <QCoreApplication>
+#include <QTabWidget>
+
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "db/database.h"
+#include "docbuild/build_runner.h"
+#include "docbuild/new_version_dialog.h"
+#include "docbuild/progress_dialog.h"
+#include "pages/tab_window.h"
+
+const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
+const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
+
+BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
+    : QObject(&window), window_(window), db_(db), prompts_(prompts),
+      selectedFilter_(kHtmlFilter) {}
+
+void BuildCommand::MIBuildprojectClick() {
+  const Settings& settings = window_.LiveSettings();
+  FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
+                      kHtmlFilter + QStringLiteral(";;") + kTextFilter, selectedFilter_};
+  QString chosenFilter;
+  const auto chosen = prompts_.SaveFileName(&window_, request, &chosenFilter);
+  if (!chosen) return;
+  if (!chosenFilter.isEmpty()) selectedFilter_ = chosenFilter;
+  const OutputFormat format =
+      selectedFilter_ == kTextFilter ? OutputFormat::Text : OutputFormat::Html;
+
+  const bool wasConnected = db_.Connected();
+  auto* progress = new ProgressDialog(&window_);
+  window_.CenterOver(progress);
+  window_.Tabs().TabControl()->setCurrentIndex(0);
+  // The one chance for the dialog and the Project tab to paint: the build does not return
+  // to the event loop until it has ended.
+  QCoreApplication::processEvents();
+
+  db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  Project& project = window_.CurrentProject();
+  const BuildResult result = BuildDocument(project, settings, db_, *progress, *chosen, format);
+
+  if (wasConnected && result.connectionRestored)
+    window_.SetConnectionStatus(db_.UserName() + QStringLiteral("@") + db_.ServerName());
+  else if (!db_.Connected())
+    window_.SetConnectionStatus(QString());
+
+  if (result.failure == BuildResult::Failure::Database) {
+    progress->Finish(tr("Build failed."), false);
+    return;
+  }
+
+  QString done = tr("Document is built.");
+  if (result.replacedCharacters > 0)
+    done += tr("\n%n character(s) outside Windows-1252 written as \"?\".", nullptr,
+               result.replacedCharacters);
+  progress->Finish(done, true);
+
+  if (!version_) version_ = new NewVersionDialog(&window_);
+  project.SetVersion(version_->AskVersion(project.Info().Version));
+  window_.SetModifiedMarker(QStringLiteral("Modified"));
+
+  if (result.failure == BuildResult::Failure::Save) prompts_.Error(&window_, result.error);
+}

@@ -1,0 +1,290 @@
+// Project > Build in the program, driven through its menu item with scripted prompts and
+// the bundled sample dictionary: the save dialog, the progress dialog, the connection
+// afterwards, the version question and the failures.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "db/database.h"
+#include "docbuild/build_command.h"
+#include "docbuild/new_version_dialog.h"
+#include "docbuild/progress_dialog.h"
+#include "pages/tab_window.h"
+#include "project/project_commands.h"
+#include "settings/settings.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
+
+namespace {
+
+class BuildCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    OpenSettingsStore()->clear();
+    QFile::remove(DefaultSettings().History_file);
+    program = std::make_unique<Program>(&prompts);
+    Window().show();
+    demoIni = testenv::SourceDir() + "/data/sample/demo.ini";
+    ASSERT_TRUE(QFile::copy(testenv::SourceDir() + "/data/sample/demo.vlm", Path("demo.vlm")));
+    Window().Commands().ReopenProject(Path("demo.vlm"));
+    ASSERT_EQ(CurrentProject().Entries(ObjectKind::Tables).size(), 9);
+    Window().LiveSettings() = LoadSettings(*OpenSettingsStore(demoIni));
+    Window().LiveSettings().Project_dir = dir.path();
+    versionTimer.setInterval(10);
+    QObject::connect(&versionTimer, &QTimer::timeout, [this] { AnswerVersionDialog(); });
+  }
+  void TearDown() override {
+    versionTimer.stop();
+    CurrentProject().SetModified(false);
+    program.reset();
+  }
+
+  MainWindow& Window() { return program->Window(); }
+  Project& CurrentProject() { return Window().CurrentProject(); }
+  Database& Db() { return program->Data(); }
+  QString Path(const QString& name) const { return dir.filePath(name); }
+  QString Panel(const char* name) { return Window().findChild<QLabel*>(name)->text(); }
+
+  // Project > Build, answering the save dialog with `path` (and the file type `filterIndex`
+  // when the user changes it) and the version dialog by `answer` (by default: "2.0", OK).
+  void Build(const QString& path, int filterIndex = -1,
+             std::function<void(NewVersionDialog&)> answer = {}) {
+    prompts.AnswerFile(path, filterIndex);
+    versionAnswer = answer ? answer : [](NewVersionDialog& d) {
+      d.SetVersionText("2.0");
+      QTest::mouseClick(d.findChild<QPushButton*>("FBtnOk"), Qt::LeftButton);
+    };
+    versionTimer.start();
+    Window().findChild<QAction*>("MIBuildproject")->trigger();
+    versionTimer.stop();
+  }
+  void AnswerVersionDialog() {
+    auto* dialog = qobject_cast<NewVersionDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    versionTimer.stop();
+    ++versionsAsked;
+    errorsBeforeVersion = prompts.Errors().size();
+    versionAnswer(*dialog);
+  }
+  QList<ProgressDialog*> ProgressDialogs() {
+    return Window().findChildren<ProgressDialog*>("FRMPROGRESS");
+  }
+  ProgressDialog* LastProgress() {
+    const auto dialogs = ProgressDialogs();
+    return dialogs.isEmpty() ? nullptr : dialogs.last();
+  }
+  template <class T>
+  static T* Child(QWidget* parent, const char* name) {
+    auto* widget = parent->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  QByteArray CliBuild(const QString& output, const QString& format) {
+    QProcess p;
+    p.start(QStringLiteral(VELLUMAR_BUILD_EXE),
+            {"--format", format, "--settings", demoIni, Path("demo.vlm"), output});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return testenv::ReadBytes(output);
+  }
+
+  QTemporaryDir dir;
+  QString demoIni;
+  ScriptedPrompts prompts;
+  std::unique_ptr<Program> program;
+  QTimer versionTimer;
+  std::function<void(NewVersionDialog&)> versionAnswer;
+  int versionsAsked = 0;
+  qsizetype errorsBeforeVersion = -1;
+};
+
+TEST_F(BuildCommandTest, SaveDialogTypeDecidesTheOutputAndIsKeptForTheNextBuild) {
+  prompts.CancelFile();
+  Window().findChild<QAction*>("MIBuildproject")->trigger();
+  ASSERT_EQ(prompts.History().size(), 1);
+  const FileRequest asked = prompts.History()[0].request;
+  EXPECT_EQ(asked.title, "Building Vellumar");
+  EXPECT_EQ(asked.directory, dir.path());
+  EXPECT_EQ(asked.filter, "Vellumar (*.htm);;Vellumar (*.txt)");
+  EXPECT_EQ(asked.selectedFilter, "Vellumar (*.htm)");
+  // Cancelled: no dialog, no question, nothing changed.
+  EXPECT_TRUE(ProgressDialogs().isEmpty());
+  EXPECT_EQ(versionsAsked, 0);
+  EXPECT_FALSE(Window().IsModified());
+
+  // The text type chosen: "report" becomes report.txt, in text. A character outside the code
+  // page is written as "?" and the dialog says so.
+  CurrentProject().SetGeneral(QString::fromUtf8("Greek \u03A9 here"));
+  Build(Path("report"), 1);
+  EXPECT_TRUE(testenv::ReadBytes(Path("report.txt")).startsWith("Vellumar\r\n\r\nName "));
+  EXPECT_TRUE(testenv::ReadBytes(Path("report.txt")).contains("Greek ? here"));
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(),
+            "Document is built.\n1 character(s) outside Windows-1252 written as \"?\".");
+
+  // Next build: the dialog opens on the text type, and a typed ".htm" does not change it.
+  Build(Path("again.htm"));
+  EXPECT_EQ(prompts.History().last().request.selectedFilter, "Vellumar (*.txt)");
+  EXPECT_TRUE(testenv::ReadBytes(Path("again.htm.txt")).startsWith("Vellumar\r\n"));
+  EXPECT_FALSE(QFile::exists(Path("again.htm")));
+
+  // Back to HTML; a name holding the extension keeps it.
+  Build(Path("notes.HTM.bak"), 0);
+  EXPECT_TRUE(testenv::ReadBytes(Path("notes.HTM.bak")).startsWith("<HTML>"));
+  EXPECT_EQ(versionsAsked, 3);
+  EXPECT_TRUE(prompts.Errors().isEmpty());
+}
+
+TEST_F(BuildCommandTest, WritesWhatTheCommandLineBuildWritesByteForByte) {
+  // The version is left as it is, so that both builds read the project the file holds.
+  const auto keepVersion = [](NewVersionDialog& d) { d.accept(); };
+  Build(Path("gui"), -1, keepVersion);
+  Build(Path("gui"), 1, keepVersion);
+  const QByteArray guiHtml = testenv::ReadBytes(Path("gui.htm"));
+  const QByteArray guiText = testenv::ReadBytes(Path("gui.txt"));
+  ASSERT_TRUE(guiHtml.contains("EMPLOYEES"));
+  EXPECT_EQ(guiHtml, CliBuild(Path("cli.htm"), "html"));
+  EXPECT_EQ(guiText, CliBuild(Path("cli.txt"), "text"));
+  EXPECT_EQ(CurrentProject().Info().Version, "1.0");
+  EXPECT_TRUE(Window().IsModified());
+  EXPECT_EQ(Panel("StatusPanel1"), "Modified");
+}
+
+TEST_F(BuildCommandTest, ProgressDialogCountsEnabledKindsEndsFullAndGoesWhenClosed) {
+  Window().LiveSettings().SetPart(DocumentPart::Views, false);
+  Window().LiveSettings().SetPart(DocumentPart::Sequences, false);
+  Window().Tabs().TabControl()->setCurrentIndex(2);
+  Build(Path("out"));
+
+  EXPECT_EQ(Window().Tabs().TabControl()->currentIndex(), 0);
+  QPointer<ProgressDialog> first = LastProgress();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->windowTitle(), "Project Build");
+  EXPECT_FALSE(first->isModal());
+  EXPECT_TRUE(first->isVisible());
+  // 1 + the sample's 9 tables, 4 procedures and functions, 3 packages and 4 roles.
+  auto* bar = Child<QProgressBar>(first, "FProgressBar");
+  EXPECT_EQ(bar->maximum(), 21);
+  EXPECT_EQ(bar->value(), 21);
+  EXPECT_EQ(Child<QLabel>(first, "L_INFOTEXT")->text(), "Document is built.");
+  auto* ok = Child<QPushButton>(first, "FBtnOk");
+  EXPECT_TRUE(ok->isEnabled());
+
+  // A second build makes a dialog of its own; OK closes and destroys one.
+  Window().LiveSettings().Document_parts.fill(false);
+  Build(Path("title"));
+  ASSERT_EQ(ProgressDialogs().size(), 2);
+  EXPECT_EQ(Child<QProgressBar>(LastProgress(), "FProgressBar")->maximum(), 1);
+  QTest::mouseClick(ok, Qt::LeftButton);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(first);
+  EXPECT_EQ(ProgressDialogs().size(), 1);
+}
+
+TEST_F(BuildCommandTest, TheUsersConnectionIsWhatItWasBefore) {
+  Build(Path("none"));
+  EXPECT_FALSE(Db().Connected());
+  EXPECT_EQ(Panel("StatusPanel0"), "Not connected");
+
+  ConnectDatabase(Db(), "DEMO", "HR", "hr");
+  Window().SetConnectionStatus("hr@demo");
+  Build(Path("restored"));
+  ASSERT_TRUE(Db().Connected());
+  EXPECT_EQ(Db().UserName(), "HR");
+  EXPECT_EQ(Db().ServerName(), "DEMO");
+  EXPECT_EQ(Panel("StatusPanel0"), "HR@DEMO");
+  EXPECT_TRUE(prompts.Errors().isEmpty());
+}
+
+TEST_F(BuildCommandTest, VersionDialogWantsMoreThanBlanksAndTakesTheTextHoweverClosed) {
+  CurrentProject().SetVersion("  ");
+  bool okAtOpen = true, okAfterBlanks = true, okAfterDigit = false;
+  Build(Path("blank"), -1, [&](NewVersionDialog& d) {
+    EXPECT_EQ(d.windowTitle(), "New Version Number");
+    auto* edit = d.findChild<QLineEdit*>("FEdNewVersionNumber");
+    auto* ok = d.findChild<QPushButton*>("FBtnOk");
+    EXPECT_EQ(edit->text(), "  ");
+    okAtOpen = ok->isEnabled();
+    QTest::keyClicks(edit, "  ");
+    okAfterBlanks = ok->isEnabled();
+    QTest::keyClicks(edit, "3");
+    okAfterDigit = ok->isEnabled();
+    edit->setText("3.0");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  EXPECT_FALSE(okAtOpen);
+  EXPECT_FALSE(okAfterBlanks);
+  EXPECT_TRUE(okAfterDigit);
+  EXPECT_EQ(CurrentProject().Info().Version, "3.0");
+
+  // No cancel: closed with its window button, the typed text is still the version.
+  Build(Path("closed"), -1, [](NewVersionDialog& d) {
+    auto* edit = d.findChild<QLineEdit*>("FEdNewVersionNumber");
+    EXPECT_EQ(edit->text(), "3.0");
+    edit->setText("3.1");
+    d.close();
+  });
+  EXPECT_EQ(CurrentProject().Info().Version, "3.1");
+  EXPECT_EQ(versionsAsked, 2);
+}
+
+TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheConnection) {
+  CurrentProject().ClearProject();
+  CurrentProject().SetVersion("1.0");
+  CurrentProject().AppendEntry(ObjectKind::Tables, {"DEMO", "EMPLOYEES", "HR", "wrong", ""});
+  CurrentProject().SetModified(false);
+  ConnectDatabase(Db(), "DEMO", "PAYROLL", "payroll");
+  Window().SetConnectionStatus("PAYROLL@DEMO");
+
+  Build(Path("failed"));
+
+  ASSERT_EQ(prompts.Errors().size(), 1);
+  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017")) << prompts.Errors()[0].toStdString();
+  EXPECT_FALSE(QFile::exists(Path("failed.htm")));
+  ASSERT_TRUE(Db().Connected());
+  EXPECT_EQ(Db().UserName(), "PAYROLL");
+  EXPECT_EQ(Panel("StatusPanel0"), "PAYROLL@DEMO");
+  ProgressDialog* progress = LastProgress();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(Child<QLabel>(progress, "L_INFOTEXT")->text(), "Build failed.");
+  EXPECT_TRUE(Child<QPushButton>(progress, "FBtnOk")->isEnabled());
+  EXPECT_EQ(versionsAsked, 0);
+  EXPECT_EQ(CurrentProject().Info().Version, "1.0");
+  EXPECT_FALSE(Window().IsModified());
+}
+
+TEST_F(BuildCommandTest, UnwritableOutputIsReportedAfterTheWrapUp) {
+  testenv::WriteBytes(Path("plain"), "a file, not a directory");
+  ConnectDatabase(Db(), "DEMO", "HR", "hr");
+  Window().SetConnectionStatus("HR@DEMO");
+
+  Build(Path("plain/out"));
+
+  EXPECT_EQ(versionsAsked, 1);
+  EXPECT_EQ(errorsBeforeVersion, 0);
+  EXPECT_EQ(prompts.Errors(),
+            QStringList{"ERROR: Can't create a file " + Path("plain/out") + ".htm."});
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(), "Document is built.");
+  EXPECT_EQ(CurrentProject().Info().Version, "2.0");
+  EXPECT_TRUE(Window().IsModified());
+  EXPECT_EQ(Panel("StatusPanel0"), "HR@DEMO");
+}
+
+}  // namespace
