@@ -15,8 +15,6 @@ struct FileRequest {
   QString directory;
   QString fileName;
   QString filter;
-  // The filter selected when the dialog opens (a save dialog); empty selects the first.
-  QString selectedFilter;
 };
 
 class Prompts {
@@ -24,9 +22,10 @@ class Prompts {
   virtual ~Prompts() = default;
 
   // The chosen path, or nothing when the dialog was cancelled. A save dialog confirms
-  // before an existing file is chosen; *chosenFilter (when given) receives the filter in force.
+  // before an existing file is chosen. *selectedFilter (when given) is the filter the dialog
+  // opens with (empty: the first) and receives the filter in force when it closes.
   virtual std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
-                                              QString* chosenFilter = nullptr) = 0;
+                                              QString* selectedFilter = nullptr) = 0;
   virtual std::optional<QString> OpenFileName(QWidget* parent, const FileRequest& request) = 0;
   virtual std::optional<QString> DirectoryName(QWidget* parent, const QString& title,
                                                const QString& directory) = 0;

@@ -23,11 +23,11 @@ std::optional<QString> Chosen(const QString& path) {
 }  // namespace
 
 std::optional<QString> QtPrompts::SaveFileName(QWidget* parent, const FileRequest& request,
-                                               QString* chosenFilter) {
-  QString filter = request.selectedFilter;
+                                               QString* selectedFilter) {
+  QString filter = selectedFilter ? *selectedFilter : QString();
   const QString path = QFileDialog::getSaveFileName(parent, request.title, StartPath(request),
                                                     request.filter, &filter);
-  if (chosenFilter) *chosenFilter = filter;
+  if (selectedFilter) *selectedFilter = filter;
   return Chosen(path);
 }
 

@@ -7,7 +7,7 @@
 class QtPrompts : public Prompts {
  public:
   std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
-                                      QString* chosenFilter = nullptr) override;
+                                      QString* selectedFilter = nullptr) override;
   std::optional<QString> OpenFileName(QWidget* parent, const FileRequest& request) override;
   std::optional<QString> DirectoryName(QWidget* parent, const QString& title,
                                        const QString& directory) override;

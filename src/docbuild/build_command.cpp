@@ -20,12 +20,12 @@ BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
 
 void BuildCommand::MIBuildprojectClick() {
   const Settings& settings = window_.LiveSettings();
-  FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
-                      kHtmlFilter + QStringLiteral(";;") + kTextFilter, selectedFilter_};
-  QString chosenFilter;
-  const auto chosen = prompts_.SaveFileName(&window_, request, &chosenFilter);
+  const FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
+                            kHtmlFilter + QStringLiteral(";;") + kTextFilter};
+  QString filter = selectedFilter_;
+  const auto chosen = prompts_.SaveFileName(&window_, request, &filter);
   if (!chosen) return;
-  if (!chosenFilter.isEmpty()) selectedFilter_ = chosenFilter;
+  if (!filter.isEmpty()) selectedFilter_ = filter;
   const OutputFormat format =
       selectedFilter_ == kTextFilter ? OutputFormat::Text : OutputFormat::Html;
 

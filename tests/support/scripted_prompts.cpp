@@ -18,7 +18,7 @@ QStringList ScriptedPrompts::Questions() const {
 
 std::optional<ScriptedPrompts::FileAnswer> ScriptedPrompts::NextFile(
     const QString& what, const FileRequest& request) {
-  asked_.append({what, request.title, request});
+  asked_.append({what, request.title, request, QString()});
   if (files_.empty()) {
     ADD_FAILURE() << "unscripted " << what.toStdString() << " dialog: "
                   << request.title.toStdString();
@@ -31,16 +31,15 @@ std::optional<ScriptedPrompts::FileAnswer> ScriptedPrompts::NextFile(
 }
 
 std::optional<QString> ScriptedPrompts::SaveFileName(QWidget*, const FileRequest& request,
-                                                     QString* chosenFilter) {
+                                                     QString* selectedFilter) {
+  const QStringList filters = request.filter.split(QStringLiteral(";;"));
+  const QString opened =
+      selectedFilter && !selectedFilter->isEmpty() ? *selectedFilter : filters.value(0);
   const auto answer = NextFile(QStringLiteral("save"), request);
+  asked_.last().selectedFilter = opened;
   if (!answer) return std::nullopt;
-  if (chosenFilter) {
-    const QStringList filters = request.filter.split(QStringLiteral(";;"));
-    if (answer->filterIndex >= 0)
-      *chosenFilter = filters.value(answer->filterIndex);
-    else
-      *chosenFilter = request.selectedFilter.isEmpty() ? filters.value(0) : request.selectedFilter;
-  }
+  if (selectedFilter)
+    *selectedFilter = answer->filterIndex >= 0 ? filters.value(answer->filterIndex) : opened;
   return answer->path;
 }
 
@@ -52,21 +51,21 @@ std::optional<QString> ScriptedPrompts::OpenFileName(QWidget*, const FileRequest
 
 std::optional<QString> ScriptedPrompts::DirectoryName(QWidget*, const QString& title,
                                                       const QString& directory) {
-  const auto answer = NextFile(QStringLiteral("directory"), {title, directory, {}, {}, {}});
+  const auto answer = NextFile(QStringLiteral("directory"), {title, directory, QString(), QString()});
   if (!answer) return std::nullopt;
   return answer->path;
 }
 
 void ScriptedPrompts::Error(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("error"), text, {}});
+  asked_.append({QStringLiteral("error"), text, {}, QString()});
 }
 
 void ScriptedPrompts::Information(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("information"), text, {}});
+  asked_.append({QStringLiteral("information"), text, {}, QString()});
 }
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("question"), text, {}});
+  asked_.append({QStringLiteral("question"), text, {}, QString()});
   if (answers_.empty()) {
     ADD_FAILURE() << "unscripted question: " << text.toStdString();
     return false;

@@ -16,11 +16,12 @@ class ScriptedPrompts : public Prompts {
     QString what;  // "save", "open", "directory", "error", "information", "question"
     QString text;  // title of a dialog, text of a box
     FileRequest request;
+    QString selectedFilter;  // the filter a save dialog opened with
   };
 
   // The next file or directory dialog returns `path`; an empty path cancels it. A save
-  // dialog reports the filter it opened with as chosen, unless `filterIndex` (counted from 0
-  // in the request's filters) says the user picked another.
+  // dialog keeps the filter it opened with, unless `filterIndex` (counted from 0 in the
+  // request's filters) says the user picked another.
   void AnswerFile(const QString& path, int filterIndex = -1) {
     files_.push_back({path, filterIndex});
   }
@@ -37,7 +38,7 @@ class ScriptedPrompts : public Prompts {
   bool Exhausted() const { return files_.empty() && answers_.empty(); }
 
   std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
-                                      QString* chosenFilter = nullptr) override;
+                                      QString* selectedFilter = nullptr) override;
   std::optional<QString> OpenFileName(QWidget* parent, const FileRequest& request) override;
   std::optional<QString> DirectoryName(QWidget* parent, const QString& title,
                                        const QString& directory) override;
