@@ -5,26 +5,30 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 NewVersionDialog::NewVersionDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FRMNEWVERSIONNUMBER"));
   setWindowTitle(tr("New Version Number"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(240, 88);
-
   auto* label = new QLabel(tr("New project version number"), this);
   label->setObjectName(QStringLiteral("L_NEWVERSION"));
-  label->setGeometry(12, 16, 150, 21);
+  // The label takes the width its font needs; the dialog grows beyond 240 only when the
+  // label and the edit field would not fit otherwise.
+  const int labelWidth = label->fontMetrics().horizontalAdvance(label->text()) + 4;
+  label->setGeometry(8, 16, labelWidth, 21);
+  const int width = std::max(240, 8 + labelWidth + 6 + 57 + 8);
+  setFixedSize(width, 88);
 
   FEdNewVersionNumber = new QLineEdit(this);
   FEdNewVersionNumber->setObjectName(QStringLiteral("FEdNewVersionNumber"));
-  FEdNewVersionNumber->setGeometry(170, 14, 57, 23);
+  FEdNewVersionNumber->setGeometry(width - 8 - 57, 14, 57, 23);
 
   FBtnOk = new QPushButton(tr("OK"), this);
   FBtnOk->setObjectName(QStringLiteral("FBtnOk"));
   FBtnOk->setDefault(true);
-  FBtnOk->setGeometry(82, 52, 75, 25);
+  FBtnOk->setGeometry((width - 75) / 2, 52, 75, 25);
 
   connect(FEdNewVersionNumber, &QLineEdit::textChanged, this, &NewVersionDialog::UpdateOk);
   connect(FBtnOk, &QPushButton::clicked, this, &QDialog::accept);

@@ -92,7 +92,7 @@ bool SaveLoginAndObjectTabs(Program& program) {
 }
 
 // A build of the sample project: the version dialog while it asks, then the progress dialog
-// as the build leaves it.
+// as the build leaves it and as it looks while a build runs.
 bool SaveBuildDialogs(MainWindow& window) {
   bool ok = true;
   QTimer versionWatch;
@@ -112,6 +112,16 @@ bool SaveBuildDialogs(MainWindow& window) {
   Settle(progress.last());
   ok &= Save(progress.last(), QStringLiteral("build_progress"));
   progress.last()->close();
+
+  // The dialog as a build shows it while it runs: the first table of the sample written.
+  auto* running = new ProgressDialog(&window);
+  running->SetProgressMax(29);
+  running->SetInfoText(QStringLiteral("Building table: \r\nEMPLOYEES"));
+  running->StepProgress(1);
+  Settle(running);
+  ok &= Save(running, QStringLiteral("build_progress_running"));
+  running->Finish(QString(), false);
+  running->close();
   return ok;
 }
 
