@@ -1,6 +1,7 @@
 #include "docbuild/build_command.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include "app/main_window.h"
@@ -19,6 +20,10 @@ BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
       selectedFilter_(kHtmlFilter) {}
 
 void BuildCommand::MIBuildprojectClick() {
+  // F9 pressed again while the pending events are processed must not start a build inside
+  // this one.
+  if (running_) return;
+  const QScopedValueRollback<bool> running(running_, true);
   const Settings& settings = window_.LiveSettings();
   const FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
                             kHtmlFilter + QStringLiteral(";;") + kTextFilter};

@@ -33,4 +33,5 @@ class BuildCommand : public QObject {
   // The file type the save dialog opens with: the one chosen at the previous build.
   QString selectedFilter_;
   NewVersionDialog* version_ = nullptr;  // made at first use, owned by the main window
+  bool running_ = false;
 };

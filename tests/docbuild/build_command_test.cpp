@@ -172,7 +172,11 @@ TEST_F(BuildCommandTest, ProgressDialogCountsEnabledKindsEndsFullAndGoesWhenClos
   Window().LiveSettings().SetPart(DocumentPart::Sequences, false);
   ConnectDatabase(Db(), "DEMO", "HR", "hr");  // an object tab logs on when it is not
   Window().Tabs().TabControl()->setCurrentIndex(2);
+  // F9 again, handled while the build processes its pending events: no build inside the build.
+  QMetaObject::invokeMethod(Window().findChild<QAction*>("MIBuildproject"), &QAction::trigger,
+                            Qt::QueuedConnection);
   Build(Path("out"));
+  EXPECT_EQ(prompts.History().size(), 1);
 
   EXPECT_EQ(Window().Tabs().TabControl()->currentIndex(), 0);
   QPointer<ProgressDialog> first = LastProgress();
