@@ -100,11 +100,13 @@ void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widt
     headerRow = false;
     buffer.append(QStringLiteral("<TR>"));
     for (int col = 0; col < grid.ColumnCount(); ++col) {
-      const QString cell = EscapeHtml(grid.Cell(col, row));
-      QString line;
-      line.reserve(markup[col].open.size() + cell.size() + markup[col].close.size());
-      line.append(markup[col].open).append(cell).append(markup[col].close);
-      buffer.append(line);
+      const QString& cell = grid.Cell(col, row);
+      const CellMarkup& m = markup[col];
+      QString line(m.open.size() + EscapedHtmlSize(cell) + m.close.size(), Qt::Uninitialized);
+      QChar* at = std::copy_n(m.open.constData(), m.open.size(), line.data());
+      at = WriteEscapedHtml(cell, at);
+      std::copy_n(m.close.constData(), m.close.size(), at);
+      buffer.append(std::move(line));
     }
     buffer.append(QStringLiteral("</TR>"));
   }

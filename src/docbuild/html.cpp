@@ -5,25 +5,42 @@ namespace {
 constexpr quint64 kEscaped = (1ull << '"') | (1ull << '&') | (1ull << '<') | (1ull << '>');
 
 bool NeedsEscape(QChar c) { return c.unicode() < 64 && (kEscaped >> c.unicode()) & 1; }
+
+
+QLatin1StringView Entity(QChar c) {
+  switch (c.unicode()) {
+    case u'&': return QLatin1StringView("&amp;");
+    case u'<': return QLatin1StringView("&lt;");
+    case u'>': return QLatin1StringView("&gt;");
+    default: return QLatin1StringView("&quot;");
+  }
+}
 }  // namespace
 
-QString EscapeHtml(const QString& text) {
-  qsizetype first = 0;
-  while (first < text.size() && !NeedsEscape(text[first])) ++first;
-  if (first == text.size()) return text;
-
-  QString out = text.left(first);
-  out.reserve(text.size() + 16);
-  for (qsizetype i = first; i < text.size(); ++i) {
-    const QChar c = text[i];
-    switch (c.unicode()) {
-      case u'&': out += QLatin1String("&amp;"); break;
-      case u'<': out += QLatin1String("&lt;"); break;
-      case u'>': out += QLatin1String("&gt;"); break;
-      case u'"': out += QLatin1String("&quot;"); break;
-      default: out += c;
-    }
+qsizetype EscapedHtmlSize(QStringView text) {
+  qsizetype size = text.size();
+  for (const QChar c : text) {
+    if (NeedsEscape(c)) size += Entity(c).size() - 1;
   }
+  return size;
+}
+
+QChar* WriteEscapedHtml(QStringView text, QChar* out) {
+  for (const QChar c : text) {
+    if (!NeedsEscape(c)) {
+      *out++ = c;
+      continue;
+    }
+    for (const char e : Entity(c)) *out++ = QLatin1Char(e);
+  }
+  return out;
+}
+
+QString EscapeHtml(const QString& text) {
+  const qsizetype size = EscapedHtmlSize(text);
+  if (size == text.size()) return text;
+  QString out(size, Qt::Uninitialized);
+  WriteEscapedHtml(text, out.data());
   return out;
 }
 

@@ -8,6 +8,11 @@
 
 QString EscapeHtml(const QString& text);
 
+// The same escaping written straight into a line under construction (the table writer's
+// cells): the length the escaped text takes, and the writing, which returns the end.
+qsizetype EscapedHtmlSize(QStringView text);
+QChar* WriteEscapedHtml(QStringView text, QChar* out);
+
 // The text for an HTML or a text document: escaped for HTML, unchanged for text.
 inline QString DocText(const QString& text, bool htmlOutput) {
   return htmlOutput ? EscapeHtml(text) : text;
