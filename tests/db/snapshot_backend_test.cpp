@@ -4,7 +4,7 @@
 #include <QFile>
 
 #include "db_test_support.h"
-#include "snapshot_maker.h"
+#include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
 namespace {

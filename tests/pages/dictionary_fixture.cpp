@@ -1,42 +1,13 @@
 #include "dictionary_fixture.h"
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-
-#include <QCryptographicHash>
 #include <QDir>
 
-#include "db/snapshot_schema.h"
+#include "support/snapshot_maker.h"
 
 namespace fixture {
-namespace {
-
-QString Sha(const char* password) {
-  return QString::fromLatin1(
-      QCryptographicHash::hash(password, QCryptographicHash::Sha256).toHex());
-}
-
-}  // namespace
-
-void MakeSnapshot(const QString& dir, const QString& name, const QString& sql) {
-  QDir().mkpath(dir);
-  const QString path = dir + "/" + name + ".sqlite";
-  QFile::remove(path);
-  sqlite3* handle = nullptr;
-  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
-  char* error = nullptr;
-  const QByteArray script = QByteArray("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;") +
-                             snapshot::TablesSql() + sql.toUtf8();
-  const int rc = sqlite3_exec(handle, script.constData(), nullptr, nullptr, &error);
-  const QString message = error ? QString::fromUtf8(error) : QString();
-  sqlite3_free(error);
-  sqlite3_close(handle);
-  ASSERT_EQ(rc, SQLITE_OK) << message.toStdString();
-}
 
 void MakeScottDictionary(const QString& dir, const QString& name) {
   const QString sql = QStringLiteral(R"(
-insert into dba_users values ('SCOTT', '%1'), ('HR', '%2');
 insert into dba_tables values ('SCOTT', 'EMP'), ('SCOTT', 'DEPT'), ('SCOTT', 'bonus'),
   ('HR', 'JOBS');
 insert into dba_tab_comments values ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
@@ -56,8 +27,10 @@ insert into dba_source values
 insert into dba_sequences values ('SCOTT', 'EMP_SEQ');
 insert into dba_tab_privs values ('SCOTT', 'EMP', 'SCOTT', 'HR', 'SELECT'),
   ('SCOTT', 'EMP', 'SCOTT', 'CLERK', 'SELECT'), ('SCOTT', 'EMP', 'SCOTT', 'HR', 'UPDATE');
-)").arg(Sha("tiger"), Sha("hr"));
-  MakeSnapshot(dir, name, sql);
+)");
+  QDir().mkpath(dir);
+  testdb::MakeSnapshot(dir + "/" + name + ".sqlite",
+                       testdb::UserSql("SCOTT", "tiger") + testdb::UserSql("HR", "hr") + sql);
 }
 
 RecordingDatabase::RecordingDatabase(const QString& dir) {

@@ -1,6 +1,6 @@
 #pragma once
-// Small dictionary snapshots for the page and login tests, made with plain SQL in the
-// published snapshot schema, and a connection that records what its error handler shows.
+// A small dictionary snapshot for the page and login tests, and a connection that records
+// what its error handler shows.
 
 #include <QString>
 #include <QStringList>
@@ -9,14 +9,11 @@
 
 namespace fixture {
 
-// Creates <dir>/<name>.sqlite with the snapshot tables, then runs `sql` on it.
-void MakeSnapshot(const QString& dir, const QString& name, const QString& sql = {});
-
-// Users SCOTT (password "tiger") and HR (password "hr"). SCOTT owns the tables EMP
-// (comment "Employees of the company"), DEPT (no comment) and bonus, the view EMP_V, the
-// function GET_SAL and procedure RAISE_SAL, the package PAY_PKG (with a tagged package
-// description), the sequence EMP_SEQ and grants on EMP to HR and to CLERK. HR owns the
-// table JOBS.
+// <dir>/<name>.sqlite with users SCOTT (password "tiger") and HR (password "hr"). SCOTT
+// owns the tables EMP (comment "Employees of the company"), DEPT (no comment) and bonus, the
+// view EMP_V, the function GET_SAL and procedure RAISE_SAL, the package PAY_PKG (with a
+// tagged package description), the sequence EMP_SEQ and grants on EMP to HR and to CLERK.
+// HR owns the table JOBS.
 void MakeScottDictionary(const QString& dir, const QString& name);
 
 // A connection whose snapshot directory is `dir` and whose error handler appends every

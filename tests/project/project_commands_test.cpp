@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <functional>
 
 #include "project/project_file.h"
 #include "support/main_window_fixture.h"
@@ -142,37 +143,23 @@ TEST_F(ProjectCommandsTest, ExitAsksOnceAndClosesWhateverTheAnswer) {
 }
 
 // A save that fails after "Save changes?" stops the command; nothing is lost.
-TEST_F(ProjectCommandsTest, FailedSaveStopsNew) {
+TEST_F(ProjectCommandsTest, FailedSaveStopsEveryAskingCommand) {
   ChangedProject("p");
   BreakProjectFile();
-  prompts.AnswerYes();
-  Trigger("MINew");
-  ExpectStoppedWithChangesKept(Path("p.vlm"));
-}
-
-TEST_F(ProjectCommandsTest, FailedSaveStopsOpenReopenAndClose) {
-  ChangedProject("p");
-  BreakProjectFile();
-  prompts.AnswerYes();
-  Trigger("MIOpen");
-  prompts.AnswerYes();
-  window->Commands().ReopenProject(Path("q.vlm"));
-  prompts.AnswerYes();
-  Trigger("MIClose");
-  EXPECT_EQ(prompts.Questions().size(), 3);
-  EXPECT_EQ(prompts.Errors().size(), 3);
-  EXPECT_TRUE(Open());
-  EXPECT_TRUE(window->IsModified());
-  EXPECT_EQ(Model().Info().General, "typed");
-}
-
-TEST_F(ProjectCommandsTest, FailedSaveStopsExit) {
-  ChangedProject("p");
-  BreakProjectFile();
-  prompts.AnswerYes();
-  EXPECT_FALSE(window->close());
+  const std::pair<const char*, std::function<void()>> commands[] = {
+      {"New", [this] { Trigger("MINew"); }},
+      {"Open", [this] { Trigger("MIOpen"); }},
+      {"Reopen", [this] { window->Commands().ReopenProject(Path("q.vlm")); }},
+      {"Close", [this] { Trigger("MIClose"); }},
+      {"Exit", [this] { EXPECT_FALSE(window->close()); }}};
+  for (const auto& [name, command] : commands) {
+    SCOPED_TRACE(name);
+    prompts.Forget();
+    prompts.AnswerYes();
+    command();
+    ExpectStoppedWithChangesKept(Path("p.vlm"));
+  }
   EXPECT_TRUE(window->isVisible());
-  ExpectStoppedWithChangesKept(Path("p.vlm"));
 }
 
 TEST_F(ProjectCommandsTest, FileThatCannotBeReadLeavesNoHalfReadProject) {

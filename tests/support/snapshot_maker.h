@@ -1,5 +1,5 @@
 #pragma once
-// Makes dictionary snapshots for tests with plain SQL, as a user would.
+// Makes dictionary snapshots for tests with plain SQL in the published snapshot schema.
 
 #include <QString>
 

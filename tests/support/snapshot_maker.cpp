@@ -1,4 +1,4 @@
-#include "snapshot_maker.h"
+#include "support/snapshot_maker.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
