@@ -102,13 +102,11 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   EXPECT_TRUE(r.err.endsWith("ERROR: ORA-01017: invalid username/password; logon denied\n"));
   EXPECT_FALSE(QFileInfo::exists(Path("bad.htm")));
 
-  testenv::WriteBytes(Path("file"), "x");
-  for (const QString& out : {Path("missing/doc.htm"), Path("file/doc.htm")}) {
-    r = Exec({"--settings", demoIni, sample, out});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.endsWith("ERROR: Can't create a file " + out + ".\n"))
-        << r.err.toStdString();
-  }
+  // Which unwritable paths fail is the builder's tests' matter; here: the exit status.
+  r = Exec({"--settings", demoIni, sample, Path("missing/doc.htm")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.endsWith("ERROR: Can't create a file " + Path("missing/doc.htm") + ".\n"))
+      << r.err.toStdString();
 
   r = Exec({"--settings", demoIni, Path("nothing.vlm"), Path("x.htm")});
   EXPECT_EQ(r.exitCode, 1);

@@ -10,7 +10,7 @@
 
 #include "build_fixture.h"
 #include "docbuild/document.h"
-#include "snapshot_maker.h"
+#include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
 namespace {
@@ -18,8 +18,7 @@ namespace {
 QString Pad(const QString& s, int w) { return PadText(s, w); }
 
 QString DictionarySql() {
-  return QStringLiteral(R"sql(
-INSERT INTO dba_users VALUES ('SHOP', '%1'), ('HR', NULL);
+  return testdb::UserSql("SHOP", "secret") + testdb::UserSql("HR", {}) + QStringLiteral(R"sql(
 INSERT INTO dba_tables VALUES ('SHOP','NOTES'), ('SHOP','CUSTOMERS'), ('SHOP','ORDERS'),
   ('HR','STAFF');
 INSERT INTO dba_tab_columns VALUES
@@ -55,8 +54,7 @@ INSERT INTO dba_views VALUES
   ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
   ('SHOP','V_BLANK','   '),
   ('SHOP','V_ESC','select ''<b>'' & x from t');
-)sql")
-      .arg(PasswordHash("secret"));
+)sql");
 }
 
 // Records the connection's session at every progress text, so a test sees where the
@@ -78,7 +76,7 @@ class BuildRunnerTest : public ::testing::Test, public BuildFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    MakeSnapshot(dir.filePath("testdb.sqlite"), DictionarySql());
+    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), DictionarySql());
     db.SetSnapshotDirectories({dir.path()});
     db.SetErrorHandler([this](const QString& message) { shown.append(message); });
     SetInfo("Shop", "1.0", "Our shop.");

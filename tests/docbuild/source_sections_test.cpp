@@ -13,7 +13,7 @@
 #include "docbuild/procedures_section.h"
 #include "project/project.h"
 #include "settings/settings.h"
-#include "snapshot_maker.h"
+#include "support/snapshot_maker.h"
 
 static void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
@@ -72,23 +72,18 @@ const QStringList kOrdersSpec{
     "END orders;",
 };
 
-QString UserSql(const QString& user, const QString& password) {
-  return QStringLiteral("INSERT INTO dba_users VALUES ('%1', '%2');\n")
-      .arg(user, PasswordHash(password));
-}
-
 class SourceSections : public ::testing::Test, public BuildFixture {
  protected:
   void SetUp() override {
     settings = DefaultSettings();
-    QString sql = UserSql("HR", "hr") + UserSql("OPS", "ops");
+    QString sql = testdb::UserSql("HR", "hr") + testdb::UserSql("OPS", "ops");
     sql += SourceSql("HR", "GET_RATE", "FUNCTION", kGetRate);
     sql += SourceSql("OPS", "GET_RATE", "FUNCTION",
                      {"<FD>", "Description:", "  The rate in OPS.", "</FD>"});
     sql += SourceSql("HR", "ORDERS", "PACKAGE", kOrdersSpec);
     sql += SourceSql("HR", "ORDERS", "PACKAGE BODY",
                      {"PACKAGE BODY orders IS", "<FD>", "Procedure hidden", "</FD>"});
-    MakeSnapshot(dir.filePath("testdb.sqlite"), sql);
+    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), sql);
     db.SetSnapshotDirectories({dir.path()});
   }
 
