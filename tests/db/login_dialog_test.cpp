@@ -16,11 +16,10 @@
 
 namespace {
 
-class LoginDialogTest : public ::testing::Test {
+class LoginDialogTest : public fixture::ScottDictionaryTest {
  protected:
   void SetUp() override {
-    fixture::MakeScottDictionary(dir.path(), "ORCL");
-    fixture::MakeScottDictionary(dir.path(), "TEST");
+    ScottDictionaryTest::SetUp();
     conn.db.SetErrorHandler([this](const QString& m) { prompts.Error(nullptr, "ERROR: " + m); });
     dialog.SetHistoryFile(historyFile);
   }
@@ -59,9 +58,7 @@ class LoginDialogTest : public ::testing::Test {
     return items;
   }
 
-  QTemporaryDir dir;
   QString historyFile = dir.path() + "/Velmar.dbh";
-  fixture::RecordingDatabase conn{dir.path()};
   ScriptedPrompts prompts;
   LoginDialog dialog{conn.db, prompts};
 };
@@ -124,21 +121,23 @@ TEST_F(LoginDialogTest, HistoryChoiceFillsTheFieldsDeleteForgetsItAndTypingIsIgn
 
 TEST_F(LoginDialogTest, ChecksComeInOrderAndBlanksCountAsFilled) {
   Show();
-  dialog.FBtnOk->click();
-  EXPECT_EQ(Shown(), QStringList({"information: Enter user before login."}));
-  EXPECT_EQ(dialog.focusWidget(), dialog.FEUserName);
-
-  prompts.Forget();
-  dialog.FEUserName->setText("SCOTT");
-  dialog.FBtnOk->click();
-  EXPECT_EQ(Shown(), QStringList({"information: Enter password before login."}));
-  EXPECT_EQ(dialog.focusWidget(), dialog.FEPassword);
-
-  prompts.Forget();
-  dialog.FEPassword->setText("tiger");
-  dialog.FBtnOk->click();
-  EXPECT_EQ(Shown(), QStringList({"information: Enter database before login."}));
-  EXPECT_EQ(dialog.focusWidget(), dialog.FEDatabase);
+  const struct {
+    const char* user;
+    const char* password;
+    QString message;
+    QLineEdit* focus;
+  } kChecks[] = {{"", "", "Enter user before login.", dialog.FEUserName},
+                 {"SCOTT", "", "Enter password before login.", dialog.FEPassword},
+                 {"SCOTT", "tiger", "Enter database before login.", dialog.FEDatabase}};
+  for (const auto& check : kChecks) {
+    SCOPED_TRACE(check.message.toStdString());
+    prompts.Forget();
+    dialog.FEUserName->setText(check.user);
+    dialog.FEPassword->setText(check.password);
+    dialog.FBtnOk->click();
+    EXPECT_EQ(Shown(), QStringList({"information: " + check.message}));
+    EXPECT_EQ(dialog.focusWidget(), check.focus);
+  }
 
   prompts.Forget();
   dialog.FEUserName->setText("  ");  // filled: the log-on itself refuses it

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "pages/initial_description.h"
 #include "support/snapshot_maker.h"
 
 namespace fixture {
@@ -36,6 +37,22 @@ insert into dba_tab_privs values ('SCOTT', 'EMP', 'SCOTT', 'HR', 'SELECT'),
 RecordingDatabase::RecordingDatabase(const QString& dir) {
   db.SetSnapshotDirectories({dir});
   db.SetErrorHandler([this](const QString& message) { shown.append(message); });
+}
+
+void ScottDictionaryTest::SetUp() {
+  MakeScottDictionary(dir.path(), "ORCL");
+  MakeScottDictionary(dir.path(), "TEST");
+}
+
+void ScottDictionaryTest::Connect(const QString& server, const QString& user,
+                                  const QString& password) {
+  ConnectDatabase(conn.db, server, user, password);
+}
+
+std::function<QString(const QString&)> ScottDictionaryTest::Describer(ObjectKind kind) {
+  return [this, kind](const QString& name) {
+    return InitialDescription(conn.db, settings, kind, name);
+  };
 }
 
 }  // namespace fixture

@@ -2,10 +2,16 @@
 // A small dictionary snapshot for the page and login tests, and a connection that records
 // what its error handler shows.
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
 
 #include "db/database.h"
+#include "project/project.h"
+#include "settings/settings.h"
 
 namespace fixture {
 
@@ -22,6 +28,22 @@ struct RecordingDatabase {
   explicit RecordingDatabase(const QString& dir);
   Database db;
   QStringList shown;
+};
+
+// Databases ORCL and TEST as MakeScottDictionary makes them, a connection to them, a
+// project and the default settings.
+class ScottDictionaryTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void Connect(const QString& server, const QString& user = "SCOTT",
+               const QString& password = "tiger");
+  // What a page of `kind` takes as the first description of an added object.
+  std::function<QString(const QString&)> Describer(ObjectKind kind);
+
+  QTemporaryDir dir;
+  RecordingDatabase conn{dir.path()};
+  Project project;
+  Settings settings = DefaultSettings();
 };
 
 }  // namespace fixture

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "db/database.h"
 #include "dictionary_fixture.h"
 #include "pages/available_list.h"
 #include "pages/initial_description.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -32,27 +29,11 @@ TEST(FilterAvailable, LeavesOutOnlyNamesChosenFromTheSameDatabaseExactly) {
   EXPECT_EQ(FilterAvailable({}, entries, "ORCL"), QStringList());
 }
 
-class ObjectPageModelTest : public ::testing::Test {
+class ObjectPageModelTest : public fixture::ScottDictionaryTest {
  protected:
-  void SetUp() override {
-    fixture::MakeScottDictionary(dir.path(), "ORCL");
-    fixture::MakeScottDictionary(dir.path(), "TEST");
-  }
-  void Connect(const QString& server, const QString& user = "SCOTT",
-               const QString& password = "tiger") {
-    ConnectDatabase(conn.db, server, user, password);
-    ASSERT_TRUE(conn.db.Connected());
-  }
   ObjectPageModel Model(ObjectKind kind) {
-    return ObjectPageModel(project, conn.db, kind, [this, kind](const QString& name) {
-      return InitialDescription(conn.db, settings, kind, name);
-    });
+    return ObjectPageModel(project, conn.db, kind, Describer(kind));
   }
-
-  QTemporaryDir dir;
-  fixture::RecordingDatabase conn{dir.path()};
-  Project project;
-  Settings settings = DefaultSettings();
 };
 
 TEST_F(ObjectPageModelTest, RemoveReturnsANameOnlyWhenChosenUnderExactlyThisConnection) {

@@ -5,14 +5,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "db/database.h"
 #include "db/oci_stub.h"
 #include "dictionary_fixture.h"
-#include "pages/initial_description.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -31,23 +28,13 @@ void Select(QListWidget* list, const QStringList& texts) {
   }
 }
 
-class ObjectPageTest : public ::testing::Test {
+class ObjectPageTest : public fixture::ScottDictionaryTest {
  protected:
-  void SetUp() override {
-    fixture::MakeScottDictionary(dir.path(), "ORCL");
-    fixture::MakeScottDictionary(dir.path(), "TEST");
-  }
   std::unique_ptr<ObjectPage> Page(ObjectKind kind) {
-    auto page = std::make_unique<ObjectPage>(project, conn.db, kind, [this, kind](const QString& n) {
-      return InitialDescription(conn.db, settings, kind, n);
-    });
+    auto page = std::make_unique<ObjectPage>(project, conn.db, kind, Describer(kind));
     page->resize(576, 369);
     page->show();
     return page;
-  }
-  void Connect(const QString& server, const QString& user = "SCOTT",
-               const QString& password = "tiger") {
-    ConnectDatabase(conn.db, server, user, password);
   }
   // What the tab change does once connected.
   static void Visit(ObjectPage& page) {
@@ -58,11 +45,6 @@ class ObjectPageTest : public ::testing::Test {
     return {page.FlatButton1->isEnabled(), page.FlatButton2->isEnabled(),
             page.FlatButton3->isEnabled(), page.FlatButton4->isEnabled()};
   }
-
-  QTemporaryDir dir;
-  fixture::RecordingDatabase conn{dir.path()};
-  Project project;
-  Settings settings = DefaultSettings();
 };
 
 TEST_F(ObjectPageTest, WithoutAConnectionAllFourButtonsAreOff) {
