@@ -2,6 +2,7 @@
 // What the document builder tests share: a project, settings, a connection and a progress
 // that records what the build reports.
 
+#include <QList>
 #include <QStringList>
 
 #include "db/database.h"
@@ -37,3 +38,21 @@ struct BuildFixture {
     project.SetFileTimes("1.2.2024 10:00:00", "3.4.2024 11:30:00");
   }
 };
+
+// The lines of an HTML table as the document writes it: the first row is the header, `widths`
+// gives each column's width. The grid tests hold the literal form this follows.
+inline QStringList HtmlTable(const QList<int>& widths, const QList<QStringList>& rows) {
+  QStringList out = {"<TABLE BORDER=0>"};
+  for (int r = 0; r < rows.size(); ++r) {
+    out.append("<TR>");
+    for (int c = 0; c < rows[r].size(); ++c) {
+      const QString w = QString::number(widths[c]);
+      out.append(r == 0 ? "<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" + rows[r][c] +
+                              "</B></TD>"
+                        : "<TD width=" + w + " VALIGN=TOP>" + rows[r][c] + "</TD>");
+    }
+    out.append("</TR>");
+  }
+  out.append("</TABLE>");
+  return out;
+}

@@ -156,22 +156,6 @@ TEST_F(BuildRunnerTest, NumberingAndContentsFollowTheEnabledParts) {
   EXPECT_TRUE(withContents.contains("<A NAME=\"2\">"));
 }
 
-QStringList HtmlTable(const QList<int>& widths, const QList<QStringList>& rows) {
-  QStringList out = {"<TABLE BORDER=0>"};
-  for (int r = 0; r < rows.size(); ++r) {
-    out.append("<TR>");
-    for (int c = 0; c < rows[r].size(); ++c) {
-      const QString w = QString::number(widths[c]);
-      out.append(r == 0 ? "<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" + rows[r][c] +
-                              "</B></TD>"
-                        : "<TD width=" + w + " VALIGN=TOP>" + rows[r][c] + "</TD>");
-    }
-    out.append("</TR>");
-  }
-  out.append("</TABLE>");
-  return out;
-}
-
 TEST_F(BuildRunnerTest, TablesSectionInHtml) {
   OnlyParts({DocumentPart::Content, DocumentPart::Tables});
   AddEntry(ObjectKind::Tables, "ORDERS", "Orders <all> & more");

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "build_fixture.h"
 #include "docbuild/document.h"
 #include "settings/settings.h"
 
@@ -45,25 +46,9 @@ QStringList Members(const QStringList& source, bool html = true,
   return doc.TempMemo;
 }
 
-QString Header(const QString& text, int width) {
-  return QStringLiteral("<TD width=%1 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>%2</B></TD>")
-      .arg(width)
-      .arg(text);
-}
-
-QString Cell(const QString& text, int width) {
-  return QStringLiteral("<TD width=%1 VALIGN=TOP>%2</TD>").arg(width).arg(text);
-}
-
 // The rendered parameter table: header row, then one row per (name, type, description).
 QStringList Table(const QList<QStringList>& rows) {
-  QStringList out{"<TABLE BORDER=0>", "<TR>",           Header("Name", 200),
-                  Header("Type", 100), Header("Description", 300), "</TR>"};
-  for (const QStringList& row : rows) {
-    out << "<TR>" << Cell(row[0], 200) << Cell(row[1], 100) << Cell(row[2], 300) << "</TR>";
-  }
-  out << "</TABLE>";
-  return out;
+  return HtmlTable({200, 100, 300}, QList<QStringList>{{"Name", "Type", "Description"}} + rows);
 }
 
 const QStringList kExampleSource{

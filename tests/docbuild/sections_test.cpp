@@ -148,11 +148,8 @@ TEST_F(SectionsTest, SequencesWithEntriesInAdditionOrder) {
   project.AppendEntry(ObjectKind::Roles, {"DEMO", "CLERK", "SHOP", "pw", "reads"});
   BuildContext html = Context(true);
   WriteRolesSection(html, n);
-  EXPECT_EQ(doc.TempMemo.mid(5), QStringList({"<TABLE BORDER=0>", "<TR>",
-      "<TD width=300 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Name</B></TD>",
-      "<TD width=0 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Description</B></TD>", "</TR>", "<TR>",
-      "<TD width=300 VALIGN=TOP>CLERK</TD>", "<TD width=0 VALIGN=TOP>reads</TD>", "</TR>",
-      "</TABLE>", "<HR>"}));
+  EXPECT_EQ(doc.TempMemo.mid(5),
+            HtmlTable({300, 0}, {{"Name", "Description"}, {"CLERK", "reads"}}) << "<HR>");
   EXPECT_EQ(progress.infoTexts.last(), "Building role: \r\nCLERK");
 }
 

@@ -109,17 +109,13 @@ TEST_F(SourceSections, ProceduresHtmlPerEntryConnectionAndHeadings) {
   project.AppendEntry(ObjectKind::ProceduresAndFunctions, Entry("GONE (PROCEDURE)", "OPS"));
   Build(WriteProceduresSection, true);
 
-  const QStringList expected{
+  QStringList expected{
       "<H3>", "<A NAME=\"3\">", "3 Procedures and functions", "</A>", "</H3>",
       "<H4>", "<A NAME=\"3.1\">", "3.1 FUNCTION GET_RATE ", "</A>", "</H4>",
-      "<H5>Description</H5><P>", "  The rate of a code.\n<BR>", "</P><H5>Parameters</H5><P>",
-      "<TABLE BORDER=0>", "<TR>",
-      "<TD width=200 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Name</B></TD>",
-      "<TD width=100 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Type</B></TD>",
-      "<TD width=300 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Description</B></TD>", "</TR>", "<TR>",
-      "<TD width=200 VALIGN=TOP>  p_code</TD>", "<TD width=100 VALIGN=TOP> VARCHAR2</TD>",
-      "<TD width=300 VALIGN=TOP>\n  Code of the rate</TD>", "</TR>", "</TABLE>",
-      "</P><H5>Return value (NUMBER)\n</H5><P>", "  The rate.\n<BR>", "</P>",
+      "<H5>Description</H5><P>", "  The rate of a code.\n<BR>", "</P><H5>Parameters</H5><P>"};
+  expected += HtmlTable({200, 100, 300}, {{"Name", "Type", "Description"},
+                                          {"  p_code", " VARCHAR2", "\n  Code of the rate"}});
+  expected += {"</P><H5>Return value (NUMBER)\n</H5><P>", "  The rate.\n<BR>", "</P>",
       "<H4>", "<A NAME=\"3.2\">", "3.2 FUNCTION GET_RATE ", "</A>", "</H4>",
       "<H5>Description</H5><P>", "  The rate in OPS.\n<BR>", "</P>",
       "<H4>", "<A NAME=\"3.3\">", "3.3 PROCEDURE GONE ", "</A>", "</H4>",
