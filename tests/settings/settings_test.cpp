@@ -27,9 +27,6 @@ TEST_F(SettingsTest, FirstStartGivesDefaultsAndWritesNothing) {
   EXPECT_EQ(s.Project_dir, data + "/");
   EXPECT_EQ(s.DBLog_history, data + "/Velmar.dbh");
   EXPECT_EQ(s.Document_parts, (Parts{true, true, true, true, true, true, true, true}));
-  EXPECT_EQ(s.Function_spot, ",");
-  EXPECT_EQ(s.Package_function_semicolon, ";");
-  EXPECT_EQ(s.Package_function_closetag, "</FD>");
   EXPECT_EQ(s, DefaultSettings());
   EXPECT_FALSE(QFile::exists(testenv::Home() + "/config/VLM/Options.conf"));
 }
