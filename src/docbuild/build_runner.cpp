@@ -110,10 +110,9 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
     return result;
   }
 
-  doc.TempMemoHeader.append(std::move(doc.TempMemo));
   QString reason;
-  if (!SaveDocument(result.outputPath, doc.TempMemoHeader, html, &result.replacedCharacters,
-                    &reason)) {
+  if (!SaveDocument(result.outputPath, std::move(doc.TempMemoHeader), std::move(doc.TempMemo),
+                    html, &result.replacedCharacters, &reason)) {
     result.failure = BuildResult::Failure::Save;
     result.error = QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
     result.replacedCharacters = 0;

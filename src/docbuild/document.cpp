@@ -1,6 +1,8 @@
 #include "docbuild/document.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 #include "docbuild/html.h"
 
@@ -70,42 +72,54 @@ void ClearGrid(Grid& grid) { grid.Reset(); }
 
 namespace {
 
-// The opening of a cell line up to its text, and its end: the same for every cell of a
-// column, so made once per column.
-struct CellMarkup {
-  QString open;
-  QString close;
-};
-
-CellMarkup HtmlCell(int width, bool header) {
-  const QString w = QString::number(width);
-  if (header) {
-    return {QLatin1String("<TD width=") + w + QLatin1String(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>"),
-            QStringLiteral("</B></TD>")};
-  }
-  return {QLatin1String("<TD width=") + w + QLatin1String(" VALIGN=TOP>"),
-          QStringLiteral("</TD>")};
+// Copies Latin-1 markup into a line under construction and returns the end.
+QChar* WriteMarkup(QLatin1StringView markup, QChar* out) {
+  for (const char c : markup) *out++ = QLatin1Char(c);
+  return out;
 }
+
+// The opening of a cell line up to its text, and its end: the same for every cell of a
+// column, so made once per column, on the stack, as the table writer runs for every table.
+class CellMarkup {
+ public:
+  CellMarkup(int width, bool header) : header_(header) {
+    digits_ = std::to_chars(std::begin(width_), std::end(width_), width).ptr - width_;
+  }
+  qsizetype Size() const { return kOpen.size() + digits_ + Rest().size() + Close().size(); }
+  QChar* WriteOpen(QChar* out) const {
+    out = WriteMarkup(kOpen, out);
+    out = WriteMarkup(QLatin1StringView(width_, digits_), out);
+    return WriteMarkup(Rest(), out);
+  }
+  QChar* WriteClose(QChar* out) const { return WriteMarkup(Close(), out); }
+
+ private:
+  static constexpr QLatin1StringView kOpen{"<TD width="};
+  QLatin1StringView Rest() const {
+    return header_ ? QLatin1StringView(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>")
+                   : QLatin1StringView(" VALIGN=TOP>");
+  }
+  QLatin1StringView Close() const {
+    return header_ ? QLatin1StringView("</B></TD>") : QLatin1StringView("</TD>");
+  }
+  bool header_;
+  char width_[12];
+  qsizetype digits_;
+};
 
 void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widths,
                    bool headerRow) {
-  QList<CellMarkup> header, plain;
-  for (int col = 0; col < grid.ColumnCount(); ++col) {
-    header.append(HtmlCell(widths.value(col), true));
-    plain.append(HtmlCell(widths.value(col), false));
-  }
   buffer.append(QStringLiteral("<TABLE BORDER=0>"));
   for (int row = 0; row < grid.RowCount(); ++row) {
-    const QList<CellMarkup>& markup = headerRow ? header : plain;
-    headerRow = false;
+    const bool header = headerRow && row == 0;
     buffer.append(QStringLiteral("<TR>"));
     for (int col = 0; col < grid.ColumnCount(); ++col) {
       const QString& cell = grid.Cell(col, row);
-      const CellMarkup& m = markup[col];
-      QString line(m.open.size() + EscapedHtmlSize(cell) + m.close.size(), Qt::Uninitialized);
-      QChar* at = std::copy_n(m.open.constData(), m.open.size(), line.data());
+      const CellMarkup markup(widths.value(col), header);
+      QString line(markup.Size() + EscapedHtmlSize(cell), Qt::Uninitialized);
+      QChar* at = markup.WriteOpen(line.data());
       at = WriteEscapedHtml(cell, at);
-      std::copy_n(m.close.constData(), m.close.size(), at);
+      markup.WriteClose(at);
       buffer.append(std::move(line));
     }
     buffer.append(QStringLiteral("</TR>"));

@@ -1,5 +1,7 @@
 #include "docbuild/html.h"
 
+#include <algorithm>
+
 namespace {
 // '"', '&', '<' and '>' all lie below 64: one comparison and a bit test per character.
 constexpr quint64 kEscaped = (1ull << '"') | (1ull << '&') | (1ull << '<') | (1ull << '>');
@@ -26,14 +28,15 @@ qsizetype EscapedHtmlSize(QStringView text) {
 }
 
 QChar* WriteEscapedHtml(QStringView text, QChar* out) {
-  for (const QChar c : text) {
-    if (!NeedsEscape(c)) {
-      *out++ = c;
-      continue;
-    }
-    for (const char e : Entity(c)) *out++ = QLatin1Char(e);
+  // Runs of plain characters are copied whole; most texts are one such run.
+  const QChar* run = text.begin();
+  for (const QChar* p = text.begin(); p != text.end(); ++p) {
+    if (!NeedsEscape(*p)) continue;
+    out = std::copy(run, p, out);
+    for (const char e : Entity(*p)) *out++ = QLatin1Char(e);
+    run = p + 1;
   }
-  return out;
+  return std::copy(run, text.end(), out);
 }
 
 QString EscapeHtml(const QString& text) {
