@@ -1,8 +1,10 @@
 #include "docbuild/document.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+#include <utility>
 
 #include "docbuild/html.h"
 
@@ -12,10 +14,10 @@ const QString& Grid::Cell(int column, int row) const {
   return cells_[row * columns_ + column];
 }
 
-void Grid::SetCell(int column, int row, const QString& text) {
+void Grid::SetCell(int column, int row, QString text) {
   if (row < 0 || row >= rows_ || column < 0) return;
   if (column >= columns_) SetColumnCount(column + 1);
-  cells_[row * columns_ + column] = text;
+  cells_[row * columns_ + column] = std::move(text);
 }
 
 void Grid::SetColumnCount(int columns) {
@@ -43,7 +45,7 @@ void Grid::Reset() {
   cells_[0].clear();
 }
 
-void AddGridValue(Grid& grid, const QString& value, int column) {
+void AddGridValue(Grid& grid, QString value, int column) {
   if (grid.ColumnCount() < column) grid.SetColumnCount(column);
   const int col = column - 1;
   const int last = grid.RowCount() - 1;
@@ -52,7 +54,7 @@ void AddGridValue(Grid& grid, const QString& value, int column) {
     newRow = !grid.Cell(c, last).isEmpty();
   }
   if (newRow) grid.AppendRow();
-  grid.SetCell(col, grid.RowCount() - 1, value);
+  grid.SetCell(col, grid.RowCount() - 1, std::move(value));
 }
 
 void AppendGridValue(Grid& grid, const QString& text, int column) {
@@ -72,54 +74,60 @@ void ClearGrid(Grid& grid) { grid.Reset(); }
 
 namespace {
 
-// Copies Latin-1 markup into a line under construction and returns the end.
-QChar* WriteMarkup(QLatin1StringView markup, QChar* out) {
-  for (const char c : markup) *out++ = QLatin1Char(c);
-  return out;
-}
-
 // The opening of a cell line up to its text, and its end: the same for every cell of a
-// column, so made once per column, on the stack, as the table writer runs for every table.
+// column, so made once per column, on the stack, and copied whole into each cell's line.
 class CellMarkup {
  public:
-  CellMarkup(int width, bool header) : header_(header) {
-    digits_ = std::to_chars(std::begin(width_), std::end(width_), width).ptr - width_;
+  CellMarkup() = default;
+  CellMarkup(int width, bool header) {
+    char digits[12];
+    const char* const end = std::to_chars(std::begin(digits), std::end(digits), width).ptr;
+    AppendOpen(QLatin1StringView("<TD width="));
+    AppendOpen(QLatin1StringView(digits, end));
+    AppendOpen(header ? QLatin1StringView(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>")
+                      : QLatin1StringView(" VALIGN=TOP>"));
+    close_ = header ? u"</B></TD>" : u"</TD>";
   }
-  qsizetype Size() const { return kOpen.size() + digits_ + Rest().size() + Close().size(); }
-  QChar* WriteOpen(QChar* out) const {
-    out = WriteMarkup(kOpen, out);
-    out = WriteMarkup(QLatin1StringView(width_, digits_), out);
-    return WriteMarkup(Rest(), out);
-  }
-  QChar* WriteClose(QChar* out) const { return WriteMarkup(Close(), out); }
+  qsizetype Size() const { return openSize_ + close_.size(); }
+  QChar* WriteOpen(QChar* out) const { return std::copy_n(open_, openSize_, out); }
+  QChar* WriteClose(QChar* out) const { return std::copy(close_.begin(), close_.end(), out); }
 
  private:
-  static constexpr QLatin1StringView kOpen{"<TD width="};
-  QLatin1StringView Rest() const {
-    return header_ ? QLatin1StringView(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>")
-                   : QLatin1StringView(" VALIGN=TOP>");
+  void AppendOpen(QLatin1StringView markup) {
+    for (const char c : markup) open_[openSize_++] = QLatin1Char(c);
   }
-  QLatin1StringView Close() const {
-    return header_ ? QLatin1StringView("</B></TD>") : QLatin1StringView("</TD>");
-  }
-  bool header_;
-  char width_[12];
-  qsizetype digits_;
+  QChar open_[64];
+  qsizetype openSize_ = 0;
+  QStringView close_;
 };
 
 void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widths,
                    bool headerRow) {
+  const int columns = grid.ColumnCount();
+  QVarLengthArray<CellMarkup, 8> plain;
+  for (int col = 0; col < columns; ++col) plain.append(CellMarkup(widths.value(col), false));
+  // A column often repeats its value row after row (types, null flags, empty descriptions):
+  // such a cell shares the line made for the row above instead of making its own.
+  QVarLengthArray<qsizetype, 8> above(columns, -1);
   buffer.append(QStringLiteral("<TABLE BORDER=0>"));
   for (int row = 0; row < grid.RowCount(); ++row) {
     const bool header = headerRow && row == 0;
     buffer.append(QStringLiteral("<TR>"));
-    for (int col = 0; col < grid.ColumnCount(); ++col) {
+    for (int col = 0; col < columns; ++col) {
       const QString& cell = grid.Cell(col, row);
-      const CellMarkup markup(widths.value(col), header);
-      QString line(markup.Size() + EscapedHtmlSize(cell), Qt::Uninitialized);
+      if (above[col] >= 0 && cell == grid.Cell(col, row - 1)) {
+        const QString shared = buffer.at(above[col]);
+        buffer.append(shared);
+        continue;
+      }
+      const CellMarkup markup = header ? CellMarkup(widths.value(col), true) : plain[col];
+      const qsizetype escapedSize = EscapedHtmlSize(cell);
+      QString line(markup.Size() + escapedSize, Qt::Uninitialized);
       QChar* at = markup.WriteOpen(line.data());
-      at = WriteEscapedHtml(cell, at);
+      at = escapedSize == cell.size() ? std::copy_n(cell.constData(), cell.size(), at)
+                                      : WriteEscapedHtml(cell, at);
       markup.WriteClose(at);
+      if (!header) above[col] = buffer.size();
       buffer.append(std::move(line));
     }
     buffer.append(QStringLiteral("</TR>"));
@@ -129,14 +137,17 @@ void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widt
 
 // Each cell padded to its column's width (PadText), the row as one line.
 void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& widths) {
+  qsizetype rowWidth = 0;
+  for (int col = 0; col < grid.ColumnCount(); ++col) rowWidth += widths.value(col);
   for (int row = 0; row < grid.RowCount(); ++row) {
     QString line;
+    line.reserve(rowWidth);
     for (int col = 0; col < grid.ColumnCount(); ++col) {
       const qsizetype cellEnd = line.size() + widths.value(col);
       line.append(grid.Cell(col, row));
       if (line.size() < cellEnd) line.resize(cellEnd, u' ');
     }
-    buffer.append(line);
+    buffer.append(std::move(line));
   }
 }
 

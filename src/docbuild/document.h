@@ -17,7 +17,7 @@ class Grid {
   int ColumnCount() const { return columns_; }
   int RowCount() const { return rows_; }
   const QString& Cell(int column, int row) const;
-  void SetCell(int column, int row, const QString& text);
+  void SetCell(int column, int row, QString text);
   void SetColumnCount(int columns);
   void AppendRow();
   void Reset();  // one column, one row, empty
@@ -30,7 +30,7 @@ class Grid {
 
 // Puts a value into the last row's column (counted from 1), or opens a new row when that
 // cell or any cell to its right is already filled.
-void AddGridValue(Grid& grid, const QString& value, int column);
+void AddGridValue(Grid& grid, QString value, int column);
 // Appends text to the last row's cell of that column; never opens a row.
 void AppendGridValue(Grid& grid, const QString& text, int column);
 // The text followed by blanks up to `width` characters; a longer text is returned whole.
