@@ -36,22 +36,26 @@ class DocumentEncoder {
 
  private:
   // Copies the leading characters below 0x80 (one byte each, the same in the code page),
-  // four at a time while they last: nearly every line is wholly such characters. Returns
+  // eight at a time while they last: nearly every line is wholly such characters. Returns
   // how many it copied.
   qsizetype AppendAscii(const char16_t* p, qsizetype n) {
     constexpr quint64 kHighBits = 0xFF80FF80FF80FF80ull;
     qsizetype i = 0;
-    for (; i + 4 <= n; i += 4) {
-      const quint64 four = qFromLittleEndian<quint64>(p + i);
-      if (four & kHighBits) break;
-      at_[i] = static_cast<char>(four);
-      at_[i + 1] = static_cast<char>(four >> 16);
-      at_[i + 2] = static_cast<char>(four >> 32);
-      at_[i + 3] = static_cast<char>(four >> 48);
+    for (; i + 8 <= n; i += 8) {
+      const quint64 low = qFromLittleEndian<quint64>(p + i);
+      const quint64 high = qFromLittleEndian<quint64>(p + i + 4);
+      if ((low | high) & kHighBits) break;
+      qToLittleEndian(Narrow(low) | Narrow(high) << 32, at_ + i);
     }
     for (; i < n && p[i] < 0x80; ++i) at_[i] = static_cast<char>(p[i]);
     at_ += i;
     return i;
+  }
+
+  // Four characters below 0x100, as read from a line, to their four bytes.
+  static quint64 Narrow(quint64 four) {
+    four = (four | four >> 8) & 0x0000FFFF0000FFFFull;
+    return (four | four >> 16) & 0xFFFFFFFFull;
   }
 
   void AppendCodePage(const char16_t* p, const char16_t* const stop) {

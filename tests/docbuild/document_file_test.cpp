@@ -28,6 +28,23 @@ TEST(DocumentFileTest, CodePageBytesWithCrLfAndNoCharacterLost) {
   EXPECT_EQ(replaced, 2);
 }
 
+TEST(DocumentFileTest, PlainRunsAroundACodePageCharacterAtEveryPosition) {
+  // Plain characters are encoded several at a time: a character outside that fast path, at
+  // any place in a line, must still come out in order.
+  QTemporaryDir dir;
+  for (int at = 0; at < 20; ++at) {
+    QString line = QString::fromLatin1("0123456789abcdefghij").left(at + 1);
+    line[at] = QChar(0x20AC);  // the euro sign, 0x80 in the code page
+    QByteArray expected = line.toLatin1();
+    expected[at] = '\x80';
+    int replaced = 0;
+    QString error;
+    ASSERT_TRUE(SaveDocument(dir.filePath("a.txt"), {line + "xyz", line}, false, &replaced, &error));
+    EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.txt")),
+              expected + "xyz\r\n" + expected + "\r\n") << at;
+  }
+}
+
 TEST(DocumentFileTest, SaveReplacesAndFailsWithoutLeavingAFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath("doc.htm");
