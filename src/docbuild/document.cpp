@@ -38,6 +38,23 @@ void Grid::AppendRow() {
   ++rows_;
 }
 
+const QString* RecentCellLines::Find(int column, int width, bool header,
+                                     const QString& text) const {
+  if (column >= columns_.size()) return nullptr;
+  for (const Entry& e : columns_[column].entries) {
+    if (e.width == width && e.header == header && e.text == text) return &e.line;
+  }
+  return nullptr;
+}
+
+void RecentCellLines::Keep(int column, int width, bool header, const QString& text,
+                           const QString& line) {
+  if (column >= columns_.size()) columns_.resize(column + 1);
+  Column& c = columns_[column];
+  c.entries[c.next] = Entry{width, header, text, line};
+  c.next = (c.next + 1) % kPerColumn;
+}
+
 void Grid::Reset() {
   columns_ = 1;
   rows_ = 1;
@@ -101,33 +118,30 @@ class CellMarkup {
   QStringView close_;
 };
 
-void WriteHtmlRows(const Grid& grid, QStringList& buffer, const QList<int>& widths,
-                   bool headerRow) {
+void WriteHtmlRows(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow) {
   const int columns = grid.ColumnCount();
   QVarLengthArray<CellMarkup, 8> plain;
   for (int col = 0; col < columns; ++col) plain.append(CellMarkup(widths.value(col), false));
-  // A column often repeats its value row after row (types, null flags, empty descriptions):
-  // such a cell shares the line made for the row above instead of making its own.
-  QVarLengthArray<qsizetype, 8> above(columns, -1);
+  RecentCellLines& recent = grid.RecentHtmlLines();
   buffer.append(QStringLiteral("<TABLE BORDER=0>"));
   for (int row = 0; row < grid.RowCount(); ++row) {
     const bool header = headerRow && row == 0;
     buffer.append(QStringLiteral("<TR>"));
     for (int col = 0; col < columns; ++col) {
       const QString& cell = grid.Cell(col, row);
-      if (above[col] >= 0 && cell == grid.Cell(col, row - 1)) {
-        const QString shared = buffer.at(above[col]);
-        buffer.append(shared);
+      const int width = widths.value(col);
+      if (const QString* kept = recent.Find(col, width, header, cell)) {
+        buffer.append(*kept);
         continue;
       }
-      const CellMarkup markup = header ? CellMarkup(widths.value(col), true) : plain[col];
+      const CellMarkup markup = header ? CellMarkup(width, true) : plain[col];
       const qsizetype escapedSize = EscapedHtmlSize(cell);
       QString line(markup.Size() + escapedSize, Qt::Uninitialized);
       QChar* at = markup.WriteOpen(line.data());
       at = escapedSize == cell.size() ? std::copy_n(cell.constData(), cell.size(), at)
                                       : WriteEscapedHtml(cell, at);
       markup.WriteClose(at);
-      if (!header) above[col] = buffer.size();
+      recent.Keep(col, width, header, cell, line);
       buffer.append(std::move(line));
     }
     buffer.append(QStringLiteral("</TR>"));
@@ -166,7 +180,7 @@ void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, b
 void Document::Clear() {
   TempMemoHeader.clear();
   TempMemo.clear();
-  ClearGrid(TempGrid);
+  TempGrid = Grid();
 }
 
 QStringList Document::Lines() const { return TempMemoHeader + TempMemo; }

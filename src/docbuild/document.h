@@ -11,6 +11,29 @@
 #include <QString>
 #include <QStringList>
 
+// HTML cell lines the table writer made lately, a few per column, kept from table to table:
+// a value that recurs through a document (a column title, a type, a null flag, an empty
+// description) then shares one line instead of each of its cells making its own.
+class RecentCellLines {
+ public:
+  // The line kept for this text under this column's markup, or null.
+  const QString* Find(int column, int width, bool header, const QString& text) const;
+  void Keep(int column, int width, bool header, const QString& text, const QString& line);
+
+ private:
+  static constexpr int kPerColumn = 4;
+  struct Entry {
+    int width = -1;
+    bool header = false;
+    QString text, line;
+  };
+  struct Column {
+    Entry entries[kPerColumn];
+    int next = 0;  // the entry replaced next
+  };
+  QList<Column> columns_;
+};
+
 // A table of strings addressed by zero-based column and row; between uses one empty cell.
 class Grid {
  public:
@@ -20,9 +43,11 @@ class Grid {
   void SetCell(int column, int row, QString text);
   void SetColumnCount(int columns);
   void AppendRow();
-  void Reset();  // one column, one row, empty
+  void Reset();  // one column, one row, empty; the recent HTML lines are kept
+  RecentCellLines& RecentHtmlLines() { return recentHtmlLines_; }
 
  private:
+  RecentCellLines recentHtmlLines_;
   int columns_ = 1;
   int rows_ = 1;
   QStringList cells_{QString()};  // row by row, columns_ cells each

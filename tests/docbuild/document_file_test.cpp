@@ -39,7 +39,8 @@ TEST(DocumentFileTest, PlainRunsAroundACodePageCharacterAtEveryPosition) {
     expected[at] = '\x80';
     int replaced = 0;
     QString error;
-    ASSERT_TRUE(SaveDocument(dir.filePath("a.txt"), {line + "xyz", line}, false, &replaced, &error));
+    ASSERT_TRUE(
+        SaveDocument(dir.filePath("a.txt"), {line + "xyz", line}, false, &replaced, &error));
     EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.txt")),
               expected + "xyz\r\n" + expected + "\r\n") << at;
   }

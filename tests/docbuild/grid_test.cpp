@@ -95,6 +95,42 @@ TEST(GridTest, HeaderOnlyGridAndCellEscaping) {
   EXPECT_EQ(Render(g, {4}, false), QStringList({"a<b "}));
 }
 
+TEST(GridTest, RecurringValuesKeepTheirOwnColumnsMarkup) {
+  // One grid renders every table of a document and lets a recurring value share the line
+  // made for it: the same text under another width, as a header, in another column or after
+  // more values than are kept must still get its own markup.
+  Grid g;
+  const auto cell = [](int width, const QString& text) {
+    return QString("<TD width=%1 VALIGN=TOP>%2</TD>").arg(width).arg(text);
+  };
+  const auto header = [](int width, const QString& text) {
+    return QString("<TD width=%1 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>%2</B></TD>")
+        .arg(width)
+        .arg(text);
+  };
+  AddGridValue(g, "A", 1);
+  AddGridValue(g, "x", 2);
+  for (const char* v : {"x", "a&b", "x"}) {
+    AddGridValue(g, "A", 1);
+    AddGridValue(g, v, 2);
+  }
+  EXPECT_EQ(Render(g, {10, 20}, true),
+            QStringList({"<TABLE BORDER=0>", "<TR>", header(10, "A"), header(20, "x"), "</TR>",
+                         "<TR>", cell(10, "A"), cell(20, "x"), "</TR>",
+                         "<TR>", cell(10, "A"), cell(20, "a&amp;b"), "</TR>",
+                         "<TR>", cell(10, "A"), cell(20, "x"), "</TR>", "</TABLE>"}));
+
+  for (const char* v : {"x", "A", "1", "2", "3", "4", "5", "x", "A"}) AddGridValue(g, v, 1);
+  QStringList expected = {"<TABLE BORDER=0>"};
+  for (const char* v : {"x", "A", "1", "2", "3", "4", "5", "x", "A"}) {
+    expected << "<TR>" << cell(30, v) << "</TR>";
+  }
+  expected << "</TABLE>";
+  QStringList out;
+  WriteGridTable(g, out, {30}, false, true);
+  EXPECT_EQ(out, expected);
+}
+
 TEST(EscapeTest, EscapesMarkupCharactersOnly) {
   EXPECT_EQ(EscapeHtml("<script>alert(\"x&y\")</script>"),
             "&lt;script&gt;alert(&quot;x&amp;y&quot;)&lt;/script&gt;");
