@@ -110,6 +110,16 @@ void Database::Fail(const QString& message) const {
   throw DatabaseError(message);
 }
 
+QString FirstRowField(Database& db, QueryId id, const QString& bind, const QString& column) {
+  Query& q = db.query(id);
+  q.Close();
+  q.BindText(1, bind);
+  q.Open();
+  const QString value = q.Eof() ? QString() : q.Field(column);
+  q.Close();
+  return value;
+}
+
 void ConnectDatabase(Database& db, const QString& server, const QString& user,
                      const QString& password) {
   db.Disconnect();

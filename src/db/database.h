@@ -140,6 +140,10 @@ class Database {
 // tree's data/sample that holds demo.sqlite; the build tree's one when none does.
 QString SampleDictionaryDirectory();
 
+// Runs a query with one bind value and returns one column of its first row ("" when it
+// returns no row), closing it again.
+QString FirstRowField(Database& db, QueryId id, const QString& bind, const QString& column);
+
 // Disconnects, sets the three properties and connects.
 void ConnectDatabase(Database& db, const QString& server, const QString& user,
                      const QString& password);

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "docbuild/html.h"
+#include "project/project.h"
 #include "settings/settings.h"
 
 namespace {
@@ -51,6 +52,48 @@ void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name) {
     if (html) contents.append(QStringLiteral("</A></I><BR>"));
   }
   if (!html) body.append(QString());
+}
+
+void WriteBlockTitle(BuildContext& ctx, const QString& title) {
+  QStringList& body = ctx.doc.TempMemo;
+  if (ctx.HtmlOutput) {
+    body.append({QStringLiteral("<H5>"), title, QStringLiteral("</H5>")});
+  } else {
+    body.append({title, QString()});
+  }
+}
+
+void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text) {
+  WriteBlockTitle(ctx, title);
+  QStringList& body = ctx.doc.TempMemo;
+  if (ctx.HtmlOutput) {
+    body.append({QStringLiteral("<P>"), EscapeHtml(text), QStringLiteral("</P>")});
+  } else {
+    body.append({text, QString()});
+  }
+}
+
+void WriteObjectSection(
+    BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
+    bool tablesAnchor, const QString& building,
+    const std::function<void(int n, int m, const ObjectEntry& entry)>& writeEntry) {
+  const int n = SectionNumber;
+  WriteSectionHeading(ctx, n, title, tablesAnchor, QStringLiteral("</A></B><BR>"));
+  if (!ctx.HtmlOutput) ctx.doc.TempMemo.append(QString());
+
+  RememberedLogon logon;
+  const QList<ObjectEntry>& entries = ctx.project.Entries(kind);
+  for (int i = 0; i < entries.size(); ++i) {
+    const ObjectEntry& entry = entries[i];
+    ctx.progress.SetInfoText(building + entry.ObjectName);
+    ctx.progress.StepProgress(1);
+    logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
+    writeEntry(n, i + 1, entry);
+  }
+
+  CloseContentsGroup(ctx);
+  WriteSectionEnd(ctx);
+  ++SectionNumber;
 }
 
 void CloseContentsGroup(BuildContext& ctx) {

@@ -2,12 +2,15 @@
 // What every section writer of one build works with, and the progress it reports.
 
 #include <QString>
+#include <functional>
 
 #include "docbuild/document.h"
 
 class Project;
 class Database;
 struct Settings;
+struct ObjectEntry;
+enum class ObjectKind;
 
 // The build reports progress through this; the progress dialog and vellumar-build
 // implement it. StepProgress also lets the dialog repaint (once per object).
@@ -43,6 +46,20 @@ void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name);
 void CloseContentsGroup(BuildContext& ctx);
 // "<HR>" in HTML, an empty line in text.
 void WriteSectionEnd(BuildContext& ctx);
+// A block title: "<H5>", the title, "</H5>" in HTML; the title and an empty line in text.
+void WriteBlockTitle(BuildContext& ctx, const QString& title);
+// A titled block holding one piece of text (a synonym, a description): in HTML the text
+// escaped between "<P>" and "</P>", in text the text and an empty line. Line breaks stay.
+void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text);
+// The frame every section with per-object entries shares: the section heading, then for
+// each entry of the kind, in the order of addition, the progress text (`building` + the
+// name), one step of the bar, the logon when the entry's connection differs from the
+// previous entry's, and writeEntry(n, m, entry); then the contents group closed, the
+// section end and the next section number.
+void WriteObjectSection(
+    BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
+    bool tablesAnchor, const QString& building,
+    const std::function<void(int n, int m, const ObjectEntry& entry)>& writeEntry);
 // True when the text holds nothing but blanks and control characters.
 bool IsBlankText(const QString& text);
 // The logon of an entry when its connection differs (exactly) from the remembered one.

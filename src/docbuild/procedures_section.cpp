@@ -14,26 +14,15 @@ UnitName UnitName::Of(const QString& objectName) {
 }
 
 void WriteProceduresSection(BuildContext& ctx, int& SectionNumber) {
-  const int n = SectionNumber;
-  WriteSectionHeading(ctx, n, QStringLiteral(" Procedures and functions"), false,
-                      QStringLiteral("</A></B><BR>"));
-  if (!ctx.HtmlOutput) ctx.doc.TempMemo.append(QString());
-
-  RememberedLogon logon;
-  const QList<ObjectEntry>& entries = ctx.project.Entries(ObjectKind::ProceduresAndFunctions);
-  for (int i = 0; i < entries.size(); ++i) {
-    const ObjectEntry& entry = entries[i];
-    ctx.progress.SetInfoText("Building function or procedure: \r\n" + entry.ObjectName);
-    ctx.progress.StepProgress(1);
-    logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
-    const UnitName unit = UnitName::Of(entry.ObjectName);
-    WriteObjectHeading(ctx, n, i + 1, unit.Heading());
-    Query& source = OpenUnitSource(ctx.db, TrimBlanks(unit.name), TrimBlanks(unit.type));
-    WriteUnitComments(ctx.doc, ctx.settings, QueryLines(source), ctx.HtmlOutput);
-    source.Close();
-  }
-
-  CloseContentsGroup(ctx);
-  WriteSectionEnd(ctx);
-  ++SectionNumber;
+  WriteObjectSection(
+      ctx, SectionNumber, ObjectKind::ProceduresAndFunctions,
+      QStringLiteral(" Procedures and functions"), false,
+      QStringLiteral("Building function or procedure: \r\n"),
+      [&ctx](int n, int m, const ObjectEntry& entry) {
+        const UnitName unit = UnitName::Of(entry.ObjectName);
+        WriteObjectHeading(ctx, n, m, unit.Heading());
+        Query& source = OpenUnitSource(ctx.db, TrimBlanks(unit.name), TrimBlanks(unit.type));
+        WriteUnitComments(ctx.doc, ctx.settings, QueryLines(source), ctx.HtmlOutput);
+        source.Close();
+      });
 }

@@ -1,7 +1,6 @@
 #include "docbuild/tables_section.h"
 
 #include "db/database.h"
-#include "docbuild/html.h"
 #include "project/project.h"
 
 namespace {
@@ -35,32 +34,6 @@ Query& RunQuery(Database& db, QueryId id, const QString& objectName) {
   q.BindText(1, objectName);
   q.Open();
   return q;
-}
-
-void WriteBlockTitle(BuildContext& ctx, const QString& title) {
-  QStringList& body = ctx.doc.TempMemo;
-  if (ctx.HtmlOutput) {
-    body.append(QStringLiteral("<H5>"));
-    body.append(title);
-    body.append(QStringLiteral("</H5>"));
-  } else {
-    body.append(title);
-    body.append(QString());
-  }
-}
-
-// A titled block holding one piece of text (the synonym, the description).
-void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text) {
-  WriteBlockTitle(ctx, title);
-  QStringList& body = ctx.doc.TempMemo;
-  if (ctx.HtmlOutput) {
-    body.append(QStringLiteral("<P>"));
-    body.append(EscapeHtml(text));
-    body.append(QStringLiteral("</P>"));
-  } else {
-    body.append(text);
-    body.append(QString());
-  }
 }
 
 // Fills the scratch grid with the titles and every row of the open query, then renders it.
@@ -119,21 +92,9 @@ void WriteTableEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) 
 }  // namespace
 
 void WriteTablesSection(BuildContext& ctx, int& SectionNumber) {
-  const int n = SectionNumber;
-  WriteSectionHeading(ctx, n, QStringLiteral(" Tables"), true, QStringLiteral("</A></B><BR>"));
-  if (!ctx.HtmlOutput) ctx.doc.TempMemo.append(QString());
-
-  RememberedLogon logon;
-  const QList<ObjectEntry>& entries = ctx.project.Entries(ObjectKind::Tables);
-  for (int i = 0; i < entries.size(); ++i) {
-    const ObjectEntry& entry = entries[i];
-    ctx.progress.SetInfoText("Building table: \r\n" + entry.ObjectName);
-    ctx.progress.StepProgress(1);
-    logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
-    WriteTableEntry(ctx, n, i + 1, entry);
-  }
-
-  CloseContentsGroup(ctx);
-  WriteSectionEnd(ctx);
-  ++SectionNumber;
+  WriteObjectSection(ctx, SectionNumber, ObjectKind::Tables, QStringLiteral(" Tables"), true,
+                     QStringLiteral("Building table: \r\n"),
+                     [&ctx](int n, int m, const ObjectEntry& entry) {
+                       WriteTableEntry(ctx, n, m, entry);
+                     });
 }
