@@ -160,11 +160,11 @@ long PeakMemoryMiB() {
 
 bool Run(int tables, Figures* figures) {
   QTemporaryDir dir;
-  SnapshotSpec spec;
-  spec.tables = tables;
+  SnapshotShape shape;
+  shape.tables = tables;
   QString error;
   const QString snapshot = dir.filePath("bench.sqlite");
-  if (!GenerateSnapshot(snapshot, spec, &error) || !AddViewsAndSequences(snapshot, tables)) {
+  if (!GenerateSnapshot(snapshot, shape, &error) || !AddViewsAndSequences(snapshot, tables)) {
     std::fprintf(stderr, "bench_docbuild: cannot make the snapshot: %s\n", qPrintable(error));
     return false;
   }

@@ -10,15 +10,15 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments();
   bool ok = args.size() >= 3;
-  SnapshotSpec spec;
-  if (ok) spec.tables = args[2].toInt(&ok);
-  spec.indexes = !args.contains("--no-indexes");
-  if (!ok || spec.tables < 1) {
+  SnapshotShape shape;
+  if (ok) shape.tables = args[2].toInt(&ok);
+  shape.indexes = !args.contains("--no-indexes");
+  if (!ok || shape.tables < 1) {
     std::fprintf(stderr, "usage: make_snapshot OUT.sqlite TABLES [--no-indexes]\n");
     return 2;
   }
   QString error;
-  if (!GenerateSnapshot(args[1], spec, &error)) {
+  if (!GenerateSnapshot(args[1], shape, &error)) {
     std::fprintf(stderr, "make_snapshot: %s\n", qPrintable(error));
     return 1;
   }

@@ -188,7 +188,7 @@ int GeneratedViewCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedUnitCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedPackageCount(int tables) { return std::max(1, tables / 20); }
 
-bool GenerateSnapshot(const QString& path, const SnapshotSpec& spec, QString* error) {
+bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* error) {
   QFile::remove(path);
   sqlite3* db = nullptr;
   if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
@@ -201,13 +201,13 @@ bool GenerateSnapshot(const QString& path, const SnapshotSpec& spec, QString* er
     Writer w(db);
     w.Exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;");
     w.Exec(snapshot::TablesSql());
-    if (spec.indexes) w.Exec(snapshot::IndexesSql());
+    if (shape.indexes) w.Exec(snapshot::IndexesSql());
     w.Insert("dba_users",
              {"BENCH", QString::fromLatin1(
                            QCryptographicHash::hash("bench", QCryptographicHash::Sha256).toHex())});
     w.Insert("dba_users", {"OTHER", QString()});
-    WriteOwner(w, "BENCH", spec.tables);
-    WriteOwner(w, "OTHER", std::max(1, spec.tables / 10));
+    WriteOwner(w, "BENCH", shape.tables);
+    WriteOwner(w, "OTHER", std::max(1, shape.tables / 10));
     w.Exec("COMMIT;");
     failure = w.error();
   }

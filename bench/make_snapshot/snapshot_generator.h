@@ -7,13 +7,13 @@
 
 #include <QString>
 
-struct SnapshotSpec {
+struct SnapshotShape {
   int tables = 1000;
   bool indexes = true;  // false: a snapshot made without the documented indexes
 };
 
 // Writes the snapshot to `path` (replacing it). False with the reason in *error.
-bool GenerateSnapshot(const QString& path, const SnapshotSpec& spec, QString* error = nullptr);
+bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* error = nullptr);
 
 // The names the generator gives (for callers that build projects over a snapshot).
 QString GeneratedTableName(int index);    // index from 0
