@@ -23,17 +23,6 @@ struct Figures {
 
 double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
-const struct {
-  QueryId id;
-  QStringList columns;
-} kTableQueries[] = {
-    {QueryId::OCISynonyms, {"synonym_name"}},
-    {QueryId::OCITableFields, {"kentta", "tyyppi", "nulli", "kuvaus"}},
-    {QueryId::OCIPrimaryKeys, {"Nimi", "Sarake"}},
-    {QueryId::OCIForeignKeys, {"Nimi", "Lahtosarake", "Kohdesarake"}},
-    {QueryId::OCIIndexes, {"Nimi", "sarake"}},
-};
-
 Figures Run(const QString& dir, int tables) {
   Figures best;
   for (int round = 0; round < 5; ++round) {
@@ -49,7 +38,7 @@ Figures Run(const QString& dir, int tables) {
     qsizetype chars = 0;
     for (int t = 0; t < tables; ++t) {
       const QString table = GeneratedTableName(t);
-      for (const auto& q : kTableQueries) {
+      for (const TableQuery& q : PerTableQueries()) {
         Query& query = db.query(q.id);
         query.Close();
         query.BindText(1, table);

@@ -88,16 +88,6 @@ class QuietProgress : public BuildProgress {
 // The dictionary work of a build and nothing else: the same log-ons (one per section) and
 // queries, every value read by name.
 qsizetype ReadDictionary(Database& db, int tables) {
-  static const struct {
-    QueryId id;
-    QStringList columns;
-  } kTableQueries[] = {
-      {QueryId::OCISynonyms, {"synonym_name"}},
-      {QueryId::OCITableFields, {"kentta", "tyyppi", "nulli", "kuvaus"}},
-      {QueryId::OCIPrimaryKeys, {"Nimi", "Sarake"}},
-      {QueryId::OCIForeignKeys, {"Nimi", "Lahtosarake", "Kohdesarake"}},
-      {QueryId::OCIIndexes, {"Nimi", "sarake"}},
-  };
   qsizetype chars = 0;
   const auto read = [&](QueryId id, const QString& bind, const QStringList& columns) {
     Query& q = db.query(id);
@@ -111,7 +101,7 @@ qsizetype ReadDictionary(Database& db, int tables) {
   };
   ConnectDatabase(db, "BENCH", "BENCH", "bench");
   for (int t = 0; t < tables; ++t) {
-    for (const auto& q : kTableQueries) read(q.id, GeneratedTableName(t), q.columns);
+    for (const TableQuery& q : PerTableQueries()) read(q.id, GeneratedTableName(t), q.columns);
   }
   ConnectDatabase(db, "BENCH", "BENCH", "bench");
   for (int v = 0; v < ViewCount(tables); ++v) read(QueryId::OCIViews, GeneratedViewName(v), {"text"});

@@ -219,3 +219,14 @@ bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* 
   }
   return true;
 }
+
+const QList<TableQuery>& PerTableQueries() {
+  static const QList<TableQuery> queries = {
+      {QueryId::OCISynonyms, {"synonym_name"}},
+      {QueryId::OCITableFields, {"kentta", "tyyppi", "nulli", "kuvaus"}},
+      {QueryId::OCIPrimaryKeys, {"Nimi", "Sarake"}},
+      {QueryId::OCIForeignKeys, {"Nimi", "Lahtosarake", "Kohdesarake"}},
+      {QueryId::OCIIndexes, {"Nimi", "sarake"}},
+  };
+  return queries;
+}

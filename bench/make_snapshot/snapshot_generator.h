@@ -5,7 +5,11 @@
 // blocks, sequences and grants in proportion; user OTHER owns a tenth as many, so that
 // log-on has rows of another owner to pass over.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include "db/database.h"
 
 struct SnapshotShape {
   int tables = 1000;
@@ -23,3 +27,11 @@ QString GeneratedPackageName(int index);
 int GeneratedViewCount(int tables);
 int GeneratedUnitCount(int tables);
 int GeneratedPackageCount(int tables);
+
+// The five queries a build runs per table, with the columns it reads of each: what the
+// benchmarks time as the dictionary work of a table.
+struct TableQuery {
+  QueryId id;
+  QStringList columns;
+};
+const QList<TableQuery>& PerTableQueries();
