@@ -1,18 +1,23 @@
 // vellumar-build: builds a project's document without the GUI, for scripts and CI.
 //
 // vellumar-build [--format html|text] [--settings FILE] PROJECT.vlm OUTPUT
-// Exit status: 0 built, 1 the project, a logon, a query or the save failed (no file is
-// written), 2 usage error.
+// Exit status: 0 built, 1 the project, a logon, a query or the save failed, or OUTPUT is not
+// a regular file (no file is written), 2 usage error, a refused settings file, or an OUTPUT
+// that would replace an input.
 
 #include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDir>
 #include <QSettings>
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "cli/console_progress.h"
+#include "cli/output_guard.h"
+#include "cli/settings_file.h"
 #include "db/database.h"
 #include "docbuild/build_runner.h"
 #include "project/project.h"
@@ -29,10 +34,26 @@ const char kUsageText[] =
     "Usage: vellumar-build [--format html|text] [--settings FILE] PROJECT.vlm OUTPUT\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\" or \".txt\" is appended unless\n"
     "the name already holds it). The format is text when OUTPUT ends in \".txt\", else HTML.\n"
-    "Settings come from the user's options, or from the INI file FILE.\n";
+    "Settings come from the user's options, or from the INI file FILE.\n"
+    "\n"
+    "  --format html|text  the document's format, whatever OUTPUT's name\n"
+    "  --settings FILE     document parts and comment tags from this INI file\n"
+    "  -h, --help          this help\n"
+    "  -v, --version       the program's version\n";
+
+// The values of --format; the output name decides when it is not given.
+const std::pair<const char*, OutputFormat> kFormats[] = {
+    {"html", OutputFormat::Html},
+    {"text", OutputFormat::Text},
+};
 
 void PrintError(const QString& text) {
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+int Refuse(int status, const QString& problem) {
+  PrintError("vellumar-build: " + problem);
+  return status;
 }
 
 int Usage(const QString& problem) {
@@ -45,40 +66,64 @@ int Usage(const QString& problem) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
 
   QCommandLineParser parser;
   const QCommandLineOption formatOption("format", "html or text", "format");
   const QCommandLineOption settingsOption("settings", "settings INI file", "file");
   const QCommandLineOption helpOption({"h", "help"}, "this help");
-  parser.addOptions({formatOption, settingsOption, helpOption});
+  const QCommandLineOption versionOption({"v", "version"}, "the version");
+  parser.addOptions({formatOption, settingsOption, helpOption, versionOption});
   if (!parser.parse(app.arguments())) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
+    return kBuilt;
+  }
+  if (parser.isSet(versionOption)) {
+    std::printf("vellumar-build %s\n", VELLUMAR_VERSION);
     return kBuilt;
   }
   const QStringList args = parser.positionalArguments();
   if (args.size() != 2) return Usage("expected PROJECT.vlm and OUTPUT");
   const QString projectPath = args[0];
   const QString output = args[1];
+  // The extension would make a hidden ".htm" of its own in that directory or here.
+  if (output.isEmpty() || output.endsWith(u'/') || output.endsWith(QDir::separator()))
+    return Usage("OUTPUT must name a file");
 
   OutputFormat format = output.endsWith(".txt", Qt::CaseInsensitive) ? OutputFormat::Text
                                                                      : OutputFormat::Html;
   if (parser.isSet(formatOption)) {
     const QString value = parser.value(formatOption).toLower();
-    if (value == "html") {
-      format = OutputFormat::Html;
-    } else if (value == "text") {
-      format = OutputFormat::Text;
-    } else {
+    const auto* known = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                     [&](const auto& f) { return value == f.first; });
+    if (known == std::end(kFormats))
       return Usage("unknown format \"" + parser.value(formatOption) + "\"");
-    }
-  }
-  const QString iniPath = parser.value(settingsOption);
-  if (parser.isSet(settingsOption) && !QFileInfo(iniPath).isFile()) {
-    return Usage("settings file " + iniPath + " not found");
+    format = known->second;
   }
 
-  const Settings settings = LoadSettings(*OpenSettingsStore(iniPath));
+  Settings settings;
+  QString settingsPath;
+  if (parser.isSet(settingsOption)) {
+    settingsPath = parser.value(settingsOption);
+    QString error;
+    const std::optional<SettingsFile> file = ReadSettingsFile(settingsPath, &error);
+    if (!file) return Refuse(kUsage, error);
+    for (const QString& warning : file->warnings) PrintError("vellumar-build: " + warning);
+    settings = file->settings;
+  } else {
+    const auto store = OpenSettingsStore();
+    settingsPath = store->fileName();
+    settings = LoadSettings(*store);
+  }
+
+  const QString outputPath = OutputFileName(output, format);
+  if (const auto refusal = RefuseOutput(
+          outputPath, {{QStringLiteral("the project file"), projectPath},
+                       {QStringLiteral("the settings file"), settingsPath}})) {
+    return Refuse(refusal->why == OutputRefusal::Why::ReplacesInput ? kUsage : kFailed,
+                  refusal->message);
+  }
 
   Project project;
   QString error;

@@ -48,10 +48,13 @@ constexpr TextValue kTagValues[] = {
 constexpr const char* kDocumentParts = "Document_parts";
 
 // A stored value as text; anything that is not text (a list, a number or bytes written
-// into the store by hand) reads as empty, which then means "use the default".
-QString ReadText(QSettings& store, const char* name) {
+// into the store by hand) reads as empty, which then means "use the default", and its
+// name goes to *notText.
+QString ReadText(QSettings& store, const char* name, QStringList* notText) {
   const QVariant value = store.value(QLatin1String(name));
-  return value.typeId() == QMetaType::QString ? value.toString() : QString();
+  if (value.typeId() == QMetaType::QString) return value.toString();
+  if (notText && value.isValid()) notText->append(QLatin1String(name));
+  return {};
 }
 
 QString StatusText(QSettings::Status status) {
@@ -111,20 +114,28 @@ std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath) {
                                      QStringLiteral("VLM"), QStringLiteral("Options"));
 }
 
-Settings LoadSettings(QSettings& store) {
+Settings LoadSettings(QSettings& store, QStringList* notText) {
   const Settings defaults = DefaultSettings();
   Settings s;
   auto load = [&](const TextValue& v) {
-    const QString text = ReadText(store, v.name);
+    const QString text = ReadText(store, v.name, notText);
     s.*v.field = text.isEmpty() ? defaults.*v.field : text;
   };
   for (const TextValue& v : kPathValues) load(v);
-  s.Document_parts = DecodeDocumentParts(ReadText(store, kDocumentParts));
+  s.Document_parts = DecodeDocumentParts(ReadText(store, kDocumentParts, notText));
   for (const TextValue& v : kTagValues) load(v);
   return s;
 }
 
 Settings LoadSettings() { return LoadSettings(*OpenSettingsStore()); }
+
+QStringList SettingsValueNames() {
+  QStringList names;
+  for (const TextValue& v : kPathValues) names.append(QLatin1String(v.name));
+  names.append(QLatin1String(kDocumentParts));
+  for (const TextValue& v : kTagValues) names.append(QLatin1String(v.name));
+  return names;
+}
 
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error) {
   for (const TextValue& v : kPathValues) store.setValue(QLatin1String(v.name), settings.*v.field);

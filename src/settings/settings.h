@@ -8,6 +8,7 @@
 // only SaveSettings writes the store.
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -66,9 +67,13 @@ Settings DefaultSettings();
 // The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
 std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
 
-// Reads all 25 values; a missing, empty or non-text value gives its default.
-Settings LoadSettings(QSettings& store);
+// Reads all 25 values; a missing, empty or non-text value gives its default. The names of
+// the non-text values, in load order, go to *notText when it is given.
+Settings LoadSettings(QSettings& store, QStringList* notText = nullptr);
 Settings LoadSettings();
+
+// The 25 stored value names, in load and save order.
+QStringList SettingsValueNames();
 
 // Writes all 25 values as text. False with the store's reason in *error.
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error);

@@ -1,5 +1,7 @@
 // vellumar-build as a script runs it: arguments, exit status, files and messages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,9 +36,6 @@ class CliTest : public ::testing::Test {
             QString::fromLocal8Bit(p.readAllStandardError())};
   }
   QString Path(const QString& name) { return dir.filePath(name); }
-  void WriteIni(const QString& name, const QString& parts) {
-    testenv::WriteBytes(Path(name), ("[General]\nDocument_parts=" + parts + "\n").toLatin1());
-  }
 
   QTemporaryDir dir;
   QString sample, demoIni;
@@ -70,18 +69,48 @@ TEST_F(CliTest, BuildsTheSampleInEitherFormatWithoutTouchingTheProject) {
   EXPECT_EQ(QFileInfo(sample).lastModified(), modifiedBefore);
 }
 
-TEST_F(CliTest, SettingsComeFromTheGivenFileOrTheUsersStore) {
-  WriteIni("none.ini", "FFFFFFFF");
-  CliRun r = Exec({"--settings", Path("none.ini"), sample, Path("title.htm")});
-  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(testenv::ReadBytes(Path("title.htm")).count("\r\n"), 12);
-  EXPECT_TRUE(r.err.isEmpty());
+TEST_F(CliTest, SettingsFileIsUsedOrRefusedWithTheReason) {
+  QDir().mkdir(Path("dir.ini"));
+  const struct {
+    const char* name;
+    QByteArray content;  // not written when empty
+    int exitCode;
+    const char* message;  // what standard error must hold; empty: nothing at all
+    int documentLines;    // 0: none written, 12: the title block alone, -1: more
+  } cases[] = {
+      {"absent.ini", "", 2, "settings file %1 not found", 0},
+      {"dir.ini", "", 2, "settings file %1 is not a regular file", 0},
+      {"text.ini", "Document_parts FFFFFFFF\n", 2, "settings file %1 is not an INI file", 0},
+      {"other.ini", "[Options]\nDocument_parts=FFFFFFFF\n", 2,
+       "settings file %1 holds none of the settings' value names", 0},
+      {"parts.ini", "[General]\nDocument_parts=FFFFFFFF\n", 0, "", 12},
+      // A list is no text: every part is on, as by default, and a warning says so.
+      {"list.ini", "[General]\nDocument_parts=FFFFFFFF,\n", 0,
+       "warning: Document_parts in %1 is not a text; its default is used", -1},
+  };
+  for (const auto& c : cases) {
+    const QString ini = Path(c.name);
+    if (!c.content.isEmpty()) testenv::WriteBytes(ini, c.content);
+    const QString out = Path(QString(c.name) + ".htm");
+    const CliRun r = Exec({"--settings", ini, sample, out});
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.err.toStdString();
+    const QString message = QString::fromUtf8(c.message).arg(ini);
+    EXPECT_EQ(r.err.isEmpty(), message.isEmpty()) << c.name << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(message)) << c.name << r.err.toStdString();
+    const qsizetype lines = testenv::ReadBytes(out).count("\r\n");
+    EXPECT_TRUE(c.documentLines < 0 ? lines > 12 : lines == c.documentLines) << c.name;
+    if (!c.content.isEmpty()) {
+      EXPECT_EQ(testenv::ReadBytes(ini), c.content) << c.name;
+    }
+  }
+}
 
-  // Without --settings: the user's store, here the isolated test home's.
+// Without --settings: the user's store, here the isolated test home's.
+TEST_F(CliTest, SettingsComeFromTheUsersStoreWithoutSettingsFile) {
   const QString store = testenv::Home() + "/config/VLM/Options.conf";
   QDir().mkpath(QFileInfo(store).path());
   testenv::WriteBytes(store, "[General]\nDocument_parts=FTFFFFFF\n");
-  r = Exec({sample, Path("general.txt")});
+  const CliRun r = Exec({sample, Path("general.txt")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(testenv::ReadBytes(Path("general.txt")).endsWith("\r\n1 General\r\n\r\n"
       "The databases of Example Corp: DEMO with the human resources schema HR and the payroll "
@@ -119,14 +148,56 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
                                   {sample},
                                   {sample, Path("a"), Path("b")},
                                   {"--format", "pdf", sample, Path("a")},
-                                  {"--colour", sample, Path("a")},
-                                  {"--settings", Path("absent.ini"), sample, Path("a")}};
+                                  {"--colour", sample, Path("a")}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("Usage: vellumar-build")) << args.join(' ').toStdString();
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// An OUTPUT that would replace an input is a usage error; one that is not a regular file
+// fails; either way nothing is built and nothing changes.
+TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
+  const QString project = Path("p.htm");
+  const QString ini = Path("s.txt");
+  ASSERT_TRUE(QFile::copy(sample, project));
+  ASSERT_TRUE(QFile::copy(demoIni, ini));
+  ASSERT_TRUE(QFile::link(project, Path("link.htm")));
+  ASSERT_EQ(::link(QFile::encodeName(project), QFile::encodeName(Path("hard.htm"))), 0);
+  ASSERT_TRUE(QFile::link("/dev/null", Path("null.htm")));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.htm")), 0600), 0);
+  ASSERT_TRUE(QDir().mkdir(Path("dir.htm")));
+  const QByteArray projectBytes = testenv::ReadBytes(project);
+  const QByteArray iniBytes = testenv::ReadBytes(ini);
+  const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System);
+
+  const struct {
+    QString output;
+    int exitCode;
+    QString message;
+  } cases[] = {
+      {project, 2, "OUTPUT " + project + " is the project file " + project},
+      {Path("link.htm"), 2, "OUTPUT " + Path("link.htm") + " is the project file " + project},
+      {Path("hard.htm"), 2, "is the project file " + project},
+      {ini, 2, "OUTPUT " + ini + " is the settings file " + ini},
+      {Path("null.htm"), 1, "is a device"},
+      {Path("fifo.htm"), 1, "is a FIFO"},
+      {Path("dir.htm"), 1, "is a directory"},
+      {"", 2, "OUTPUT must name a file"},
+      {Path("dir.htm") + "/", 2, "OUTPUT must name a file"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Exec({"--settings", ini, project, c.output});
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.output.toStdString();
+    EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+    EXPECT_EQ(testenv::ReadBytes(project), projectBytes);
+    EXPECT_EQ(testenv::ReadBytes(ini), iniBytes);
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), entries);
+  EXPECT_TRUE(QFileInfo(Path("link.htm")).isSymLink());
+  EXPECT_TRUE(QDir(Path("dir.htm")).isEmpty());
 }
 
 }  // namespace

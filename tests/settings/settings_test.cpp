@@ -76,7 +76,10 @@ TEST_F(SettingsTest, EmptyAndWrongTypedValuesLoadTheirDefaults) {
                       "Function_opentag=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n"
                       "Package_closetag=@ByteArray(x)\nPackage_function=Func\n");
   QSettings store(IniPath(), QSettings::IniFormat);
-  const Settings s = LoadSettings(store);
+  QStringList notText;
+  const Settings s = LoadSettings(store, &notText);
+  EXPECT_EQ(notText, (QStringList{"Function_opentag", "Function_colon", "Function_semicolon",
+                                  "Package_closetag"}));
   EXPECT_EQ(s.Function_spot, ",");
   EXPECT_EQ(s.Function_colon, ":");
   EXPECT_EQ(s.Function_semicolon, ";");
