@@ -42,10 +42,13 @@ bench: build
 	@cmake --build $(BUILD) --target run-benches
 
 # Fuzz targets: their own build with clang and libFuzzer, never part of build or test.
-# `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs fuzz_comment_tags,
-# keeping the corpus it grows in $(FUZZ_BUILD)/corpus and what it finds in $(FUZZ_BUILD)/findings.
+# `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs each of FUZZ_TARGETS in
+# turn from its seeds (fuzz/corpus/NAME and the sample files in $(FUZZ_BUILD)/seeds/NAME),
+# with fuzz/NAME.dict when there is one, keeping the corpus it grows in
+# $(FUZZ_BUILD)/corpus/NAME and what it finds in $(FUZZ_BUILD)/findings/NAME-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?= comment_tags project_file project_history connection_history settings_file
 
 fuzz:
 	@bash tools/install-deps.sh fuzz
@@ -53,10 +56,15 @@ fuzz:
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz-run: fuzz
-	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
-	@$(FUZZ_BUILD)/fuzz_comment_tags $(FUZZ_BUILD)/corpus fuzz/corpus/comment_tags \
-	  -dict=fuzz/comment_tags.dict -max_len=8192 -timeout=10 -rss_limit_mb=3072 \
-	  -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/findings/ -print_final_stats=1
+	@mkdir -p $(FUZZ_BUILD)/findings /dev/shm/vellumar-fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t; \
+	  dict=; [ -f fuzz/$$t.dict ] && dict=-dict=fuzz/$$t.dict; \
+	  TMPDIR=/dev/shm/vellumar-fuzz $(FUZZ_BUILD)/fuzz_$$t \
+	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t $(FUZZ_BUILD)/seeds/$$t $$dict \
+	    -max_len=16384 -timeout=10 -rss_limit_mb=3072 -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- -print_final_stats=1 || exit 1; \
+	done
 
 clean:
 	@rm -rf $(BUILD)

@@ -16,21 +16,16 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "docbuild/comment_tags.h"
 #include "docbuild/document.h"
+#include "fuzz_support.h"
 #include "settings/settings.h"
 #include "text/ansi.h"
 
 namespace {
 
-void Check(bool ok, const char* what, const QString& where = QString()) {
-  if (ok) return;
-  std::fprintf(stderr, "violated: %s\n%s\n", what, where.toUtf8().constData());
-  std::abort();
-}
+using fuzz::Check;
 
 Settings TagsFrom(const QString& line) {
   Settings s;
