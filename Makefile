@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo run bench fuzz fuzz-run screenshots clean
+.PHONY: all deps configure build test demo run bench fuzz fuzz-run screenshots package install clean
 
 all: build
 
@@ -22,7 +22,7 @@ test: build
 # The sample document, built with vellumar-build from the sample project and its own settings
 # (every document part on), so the user's settings neither change it nor are changed.
 DEMO_DIR = $(BUILD)/demo
-DEMO_BUILD = $(BUILD)/src/cli/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
+DEMO_BUILD = $(BUILD)/bin/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
 demo: build
 	@mkdir -p $(DEMO_DIR)
 	@for out in demo.htm demo.txt; do \
@@ -32,11 +32,29 @@ demo: build
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
 
 run: build
-	@$(BUILD)/src/app/vellumar
+	@$(BUILD)/bin/vellumar
 
 # PNG pictures of the program's windows, taken under a virtual X server.
 screenshots: configure
 	@BUILD=$(BUILD) bash tools/screenshots.sh $(BUILD)/screenshots
+
+# The Debian package, from a build of its own with Debian's optimisation and hardening
+# flags; its dependencies are read from the programs by dpkg-shlibdeps.
+PACKAGE_BUILD ?= build-package
+package: deps
+	@eval "$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"; \
+	  CXXFLAGS="$$CPPFLAGS $$CXXFLAGS" cmake -S . -B $(PACKAGE_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vellumar vellumar-build \
+	  sample_dictionary icons compressed_docs
+	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null
+	@echo "Package: $$(ls $(abspath $(PACKAGE_BUILD))/package/*.deb)"
+
+# Installs into PREFIX (default /usr/local); DESTDIR stages it elsewhere.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@cmake --build $(BUILD) --target run-benches

@@ -6,11 +6,12 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick
   python3 chromium
+  dpkg-dev desktop-file-utils appstream lintian
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)

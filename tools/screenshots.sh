@@ -17,5 +17,5 @@ mkdir -p "$out"
 env -u QT_QPA_PLATFORM HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
   XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$BUILD/tools/screenshots/vellumar_screenshots" "$out"
+  "$BUILD/bin/vellumar_screenshots" "$out"
 echo "Screenshots in $out"

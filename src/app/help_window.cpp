@@ -5,8 +5,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "settings/data_directory.h"
+
 namespace {
-const QUrl kContents(QStringLiteral("qrc:/help/index.html"));
+QUrl Contents() { return QUrl::fromLocalFile(HelpDirectory() + QStringLiteral("/index.html")); }
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -17,7 +19,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
   browser_->setOpenExternalLinks(true);
-  QFile css(QStringLiteral(":/help/help.css"));
+  QFile css(HelpDirectory() + QStringLiteral("/help.css"));
   if (css.open(QIODevice::ReadOnly))
     browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
 
@@ -27,7 +29,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   QAction* forward = bar->addAction(tr("&Forward"));
   back->setEnabled(false);
   forward->setEnabled(false);
-  connect(contents, &QAction::triggered, this, [this] { browser_->setSource(kContents); });
+  connect(contents, &QAction::triggered, this, [this] { browser_->setSource(Contents()); });
   connect(back, &QAction::triggered, browser_, &QTextBrowser::backward);
   connect(forward, &QAction::triggered, browser_, &QTextBrowser::forward);
   connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
@@ -43,7 +45,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HelpWindow::ShowContents() {
-  browser_->setSource(kContents);
+  browser_->setSource(Contents());
+  if (browser_->document()->isEmpty())
+    browser_->setPlainText(tr("The help pages are missing from %1.").arg(HelpDirectory()));
   show();
   raise();
   activateWindow();

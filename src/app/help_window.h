@@ -1,6 +1,6 @@
 #pragma once
-// The help window: the user's help pages, compiled into the program, in a browser with
-// Back, Forward and Contents.
+// The help window: the user's help pages, shipped with the program (HelpDirectory()), in a
+// browser with Back, Forward and Contents.
 
 #include <QWidget>
 

@@ -13,6 +13,8 @@
 
 void SetUpApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("VLM"));
+  // Desktops match the windows to the installed desktop entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.vellumar.Vellumar"));
   app.setWindowIcon(ProgramIcon());
   // The windows are laid out for a small 8 point font, like the rest of the desktop's
   // dialogs of this kind; the fixed-size main window and Options dialog need it.

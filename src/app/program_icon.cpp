@@ -3,12 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap ProgramPixmap(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
+void PaintProgramIcon(QPainter& p, qreal s) {
   p.setRenderHint(QPainter::Antialiasing);
-  const qreal s = size;
   // A sheet of paper with a folded corner and a "V" on it.
   QPainterPath sheet;
   sheet.moveTo(s * 0.16, s * 0.06);
@@ -34,6 +30,13 @@ QPixmap ProgramPixmap(int size) {
   v.lineTo(s * 0.51, s * 0.80);
   v.lineTo(s * 0.72, s * 0.40);
   p.drawPath(v);
+}
+
+QPixmap ProgramPixmap(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  PaintProgramIcon(p, size);
   return pixmap;
 }
 

@@ -1,10 +1,7 @@
 #include "db/database.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
 #include "db/backend.h"
+#include "settings/data_directory.h"
 
 int FindColumn(const QStringList& columns, const QString& name) {
   for (int i = 0; i < columns.size(); ++i)
@@ -129,12 +126,4 @@ void ConnectDatabase(Database& db, const QString& server, const QString& user,
   db.Connect();
 }
 
-QString SampleDictionaryDirectory() {
-  const QString built = QStringLiteral(VELLUMAR_BUILD_SAMPLE_DIR);
-  if (!QCoreApplication::instance()) return built;
-  const QString appDir = QCoreApplication::applicationDirPath();
-  for (const QString& dir : {appDir + "/../share/vellumar/sample", appDir + "/../data/sample"}) {
-    if (QFileInfo::exists(dir + "/demo.sqlite")) return QDir::cleanPath(dir);
-  }
-  return built;
-}
+QString SampleDictionaryDirectory() { return DataDirectory() + QStringLiteral("/sample"); }

@@ -135,9 +135,8 @@ class Database {
   friend class Query;
 };
 
-// The directory of the bundled sample dictionary (demo.sqlite and its neighbours): the first
-// of <program dir>/../share/vellumar/sample, <program dir>/../data/sample and the build
-// tree's data/sample that holds demo.sqlite; the build tree's one when none does.
+// The directory of the bundled sample dictionary (demo.sqlite and its neighbours) and the
+// sample project: "sample" in the program's shared data (DataDirectory()).
 QString SampleDictionaryDirectory();
 
 // Runs a query with one bind value and returns one column of its first row ("" when it

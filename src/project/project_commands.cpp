@@ -43,8 +43,11 @@ void ProjectCommands::OpenProject() {
   const auto path = prompts_.OpenFileName(
       shell_.DialogParent(),
       {QStringLiteral("Open Project"), settings_.Project_dir, QString(), kProjectFileFilter});
-  if (!path) return;
-  fileName_ = *path;
+  if (path) OpenProjectFile(*path);
+}
+
+void ProjectCommands::OpenProjectFile(const QString& path) {
+  fileName_ = path;
   // Recorded before it is read, so a file that fails to read is in the history too.
   history_.AddToHistory(fileName_);
   ReadOpenedFile();

@@ -40,6 +40,9 @@ class ProjectCommands {
 
   void NewProject();
   void OpenProject();
+  // Open's work once the file is chosen (also the project named when the program starts):
+  // records the path in the history and reads the file.
+  void OpenProjectFile(const QString& path);
   void ReopenProject(const QString& path);
   // Writes ProjectFileName; an error is shown. True when written.
   bool SaveProject();
