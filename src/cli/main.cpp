@@ -23,6 +23,7 @@
 #include "project/project.h"
 #include "project/project_file.h"
 #include "settings/settings.h"
+#include "text/file_name.h"
 
 namespace {
 
@@ -47,8 +48,9 @@ const std::pair<const char*, OutputFormat> kFormats[] = {
     {"text", OutputFormat::Text},
 };
 
+// Messages and paths go out as the bytes they came in as (see file_name.h).
 void PrintError(const QString& text) {
-  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  std::fprintf(stderr, "%s\n", filename::ToBytes(text).constData());
 }
 
 int Refuse(int status, const QString& problem) {
@@ -74,7 +76,7 @@ int main(int argc, char** argv) {
   const QCommandLineOption helpOption({"h", "help"}, "this help");
   const QCommandLineOption versionOption({"v", "version"}, "the version");
   parser.addOptions({formatOption, settingsOption, helpOption, versionOption});
-  if (!parser.parse(app.arguments())) return Usage(parser.errorText());
+  if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
     return kBuilt;
@@ -149,6 +151,6 @@ int main(int argc, char** argv) {
     PrintError(QStringLiteral("vellumar-build: %1 character(s) outside Windows-1252 written as \"?\"")
                    .arg(result.replacedCharacters));
   }
-  std::printf("%s\n", result.outputPath.toLocal8Bit().constData());
+  std::printf("%s\n", filename::ToBytes(result.outputPath).constData());
   return kBuilt;
 }

@@ -1,7 +1,6 @@
 #include "db/connection_history.h"
 
-#include <QFileInfo>
-
+#include "text/input_file.h"
 #include "text/line_file.h"
 
 namespace {
@@ -29,10 +28,12 @@ void ConnectionHistory::ClearConnectionHistory() {
 }
 
 bool ConnectionHistory::ReadConnectionHistory(QString* error) {
-  if (!QFileInfo::exists(path_)) return true;
   const linefile::ReadResult file = linefile::Read(path_);
+  if (file.missing) return true;
   if (!file.ok) {
-    if (error) *error = QStringLiteral("ERROR: Database log file %1 can't be opened.").arg(path_);
+    if (error)
+      *error = inputfile::WithReason(
+          QStringLiteral("ERROR: Database log file %1 can't be opened.").arg(path_), file.error);
     return false;
   }
   enum class Mode { Ignore, Entries, EntriesEnded, Last } mode = Mode::Ignore;
@@ -70,7 +71,10 @@ bool ConnectionHistory::WriteConnectionHistory(const ConnectionEntry& last, int 
   for (int i = 0; i < entries_.size(); ++i)
     if (i != leaveOut) lines << Record(entries_[i]);
   lines << kLast << Record(last);
-  if (linefile::Write(path_, lines)) return true;
-  if (error) *error = QStringLiteral("ERROR: Database log file %1 can't be created.").arg(path_);
+  QString reason;
+  if (linefile::Write(path_, lines, &reason)) return true;
+  if (error)
+    *error = inputfile::WithReason(
+        QStringLiteral("ERROR: Database log file %1 can't be created.").arg(path_), reason);
   return false;
 }

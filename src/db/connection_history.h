@@ -26,7 +26,7 @@ class ConnectionHistory {
   void ClearConnectionHistory();
 
   // Reads the file; a missing file is not an error. On a read failure keeps what was read
-  // and returns false with "ERROR: Database log file <path> can't be opened.".
+  // and returns false with "ERROR: Database log file <path> can't be opened." and the reason.
   bool ReadConnectionHistory(QString* error);
 
   // Adds the pair unless an equal one (exact comparison) is there; a 1001st pair drops
@@ -34,7 +34,7 @@ class ConnectionHistory {
   void RememberConnection(const ConnectionEntry& entry);
 
   // Writes every pair but `leaveOut` (index into Entries(), -1 for none), then `last`.
-  // False with "ERROR: Database log file <path> can't be created." when it cannot.
+  // False with "ERROR: Database log file <path> can't be created." and the reason.
   bool WriteConnectionHistory(const ConnectionEntry& last, int leaveOut, QString* error) const;
 
   const QList<ConnectionEntry>& Entries() const { return entries_; }

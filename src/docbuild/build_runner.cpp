@@ -12,6 +12,7 @@
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"
+#include "text/input_file.h"
 
 namespace {
 
@@ -114,7 +115,8 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   if (!SaveDocument(result.outputPath, std::move(doc.TempMemoHeader), std::move(doc.TempMemo),
                     html, &result.replacedCharacters, &reason)) {
     result.failure = BuildResult::Failure::Save;
-    result.error = QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
+    result.error = inputfile::WithReason(
+        QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
     result.replacedCharacters = 0;
   }
   result.connectionRestored = userConnection.Restore();

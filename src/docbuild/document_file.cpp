@@ -1,11 +1,11 @@
 #include "docbuild/document_file.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <utility>
 
 #include "text/ansi.h"
+#include "text/file_replacement.h"
 
 namespace {
 
@@ -99,11 +99,12 @@ class DocumentEncoder {
 bool SaveDocument(const QString& path, QStringList header, QStringList body, bool htmlOutput,
                   int* replaced, QString* error) {
   constexpr qsizetype kPiece = 1 << 20;
-  QSaveFile f(path);
-  bool ok = f.open(QIODevice::WriteOnly);
+  FileReplacement file(path);
+  const bool begun = file.Begin();
+  bool ok = begun;
   DocumentEncoder encoder(kPiece + 4096, htmlOutput);
   const auto flush = [&] {
-    ok = ok && f.write(encoder.Data(), encoder.Size()) == encoder.Size();
+    ok = ok && file.File().write(encoder.Data(), encoder.Size()) == encoder.Size();
     encoder.Restart();
   };
   for (QStringList* lines : {&header, &body}) {
@@ -113,12 +114,13 @@ bool SaveDocument(const QString& path, QStringList header, QStringList body, boo
     }
   }
   flush();
-  if (!ok || !f.commit()) {
-    if (error) *error = f.errorString();
-    return false;
+  // A failed write shows in Commit, which then leaves the old document as it was.
+  if (begun && file.Commit() == FileReplacement::Outcome::New) {
+    if (replaced) *replaced += encoder.Missing();
+    return true;
   }
-  if (replaced) *replaced += encoder.Missing();
-  return true;
+  if (error) *error = file.Error();
+  return false;
 }
 
 bool SaveDocument(const QString& path, QStringList lines, bool htmlOutput, int* replaced,

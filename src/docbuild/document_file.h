@@ -4,8 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// Writes the file in one piece, replacing any existing file; a failed write leaves no
-// partial document. A character the code page cannot hold becomes, for HTML, its numeric
+// Writes the file, replacing any existing one as file_replacement.h says: a failed write
+// leaves the old document (or none) and never a partial one. A character the code page cannot hold becomes, for HTML, its numeric
 // character reference ("&#937;", by code point) and is not lost; for text, "?", counted in
 // *replaced. False with the system's reason in *error. Each line is released as soon as it
 // is encoded, so a large document's lines are freed while they are still in the cache and

@@ -1,7 +1,11 @@
 #include "project/file_times.h"
 
-#include <QFileInfo>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QLocale>
+
+#include "text/file_name.h"
 
 namespace {
 
@@ -36,10 +40,14 @@ QString FormatFileTime(const QDateTime& time) {
 }
 
 void ShowFileTimes(Project& project, const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) return;
-  const QDateTime written = info.lastModified();
-  const QDateTime born = info.birthTime();
-  project.SetFileTimes(FormatFileTime(born.isValid() ? born : written),
-                       FormatFileTime(written));
+  struct statx st {};
+  if (::statx(AT_FDCWD, filename::ToBytes(path).constData(), 0, STATX_MTIME | STATX_BTIME,
+              &st) != 0)
+    return;
+  const auto time = [](const struct statx_timestamp& t) {
+    return QDateTime::fromMSecsSinceEpoch(t.tv_sec * 1000 + t.tv_nsec / 1000000);
+  };
+  const QDateTime written = time(st.stx_mtime);
+  const QDateTime born = (st.stx_mask & STATX_BTIME) ? time(st.stx_btime) : written;
+  project.SetFileTimes(FormatFileTime(born), FormatFileTime(written));
 }

@@ -1,6 +1,8 @@
 #include "project/history_menus.h"
 
 #include <QMenu>
+#include <QSet>
+#include <algorithm>
 
 #include "app/prompts.h"
 #include "project/project_history.h"
@@ -44,7 +46,20 @@ void HistoryMenus::LoadHistory() {
   SetReopenEnabled(true);
   AddHistoryItem(kEmptyCaption, ItemKind::EmptyHistory);
   AddHistoryItem(kSeparatorCaption, ItemKind::Separator);
-  for (const QString& path : paths) AddHistoryItem(path, ItemKind::Project);
+  // As if each path were added in turn, each going right after the separator, but in one
+  // pass and with one rebuild of the menus: a long history must not slow the start.
+  QSet<QString> known;
+  for (const QString& c : captions_) known.insert(ansi::UpperCase(c));
+  QStringList fresh;
+  for (const QString& path : paths)
+    if (!known.contains(ansi::UpperCase(path))) {
+      known.insert(ansi::UpperCase(path));
+      fresh.append(path);
+    }
+  std::reverse(fresh.begin(), fresh.end());
+  const qsizetype at = std::min<qsizetype>(2, captions_.size());
+  captions_ = captions_.mid(0, at) + fresh + captions_.mid(at);
+  Rebuild();
 }
 
 void HistoryMenus::AddToHistory(const QString& path) {

@@ -3,14 +3,14 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "project/file_times.h"
 #include "text/ansi.h"
+#include "text/file_replacement.h"
+#include "text/input_file.h"
 
 namespace {
 
@@ -123,10 +123,9 @@ class LineWriter {
     if (sink_ && Used() >= kBlockSize) Flush();
   }
 
-  // With a sink: writes what is left; false when any write to the sink failed.
-  bool Finish() {
+  // With a sink: writes what is left (the sink keeps any write error).
+  void Finish() {
     if (sink_) Flush();
-    return ok_;
   }
 
   QByteArray Take() {
@@ -246,18 +245,20 @@ class LineReader {
   explicit LineReader(QIODevice& in) : in_(in) {}
 
   // The next line without its line end. False when the file cannot be read, or when a line
-  // longer than a block holds a byte that no encoded line has (a file of another kind).
+  // longer than a block holds a byte that no encoded line has (a file of another kind,
+  // which then fails without being read whole).
   bool Next(QByteArrayView& line) {
     qsizetype scanned = pos_;
     for (;;) {
       const qsizetype nl = buffer_.indexOf('\n', scanned);
+      if (scanned - pos_ >= kBlockSize && !OnlyLineBytes(scanned, nl < 0 ? buffer_.size() : nl))
+        return false;
       if (nl >= 0) return Take(nl, nl + 1, line);
       if (atEnd_) return Take(buffer_.size(), buffer_.size(), line);
       buffer_.remove(0, pos_);
       scanned = buffer_.size();
       pos_ = 0;
       if (!Fill()) return false;
-      if (scanned >= kBlockSize && !OnlyLineBytes(scanned)) return false;
     }
   }
 
@@ -293,8 +294,8 @@ class LineReader {
     return got >= 0;
   }
 
-  bool OnlyLineBytes(qsizetype from) const {
-    return std::all_of(buffer_.cbegin() + from, buffer_.cend(),
+  bool OnlyLineBytes(qsizetype from, qsizetype to) const {
+    return std::all_of(buffer_.cbegin() + from, buffer_.cbegin() + to,
                        [](char c) { return (c >= '0' && c <= '9') || c == '-' || c == '\r'; });
   }
 
@@ -344,19 +345,22 @@ QString UnescapeField(QStringView field) {
   return out;
 }
 
-// A row is exactly five fields, each followed by ";".
+// A row is five fields, each followed by ";". A row with more was written before a ";" in
+// a field had its escape, where a ";" typed into a description split it: its description
+// is the rest of the row up to the final ";". Fewer fields, or no final ";", is damage.
 bool ReadRow(LineReader& lines, int shift, ObjectEntry& entry) {
   QString text;
   if (!ReadText(lines, shift, text) || !text.endsWith(u';')) return false;
-  if (text.count(u';') != kFieldCount) return false;
-  QString* fields[kFieldCount] = {&entry.ServerName, &entry.ObjectName, &entry.UserName,
-                                  &entry.Password, &entry.Description};
+  if (text.count(u';') < kFieldCount) return false;
+  QString* fields[kFieldCount - 1] = {&entry.ServerName, &entry.ObjectName, &entry.UserName,
+                                      &entry.Password};
   qsizetype start = 0;
   for (QString* field : fields) {
     const qsizetype semi = text.indexOf(u';', start);
     *field = UnescapeField(QStringView(text).mid(start, semi - start));
     start = semi + 1;
   }
+  entry.Description = UnescapeField(QStringView(text).mid(start, text.size() - 1 - start));
   return true;
 }
 
@@ -448,34 +452,41 @@ std::optional<QString> DecodeLine(const QString& line, int shift) {
 }
 
 bool WriteProject(Project& project, const QString& path, QString* error) {
-  QSaveFile file(path);
-  bool ok = file.open(QIODevice::WriteOnly);
-  if (ok) {
-    LineWriter out(&file);
+  FileReplacement file(path);
+  if (file.Begin()) {
+    LineWriter out(&file.File());
     WriteLines(project.Contents(), out);
-    ok = out.Finish() && file.commit();
+    out.Finish();  // a failed write shows in Commit
+    if (file.Commit() == FileReplacement::Outcome::New) {
+      ShowFileTimes(project, path);
+      project.SetModified(false);
+      return true;
+    }
   }
-  if (!ok) {
-    if (error)
-      *error = QStringLiteral("ERROR: Vellumar Project file %1 can't be created.").arg(path);
-    return false;
-  }
-  ShowFileTimes(project, path);
-  project.SetModified(false);
-  return true;
+  if (error)
+    *error = inputfile::WithReason(
+        QStringLiteral("ERROR: Vellumar Project file %1 can't be created.").arg(path),
+        file.Error());
+  return false;
 }
 
 bool ReadProject(Project& project, const QString& path, QString* error) {
-  const auto fail = [&] {
+  const auto fail = [&](const QString& reason) {
     if (error)
-      *error = QStringLiteral("ERROR: Vellumar Project file %1 can't be opened.").arg(path);
+      *error = inputfile::WithReason(
+          QStringLiteral("ERROR: Vellumar Project file %1 can't be opened.").arg(path), reason);
     return false;
   };
-  if (QFileInfo(path).isDir()) return fail();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return fail();
+  QFile file;
+  QString reason;
+  switch (inputfile::Open(path, file, &reason)) {
+    case inputfile::Status::Missing: return fail(inputfile::Reason(ENOENT));
+    case inputfile::Status::Failed: return fail(reason);
+    case inputfile::Status::Opened: break;
+  }
   ProjectContents contents;
-  if (!Parse(file, contents)) return fail();
+  if (!Parse(file, contents)) return fail(file.error() == QFileDevice::NoError ? QString()
+                                                                               : file.errorString());
   file.close();
   // The file's times stay shown until ShowFileTimes replaces them.
   contents.info.Created = project.Info().Created;

@@ -19,14 +19,15 @@ QString EncodeLine(const QString& text, int shift);
 // The inverse of EncodeLine; nullopt when the line is not a valid encoding.
 std::optional<QString> DecodeLine(const QString& line, int shift);
 
-// Writes the whole project to `path` atomically (a failed write leaves the old file whole).
-// On success: shows the file's times and clears the "Modified" marker. On failure returns
-// false with "ERROR: Vellumar Project file <path> can't be created." in *error and leaves the
-// marker as it was.
+// Writes the whole project to `path` (see file_replacement.h: the file stays the same file,
+// and a failed write leaves the old one whole). On success: shows the file's times and
+// clears the "Modified" marker. On failure returns false with "ERROR: Vellumar Project file
+// <path> can't be created." and the system's reason in *error, and leaves the marker as it
+// was.
 bool WriteProject(Project& project, const QString& path, QString* error);
 
-// Reads `path` into a new set of contents and replaces the project with it only when the
-// whole file was read; then shows the file's times. The "Modified" marker is not touched.
-// On failure the project is unchanged and *error holds
-// "ERROR: Vellumar Project file <path> can't be opened.".
+// Reads `path` (a regular file) into a new set of contents and replaces the project with it
+// only when the whole file was read; then shows the file's times. The "Modified" marker is
+// not touched. On failure the project is unchanged and *error holds "ERROR: Vellumar
+// Project file <path> can't be opened." and, where the system gave one, its reason.
 bool ReadProject(Project& project, const QString& path, QString* error);

@@ -1,84 +1,88 @@
 #include "text/line_file.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
+#include <optional>
 
 #include "text/ansi.h"
+#include "text/file_name.h"
+#include "text/file_replacement.h"
+#include "text/input_file.h"
 
 namespace linefile {
+namespace {
+
+bool HasHighByte(QByteArrayView bytes) {
+  return std::any_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The Windows-1252 bytes of a text, or nothing when the code page lacks a character.
+std::optional<QByteArray> CodePageBytes(QStringView text) {
+  QByteArray out(text.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const int code = ansi::CodeOf(text[i].unicode());
+    if (code < 0) return std::nullopt;
+    out[i] = static_cast<char>(code);
+  }
+  return out;
+}
+
+}  // namespace
+
+QString DecodeLine(QByteArrayView bytes) {
+  if (HasHighByte(bytes))
+    if (auto text = filename::FromUtf8(bytes)) return *text;
+  return ansi::Decode(bytes.toByteArray());
+}
+
+QByteArray EncodeLine(QStringView text) {
+  const std::optional<QByteArray> codePage = CodePageBytes(text);
+  if (codePage && !(HasHighByte(*codePage) && filename::FromUtf8(*codePage))) return *codePage;
+  return filename::ToUtf8(text);
+}
 
 ReadResult Read(const QString& path) {
   ReadResult r;
-  if (QFileInfo(path).isDir()) {
-    r.error = QStringLiteral("%1 is a directory").arg(path);
-    return r;
-  }
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
-    r.error = f.errorString();
-    return r;
+  QFile f;
+  switch (inputfile::Open(path, f, &r.error)) {
+    case inputfile::Status::Missing:
+      r.missing = true;
+      r.error = inputfile::Reason(ENOENT);
+      return r;
+    case inputfile::Status::Failed:
+      return r;
+    case inputfile::Status::Opened:
+      break;
   }
   const QByteArray bytes = f.readAll();
   if (f.error() != QFileDevice::NoError) {
     r.error = f.errorString();
     return r;
   }
-  r.lines = SplitLines(ansi::Decode(bytes));
+  qsizetype start = 0;
+  while (start < bytes.size()) {
+    qsizetype end = bytes.indexOf('\n', start);
+    const qsizetype next = end < 0 ? bytes.size() : end + 1;
+    if (end < 0) end = bytes.size();
+    if (end > start && bytes[end - 1] == '\r') --end;
+    r.lines.append(DecodeLine(QByteArrayView(bytes).sliced(start, end - start)));
+    start = next;
+  }
   r.ok = true;
   return r;
 }
 
-QStringList SplitLines(const QString& content) {
-  QStringList lines;
-  qsizetype start = 0;
-  const qsizetype n = content.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    if (content[i] != u'\n') continue;
-    qsizetype end = i;
-    if (end > start && content[end - 1] == u'\r') --end;
-    lines.append(content.mid(start, end - start));
-    start = i + 1;
+bool Write(const QString& path, const QStringList& lines, QString* error) {
+  FileReplacement file(path);
+  if (file.Begin()) {
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += EncodeLine(line) + "\r\n";
+    file.File().write(bytes);  // a failed write shows in Commit
+    if (file.Commit() == FileReplacement::Outcome::New) return true;
   }
-  if (start < n) lines.append(content.mid(start));
-  return lines;
-}
-
-QByteArray Join(const QStringList& lines, int* replaced) {
-  QByteArray out;
-  for (const QString& line : lines) {
-    out.append(ansi::Encode(line, replaced));
-    out.append("\r\n");
-  }
-  return out;
-}
-
-bool Write(const QString& path, const QStringList& lines, QString* error, int* replaced) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  f.write(Join(lines, replaced));
-  if (!f.commit()) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  return true;
-}
-
-bool Append(const QString& path, const QString& line, QString* error, int* replaced) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  const QByteArray bytes = ansi::Encode(line, replaced) + "\r\n";
-  if (f.write(bytes) != bytes.size() || !f.flush()) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  return true;
+  if (error) *error = file.Error();
+  return false;
 }
 
 }  // namespace linefile

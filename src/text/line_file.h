@@ -1,8 +1,17 @@
 #pragma once
-// Text files made of lines: Windows-1252 bytes, every line ended by CR LF, no byte-order
-// mark. The reader also accepts bare LF line ends (files edited on Linux) and a last line
+// The history files: text lines, each ended by CR LF, no byte-order mark.
+//
+// A line is written in Windows-1252 whenever the code page can spell it, so files read by
+// and written on Windows stay as they were. A line it cannot spell (a path with other
+// characters, or with file-name bytes that are not UTF-8: see file_name.h) is written as
+// UTF-8 instead, and the reader recognises it line by line: a line that is valid UTF-8 and
+// holds a byte above 127 is UTF-8, any other is Windows-1252. A line whose Windows-1252
+// bytes would pass for UTF-8 is written as UTF-8, so it too reads back unchanged.
+//
+// The reader also accepts bare LF line ends (files edited on Linux) and a last line
 // without an end.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -10,27 +19,20 @@ namespace linefile {
 
 struct ReadResult {
   bool ok = false;
+  bool missing = false;  // no file by that name (ok is false too)
   QStringList lines;
   QString error;  // the system's reason when !ok
 };
 
-// Reads the whole file. A missing or unreadable file (or a directory) gives ok == false.
+// Reads the whole file, which must be a regular file.
 ReadResult Read(const QString& path);
 
-// Splits decoded file content into lines (CR LF or LF); a final line end adds no empty line.
-QStringList SplitLines(const QString& content);
+// One line's text from its bytes (without the line end), and the bytes of a line's text.
+QString DecodeLine(QByteArrayView bytes);
+QByteArray EncodeLine(QStringView text);
 
-// Joins lines into file bytes, every line followed by CR LF; characters outside the code
-// page become "?" and are counted in *replaced.
-QByteArray Join(const QStringList& lines, int* replaced = nullptr);
-
-// Writes the lines atomically: the old file stays whole unless the new one was written
-// completely. Returns false with the reason in *error.
-bool Write(const QString& path, const QStringList& lines, QString* error = nullptr,
-           int* replaced = nullptr);
-
-// Appends one line (with CR LF) to the end of an existing or new file.
-bool Append(const QString& path, const QString& line, QString* error = nullptr,
-            int* replaced = nullptr);
+// Replaces the file with the lines (see file_replacement.h). False with the system's
+// reason in *error.
+bool Write(const QString& path, const QStringList& lines, QString* error = nullptr);
 
 }  // namespace linefile

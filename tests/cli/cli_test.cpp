@@ -134,7 +134,8 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   // Which unwritable paths fail is the builder's tests' matter; here: the exit status.
   r = Exec({"--settings", demoIni, sample, Path("missing/doc.htm")});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.endsWith("ERROR: Can't create a file " + Path("missing/doc.htm") + ".\n"))
+  EXPECT_TRUE(r.err.endsWith("ERROR: Can't create a file " + Path("missing/doc.htm") +
+                             ". No such file or directory.\n"))
       << r.err.toStdString();
 
   r = Exec({"--settings", demoIni, Path("nothing.vlm"), Path("x.htm")});

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "support/test_env.h"
@@ -40,17 +43,44 @@ TEST_F(ConnectionHistoryTest, LoginsBuildTheFile) {
   EXPECT_EQ(again.Entries().size(), 4);
 }
 
-TEST_F(ConnectionHistoryTest, HandEditedFilesAreReadAsFarAsTheyMakeSense) {
-  testenv::WriteBytes(Path(),
-                      "junk before\n[previous]\n[PREVIOUS]\nA;U;extra;\nB;V\n;X;\nC;W;\n"
-                      "[LAST]\nB;V;\nignored;line;\n");
+TEST_F(ConnectionHistoryTest, HandEditedAndMixedFilesAreReadAsFarAsTheyMakeSense) {
+  struct Case {
+    const char* name;
+    QByteArray file;
+    QList<ConnectionEntry> entries;
+    ConnectionEntry last;
+  };
+  const Case cases[] = {
+      // The record with an empty database ends the list; "B;V" takes the rest of the line.
+      {"hand-edited",
+       "junk before\n[previous]\n[PREVIOUS]\nA;U;extra;\nB;V\n;X;\nC;W;\n[LAST]\nB;V;\n"
+       "ignored;line;\n",
+       {{"A", "U"}, {"B", "V"}},
+       {"B", "V"}},
+      {"Windows-1252 and UTF-8 lines",
+       "[PREVIOUS]\r\nCAF\xc9;U;\r\n\xce\xa9;\xd0\x96;\r\n[LAST]\r\n\xce\xa9;\xd0\x96;\r\n",
+       {{QString::fromUtf8("CAFÉ"), "U"}, {QString::fromUtf8("Ω"), QString::fromUtf8("Ж")}},
+       {QString::fromUtf8("Ω"), QString::fromUtf8("Ж")}},
+  };
+  for (const Case& c : cases) {
+    testenv::WriteBytes(Path(), c.file);
+    ConnectionHistory h(Path());
+    ASSERT_TRUE(h.ReadConnectionHistory(nullptr)) << c.name;
+    EXPECT_EQ(h.Entries(), c.entries) << c.name;
+    EXPECT_EQ(h.LastConnection(), c.last) << c.name;
+  }
+  // What the program writes reads back: a line of megabytes, and characters outside the
+  // code page, without touching the lines the code page can spell.
   ConnectionHistory h(Path());
   ASSERT_TRUE(h.ReadConnectionHistory(nullptr));
-  // The record with an empty database ends the list; "B;V" takes the rest of the line.
-  EXPECT_EQ(h.Entries(), (QList<ConnectionEntry>{{"A", "U"}, {"B", "V"}}));
-  EXPECT_EQ(h.LastConnection(), (ConnectionEntry{"B", "V"}));
-  ASSERT_TRUE(h.WriteConnectionHistory({"B", "V"}, 0, nullptr));  // leave A out
-  EXPECT_EQ(testenv::ReadBytes(Path()), "[PREVIOUS]\r\nB;V;\r\n[LAST]\r\nB;V;\r\n");
+  const ConnectionEntry longName{QString(2 << 20, u'D'), QString::fromUtf8("ユーザー")};
+  h.RememberConnection(longName);
+  ASSERT_TRUE(h.WriteConnectionHistory(longName, -1, nullptr));
+  EXPECT_TRUE(testenv::ReadBytes(Path()).startsWith("[PREVIOUS]\r\nCAF\xc9;U;\r\n"));
+  ConnectionHistory back(Path());
+  ASSERT_TRUE(back.ReadConnectionHistory(nullptr));
+  EXPECT_EQ(back.Entries(), h.Entries());
+  EXPECT_EQ(back.LastConnection(), longName);
 }
 
 TEST_F(ConnectionHistoryTest, TheTableKeepsTheNewestThousand) {
@@ -73,14 +103,20 @@ TEST_F(ConnectionHistoryTest, FilesThatCannotBeUsedAreReported) {
   EXPECT_TRUE(missing.ReadConnectionHistory(&error));
   EXPECT_TRUE(missing.Entries().isEmpty());
 
+  // Neither is read: a FIFO could block the dialog, a directory is no file.
   const QString folder = dir.path() + "/folder.dbh";
+  const QString fifo = dir.path() + "/fifo.dbh";
   ASSERT_TRUE(QDir().mkpath(folder));
-  ConnectionHistory h(folder);
-  EXPECT_FALSE(h.ReadConnectionHistory(&error));
-  EXPECT_EQ(error, "ERROR: Database log file " + folder + " can't be opened.");
-  h.RememberConnection({"ORCL", "SCOTT"});
-  EXPECT_FALSE(h.WriteConnectionHistory({"ORCL", "SCOTT"}, -1, &error));
-  EXPECT_EQ(error, "ERROR: Database log file " + folder + " can't be created.");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const auto& [path, reason] :
+       {std::pair{folder, "Is a directory"}, std::pair{fifo, "Not a regular file"}}) {
+    ConnectionHistory h(path);
+    EXPECT_FALSE(h.ReadConnectionHistory(&error));
+    EXPECT_EQ(error, "ERROR: Database log file " + path + " can't be opened. " + reason + ".");
+    h.RememberConnection({"ORCL", "SCOTT"});
+    EXPECT_FALSE(h.WriteConnectionHistory({"ORCL", "SCOTT"}, -1, &error));
+    EXPECT_EQ(error, "ERROR: Database log file " + path + " can't be created. " + reason + ".");
+  }
 }
 
 }  // namespace

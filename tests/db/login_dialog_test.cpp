@@ -172,11 +172,11 @@ TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLog
   dialog.SetHistoryFile(unusable);
   Show();
   EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
-                                        " can't be opened."}));
+                                        " can't be opened. Is a directory."}));
   prompts.Forget();
   TypeAndEnter("scott", "tiger", "orcl");
   EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
-                                        " can't be created."}));
+                                        " can't be created. Is a directory."}));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(conn.db.Connected());
 }

@@ -285,7 +285,7 @@ TEST_F(BuildCommandTest, UnwritableOutputIsReportedAfterTheWrapUp) {
   EXPECT_EQ(versionsAsked, 1);
   EXPECT_EQ(errorsBeforeVersion, 0);
   EXPECT_EQ(prompts.Errors(),
-            QStringList{"ERROR: Can't create a file " + Path("plain/out") + ".htm."});
+            QStringList{"ERROR: Can't create a file " + Path("plain/out") + ".htm. Not a directory."});
   EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(), "Document is built.");
   EXPECT_EQ(CurrentProject().Info().Version, "2.0");
   EXPECT_TRUE(Window().IsModified());

@@ -255,11 +255,14 @@ TEST_F(BuildRunnerTest, UnwritableOutputReportsTheFileAndStillRestores) {
   OnlyParts({DocumentPart::Tables});
   AddEntry(ObjectKind::Tables, "NOTES");
   testenv::WriteBytes(dir.filePath("plain"), "x");
-  for (const QString& chosen : {dir.filePath("missing/doc"), dir.filePath("plain/doc")}) {
+  const std::pair<QString, QString> unwritable[] = {
+      {dir.filePath("missing/doc"), "No such file or directory"},
+      {dir.filePath("plain/doc"), "Not a directory"}};
+  for (const auto& [chosen, reason] : unwritable) {
     const BuildResult r =
         BuildDocument(project, settings, db, progress, chosen, OutputFormat::Text);
     EXPECT_EQ(r.failure, BuildResult::Failure::Save);
-    EXPECT_EQ(r.error, "ERROR: Can't create a file " + chosen + ".txt.");
+    EXPECT_EQ(r.error, "ERROR: Can't create a file " + chosen + ".txt. " + reason + ".");
     EXPECT_FALSE(db.Connected());
   }
   EXPECT_TRUE(shown.isEmpty());

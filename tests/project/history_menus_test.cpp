@@ -81,7 +81,8 @@ TEST_F(HistoryMenusTest, HistoryFileErrorsAreShownAndTheCommandGoesOn) {
   window->LiveSettings().History_file = Path("plain/sub/history.prh");
   Record("a");
   EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: Project history file " +
-                                          Path("plain/sub/history.prh") + " can't be created."});
+                                          Path("plain/sub/history.prh") +
+                                          " can't be created. Not a directory."});
   EXPECT_TRUE(window->Tabs().isVisible()) << "the project was created all the same";
   EXPECT_TRUE(ReopenCaptions().isEmpty());
 

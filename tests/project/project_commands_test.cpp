@@ -34,7 +34,8 @@ class ProjectCommandsTest : public MainWindowTest {
   void ExpectStoppedWithChangesKept(const QString& file) {
     EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
     ASSERT_EQ(prompts.Errors().size(), 1);
-    EXPECT_EQ(prompts.Errors()[0], "ERROR: Vellumar Project file " + file + " can't be created.");
+    EXPECT_EQ(prompts.Errors()[0],
+              "ERROR: Vellumar Project file " + file + " can't be created. Is a directory.");
     EXPECT_TRUE(Open());
     EXPECT_TRUE(window->IsModified());
     EXPECT_EQ(Model().Info().General, "typed");
@@ -68,7 +69,8 @@ TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
 TEST_F(ProjectCommandsTest, NewThatCannotWriteLeavesNoProject) {
   NewProject(Path("missing/dir/demo"));
   EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: Vellumar Project file " +
-                                          Path("missing/dir/demo.vlm") + " can't be created."});
+                                          Path("missing/dir/demo.vlm") +
+                                          " can't be created. No such file or directory."});
   EXPECT_FALSE(Open());
   EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
   EXPECT_TRUE(ReopenCaptions().isEmpty());

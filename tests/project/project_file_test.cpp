@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "support/child_process.h"
 #include "support/test_env.h"
+#include "text/file_name.h"
 
 namespace {
 
@@ -33,22 +39,26 @@ class ProjectFileTest : public ::testing::Test {
     p.SetSectionDescription(ObjectKind::Roles, "roles text");
   }
 
-  // Writes `bytes` as a file and expects ReadProject to refuse it and change nothing.
-  void ExpectRejected(const QByteArray& bytes) {
-    const QString path = PathOf("damaged.vlm");
-    testenv::WriteBytes(path, bytes);
+  // Expects ReadProject to refuse the file at `path` and change nothing.
+  void ExpectPathRejected(const QString& path, const QString& reason = {}) {
     Project p;
     Fill(p);
     p.SetModified(true);
     const ProjectContents before = p.Contents();
     QString error;
     EXPECT_FALSE(ReadProject(p, path, &error));
-    EXPECT_EQ(error, QString("ERROR: Vellumar Project file %1 can't be opened.").arg(path));
+    EXPECT_TRUE(error.startsWith(
+        QString("ERROR: Vellumar Project file %1 can't be opened.").arg(path)));
+    EXPECT_TRUE(error.contains(reason)) << error.toStdString();
     EXPECT_EQ(p.Info().Name, before.info.Name);
     EXPECT_EQ(p.Info().General, before.info.General);
     EXPECT_EQ(p.Contents().entries, before.entries);
     EXPECT_EQ(p.SectionDescription(ObjectKind::Roles), before.rolesDescription);
     EXPECT_TRUE(p.IsModified());
+  }
+  void ExpectRejected(const QByteArray& bytes) {
+    testenv::WriteBytes(PathOf("damaged.vlm"), bytes);
+    ExpectPathRejected(PathOf("damaged.vlm"));
   }
 
   // The file of a project with no entries, with `rows` as the Tables entries.
@@ -141,33 +151,49 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
   EXPECT_TRUE(back.IsModified());  // reading leaves the marker alone
 }
 
-TEST_F(ProjectFileTest, LargeProjectWithLongLinesRoundTrips) {
-  // Several megabytes, so lines cross the reader's blocks, and one line longer than a block.
+TEST_F(ProjectFileTest, LongLinesRoundTrip) {
+  // Lines of several megabytes, well past the reader's blocks: a General text of 700,000
+  // characters, and a description of 1.8 MB some 600 KB into the file among many rows.
   Project p;
   const QString text = QString::fromUtf8("Größe; Ω ").repeated(40);
-  for (int i = 0; i < 3000; ++i)
-    p.AppendEntry(kAllObjectKinds[i % kObjectKindCount], Entry("db", QString::number(i), text));
-  p.SetGeneral(text.repeated(1000));
+  for (int i = 0; i < 1200; ++i) {
+    p.AppendEntry(kAllObjectKinds[i % kObjectKindCount],
+                  Entry("db", QString::number(i), i == 500 ? QString(450000, u'x') : text));
+  }
+  p.SetGeneral(QString(700000, QChar(0x3A9)));
   ASSERT_TRUE(WriteProject(p, PathOf("large.vlm"), nullptr));
-  ASSERT_GT(QFileInfo(PathOf("large.vlm")).size(), 3 << 20);
   Project back;
-  ASSERT_TRUE(ReadProject(back, PathOf("large.vlm"), nullptr));
+  QString error;
+  ASSERT_TRUE(ReadProject(back, PathOf("large.vlm"), &error)) << error.toStdString();
   EXPECT_EQ(back.Info().General, p.Info().General);
   EXPECT_EQ(back.Contents().entries, p.Contents().entries);
 }
 
-TEST_F(ProjectFileTest, ReadsLineEndsLeniently) {
-  // Bare LF line ends and a last line without its end read like complete lines.
-  Project p;
-  QByteArray lf = EmptyFileWithTables("1", Line("a;b;c;d;e;", 1));
+TEST_F(ProjectFileTest, ReadsWhatEditorsAndEarlierVersionsWrote) {
+  const QByteArray crlf = EmptyFileWithTables("1", Line("a;b;c;d;e;", 1));
+  QByteArray lf = crlf;
   lf.replace("\r\n", "\n");
-  testenv::WriteBytes(PathOf("lf.vlm"), lf);
-  ASSERT_TRUE(ReadProject(p, PathOf("lf.vlm"), nullptr));
-  lf.chop(1);
-  testenv::WriteBytes(PathOf("lf.vlm"), lf);
-  ASSERT_TRUE(ReadProject(p, PathOf("lf.vlm"), nullptr));
-  EXPECT_EQ(p.Entries(ObjectKind::Tables).value(0).Description, "e");
-  EXPECT_EQ(p.Info().Name, "x");
+  struct Case {
+    const char* name;
+    QByteArray file;
+    QString description;
+  };
+  const Case cases[] = {
+      {"bare LF line ends", lf, "e"},
+      {"no last line end", lf.chopped(1), "e"},
+      // Written before a ";" in a field had its escape: the rest of the row is the description.
+      {"older row", EmptyFileWithTables("1", Line("a;b;c;d;one; two;;three;", 1)),
+       "one; two;;three"},
+  };
+  for (const Case& c : cases) {
+    testenv::WriteBytes(PathOf("read.vlm"), c.file);
+    Project p;
+    ASSERT_TRUE(ReadProject(p, PathOf("read.vlm"), nullptr)) << c.name;
+    EXPECT_EQ(p.Info().Name, "x") << c.name;
+    EXPECT_EQ(p.Entries(ObjectKind::Tables).value(0),
+              (ObjectEntry{"a", "b", "c", "d", c.description}))
+        << c.name;
+  }
 }
 
 TEST_F(ProjectFileTest, DamagedFilesAreRejectedAndChangeNothing) {
@@ -184,43 +210,90 @@ TEST_F(ProjectFileTest, DamagedFilesAreRejectedAndChangeNothing) {
   for (const char* count : {"zero", "-1", " 1", "+1", "1.0", ""})
     ExpectRejected(EmptyFileWithTables(count, {}));
   ExpectRejected(EmptyFileWithTables("1", Line("a;b;c;d;", 1)));            // four fields
-  ExpectRejected(EmptyFileWithTables("1", Line("a;b;c;d;e;f;", 1)));        // six fields
   ExpectRejected(EmptyFileWithTables("1", Line("a;b;c;d;e", 1)));           // no final ";"
   ExpectRejected(EmptyFileWithTables("1", Line("a;b;c;d;e;", 1)) + Line("more", 1));
   // A huge count with too few rows fails at the first missing row, at once.
   ExpectRejected(EmptyFileWithTables("999999999", Line("a;b;c;d;e;", 1)));
+
+  // What is not a regular file is refused before it is read: it could block or never end.
+  ExpectPathRejected(PathOf("missing.vlm"), "No such file or directory");
+  ExpectPathRejected(dir_.path(), "Is a directory");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("fifo.vlm")).constData(), 0600), 0);
+  ExpectPathRejected(PathOf("fifo.vlm"), "Not a regular file");
+  ExpectPathRejected("/dev/zero", "Not a regular file");
 }
 
-TEST_F(ProjectFileTest, UnreadablePathsAreRejected) {
+TEST_F(ProjectFileTest, SaveKeepsTheFilesIdentity) {
   Project p;
-  p.SetName("kept");
-  QString error;
-  EXPECT_FALSE(ReadProject(p, PathOf("missing.vlm"), &error));
-  EXPECT_FALSE(ReadProject(p, dir_.path(), &error));
-  EXPECT_EQ(error, QString("ERROR: Vellumar Project file %1 can't be opened.").arg(dir_.path()));
-  EXPECT_EQ(p.Info().Name, "kept");
+  Fill(p);
+  const QString path = PathOf("keep.vlm");
+  ASSERT_TRUE(WriteProject(p, path, nullptr));
+  ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+  ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                   QFile::encodeName(PathOf("hard.vlm")).constData()), 0);
+  ASSERT_TRUE(QFile::link("keep.vlm", PathOf("link.vlm")));
+  const auto identity = [&] {
+    struct statx st {};
+    ::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_INO | STATX_MODE | STATX_BTIME,
+            &st);
+    return st;
+  };
+  const struct statx before = identity();
+
+  p.SetGeneral("changed");
+  ASSERT_TRUE(WriteProject(p, PathOf("link.vlm"), nullptr));
+  const struct statx after = identity();
+  EXPECT_EQ(after.stx_ino, before.stx_ino);
+  EXPECT_EQ(after.stx_mode, before.stx_mode);
+  if (before.stx_mask & STATX_BTIME) {
+    EXPECT_EQ(after.stx_btime.tv_sec, before.stx_btime.tv_sec);
+    EXPECT_EQ(after.stx_btime.tv_nsec, before.stx_btime.tv_nsec);
+  }
+  EXPECT_TRUE(QFileInfo(PathOf("link.vlm")).isSymLink());
+  Project back;
+  ASSERT_TRUE(ReadProject(back, PathOf("hard.vlm"), nullptr));
+  EXPECT_EQ(back.Info().General, "changed");
 }
 
-TEST_F(ProjectFileTest, FailedWriteKeepsOldFileAndMarker) {
+TEST_F(ProjectFileTest, FailedWriteKeepsTheOldFileWholeAndTheMarkerSet) {
   Project p;
   Fill(p);
   const QString path = PathOf("keep.vlm");
   ASSERT_TRUE(WriteProject(p, path, nullptr));
   const QByteArray old = testenv::ReadBytes(path);
 
+  // The new file cannot be written whole (a file size limit stands for a full disk).
+  p.SetGeneral(QString(100000, u'x'));
   p.SetModified(true);
-  QString error;
-  const QString noDir = PathOf("missing/dir/x.vlm");
-  EXPECT_FALSE(WriteProject(p, noDir, &error));
-  EXPECT_EQ(error, QString("ERROR: Vellumar Project file %1 can't be created.").arg(noDir));
-  EXPECT_TRUE(p.IsModified());
-
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.vlm"));
-  EXPECT_FALSE(WriteProject(p, PathOf("taken.vlm"), &error));
-  EXPECT_TRUE(QFileInfo(PathOf("taken.vlm")).isDir());
-  EXPECT_TRUE(p.IsModified());
+  const int status = childprocess::Run([&] {
+    childprocess::LimitFileSize(old.size() + 100);
+    QString error;
+    const bool written = WriteProject(p, path, &error);
+    return !written && p.IsModified() &&
+                   error == QString("ERROR: Vellumar Project file %1 can't be created. "
+                                    "File too large.").arg(path)
+               ? 0
+               : 1;
+  });
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(testenv::ReadBytes(path), old);
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"keep.vlm"});  // no leftovers
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.vlm"});
+}
+
+TEST_F(ProjectFileTest, ANameThatIsNotUtf8IsUsedAsItsBytes) {
+  const QByteArray bytes = QFile::encodeName(dir_.path()) + "/caf\xE9.vlm";
+  const QString path = filename::FromBytes(bytes);
+  Project p;
+  Fill(p);
+  ASSERT_TRUE(WriteProject(p, path, nullptr));
+  struct stat st {};
+  EXPECT_EQ(::stat(bytes.constData(), &st), 0);
+  Project back;
+  QString error;
+  ASSERT_TRUE(ReadProject(back, path, &error)) << error.toStdString();
+  EXPECT_EQ(back.Contents().entries, p.Contents().entries);
+  EXPECT_FALSE(back.Info().Created.isEmpty());
+  ::unlink(bytes.constData());  // a name Qt cannot spell, so its temporary folder cannot either
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
+#include <QFile>
+
 #include "support/test_env.h"
 
 namespace {
@@ -34,17 +38,44 @@ TEST_F(ProjectHistoryTest, RecordsEachPathOnceOldestFirst) {
   EXPECT_EQ(paths, (QStringList{"/p/A.vlm", "/p/B.vlm", "/p/C.vlm"}));
 }
 
-TEST_F(ProjectHistoryTest, ReadsHandEditedFiles) {
+TEST_F(ProjectHistoryTest, ReadsHandEditedAndMixedFilesAndRefusesWhatIsNoFile) {
   QDir().mkpath(QFileInfo(history_.Path()).path());
-  testenv::WriteBytes(history_.Path(), "/a.vlm\n\n/A.VLM\n/b\xe9.vlm");  // LF, no last end
+  const QString longPath = "/p/" + QString(2 << 20, u'x') + ".vlm";
+  const QString byteName = QStringLiteral("/p/caf") + QChar(0xDCE9) + ".vlm";  // not UTF-8
+  struct Case {
+    const char* name;
+    QByteArray file;
+    QStringList paths;
+  };
+  const Case cases[] = {
+      {"LF, empty lines, repeats, no last end", "/a.vlm\n\n/A.VLM\n/b\xe9.vlm",
+       {"/a.vlm", QString::fromUtf8("/bé.vlm")}},
+      {"Windows-1252 and UTF-8 lines", "/caf\xe9.vlm\r\n/\xce\xa9.vlm\r\n/\xc3\xa9\xe9.vlm\r\n",
+       {QString::fromUtf8("/café.vlm"), QString::fromUtf8("/Ω.vlm"), QString::fromUtf8("/Ã©é.vlm")}},
+  };
   QStringList paths;
+  for (const Case& c : cases) {
+    testenv::WriteBytes(history_.Path(), c.file);
+    ASSERT_TRUE(history_.LoadHistory(&paths, nullptr)) << c.name;
+    EXPECT_EQ(paths, c.paths) << c.name;
+  }
+  // What the file cannot spell in Windows-1252 is recorded once and reads back exactly.
+  for (const QString& path : {longPath, byteName, QString::fromUtf8("/p/Ω.vlm")}) {
+    bool added = false;
+    ASSERT_TRUE(history_.AddToHistory(path, &added, nullptr));
+    ASSERT_TRUE(history_.AddToHistory(path, &added, nullptr));
+    EXPECT_FALSE(added) << "recorded once";
+  }
   ASSERT_TRUE(history_.LoadHistory(&paths, nullptr));
-  EXPECT_EQ(paths, (QStringList{"/a.vlm", QString::fromUtf8("/bé.vlm")}));
-  bool added = false;
-  ASSERT_TRUE(history_.AddToHistory("/c.vlm", &added, nullptr));
-  EXPECT_TRUE(added);
-  EXPECT_EQ(testenv::ReadBytes(history_.Path()),
-            "/a.vlm\r\n\r\n/A.VLM\r\n/b\xe9.vlm\r\n/c.vlm\r\n");  // not joined to the last line
+  EXPECT_EQ(paths.mid(3), (QStringList{longPath, byteName, QString::fromUtf8("/p/Ω.vlm")}));
+  EXPECT_TRUE(testenv::ReadBytes(history_.Path()).startsWith(cases[1].file)) << "old lines kept";
+
+  QFile::remove(history_.Path());
+  ASSERT_EQ(::mkfifo(QFile::encodeName(history_.Path()).constData(), 0600), 0);
+  QString error;
+  EXPECT_FALSE(history_.LoadHistory(&paths, &error));
+  EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() +
+                       " can't be opened. Not a regular file.");
 }
 
 TEST_F(ProjectHistoryTest, EmptyHistoryDeletesOnceAndReportsFailure) {
@@ -57,20 +88,12 @@ TEST_F(ProjectHistoryTest, EmptyHistoryDeletesOnceAndReportsFailure) {
   // A directory in the file's place cannot be deleted as a file.
   ASSERT_TRUE(QDir().mkpath(history_.Path() + "/inside"));
   EXPECT_FALSE(history_.EmptyHistory(&error));
-  EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() + " can't be deleted.");
+  EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() +
+                       " can't be deleted. Is a directory.");
   QStringList paths;
   EXPECT_FALSE(history_.LoadHistory(&paths, &error));
-  EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() + " can't be opened.");
-}
-
-TEST_F(ProjectHistoryTest, UncreatableFileIsReported) {
-  testenv::WriteBytes(dir_.filePath("file"), "x");
-  const ProjectHistory blocked(dir_.filePath("file/Velmar.prh"));  // parent is a file
-  bool added = true;
-  QString error;
-  EXPECT_FALSE(blocked.AddToHistory("/x.vlm", &added, &error));
-  EXPECT_FALSE(added);
-  EXPECT_EQ(error, "ERROR: Project history file " + blocked.Path() + " can't be created.");
+  EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() +
+                       " can't be opened. Is a directory.");
 }
 
 }  // namespace

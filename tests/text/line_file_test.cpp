@@ -2,46 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+namespace {
 
-#include "support/test_env.h"
-
-TEST(LineFile, WritesCrLfWindows1252WithoutBomAndReadsBack) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("a.txt");
-  int replaced = 0;
-  ASSERT_TRUE(linefile::Write(path, {QString::fromUtf8("caf\u00E9"), "", "x\u20ACy"}, nullptr,
-                              &replaced));
-  EXPECT_EQ(replaced, 0);
-  EXPECT_EQ(testenv::ReadBytes(path), QByteArray("caf\xE9\r\n\r\nx\x80y\r\n"));
-  const auto r = linefile::Read(path);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.lines, (QStringList{QString::fromUtf8("caf\u00E9"), "", "x\u20ACy"}));
-}
-
-TEST(LineFile, ReaderAcceptsBareLfAndAMissingLastLineEnd) {
-  EXPECT_EQ(linefile::SplitLines("a\nb\r\n\nc"), (QStringList{"a", "b", "", "c"}));
-  EXPECT_EQ(linefile::SplitLines("a\r\n"), QStringList{"a"});
-  EXPECT_TRUE(linefile::SplitLines("").isEmpty());
-}
-
-TEST(LineFile, FailuresAreReportedAndLeaveTheOldFileWhole) {
-  QTemporaryDir dir;
-  EXPECT_FALSE(linefile::Read(dir.path()).ok);          // a directory
-  EXPECT_FALSE(linefile::Read(dir.filePath("none")).ok);  // missing
-  QString error;
-  EXPECT_FALSE(linefile::Write(dir.filePath("no/such/dir/f.txt"), {"x"}, &error));
-  EXPECT_FALSE(error.isEmpty());
-
-  const QString path = dir.filePath("keep.txt");
-  ASSERT_TRUE(linefile::Write(path, {"old"}));
-  ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
-  QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
-  if (!QFile(dir.filePath("ro/probe")).open(QIODevice::WriteOnly)) {  // not root
-    EXPECT_FALSE(linefile::Write(dir.filePath("ro/f.txt"), {"x"}, &error));
+TEST(LineFile, LinesKeepWhatTheCodePageCannotSpell) {
+  struct Case {
+    QString text;
+    QByteArray line;
+  };
+  const Case cases[] = {
+      {"/p/a.vlm", "/p/a.vlm"},
+      {QString::fromUtf8("/p/café €.vlm"), "/p/caf\xE9 \x80.vlm"},           // Windows-1252
+      {QString::fromUtf8("/p/Ω.vlm"), "/p/\xCE\xA9.vlm"},                      // UTF-8
+      {QString::fromUtf8("/p/Ã©.vlm"), "/p/\xC3\x83\xC2\xA9.vlm"},           // 1252 would pass for UTF-8
+      {QStringLiteral("/p/caf") + QChar(0xDCE9), "/p/caf\xED\xB3\xA9"},      // a file-name byte
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(linefile::EncodeLine(c.text), c.line) << c.line.constData();
+    EXPECT_EQ(linefile::DecodeLine(c.line), c.text) << c.line.constData();
   }
-  EXPECT_TRUE(linefile::Append(path, "new"));
-  EXPECT_EQ(testenv::ReadBytes(path), QByteArray("old\r\nnew\r\n"));
+  // Bytes that are not UTF-8 are Windows-1252, as older files hold them.
+  EXPECT_EQ(linefile::DecodeLine("\xC3\xA9\xE9"), QString::fromUtf8("Ã©é"));
 }
+
+}  // namespace

@@ -1,0 +1,59 @@
+#include "text/input_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/file_name.h"
+
+namespace inputfile {
+namespace {
+
+QString NotRegular(mode_t mode) {
+  return S_ISDIR(mode) ? Reason(EISDIR) : QStringLiteral("Not a regular file");
+}
+
+}  // namespace
+
+Status Open(const QString& path, QFile& file, QString* reason) {
+  const QByteArray name = filename::ToBytes(path);
+  const auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    return Status::Failed;
+  };
+  struct stat st {};
+  if (::stat(name.constData(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return Status::Missing;
+    return fail(Reason(errno));
+  }
+  if (!S_ISREG(st.st_mode)) return fail(NotRegular(st.st_mode));
+  // O_NONBLOCK: should the name have become a FIFO since, opening it must not wait.
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return errno == ENOENT ? Status::Missing : fail(Reason(errno));
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const QString why = NotRegular(st.st_mode);
+    ::close(fd);
+    return fail(why);
+  }
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return fail(file.errorString());
+  }
+  return Status::Opened;
+}
+
+bool Exists(const QString& path) {
+  struct stat st {};
+  return ::stat(filename::ToBytes(path).constData(), &st) == 0;
+}
+
+QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QString WithReason(const QString& message, const QString& reason) {
+  return reason.isEmpty() ? message : message + u' ' + reason + u'.';
+}
+
+}  // namespace inputfile

@@ -1,0 +1,28 @@
+#pragma once
+// Opening a file that the program reads (project, histories) by its name's exact bytes.
+//
+// Only a regular file is read. A FIFO or a device could block the program or never end,
+// and a directory is no file, so these are refused before they are read: memory and time
+// stay in proportion to the file.
+
+#include <QFile>
+#include <QString>
+
+namespace inputfile {
+
+enum class Status { Opened, Missing, Failed };
+
+// Opens `path` for reading into `file`. Missing: nothing by that name; Failed: it cannot be
+// opened or is not a regular file, with the system's reason in *reason.
+Status Open(const QString& path, QFile& file, QString* reason);
+
+// True when something by that name exists (a link counts by what it leads to).
+bool Exists(const QString& path);
+
+// The system's text for an errno value, as shown after the program's own message.
+QString Reason(int error);
+
+// The program's message followed by the system's reason, when there is one.
+QString WithReason(const QString& message, const QString& reason);
+
+}  // namespace inputfile

@@ -1,0 +1,41 @@
+#include "child_process.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "text/file_name.h"
+
+namespace childprocess {
+
+namespace {
+constexpr uid_t kNobody = 65534;
+}
+
+int Run(const std::function<int()>& body, bool unprivileged) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (unprivileged && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+      ::_exit(126);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+void LimitFileSize(off_t bytes) {
+  ::signal(SIGXFSZ, SIG_IGN);
+  const struct rlimit limit {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+uid_t UnprivilegedUser() { return ::geteuid() == 0 ? kNobody : static_cast<uid_t>(-1); }
+
+void GiveToChild(const QString& path) {
+  if (UnprivilegedUser() != static_cast<uid_t>(-1))
+    ::lchown(filename::ToBytes(path).constData(), kNobody, kNobody);
+}
+
+}  // namespace childprocess
