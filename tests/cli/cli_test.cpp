@@ -1,4 +1,5 @@
 // vellumar-build as a script runs it: arguments, exit status, files and messages.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 
 #include "project/project.h"
 #include "project/project_file.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -142,6 +144,32 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains("can't be opened")) << r.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("x.htm")));
+}
+
+TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
+  // A project and an output named in Latin-1, as older systems name files.
+  const QByteArray folder = QFile::encodeName(dir.path());
+  const QByteArray project = folder + "/caf\xE9.vlm", output = folder + "/r\xE9sum\xE9";
+  ASSERT_TRUE(QFile::copy(sample, Path("plain.vlm")));
+  ASSERT_EQ(::rename(QFile::encodeName(Path("plain.vlm")).constData(), project.constData()), 0);
+  const QByteArray printed = folder + "/printed";
+  const QByteArray settings = QFile::encodeName(demoIni);
+  const int status = childprocess::Run([&] {
+    const int out = ::open(printed.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(out, 1);
+    ::close(2);
+    const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
+                          project.constData(), output.constData(), nullptr};
+    ::execv(argv[0], const_cast<char* const*>(argv));
+    return 127;
+  });
+  EXPECT_EQ(status, 0);
+  const QByteArray written = output + ".htm";
+  EXPECT_EQ(testenv::ReadBytes(QString::fromLatin1(printed)), written + "\n");
+  struct stat st {};
+  EXPECT_EQ(::stat(written.constData(), &st), 0);
+  EXPECT_GT(st.st_size, 10000);
+  for (const QByteArray& name : {project, written}) ::unlink(name.constData());
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {

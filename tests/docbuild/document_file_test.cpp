@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "docbuild/build_runner.h"
 #include "docbuild/document_file.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -46,22 +48,31 @@ TEST(DocumentFileTest, PlainRunsAroundACodePageCharacterAtEveryPosition) {
   }
 }
 
-TEST(DocumentFileTest, SaveReplacesAndFailsWithoutLeavingAFile) {
+TEST(DocumentFileTest, SaveReplacesTheSameFileOrLeavesTheOldOneWhole) {
   QTemporaryDir dir;
   const QString path = dir.filePath("doc.htm");
   testenv::WriteBytes(path, "old contents that are longer");
+  const auto inode = [&] {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+  };
+  const ino_t before = inode();
   int replaced = 0;
   QString error;
   ASSERT_TRUE(SaveDocument(path, {"a", "b"}, true, &replaced, &error)) << error.toStdString();
   EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n");
+  EXPECT_EQ(inode(), before);
 
-  testenv::WriteBytes(dir.filePath("plain"), "x");
-  for (const QString& bad : {dir.filePath("missing/doc.htm"), dir.filePath("plain/doc.htm")}) {
-    error.clear();
-    EXPECT_FALSE(SaveDocument(bad, {"a"}, true, &replaced, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(bad));
-  }
+  // A document that cannot be written whole (a file size limit stands for a full disk).
+  const int status = childprocess::Run([&] {
+    childprocess::LimitFileSize(4096);
+    QString reason;
+    const bool saved = SaveDocument(path, {QString(8192, u'x')}, true, &replaced, &reason);
+    return !saved && reason == "File too large" ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.htm"});
 }
 
 TEST(OutputFileNameTest, ExtensionAppendedUnlessContained) {
