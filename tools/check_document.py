@@ -3,9 +3,9 @@
 
 Usage: check_document.py DOCUMENT.htm [--screenshot FILE.png] [--chromium PATH]
 
-Fails (exit 1) when the page logs a console error or throws, when a contents link has no
-anchor of its name (or more than one), or when following a link does not bring its anchor
-into view. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs
+Fails (exit 1) when the page logs a console error or throws, when Chromium does not read it
+as windows-1252 (the bytes it is saved in), when a contents link has no anchor of its name
+(or more than one), or when following a link does not bring its anchor into view. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs
 no network port and no Python package beyond the standard library.
 """
 
@@ -52,7 +52,7 @@ LINK_CHECK = r"""
       failures.push(`#${name}: anchor at ${top}px after following the link`);
     }
   }
-  return {links: links.length, failures};
+  return {links: links.length, failures, charset: document.characterSet};
 })()
 """
 
@@ -217,6 +217,8 @@ def main():
     result, errors = browser_check(args.chromium, document, args.screenshot)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]
+    if result["charset"] != "windows-1252":
+        problems.append(f"Chromium reads the document as {result['charset']}")
     if result["links"] != len(links):
         problems.append(f"Chromium found {result['links']} links, the markup {len(links)}")
 

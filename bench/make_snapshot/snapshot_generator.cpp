@@ -81,10 +81,18 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
     const QString col = QStringLiteral("COLUMN_%1").arg(c, 2, 10, QChar('0'));
     static const char* kTypes[] = {"NUMBER", "VARCHAR2", "DATE", "NUMBER"};
     const QString type = c <= 3 ? "NUMBER" : kTypes[c % 4];
-    const QString length = type == "VARCHAR2" ? "60" : type == "DATE" ? "7" : "22";
     const QString precision = type == "NUMBER" && c % 3 != 0 ? "10" : QString();
+    // Every other VARCHAR2 counts characters: VARCHAR2(60 CHAR), 240 bytes long.
+    const bool inCharacters = type == "VARCHAR2" && c % 8 == 1;
+    const QString length = type == "VARCHAR2" ? (inCharacters ? "240" : "60")
+                           : type == "DATE"    ? "7"
+                                               : "22";
+    // NUMBER(10,2) for some of the numbers with a precision, NUMBER(10) for the others.
+    const QString scale = precision.isEmpty() ? QString() : c % 5 == 1 ? "2" : "0";
     w.Insert("dba_tab_columns",
-             {owner, t, col, Num(c), type, length, precision, c <= 3 ? "N" : "Y"});
+             {owner, t, col, Num(c), type, length, precision, c <= 3 ? "N" : "Y", scale,
+              type == "VARCHAR2" ? "60" : "0",
+              type == "VARCHAR2" ? (inCharacters ? "C" : "B") : QString()});
     w.Insert("dba_col_comments",
              {owner, t, col, c % 5 == 0 ? QString() : "Column " + Num(c) + " of " + t + "."});
   }
@@ -99,7 +107,8 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
   }
   w.Insert("dba_indexes", {owner, pk, owner, t});
   w.Insert("dba_ind_columns", {owner, pk, owner, t, "COLUMN_01", "1"});
-  const QString ix = t + "_IX";
+  // Longer than the 20 characters the text document gives an index name.
+  const QString ix = t + "_COLUMN_04_05_IX";
   w.Insert("dba_indexes", {owner, ix, owner, t});
   w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_04", "1"});
   w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_05", "2"});
@@ -223,7 +232,9 @@ bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* 
 const QList<TableQuery>& PerTableQueries() {
   static const QList<TableQuery> queries = {
       {QueryId::OCISynonyms, {"synonym_name"}},
-      {QueryId::OCITableFields, {"kentta", "tyyppi", "nulli", "kuvaus"}},
+      {QueryId::OCITableFields,
+       {"kentta", "data_type", "data_length", "data_precision", "data_scale", "char_length",
+        "char_used", "nulli", "kuvaus"}},
       {QueryId::OCIPrimaryKeys, {"Nimi", "Sarake"}},
       {QueryId::OCIForeignKeys, {"Nimi", "Lahtosarake", "Kohdesarake"}},
       {QueryId::OCIIndexes, {"Nimi", "sarake"}},

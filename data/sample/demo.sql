@@ -85,6 +85,18 @@ VALUES
   ('PAYROLL', 'PAYSLIP_LINES', 'PAY_ITEM', 3, 'VARCHAR2', 30, NULL, 'N'),
   ('PAYROLL', 'PAYSLIP_LINES', 'AMOUNT', 4, 'NUMBER', 22, NULL, 'N');
 
+-- The rest of a type as Oracle keeps it: every NUMBER with a precision has a scale (money
+-- has two decimals), and character columns count bytes ('B') unless declared in characters
+-- ('C'): NOTE_TEXT is VARCHAR2(400 CHAR), which takes up to 1600 bytes.
+UPDATE dba_tab_columns SET data_scale = 0
+  WHERE data_type = 'NUMBER' AND data_precision IS NOT NULL;
+UPDATE dba_tab_columns SET data_scale = 2
+  WHERE owner = 'HR' AND table_name = 'EMPLOYEES' AND column_name IN ('SALARY', 'COMMISSION_PCT');
+UPDATE dba_tab_columns SET char_length = data_length, char_used = 'B'
+  WHERE data_type IN ('VARCHAR2', 'CHAR');
+UPDATE dba_tab_columns SET data_length = 1600, char_length = 400, char_used = 'C'
+  WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES' AND column_name = 'NOTE_TEXT';
+
 -- Comments: the dictionary has a comment row for every table, view and column; most are
 -- filled in, some are left empty as they are in real schemas.
 
@@ -142,7 +154,8 @@ UPDATE dba_col_comments SET comments = CASE table_name || '.' || column_name
   WHEN 'JOB_HISTORY.JOB_ID' THEN 'Job held.'
   WHEN 'JOB_HISTORY.DEPARTMENT_ID' THEN 'Department the job belonged to.'
   WHEN 'JOB_HISTORY_NOTES.NOTE_NO' THEN 'Running number of the note within the period.'
-  WHEN 'JOB_HISTORY_NOTES.NOTE_TEXT' THEN 'Text of the note.'
+  WHEN 'JOB_HISTORY_NOTES.NOTE_TEXT' THEN 'Text of the note, in any language.' || char(10) ||
+    'Up to 400 characters, however many bytes they take.'
   END
 WHERE owner = 'HR';
 UPDATE dba_col_comments SET comments = CASE table_name || '.' || column_name
@@ -180,7 +193,7 @@ VALUES
   ('HR', 'JHIST_JOB_FK', 'R', 'JOB_HISTORY', 'HR', 'JOB_ID_PK'),
   ('HR', 'JHIST_DEPT_FK', 'R', 'JOB_HISTORY', 'HR', 'DEPT_ID_PK'),
   ('HR', 'JHNOTE_PK', 'P', 'JOB_HISTORY_NOTES', NULL, NULL),
-  ('HR', 'JHNOTE_JHIST_FK', 'R', 'JOB_HISTORY_NOTES', 'HR', 'JHIST_EMP_ID_ST_DATE_PK'),
+  ('HR', 'JOB_HISTORY_NOTES_JHIST_FK', 'R', 'JOB_HISTORY_NOTES', 'HR', 'JHIST_EMP_ID_ST_DATE_PK'),
   ('PAYROLL', 'PAY_EMP_PK', 'P', 'EMPLOYEES', NULL, NULL),
   ('PAYROLL', 'PAY_EMP_GRADE_FK', 'R', 'EMPLOYEES', 'PAYROLL', 'PAY_GRADE_PK'),
   ('PAYROLL', 'PAY_GRADE_PK', 'P', 'PAY_GRADES', NULL, NULL),
@@ -213,8 +226,8 @@ INSERT INTO dba_cons_columns (owner, constraint_name, table_name, column_name, p
   ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
   ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
   ('HR', 'JHNOTE_PK', 'JOB_HISTORY_NOTES', 'NOTE_NO', 3),
-  ('HR', 'JHNOTE_JHIST_FK', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
-  ('HR', 'JHNOTE_JHIST_FK', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
+  ('HR', 'JOB_HISTORY_NOTES_JHIST_FK', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
+  ('HR', 'JOB_HISTORY_NOTES_JHIST_FK', 'JOB_HISTORY_NOTES', 'START_DATE', 2),
   ('PAYROLL', 'PAY_EMP_PK', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
   ('PAYROLL', 'PAY_EMP_GRADE_FK', 'EMPLOYEES', 'GRADE_ID', 1),
   ('PAYROLL', 'PAY_GRADE_PK', 'PAY_GRADES', 'GRADE_ID', 1),

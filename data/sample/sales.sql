@@ -7,22 +7,29 @@ INSERT INTO dba_users (username, password_sha256) VALUES
 INSERT INTO dba_tables (owner, table_name) VALUES
   ('SALES', 'CUSTOMERS'), ('SALES', 'ORDERS'), ('SALES', 'ORDER_ITEMS');
 
+-- CUSTOMER_NAME counts characters (VARCHAR2(60 CHAR), up to 240 bytes); the money columns
+-- have two decimals; SHIPPED_AT's type and the purchase order column's name are longer than
+-- the text document's columns.
 INSERT INTO dba_tab_columns
-  (owner, table_name, column_name, column_id, data_type, data_length, data_precision, nullable)
+  (owner, table_name, column_name, column_id, data_type, data_length, data_precision, nullable,
+   data_scale, char_length, char_used)
 VALUES
-  ('SALES', 'CUSTOMERS', 'CUSTOMER_ID', 1, 'NUMBER', 22, 8, 'N'),
-  ('SALES', 'CUSTOMERS', 'CUSTOMER_NAME', 2, 'VARCHAR2', 60, NULL, 'N'),
-  ('SALES', 'CUSTOMERS', 'CREDIT_LIMIT', 3, 'NUMBER', 22, NULL, 'Y'),
-  ('SALES', 'CUSTOMERS', 'CREATED', 4, 'DATE', 7, NULL, 'N'),
-  ('SALES', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N'),
-  ('SALES', 'ORDERS', 'CUSTOMER_ID', 2, 'NUMBER', 22, 8, 'N'),
-  ('SALES', 'ORDERS', 'ORDER_DATE', 3, 'DATE', 7, NULL, 'N'),
-  ('SALES', 'ORDERS', 'STATUS', 4, 'VARCHAR2', 10, NULL, 'N'),
-  ('SALES', 'ORDER_ITEMS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N'),
-  ('SALES', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2, 'NUMBER', 22, 3, 'N'),
-  ('SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 3, 'VARCHAR2', 20, NULL, 'N'),
-  ('SALES', 'ORDER_ITEMS', 'QUANTITY', 4, 'NUMBER', 22, 8, 'N'),
-  ('SALES', 'ORDER_ITEMS', 'UNIT_PRICE', 5, 'NUMBER', 22, NULL, 'Y');
+  ('SALES', 'CUSTOMERS', 'CUSTOMER_ID', 1, 'NUMBER', 22, 8, 'N', 0, 0, NULL),
+  ('SALES', 'CUSTOMERS', 'CUSTOMER_NAME', 2, 'VARCHAR2', 240, NULL, 'N', NULL, 60, 'C'),
+  ('SALES', 'CUSTOMERS', 'CREDIT_LIMIT', 3, 'NUMBER', 22, 9, 'Y', 2, 0, NULL),
+  ('SALES', 'CUSTOMERS', 'CREATED', 4, 'DATE', 7, NULL, 'N', NULL, 0, NULL),
+  ('SALES', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
+  ('SALES', 'ORDERS', 'CUSTOMER_ID', 2, 'NUMBER', 22, 8, 'N', 0, 0, NULL),
+  ('SALES', 'ORDERS', 'ORDER_DATE', 3, 'DATE', 7, NULL, 'N', NULL, 0, NULL),
+  ('SALES', 'ORDERS', 'STATUS', 4, 'VARCHAR2', 10, NULL, 'N', NULL, 10, 'B'),
+  ('SALES', 'ORDERS', 'SHIPPED_AT', 5, 'TIMESTAMP(6) WITH TIME ZONE', 13, NULL, 'Y', 6, 0, NULL),
+  ('SALES', 'ORDERS', 'CUSTOMER_PURCHASE_ORDER_REFERENCE', 6, 'VARCHAR2', 40, NULL, 'Y',
+   NULL, 40, 'B'),
+  ('SALES', 'ORDER_ITEMS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
+  ('SALES', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2, 'NUMBER', 22, 3, 'N', 0, 0, NULL),
+  ('SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 3, 'VARCHAR2', 20, NULL, 'N', NULL, 20, 'B'),
+  ('SALES', 'ORDER_ITEMS', 'QUANTITY', 4, 'NUMBER', 22, 8, 'N', 0, 0, NULL),
+  ('SALES', 'ORDER_ITEMS', 'UNIT_PRICE', 5, 'NUMBER', 22, 8, 'Y', 2, 0, NULL);
 
 INSERT INTO dba_tab_comments (owner, table_name, table_type, comments) VALUES
   ('SALES', 'CUSTOMERS', 'TABLE', 'Customers who have placed at least one order.'),
@@ -35,6 +42,8 @@ UPDATE dba_col_comments SET comments = CASE table_name || '.' || column_name
   WHEN 'CUSTOMERS.CUSTOMER_ID' THEN 'Primary key of customers.'
   WHEN 'CUSTOMERS.CREDIT_LIMIT' THEN 'Largest open order total allowed, in euros.'
   WHEN 'ORDERS.STATUS' THEN 'NEW, SHIPPED or CANCELLED.'
+  WHEN 'ORDERS.SHIPPED_AT' THEN 'When the order left the warehouse, in its time zone.'
+  WHEN 'ORDERS.CUSTOMER_PURCHASE_ORDER_REFERENCE' THEN 'The customer''s own order number.'
   WHEN 'ORDER_ITEMS.QUANTITY' THEN 'Number of units ordered.'
   END;
 
@@ -45,20 +54,25 @@ VALUES
   ('SALES', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
   ('SALES', 'ORDERS_CUSTOMER_FK', 'R', 'ORDERS', 'SALES', 'CUSTOMERS_PK'),
   ('SALES', 'ORDER_ITEMS_PK', 'P', 'ORDER_ITEMS', NULL, NULL),
-  ('SALES', 'ORDER_ITEMS_ORDER_FK', 'R', 'ORDER_ITEMS', 'SALES', 'ORDERS_PK');
+  ('SALES', 'ORDER_ITEMS_ORDER_FK', 'R', 'ORDER_ITEMS', 'SALES', 'ORDERS_PK'),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'U', 'ORDER_ITEMS', NULL, NULL);
 INSERT INTO dba_cons_columns (owner, constraint_name, table_name, column_name, position) VALUES
   ('SALES', 'CUSTOMERS_PK', 'CUSTOMERS', 'CUSTOMER_ID', 1),
   ('SALES', 'ORDERS_PK', 'ORDERS', 'ORDER_ID', 1),
   ('SALES', 'ORDERS_CUSTOMER_FK', 'ORDERS', 'CUSTOMER_ID', 1),
   ('SALES', 'ORDER_ITEMS_PK', 'ORDER_ITEMS', 'ORDER_ID', 1),
   ('SALES', 'ORDER_ITEMS_PK', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2),
-  ('SALES', 'ORDER_ITEMS_ORDER_FK', 'ORDER_ITEMS', 'ORDER_ID', 1);
+  ('SALES', 'ORDER_ITEMS_ORDER_FK', 'ORDER_ITEMS', 'ORDER_ID', 1),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'ORDER_ITEMS', 'ORDER_ID', 1),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'ORDER_ITEMS', 'PRODUCT_CODE', 2);
 
 INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES
   ('SALES', 'CUSTOMERS_PK', 'SALES', 'CUSTOMERS'),
   ('SALES', 'ORDERS_PK', 'SALES', 'ORDERS'),
   ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS'),
-  ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS');
+  ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS'),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'SALES', 'ORDER_ITEMS'),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_CODE_IX', 'SALES', 'ORDER_ITEMS');
 INSERT INTO dba_ind_columns
   (index_owner, index_name, table_owner, table_name, column_name, column_position)
 VALUES
@@ -67,7 +81,10 @@ VALUES
   ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', 'CUSTOMER_ID', 1),
   ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', 'ORDER_DATE', 2),
   ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS', 'ORDER_ID', 1),
-  ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2);
+  ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'SALES', 'ORDER_ITEMS', 'ORDER_ID', 1),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 2),
+  ('SALES', 'ORDER_ITEMS_PRODUCT_CODE_IX', 'SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 1);
 
 INSERT INTO dba_synonyms (owner, synonym_name, table_owner, table_name) VALUES
   ('PUBLIC', 'CUSTOMERS', 'SALES', 'CUSTOMERS');

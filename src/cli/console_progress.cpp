@@ -14,9 +14,11 @@ void ConsoleProgress::StepProgress(int n) {
   Show();
 }
 
+// The build's end sets the count to its total: the bar ends full and the log's last line
+// says so.
 void ConsoleProgress::SetProgress(int n) {
   position_ = n;
-  if (terminal_ && barShown_) Show();  // the bar moves; the line log has one line per object
+  Show();
 }
 
 void ConsoleProgress::Show() {

@@ -1,6 +1,6 @@
 #pragma once
-// The build's progress on a console stream: one line per object, or one redrawn bar line
-// when the stream is a terminal.
+// The build's progress on a console stream: one line per object and one for the end, or
+// one redrawn bar line when the stream is a terminal.
 
 #include <cstdio>
 

@@ -36,7 +36,9 @@ void Rpad(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
   const sqlite3_int64 width = sqlite3_value_int64(argv[1]);
   if (width < 1) {
-    sqlite3_result_null(ctx);
+    // Oracle's NULL here is its empty text, which its || passes over; SQLite's || would
+    // turn a whole name padded with rpad(' ', 0) into NULL.
+    sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
     return;
   }
   const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
@@ -73,29 +75,6 @@ void Decode(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-void ToChar(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_value* v = argv[0];
-  switch (sqlite3_value_type(v)) {
-    case SQLITE_NULL:
-      sqlite3_result_null(ctx);
-      return;
-    case SQLITE_FLOAT: {
-      const double d = sqlite3_value_double(v);
-      const auto whole = static_cast<sqlite3_int64>(d);
-      if (static_cast<double>(whole) == d) {
-        const std::string digits = std::to_string(whole);
-        sqlite3_result_text64(ctx, digits.data(), digits.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        return;
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  sqlite3_result_text64(ctx, text, sqlite3_value_bytes(v), SQLITE_TRANSIENT, SQLITE_UTF8);
-}
-
 }  // namespace
 
 bool RegisterOracleFunctions(sqlite3* db) {
@@ -103,7 +82,5 @@ bool RegisterOracleFunctions(sqlite3* db) {
   return sqlite3_create_function_v2(db, "rpad", 2, flags, nullptr, Rpad, nullptr, nullptr,
                                     nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "decode", -1, flags, nullptr, Decode, nullptr, nullptr,
-                                    nullptr) == SQLITE_OK &&
-         sqlite3_create_function_v2(db, "to_char", 1, flags, nullptr, ToChar, nullptr, nullptr,
                                     nullptr) == SQLITE_OK;
 }

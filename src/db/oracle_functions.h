@@ -1,11 +1,11 @@
 #pragma once
-// rpad, decode and to_char as SQL functions of an SQLite connection, behaving as Oracle's
-// do for what the dictionary queries pass them:
-//   rpad(text, n)     pads with blanks to n characters and cuts a longer text to n;
-//                     NULL for a NULL text or n < 1;
+// rpad and decode as SQL functions of an SQLite connection, behaving as Oracle's do for what
+// the dictionary queries pass them:
+//   rpad(text, n)     pads with blanks to n characters and cuts a longer text to n; NULL
+//                     for a NULL text, "" for n < 1 (Oracle's NULL there is its empty text,
+//                     which || passes over, so a name || rpad(' ', 0) stays the name);
 //   decode(e, s1, r1, ..., [default])  the result of the first search equal to e, where
-//                     NULL and "" are equal (Oracle has no empty text), else default/NULL;
-//   to_char(x)        x as text, NULL stays NULL.
+//                     NULL and "" are equal (Oracle has no empty text), else default/NULL.
 
 struct sqlite3;
 

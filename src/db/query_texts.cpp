@@ -1,5 +1,12 @@
 // The fifteen dictionary queries. Their texts are fixed: both backends run them unchanged,
 // so every blank inside them is kept as it is.
+//
+// Names are padded with blanks to the widths the documents line up on, never cut (Oracle
+// names run to 128 characters): the name followed by rpad(' ', width - length(name)), which
+// is NULL, and so adds nothing, once the name fills the width. OCITableFields hands out a
+// column's type in its dictionary pieces; ColumnTypeText joins them (db/column_type.h), since
+// the same text serves every document format and a decode for every type form would be
+// nested several deep here.
 
 #include "db/database.h"
 
@@ -38,10 +45,8 @@ const QueryText kQueries[kQueryCount] = {
      "where table_name = :TAULUN_NIMI",
      {":TAULUN_NIMI"}},
     {"OCITableFields",
-     "select rpad(s.column_name,30) kentta, rpad(s.data_type ||\n"
-     "decode(s.data_type,'VARCHAR2','(' || to_char(s.data_length) || ')', \n"
-     "'NUMBER', decode(s.data_precision,'', '','(' || to_char(s.data_precision) || ')'), \n"
-     "''),14) tyyppi,\n"
+     "select s.column_name || rpad(' ',30 - length(s.column_name)) kentta,\n"
+     "s.data_type, s.data_length, s.data_precision, s.data_scale, s.char_length, s.char_used,\n"
      "rpad(decode(s.nullable,'Y','Null','Not null'),10) nulli, c.comments kuvaus\n"
      "from user_col_comments c, user_tab_columns s\n"
      "where c.table_name = s.table_name and\n"
@@ -49,15 +54,15 @@ const QueryText kQueries[kQueryCount] = {
      "s.table_name = :TAULUN_NIMI",
      {":TAULUN_NIMI"}},
     {"OCIPrimaryKeys",
-     "select rpad(a.constraint_name,20) nimi, b.column_name sarake\n"
+     "select a.constraint_name || rpad(' ',20 - length(a.constraint_name)) nimi, b.column_name sarake\n"
      "from user_constraints a, user_cons_columns b\n"
      "where a.constraint_name = b.constraint_name and\n"
      "      a.constraint_type = 'P' and\n"
      "      a.table_name = :TAULUN_NIMI",
      {":TAULUN_NIMI"}},
     {"OCIForeignKeys",
-     "select rpad(a.constraint_name,20) nimi,\n"
-     "rpad(b.column_name,30) lahtosarake, \n"
+     "select a.constraint_name || rpad(' ',20 - length(a.constraint_name)) nimi,\n"
+     "b.column_name || rpad(' ',30 - length(b.column_name)) lahtosarake, \n"
      "c.table_name || '.' || c.column_name kohdesarake\n"
      "from user_constraints a, user_cons_columns b, user_cons_columns c\n"
      "where c.position = b.position and\n"
@@ -67,7 +72,7 @@ const QueryText kQueries[kQueryCount] = {
      "      a.table_name = :TAULUN_NIMI",
      {":TAULUN_NIMI"}},
     {"OCIIndexes",
-     "select rpad(a.index_name,20) nimi,  b.column_name sarake\n"
+     "select a.index_name || rpad(' ',20 - length(a.index_name)) nimi,  b.column_name sarake\n"
      "from user_indexes a, user_ind_columns b\n"
      "where a.index_name = b.index_name and\n"
      "           b.table_name = :TAULUN_NIMI",

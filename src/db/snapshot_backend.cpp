@@ -23,6 +23,10 @@ struct LoginTable {
   const char* index;
 };
 
+// Stands in a fill for dba_tab_columns' data_scale, char_length and char_used, which a
+// snapshot made before they existed lacks; it then reads NULL there (TypeDetails).
+constexpr char kTypeDetails[] = "$type_details";
+
 const LoginTable kLoginTables[] = {
     {"user_tables (table_name TEXT)",
      "SELECT table_name FROM main.dba_tables WHERE owner = ?1 ORDER BY table_name", nullptr},
@@ -64,9 +68,11 @@ const LoginTable kLoginTables[] = {
      "ORDER BY table_name, index_name, column_position",
      "(table_name)"},
     {"user_tab_columns (table_name TEXT, column_name TEXT, column_id INTEGER, "
-     "data_type TEXT, data_length INTEGER, data_precision INTEGER, nullable TEXT)",
+     "data_type TEXT, data_length INTEGER, data_precision INTEGER, nullable TEXT, "
+     "data_scale INTEGER, char_length INTEGER, char_used TEXT)",
      "SELECT table_name, column_name, column_id, data_type, data_length, data_precision, "
-     "nullable FROM main.dba_tab_columns WHERE owner = ?1 ORDER BY table_name, column_id",
+     "nullable, $type_details FROM main.dba_tab_columns WHERE owner = ?1 "
+     "ORDER BY table_name, column_id",
      "(table_name)"},
     {"user_col_comments (table_name TEXT, column_name TEXT, comments TEXT)",
      "SELECT table_name, column_name, comments FROM main.dba_col_comments WHERE owner = ?1 "
@@ -256,6 +262,23 @@ void CheckTables(SnapshotConnection& conn) {
                              .arg(QDir::toNativeSeparators(conn.path), missing.join(", "))};
 }
 
+// What the fills read for data_scale, char_length and char_used: each column the snapshot
+// has, NULL for each it lacks.
+QByteArray TypeDetails(SnapshotConnection& conn) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(conn.db, "SELECT lower(name) FROM pragma_table_info('dba_tab_columns')",
+                         -1, &stmt, nullptr) != SQLITE_OK)
+    conn.Throw(QStringLiteral("cannot be read"));
+  QByteArrayList present;
+  while (sqlite3_step(stmt) == SQLITE_ROW)
+    present << reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_finalize(stmt);
+  QByteArrayList columns;
+  for (const char* name : {"data_scale", "char_length", "char_used"})
+    columns << (present.contains(name) ? QByteArray(name) : QByteArray("NULL"));
+  return columns.join(", ");
+}
+
 }  // namespace
 
 QString FindSnapshot(const QString& server, const QStringList& dirs) {
@@ -287,12 +310,15 @@ std::unique_ptr<Backend> OpenSnapshotBackend(const QString& path, const QString&
   conn->Exec("PRAGMA temp_store = MEMORY", {});
   CheckTables(*conn);
   const QString owner = LogOn(*conn, user, password);
+  const QByteArray typeDetails = TypeDetails(*conn);
   conn->Exec("BEGIN", {});
   for (const LoginTable& t : kLoginTables) {
     const QByteArray table(t.create);
     const QByteArray name = table.left(table.indexOf(' '));
     conn->Exec("CREATE TEMP TABLE " + table, owner);
-    conn->Exec("INSERT INTO temp." + name + " " + t.fill, owner);
+    conn->Exec("INSERT INTO temp." + name + " " +
+                   QByteArray(t.fill).replace(kTypeDetails, typeDetails),
+               owner);
     if (t.index) conn->Exec("CREATE INDEX temp." + name + "_ix ON " + name + " " + t.index, owner);
   }
   conn->Exec("COMMIT", {});

@@ -9,7 +9,8 @@ CREATE TABLE dba_tab_comments (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   table_type TEXT, comments TEXT);
 CREATE TABLE dba_tab_columns (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, column_id INTEGER, data_type TEXT, data_length INTEGER,
-  data_precision INTEGER, nullable TEXT);
+  data_precision INTEGER, nullable TEXT, data_scale INTEGER, char_length INTEGER,
+  char_used TEXT);
 CREATE TABLE dba_col_comments (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, comments TEXT);
 CREATE TABLE dba_constraints (owner TEXT NOT NULL, constraint_name TEXT NOT NULL,

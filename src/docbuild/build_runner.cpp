@@ -79,6 +79,7 @@ void WriteDocument(BuildContext& ctx) {
   if (settings.Part(DocumentPart::Content) && ctx.HtmlOutput) {
     ctx.doc.TempMemoHeader.append(QStringLiteral("<HR>"));
   }
+  WriteDocumentEnd(ctx);
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ class CommentPass {
       if (html_) {
         Content(line);
       } else {
-        Append(line.Text());
+        Append(WithoutLineEnd(line.Text()));
       }
     }
     if (line.Holds(tags_.open)) {

@@ -10,7 +10,8 @@
 //
 // Output goes to the document body (TempMemo) and, for parameter tables, through the
 // scratch grid (TempGrid). With HTML output extracted text is escaped; with text output a
-// block is copied line for line, unchanged. Parameter rows never outlive the block that
+// block is copied line for line, unchanged but for each line's own line end, which the
+// document's CR LF takes the place of. Parameter rows never outlive the block that
 // gathered them: they are rendered at the block's close tag, at a member's open tag or at
 // the end of the source, whichever comes first after the last row.
 

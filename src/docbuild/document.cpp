@@ -89,6 +89,13 @@ QString PadText(const QString& text, int width) {
 
 void ClearGrid(Grid& grid) { grid.Reset(); }
 
+QString WithoutLineEnd(const QString& text) {
+  qsizetype end = text.size();
+  if (text.endsWith(u'\n')) --end;
+  if (end > 0 && text[end - 1] == u'\r') --end;
+  return text.left(end);
+}
+
 namespace {
 
 // The opening of a cell line up to its text, and its end: the same for every cell of a
@@ -149,19 +156,70 @@ void WriteHtmlRows(Grid& grid, QStringList& buffer, const QList<int>& widths, bo
   buffer.append(QStringLiteral("</TABLE>"));
 }
 
-// Each cell padded to its column's width (PadText), the row as one line.
-void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& widths) {
-  qsizetype rowWidth = 0;
-  for (int col = 0; col < grid.ColumnCount(); ++col) rowWidth += widths.value(col);
-  for (int row = 0; row < grid.RowCount(); ++row) {
-    QString line;
-    line.reserve(rowWidth);
-    for (int col = 0; col < grid.ColumnCount(); ++col) {
-      const qsizetype cellEnd = line.size() + widths.value(col);
-      line.append(grid.Cell(col, row));
-      if (line.size() < cellEnd) line.resize(cellEnd, u' ');
+// Calls f(line) for each line of a cell, split at CR LF, LF or CR.
+template <typename F>
+void ForEachLine(QStringView cell, F f) {
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < cell.size(); ++i) {
+    if (cell[i] != u'\n' && cell[i] != u'\r') continue;
+    f(cell.sliced(start, i - start));
+    if (cell[i] == u'\r' && i + 1 < cell.size() && cell[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  f(cell.sliced(start));
+}
+
+// Line k of a cell, counted from 0; empty past its last line.
+QStringView CellLine(QStringView cell, qsizetype k) {
+  QStringView found;
+  qsizetype index = 0;
+  ForEachLine(cell, [&](QStringView line) {
+    if (index++ == k) found = line;
+  });
+  return found;
+}
+
+// The widths a text table is written with. A column with a cell (a line of it) longer than
+// the column widens, in this table only, to its longest cell plus one blank, so the next
+// column still starts below its title; the last column has no next one and keeps its width.
+QList<int> TextWidths(const Grid& grid, const QList<int>& widths) {
+  QList<int> out(grid.ColumnCount());
+  for (int col = 0; col < grid.ColumnCount(); ++col) {
+    const int width = widths.value(col);
+    qsizetype longest = 0;
+    for (int row = 0; col + 1 < grid.ColumnCount() && row < grid.RowCount(); ++row) {
+      ForEachLine(grid.Cell(col, row),
+                  [&longest](QStringView line) { longest = std::max(longest, line.size()); });
     }
-    buffer.append(std::move(line));
+    out[col] = longest > width ? int(longest) + 1 : width;
+  }
+  return out;
+}
+
+// Each cell padded to its column's width (PadText), the row as one line. A cell of several
+// lines continues on the next lines at its own column, the other columns blank there.
+void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& givenWidths) {
+  const QList<int> widths = TextWidths(grid, givenWidths);
+  qsizetype rowWidth = 0;
+  for (const int w : widths) rowWidth += w;
+  for (int row = 0; row < grid.RowCount(); ++row) {
+    qsizetype lineCount = 1;
+    for (int col = 0; col < grid.ColumnCount(); ++col) {
+      qsizetype lines = 0;
+      ForEachLine(grid.Cell(col, row), [&lines](QStringView) { ++lines; });
+      lineCount = std::max(lineCount, lines);
+    }
+    for (qsizetype k = 0; k < lineCount; ++k) {
+      QString line;
+      line.reserve(rowWidth);
+      for (int col = 0; col < grid.ColumnCount(); ++col) {
+        const QString& cell = grid.Cell(col, row);
+        const qsizetype cellEnd = line.size() + widths[col];
+        line.append(lineCount == 1 ? QStringView(cell) : CellLine(cell, k));
+        if (line.size() < cellEnd) line.resize(cellEnd, u' ');
+      }
+      buffer.append(std::move(line));
+    }
   }
 }
 

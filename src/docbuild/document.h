@@ -61,6 +61,9 @@ void AppendGridValue(Grid& grid, const QString& text, int column);
 // The text followed by blanks up to `width` characters; a longer text is returned whole.
 QString PadText(const QString& text, int width);
 void ClearGrid(Grid& grid);
+// The text without the line end it carries (LF, CR LF or CR): a stored source line in a
+// text document, which ends every line with CR LF itself.
+QString WithoutLineEnd(const QString& text);
 // Renders the whole grid into `buffer` (HTML table or padded text lines), then clears it.
 // Only the first row is a header row, and only when `headerRow` is true. Cell texts are
 // escaped for HTML here.

@@ -8,7 +8,10 @@ void WriteHeader(BuildContext& ctx) {
   const ProjectInfo& info = ctx.project.Info();
   QStringList& out = ctx.doc.TempMemoHeader;
   if (html) {
-    out.append(QStringLiteral("<HTML><BODY BGCOLOR=\"#FAFAFA\">"));
+    // The head says how the bytes are encoded, so a browser in any locale reads them right.
+    out.append("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+               "charset=windows-1252\"><TITLE>" +
+               DocText(info.Name, html) + "</TITLE></HEAD><BODY BGCOLOR=\"#FAFAFA\">");
     out.append(QStringLiteral("<H3>"));
   }
   out.append(QStringLiteral("Vellumar"));
@@ -41,4 +44,8 @@ void WriteGeneralSection(BuildContext& ctx, int& SectionNumber) {
   body.append(ParagraphText(ctx.project.Info().General, html));
   if (html) body.append(QStringLiteral("</P>"));
   WriteSectionEnd(ctx);
+}
+
+void WriteDocumentEnd(BuildContext& ctx) {
+  if (ctx.HtmlOutput) ctx.doc.TempMemo.append(QStringLiteral("</BODY></HTML>"));
 }

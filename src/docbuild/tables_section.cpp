@@ -1,11 +1,13 @@
 #include "docbuild/tables_section.h"
 
+#include "db/column_type.h"
 #include "db/database.h"
 #include "project/project.h"
 
 namespace {
 
 // One table of the table entry: title, column titles, the fields it reads and its widths.
+// The field "data_type" stands for the column's whole type (ColumnTypeText of the row).
 struct TableBlock {
   const char* title;
   QStringList columnTitles;
@@ -14,9 +16,13 @@ struct TableBlock {
   QList<int> textWidths;
 };
 
+const QString kTypeField = QStringLiteral("data_type");
+// The type text is padded like the names, to the width it has always had, and never cut.
+constexpr int kTypeWidth = 14;
+
 const TableBlock kColumns{"Columns",
                           {"Name", "Type", "Null?", "Description"},
-                          {"kentta", "tyyppi", "nulli", "kuvaus"},
+                          {"kentta", kTypeField, "nulli", "kuvaus"},
                           {300, 150, 100, 0},
                           {30, 15, 15, 15}};
 const TableBlock kPrimaryKeys{
@@ -41,7 +47,13 @@ void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
   Grid& grid = ctx.doc.TempGrid;
   for (int c = 0; c < block.columnTitles.size(); ++c) AddGridValue(grid, block.columnTitles[c], c + 1);
   for (; !q.Eof(); q.Next()) {
-    for (int c = 0; c < block.fields.size(); ++c) AddGridValue(grid, q.Field(block.fields[c]), c + 1);
+    for (int c = 0; c < block.fields.size(); ++c) {
+      const QString& field = block.fields[c];
+      AddGridValue(grid,
+                   field == kTypeField ? PadText(ColumnTypeText(ColumnTypeOf(q)), kTypeWidth)
+                                       : q.Field(field),
+                   c + 1);
+    }
   }
   q.Close();
   WriteGridTable(grid, ctx.doc.TempMemo, ctx.HtmlOutput ? block.htmlWidths : block.textWidths,

@@ -29,7 +29,10 @@ void WriteViewEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) {
   const QString text =
       FirstRowField(ctx.db, QueryId::OCIViews, entry.ObjectName, QStringLiteral("text"));
   if (html) body.append(QStringLiteral("<PRE>"));
-  for (const QString& line : SplitViewText(text)) body.append(DocText(line, html));
+  // HTML keeps a carriage return before the line feed; a text document has its own CR LF.
+  for (const QString& line : SplitViewText(text)) {
+    body.append(html ? EscapeHtml(line) : WithoutLineEnd(line));
+  }
   body.append(html ? QStringLiteral("</PRE>") : QString());
 }
 

@@ -10,11 +10,12 @@
 namespace {
 
 // Two owners with look-alike objects, rows inserted out of their natural order, and the
-// cases the dictionary queries must render: NUMBER with and without precision, DATE,
-// VARCHAR2, a 35-character column name, a NULL comment, composite keys.
+// cases the dictionary queries must render: a 35-character column name, a NULL comment,
+// composite keys.
 const char* kDictionary = R"sql(
 INSERT INTO dba_tables VALUES ('APP', 'ORDERS'), ('APP', 'CUSTOMERS'), ('OTHER', 'SECRET');
-INSERT INTO dba_tab_columns VALUES
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
+  data_length, data_precision, nullable) VALUES
   ('APP', 'ORDERS', 'ZONE', 3, 'VARCHAR2', 30, NULL, 'Y'),
   ('APP', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N'),
   ('APP', 'ORDERS', 'AMOUNT', 2, 'NUMBER', 22, NULL, 'Y'),
@@ -78,21 +79,16 @@ class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
   void LogOn() { ConnectDatabase(db, "SHOP", "APP", "secret"); }
 };
 
-TEST_F(SnapshotTest, TableFieldsPadTypesAndKeepColumnOrder) {
+TEST_F(SnapshotTest, TableFieldsPadNamesWholeAndKeepColumnOrder) {
   LogOn();
-  const auto rows =
-      Rows(QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "Tyyppi", "nulli", "kuvaus"});
+  const auto rows = Rows(QueryId::OCITableFields, {"ORDERS"},
+                         {"KENTTA", "Data_Type", "data_length", "data_precision", "nulli", "kuvaus"});
   ASSERT_EQ(rows.size(), 7);
-  const QString name30 = QStringLiteral("A_VERY_LONG_COLUMN_NAME_OF_35_").leftJustified(30);
-  EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "NUMBER(10)    ",
+  EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "NUMBER", "22", "10",
                                   "Not null  ", ""}));
-  EXPECT_EQ(rows[1], QStringList({QString("AMOUNT").leftJustified(30), "NUMBER        ",
+  EXPECT_EQ(rows[1], QStringList({QString("AMOUNT").leftJustified(30), "NUMBER", "22", "",
                                   "Null      ", "Total; in \"euros\" & cents"}));
-  EXPECT_EQ(rows[2][1], "VARCHAR2(30)  ");
-  EXPECT_EQ(rows[3][1], "DATE          ");
-  EXPECT_EQ(rows[4][0], name30);
-  EXPECT_EQ(rows[4][0].size(), 30);
-  EXPECT_EQ(rows[4][1], "CHAR          ");
+  EXPECT_EQ(rows[4][0], "A_VERY_LONG_COLUMN_NAME_OF_35_CHARS");
   // Padding counts characters, not bytes.
   EXPECT_EQ(Column(QueryId::OCITableFields, {"CUSTOMERS"}, "kentta").last(),
             QString("MÄÄRÄ").leftJustified(30));

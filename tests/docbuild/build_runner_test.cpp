@@ -17,11 +17,15 @@ namespace {
 
 QString Pad(const QString& s, int w) { return PadText(s, w); }
 
+// An Oracle name of the greatest length.
+const QString kLongColumn = "COLUMN_OF_128_CHARACTERS_" + QString(103, u'X');
+
 QString DictionarySql() {
   return testdb::UserSql("SHOP", "secret") + testdb::UserSql("HR", {}) + QStringLiteral(R"sql(
 INSERT INTO dba_tables VALUES ('SHOP','NOTES'), ('SHOP','CUSTOMERS'), ('SHOP','ORDERS'),
-  ('HR','STAFF');
-INSERT INTO dba_tab_columns VALUES
+  ('HR','STAFF'), ('SHOP','LONG_NAMES');
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
+  data_precision, nullable) VALUES
   ('SHOP','NOTES','NOTE_ID',1,'NUMBER',22,10,'N'),
   ('SHOP','NOTES','BODY',2,'VARCHAR2',100,NULL,'Y'),
   ('SHOP','CUSTOMERS','CUSTOMER_ID',1,'NUMBER',22,10,'N'),
@@ -46,6 +50,23 @@ INSERT INTO dba_cons_columns VALUES
 INSERT INTO dba_indexes VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
 INSERT INTO dba_ind_columns VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
   ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
+INSERT INTO dba_tab_columns VALUES
+  ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL),
+  ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL);
+INSERT INTO dba_col_comments VALUES ('SHOP','LONG_NAMES','%1',NULL),
+  ('SHOP','LONG_NAMES','SHIPPED_AT','When it left.' || char(13,10) || 'Local time.');
+INSERT INTO dba_constraints VALUES
+  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','P','LONG_NAMES',NULL,NULL),
+  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','R','LONG_NAMES','SHOP','CUSTOMERS_PK');
+INSERT INTO dba_cons_columns VALUES
+  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','LONG_NAMES','%1',1),
+  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','LONG_NAMES','%1',1);
+INSERT INTO dba_indexes VALUES ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES'),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES');
+INSERT INTO dba_ind_columns VALUES
+  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SHIPPED_AT',1),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','SHIPPED_AT',1),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','%1',2);
 INSERT INTO dba_synonyms VALUES ('HR','ALT_ORDERS','SHOP','ORDERS'),
   ('PUBLIC','ORDERS_PUB','SHOP','ORDERS');
 INSERT INTO dba_views VALUES
@@ -54,7 +75,7 @@ INSERT INTO dba_views VALUES
   ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
   ('SHOP','V_BLANK','   '),
   ('SHOP','V_ESC','select ''<b>'' & x from t');
-)sql");
+)sql").arg(kLongColumn);
 }
 
 // Records the connection's session at every progress text, so a test sees where the
@@ -131,8 +152,8 @@ TEST_F(BuildRunnerTest, TitleBlockAloneWhenEveryPartIsOff) {
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.outputPath, dir.filePath("doc.htm"));
   const QStringList html = Lines(r);
-  EXPECT_EQ(html.size(), 12);
-  EXPECT_EQ(html.last(), "<hr>");
+  EXPECT_EQ(html.size(), 13);
+  EXPECT_EQ(html.mid(11), QStringList({"<hr>", "</BODY></HTML>"}));
   EXPECT_EQ(progress.maximum, 1);
   r = Build(OutputFormat::Text);
   EXPECT_EQ(Lines(r), QStringList({"Vellumar", "", "Name Shop", "Version 1.0",
@@ -145,7 +166,7 @@ TEST_F(BuildRunnerTest, NumberingAndContentsFollowTheEnabledParts) {
   OnlyParts({DocumentPart::Tables, DocumentPart::Sequences});
   const QStringList html = Lines(Build(OutputFormat::Html));
   EXPECT_EQ(html.mid(12), QStringList({"<H3>", "1 Tables", "</H3>", "<HR>", "<H3>",
-                                       "2 Sequences", "</H3>", "<HR>"}));
+                                       "2 Sequences", "</H3>", "<HR>", "</BODY></HTML>"}));
   settings.SetPart(DocumentPart::Content, true);
   const QStringList withContents = Lines(Build(OutputFormat::Html));
   EXPECT_EQ(withContents.mid(12, 12),
@@ -186,7 +207,7 @@ TEST_F(BuildRunnerTest, TablesSectionInHtml) {
   expected += {"<H4>", "<A NAME=\"1.2\">", "1.2 GONE", "</A>", "</H4>", "<H5>", "Columns",
                "</H5>"};
   expected += HtmlTable({300, 150, 100, 0}, {{"Name", "Type", "Null?", "Description"}});
-  expected += "<HR>";
+  expected += {"<HR>", "</BODY></HTML>"};
   const int body = lines.indexOf("<HR>") + 1;  // after the contents
   EXPECT_EQ(lines.mid(body), expected);
   EXPECT_EQ(lines.mid(12, body - 12),
@@ -197,6 +218,40 @@ TEST_F(BuildRunnerTest, TablesSectionInHtml) {
                          "</A></I><BR>", "</P>", "<HR>"}));
 }
 
+TEST_F(BuildRunnerTest, LongNamesAndTypesComeWholeAndTextTablesStayAligned) {
+  OnlyParts({DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "LONG_NAMES");
+  const QString at = Pad("SHIPPED_AT", 30);
+  const QString zoned = "TIMESTAMP(6) WITH TIME ZONE";
+  // A column widens to its longest cell and one blank where a cell is longer; the last
+  // column keeps its width; the comment's second line stands under its first.
+  const QStringList text = Lines(Build(OutputFormat::Text));
+  EXPECT_EQ(text.mid(text.indexOf("Columns")), QStringList({
+      "Columns", "",
+      Pad("Name", 129) + Pad("Type", 28) + Pad("Null?", 15) + Pad("Description", 15),
+      kLongColumn + " " + Pad("NUMBER(10)", 28) + Pad("Not null", 15) + Pad("", 15),
+      Pad(at, 129) + Pad(zoned, 28) + Pad("Null", 15) + "When it left.  ",
+      QString(129 + 28 + 15, u' ') + "Local time.    ", "",
+      "Primary keys", "",
+      Pad("Name", 30) + Pad("Column", 15),
+      Pad("LONG_NAMES_PRIMARY_KEY_PK", 30) + kLongColumn, "",
+      "Foreign keys", "",
+      Pad("Name", 26) + Pad("From Column", 129) + Pad("To Column", 30),
+      "LONG_NAMES_CUSTOMER_ID_FK " + kLongColumn + " " + "CUSTOMERS.CUSTOMER_ID         ", "",
+      "Indexes", "",
+      Pad("Name", 25) + Pad("Column", 30),
+      Pad("LONG_NAMES_SHIPPED_AT_IX", 25) + Pad("SHIPPED_AT", 30),
+      Pad("LONG_NAMES_SHIPPED_AT_UK", 25) + Pad("SHIPPED_AT", 30),
+      Pad("LONG_NAMES_SHIPPED_AT_UK", 25) + kLongColumn, "", ""}));
+
+  const QString html = QString::fromLatin1(testenv::ReadBytes(Build(OutputFormat::Html).outputPath));
+  for (const QString& cell : QStringList{kLongColumn, zoned, Pad("NUMBER(10)", 14), "When it left.\r\nLocal time.",
+        "LONG_NAMES_PRIMARY_KEY_PK", "LONG_NAMES_CUSTOMER_ID_FK", "LONG_NAMES_SHIPPED_AT_IX",
+        "LONG_NAMES_SHIPPED_AT_UK"}) {
+    EXPECT_TRUE(html.contains(" VALIGN=TOP>" + cell + "</TD>\r\n")) << cell.toStdString();
+  }
+}
+
 TEST_F(BuildRunnerTest, ViewTextSplitAtLineFeeds) {
   OnlyParts({DocumentPart::Views});
   for (const char* v : {"V_OPEN", "V_ONE", "V_TAIL", "V_BLANK"}) AddEntry(ObjectKind::Views, v);
@@ -205,7 +260,7 @@ TEST_F(BuildRunnerTest, ViewTextSplitAtLineFeeds) {
       "1 Views", "",
       "1.1 V_OPEN", "", "Creation script", "", "select *", "from orders", "",
       "1.2 V_ONE", "", "Creation script", "", "select 1 from dual", "",
-      "1.3 V_TAIL", "", "Creation script", "", "select a\r", "from b\r", "",
+      "1.3 V_TAIL", "", "Creation script", "", "select a", "from b", "",
       "1.4 V_BLANK", "", "Creation script", "", "", ""};
   const QByteArray bytes = testenv::ReadBytes(r.outputPath);
   EXPECT_TRUE(bytes.endsWith((expected.join("\r\n") + "\r\n").toLatin1()));
@@ -216,7 +271,8 @@ TEST_F(BuildRunnerTest, ViewTextSplitAtLineFeeds) {
   EXPECT_EQ(html.mid(12), QStringList({"<H3>", "1 Views", "</H3>", "<H4>", "1.1 V_ESC", "</H4>",
                                        "<H5>", "Description", "</H5>", "<P>", "Shows &lt;b&gt;",
                                        "</P>", "<H5>", "Creation script", "</H5>", "<PRE>",
-                                       "select '&lt;b&gt;' &amp; x from t", "</PRE>", "<HR>"}));
+                                       "select '&lt;b&gt;' &amp; x from t", "</PRE>", "<HR>",
+                                       "</BODY></HTML>"}));
 }
 
 TEST_F(BuildRunnerTest, LogsOnOnlyWhenTheStoredConnectionChanges) {

@@ -76,8 +76,11 @@ TEST(WriteUnitComments, WorkedExampleByteForByte) {
   EXPECT_EQ(Unit(kExampleSource), expected);
 }
 
-TEST(WriteUnitComments, TextOutputCopiesTheBlockUnchanged) {
+TEST(WriteUnitComments, TextOutputCopiesTheBlockButNotItsLineEnds) {
   EXPECT_EQ(Unit(kExampleSource, false), kExampleSource.mid(3, 7));
+  // The document ends each line with CR LF itself: a stored LF, CR LF or CR goes.
+  EXPECT_EQ(Unit({"<FD>\r\n", " a\r\n", "b \n", "c\r", "\n", "d", "</FD>\n"}, false),
+            (QStringList{" a", "b ", "c", "", "d"}));
 }
 
 TEST(WriteUnitComments, StoredLineEndsAndMarkupAreKeptAndEscaped) {
@@ -240,12 +243,6 @@ TEST(WriteMemberComments, EveryMemberGetsItsNumberedHeadingAndOwnParts) {
            << "  true when open<BR>"
            << "</P>";
   EXPECT_EQ(Members(kPackageSource), expected);
-}
-
-TEST(WriteMemberComments, TextOutputCopiesMemberBlocksWithoutNumbers) {
-  QStringList expected = kPackageSource.mid(9, 5);
-  expected << kPackageSource.mid(18, 5) << kPackageSource.mid(26, 7);
-  EXPECT_EQ(Members(kPackageSource, false), expected);
 }
 
 TEST(WriteMemberComments, UnclosedMemberRowsStayWithTheirMember) {

@@ -5,7 +5,6 @@
 #include "build_fixture.h"
 #include "docbuild/general_sections.h"
 #include "docbuild/list_sections.h"
-#include "docbuild/tables_section.h"
 
 namespace {
 
@@ -17,19 +16,15 @@ class SectionsTest : public ::testing::Test, public BuildFixture {
   void SetUp() override { SetInfo("Shop", "1.0", "First\r\nSecond"); }
 };
 
-TEST_F(SectionsTest, TitleBlockInBothOutputs) {
+TEST_F(SectionsTest, HtmlTitleBlockWithItsHead) {
   BuildContext html = Context(true);
   WriteHeader(html);
   EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"<HTML><BODY BGCOLOR=\"#FAFAFA\">", "<H3>", "Vellumar", "</H3>",
-                         "Name Shop", "<BR>", "Version 1.0", "<BR>", kCreated, "<BR>", kUpdated,
-                         "<hr>"}));
-  doc.Clear();
-  BuildContext text = Context(false);
-  WriteHeader(text);
-  WriteContentHeading(text);
-  EXPECT_EQ(doc.TempMemoHeader, QStringList({"Vellumar", "", "Name Shop", "Version 1.0", kCreated,
-                                             kUpdated, "", "Content"}));
+            QStringList({"<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                         "charset=windows-1252\"><TITLE>Shop</TITLE></HEAD>"
+                         "<BODY BGCOLOR=\"#FAFAFA\">",
+                         "<H3>", "Vellumar", "</H3>", "Name Shop", "<BR>", "Version 1.0", "<BR>",
+                         kCreated, "<BR>", kUpdated, "<hr>"}));
 }
 
 TEST_F(SectionsTest, GeneralSectionWithAndWithoutContents) {
@@ -62,6 +57,7 @@ TEST_F(SectionsTest, EscapesProjectTextsInHtmlOnly) {
   BuildContext html = Context(true);
   WriteHeader(html);
   WriteGeneralSection(html, n);
+  EXPECT_TRUE(doc.TempMemoHeader[0].contains("<TITLE>R&amp;D &lt;new&gt;</TITLE>"));
   EXPECT_EQ(doc.TempMemoHeader[4], "Name R&amp;D &lt;new&gt;");
   EXPECT_EQ(doc.TempMemoHeader[6], "Version &quot;2&quot;");
   EXPECT_EQ(doc.TempMemo[6], "a &lt; b</P><P>\nc &amp; d");
@@ -69,22 +65,6 @@ TEST_F(SectionsTest, EscapesProjectTextsInHtmlOnly) {
   BuildContext text = Context(false);
   WriteHeader(text);
   EXPECT_EQ(doc.TempMemoHeader[2], "Name R&D <new>");
-}
-
-TEST_F(SectionsTest, TablesSectionWithoutEntries) {
-  int n = 4;
-  BuildContext html = Context(true);
-  WriteTablesSection(html, n);
-  EXPECT_EQ(n, 5);
-  EXPECT_EQ(doc.TempMemo, QStringList({"<H3>", "<A NAME = \"4\">", "4 Tables", "</A>", "</H3>",
-                                       "<HR>"}));
-  EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"<P><B><A HREF=\"#4\">", "4 Tables", "</A></B><BR>", "</P>"}));
-  doc.Clear();
-  BuildContext text = Context(false);
-  WriteTablesSection(text, n);
-  EXPECT_EQ(doc.TempMemo, QStringList({"5 Tables", "", ""}));
-  EXPECT_EQ(doc.TempMemoHeader, QStringList({"5 Tables"}));
 }
 
 TEST_F(SectionsTest, ObjectHeadingPattern) {

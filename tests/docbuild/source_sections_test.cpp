@@ -146,7 +146,7 @@ TEST_F(SourceSections, ProceduresTextWithoutContents) {
   doc.Clear();
   Build(WriteProceduresSection, false);
   QStringList expected{"3 Procedures and functions", "", "3.1 FUNCTION GET_RATE ", ""};
-  for (int i = 3; i < 10; ++i) expected << kGetRate[i] + "\n";
+  for (int i = 3; i < 10; ++i) expected << kGetRate[i];  // each without its line feed
   expected << "";
   EXPECT_EQ(doc.TempMemo, expected);
 }
@@ -179,7 +179,7 @@ TEST_F(SourceSections, PackagesTextCopiesMemberBlocks) {
   Build(WritePackagesSection, false);
   QStringList expected{"3 Packages", "", "3.1 ORDERS", "", "Description", "",
                        "Line one\r\nLine two", ""};
-  for (int i : {6, 7, 8, 11, 12, 13}) expected << kOrdersSpec[i] + "\n";
+  for (int i : {6, 7, 8, 11, 12, 13}) expected << kOrdersSpec[i];
   expected << "";
   EXPECT_EQ(doc.TempMemo, expected);
   EXPECT_EQ(doc.TempMemoHeader, (QStringList{"3 Packages", "3.1 ORDERS"}));

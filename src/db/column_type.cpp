@@ -1,0 +1,44 @@
+#include "db/column_type.h"
+
+#include "db/database.h"
+
+namespace {
+
+QString InParentheses(const QString& type, const QString& inside) {
+  return type + u'(' + inside + u')';
+}
+
+QString NumberText(const ColumnType& t) {
+  const bool scaled = !t.dataScale.isEmpty() && t.dataScale != u"0";
+  if (t.dataPrecision.isEmpty()) {
+    return t.dataScale.isEmpty() ? t.dataType : InParentheses(t.dataType, "*," + t.dataScale);
+  }
+  return InParentheses(t.dataType, scaled ? t.dataPrecision + u',' + t.dataScale
+                                          : t.dataPrecision);
+}
+
+}  // namespace
+
+QString ColumnTypeText(const ColumnType& t) {
+  const QString& type = t.dataType;
+  if (type == u"NUMBER") return NumberText(t);
+  if (type == u"FLOAT") {
+    return t.dataPrecision.isEmpty() ? type : InParentheses(type, t.dataPrecision);
+  }
+  const bool inCharacters = t.charUsed == u"C" && !t.charLength.isEmpty();
+  const QString& length = inCharacters ? t.charLength : t.dataLength;
+  if (type == u"VARCHAR2" || type == u"CHAR") {
+    return InParentheses(type, inCharacters ? length + QStringLiteral(" CHAR") : length);
+  }
+  // National character types always count characters; writing " CHAR" there is not SQL.
+  if (type == u"NVARCHAR2" || type == u"NCHAR" || type == u"RAW") {
+    return InParentheses(type, length);
+  }
+  return type;
+}
+
+ColumnType ColumnTypeOf(const Query& q) {
+  return {q.Field(QStringLiteral("data_type")),      q.Field(QStringLiteral("data_length")),
+          q.Field(QStringLiteral("data_precision")), q.Field(QStringLiteral("data_scale")),
+          q.Field(QStringLiteral("char_length")),    q.Field(QStringLiteral("char_used"))};
+}
