@@ -81,13 +81,11 @@ class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
 
 TEST_F(SnapshotTest, TableFieldsPadNamesWholeAndKeepColumnOrder) {
   LogOn();
-  const auto rows = Rows(QueryId::OCITableFields, {"ORDERS"},
-                         {"KENTTA", "Data_Type", "data_length", "data_precision", "nulli", "kuvaus"});
+  const auto rows = Rows(QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "nulli", "kuvaus"});
   ASSERT_EQ(rows.size(), 7);
-  EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "NUMBER", "22", "10",
-                                  "Not null  ", ""}));
-  EXPECT_EQ(rows[1], QStringList({QString("AMOUNT").leftJustified(30), "NUMBER", "22", "",
-                                  "Null      ", "Total; in \"euros\" & cents"}));
+  EXPECT_EQ(rows[0], QStringList({QString("ORDER_ID").leftJustified(30), "Not null  ", ""}));
+  EXPECT_EQ(rows[1], QStringList({QString("AMOUNT").leftJustified(30), "Null      ",
+                                  "Total; in \"euros\" & cents"}));
   EXPECT_EQ(rows[4][0], "A_VERY_LONG_COLUMN_NAME_OF_35_CHARS");
   // Padding counts characters, not bytes.
   EXPECT_EQ(Column(QueryId::OCITableFields, {"CUSTOMERS"}, "kentta").last(),
