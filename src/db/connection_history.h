@@ -3,7 +3,8 @@
 // successfully, and the last one. Passwords are never stored.
 //
 // File: "[PREVIOUS]", one "DATABASE;USER;" line per pair in the order first remembered,
-// "[LAST]", then the last pair in the same form; CR LF lines.
+// "[LAST]", then the last pair in the same form; CR LF lines in Windows-1252, or UTF-8 where
+// that cannot spell a name (see line_file.h).
 
 #include <QList>
 #include <QString>

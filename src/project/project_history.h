@@ -1,7 +1,8 @@
 #pragma once
-// The project history file: one project path per line, oldest first, CR LF, no header.
-// It feeds File > Reopen and the Open button's drop-down (which show it newest first).
-// Two paths that differ only in case are the same project.
+// The project history file: one project path per line, oldest first, CR LF, no header;
+// lines in Windows-1252, or UTF-8 where that cannot spell a path (see line_file.h). It feeds
+// File > Reopen and the Open button's drop-down (which show it newest first). Two paths that
+// differ only in case are the same project.
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,8 @@ class ProjectHistory {
 
   // The recorded paths in file order (oldest first); a missing file gives none. Empty lines
   // and repeats of an earlier path (without regard to case) are skipped. False with an
-  // "ERROR: ..." message naming the file when it exists but cannot be read.
+  // "ERROR: ..." message naming the file and the reason when it exists but cannot be read
+  // (or is no regular file).
   bool LoadHistory(QStringList* paths, QString* error) const;
 
   // Records `path` unless it is there already (compared without regard to case): creates

@@ -175,18 +175,25 @@ bool FileReplacement::Begin() {
     error_ = S_ISDIR(st.st_mode) ? inputfile::Reason(EISDIR) : QStringLiteral("Not a regular file");
     return false;
   }
-  const QByteArray base = target_.mid(target_.lastIndexOf('/') + 1).left(kTempBaseLength);
-  tempFd_ = MakeTemp(DirOf(target_) + '/' + base, &tempName_);
-  if (tempFd_ < 0) {
-    const int besideError = errno;
-    // No temporary file beside it: an existing file that can be written is written in
-    // place, from a temporary file in the system's temporary directory.
-    const int probe = exists ? ::open(target_.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK) : -1;
+  if (exists) {
+    // A file that cannot be written (read-only, busy) fails now, not after its new bytes
+    // were made; it is never replaced behind the user's back.
+    const int probe = ::open(target_.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (probe < 0) {
-      error_ = inputfile::Reason(exists ? errno : besideError);
+      error_ = inputfile::Reason(errno);
       return false;
     }
     ::close(probe);
+  }
+  const QByteArray base = target_.mid(target_.lastIndexOf('/') + 1).left(kTempBaseLength);
+  tempFd_ = MakeTemp(DirOf(target_) + '/' + base, &tempName_);
+  if (tempFd_ < 0) {
+    // No temporary file beside it: an existing file is written in place, from a temporary
+    // file in the system's temporary directory.
+    if (!exists) {
+      error_ = inputfile::Reason(errno);
+      return false;
+    }
     QByteArray name;
     tempFd_ = MakeTemp(filename::ToBytes(QDir::tempPath()) + "/vellumar-new", &name);
     if (tempFd_ < 0) {
@@ -226,8 +233,8 @@ FileReplacement::Outcome FileReplacement::CommitBeside() {
     Abort();
     return Outcome::New;
   }
-  // A file that cannot be opened for writing (read-only, busy) is not replaced behind the
-  // user's back; one that failed while being written gets the complete copy instead.
+  // A file that cannot be opened for writing any more is not replaced behind the user's
+  // back; one that failed while being written gets the complete copy instead.
   if (!r.opened) return Fail(r.error, Outcome::Old);
   ::fchmod(tempFd_, target.st_mode & 07777);
   if (::fchown(tempFd_, target.st_uid, target.st_gid) != 0) {

@@ -16,6 +16,9 @@ namespace {
 
 using Outcome = FileReplacement::Outcome;
 
+// What Replace reports: the outcome of Commit, or that Begin refused.
+enum Status { kNew = 0, kOld = 1, kRefused = 20 };
+
 ino_t InodeOf(const QString& path) {
   struct stat st {};
   return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
@@ -23,12 +26,11 @@ ino_t InodeOf(const QString& path) {
 
 // Writes `bytes` through a replacement of `path`; with `limitAfterWrite`, writes past that
 // size fail from the moment the new bytes are complete, so the in-place write fails part way.
-// Returns the outcome (0 new, 1 old, 2 damaged), plus 10 when the reason lacks `reason`, or
-// 20 when Begin failed.
+// Returns the Status, plus 10 when the reason lacks `reason`.
 int Replace(const QString& path, const QByteArray& bytes, off_t limitAfterWrite,
             const QString& reason) {
   FileReplacement file(path);
-  if (!file.Begin()) return 20 + (file.Error().contains(reason) ? 0 : 10);
+  if (!file.Begin()) return kRefused + (file.Error().contains(reason) ? 0 : 10);
   file.File().write(bytes);
   if (limitAfterWrite > 0) childprocess::LimitFileSize(limitAfterWrite);
   const Outcome outcome = file.Commit();
@@ -43,18 +45,18 @@ TEST(FileReplacement, EndsWithTheOldOrTheNewFileWhole) {
     const char* name;
     bool readOnlyDir, readOnlyFile;
     off_t limitBefore, limitAfterWrite;
-    Outcome outcome;
+    Status status;
     bool sameFile;
     const char* reason;
   };
   const Case cases[] = {
-      {"in place", false, false, 0, 0, Outcome::New, true, ""},
-      {"the new bytes do not fit", false, false, kLimit, 0, Outcome::Old, true, "File too large"},
-      {"in-place write fails part way", false, false, 0, kLimit, Outcome::New, false, ""},
-      {"read-only directory", true, false, 0, 0, Outcome::New, true, ""},
-      {"read-only directory, write fails part way", true, false, 0, kLimit, Outcome::Old, true,
+      {"in place", false, false, 0, 0, kNew, true, ""},
+      {"the new bytes do not fit", false, false, kLimit, 0, kOld, true, "File too large"},
+      {"in-place write fails part way", false, false, 0, kLimit, kNew, false, ""},
+      {"read-only directory", true, false, 0, 0, kNew, true, ""},
+      {"read-only directory, write fails part way", true, false, 0, kLimit, kOld, true,
        "File too large"},
-      {"read-only file", false, true, 0, 0, Outcome::Old, true, "Permission denied"},
+      {"read-only file", false, true, 0, 0, kRefused, true, "Permission denied"},
   };
   const bool canDrop = childprocess::Run([] { return 0; }, true) == 0;
   for (const Case& c : cases) {
@@ -81,8 +83,8 @@ TEST(FileReplacement, EndsWithTheOldOrTheNewFileWhole) {
         needsPermissions);
 
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(status, static_cast<int>(c.outcome));
-    EXPECT_EQ(testenv::ReadBytes(path), c.outcome == Outcome::New ? newBytes : oldBytes);
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(testenv::ReadBytes(path), c.status == kNew ? newBytes : oldBytes);
     EXPECT_EQ(InodeOf(path) == before, c.sameFile);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.vlm"});
   }
@@ -101,7 +103,7 @@ TEST(FileReplacement, NewFilesAbortAndWhatIsNoFile) {
 
   // Through a link that leads nowhere yet: the file is made where it leads.
   ASSERT_TRUE(QFile::link("made.htm", dir.filePath("link.htm")));
-  EXPECT_EQ(Replace(dir.filePath("link.htm"), "new\r\n", 0, ""), 0);
+  EXPECT_EQ(Replace(dir.filePath("link.htm"), "new\r\n", 0, ""), kNew);
   EXPECT_EQ(testenv::ReadBytes(dir.filePath("made.htm")), "new\r\n");
   EXPECT_TRUE(QFileInfo(dir.filePath("link.htm")).isSymLink());
   const mode_t mask = ::umask(0);
@@ -113,8 +115,8 @@ TEST(FileReplacement, NewFilesAbortAndWhatIsNoFile) {
   // A directory or a FIFO in the file's place is refused before anything is written.
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
   ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
-  EXPECT_EQ(Replace(dir.filePath("folder"), "x", 0, "Is a directory"), 20);
-  EXPECT_EQ(Replace(dir.filePath("fifo"), "x", 0, "Not a regular file"), 20);
+  EXPECT_EQ(Replace(dir.filePath("folder"), "x", 0, "Is a directory"), kRefused);
+  EXPECT_EQ(Replace(dir.filePath("fifo"), "x", 0, "Not a regular file"), kRefused);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                        QDir::NoDotAndDotDot).size(),
             4);
