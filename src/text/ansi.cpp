@@ -38,32 +38,20 @@ char32_t CharOf(unsigned char byte) {
   return (byte >= 0x80 && byte <= 0x9F) ? kHigh[byte - 0x80] : char32_t(byte);
 }
 
-QString Decode(const QByteArray& bytes) {
+QString Decode(QByteArrayView bytes) {
   QString out;
   out.reserve(bytes.size());
   for (char b : bytes) out.append(QChar(char16_t(CharOf(static_cast<unsigned char>(b)))));
   return out;
 }
 
-QByteArray Encode(const QString& text, int* replaced) {
-  QByteArray out;
-  out.reserve(text.size());
-  int missing = 0;
-  for (auto it = text.cbegin(); it != text.cend(); ++it) {
-    char32_t cp = it->unicode();
-    if (it->isHighSurrogate() && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
-      cp = QChar::surrogateToUcs4(*it, *(it + 1));
-      ++it;
-    }
-    const int code = CodeOf(cp);
-    if (code < 0) {
-      out.append('?');
-      ++missing;
-    } else {
-      out.append(static_cast<char>(code));
-    }
+std::optional<QByteArray> Encode(QStringView text) {
+  QByteArray out(text.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const int code = CodeOf(text[i].unicode());  // a surrogate has no code either
+    if (code < 0) return std::nullopt;
+    out[i] = static_cast<char>(code);
   }
-  if (replaced) *replaced += missing;
   return out;
 }
 

@@ -5,10 +5,14 @@
 // Files written by the Windows program must read back unchanged, and ours must read there,
 // so text leaves memory as Windows-1252 bytes. A character that the code page cannot hold
 // is never dropped silently: callers decide how to keep it (the project file stores its
-// code point, HTML a character reference) or count what was replaced.
+// code point, HTML a character reference, a history line is UTF-8) or count what was
+// replaced.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
+#include <optional>
 
 namespace ansi {
 
@@ -21,10 +25,10 @@ int CodeOf(char32_t codePoint);
 char32_t CharOf(unsigned char byte);
 
 // Bytes to text; every byte has a character.
-QString Decode(const QByteArray& bytes);
+QString Decode(QByteArrayView bytes);
 
-// Text to bytes; each character without a byte becomes "?" and is counted in *replaced.
-QByteArray Encode(const QString& text, int* replaced = nullptr);
+// Text to bytes; nothing when the code page lacks one of its characters.
+std::optional<QByteArray> Encode(QStringView text);
 
 // Upper case by the code page's single-byte mapping, character by character: a-z, the
 // accented letters of 0xE0-0xFE (not 0xF7), š, œ, ž and ÿ map to their capitals; every

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <optional>
 
 #include "text/ansi.h"
 #include "text/file_name.h"
@@ -17,27 +16,16 @@ bool HasHighByte(QByteArrayView bytes) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-// The Windows-1252 bytes of a text, or nothing when the code page lacks a character.
-std::optional<QByteArray> CodePageBytes(QStringView text) {
-  QByteArray out(text.size(), Qt::Uninitialized);
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const int code = ansi::CodeOf(text[i].unicode());
-    if (code < 0) return std::nullopt;
-    out[i] = static_cast<char>(code);
-  }
-  return out;
-}
-
 }  // namespace
 
 QString DecodeLine(QByteArrayView bytes) {
   if (HasHighByte(bytes))
     if (auto text = filename::FromUtf8(bytes)) return *text;
-  return ansi::Decode(bytes.toByteArray());
+  return ansi::Decode(bytes);
 }
 
 QByteArray EncodeLine(QStringView text) {
-  const std::optional<QByteArray> codePage = CodePageBytes(text);
+  const std::optional<QByteArray> codePage = ansi::Encode(text);
   if (codePage && !(HasHighByte(*codePage) && filename::FromUtf8(*codePage))) return *codePage;
   return filename::ToUtf8(text);
 }
