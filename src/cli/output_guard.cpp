@@ -2,13 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
+#include "text/file_name.h"
 
 namespace {
 
 std::optional<struct stat> StatOf(const QString& path) {
   struct stat st {};
-  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+  if (::stat(filename::ToBytes(path).constData(), &st) != 0) return std::nullopt;
   return st;
 }
 

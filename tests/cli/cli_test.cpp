@@ -153,24 +153,38 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
   const QByteArray project = folder + "/caf\xE9.vlm", output = folder + "/r\xE9sum\xE9";
   ASSERT_TRUE(QFile::copy(sample, Path("plain.vlm")));
   ASSERT_EQ(::rename(QFile::encodeName(Path("plain.vlm")).constData(), project.constData()), 0);
+  const auto contents = [](const QByteArray& name) {  // QFile would decode the name
+    QFile f;
+    const int fd = ::open(name.constData(), O_RDONLY);
+    return fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? f.readAll()
+                                                                              : QByteArray();
+  };
+  const QByteArray projectBytes = contents(project);
+  ASSERT_FALSE(projectBytes.isEmpty());
   const QByteArray printed = folder + "/printed";
   const QByteArray settings = QFile::encodeName(demoIni);
-  const int status = childprocess::Run([&] {
-    const int out = ::open(printed.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(out, 1);
-    ::close(2);
-    const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
-                          project.constData(), output.constData(), nullptr};
-    ::execv(argv[0], const_cast<char* const*>(argv));
-    return 127;
-  });
-  EXPECT_EQ(status, 0);
+  const auto build = [&](const QByteArray& out) {
+    return childprocess::Run([&] {
+      const int fd = ::open(printed.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fd, 1);
+      ::dup2(fd, 2);
+      const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
+                            project.constData(), out.constData(), nullptr};
+      ::execv(argv[0], const_cast<char* const*>(argv));
+      return 127;
+    });
+  };
+  // An output that is the project under another name is known by its bytes, and refused.
+  const QByteArray link = folder + "/li\xE9n.htm";
+  ASSERT_EQ(::link(project.constData(), link.constData()), 0);
+  EXPECT_EQ(build(link), 2);
+  EXPECT_EQ(contents(project), projectBytes);
+
+  ASSERT_EQ(build(output), 0);
   const QByteArray written = output + ".htm";
-  EXPECT_EQ(testenv::ReadBytes(QString::fromLatin1(printed)), written + "\n");
-  struct stat st {};
-  EXPECT_EQ(::stat(written.constData(), &st), 0);
-  EXPECT_GT(st.st_size, 10000);
-  for (const QByteArray& name : {project, written}) ::unlink(name.constData());
+  EXPECT_TRUE(testenv::ReadBytes(QString::fromLatin1(printed)).endsWith("\n" + written + "\n"));
+  EXPECT_TRUE(contents(written).startsWith("<HTML>"));
+  for (const QByteArray& name : {project, link, written}) ::unlink(name.constData());
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
