@@ -106,13 +106,13 @@ Overwritten Overwrite(int from, off_t size, const QByteArray& target) {
     r.error = errno;
     return r;
   }
-  r.opened = true;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     r.error = S_ISREG(st.st_mode) ? errno : EINVAL;
     ::close(fd);
     return r;
   }
+  r.opened = true;
   if (size > st.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
       errno != EOPNOTSUPP && errno != ENOSYS) {
     r.error = errno;
@@ -215,7 +215,7 @@ FileReplacement::Outcome FileReplacement::Commit() {
 
   if (tempName_.isEmpty()) return CommitInPlaceOnly();
   struct stat st {};
-  if (::stat(target_.constData(), &st) == 0) return CommitBeside();
+  if (::stat(target_.constData(), &st) == 0) return CommitBeside(st);
   if (::fchmod(tempFd_, NewFileMode()) != 0 ||
       ::rename(tempName_.constData(), target_.constData()) != 0)
     return Fail(errno, Outcome::Old);
@@ -225,21 +225,18 @@ FileReplacement::Outcome FileReplacement::Commit() {
   return Outcome::New;
 }
 
-FileReplacement::Outcome FileReplacement::CommitBeside() {
-  struct stat target {};
-  ::stat(target_.constData(), &target);
+FileReplacement::Outcome FileReplacement::CommitBeside(const struct stat& target) {
   const Overwritten r = Overwrite(tempFd_, SizeOf(tempFd_), target_);
   if (r.ok) {
     Abort();
     return Outcome::New;
   }
   // A file that cannot be opened for writing any more is not replaced behind the user's
-  // back; one that failed while being written gets the complete copy instead.
+  // back; one that failed while being written gets the complete copy instead, with its
+  // mode, and its owner where the system lets another owner be given.
   if (!r.opened) return Fail(r.error, Outcome::Old);
   ::fchmod(tempFd_, target.st_mode & 07777);
-  if (::fchown(tempFd_, target.st_uid, target.st_gid) != 0) {
-    // Another owner cannot be given away; the copy stays the user's.
-  }
+  [[maybe_unused]] const int owned = ::fchown(tempFd_, target.st_uid, target.st_gid);
   if (::rename(tempName_.constData(), target_.constData()) == 0) {
     tempName_.clear();
     CloseTemp();

@@ -19,6 +19,8 @@
 #include <QIODevice>
 #include <QString>
 
+struct stat;
+
 class FileReplacement {
  public:
   enum class Outcome {
@@ -65,7 +67,7 @@ class FileReplacement {
     int error_ = 0;
   };
 
-  Outcome CommitBeside();
+  Outcome CommitBeside(const struct stat& target);
   Outcome CommitInPlaceOnly();
   Outcome Fail(int error, Outcome outcome);
   void CloseTemp();
