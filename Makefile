@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo run bench fuzz fuzz-run screenshots package install clean
+.PHONY: all deps configure build test demo run bench fuzz fuzz-run screenshots package install mutants clean
 
 all: build
 
@@ -83,6 +83,12 @@ fuzz-run: fuzz
 	    -max_len=16384 -timeout=10 -rss_limit_mb=3072 -max_total_time=$(FUZZ_SECONDS) \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- -print_final_stats=1 || exit 1; \
 	done
+
+# Plants each fault of tools/mutants/mutants.toml in a copy of the tree (build-mutants/) and
+# runs the tests: which faults they catch, and with KILLERS=1 which tests catch each. Long;
+# never part of test. `make mutants ONLY="src/db text-upper-before-z"` runs a few.
+mutants: deps
+	@nice -n 10 python3 tools/mutants/run.py $(if $(KILLERS),--killers) $(ONLY)
 
 clean:
 	@rm -rf $(BUILD)
