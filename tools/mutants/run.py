@@ -88,7 +88,7 @@ def sync_tree():
 
 def run(command, timeout):
     """Runs a command in its own process group; returns (exit status or None on timeout,
-    output). On timeout the whole group is ended, tests and all."""
+    output). On timeout or interruption the whole group is ended, tests and all."""
     process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                start_new_session=True, text=True)
     try:
@@ -97,6 +97,9 @@ def run(command, timeout):
     except subprocess.TimeoutExpired:
         os.killpg(process.pid, signal.SIGKILL)
         return None, process.communicate()[0]
+    except BaseException:
+        os.killpg(process.pid, signal.SIGKILL)
+        raise
 
 
 def build(targets=()):
