@@ -1,6 +1,6 @@
 #pragma once
-// The connection to a data dictionary (in the role of OCIDatabase) and its fifteen fixed
-// queries.
+// The connection to a data dictionary (in the role of OCIDatabase) and its fixed queries:
+// the fifteen every document reads, and after them the reads only the modern documents make.
 //
 // One connection, two backends: a ServerName that names a dictionary snapshot
 // (<name>.sqlite in the snapshot directories) opens that SQLite file; any other name goes
@@ -26,9 +26,15 @@
 enum class QueryId {
   OCITables, OCIViewNames, OCIProcedures, OCIPackages, OCISequences, OCIRoles,
   OCIComments, OCISynonyms, OCITableFields, OCIPrimaryKeys, OCIForeignKeys, OCIIndexes,
-  OCIViews, OCIProctext, OCIPackageText
+  OCIViews, OCIProctext, OCIPackageText,
+  // The modern documents' reads: the dictionary's comment of a table or view, the columns
+  // of a table or view with their type parts, default and comment, constraints with their
+  // columns and condition, the tables and columns foreign keys reference, index columns
+  // with uniqueness and order, and the declared arguments of units and package members.
+  OCIObjectComment, OCIColumns, OCIConstraints, OCIReferences, OCIIndexColumns,
+  OCIUnitArguments, OCIPackageArguments
 };
-inline constexpr int kQueryCount = 15;
+inline constexpr int kQueryCount = 22;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

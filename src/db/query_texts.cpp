@@ -1,5 +1,5 @@
-// The fifteen dictionary queries. Their texts are fixed: both backends run them unchanged,
-// so every blank inside them is kept as it is.
+// The dictionary queries. Their texts are fixed: both backends run them unchanged, so every
+// blank inside them is kept as it is.
 //
 // Names are padded with blanks to the widths the documents line up on, never cut (Oracle
 // names run to 128 characters): the name followed by rpad(' ', width - length(name)), which
@@ -7,6 +7,10 @@
 // column's type in its dictionary pieces; ColumnTypeText joins them (db/column_type.h), since
 // the same text serves every document format and a decode for every type form would be
 // nested several deep here.
+//
+// The modern documents' reads order their rows themselves, on columns that are never NULL
+// where the order matters, so both backends deliver them alike; LONG columns (condition,
+// default) are only selected, never compared.
 
 #include "db/database.h"
 
@@ -91,6 +95,59 @@ const QueryText kQueries[kQueryCount] = {
      "where type = 'PACKAGE'\n"
      "and name = :P_NIMI",
      {":P_NIMI"}},
+    {"OCIObjectComment",
+     "select table_type, comments from user_tab_comments\n"
+     "where table_name = :P_NAME",
+     {":P_NAME"}},
+    {"OCIColumns",
+     "select s.column_name, s.data_type, s.data_length, s.data_precision, s.data_scale,\n"
+     "s.char_length, s.char_used, s.nullable, s.data_default, c.comments\n"
+     "from user_tab_columns s, user_col_comments c\n"
+     "where c.table_name = s.table_name and\n"
+     "c.column_name = s.column_name and\n"
+     "s.table_name = :P_NAME\n"
+     "order by s.column_id",
+     {":P_NAME"}},
+    {"OCIConstraints",
+     "select a.constraint_name, a.constraint_type, a.search_condition, b.column_name\n"
+     "from user_constraints a, user_cons_columns b\n"
+     "where b.constraint_name = a.constraint_name and\n"
+     "a.table_name = :P_NAME\n"
+     "order by a.constraint_name, b.position",
+     {":P_NAME"}},
+    {"OCIReferences",
+     "select a.constraint_name, c.owner, c.table_name, c.column_name\n"
+     "from user_constraints a, all_cons_columns c\n"
+     "where c.owner = a.r_owner and\n"
+     "c.constraint_name = a.r_constraint_name and\n"
+     "a.constraint_type = 'R' and\n"
+     "a.table_name = :P_NAME\n"
+     "order by a.constraint_name, c.position",
+     {":P_NAME"}},
+    {"OCIIndexColumns",
+     "select a.index_name, a.uniqueness, b.column_name, b.descend\n"
+     "from user_indexes a, user_ind_columns b\n"
+     "where b.index_name = a.index_name and\n"
+     "a.table_name = :P_NAME\n"
+     "order by a.index_name, b.column_position",
+     {":P_NAME"}},
+    {"OCIUnitArguments",
+     "select object_name, overload, argument_name, position, in_out, data_type,\n"
+     "default_value\n"
+     "from user_arguments\n"
+     "where package_name is null and\n"
+     "object_name = :P_NAME and\n"
+     "data_level = 0\n"
+     "order by sequence",
+     {":P_NAME"}},
+    {"OCIPackageArguments",
+     "select object_name, overload, argument_name, position, in_out, data_type,\n"
+     "default_value\n"
+     "from user_arguments\n"
+     "where package_name = :P_NAME and\n"
+     "data_level = 0\n"
+     "order by object_name, overload, sequence",
+     {":P_NAME"}},
 };
 
 }  // namespace

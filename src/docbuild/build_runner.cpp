@@ -1,8 +1,17 @@
 #include "docbuild/build_runner.h"
 
 #include "db/database.h"
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include "docbuild/build_context.h"
 #include "docbuild/document_file.h"
+#include "docbuild/document_model.h"
+#include "docbuild/document_model_builder.h"
+#include "docbuild/markdown.h"
+#include "docbuild/modern_html.h"
+#include "docbuild/output_folder.h"
+#include "docbuild/templates.h"
 #include "docbuild/general_sections.h"
 #include "docbuild/list_sections.h"
 #include "docbuild/packages_section.h"
@@ -82,11 +91,57 @@ void WriteDocument(BuildContext& ctx) {
   WriteDocumentEnd(ctx);
 }
 
+// Renders a modern format and writes it: the page as one UTF-8 file, or the Markdown
+// folder. False with the reason in *error.
+bool WriteModern(const DocumentModel& model, const TemplateSet& templates, OutputFormat format,
+                 const QString& path, QString* error) {
+  if (format == OutputFormat::Markdown)
+    return WriteOutputFolder(path, RenderMarkdown(model, templates), error);
+  const std::string page = RenderModernHtml(model, templates);
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) &&
+      file.write(page.data(), qint64(page.size())) == qint64(page.size()) && file.commit())
+    return true;
+  *error = file.errorString();
+  return false;
+}
+
+// The modern build: templates first (a bad template costs no dictionary work), then the
+// model, then the rendering and the write.
+void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
+                 Database& db, BuildProgress& progress, OutputFormat format) {
+  TemplateSet templates;
+  QString reason;
+  if (!templates.Load(format == OutputFormat::Markdown ? TemplateFormat::Markdown
+                                                       : TemplateFormat::ModernHtml,
+                      settings.Template_dir, &reason)) {
+    result.failure = BuildResult::Failure::Template;
+    result.error = "ERROR: " + reason;
+    return;
+  }
+  const DocumentModel model = BuildDocumentModel(project, settings, db, progress);
+  if (!WriteModern(model, templates, format, result.outputPath, &reason)) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = format == OutputFormat::Markdown
+                       ? QStringLiteral("ERROR: Can't write the folder %1: %2")
+                             .arg(result.outputPath, reason)
+                       : QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
+  }
+}
+
 }  // namespace
 
 QString OutputFileName(const QString& chosen, OutputFormat format) {
-  const QString extension =
-      format == OutputFormat::Text ? QStringLiteral(".txt") : QStringLiteral(".htm");
+  if (format == OutputFormat::Markdown) {
+    const QFileInfo file(chosen);
+    if (file.fileName().compare(QStringLiteral("README.md"), Qt::CaseInsensitive) == 0)
+      return file.path();
+    return chosen.endsWith(QStringLiteral(".md"), Qt::CaseInsensitive) ? chosen.chopped(3)
+                                                                       : chosen;
+  }
+  const QString extension = format == OutputFormat::Text         ? QStringLiteral(".txt")
+                            : format == OutputFormat::ModernHtml ? QStringLiteral(".html")
+                                                                 : QStringLiteral(".htm");
   if (ansi::UpperCase(chosen).contains(ansi::UpperCase(extension))) return chosen;
   return chosen + extension;
 }
@@ -99,6 +154,16 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   result.progressMax = ProgressMaximum(project, settings);
   progress.SetProgressMax(result.progressMax);
   result.outputPath = OutputFileName(chosenPath, format);
+  if (format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) {
+    try {
+      BuildModern(result, project, settings, db, progress, format);
+    } catch (const DatabaseError& e) {
+      result.failure = BuildResult::Failure::Database;
+      result.error = "ERROR: " + e.Message();
+    }
+    result.connectionRestored = userConnection.Restore();
+    return result;
+  }
   const bool html = format == OutputFormat::Html;
 
   Document doc;

@@ -15,14 +15,18 @@ class Database;
 class BuildProgress;
 struct Settings;
 
-enum class OutputFormat { Html, Text };
+// The classic formats (Html, Text) and the modern ones: one HTML5 page (ModernHtml) and a
+// folder of Markdown files (Markdown).
+enum class OutputFormat { Html, Text, ModernHtml, Markdown };
 
-// The output file name: the chosen name with ".htm" or ".txt" appended, unless the name,
-// compared without regard to case, already contains that extension anywhere.
+// The output file name: the chosen name with ".htm", ".txt" or ".html" appended, unless the
+// name, compared without regard to case, already contains that extension anywhere. For
+// Markdown the output is a folder: the chosen name without a final ".md", or, when the
+// chosen file is a README.md, the folder it is in.
 QString OutputFileName(const QString& chosen, OutputFormat format);
 
 struct BuildResult {
-  enum class Failure { None, Database, Save };
+  enum class Failure { None, Database, Save, Template };
 
   Failure failure = Failure::None;
   // The file name written (or that could not be created), extension included.
@@ -45,7 +49,10 @@ struct BuildResult {
 
 // Builds the document into `chosenPath` (extension appended by OutputFileName). A failure
 // while the sections are written writes no file; in every case the user's connection, as
-// it was when the build began, is restored (or closed, when there was none).
+// it was when the build began, is restored (or closed, when there was none). The modern
+// formats are rendered from the templates, each replaced by the one of the same name in
+// the Settings' Template_dir when that holds it; a template that fails is a failure of
+// kind Template, and nothing is written.
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
                           BuildProgress& progress, const QString& chosenPath,
                           OutputFormat format);

@@ -81,43 +81,68 @@ class SourceLine {
   QString upper_;
 };
 
+// What a pass finds in a block, in source order. The pass decides what a line is; a sink
+// decides what it becomes (classic document lines, or the document model's values).
+class BlockSink {
+ public:
+  virtual ~BlockSink() = default;
+  // Text output: a block line copied as stored.
+  virtual void Copy(const QString& line) = 0;
+  // An open tag: a new block (for a package, a new member) begins.
+  virtual void Opened() = 0;
+  virtual void Closed() = 0;
+  virtual void Description(const QString& typedTag) = 0;
+  virtual void MemberHeading(const QString& line) = 0;
+  virtual void ParametersHeading(const QString& typedTag) = 0;
+  virtual void Parameter(const QString& name, const QString& type) = 0;
+  // A piece of the open parameter's description, as it stands in the source.
+  virtual void ParameterText(const QString& piece) = 0;
+  // The parameter rows gathered since the parameters tag are complete.
+  virtual void ParametersEnd() = 0;
+  // The first return value line, its first ":" removed.
+  virtual void ReturnHeading(const QString& heading) = 0;
+  // A later return value line, as stored.
+  virtual void ReturnLine(const QString& line) = 0;
+  virtual void Text(const QString& line) = 0;
+};
+
 // One pass over the source of a unit or of a package specification.
 class CommentPass {
  public:
-  CommentPass(Document& doc, const BlockTags& tags, bool html, bool members, int section,
-              int entry)
-      : doc_(doc), tags_(tags), html_(html), members_(members), section_(section),
-        entry_(entry) {}
+  // `copy`: text output, every block line goes to the sink unchanged.
+  CommentPass(BlockSink& sink, const BlockTags& tags, bool copy, bool members)
+      : sink_(sink), tags_(tags), copy_(copy), members_(members) {}
 
   void Read(const LineSource& source) {
     QString text;
     while (source(text)) Line(SourceLine(text));
-    RenderPendingTable();
+    EndParameters();
   }
 
  private:
   void Line(SourceLine line) {
     if (line.Holds(tags_.close)) {
-      RenderPendingTable();
-      if (html_) Append(QStringLiteral("</P>"));
+      EndParameters();
+      if (!copy_) sink_.Closed();
       inBlock_ = false;
     }
     if (inBlock_) {
-      if (html_) {
-        Content(line);
+      if (copy_) {
+        sink_.Copy(line.Text());
       } else {
-        Append(WithoutLineEnd(line.Text()));
+        Content(line);
       }
     }
     if (line.Holds(tags_.open)) {
       if (members_) StartMember();
+      if (!copy_) sink_.Opened();
       inBlock_ = true;
     }
   }
 
-  // A new member block is read like the first; only the member number runs on.
+  // A new member block is read like the first.
   void StartMember() {
-    RenderPendingTable();
+    EndParameters();
     memberHeading_ = descriptionSeen_ = parameterOpen_ = returnSeen_ = false;
   }
 
@@ -130,7 +155,7 @@ class CommentPass {
     if (listOpen_) {
       ParameterLine(line);
     } else {
-      Append(EscapeHtml(line.Text()) + QStringLiteral("<BR>"));
+      sink_.Text(line.Text());
     }
   }
 
@@ -139,8 +164,7 @@ class CommentPass {
     const qsizetype at = line.Find(tags_.description);
     if (at < 0) return;
     descriptionSeen_ = true;
-    Append(QStringLiteral("<H5>") + EscapeHtml(tags_.description.typed) +
-           QStringLiteral("</H5><P>"));
+    sink_.Description(tags_.description.typed);
     line.CutAfterTag(at, tags_.description);
   }
 
@@ -149,11 +173,7 @@ class CommentPass {
   void MemberHeading(SourceLine& line) {
     if (memberHeading_) return;
     if (!line.Holds(tags_.procedure) && !line.Holds(tags_.function)) return;
-    Append(QStringLiteral("<H4>"));
-    Append(QStringLiteral("%1.%2.%3 ").arg(section_).arg(entry_).arg(member_) +
-           EscapeHtml(line.Text()));
-    Append(QStringLiteral("</H4>"));
-    ++member_;
+    sink_.MemberHeading(line.Text());
     memberHeading_ = true;
     line.Clear();
   }
@@ -162,25 +182,21 @@ class CommentPass {
     const qsizetype at = line.Find(tags_.parameters);
     if (at < 0) return;
     listOpen_ = true;
-    AddValue(QStringLiteral("Name"), 1);
-    AddValue(QStringLiteral("Type"), 2);
-    AddValue(QStringLiteral("Description"), 3);
-    Append(QStringLiteral("</P><H5>") + EscapeHtml(tags_.parameters.typed) +
-           QStringLiteral("</H5><P>"));
+    sink_.ParametersHeading(tags_.parameters.typed);
     line.CutAfterTag(at, tags_.parameters);
   }
 
   void ReturnValue(SourceLine& line) {
     if (!line.Holds(tags_.returnValue)) return;
-    RenderPendingTable();
+    EndParameters();
     if (!returnSeen_) {
       QString heading = line.Text();
       const qsizetype colon = heading.indexOf(u':');
       if (colon >= 0) heading.remove(colon, 1);
-      Append(QStringLiteral("</P><H5>") + EscapeHtml(heading) + QStringLiteral("</H5><P>"));
+      sink_.ReturnHeading(heading);
       returnSeen_ = true;
     } else {
-      Append(EscapeHtml(line.Text()));
+      sink_.ReturnLine(line.Text());
     }
     line.Clear();
   }
@@ -196,20 +212,85 @@ class CommentPass {
       const QString& text = line.Text();
       const qsizetype spot = line.Find(tags_.spot);
       const qsizetype typeFrom = spot >= 0 ? AfterChar(text, spot) : 0;
-      AddValue(spot >= 0 ? text.left(spot) : QString(), 1);
-      AddValue(typeFrom < colon ? text.mid(typeFrom, colon - typeFrom) : QString(), 2);
+      sink_.Parameter(spot >= 0 ? text.left(spot) : QString(),
+                      typeFrom < colon ? text.mid(typeFrom, colon - typeFrom) : QString());
       line.KeepFrom(AfterChar(text, colon));
       parameterOpen_ = true;
     }
     const qsizetype end = line.Find(tags_.semicolon);
     if (end >= 0) {
-      description_ += line.Text().left(end);
+      sink_.ParameterText(line.Text().left(end));
       parameterOpen_ = false;
     } else {
-      description_ += line.Text();
+      sink_.ParameterText(line.Text());
     }
   }
 
+  // Rows gathered since the parameters tag end here and nowhere later.
+  void EndParameters() {
+    if (!listOpen_) return;
+    sink_.ParametersEnd();
+    listOpen_ = false;
+    parameterOpen_ = false;
+  }
+
+  BlockSink& sink_;
+  const BlockTags& tags_;
+  const bool copy_;
+  const bool members_;
+
+  bool inBlock_ = false;
+  bool descriptionSeen_ = false;
+  bool listOpen_ = false;
+  bool parameterOpen_ = false;
+  bool returnSeen_ = false;
+  bool memberHeading_ = false;
+};
+
+// The classic document: headings, "<BR>" lines and the parameter table through the
+// scratch grid (HTML), or the block lines as stored (text).
+class DocumentSink : public BlockSink {
+ public:
+  DocumentSink(Document& doc, bool html, int section, int entry)
+      : doc_(doc), html_(html), section_(section), entry_(entry) {}
+
+  void Copy(const QString& line) override { Append(WithoutLineEnd(line)); }
+  void Opened() override {}
+  void Closed() override { Append(QStringLiteral("</P>")); }
+  void Description(const QString& tag) override {
+    Append(QStringLiteral("<H5>") + EscapeHtml(tag) + QStringLiteral("</H5><P>"));
+  }
+  void MemberHeading(const QString& line) override {
+    Append(QStringLiteral("<H4>"));
+    Append(QStringLiteral("%1.%2.%3 ").arg(section_).arg(entry_).arg(member_) +
+           EscapeHtml(line));
+    Append(QStringLiteral("</H4>"));
+    ++member_;
+  }
+  void ParametersHeading(const QString& tag) override {
+    AddValue(QStringLiteral("Name"), 1);
+    AddValue(QStringLiteral("Type"), 2);
+    AddValue(QStringLiteral("Description"), 3);
+    Append(QStringLiteral("</P><H5>") + EscapeHtml(tag) + QStringLiteral("</H5><P>"));
+  }
+  void Parameter(const QString& name, const QString& type) override {
+    AddValue(name, 1);
+    AddValue(type, 2);
+  }
+  void ParameterText(const QString& piece) override { description_ += piece; }
+  void ParametersEnd() override {
+    FlushDescription();
+    WriteGridTable(doc_.TempGrid, doc_.TempMemo, QList<int>{200, 100, 300}, true, html_);
+  }
+  void ReturnHeading(const QString& heading) override {
+    Append(QStringLiteral("</P><H5>") + EscapeHtml(heading) + QStringLiteral("</H5><P>"));
+  }
+  void ReturnLine(const QString& line) override { Append(EscapeHtml(line)); }
+  void Text(const QString& line) override {
+    Append(EscapeHtml(line) + QStringLiteral("<BR>"));
+  }
+
+ private:
   // Description pieces are gathered here and go into their cell in one step before the
   // grid is touched again, so a description of many lines costs time in proportion to its
   // length.
@@ -224,32 +305,68 @@ class CommentPass {
     AddGridValue(doc_.TempGrid, value, column);
   }
 
-  // Rows gathered since the parameters tag go out here and nowhere later.
-  void RenderPendingTable() {
-    if (!listOpen_) return;
-    FlushDescription();
-    WriteGridTable(doc_.TempGrid, doc_.TempMemo, QList<int>{200, 100, 300}, true, html_);
-    listOpen_ = false;
-    parameterOpen_ = false;
-  }
-
   void Append(const QString& line) { doc_.TempMemo.append(line); }
 
   Document& doc_;
-  const BlockTags& tags_;
   const bool html_;
-  const bool members_;
   const int section_;
   const int entry_;
-
-  bool inBlock_ = false;
-  bool descriptionSeen_ = false;
-  bool listOpen_ = false;
-  bool parameterOpen_ = false;
-  bool returnSeen_ = false;
-  bool memberHeading_ = false;
   int member_ = 1;
   QString description_;
+};
+
+// The blocks as values: texts trimmed, a parameter's description pieces joined with one
+// blank, text after the parameter list added to the description.
+class BlockCollector : public BlockSink {
+ public:
+  QList<CommentBlock> Blocks() {
+    QList<CommentBlock> blocks;
+    for (CommentBlock& b : blocks_)
+      if (!IsEmpty(b)) blocks.append(std::move(b));
+    return blocks;
+  }
+
+  void Copy(const QString&) override {}
+  void Opened() override {
+    blocks_.append(CommentBlock());
+    inReturn_ = false;
+  }
+  void Closed() override {}
+  void Description(const QString&) override { inReturn_ = false; }
+  void MemberHeading(const QString& line) override { Current().heading = TrimBlanks(line); }
+  void ParametersHeading(const QString&) override { inReturn_ = false; }
+  void Parameter(const QString& name, const QString& type) override {
+    Current().parameters.append({TrimBlanks(name), TrimBlanks(type), QString()});
+  }
+  void ParameterText(const QString& piece) override {
+    const QString text = TrimBlanks(piece);
+    QList<CommentParameter>& parameters = Current().parameters;
+    if (text.isEmpty() || parameters.isEmpty()) return;
+    QString& description = parameters.last().description;
+    description += (description.isEmpty() ? QString() : QStringLiteral(" ")) + text;
+  }
+  void ParametersEnd() override {}
+  void ReturnHeading(const QString& heading) override {
+    Current().returnHeading = TrimBlanks(heading);
+    inReturn_ = true;
+  }
+  void ReturnLine(const QString& line) override { Current().returnText.append(TrimBlanks(line)); }
+  void Text(const QString& line) override {
+    (inReturn_ ? Current().returnText : Current().description).append(TrimBlanks(line));
+  }
+
+ private:
+  static bool IsEmpty(const CommentBlock& b) {
+    return b.heading.isEmpty() && b.description.isEmpty() && b.parameters.isEmpty() &&
+           b.returnHeading.isEmpty() && b.returnText.isEmpty();
+  }
+  CommentBlock& Current() {
+    if (blocks_.isEmpty()) blocks_.append(CommentBlock());
+    return blocks_.last();
+  }
+
+  QList<CommentBlock> blocks_;
+  bool inReturn_ = false;
 };
 
 }  // namespace
@@ -257,13 +374,29 @@ class CommentPass {
 void WriteUnitComments(Document& doc, const Settings& settings, const LineSource& source,
                        bool HtmlOutput) {
   const BlockTags tags = UnitTagsOf(settings);
-  CommentPass(doc, tags, HtmlOutput, false, 0, 0).Read(source);
+  DocumentSink sink(doc, HtmlOutput, 0, 0);
+  CommentPass(sink, tags, !HtmlOutput, false).Read(source);
 }
 
 void WriteMemberComments(Document& doc, const Settings& settings, const LineSource& source,
                          bool HtmlOutput, int SectionNumber, int entryPosition) {
   const BlockTags tags = MemberTagsOf(settings);
-  CommentPass(doc, tags, HtmlOutput, true, SectionNumber, entryPosition).Read(source);
+  DocumentSink sink(doc, HtmlOutput, SectionNumber, entryPosition);
+  CommentPass(sink, tags, !HtmlOutput, true).Read(source);
+}
+
+QList<CommentBlock> ReadUnitBlocks(const Settings& settings, const LineSource& source) {
+  const BlockTags tags = UnitTagsOf(settings);
+  BlockCollector collector;
+  CommentPass(collector, tags, false, false).Read(source);
+  return collector.Blocks();
+}
+
+QList<CommentBlock> ReadMemberBlocks(const Settings& settings, const LineSource& source) {
+  const BlockTags tags = MemberTagsOf(settings);
+  BlockCollector collector;
+  CommentPass(collector, tags, false, true).Read(source);
+  return collector.Blocks();
 }
 
 QString ExtractPackageDescription(const Settings& settings, const LineSource& source) {

@@ -15,7 +15,9 @@
 // gathered them: they are rendered at the block's close tag, at a member's open tag or at
 // the end of the source, whichever comes first after the last row.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 struct Document;
@@ -40,6 +42,27 @@ void WriteMemberComments(Document& doc, const Settings& settings, const LineSour
 // package block, each trimmed and joined with one blank; reading stops at the first line
 // that holds the package close tag. Empty when there is none.
 QString ExtractPackageDescription(const Settings& settings, const LineSource& source);
+
+// A block as plain values, for the document model: every text trimmed of blanks and
+// control characters at both ends.
+struct CommentParameter {
+  QString name;
+  QString type;
+  QString description;  // its pieces joined with one blank
+};
+struct CommentBlock {
+  QString heading;           // a package member's heading line (the keyword line)
+  QStringList description;   // text lines up to the parameters or the return value
+  QList<CommentParameter> parameters;
+  QString returnHeading;     // the first return value line without its first ":"
+  QStringList returnText;    // text lines after it
+};
+
+// The blocks of a stand-alone unit's source (FunctionTagSet), in source order; a block
+// with nothing in it is left out.
+QList<CommentBlock> ReadUnitBlocks(const Settings& settings, const LineSource& source);
+// The member blocks of a package specification (member tags of the PackageTagSet).
+QList<CommentBlock> ReadMemberBlocks(const Settings& settings, const LineSource& source);
 
 // The text without blanks and control characters (everything up to U+0020) at either end;
 // the trimming that source lines and unit names get.

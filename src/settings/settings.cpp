@@ -8,8 +8,8 @@
 
 namespace {
 
-// The 25 stored values in load and save order (paths, document parts, function tags,
-// package tags). Document_parts is not a text field and is handled apart, after the paths.
+// The 26 stored values in load and save order (paths, document parts, function tags,
+// package tags, the template directory). Document_parts is not a text field and is handled apart, after the paths.
 struct TextValue {
   const char* name;
   QString Settings::*field;
@@ -19,6 +19,7 @@ constexpr TextValue kPathValues[] = {
     {"History_file", &Settings::History_file},
     {"Project_dir", &Settings::Project_dir},
     {"DBLog_history", &Settings::DBLog_history},
+    {"Template_dir", &Settings::Template_dir},
 };
 
 constexpr TextValue kTagValues[] = {

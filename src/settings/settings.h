@@ -1,5 +1,6 @@
 #pragma once
-// The Settings record: the user's options, persisted as 25 text values.
+// The Settings record: the user's options, persisted as 26 text values (the 25 of the
+// classic program and Template_dir).
 //
 // Field names are the stored value names. The store is QSettings with organisation "VLM"
 // and application "Options": the registry key on Windows, the INI file
@@ -24,6 +25,8 @@ struct Settings {
   QString History_file;
   QString Project_dir;
   QString DBLog_history;
+  // The user's templates for the modern formats; empty: the built-in ones.
+  QString Template_dir;
   // Document parts, in DocumentPart order; stored as eight "T"/"F" characters.
   std::array<bool, kDocumentPartCount> Document_parts{true, true, true, true,
                                                       true, true, true, true};
@@ -67,15 +70,15 @@ Settings DefaultSettings();
 // The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
 std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
 
-// Reads all 25 values; a missing, empty or non-text value gives its default. The names of
+// Reads all 26 values; a missing, empty or non-text value gives its default. The names of
 // the non-text values, in load order, go to *notText when it is given.
 Settings LoadSettings(QSettings& store, QStringList* notText = nullptr);
 Settings LoadSettings();
 
-// The 25 stored value names, in load and save order.
+// The 26 stored value names, in load and save order.
 QStringList SettingsValueNames();
 
-// Writes all 25 values as text. False with the store's reason in *error.
+// Writes all 26 values as text. False with the store's reason in *error.
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error);
 bool SaveSettings(const Settings& settings, QString* error);
 

@@ -1,0 +1,41 @@
+#include "docbuild/document_model.h"
+
+QString ObjectKey::FullName() const { return database + u'.' + owner + u'.' + name; }
+
+QString ObjectKey::Anchor() const {
+  return AnchorPart(database) + u'.' + AnchorPart(owner) + u'.' + AnchorPart(name);
+}
+
+QString AnchorPart(const QString& part) {
+  QString out;
+  out.reserve(part.size());
+  for (const char32_t c : part.toUcs4()) {
+    if (c >= U'A' && c <= U'Z') {
+      out += QChar(char16_t(c - U'A' + U'a'));
+    } else if ((c >= U'0' && c <= U'9') || c == U'_' || c == U'$') {
+      out += QChar(char16_t(c));
+    } else {
+      out += u'-' + QString::number(uint(c), 16) + u'-';
+    }
+  }
+  return out;
+}
+
+const ModelConstraint* TableObject::PrimaryKey() const {
+  for (const ModelConstraint& c : constraints)
+    if (c.kind == ConstraintKind::Primary) return &c;
+  return nullptr;
+}
+
+QString SectionTitle(SectionKind kind) {
+  switch (kind) {
+    case SectionKind::General: return QStringLiteral("General");
+    case SectionKind::Tables: return QStringLiteral("Tables");
+    case SectionKind::Views: return QStringLiteral("Views");
+    case SectionKind::Units: return QStringLiteral("Procedures and functions");
+    case SectionKind::Packages: return QStringLiteral("Packages");
+    case SectionKind::Sequences: return QStringLiteral("Sequences");
+    case SectionKind::Roles: return QStringLiteral("Roles and privileges");
+  }
+  return {};
+}

@@ -1,0 +1,170 @@
+#pragma once
+// What a modern document holds, as plain typed values: filled once from the project and the
+// dictionary (document_model_builder.h), then rendered by each modern format. Nothing here
+// renders; every text is as the project or the dictionary holds it, unescaped.
+//
+// Every object is known by its database, owner and name (ObjectKey), from which its full
+// name and its stable anchor follow, so links between objects (foreign keys, references,
+// package members) are keys, and a rebuild gives every object the same anchor.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "docbuild/comment_tags.h"
+
+struct ObjectKey {
+  QString database;  // the entry's ServerName, upper case
+  QString owner;     // the schema: the entry's UserName, upper case
+  QString name;      // as the dictionary spells it
+
+  // DATABASE.OWNER.NAME.
+  QString FullName() const;
+  // The anchor: the three parts each made safe for a URL fragment and a file name, joined
+  // with ".". It is the same for the same key in every build and differs for different keys.
+  QString Anchor() const;
+
+  friend bool operator==(const ObjectKey&, const ObjectKey&) = default;
+};
+
+// One part of an anchor: upper-case ASCII letters become lower case; digits, "_" and "$"
+// stay; every other character becomes "-", its code point in hex, "-". So the result is
+// lower-case ASCII, and different parts never give the same text.
+QString AnchorPart(const QString& part);
+
+struct ModelColumn {
+  QString name;
+  QString type;          // as a DBA writes it: NUMBER(8,2), VARCHAR2(30 CHAR), DATE
+  bool nullable = true;
+  QString defaultValue;  // the default expression, trimmed; empty when none
+  QString comment;       // the dictionary's column comment
+};
+
+enum class ConstraintKind { Primary, Unique, Foreign, Check };
+
+struct ModelConstraint {
+  QString name;
+  ConstraintKind kind = ConstraintKind::Check;
+  QStringList columns;          // in key order
+  QString condition;            // a check constraint's condition
+  ObjectKey references;         // a foreign key's referenced table (same database)
+  QStringList referencedColumns;  // paired with `columns` by position
+  QString referencedAnchor;     // that table's anchor when it is in the document, else empty
+};
+
+struct IndexColumn {
+  QString name;
+  bool descending = false;
+};
+
+struct ModelIndex {
+  QString name;
+  bool unique = false;
+  QList<IndexColumn> columns;  // in index order
+};
+
+// A documented table whose foreign key references the table that holds this.
+struct ModelReference {
+  ObjectKey table;
+  QString anchor;       // the referencing table's anchor
+  QString constraint;
+  QStringList columns;  // the referencing table's columns
+};
+
+struct TableObject {
+  ObjectKey key;
+  QString anchor;             // unique in the document (Anchor(), or with a "~n" suffix)
+  QString description;        // the project's
+  QString dictionaryComment;  // the dictionary's own comment
+  bool found = false;         // the dictionary knows the table
+  QStringList synonyms;       // every synonym of the table, of any owner
+  QList<ModelColumn> columns;
+  QList<ModelConstraint> constraints;  // primary, unique, foreign, check; by name
+  QList<ModelIndex> indexes;
+  QList<ModelReference> referencedBy;  // among the tables of the document
+
+  const ModelConstraint* PrimaryKey() const;
+};
+
+struct ViewObject {
+  ObjectKey key;
+  QString anchor;
+  QString description;
+  QString dictionaryComment;
+  bool found = false;
+  QList<ModelColumn> columns;
+  QString text;  // the defining query
+};
+
+// An argument as the dictionary declares it.
+struct ModelArgument {
+  QString name;
+  QString inOut;  // IN, OUT, IN/OUT
+  QString type;
+  QString defaultValue;
+};
+
+// One declared form of a unit or member (several for an overloaded member).
+struct Signature {
+  QString name;
+  QList<ModelArgument> arguments;  // in declaration order
+  QString returnType;              // empty for a procedure
+};
+
+struct UnitObject {
+  ObjectKey key;   // name without the type
+  QString anchor;
+  QString type;    // FUNCTION or PROCEDURE
+  bool found = false;              // the dictionary has its source
+  QList<CommentBlock> blocks;      // its tagged comment blocks
+  QList<Signature> signatures;     // from the dictionary
+  QStringList source;              // the stored source, one line each, line ends removed
+};
+
+struct MemberObject {
+  QString name;     // the dictionary's name, or the word after the keyword of its heading
+  QString anchor;   // the package's anchor, ".", AnchorPart(name)
+  QString type;     // FUNCTION or PROCEDURE, as far as known
+  bool documented = false;  // has a comment block
+  CommentBlock block;
+  QList<Signature> signatures;
+};
+
+struct PackageObject {
+  ObjectKey key;
+  QString anchor;
+  QString description;  // the project's
+  bool found = false;
+  // The documented members in the order of their blocks, then the members the dictionary
+  // declares that have no block, by name.
+  QList<MemberObject> members;
+  QStringList source;  // the specification
+};
+
+// A sequence or a role: name and description only (a role's owner is empty).
+struct ListEntry {
+  ObjectKey key;
+  QString anchor;
+  QString description;
+};
+
+enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };
+
+struct DocumentModel {
+  QString name, version, created, updated;
+  QString general;
+  bool contents = true;        // the Content part: a contents list / side panel
+  QList<SectionKind> sections;  // the enabled sections, in document order
+
+  QList<TableObject> tables;
+  QList<ViewObject> views;
+  QList<UnitObject> units;
+  QList<PackageObject> packages;
+  QString sequencesText;
+  QList<ListEntry> sequences;
+  QString rolesText;
+  QList<ListEntry> roles;
+};
+
+// The title of a section ("Tables", "Procedures and functions", ...).
+QString SectionTitle(SectionKind kind);

@@ -1,0 +1,386 @@
+#include "docbuild/document_model_builder.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+
+#include "db/database.h"
+#include "docbuild/build_context.h"
+#include "docbuild/dictionary_source.h"
+#include "docbuild/document_model.h"
+#include "docbuild/procedures_section.h"
+#include "project/project.h"
+#include "settings/settings.h"
+#include "text/ansi.h"
+
+namespace {
+
+Query& Run(Database& db, QueryId id, const QString& name) {
+  Query& q = db.query(id);
+  q.Close();
+  q.BindText(1, name);
+  q.Open();
+  return q;
+}
+
+QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
+
+// A source line without the line end it is stored with.
+QString WithoutLineEnd(QString line) {
+  if (line.endsWith(u'\n')) line.chop(1);
+  if (line.endsWith(u'\r')) line.chop(1);
+  return line;
+}
+
+// The lines of an open source query, as stored; the query is closed afterwards.
+QStringList ReadLines(Query& q) {
+  QStringList lines;
+  for (; !q.Eof(); q.Next()) lines.append(Field(q, "text"));
+  q.Close();
+  return lines;
+}
+
+LineSource Over(const QStringList& lines) {
+  return [&lines, i = qsizetype(0)](QString& line) mutable {
+    if (i >= lines.size()) return false;
+    line = lines[i++];
+    return true;
+  };
+}
+
+QStringList Display(const QStringList& stored) {
+  QStringList lines;
+  lines.reserve(stored.size());
+  for (const QString& l : stored) lines.append(WithoutLineEnd(l));
+  return lines;
+}
+
+// Anchors unique in the document: a key's anchor, or, for a second object of the same key
+// (the same object chosen twice), the anchor with "~2", "~3", ...
+class Anchors {
+ public:
+  QString Take(const QString& anchor) {
+    QString candidate = anchor;
+    for (int n = 2; used_.contains(candidate); ++n) candidate = anchor + u'~' + QString::number(n);
+    used_.insert(candidate);
+    return candidate;
+  }
+
+ private:
+  QSet<QString> used_;
+};
+
+class ModelBuilder {
+ public:
+  ModelBuilder(const Project& project, const Settings& settings, Database& db,
+               BuildProgress& progress)
+      : project_(project), settings_(settings), db_(db), progress_(progress) {}
+
+  DocumentModel Build() {
+    const ProjectInfo& info = project_.Info();
+    model_.name = info.Name;
+    model_.version = info.Version;
+    model_.created = info.Created;
+    model_.updated = info.Updated;
+    model_.general = info.General;
+    model_.contents = settings_.Part(DocumentPart::Content);
+    if (settings_.Part(DocumentPart::Project)) model_.sections.append(SectionKind::General);
+    if (Section(DocumentPart::Tables, SectionKind::Tables)) Tables();
+    if (Section(DocumentPart::Views, SectionKind::Views)) Views();
+    if (Section(DocumentPart::ProceduresAndFunctions, SectionKind::Units)) Units();
+    if (Section(DocumentPart::Packages, SectionKind::Packages)) Packages();
+    if (Section(DocumentPart::Sequences, SectionKind::Sequences)) {
+      model_.sequencesText = project_.SectionDescription(ObjectKind::Sequences);
+      model_.sequences = List(ObjectKind::Sequences, "Building sequence: \r\n", true);
+    }
+    if (Section(DocumentPart::Roles, SectionKind::Roles)) {
+      model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
+      model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
+    }
+    return std::move(model_);
+  }
+
+ private:
+  bool Section(DocumentPart part, SectionKind kind) {
+    if (!settings_.Part(part)) return false;
+    model_.sections.append(kind);
+    return true;
+  }
+
+  // The entries of a kind with the progress and log-on of each, in the order of addition.
+  template <typename Fill>
+  void ForEachEntry(ObjectKind kind, const char* building, Fill fill) {
+    RememberedLogon logon;
+    for (const ObjectEntry& entry : project_.Entries(kind)) {
+      progress_.SetInfoText(QString::fromLatin1(building) + entry.ObjectName);
+      progress_.StepProgress(1);
+      logon.LogonIfChanged(db_, entry.ServerName, entry.UserName, entry.Password);
+      fill(entry);
+    }
+  }
+
+  static ObjectKey KeyOf(const ObjectEntry& entry, const QString& name) {
+    return {ansi::UpperCase(entry.ServerName), ansi::UpperCase(entry.UserName), name};
+  }
+
+  QString Comment(const QString& name) {
+    return FirstRowField(db_, QueryId::OCIObjectComment, name, QStringLiteral("comments"));
+  }
+
+  QList<ModelColumn> Columns(const QString& name) {
+    QList<ModelColumn> columns;
+    Query& q = Run(db_, QueryId::OCIColumns, name);
+    for (; !q.Eof(); q.Next()) {
+      columns.append({Field(q, "column_name"), Field(q, "data_type"),
+                      Field(q, "nullable") != QStringLiteral("N"),
+                      TrimBlanks(Field(q, "data_default")), Field(q, "comments")});
+    }
+    q.Close();
+    return columns;
+  }
+
+  // Oracle keeps NOT NULL as a check constraint of its own; the column's Null flag shows it.
+  static bool IsNotNullCheck(const ModelConstraint& c) {
+    static const QRegularExpression notNull(QStringLiteral(R"re(^"([^"]+)" IS NOT NULL$)re"));
+    const QRegularExpressionMatch m = notNull.match(c.condition.trimmed());
+    return m.hasMatch() && c.columns == QStringList{m.captured(1)};
+  }
+
+  QList<ModelConstraint> Constraints(const ObjectKey& table) {
+    QList<ModelConstraint> constraints;
+    Query& q = Run(db_, QueryId::OCIConstraints, table.name);
+    for (; !q.Eof(); q.Next()) {
+      const QString name = Field(q, "constraint_name");
+      if (constraints.isEmpty() || constraints.last().name != name) {
+        const QString type = Field(q, "constraint_type");
+        ModelConstraint c;
+        c.name = name;
+        c.kind = type == u'P'   ? ConstraintKind::Primary
+                 : type == u'U' ? ConstraintKind::Unique
+                 : type == u'R' ? ConstraintKind::Foreign
+                                : ConstraintKind::Check;
+        if (type != u'P' && type != u'U' && type != u'R' && type != u'C') continue;
+        c.condition = TrimBlanks(Field(q, "search_condition"));
+        constraints.append(c);
+      }
+      constraints.last().columns.append(Field(q, "column_name"));
+    }
+    q.Close();
+    constraints.removeIf([](const ModelConstraint& c) {
+      return c.kind == ConstraintKind::Check && IsNotNullCheck(c);
+    });
+
+    Query& r = Run(db_, QueryId::OCIReferences, table.name);
+    for (; !r.Eof(); r.Next()) {
+      const QString name = Field(r, "constraint_name");
+      for (ModelConstraint& c : constraints) {
+        if (c.name != name) continue;
+        c.references = {table.database, Field(r, "owner"), Field(r, "table_name")};
+        c.referencedColumns.append(Field(r, "column_name"));
+      }
+    }
+    r.Close();
+    return constraints;
+  }
+
+  QList<ModelIndex> Indexes(const QString& table) {
+    QList<ModelIndex> indexes;
+    Query& q = Run(db_, QueryId::OCIIndexColumns, table);
+    for (; !q.Eof(); q.Next()) {
+      const QString name = Field(q, "index_name");
+      if (indexes.isEmpty() || indexes.last().name != name)
+        indexes.append({name, Field(q, "uniqueness") == QStringLiteral("UNIQUE"), {}});
+      indexes.last().columns.append(
+          {Field(q, "column_name"), Field(q, "descend") == QStringLiteral("DESC")});
+    }
+    q.Close();
+    return indexes;
+  }
+
+  // Argument rows grouped into signatures: one per object name and overload. Position 0 is
+  // a function's return value; a row without a name at another position stands for "no
+  // arguments".
+  static QList<Signature> Signatures(Query& q) {
+    QList<Signature> signatures;
+    QString lastGroup;
+    for (; !q.Eof(); q.Next()) {
+      const QString name = Field(q, "object_name");
+      const QString group = name + u'\n' + Field(q, "overload");
+      if (signatures.isEmpty() || group != lastGroup) signatures.append({name, {}, {}});
+      lastGroup = group;
+      Signature& s = signatures.last();
+      const QString argument = Field(q, "argument_name");
+      if (Field(q, "position") == u'0' && argument.isEmpty()) {
+        s.returnType = Field(q, "data_type");
+      } else if (!argument.isEmpty()) {
+        s.arguments.append({argument, Field(q, "in_out"), Field(q, "data_type"),
+                            TrimBlanks(Field(q, "default_value"))});
+      }
+    }
+    q.Close();
+    return signatures;
+  }
+
+  void Tables() {
+    ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
+      TableObject t;
+      t.key = KeyOf(e, e.ObjectName);
+      t.anchor = anchors_.Take(t.key.Anchor());
+      t.description = e.Description;
+      Query& s = Run(db_, QueryId::OCISynonyms, e.ObjectName);
+      for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
+      s.Close();
+      t.dictionaryComment = Comment(e.ObjectName);
+      t.columns = Columns(e.ObjectName);
+      t.found = !t.columns.isEmpty();
+      t.constraints = Constraints(t.key);
+      t.indexes = Indexes(e.ObjectName);
+      model_.tables.append(std::move(t));
+    });
+    LinkReferences();
+  }
+
+  // Foreign keys that reference a table of the document get its anchor, and that table
+  // lists the referencing ones.
+  void LinkReferences() {
+    QHash<QString, qsizetype> byKey;
+    for (qsizetype i = 0; i < model_.tables.size(); ++i)
+      byKey.insert(model_.tables[i].key.FullName(), i);
+    for (TableObject& t : model_.tables) {
+      for (ModelConstraint& c : t.constraints) {
+        if (c.kind != ConstraintKind::Foreign) continue;
+        const auto it = byKey.constFind(c.references.FullName());
+        if (it == byKey.cend()) continue;
+        TableObject& target = model_.tables[*it];
+        c.referencedAnchor = target.anchor;
+        target.referencedBy.append({t.key, t.anchor, c.name, c.columns});
+      }
+    }
+  }
+
+  void Views() {
+    ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
+      ViewObject v;
+      v.key = KeyOf(e, e.ObjectName);
+      v.anchor = anchors_.Take(v.key.Anchor());
+      v.description = e.Description;
+      v.dictionaryComment = Comment(e.ObjectName);
+      v.columns = Columns(e.ObjectName);
+      v.text = FirstRowField(db_, QueryId::OCIViews, e.ObjectName, QStringLiteral("text"));
+      v.found = !v.columns.isEmpty() || !v.text.isEmpty();
+      model_.views.append(std::move(v));
+    });
+  }
+
+  void Units() {
+    ForEachEntry(ObjectKind::ProceduresAndFunctions, "Building function or procedure: \r\n",
+                 [this](const ObjectEntry& e) {
+                   const UnitName unit = UnitName::Of(e.ObjectName);
+                   UnitObject u;
+                   u.key = KeyOf(e, TrimBlanks(unit.name));
+                   u.anchor = anchors_.Take(u.key.Anchor());
+                   u.type = TrimBlanks(unit.type);
+                   const QStringList stored = ReadLines(OpenUnitSource(db_, u.key.name, u.type));
+                   u.found = !stored.isEmpty();
+                   u.blocks = ReadUnitBlocks(settings_, Over(stored));
+                   u.source = Display(stored);
+                   u.signatures = Signatures(Run(db_, QueryId::OCIUnitArguments, u.key.name));
+                   model_.units.append(std::move(u));
+                 });
+  }
+
+  // The member name a block's heading gives: the word after its function or procedure
+  // keyword, upper case as the dictionary keeps unquoted names; a quoted name as written.
+  QString MemberName(const QString& heading, QString* type) const {
+    const QString upper = ansi::UpperCase(heading);
+    qsizetype at = -1;
+    qsizetype length = 0;
+    for (const auto& [tag, kind] : {std::pair{settings_.Package_function, "FUNCTION"},
+                                    std::pair{settings_.Package_procedure, "PROCEDURE"}}) {
+      if (tag.isEmpty()) continue;
+      const qsizetype found = upper.indexOf(ansi::UpperCase(tag));
+      if (found >= 0 && (at < 0 || found < at)) {
+        at = found;
+        length = tag.size();
+        *type = QString::fromLatin1(kind);
+      }
+    }
+    static const QRegularExpression word(QStringLiteral(R"re(^\s*("[^"]+"|[\w$#]+))re"));
+    const QRegularExpressionMatch m = word.match(heading.mid(at < 0 ? 0 : at + length));
+    if (!m.hasMatch()) return heading;
+    const QString name = m.captured(1);
+    return name.startsWith(u'"') ? name.mid(1, name.size() - 2) : ansi::UpperCase(name);
+  }
+
+  void Packages() {
+    ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
+      PackageObject p;
+      p.key = KeyOf(e, e.ObjectName);
+      p.anchor = anchors_.Take(p.key.Anchor());
+      p.description = e.Description;
+      const QStringList stored = ReadLines(OpenPackageSource(db_, e.ObjectName));
+      p.found = !stored.isEmpty();
+      p.source = Display(stored);
+      QList<Signature> declared = Signatures(Run(db_, QueryId::OCIPackageArguments, e.ObjectName));
+
+      // Signatures go to the first documented member of their name.
+      for (const CommentBlock& block : ReadMemberBlocks(settings_, Over(stored))) {
+        MemberObject m;
+        m.name = MemberName(block.heading, &m.type);
+        m.documented = true;
+        m.block = block;
+        for (qsizetype i = 0; i < declared.size();) {
+          if (declared[i].name == m.name) {
+            m.signatures.append(declared.takeAt(i));
+          } else {
+            ++i;
+          }
+        }
+        p.members.append(std::move(m));
+      }
+      std::stable_sort(declared.begin(), declared.end(),
+                       [](const Signature& a, const Signature& b) { return a.name < b.name; });
+      for (Signature& s : declared) {
+        if (p.members.isEmpty() || p.members.last().documented ||
+            p.members.last().name != s.name) {
+          p.members.append({s.name, {}, {}, false, {}, {}});
+        }
+        p.members.last().signatures.append(std::move(s));
+      }
+      for (MemberObject& m : p.members) {
+        if (!m.signatures.isEmpty())
+          m.type = m.signatures.first().returnType.isEmpty() ? QStringLiteral("PROCEDURE")
+                                                             : QStringLiteral("FUNCTION");
+        m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
+      }
+      model_.packages.append(std::move(p));
+    });
+  }
+
+  QList<ListEntry> List(ObjectKind kind, const char* building, bool owned) {
+    QList<ListEntry> list;
+    for (const ObjectEntry& e : project_.Entries(kind)) {
+      progress_.SetInfoText(QString::fromLatin1(building) + e.ObjectName);
+      progress_.StepProgress(1);
+      ObjectKey key = KeyOf(e, e.ObjectName);
+      if (!owned) key.owner.clear();
+      list.append({key, anchors_.Take(key.Anchor()), e.Description});
+    }
+    return list;
+  }
+
+  const Project& project_;
+  const Settings& settings_;
+  Database& db_;
+  BuildProgress& progress_;
+  DocumentModel model_;
+  Anchors anchors_;
+};
+
+}  // namespace
+
+DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
+                                 BuildProgress& progress) {
+  return ModelBuilder(project, settings, db, progress).Build();
+}

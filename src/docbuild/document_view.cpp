@@ -1,0 +1,451 @@
+#include "docbuild/document_view.h"
+
+#include <QRegularExpression>
+#include <cctype>
+#include <kainjow/mustache.hpp>
+
+namespace mustache = kainjow::mustache;
+
+namespace {
+
+std::string S(const QString& text) { return text.toStdString(); }
+
+mustache::data List() { return mustache::data(mustache::data::type::list); }
+
+// An empty text is set as false: "{{#field}}" is then false, "{{field}}" writes nothing,
+// and the name never falls through to a field of the same name further out.
+void SetText(mustache::data& d, const char* name, const QString& text) {
+  d.set(name, text.isEmpty() ? mustache::data(false) : mustache::data(S(text)));
+}
+
+// A list with the flag "has" + Name (hasColumns), for markup around a non-empty list.
+void SetList(mustache::data& d, const std::string& name, const mustache::data& list) {
+  d.set(name, list);
+  d.set("has" + std::string(1, char(std::toupper(name[0]))) + name.substr(1),
+        !list.is_empty_list());
+}
+
+// A user's text as paragraphs of lines: line breaks (CR LF, LF or CR) end lines, blank
+// lines end paragraphs; "more" marks every line but a paragraph's last.
+mustache::data Paragraphs(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  mustache::data paragraphs = List();
+  QStringList current;
+  auto flush = [&] {
+    if (current.isEmpty()) return;
+    mustache::data lines = List();
+    for (qsizetype i = 0; i < current.size(); ++i) {
+      mustache::data line;
+      line.set("text", S(current[i]));
+      line.set("more", i + 1 < current.size());
+      lines.push_back(line);
+    }
+    mustache::data p;
+    p.set("lines", lines);
+    paragraphs.push_back(p);
+    current.clear();
+  };
+  for (const QString& line : text.split(breaks)) {
+    if (line.trimmed().isEmpty()) {
+      flush();
+    } else {
+      current.append(line.trimmed());
+    }
+  }
+  flush();
+  return paragraphs;
+}
+
+void SetParagraphs(mustache::data& d, const char* name, const QString& text) {
+  mustache::data p = Paragraphs(text);
+  d.set(name, p.is_empty_list() ? mustache::data(false) : p);
+}
+
+// A fence of backticks longer than any run of backticks in the texts (three at least), so
+// no text can close a fenced block early.
+std::string FenceFor(const QStringList& texts) {
+  qsizetype longestRun = 0;
+  for (const QString& t : texts) {
+    qsizetype run = 0;
+    for (const QChar c : t) {
+      run = c == u'`' ? run + 1 : 0;
+      longestRun = std::max(longestRun, run);
+    }
+  }
+  return std::string(std::max<qsizetype>(3, longestRun + 1), '`');
+}
+
+// A code text (source, view query): its lines for a numbered listing, the whole text for a
+// fenced block, and a fence of backticks longer than any run of backticks in the text.
+// No lines: "code" is false.
+void SetCode(mustache::data& d, const QStringList& lines) {
+  if (lines.isEmpty()) {
+    d.set("code", false);
+    return;
+  }
+  mustache::data list = List();
+  for (const QString& l : lines) {
+    mustache::data line;
+    line.set("text", S(l));
+    list.push_back(line);
+  }
+  mustache::data code;
+  code.set("lines", list);
+  code.set("text", S(lines.join(u'\n')));
+  code.set("fence", FenceFor(lines));
+  d.set("code", code);
+}
+
+QStringList TextLines(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  QStringList lines = text.split(breaks);
+  while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+QString KindText(ConstraintKind kind) {
+  switch (kind) {
+    case ConstraintKind::Primary: return QStringLiteral("Primary key");
+    case ConstraintKind::Unique: return QStringLiteral("Unique");
+    case ConstraintKind::Foreign: return QStringLiteral("Foreign key");
+    case ConstraintKind::Check: return QStringLiteral("Check");
+  }
+  return {};
+}
+
+mustache::data Columns(const QList<ModelColumn>& columns) {
+  mustache::data list = List();
+  int position = 0;
+  for (const ModelColumn& c : columns) {
+    mustache::data d;
+    d.set("position", std::to_string(++position));
+    d.set("name", S(c.name));
+    SetText(d, "type", c.type);
+    d.set("notNull", !c.nullable);
+    SetText(d, "default", c.defaultValue);
+    SetText(d, "comment", c.comment);
+    list.push_back(d);
+  }
+  return list;
+}
+
+mustache::data Block(const CommentBlock& b) {
+  mustache::data d;
+  SetText(d, "heading", b.heading);
+  SetParagraphs(d, "description", b.description.join(u'\n'));
+  mustache::data parameters = List();
+  for (const CommentParameter& p : b.parameters) {
+    mustache::data row;
+    SetText(row, "name", p.name);
+    SetText(row, "type", p.type);
+    SetText(row, "description", p.description);
+    parameters.push_back(row);
+  }
+  SetList(d, "parameters", parameters);
+  SetText(d, "returnHeading", b.returnHeading);
+  SetParagraphs(d, "returnText", b.returnText.join(u'\n'));
+  return d;
+}
+
+mustache::data Signatures(const QList<Signature>& signatures, const QString& type) {
+  mustache::data list = List();
+  for (const Signature& s : signatures) {
+    mustache::data d;
+    d.set("type", S(s.returnType.isEmpty() ? (type.isEmpty() ? QStringLiteral("PROCEDURE") : type)
+                                           : QStringLiteral("FUNCTION")));
+    d.set("name", S(s.name));
+    mustache::data arguments = List();
+    QStringList texts{s.name, s.returnType};
+    for (qsizetype i = 0; i < s.arguments.size(); ++i) {
+      const ModelArgument& a = s.arguments[i];
+      texts << a.name << a.type << a.defaultValue;
+      mustache::data arg;
+      arg.set("name", S(a.name));
+      SetText(arg, "inOut", a.inOut);
+      SetText(arg, "type", a.type);
+      SetText(arg, "default", a.defaultValue);
+      arg.set("more", i + 1 < s.arguments.size());
+      arguments.push_back(arg);
+    }
+    SetList(d, "arguments", arguments);
+    d.set("fence", FenceFor(texts));
+    SetText(d, "returnType", s.returnType);
+    list.push_back(d);
+  }
+  return list;
+}
+
+}  // namespace
+
+DocumentView::DocumentView(const DocumentModel& model, LinkStyle links)
+    : model_(model), links_(links) {}
+
+QString DocumentView::ObjectHref(const QString& anchor) const {
+  return links_ == LinkStyle::Page ? u'#' + anchor : anchor + QStringLiteral(".md");
+}
+
+QString DocumentView::MemberHref(const QString& packageAnchor, const QString& memberAnchor) const {
+  return links_ == LinkStyle::Page ? u'#' + memberAnchor
+                                   : packageAnchor + QStringLiteral(".md#") + memberAnchor;
+}
+
+QString DocumentView::SectionAnchor(SectionKind kind) {
+  switch (kind) {
+    case SectionKind::General: return QStringLiteral("general");
+    case SectionKind::Tables: return QStringLiteral("tables");
+    case SectionKind::Views: return QStringLiteral("views");
+    case SectionKind::Units: return QStringLiteral("units");
+    case SectionKind::Packages: return QStringLiteral("packages");
+    case SectionKind::Sequences: return QStringLiteral("sequences");
+    case SectionKind::Roles: return QStringLiteral("roles");
+  }
+  return {};
+}
+
+namespace {
+
+// What every object shows: kind, names, anchor, link, the project's description and the
+// dictionary's comment when it says something else.
+mustache::data ObjectData(const DocumentView& view, const char* kind, const ObjectKey& key,
+                          const QString& anchor, const QString& description,
+                          const QString& dictionaryComment, bool found) {
+  mustache::data d;
+  d.set("kind", kind);
+  d.set("anchor", S(anchor));
+  d.set("href", S(view.ObjectHref(anchor)));
+  SetText(d, "database", key.database);
+  SetText(d, "owner", key.owner);
+  d.set("name", S(key.name));
+  d.set("fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
+  SetParagraphs(d, "description", description);
+  if (dictionaryComment.trimmed() != description.trimmed())
+    SetParagraphs(d, "dictionaryComment", dictionaryComment);
+  d.set("missing", !found);
+  return d;
+}
+
+}  // namespace
+
+TemplateData DocumentView::TableData(const TableObject& t) const {
+  mustache::data d =
+      ObjectData(*this, "Table", t.key, t.anchor, t.description, t.dictionaryComment, t.found);
+  mustache::data synonyms = List();
+  for (const QString& s : t.synonyms) synonyms.push_back(mustache::data("name", S(s)));
+  SetList(d, "synonyms", synonyms);
+  SetList(d, "columns", Columns(t.columns));
+
+  mustache::data constraints = List();
+  for (const ModelConstraint& c : t.constraints) {
+    mustache::data row;
+    row.set("name", S(c.name));
+    row.set("kind", S(KindText(c.kind)));
+    row.set("columns", S(c.columns.join(QStringLiteral(", "))));
+    SetText(row, "condition", c.condition);
+    row.set("references", false);
+    if (c.kind == ConstraintKind::Foreign) {
+      mustache::data ref;
+      ref.set("fullName", S(c.references.FullName()));
+      SetText(ref, "href", c.referencedAnchor.isEmpty() ? QString() : ObjectHref(c.referencedAnchor));
+      ref.set("columns", S(c.referencedColumns.join(QStringLiteral(", "))));
+      row.set("references", ref);
+    }
+    constraints.push_back(row);
+  }
+  SetList(d, "constraints", constraints);
+
+  mustache::data indexes = List();
+  for (const ModelIndex& i : t.indexes) {
+    QStringList columns;
+    for (const IndexColumn& c : i.columns)
+      columns.append(c.descending ? c.name + QStringLiteral(" DESC") : c.name);
+    mustache::data row;
+    row.set("name", S(i.name));
+    row.set("unique", i.unique);
+    row.set("columns", S(columns.join(QStringLiteral(", "))));
+    indexes.push_back(row);
+  }
+  SetList(d, "indexes", indexes);
+
+  mustache::data referencedBy = List();
+  for (const ModelReference& r : t.referencedBy) {
+    mustache::data row;
+    row.set("fullName", S(r.table.FullName()));
+    row.set("href", S(ObjectHref(r.anchor)));
+    row.set("constraint", S(r.constraint));
+    row.set("columns", S(r.columns.join(QStringLiteral(", "))));
+    referencedBy.push_back(row);
+  }
+  SetList(d, "referencedBy", referencedBy);
+  return d;
+}
+
+TemplateData DocumentView::ViewData(const ViewObject& v) const {
+  mustache::data d =
+      ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
+  SetList(d, "columns", Columns(v.columns));
+  SetCode(d, TextLines(v.text));
+  return d;
+}
+
+TemplateData DocumentView::UnitData(const UnitObject& u) const {
+  const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
+  mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
+  d.set("type", S(u.type));
+  SetList(d, "signatures", Signatures(u.signatures, u.type));
+  mustache::data blocks = List();
+  for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b));
+  SetList(d, "blocks", blocks);
+  SetCode(d, u.source);
+  return d;
+}
+
+TemplateData DocumentView::PackageData(const PackageObject& p) const {
+  mustache::data d =
+      ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
+  mustache::data members = List();
+  for (const MemberObject& m : p.members) {
+    mustache::data row = Block(m.block);
+    row.set("name", S(m.name));
+    row.set("anchor", S(m.anchor));
+    row.set("href", S(MemberHref(p.anchor, m.anchor)));
+    SetText(row, "type", m.type);
+    row.set("documented", m.documented);
+    SetList(row, "signatures", Signatures(m.signatures, m.type));
+    members.push_back(row);
+  }
+  SetList(d, "members", members);
+  SetCode(d, p.source);
+  return d;
+}
+
+namespace {
+
+// One entry of the contents: its name, link and the text the filter box searches.
+struct NavItem {
+  QString group;  // DATABASE.OWNER, or DATABASE for a role
+  QString name;
+  QString href;
+  QString filter;
+  QList<std::pair<QString, QString>> members;  // name and link
+};
+
+mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
+  mustache::data section;
+  section.set("title", S(SectionTitle(kind)));
+  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
+  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
+  mustache::data groups = List();
+  QStringList order;
+  std::vector<mustache::data> lists;
+  for (const NavItem& item : items) {
+    qsizetype at = order.indexOf(item.group);
+    if (at < 0) {
+      order.append(item.group);
+      lists.push_back(List());
+      at = order.size() - 1;
+    }
+    mustache::data d;
+    d.set("name", S(item.name));
+    d.set("href", S(item.href));
+    d.set("filter", S(item.filter.toLower()));
+    mustache::data members = List();
+    for (const auto& [name, href] : item.members) {
+      mustache::data member;
+      member.set("name", S(name));
+      member.set("href", S(href));
+      members.push_back(member);
+    }
+    d.set("hasMembers", !item.members.isEmpty());
+    d.set("members", members);
+    lists[at].push_back(d);
+  }
+  for (qsizetype i = 0; i < order.size(); ++i) {
+    mustache::data g;
+    g.set("label", S(order[i]));
+    g.set("items", lists[i]);
+    groups.push_back(g);
+  }
+  section.set("groups", groups);
+  return section;
+}
+
+QString GroupOf(const ObjectKey& key) {
+  return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
+}
+
+template <typename T>
+QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
+  QList<NavItem> items;
+  for (const T& o : objects)
+    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {}});
+  return items;
+}
+
+}  // namespace
+
+TemplateData DocumentView::PageData(
+    const std::function<std::string(SectionKind)>& objects) const {
+  mustache::data d;
+  d.set("name", S(model_.name));
+  d.set("version", S(model_.version));
+  d.set("created", S(model_.created));
+  d.set("updated", S(model_.updated));
+  d.set("contents", model_.contents);
+
+  mustache::data nav = List();
+  mustache::data sections = List();
+  for (const SectionKind kind : model_.sections) {
+    QList<NavItem> items;
+    mustache::data section;
+    section.set("title", S(SectionTitle(kind)));
+    section.set("anchor", S(SectionAnchor(kind)));
+    section.set("text", false);
+    section.set("isList", false);
+    section.set("hasEntries", false);
+    switch (kind) {
+      case SectionKind::General:
+        SetParagraphs(section, "text", model_.general);
+        break;
+      case SectionKind::Tables: items = Items(*this, model_.tables); break;
+      case SectionKind::Views: items = Items(*this, model_.views); break;
+      case SectionKind::Units: items = Items(*this, model_.units); break;
+      case SectionKind::Packages:
+        for (const PackageObject& p : model_.packages) {
+          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {}};
+          for (const MemberObject& m : p.members) {
+            item.members.append({m.name, MemberHref(p.anchor, m.anchor)});
+            item.filter += u' ' + m.name;
+          }
+          items.append(item);
+        }
+        break;
+      case SectionKind::Sequences:
+      case SectionKind::Roles: {
+        const bool sequences = kind == SectionKind::Sequences;
+        const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+        SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
+        mustache::data list = List();
+        for (const ListEntry& e : entries) {
+          mustache::data row;
+          row.set("anchor", S(e.anchor));
+          row.set("name", S(e.key.name));
+          row.set("fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                                       : e.key.FullName()));
+          SetParagraphs(row, "description", e.description);
+          list.push_back(row);
+          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {}});
+        }
+        section.set("isList", true);
+        section.set("hasEntries", !entries.isEmpty());
+        section.set("entries", list);
+        break;
+      }
+    }
+    section.set("objects", objects(kind));
+    nav.push_back(NavSection(kind, items));
+    sections.push_back(section);
+  }
+  d.set("nav", nav);
+  d.set("sections", sections);
+  return d;
+}

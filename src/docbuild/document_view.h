@@ -1,0 +1,48 @@
+#pragma once
+// The document model as the data the templates see (Mustache values), the same for every
+// modern format: names, texts split into paragraphs and lines, links already resolved. The
+// values are unescaped; each format's renderer escapes them for its own syntax.
+//
+// Field names are the templates' contract (a user's own template uses them too); see
+// docs/templates.md.
+
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "docbuild/document_model.h"
+
+namespace kainjow::mustache {
+template <typename string_type>
+class basic_data;
+}
+using TemplateData = kainjow::mustache::basic_data<std::string>;
+
+// How a format links to an object and a package member: HTML within the one page
+// ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member").
+enum class LinkStyle { Page, Files };
+
+class DocumentView {
+ public:
+  DocumentView(const DocumentModel& model, LinkStyle links);
+
+  // The title block, the contents (grouped by section and database/owner) and the
+  // sections with their texts. Each section's objects are rendered apart (from TableData
+  // and its neighbours); `objects` gives that rendering, set as the section's "objects".
+  TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
+
+  TemplateData TableData(const TableObject& table) const;
+  TemplateData ViewData(const ViewObject& view) const;
+  TemplateData UnitData(const UnitObject& unit) const;
+  TemplateData PackageData(const PackageObject& package) const;
+
+  // The link to an object by its anchor, and to a member of a package.
+  QString ObjectHref(const QString& anchor) const;
+  QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
+  // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
+  static QString SectionAnchor(SectionKind kind);
+
+ private:
+  const DocumentModel& model_;
+  LinkStyle links_;
+};

@@ -1,0 +1,85 @@
+#include "docbuild/markdown.h"
+
+#include <kainjow/mustache.hpp>
+
+#include "docbuild/document_view.h"
+#include "docbuild/templates.h"
+
+namespace mustache = kainjow::mustache;
+
+std::string EscapeMarkdown(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  // A value's start may be a line's start: a list marker, heading or rule there is escaped.
+  std::size_t i = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') out += text[i++];
+  if (i > 0 && i < text.size() && (text[i] == '.' || text[i] == ')')) out += '\\';
+  if (i == 0 && !text.empty() && (text[0] == '-' || text[0] == '+' || text[0] == '='))
+    out += '\\';
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (c) {
+      case '\\': case '`': case '*': case '_': case '[': case ']': case '<': case '>':
+      case '#': case '|': case '~': case '&': case '$':
+        out += '\\';
+        out += c;
+        break;
+      case '\r':
+        break;
+      case '\n':
+        out += "<br>";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+namespace {
+
+template <typename T, typename Data>
+void RenderEach(QList<OutputFile>& files, const QList<T>& objects, mustache::mustache& tmpl,
+                Data data) {
+  for (const T& o : objects) {
+    std::string out;
+    tmpl.render(data(o), [&out](const std::string& s) { out += s; });
+    files.append({o.anchor + QStringLiteral(".md"), QByteArray::fromStdString(out)});
+  }
+}
+
+}  // namespace
+
+QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates) {
+  for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
+    templates.Template(name).set_custom_escape(EscapeMarkdown);
+  const DocumentView view(model, LinkStyle::Files);
+  QList<OutputFile> files;
+  std::string readme;
+  templates.Template("readme.md")
+      .render(view.PageData([](SectionKind) { return std::string(); }),
+              [&readme](const std::string& s) { readme += s; });
+  files.append({QStringLiteral("README.md"), QByteArray::fromStdString(readme)});
+  for (const SectionKind kind : model.sections) {
+    switch (kind) {
+      case SectionKind::Tables:
+        RenderEach(files, model.tables, templates.Template("table.md"),
+                   [&](const TableObject& o) { return view.TableData(o); });
+        break;
+      case SectionKind::Views:
+        RenderEach(files, model.views, templates.Template("view.md"),
+                   [&](const ViewObject& o) { return view.ViewData(o); });
+        break;
+      case SectionKind::Units:
+        RenderEach(files, model.units, templates.Template("unit.md"),
+                   [&](const UnitObject& o) { return view.UnitData(o); });
+        break;
+      case SectionKind::Packages:
+        RenderEach(files, model.packages, templates.Template("package.md"),
+                   [&](const PackageObject& o) { return view.PackageData(o); });
+        break;
+      default: break;
+    }
+  }
+  return files;
+}

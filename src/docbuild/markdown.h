@@ -1,0 +1,26 @@
+#pragma once
+// The Markdown document: a folder with README.md (title block, general text, contents with
+// relative links, the sequences and roles) and one page per table, view, unit and package,
+// named by the object's anchor. GitHub-flavoured tables; the same model gives the same
+// bytes, so a Git diff of two builds shows only what changed.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <string>
+
+struct DocumentModel;
+class TemplateSet;
+
+struct OutputFile {
+  QString name;  // a file name inside the output folder
+  QByteArray bytes;
+};
+
+// README.md first, then the object pages in document order.
+QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates);
+
+// A text as Markdown that shows it literally: markup characters escaped with a backslash
+// (also where a line start would make a heading, list, quote or rule of it), line breaks
+// as "<br>", so a value can stand in a paragraph or a table cell alike.
+std::string EscapeMarkdown(const std::string& text);

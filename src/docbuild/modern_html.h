@@ -1,0 +1,12 @@
+#pragma once
+// The modern HTML document: one self-contained UTF-8 HTML5 page (style and script inside,
+// no request outside the file) with a contents panel and its filter box, every object and
+// package member at its stable anchor.
+
+#include <string>
+
+struct DocumentModel;
+class TemplateSet;
+
+// Renders the page from the ModernHtml templates. Every value is escaped for HTML.
+std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates);

@@ -1,0 +1,43 @@
+#pragma once
+// The templates a modern format is rendered from: kept with the program as resources, each
+// replaceable by a file of the same name in the user's template directory (the Template_dir
+// setting, or vellumar-build --template DIR), for example to add a logo or a style.
+//
+// Templates are Mustache text (UTF-8). A template the user gives that does not parse is an
+// error of the build that names the file; nothing is written then.
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace kainjow::mustache {
+template <typename string_type>
+class basic_mustache;
+}
+
+enum class TemplateFormat { ModernHtml, Markdown };
+
+class TemplateSet {
+ public:
+  // The names of a format's templates (the file names a template directory may hold).
+  static QStringList Names(TemplateFormat format);
+
+  // Loads every template of `format`, each from `overrideDir` when it holds a file of its
+  // name, else the built-in one. False with the reason in *error.
+  bool Load(TemplateFormat format, const QString& overrideDir, QString* error);
+
+  // The parsed template; it must be one of the format's names.
+  kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
+  // The text of a template (for those included as partials, such as style and script).
+  const std::string& Text(const QString& name) const;
+
+  TemplateSet();
+  ~TemplateSet();
+  TemplateSet(TemplateSet&&) noexcept;
+
+ private:
+  struct Entry;
+  std::map<QString, std::unique_ptr<Entry>> entries_;
+};

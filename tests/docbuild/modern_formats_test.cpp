@@ -1,0 +1,244 @@
+// The modern formats rendered from a model: escaping of every value, anchors, links and the
+// Markdown folder as one change.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include "docbuild/document_model.h"
+#include "docbuild/markdown.h"
+#include "docbuild/modern_html.h"
+#include "docbuild/output_folder.h"
+#include "docbuild/templates.h"
+#include "support/test_env.h"
+
+namespace {
+
+// Markup, a script, a Markdown link and an image, table pipes, a code fence, a math span and
+// a line break: what no value may bring into either format.
+const QString kHostile =
+    QStringLiteral("<script>alert(1)</script>&amp;\"'|[x](javascript:y)![i](z)`*_#$1$\n```");
+
+ObjectKey HostileKey(const QString& name) { return {kHostile, kHostile, name}; }
+
+// A model in which every text field holds the hostile text.
+DocumentModel HostileModel() {
+  DocumentModel m;
+  m.name = m.version = m.created = m.updated = m.general = kHostile;
+  m.sections = {SectionKind::General, SectionKind::Tables,   SectionKind::Views,
+                SectionKind::Units,   SectionKind::Packages, SectionKind::Sequences,
+                SectionKind::Roles};
+  TableObject t;
+  t.key = HostileKey(kHostile);
+  t.anchor = t.key.Anchor();
+  t.description = kHostile;
+  t.dictionaryComment = kHostile + kHostile;
+  t.synonyms = {kHostile};
+  t.columns = {{kHostile, kHostile, false, kHostile, kHostile}};
+  ModelConstraint fk{kHostile, ConstraintKind::Foreign, {kHostile}, {}, t.key, {kHostile}, t.anchor};
+  ModelConstraint check{kHostile, ConstraintKind::Check, {kHostile}, kHostile, {}, {}, {}};
+  t.constraints = {fk, check};
+  t.indexes = {{kHostile, true, {{kHostile, true}}}};
+  t.referencedBy = {{t.key, t.anchor, kHostile, {kHostile}}};
+  m.tables = {t};
+
+  ViewObject v;
+  v.key = HostileKey(QStringLiteral("V"));
+  v.anchor = v.key.Anchor();
+  v.description = v.dictionaryComment = kHostile;
+  v.columns = t.columns;
+  v.text = kHostile;
+  m.views = {v};
+
+  const CommentBlock block{kHostile, {kHostile}, {{kHostile, kHostile, kHostile}}, kHostile,
+                           {kHostile}};
+  const Signature signature{kHostile, {{kHostile, kHostile, kHostile, kHostile}}, kHostile};
+  UnitObject u;
+  u.key = HostileKey(QStringLiteral("U"));
+  u.anchor = u.key.Anchor();
+  u.type = kHostile;
+  u.blocks = {block};
+  u.signatures = {signature};
+  u.source = {kHostile, kHostile};
+  m.units = {u};
+
+  PackageObject p;
+  p.key = HostileKey(QStringLiteral("P"));
+  p.anchor = p.key.Anchor();
+  p.description = kHostile;
+  p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, true, block,
+                {signature}}};
+  p.source = {kHostile};
+  m.packages = {p};
+
+  m.sequencesText = m.rolesText = kHostile;
+  m.sequences = {{HostileKey(QStringLiteral("S")), HostileKey(QStringLiteral("S")).Anchor(),
+                  kHostile}};
+  m.roles = {{{kHostile, {}, kHostile}, ObjectKey{kHostile, {}, kHostile}.Anchor(), kHostile}};
+  return m;
+}
+
+TemplateSet Templates(TemplateFormat format, const QString& dir = {}) {
+  TemplateSet set;
+  QString error;
+  EXPECT_TRUE(set.Load(format, dir, &error)) << error.toStdString();
+  return set;
+}
+
+TEST(Anchors, FollowTheKeyAndNeverMeet) {
+  EXPECT_EQ((ObjectKey{"DEMO", "HR", "EMPLOYEES"}.Anchor()), "demo.hr.employees");
+  EXPECT_EQ(AnchorPart("SYS$X_1"), "sys$x_1");
+  EXPECT_EQ(AnchorPart("Emp"), "e-6d--70-");
+  EXPECT_EQ(AnchorPart("A.B"), "a-2e-b");
+  // Parts that differ only where a plain mapping would fold them together stay apart.
+  const QStringList parts{"EMP", "Emp", "emp", "E-6D-", "A.B", "A-2E-B", "", "Ä", "a b"};
+  QSet<QString> anchors;
+  for (const QString& p : parts) {
+    const QString a = AnchorPart(p);
+    EXPECT_TRUE(QRegularExpression("^[a-z0-9_$-]*$").match(a).hasMatch()) << a.toStdString();
+    anchors.insert(a);
+  }
+  EXPECT_EQ(anchors.size(), parts.size());
+}
+
+TEST(ModernHtml, NoValueAddsMarkup) {
+  const QString page = QString::fromStdString(
+      RenderModernHtml(HostileModel(), Templates(TemplateFormat::ModernHtml)));
+  EXPECT_FALSE(page.contains("<script>alert")) << page.toStdString();
+  EXPECT_FALSE(page.contains("\"'|"));
+  EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
+  // Every tag in the page is one of the templates' own.
+  static const QSet<QString> ours{
+      "!DOCTYPE", "html", "head", "meta", "title", "style", "body", "a", "header", "button",
+      "span", "nav", "div", "label", "input", "p", "ul", "li", "main", "dl", "dt", "dd",
+      "h1", "h2", "h3", "h4", "h5", "section", "article", "table", "thead", "tbody", "tr",
+      "th", "td", "br", "code", "pre", "details", "summary", "script"};
+  static const QRegularExpression tag("<(/?)([!A-Za-z][A-Za-z0-9]*)");
+  for (auto it = tag.globalMatch(page); it.hasNext();) {
+    const QString name = it.next().captured(2);
+    EXPECT_TRUE(ours.contains(name)) << name.toStdString();
+  }
+  EXPECT_EQ(page.count("<script>"), 1);
+}
+
+// The Markdown outside fenced code blocks (a block closes at a fence at least as long as the
+// one that opened it).
+QString Prose(const QString& text) {
+  QString prose;
+  qsizetype fence = 0;
+  static const QRegularExpression fenceLine("^(`{3,})([a-z]*)$");
+  for (const QString& line : text.split(u'\n')) {
+    const QRegularExpressionMatch m = fenceLine.match(line);
+    if (fence == 0 && m.hasMatch()) {
+      fence = m.captured(1).size();
+    } else if (fence > 0) {
+      if (m.hasMatch() && m.captured(2).isEmpty() && m.captured(1).size() >= fence) fence = 0;
+    } else {
+      prose += line + u'\n';
+    }
+  }
+  EXPECT_EQ(fence, 0) << "a code block is not closed";
+  return prose;
+}
+
+TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
+  const QList<OutputFile> files =
+      RenderMarkdown(HostileModel(), Templates(TemplateFormat::Markdown));
+  ASSERT_EQ(files.size(), 5);
+  EXPECT_EQ(files[0].name, "README.md");
+  QSet<QString> names;
+  for (const OutputFile& f : files) names.insert(f.name);
+  // A value's markup characters all come escaped; "<" only opens our "<br>".
+  static const QRegularExpression unescaped(R"((?<!\\)(`|\$|_|<(?!br>)|\]\(j))");
+  static const QRegularExpression pipe(R"((?<!\\)\|)");
+  static const QRegularExpression link(R"((?<!\\)\]\(([^)#]*)(#[^)]*)?\))");
+  for (const OutputFile& f : files) {
+    const QString text = QString::fromUtf8(f.bytes);
+    const QString prose = Prose(text);
+    // Our own link targets and anchors aside.
+    static const QRegularExpression ours(R"(\]\([a-z0-9_$.~#-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
+    const QString values = QString(prose).remove(ours);
+    EXPECT_FALSE(unescaped.match(values).hasMatch())
+        << f.name.toStdString() << ": " << unescaped.match(values).captured().toStdString();
+    // Table rows keep their column count whatever a cell holds.
+    qsizetype columns = -1;
+    for (const QString& line : prose.split(u'\n')) {
+      if (!line.startsWith(u'|')) {
+        columns = -1;
+        continue;
+      }
+      const qsizetype count = line.count(pipe);
+      if (columns < 0) columns = count;
+      EXPECT_EQ(count, columns) << (f.name + ": " + line).toStdString();
+    }
+    for (auto it = link.globalMatch(prose); it.hasNext();) {
+      const QString target = it.next().captured(1);
+      if (!target.isEmpty())
+        EXPECT_TRUE(names.contains(target)) << f.name.toStdString() << " -> " << target.toStdString();
+    }
+  }
+}
+
+TEST(Markdown, EscapingShowsTheTextLiterally) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"JOB_HISTORY", "JOB\\_HISTORY"},
+      {"a|b", "a\\|b"},
+      {"<b>&amp;", "\\<b\\>\\&amp;"},
+      {"[x](y) `c` *e* ~s~ #h $m$", "\\[x\\](y) \\`c\\` \\*e\\* \\~s\\~ \\#h \\$m\\$"},
+      {"- item", "\\- item"},
+      {"+ item", "\\+ item"},
+      {"===", "\\==="},
+      {"12. item", "12\\. item"},
+      {"3) item", "3\\) item"},
+      {"one\r\ntwo\nthree", "one<br>two<br>three"},
+      {"back\\slash", "back\\\\slash"},
+      {"plain text, 2.5", "plain text, 2.5"},
+  };
+  for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeMarkdown(text), escaped) << text;
+}
+
+TEST(Templates, AUserTemplateReplacesItsNamesakeAndABadOneIsNamed) {
+  QTemporaryDir dir;
+  testenv::WriteBytes(dir.filePath("style.css"), "body { color: #123456; }");
+  const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
+  EXPECT_EQ(set.Text("style.css"), "body { color: #123456; }");
+  EXPECT_NE(set.Text("script.js").find("filter"), std::string::npos);  // built in
+
+  testenv::WriteBytes(dir.filePath("table.md"), "{{#open}} never closed");
+  TemplateSet broken;
+  QString error;
+  EXPECT_FALSE(broken.Load(TemplateFormat::Markdown, dir.path(), &error));
+  EXPECT_TRUE(error.contains(QDir::toNativeSeparators(dir.filePath("table.md"))))
+      << error.toStdString();
+}
+
+TEST(OutputFolder, ReplacesOurFilesKeepsTheUsersAndFailsWhole) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("docs");
+  QString error;
+  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "one"}, {"a.md", "a"}, {"b.md", "b"}},
+                                &error));
+  testenv::WriteBytes(folder + "/notes.txt", "the user's");
+  // A second build without b.md removes the b.md the first one wrote, and nothing else.
+  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "two"}, {"a.md", "a2"}}, &error));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{".vellumar-files", "README.md", "a.md", "notes.txt"}));
+  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
+
+  // A file that cannot be written leaves every file as it was.
+  QDir(folder).mkdir("c.md.vellumar-new");
+  EXPECT_FALSE(WriteOutputFolder(folder, {{"README.md", "three"}, {"c.md", "c"}}, &error));
+  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
+  EXPECT_FALSE(QFile::exists(folder + "/README.md.vellumar-new"));
+  EXPECT_FALSE(QFile::exists(folder + "/c.md"));
+
+  // A folder the failed write made is gone again.
+  const QString fresh = dir.filePath("fresh");
+  EXPECT_FALSE(WriteOutputFolder(fresh, {{"x/../../y.md", "z"}}, &error));
+  EXPECT_FALSE(QFile::exists(fresh));
+}
+
+}  // namespace
