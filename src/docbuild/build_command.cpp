@@ -14,6 +14,8 @@
 
 const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
 const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
+const QString BuildCommand::kModernFilter = QStringLiteral("Web page (*.html)");
+const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
 
 BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
     : QObject(&window), window_(window), db_(db), prompts_(prompts),
@@ -26,13 +28,17 @@ void BuildCommand::MIBuildprojectClick() {
   const QScopedValueRollback<bool> running(running_, true);
   const Settings& settings = window_.LiveSettings();
   const FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
-                            kHtmlFilter + QStringLiteral(";;") + kTextFilter};
+                            QStringList{kHtmlFilter, kTextFilter, kModernFilter,
+                                        kMarkdownFilter}
+                                .join(QStringLiteral(";;"))};
   QString filter = selectedFilter_;
   const auto chosen = prompts_.SaveFileName(&window_, request, &filter);
   if (!chosen) return;
   if (!filter.isEmpty()) selectedFilter_ = filter;
-  const OutputFormat format =
-      selectedFilter_ == kTextFilter ? OutputFormat::Text : OutputFormat::Html;
+  const OutputFormat format = selectedFilter_ == kTextFilter       ? OutputFormat::Text
+                              : selectedFilter_ == kModernFilter   ? OutputFormat::ModernHtml
+                              : selectedFilter_ == kMarkdownFilter ? OutputFormat::Markdown
+                                                                   : OutputFormat::Html;
 
   const bool wasConnected = db_.Connected();
   auto* progress = new ProgressDialog(&window_);

@@ -22,9 +22,12 @@ class BuildCommand : public QObject {
 
   void MIBuildprojectClick();
 
-  // The save dialog's filters, HTML first; the second chooses text output.
+  // The save dialog's filters, HTML first; the second chooses text output, the other two
+  // the modern formats (a Markdown document is a folder: see OutputFileName).
   static const QString kHtmlFilter;
   static const QString kTextFilter;
+  static const QString kModernFilter;
+  static const QString kMarkdownFilter;
 
  private:
   MainWindow& window_;

@@ -21,6 +21,10 @@ OptionsDirectoriesPage::OptionsDirectoriesPage(Settings& settings, Prompts& prom
          tr("Default directory when opening VLM projects and saving new VLM projects.."));
   AddRow(layout, tr("Database Log History"), "FEdDBLogHistory", &Settings::DBLog_history,
          Browse::LogFile, tr("Contains history of database logs."));
+  AddRow(layout, tr("Template Directory"), "FEdTemplateDirectory", &Settings::Template_dir,
+         Browse::TemplateDirectory,
+         tr("Your own templates for the Web page and Markdown documents; empty: the built-in "
+            "ones."));
   layout->addStretch();
 }
 
@@ -52,8 +56,12 @@ void OptionsDirectoriesPage::AddRow(QVBoxLayout* layout, const QString& caption,
 void OptionsDirectoriesPage::BrowseFor(QLineEdit* field, Browse browse) {
   std::optional<QString> chosen;
   const QString current = field->text();
-  if (browse == Browse::Directory) {
-    chosen = prompts_.DirectoryName(this, tr("Choose Project Directory"), current);
+  if (browse == Browse::Directory || browse == Browse::TemplateDirectory) {
+    chosen = prompts_.DirectoryName(this,
+                                    browse == Browse::Directory
+                                        ? tr("Choose Project Directory")
+                                        : tr("Choose Template Directory"),
+                                    current);
   } else {
     const bool history = browse == Browse::HistoryFile;
     FileRequest request;

@@ -1,6 +1,7 @@
 #pragma once
-// TFRMOPTIONSDIRECTORIES: the project history file, the project directory and the
-// database log history file, each typed or chosen with its browse button.
+// TFRMOPTIONSDIRECTORIES: the project history file, the project directory, the database
+// log history file and the template directory of the modern formats, each typed or chosen
+// with its browse button.
 
 #include <QWidget>
 
@@ -16,7 +17,7 @@ class OptionsDirectoriesPage : public QWidget {
   void ShowSettings() { fields_.Show(); }
 
  private:
-  enum class Browse { HistoryFile, Directory, LogFile };
+  enum class Browse { HistoryFile, Directory, LogFile, TemplateDirectory };
   void AddRow(QVBoxLayout* layout, const QString& caption, const char* field,
               SettingText member, Browse browse, const QString& explanation);
   void BrowseFor(QLineEdit* field, Browse browse);

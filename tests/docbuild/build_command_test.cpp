@@ -124,7 +124,8 @@ TEST_F(BuildCommandTest, SaveDialogTypeDecidesTheOutputAndIsKeptForTheNextBuild)
   EXPECT_EQ(prompts.History()[0].selectedFilter, "Vellumar (*.htm)");
   EXPECT_EQ(asked.title, "Building Vellumar");
   EXPECT_EQ(asked.directory, dir.path());
-  EXPECT_EQ(asked.filter, "Vellumar (*.htm);;Vellumar (*.txt)");
+  EXPECT_EQ(asked.filter,
+            "Vellumar (*.htm);;Vellumar (*.txt);;Web page (*.html);;Markdown (*.md)");
   // Cancelled: no dialog, no question, nothing changed.
   EXPECT_TRUE(ProgressDialogs().isEmpty());
   EXPECT_EQ(versionsAsked, 0);

@@ -47,7 +47,7 @@ TEST_F(SettingsTest, AwkwardTextsComeBackExactly) {
   Settings s = DefaultSettings();
   QString Settings::*fields[] = {
       &Settings::History_file, &Settings::Project_dir, &Settings::DBLog_history,
-      &Settings::Function_opentag, &Settings::Function_description,
+      &Settings::Template_dir, &Settings::Function_opentag, &Settings::Function_description,
       &Settings::Function_parameters, &Settings::Function_spot, &Settings::Function_colon,
       &Settings::Function_semicolon, &Settings::Function_returnvalue,
       &Settings::Function_closetag, &Settings::Package_opentag, &Settings::Package_description,
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, AwkwardTextsComeBackExactly) {
     ASSERT_TRUE(SaveSettings(s, store, &error)) << error.toStdString();
   }
   QSettings store(IniPath(), QSettings::IniFormat);
-  EXPECT_EQ(store.allKeys().size(), 25);
+  EXPECT_EQ(store.allKeys().size(), 26);
   EXPECT_EQ(store.value("Document_parts").toString(), "TTTFTTTT");
   EXPECT_EQ(LoadSettings(store), s);
 }
