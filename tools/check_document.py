@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
 """Checks a built HTML document in headless Chromium.
 
-Usage: check_document.py DOCUMENT.htm [--screenshot FILE.png] [--chromium PATH]
+Usage: check_document.py DOCUMENT [--screenshot FILE.png] [--width PX] [--dark] [--print]
+                         [--at ID] [--filter-bench] [--chromium PATH]
 
-Fails (exit 1) when the page logs a console error or throws, when Chromium does not read it
-as windows-1252 (the bytes it is saved in), when a contents link has no anchor of its name
-(or more than one), or when following a link does not bring its anchor into view. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs
-no network port and no Python package beyond the standard library.
+Fails (exit 1) when the page logs a console error or throws, when a contents link has no
+anchor of its name (or more than one), or when following a link does not bring its anchor
+into view. A classic document also fails when Chromium does not read it as windows-1252 (the
+bytes it is saved in). A modern page (an HTML5 page) is checked by its ids instead of anchor
+names, and also fails when Chromium does not read it as UTF-8, when typing in its filter box
+does not narrow the contents, or when it asks for anything outside its own file.
+--filter-bench types a name into the filter box one key at a time and prints the time each
+keystroke takes until the next frame. --width, --dark, --print and --at shape the
+screenshot: the window width, the dark colour scheme, the print media and the id it scrolls
+to. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs no
+network port and no Python package beyond the standard library.
 """
 
 import argparse
@@ -53,6 +61,103 @@ LINK_CHECK = r"""
     }
   }
   return {links: links.length, failures, charset: document.characterSet};
+})()
+"""
+
+
+# The modern page: every in-page link lands on the element with its id.
+MODERN_LINK_CHECK = r"""
+(() => {
+  const failures = [];
+  const links = [...document.querySelectorAll('a[href^="#"]')];
+  const bottom = () => Math.ceil(window.scrollY + window.innerHeight) >=
+      document.documentElement.scrollHeight - 1;
+  for (const link of links) {
+    const id = decodeURIComponent(link.getAttribute('href').slice(1));
+    const target = document.getElementById(id);
+    if (!target) {
+      failures.push(`#${id}: no element has this id`);
+      continue;
+    }
+    for (let e = target; e; e = e.parentElement) if (e.tagName === 'DETAILS') e.open = true;
+    window.scrollTo(0, 0);
+    link.click();
+    const top = target.getBoundingClientRect().top;
+    const margin = (parseFloat(getComputedStyle(target).scrollMarginTop) || 0) +
+        (parseFloat(getComputedStyle(document.documentElement).scrollPaddingTop) || 0);
+    const landed = Math.abs(top - margin) <= 2 ||
+        (window.scrollY === 0 && top >= 0 && top <= margin + 2) ||
+        (bottom() && top >= 0 && top < window.innerHeight);
+    if (!landed) failures.push(`#${id}: element at ${top}px after following the link`);
+  }
+  window.scrollTo(0, 0);
+  return {links: links.length, failures};
+})()
+"""
+
+# Types into the filter box: every name typed whole leaves its entry and fewer than all.
+FILTER_CHECK = r"""
+(() => {
+  const box = document.getElementById('filter');
+  if (!box) return {failures: ['the page has no filter box']};
+  const items = [...document.querySelectorAll('#side li[data-filter]')];
+  const visible = () => items.filter(li => li.offsetParent !== null);
+  const failures = [];
+  // On a narrow screen the panel opens with its button first.
+  const toggle = document.getElementById('nav-toggle');
+  if (box.offsetParent === null && toggle) toggle.click();
+  const all = visible().length;
+  if (all !== items.length) failures.push(`${items.length - all} entries hidden before typing`);
+  const last = items[items.length - 1];
+  const name = last.querySelector('a').textContent;
+  let typed = '';
+  for (const ch of name.toLowerCase()) {
+    typed += ch;
+    box.value = typed;
+    box.dispatchEvent(new Event('input'));
+  }
+  const left = visible();
+  if (!left.includes(last)) failures.push(`typing "${name}" hid its own entry`);
+  if (left.length >= all && all > 1) failures.push(`typing "${name}" left all ${all} entries`);
+  box.value = 'no such object anywhere';
+  box.dispatchEvent(new Event('input'));
+  if (visible().length !== 0) failures.push('a filter that matches nothing left entries');
+  box.value = '';
+  box.dispatchEvent(new Event('input'));
+  if (visible().length !== all) failures.push('clearing the filter did not bring all back');
+  return {entries: all, narrowed: left.length, failures};
+})()
+"""
+
+# One keystroke at a time, each timed from its input event to the next frame.
+FILTER_BENCH = r"""
+(async () => {
+  const box = document.getElementById('filter');
+  const items = document.querySelectorAll('#side li[data-filter]');
+  const name = items[Math.floor(items.length / 2)].querySelector('a').textContent.toLowerCase();
+  const frame = () => new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
+  const times = [];
+  let typed = '';
+  for (const ch of name) {
+    typed += ch;
+    await frame();
+    const start = performance.now();
+    box.value = typed;
+    box.dispatchEvent(new Event('input'));
+    document.body.offsetHeight;
+    await frame();
+    times.push(performance.now() - start);
+  }
+  for (let i = typed.length - 1; i >= 0; i--) {
+    await frame();
+    const start = performance.now();
+    box.value = typed.slice(0, i);
+    box.dispatchEvent(new Event('input'));
+    document.body.offsetHeight;
+    await frame();
+    times.push(performance.now() - start);
+  }
+  return {entries: items.length, typed: name, times};
 })()
 """
 
@@ -175,27 +280,62 @@ def console_errors(events):
     return errors
 
 
-def browser_check(chromium, document, screenshot):
+def evaluate(tools, session, expression):
+    reply = tools.call("Runtime.evaluate", {"expression": expression, "returnByValue": True,
+                                            "awaitPromise": True}, session=session, timeout=600)
+    if "exceptionDetails" in reply:
+        raise RuntimeError(reply["exceptionDetails"].get("text", "script failed"))
+    return reply["result"]["value"]
+
+
+def requests_outside(events, document):
+    """The URLs the page asked for other than its own file."""
+    own = document.as_uri()
+    urls = [e["params"]["request"]["url"] for e in events
+            if e.get("method") == "Network.requestWillBeSent"]
+    return [u for u in urls if u.split("#")[0] != own and not u.startswith("data:")]
+
+
+def browser_check(chromium, document, args, modern):
     with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
         tools = DevTools(chromium, profile)
         try:
             target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             session = tools.call("Target.attachToTarget",
                                  {"targetId": target, "flatten": True})["sessionId"]
-            for domain in ("Page", "Runtime", "Log"):
+            for domain in ("Page", "Runtime", "Log", "Network"):
                 tools.call(f"{domain}.enable", session=session)
+            mobile = args.width < 600
+            tools.call("Emulation.setDeviceMetricsOverride",
+                       {"width": args.width, "height": 900 if not mobile else 800,
+                        "deviceScaleFactor": 1, "mobile": mobile}, session=session)
+            features = [{"name": "prefers-color-scheme", "value": "dark" if args.dark else "light"}]
+            tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
             tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
             tools.wait_event("Page.loadEventFired")
-            result = tools.call("Runtime.evaluate",
-                                {"expression": LINK_CHECK, "returnByValue": True},
-                                session=session)["result"]["value"]
-            if screenshot:
-                tools.call("Runtime.evaluate", {"expression": "window.scrollTo(0, 0)"},
-                           session=session)
+            result = evaluate(tools, session, MODERN_LINK_CHECK if modern else LINK_CHECK)
+            if modern:
+                filtered = evaluate(tools, session, FILTER_CHECK)
+                result["failures"] += filtered["failures"]
+                result["filter"] = filtered
+                if args.filter_bench:
+                    result["bench"] = evaluate(tools, session, FILTER_BENCH)
+            if args.screenshot:
+                if args.print:
+                    tools.call("Emulation.setEmulatedMedia",
+                               {"media": "print", "features": features}, session=session)
+                evaluate(tools, session,
+                         "document.getElementById('side') && document.getElementById('side')"
+                         ".classList.remove('open'); window.scrollTo(0, 0);" +
+                         (f"document.getElementById({json.dumps(args.at)}).scrollIntoView()"
+                          if args.at else ""))
                 shot = tools.call("Page.captureScreenshot", {"format": "png"}, session=session)
-                pathlib.Path(screenshot).write_bytes(base64.b64decode(shot["data"]))
+                pathlib.Path(args.screenshot).write_bytes(base64.b64decode(shot["data"]))
             # Anything logged while the page loaded or the links were followed.
-            tools.call("Runtime.evaluate", {"expression": "0"}, session=session)
+            evaluate(tools, session, "0")
+            if modern:
+                result["failures"] += [f"request outside the file: {u}"
+                                       for u in requests_outside(tools.events, document)]
             return result, console_errors(tools.events)
         finally:
             tools.close()
@@ -205,27 +345,49 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("document")
     parser.add_argument("--screenshot")
+    parser.add_argument("--width", type=int, default=1024)
+    parser.add_argument("--dark", action="store_true")
+    parser.add_argument("--print", action="store_true")
+    parser.add_argument("--at", help="the id the screenshot scrolls to")
+    parser.add_argument("--filter-bench", action="store_true")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
     args = parser.parse_args()
 
     document = pathlib.Path(args.document).resolve()
-    text = document.read_bytes().decode("cp1252", errors="replace")
-    links, problems = static_check(text)
-    if not links:
-        problems.append("the document has no contents links")
+    raw = document.read_bytes()
+    modern = raw.startswith(b"<!DOCTYPE html>")
+    problems = []
+    if modern:
+        links = []
+    else:
+        links, problems = static_check(raw.decode("cp1252", errors="replace"))
+        if not links:
+            problems.append("the document has no contents links")
 
-    result, errors = browser_check(args.chromium, document, args.screenshot)
+    result, errors = browser_check(args.chromium, document, args, modern)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]
-    if result["charset"] != "windows-1252":
+    if result["charset"] != ("UTF-8" if modern else "windows-1252"):
         problems.append(f"Chromium reads the document as {result['charset']}")
-    if result["links"] != len(links):
+    if not modern and result["links"] != len(links):
         problems.append(f"Chromium found {result['links']} links, the markup {len(links)}")
 
     for p in problems:
         print(f"FAIL {p}", file=sys.stderr)
-    print(f"{document}: {len(links)} contents links, {len(errors)} console errors, "
-          f"{len(problems)} problems")
+    if modern:
+        f = result["filter"]
+        print(f"{document}: {result['links']} in-page links, {f.get('entries', 0)} contents "
+              f"entries ({f.get('narrowed', 0)} left by a typed name), {len(errors)} console "
+              f"errors, {len(problems)} problems")
+    else:
+        print(f"{document}: {len(links)} contents links, {len(errors)} console errors, "
+              f"{len(problems)} problems")
+    if "bench" in result:
+        b = result["bench"]
+        times = sorted(b["times"])
+        print(f"filter over {b['entries']} entries, {len(times)} keystrokes typing and erasing "
+              f"\"{b['typed']}\": median {times[len(times) // 2]:.1f} ms, "
+              f"slowest {times[-1]:.1f} ms per keystroke")
     return 1 if problems else 0
 
 

@@ -25,14 +25,16 @@ void SetList(mustache::data& d, const std::string& name, const mustache::data& l
         !list.is_empty_list());
 }
 
-// A user's text as paragraphs of lines: line breaks (CR LF, LF or CR) end lines, blank
-// lines end paragraphs; "more" marks every line but a paragraph's last.
-mustache::data Paragraphs(const QString& text) {
+// A text as paragraphs of lines: line breaks (CR LF, LF or CR) end lines, blank lines end
+// paragraphs; "more" marks every line but a paragraph's last. A user's text keeps its line
+// breaks; a comment block's lines, wrapped to fit the source, `flow` into one line each.
+mustache::data Paragraphs(const QString& text, bool flow = false) {
   static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data paragraphs = List();
   QStringList current;
   auto flush = [&] {
     if (current.isEmpty()) return;
+    if (flow) current = QStringList{current.join(u' ')};
     mustache::data lines = List();
     for (qsizetype i = 0; i < current.size(); ++i) {
       mustache::data line;
@@ -56,8 +58,9 @@ mustache::data Paragraphs(const QString& text) {
   return paragraphs;
 }
 
-void SetParagraphs(mustache::data& d, const char* name, const QString& text) {
-  mustache::data p = Paragraphs(text);
+void SetParagraphs(mustache::data& d, const char* name, const QString& text,
+                   bool flow = false) {
+  mustache::data p = Paragraphs(text, flow);
   d.set(name, p.is_empty_list() ? mustache::data(false) : p);
 }
 
@@ -132,7 +135,7 @@ mustache::data Columns(const QList<ModelColumn>& columns) {
 mustache::data Block(const CommentBlock& b) {
   mustache::data d;
   SetText(d, "heading", b.heading);
-  SetParagraphs(d, "description", b.description.join(u'\n'));
+  SetParagraphs(d, "description", b.description.join(u'\n'), true);
   mustache::data parameters = List();
   for (const CommentParameter& p : b.parameters) {
     mustache::data row;
@@ -143,7 +146,7 @@ mustache::data Block(const CommentBlock& b) {
   }
   SetList(d, "parameters", parameters);
   SetText(d, "returnHeading", b.returnHeading);
-  SetParagraphs(d, "returnText", b.returnText.join(u'\n'));
+  SetParagraphs(d, "returnText", b.returnText.join(u'\n'), true);
   return d;
 }
 
