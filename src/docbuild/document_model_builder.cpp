@@ -5,6 +5,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "db/column_type.h"
 #include "db/database.h"
 #include "docbuild/build_context.h"
 #include "docbuild/dictionary_source.h"
@@ -132,7 +133,7 @@ class ModelBuilder {
     QList<ModelColumn> columns;
     Query& q = Run(db_, QueryId::OCIColumns, name);
     for (; !q.Eof(); q.Next()) {
-      columns.append({Field(q, "column_name"), Field(q, "data_type"),
+      columns.append({Field(q, "column_name"), ColumnTypeText(ColumnTypeOf(q)),
                       Field(q, "nullable") != QStringLiteral("N"),
                       TrimBlanks(Field(q, "data_default")), Field(q, "comments")});
     }
