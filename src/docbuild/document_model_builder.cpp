@@ -9,6 +9,7 @@
 #include "db/database.h"
 #include "docbuild/build_context.h"
 #include "docbuild/dictionary_source.h"
+#include "docbuild/document.h"
 #include "docbuild/document_model.h"
 #include "docbuild/procedures_section.h"
 #include "project/project.h"
@@ -26,13 +27,6 @@ Query& Run(Database& db, QueryId id, const QString& name) {
 }
 
 QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
-
-// A source line without the line end it is stored with.
-QString WithoutLineEnd(QString line) {
-  if (line.endsWith(u'\n')) line.chop(1);
-  if (line.endsWith(u'\r')) line.chop(1);
-  return line;
-}
 
 // The lines of an open source query, as stored; the query is closed afterwards.
 QStringList ReadLines(Query& q) {
