@@ -23,13 +23,17 @@ test: build
 # (every document part on), so the user's settings neither change it nor are changed.
 DEMO_DIR = $(BUILD)/demo
 DEMO_BUILD = $(BUILD)/bin/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
+DEMO_QUIET = >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }
 demo: build
 	@mkdir -p $(DEMO_DIR)
-	@for out in demo.htm demo.txt; do \
-	  $(DEMO_BUILD) $(DEMO_DIR)/$$out >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }; \
-	done
+	@$(DEMO_BUILD) $(DEMO_DIR)/demo.htm $(DEMO_QUIET)
+	@$(DEMO_BUILD) $(DEMO_DIR)/demo.txt $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format modern $(DEMO_DIR)/demo.html $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format markdown $(DEMO_DIR)/markdown $(DEMO_QUIET)
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
+	@echo "Sample document (web page): $(abspath $(DEMO_DIR)/demo.html)"
+	@echo "Sample document (Markdown): $(abspath $(DEMO_DIR)/markdown)/README.md"
 
 run: build
 	@$(BUILD)/bin/vellumar

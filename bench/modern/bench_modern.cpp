@@ -1,0 +1,122 @@
+// Modern document benchmark: a generated snapshot and a project holding 30,000 objects
+// (tables, views, functions, packages with their members, sequences), built as the modern
+// page and as the Markdown folder; then the page in headless Chromium, where a name is typed
+// into the contents filter one key at a time (and erased again) and each keystroke is timed
+// until the next frame (tools/check_document.py --filter-bench). Given an object count as
+// its argument, it builds that size instead.
+
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "db/database.h"
+#include "docbuild/build_context.h"
+#include "docbuild/build_runner.h"
+#include "project/project.h"
+#include "settings/settings.h"
+#include "snapshot_generator.h"
+
+namespace {
+
+class QuietProgress : public BuildProgress {
+ public:
+  void SetInfoText(const QString&) override {}
+  void StepProgress(int) override {}
+  void SetProgress(int) override {}
+  void SetProgressMax(int) override {}
+};
+
+// Objects the generator makes for `tables` tables (views, units and packages in
+// proportion, sequences a fifth).
+int ObjectCount(int tables) {
+  return tables + GeneratedViewCount(tables) + GeneratedUnitCount(tables) +
+         GeneratedPackageCount(tables) + tables / 5;
+}
+
+void FillProject(Project& project, int tables) {
+  const auto entry = [](const QString& name) {
+    return ObjectEntry{"BENCH", name, "BENCH", "bench", "Generated object " + name + "."};
+  };
+  for (int t = 0; t < tables; ++t)
+    project.AppendEntry(ObjectKind::Tables, entry(GeneratedTableName(t)));
+  for (int v = 0; v < GeneratedViewCount(tables); ++v)
+    project.AppendEntry(ObjectKind::Views, entry(GeneratedViewName(v)));
+  for (int u = 0; u < GeneratedUnitCount(tables); ++u)
+    project.AppendEntry(ObjectKind::ProceduresAndFunctions,
+                        entry(GeneratedUnitName(u) + " (FUNCTION)"));
+  for (int p = 0; p < GeneratedPackageCount(tables); ++p)
+    project.AppendEntry(ObjectKind::Packages, entry(GeneratedPackageName(p)));
+  for (int s = 0; s < tables / 5; ++s)
+    project.AppendEntry(ObjectKind::Sequences,
+                        entry(QStringLiteral("SEQ_%1").arg(s + 1, 5, 10, QChar('0'))));
+}
+
+double Seconds(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
+
+long PeakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int wanted = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30000;
+  int tables = 1;
+  while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
+
+  QTemporaryDir dir;
+  const QString snapshot = dir.filePath("bench.sqlite");
+  QString error;
+  if (!GenerateSnapshot(snapshot, {tables, true}, &error)) {
+    std::fprintf(stderr, "bench_modern: %s\n", qPrintable(error));
+    return 1;
+  }
+  Project project;
+  FillProject(project, tables);
+  Settings settings = DefaultSettings();
+  Database db;
+  db.SetSnapshotDirectories({dir.path()});
+  QuietProgress progress;
+
+  std::printf("modern documents of %d objects (%d tables, 20 columns each):\n",
+              ObjectCount(tables), tables);
+  for (const auto& [format, name, label] :
+       {std::tuple{OutputFormat::ModernHtml, "bench.html", "page"},
+        std::tuple{OutputFormat::Markdown, "markdown", "Markdown folder"}}) {
+    QElapsedTimer timer;
+    timer.start();
+    const BuildResult result = BuildDocument(project, settings, db, progress,
+                                             dir.filePath(name), format);
+    if (!result.ok()) {
+      std::fprintf(stderr, "bench_modern: %s\n", qPrintable(result.error));
+      return 1;
+    }
+    const qint64 bytes = format == OutputFormat::ModernHtml
+                             ? QFileInfo(result.outputPath).size()
+                             : qint64(QDir(result.outputPath).count() - 2);
+    std::printf("  %-16s built in %6.2f s, %s %lld, peak memory %ld MiB\n", label,
+                Seconds(timer), format == OutputFormat::ModernHtml ? "bytes" : "files",
+                static_cast<long long>(bytes), PeakMiB());
+  }
+
+  QProcess check;
+  check.setProcessChannelMode(QProcess::ForwardedChannels);
+  check.start(QStringLiteral("python3"),
+              {QStringLiteral(VELLUMAR_SOURCE_DIR "/tools/check_document.py"),
+               dir.filePath("bench.html"), QStringLiteral("--filter-bench"),
+               QStringLiteral("--no-links")});
+  if (!check.waitForFinished(-1) || check.exitCode() != 0) {
+    std::fprintf(stderr, "bench_modern: the Chromium check failed\n");
+    return 1;
+  }
+  return 0;
+}
