@@ -91,7 +91,7 @@ MODERN_LINK_CHECK = r"""
     if (!landed) failures.push(`#${id}: element at ${top}px after following the link`);
   }
   window.scrollTo(0, 0);
-  return {links: links.length, failures};
+  return {links: links.length, failures, charset: document.characterSet};
 })()
 """
 

@@ -187,6 +187,33 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
   for (const QByteArray& name : {project, link, written}) ::unlink(name.constData());
 }
 
+TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
+  CliRun r = Exec({"--format", "modern", "--settings", demoIni, sample, Path("demo")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out, Path("demo.html") + "\n");
+  EXPECT_TRUE(testenv::ReadBytes(Path("demo.html")).startsWith("<!DOCTYPE html>"));
+
+  // A template of the user's replaces its namesake; the others stay built in.
+  QDir(dir.path()).mkdir("tpl");
+  testenv::WriteBytes(Path("tpl/readme.md"), "# {{name}} (our own)\n");
+  r = Exec({"--format", "markdown", "--template", Path("tpl"), "--settings", demoIni, sample,
+            Path("docs")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(testenv::ReadBytes(Path("docs/README.md")),
+            "# Example Corp HR, payroll \\& sales (our own)\n");
+  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.md")));
+
+  // A template that does not parse: exit 1, the file named, nothing written.
+  testenv::WriteBytes(Path("tpl/page.html"), "{{#nav}} unclosed");
+  r = Exec({"--format", "modern", "--template", Path("tpl"), "--settings", demoIni, sample,
+            Path("bad")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("page.html")) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("bad.html")));
+  EXPECT_EQ(Exec({"--format", "modern", "--template", Path("none"), sample, Path("x")}).exitCode,
+            2);
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
   const QList<QStringList> bad = {{},
                                   {sample},
