@@ -92,26 +92,30 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
     w.Insert("dba_tab_columns",
              {owner, t, col, Num(c), type, length, precision, c <= 3 ? "N" : "Y", scale,
               type == "VARCHAR2" ? "60" : "0",
-              type == "VARCHAR2" ? (inCharacters ? "C" : "B") : QString()});
+              type == "VARCHAR2" ? (inCharacters ? "C" : "B") : QString(),
+              type == "DATE" && c % 3 == 0 ? "SYSDATE" : QString()});
     w.Insert("dba_col_comments",
              {owner, t, col, c % 5 == 0 ? QString() : "Column " + Num(c) + " of " + t + "."});
   }
   const QString pk = t + "_PK";
-  w.Insert("dba_constraints", {owner, pk, "P", t, QString(), QString()});
+  w.Insert("dba_constraints", {owner, pk, "P", t, QString(), QString(), QString()});
   w.Insert("dba_cons_columns", {owner, pk, t, "COLUMN_01", "1"});
+  const QString check = t + "_CK";
+  w.Insert("dba_constraints", {owner, check, "C", t, QString(), QString(), "column_01 > 0"});
+  w.Insert("dba_cons_columns", {owner, check, t, "COLUMN_01", QString()});
   for (int f = 1; f <= 2; ++f) {
     const QString fk = t + "_FK" + Num(f);
     const QString target = GeneratedTableName((i + tables - f) % tables);
-    w.Insert("dba_constraints", {owner, fk, "R", t, owner, target + "_PK"});
+    w.Insert("dba_constraints", {owner, fk, "R", t, owner, target + "_PK", QString()});
     w.Insert("dba_cons_columns", {owner, fk, t, f == 1 ? "COLUMN_02" : "COLUMN_03", "1"});
   }
-  w.Insert("dba_indexes", {owner, pk, owner, t});
-  w.Insert("dba_ind_columns", {owner, pk, owner, t, "COLUMN_01", "1"});
+  w.Insert("dba_indexes", {owner, pk, owner, t, "UNIQUE"});
+  w.Insert("dba_ind_columns", {owner, pk, owner, t, "COLUMN_01", "1", "ASC"});
   // Longer than the 20 characters the text document gives an index name.
   const QString ix = t + "_COLUMN_04_05_IX";
-  w.Insert("dba_indexes", {owner, ix, owner, t});
-  w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_04", "1"});
-  w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_05", "2"});
+  w.Insert("dba_indexes", {owner, ix, owner, t, "NONUNIQUE"});
+  w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_04", "1", "ASC"});
+  w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_05", "2", "DESC"});
   w.Insert("dba_synonyms", {owner, "S_" + t, owner, t});
   if (i % 2 == 0) w.Insert("dba_tab_privs", {owner, t, owner, "READER_" + Num(i % 7), "SELECT"});
 }
@@ -142,6 +146,18 @@ QStringList FunctionBlock(const QString& heading) {
   return b;
 }
 
+// The declared arguments of a generated function (p_id IN NUMBER, p_day IN DATE) RETURN
+// NUMBER, stand-alone (no package) or a package member.
+void WriteArguments(Writer& w, const QString& owner, const QString& package,
+                    const QString& object) {
+  w.Insert("dba_arguments", {owner, package, object, QString(), QString(), "0", "1", "0",
+                             "NUMBER", "OUT", QString()});
+  w.Insert("dba_arguments", {owner, package, object, QString(), "P_ID", "1", "2", "0", "NUMBER",
+                             "IN", QString()});
+  w.Insert("dba_arguments", {owner, package, object, QString(), "P_DAY", "2", "3", "0", "DATE",
+                             "IN", "SYSDATE"});
+}
+
 void WriteOwner(Writer& w, const QString& owner, int tables) {
   for (int i = 0; i < tables && w.ok(); ++i) WriteTable(w, owner, i, tables);
   for (int v = 0; v < GeneratedViewCount(tables); ++v) {
@@ -151,6 +167,12 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
                                " a, " + GeneratedTableName(v + 1) +
                                " b\n WHERE a.column_02 = b.column_01 AND a.column_01 < 100\n"});
     w.Insert("dba_tab_comments", {owner, name, "VIEW", "Generated view."});
+    w.Insert("dba_tab_columns", {owner, name, "COLUMN_01", "1", "NUMBER", "22", "10", "N", "0",
+                                 "0", QString(), QString()});
+    w.Insert("dba_tab_columns", {owner, name, "COLUMN_04", "2", "VARCHAR2", "60", QString(), "Y",
+                                 QString(), "60", "B", QString()});
+    w.Insert("dba_col_comments", {owner, name, "COLUMN_01", "Key of the first table."});
+    w.Insert("dba_col_comments", {owner, name, "COLUMN_04", QString()});
   }
   for (int u = 0; u < GeneratedUnitCount(tables); ++u) {
     const QString name = GeneratedUnitName(u);
@@ -161,6 +183,7 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
           << "  RETURN p_id * 2;"
           << "END " + name.toLower() + ";";
     WriteSource(w, owner, name, "FUNCTION", lines);
+    WriteArguments(w, owner, QString(), name);
   }
   for (int p = 0; p < GeneratedPackageCount(tables); ++p) {
     const QString name = GeneratedPackageName(p);
@@ -169,6 +192,7 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
     for (int m = 1; m <= 4; ++m) {
       lines << FunctionBlock("Function value_" + Num(m));
       lines << "FUNCTION value_" + Num(m) + " (p_id IN NUMBER, p_day IN DATE) RETURN NUMBER;";
+      WriteArguments(w, owner, name, "VALUE_" + Num(m));
     }
     lines << "END " + name.toLower() + ";";
     WriteSource(w, owner, name, "PACKAGE", lines);

@@ -1,8 +1,9 @@
 #pragma once
 // Generates large dictionary snapshots for benchmarks: user BENCH (password "bench") owns
-// `tables` tables of 20 columns, each with comments, a primary key, two foreign keys, two
-// indexes and a synonym, plus views, stand-alone units and packages with tagged comment
-// blocks, sequences and grants in proportion; user OTHER owns a tenth as many, so that
+// `tables` tables of 20 columns, each with comments, a primary key, a check, two foreign
+// keys, two indexes and a synonym, plus views with their columns, stand-alone units and
+// packages with tagged comment blocks and declared arguments, sequences and grants in
+// proportion; user OTHER owns a tenth as many, so that
 // log-on has rows of another owner to pass over.
 
 #include <QList>

@@ -639,3 +639,86 @@ INSERT INTO dba_source (owner, name, type, line, text)
 SELECT owner, name, type, line, text FROM split WHERE line > 0 ORDER BY owner, name, type, line;
 
 DROP TABLE unit_source;
+
+-- What the modern documents read as well ------------------------------------------------
+-- Defaults, conditions, index uniqueness and order, the columns of views and the
+-- arguments of units and package members.
+
+UPDATE dba_tab_columns SET data_default = 'SYSDATE'
+  WHERE owner = 'HR' AND table_name = 'EMPLOYEES' AND column_name = 'HIRE_DATE';
+UPDATE dba_tab_columns SET data_default = '0' || char(10)
+  WHERE owner = 'HR' AND table_name = 'EMPLOYEES' AND column_name = 'COMMISSION_PCT';
+UPDATE dba_tab_columns SET data_default = 'USER'
+  WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES' AND column_name = 'WRITTEN_BY';
+
+UPDATE dba_constraints SET search_condition = 'salary > 0'
+  WHERE owner = 'HR' AND constraint_name = 'EMP_SALARY_MIN';
+INSERT INTO dba_constraints
+  (owner, constraint_name, constraint_type, table_name, r_owner, r_constraint_name,
+   search_condition)
+VALUES
+  ('HR', 'JOB_SALARY_RANGE', 'C', 'JOBS', NULL, NULL, 'min_salary <= max_salary'),
+  ('HR', 'SYS_C0011', 'C', 'JOBS', NULL, NULL, '"JOB_TITLE" IS NOT NULL');
+INSERT INTO dba_cons_columns (owner, constraint_name, table_name, column_name, position) VALUES
+  ('HR', 'JOB_SALARY_RANGE', 'JOBS', 'MIN_SALARY', NULL),
+  ('HR', 'JOB_SALARY_RANGE', 'JOBS', 'MAX_SALARY', NULL),
+  ('HR', 'SYS_C0011', 'JOBS', 'JOB_TITLE', NULL);
+
+UPDATE dba_indexes SET uniqueness = CASE
+  WHEN index_name LIKE '%\_PK' ESCAPE '\' OR index_name LIKE '%\_UK' ESCAPE '\'
+  THEN 'UNIQUE' ELSE 'NONUNIQUE' END;
+UPDATE dba_ind_columns SET descend = 'ASC';
+UPDATE dba_ind_columns SET descend = 'DESC'
+  WHERE index_owner = 'PAYROLL' AND index_name = 'PAYSLIP_PERIOD_IX' AND column_name = 'PAY_PERIOD';
+
+INSERT INTO dba_tab_columns
+  (owner, table_name, column_name, column_id, data_type, data_length, data_precision, nullable,
+   data_scale, char_length, char_used)
+VALUES
+  ('HR', 'EMP_DETAILS_VIEW', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N', 0, NULL, NULL),
+  ('HR', 'EMP_DETAILS_VIEW', 'FULL_NAME', 2, 'VARCHAR2', 46, NULL, 'Y', NULL, 46, 'B'),
+  ('HR', 'EMP_DETAILS_VIEW', 'DEPARTMENT_AND_CITY', 3, 'VARCHAR2', 63, NULL, 'Y', NULL, 63, 'B'),
+  ('HR', 'EMP_DETAILS_VIEW', 'JOB_TITLE', 4, 'VARCHAR2', 35, NULL, 'N', NULL, 35, 'B'),
+  ('HR', 'EMP_DETAILS_VIEW', 'SALARY_CHECK', 5, 'VARCHAR2', 11, NULL, 'Y', NULL, 11, 'B'),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'DEPARTMENT_ID', 1, 'NUMBER', 22, 4, 'Y', 0, NULL, NULL),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'HEADCOUNT', 2, 'NUMBER', 22, NULL, 'Y', NULL, NULL, NULL);
+INSERT INTO dba_col_comments (owner, table_name, column_name, comments) VALUES
+  ('HR', 'EMP_DETAILS_VIEW', 'EMPLOYEE_ID', 'Employee number.'),
+  ('HR', 'EMP_DETAILS_VIEW', 'FULL_NAME', 'First and last name.'),
+  ('HR', 'EMP_DETAILS_VIEW', 'DEPARTMENT_AND_CITY', NULL),
+  ('HR', 'EMP_DETAILS_VIEW', 'JOB_TITLE', NULL),
+  ('HR', 'EMP_DETAILS_VIEW', 'SALARY_CHECK', 'Whether the salary lies in the range of the job.'),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'DEPARTMENT_ID', NULL),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'HEADCOUNT', 'Employees in the department.');
+
+INSERT INTO dba_arguments
+  (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
+   data_type, in_out, default_value)
+VALUES
+  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL),
+  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
+  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_PERCENT', 2, 2, 0, 'NUMBER', 'IN', NULL),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_ON_DATE', 2, 3, 0, 'DATE', 'IN', 'SYSDATE'),
+  ('HR', NULL, 'CHECK_WORKING_HOURS', NULL, NULL, 1, 0, 0, NULL, 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_LAST_NAME', 1, 2, 0, 'VARCHAR2', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_EMAIL', 2, 3, 0, 'VARCHAR2', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_JOB_ID', 3, 4, 0, 'VARCHAR2', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 4, 5, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 2, 2, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_LAST_DAY', 2, 2, 0, 'DATE', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_WHAT', 2, 2, 0, 'VARCHAR2', 'IN', NULL),
+  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL),
+  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_GROSS', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_TAX_CODE', 2, 3, 0, 'VARCHAR2', 'IN', NULL),
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL);

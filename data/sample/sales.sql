@@ -116,3 +116,16 @@ INSERT INTO dba_source (owner, name, type, line, text) VALUES
   ('SALES', 'CLOSE_ORDER', 'PROCEDURE', 12, 'BEGIN' || char(10)),
   ('SALES', 'CLOSE_ORDER', 'PROCEDURE', 13, '  UPDATE orders SET status = ''SHIPPED'' WHERE order_id = p_order_id;' || char(10)),
   ('SALES', 'CLOSE_ORDER', 'PROCEDURE', 14, 'END close_order;');
+
+-- What the modern documents read as well: index uniqueness and order, the arguments.
+UPDATE dba_indexes SET uniqueness = CASE
+  WHEN index_name LIKE '%\_PK' ESCAPE '\' OR index_name LIKE '%\_UK' ESCAPE '\'
+  THEN 'UNIQUE' ELSE 'NONUNIQUE' END;
+UPDATE dba_ind_columns SET descend = 'ASC';
+UPDATE dba_ind_columns SET descend = 'DESC'
+  WHERE index_owner = 'SALES' AND index_name = 'ORDERS_CUSTOMER_IX' AND column_name = 'ORDER_DATE';
+INSERT INTO dba_arguments
+  (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
+   data_type, in_out, default_value)
+VALUES
+  ('SALES', NULL, 'CLOSE_ORDER', NULL, 'P_ORDER_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);

@@ -17,15 +17,16 @@ namespace {
 // natural order, and the index the fixed queries look rows up by. An index holds exactly
 // the columns those queries compare with "=", so rows with equal keys come in insertion
 // order, which is the natural order.
+//
+// The schema grows: a fill names a column added later as {table.column}, which reads NULL
+// in a snapshot made before the column existed (ResolveOptional); a copy whose snapshot
+// table was added later (`optionalTable`) stays empty when the snapshot lacks it.
 struct LoginTable {
   const char* create;
   const char* fill;
   const char* index;
+  const char* optionalTable = nullptr;
 };
-
-// Stands in a fill for dba_tab_columns' data_scale, char_length and char_used, which a
-// snapshot made before they existed lacks; it then reads NULL there (TypeDetails).
-constexpr char kTypeDetails[] = "$type_details";
 
 const LoginTable kLoginTables[] = {
     {"user_tables (table_name TEXT)",
@@ -48,32 +49,37 @@ const LoginTable kLoginTables[] = {
      "ORDER BY grantee, owner, table_name, privilege",
      nullptr},
     {"user_constraints (constraint_name TEXT, constraint_type TEXT, table_name TEXT, "
-     "r_owner TEXT, r_constraint_name TEXT)",
-     "SELECT constraint_name, constraint_type, table_name, r_owner, r_constraint_name "
-     "FROM main.dba_constraints WHERE owner = ?1 ORDER BY table_name, constraint_name",
+     "r_owner TEXT, r_constraint_name TEXT, search_condition TEXT)",
+     "SELECT constraint_name, constraint_type, table_name, r_owner, r_constraint_name, "
+     "{dba_constraints.search_condition} FROM main.dba_constraints WHERE owner = ?1 ORDER BY table_name, constraint_name",
      "(table_name, constraint_type)"},
     {"user_cons_columns (constraint_name TEXT, table_name TEXT, column_name TEXT, "
      "position INTEGER)",
      "SELECT constraint_name, table_name, column_name, position FROM main.dba_cons_columns "
      "WHERE owner = ?1 ORDER BY constraint_name, position",
      "(constraint_name, position)"},
-    {"user_indexes (index_name TEXT, table_owner TEXT, table_name TEXT)",
-     "SELECT index_name, table_owner, table_name FROM main.dba_indexes WHERE owner = ?1 "
+    {"user_indexes (index_name TEXT, table_owner TEXT, table_name TEXT, uniqueness TEXT)",
+     "SELECT index_name, table_owner, table_name, {dba_indexes.uniqueness} "
+     "FROM main.dba_indexes WHERE owner = ?1 "
      "ORDER BY index_name",
      "(index_name)"},
     {"user_ind_columns (index_name TEXT, table_owner TEXT, table_name TEXT, "
-     "column_name TEXT, column_position INTEGER)",
-     "SELECT index_name, table_owner, table_name, column_name, column_position "
-     "FROM main.dba_ind_columns WHERE index_owner = ?1 "
+     "column_name TEXT, column_position INTEGER, descend TEXT)",
+     "SELECT index_name, table_owner, table_name, column_name, column_position, "
+     "{dba_ind_columns.descend} FROM main.dba_ind_columns WHERE index_owner = ?1 "
      "ORDER BY table_name, index_name, column_position",
      "(table_name)"},
     {"user_tab_columns (table_name TEXT, column_name TEXT, column_id INTEGER, "
      "data_type TEXT, data_length INTEGER, data_precision INTEGER, nullable TEXT, "
-     "data_scale INTEGER, char_length INTEGER, char_used TEXT)",
+     "data_scale INTEGER, char_length INTEGER, char_used TEXT, data_default TEXT)",
      "SELECT table_name, column_name, column_id, data_type, data_length, data_precision, "
-     "nullable, $type_details FROM main.dba_tab_columns WHERE owner = ?1 "
+     "nullable, {dba_tab_columns.data_scale}, {dba_tab_columns.char_length}, "
+     "{dba_tab_columns.char_used}, {dba_tab_columns.data_default} "
+     "FROM main.dba_tab_columns WHERE owner = ?1 "
      "ORDER BY table_name, column_id",
-     "(table_name)"},
+     // column_id too: the index then reads a table's columns in their order, and the join
+     // with the comments is driven by the columns whatever the width of their rows.
+     "(table_name, column_id)"},
     {"user_col_comments (table_name TEXT, column_name TEXT, comments TEXT)",
      "SELECT table_name, column_name, comments FROM main.dba_col_comments WHERE owner = ?1 "
      "ORDER BY table_name, column_name",
@@ -82,6 +88,22 @@ const LoginTable kLoginTables[] = {
      "SELECT owner, table_name, table_type, comments FROM main.dba_tab_comments "
      "ORDER BY table_name, owner <> ?1, owner",
      "(table_name)"},
+    {"user_tab_comments (table_name TEXT, table_type TEXT, comments TEXT)",
+     "SELECT table_name, table_type, comments FROM main.dba_tab_comments WHERE owner = ?1 "
+     "ORDER BY table_name",
+     "(table_name)"},
+    {"all_cons_columns (owner TEXT, constraint_name TEXT, table_name TEXT, column_name TEXT, "
+     "position INTEGER)",
+     "SELECT owner, constraint_name, table_name, column_name, position "
+     "FROM main.dba_cons_columns ORDER BY owner, constraint_name, position",
+     "(owner, constraint_name)"},
+    {"user_arguments (package_name TEXT, object_name TEXT, overload TEXT, argument_name TEXT, "
+     "position INTEGER, sequence INTEGER, data_level INTEGER, data_type TEXT, in_out TEXT, "
+     "default_value TEXT)",
+     "SELECT package_name, object_name, overload, argument_name, position, sequence, "
+     "data_level, data_type, in_out, default_value FROM main.dba_arguments WHERE owner = ?1 "
+     "ORDER BY package_name, object_name, overload, sequence",
+     "(package_name, object_name)", "dba_arguments"},
     {"all_synonyms (owner TEXT, synonym_name TEXT, table_owner TEXT, table_name TEXT)",
      "SELECT owner, synonym_name, table_owner, table_name FROM main.dba_synonyms "
      "ORDER BY table_name, owner, synonym_name",
@@ -262,21 +284,39 @@ void CheckTables(SnapshotConnection& conn) {
                              .arg(QDir::toNativeSeparators(conn.path), missing.join(", "))};
 }
 
-// What the fills read for data_scale, char_length and char_used: each column the snapshot
-// has, NULL for each it lacks.
-QByteArray TypeDetails(SnapshotConnection& conn) {
+// The fill with every {table.column} it names made the column, or NULL where the
+// snapshot's table lacks it.
+QByteArray ResolveOptional(SnapshotConnection& conn, const char* fill) {
+  QByteArray sql(fill);
+  for (qsizetype open = sql.indexOf('{'); open >= 0; open = sql.indexOf('{', open)) {
+    const qsizetype close = sql.indexOf('}', open);
+    const QByteArray name = sql.mid(open + 1, close - open - 1);
+    const QByteArray table = name.left(name.indexOf('.'));
+    const QByteArray column = name.mid(name.indexOf('.') + 1);
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(conn.db, "SELECT 1 FROM pragma_table_info(?1) WHERE lower(name) = ?2",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+      conn.Throw(QStringLiteral("cannot be read"));
+    sqlite3_bind_text(stmt, 1, table.constData(), table.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, column.constData(), column.size(), SQLITE_TRANSIENT);
+    const bool present = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    sql.replace(open, close - open + 1, present ? column : QByteArray("NULL"));
+  }
+  return sql;
+}
+
+bool HasTable(SnapshotConnection& conn, const char* table) {
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(conn.db, "SELECT lower(name) FROM pragma_table_info('dba_tab_columns')",
+  if (sqlite3_prepare_v2(conn.db,
+                         "SELECT 1 FROM main.sqlite_schema WHERE type IN ('table', 'view') "
+                         "AND lower(name) = ?1",
                          -1, &stmt, nullptr) != SQLITE_OK)
     conn.Throw(QStringLiteral("cannot be read"));
-  QByteArrayList present;
-  while (sqlite3_step(stmt) == SQLITE_ROW)
-    present << reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+  const bool present = sqlite3_step(stmt) == SQLITE_ROW;
   sqlite3_finalize(stmt);
-  QByteArrayList columns;
-  for (const char* name : {"data_scale", "char_length", "char_used"})
-    columns << (present.contains(name) ? QByteArray(name) : QByteArray("NULL"));
-  return columns.join(", ");
+  return present;
 }
 
 }  // namespace
@@ -310,15 +350,13 @@ std::unique_ptr<Backend> OpenSnapshotBackend(const QString& path, const QString&
   conn->Exec("PRAGMA temp_store = MEMORY", {});
   CheckTables(*conn);
   const QString owner = LogOn(*conn, user, password);
-  const QByteArray typeDetails = TypeDetails(*conn);
   conn->Exec("BEGIN", {});
   for (const LoginTable& t : kLoginTables) {
     const QByteArray table(t.create);
     const QByteArray name = table.left(table.indexOf(' '));
     conn->Exec("CREATE TEMP TABLE " + table, owner);
-    conn->Exec("INSERT INTO temp." + name + " " +
-                   QByteArray(t.fill).replace(kTypeDetails, typeDetails),
-               owner);
+    if (!t.optionalTable || HasTable(*conn, t.optionalTable))
+      conn->Exec("INSERT INTO temp." + name + " " + ResolveOptional(*conn, t.fill), owner);
     if (t.index) conn->Exec("CREATE INDEX temp." + name + "_ix ON " + name + " " + t.index, owner);
   }
   conn->Exec("COMMIT", {});

@@ -10,17 +10,19 @@ CREATE TABLE dba_tab_comments (owner TEXT NOT NULL, table_name TEXT NOT NULL,
 CREATE TABLE dba_tab_columns (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, column_id INTEGER, data_type TEXT, data_length INTEGER,
   data_precision INTEGER, nullable TEXT, data_scale INTEGER, char_length INTEGER,
-  char_used TEXT);
+  char_used TEXT, data_default TEXT);
 CREATE TABLE dba_col_comments (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, comments TEXT);
 CREATE TABLE dba_constraints (owner TEXT NOT NULL, constraint_name TEXT NOT NULL,
-  constraint_type TEXT, table_name TEXT, r_owner TEXT, r_constraint_name TEXT);
+  constraint_type TEXT, table_name TEXT, r_owner TEXT, r_constraint_name TEXT,
+  search_condition TEXT);
 CREATE TABLE dba_cons_columns (owner TEXT NOT NULL, constraint_name TEXT NOT NULL,
   table_name TEXT, column_name TEXT, position INTEGER);
 CREATE TABLE dba_indexes (owner TEXT NOT NULL, index_name TEXT NOT NULL,
-  table_owner TEXT, table_name TEXT);
+  table_owner TEXT, table_name TEXT, uniqueness TEXT);
 CREATE TABLE dba_ind_columns (index_owner TEXT NOT NULL, index_name TEXT NOT NULL,
-  table_owner TEXT, table_name TEXT, column_name TEXT, column_position INTEGER);
+  table_owner TEXT, table_name TEXT, column_name TEXT, column_position INTEGER,
+  descend TEXT);
 CREATE TABLE dba_views (owner TEXT NOT NULL, view_name TEXT NOT NULL, text TEXT);
 CREATE TABLE dba_source (owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT,
   line INTEGER, text TEXT);
@@ -29,6 +31,9 @@ CREATE TABLE dba_tab_privs (owner TEXT NOT NULL, table_name TEXT NOT NULL,
   grantor TEXT, grantee TEXT, privilege TEXT);
 CREATE TABLE dba_synonyms (owner TEXT NOT NULL, synonym_name TEXT NOT NULL,
   table_owner TEXT, table_name TEXT);
+CREATE TABLE dba_arguments (owner TEXT NOT NULL, package_name TEXT, object_name TEXT,
+  overload TEXT, argument_name TEXT, position INTEGER, sequence INTEGER, data_level INTEGER,
+  data_type TEXT, in_out TEXT, default_value TEXT);
 )sql";
 }
 
@@ -46,6 +51,7 @@ CREATE INDEX dba_source_owner ON dba_source (owner, name, type, line);
 CREATE INDEX dba_sequences_owner ON dba_sequences (sequence_owner);
 CREATE INDEX dba_tab_privs_grantee ON dba_tab_privs (grantee);
 CREATE INDEX dba_synonyms_table ON dba_synonyms (table_name);
+CREATE INDEX dba_arguments_owner ON dba_arguments (owner, package_name, object_name);
 )sql";
 }
 

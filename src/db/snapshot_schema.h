@@ -7,7 +7,9 @@
 
 namespace snapshot {
 
-// CREATE TABLE statements of the fourteen dba_ tables.
+// CREATE TABLE statements of the dba_ tables: the fourteen every snapshot has, with the
+// columns added later (which a snapshot made before them may lack), and dba_arguments,
+// which such a snapshot may lack as a whole.
 const char* TablesSql();
 
 // CREATE INDEX statements that make log-on fast on large snapshots with many owners. A

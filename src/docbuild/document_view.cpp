@@ -233,7 +233,11 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   mustache::data d =
       ObjectData(*this, "Table", t.key, t.anchor, t.description, t.dictionaryComment, t.found);
   mustache::data synonyms = List();
-  for (const QString& s : t.synonyms) synonyms.push_back(mustache::data("name", S(s)));
+  for (qsizetype i = 0; i < t.synonyms.size(); ++i) {
+    mustache::data synonym("name", S(t.synonyms[i]));
+    synonym.set("more", i + 1 < t.synonyms.size());
+    synonyms.push_back(synonym);
+  }
   SetList(d, "synonyms", synonyms);
   SetList(d, "columns", Columns(t.columns));
 

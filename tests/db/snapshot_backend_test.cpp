@@ -32,7 +32,8 @@ UPDATE dba_col_comments SET comments = 'Total; in "euros" & cents' WHERE column_
 INSERT INTO dba_tab_comments VALUES
   ('OTHER', 'ORDERS', 'TABLE', 'Not ours'), ('APP', 'ORDERS', 'TABLE', 'Customer orders'),
   ('APP', 'CUSTOMERS', 'TABLE', NULL);
-INSERT INTO dba_constraints VALUES
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
+  r_owner, r_constraint_name) VALUES
   ('APP', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
   ('APP', 'ORDERS_CUST_FK', 'R', 'ORDERS', 'APP', 'CUSTOMERS_PK'),
   ('APP', 'CUSTOMERS_PK', 'P', 'CUSTOMERS', NULL, NULL),
@@ -44,9 +45,10 @@ INSERT INTO dba_cons_columns VALUES
   ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'BRANCH', 2),
   ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'ID', 1),
   ('OTHER', 'ORDERS_PK2', 'ORDERS', 'HIDDEN', 1);
-INSERT INTO dba_indexes VALUES ('APP', 'ORDERS_PK', 'APP', 'ORDERS'),
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('APP', 'ORDERS_PK', 'APP', 'ORDERS'),
   ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS');
-INSERT INTO dba_ind_columns VALUES
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
+  column_name, column_position) VALUES
   ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'CREATED', 2),
   ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'ZONE', 1),
   ('APP', 'ORDERS_PK', 'APP', 'ORDERS', 'ORDER_ID', 1);

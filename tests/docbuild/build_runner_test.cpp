@@ -39,7 +39,8 @@ INSERT INTO dba_col_comments VALUES
   ('SHOP','ORDERS','ORDER_ID','Order number'), ('SHOP','ORDERS','CUSTOMER_ID','Who'),
   ('SHOP','ORDERS','NOTE','Free <text> & "notes"'),
   ('HR','STAFF','STAFF_ID',NULL);
-INSERT INTO dba_constraints VALUES
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
+  r_owner, r_constraint_name) VALUES
   ('SHOP','CUSTOMERS_PK','P','CUSTOMERS',NULL,NULL),
   ('SHOP','ORDERS_PK','P','ORDERS',NULL,NULL),
   ('SHOP','ORDERS_CUST_FK','R','ORDERS','SHOP','CUSTOMERS_PK');
@@ -47,23 +48,26 @@ INSERT INTO dba_cons_columns VALUES
   ('SHOP','CUSTOMERS_PK','CUSTOMERS','CUSTOMER_ID',1),
   ('SHOP','ORDERS_PK','ORDERS','ORDER_ID',1),
   ('SHOP','ORDERS_CUST_FK','ORDERS','CUSTOMER_ID',1);
-INSERT INTO dba_indexes VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
-INSERT INTO dba_ind_columns VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
+  column_name, column_position) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
   ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
 INSERT INTO dba_tab_columns VALUES
-  ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL),
-  ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL);
+  ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL,NULL),
+  ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL,NULL);
 INSERT INTO dba_col_comments VALUES ('SHOP','LONG_NAMES','%1',NULL),
   ('SHOP','LONG_NAMES','SHIPPED_AT','When it left.' || char(13,10) || 'Local time.');
-INSERT INTO dba_constraints VALUES
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
+  r_owner, r_constraint_name) VALUES
   ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','P','LONG_NAMES',NULL,NULL),
   ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','R','LONG_NAMES','SHOP','CUSTOMERS_PK');
 INSERT INTO dba_cons_columns VALUES
   ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','LONG_NAMES','%1',1),
   ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','LONG_NAMES','%1',1);
-INSERT INTO dba_indexes VALUES ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES'),
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES'),
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES');
-INSERT INTO dba_ind_columns VALUES
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
+  column_name, column_position) VALUES
   ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SHIPPED_AT',1),
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','SHIPPED_AT',1),
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','%1',2);

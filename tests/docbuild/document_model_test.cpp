@@ -182,4 +182,126 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartThroughTheOracleClient) {
   ExpectShopModel(m);
 }
 
+// The same dictionary as a snapshot, with the referenced table CRM.CUSTOMERS; `modern`
+// false gives a snapshot made before the modern reads (no dba_arguments, none of their
+// columns).
+QString ShopSql(bool modern) {
+  QString sql = testdb::UserSql("SHOP", {}) + testdb::UserSql("CRM", {});
+  if (!modern) {
+    sql += R"sql(DROP TABLE dba_arguments;
+DROP TABLE dba_tab_columns; CREATE TABLE dba_tab_columns (owner, table_name, column_name,
+  column_id, data_type, data_length, data_precision, nullable, data_scale, char_length,
+  char_used);
+DROP TABLE dba_constraints; CREATE TABLE dba_constraints (owner, constraint_name,
+  constraint_type, table_name, r_owner, r_constraint_name);
+DROP TABLE dba_indexes; CREATE TABLE dba_indexes (owner, index_name, table_owner, table_name);
+DROP TABLE dba_ind_columns; CREATE TABLE dba_ind_columns (index_owner, index_name,
+  table_owner, table_name, column_name, column_position);
+)sql";
+  }
+  sql += R"sql(
+INSERT INTO dba_tables VALUES ('SHOP', 'ORDERS'), ('CRM', 'CUSTOMERS');
+INSERT INTO dba_tab_comments VALUES ('SHOP', 'ORDERS', 'TABLE', 'Orders of customers.'),
+  ('SHOP', 'OPEN_ORDERS', 'VIEW', 'Open orders.'), ('CRM', 'ORDERS', 'TABLE', 'Not ours.');
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
+  data_length, data_precision, nullable, data_scale, char_length, char_used) VALUES
+  ('SHOP', 'ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C'),
+  ('SHOP', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
+  ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
+  ('SHOP', 'OPEN_ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C');
+INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order number'),
+  ('SHOP', 'ORDERS', 'STATUS', NULL), ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 'Which order'),
+  ('SHOP', 'OPEN_ORDERS', 'STATUS', NULL);
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name, r_owner,
+  r_constraint_name) VALUES
+  ('SHOP', 'ORDERS_UK', 'U', 'ORDERS', NULL, NULL), ('SHOP', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
+  ('SHOP', 'ORDERS_STATUS_CK', 'C', 'ORDERS', NULL, NULL),
+  ('SHOP', 'SYS_C0012', 'C', 'ORDERS', NULL, NULL),
+  ('SHOP', 'ORDERS_CUST_FK', 'R', 'ORDERS', 'CRM', 'CUSTOMERS_PK');
+INSERT INTO dba_cons_columns VALUES ('SHOP', 'ORDERS_UK', 'ORDERS', 'ORDER_ID', 2),
+  ('SHOP', 'ORDERS_UK', 'ORDERS', 'STATUS', 1), ('SHOP', 'ORDERS_PK', 'ORDERS', 'ORDER_ID', 1),
+  ('SHOP', 'ORDERS_STATUS_CK', 'ORDERS', 'STATUS', NULL),
+  ('SHOP', 'SYS_C0012', 'ORDERS', 'ORDER_ID', NULL),
+  ('SHOP', 'ORDERS_CUST_FK', 'ORDERS', 'ORDER_ID', 1),
+  ('CRM', 'CUSTOMERS_PK', 'CUSTOMERS', 'CUSTOMER_ID', 1);
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES
+  ('SHOP', 'ORDERS_PK', 'SHOP', 'ORDERS'), ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS');
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name, column_name,
+  column_position) VALUES ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS', 'ORDER_ID', 2),
+  ('SHOP', 'ORDERS_PK', 'SHOP', 'ORDERS', 'ORDER_ID', 1),
+  ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS', 'STATUS', 1);
+INSERT INTO dba_synonyms VALUES ('SHOP', 'ORD', 'SHOP', 'ORDERS'),
+  ('PUBLIC', 'ALL_ORDERS', 'SHOP', 'ORDERS');
+INSERT INTO dba_views VALUES ('SHOP', 'OPEN_ORDERS', 'select order_id, status from orders');
+)sql";
+  const QStringList sources[] = {kUnitSource, kPackageSource};
+  const char* units[][2] = {{"ORDER_TOTAL", "FUNCTION"}, {"ORDER_API", "PACKAGE"}};
+  for (int u = 0; u < 2; ++u)
+    for (int l = 0; l < sources[u].size(); ++l)
+      sql += QStringLiteral("INSERT INTO dba_source VALUES ('SHOP', '%1', '%2', %3, '%4');\n")
+                 .arg(units[u][0], units[u][1])
+                 .arg(l + 1)
+                 .arg(QString(sources[u][l]).replace("'", "''"));
+  if (modern) {
+    sql += R"sql(
+UPDATE dba_tab_columns SET data_default = '''NEW''' || char(10) || ' '
+  WHERE table_name = 'ORDERS' AND column_name = 'STATUS';
+UPDATE dba_constraints SET search_condition = 'status in (''NEW'', ''DONE'')'
+  WHERE constraint_name = 'ORDERS_STATUS_CK';
+UPDATE dba_constraints SET search_condition = '"ORDER_ID" IS NOT NULL'
+  WHERE constraint_name = 'SYS_C0012';
+UPDATE dba_indexes SET uniqueness = 'UNIQUE' WHERE index_name = 'ORDERS_PK';
+UPDATE dba_indexes SET uniqueness = 'NONUNIQUE' WHERE index_name = 'ORDERS_IX';
+UPDATE dba_ind_columns SET descend = CASE column_name WHEN 'STATUS' THEN 'DESC' ELSE 'ASC' END;
+INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_name, position,
+  sequence, data_level, data_type, in_out, default_value) VALUES
+  ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_DAY', 2, 3, 0, 'DATE', 'IN/OUT', 'SYSDATE'),
+  ('SHOP', NULL, 'ORDER_TOTAL', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_ORDER', 1, 2, 0, 'NUMBER', 'IN', NULL),
+  ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_ROW', 1, 4, 1, 'NUMBER', 'IN', NULL),
+  ('SHOP', 'ORDER_API', 'REOPEN', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
+  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '2', 'P_NAME', 1, 1, 0, 'VARCHAR2', 'IN', NULL),
+  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '1', 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);
+)sql";
+  }
+  return sql;
+}
+
+TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTables) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries("ORCL", "");
+  project.AppendEntry(ObjectKind::Tables, {"ORCL", "CUSTOMERS", "CRM", "", {}});
+  DocumentModel m = Build();
+  ASSERT_EQ(m.tables.size(), 2);
+  const TableObject customers = m.tables.takeLast();
+  EXPECT_EQ(m.tables[0].constraints[0].referencedAnchor, "orcl.crm.customers");
+  ASSERT_EQ(customers.referencedBy.size(), 1);
+  EXPECT_EQ(customers.referencedBy[0].table.FullName(), "ORCL.SHOP.ORDERS");
+  EXPECT_EQ(customers.referencedBy[0].anchor, "orcl.shop.orders");
+  m.tables[0].constraints[0].referencedAnchor.clear();
+  ExpectShopModel(m);
+  EXPECT_EQ(m.views[0].dictionaryComment, "Open orders.");
+  EXPECT_EQ(m.views[0].columns[0].comment, "Which order");
+}
+
+TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(false));
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries("ORCL", "");
+  const DocumentModel m = Build();
+  const TableObject& t = m.tables[0];
+  EXPECT_EQ(t.columns.size(), 2);
+  EXPECT_TRUE(t.columns[1].defaultValue.isEmpty());
+  EXPECT_EQ(t.constraints.size(), 5);  // no condition tells Oracle's NOT NULL check apart
+  EXPECT_TRUE(t.constraints[2].condition.isEmpty());
+  EXPECT_FALSE(t.indexes[0].unique);
+  EXPECT_FALSE(t.indexes[0].columns[0].descending);
+  EXPECT_TRUE(m.units[0].signatures.isEmpty());
+  EXPECT_EQ(m.units[0].blocks.size(), 1);
+  EXPECT_EQ(m.packages[0].members.size(), 1);
+}
+
 }  // namespace
