@@ -107,11 +107,16 @@ void Database::Fail(const QString& message) const {
   throw DatabaseError(message);
 }
 
-QString FirstRowField(Database& db, QueryId id, const QString& bind, const QString& column) {
+Query& RunQuery(Database& db, QueryId id, const QString& bind) {
   Query& q = db.query(id);
   q.Close();
   q.BindText(1, bind);
   q.Open();
+  return q;
+}
+
+QString FirstRowField(Database& db, QueryId id, const QString& bind, const QString& column) {
+  Query& q = RunQuery(db, id, bind);
   const QString value = q.Eof() ? QString() : q.Field(column);
   q.Close();
   return value;

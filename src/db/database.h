@@ -145,6 +145,9 @@ class Database {
 // sample project: "sample" in the program's shared data (DataDirectory()).
 QString SampleDictionaryDirectory();
 
+// Runs a query with one bind value and stands on its first row; the caller reads and closes.
+Query& RunQuery(Database& db, QueryId id, const QString& bind);
+
 // Runs a query with one bind value and returns one column of its first row ("" when it
 // returns no row), closing it again.
 QString FirstRowField(Database& db, QueryId id, const QString& bind, const QString& column);

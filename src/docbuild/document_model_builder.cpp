@@ -18,14 +18,6 @@
 
 namespace {
 
-Query& Run(Database& db, QueryId id, const QString& name) {
-  Query& q = db.query(id);
-  q.Close();
-  q.BindText(1, name);
-  q.Open();
-  return q;
-}
-
 QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
 
 // The lines of an open source query, as stored; the query is closed afterwards.
@@ -125,7 +117,7 @@ class ModelBuilder {
 
   QList<ModelColumn> Columns(const QString& name) {
     QList<ModelColumn> columns;
-    Query& q = Run(db_, QueryId::OCIColumns, name);
+    Query& q = RunQuery(db_, QueryId::OCIColumns, name);
     for (; !q.Eof(); q.Next()) {
       columns.append({Field(q, "column_name"), ColumnTypeText(ColumnTypeOf(q)),
                       Field(q, "nullable") != QStringLiteral("N"),
@@ -144,7 +136,7 @@ class ModelBuilder {
 
   QList<ModelConstraint> Constraints(const ObjectKey& table) {
     QList<ModelConstraint> constraints;
-    Query& q = Run(db_, QueryId::OCIConstraints, table.name);
+    Query& q = RunQuery(db_, QueryId::OCIConstraints, table.name);
     for (; !q.Eof(); q.Next()) {
       const QString name = Field(q, "constraint_name");
       if (constraints.isEmpty() || constraints.last().name != name) {
@@ -166,7 +158,7 @@ class ModelBuilder {
       return c.kind == ConstraintKind::Check && IsNotNullCheck(c);
     });
 
-    Query& r = Run(db_, QueryId::OCIReferences, table.name);
+    Query& r = RunQuery(db_, QueryId::OCIReferences, table.name);
     for (; !r.Eof(); r.Next()) {
       const QString name = Field(r, "constraint_name");
       for (ModelConstraint& c : constraints) {
@@ -181,7 +173,7 @@ class ModelBuilder {
 
   QList<ModelIndex> Indexes(const QString& table) {
     QList<ModelIndex> indexes;
-    Query& q = Run(db_, QueryId::OCIIndexColumns, table);
+    Query& q = RunQuery(db_, QueryId::OCIIndexColumns, table);
     for (; !q.Eof(); q.Next()) {
       const QString name = Field(q, "index_name");
       if (indexes.isEmpty() || indexes.last().name != name)
@@ -223,7 +215,7 @@ class ModelBuilder {
       t.key = KeyOf(e, e.ObjectName);
       t.anchor = anchors_.Take(t.key.Anchor());
       t.description = e.Description;
-      Query& s = Run(db_, QueryId::OCISynonyms, e.ObjectName);
+      Query& s = RunQuery(db_, QueryId::OCISynonyms, e.ObjectName);
       for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
       s.Close();
       t.dictionaryComment = Comment(e.ObjectName);
@@ -280,7 +272,7 @@ class ModelBuilder {
                    u.found = !stored.isEmpty();
                    u.blocks = ReadUnitBlocks(settings_, Over(stored));
                    u.source = Display(stored);
-                   u.signatures = Signatures(Run(db_, QueryId::OCIUnitArguments, u.key.name));
+                   u.signatures = Signatures(RunQuery(db_, QueryId::OCIUnitArguments, u.key.name));
                    model_.units.append(std::move(u));
                  });
   }
@@ -317,7 +309,7 @@ class ModelBuilder {
       const QStringList stored = ReadLines(OpenPackageSource(db_, e.ObjectName));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
-      QList<Signature> declared = Signatures(Run(db_, QueryId::OCIPackageArguments, e.ObjectName));
+      QList<Signature> declared = Signatures(RunQuery(db_, QueryId::OCIPackageArguments, e.ObjectName));
 
       // Signatures go to the first documented member of their name.
       for (const CommentBlock& block : ReadMemberBlocks(settings_, Over(stored))) {

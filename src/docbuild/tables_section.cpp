@@ -34,14 +34,6 @@ const TableBlock kForeignKeys{"Foreign keys",
                               {20, 30, 30}};
 const TableBlock kIndexes{"Indexes", {"Name", "Column"}, {"Nimi", "sarake"}, {200, 300}, {20, 30}};
 
-Query& RunQuery(Database& db, QueryId id, const QString& objectName) {
-  Query& q = db.query(id);
-  q.Close();
-  q.BindText(1, objectName);
-  q.Open();
-  return q;
-}
-
 // Fills the scratch grid with the titles and every row of the open query, then renders it.
 void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
   Grid& grid = ctx.doc.TempGrid;
