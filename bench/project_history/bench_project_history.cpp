@@ -1,7 +1,8 @@
 // Loading a project history of 20,000 paths, as every start does: the file read into its
-// paths (each recorded once, without regard to case), and the same file loaded into the
-// Reopen and Open drop-down menus. Prints the best of five runs of each, in elapsed and
-// CPU time. Without a display it uses Qt's offscreen platform.
+// paths (each recorded once, without regard to case), the same file loaded for the Reopen
+// and Open drop-down menus, and (not at start) the first showing of one of them. Prints the
+// best of five runs of each, in elapsed and CPU time. Without a display it uses Qt's
+// offscreen platform.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +40,7 @@ void Measure(const char* name, Step&& step) {
     bestMs = std::min(bestMs, timer.nsecsElapsed() / 1e6);
     bestCpuMs = std::min(bestCpuMs, CpuMs() - cpu);
   }
-  std::printf("project history, %d paths, %-22s %8.1f ms (CPU %.1f ms)\n", kPaths, name, bestMs,
+  std::printf("project history, %d paths, %-26s %8.1f ms (CPU %.1f ms)\n", kPaths, name, bestMs,
               bestCpuMs);
 }
 
@@ -70,10 +71,18 @@ int main(int argc, char** argv) {
     count = paths.size();
   });
   QtPrompts prompts;
-  Measure("file read into menus:", [&] {
+  Measure("file read for the menus:", [&] {
     QMenu reopen, popup;
     HistoryMenus menus(&reopen, &popup, settings, prompts, nullptr);
     menus.LoadHistory();
+  });
+  // The menus fill when they first show; Qt adds each item in time proportional to those
+  // already there.
+  Measure("a menu's first showing:", [&] {
+    QMenu reopen, popup;
+    HistoryMenus menus(&reopen, &popup, settings, prompts, nullptr);
+    menus.LoadHistory();
+    emit reopen.aboutToShow();
     count = reopen.actions().size();
   });
   return count == kPaths + 2 ? 0 : 1;

@@ -21,7 +21,10 @@ HistoryMenus::HistoryMenus(QMenu* reopen, QMenu* popup, const Settings& settings
       popup_(popup),
       settings_(settings),
       prompts_(prompts),
-      dialogParent_(dialogParent) {}
+      dialogParent_(dialogParent) {
+  for (QMenu* menu : {reopen_, popup_})
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillIfStale(menu); });
+}
 
 bool HistoryMenus::AddHistoryItem(const QString& caption, ItemKind kind) {
   for (const QString& c : captions_)
@@ -106,9 +109,10 @@ void HistoryMenus::RebuildMenu(QMenu* menu) {
   }
 }
 
-void HistoryMenus::Rebuild() {
-  RebuildMenu(reopen_);
-  RebuildMenu(popup_);
+void HistoryMenus::Rebuild() { stale_ = {reopen_, popup_}; }
+
+void HistoryMenus::FillIfStale(QMenu* menu) {
+  if (stale_.remove(menu)) RebuildMenu(menu);
 }
 
 void HistoryMenus::SetReopenEnabled(bool on) { reopen_->menuAction()->setEnabled(on); }

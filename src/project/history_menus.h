@@ -5,6 +5,7 @@
 // settings name (History_file) at the moment of each operation.
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 class Prompts;
@@ -39,7 +40,10 @@ class HistoryMenus : public QObject {
 
  private:
   void RebuildMenu(QMenu* menu);
+  // The menus are filled when they are about to show: a menu takes time in proportion to its
+  // items for each item added, so a long history filled at start would slow every start.
   void Rebuild();
+  void FillIfStale(QMenu* menu);
   void SetReopenEnabled(bool on);
 
   QMenu* reopen_;
@@ -48,4 +52,5 @@ class HistoryMenus : public QObject {
   Prompts& prompts_;
   QWidget* dialogParent_;
   QStringList captions_;
+  QSet<QMenu*> stale_;
 };

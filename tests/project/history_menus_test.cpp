@@ -34,7 +34,7 @@ TEST_F(HistoryMenusTest, ProjectsAreListedNewestFirstInBothMenus) {
                       .toLocal8Bit());
 
   // Reopening, and opening under another case, change neither the file nor the order.
-  QAction* b = Find<QMenu>("MIReopen")->actions().at(3);
+  QAction* b = Items(Find<QMenu>("MIReopen")).at(3);
   ASSERT_EQ(b->data().toString(), Path("b.vlm"));
   b->trigger();
   QCoreApplication::processEvents();
@@ -50,13 +50,13 @@ TEST_F(HistoryMenusTest, ProjectsAreListedNewestFirstInBothMenus) {
 
 TEST_F(HistoryMenusTest, AnAmpersandInAPathIsShownNotTakenAsAMnemonic) {
   Record("R&D");
-  QAction* item = Find<QMenu>("PopupMenu")->actions().at(2);
+  QAction* item = Items(Find<QMenu>("PopupMenu")).at(2);
   EXPECT_EQ(item->text(), Path("R&&D.vlm"));
 }
 
 TEST_F(HistoryMenusTest, EmptyHistoryClearsMenusAndFileAndTheNextProjectStartsAgain) {
   Record("a");
-  Find<QMenu>("MIReopen")->actions().at(0)->trigger();
+  Items(Find<QMenu>("MIReopen")).at(0)->trigger();
   QCoreApplication::processEvents();
   EXPECT_TRUE(ReopenCaptions().isEmpty());
   EXPECT_TRUE(PopupCaptions().isEmpty());

@@ -54,9 +54,14 @@ class MainWindowTest : public ::testing::Test {
     return Find<QLabel>(i == 0 ? "StatusPanel0" : "StatusPanel1")->text();
   }
   // The captions of a history menu, the separator as "-".
-  static QStringList Captions(const QMenu* menu) {
+  // A menu's items, as it shows them (it is filled when it is about to show).
+  static QList<QAction*> Items(QMenu* menu) {
+    emit menu->aboutToShow();
+    return menu->actions();
+  }
+  static QStringList Captions(QMenu* menu) {
     QStringList captions;
-    for (const QAction* a : menu->actions())
+    for (const QAction* a : Items(menu))
       captions << (a->isSeparator() ? QStringLiteral("-")
                                     : (a->data().isValid() ? a->data().toString() : a->text()));
     return captions;
