@@ -1,23 +1,25 @@
-// Document build benchmark: a generated snapshot of N tables with N/4 views and N/2
-// sequences, a project holding all of them, and full HTML and text builds. The floor is
-// the same log-ons and dictionary queries with every value read and nothing rendered, so
-// build / floor is what writing the document costs on top of reading the dictionary.
-// Prints, for 2,000 and 4,000 tables, the best of three runs and the peak memory. Given a
-// table count as its argument, it runs that size alone (for a profiler).
-
-#include <sqlite3.h>
-#include <sys/resource.h>
-#include <time.h>
+// Document build benchmark: a generated dictionary of 20,000 tables with a project of every
+// object in it, 29,007 entries (20,000 tables, 2,000 views, 2,000 stand-alone functions,
+// 1,000 packages, 4,000 sequences, 7 roles), and the same at a tenth of the size. Each HTML
+// and text build, and its floor (the same log-ons and queries with nothing rendered), runs
+// in a process of its own, so that the peak memory printed is that run's. Then 100 table
+// entries that alternate between the two users of the large snapshot, against the same
+// entries grouped by user.
+//
+// The snapshots are prepared (their first log-on) before anything is timed: that happens
+// once per snapshot file, and its time is printed on its own. Given a table count as its
+// argument, the benchmark measures that size alone.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
 #include "docbuild/build_runner.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -26,185 +28,162 @@
 namespace {
 
 constexpr int kRounds = 3;
+constexpr int kSwitchRounds = 10;
+constexpr int kFullTables = 20000;
 
-int ViewCount(int tables) { return tables / 4; }
-int SequenceCount(int tables) { return tables / 2; }
-QString SequenceName(int index) { return QStringLiteral("SEQ_%1").arg(index + 1, 5, 10, QChar('0')); }
-
-// The generator makes fewer views and sequences than this benchmark wants; the rest are
-// added in its style.
-bool AddViewsAndSequences(const QString& path, int tables) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) return false;
-  bool ok = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_stmt* view = nullptr;
-  sqlite3_stmt* sequence = nullptr;
-  ok = ok &&
-       sqlite3_prepare_v2(db, "INSERT INTO dba_views VALUES ('BENCH', ?, ?)", -1, &view,
-                          nullptr) == SQLITE_OK &&
-       sqlite3_prepare_v2(db, "INSERT INTO dba_sequences VALUES ('BENCH', ?)", -1, &sequence,
-                          nullptr) == SQLITE_OK;
-  for (int v = GeneratedViewCount(tables); ok && v < ViewCount(tables); ++v) {
-    const QByteArray name = GeneratedViewName(v).toUtf8();
-    const QByteArray text = ("SELECT a.column_01, b.column_04\n  FROM " + GeneratedTableName(v) +
-                             " a, " + GeneratedTableName((v + 1) % tables) +
-                             " b\n WHERE a.column_02 = b.column_01 AND a.column_01 < 100\n")
-                                .toUtf8();
-    sqlite3_bind_text(view, 1, name.constData(), name.size(), SQLITE_TRANSIENT);
-    sqlite3_bind_text(view, 2, text.constData(), text.size(), SQLITE_TRANSIENT);
-    ok = sqlite3_step(view) == SQLITE_DONE && sqlite3_reset(view) == SQLITE_OK;
-  }
-  for (int s = tables / 5; ok && s < SequenceCount(tables); ++s) {
-    const QByteArray name = SequenceName(s).toUtf8();
-    sqlite3_bind_text(sequence, 1, name.constData(), name.size(), SQLITE_TRANSIENT);
-    ok = sqlite3_step(sequence) == SQLITE_DONE && sqlite3_reset(sequence) == SQLITE_OK;
-  }
-  sqlite3_finalize(view);
-  sqlite3_finalize(sequence);
-  ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_close(db);
-  return ok;
-}
-
-void FillProject(Project& project, int tables) {
-  const auto entry = [](const QString& name) {
-    return ObjectEntry{"BENCH", name, "BENCH", "bench", "Generated object " + name + "."};
-  };
-  for (int t = 0; t < tables; ++t) project.AppendEntry(ObjectKind::Tables, entry(GeneratedTableName(t)));
-  for (int v = 0; v < ViewCount(tables); ++v) project.AppendEntry(ObjectKind::Views, entry(GeneratedViewName(v)));
-  for (int s = 0; s < SequenceCount(tables); ++s) project.AppendEntry(ObjectKind::Sequences, entry(SequenceName(s)));
-  project.SetSectionDescription(ObjectKind::Sequences, "Every generated key.");
-}
-
-class QuietProgress : public BuildProgress {
- public:
-  void SetInfoText(const QString&) override {}
-  void StepProgress(int n) override { position += n; }
-  void SetProgress(int n) override { position = n; }
-  void SetProgressMax(int) override {}
-  int position = 0;
+struct Run {
+  Time time;
+  long peakKiB = 0;
+  qint64 bytes = 0;
 };
 
-// The dictionary work of a build and nothing else: the same log-ons (one per section) and
-// queries, every value read by name.
-qsizetype ReadDictionary(Database& db, int tables) {
-  qsizetype chars = 0;
-  const auto read = [&](QueryId id, const QString& bind, const QStringList& columns) {
-    Query& q = db.query(id);
-    q.Close();
-    q.BindText(1, bind);
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-      for (const QString& c : columns) chars += q.Field(c).size();
-    }
-    q.Close();
-  };
-  ConnectDatabase(db, "BENCH", "BENCH", "bench");
-  for (int t = 0; t < tables; ++t) {
-    for (const TableQuery& q : PerTableQueries()) read(q.id, GeneratedTableName(t), q.columns);
-  }
-  ConnectDatabase(db, "BENCH", "BENCH", "bench");
-  for (int v = 0; v < ViewCount(tables); ++v) read(QueryId::OCIViews, GeneratedViewName(v), {"text"});
-  db.Disconnect();
-  return chars;
-}
-
-// Elapsed and CPU seconds; on a shared machine the CPU time is the steadier figure.
-struct Time {
-  double elapsed = 1e9, cpu = 1e9;
-  void KeepBest(const Time& t) {
-    elapsed = std::min(elapsed, t.elapsed);
-    cpu = std::min(cpu, t.cpu);
-  }
-};
-
-class Stopwatch {
- public:
-  Stopwatch() { Restart(); }
-  void Restart() {
-    wall_.start();
-    cpu_ = CpuSeconds();
-  }
-  Time Read() const { return {wall_.nsecsElapsed() / 1e9, CpuSeconds() - cpu_}; }
-
- private:
-  static double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-  }
-  QElapsedTimer wall_;
-  double cpu_ = 0;
-};
-
-struct Figures {
-  Time floor, html, text;
-  qint64 htmlBytes = 0, textBytes = 0;
-};
-
-long PeakMemoryMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
-
-bool Run(int tables, Figures* figures) {
-  QTemporaryDir dir;
-  SnapshotShape shape;
-  shape.tables = tables;
-  QString error;
-  const QString snapshot = dir.filePath("bench.sqlite");
-  if (!GenerateSnapshot(snapshot, shape, &error) || !AddViewsAndSequences(snapshot, tables)) {
-    std::fprintf(stderr, "bench_docbuild: cannot make the snapshot: %s\n", qPrintable(error));
-    return false;
-  }
-  Project project;
-  FillProject(project, tables);
+Settings AllParts() {
   Settings settings = DefaultSettings();
   settings.Document_parts.fill(true);
-  Database db;
-  db.SetSnapshotDirectories({dir.path()});
+  return settings;
+}
 
-  for (int round = 0; round < kRounds; ++round) {
-    Stopwatch timer;
-    if (ReadDictionary(db, tables) == 0) {
-      std::fprintf(stderr, "bench_docbuild: no values read\n");
-      return false;
+// In a child process: one floor, HTML or text run over the snapshot in `dir`; prints the
+// elapsed and CPU seconds, the peak memory in KiB and the document's size.
+int Child(const QString& mode, int tables, const QString& dir) {
+  Project project;
+  AddGeneratedObjects(project, tables);
+  Database db;
+  db.SetSnapshotDirectories({dir});
+  Stopwatch timer;
+  qint64 bytes = 0;
+  if (mode == "floor") {
+    if (ReadGeneratedDictionary(db, tables) == 0) return 1;
+  } else {
+    QuietProgress progress;
+    const QString out = dir + "/doc";
+    const OutputFormat format = mode == "html" ? OutputFormat::Html : OutputFormat::Text;
+    QFile::remove(OutputFileName(out, format));
+    const BuildResult r = BuildDocument(project, AllParts(), db, progress, out, format);
+    if (!r.ok()) {
+      std::fprintf(stderr, "bench_scale: %s\n", qPrintable(r.error));
+      return 1;
     }
-    figures->floor.KeepBest(timer.Read());
-    for (const OutputFormat format : {OutputFormat::Html, OutputFormat::Text}) {
-      QuietProgress progress;
-      timer.Restart();
-      const BuildResult r =
-          BuildDocument(project, settings, db, progress, dir.filePath("doc"), format);
-      const Time time = timer.Read();
-      if (!r.ok()) {
-        std::fprintf(stderr, "bench_docbuild: %s\n", qPrintable(r.error));
-        return false;
-      }
-      const qint64 bytes = QFileInfo(r.outputPath).size();
-      if (format == OutputFormat::Html) {
-        figures->html.KeepBest(time);
-        figures->htmlBytes = bytes;
-      } else {
-        figures->text.KeepBest(time);
-        figures->textBytes = bytes;
-      }
-    }
+    bytes = QFileInfo(r.outputPath).size();
   }
-  const auto line = [&](const char* what, const Time& t, qint64 bytes) {
-    std::printf("  %-6s %.3f s elapsed (%.2fx floor), %.3f s CPU (%.2fx floor)", what, t.elapsed,
-                t.elapsed / figures->floor.elapsed, t.cpu, t.cpu / figures->floor.cpu);
-    if (bytes > 0) std::printf(", %.1f MB", bytes / 1e6);
+  const Time t = timer.Read();
+  std::printf("%f %f %ld %lld\n", t.elapsed, t.cpu, PeakMemoryKiB(), static_cast<long long>(bytes));
+  return 0;
+}
+
+bool RunChild(const QString& mode, int tables, const QString& dir, Run* best) {
+  QProcess child;
+  child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  child.start(QCoreApplication::applicationFilePath(),
+              {"--child", mode, QString::number(tables), dir});
+  if (!child.waitForFinished(-1) || child.exitCode() != 0) return false;
+  const QStringList figures = QString::fromLatin1(child.readAll()).split(' ');
+  if (figures.size() != 4) return false;
+  best->time.KeepBest({figures[0].toDouble(), figures[1].toDouble()});
+  best->peakKiB = std::max(best->peakKiB, figures[2].toLong());
+  best->bytes = figures[3].toLongLong();
+  return true;
+}
+
+struct Size {
+  int tables = 0;
+  Run floor, html, text;
+};
+
+bool Measure(const QString& root, int tables, Size* size) {
+  const QString dir = root + "/" + QString::number(tables);
+  QDir().mkpath(dir);
+  Stopwatch timer;
+  QString error;
+  if (!GenerateSnapshot(dir + "/bench.sqlite", {tables}, &error)) {
+    std::fprintf(stderr, "bench_scale: cannot make the snapshot: %s\n", qPrintable(error));
+    return false;
+  }
+  const Time generated = timer.Read();
+  timer.Restart();
+  {
+    Database db;
+    db.SetSnapshotDirectories({dir});
+    ConnectDatabase(db, "BENCH", "BENCH", "bench");
+  }
+  const Time prepared = timer.Read();
+  std::printf("%d tables: snapshot of %.0f MB made in %.1f s; prepared at its first log-on in "
+              "%.2f s (%.2f s CPU), once per snapshot file\n",
+              tables, QFileInfo(dir + "/bench.sqlite").size() / 1e6, generated.elapsed,
+              prepared.elapsed, prepared.cpu);
+  std::fflush(stdout);
+  size->tables = tables;
+  for (int round = 0; round < kRounds; ++round) {
+    if (!RunChild("floor", tables, dir, &size->floor) ||
+        !RunChild("html", tables, dir, &size->html) || !RunChild("text", tables, dir, &size->text))
+      return false;
+  }
+  return true;
+}
+
+void Print(const Size& s) {
+  const int entries = s.tables + GeneratedViewCount(s.tables) + GeneratedUnitCount(s.tables) +
+                      GeneratedPackageCount(s.tables) + GeneratedSequenceCount(s.tables) +
+                      GeneratedRoleCount(s.tables);
+  std::printf("%d tables, %d entries:\n", s.tables, entries);
+  const auto line = [&](const char* what, const Run& r) {
+    std::printf("  %-6s %7.3f s elapsed (%.2fx floor), %7.3f s CPU (%.2fx floor), peak %5.1f MiB "
+                "(floor %+.1f)",
+                what, r.time.elapsed, r.time.elapsed / s.floor.time.elapsed, r.time.cpu,
+                r.time.cpu / s.floor.time.cpu, r.peakKiB / 1024.0,
+                (r.peakKiB - s.floor.peakKiB) / 1024.0);
+    if (r.bytes > 0) std::printf(", %.1f MB document", r.bytes / 1e6);
     std::printf("\n");
   };
-  std::printf("%d tables, %d views, %d sequences:\n", tables, ViewCount(tables),
-              SequenceCount(tables));
-  line("floor", figures->floor, 0);
-  line("HTML", figures->html, figures->htmlBytes);
-  line("text", figures->text, figures->textBytes);
-  std::printf("  peak memory %ld MiB\n", PeakMemoryMiB());
-  std::fflush(stdout);
+  line("floor", s.floor);
+  line("HTML", s.html);
+  line("text", s.text);
+}
+
+void PrintRatio(const char* what, const Run& full, const Run& tenth) {
+  std::printf("  %-6s %.2fx elapsed, %.2fx CPU, %.2fx peak memory\n", what,
+              full.time.elapsed / tenth.time.elapsed, full.time.cpu / tenth.time.cpu,
+              double(full.peakKiB) / tenth.peakKiB);
+}
+
+// 100 table entries of the two users of the large snapshot, BENCH and OTHER, alternating
+// or grouped by user; the best of a few HTML builds of each.
+bool MeasureSwitching(const QString& root) {
+  const QString dir = root + "/" + QString::number(kFullTables);
+  const auto project = [](bool alternate) {
+    auto p = std::make_unique<Project>();
+    for (int i = 0; i < 100; ++i) {
+      const bool other = alternate ? i % 2 == 1 : i >= 50;
+      const QString user = other ? "OTHER" : "BENCH";
+      p->AppendEntry(ObjectKind::Tables, ObjectEntry{"BENCH", GeneratedTableName(i), user,
+                                                     other ? "x" : "bench", "Entry."});
+    }
+    return p;
+  };
+  const std::unique_ptr<Project> alternating = project(true), grouped = project(false);
+  Database db;
+  db.SetSnapshotDirectories({dir});
+  Time best[2];
+  for (int round = 0; round <= kSwitchRounds; ++round) {
+    for (int k = 0; k < 2; ++k) {
+      QuietProgress progress;
+      Stopwatch timer;
+      const BuildResult r = BuildDocument(k ? *grouped : *alternating, AllParts(), db, progress,
+                                          dir + "/switch", OutputFormat::Html);
+      if (!r.ok()) {
+        std::fprintf(stderr, "bench_scale: %s\n", qPrintable(r.error));
+        return false;
+      }
+      if (round > 0) best[k].KeepBest(timer.Read());  // the first round warms up
+    }
+  }
+  std::printf("100 table entries of two users of the %d-table snapshot, HTML (best of %d):\n"
+              "  alternating %.1f ms elapsed, %.1f ms CPU; grouped %.1f ms elapsed, %.1f ms CPU\n"
+              "  alternating / grouped: %.2fx elapsed, %.2fx CPU (target <= 1.2x); "
+              "%.0f us CPU per extra user switch\n",
+              kFullTables, kSwitchRounds, best[0].elapsed * 1e3, best[0].cpu * 1e3,
+              best[1].elapsed * 1e3, best[1].cpu * 1e3, best[0].elapsed / best[1].elapsed,
+              best[0].cpu / best[1].cpu, (best[0].cpu - best[1].cpu) / 98 * 1e6);
   return true;
 }
 
@@ -212,17 +191,33 @@ bool Run(int tables, Figures* figures) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  std::printf("Document build (best of %d; floor = the same log-ons and queries, nothing "
-              "rendered; targets: build <= 1.25x floor, 4,000 tables <= 2.2x 2,000)\n",
+  if (argc == 5 && QByteArray(argv[1]) == "--child")
+    return Child(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]).toInt(),
+                 QString::fromLocal8Bit(argv[4]));
+  QTemporaryDir root;
+  // The prepared dictionaries go to the benchmark's own cache, not the user's.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(root.filePath("cache")));
+  std::printf("Document build (best of %d, each run in its own process; floor = the same "
+              "log-ons and queries, nothing rendered)\n",
               kRounds);
-  if (argc > 1) {
-    Figures figures;
-    return Run(QString::fromLocal8Bit(argv[1]).toInt(), &figures) ? 0 : 1;
+  std::fflush(stdout);
+  if (argc == 2) {
+    Size one;
+    if (!Measure(root.path(), QString::fromLatin1(argv[1]).toInt(), &one)) return 1;
+    Print(one);
+    return 0;
   }
-  Figures small, large;
-  if (!Run(2000, &small) || !Run(4000, &large)) return 1;
-  std::printf("scaling 4,000 / 2,000 tables: HTML %.2fx (CPU %.2fx), text %.2fx (CPU %.2fx)\n",
-              large.html.elapsed / small.html.elapsed, large.html.cpu / small.html.cpu,
-              large.text.elapsed / small.text.elapsed, large.text.cpu / small.text.cpu);
-  return 0;
+  Size tenth, full;
+  if (!Measure(root.path(), kFullTables / 10, &tenth) || !Measure(root.path(), kFullTables, &full))
+    return 1;
+  Print(tenth);
+  Print(full);
+  std::printf("full / tenth size:\n");
+  PrintRatio("floor", full.floor, tenth.floor);
+  PrintRatio("HTML", full.html, tenth.html);
+  PrintRatio("text", full.text, tenth.text);
+  std::printf("targets: full HTML peak <= 64 MiB and <= 1.3x the tenth's; full build <= 1.25x "
+              "floor and <= 11x the tenth's\n");
+  std::fflush(stdout);
+  return MeasureSwitching(root.path()) ? 0 : 1;
 }

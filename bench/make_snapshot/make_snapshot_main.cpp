@@ -1,4 +1,4 @@
-// make_snapshot OUT.sqlite TABLES [--no-indexes]: writes a generated dictionary snapshot.
+// make_snapshot OUT.sqlite TABLES: writes a generated dictionary snapshot.
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -12,9 +12,8 @@ int main(int argc, char** argv) {
   bool ok = args.size() >= 3;
   SnapshotShape shape;
   if (ok) shape.tables = args[2].toInt(&ok);
-  shape.indexes = !args.contains("--no-indexes");
   if (!ok || shape.tables < 1) {
-    std::fprintf(stderr, "usage: make_snapshot OUT.sqlite TABLES [--no-indexes]\n");
+    std::fprintf(stderr, "usage: make_snapshot OUT.sqlite TABLES\n");
     return 2;
   }
   QString error;

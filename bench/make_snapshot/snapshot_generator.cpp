@@ -234,7 +234,6 @@ bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* 
     Writer w(db);
     w.Exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;");
     w.Exec(snapshot::TablesSql());
-    if (shape.indexes) w.Exec(snapshot::IndexesSql());
     w.Insert("dba_users",
              {"BENCH", QString::fromLatin1(
                            QCryptographicHash::hash("bench", QCryptographicHash::Sha256).toHex())});

@@ -14,7 +14,6 @@
 
 struct SnapshotShape {
   int tables = 1000;
-  bool indexes = true;  // false: a snapshot made without the documented indexes
 };
 
 // Writes the snapshot to `path` (replacing it). False with the reason in *error.

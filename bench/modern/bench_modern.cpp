@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const QString snapshot = dir.filePath("bench.sqlite");
   QString error;
-  if (!GenerateSnapshot(snapshot, {tables, true}, &error)) {
+  if (!GenerateSnapshot(snapshot, {tables}, &error)) {
     std::fprintf(stderr, "bench_modern: %s\n", qPrintable(error));
     return 1;
   }

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -28,7 +29,8 @@ bool SameValue(sqlite3_value* a, sqlite3_value* b) {
                                                    reinterpret_cast<const char*>(tb), n) == 0;
 }
 
-// Counts characters, not bytes: a UTF-8 continuation byte starts no character.
+// Counts characters, not bytes: a UTF-8 continuation byte starts no character. The result
+// is allocated by SQLite, so it counts against SQLite's heap limit and fails as SQLite does.
 void Rpad(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
     sqlite3_result_null(ctx);
@@ -43,18 +45,31 @@ void Rpad(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
   const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
   const int bytes = sqlite3_value_bytes(argv[0]);
-  std::string out;
+  if (!text) {
+    sqlite3_result_error_nomem(ctx);
+    return;
+  }
   sqlite3_int64 chars = 0;
-  int i = 0;
-  for (; i < bytes; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+  int kept = 0;
+  for (; kept < bytes; ++kept) {
+    if ((static_cast<unsigned char>(text[kept]) & 0xC0) != 0x80) {
       if (chars == width) break;
       ++chars;
     }
   }
-  out.assign(text, i);
-  out.append(static_cast<size_t>(width - chars), ' ');
-  sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  const sqlite3_int64 size = kept + (width - chars);
+  if (size > sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1)) {
+    sqlite3_result_error_toobig(ctx);
+    return;
+  }
+  char* out = static_cast<char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(size)));
+  if (!out) {
+    sqlite3_result_error_nomem(ctx);
+    return;
+  }
+  std::memcpy(out, text, static_cast<size_t>(kept));
+  std::memset(out + kept, ' ', static_cast<size_t>(size - kept));
+  sqlite3_result_text64(ctx, out, static_cast<sqlite3_uint64>(size), sqlite3_free, SQLITE_UTF8);
 }
 
 void Decode(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -78,7 +93,7 @@ void Decode(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }  // namespace
 
 bool RegisterOracleFunctions(sqlite3* db) {
-  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
   return sqlite3_create_function_v2(db, "rpad", 2, flags, nullptr, Rpad, nullptr, nullptr,
                                     nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "decode", -1, flags, nullptr, Decode, nullptr, nullptr,

@@ -6,6 +6,9 @@
 //                     which || passes over, so a name || rpad(' ', 0) stays the name);
 //   decode(e, s1, r1, ..., [default])  the result of the first search equal to e, where
 //                     NULL and "" are equal (Oracle has no empty text), else default/NULL.
+// They are direct-only: the dictionary queries call them, a snapshot's own views and
+// triggers cannot. A result longer than the connection's length limit is an SQLite error
+// ("string or blob too big"); nothing they do throws through SQLite.
 
 struct sqlite3;
 

@@ -1,13 +1,16 @@
 #pragma once
-// The snapshot backend: a dictionary snapshot file (SQLite), opened read-only.
+// The snapshot backend: a dictionary snapshot file (SQLite), only ever read.
 //
-// Log-on checks the user against dba_users and then copies that user's rows into
-// in-memory TEMP tables named like Oracle's user_ views (plus all_tab_comments and
-// all_synonyms over every owner), indexed for the fixed queries. Working on these copies
-// keeps the queries fast whatever indexes the file has, never writes the file, and
-// delivers rows in the dictionary's natural order (columns by column_id, key and index
-// columns by position, source by line, names alphabetically; a table's comment of the
-// logged-on user comes before other owners') although most queries have no ORDER BY.
+// The backend reads the snapshot's prepared dictionary (prepared_dictionary.h), made once
+// per snapshot file, through TEMP views named like Oracle's user_ views (plus
+// all_tab_comments and all_synonyms over every owner) that select the logged-on user's
+// rows, so the fixed queries run as they stand and deliver rows in the dictionary's
+// natural order although most have no ORDER BY.
+//
+// A connection to a prepared dictionary, with its views and its prepared queries, serves
+// one log-on at a time; when the log-on ends it waits in a small pool, and the next log-on
+// to the same version of the file, as any user, takes it back: switching users costs a
+// password check, not a copy. Reading is bounded as snapshot_limits.h says.
 
 #include <QString>
 #include <QStringList>

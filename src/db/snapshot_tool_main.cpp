@@ -1,4 +1,4 @@
-// Makes a dictionary snapshot from SQL: the schema and its indexes, then the given files,
+// Makes a dictionary snapshot from SQL: the schema, then the given files,
 // written to a temporary file that replaces OUT only when everything ran.
 
 #include <sqlite3.h>
@@ -30,8 +30,7 @@ int main(int argc, char** argv) {
   QFile::remove(temp);
   sqlite3* db = nullptr;
   bool ok = sqlite3_open(temp.toUtf8().constData(), &db) == SQLITE_OK &&
-            Exec(db, "BEGIN", "begin") && Exec(db, snapshot::TablesSql(), "schema") &&
-            Exec(db, snapshot::IndexesSql(), "indexes");
+            Exec(db, "BEGIN", "begin") && Exec(db, snapshot::TablesSql(), "schema");
   for (int i = 2; ok && i < argc; ++i) {
     QFile f(QString::fromLocal8Bit(argv[i]));
     if (!f.open(QIODevice::ReadOnly)) {

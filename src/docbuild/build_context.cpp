@@ -89,6 +89,7 @@ void WriteObjectSection(
     ctx.progress.StepProgress(1);
     logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
     writeEntry(n, i + 1, entry);
+    ctx.doc.Flush();
   }
 
   CloseContentsGroup(ctx);

@@ -166,7 +166,9 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   }
   const bool html = format == OutputFormat::Html;
 
+  DocumentFile file(result.outputPath, html);
   Document doc;
+  doc.file = &file;
   BuildContext ctx{doc, project, settings, db, progress, html};
   try {
     WriteDocument(ctx);
@@ -176,14 +178,15 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
     result.connectionRestored = userConnection.Restore();
     return result;
   }
+  doc.Flush();
 
   QString reason;
-  if (!SaveDocument(result.outputPath, std::move(doc.TempMemoHeader), std::move(doc.TempMemo),
-                    html, &result.replacedCharacters, &reason)) {
+  if (file.Save(&reason)) {
+    result.replacedCharacters = file.Replaced();
+  } else {
     result.failure = BuildResult::Failure::Save;
     result.error = inputfile::WithReason(
         QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
-    result.replacedCharacters = 0;
   }
   result.connectionRestored = userConnection.Restore();
   return result;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <utility>
 
+#include "docbuild/document_file.h"
 #include "docbuild/html.h"
 
 const QString& Grid::Cell(int column, int row) const {
@@ -241,4 +242,8 @@ void Document::Clear() {
   TempGrid = Grid();
 }
 
-QStringList Document::Lines() const { return TempMemoHeader + TempMemo; }
+void Document::Flush() {
+  if (!file) return;
+  file->AppendHeader(TempMemoHeader);
+  file->AppendBody(TempMemo);
+}

@@ -3,9 +3,9 @@
 // through which every table is rendered, with the table writer.
 //
 // A build appends lines to TempMemoHeader (title block, "Content" heading, contents list)
-// and TempMemo (the sections); at the end the body follows the header and the whole is
-// saved, every line followed by CR LF. A piece of text may itself hold line breaks (a
-// user's multi-line text); it is still one line of the buffer and goes out unchanged.
+// and TempMemo (the sections); the document is the header's lines followed by the body's.
+// A piece of text may itself hold line breaks (a user's multi-line text); it is still one
+// line of the buffer and goes out unchanged.
 
 #include <QList>
 #include <QString>
@@ -70,12 +70,17 @@ QString WithoutLineEnd(const QString& text);
 void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow,
                     bool htmlOutput);
 
+class DocumentFile;
+
 struct Document {
   QStringList TempMemoHeader;
   QStringList TempMemo;
   Grid TempGrid;
+  // Where a build's lines go. With a file, Flush hands it the lines held so far and empties
+  // both buffers: the build flushes after each object, so it holds one object's lines, not
+  // the document. Without one (tests), the buffers keep every line.
+  DocumentFile* file = nullptr;
 
   void Clear();
-  // Header lines followed by body lines.
-  QStringList Lines() const;
+  void Flush();
 };

@@ -1,5 +1,8 @@
 #include "docbuild/document_file.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <QtEndian>
 #include <algorithm>
 #include <utility>
@@ -9,12 +12,15 @@
 
 namespace {
 
+// Bytes are handed to the files a piece at a time: few enough calls, little memory.
+constexpr qsizetype kPiece = 64 << 10;
+
 // Encodes lines into a byte buffer that is written out and reused piece by piece, so a
 // large document never holds all its bytes at once.
 class DocumentEncoder {
  public:
-  DocumentEncoder(qsizetype capacity, bool htmlOutput) : html_(htmlOutput) {
-    out_.resize(capacity);
+  DocumentEncoder(qsizetype capacity, bool htmlOutput)
+      : html_(htmlOutput), out_(capacity, Qt::Uninitialized) {
     at_ = out_.data();
     end_ = at_ + out_.size();
   }
@@ -94,36 +100,98 @@ class DocumentEncoder {
   int missing_ = 0;
 };
 
-}  // namespace
-
-bool SaveDocument(const QString& path, QStringList header, QStringList body, bool htmlOutput,
-                  int* replaced, QString* error) {
-  constexpr qsizetype kPiece = 1 << 20;
-  FileReplacement file(path);
-  const bool begun = file.Begin();
-  bool ok = begun;
-  DocumentEncoder encoder(kPiece + 4096, htmlOutput);
-  const auto flush = [&] {
-    ok = ok && file.File().write(encoder.Data(), encoder.Size()) == encoder.Size();
-    encoder.Restart();
-  };
-  for (QStringList* lines : {&header, &body}) {
-    for (qsizetype i = 0; ok && i < lines->size(); ++i) {
-      encoder.AppendLine(std::exchange((*lines)[i], QString()));
-      if (encoder.Size() >= kPiece) flush();
-    }
+// Copies the whole of `from` to the end of `to`; false when `from` cannot be read (a
+// failed write is for `to` to report).
+bool Copy(QIODevice& from, QIODevice& to) {
+  if (!from.seek(0)) return false;
+  QByteArray piece(kPiece, Qt::Uninitialized);
+  for (;;) {
+    const qint64 n = from.read(piece.data(), piece.size());
+    if (n <= 0) return n == 0;
+    to.write(piece.constData(), n);
   }
-  flush();
-  // A failed write shows in Commit, which then leaves the old document as it was.
-  if (begun && file.Commit() == FileReplacement::Outcome::New) {
-    if (replaced) *replaced += encoder.Missing();
-    return true;
-  }
-  if (error) *error = file.Error();
-  return false;
 }
 
-bool SaveDocument(const QString& path, QStringList lines, bool htmlOutput, int* replaced,
-                  QString* error) {
-  return SaveDocument(path, std::move(lines), {}, htmlOutput, replaced, error);
+// A temporary file written straight through, so that a failed write says why at once.
+class UnbufferedTemporaryFile : public QTemporaryFile {
+ public:
+  bool Open() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
+};
+
+}  // namespace
+
+// One part of the document (header or body): its lines encoded into a temporary file.
+class DocumentFile::Part {
+ public:
+  Part(const QString& path, const char* part, bool htmlOutput)
+      : encoder_(kPiece + 4096, htmlOutput) {
+    const QFileInfo output(path);
+    file_.setFileTemplate(output.absolutePath() + "/." + output.fileName() + '.' + part +
+                          QStringLiteral(".XXXXXX"));
+    if (!file_.Open()) {
+      file_.setFileTemplate(QDir::tempPath() + "/vellumar-" + part + QStringLiteral(".XXXXXX"));
+      if (!file_.Open()) error_ = file_.errorString();
+    }
+  }
+
+  void Append(QStringList& lines) {
+    for (QString& line : lines) {
+      encoder_.AppendLine(std::exchange(line, QString()));
+      if (encoder_.Size() >= kPiece) Flush();
+    }
+    lines.clear();
+  }
+
+  // Every byte so far is in the file; false with the reason in *error when one is not.
+  bool Written(QString* error) {
+    Flush();
+    if (!error_.isEmpty() && error) *error = error_;
+    return error_.isEmpty();
+  }
+
+  QIODevice& File() { return file_; }
+  int Missing() const { return encoder_.Missing(); }
+
+ private:
+  // A short write is tried again: only a write that puts nothing says why.
+  void Flush() {
+    for (qsizetype done = 0; error_.isEmpty() && done < encoder_.Size();) {
+      const qint64 put = file_.write(encoder_.Data() + done, encoder_.Size() - done);
+      if (put <= 0) error_ = file_.errorString();
+      done += put;
+    }
+    encoder_.Restart();
+  }
+
+  DocumentEncoder encoder_;
+  UnbufferedTemporaryFile file_;
+  QString error_;
+};
+
+DocumentFile::DocumentFile(const QString& path, bool htmlOutput)
+    : path_(path),
+      header_(std::make_unique<Part>(path, "header", htmlOutput)),
+      body_(std::make_unique<Part>(path, "body", htmlOutput)) {}
+
+DocumentFile::~DocumentFile() = default;
+
+void DocumentFile::AppendHeader(QStringList& lines) { header_->Append(lines); }
+
+void DocumentFile::AppendBody(QStringList& lines) { body_->Append(lines); }
+
+int DocumentFile::Replaced() const { return header_->Missing() + body_->Missing(); }
+
+bool DocumentFile::Save(QString* error) {
+  if (!header_->Written(error) || !body_->Written(error)) return false;
+  FileReplacement out(path_);
+  if (out.Begin()) {
+    if (!Copy(header_->File(), out.File()) || !Copy(body_->File(), out.File())) {
+      if (error) *error = header_->File().errorString() + body_->File().errorString();
+      return false;  // the replacement is abandoned: the old file stays
+    }
+    // A failed write shows in Commit, which then leaves the old document as it was.
+    if (out.Commit() == FileReplacement::Outcome::New) return true;
+  }
+  if (error) *error = out.Error();
+  return false;
 }

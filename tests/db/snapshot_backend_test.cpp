@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
+#include "db/snapshot_limits.h"
 #include "db_test_support.h"
 #include "support/snapshot_maker.h"
 #include "support/test_env.h"
@@ -228,6 +230,26 @@ TEST_F(SnapshotTest, TwoQueriesOfOneKindReadTheirOwnRows) {
   EXPECT_FALSE(outer.IsOpen());
 }
 
+TEST_F(SnapshotTest, LogOnsToOneFileAtOnceEachSeeTheirUser) {
+  LogOn();
+  Database other;
+  other.SetSnapshotDirectories({dir.path()});
+  ConnectDatabase(other, "SHOP", "OTHER", "x");
+  Query& mine = db.query(QueryId::OCITables);
+  Query& theirs = other.query(QueryId::OCITables);
+  mine.Open();
+  theirs.Open();
+  EXPECT_EQ(mine.Field("table_name"), "CUSTOMERS");
+  EXPECT_EQ(theirs.Field("table_name"), "SECRET");
+  mine.Next();
+  EXPECT_EQ(mine.Field("table_name"), "ORDERS");
+  // A user switch on one Database reads the new user's rows.
+  ConnectDatabase(db, "SHOP", "OTHER", "x");
+  EXPECT_EQ(Column(QueryId::OCISequences, {}, "sequence_name"), QStringList({"X_SEQ"}));
+  LogOn();
+  EXPECT_EQ(Column(QueryId::OCISequences, {}, "sequence_name").size(), 2);
+}
+
 class SnapshotFileTest : public ::testing::Test, public testdb::DbFixtureBase {};
 
 TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
@@ -299,13 +321,78 @@ TEST_F(SnapshotFileTest, UnknownNameWithoutClientLibrarySaysBoth) {
   EXPECT_FALSE(db.Connected());
 }
 
-TEST_F(SnapshotFileTest, SnapshotWithoutIndexesGivesTheSameRows) {
-  testdb::MakeSnapshot(SnapshotPath("bare.sqlite"), testdb::UserSql("APP", {}) + kDictionary,
-                       /*indexes=*/false);
-  ConnectDatabase(db, "BARE", "APP", "x");
-  EXPECT_EQ(Column(QueryId::OCITableFields, {"ORDERS"}, "kentta").size(), 7);
-  EXPECT_EQ(Column(QueryId::OCIForeignKeys, {"ORDERS"}, "kohdesarake"),
-            QStringList({"CUSTOMERS.ID", "CUSTOMERS.BRANCH"}));
+// The prepared dictionary is made once per version of a snapshot and kept in the user's
+// cache: a changed snapshot is read anew, and a cache that is damaged or cannot be written
+// costs time, never rows.
+TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
+  const QString path = SnapshotPath("moving.sqlite");
+  const QString cache = testenv::Home() + "/cache/VLM/dictionaries";
+  const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+  const QDateTime start = QDateTime::currentDateTime();
+  const qsizetype cached = QDir(cache).entryList(QDir::Files).size();
+  const QStringList tables = {"FIRST", "SECOND", "DAMAGED_CACHE", "UNWRITABLE_CACHE"};
+  for (int i = 0; i < tables.size(); ++i) {
+    if (tables[i] == "DAMAGED_CACHE") {
+      for (const QFileInfo& f : QDir(cache).entryInfoList(QDir::Files))
+        testenv::WriteBytes(f.filePath(), "not a database");
+    }
+    if (tables[i] == "UNWRITABLE_CACHE") {
+      testenv::WriteBytes(dir.filePath("plain"), "x");
+      qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
+    }
+    testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
+                                   QString("INSERT INTO dba_tables VALUES ('U', '%1');")
+                                       .arg(tables[i]));
+    QFile touched(path);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    touched.setFileTime(start.addSecs(10 * i), QFileDevice::FileModificationTime);
+    touched.close();
+    ConnectDatabase(db, "MOVING", "U", "x");
+    EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({tables[i]}));
+    EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), cached + 1) << tables[i].toStdString();
+  }
+  qputenv("XDG_CACHE_HOME", cacheHome);
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+// A snapshot is a file someone hands you: what its own views can do is bounded, and reaching
+// a bound is one clear error.
+TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
+  const SnapshotLimits before = CurrentSnapshotLimits();
+  const QString endless = "WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) ";
+  struct Case {
+    const char* name;
+    QString view;
+    const char* says;
+  };
+  for (const Case& c :
+       {Case{"rpad", "SELECT 'U', rpad('x', 4000000000)",
+             "unsafe use of rpad()"},
+        Case{"rows", endless + "SELECT 'U', printf('%.1000c', 'x') || n FROM r",
+             "does not fit in 16 MiB"},
+        Case{"spins", endless + "SELECT 'U', 'T' FROM r WHERE n < 0",
+             "took longer than 1 seconds"},
+        Case{"memory", "SELECT printf('%.9000000c', 'x'), printf('%.9000000c', 'y')",
+             "more than 16 MiB of memory"}}) {
+    testdb::MakeSnapshot(SnapshotPath(QString(c.name) + ".sqlite"),
+                         testdb::UserSql("U", {}) + "DROP TABLE dba_tables; CREATE VIEW "
+                                                    "dba_tables (owner, table_name) AS " +
+                             c.view + ";");
+    SnapshotLimits limits = before;
+    limits.prepareSeconds = 1;
+    limits.heapBytes = qint64(16) << 20;
+    SetSnapshotLimits(limits);
+    errors.clear();
+    try {
+      ConnectDatabase(db, c.name, "U", "x");
+      ADD_FAILURE() << c.name;
+    } catch (const DatabaseError& e) {
+      EXPECT_TRUE(e.Message().contains(c.says)) << e.what();
+      EXPECT_EQ(errors, QStringList({e.Message()}));
+    }
+    SetSnapshotLimits(before);
+    EXPECT_FALSE(db.Connected());
+  }
 }
 
 }  // namespace

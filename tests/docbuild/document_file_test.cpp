@@ -11,23 +11,40 @@
 
 namespace {
 
-TEST(DocumentFileTest, CodePageBytesWithCrLfAndNoCharacterLost) {
+// Saves `header` and `body` as the document at `path`, the body handed over in two pieces
+// around the header, as a build does; returns the error, empty on success.
+QString Save(const QString& path, QStringList header, QStringList body, bool html,
+             int* replaced = nullptr) {
+  DocumentFile file(path, html);
+  QStringList rest = body.mid(1);
+  body = body.mid(0, 1);
+  file.AppendBody(body);
+  file.AppendHeader(header);
+  file.AppendBody(rest);
+  EXPECT_TRUE(header.isEmpty() && body.isEmpty() && rest.isEmpty());
+  QString error;
+  if (!file.Save(&error)) return error.isEmpty() ? QStringLiteral("?") : error;
+  if (replaced) *replaced = file.Replaced();
+  return {};
+}
+
+TEST(DocumentFileTest, HeaderThenBodyInCodePageBytesWithCrLfAndNoCharacterLost) {
   QTemporaryDir dir;
   // "€" and "é" are in the code page; "Ω" (U+03A9) and the emoji are not. A long line
-  // passes the point where the writer hands its buffer to the file.
+  // passes the point where the writer hands its bytes to the file.
   const QString longLine(1 << 20, u'x');
-  const QStringList lines = {QString::fromUtf8("€é"), "", QString::fromUtf8("Ω😀x"), longLine,
-                             QString::fromUtf8("ü")};
-  int replaced = 0;
-  QString error;
-  ASSERT_TRUE(SaveDocument(dir.filePath("a.htm"), lines, true, &replaced, &error));
+  const QStringList body = {QString::fromUtf8("€é"), "", QString::fromUtf8("Ω😀x"), longLine,
+                            QString::fromUtf8("ü")};
+  int replaced = -1;
+  ASSERT_EQ(Save(dir.filePath("a.htm"), {"head"}, body, true, &replaced), "");
   EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.htm")),
-            "\x80\xE9\r\n\r\n&#937;&#128512;x\r\n" + longLine.toLatin1() + "\r\n\xFC\r\n");
+            "head\r\n\x80\xE9\r\n\r\n&#937;&#128512;x\r\n" + longLine.toLatin1() +
+                "\r\n\xFC\r\n");
   EXPECT_EQ(replaced, 0);
-  ASSERT_TRUE(SaveDocument(dir.filePath("a.txt"), lines, false, &replaced, &error));
+  ASSERT_EQ(Save(dir.filePath("a.txt"), {QString::fromUtf8("Ω")}, body, false, &replaced), "");
   EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.txt")),
-            "\x80\xE9\r\n\r\n??x\r\n" + longLine.toLatin1() + "\r\n\xFC\r\n");
-  EXPECT_EQ(replaced, 2);
+            "?\r\n\x80\xE9\r\n\r\n??x\r\n" + longLine.toLatin1() + "\r\n\xFC\r\n");
+  EXPECT_EQ(replaced, 3);
 }
 
 TEST(DocumentFileTest, PlainRunsAroundACodePageCharacterAtEveryPosition) {
@@ -39,10 +56,7 @@ TEST(DocumentFileTest, PlainRunsAroundACodePageCharacterAtEveryPosition) {
     line[at] = QChar(0x20AC);  // the euro sign, 0x80 in the code page
     QByteArray expected = line.toLatin1();
     expected[at] = '\x80';
-    int replaced = 0;
-    QString error;
-    ASSERT_TRUE(
-        SaveDocument(dir.filePath("a.txt"), {line + "xyz", line}, false, &replaced, &error));
+    ASSERT_EQ(Save(dir.filePath("a.txt"), {}, {line + "xyz", line}, false), "");
     EXPECT_EQ(testenv::ReadBytes(dir.filePath("a.txt")),
               expected + "xyz\r\n" + expected + "\r\n") << at;
   }
@@ -57,22 +71,32 @@ TEST(DocumentFileTest, SaveReplacesTheSameFileOrLeavesTheOldOneWhole) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
   };
   const ino_t before = inode();
-  int replaced = 0;
-  QString error;
-  ASSERT_TRUE(SaveDocument(path, {"a", "b"}, true, &replaced, &error)) << error.toStdString();
+  {
+    // A build that ends without saving leaves the old document and nothing else.
+    DocumentFile abandoned(path, true);
+    QStringList lines = {"new"};
+    abandoned.AppendBody(lines);
+  }
+  EXPECT_EQ(testenv::ReadBytes(path), "old contents that are longer");
+  ASSERT_EQ(Save(path, {"a"}, {"b"}, true), "");
   EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n");
   EXPECT_EQ(inode(), before);
 
   // A document that cannot be written whole (a file size limit stands for a full disk).
   const int status = childprocess::Run([&] {
     childprocess::LimitFileSize(4096);
-    QString reason;
-    const bool saved = SaveDocument(path, {QString(8192, u'x')}, true, &replaced, &reason);
-    return !saved && reason == "File too large" ? 0 : 1;
+    return Save(path, {}, {QString(8192, u'x')}, true) == "File too large" ? 0 : 1;
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n");
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.htm"});
+
+  testenv::WriteBytes(dir.filePath("plain"), "x");
+  for (const QString& bad : {dir.filePath("missing/doc.htm"), dir.filePath("plain/doc.htm")}) {
+    EXPECT_NE(Save(bad, {"a"}, {"b"}, true), "");
+    EXPECT_FALSE(QFileInfo::exists(bad));
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"doc.htm", "plain"}));
 }
 
 TEST(OutputFileNameTest, ExtensionAppendedUnlessContained) {

@@ -10,12 +10,11 @@
 
 namespace testdb {
 
-void MakeSnapshot(const QString& path, const QString& sql, bool indexes) {
+void MakeSnapshot(const QString& path, const QString& sql) {
   QFile::remove(path);
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
   QByteArray all = QByteArray("PRAGMA synchronous = OFF; BEGIN;") + snapshot::TablesSql();
-  if (indexes) all += snapshot::IndexesSql();
   all += sql.toUtf8() + "\n;COMMIT;";
   char* error = nullptr;
   const int rc = sqlite3_exec(db, all.constData(), nullptr, nullptr, &error);

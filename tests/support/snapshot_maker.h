@@ -5,9 +5,9 @@
 
 namespace testdb {
 
-// Creates `path` with the snapshot tables (and their indexes when `indexes`), then runs
-// `sql`; fails the test when SQLite refuses any of it.
-void MakeSnapshot(const QString& path, const QString& sql, bool indexes = true);
+// Creates `path` with the snapshot tables, then runs `sql`; fails the test when SQLite
+// refuses any of it.
+void MakeSnapshot(const QString& path, const QString& sql);
 
 // SQL that adds user `user` with `password` (NULL in the file when password is null).
 QString UserSql(const QString& user, const QString& password);

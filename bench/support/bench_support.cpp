@@ -1,0 +1,91 @@
+#include "bench_support.h"
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+
+#include "db/database.h"
+#include "project/project.h"
+#include "snapshot_generator.h"
+
+namespace {
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+ObjectEntry Entry(const QString& name) {
+  return ObjectEntry{"BENCH", name, "BENCH", "bench", "Generated object " + name + "."};
+}
+
+}  // namespace
+
+void Time::KeepBest(const Time& t) {
+  elapsed = std::min(elapsed, t.elapsed);
+  cpu = std::min(cpu, t.cpu);
+}
+
+void Stopwatch::Restart() {
+  wall_.start();
+  cpu_ = CpuSeconds();
+}
+
+Time Stopwatch::Read() const { return {wall_.nsecsElapsed() / 1e9, CpuSeconds() - cpu_}; }
+
+long PeakMemoryKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+int GeneratedSequenceCount(int tables) { return tables / 5; }
+int GeneratedRoleCount(int tables) { return std::min(tables, 7); }
+
+void AddGeneratedObjects(Project& project, int tables) {
+  for (int t = 0; t < tables; ++t)
+    project.AppendEntry(ObjectKind::Tables, Entry(GeneratedTableName(t)));
+  for (int v = 0; v < GeneratedViewCount(tables); ++v)
+    project.AppendEntry(ObjectKind::Views, Entry(GeneratedViewName(v)));
+  for (int u = 0; u < GeneratedUnitCount(tables); ++u)
+    project.AppendEntry(ObjectKind::ProceduresAndFunctions,
+                        Entry(GeneratedUnitName(u) + " (FUNCTION)"));
+  for (int p = 0; p < GeneratedPackageCount(tables); ++p)
+    project.AppendEntry(ObjectKind::Packages, Entry(GeneratedPackageName(p)));
+  for (int s = 0; s < GeneratedSequenceCount(tables); ++s)
+    project.AppendEntry(ObjectKind::Sequences,
+                        Entry(QStringLiteral("SEQ_%1").arg(s + 1, 5, 10, QChar('0'))));
+  for (int r = 0; r < GeneratedRoleCount(tables); ++r)
+    project.AppendEntry(ObjectKind::Roles, Entry(QStringLiteral("READER_%1").arg(r)));
+  project.SetSectionDescription(ObjectKind::Sequences, "Every generated key.");
+  project.SetSectionDescription(ObjectKind::Roles, "Who reads what.");
+}
+
+qsizetype ReadGeneratedDictionary(Database& db, int tables) {
+  qsizetype chars = 0;
+  const auto read = [&](QueryId id, const QStringList& binds, const QStringList& columns) {
+    Query& q = db.query(id);
+    q.Close();
+    for (int i = 0; i < binds.size(); ++i) q.BindText(i + 1, binds[i]);
+    q.Open();
+    for (; !q.Eof(); q.Next())
+      for (const QString& c : columns) chars += q.Field(c).size();
+    q.Close();
+  };
+  ConnectDatabase(db, "BENCH", "BENCH", "bench");
+  for (int t = 0; t < tables; ++t)
+    for (const TableQuery& q : PerTableQueries()) read(q.id, {GeneratedTableName(t)}, q.columns);
+  ConnectDatabase(db, "BENCH", "BENCH", "bench");
+  for (int v = 0; v < GeneratedViewCount(tables); ++v)
+    read(QueryId::OCIViews, {GeneratedViewName(v)}, {"text"});
+  ConnectDatabase(db, "BENCH", "BENCH", "bench");
+  for (int u = 0; u < GeneratedUnitCount(tables); ++u)
+    read(QueryId::OCIProctext, {GeneratedUnitName(u), "FUNCTION"}, {"text"});
+  ConnectDatabase(db, "BENCH", "BENCH", "bench");
+  for (int p = 0; p < GeneratedPackageCount(tables); ++p)
+    read(QueryId::OCIPackageText, {GeneratedPackageName(p)}, {"text"});
+  db.Disconnect();
+  return chars;
+}

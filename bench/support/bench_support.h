@@ -1,0 +1,50 @@
+#pragma once
+// What the build benchmarks share: elapsed and CPU time, peak memory, a progress that shows
+// nothing, and projects over generated snapshots.
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include "docbuild/build_context.h"
+
+class Database;
+class Project;
+
+// Elapsed and CPU seconds; on a shared machine the CPU time is the steadier figure.
+struct Time {
+  double elapsed = 1e9, cpu = 1e9;
+  void KeepBest(const Time& t);
+};
+
+class Stopwatch {
+ public:
+  Stopwatch() { Restart(); }
+  void Restart();
+  Time Read() const;
+
+ private:
+  QElapsedTimer wall_;
+  double cpu_ = 0;
+};
+
+// The process's peak resident memory so far, in KiB.
+long PeakMemoryKiB();
+
+class QuietProgress : public BuildProgress {
+ public:
+  void SetInfoText(const QString&) override {}
+  void StepProgress(int n) override { position += n; }
+  void SetProgress(int n) override { position = n; }
+  void SetProgressMax(int) override {}
+  int position = 0;
+};
+
+// Every object of a generated snapshot of `tables` tables as the user BENCH owns them:
+// tables, views, stand-alone functions, packages, sequences and the roles granted to.
+void AddGeneratedObjects(Project& project, int tables);
+int GeneratedSequenceCount(int tables);
+int GeneratedRoleCount(int tables);
+
+// The dictionary work of a build of such a project and nothing else: the same log-ons (one
+// per section) and queries, every value read by name. Returns the characters read.
+qsizetype ReadGeneratedDictionary(Database& db, int tables);

@@ -1,0 +1,49 @@
+#pragma once
+// The prepared dictionary of a snapshot: what the snapshot backend reads in its place.
+//
+// A snapshot's tables come with whatever indexes and statistics their maker gave them, and
+// those decide the query plans and so the order in which the fixed queries, most of them
+// without ORDER BY, deliver rows. So the backend copies the dictionary once per snapshot
+// file into tables of its own, one per login view (user_tab_columns, ..., all_synonyms),
+// holding every owner's rows in the dictionary's natural order (columns by column_id, key
+// and index columns by position, source by line, names alphabetically) and indexed by
+// exactly the columns the fixed queries compare with "=", so that rows with equal keys
+// come in that order. A log-on then selects the user's rows through TEMP views of the same
+// names over these tables (LoginViewsSql): nothing is copied per log-on, and the
+// dictionary stays on disk behind SQLite's page cache.
+//
+// Where: in the user's cache directory ($XDG_CACHE_HOME/VLM/dictionaries), one file per
+// snapshot path, used while the snapshot's size and modification time and the layout of
+// the copy are those it was made from, and made again otherwise. It is written under a
+// temporary name and renamed when complete, so a half-made copy is never read and two
+// programs making it at once do no harm. When the cache cannot be written, the copy goes
+// to a temporary database that lives as long as the connection: still correct, made again
+// by each program run. The snapshot file itself is only ever read.
+//
+// The copy reads the snapshot's own tables and views once, under the limits of
+// snapshot_limits.h, and may grow to at most four times the snapshot file plus 16 MiB.
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "db/snapshot_limits.h"
+
+// What identifies one version of a snapshot file.
+struct SnapshotStamp {
+  qint64 size = -1;
+  qint64 modified = 0;  // nanoseconds since the file clock's epoch
+  bool operator==(const SnapshotStamp&) const = default;
+};
+// The stamp of the file at `path`; size -1 when it cannot be read.
+SnapshotStamp StampOf(const QString& path);
+
+// A connection whose main database is the prepared dictionary of the snapshot at `path`
+// as of `stamp` (taken before it is read). Throws BackendFailure: the snapshot cannot be
+// read, lacks a required table or column, or reaches a limit.
+std::unique_ptr<LimitedConnection> OpenPreparedDictionary(const QString& path,
+                                                          const SnapshotStamp& stamp);
+
+// CREATE TEMP VIEW statements of the login views over the prepared tables, selecting by
+// the SQL function logon_owner() (the user logged on), which the caller provides.
+const QByteArray& LoginViewsSql();
