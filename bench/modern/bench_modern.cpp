@@ -5,8 +5,6 @@
 // until the next frame (tools/check_document.py --filter-bench). Given an object count as
 // its argument, it builds that size instead.
 
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,8 +13,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
 #include "docbuild/build_runner.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -24,46 +22,15 @@
 
 namespace {
 
-class QuietProgress : public BuildProgress {
- public:
-  void SetInfoText(const QString&) override {}
-  void StepProgress(int) override {}
-  void SetProgress(int) override {}
-  void SetProgressMax(int) override {}
-};
-
 // Objects the generator makes for `tables` tables (views, units and packages in
-// proportion, sequences a fifth).
+// proportion, sequences a fifth; the few roles aside).
 int ObjectCount(int tables) {
   return tables + GeneratedViewCount(tables) + GeneratedUnitCount(tables) +
          GeneratedPackageCount(tables) + tables / 5;
 }
 
-void FillProject(Project& project, int tables) {
-  const auto entry = [](const QString& name) {
-    return ObjectEntry{"BENCH", name, "BENCH", "bench", "Generated object " + name + "."};
-  };
-  for (int t = 0; t < tables; ++t)
-    project.AppendEntry(ObjectKind::Tables, entry(GeneratedTableName(t)));
-  for (int v = 0; v < GeneratedViewCount(tables); ++v)
-    project.AppendEntry(ObjectKind::Views, entry(GeneratedViewName(v)));
-  for (int u = 0; u < GeneratedUnitCount(tables); ++u)
-    project.AppendEntry(ObjectKind::ProceduresAndFunctions,
-                        entry(GeneratedUnitName(u) + " (FUNCTION)"));
-  for (int p = 0; p < GeneratedPackageCount(tables); ++p)
-    project.AppendEntry(ObjectKind::Packages, entry(GeneratedPackageName(p)));
-  for (int s = 0; s < tables / 5; ++s)
-    project.AppendEntry(ObjectKind::Sequences,
-                        entry(QStringLiteral("SEQ_%1").arg(s + 1, 5, 10, QChar('0'))));
-}
-
 double Seconds(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
 
-long PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
 
 }  // namespace
 
@@ -80,8 +47,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_modern: %s\n", qPrintable(error));
     return 1;
   }
+  // The prepared dictionary goes to the benchmark's own cache, not the user's.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
   Project project;
-  FillProject(project, tables);
+  AddGeneratedObjects(project, tables);
   Settings settings = DefaultSettings();
   Database db;
   db.SetSnapshotDirectories({dir.path()});
@@ -105,7 +74,7 @@ int main(int argc, char** argv) {
                              : qint64(QDir(result.outputPath).count() - 2);
     std::printf("  %-16s built in %6.2f s, %s %lld, peak memory %ld MiB\n", label,
                 Seconds(timer), format == OutputFormat::ModernHtml ? "bytes" : "files",
-                static_cast<long long>(bytes), PeakMiB());
+                static_cast<long long>(bytes), PeakMemoryKiB() / 1024);
   }
 
   QProcess check;
