@@ -312,7 +312,7 @@ def browser_check(chromium, document, args, modern):
             features = [{"name": "prefers-color-scheme", "value": "dark" if args.dark else "light"}]
             tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
             tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
-            tools.wait_event("Page.loadEventFired")
+            tools.wait_event("Page.loadEventFired", timeout=900)
             result = (evaluate(tools, session, MODERN_LINK_CHECK if modern else LINK_CHECK)
                       if not args.no_links else
                       {"links": 0, "failures": [], "charset": evaluate(

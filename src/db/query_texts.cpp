@@ -127,8 +127,8 @@ const QueryText kQueries[kQueryCount] = {
     {"OCIIndexColumns",
      "select a.index_name, a.uniqueness, b.column_name, b.descend\n"
      "from user_indexes a, user_ind_columns b\n"
-     "where b.index_name = a.index_name and\n"
-     "a.table_name = :P_NAME\n"
+     "where a.index_name = b.index_name and\n"
+     "b.table_name = :P_NAME\n"
      "order by a.index_name, b.column_position",
      {":P_NAME"}},
     {"OCIUnitArguments",
