@@ -35,6 +35,14 @@ QAction* NamedAction(QMenu* menu, const char* name, const QString& caption,
   return action;
 }
 
+// A button bar picture, exactly 20 by 20: a picture that the style has only in a smaller
+// size is scaled up, so that every caption stands on the same line.
+QIcon ButtonPicture(const QStyle* style, QStyle::StandardPixmap which) {
+  const QSize size(20, 20);
+  return QIcon(style->standardIcon(which).pixmap(size).scaled(size, Qt::KeepAspectRatio,
+                                                              Qt::SmoothTransformation));
+}
+
 QMenu* NamedMenu(QMenuBar* bar, const char* name, const QString& caption) {
   QMenu* menu = bar->addMenu(caption);
   menu->setObjectName(QString::fromLatin1(name));
@@ -49,7 +57,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
   setWindowIcon(ProgramIcon());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   // The menus and the button bar are fixed; no pop-up offers to hide them.
   setContextMenuPolicy(Qt::PreventContextMenu);
 
@@ -73,7 +81,9 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
           [this](const QString& path) { commands_->ReopenProject(path); });
   connect(&project_, &Project::ModifiedChanged, this, &MainWindow::ShowModifiedState);
 
-  setFixedSize(610, 513);
+  // Opens at 610 by 513 and may be enlarged: the lists and text boxes grow with it.
+  resize(610, 513);
+  setMinimumSize(610, 513);
 }
 
 MainWindow::~MainWindow() {
@@ -162,7 +172,7 @@ void MainWindow::CreateButtonBar() {
     auto* button = new QToolButton(ToolBar2);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
-    button->setIcon(style()->standardIcon(icon));
+    button->setIcon(ButtonPicture(style(), icon));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
@@ -286,8 +296,8 @@ void MainWindow::CenterOver(QWidget* dialog) const {
 }
 
 void MainWindow::SendEditKey(Qt::Key key, const QString& text) {
-  // The menu acts as the key would in the focused field, so the field's own clipboard
-  // handling and the "Modified" rule of the key apply alike.
+  // The menu acts as the key would in the focused field, with the field's own clipboard
+  // handling.
   QWidget* focus = QApplication::focusWidget();
   if (!focus) return;
   QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);

@@ -17,13 +17,19 @@ struct FileRequest {
   QString filter;
 };
 
+// A request for a dialog that starts in `directory`, made first when it does not exist yet
+// (the project directory, before anything was saved in it), so the dialog opens there.
+FileRequest RequestIn(const QString& directory, const QString& title, const QString& fileName,
+                      const QString& filter);
+
 class Prompts {
  public:
   virtual ~Prompts() = default;
 
-  // The chosen path, or nothing when the dialog was cancelled. A save dialog confirms
-  // before an existing file is chosen. *selectedFilter (when given) is the filter the dialog
-  // opens with (empty: the first) and receives the filter in force when it closes.
+  // The chosen path, or nothing when the dialog was cancelled. A save dialog does not ask
+  // about an existing file: the command appends its extension and asks MayReplace about the
+  // file it will write. *selectedFilter (when given) is the filter the dialog opens with
+  // (empty: the first) and receives the filter in force when it closes.
   virtual std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
                                               QString* selectedFilter = nullptr) = 0;
   virtual std::optional<QString> OpenFileName(QWidget* parent, const FileRequest& request) = 0;
@@ -36,4 +42,7 @@ class Prompts {
   virtual void Information(QWidget* parent, const QString& text) = 0;
   // A question with the buttons Yes and No; true for Yes.
   virtual bool Question(QWidget* parent, const QString& text) = 0;
+
+  // True when `path` does not exist or the user agrees to replace it.
+  bool MayReplace(QWidget* parent, const QString& path);
 };

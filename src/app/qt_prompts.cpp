@@ -26,7 +26,8 @@ std::optional<QString> QtPrompts::SaveFileName(QWidget* parent, const FileReques
                                                QString* selectedFilter) {
   QString filter = selectedFilter ? *selectedFilter : QString();
   const QString path = QFileDialog::getSaveFileName(parent, request.title, StartPath(request),
-                                                    request.filter, &filter);
+                                                    request.filter, &filter,
+                                                    QFileDialog::DontConfirmOverwrite);
   if (selectedFilter) *selectedFilter = filter;
   return Chosen(path);
 }

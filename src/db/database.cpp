@@ -103,8 +103,9 @@ void Database::SetErrorHandler(ErrorHandler handler) { handler_ = std::move(hand
 void Database::SetSnapshotDirectories(const QStringList& dirs) { snapshotDirs_ = dirs; }
 
 void Database::Fail(const QString& message) const {
-  if (handler_) handler_(message);
-  throw DatabaseError(message);
+  const QString named = errorContext_.isEmpty() ? message : message + u'\n' + errorContext_;
+  if (handler_) handler_(named);
+  throw DatabaseError(named);
 }
 
 Query& RunQuery(Database& db, QueryId id, const QString& bind) {

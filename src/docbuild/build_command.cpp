@@ -27,10 +27,10 @@ void BuildCommand::MIBuildprojectClick() {
   if (running_) return;
   const QScopedValueRollback<bool> running(running_, true);
   const Settings& settings = window_.LiveSettings();
-  const FileRequest request{QStringLiteral("Building Vellumar"), settings.Project_dir, QString(),
-                            QStringList{kHtmlFilter, kTextFilter, kModernFilter,
-                                        kMarkdownFilter}
-                                .join(QStringLiteral(";;"))};
+  const FileRequest request = RequestIn(
+      settings.Project_dir, QStringLiteral("Building Vellumar"), QString(),
+      QStringList{kHtmlFilter, kTextFilter, kModernFilter, kMarkdownFilter}.join(
+          QStringLiteral(";;")));
   QString filter = selectedFilter_;
   const auto chosen = prompts_.SaveFileName(&window_, request, &filter);
   if (!chosen) return;
@@ -39,6 +39,7 @@ void BuildCommand::MIBuildprojectClick() {
                               : selectedFilter_ == kModernFilter   ? OutputFormat::ModernHtml
                               : selectedFilter_ == kMarkdownFilter ? OutputFormat::Markdown
                                                                    : OutputFormat::Html;
+  if (!prompts_.MayReplace(&window_, OutputFileName(*chosen, format))) return;
 
   const bool wasConnected = db_.Connected();
   auto* progress = new ProgressDialog(&window_);
@@ -57,8 +58,10 @@ void BuildCommand::MIBuildprojectClick() {
   else if (!db_.Connected())
     window_.SetConnectionStatus(QString());
 
-  if (result.failure == BuildResult::Failure::Database) {
+  if (!result.ok()) {
     progress->Finish(tr("Build failed."), false);
+    // A database error was shown by the connection's handler when it happened.
+    if (result.failure != BuildResult::Failure::Database) prompts_.Error(&window_, result.error);
     return;
   }
 
@@ -71,6 +74,4 @@ void BuildCommand::MIBuildprojectClick() {
   if (!version_) version_ = new NewVersionDialog(&window_);
   project.SetVersion(version_->AskVersion(project.Info().Version));
   window_.SetModifiedMarker(QStringLiteral("Modified"));
-
-  if (result.failure == BuildResult::Failure::Save) prompts_.Error(&window_, result.error);
 }

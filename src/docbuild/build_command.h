@@ -1,11 +1,12 @@
 #pragma once
-// Project > Build in the program: asks for the output file, runs the build with a progress
-// dialog, restores the status bar's connection text, then asks for the new version number
-// and marks the project modified.
+// Project > Build in the program: asks for the output file (and whether to replace it, when
+// the file with its extension exists), runs the build with a progress dialog, restores the
+// status bar's connection text, then asks for the new version number and marks the project
+// modified.
 //
-// A build that fails while its sections are written has had its error shown by the
-// Database's error handler: it writes no file, asks nothing, and leaves its progress
-// dialog saying so and closable.
+// A build that fails (a log-on or query while its sections are written, or the save) says
+// "Build failed." in its progress dialog, which can then be closed; the error is shown once
+// (a database error by the Database's error handler), and no version is asked.
 
 #include <QObject>
 #include <QString>

@@ -4,9 +4,27 @@
 #include "docbuild/html.h"
 #include "project/project.h"
 #include "settings/settings.h"
+#include "text/ansi.h"
 
 namespace {
 QString Quoted(const QString& s) { return u'"' + s + u'"'; }
+
+// While an entry is written, every database error names it: a failed log-on or query does
+// not say by itself which of the project's entries it belongs to.
+class NamedEntry {
+ public:
+  NamedEntry(Database& db, const QString& kind, const ObjectEntry& entry) : db_(db) {
+    db_.SetErrorContext(QStringLiteral("Entry: %1 %2, connection %3")
+                            .arg(kind, ProjectListLine(entry),
+                                 ansi::UpperCase(entry.UserName + u'@' + entry.ServerName)));
+  }
+  ~NamedEntry() { db_.SetErrorContext(QString()); }
+  NamedEntry(const NamedEntry&) = delete;
+  NamedEntry& operator=(const NamedEntry&) = delete;
+
+ private:
+  Database& db_;
+};
 }  // namespace
 
 bool BuildContext::ContentOn() const { return settings.Part(DocumentPart::Content); }
@@ -87,6 +105,7 @@ void WriteObjectSection(
     const ObjectEntry& entry = entries[i];
     ctx.progress.SetInfoText(building + entry.ObjectName);
     ctx.progress.StepProgress(1);
+    const NamedEntry named(ctx.db, title.trimmed(), entry);
     logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
     writeEntry(n, i + 1, entry);
     ctx.doc.Flush();

@@ -55,7 +55,9 @@ void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text
 // each entry of the kind, in the order of addition, the progress text (`building` + the
 // name), one step of the bar, the logon when the entry's connection differs from the
 // previous entry's, and writeEntry(n, m, entry); then the contents group closed, the
-// section end and the next section number.
+// section end and the next section number. A database error while an entry is written
+// names it after the database's message: the kind (the title), DATABASE.NAME and
+// USER@DATABASE.
 void WriteObjectSection(
     BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
     bool tablesAnchor, const QString& building,

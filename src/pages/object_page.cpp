@@ -1,16 +1,19 @@
 #include "pages/object_page.h"
 
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/prompts.h"
 #include "db/database.h"
-#include "pages/memo_text.h"
-#include "pages/modifying_key_filter.h"
+#include "pages/memo_box.h"
 
 namespace {
 
@@ -33,16 +36,38 @@ QPushButton* NewButton(const QString& caption, const char* name, QWidget* parent
   return button;
 }
 
+// A line that the list cannot show whole (too long for it, or scrolled sideways) shows its
+// whole text as its tool tip.
+class WholeLineTips : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+      return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const int right = option.rect.left() + sizeHint(option, index).width();
+    if (option.rect.left() >= 0 && right <= view->viewport()->width()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(event->globalPos(), index.data().toString(), view->viewport(),
+                         option.rect);
+    }
+    return true;
+  }
+};
+
+// Lines keep their own widths (the longest decides how far the list scrolls sideways).
 QListWidget* NewList(const char* name, QAbstractItemView::SelectionMode mode, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setObjectName(QString::fromLatin1(name));
   list->setSelectionMode(mode);
-  list->setUniformItemSizes(true);
+  list->setItemDelegate(new WholeLineTips(list));
   return list;
 }
 
-QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
-  auto* memo = new QPlainTextEdit(parent);
+MemoBox* NewMemo(const char* name, QWidget* parent) {
+  auto* memo = new MemoBox(parent);
   memo->setObjectName(QString::fromLatin1(name));
   memo->setTabChangesFocus(true);
   return memo;
@@ -57,11 +82,12 @@ QList<int> SelectedRows(const QListWidget* list) {
 
 }  // namespace
 
-ObjectPage::ObjectPage(Project& project, Database& db, ObjectKind kind,
+ObjectPage::ObjectPage(Project& project, Database& db, Prompts& prompts, ObjectKind kind,
                        ObjectPageModel::DescriptionSource initialDescription, QWidget* parent)
     : QWidget(parent),
       project_(project),
       db_(db),
+      prompts_(prompts),
       model_(project, db, kind, std::move(initialDescription)) {
   setObjectName(QString::fromLatin1(PanelName(kind)));
   const bool procs = kind == ObjectKind::ProceduresAndFunctions;
@@ -109,17 +135,13 @@ ObjectPage::ObjectPage(Project& project, Database& db, ObjectKind kind,
   }
   layout->addLayout(lists, 1);
 
-  auto* keys = new ModifyingKeyFilter(project_, this);
   if (FlatMemo) {
-    keys->Watch(FlatMemo);
-    connect(FlatMemo, &QPlainTextEdit::textChanged, this, &ObjectPage::StoreDescription);
+    connect(FlatMemo, &MemoBox::TextEdited, this, &ObjectPage::StoreDescription);
     connect(FlatListBox2, &QListWidget::itemSelectionChanged, this,
             &ObjectPage::FlatListBox2Click);
   }
   if (FMDescription) {
-    keys->Watch(FMDescription);
-    connect(FMDescription, &QPlainTextEdit::textChanged, this,
-            &ObjectPage::StoreSectionDescription);
+    connect(FMDescription, &MemoBox::TextEdited, this, &ObjectPage::StoreSectionDescription);
     connect(&project_, &Project::SectionDescriptionChanged, this, [this](ObjectKind k) {
       if (k == Kind()) ShowSectionDescription();
     });
@@ -162,10 +184,7 @@ void ObjectPage::SetDescriptionBoxEnabled(bool on) {
                                       : QPalette().color(QPalette::Button));
   FlatMemo->setPalette(palette);
   FlatMemo->setEnabled(on);
-  if (!on) {
-    const QSignalBlocker block(FlatMemo);
-    FlatMemo->clear();
-  }
+  if (!on) FlatMemo->ShowText(QString());
 }
 
 void ObjectPage::SwitchDescriptionOff() {
@@ -209,35 +228,43 @@ void ObjectPage::FlatButton3Click() {
 }
 
 void ObjectPage::FlatButton4Click() {
+  // Descriptions go with their entries and cannot be had back: asked first.
+  const QList<ObjectEntry>& entries = project_.Entries(Kind());
+  const bool described = std::any_of(entries.begin(), entries.end(),
+                                     [](const ObjectEntry& e) { return !e.Description.isEmpty(); });
+  if (described &&
+      !prompts_.Question(this, entries.size() == 1
+                                   ? tr("Remove the entry? Its description will be lost.")
+                                   : tr("Remove all %1 entries? Their descriptions will be lost.")
+                                         .arg(entries.size())))
+    return;
   RunEntryOperation([&] { model_.RemoveAllEntries(); }, false);
 }
 
 void ObjectPage::FlatListBox2Click() {
   const int entry = SelectedEntry();
   SetDescriptionBoxEnabled(entry >= 0);
-  if (entry < 0) return;
-  const QSignalBlocker block(FlatMemo);
-  FlatMemo->setPlainText(MemoToEditor(project_.Entries(Kind())[entry].Description));
+  if (entry >= 0) FlatMemo->ShowText(project_.Entries(Kind())[entry].Description);
 }
 
-void ObjectPage::StoreDescription() {
+void ObjectPage::StoreDescription(const QString& text) {
   const int entry = SelectedEntry();
   if (entry < 0 || !FlatMemo->isEnabled()) return;
   ++ownChanges_;
-  project_.SetDescription(Kind(), entry, EditorToMemo(FlatMemo->toPlainText()));
+  project_.SetDescription(Kind(), entry, text);
+  project_.SetModified(true);
   --ownChanges_;
 }
 
-void ObjectPage::StoreSectionDescription() {
-  project_.SetSectionDescription(Kind(), EditorToMemo(FMDescription->toPlainText()));
+void ObjectPage::StoreSectionDescription(const QString& text) {
+  project_.SetSectionDescription(Kind(), text);
+  project_.SetModified(true);
 }
 
 void ObjectPage::ShowSectionDescription() {
-  // Only a text that differs replaces the editor's, so typing keeps its cursor.
+  // Only a text that differs replaces the box's, so typing keeps its cursor.
   const QString text = project_.SectionDescription(Kind());
-  if (EditorToMemo(FMDescription->toPlainText()) == text) return;
-  const QSignalBlocker block(FMDescription);
-  FMDescription->setPlainText(MemoToEditor(text));
+  if (FMDescription->Text() != text) FMDescription->ShowText(text);
 }
 
 void ObjectPage::EntriesReplaced(ObjectKind kind) {

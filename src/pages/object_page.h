@@ -15,14 +15,15 @@
 #include "pages/object_page_model.h"
 
 class Database;
+class MemoBox;
+class Prompts;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 
 class ObjectPage : public QWidget {
   Q_OBJECT
  public:
-  ObjectPage(Project& project, Database& db, ObjectKind kind,
+  ObjectPage(Project& project, Database& db, Prompts& prompts, ObjectKind kind,
              ObjectPageModel::DescriptionSource initialDescription, QWidget* parent = nullptr);
 
   ObjectKind Kind() const { return model_.Kind(); }
@@ -43,8 +44,8 @@ class ObjectPage : public QWidget {
   QPushButton* FlatButton3;     // "Remove"
   QPushButton* FlatButton4;     // "Remove all"
   QListWidget* FlatListBox2;    // the project's entries of this kind
-  QPlainTextEdit* FlatMemo = nullptr;       // none on Procedures and functions
-  QPlainTextEdit* FMDescription = nullptr;  // Sequences and Roles only
+  MemoBox* FlatMemo = nullptr;       // none on Procedures and functions
+  MemoBox* FMDescription = nullptr;  // Sequences and Roles only
 
  private:
   void FlatButton1Click();
@@ -52,8 +53,8 @@ class ObjectPage : public QWidget {
   void FlatButton3Click();
   void FlatButton4Click();
   void FlatListBox2Click();
-  void StoreDescription();
-  void StoreSectionDescription();
+  void StoreDescription(const QString& text);
+  void StoreSectionDescription(const QString& text);
   void ShowSectionDescription();
   // The project's entries changed outside this page (a project read or New).
   void EntriesReplaced(ObjectKind kind);
@@ -67,6 +68,7 @@ class ObjectPage : public QWidget {
 
   Project& project_;
   Database& db_;
+  Prompts& prompts_;
   ObjectPageModel model_;
   int ownChanges_ = 0;  // > 0 while this page changes the project itself
 };

@@ -12,7 +12,7 @@ ObjectTabs::ObjectTabs(MainWindow& window, Database& db)
   login_ = new LoginDialog(db_, window_.UserPrompts(), &window_);
   for (ObjectKind kind : kAllObjectKinds) {
     const Settings& settings = window_.LiveSettings();
-    auto* page = new ObjectPage(window_.CurrentProject(), db_, kind,
+    auto* page = new ObjectPage(window_.CurrentProject(), db_, window_.UserPrompts(), kind,
                                 [&db, &settings, kind](const QString& name) {
                                   return InitialDescription(db, settings, kind, name);
                                 });
@@ -33,7 +33,11 @@ bool ObjectTabs::ShowLogin() {
   login_->SetHistoryFile(window_.LiveSettings().DBLog_history);
   login_->adjustSize();
   window_.CenterOver(login_);
-  if (login_->exec() != QDialog::Accepted) return false;
+  if (login_->exec() != QDialog::Accepted) {
+    // Every log-on drops the connection first: after one that failed there is none.
+    if (!db_.Connected()) window_.SetConnectionStatus(QString());
+    return false;
+  }
   window_.SetConnectionStatus(db_.UserName() + QStringLiteral("@") + db_.ServerName());
   return true;
 }

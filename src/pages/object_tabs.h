@@ -22,7 +22,8 @@ class ObjectTabs : public QObject {
   LoginDialog* Login() const { return login_; }
 
   // The login dialog, centred over the main window, with the connection history file of
-  // the settings; after OK the status bar names the connection. True after OK.
+  // the settings; after OK the status bar names the connection, after a log-on that failed
+  // it says "Not connected". True after OK.
   bool ShowLogin();
 
  private:

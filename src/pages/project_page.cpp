@@ -3,10 +3,8 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
-#include "pages/memo_text.h"
-#include "pages/modifying_key_filter.h"
+#include "pages/memo_box.h"
 #include "project/project.h"
 
 namespace {
@@ -30,7 +28,7 @@ ProjectPage::ProjectPage(Project& project, QWidget* parent)
   FEdVersion = ShownField("FEdVersion", this);
   FEdCreated = ShownField("FEdCreated", this);
   FEdUpdated = ShownField("FEdUpdated", this);
-  FMGeneral = new QPlainTextEdit(this);
+  FMGeneral = new MemoBox(this);
   FMGeneral->setObjectName(QStringLiteral("FMGeneral"));
   FMGeneral->setTabChangesFocus(false);
 
@@ -43,9 +41,8 @@ ProjectPage::ProjectPage(Project& project, QWidget* parent)
   layout->addRow(tr("Updated"), FEdUpdated);
   layout->addRow(tr("General"), FMGeneral);
 
-  (new ModifyingKeyFilter(project_, this))->Watch(FMGeneral);
   connect(&project_, &Project::InfoChanged, this, &ProjectPage::ShowInfo);
-  connect(FMGeneral, &QPlainTextEdit::textChanged, this, &ProjectPage::StoreGeneral);
+  connect(FMGeneral, &MemoBox::TextEdited, this, &ProjectPage::StoreGeneral);
   ShowInfo();
 }
 
@@ -56,8 +53,10 @@ void ProjectPage::ShowInfo() {
   FEdCreated->setText(info.Created);
   FEdUpdated->setText(info.Updated);
   // Only a text that differs replaces the editor's, so typing keeps its cursor.
-  if (EditorToMemo(FMGeneral->toPlainText()) != info.General)
-    FMGeneral->setPlainText(MemoToEditor(info.General));
+  if (FMGeneral->Text() != info.General) FMGeneral->ShowText(info.General);
 }
 
-void ProjectPage::StoreGeneral() { project_.SetGeneral(EditorToMemo(FMGeneral->toPlainText())); }
+void ProjectPage::StoreGeneral(const QString& text) {
+  project_.SetGeneral(text);
+  project_.SetModified(true);
+}

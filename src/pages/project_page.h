@@ -5,8 +5,8 @@
 #include <QWidget>
 
 class Project;
+class MemoBox;
 class QLineEdit;
-class QPlainTextEdit;
 
 class ProjectPage : public QWidget {
   Q_OBJECT
@@ -15,12 +15,12 @@ class ProjectPage : public QWidget {
 
  private:
   void ShowInfo();
-  void StoreGeneral();
+  void StoreGeneral(const QString& text);
 
   Project& project_;
   QLineEdit* FEdName;
   QLineEdit* FEdVersion;
   QLineEdit* FEdCreated;
   QLineEdit* FEdUpdated;
-  QPlainTextEdit* FMGeneral;
+  MemoBox* FMGeneral;
 };

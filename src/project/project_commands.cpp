@@ -21,8 +21,9 @@ void ProjectCommands::NewProject() {
   if (!AskSaveChanges()) return;
   const auto path = prompts_.SaveFileName(
       shell_.DialogParent(),
-      {QStringLiteral("New Project"), settings_.Project_dir, QString(), kProjectFileFilter});
-  if (!path) return;
+      RequestIn(settings_.Project_dir, QStringLiteral("New Project"), QString(),
+                kProjectFileFilter));
+  if (!path || !prompts_.MayReplace(shell_.DialogParent(), ProjectFileNameFor(*path))) return;
   fileName_ = ProjectFileNameFor(*path);
   project_.ClearProject();
   project_.SetName(ProjectNameFor(*path));
@@ -42,7 +43,8 @@ void ProjectCommands::OpenProject() {
   if (!AskSaveChanges()) return;
   const auto path = prompts_.OpenFileName(
       shell_.DialogParent(),
-      {QStringLiteral("Open Project"), settings_.Project_dir, QString(), kProjectFileFilter});
+      RequestIn(settings_.Project_dir, QStringLiteral("Open Project"), QString(),
+                kProjectFileFilter));
   if (path) OpenProjectFile(*path);
 }
 
@@ -69,9 +71,10 @@ bool ProjectCommands::SaveProject() {
 void ProjectCommands::SaveProjectAs() {
   const auto path = prompts_.SaveFileName(
       shell_.DialogParent(),
-      {QStringLiteral("Save as"), settings_.Project_dir, fileName_, kProjectFileFilter});
+      RequestIn(settings_.Project_dir, QStringLiteral("Save as"), fileName_, kProjectFileFilter));
   if (!path) return;
   const QString newFile = ProjectFileNameFor(*path);
+  if (!prompts_.MayReplace(shell_.DialogParent(), newFile)) return;
   const QString oldName = project_.Info().Name;
   project_.SetName(ProjectNameFor(*path));
   QString error;

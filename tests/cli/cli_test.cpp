@@ -131,7 +131,9 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   CliRun r = Exec({"--settings", demoIni, Path("bad.vlm"), Path("bad.htm")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err.count("ORA-01017"), 1) << r.err.toStdString();
-  EXPECT_TRUE(r.err.endsWith("ERROR: ORA-01017: invalid username/password; logon denied\n"));
+  EXPECT_TRUE(r.err.endsWith("ERROR: ORA-01017: invalid username/password; logon denied\n"
+                             "Entry: Tables DEMO.JOBS, connection HR@DEMO\n"))
+      << r.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("bad.htm")));
 
   // Which unwritable paths fail is the builder's tests' matter; here: the exit status.

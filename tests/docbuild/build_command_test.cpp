@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -80,7 +81,6 @@ class BuildCommandTest : public ::testing::Test {
     if (!dialog || !dialog->isVisible()) return;
     versionTimer.stop();
     ++versionsAsked;
-    errorsBeforeVersion = prompts.Errors().size();
     versionAnswer(*dialog);
   }
   QList<ProgressDialog*> ProgressDialogs() {
@@ -113,7 +113,6 @@ class BuildCommandTest : public ::testing::Test {
   QTimer versionTimer;
   std::function<void(NewVersionDialog&)> versionAnswer;
   int versionsAsked = 0;
-  qsizetype errorsBeforeVersion = -1;
 };
 
 TEST_F(BuildCommandTest, SaveDialogTypeDecidesTheOutputAndIsKeptForTheNextBuild) {
@@ -272,8 +271,9 @@ TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheCon
 
   Build(Path("failed"));
 
-  ASSERT_EQ(prompts.Errors().size(), 1);
-  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017")) << prompts.Errors()[0].toStdString();
+  EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: ORA-01017: invalid username/password; logon "
+                                          "denied\nEntry: Tables DEMO.EMPLOYEES, connection "
+                                          "HR@DEMO"});
   EXPECT_FALSE(QFile::exists(Path("failed.htm")));
   ASSERT_TRUE(Db().Connected());
   EXPECT_EQ(Db().UserName(), "PAYROLL");
@@ -287,21 +287,47 @@ TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheCon
   EXPECT_FALSE(Window().IsModified());
 }
 
-TEST_F(BuildCommandTest, UnwritableOutputIsReportedAfterTheWrapUp) {
+TEST_F(BuildCommandTest, UnwritableOutputIsAFailedBuild) {
   testenv::WriteBytes(Path("plain"), "a file, not a directory");
   ConnectDatabase(Db(), "DEMO", "HR", "hr");
   Window().SetConnectionStatus("HR@DEMO");
 
   Build(Path("plain/out"));
 
-  EXPECT_EQ(versionsAsked, 1);
-  EXPECT_EQ(errorsBeforeVersion, 0);
   EXPECT_EQ(prompts.Errors(),
             QStringList{"ERROR: Can't create a file " + Path("plain/out") + ".htm. Not a directory."});
-  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(), "Document is built.");
-  EXPECT_EQ(CurrentProject().Info().Version, "2.0");
-  EXPECT_TRUE(Window().IsModified());
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(), "Build failed.");
+  EXPECT_TRUE(Child<QPushButton>(LastProgress(), "FBtnOk")->isEnabled());
+  EXPECT_EQ(versionsAsked, 0);
+  EXPECT_EQ(CurrentProject().Info().Version, "1.0");
+  EXPECT_FALSE(Window().IsModified());
   EXPECT_EQ(Panel("StatusPanel0"), "HR@DEMO");
+}
+
+// The question is about the file with its extension; a file of another name is not asked
+// about. No changes nothing.
+TEST_F(BuildCommandTest, AsksBeforeReplacingTheFileItWrites) {
+  testenv::WriteBytes(Path("report.htm"), "old");
+  testenv::WriteBytes(Path("report.txt"), "old");
+  prompts.AnswerFile(Path("report"));
+  prompts.AnswerNo();
+  Window().findChild<QAction*>("MIBuildproject")->trigger();
+  EXPECT_EQ(prompts.Questions(),
+            QStringList{QDir::toNativeSeparators(Path("report.htm")) +
+                        " already exists.\nDo you want to replace it?"});
+  EXPECT_EQ(testenv::ReadBytes(Path("report.htm")), "old");
+  EXPECT_TRUE(ProgressDialogs().isEmpty());
+  EXPECT_FALSE(Window().IsModified());
+
+  Build(Path("report.txt"));
+  EXPECT_EQ(prompts.Questions().size(), 1);
+  EXPECT_EQ(testenv::ReadBytes(Path("report.txt")), "old");
+  EXPECT_TRUE(testenv::ReadBytes(Path("report.txt.htm")).startsWith("<HTML>"));
+
+  prompts.AnswerYes();
+  Build(Path("report"));
+  EXPECT_TRUE(testenv::ReadBytes(Path("report.htm")).startsWith("<HTML>"));
+  EXPECT_TRUE(prompts.Exhausted());
 }
 
 }  // namespace

@@ -302,8 +302,10 @@ TEST_F(BuildRunnerTest, FailedLogonWritesNoFileAndRestoresTheConnection) {
   AddEntry(ObjectKind::Views, "V_ONE", "", "SHOP", "wrong");
   const BuildResult r = Build(OutputFormat::Html);
   EXPECT_EQ(r.failure, BuildResult::Failure::Database);
-  EXPECT_EQ(r.error, "ERROR: ORA-01017: invalid username/password; logon denied");
-  EXPECT_EQ(shown, QStringList{"ORA-01017: invalid username/password; logon denied"});
+  const QString named = "ORA-01017: invalid username/password; logon denied\n"
+                        "Entry: Views TESTDB.V_ONE, connection SHOP@TESTDB";
+  EXPECT_EQ(r.error, "ERROR: " + named);
+  EXPECT_EQ(shown, QStringList{named});
   EXPECT_FALSE(QFileInfo::exists(r.outputPath));
   EXPECT_TRUE(db.Connected());
   EXPECT_EQ(db.UserName(), "HR");

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "db/database.h"
 #include "db/oci_stub.h"
 #include "dictionary_fixture.h"
+#include "pages/memo_box.h"
+#include "support/scripted_prompts.h"
 
 namespace {
 
@@ -31,7 +36,7 @@ void Select(QListWidget* list, const QStringList& texts) {
 class ObjectPageTest : public fixture::ScottDictionaryTest {
  protected:
   std::unique_ptr<ObjectPage> Page(ObjectKind kind) {
-    auto page = std::make_unique<ObjectPage>(project, conn.db, kind, Describer(kind));
+    auto page = std::make_unique<ObjectPage>(project, conn.db, prompts, kind, Describer(kind));
     page->resize(576, 369);
     page->show();
     return page;
@@ -45,6 +50,8 @@ class ObjectPageTest : public fixture::ScottDictionaryTest {
     return {page.FlatButton1->isEnabled(), page.FlatButton2->isEnabled(),
             page.FlatButton3->isEnabled(), page.FlatButton4->isEnabled()};
   }
+
+  ScriptedPrompts prompts;
 };
 
 TEST_F(ObjectPageTest, WithoutAConnectionAllFourButtonsAreOff) {
@@ -138,13 +145,6 @@ TEST_F(ObjectPageTest, TwoBatchesShowSortedAndEachLineShowsAndTakesItsOwnDescrip
   EXPECT_EQ(entries[1].ObjectName, "bonus");
   EXPECT_EQ(entries[1].Description, "Bonus\r\nplan");  // kept with CR LF, as the file holds it
 
-  // Delete changes the text but is no typed character: no marker, the entry still follows.
-  project.SetModified(false);
-  QTest::keyClick(page->FlatMemo, Qt::Key_Home);
-  QTest::keyClick(page->FlatMemo, Qt::Key_Delete);
-  EXPECT_FALSE(project.IsModified());
-  EXPECT_EQ(entries[1].Description, "Bonus\r\nlan");
-
   Select(page->FlatListBox2, {"ORCL.EMP"});
   EXPECT_EQ(page->FlatMemo->toPlainText(), "Employees of the company");
   EXPECT_EQ(entries[0].Description, "Employees of the company");
@@ -182,7 +182,43 @@ TEST_F(ObjectPageTest, ProceduresHaveNoBoxAndRemoveSeveralLinesAtOnce) {
   EXPECT_EQ(page->FlatListBox1->count(), 2);
 }
 
-TEST_F(ObjectPageTest, SectionTextIsTheProjectsAndMarksOnlyTypedCharacters) {
+TEST_F(ObjectPageTest, RemoveAllAsksBeforeDescriptionsGo) {
+  auto page = Page(ObjectKind::Tables);
+  Connect("ORCL");
+  Visit(*page);
+  page->FlatButton2->click();  // EMP comes with its comment as description
+  project.SetModified(false);
+  prompts.AnswerNo();
+  page->FlatButton4->click();
+  EXPECT_EQ(prompts.Questions(),
+            QStringList{"Remove all 3 entries? Their descriptions will be lost."});
+  EXPECT_EQ(page->FlatListBox2->count(), 3);
+  EXPECT_FALSE(project.IsModified());
+  prompts.AnswerYes();
+  page->FlatButton4->click();
+  EXPECT_EQ(page->FlatListBox2->count(), 0);
+  EXPECT_TRUE(project.IsModified());
+}
+
+TEST_F(ObjectPageTest, ALineTooLongForTheListShowsWholeAsItsToolTipAndTheListScrolls) {
+  const QString name(60, u'L');
+  project.AppendEntry(ObjectKind::Views, {"ORCL", name, "SCOTT", "tiger", ""});
+  project.AppendEntry(ObjectKind::Views, {"ORCL", "V", "SCOTT", "tiger", ""});
+  auto page = Page(ObjectKind::Views);
+  QListWidget* list = page->FlatListBox2;
+  list->doItemsLayout();
+  const auto tipAt = [list](int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).topLeft() + QPoint(4, 4);
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipAt(1), "");
+  EXPECT_EQ(tipAt(0), "ORCL." + name);
+  EXPECT_GT(list->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ObjectPageTest, SectionTextIsTheProjects) {
   project.SetSectionDescription(ObjectKind::Roles, "Who may read what");
   auto page = Page(ObjectKind::Roles);
   ASSERT_NE(page->FMDescription, nullptr);
@@ -203,7 +239,7 @@ TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
   // Every second table's comment fails: what went in before stays in, each error is shown
   // by the connection's handler only, and the page goes on working.
   int calls = 0;
-  ObjectPage page(project, conn.db, ObjectKind::Tables, [&](const QString&) -> QString {
+  ObjectPage page(project, conn.db, prompts, ObjectKind::Tables, [&](const QString&) -> QString {
     if (++calls % 2 == 0) conn.db.Fail("ORA-03113: end-of-file on communication channel");
     return {};
   });

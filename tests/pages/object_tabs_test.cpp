@@ -44,7 +44,7 @@ class ObjectTabsTest : public ::testing::Test {
   QString Status() { return window().findChild<QLabel*>("StatusPanel0")->text(); }
   ObjectPage& Page(ObjectKind kind) { return *program.Objects().Page(kind); }
   // The next login dialog is answered with these values (OK), or cancelled when `user` is
-  // empty, as soon as it shows.
+  // empty, as soon as it shows; a log-on that fails is then cancelled.
   void AnswerLogin(const QString& user, const QString& password, const QString& database) {
     auto* timer = new QTimer(&window());
     QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
@@ -57,6 +57,7 @@ class ObjectTabsTest : public ::testing::Test {
       login->FEPassword->setText(password);
       login->FEDatabase->setText(database);
       login->FBtnOk->click();
+      if (login->isVisible()) login->FBtnCancel->click();
     });
     timer->start(5);
   }
@@ -102,6 +103,18 @@ TEST_F(ObjectTabsTest, ACancelledLoginLeavesEveryButtonOffAndTheLoginButtonConne
   EXPECT_TRUE(Texts(views.FlatListBox1).isEmpty());  // HR has no views
   EXPECT_TRUE(QFile::exists(dir.path() + "/Velmar.dbh"));
 
+  // A log-on that fails leaves no connection, and the status bar says so. (On the Project
+  // tab, where no log-on is asked again.)
+  window().Tabs().TabControl()->setCurrentIndex(0);
+  AnswerLogin("HR", "wrong", "TEST");
+  window().findChild<QToolButton*>("ToolButton10")->click();
+  EXPECT_FALSE(program.Data().Connected());
+  EXPECT_EQ(Status(), "Not connected");
+  EXPECT_EQ(prompts.Errors().size(), 1);
+
+  AnswerLogin("HR", "hr", "TEST");
+  window().findChild<QToolButton*>("ToolButton10")->click();
+  ASSERT_TRUE(program.Data().Connected());
   // Closing the project drops the connection; the next project asks again.
   window().findChild<QAction*>("MIClose")->trigger();
   EXPECT_FALSE(program.Data().Connected());

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 
 #include "project/project_file.h"
@@ -46,11 +47,12 @@ class ProjectCommandsTest : public MainWindowTest {
 };
 
 TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
-  window->LiveSettings().Project_dir = dir.path();
+  window->LiveSettings().Project_dir = Path("projects");
   NewProject(Path("demo"));
   ASSERT_EQ(prompts.History().size(), 1);
   EXPECT_EQ(prompts.History()[0].text, "New Project");
-  EXPECT_EQ(prompts.History()[0].request.directory, dir.path());
+  EXPECT_EQ(prompts.History()[0].request.directory, Path("projects"));
+  EXPECT_TRUE(QFileInfo(Path("projects")).isDir()) << "made for the dialog to open in";
   EXPECT_EQ(prompts.History()[0].request.filter, "Vellumar Project (*.vlm)");
   EXPECT_TRUE(QFile::exists(Path("demo.vlm")));
   EXPECT_EQ(Model().Info().Name, "demo");
@@ -74,6 +76,35 @@ TEST_F(ProjectCommandsTest, NewThatCannotWriteLeavesNoProject) {
   EXPECT_FALSE(Open());
   EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
   EXPECT_TRUE(ReopenCaptions().isEmpty());
+}
+
+// The question is about the file that will be written, ".vlm" appended; No changes nothing.
+TEST_F(ProjectCommandsTest, NewAndSaveAsAskBeforeReplacingTheFileTheyWrite) {
+  NewProject(Path("copy"));
+  const QByteArray copy = testenv::ReadBytes(Path("copy.vlm"));
+  ChangedProject("work");
+  const QString replace =
+      QDir::toNativeSeparators(Path("copy.vlm")) + " already exists.\nDo you want to replace it?";
+
+  prompts.AnswerFile(Path("copy"));
+  prompts.AnswerNo();
+  Trigger("MISaveAs");
+  prompts.AnswerNo();  // Save changes?
+  prompts.AnswerFile(Path("copy"));
+  prompts.AnswerNo();
+  Trigger("MINew");
+  EXPECT_EQ(prompts.Questions(), (QStringList{replace, "Save changes?", replace}));
+  EXPECT_EQ(testenv::ReadBytes(Path("copy.vlm")), copy);
+  EXPECT_EQ(window->ProjectFileName(), Path("work.vlm"));
+  EXPECT_EQ(Model().Info().Name, "work");
+  EXPECT_EQ(Model().Info().General, "typed");
+  EXPECT_TRUE(window->IsModified());
+
+  prompts.AnswerFile(Path("copy"));
+  prompts.AnswerYes();
+  Trigger("MISaveAs");
+  EXPECT_EQ(Saved(Path("copy.vlm")), "typed");
+  EXPECT_TRUE(prompts.Exhausted());
 }
 
 TEST_F(ProjectCommandsTest, CancelledDialogsChangeNothing) {
