@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running Vellumar need.
 # Idempotent: when every package is present it does nothing and asks no registry.
-# With the argument "fuzz" it also installs what the fuzz targets need (clang, libFuzzer).
+# With the argument "fuzz" it also installs what the fuzz targets need (clang, libFuzzer);
+# with "screenshots" the window manager the screenshots are taken under.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = screenshots ]; then
+  packages+=(openbox)
 fi
 
 missing=()

@@ -17,6 +17,7 @@
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
+#include "app/modal_guard.h"
 #include "app/program_icon.h"
 #include "app/prompts.h"
 #include "pages/tab_window.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   // The menus and the button bar are fixed; no pop-up offers to hide them.
   setContextMenuPolicy(Qt::PreventContextMenu);
+  new ModalDialogsStayUp(this);
 
   CreateMenus();
   CreateButtonBar();

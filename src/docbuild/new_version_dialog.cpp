@@ -1,5 +1,6 @@
 #include "docbuild/new_version_dialog.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +15,15 @@ NewVersionDialog::NewVersionDialog(QWidget* parent) : QDialog(parent) {
                  Qt::WindowCloseButtonHint);
   auto* label = new QLabel(tr("New project version number"), this);
   label->setObjectName(QStringLiteral("L_NEWVERSION"));
-  // The label takes the width its font needs; the dialog grows beyond 240 only when the
-  // label and the edit field would not fit otherwise.
+  // The label takes the width its font needs. The dialog grows beyond 240 when the label
+  // and the edit field would not fit otherwise, or the caption: in the desktop's bold title
+  // font, with room for the window's icon and three buttons beside it in the title bar.
   const int labelWidth = label->fontMetrics().horizontalAdvance(label->text()) + 4;
   label->setGeometry(8, 16, labelWidth, 21);
-  const int width = std::max(240, 8 + labelWidth + 6 + 57 + 8);
+  QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  titleFont.setBold(true);
+  const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 120;
+  const int width = std::max({240, 8 + labelWidth + 6 + 57 + 8, captionWidth});
   setFixedSize(width, 88);
 
   FEdNewVersionNumber = new QLineEdit(this);

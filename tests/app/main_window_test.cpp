@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -73,6 +74,20 @@ TEST_F(MainWindowStateTest, OpensAtItsSizeAndTheGeneralTextGrowsWithTheWindow) {
   EXPECT_EQ(window->size(), QSize(900, 700));
   EXPECT_GT(general->width(), before.width() + 250);
   EXPECT_GT(general->height(), before.height() + 150);
+}
+
+TEST_F(MainWindowStateTest, AMinimisedModalDialogComesBackTheMainWindowMayStayMinimised) {
+  QDialog dialog(window.get());
+  dialog.setModal(true);
+  dialog.show();
+  dialog.setWindowState(Qt::WindowMinimized);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(dialog.isMinimized());
+  dialog.hide();
+  window->setWindowState(Qt::WindowMinimized);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window->isMinimized());
+  window->showNormal();
 }
 
 TEST_F(MainWindowStateTest, CloseClearsBothPanelsAndTheCaption) {

@@ -1,21 +1,28 @@
 // Saves PNG pictures of the main window with the sample project open, the File menu, the
-// login dialog, the six object tabs logged on to the sample dictionary, the progress and
+// button bar, the login dialog, the six object tabs logged on to the sample dictionary, a
+// line too long for its list with its tool tip, the main window enlarged, the progress and
 // version dialogs of a build of the sample project, the Options dialog on each of its pages,
 // About and the help window, into the folder given as the only argument.
+//
+// Run under a window manager, the pictures of dialogs and of the enlarged main window are
+// taken from the screen with their frames and captions.
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QToolBar>
 #include <utility>
 
 #include "app/about_dialog.h"
@@ -43,11 +50,25 @@ void Settle(QWidget* widget) {
   QTest::qWait(150);
 }
 
-bool Save(QWidget* widget, const QString& name) {
+bool SavePixmap(const QPixmap& picture, const QString& name) {
   const QString path = g_out.filePath(name + QStringLiteral(".png"));
-  const bool ok = widget->grab().save(path);
+  const bool ok = picture.save(path);
   QTextStream(stdout) << (ok ? "saved " : "FAILED ") << path << Qt::endl;
   return ok;
+}
+
+bool Save(QWidget* widget, const QString& name) { return SavePixmap(widget->grab(), name); }
+
+// The part of the screen that `area` covers: a window with its frame and caption, and any
+// tool tip or pop-up over it.
+bool SaveScreen(const QRect& area, const QString& name) {
+  return SavePixmap(QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(),
+                                                                 area.width(), area.height()),
+                    name);
+}
+
+bool SaveFramed(QWidget* window, const QString& name) {
+  return SaveScreen(window->frameGeometry(), name);
 }
 
 // The login dialog with a connection history, then each object tab logged on as HR to the
@@ -91,6 +112,33 @@ bool SaveLoginAndObjectTabs(Program& program) {
   return ok;
 }
 
+// A view whose name is too long for the project list, and the tool tip that shows it whole
+// while the mouse rests on it; then the main window enlarged, the lists grown with it.
+bool SaveLongNameAndEnlargedWindow(Program& program) {
+  MainWindow& window = program.Window();
+  const QString name = QStringLiteral("EMPLOYEES_WITH_THEIR_DEPARTMENTS_JOBS_AND_LOCATIONS_V");
+  window.CurrentProject().AppendEntry(ObjectKind::Views, {"DEMO", name, "HR", "hr", ""});
+  window.Tabs().TabControl()->setCurrentIndex(static_cast<int>(ObjectKind::Views) + 1);
+  QListWidget* list = program.Objects().Page(ObjectKind::Views)->FlatListBox2;
+  const auto found = list->findItems(QStringLiteral("DEMO.") + name, Qt::MatchExactly);
+  if (found.size() != 1) return false;
+  list->setCurrentItem(found.first());
+  QTest::qWait(100);
+  const QPoint at = list->visualItemRect(found.first()).center();
+  QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(list->viewport(), &help);
+  QTest::qWait(300);
+  bool ok = SaveScreen(window.frameGeometry(), QStringLiteral("tooltip_long_name"));
+
+  window.resize(960, 680);
+  QTest::qWait(300);
+  ok &= SaveFramed(&window, QStringLiteral("main_window_enlarged"));
+  window.resize(610, 513);
+  window.Tabs().TabControl()->setCurrentIndex(0);
+  QTest::qWait(100);
+  return ok;
+}
+
 // A build of the sample project: the version dialog while it asks, then the progress dialog
 // as the build leaves it and as it looks while a build runs.
 bool SaveBuildDialogs(MainWindow& window) {
@@ -102,7 +150,7 @@ bool SaveBuildDialogs(MainWindow& window) {
     if (!version) return;
     versionWatch.stop();
     Settle(version);
-    ok &= Save(version, QStringLiteral("build_version"));
+    ok &= SaveFramed(version, QStringLiteral("build_version"));
     version->accept();
   });
   versionWatch.start();
@@ -158,6 +206,8 @@ int main(int argc, char** argv) {
   QFile::remove(project);
   QFile::copy(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/sample/demo.vlm"), project);
 
+  // The build writes a new document, so no question about replacing one is asked.
+  QFile::remove(g_out.filePath(QStringLiteral("demo.htm")));
   BuildPrompts buildPrompts(g_out.filePath(QStringLiteral("demo.htm")));
   Program program(&buildPrompts);
   MainWindow& window = program.Window();
@@ -168,7 +218,9 @@ int main(int argc, char** argv) {
   window.History().AddToHistory(project);
   QTest::qWait(100);
   ok &= Save(&window, QStringLiteral("main_window_project"));
+  ok &= Save(window.findChild<QToolBar*>(QStringLiteral("ToolBar2")), QStringLiteral("toolbar"));
   ok &= SaveLoginAndObjectTabs(program);
+  ok &= SaveLongNameAndEnlargedWindow(program);
   ok &= SaveBuildDialogs(window);
 
   auto* file = window.findChild<QMenu*>(QStringLiteral("MIFile"));
