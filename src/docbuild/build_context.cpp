@@ -8,23 +8,6 @@
 
 namespace {
 QString Quoted(const QString& s) { return u'"' + s + u'"'; }
-
-// While an entry is written, every database error names it: a failed log-on or query does
-// not say by itself which of the project's entries it belongs to.
-class NamedEntry {
- public:
-  NamedEntry(Database& db, const QString& kind, const ObjectEntry& entry) : db_(db) {
-    db_.SetErrorContext(QStringLiteral("Entry: %1 %2, connection %3")
-                            .arg(kind, ProjectListLine(entry),
-                                 ansi::UpperCase(entry.UserName + u'@' + entry.ServerName)));
-  }
-  ~NamedEntry() { db_.SetErrorContext(QString()); }
-  NamedEntry(const NamedEntry&) = delete;
-  NamedEntry& operator=(const NamedEntry&) = delete;
-
- private:
-  Database& db_;
-};
 }  // namespace
 
 bool BuildContext::ContentOn() const { return settings.Part(DocumentPart::Content); }
@@ -105,7 +88,7 @@ void WriteObjectSection(
     const ObjectEntry& entry = entries[i];
     ctx.progress.SetInfoText(building + entry.ObjectName);
     ctx.progress.StepProgress(1);
-    const NamedEntry named(ctx.db, title.trimmed(), entry);
+    const NamedEntry named(ctx.db, kind, entry);
     logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
     writeEntry(n, i + 1, entry);
     ctx.doc.Flush();
@@ -132,6 +115,28 @@ void RememberedLogon::LogonIfChanged(Database& db, const QString& entryServer,
   user = entryUser;
   password = entryPassword;
 }
+
+namespace {
+const char* KindName(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::Tables: return "Tables";
+    case ObjectKind::Views: return "Views";
+    case ObjectKind::ProceduresAndFunctions: return "Procedures and functions";
+    case ObjectKind::Packages: return "Packages";
+    case ObjectKind::Sequences: return "Sequences";
+    case ObjectKind::Roles: return "Roles and privileges";
+  }
+  return "";
+}
+}  // namespace
+
+NamedEntry::NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry) : db_(db) {
+  db_.SetErrorContext(QStringLiteral("Entry: %1 %2, connection %3")
+                          .arg(QLatin1String(KindName(kind)), ProjectListLine(entry),
+                               ansi::UpperCase(entry.UserName + u'@' + entry.ServerName)));
+}
+
+NamedEntry::~NamedEntry() { db_.SetErrorContext(QString()); }
 
 bool IsBlankText(const QString& text) {
   for (const QChar c : text) {

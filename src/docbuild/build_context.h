@@ -54,16 +54,27 @@ void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text
 // The frame every section with per-object entries shares: the section heading, then for
 // each entry of the kind, in the order of addition, the progress text (`building` + the
 // name), one step of the bar, the logon when the entry's connection differs from the
-// previous entry's, and writeEntry(n, m, entry); then the contents group closed, the
-// section end and the next section number. A database error while an entry is written
-// names it after the database's message: the kind (the title), DATABASE.NAME and
-// USER@DATABASE.
+// previous entry's, and writeEntry(n, m, entry), the entry named (NamedEntry); then the
+// contents group closed, the section end and the next section number.
 void WriteObjectSection(
     BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
     bool tablesAnchor, const QString& building,
     const std::function<void(int n, int m, const ObjectEntry& entry)>& writeEntry);
 // True when the text holds nothing but blanks and control characters.
 bool IsBlankText(const QString& text);
+// While an entry is built, every database error names it on a line after the database's
+// message: its kind, DATABASE.NAME and USER@DATABASE ("Entry: Tables DEMO.EMP, connection
+// HR@DEMO"), since a failed log-on or query does not say which entry it belongs to.
+class NamedEntry {
+ public:
+  NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry);
+  ~NamedEntry();
+  NamedEntry(const NamedEntry&) = delete;
+  NamedEntry& operator=(const NamedEntry&) = delete;
+
+ private:
+  Database& db_;
+};
 // The logon of an entry when its connection differs (exactly) from the remembered one.
 struct RememberedLogon {
   QString server, user, password;

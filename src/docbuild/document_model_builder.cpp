@@ -102,6 +102,7 @@ class ModelBuilder {
     for (const ObjectEntry& entry : project_.Entries(kind)) {
       progress_.SetInfoText(QString::fromLatin1(building) + entry.ObjectName);
       progress_.StepProgress(1);
+      const NamedEntry named(db_, kind, entry);
       logon.LogonIfChanged(db_, entry.ServerName, entry.UserName, entry.Password);
       fill(entry);
     }
