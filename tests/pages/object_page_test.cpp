@@ -169,8 +169,6 @@ TEST_F(ObjectPageTest, AfterRemoveNoLineIsSelectedAndTheBoxChangesNoEntry) {
 
 TEST_F(ObjectPageTest, ProceduresHaveNoBoxAndRemoveSeveralLinesAtOnce) {
   auto page = Page(ObjectKind::ProceduresAndFunctions);
-  EXPECT_EQ(page->FlatMemo, nullptr);
-  EXPECT_EQ(page->FMDescription, nullptr);
   Connect("ORCL");
   Visit(*page);
   page->FlatButton2->click();

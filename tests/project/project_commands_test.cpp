@@ -78,22 +78,35 @@ TEST_F(ProjectCommandsTest, NewThatCannotWriteLeavesNoProject) {
   EXPECT_TRUE(ReopenCaptions().isEmpty());
 }
 
-// The question is about the file that will be written, ".vlm" appended; No changes nothing.
-TEST_F(ProjectCommandsTest, NewAndSaveAsAskBeforeReplacingTheFileTheyWrite) {
+// A cancelled dialog, and No to replacing the file that will be written (".vlm" appended),
+// change nothing.
+TEST_F(ProjectCommandsTest, CancelAndNoToReplacingChangeNothing) {
   NewProject(Path("copy"));
   const QByteArray copy = testenv::ReadBytes(Path("copy.vlm"));
   ChangedProject("work");
   const QString replace =
       QDir::toNativeSeparators(Path("copy.vlm")) + " already exists.\nDo you want to replace it?";
 
+  prompts.CancelFile();
+  Trigger("MISaveAs");
   prompts.AnswerFile(Path("copy"));
   prompts.AnswerNo();
   Trigger("MISaveAs");
-  prompts.AnswerNo();  // Save changes?
-  prompts.AnswerFile(Path("copy"));
+  for (const bool cancel : {true, false}) {
+    prompts.AnswerNo();  // Save changes?
+    if (cancel) {
+      prompts.CancelFile();
+    } else {
+      prompts.AnswerFile(Path("copy"));
+      prompts.AnswerNo();
+    }
+    Trigger("MINew");
+  }
   prompts.AnswerNo();
-  Trigger("MINew");
-  EXPECT_EQ(prompts.Questions(), (QStringList{replace, "Save changes?", replace}));
+  prompts.CancelFile();
+  Trigger("MIOpen");
+  EXPECT_EQ(prompts.Questions(), (QStringList{replace, "Save changes?", "Save changes?", replace,
+                                              "Save changes?"}));
   EXPECT_EQ(testenv::ReadBytes(Path("copy.vlm")), copy);
   EXPECT_EQ(window->ProjectFileName(), Path("work.vlm"));
   EXPECT_EQ(Model().Info().Name, "work");
@@ -105,19 +118,6 @@ TEST_F(ProjectCommandsTest, NewAndSaveAsAskBeforeReplacingTheFileTheyWrite) {
   Trigger("MISaveAs");
   EXPECT_EQ(Saved(Path("copy.vlm")), "typed");
   EXPECT_TRUE(prompts.Exhausted());
-}
-
-TEST_F(ProjectCommandsTest, CancelledDialogsChangeNothing) {
-  NewProject(Path("demo"));
-  prompts.CancelFile();
-  Trigger("MIOpen");
-  prompts.CancelFile();
-  Trigger("MISaveAs");
-  prompts.CancelFile();
-  Trigger("MINew");
-  EXPECT_TRUE(Open());
-  EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm"));
-  EXPECT_EQ(Model().Info().Name, "demo");
 }
 
 TEST_F(ProjectCommandsTest, SaveChangesYesSavesBeforeEveryAskingCommand) {
