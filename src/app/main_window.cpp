@@ -127,6 +127,7 @@ void MainWindow::CreateMenus() {
 
   QMenu* project = NamedMenu(bar, "MIProject", tr("&Project"));
   MIBuildproject = NamedAction(project, "MIBuildproject", tr("&Build"), QKeySequence(Qt::Key_F9));
+  MICoverage = NamedAction(project, "MICoverage", tr("&Coverage"));
   project->addSeparator();
   MIOptions = NamedAction(project, "MIOptions", tr("&Options..."));
 
@@ -158,6 +159,7 @@ void MainWindow::CreateMenus() {
           [this] { SendEditKey(Qt::Key_V, QStringLiteral("\x16")); });
   connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
   connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
+  connect(MICoverage, &QAction::triggered, this, &MainWindow::CoverageRequested);
   connect(MIOptions, &QAction::triggered, this, &MainWindow::ShowOptions);
   connect(MIContents, &QAction::triggered, this, &MainWindow::ShowHelpContents);
   connect(MIAbout, &QAction::triggered, this, &MainWindow::ShowAbout);
@@ -256,7 +258,8 @@ void MainWindow::SetProjectOpen(bool open) {
     project_.SetModified(false);
     ShowModifiedState(false);
   }
-  for (QAction* action : {MIClose, MISave, MISaveAs, MICut, MICopy, MIPaste, MIBuildproject})
+  for (QAction* action : {MIClose, MISave, MISaveAs, MICut, MICopy, MIPaste, MIBuildproject,
+                            MICoverage})
     action->setEnabled(open);
   ToolButton8->setEnabled(open);
   ToolButton10->setEnabled(open);

@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow, private ProjectShell {
   void LoginRequested();
   // Project > Build.
   void BuildRequested();
+  // Project > Coverage.
+  void CoverageRequested();
   // Every change of project state; the database connection must be closed.
   void DisconnectRequested();
 
@@ -103,6 +105,7 @@ class MainWindow : public QMainWindow, private ProjectShell {
   QAction* MIPaste = nullptr;
   QAction* MIToolbar = nullptr;
   QAction* MIBuildproject = nullptr;
+  QAction* MICoverage = nullptr;
   QAction* MIOptions = nullptr;
   QAction* MIContents = nullptr;
   QAction* MIAbout = nullptr;

@@ -9,6 +9,7 @@
 #include "app/qt_prompts.h"
 #include "db/database.h"
 #include "docbuild/build_command.h"
+#include "docbuild/coverage_window.h"
 #include "pages/object_tabs.h"
 
 void SetUpApplication(QApplication& app) {
@@ -44,6 +45,9 @@ Program::Program(Prompts* prompts) {
   auto* build = new BuildCommand(*window, *database_, *prompts);  // owned by the window
   QObject::connect(window, &MainWindow::BuildRequested, build,
                    &BuildCommand::MIBuildprojectClick);
+  auto* coverage = new CoverageCommand(*window, *database_);  // owned by the window
+  QObject::connect(window, &MainWindow::CoverageRequested, coverage,
+                   &CoverageCommand::MICoverageClick);
 }
 
 Program::~Program() = default;

@@ -2,9 +2,11 @@
 //
 // vellumar-build [--format html|text|modern|markdown] [--template DIR] [--settings FILE]
 //                PROJECT.vlm OUTPUT
-// Exit status: 0 built, 1 the project, a logon, a query, a template or the save failed, or
-// OUTPUT is not a regular file (a folder, for markdown) (no file is written), 2 usage error,
-// a refused settings file, or an OUTPUT that would replace an input.
+// vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
+// Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
+// save failed, or OUTPUT is not a regular file (a folder, for markdown) (no file is
+// written), 2 usage error, a refused settings file, or an OUTPUT that would replace an
+// input, 3 the coverage total is below --min.
 
 #include <unistd.h>
 
@@ -22,6 +24,8 @@
 #include "cli/settings_file.h"
 #include "db/database.h"
 #include "docbuild/build_runner.h"
+#include "docbuild/coverage.h"
+#include "docbuild/coverage_output.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "settings/settings.h"
@@ -32,10 +36,12 @@ namespace {
 constexpr int kBuilt = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+constexpr int kBelowMinimum = 3;
 
 const char kUsageText[] =
     "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
     "                      [--settings FILE] PROJECT.vlm OUTPUT\n"
+    "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\", \".txt\" or \".html\" is\n"
     "appended unless the name already holds it). The format is text when OUTPUT ends in\n"
     "\".txt\", else HTML. Settings come from the user's options, or from the INI file FILE.\n"
@@ -47,6 +53,15 @@ const char kUsageText[] =
     "  --template DIR   for modern and markdown: a template in DIR replaces the built-in\n"
     "                   one of the same name\n"
     "  --settings FILE  document parts and comment tags from this INI file\n"
+    "  --coverage       report what the document leaves undocumented instead of building\n"
+    "                   it: per kind (of the document parts on) and per object, with the\n"
+    "                   drift between the project and its schemas. The total counts\n"
+    "                   items of equal weight: each object's description, each column's\n"
+    "                   comment, each procedure's, function's and package member's comment\n"
+    "                   block, and each declared parameter that its block describes; drift\n"
+    "                   is counted apart\n"
+    "  --json           with --coverage: the report as JSON (docs/coverage-json.md)\n"
+    "  --min PERCENT    with --coverage: exit status 3 when the total is below PERCENT\n"
     "  -h, --help       this help\n"
     "  -v, --version    the program's version\n";
 
@@ -74,6 +89,23 @@ int Usage(const QString& problem) {
   return kUsage;
 }
 
+// The coverage report on standard output: text, or JSON; 3 when the total is below the
+// minimum.
+int Coverage(const Project& project, const Settings& settings, Database& db,
+             ConsoleProgress& progress, bool json, std::optional<double> minimum) {
+  const CoverageRun run = RunCoverage(project, settings, db, progress);
+  if (run.ok()) progress.SetInfoText(QStringLiteral("Coverage is measured."));
+  progress.Finish();
+  if (!run.ok()) {
+    PrintError(run.error);
+    return kFailed;
+  }
+  const QByteArray out = json ? CoverageJson(run.report, minimum)
+                              : CoverageText(run.report).toUtf8();
+  std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+  return minimum && run.report.Total().Below(*minimum) ? kBelowMinimum : kBuilt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +118,11 @@ int main(int argc, char** argv) {
   const QCommandLineOption templateOption("template", "template directory", "dir");
   const QCommandLineOption helpOption({"h", "help"}, "this help");
   const QCommandLineOption versionOption({"v", "version"}, "the version");
-  parser.addOptions({formatOption, settingsOption, templateOption, helpOption, versionOption});
+  const QCommandLineOption coverageOption("coverage", "the coverage report");
+  const QCommandLineOption jsonOption("json", "the report as JSON");
+  const QCommandLineOption minOption("min", "the least total", "percent");
+  parser.addOptions({formatOption, settingsOption, templateOption, helpOption, versionOption,
+                     coverageOption, jsonOption, minOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -96,10 +132,27 @@ int main(int argc, char** argv) {
     std::printf("vellumar-build %s\n", VELLUMAR_VERSION);
     return kBuilt;
   }
+  const bool coverage = parser.isSet(coverageOption);
+  std::optional<double> minimum;
   const QStringList args = parser.positionalArguments();
-  if (args.size() != 2) return Usage("expected PROJECT.vlm and OUTPUT");
+  if (coverage) {
+    if (parser.isSet(formatOption) || parser.isSet(templateOption))
+      return Usage("--coverage builds no document: --format and --template do not apply");
+    if (args.size() != 1) return Usage("expected PROJECT.vlm");
+    if (parser.isSet(minOption)) {
+      bool number = false;
+      minimum = parser.value(minOption).toDouble(&number);
+      if (!number || !(*minimum >= 0 && *minimum <= 100))
+        return Usage("--min takes a percentage from 0 to 100, not \"" +
+                     parser.value(minOption) + "\"");
+    }
+  } else {
+    if (parser.isSet(jsonOption) || parser.isSet(minOption))
+      return Usage("--json and --min go with --coverage");
+    if (args.size() != 2) return Usage("expected PROJECT.vlm and OUTPUT");
+  }
   const QString projectPath = args[0];
-  const QString output = args[1];
+  const QString output = coverage ? QString() : args[1];
 
   OutputFormat format = output.endsWith(".txt", Qt::CaseInsensitive) ? OutputFormat::Text
                                                                      : OutputFormat::Html;
@@ -113,8 +166,8 @@ int main(int argc, char** argv) {
   }
   const bool folder = format == OutputFormat::Markdown;
   // The extension would make a hidden ".htm" of its own in that directory or here.
-  if (output.isEmpty() ||
-      (!folder && (output.endsWith(u'/') || output.endsWith(QDir::separator()))))
+  if (!coverage && (output.isEmpty() || (!folder && (output.endsWith(u'/') ||
+                                                     output.endsWith(QDir::separator())))))
     return Usage(folder ? "OUTPUT must name a folder" : "OUTPUT must name a file");
 
   Settings settings;
@@ -137,15 +190,17 @@ int main(int argc, char** argv) {
       return Usage("template directory " + settings.Template_dir + " not found");
   }
 
-  const QString outputPath = OutputFileName(output, format);
-  if (folder) {
-    if (QFileInfo::exists(outputPath) && !QFileInfo(outputPath).isDir())
-      return Refuse(kFailed, outputPath + " exists and is not a folder");
-  } else if (const auto refusal = RefuseOutput(
-          outputPath, {{QStringLiteral("the project file"), projectPath},
-                       {QStringLiteral("the settings file"), settingsPath}})) {
-    return Refuse(refusal->why == OutputRefusal::Why::ReplacesInput ? kUsage : kFailed,
-                  refusal->message);
+  if (!coverage) {
+    const QString outputPath = OutputFileName(output, format);
+    if (folder) {
+      if (QFileInfo::exists(outputPath) && !QFileInfo(outputPath).isDir())
+        return Refuse(kFailed, outputPath + " exists and is not a folder");
+    } else if (const auto refusal = RefuseOutput(
+            outputPath, {{QStringLiteral("the project file"), projectPath},
+                         {QStringLiteral("the settings file"), settingsPath}})) {
+      return Refuse(refusal->why == OutputRefusal::Why::ReplacesInput ? kUsage : kFailed,
+                    refusal->message);
+    }
   }
 
   Project project;
@@ -158,6 +213,7 @@ int main(int argc, char** argv) {
   Database db;
   db.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
   ConsoleProgress progress(stderr, isatty(STDERR_FILENO) == 1);
+  if (coverage) return Coverage(project, settings, db, progress, parser.isSet(jsonOption), minimum);
   const BuildResult result = BuildDocument(project, settings, db, progress, output, format);
   if (result.ok()) {
     progress.SetInfoText(QStringLiteral("Document is built."));

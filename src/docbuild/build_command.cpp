@@ -17,6 +17,14 @@ const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
 const QString BuildCommand::kModernFilter = QStringLiteral("Web page (*.html)");
 const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
 
+void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasConnected,
+                              bool restored) {
+  if (wasConnected && restored)
+    window.SetConnectionStatus(db.UserName() + QStringLiteral("@") + db.ServerName());
+  else if (!db.Connected())
+    window.SetConnectionStatus(QString());
+}
+
 BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
     : QObject(&window), window_(window), db_(db), prompts_(prompts),
       selectedFilter_(kHtmlFilter) {}
@@ -53,10 +61,7 @@ void BuildCommand::MIBuildprojectClick() {
   Project& project = window_.CurrentProject();
   const BuildResult result = BuildDocument(project, settings, db_, *progress, *chosen, format);
 
-  if (wasConnected && result.connectionRestored)
-    window_.SetConnectionStatus(db_.UserName() + QStringLiteral("@") + db_.ServerName());
-  else if (!db_.Connected())
-    window_.SetConnectionStatus(QString());
+  ShowConnectionAfterBuild(window_, db_, wasConnected, result.connectionRestored);
 
   if (!result.ok()) {
     progress->Finish(tr("Build failed."), false);

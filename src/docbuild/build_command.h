@@ -16,6 +16,11 @@ class MainWindow;
 class NewVersionDialog;
 class Prompts;
 
+// The status bar's connection text after a build or report that logged on with the entries'
+// connections: the user's again when it was restored, "Not connected" when none is left.
+void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasConnected,
+                              bool restored);
+
 class BuildCommand : public QObject {
   Q_OBJECT
  public:

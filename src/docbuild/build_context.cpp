@@ -144,3 +144,38 @@ bool IsBlankText(const QString& text) {
   }
   return true;
 }
+
+UserConnection::UserConnection(Database& db)
+    : db_(db),
+      connected_(db.Connected()),
+      server_(db.ServerName()),
+      user_(db.UserName()),
+      password_(db.Password()) {}
+
+bool UserConnection::Restore() {
+  try {
+    if (connected_) {
+      ConnectDatabase(db_, server_, user_, password_);
+    } else {
+      db_.Disconnect();
+    }
+    return true;
+  } catch (const DatabaseError&) {
+    return false;
+  }
+}
+
+int ProgressMaximum(const Project& project, const Settings& settings) {
+  static constexpr std::pair<ObjectKind, DocumentPart> kKindParts[] = {
+      {ObjectKind::Tables, DocumentPart::Tables},
+      {ObjectKind::Views, DocumentPart::Views},
+      {ObjectKind::ProceduresAndFunctions, DocumentPart::ProceduresAndFunctions},
+      {ObjectKind::Packages, DocumentPart::Packages},
+      {ObjectKind::Sequences, DocumentPart::Sequences},
+      {ObjectKind::Roles, DocumentPart::Roles}};
+  int max = 1;
+  for (const auto& [kind, part] : kKindParts) {
+    if (settings.Part(part)) max += project.Entries(kind).size();
+  }
+  return max;
+}

@@ -81,3 +81,22 @@ struct RememberedLogon {
   void LogonIfChanged(Database& db, const QString& server, const QString& user,
                       const QString& password);
 };
+
+// The user's connection as it was when a build or report began; restored when it ends,
+// however it ends.
+class UserConnection {
+ public:
+  explicit UserConnection(Database& db);
+  // Logs on again (or disconnects, when there was no connection). False when logging on
+  // failed (the Database has reported why).
+  bool Restore();
+
+ private:
+  Database& db_;
+  bool connected_;
+  QString server_, user_, password_;
+};
+
+// The progress maximum of a build: 1 plus the entries of the object kinds the Settings'
+// document parts enable.
+int ProgressMaximum(const Project& project, const Settings& settings);

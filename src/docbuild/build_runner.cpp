@@ -25,52 +25,6 @@
 
 namespace {
 
-constexpr std::pair<ObjectKind, DocumentPart> kKindParts[] = {
-    {ObjectKind::Tables, DocumentPart::Tables},
-    {ObjectKind::Views, DocumentPart::Views},
-    {ObjectKind::ProceduresAndFunctions, DocumentPart::ProceduresAndFunctions},
-    {ObjectKind::Packages, DocumentPart::Packages},
-    {ObjectKind::Sequences, DocumentPart::Sequences},
-    {ObjectKind::Roles, DocumentPart::Roles}};
-
-// The connection as it was when the build began; restored when it ends, however it ends.
-class UserConnection {
- public:
-  explicit UserConnection(Database& db)
-      : db_(db),
-        connected_(db.Connected()),
-        server_(db.ServerName()),
-        user_(db.UserName()),
-        password_(db.Password()) {}
-
-  // False when logging on again failed (the Database has reported why).
-  bool Restore() {
-    try {
-      if (connected_) {
-        ConnectDatabase(db_, server_, user_, password_);
-      } else {
-        db_.Disconnect();
-      }
-      return true;
-    } catch (const DatabaseError&) {
-      return false;
-    }
-  }
-
- private:
-  Database& db_;
-  bool connected_;
-  QString server_, user_, password_;
-};
-
-int ProgressMaximum(const Project& project, const Settings& settings) {
-  int max = 1;
-  for (const auto& [kind, part] : kKindParts) {
-    if (settings.Part(part)) max += project.Entries(kind).size();
-  }
-  return max;
-}
-
 void WriteDocument(BuildContext& ctx) {
   const Settings& settings = ctx.settings;
   int SectionNumber = 1;

@@ -1,0 +1,408 @@
+#include "docbuild/coverage.h"
+
+#include <QHash>
+#include <QSet>
+#include <cmath>
+
+#include "db/database.h"
+#include "docbuild/build_context.h"
+#include "docbuild/document_model_builder.h"
+#include "docbuild/procedures_section.h"
+#include "project/project.h"
+#include "settings/settings.h"
+#include "text/ansi.h"
+
+double Tally::Percent() const {
+  if (total == 0) return 100.0;
+  return std::floor(documented * 1000.0 / total) / 10.0;
+}
+
+bool Tally::Below(double minimum) const {
+  return total > 0 ? documented * 100.0 < minimum * total : minimum > 100.0;
+}
+
+namespace {
+
+Tally Sum(const Tallies& tallies) {
+  Tally sum;
+  for (const Tally& t : tallies) sum += t;
+  return sum;
+}
+
+Tally& At(Tallies& tallies, Measure m) { return tallies[static_cast<int>(m)]; }
+
+}  // namespace
+
+Tally CoverageObject::Items() const { return Sum(tallies); }
+
+Tally KindSummary::Items() const { return Sum(tallies); }
+
+QString CoverageObject::Label() const {
+  switch (kind) {
+    case CoverageKind::Tables: return QStringLiteral("Table");
+    case CoverageKind::Views: return QStringLiteral("View");
+    case CoverageKind::Units:
+      return type == QStringLiteral("FUNCTION") ? QStringLiteral("Function")
+                                                : QStringLiteral("Procedure");
+    case CoverageKind::Packages: return QStringLiteral("Package");
+    case CoverageKind::Members: return QStringLiteral("Package member");
+    case CoverageKind::Sequences: return QStringLiteral("Sequence");
+    case CoverageKind::Roles: return QStringLiteral("Role");
+  }
+  return {};
+}
+
+QString CoverageObject::FullName() const {
+  const QString name =
+      key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName();
+  return member.isEmpty() ? name : name + u'.' + member;
+}
+
+QStringList CoverageObject::Gaps() const {
+  if (presence == Presence::Missing) return {QStringLiteral("no longer exists in its database")};
+  if (presence == Presence::NotInProject) return {QStringLiteral("not in the project")};
+  QStringList gaps;
+  if (!described) {
+    gaps.append(Counts(kind, Measure::Blocks) ? QStringLiteral("no comment block")
+                                              : QStringLiteral("no description"));
+  }
+  for (const QString& c : uncommentedColumns)
+    gaps.append(QStringLiteral("column %1 has no comment").arg(c));
+  for (const QString& p : undescribedParameters)
+    gaps.append(QStringLiteral("%1 is not described").arg(p));
+  for (const QString& p : staleParameters)
+    gaps.append(QStringLiteral("%1 is described but no longer exists").arg(p));
+  return gaps;
+}
+
+QString KindTitle(CoverageKind kind) {
+  switch (kind) {
+    case CoverageKind::Tables: return QStringLiteral("Tables");
+    case CoverageKind::Views: return QStringLiteral("Views");
+    case CoverageKind::Units: return QStringLiteral("Procedures and functions");
+    case CoverageKind::Packages: return QStringLiteral("Packages");
+    case CoverageKind::Members: return QStringLiteral("Package members");
+    case CoverageKind::Sequences: return QStringLiteral("Sequences");
+    case CoverageKind::Roles: return QStringLiteral("Roles");
+  }
+  return {};
+}
+
+QString KindId(CoverageKind kind) {
+  switch (kind) {
+    case CoverageKind::Tables: return QStringLiteral("tables");
+    case CoverageKind::Views: return QStringLiteral("views");
+    case CoverageKind::Units: return QStringLiteral("units");
+    case CoverageKind::Packages: return QStringLiteral("packages");
+    case CoverageKind::Members: return QStringLiteral("members");
+    case CoverageKind::Sequences: return QStringLiteral("sequences");
+    case CoverageKind::Roles: return QStringLiteral("roles");
+  }
+  return {};
+}
+
+bool Counts(CoverageKind kind, Measure measure) {
+  switch (kind) {
+    case CoverageKind::Tables:
+    case CoverageKind::Views:
+      return measure == Measure::Description || measure == Measure::Columns;
+    case CoverageKind::Units:
+    case CoverageKind::Members:
+      return measure == Measure::Blocks || measure == Measure::Parameters;
+    case CoverageKind::Packages:
+    case CoverageKind::Sequences:
+    case CoverageKind::Roles:
+      return measure == Measure::Description;
+  }
+  return false;
+}
+
+KindSummary CoverageReport::Summary(CoverageKind kind) const {
+  KindSummary s;
+  s.kind = kind;
+  for (const CoverageObject& o : objects) {
+    if (o.kind != kind) continue;
+    switch (o.presence) {
+      case Presence::InProject:
+        ++s.objects;
+        for (int m = 0; m < kMeasureCount; ++m) s.tallies[m] += o.tallies[m];
+        break;
+      case Presence::Missing: ++s.missing; break;
+      case Presence::NotInProject: ++s.notInProject; break;
+    }
+  }
+  return s;
+}
+
+Tally CoverageReport::Total() const {
+  Tally total;
+  for (const CoverageObject& o : objects) total += o.Items();
+  return total;
+}
+
+ParameterCheck CheckParameters(const QList<CommentBlock>& blocks,
+                               const QList<Signature>& signatures) {
+  ParameterCheck check;
+  check.known = !signatures.isEmpty();
+  if (!check.known) return check;
+  QSet<QString> declared;
+  for (const Signature& s : signatures) {
+    for (const ModelArgument& a : s.arguments) {
+      const QString upper = ansi::UpperCase(a.name);
+      if (declared.contains(upper)) continue;
+      declared.insert(upper);
+      check.declared.append(a.name);
+    }
+  }
+  QSet<QString> described;
+  for (const CommentBlock& b : blocks) {
+    for (const CommentParameter& p : b.parameters) {
+      const QString upper = ansi::UpperCase(p.name.trimmed());
+      if (p.name.trimmed().isEmpty() || described.contains(upper)) continue;
+      described.insert(upper);
+      if (!declared.contains(upper)) check.stale.append(p.name.trimmed());
+    }
+  }
+  for (const QString& name : check.declared)
+    if (!described.contains(ansi::UpperCase(name))) check.undescribed.append(name);
+  return check;
+}
+
+bool HasDescription(const QString& description, const QString& dictionaryComment) {
+  return !IsBlankText(description) || !IsBlankText(dictionaryComment);
+}
+
+namespace {
+
+CoverageObject Entry(CoverageKind kind, const ObjectKey& key, bool found) {
+  CoverageObject o;
+  o.kind = kind;
+  o.key = key;
+  o.presence = found ? Presence::InProject : Presence::Missing;
+  return o;
+}
+
+void Describe(CoverageObject& o, bool described) {
+  o.described = described;
+  if (o.presence == Presence::InProject) At(o.tallies, Measure::Description).Count(described);
+}
+
+void CountColumns(CoverageObject& o, const QList<ModelColumn>& columns) {
+  if (o.presence != Presence::InProject) return;
+  for (const ModelColumn& c : columns) {
+    const bool commented = !IsBlankText(c.comment);
+    At(o.tallies, Measure::Columns).Count(commented);
+    if (!commented) o.uncommentedColumns.append(c.name);
+  }
+}
+
+// A unit or a member: its comment block, then its parameters.
+void CountBlocks(CoverageObject& o, const QList<CommentBlock>& blocks,
+                 const QList<Signature>& signatures) {
+  o.described = !blocks.isEmpty();
+  if (o.presence != Presence::InProject) return;
+  At(o.tallies, Measure::Blocks).Count(o.described);
+  const ParameterCheck check = CheckParameters(blocks, signatures);
+  Tally& parameters = At(o.tallies, Measure::Parameters);
+  parameters.total += int(check.declared.size());
+  parameters.documented += int(check.declared.size() - check.undescribed.size());
+  o.undescribedParameters = check.undescribed;
+  o.staleParameters = check.stale;
+}
+
+}  // namespace
+
+CoverageReport MeasureCoverage(const DocumentModel& model) {
+  CoverageReport r;
+  r.name = model.name;
+  r.version = model.version;
+  for (const SectionKind section : model.sections) {
+    switch (section) {
+      case SectionKind::General: break;
+      case SectionKind::Tables:
+        r.kinds.append(CoverageKind::Tables);
+        for (const TableObject& t : model.tables) {
+          CoverageObject o = Entry(CoverageKind::Tables, t.key, t.found);
+          Describe(o, HasDescription(t.description, t.dictionaryComment));
+          CountColumns(o, t.columns);
+          r.objects.append(o);
+        }
+        break;
+      case SectionKind::Views:
+        r.kinds.append(CoverageKind::Views);
+        for (const ViewObject& v : model.views) {
+          CoverageObject o = Entry(CoverageKind::Views, v.key, v.found);
+          Describe(o, HasDescription(v.description, v.dictionaryComment));
+          CountColumns(o, v.columns);
+          r.objects.append(o);
+        }
+        break;
+      case SectionKind::Units:
+        r.kinds.append(CoverageKind::Units);
+        for (const UnitObject& u : model.units) {
+          CoverageObject o = Entry(CoverageKind::Units, u.key, u.found);
+          o.type = u.type;
+          CountBlocks(o, u.blocks, u.signatures);
+          r.objects.append(o);
+        }
+        break;
+      case SectionKind::Packages:
+        r.kinds.append(CoverageKind::Packages);
+        r.kinds.append(CoverageKind::Members);
+        for (const PackageObject& p : model.packages) {
+          CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
+          Describe(o, HasDescription(p.description));
+          r.objects.append(o);
+        }
+        for (const PackageObject& p : model.packages) {
+          if (!p.found) continue;  // its members went with it
+          for (const MemberObject& m : p.members) {
+            CoverageObject o = Entry(CoverageKind::Members, p.key, true);
+            o.member = m.name;
+            o.type = m.type;
+            CountBlocks(o, m.documented ? QList<CommentBlock>{m.block} : QList<CommentBlock>{},
+                        m.signatures);
+            r.objects.append(o);
+          }
+        }
+        break;
+      case SectionKind::Sequences:
+      case SectionKind::Roles: {
+        const bool sequences = section == SectionKind::Sequences;
+        const CoverageKind kind = sequences ? CoverageKind::Sequences : CoverageKind::Roles;
+        r.kinds.append(kind);
+        for (const ListEntry& e : sequences ? model.sequences : model.roles) {
+          CoverageObject o = Entry(kind, e.key, true);
+          Describe(o, HasDescription(e.description));
+          r.objects.append(o);
+        }
+        break;
+      }
+    }
+  }
+  return r;
+}
+
+namespace {
+
+struct KindQuery {
+  CoverageKind kind;
+  ObjectKind entries;
+  QueryId list;      // the names the schema has
+  const char* column;
+};
+
+// The list queries of the available lists, run here for drift.
+constexpr KindQuery kKindQueries[] = {
+    {CoverageKind::Tables, ObjectKind::Tables, QueryId::OCITables, "table_name"},
+    {CoverageKind::Views, ObjectKind::Views, QueryId::OCIViewNames, "view_name"},
+    {CoverageKind::Units, ObjectKind::ProceduresAndFunctions, QueryId::OCIProcedures, "proc"},
+    {CoverageKind::Packages, ObjectKind::Packages, QueryId::OCIPackages, "name"},
+    {CoverageKind::Sequences, ObjectKind::Sequences, QueryId::OCISequences, "sequence_name"},
+    {CoverageKind::Roles, ObjectKind::Roles, QueryId::OCIRoles, "grantee"},
+};
+
+QStringList ListNames(Database& db, QueryId id, const char* column) {
+  Query& q = db.query(id);
+  q.Close();
+  q.Open();
+  QStringList names;
+  for (; !q.Eof(); q.Next()) names.append(q.Field(QString::fromLatin1(column)));
+  q.Close();
+  names.sort();  // some list queries have no order of their own
+  return names;
+}
+
+// A connection's identity: its database and user as the document's keys spell them.
+QString ConnectionOf(const ObjectEntry& e) {
+  return ansi::UpperCase(e.ServerName) + u'\n' + ansi::UpperCase(e.UserName);
+}
+
+}  // namespace
+
+void AddDrift(CoverageReport& report, const Project& project, Database& db,
+              BuildProgress& progress) {
+  QList<const KindQuery*> covered;
+  for (const KindQuery& k : kKindQueries)
+    if (report.kinds.contains(k.kind)) covered.append(&k);
+
+  // The first entry of each connection, in the order the kinds and entries come.
+  QList<const ObjectEntry*> connections;
+  QSet<QString> seen;
+  for (const KindQuery* k : covered) {
+    for (const ObjectEntry& e : project.Entries(k->entries)) {
+      if (seen.contains(ConnectionOf(e))) continue;
+      seen.insert(ConnectionOf(e));
+      connections.append(&e);
+    }
+  }
+
+  QList<CoverageObject> added[kCoverageKindCount];
+  for (const ObjectEntry* c : connections) {
+    progress.SetInfoText(QStringLiteral("Comparing schema: %1@%2")
+                             .arg(ansi::UpperCase(c->UserName), ansi::UpperCase(c->ServerName)));
+    ConnectDatabase(db, c->ServerName, c->UserName, c->Password);
+    const QString connection = ConnectionOf(*c);
+    for (const KindQuery* k : covered) {
+      const QStringList names = ListNames(db, k->list, k->column);
+      QSet<QString> inProject;
+      const QList<ObjectEntry>& entries = project.Entries(k->entries);
+      for (const ObjectEntry& e : entries)
+        if (ConnectionOf(e) == connection) inProject.insert(e.ObjectName);
+
+      if (k->kind == CoverageKind::Sequences || k->kind == CoverageKind::Roles) {
+        // The model does not look these up: the entries of this connection are found here.
+        const QSet<QString> exists(names.cbegin(), names.cend());
+        qsizetype at = 0;
+        for (CoverageObject& o : report.objects) {
+          if (o.kind != k->kind || at >= entries.size()) continue;
+          const ObjectEntry& e = entries[at++];
+          if (ConnectionOf(e) == connection && !exists.contains(e.ObjectName)) {
+            o.presence = Presence::Missing;
+            o.tallies = {};
+          }
+        }
+      }
+      if (k->kind == CoverageKind::Roles) continue;
+      for (const QString& name : names) {
+        if (inProject.contains(name)) continue;
+        CoverageObject o;
+        o.kind = k->kind;
+        o.presence = Presence::NotInProject;
+        o.described = false;
+        QString objectName = name;
+        if (k->kind == CoverageKind::Units) {
+          const UnitName unit = UnitName::Of(name);
+          objectName = TrimBlanks(unit.name);
+          o.type = TrimBlanks(unit.type);
+        }
+        o.key = {ansi::UpperCase(c->ServerName), ansi::UpperCase(c->UserName), objectName};
+        added[static_cast<int>(k->kind)].append(o);
+      }
+    }
+  }
+
+  // Each kind's drift after its entries.
+  QList<CoverageObject> objects;
+  for (const CoverageKind kind : report.kinds) {
+    for (const CoverageObject& o : report.objects)
+      if (o.kind == kind) objects.append(o);
+    objects.append(added[static_cast<int>(kind)]);
+  }
+  report.objects = std::move(objects);
+}
+
+CoverageRun RunCoverage(const Project& project, const Settings& settings, Database& db,
+                        BuildProgress& progress) {
+  CoverageRun run;
+  UserConnection userConnection(db);
+  progress.SetProgressMax(ProgressMaximum(project, settings));
+  try {
+    run.report = MeasureCoverage(BuildDocumentModel(project, settings, db, progress));
+    AddDrift(run.report, project, db, progress);
+  } catch (const DatabaseError& e) {
+    run.error = "ERROR: " + e.Message();
+  }
+  run.connectionRestored = userConnection.Restore();
+  return run;
+}

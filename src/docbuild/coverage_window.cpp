@@ -1,0 +1,202 @@
+#include "docbuild/coverage_window.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/main_window.h"
+#include "db/database.h"
+#include "docbuild/build_command.h"
+#include "docbuild/coverage.h"
+#include "docbuild/progress_dialog.h"
+
+namespace {
+
+constexpr int kSortRole = Qt::UserRole;
+
+QString PercentText(const Tally& t) { return QStringLiteral("%1%").arg(t.Percent(), 0, 'f', 1); }
+
+QString ShareText(const Tally& t) {
+  return QCoreApplication::translate("CoverageWindow", "%1 of %2").arg(t.documented).arg(t.total);
+}
+
+QStandardItem* Cell(const QString& text, const QVariant& sortKey) {
+  auto* item = new QStandardItem(text);
+  item->setEditable(false);
+  item->setData(sortKey, kSortRole);
+  return item;
+}
+
+QLabel* GridLabel(const QString& text, bool header, Qt::Alignment alignment) {
+  auto* label = new QLabel(text);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(alignment | Qt::AlignVCenter);
+  if (header) {
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+  }
+  return label;
+}
+
+}  // namespace
+
+CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("FRMCOVERAGE"));
+  setWindowTitle(tr("Coverage"));
+  resize(860, 560);
+
+  auto* layout = new QVBoxLayout(this);
+  L_TOTAL = new QLabel(this);
+  L_TOTAL->setObjectName(QStringLiteral("L_TOTAL"));
+  L_TOTAL->setTextFormat(Qt::PlainText);
+  QFont big = L_TOTAL->font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.25);
+  L_TOTAL->setFont(big);
+  layout->addWidget(L_TOTAL);
+
+  kinds_ = new QGridLayout;
+  kinds_->setHorizontalSpacing(16);
+  kinds_->setVerticalSpacing(2);
+  layout->addLayout(kinds_);
+
+  auto* filterRow = new QHBoxLayout;
+  auto* filterLabel = new QLabel(tr("&Filter:"), this);
+  FEdFilter = new QLineEdit(this);
+  FEdFilter->setObjectName(QStringLiteral("FEdFilter"));
+  FEdFilter->setPlaceholderText(tr("Kind, name or gap"));
+  FEdFilter->setClearButtonEnabled(true);
+  filterLabel->setBuddy(FEdFilter);
+  L_SHOWN = new QLabel(this);
+  L_SHOWN->setObjectName(QStringLiteral("L_SHOWN"));
+  filterRow->addWidget(filterLabel);
+  filterRow->addWidget(FEdFilter, 1);
+  filterRow->addWidget(L_SHOWN);
+  layout->addLayout(filterRow);
+
+  rows_ = new QStandardItemModel(0, 5, this);
+  rows_->setHorizontalHeaderLabels(
+      {tr("Kind"), tr("Object"), tr("Documented"), tr("Items"), tr("Gaps")});
+  filtered_ = new QSortFilterProxyModel(this);
+  filtered_->setSourceModel(rows_);
+  filtered_->setSortRole(kSortRole);
+  filtered_->setFilterKeyColumn(-1);
+  filtered_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+  ObjectTable = new QTableView(this);
+  ObjectTable->setObjectName(QStringLiteral("ObjectTable"));
+  ObjectTable->setModel(filtered_);
+  // The report's own order until a column is clicked.
+  ObjectTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  ObjectTable->setSortingEnabled(true);
+  ObjectTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ObjectTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ObjectTable->setWordWrap(false);
+  ObjectTable->verticalHeader()->hide();
+  ObjectTable->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(ObjectTable, 1);
+
+  auto* close = new QPushButton(tr("Close"), this);
+  close->setObjectName(QStringLiteral("FBtnClose"));
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
+
+  connect(FEdFilter, &QLineEdit::textChanged, this, [this](const QString& text) {
+    filtered_->setFilterFixedString(text);
+    ShowShownCount();
+  });
+}
+
+void CoverageWindow::ShowReport(const CoverageReport& report) {
+  const Tally total = report.Total();
+  L_TOTAL->setText(tr("Total: %1 documented (%2 items)")
+                       .arg(PercentText(total), ShareText(total)));
+
+  while (QLayoutItem* item = kinds_->takeAt(0)) {
+    delete item->widget();
+    delete item;
+  }
+  const QStringList headers{tr("Kind"),           tr("Objects"),    tr("Descriptions"),
+                            tr("Column comments"), tr("Comment blocks"), tr("Parameters"),
+                            tr("Documented"),     tr("No longer in the database"),
+                            tr("Not in the project")};
+  for (int c = 0; c < headers.size(); ++c)
+    kinds_->addWidget(GridLabel(headers[c], true, c == 0 ? Qt::AlignLeft : Qt::AlignRight), 0, c);
+  int row = 1;
+  for (const CoverageKind kind : report.kinds) {
+    const KindSummary s = report.Summary(kind);
+    QStringList cells{KindTitle(kind), QString::number(s.objects)};
+    for (int m = 0; m < kMeasureCount; ++m)
+      cells.append(Counts(kind, static_cast<Measure>(m)) ? ShareText(s.tallies[m]) : QString());
+    cells << PercentText(s.Items()) << QString::number(s.missing)
+          << QString::number(s.notInProject);
+    for (int c = 0; c < cells.size(); ++c)
+      kinds_->addWidget(GridLabel(cells[c], false, c == 0 ? Qt::AlignLeft : Qt::AlignRight),
+                        row, c);
+    ++row;
+  }
+
+  rows_->removeRows(0, rows_->rowCount());
+  for (const CoverageObject& o : report.objects) {
+    const Tally items = o.Items();
+    const bool counted = o.presence == Presence::InProject;
+    const QStringList gaps = o.Gaps();
+    QStandardItem* gapsCell = Cell(gaps.join(QStringLiteral("; ")), gaps.size());
+    gapsCell->setToolTip(gaps.join(u'\n'));
+    rows_->appendRow({Cell(o.Label(), static_cast<int>(o.kind)), Cell(o.FullName(), o.FullName()),
+                      // Exact shares sort; drift, which counts nothing, goes below 0.
+                      Cell(counted ? PercentText(items) : QString(),
+                           counted && items.total > 0 ? double(items.documented) / items.total
+                                                      : -1.0),
+                      Cell(counted ? ShareText(items) : QString(), items.total),
+                      gapsCell});
+  }
+  ObjectTable->resizeColumnsToContents();
+  ObjectTable->setColumnWidth(ObjectColumn, std::min(ObjectTable->columnWidth(ObjectColumn), 320));
+  ShowShownCount();
+}
+
+void CoverageWindow::ShowShownCount() {
+  L_SHOWN->setText(tr("%1 of %2 objects").arg(filtered_->rowCount()).arg(rows_->rowCount()));
+}
+
+CoverageCommand::CoverageCommand(MainWindow& window, Database& db)
+    : QObject(&window), window_(window), db_(db) {}
+
+void CoverageCommand::MICoverageClick() {
+  if (running_) return;
+  const QScopedValueRollback<bool> running(running_, true);
+  const Settings& settings = window_.LiveSettings();
+  const bool wasConnected = db_.Connected();
+  auto* progress = new ProgressDialog(&window_);
+  progress->setWindowTitle(tr("Coverage"));
+  window_.CenterOver(progress);
+  QCoreApplication::processEvents();
+
+  db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  const CoverageRun run = RunCoverage(window_.CurrentProject(), settings, db_, *progress);
+  ShowConnectionAfterBuild(window_, db_, wasConnected, run.connectionRestored);
+  if (!run.ok()) {
+    progress->Finish(tr("Coverage failed."), false);
+    return;
+  }
+  progress->Finish(tr("Coverage is measured."), true);
+  progress->close();
+
+  if (!coverage_) coverage_ = new CoverageWindow(&window_);
+  coverage_->ShowReport(run.report);
+  coverage_->show();
+  coverage_->raise();
+  coverage_->activateWindow();
+}
