@@ -621,9 +621,11 @@ Description:
 Parameters:
   p_period, DATE:
   First day of the month to pay;
+  p_test_run, BOOLEAN:
+  TRUE to compute the payslips without saving them;
 </FD>
 */
-PROCEDURE run_month (p_period IN DATE);
+PROCEDURE run_month (p_period IN DATE, p_dry_run IN BOOLEAN DEFAULT FALSE);
 END salary_calc;');
 
 WITH RECURSIVE split (owner, name, type, line, text, rest) AS (
@@ -721,4 +723,6 @@ VALUES
   ('PAYROLL', NULL, 'NET_PAY', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
   ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_GROSS', 1, 2, 0, 'NUMBER', 'IN', NULL),
   ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_TAX_CODE', 2, 3, 0, 'VARCHAR2', 'IN', NULL),
-  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL);
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL),
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_DRY_RUN', 2, 2, 0, 'PL/SQL BOOLEAN', 'IN',
+   'FALSE');

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <kainjow/mustache.hpp>
 
+#include "docbuild/coverage.h"
+
 namespace mustache = kainjow::mustache;
 
 namespace {
@@ -132,7 +134,9 @@ mustache::data Columns(const QList<ModelColumn>& columns) {
   return list;
 }
 
-mustache::data Block(const CommentBlock& b) {
+// A comment block; a parameter it describes that the dictionary no longer declares is
+// `stale`.
+mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
   mustache::data d;
   SetText(d, "heading", b.heading);
   SetParagraphs(d, "description", b.description.join(u'\n'), true);
@@ -142,6 +146,7 @@ mustache::data Block(const CommentBlock& b) {
     SetText(row, "name", p.name);
     SetText(row, "type", p.type);
     SetText(row, "description", p.description);
+    row.set("stale", check.stale.contains(p.name.trimmed()));
     parameters.push_back(row);
   }
   SetList(d, "parameters", parameters);
@@ -150,7 +155,9 @@ mustache::data Block(const CommentBlock& b) {
   return d;
 }
 
-mustache::data Signatures(const QList<Signature>& signatures, const QString& type) {
+// The declared forms; an argument no comment block describes is `undescribed`.
+mustache::data Signatures(const QList<Signature>& signatures, const QString& type,
+                          const ParameterCheck& check) {
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
@@ -168,6 +175,7 @@ mustache::data Signatures(const QList<Signature>& signatures, const QString& typ
       SetText(arg, "type", a.type);
       SetText(arg, "default", a.defaultValue);
       arg.set("more", i + 1 < s.arguments.size());
+      arg.set("undescribed", check.undescribed.contains(a.name));
       arguments.push_back(arg);
     }
     SetList(d, "arguments", arguments);
@@ -176,6 +184,25 @@ mustache::data Signatures(const QList<Signature>& signatures, const QString& typ
     list.push_back(d);
   }
   return list;
+}
+
+mustache::data Names(const QStringList& names) {
+  mustache::data list = List();
+  for (qsizetype i = 0; i < names.size(); ++i) {
+    mustache::data name("name", S(names[i]));
+    name.set("more", i + 1 < names.size());
+    list.push_back(name);
+  }
+  return list;
+}
+
+// What a procedure, function or member leaves out: `undocumented` without a comment block
+// (a missing object has its own warning), then the parameters its blocks do not describe
+// and those they describe that the dictionary no longer declares.
+void SetGaps(mustache::data& d, bool found, bool documented, const ParameterCheck& check) {
+  d.set("undocumented", found && !documented);
+  SetList(d, "undescribedParameters", Names(documented ? check.undescribed : QStringList()));
+  SetList(d, "staleParameters", Names(check.stale));
 }
 
 }  // namespace
@@ -224,6 +251,7 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
   if (dictionaryComment.trimmed() != description.trimmed())
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
   d.set("missing", !found);
+  d.set("undocumented", found && !HasDescription(description, dictionaryComment));
   return d;
 }
 
@@ -298,9 +326,11 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
   d.set("type", S(u.type));
-  SetList(d, "signatures", Signatures(u.signatures, u.type));
+  const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
+  SetGaps(d, u.found, !u.blocks.isEmpty(), check);
+  SetList(d, "signatures", Signatures(u.signatures, u.type, check));
   mustache::data blocks = List();
-  for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b));
+  for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b, check));
   SetList(d, "blocks", blocks);
   SetCode(d, u.source);
   return d;
@@ -311,13 +341,16 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   mustache::data members = List();
   for (const MemberObject& m : p.members) {
-    mustache::data row = Block(m.block);
+    const ParameterCheck check = CheckParameters(
+        m.documented ? QList<CommentBlock>{m.block} : QList<CommentBlock>{}, m.signatures);
+    mustache::data row = Block(m.block, check);
     row.set("name", S(m.name));
     row.set("anchor", S(m.anchor));
     row.set("href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
     row.set("documented", m.documented);
-    SetList(row, "signatures", Signatures(m.signatures, m.type));
+    SetGaps(row, false, m.documented, check);
+    SetList(row, "signatures", Signatures(m.signatures, m.type, check));
     members.push_back(row);
   }
   SetList(d, "members", members);
@@ -388,6 +421,28 @@ QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
   return items;
 }
 
+mustache::data TallyData(const Tally& t) {
+  mustache::data d;
+  d.set("percent", S(QString::number(t.Percent(), 'f', 1)));
+  d.set("documented", std::to_string(t.documented));
+  d.set("items", std::to_string(t.total));
+  return d;
+}
+
+// The title block's summary: the total and each kind's share.
+mustache::data CoverageData(const CoverageReport& report) {
+  mustache::data d = TallyData(report.Total());
+  mustache::data kinds = List();
+  for (qsizetype i = 0; i < report.kinds.size(); ++i) {
+    mustache::data kind = TallyData(report.Summary(report.kinds[i]).Items());
+    kind.set("title", S(KindTitle(report.kinds[i])));
+    kind.set("more", i + 1 < report.kinds.size());
+    kinds.push_back(kind);
+  }
+  SetList(d, "kinds", kinds);
+  return d;
+}
+
 }  // namespace
 
 TemplateData DocumentView::PageData(
@@ -398,6 +453,7 @@ TemplateData DocumentView::PageData(
   d.set("created", S(model_.created));
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
+  d.set("coverage", CoverageData(MeasureCoverage(model_)));
 
   mustache::data nav = List();
   mustache::data sections = List();

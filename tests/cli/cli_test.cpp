@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -216,12 +219,52 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
             2);
 }
 
+// The sample leaves gaps on purpose: the report's JSON parses and adds up, and the gate
+// passes at the total and fails just above it.
+TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
+  const QStringList coverage{"--coverage", "--settings", demoIni};
+  CliRun r = Exec(coverage + QStringList{sample});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.startsWith("Documentation coverage of Example Corp")) << r.out.toStdString();
+
+  r = Exec(coverage + QStringList{"--json", sample});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  QJsonParseError error;
+  const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+  EXPECT_EQ(json["format"].toString(), "vellumar-coverage");
+  EXPECT_EQ(json["version"].toInt(), 1);
+  EXPECT_FALSE(json.contains("gate"));
+  int items = 0;
+  for (const QJsonValue kind : json["kinds"].toArray()) items += kind["items"].toInt();
+  EXPECT_EQ(json["total"]["items"].toInt(), items);
+  QJsonObject runMonth;
+  for (const QJsonValue o : json["objects"].toArray())
+    if (o["member"].toString() == "RUN_MONTH") runMonth = o.toObject();
+  EXPECT_EQ(runMonth["undescribedParameters"].toArray(), QJsonArray{"P_DRY_RUN"});
+  EXPECT_EQ(runMonth["staleParameters"].toArray(), QJsonArray{"p_test_run"});
+
+  const double total = json["total"]["percent"].toDouble();
+  ASSERT_LT(total, 100.0);
+  for (const auto& [minimum, exitCode] : {std::pair{total, 0}, std::pair{total + 0.1, 3}}) {
+    r = Exec(coverage + QStringList{"--json", "--min", QString::number(minimum), sample});
+    EXPECT_EQ(r.exitCode, exitCode) << minimum;
+    const QJsonObject gate = QJsonDocument::fromJson(r.out.toUtf8())["gate"].toObject();
+    EXPECT_EQ(gate["passed"].toBool(), exitCode == 0) << minimum;
+  }
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
   const QList<QStringList> bad = {{},
                                   {sample},
                                   {sample, Path("a"), Path("b")},
                                   {"--format", "pdf", sample, Path("a")},
-                                  {"--colour", sample, Path("a")}};
+                                  {"--colour", sample, Path("a")},
+                                  {"--json", sample, Path("a")},
+                                  {"--coverage", sample, Path("a")},
+                                  {"--coverage", "--min", "101", sample},
+                                  {"--coverage", "--min", "most", sample},
+                                  {"--coverage", "--format", "modern", sample}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +25,7 @@
 #include "app/program.h"
 #include "db/database.h"
 #include "docbuild/build_command.h"
+#include "docbuild/coverage_window.h"
 #include "docbuild/new_version_dialog.h"
 #include "docbuild/progress_dialog.h"
 #include "pages/tab_window.h"
@@ -324,3 +326,36 @@ TEST_F(BuildCommandTest, AsksBeforeReplacingTheFileItWrites) {
 }
 
 }  // namespace
+
+// Project > Coverage: the sample's report in its window, the connection as it was; the
+// filter narrows the rows, and the Documented column sorts by the share, not by its text.
+TEST_F(BuildCommandTest, CoverageShowsTheReportToFilterAndSort) {
+  Window().findChild<QAction*>("MICoverage")->trigger();
+  auto* coverage = Window().findChild<CoverageWindow*>("FRMCOVERAGE");
+  ASSERT_NE(coverage, nullptr);
+  EXPECT_TRUE(coverage->isVisible());
+  EXPECT_TRUE(coverage->Total()->text().startsWith("Total: "));
+  EXPECT_FALSE(Db().Connected());
+  EXPECT_EQ(Panel("StatusPanel0"), "Not connected");
+
+  const QAbstractItemModel* rows = coverage->Table()->model();
+  const int all = rows->rowCount();
+  QTest::keyClicks(coverage->Filter(), "NOT DESCRIBED");
+  ASSERT_GT(rows->rowCount(), 0);
+  EXPECT_LT(rows->rowCount(), all);
+  for (int r = 0; r < rows->rowCount(); ++r)
+    EXPECT_TRUE(
+        rows->index(r, CoverageWindow::GapsColumn).data().toString().contains("not described"));
+
+  coverage->Filter()->clear();
+  coverage->Table()->sortByColumn(CoverageWindow::DocumentedColumn, Qt::DescendingOrder);
+  double previous = 101;
+  for (int r = 0; r < rows->rowCount(); ++r) {
+    const QString text = rows->index(r, CoverageWindow::DocumentedColumn).data().toString();
+    if (text.isEmpty()) continue;  // drift, sorted last
+    const double percent = text.chopped(1).toDouble();
+    EXPECT_LE(percent, previous) << text.toStdString();
+    previous = percent;
+  }
+  EXPECT_LT(previous, 50);
+}

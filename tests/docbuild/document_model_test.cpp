@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "build_fixture.h"
+#include "docbuild/coverage.h"
 #include "docbuild/document_model.h"
 #include "support/snapshot_maker.h"
 #include "../db/oci_stub.h"
@@ -302,6 +303,11 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_TRUE(m.units[0].signatures.isEmpty());
   EXPECT_EQ(m.units[0].blocks.size(), 1);
   EXPECT_EQ(m.packages[0].members.size(), 1);
+  // Nothing declared, nothing to compare: the described p_order is not taken for stale.
+  const CoverageObject unit = MeasureCoverage(m).objects[2];
+  EXPECT_EQ(unit.key.name, "ORDER_TOTAL");
+  EXPECT_EQ(unit.Items().total, 1);
+  EXPECT_TRUE(unit.staleParameters.isEmpty());
 }
 
 }  // namespace

@@ -55,7 +55,9 @@ DocumentModel HostileModel() {
 
   const CommentBlock block{kHostile, {kHostile}, {{kHostile, kHostile, kHostile}}, kHostile,
                            {kHostile}};
-  const Signature signature{kHostile, {{kHostile, kHostile, kHostile, kHostile}}, kHostile};
+  // The block and the signature name different parameters: the one not described and the
+  // one that no longer exists are both shown.
+  const Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
@@ -122,6 +124,10 @@ TEST(ModernHtml, NoValueAddsMarkup) {
     EXPECT_TRUE(ours.contains(name)) << name.toStdString();
   }
   EXPECT_EQ(page.count("<script>"), 1);
+  EXPECT_TRUE(page.contains("<span class=\"arg undescribed\">"));
+  EXPECT_TRUE(page.contains("<tr class=\"stale\">"));
+  EXPECT_TRUE(page.contains(
+      QRegularExpression(R"(<dt>Documented</dt><dd>\d+\.\d% \(\d+ of \d+ items\)</dd>)")));
 }
 
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the
@@ -149,6 +155,9 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
       RenderMarkdown(HostileModel(), Templates(TemplateFormat::Markdown));
   ASSERT_EQ(files.size(), 5);
   EXPECT_EQ(files[0].name, "README.md");
+  EXPECT_TRUE(QString::fromUtf8(files[0].bytes)
+                  .contains(QRegularExpression(R"(\*\*Documented:\*\* \d+\.\d% \()")));
+  EXPECT_TRUE(files[3].bytes.contains("Described parameters that no longer exist: "));
   QSet<QString> names;
   for (const OutputFile& f : files) names.insert(f.name);
   // A value's markup characters all come escaped; "<" only opens our "<br>".
