@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of the program's windows (main window with the sample project and
 # enlarged, the button bar, File menu, a long name's tool tip, a build's progress and version
-# dialogs, the four Options pages, About, help) into a folder, default build/screenshots.
+# dialogs, the coverage window, the four Options pages, About, help) into a folder, default
+# build/screenshots.
 # Runs under a virtual X server with a window manager, so dialogs show their captions; the
 # user's own settings and histories are not touched.
 set -euo pipefail

@@ -100,7 +100,9 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   ObjectTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   ObjectTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ObjectTable->setWordWrap(false);
+  ObjectTable->setAlternatingRowColors(true);
   ObjectTable->verticalHeader()->hide();
+  ObjectTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   ObjectTable->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(ObjectTable, 1);
 
@@ -129,7 +131,7 @@ void CoverageWindow::ShowReport(const CoverageReport& report) {
   }
   const QStringList headers{tr("Kind"),           tr("Objects"),    tr("Descriptions"),
                             tr("Column comments"), tr("Comment blocks"), tr("Parameters"),
-                            tr("Documented"),     tr("No longer in the database"),
+                            tr("Documented"),     tr("No longer exist"),
                             tr("Not in the project")};
   for (int c = 0; c < headers.size(); ++c)
     kinds_->addWidget(GridLabel(headers[c], true, c == 0 ? Qt::AlignLeft : Qt::AlignRight), 0, c);
@@ -154,13 +156,25 @@ void CoverageWindow::ShowReport(const CoverageReport& report) {
     const QStringList gaps = o.Gaps();
     QStandardItem* gapsCell = Cell(gaps.join(QStringLiteral("; ")), gaps.size());
     gapsCell->setToolTip(gaps.join(u'\n'));
-    rows_->appendRow({Cell(o.Label(), static_cast<int>(o.kind)), Cell(o.FullName(), o.FullName()),
-                      // Exact shares sort; drift, which counts nothing, goes below 0.
-                      Cell(counted ? PercentText(items) : QString(),
-                           counted && items.total > 0 ? double(items.documented) / items.total
-                                                      : -1.0),
-                      Cell(counted ? ShareText(items) : QString(), items.total),
-                      gapsCell});
+    // Exact shares sort; drift, which counts nothing, goes below 0.
+    QStandardItem* documented =
+        Cell(counted ? PercentText(items) : QString(),
+             counted && items.total > 0 ? double(items.documented) / items.total : -1.0);
+    QStandardItem* share = Cell(counted ? ShareText(items) : QString(), items.total);
+    for (QStandardItem* number : {documented, share})
+      number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const QList<QStandardItem*> row{Cell(o.Label(), static_cast<int>(o.kind)),
+                                    Cell(o.FullName(), o.FullName()), documented, share,
+                                    gapsCell};
+    // Drift stands apart from the entries: an object left out in grey, an entry whose
+    // object is gone in the warning colour.
+    if (!counted) {
+      const QColor colour = o.presence == Presence::Missing
+                                ? QColor(0xa0, 0x30, 0x10)
+                                : palette().color(QPalette::PlaceholderText);
+      for (QStandardItem* cell : row) cell->setForeground(colour);
+    }
+    rows_->appendRow(row);
   }
   ObjectTable->resizeColumnsToContents();
   ObjectTable->setColumnWidth(ObjectColumn, std::min(ObjectTable->columnWidth(ObjectColumn), 320));

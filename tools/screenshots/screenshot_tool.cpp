@@ -1,8 +1,8 @@
 // Saves PNG pictures of the main window with the sample project open, the File menu, the
 // button bar, the login dialog, the six object tabs logged on to the sample dictionary, a
 // line too long for its list with its tool tip, the main window enlarged, the progress and
-// version dialogs of a build of the sample project, the Options dialog on each of its pages,
-// About and the help window, into the folder given as the only argument.
+// version dialogs of a build of the sample project, the coverage window, the Options dialog
+// on each of its pages, About and the help window, into the folder given as the only argument.
 //
 // Run under a window manager, the pictures of dialogs and of the enlarged main window are
 // taken from the screen with their frames and captions.
@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -32,6 +33,7 @@
 #include "app/qt_prompts.h"
 #include "db/database.h"
 #include "db/login_dialog.h"
+#include "docbuild/coverage_window.h"
 #include "docbuild/new_version_dialog.h"
 #include "docbuild/progress_dialog.h"
 #include "pages/object_page.h"
@@ -173,6 +175,22 @@ bool SaveBuildDialogs(MainWindow& window) {
   return ok;
 }
 
+// Project > Coverage on the sample project, then its rows narrowed to the parameters that
+// need a word and sorted by the share documented.
+bool SaveCoverage(MainWindow& window) {
+  window.findChild<QAction*>(QStringLiteral("MICoverage"))->trigger();
+  auto* coverage = window.findChild<CoverageWindow*>(QStringLiteral("FRMCOVERAGE"));
+  if (!coverage) return false;
+  Settle(coverage);
+  bool ok = SaveFramed(coverage, QStringLiteral("coverage"));
+  coverage->Filter()->setText(QStringLiteral("described"));
+  coverage->Table()->sortByColumn(CoverageWindow::DocumentedColumn, Qt::AscendingOrder);
+  QTest::qWait(100);
+  ok &= SaveFramed(coverage, QStringLiteral("coverage_filtered"));
+  coverage->close();
+  return ok;
+}
+
 // Qt's dialogs, except that the build's save dialog answers with a fixed file, of the type
 // the dialog opens with.
 class BuildPrompts : public QtPrompts {
@@ -222,6 +240,7 @@ int main(int argc, char** argv) {
   ok &= SaveLoginAndObjectTabs(program);
   ok &= SaveLongNameAndEnlargedWindow(program);
   ok &= SaveBuildDialogs(window);
+  ok &= SaveCoverage(window);
 
   auto* file = window.findChild<QMenu*>(QStringLiteral("MIFile"));
   file->popup(window.mapToGlobal(QPoint(10, 30)));
