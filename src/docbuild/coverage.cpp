@@ -327,20 +327,22 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
     if (report.kinds.contains(k.kind)) covered.append(&k);
 
   // The first entry of each connection, in the order the kinds and entries come.
-  QList<const ObjectEntry*> connections;
+  QList<std::pair<ObjectKind, const ObjectEntry*>> connections;
   QSet<QString> seen;
   for (const KindQuery* k : covered) {
     for (const ObjectEntry& e : project.Entries(k->entries)) {
       if (seen.contains(ConnectionOf(e))) continue;
       seen.insert(ConnectionOf(e));
-      connections.append(&e);
+      connections.append({k->entries, &e});
     }
   }
 
   QList<CoverageObject> added[kCoverageKindCount];
-  for (const ObjectEntry* c : connections) {
+  for (const auto& [entryKind, c] : connections) {
     progress.SetInfoText(QStringLiteral("Comparing schema: %1@%2")
                              .arg(ansi::UpperCase(c->UserName), ansi::UpperCase(c->ServerName)));
+    // An error names the entry whose stored connection was used.
+    const NamedEntry named(db, entryKind, *c);
     ConnectDatabase(db, c->ServerName, c->UserName, c->Password);
     const QString connection = ConnectionOf(*c);
     for (const KindQuery* k : covered) {
