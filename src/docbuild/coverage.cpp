@@ -210,6 +210,18 @@ void CountBlocks(CoverageObject& o, const QList<CommentBlock>& blocks,
   o.staleParameters = check.stale;
 }
 
+// Tables or views: each one's description, then its columns.
+template <typename T>
+void AddDescribed(CoverageReport& r, CoverageKind kind, const QList<T>& objects) {
+  r.kinds.append(kind);
+  for (const T& t : objects) {
+    CoverageObject o = Entry(kind, t.key, t.found);
+    Describe(o, HasDescription(t.description, t.dictionaryComment));
+    CountColumns(o, t.columns);
+    r.objects.append(o);
+  }
+}
+
 }  // namespace
 
 CoverageReport MeasureCoverage(const DocumentModel& model) {
@@ -219,24 +231,8 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
   for (const SectionKind section : model.sections) {
     switch (section) {
       case SectionKind::General: break;
-      case SectionKind::Tables:
-        r.kinds.append(CoverageKind::Tables);
-        for (const TableObject& t : model.tables) {
-          CoverageObject o = Entry(CoverageKind::Tables, t.key, t.found);
-          Describe(o, HasDescription(t.description, t.dictionaryComment));
-          CountColumns(o, t.columns);
-          r.objects.append(o);
-        }
-        break;
-      case SectionKind::Views:
-        r.kinds.append(CoverageKind::Views);
-        for (const ViewObject& v : model.views) {
-          CoverageObject o = Entry(CoverageKind::Views, v.key, v.found);
-          Describe(o, HasDescription(v.description, v.dictionaryComment));
-          CountColumns(o, v.columns);
-          r.objects.append(o);
-        }
-        break;
+      case SectionKind::Tables: AddDescribed(r, CoverageKind::Tables, model.tables); break;
+      case SectionKind::Views: AddDescribed(r, CoverageKind::Views, model.views); break;
       case SectionKind::Units:
         r.kinds.append(CoverageKind::Units);
         for (const UnitObject& u : model.units) {
@@ -400,7 +396,8 @@ CoverageRun RunCoverage(const Project& project, const Settings& settings, Databa
   UserConnection userConnection(db);
   progress.SetProgressMax(ProgressMaximum(project, settings));
   try {
-    run.report = MeasureCoverage(BuildDocumentModel(project, settings, db, progress));
+    run.report = MeasureCoverage(
+        BuildDocumentModel(project, settings, db, progress, ModelScope::Coverage));
     AddDrift(run.report, project, db, progress);
   } catch (const DatabaseError& e) {
     run.error = "ERROR: " + e.Message();

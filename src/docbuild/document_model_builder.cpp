@@ -61,8 +61,8 @@ class Anchors {
 class ModelBuilder {
  public:
   ModelBuilder(const Project& project, const Settings& settings, Database& db,
-               BuildProgress& progress)
-      : project_(project), settings_(settings), db_(db), progress_(progress) {}
+               BuildProgress& progress, ModelScope scope)
+      : project_(project), settings_(settings), db_(db), progress_(progress), scope_(scope) {}
 
   DocumentModel Build() {
     const ProjectInfo& info = project_.Info();
@@ -216,14 +216,16 @@ class ModelBuilder {
       t.key = KeyOf(e, e.ObjectName);
       t.anchor = anchors_.Take(t.key.Anchor());
       t.description = e.Description;
-      Query& s = RunQuery(db_, QueryId::OCISynonyms, e.ObjectName);
-      for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
-      s.Close();
       t.dictionaryComment = Comment(e.ObjectName);
       t.columns = Columns(e.ObjectName);
       t.found = !t.columns.isEmpty();
-      t.constraints = Constraints(t.key);
-      t.indexes = Indexes(e.ObjectName);
+      if (scope_ == ModelScope::Document) {
+        Query& s = RunQuery(db_, QueryId::OCISynonyms, e.ObjectName);
+        for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
+        s.Close();
+        t.constraints = Constraints(t.key);
+        t.indexes = Indexes(e.ObjectName);
+      }
       model_.tables.append(std::move(t));
     });
     LinkReferences();
@@ -362,6 +364,7 @@ class ModelBuilder {
   const Settings& settings_;
   Database& db_;
   BuildProgress& progress_;
+  ModelScope scope_;
   DocumentModel model_;
   Anchors anchors_;
 };
@@ -369,6 +372,6 @@ class ModelBuilder {
 }  // namespace
 
 DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
-                                 BuildProgress& progress) {
-  return ModelBuilder(project, settings, db, progress).Build();
+                                 BuildProgress& progress, ModelScope scope) {
+  return ModelBuilder(project, settings, db, progress, scope).Build();
 }

@@ -13,5 +13,11 @@ class BuildProgress;
 struct Settings;
 struct DocumentModel;
 
+// What to read: all that a document shows, or only what the coverage report counts
+// (descriptions, comments, columns, comment blocks, declared arguments), leaving a table's
+// synonyms, keys, indexes and references out.
+enum class ModelScope { Document, Coverage };
+
 DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
-                                 BuildProgress& progress);
+                                 BuildProgress& progress,
+                                 ModelScope scope = ModelScope::Document);
