@@ -4,7 +4,8 @@
 // right, the four buttons between them, and a description box that is a live view of the
 // selected entry's Description (Procedures and functions have none: their descriptions come
 // from their source when the document is built). Sequences and Roles also show their
-// section text across the top.
+// section text across the top. Remove all asks first when it would discard a description.
+// A line too long for its list scrolls sideways and shows whole as its tool tip.
 //
 // The page keeps no project data of its own: it shows the project and the page model and
 // calls their operations. A database error in any handler has already been shown by the
