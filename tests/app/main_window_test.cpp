@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -235,6 +236,16 @@ TEST_F(ProjectPageTest, HeaderFieldsShowTheProjectAndNeverTakeTheFocus) {
     EXPECT_FALSE(field->hasFocus()) << name;
     EXPECT_TRUE(field->isReadOnly()) << name;
   }
+}
+
+// On a first start the project directory does not exist yet: the first dialog that opens
+// in it makes it, so the dialog starts there and not in whatever directory it falls back to.
+TEST_F(MainWindowTest, TheFirstDialogMakesTheProjectDirectory) {
+  window->LiveSettings().Project_dir = Path("home/projects");
+  prompts.CancelFile();
+  Trigger("MIOpen");
+  EXPECT_TRUE(QFileInfo(Path("home/projects")).isDir());
+  EXPECT_EQ(prompts.History().last().request.directory, Path("home/projects"));
 }
 
 TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {
