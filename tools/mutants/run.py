@@ -40,6 +40,7 @@ CMAKE_FLAGS = ("-G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 "
 JOBS = str(os.cpu_count() or 2)
 PER_TEST_TIMEOUT = 60
 FAILED_LOG = BUILD / "Testing" / "Temporary" / "LastTestsFailed.log"
+ID_WIDTH = 38  # the longest id, so that the columns of the listings line up
 
 
 def load_mutants():
@@ -193,7 +194,8 @@ def report(mutants, results, killers, complete):
             print(f"\n{status.capitalize()}:")
             for m in listed:
                 why = results[m["id"]].get("why")
-                print(f"  {m['id']:34} {m['file']}: {m['fault']}" + (f" ({why})" if why else ""))
+                print(f"  {m['id']:{ID_WIDTH}} {m['file']}: {m['fault']}"
+                      + (f" ({why})" if why else ""))
     if not killers:
         return
     files = test_files()
@@ -207,7 +209,7 @@ def report(mutants, results, killers, complete):
     for file in sorted(sole):
         print(f"  {file}")
         for mutant_id, tests in sole[file]:
-            print(f"    {mutant_id:32} {', '.join(tests)}")
+            print(f"    {mutant_id:{ID_WIDTH}} {', '.join(tests)}")
     if complete and (BUILD / "CMakeCache.txt").exists():
         listing = subprocess.run(["ctest", "--test-dir", str(BUILD), "-N"],
                                  capture_output=True, text=True).stdout
@@ -235,7 +237,7 @@ def main():
         for m in chosen:
             count = occurrences(ROOT, m)
             applies = "applies" if count == 1 else f"found {count} times"
-            print(f"{m['id']:34} {applies:14} {m['file']}: {m['fault']}")
+            print(f"{m['id']:{ID_WIDTH}} {applies:14} {m['file']}: {m['fault']}")
         return
     saved = json.loads(RESULTS.read_text()) if RESULTS.exists() else {}
     if args.report:
@@ -257,7 +259,7 @@ def main():
         result["seconds"] = round(time.monotonic() - begin)
         saved[m["id"]] = result
         RESULTS.write_text(json.dumps(saved, indent=1))
-        print(f"[{n:2}/{len(chosen)}] {result['status']:17} {m['id']:34} {m['file']} "
+        print(f"[{n:3}/{len(chosen)}] {result['status']:17} {m['id']:{ID_WIDTH}} {m['file']} "
               f"({result['seconds']} s)", flush=True)
         if args.killers and result.get("killers"):
             print("        " + "\n        ".join(result["killers"]), flush=True)
