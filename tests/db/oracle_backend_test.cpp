@@ -134,7 +134,7 @@ TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {
   EXPECT_EQ(q.Field("table_name"), "EMP");
   EXPECT_THROW(q.Next(), DatabaseError);
   EXPECT_EQ(errors, QStringList({"ORA-03113: end-of-file on communication channel"}));
-  EXPECT_TRUE(q.Eof());
+  EXPECT_FALSE(q.IsOpen());
   EXPECT_TRUE(db.Connected());  // nobody tests the connection; the next query fails
   EXPECT_THROW(q.Open(), DatabaseError);
   EXPECT_EQ(errors.last(), "ORA-03114: not connected to ORACLE");

@@ -270,10 +270,13 @@ TEST_F(SnapshotFileTest, NameIsFoundWithoutRegardToCaseInDirectoryOrder) {
   // A name with a path goes to Oracle (here: no client library), never to a file elsewhere.
   qputenv("VELLUMAR_OCI_LIBRARY", (dir.path() + "/none.so").toUtf8());
   ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  ASSERT_TRUE(QFile::copy(SnapshotPath("mixed.sqlite"), dir.path() + "/sub/..\\mixed.sqlite"));
   db.SetSnapshotDirectories({dir.path() + "/sub"});
-  EXPECT_THROW(ConnectDatabase(db, "../mixed", "U", "x"), DatabaseError);
+  for (const char* server : {"../mixed", "..\\mixed"}) {
+    EXPECT_THROW(ConnectDatabase(db, server, "U", "x"), DatabaseError) << server;
+    EXPECT_FALSE(db.Connected());
+  }
   qunsetenv("VELLUMAR_OCI_LIBRARY");
-  EXPECT_FALSE(db.Connected());
 }
 
 TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
@@ -356,30 +359,36 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
 }
 
 // A snapshot is a file someone hands you: what its own views can do is bounded, and reaching
-// a bound is one clear error.
+// a bound is one clear error. A user table that cannot be read to its end is such an error
+// too, never a wrong password.
 TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
   const SnapshotLimits before = CurrentSnapshotLimits();
   const QString endless = "WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) ";
+  const auto tables = [](const QString& view) {
+    return testdb::UserSql("U", {}) +
+           "DROP TABLE dba_tables; CREATE VIEW dba_tables (owner, table_name) AS " + view + ";";
+  };
   struct Case {
     const char* name;
-    QString view;
+    QString sql;
     const char* says;
   };
   for (const Case& c :
-       {Case{"rpad", "SELECT 'U', rpad('x', 4000000000)",
-             "unsafe use of rpad()"},
-        Case{"rows", endless + "SELECT 'U', printf('%.1000c', 'x') || n FROM r",
+       {Case{"rpad", tables("SELECT 'U', rpad('x', 4000000000)"), "unsafe use of rpad()"},
+        Case{"rows", tables(endless + "SELECT 'U', printf('%.1000c', 'x') || n FROM r"),
              "does not fit in 16 MiB"},
-        Case{"spins", endless + "SELECT 'U', 'T' FROM r WHERE n < 0",
+        Case{"spins", tables(endless + "SELECT 'U', 'T' FROM r WHERE n < 0"),
              "took longer than 1 seconds"},
-        Case{"memory", "SELECT printf('%.9000000c', 'x'), printf('%.9000000c', 'y')",
-             "more than 16 MiB of memory"}}) {
-    testdb::MakeSnapshot(SnapshotPath(QString(c.name) + ".sqlite"),
-                         testdb::UserSql("U", {}) + "DROP TABLE dba_tables; CREATE VIEW "
-                                                    "dba_tables (owner, table_name) AS " +
-                             c.view + ";");
+        Case{"memory", tables("SELECT printf('%.9000000c', 'x'), printf('%.9000000c', 'y')"),
+             "more than 16 MiB of memory"},
+        Case{"users",
+             "INSERT INTO dba_users " + endless + "SELECT 'X' || n, NULL FROM r LIMIT 20000;" +
+                 testdb::UserSql("U", {}),
+             "cannot be read: reading it took longer than 0 seconds"}}) {
+    testdb::MakeSnapshot(SnapshotPath(QString(c.name) + ".sqlite"), c.sql);
     SnapshotLimits limits = before;
     limits.prepareSeconds = 1;
+    limits.querySeconds = 0;
     limits.heapBytes = qint64(16) << 20;
     SetSnapshotLimits(limits);
     errors.clear();

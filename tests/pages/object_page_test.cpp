@@ -155,16 +155,16 @@ TEST_F(ObjectPageTest, AfterRemoveNoLineIsSelectedAndTheBoxChangesNoEntry) {
   Connect("ORCL");
   Visit(*page);
   page->FlatButton2->click();
-  Select(page->FlatListBox2, {"ORCL.DEPT"});
+  Select(page->FlatListBox2, {"ORCL.EMP"});  // shows its description, then goes
   page->FlatButton3->click();
-  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.EMP"}));
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT"}));
   EXPECT_TRUE(page->FlatListBox2->selectedItems().isEmpty());
   EXPECT_FALSE(page->FlatMemo->isEnabled());
   EXPECT_EQ(page->FlatMemo->toPlainText(), "");
   QTest::keyClicks(page->FlatMemo, "lost");
   EXPECT_EQ(project.Entries(ObjectKind::Tables)[0].Description, "");  // bonus
-  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "Employees of the company");
-  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"DEPT"}));
+  EXPECT_EQ(project.Entries(ObjectKind::Tables)[1].Description, "");  // DEPT
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"EMP"}));
 }
 
 TEST_F(ObjectPageTest, ProceduresHaveNoBoxAndRemoveSeveralLinesAtOnce) {
