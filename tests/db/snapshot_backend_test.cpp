@@ -382,7 +382,7 @@ TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
         Case{"memory", tables("SELECT printf('%.9000000c', 'x'), printf('%.9000000c', 'y')"),
              "more than 16 MiB of memory"},
         Case{"users",
-             "INSERT INTO dba_users " + endless + "SELECT 'X' || n, NULL FROM r LIMIT 20000;" +
+             "INSERT INTO dba_users " + endless + "SELECT 'X' || n, NULL FROM r LIMIT 3000;" +
                  testdb::UserSql("U", {}),
              "cannot be read: reading it took longer than 0 seconds"}}) {
     testdb::MakeSnapshot(SnapshotPath(QString(c.name) + ".sqlite"), c.sql);
