@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
-  libkainjow-mustache-dev
+  libkainjow-mustache-dev libgraphviz-dev
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick
   python3 chromium

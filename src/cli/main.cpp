@@ -1,7 +1,7 @@
 // vellumar-build: builds a project's document without the GUI, for scripts and CI.
 //
-// vellumar-build [--format html|text|modern|markdown] [--template DIR] [--settings FILE]
-//                PROJECT.vlm OUTPUT
+// vellumar-build [--format html|text|modern|markdown] [--template DIR]
+//                [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
 // save failed, or OUTPUT is not a regular file (a folder, for markdown) (no file is
@@ -40,7 +40,7 @@ constexpr int kBelowMinimum = 3;
 
 const char kUsageText[] =
     "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
-    "                      [--settings FILE] PROJECT.vlm OUTPUT\n"
+    "                      [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT\n"
     "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\", \".txt\" or \".html\" is\n"
     "appended unless the name already holds it). The format is text when OUTPUT ends in\n"
@@ -52,6 +52,11 @@ const char kUsageText[] =
     "                   README.md and one page per object)\n"
     "  --template DIR   for modern and markdown: a template in DIR replaces the built-in\n"
     "                   one of the same name\n"
+    "  --diagrams WHICH for modern and markdown: none, tables (each table with the tables\n"
+    "                   it references and those that reference it) or all (those and an\n"
+    "                   overview of each owner's tables, left out for an owner of more\n"
+    "                   than 60 tables, where it is too large to read); default: the\n"
+    "                   settings' choice, all unless changed\n"
     "  --settings FILE  document parts and comment tags from this INI file\n"
     "  --coverage       report what the document leaves undocumented instead of building\n"
     "                   it: per kind (of the document parts on) and per object, with the\n"
@@ -116,13 +121,14 @@ int main(int argc, char** argv) {
   const QCommandLineOption formatOption("format", "html or text", "format");
   const QCommandLineOption settingsOption("settings", "settings INI file", "file");
   const QCommandLineOption templateOption("template", "template directory", "dir");
+  const QCommandLineOption diagramsOption("diagrams", "none, tables or all", "which");
   const QCommandLineOption helpOption({"h", "help"}, "this help");
   const QCommandLineOption versionOption({"v", "version"}, "the version");
   const QCommandLineOption coverageOption("coverage", "the coverage report");
   const QCommandLineOption jsonOption("json", "the report as JSON");
   const QCommandLineOption minOption("min", "the least total", "percent");
-  parser.addOptions({formatOption, settingsOption, templateOption, helpOption, versionOption,
-                     coverageOption, jsonOption, minOption});
+  parser.addOptions({formatOption, settingsOption, templateOption, diagramsOption, helpOption,
+                     versionOption, coverageOption, jsonOption, minOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -188,6 +194,12 @@ int main(int argc, char** argv) {
     settings.Template_dir = parser.value(templateOption);
     if (!QFileInfo(settings.Template_dir).isDir())
       return Usage("template directory " + settings.Template_dir + " not found");
+  }
+
+  if (parser.isSet(diagramsOption)) {
+    const auto choice = ParseDiagramChoice(parser.value(diagramsOption).toLower());
+    if (!choice) return Usage("unknown diagrams \"" + parser.value(diagramsOption) + "\"");
+    settings.Diagrams = *choice;
   }
 
   if (!coverage) {

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "docbuild/build_context.h"
+#include "docbuild/diagrams.h"
 #include "docbuild/document_file.h"
 #include "docbuild/document_model.h"
 #include "docbuild/document_model_builder.h"
@@ -47,11 +48,12 @@ void WriteDocument(BuildContext& ctx) {
 
 // Renders a modern format and writes it: the page as one UTF-8 file, or the Markdown
 // folder. False with the reason in *error.
-bool WriteModern(const DocumentModel& model, const TemplateSet& templates, OutputFormat format,
-                 const QString& path, QString* error) {
+bool WriteModern(const DocumentModel& model, const TemplateSet& templates,
+                 const Diagrams& diagrams, OutputFormat format, const QString& path,
+                 QString* error) {
   if (format == OutputFormat::Markdown)
-    return WriteOutputFolder(path, RenderMarkdown(model, templates), error);
-  const std::string page = RenderModernHtml(model, templates);
+    return WriteOutputFolder(path, RenderMarkdown(model, templates, diagrams), error);
+  const std::string page = RenderModernHtml(model, templates, diagrams);
   QSaveFile file(path);
   if (file.open(QIODevice::WriteOnly) &&
       file.write(page.data(), qint64(page.size())) == qint64(page.size()) && file.commit())
@@ -61,7 +63,7 @@ bool WriteModern(const DocumentModel& model, const TemplateSet& templates, Outpu
 }
 
 // The modern build: templates first (a bad template costs no dictionary work), then the
-// model, then the rendering and the write.
+// model, the diagrams, the rendering and the write.
 void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
                  Database& db, BuildProgress& progress, OutputFormat format) {
   TemplateSet templates;
@@ -74,7 +76,15 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     return;
   }
   const DocumentModel model = BuildDocumentModel(project, settings, db, progress);
-  if (!WriteModern(model, templates, format, result.outputPath, &reason)) {
+  Diagrams diagrams;
+  if (!DrawDiagrams(model, settings.Diagrams,
+                    format == OutputFormat::Markdown ? LinkStyle::Files : LinkStyle::Page,
+                    progress, &diagrams, &reason)) {
+    result.failure = BuildResult::Failure::Diagram;
+    result.error = "ERROR: " + reason;
+    return;
+  }
+  if (!WriteModern(model, templates, diagrams, format, result.outputPath, &reason)) {
     result.failure = BuildResult::Failure::Save;
     result.error = format == OutputFormat::Markdown
                        ? QStringLiteral("ERROR: Can't write the folder %1: %2")

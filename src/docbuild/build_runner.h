@@ -26,7 +26,7 @@ enum class OutputFormat { Html, Text, ModernHtml, Markdown };
 QString OutputFileName(const QString& chosen, OutputFormat format);
 
 struct BuildResult {
-  enum class Failure { None, Database, Save, Template };
+  enum class Failure { None, Database, Save, Template, Diagram };
 
   Failure failure = Failure::None;
   // The file name written (or that could not be created), extension included.
@@ -52,7 +52,8 @@ struct BuildResult {
 // it was when the build began, is restored (or closed, when there was none). The modern
 // formats are rendered from the templates, each replaced by the one of the same name in
 // the Settings' Template_dir when that holds it; a template that fails is a failure of
-// kind Template, and nothing is written.
+// kind Template, a diagram that cannot be laid out one of kind Diagram, and nothing is
+// written then.
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
                           BuildProgress& progress, const QString& chosenPath,
                           OutputFormat format);

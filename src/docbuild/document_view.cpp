@@ -5,6 +5,7 @@
 #include <kainjow/mustache.hpp>
 
 #include "docbuild/coverage.h"
+#include "docbuild/diagrams.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -207,8 +208,9 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 }  // namespace
 
-DocumentView::DocumentView(const DocumentModel& model, LinkStyle links)
-    : model_(model), links_(links) {}
+DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
+                           const Diagrams* diagrams)
+    : model_(model), links_(links), diagrams_(diagrams) {}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
   return links_ == LinkStyle::Page ? u'#' + anchor : anchor + QStringLiteral(".md");
@@ -311,6 +313,16 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     referencedBy.push_back(row);
   }
   SetList(d, "referencedBy", referencedBy);
+
+  const std::string* svg = diagrams_ ? diagrams_->TableSvg(t.anchor) : nullptr;
+  if (svg) {
+    mustache::data diagram;
+    diagram.set("svg", *svg);
+    diagram.set("file", S(t.anchor + QStringLiteral(".svg")));
+    d.set("diagram", diagram);
+  } else {
+    d.set("diagram", false);
+  }
   return d;
 }
 
@@ -409,6 +421,28 @@ mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
   return section;
 }
 
+// Each owner's overview: its drawing and file, or the reason there is none.
+mustache::data Overviews(const QList<OwnerOverview>& overviews) {
+  mustache::data list = List();
+  for (const OwnerOverview& o : overviews) {
+    mustache::data d;
+    d.set("anchor", S(o.anchor));
+    d.set("label", S(o.database + u'.' + o.owner));
+    d.set("tables", std::to_string(o.tables));
+    d.set("limit", std::to_string(kOverviewTableLimit));
+    if (o.svg.empty()) {
+      d.set("diagram", false);
+    } else {
+      mustache::data diagram;
+      diagram.set("svg", o.svg);
+      diagram.set("file", S(o.anchor + QStringLiteral(".svg")));
+      d.set("diagram", diagram);
+    }
+    list.push_back(d);
+  }
+  return list;
+}
+
 QString GroupOf(const ObjectKey& key) {
   return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
 }
@@ -465,11 +499,15 @@ TemplateData DocumentView::PageData(
     section.set("text", false);
     section.set("isList", false);
     section.set("hasEntries", false);
+    section.set("overviews", List());
     switch (kind) {
       case SectionKind::General:
         SetParagraphs(section, "text", model_.general);
         break;
-      case SectionKind::Tables: items = Items(*this, model_.tables); break;
+      case SectionKind::Tables:
+        items = Items(*this, model_.tables);
+        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews));
+        break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;
       case SectionKind::Packages:

@@ -22,9 +22,12 @@ using TemplateData = kainjow::mustache::basic_data<std::string>;
 // ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member").
 enum class LinkStyle { Page, Files };
 
+struct Diagrams;
+
 class DocumentView {
  public:
-  DocumentView(const DocumentModel& model, LinkStyle links);
+  // With `diagrams`, a table shows its diagram and the tables section the overviews.
+  DocumentView(const DocumentModel& model, LinkStyle links, const Diagrams* diagrams = nullptr);
 
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
@@ -45,4 +48,5 @@ class DocumentView {
  private:
   const DocumentModel& model_;
   LinkStyle links_;
+  const Diagrams* diagrams_;
 };

@@ -2,6 +2,7 @@
 
 #include <kainjow/mustache.hpp>
 
+#include "docbuild/diagrams.h"
 #include "docbuild/document_view.h"
 #include "docbuild/templates.h"
 
@@ -50,10 +51,11 @@ void RenderEach(QList<OutputFile>& files, const QList<T>& objects, mustache::mus
 
 }  // namespace
 
-QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates) {
+QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
+                                 const Diagrams& diagrams) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
     templates.Template(name).set_custom_escape(EscapeMarkdown);
-  const DocumentView view(model, LinkStyle::Files);
+  const DocumentView view(model, LinkStyle::Files, &diagrams);
   QList<OutputFile> files;
   std::string readme;
   templates.Template("readme.md")
@@ -81,5 +83,12 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
       default: break;
     }
   }
+  auto svgFile = [&files](const QString& anchor, const std::string& svg) {
+    files.append({anchor + QStringLiteral(".svg"), QByteArray::fromStdString(SvgFile(svg))});
+  };
+  for (const OwnerOverview& o : diagrams.overviews)
+    if (!o.svg.empty()) svgFile(o.anchor, o.svg);
+  for (const TableObject& t : model.tables)
+    if (const std::string* svg = diagrams.TableSvg(t.anchor)) svgFile(t.anchor, *svg);
   return files;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The Markdown document: a folder with README.md (title block, general text, contents with
-// relative links, the sequences and roles) and one page per table, view, unit and package,
-// named by the object's anchor. GitHub-flavoured tables; the same model gives the same
+// relative links, the owners' overviews, the sequences and roles) and one page per table,
+// view, unit and package, named by the object's anchor, with each diagram an .svg file of
+// the same name. GitHub-flavoured tables; the same model gives the same
 // bytes, so a Git diff of two builds shows only what changed.
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <string>
 
 struct DocumentModel;
+struct Diagrams;
 class TemplateSet;
 
 struct OutputFile {
@@ -17,8 +19,9 @@ struct OutputFile {
   QByteArray bytes;
 };
 
-// README.md first, then the object pages in document order.
-QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates);
+// README.md first, then the object pages in document order, then the diagrams.
+QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
+                                 const Diagrams& diagrams);
 
 // A text as Markdown that shows it literally: markup characters escaped with a backslash
 // (also where a line start would make a heading, list, quote or rule of it), line breaks

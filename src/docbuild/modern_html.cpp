@@ -18,8 +18,9 @@ std::string RenderEach(const QList<T>& objects, mustache::mustache& tmpl, Data d
 
 }  // namespace
 
-std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates) {
-  const DocumentView view(model, LinkStyle::Page);
+std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
+                             const Diagrams& diagrams) {
+  const DocumentView view(model, LinkStyle::Page, &diagrams);
   auto objects = [&](SectionKind kind) -> std::string {
     switch (kind) {
       case SectionKind::Tables:

@@ -6,7 +6,10 @@
 #include <string>
 
 struct DocumentModel;
+struct Diagrams;
 class TemplateSet;
 
-// Renders the page from the ModernHtml templates. Every value is escaped for HTML.
-std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates);
+// Renders the page from the ModernHtml templates, the diagrams inline. Every value is
+// escaped for HTML.
+std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
+                             const Diagrams& diagrams);

@@ -8,8 +8,9 @@
 
 namespace {
 
-// The 26 stored values in load and save order (paths, document parts, function tags,
-// package tags, the template directory). Document_parts is not a text field and is handled apart, after the paths.
+// The 27 stored values in load and save order (paths, the template directory, document
+// parts, diagrams, function tags, package tags). Document_parts and Diagrams are not text
+// fields and are handled apart, after the paths.
 struct TextValue {
   const char* name;
   QString Settings::*field;
@@ -47,6 +48,9 @@ constexpr TextValue kTagValues[] = {
 };
 
 constexpr const char* kDocumentParts = "Document_parts";
+constexpr const char* kDiagrams = "Diagrams";
+constexpr std::pair<DiagramChoice, const char*> kDiagramNames[] = {
+    {DiagramChoice::None, "none"}, {DiagramChoice::Tables, "tables"}, {DiagramChoice::All, "all"}};
 
 // A stored value as text; anything that is not text (a list, a number or bytes written
 // into the store by hand) reads as empty, which then means "use the default", and its
@@ -124,6 +128,7 @@ Settings LoadSettings(QSettings& store, QStringList* notText) {
   };
   for (const TextValue& v : kPathValues) load(v);
   s.Document_parts = DecodeDocumentParts(ReadText(store, kDocumentParts, notText));
+  s.Diagrams = ParseDiagramChoice(ReadText(store, kDiagrams, notText)).value_or(defaults.Diagrams);
   for (const TextValue& v : kTagValues) load(v);
   return s;
 }
@@ -134,6 +139,7 @@ QStringList SettingsValueNames() {
   QStringList names;
   for (const TextValue& v : kPathValues) names.append(QLatin1String(v.name));
   names.append(QLatin1String(kDocumentParts));
+  names.append(QLatin1String(kDiagrams));
   for (const TextValue& v : kTagValues) names.append(QLatin1String(v.name));
   return names;
 }
@@ -141,6 +147,7 @@ QStringList SettingsValueNames() {
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error) {
   for (const TextValue& v : kPathValues) store.setValue(QLatin1String(v.name), settings.*v.field);
   store.setValue(QLatin1String(kDocumentParts), EncodeDocumentParts(settings.Document_parts));
+  store.setValue(QLatin1String(kDiagrams), DiagramChoiceName(settings.Diagrams));
   for (const TextValue& v : kTagValues) store.setValue(QLatin1String(v.name), settings.*v.field);
   store.sync();
   if (store.status() == QSettings::NoError) return true;
@@ -168,4 +175,16 @@ std::array<bool, kDocumentPartCount> DecodeDocumentParts(const QString& stored) 
   }
   for (int i = 0; i < kDocumentPartCount; ++i) parts[i] = i < stored.size() && stored[i] == u'T';
   return parts;
+}
+
+QString DiagramChoiceName(DiagramChoice choice) {
+  for (const auto& [c, name] : kDiagramNames)
+    if (c == choice) return QLatin1String(name);
+  return {};
+}
+
+std::optional<DiagramChoice> ParseDiagramChoice(const QString& word) {
+  for (const auto& [c, name] : kDiagramNames)
+    if (word == QLatin1String(name)) return c;
+  return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The Settings record: the user's options, persisted as 26 text values (the 25 of the
-// classic program and Template_dir).
+// The Settings record: the user's options, persisted as 27 text values (the 25 of the
+// classic program, Template_dir and Diagrams).
 //
 // Field names are the stored value names. The store is QSettings with organisation "VLM"
 // and application "Options": the registry key on Windows, the INI file
@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -19,6 +20,10 @@ enum class DocumentPart {
   Content, Project, Tables, Views, ProceduresAndFunctions, Packages, Sequences, Roles
 };
 inline constexpr int kDocumentPartCount = 8;
+
+// The relationship diagrams of the modern documents: none, each table's neighbourhood, or
+// those and an overview of each owner's tables.
+enum class DiagramChoice { None, Tables, All };
 
 struct Settings {
   // Paths.
@@ -30,6 +35,8 @@ struct Settings {
   // Document parts, in DocumentPart order; stored as eight "T"/"F" characters.
   std::array<bool, kDocumentPartCount> Document_parts{true, true, true, true,
                                                       true, true, true, true};
+  // Stored as "none", "tables" or "all"; any other text is the default, all.
+  DiagramChoice Diagrams = DiagramChoice::All;
   // Tags of stand-alone procedures and functions.
   QString Function_opentag;
   QString Function_description;
@@ -70,15 +77,15 @@ Settings DefaultSettings();
 // The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
 std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
 
-// Reads all 26 values; a missing, empty or non-text value gives its default. The names of
+// Reads all 27 values; a missing, empty or non-text value gives its default. The names of
 // the non-text values, in load order, go to *notText when it is given.
 Settings LoadSettings(QSettings& store, QStringList* notText = nullptr);
 Settings LoadSettings();
 
-// The 26 stored value names, in load and save order.
+// The 27 stored value names, in load and save order.
 QStringList SettingsValueNames();
 
-// Writes all 26 values as text. False with the store's reason in *error.
+// Writes all 27 values as text. False with the store's reason in *error.
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error);
 bool SaveSettings(const Settings& settings, QString* error);
 
@@ -86,3 +93,8 @@ bool SaveSettings(const Settings& settings, QString* error);
 // only) is on, anything else off, positions beyond a shorter text off, empty text all on.
 QString EncodeDocumentParts(const std::array<bool, kDocumentPartCount>& parts);
 std::array<bool, kDocumentPartCount> DecodeDocumentParts(const QString& stored);
+
+// The stored and command-line words of a DiagramChoice, and their reading (nullopt for a
+// word that is none of them).
+QString DiagramChoiceName(DiagramChoice choice);
+std::optional<DiagramChoice> ParseDiagramChoice(const QString& word);

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "docbuild/diagrams.h"
 #include "docbuild/document_model.h"
 #include "docbuild/markdown.h"
 #include "docbuild/modern_html.h"
@@ -108,7 +109,7 @@ TEST(Anchors, FollowTheKeyAndNeverMeet) {
 
 TEST(ModernHtml, NoValueAddsMarkup) {
   const QString page = QString::fromStdString(
-      RenderModernHtml(HostileModel(), Templates(TemplateFormat::ModernHtml)));
+      RenderModernHtml(HostileModel(), Templates(TemplateFormat::ModernHtml), {}));
   EXPECT_FALSE(page.contains("<script>alert")) << page.toStdString();
   EXPECT_FALSE(page.contains("\"'|"));
   EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
@@ -152,7 +153,7 @@ QString Prose(const QString& text) {
 
 TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   const QList<OutputFile> files =
-      RenderMarkdown(HostileModel(), Templates(TemplateFormat::Markdown));
+      RenderMarkdown(HostileModel(), Templates(TemplateFormat::Markdown), {});
   ASSERT_EQ(files.size(), 5);
   EXPECT_EQ(files[0].name, "README.md");
   EXPECT_TRUE(QString::fromUtf8(files[0].bytes)

@@ -1,0 +1,226 @@
+#include "docbuild/diagrams.h"
+
+#include <QHash>
+#include <QSet>
+
+#include "docbuild/build_context.h"
+#include "docbuild/graph_layout.h"
+
+namespace {
+
+// The colours of the boxes; a page in the dark scheme inverts the whole drawing.
+constexpr char kLine[] = "#4a5b70";
+constexpr char kHeader[] = "#dce6f2";
+constexpr char kCentreHeader[] = "#a9c4e4";
+constexpr char kMarker[] = "#5d6b7a";
+
+// One foreign key drawn as an arrow from the referencing table to the referenced one.
+struct Arrow {
+  const TableObject* from;
+  const ModelConstraint* key;
+  const TableObject* to;
+};
+
+class Drawing {
+ public:
+  Drawing(const DocumentView& view, const QHash<QString, const TableObject*>& tables)
+      : view_(view), tables_(tables) {}
+
+  const TableObject* Table(const QString& anchor) const { return tables_.value(anchor); }
+
+  // The foreign keys of `t` to documented tables, self-references included.
+  QList<Arrow> KeysOf(const TableObject& t) const {
+    QList<Arrow> arrows;
+    for (const ModelConstraint& c : t.constraints) {
+      if (c.kind != ConstraintKind::Foreign) continue;
+      if (const TableObject* to = Table(c.referencedAnchor)) arrows.append({&t, &c, to});
+    }
+    return arrows;
+  }
+
+  // The foreign keys of other documented tables to `t`.
+  QList<Arrow> KeysTo(const TableObject& t) const {
+    QList<Arrow> arrows;
+    for (const ModelReference& r : t.referencedBy) {
+      const TableObject* from = Table(r.anchor);
+      if (!from || from == &t) continue;
+      for (const ModelConstraint& c : from->constraints)
+        if (c.kind == ConstraintKind::Foreign && c.name == r.constraint) arrows.append({from, &c, &t});
+    }
+    return arrows;
+  }
+
+  // The graph: the tables in the order given (each once), then an arrow per key. A table's
+  // box lists the columns `columns` names for it, in the table's order. Names of tables of
+  // another owner than `owner` carry their owner.
+  LayoutGraph Graph(const QString& id, const QString& title, const QString& owner,
+                    const QList<const TableObject*>& order, const QList<Arrow>& arrows,
+                    const QHash<const TableObject*, QSet<QString>>& columns,
+                    const TableObject* centre) const {
+    LayoutGraph g;
+    g.id = id.toUtf8();
+    g.title = AttributeText(title);
+    QHash<const TableObject*, int> index;
+    for (const TableObject* t : order) {
+      if (index.contains(t)) continue;
+      index.insert(t, int(g.nodes.size()));
+      const QString name = t->key.owner == owner ? t->key.name : t->key.owner + u'.' + t->key.name;
+      g.nodes.append({Box(*t, name, columns.value(t), t == centre),
+                      view_.ObjectHref(t->anchor).toUtf8(), AttributeText(t->key.FullName())});
+    }
+    for (const Arrow& a : arrows) {
+      const QString columnsText = a.key->columns.join(QStringLiteral(", "));
+      g.edges.append(
+          {index.value(a.from), index.value(a.to),
+           "<FONT POINT-SIZE=\"9\">" + LabelText(columnsText) + "</FONT>",
+           AttributeText(QStringLiteral("%1: %2 (%3) references %4 (%5)")
+                             .arg(a.key->name, a.from->key.FullName(), columnsText,
+                                  a.to->key.FullName(),
+                                  a.key->referencedColumns.join(QStringLiteral(", "))))});
+    }
+    return g;
+  }
+
+ private:
+  // A table's box: its name on a coloured header, then the key columns asked for, each
+  // with its kinds of key (PK, FK, UK).
+  static QByteArray Box(const TableObject& t, const QString& name, const QSet<QString>& wanted,
+                        bool centre) {
+    QByteArray label = "<TABLE BORDER=\"";
+    label += centre ? "2" : "1";
+    label += "\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\" COLOR=\"";
+    label += kLine;
+    label += "\" BGCOLOR=\"white\"><TR><TD COLSPAN=\"2\" BGCOLOR=\"";
+    label += centre ? kCentreHeader : kHeader;
+    label += "\"><B>" + LabelText(name) + "</B></TD></TR>";
+    for (const ModelColumn& column : t.columns) {
+      if (!wanted.contains(column.name)) continue;
+      QStringList kinds;
+      auto mark = [&](ConstraintKind kind, const char* text) {
+        for (const ModelConstraint& c : t.constraints) {
+          if (c.kind == kind && c.columns.contains(column.name)) {
+            kinds.append(QLatin1String(text));
+            return;
+          }
+        }
+      };
+      mark(ConstraintKind::Primary, "PK");
+      mark(ConstraintKind::Foreign, "FK");
+      if (kinds.isEmpty()) mark(ConstraintKind::Unique, "UK");
+      label += "<TR><TD ALIGN=\"LEFT\"><FONT COLOR=\"";
+      label += kMarker;
+      label += "\">" + LabelText(kinds.join(u' ')) + "</FONT></TD><TD ALIGN=\"LEFT\">" +
+               LabelText(column.name) + "</TD></TR>";
+    }
+    return label + "</TABLE>";
+  }
+
+  const DocumentView& view_;
+  const QHash<QString, const TableObject*>& tables_;
+};
+
+QSet<QString> PrimaryKeyColumns(const TableObject& t) {
+  const ModelConstraint* pk = t.PrimaryKey();
+  return pk ? QSet<QString>(pk->columns.cbegin(), pk->columns.cend()) : QSet<QString>();
+}
+
+// The table, the tables it references and those that reference it; the key columns of each
+// that the arrows use, and all of the table's own.
+LayoutGraph Neighbourhood(const Drawing& drawing, const TableObject& t) {
+  const QList<Arrow> arrows = drawing.KeysOf(t) + drawing.KeysTo(t);
+  QList<const TableObject*> order{&t};
+  QHash<const TableObject*, QSet<QString>> columns;
+  columns[&t] = PrimaryKeyColumns(t);
+  for (const ModelConstraint& c : t.constraints)
+    if (c.kind == ConstraintKind::Foreign) columns[&t].unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
+  for (const Arrow& a : arrows) {
+    for (const TableObject* end : {a.from, a.to}) {
+      if (!columns.contains(end)) columns[end] = PrimaryKeyColumns(*end);
+      order.append(end);
+    }
+    columns[a.from].unite(QSet<QString>(a.key->columns.cbegin(), a.key->columns.cend()));
+    columns[a.to].unite(
+        QSet<QString>(a.key->referencedColumns.cbegin(), a.key->referencedColumns.cend()));
+  }
+  return drawing.Graph(QStringLiteral("diagram:") + t.anchor,
+                       QStringLiteral("%1 and its neighbours").arg(t.key.FullName()), t.key.owner,
+                       order, arrows, columns, &t);
+}
+
+// An owner's tables by name and every foreign key among them or to or from a documented
+// table of another owner (that table drawn too).
+LayoutGraph Overview(const Drawing& drawing, const OwnerOverview& owner,
+                     const QList<const TableObject*>& tables) {
+  QList<Arrow> arrows;
+  for (const TableObject* t : tables) arrows += drawing.KeysOf(*t);
+  for (const TableObject* t : tables)
+    for (const Arrow& a : drawing.KeysTo(*t))
+      if (a.from->key.database != owner.database || a.from->key.owner != owner.owner) arrows.append(a);
+  QList<const TableObject*> order = tables;
+  for (const Arrow& a : arrows) order << a.from << a.to;
+  return drawing.Graph(QStringLiteral("diagram:") + owner.anchor,
+                       QStringLiteral("The tables of %1.%2").arg(owner.database, owner.owner),
+                       owner.owner, order, arrows, {}, nullptr);
+}
+
+bool Draw(GraphLayout& layout, const LayoutGraph& graph, const QString& name,
+          BuildProgress& progress, std::string* svg, QString* error) {
+  progress.SetInfoText(QStringLiteral("Drawing diagram: \r\n") + name);
+  progress.StepProgress(0);
+  QString reason;
+  if (layout.RenderSvg(graph, svg, &reason)) return true;
+  *error = QStringLiteral("The diagram of %1 can't be drawn: %2").arg(name, reason);
+  return false;
+}
+
+}  // namespace
+
+const std::string* Diagrams::TableSvg(const QString& anchor) const {
+  const auto it = tables.find(anchor);
+  return it == tables.end() ? nullptr : &it->second;
+}
+
+bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
+                  BuildProgress& progress, Diagrams* diagrams, QString* error) {
+  *diagrams = {};
+  if (choice == DiagramChoice::None || model.tables.isEmpty()) return true;
+  const DocumentView view(model, links);
+  QHash<QString, const TableObject*> byAnchor;
+  for (const TableObject& t : model.tables) byAnchor.insert(t.anchor, &t);
+  const Drawing drawing(view, byAnchor);
+  GraphLayout layout;
+
+  if (choice == DiagramChoice::All) {
+    QList<QList<const TableObject*>> groups;
+    QHash<QString, qsizetype> groupOf;
+    for (const TableObject& t : model.tables) {
+      const QString anchor = AnchorPart(t.key.database) + u'.' + AnchorPart(t.key.owner);
+      const qsizetype at = groupOf.value(anchor, groups.size());
+      if (at == groups.size()) {
+        groupOf.insert(anchor, at);
+        diagrams->overviews.append(OwnerOverview{t.key.database, t.key.owner, anchor, 0, {}});
+        groups.emplace_back();
+      }
+      ++diagrams->overviews[at].tables;
+      groups[at].append(&t);
+    }
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+      OwnerOverview& o = diagrams->overviews[i];
+      if (o.tables > kOverviewTableLimit) continue;
+      if (!Draw(layout, Overview(drawing, o, groups[i]), o.database + u'.' + o.owner, progress,
+                &o.svg, error))
+        return false;
+    }
+  }
+  for (const TableObject& t : model.tables) {
+    if (drawing.KeysOf(t).isEmpty() && drawing.KeysTo(t).isEmpty()) continue;
+    if (!Draw(layout, Neighbourhood(drawing, t), t.key.FullName(), progress,
+              &diagrams->tables[t.anchor], error))
+      return false;
+  }
+  return true;
+}
+
+std::string SvgFile(const std::string& svg) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n" + svg;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The relationship diagrams of the modern documents, drawn from the document model:
+// - for each table with a foreign key to or from a documented table, its neighbourhood: the
+//   table, the documented tables it references and those that reference it, with their key
+//   columns, each foreign key one labelled arrow (a self-reference a loop);
+// - for each database and owner, an overview of its documented tables and their foreign
+//   keys, unless it has more than kOverviewTableLimit tables.
+// Every table in a drawing links to its own section (or Markdown page).
+
+#include <QList>
+#include <QString>
+#include <map>
+#include <string>
+
+#include "docbuild/document_view.h"
+#include "settings/settings.h"
+
+class BuildProgress;
+
+// Past this many tables an overview is not drawn. The layout ranks tables from those that
+// reference to those referenced; at 60 tables a rank holds a dozen or more boxes, so the
+// drawing is already two to three screens wide at a readable 11-point size, and beyond that
+// its arrows cross so often that it no longer answers "what references what". Each table's
+// own diagram still answers it.
+inline constexpr int kOverviewTableLimit = 60;
+
+struct OwnerOverview {
+  QString database, owner;
+  // AnchorPart(database) "." AnchorPart(owner): two parts, so never an object's anchor.
+  QString anchor;
+  int tables = 0;   // the owner's documented tables
+  std::string svg;  // empty when there are more tables than kOverviewTableLimit
+};
+
+struct Diagrams {
+  std::map<QString, std::string> tables;  // the <svg> of each table that has one, by anchor
+  QList<OwnerOverview> overviews;         // in the order the owners' first tables come
+
+  const std::string* TableSvg(const QString& anchor) const;
+};
+
+// Draws what `choice` asks for, linking as `links` makes links. False with the reason
+// ("The diagram of DEMO.HR.EMPLOYEES can't be drawn: ...") when the layout fails.
+bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
+                  BuildProgress& progress, Diagrams* diagrams, QString* error);
+
+// A drawing as a file of its own (the Markdown folder's .svg files).
+std::string SvgFile(const std::string& svg);

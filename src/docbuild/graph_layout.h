@@ -1,0 +1,60 @@
+#pragma once
+// Lays a small directed graph out with the Graphviz library ("dot") and renders it as SVG in
+// memory: no program is run and no file is written. Only the library's own layout and SVG
+// plugins are used, loaded once from its plugin folder, and text is measured with the
+// library's built-in font metrics rather than the fonts of the machine, so the same graph
+// gives the same bytes wherever the same library is installed.
+//
+// The library reports problems through one process-wide handler; while a graph is laid out
+// it is ours, and every message of error level makes the layout fail with that message.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <string>
+
+struct GVC_s;
+
+struct LayoutNode {
+  QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
+  QByteArray href;     // the link: a text of anchor characters only; empty: none
+  QByteArray tooltip;  // made by AttributeText
+};
+
+struct LayoutEdge {
+  int tail = 0, head = 0;  // indexes into the nodes
+  QByteArray label;        // an HTML-like label, as a node's
+  QByteArray tooltip;
+};
+
+struct LayoutGraph {
+  QByteArray id;     // the SVG id of the drawing; its parts' ids are made from it
+  QByteArray title;  // made by AttributeText
+  QList<LayoutNode> nodes;
+  QList<LayoutEdge> edges;
+};
+
+// One per build: the library's context, made once and freed at the end.
+class GraphLayout {
+ public:
+  GraphLayout();
+  ~GraphLayout();
+  GraphLayout(const GraphLayout&) = delete;
+  GraphLayout& operator=(const GraphLayout&) = delete;
+
+  // The <svg> element (no XML declaration, no comments), or false with the library's
+  // messages in *error. The graph is freed again either way.
+  bool RenderSvg(const LayoutGraph& graph, std::string* svg, QString* error);
+
+ private:
+  GVC_s* gvc_ = nullptr;
+  QString unavailable_;  // why the context could not be made
+};
+
+// A text for an HTML-like label: XML's five characters as entities, a backslash doubled
+// (the library reads "\N", "\G" and the like as names), and a character that XML cannot hold
+// (a control character) as U+FFFD, so that no name can break the label or the SVG.
+QByteArray LabelText(const QString& text);
+// A text for an attribute the library writes into the SVG itself (a tooltip, the title):
+// the same, with the backslash as a character reference.
+QByteArray AttributeText(const QString& text);
