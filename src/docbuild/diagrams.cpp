@@ -90,7 +90,9 @@ class Drawing {
     label += centre ? "2" : "1";
     label += "\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\" COLOR=\"";
     label += kLine;
-    label += "\" BGCOLOR=\"white\"><TR><TD COLSPAN=\"2\" BGCOLOR=\"";
+    label += "\" BGCOLOR=\"white\"><TR><TD COLSPAN=\"2\" WIDTH=\"";
+    label += QByteArray::number(HeaderWidth(name));
+    label += "\" BGCOLOR=\"";
     label += centre ? kCentreHeader : kHeader;
     label += "\"><B>" + LabelText(name) + "</B></TD></TR>";
     for (const ModelColumn& column : t.columns) {
@@ -113,6 +115,14 @@ class Drawing {
                LabelText(column.name) + "</TD></TR>";
     }
     return label + "</TABLE>";
+  }
+
+  // The layout measures text by the regular widths of Arial, but a box's name is bold, and
+  // a reader without Arial sees the browser's own bold sans-serif, up to a fifth wider: the
+  // name's cell asks for 0.8 em a character (a bold capital is 0.7 to 0.8 em), its padding
+  // and border beside.
+  static int HeaderWidth(const QString& name) {
+    return int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
   }
 
   const DocumentView& view_;

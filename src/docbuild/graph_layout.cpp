@@ -83,7 +83,7 @@ void SetLook(Agraph_t* g) {
   SetDefault(g, AGRAPH, "fontname", kFont);
   SetDefault(g, AGNODE, "shape", "plain");
   SetDefault(g, AGNODE, "fontname", kFont);
-  SetDefault(g, AGNODE, "fontsize", "11");
+  SetDefault(g, AGNODE, "fontsize", QByteArray::number(kNodeFontSize).constData());
   SetDefault(g, AGEDGE, "fontname", kFont);
   SetDefault(g, AGEDGE, "fontsize", "9");
   SetDefault(g, AGEDGE, "color", "#4a5b70");

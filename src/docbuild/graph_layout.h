@@ -15,6 +15,9 @@
 
 struct GVC_s;
 
+// The size in points of the texts in a node's label.
+inline constexpr int kNodeFontSize = 11;
+
 struct LayoutNode {
   QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
   QByteArray href;     // the link: a text of anchor characters only; empty: none

@@ -1,6 +1,7 @@
 #include "settings/options_document.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -38,7 +39,6 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
   for (int i = 0; i < kDocumentPartCount; ++i) {
     auto* box = new QCheckBox(tr(kRows[i].caption), this);
     box->setObjectName(QString::fromLatin1(kRows[i].name));
-    box->setChecked(settings_.Document_parts[i]);
     connect(box, &QCheckBox::toggled, this, [this, i](bool on) { settings_.Document_parts[i] = on; });
     auto* note = new QLabel(tr(kRows[i].explanation), this);
     QFont italic = note->font();
@@ -50,9 +50,25 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
     layout->addSpacing(4);
     boxes_[i] = box;
   }
+  layout->addSpacing(6);
+  auto* diagramsLabel = new QLabel(tr("&Relationship diagrams (web page and Markdown)"), this);
+  diagramsLabel->setFont(bold);
+  diagrams_ = new QComboBox(this);
+  diagrams_->setObjectName(QStringLiteral("FCmbDiagrams"));
+  diagrams_->addItems({tr("None"), tr("Each table with its neighbours"),
+                       tr("Each table with its neighbours, and an overview of each owner")});
+  diagrams_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  diagramsLabel->setBuddy(diagrams_);
+  connect(diagrams_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { settings_.Diagrams = DiagramChoice(i); });
+  layout->addWidget(diagramsLabel);
+  layout->addSpacing(3);
+  layout->addWidget(diagrams_, 0, Qt::AlignLeft);
   layout->addStretch();
+  ShowSettings();
 }
 
 void OptionsDocumentPage::ShowSettings() {
   for (int i = 0; i < kDocumentPartCount; ++i) boxes_[i]->setChecked(settings_.Document_parts[i]);
+  diagrams_->setCurrentIndex(int(settings_.Diagrams));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// TFRMOPTIONSDOCUMENT: which of the eight parts the built document holds.
+// TFRMOPTIONSDOCUMENT: which of the eight parts the built document holds, and which
+// relationship diagrams the modern documents draw.
 
 #include <QWidget>
 #include <array>
@@ -7,6 +8,7 @@
 #include "settings/settings.h"
 
 class QCheckBox;
+class QComboBox;
 
 class OptionsDocumentPage : public QWidget {
   Q_OBJECT
@@ -17,4 +19,5 @@ class OptionsDocumentPage : public QWidget {
  private:
   Settings& settings_;
   std::array<QCheckBox*, kDocumentPartCount> boxes_{};
+  QComboBox* diagrams_ = nullptr;  // items in DiagramChoice order
 };

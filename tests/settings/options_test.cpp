@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -56,6 +57,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
                                 "FCBProceduresAndFunctions", "FCBPackages", "FCBSequences",
                                 "FCBRolesAndPrivileges"})
           In<QCheckBox>(d, box)->setChecked(false);
+        In<QComboBox>(d, "FCmbDiagrams")->setCurrentIndex(0);
       },
       "FBtnOk");
   EXPECT_EQ(window->LiveSettings().Function_opentag, "") << "the run goes on with it";
@@ -64,12 +66,17 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
   EXPECT_EQ(store->value("Function_opentag").toString(), "");
   EXPECT_EQ(store->value("Function_spot").toString(), "|");
   EXPECT_EQ(store->value("Document_parts").toString(), "FFFFFFFF");
+  EXPECT_EQ(store->value("Diagrams").toString(), "none");
   EXPECT_EQ(store->value("Package_function_closetag").toString(), "</FD>");
   EXPECT_EQ(Stored().Function_opentag, "<FD>") << "the default returns at the next start";
 
-  // The dialog reopens on the page last shown.
-  WithOptions([](OptionsDialog& d) { EXPECT_EQ(d.TabControl()->currentIndex(), 2); },
-              "FBtnCancel");
+  // The dialog reopens on the page last shown, showing the live values.
+  WithOptions(
+      [](OptionsDialog& d) {
+        EXPECT_EQ(d.TabControl()->currentIndex(), 2);
+        EXPECT_EQ(In<QComboBox>(d, "FCmbDiagrams")->currentIndex(), 0);
+      },
+      "FBtnCancel");
 }
 
 TEST_F(OptionsTest, BrowsingForAHistoryFileAndOkRebuildTheReopenMenus) {

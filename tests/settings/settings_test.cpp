@@ -59,14 +59,16 @@ TEST_F(SettingsTest, AwkwardTextsComeBackExactly) {
       &Settings::Package_function_closetag};
   for (size_t i = 0; i < std::size(fields); ++i) s.*fields[i] = awkward[i % awkward.size()];
   s.SetPart(DocumentPart::Views, false);
+  s.Diagrams = DiagramChoice::Tables;
   {
     QSettings store(IniPath(), QSettings::IniFormat);
     QString error;
     ASSERT_TRUE(SaveSettings(s, store, &error)) << error.toStdString();
   }
   QSettings store(IniPath(), QSettings::IniFormat);
-  EXPECT_EQ(store.allKeys().size(), 26);
+  EXPECT_EQ(store.allKeys().size(), 27);
   EXPECT_EQ(store.value("Document_parts").toString(), "TTTFTTTT");
+  EXPECT_EQ(store.value("Diagrams").toString(), "tables");
   EXPECT_EQ(LoadSettings(store), s);
 }
 
