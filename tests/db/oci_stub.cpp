@@ -31,7 +31,7 @@ struct Result {
 struct Script {
   std::string user, password, database;
   std::deque<Result> results;
-  int prepares = 0, executes = 0, logons = 0, sessions = 0, prefetch = 0;
+  int sessions = 0;
   std::vector<std::optional<std::string>> lastBinds;
 } g;
 
@@ -103,11 +103,7 @@ void stub_add_row(const char* const* cells) {
   r.rows.push_back(row);
 }
 void stub_lose_connection_at(int row) { g.results.back().loseAt = row; }
-int stub_prepare_count() { return g.prepares; }
-int stub_execute_count() { return g.executes; }
-int stub_logon_count() { return g.logons; }
 int stub_open_sessions() { return g.sessions; }
-int stub_prefetch_rows() { return g.prefetch; }
 const char* stub_last_bind(int position) {
   const auto& b = g.lastBinds.at(position - 1);
   return b ? b->c_str() : nullptr;
@@ -143,7 +139,6 @@ sword OCILogon2(void*, void* err, void** svchp, const unsigned char* user, ub4 u
       std::string(reinterpret_cast<const char*>(password), passwordLen) != g.password)
     return Fail(err, 1017, "invalid username/password; logon denied");
   *svchp = new Session;
-  ++g.logons;
   ++g.sessions;
   return 0;
 }
@@ -160,7 +155,6 @@ sword OCIStmtPrepare2(void* svchp, void** stmtp, void*, const unsigned char* tex
   st->session = static_cast<Session*>(svchp);
   st->sql.assign(reinterpret_cast<const char*>(text), len);
   *stmtp = st;
-  ++g.prepares;
   return 0;
 }
 sword OCIStmtRelease(void* stmtp, void*, const unsigned char*, ub4, ub4) {
@@ -181,7 +175,6 @@ sword OCIBindByPos(void* stmtp, void** bindp, void*, ub4 position, void* valuep,
 sword OCIStmtExecute(void*, void* stmtp, void* err, ub4, ub4, const void*, void*, ub4) {
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->session->lost) return Fail(err, 3114, "not connected to ORACLE");
-  ++g.executes;
   g.lastBinds.clear();
   for (const Bind& b : st->binds) g.lastBinds.push_back(b.value);
   st->result = nullptr;
@@ -234,10 +227,7 @@ sword OCIStmtFetch2(void* stmtp, void* err, ub4, ub2, sb4, ub4) {
   }
   return status;
 }
-sword OCIAttrSet(void*, ub4 type, void* attributep, ub4, ub4 attr, void*) {
-  if (type == 4 && attr == 11) g.prefetch = static_cast<int>(*static_cast<ub4*>(attributep));
-  return 0;
-}
+sword OCIAttrSet(void*, ub4, void*, ub4, ub4, void*) { return 0; }
 sword OCIAttrGet(const void* hndlp, ub4 type, void* attributep, ub4* sizep, ub4 attr, void*) {
   if (type == 4 && attr == 18) {
     *static_cast<ub4*>(attributep) =

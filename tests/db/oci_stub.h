@@ -18,11 +18,7 @@ void stub_add_row(const char* const* cells);
 // The connection is lost when the last result's row `row` (from 0) is fetched.
 void stub_lose_connection_at(int row);
 
-int stub_prepare_count();  // statements prepared since the reset
-int stub_execute_count();
-int stub_logon_count();
-int stub_open_sessions();   // logged on and not yet logged off
-int stub_prefetch_rows();   // the last prefetch asked for
+int stub_open_sessions();  // logged on and not yet logged off
 // The text (null for NULL) bound at `position` by the last execution.
 const char* stub_last_bind(int position);
 }

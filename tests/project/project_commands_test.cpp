@@ -68,16 +68,6 @@ TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
   EXPECT_EQ(Model().Info().General, "") << "New empties the project";
 }
 
-TEST_F(ProjectCommandsTest, NewThatCannotWriteLeavesNoProject) {
-  NewProject(Path("missing/dir/demo"));
-  EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: Vellumar Project file " +
-                                          Path("missing/dir/demo.vlm") +
-                                          " can't be created. No such file or directory."});
-  EXPECT_FALSE(Open());
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
-  EXPECT_TRUE(ReopenCaptions().isEmpty());
-}
-
 // A cancelled dialog, and No to replacing the file that will be written (".vlm" appended),
 // change nothing.
 TEST_F(ProjectCommandsTest, CancelAndNoToReplacingChangeNothing) {
@@ -229,7 +219,8 @@ TEST_F(ProjectCommandsTest, SaveAsMovesTheProjectToTheNewFile) {
   EXPECT_EQ(ReopenCaptions().mid(2), (QStringList{Path("second.vlm"), Path("first.vlm")}));
 }
 
-TEST_F(ProjectCommandsTest, SaveAsThatCannotWriteKeepsTheProjectOpenAndMarked) {
+// A file that cannot be written: Save As keeps the project open and marked, New leaves none.
+TEST_F(ProjectCommandsTest, WhatCannotBeWrittenKeepsTheProjectOrLeavesNone) {
   ChangedProject("first");
   prompts.AnswerFile(Path("missing/second"));
   Trigger("MISaveAs");
@@ -238,6 +229,15 @@ TEST_F(ProjectCommandsTest, SaveAsThatCannotWriteKeepsTheProjectOpenAndMarked) {
   EXPECT_TRUE(window->IsModified());
   EXPECT_EQ(window->ProjectFileName(), Path("first.vlm"));
   EXPECT_EQ(Model().Info().Name, "first");
+
+  prompts.AnswerNo();
+  NewProject(Path("missing/dir/demo"));
+  EXPECT_EQ(prompts.Errors().last(), "ERROR: Vellumar Project file " +
+                                         Path("missing/dir/demo.vlm") +
+                                         " can't be created. No such file or directory.");
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_EQ(ReopenCaptions().mid(2), QStringList{Path("first.vlm")});
 }
 
 }  // namespace
