@@ -236,11 +236,19 @@ TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
   EXPECT_EQ(json["version"].toInt(), 1);
   EXPECT_FALSE(json.contains("gate"));
   int items = 0;
-  for (const QJsonValue kind : json["kinds"].toArray()) items += kind["items"].toInt();
+  for (const QJsonValue kind : json["kinds"].toArray()) {
+    items += kind["items"].toInt();
+    EXPECT_EQ(kind["missing"].toInt(), 0) << kind["kind"].toString().toStdString();
+  }
   EXPECT_EQ(json["total"]["items"].toInt(), items);
-  QJsonObject runMonth;
-  for (const QJsonValue o : json["objects"].toArray())
+  // Drift is per schema: the project has HR's EMPLOYEES, not PAYROLL's.
+  QJsonObject runMonth, payrollEmployees;
+  for (const QJsonValue o : json["objects"].toArray()) {
     if (o["member"].toString() == "RUN_MONTH") runMonth = o.toObject();
+    if (o["owner"].toString() == "PAYROLL" && o["name"].toString() == "EMPLOYEES")
+      payrollEmployees = o.toObject();
+  }
+  EXPECT_EQ(payrollEmployees["presence"].toString(), "notInProject");
   EXPECT_EQ(runMonth["undescribedParameters"].toArray(), QJsonArray{"P_DRY_RUN"});
   EXPECT_EQ(runMonth["staleParameters"].toArray(), QJsonArray{"p_test_run"});
 

@@ -131,12 +131,4 @@ TEST_F(CoverageTest, CountsEveryMeasureAndDriftBothWays) {
   EXPECT_EQ(run.report.Total().total, 19);
 }
 
-TEST(CoverageTally, PercentNeverShowsMoreThanIsThere) {
-  EXPECT_EQ((Tally{2, 3}.Percent()), 66.6);
-  EXPECT_EQ((Tally{1999, 2000}.Percent()), 99.9);
-  EXPECT_EQ((Tally{0, 0}.Percent()), 100.0);
-  EXPECT_TRUE((Tally{1999, 2000}.Below(99.96)));
-  EXPECT_FALSE((Tally{4, 5}.Below(80)));
-}
-
 }  // namespace
