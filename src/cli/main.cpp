@@ -142,8 +142,10 @@ int main(int argc, char** argv) {
   std::optional<double> minimum;
   const QStringList args = parser.positionalArguments();
   if (coverage) {
-    if (parser.isSet(formatOption) || parser.isSet(templateOption))
-      return Usage("--coverage builds no document: --format and --template do not apply");
+    if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
+        parser.isSet(diagramsOption))
+      return Usage(
+          "--coverage builds no document: --format, --template and --diagrams do not apply");
     if (args.size() != 1) return Usage("expected PROJECT.vlm");
     if (parser.isSet(minOption)) {
       bool number = false;

@@ -272,7 +272,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
                                   {"--coverage", sample, Path("a")},
                                   {"--coverage", "--min", "101", sample},
                                   {"--coverage", "--min", "most", sample},
-                                  {"--coverage", "--format", "modern", sample}};
+                                  {"--coverage", "--format", "modern", sample},
+                                  {"--coverage", "--diagrams", "all", sample}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
