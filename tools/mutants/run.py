@@ -10,7 +10,8 @@ so --report can show them again and a run of a few mutants updates a full run's 
 
   run.py                      every mutant
   run.py ID|PATH ...          the mutants with that id, or in files under that path
-  run.py --killers ...        also the tests that killed each mutant, per test file
+  run.py --killers ...        also the tests that killed each mutant, per test file (without
+                              it the tests of a mutant stop at the first failure)
   run.py --list               the mutants and whether each still applies; builds nothing
   run.py --report [--killers] the saved results again
 """
@@ -120,11 +121,14 @@ def test_targets():
                    if Path(arg).is_file() and BUILD in Path(arg).parents})
 
 
-def run_tests(timeout):
-    """Returns the names of the failed tests, or None when the run took longer than timeout."""
+def run_tests(timeout, every=True):
+    """Returns the names of the failed tests, or None when the run took longer than timeout.
+    Unless `every`, the run stops at the first failure (CTest starts with the tests that
+    failed last time, which often catch the next mutant of the same file too)."""
     FAILED_LOG.unlink(missing_ok=True)
     status, _ = run(["ctest", "--test-dir", str(BUILD), "-j", JOBS, "-Q",
-                     "--timeout", str(min(PER_TEST_TIMEOUT, timeout))], timeout)
+                     "--timeout", str(min(PER_TEST_TIMEOUT, timeout))]
+                    + ([] if every else ["--stop-on-failure"]), timeout)
     if status is None:
         return None
     failed = FAILED_LOG.read_text().split() if FAILED_LOG.exists() else []
@@ -145,7 +149,7 @@ def baseline():
     return time.monotonic() - start
 
 
-def try_mutant(m, targets, timeout):
+def try_mutant(m, targets, timeout, every):
     count = occurrences(TREE, m)
     if count != 1:
         return {"status": "no longer applies",
@@ -157,7 +161,7 @@ def try_mutant(m, targets, timeout):
         ok, _ = build(targets)
         if not ok:
             return {"status": "not compiled"}
-        failed = run_tests(timeout)
+        failed = run_tests(timeout, every)
         if failed is None:
             return {"status": "killed", "killers": ["(tests ran out of time)"]}
         return {"status": "killed", "killers": failed} if failed else {"status": "survived"}
@@ -255,7 +259,7 @@ def main():
     started = time.monotonic()
     for n, m in enumerate(chosen, 1):
         begin = time.monotonic()
-        result = try_mutant(m, targets, timeout)
+        result = try_mutant(m, targets, timeout, args.killers)
         result["seconds"] = round(time.monotonic() - begin)
         saved[m["id"]] = result
         RESULTS.write_text(json.dumps(saved, indent=1))
