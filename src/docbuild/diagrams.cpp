@@ -59,24 +59,23 @@ class Drawing {
                     const TableObject* centre) const {
     LayoutGraph g;
     g.id = id.toUtf8();
-    g.title = AttributeText(title);
+    g.title = title;
     QHash<const TableObject*, int> index;
     for (const TableObject* t : order) {
       if (index.contains(t)) continue;
       index.insert(t, int(g.nodes.size()));
       const QString name = t->key.owner == owner ? t->key.name : t->key.owner + u'.' + t->key.name;
       g.nodes.append({Box(*t, name, columns.value(t), t == centre),
-                      view_.ObjectHref(t->anchor).toUtf8(), AttributeText(t->key.FullName())});
+                      view_.ObjectHref(t->anchor).toUtf8(), t->key.FullName()});
     }
     for (const Arrow& a : arrows) {
       const QString columnsText = a.key->columns.join(QStringLiteral(", "));
       g.edges.append(
           {index.value(a.from), index.value(a.to),
            "<FONT POINT-SIZE=\"9\">" + LabelText(columnsText) + "</FONT>",
-           AttributeText(QStringLiteral("%1: %2 (%3) references %4 (%5)")
-                             .arg(a.key->name, a.from->key.FullName(), columnsText,
-                                  a.to->key.FullName(),
-                                  a.key->referencedColumns.join(QStringLiteral(", "))))});
+           QStringLiteral("%1: %2 (%3) references %4 (%5)")
+               .arg(a.key->name, a.from->key.FullName(), columnsText, a.to->key.FullName(),
+                    a.key->referencedColumns.join(QStringLiteral(", ")))});
     }
     return g;
   }

@@ -134,11 +134,15 @@ QByteArray Escape(const QString& text, const char* backslash) {
   return out;
 }
 
+// A tooltip is read twice for the library's escapes after its entities are decoded, so a
+// backslash that is to stay one is written as four. The graph's name (the drawing's title)
+// is written as given, its entities kept.
+QByteArray TooltipText(const QString& text) { return Escape(text, "\\\\\\\\"); }
+QByteArray TitleText(const QString& text) { return Escape(text, "\\"); }
+
 }  // namespace
 
 QByteArray LabelText(const QString& text) { return Escape(text, "\\\\"); }
-
-QByteArray AttributeText(const QString& text) { return Escape(text, "&#92;"); }
 
 GraphLayout::GraphLayout() {
   const Plugins& plugins = LoadedPlugins();
@@ -167,8 +171,8 @@ bool GraphLayout::RenderSvg(const LayoutGraph& graph, std::string* svg, QString*
   const agerrlevel_t previousLevel = agseterr(AGWARN);
   agreseterrors();
 
-  Agraph_t* g = agopen(const_cast<char*>(graph.title.isEmpty() ? "" : graph.title.constData()),
-                       Agdirected, nullptr);
+  QByteArray title = TitleText(graph.title);
+  Agraph_t* g = agopen(title.data(), Agdirected, nullptr);
   SetLook(g);
   Set(g, "id", graph.id);
   QList<Agnode_t*> nodes;
@@ -177,13 +181,13 @@ bool GraphLayout::RenderSvg(const LayoutGraph& graph, std::string* svg, QString*
     Agnode_t* node = agnode(g, const_cast<char*>(QByteArray::number(i).constData()), 1);
     Set(node, "label", n.label, true);
     Set(node, "href", n.href);
-    Set(node, "tooltip", n.tooltip);
+    Set(node, "tooltip", TooltipText(n.tooltip));
     nodes.append(node);
   }
   for (const LayoutEdge& e : graph.edges) {
     Agedge_t* edge = agedge(g, nodes.at(e.tail), nodes.at(e.head), nullptr, 1);
     Set(edge, "label", e.label, true);
-    Set(edge, "tooltip", e.tooltip);
+    Set(edge, "tooltip", TooltipText(e.tooltip));
   }
 
   char* data = nullptr;

@@ -21,18 +21,18 @@ inline constexpr int kNodeFontSize = 11;
 struct LayoutNode {
   QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
   QByteArray href;     // the link: a text of anchor characters only; empty: none
-  QByteArray tooltip;  // made by AttributeText
+  QString tooltip;     // plain text
 };
 
 struct LayoutEdge {
   int tail = 0, head = 0;  // indexes into the nodes
   QByteArray label;        // an HTML-like label, as a node's
-  QByteArray tooltip;
+  QString tooltip;
 };
 
 struct LayoutGraph {
   QByteArray id;     // the SVG id of the drawing; its parts' ids are made from it
-  QByteArray title;  // made by AttributeText
+  QString title;     // plain text
   QList<LayoutNode> nodes;
   QList<LayoutEdge> edges;
 };
@@ -58,6 +58,3 @@ class GraphLayout {
 // (the library reads "\N", "\G" and the like as names), and a character that XML cannot hold
 // (a control character) as U+FFFD, so that no name can break the label or the SVG.
 QByteArray LabelText(const QString& text);
-// A text for an attribute the library writes into the SVG itself (a tooltip, the title):
-// the same, with the backslash as a character reference.
-QByteArray AttributeText(const QString& text);

@@ -201,12 +201,15 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
   // A template of the user's replaces its namesake; the others stay built in.
   QDir(dir.path()).mkdir("tpl");
   testenv::WriteBytes(Path("tpl/readme.md"), "# {{name}} (our own)\n");
-  r = Exec({"--format", "markdown", "--template", Path("tpl"), "--settings", demoIni, sample,
-            Path("docs")});
+  // Each table's diagram without the owners' overviews.
+  r = Exec({"--format", "markdown", "--template", Path("tpl"), "--diagrams", "tables",
+            "--settings", demoIni, sample, Path("docs")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(testenv::ReadBytes(Path("docs/README.md")),
             "# Example Corp HR, payroll \\& sales (our own)\n");
   EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.md")));
+  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.svg")));
+  EXPECT_FALSE(QFile::exists(Path("docs/demo.hr.svg")));
 
   // A template that does not parse: exit 1, the file named, nothing written.
   testenv::WriteBytes(Path("tpl/page.html"), "{{#nav}} unclosed");
@@ -273,7 +276,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
                                   {"--coverage", "--min", "101", sample},
                                   {"--coverage", "--min", "most", sample},
                                   {"--coverage", "--format", "modern", sample},
-                                  {"--coverage", "--diagrams", "all", sample}};
+                                  {"--coverage", "--diagrams", "all", sample},
+                                  {"--diagrams", "some", sample, Path("a")}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();

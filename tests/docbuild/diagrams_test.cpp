@@ -1,0 +1,160 @@
+// The relationship diagrams: who gets one, one arrow per foreign key, links, names that
+// would break the SVG, the overview's size limit, and the library's errors.
+#include "docbuild/diagrams.h"
+
+#include <gtest/gtest.h>
+
+#include <QXmlStreamReader>
+
+#include "docbuild/document_model.h"
+#include "docbuild/graph_layout.h"
+#include "build_fixture.h"
+
+namespace {
+
+TableObject Table(const QString& owner, const QString& name, const QString& pk) {
+  TableObject t;
+  t.key = {QStringLiteral("D"), owner, name};
+  t.anchor = t.key.Anchor();
+  t.found = true;
+  t.columns = {{pk, QStringLiteral("NUMBER"), false, {}, {}}};
+  t.constraints = {{name + QStringLiteral("_PK"), ConstraintKind::Primary, {pk}, {}, {}, {}, {}}};
+  return t;
+}
+
+// A foreign key of `from` (its new column `column`) to the primary key of `to`.
+void AddKey(TableObject& from, TableObject& to, const QString& name, const QString& column) {
+  from.columns.append({column, QStringLiteral("NUMBER"), true, {}, {}});
+  from.constraints.append({name, ConstraintKind::Foreign, {column}, {}, to.key,
+                           to.PrimaryKey()->columns, to.anchor});
+  to.referencedBy.append({from.key, from.anchor, name, {column}});
+}
+
+int Count(const std::string& svg, const std::string& what) {
+  int n = 0;
+  for (auto at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+  return n;
+}
+
+Diagrams Draw(const DocumentModel& model, DiagramChoice choice,
+              LinkStyle links = LinkStyle::Page) {
+  RecordingProgress progress;
+  Diagrams diagrams;
+  QString error;
+  EXPECT_TRUE(DrawDiagrams(model, choice, links, progress, &diagrams, &error))
+      << error.toStdString();
+  return diagrams;
+}
+
+// EMP references itself (its manager); DEPT references EMP twice (head and deputy); LONE has
+// a primary key and nothing else.
+DocumentModel Staff() {
+  TableObject emp = Table("O", "EMP", "EMP_ID");
+  TableObject dept = Table("O", "DEPT", "DEPT_ID");
+  TableObject lone = Table("O", "LONE", "LONE_ID");
+  AddKey(emp, emp, "EMP_MGR_FK", "MGR_ID");
+  AddKey(dept, emp, "DEPT_HEAD_FK", "HEAD_ID");
+  AddKey(dept, emp, "DEPT_DEPUTY_FK", "DEPUTY_ID");
+  DocumentModel m;
+  m.tables = {emp, dept, lone};
+  return m;
+}
+
+TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
+  const DocumentModel staff = Staff();
+  const Diagrams d = Draw(staff, DiagramChoice::All);
+  EXPECT_EQ(d.TableSvg("d.o.lone"), nullptr) << "a table without foreign keys has none";
+  ASSERT_NE(d.TableSvg("d.o.emp"), nullptr);
+  ASSERT_NE(d.TableSvg("d.o.dept"), nullptr);
+
+  // EMP: itself once, DEPT once; the loop and both keys from DEPT, each with its columns.
+  const std::string& emp = *d.TableSvg("d.o.emp");
+  EXPECT_EQ(Count(emp, "class=\"node\""), 2);
+  EXPECT_EQ(Count(emp, "class=\"edge\""), 3);
+  for (const char* key : {"EMP_MGR_FK: D.O.EMP (MGR_ID) references D.O.EMP (EMP_ID)",
+                          "DEPT_HEAD_FK: D.O.DEPT (HEAD_ID)", "DEPT_DEPUTY_FK: D.O.DEPT (DEPUTY_ID)",
+                          "xlink:href=\"#d.o.emp\"", "xlink:href=\"#d.o.dept\""})
+    EXPECT_EQ(Count(emp, key), 1) << key;
+  const std::string& dept = *d.TableSvg("d.o.dept");
+  EXPECT_EQ(Count(dept, "class=\"node\""), 2);
+  EXPECT_EQ(Count(dept, "class=\"edge\""), 2) << "DEPT's diagram leaves EMP's own keys out";
+
+  // The owner's overview: every table, every key once.
+  ASSERT_EQ(d.overviews.size(), 1);
+  EXPECT_EQ(d.overviews[0].anchor, "d.o");
+  EXPECT_EQ(Count(d.overviews[0].svg, "class=\"node\""), 3);
+  EXPECT_EQ(Count(d.overviews[0].svg, "class=\"edge\""), 3);
+
+  // Markdown links to the pages; the choice leaves out what it does not ask for.
+  EXPECT_EQ(Count(*Draw(staff, DiagramChoice::All, LinkStyle::Files).TableSvg("d.o.emp"),
+                  "xlink:href=\"d.o.dept.md\""),
+            1);
+  const Diagrams tables = Draw(staff, DiagramChoice::Tables);
+  EXPECT_TRUE(tables.overviews.isEmpty());
+  EXPECT_EQ(tables.tables, d.tables) << "the same model draws the same bytes";
+  EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
+}
+
+TEST(Diagrams, AnOwnerPastTheLimitHasNoOverviewButItsTablesKeepTheirs) {
+  DocumentModel m = Staff();
+  for (int i = m.tables.size(); i <= kOverviewTableLimit; ++i)
+    m.tables.append(Table("O", QStringLiteral("T%1").arg(i), "ID"));
+  m.tables.append(Table("OTHER", "SMALL", "ID"));
+  const Diagrams d = Draw(m, DiagramChoice::All);
+  ASSERT_EQ(d.overviews.size(), 2);
+  EXPECT_EQ(d.overviews[0].tables, kOverviewTableLimit + 1);
+  EXPECT_TRUE(d.overviews[0].svg.empty());
+  EXPECT_FALSE(d.overviews[1].svg.empty());
+  EXPECT_EQ(d.tables.size(), 2u);
+}
+
+// Names with markup, quotes, a line break and the library's own escapes ("\N" is the node's
+// name in a label or tooltip) are drawn as they are, in SVG that parses.
+TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
+  const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>");
+  TableObject a = Table(hostile, hostile, hostile);
+  TableObject b = Table("O", "B", "ID");
+  AddKey(b, a, hostile + u'2', hostile + u'3');
+  DocumentModel m;
+  m.tables = {a, b};
+  const Diagrams d = Draw(m, DiagramChoice::All);
+  const QString shown = QString(hostile).replace(u'\n', QChar(0xfffd));
+  const QString full = QStringLiteral("D.") + shown + u'.' + shown;
+  // B's diagram names A with its owner; A's owner's overview is titled by it.
+  const std::pair<const std::string*, QString> drawings[] = {
+      {d.TableSvg(b.anchor), shown + u'.' + shown},
+      {&d.overviews[0].svg, QStringLiteral("The tables of D.") + shown}};
+  for (const auto& [svg, text] : drawings) {
+    ASSERT_NE(svg, nullptr);
+    QXmlStreamReader xml(QByteArray::fromStdString(*svg));
+    QStringList texts, titles;
+    while (!xml.atEnd()) {
+      if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+      if (xml.name() == u"text" || xml.name() == u"title") texts.append(xml.readElementText());
+      if (xml.name() == u"a")
+        titles.append(xml.attributes().value("http://www.w3.org/1999/xlink", "title").toString());
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
+    EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
+  }
+}
+
+TEST(GraphLayout, ALibraryErrorFailsTheDrawingAndTheNextOneIsDrawn) {
+  GraphLayout layout;
+  LayoutGraph broken;
+  broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}}};
+  std::string svg;
+  QString error;
+  EXPECT_FALSE(layout.RenderSvg(broken, &svg, &error));
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_TRUE(svg.empty());
+
+  LayoutGraph fine;
+  fine.nodes = {{"<B>A</B>", "#a", {}}, {"B", {}, {}}};
+  fine.edges = {{0, 1, {}, {}}};
+  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
+  EXPECT_TRUE(svg.starts_with("<svg")) << svg;
+}
+
+}  // namespace
