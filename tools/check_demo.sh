@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the sample document with the given vellumar-build into a temporary directory and
 # checks it in headless Chromium (tools/check_document.py): the classic HTML document, or
-# with FORMAT "modern" the modern page.
+# with FORMAT "modern" the modern page, whose diagrams it also clicks.
 # Usage: check_demo.sh VELLUMAR_BUILD [FORMAT] [SCREENSHOT.png]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,7 +9,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 format="${2:-html}"
 out="$work/demo.htm"
-[ "$format" = modern ] && out="$work/demo.html"
+want=()
+[ "$format" = modern ] && out="$work/demo.html" && want=(--want-diagrams)
 "$1" --format "$format" --settings "$root/data/sample/demo.ini" "$root/data/sample/demo.vlm" \
   "$out" >/dev/null 2>"$work/build.log" || { cat "$work/build.log" >&2; exit 1; }
-python3 "$root/tools/check_document.py" "$out" ${3:+--screenshot "$3"}
+python3 "$root/tools/check_document.py" "$out" "${want[@]}" ${3:+--screenshot "$3"}

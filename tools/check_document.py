@@ -2,14 +2,17 @@
 """Checks a built HTML document in headless Chromium.
 
 Usage: check_document.py DOCUMENT [--screenshot FILE.png] [--width PX] [--dark] [--print]
-                         [--at ID] [--filter-bench] [--no-links] [--chromium PATH]
+                         [--at ID] [--filter-bench] [--want-diagrams] [--no-links]
+                         [--chromium PATH]
 
 Fails (exit 1) when the page logs a console error or throws, when a contents link has no
 anchor of its name (or more than one), or when following a link does not bring its anchor
 into view. A classic document also fails when Chromium does not read it as windows-1252 (the
 bytes it is saved in). A modern page (an HTML5 page) is checked by its ids instead of anchor
 names, and also fails when Chromium does not read it as UTF-8, when typing in its filter box
-does not narrow the contents, or when it asks for anything outside its own file.
+does not narrow the contents, when clicking a table in a diagram (a table's own and an
+owner's overview) does not bring that table's section into view, or when it asks for
+anything outside its own file.
 --filter-bench types a name into the filter box one key at a time and prints the time each
 keystroke takes until the next frame. --width, --dark, --print and --at shape the
 screenshot: the window width, the dark colour scheme, the print media and the id it scrolls
@@ -93,6 +96,37 @@ MODERN_LINK_CHECK = r"""
   window.scrollTo(0, 0);
   return {links: links.length, failures, charset: document.characterSet};
 })()
+"""
+
+# Where a table in the first diagram that `selector` finds links: the first box that links to
+# another table, scrolled into view, with a point inside its box; null without one.
+DIAGRAM_TARGET = r"""
+((selector) => {
+  const figure = document.querySelector(selector);
+  if (!figure) return null;
+  const own = figure.closest('article');
+  for (const a of figure.querySelectorAll('svg a')) {
+    const href = a.getAttributeNS('http://www.w3.org/1999/xlink', 'href') || a.getAttribute('href');
+    if (!href || !href.startsWith('#') || (own && href === '#' + own.id)) continue;
+    a.scrollIntoView({block: 'center'});
+    const box = a.querySelector('polygon').getBoundingClientRect();
+    return {href, x: box.left + box.width / 2, y: box.top + Math.min(box.height / 2, 8)};
+  }
+  return null;
+})
+"""
+
+# After a click: the location names the table and its section is where the page scrolled.
+DIAGRAM_LANDED = r"""
+((href) => {
+  const target = document.getElementById(href.slice(1));
+  if (!target) return `${href}: no element has this id`;
+  if (location.hash !== href) return `clicking ${href} in a diagram left the location at ${location.hash}`;
+  const top = target.getBoundingClientRect().top;
+  const margin = (parseFloat(getComputedStyle(target).scrollMarginTop) || 0) +
+      (parseFloat(getComputedStyle(document.documentElement).scrollPaddingTop) || 0);
+  return Math.abs(top - margin) <= 2 ? '' : `clicking ${href} in a diagram left its section at ${top}px`;
+})
 """
 
 # Types into the filter box: every name typed whole leaves its entry and fewer than all.
@@ -296,6 +330,29 @@ def requests_outside(events, document):
     return [u for u in urls if u.split("#")[0] != own and not u.startswith("data:")]
 
 
+def click_diagrams(tools, session, failures):
+    """Clicks a table in a table's diagram and in an overview as a reader would (a mouse
+    press and release where its box is drawn); returns how many were clicked."""
+    clicked = 0
+    for selector in ("article figure.diagram", "figure.diagram.overview"):
+        evaluate(tools, session, "history.replaceState(null, '', ' '); 0")
+        target = evaluate(tools, session, f"{DIAGRAM_TARGET}({json.dumps(selector)})")
+        if not target:
+            continue
+        for kind in ("mousePressed", "mouseReleased"):
+            tools.call("Input.dispatchMouseEvent",
+                       {"type": kind, "x": target["x"], "y": target["y"], "button": "left",
+                        "clickCount": 1}, session=session)
+        evaluate(tools, session,
+                 "new Promise(r => requestAnimationFrame(() => setTimeout(() => r(0), 50)))")
+        failure = evaluate(tools, session, f"{DIAGRAM_LANDED}({json.dumps(target['href'])})")
+        if failure:
+            failures.append(failure)
+        clicked += 1
+    evaluate(tools, session, "window.scrollTo(0, 0); 0")
+    return clicked
+
+
 def browser_check(chromium, document, args, modern):
     with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
         tools = DevTools(chromium, profile)
@@ -318,6 +375,7 @@ def browser_check(chromium, document, args, modern):
                       {"links": 0, "failures": [], "charset": evaluate(
                           tools, session, "document.characterSet")})
             if modern:
+                result["diagrams"] = click_diagrams(tools, session, result["failures"])
                 filtered = evaluate(tools, session, FILTER_CHECK)
                 result["failures"] += filtered["failures"]
                 result["filter"] = filtered
@@ -353,6 +411,8 @@ def main():
     parser.add_argument("--print", action="store_true")
     parser.add_argument("--at", help="the id the screenshot scrolls to")
     parser.add_argument("--filter-bench", action="store_true")
+    parser.add_argument("--want-diagrams", action="store_true",
+                        help="fail unless a table's diagram and an overview were clicked")
     parser.add_argument("--no-links", action="store_true",
                         help="skip following every link (a benchmark's very large page)")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
@@ -372,6 +432,8 @@ def main():
     result, errors = browser_check(args.chromium, document, args, modern)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]
+    if args.want_diagrams and result.get("diagrams", 0) < 2:
+        problems.append("the page has no table diagram or no overview to click")
     if result["charset"] != ("UTF-8" if modern else "windows-1252"):
         problems.append(f"Chromium reads the document as {result['charset']}")
     if not modern and result["links"] != len(links):
@@ -381,9 +443,9 @@ def main():
         print(f"FAIL {p}", file=sys.stderr)
     if modern:
         f = result["filter"]
-        print(f"{document}: {result['links']} in-page links, {f.get('entries', 0)} contents "
-              f"entries ({f.get('narrowed', 0)} left by a typed name), {len(errors)} console "
-              f"errors, {len(problems)} problems")
+        print(f"{document}: {result['links']} in-page links, {result['diagrams']} diagram "
+              f"clicks, {f.get('entries', 0)} contents entries ({f.get('narrowed', 0)} left by "
+              f"a typed name), {len(errors)} console errors, {len(problems)} problems")
     else:
         print(f"{document}: {len(links)} contents links, {len(errors)} console errors, "
               f"{len(problems)} problems")
