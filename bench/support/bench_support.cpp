@@ -2,8 +2,10 @@
 
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "db/database.h"
 #include "project/project.h"
@@ -39,6 +41,15 @@ long PeakMemoryKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
+}
+
+long CurrentMemoryKiB() {
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 int GeneratedSequenceCount(int tables) { return tables / 5; }

@@ -27,8 +27,9 @@ class Stopwatch {
   double cpu_ = 0;
 };
 
-// The process's peak resident memory so far, in KiB.
+// The process's peak resident memory so far, and its resident memory now, in KiB.
 long PeakMemoryKiB();
+long CurrentMemoryKiB();
 
 class QuietProgress : public BuildProgress {
  public:

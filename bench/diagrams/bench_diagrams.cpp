@@ -1,0 +1,89 @@
+// Relationship diagram benchmark: on a generated snapshot of 2,000 tables (each with two
+// foreign keys to others, so a diagram holds about five tables and four arrows, and the one
+// owner is too large for an overview), the modern page built without diagrams and with all
+// of them, best of three each: the difference is the time diagrams add, in all and per
+// table (the aim is at most 5 ms a table). Then the diagrams alone, drawn again and again
+// from one document model, with the resident memory after each round: every round makes
+// and frees its own layout context and some 10,000 graphs, so it should not grow. Given a
+// table count as its argument, it measures that size instead.
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "bench_support.h"
+#include "db/database.h"
+#include "docbuild/build_runner.h"
+#include "docbuild/diagrams.h"
+#include "docbuild/document_model.h"
+#include "docbuild/document_model_builder.h"
+#include "project/project.h"
+#include "settings/settings.h"
+#include "snapshot_generator.h"
+
+namespace {
+
+constexpr int kBuilds = 3;
+constexpr int kDrawings = 6;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int tables = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
+  QTemporaryDir dir;
+  // The prepared dictionary goes to the benchmark's own cache, not the user's.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+  QString error;
+  if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables}, &error)) {
+    std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(error));
+    return 1;
+  }
+  Project project;
+  AddGeneratedObjects(project, tables);
+  Settings settings = DefaultSettings();
+  Database db;
+  db.SetSnapshotDirectories({dir.path()});
+  QuietProgress progress;
+
+  std::printf("diagrams of the modern page of %d tables (2 foreign keys each):\n", tables);
+  Time without, with;
+  for (int round = 0; round < kBuilds; ++round) {
+    for (const DiagramChoice choice : {DiagramChoice::None, DiagramChoice::All}) {
+      settings.Diagrams = choice;
+      Stopwatch timer;
+      const BuildResult built = BuildDocument(project, settings, db, progress,
+                                              dir.filePath("bench.html"), OutputFormat::ModernHtml);
+      if (!built.ok()) {
+        std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(built.error));
+        return 1;
+      }
+      (choice == DiagramChoice::None ? without : with).KeepBest(timer.Read());
+    }
+  }
+  const auto perTable = [tables](double seconds) { return seconds * 1000 / tables; };
+  std::printf("  page without diagrams %6.2f s (CPU %6.2f s), with them %6.2f s (CPU %6.2f s)\n",
+              without.elapsed, without.cpu, with.elapsed, with.cpu);
+  std::printf("  diagrams add          %6.2f s (CPU %6.2f s): %.2f ms per table (CPU %.2f ms)\n",
+              with.elapsed - without.elapsed, with.cpu - without.cpu,
+              perTable(with.elapsed - without.elapsed), perTable(with.cpu - without.cpu));
+
+  const DocumentModel model = BuildDocumentModel(project, settings, db, progress);
+  std::printf("  the diagrams alone, drawn %d times from one model:\n", kDrawings);
+  for (int round = 1; round <= kDrawings; ++round) {
+    Diagrams diagrams;
+    Stopwatch timer;
+    if (!DrawDiagrams(model, DiagramChoice::All, LinkStyle::Page, progress, &diagrams, &error)) {
+      std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(error));
+      return 1;
+    }
+    const Time t = timer.Read();
+    std::size_t bytes = 0;
+    for (const auto& [anchor, svg] : diagrams.tables) bytes += svg.size();
+    std::printf("    round %d: %zu diagrams, %5.1f KiB SVG each, %.2f ms per table (CPU %.2f ms), "
+                "resident memory %ld MiB\n",
+                round, diagrams.tables.size(), bytes / 1024.0 / diagrams.tables.size(),
+                perTable(t.elapsed), perTable(t.cpu), CurrentMemoryKiB() / 1024);
+  }
+  return 0;
+}
