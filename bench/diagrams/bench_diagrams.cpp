@@ -32,18 +32,14 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int tables = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
   QTemporaryDir dir;
-  // The prepared dictionary goes to the benchmark's own cache, not the user's.
-  qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+  Project project;
+  Database db;
   QString error;
-  if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables}, &error)) {
+  if (!SetUpGenerated(dir, tables, project, db, &error)) {
     std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(error));
     return 1;
   }
-  Project project;
-  AddGeneratedObjects(project, tables);
   Settings settings = DefaultSettings();
-  Database db;
-  db.SetSnapshotDirectories({dir.path()});
   QuietProgress progress;
 
   std::printf("diagrams of the modern page of %d tables (2 foreign keys each):\n", tables);

@@ -41,19 +41,14 @@ int main(int argc, char** argv) {
   while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
 
   QTemporaryDir dir;
-  const QString snapshot = dir.filePath("bench.sqlite");
+  Project project;
+  Database db;
   QString error;
-  if (!GenerateSnapshot(snapshot, {tables}, &error)) {
+  if (!SetUpGenerated(dir, tables, project, db, &error)) {
     std::fprintf(stderr, "bench_modern: %s\n", qPrintable(error));
     return 1;
   }
-  // The prepared dictionary goes to the benchmark's own cache, not the user's.
-  qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
-  Project project;
-  AddGeneratedObjects(project, tables);
   Settings settings = DefaultSettings();
-  Database db;
-  db.SetSnapshotDirectories({dir.path()});
   QuietProgress progress;
 
   std::printf("modern documents of %d objects (%d tables, 20 columns each):\n",

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "db/database.h"
 #include "project/project.h"
 #include "snapshot_generator.h"
@@ -50,6 +53,15 @@ long CurrentMemoryKiB() {
     std::fclose(statm);
   }
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+bool SetUpGenerated(const QTemporaryDir& dir, int tables, Project& project, Database& db,
+                    QString* error) {
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+  if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables}, error)) return false;
+  AddGeneratedObjects(project, tables);
+  db.SetSnapshotDirectories({dir.path()});
+  return true;
 }
 
 int GeneratedSequenceCount(int tables) { return tables / 5; }

@@ -9,6 +9,7 @@
 
 class Database;
 class Project;
+class QTemporaryDir;
 
 // Elapsed and CPU seconds; on a shared machine the CPU time is the steadier figure.
 struct Time {
@@ -45,6 +46,12 @@ class QuietProgress : public BuildProgress {
 void AddGeneratedObjects(Project& project, int tables);
 int GeneratedSequenceCount(int tables);
 int GeneratedRoleCount(int tables);
+
+// A generated snapshot of `tables` tables in `dir`, the prepared dictionary cached there too
+// (not in the user's cache), `project` given every object of it and `db` finding it. False
+// with the reason in *error.
+bool SetUpGenerated(const QTemporaryDir& dir, int tables, Project& project, Database& db,
+                    QString* error);
 
 // The dictionary work of a build of such a project and nothing else: the same log-ons (one
 // per section) and queries, every value read by name. Returns the characters read.
