@@ -186,9 +186,11 @@ TEST_F(BuildCommandTest, ProgressDialogCountsEnabledKindsEndsFullAndGoesWhenClos
   Window().LiveSettings().SetPart(DocumentPart::Sequences, false);
   ConnectDatabase(Db(), "DEMO", "HR", "hr");  // an object tab logs on when it is not
   Window().Tabs().TabControl()->setCurrentIndex(2);
-  // F9 again, handled while the build processes its pending events: no build inside the build.
+  // F9 again, handled while the build processes its pending events: no build inside the build;
+  // and Escape then leaves the progress window open.
   QMetaObject::invokeMethod(Window().findChild<QAction*>("MIBuildproject"), &QAction::trigger,
                             Qt::QueuedConnection);
+  QTimer::singleShot(0, &Window(), [this] { QTest::keyClick(LastProgress(), Qt::Key_Escape); });
   Build(Path("out"));
   EXPECT_EQ(prompts.History().size(), 1);
 
@@ -283,6 +285,8 @@ TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheCon
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(Child<QLabel>(progress, "L_INFOTEXT")->text(), "Build failed.");
   EXPECT_TRUE(Child<QPushButton>(progress, "FBtnOk")->isEnabled());
+  auto* bar = Child<QProgressBar>(progress, "FProgressBar");
+  EXPECT_LT(bar->value(), bar->maximum());
   EXPECT_EQ(versionsAsked, 0);
   EXPECT_EQ(CurrentProject().Info().Version, "1.0");
   EXPECT_FALSE(Window().IsModified());
