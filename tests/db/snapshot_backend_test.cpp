@@ -58,7 +58,8 @@ INSERT INTO dba_synonyms VALUES ('PUBLIC', 'ORD', 'APP', 'ORDERS'), ('APP', 'O',
 INSERT INTO dba_sequences VALUES ('APP', 'ORDERS_SEQ'), ('APP', 'CUSTOMERS_SEQ'), ('OTHER', 'X_SEQ');
 INSERT INTO dba_tab_privs VALUES
   ('APP', 'ORDERS', 'APP', 'CLERK', 'SELECT'), ('APP', 'ORDERS', 'APP', 'CLERK', 'UPDATE'),
-  ('APP', 'CUSTOMERS', 'APP', 'AUDITOR', 'SELECT'), ('OTHER', 'SECRET', 'OTHER', 'SPY', 'SELECT');
+  ('APP', 'CUSTOMERS', 'APP', 'AUDITOR', 'SELECT'), ('OTHER', 'SECRET', 'OTHER', 'SPY', 'SELECT'),
+  ('OTHER', 'SECRET', 'APP', 'PARTNER', 'SELECT');
 INSERT INTO dba_views VALUES ('APP', 'BIG_ORDERS', 'SELECT *
   FROM orders WHERE amount > 10 AND amount < 99
 '), ('APP', 'ALL_ORDERS', 'SELECT * FROM orders');
@@ -119,7 +120,7 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
       {QueryId::OCIProcedures, {}, {"proc"}, {{"PURGE (PROCEDURE)"}, {"TOTAL (FUNCTION)"}}},
       {QueryId::OCIPackages, {}, {"name"}, {{"API"}}},
       {QueryId::OCISequences, {}, {"sequence_name"}, {{"CUSTOMERS_SEQ"}, {"ORDERS_SEQ"}}},
-      {QueryId::OCIRoles, {}, {"grantee"}, {{"AUDITOR"}, {"CLERK"}}},
+      {QueryId::OCIRoles, {}, {"grantee"}, {{"AUDITOR"}, {"CLERK"}, {"PARTNER"}}},
       {QueryId::OCIComments, {"ORDERS"}, {"COMMENTS"}, {{"Customer orders"}, {"Not ours"}}},
       {QueryId::OCIComments, {"CUSTOMERS"}, {"comments"}, {{""}}},
       {QueryId::OCISynonyms, {"ORDERS"}, {"synonym_name"}, {{"O"}, {"ORD"}}},
