@@ -14,8 +14,6 @@
 #include <functional>
 
 #include "app/help_window.h"
-#include "app/program.h"
-#include "db/database.h"
 #include "settings/data_directory.h"
 #include "pages/tab_window.h"
 #include "project/project_file.h"
@@ -35,48 +33,45 @@ class MainWindowStateTest : public MainWindowTest {
     EXPECT_EQ(Find<QToolButton>("ToolButton10")->isEnabled(), enabled);
     EXPECT_EQ(window->Tabs().isVisible(), enabled);
   }
-  int PanelWidth(int i) const {
-    return Find<QLabel>(i == 0 ? "StatusPanel0" : "StatusPanel1")->width();
-  }
-  int TextWidth(const QString& text) const {
-    return Find<QLabel>("StatusPanel0")->fontMetrics().horizontalAdvance(text) + 6;
-  }
 };
 
-TEST_F(MainWindowStateTest, StartsWithoutProjectAndSwitchesStatesBothWays) {
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+// The project's commands, pages and status panels are there only while a project is open;
+// New opens on the Project page, Close clears the panels and the caption but keeps the name.
+TEST_F(MainWindowStateTest, ProjectCommandsAndPanelsFollowTheOpenProject) {
   ExpectProjectCommands(false);
   EXPECT_FALSE(Find<QMenu>("MIReopen")->menuAction()->isEnabled());
-  EXPECT_EQ(Panel(0), "");
-  EXPECT_EQ(PanelWidth(0), 0);
-  EXPECT_EQ(Panel(1), "");
+  EXPECT_EQ(Panel(0) + Panel(1), "");
 
   window->Tabs().TabControl()->setCurrentIndex(3);
   NewProject(Path("demo"));
   ExpectProjectCommands(true);
   EXPECT_EQ(window->Tabs().TabControl()->currentIndex(), 0);
   EXPECT_EQ(Panel(0), "Not connected");
-  EXPECT_EQ(PanelWidth(0), TextWidth("Not connected"));
-
   window->SetConnectionStatus("hr@demo");
   EXPECT_EQ(Panel(0), "HR@DEMO");
-  EXPECT_EQ(PanelWidth(0), TextWidth("HR@DEMO"));
-  window->SetConnectionStatus("");
-  EXPECT_EQ(Panel(0), "Not connected");
+  window->CurrentProject().SetModified(true);
+  EXPECT_EQ(Panel(1), "Modified");
+
+  prompts.AnswerNo();
+  Trigger("MIClose");
+  ExpectProjectCommands(false);
+  EXPECT_EQ(Panel(0) + Panel(1), "");
+  EXPECT_FALSE(window->IsModified());
+  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm"));
 }
 
-TEST_F(MainWindowStateTest, OpensAtItsSizeAndTheGeneralTextGrowsWithTheWindow) {
-  EXPECT_EQ(window->size(), QSize(610, 513));
+TEST_F(MainWindowStateTest, TheGeneralTextGrowsWithTheWindow) {
   NewProject(Path("demo"));
   auto* general = Find<QPlainTextEdit>("FMGeneral");
   const QSize before = general->size();
-  window->resize(900, 700);
+  window->resize(window->width() + 300, window->height() + 200);
   QCoreApplication::processEvents();
-  EXPECT_EQ(window->size(), QSize(900, 700));
   EXPECT_GT(general->width(), before.width() + 250);
   EXPECT_GT(general->height(), before.height() + 150);
 }
 
+// A minimised modal dialog would leave nothing to click; the main window may be minimised.
 TEST_F(MainWindowStateTest, AMinimisedModalDialogComesBackTheMainWindowMayStayMinimised) {
   QDialog dialog(window.get());
   dialog.setModal(true);
@@ -91,50 +86,12 @@ TEST_F(MainWindowStateTest, AMinimisedModalDialogComesBackTheMainWindowMayStayMi
   window->showNormal();
 }
 
-TEST_F(MainWindowStateTest, CloseClearsBothPanelsAndTheCaption) {
-  NewProject(Path("demo"));
-  window->SetConnectionStatus("scott@orcl");
-  window->SetModifiedMarker("Modified");
-  prompts.AnswerNo();
-  Trigger("MIClose");
-  ExpectProjectCommands(false);
-  EXPECT_EQ(Panel(0), "");
-  EXPECT_EQ(PanelWidth(0), 0);
-  EXPECT_EQ(Panel(1), "");
-  EXPECT_FALSE(window->IsModified());
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
-  EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm")) << "Close keeps the file name";
-}
-
-TEST_F(MainWindowStateTest, CaptionIsTheFileNameInUpperCaseThenTheVersion) {
-  window->UpdateCaption("c:\\work\\demo.vlm");
-  EXPECT_EQ(window->windowTitle(), "C:\\WORK\\DEMO.VLM - Vellumar v.1.0");
-  window->UpdateCaption(QString::fromUtf8("/home/jörg/straße.vlm"));
-  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("/HOME/JÖRG/STRAßE.VLM - Vellumar v.1.0"));
-  window->UpdateCaption("");
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
-}
-
-TEST_F(MainWindowStateTest, ModifiedMarkerFollowsTheProjectAndIgnoresCase) {
-  window->SetModifiedMarker("mODIFIED");
-  EXPECT_TRUE(window->IsModified());
-  EXPECT_TRUE(window->CurrentProject().IsModified());
-  EXPECT_EQ(Panel(1), "Modified");
-  window->SetModifiedMarker("");
-  EXPECT_FALSE(window->IsModified());
-  window->CurrentProject().SetModified(true);
-  EXPECT_EQ(Panel(1), "Modified");
-}
-
 TEST_F(MainWindowStateTest, ToolbarItemHidesOnlyTheButtonBar) {
-  auto* bar = Find<QToolBar>("ToolBar2");
-  EXPECT_TRUE(Action("MIToolbar")->isChecked());
   Trigger("MIToolbar");
-  EXPECT_FALSE(bar->isVisible());
+  EXPECT_FALSE(Find<QToolBar>("ToolBar2")->isVisible());
   EXPECT_TRUE(window->menuBar()->isVisible());
-  EXPECT_FALSE(Action("MIToolbar")->isChecked());
   Trigger("MIToolbar");
-  EXPECT_TRUE(bar->isVisible());
+  EXPECT_TRUE(Find<QToolBar>("ToolBar2")->isVisible());
 }
 
 class ProjectPageTest : public MainWindowTest {
@@ -234,7 +191,6 @@ TEST_F(ProjectPageTest, HeaderFieldsShowTheProjectAndNeverTakeTheFocus) {
     auto* field = Find<QLineEdit>(name);
     QTest::mouseClick(field, Qt::LeftButton);
     EXPECT_FALSE(field->hasFocus()) << name;
-    EXPECT_TRUE(field->isReadOnly()) << name;
   }
 }
 
@@ -256,43 +212,14 @@ TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {
   QTextBrowser* browser = help->Browser();
   EXPECT_EQ(browser->documentTitle(), "Contents");
   const QString contents = browser->toHtml();
-  int links = 0;
   for (const char* page : {"getting_started", "projects", "options", "tags", "building",
                            "command_line"}) {
+    EXPECT_TRUE(contents.contains(QStringLiteral("%1.html").arg(page))) << page;
     browser->setSource(
         QUrl::fromLocalFile(HelpDirectory() + QStringLiteral("/%1.html").arg(page)));
     EXPECT_FALSE(browser->documentTitle().isEmpty()) << page;
     EXPECT_TRUE(browser->toPlainText().contains("Contents")) << page << " links back";
-    links += contents.contains(QStringLiteral("%1.html").arg(page));
   }
-  EXPECT_EQ(links, 6);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(ProgramTest, EveryChangeOfProjectStateLeavesTheDatabaseDisconnected) {
-  OpenSettingsStore()->clear();
-  QTemporaryDir dir;
-  ScriptedPrompts prompts;
-  Program program(&prompts);
-  program.Window().show();
-  ConnectDatabase(program.Data(), "DEMO", "HR", "hr");
-  ASSERT_TRUE(program.Data().Connected());
-  prompts.AnswerFile(QDir(dir.path()).filePath("p"));
-  program.Window().Commands().NewProject();
-  EXPECT_FALSE(program.Data().Connected());
-  EXPECT_EQ(program.Window().findChild<QLabel*>("StatusPanel0")->text(), "Not connected");
-
-  ConnectDatabase(program.Data(), "DEMO", "HR", "hr");
-  program.Window().Commands().CloseProject();
-  EXPECT_FALSE(program.Data().Connected());
-
-  // A database error is shown once, as an error box.
-  EXPECT_THROW(ConnectDatabase(program.Data(), "DEMO", "HR", "wrong"), DatabaseError);
-  ASSERT_EQ(prompts.Errors().size(), 1);
-  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017")) << prompts.Errors()[0].toStdString();
 }
 
 }  // namespace
