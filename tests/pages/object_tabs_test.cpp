@@ -101,7 +101,8 @@ TEST_F(ObjectTabsTest, ObjectTabsAskForALogOnAndListTheDictionaryOfTheConnection
   EXPECT_FALSE(program.Data().Connected());
   EXPECT_EQ(Status(), "Not connected");
   ASSERT_EQ(prompts.Errors().size(), 1);
-  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017")) << prompts.Errors()[0].toStdString();
+  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: ORA-01017"))
+      << prompts.Errors()[0].toStdString();
 
   AnswerLogin("HR", "hr", "TEST");
   Click("ToolButton10");
