@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -170,16 +169,6 @@ TEST_F(ProjectPageTest, HeaderFieldsShowTheProject) {
   EXPECT_EQ(Find<QLineEdit>("FEdName")->text(), "page");
   EXPECT_EQ(Find<QLineEdit>("FEdVersion")->text(), "1.0");
   EXPECT_FALSE(Find<QLineEdit>("FEdCreated")->text().isEmpty());
-}
-
-// On a first start the project directory does not exist yet: the first dialog that opens
-// in it makes it, so the dialog starts there and not in whatever directory it falls back to.
-TEST_F(MainWindowTest, TheFirstDialogMakesTheProjectDirectory) {
-  window->LiveSettings().Project_dir = Path("home/projects");
-  prompts.CancelFile();
-  Trigger("MIOpen");
-  EXPECT_TRUE(QFileInfo(Path("home/projects")).isDir());
-  EXPECT_EQ(prompts.History().last().request.directory, Path("home/projects"));
 }
 
 TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {
