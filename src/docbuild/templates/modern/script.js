@@ -42,4 +42,27 @@
   side.addEventListener("click", function (e) {
     if (e.target.tagName === "A" && getComputedStyle(toggle.parentNode).display !== "none") setOpen(false);
   });
+
+  // Objects out of view have only an estimated height until they come near it, so a jump to
+  // a far anchor lands short of it once the objects it passed are laid out (a frame or two
+  // later): the target is brought into view again until it has stayed put for a few frames.
+  function land() {
+    var target = location.hash && document.getElementById(decodeURIComponent(location.hash.slice(1)));
+    if (!target) return;
+    var last = null, still = 0, frames = 0;
+    (function again() {
+      var top = target.getBoundingClientRect().top;
+      if (top === last) still++; else still = 0;
+      if (still >= 3 || frames++ > 30) return;
+      if (top !== last) target.scrollIntoView();
+      last = target.getBoundingClientRect().top;
+      requestAnimationFrame(again);
+    })();
+  }
+  document.addEventListener("click", function (e) {
+    var link = e.target.closest && e.target.closest('a[href^="#"]');
+    if (link) requestAnimationFrame(land);
+  });
+  window.addEventListener("hashchange", land);
+  land();
 })();
