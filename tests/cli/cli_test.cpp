@@ -67,7 +67,7 @@ TEST_F(CliTest, BuildsTheSampleInEitherFormatWithoutTouchingTheProject) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(testenv::ReadBytes(Path("demo.TXT")).startsWith("Vellumar\r\n\r\nName "));
 
-  r = Exec({"--format", "text", "--settings", demoIni, sample, Path("out.htm")});
+  r = Exec({"--format", "Text", "--settings", demoIni, sample, Path("out.htm")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(testenv::ReadBytes(Path("out.htm.txt")).startsWith("Vellumar\r\n"));
 
