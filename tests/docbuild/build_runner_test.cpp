@@ -1,15 +1,15 @@
-// Whole builds against a real dictionary snapshot: the document bytes, the logons, the
-// progress and the failure paths.
+// Whole builds against the shared made dictionary: the document bytes, the logons, the
+// progress and a failed log-on.
 #include "docbuild/build_runner.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "build_fixture.h"
 #include "docbuild/document.h"
+#include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
@@ -17,70 +17,7 @@ namespace {
 
 QString Pad(const QString& s, int w) { return PadText(s, w); }
 
-// An Oracle name of the greatest length.
-const QString kLongColumn = "COLUMN_OF_128_CHARACTERS_" + QString(103, u'X');
-
-QString DictionarySql() {
-  return testdb::UserSql("SHOP", "secret") + testdb::UserSql("HR", {}) + QStringLiteral(R"sql(
-INSERT INTO dba_tables VALUES ('SHOP','NOTES'), ('SHOP','CUSTOMERS'), ('SHOP','ORDERS'),
-  ('HR','STAFF'), ('SHOP','LONG_NAMES');
-INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
-  data_precision, nullable) VALUES
-  ('SHOP','NOTES','NOTE_ID',1,'NUMBER',22,10,'N'),
-  ('SHOP','NOTES','BODY',2,'VARCHAR2',100,NULL,'Y'),
-  ('SHOP','CUSTOMERS','CUSTOMER_ID',1,'NUMBER',22,10,'N'),
-  ('SHOP','ORDERS','ORDER_ID',1,'NUMBER',22,10,'N'),
-  ('SHOP','ORDERS','CUSTOMER_ID',2,'NUMBER',22,10,'N'),
-  ('SHOP','ORDERS','NOTE',3,'VARCHAR2',200,NULL,'Y'),
-  ('HR','STAFF','STAFF_ID',1,'NUMBER',22,NULL,'N');
-INSERT INTO dba_col_comments VALUES
-  ('SHOP','NOTES','NOTE_ID','Key'), ('SHOP','NOTES','BODY',NULL),
-  ('SHOP','CUSTOMERS','CUSTOMER_ID',NULL),
-  ('SHOP','ORDERS','ORDER_ID','Order number'), ('SHOP','ORDERS','CUSTOMER_ID','Who'),
-  ('SHOP','ORDERS','NOTE','Free <text> & "notes"'),
-  ('HR','STAFF','STAFF_ID',NULL);
-INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
-  r_owner, r_constraint_name) VALUES
-  ('SHOP','CUSTOMERS_PK','P','CUSTOMERS',NULL,NULL),
-  ('SHOP','ORDERS_PK','P','ORDERS',NULL,NULL),
-  ('SHOP','ORDERS_CUST_FK','R','ORDERS','SHOP','CUSTOMERS_PK');
-INSERT INTO dba_cons_columns VALUES
-  ('SHOP','CUSTOMERS_PK','CUSTOMERS','CUSTOMER_ID',1),
-  ('SHOP','ORDERS_PK','ORDERS','ORDER_ID',1),
-  ('SHOP','ORDERS_CUST_FK','ORDERS','CUSTOMER_ID',1);
-INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
-INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
-  column_name, column_position) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
-  ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
-INSERT INTO dba_tab_columns VALUES
-  ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL,NULL),
-  ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL,NULL);
-INSERT INTO dba_col_comments VALUES ('SHOP','LONG_NAMES','%1',NULL),
-  ('SHOP','LONG_NAMES','SHIPPED_AT','When it left.' || char(13,10) || 'Local time.');
-INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
-  r_owner, r_constraint_name) VALUES
-  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','P','LONG_NAMES',NULL,NULL),
-  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','R','LONG_NAMES','SHOP','CUSTOMERS_PK');
-INSERT INTO dba_cons_columns VALUES
-  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','LONG_NAMES','%1',1),
-  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','LONG_NAMES','%1',1);
-INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES'),
-  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES');
-INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
-  column_name, column_position) VALUES
-  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SHIPPED_AT',1),
-  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','SHIPPED_AT',1),
-  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','%1',2);
-INSERT INTO dba_synonyms VALUES ('HR','ALT_ORDERS','SHOP','ORDERS'),
-  ('PUBLIC','ORDERS_PUB','SHOP','ORDERS');
-INSERT INTO dba_views VALUES
-  ('SHOP','V_OPEN','select *' || char(10) || 'from orders' || char(10)),
-  ('SHOP','V_ONE','select 1 from dual'),
-  ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
-  ('SHOP','V_BLANK','   '),
-  ('SHOP','V_ESC','select ''<b>'' & x from t');
-)sql").arg(kLongColumn);
-}
+using testdb::kLongColumn;
 
 // Records the connection's session at every progress text, so a test sees where the
 // sections logged on.
@@ -101,7 +38,7 @@ class BuildRunnerTest : public ::testing::Test, public BuildFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), DictionarySql());
+    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), testdb::ShopDictionarySql());
     db.SetSnapshotDirectories({dir.path()});
     db.SetErrorHandler([this](const QString& message) { shown.append(message); });
     SetInfo("Shop", "1.0", "Our shop.");
@@ -147,22 +84,6 @@ TEST_F(BuildRunnerTest, WorkedTextExampleByteForByte) {
   EXPECT_EQ(progress.maximum, 2);
   EXPECT_EQ(progress.infoTexts, QStringList{"Building table: \r\nNOTES"});
   EXPECT_FALSE(db.Connected());  // no connection before the build, none after it
-}
-
-TEST_F(BuildRunnerTest, TitleBlockAloneWhenEveryPartIsOff) {
-  AllPartsOff();
-  AddEntry(ObjectKind::Tables, "NOTES");
-  BuildResult r = Build(OutputFormat::Html);
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.outputPath, dir.filePath("doc.htm"));
-  const QStringList html = Lines(r);
-  EXPECT_EQ(html.size(), 13);
-  EXPECT_EQ(html.mid(11), QStringList({"<hr>", "</BODY></HTML>"}));
-  EXPECT_EQ(progress.maximum, 1);
-  r = Build(OutputFormat::Text);
-  EXPECT_EQ(Lines(r), QStringList({"Vellumar", "", "Name Shop", "Version 1.0",
-                                   "Created 1.2.2024 10:00:00", "Updated 3.4.2024 11:30:00",
-                                   ""}));
 }
 
 TEST_F(BuildRunnerTest, NumberingAndContentsFollowTheEnabledParts) {
@@ -311,37 +232,6 @@ TEST_F(BuildRunnerTest, FailedLogonWritesNoFileAndRestoresTheConnection) {
   EXPECT_EQ(db.UserName(), "HR");
   EXPECT_EQ(db.Password(), "mine");
   EXPECT_TRUE(r.connectionRestored);
-}
-
-TEST_F(BuildRunnerTest, UnwritableOutputReportsTheFileAndStillRestores) {
-  OnlyParts({DocumentPart::Tables});
-  AddEntry(ObjectKind::Tables, "NOTES");
-  testenv::WriteBytes(dir.filePath("plain"), "x");
-  const std::pair<QString, QString> unwritable[] = {
-      {dir.filePath("missing/doc"), "No such file or directory"},
-      {dir.filePath("plain/doc"), "Not a directory"}};
-  for (const auto& [chosen, reason] : unwritable) {
-    const BuildResult r =
-        BuildDocument(project, settings, db, progress, chosen, OutputFormat::Text);
-    EXPECT_EQ(r.failure, BuildResult::Failure::Save);
-    EXPECT_EQ(r.error, "ERROR: Can't create a file " + chosen + ".txt. " + reason + ".");
-    EXPECT_FALSE(db.Connected());
-  }
-  EXPECT_TRUE(shown.isEmpty());
-}
-
-TEST_F(BuildRunnerTest, CharactersOutsideTheCodePage) {
-  OnlyParts({DocumentPart::Project});
-  project.SetName(QString::fromUtf8("Ωmega €"));
-  project.SetGeneral(QString::fromUtf8("✓ done"));
-  BuildResult r = Build(OutputFormat::Html);
-  EXPECT_EQ(r.replacedCharacters, 0);
-  const QByteArray html = testenv::ReadBytes(r.outputPath);
-  EXPECT_TRUE(html.contains("Name &#937;mega \x80\r\n"));
-  EXPECT_TRUE(html.contains("\r\n&#10003; done\r\n"));
-  r = Build(OutputFormat::Text);
-  EXPECT_EQ(r.replacedCharacters, 2);
-  EXPECT_TRUE(testenv::ReadBytes(r.outputPath).contains("Name ?mega \x80\r\n"));
 }
 
 }  // namespace

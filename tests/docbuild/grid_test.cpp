@@ -40,28 +40,6 @@ TEST(GridTest, AddGridValueOpensRowsAsTheTableWriterDoes) {
   EXPECT_EQ(h.Cell(3, 1), "+x+y");
 }
 
-TEST(GridTest, PadTextFillsButNeverCuts) {
-  EXPECT_EQ(PadText("", 15), QString(15, u' '));
-  const QString longText(35, u'x');
-  EXPECT_EQ(PadText(longText, 30), longText);
-  EXPECT_EQ(PadText("ab", 4), "ab  ");
-}
-
-// The literal HTML table that the builder tests' HtmlTable helper follows.
-TEST(GridTest, SequenceTableAsHtml) {
-  Grid g;
-  AddGridValue(g, "Name", 1);
-  AddGridValue(g, "Description", 2);
-  AddGridValue(g, "ORDER_SEQ", 1);
-  AddGridValue(g, "", 2);
-  EXPECT_EQ(RenderHtml(g, {300, 0}),
-            QStringList({"<TABLE BORDER=0>", "<TR>",
-                         "<TD width=300 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Name</B></TD>",
-                         "<TD width=0 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>Description</B></TD>",
-                         "</TR>", "<TR>", "<TD width=300 VALIGN=TOP>ORDER_SEQ</TD>",
-                         "<TD width=0 VALIGN=TOP></TD>", "</TR>", "</TABLE>"}));
-}
-
 TEST(GridTest, RecurringValuesKeepTheirOwnColumnsMarkup) {
   // One grid renders every table of a document and lets a recurring value share the line
   // made for it: the same text under another width, as a header, in another column or after

@@ -1,136 +1,120 @@
-// The sections that need no dictionary: title block, contents heading, General, Sequences,
-// Roles and the heading patterns.
+// The sections that need no dictionary (title block, General, Sequences, Roles), each
+// written in HTML and in text.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "build_fixture.h"
 #include "docbuild/general_sections.h"
 #include "docbuild/list_sections.h"
 
+static void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 const QString kCreated = "Created 1.2.2024 10:00:00";
 const QString kUpdated = "Updated 3.4.2024 11:30:00";
+const QString kHead =
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+    "charset=windows-1252\"><TITLE>%1</TITLE></HEAD><BODY BGCOLOR=\"#FAFAFA\">";
 
-class SectionsTest : public ::testing::Test, public BuildFixture {
- protected:
-  void SetUp() override { SetInfo("Shop", "1.0", "First\r\nSecond"); }
+// What one writer puts into the body and into the contents, in HTML and in text.
+struct SectionPair {
+  const char* what;
+  std::function<void(BuildFixture&)> setup;
+  std::function<void(BuildContext&, int&)> write;
+  QStringList html, htmlContents, text, textContents;
 };
 
-TEST_F(SectionsTest, HtmlTitleBlockWithItsHead) {
-  BuildContext html = Context(true);
-  WriteHeader(html);
-  EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-                         "charset=windows-1252\"><TITLE>Shop</TITLE></HEAD>"
-                         "<BODY BGCOLOR=\"#FAFAFA\">",
-                         "<H3>", "Vellumar", "</H3>", "Name Shop", "<BR>", "Version 1.0", "<BR>",
-                         kCreated, "<BR>", kUpdated, "<hr>"}));
+void HeaderAndGeneral(BuildContext& ctx, int& n) {
+  WriteHeader(ctx);
+  WriteGeneralSection(ctx, n);
+}
+void SequencesAndRoles(BuildContext& ctx, int& n) {
+  WriteSequencesSection(ctx, n);
+  WriteRolesSection(ctx, n);
 }
 
-TEST_F(SectionsTest, GeneralSectionWithAndWithoutContents) {
-  int n = 1;
-  BuildContext html = Context(true);
-  WriteGeneralSection(html, n);
-  EXPECT_EQ(n, 2);
-  EXPECT_EQ(doc.TempMemo, QStringList({"<H3>", "<A NAME=\"1\">", "1 General", "</A>", "</H3>",
-                                       "<P>", "First</P><P>\nSecond", "</P>", "<HR>"}));
-  EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"<P><B><A HREF=\"#1\">", "1 General", "</A></B></P>"}));
-
-  doc.Clear();
-  settings.SetPart(DocumentPart::Content, false);
-  project.SetGeneral("");
-  WriteGeneralSection(html, n);
-  EXPECT_EQ(doc.TempMemo,
-            QStringList({"<H3>", "2 General", "</H3>", "<P>", "", "</P>", "<HR>"}));
-  EXPECT_TRUE(doc.TempMemoHeader.isEmpty());
-
-  doc.Clear();
-  BuildContext text = Context(false);
-  WriteGeneralSection(text, n);
-  EXPECT_EQ(doc.TempMemo, QStringList({"3 General", "", "", ""}));
-}
-
-TEST_F(SectionsTest, EscapesProjectTextsInHtmlOnly) {
-  SetInfo("R&D <new>", "\"2\"", "a < b\r\nc & d");
-  int n = 1;
-  BuildContext html = Context(true);
-  WriteHeader(html);
-  WriteGeneralSection(html, n);
-  EXPECT_TRUE(doc.TempMemoHeader[0].contains("<TITLE>R&amp;D &lt;new&gt;</TITLE>"));
-  EXPECT_EQ(doc.TempMemoHeader[4], "Name R&amp;D &lt;new&gt;");
-  EXPECT_EQ(doc.TempMemoHeader[6], "Version &quot;2&quot;");
-  EXPECT_EQ(doc.TempMemo[6], "a &lt; b</P><P>\nc &amp; d");
-  doc.Clear();
-  BuildContext text = Context(false);
-  WriteHeader(text);
-  EXPECT_EQ(doc.TempMemoHeader[2], "Name R&D <new>");
-}
-
-TEST_F(SectionsTest, ObjectHeadingPattern) {
-  BuildContext html = Context(true);
-  WriteObjectHeading(html, 2, 3, "A<B");
-  EXPECT_EQ(doc.TempMemo,
-            QStringList({"<H4>", "<A NAME=\"2.3\">", "2.3 A&lt;B", "</A>", "</H4>"}));
-  EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#2.3\">", "2.3 A&lt;B",
-                         "</A></I><BR>"}));
-  doc.Clear();
-  settings.SetPart(DocumentPart::Content, false);
-  BuildContext text = Context(false);
-  WriteObjectHeading(text, 2, 3, "A<B");
-  CloseContentsGroup(text);
-  EXPECT_EQ(doc.TempMemo, QStringList({"2.3 A<B", ""}));
-  EXPECT_TRUE(doc.TempMemoHeader.isEmpty());
-}
-
-TEST_F(SectionsTest, EmptySequencesAndRolesSections) {
-  int n = 1;
-  BuildContext html = Context(true);
-  WriteSequencesSection(html, n);
-  WriteRolesSection(html, n);
-  EXPECT_EQ(n, 3);
-  EXPECT_EQ(doc.TempMemo,
-            QStringList({"<H3>", "<A NAME=\"1\">", "1 Sequences", "</A>", "</H3>", "<HR>",  //
-                         "<H3>", "<A NAME=\"2\">", "2 Roles and privileges", "</A>", "</H3>"}));
-  EXPECT_EQ(doc.TempMemoHeader,
-            QStringList({"<P><B><A HREF=\"#1\">", "1 Sequences", "</A></B></P>",
-                         "<P><B><A HREF=\"#2\">", "2 Roles and privileges", "</A></B></P>"}));
-  doc.Clear();
-  project.SetSectionDescription(ObjectKind::Roles, " \r\n\t\r\n");  // blank: nothing written
-  BuildContext text = Context(false);
-  WriteSequencesSection(text, n);
-  WriteRolesSection(text, n);
-  EXPECT_EQ(doc.TempMemo, QStringList({"3 Sequences", "", "", "4 Roles and privileges", ""}));
-}
-
-TEST_F(SectionsTest, SequencesWithEntriesInAdditionOrder) {
-  project.SetSectionDescription(ObjectKind::Sequences, "  Keys\r\nof <orders>");
-  for (const char* name : {"ZETA_SEQ", "ALPHA_SEQ", "MID_SEQ"}) {
-    project.AppendEntry(ObjectKind::Sequences, {"DEMO", name, "SHOP", "pw", ""});
+TEST(Sections, HtmlAndTextOfEachSection) {
+  const SectionPair pairs[] = {
+      {"General with contents", [](BuildFixture&) {}, WriteGeneralSection,
+       {"<H3>", "<A NAME=\"1\">", "1 General", "</A>", "</H3>", "<P>", "First</P><P>\nSecond",
+        "</P>", "<HR>"},
+       {"<P><B><A HREF=\"#1\">", "1 General", "</A></B></P>"},
+       {"1 General", "", "First\r\nSecond", ""},
+       {"1 General"}},
+      {"General without contents or text",
+       [](BuildFixture& f) {
+         f.settings.SetPart(DocumentPart::Content, false);
+         f.project.SetGeneral("");
+       },
+       WriteGeneralSection, {"<H3>", "1 General", "</H3>", "<P>", "", "</P>", "<HR>"}, {},
+       {"1 General", "", "", ""}, {}},
+      {"project texts escaped in HTML only",
+       [](BuildFixture& f) {
+         f.settings.SetPart(DocumentPart::Content, false);
+         f.SetInfo("R&D <new>", "\"2\"", "a < b\r\nc & d");
+       },
+       HeaderAndGeneral,
+       {"<H3>", "1 General", "</H3>", "<P>", "a &lt; b</P><P>\nc &amp; d", "</P>", "<HR>"},
+       {kHead.arg(QStringLiteral("R&amp;D &lt;new&gt;")), "<H3>", "Vellumar", "</H3>",
+        "Name R&amp;D &lt;new&gt;", "<BR>", "Version &quot;2&quot;", "<BR>", kCreated, "<BR>",
+        kUpdated, "<hr>"},
+       {"1 General", "", "a < b\r\nc & d", ""},
+       {"Vellumar", "", "Name R&D <new>", "Version \"2\"", kCreated, kUpdated, ""}},
+      {"Sequences and Roles without entries, Roles' text blank",
+       [](BuildFixture& f) {
+         f.project.SetSectionDescription(ObjectKind::Roles, " \r\n\t\r\n");
+       },
+       SequencesAndRoles,
+       {"<H3>", "<A NAME=\"1\">", "1 Sequences", "</A>", "</H3>", "<HR>",  //
+        "<H3>", "<A NAME=\"2\">", "2 Roles and privileges", "</A>", "</H3>"},
+       {"<P><B><A HREF=\"#1\">", "1 Sequences", "</A></B></P>", "<P><B><A HREF=\"#2\">",
+        "2 Roles and privileges", "</A></B></P>"},
+       {"1 Sequences", "", "", "2 Roles and privileges", ""},
+       {"1 Sequences", "2 Roles and privileges"}},
+      {"Sequences in the order they were added, and a role",
+       [](BuildFixture& f) {
+         f.settings.SetPart(DocumentPart::Content, false);
+         f.project.SetSectionDescription(ObjectKind::Sequences, "  Keys\r\nof <orders>");
+         for (const char* name : {"ZETA_SEQ", "ALPHA_SEQ", "MID_SEQ"})
+           f.project.AppendEntry(ObjectKind::Sequences, {"DEMO", name, "SHOP", "pw", ""});
+         f.project.SetDescription(ObjectKind::Sequences, 1, "a & b");
+         f.project.AppendEntry(ObjectKind::Roles, {"DEMO", "CLERK", "SHOP", "pw", "reads"});
+       },
+       SequencesAndRoles,
+       QStringList{"<H3>", "1 Sequences", "</H3>", "<P>", "  Keys</P><P>\nof &lt;orders&gt;",
+                   "</P>"} +
+           HtmlTable({300, 0}, {{"Name", "Description"}, {"ZETA_SEQ", ""},
+                                {"ALPHA_SEQ", "a &amp; b"}, {"MID_SEQ", ""}}) +
+           QStringList{"<HR>", "<H3>", "2 Roles and privileges", "</H3>"} +
+           HtmlTable({300, 0}, {{"Name", "Description"}, {"CLERK", "reads"}}) +
+           QStringList{"<HR>"},
+       {},
+       {"1 Sequences", "", "  Keys\r\nof <orders>", "",
+        PadText("Name", 30) + PadText("Description", 30),
+        PadText("ZETA_SEQ", 30) + QString(30, u' '),
+        PadText("ALPHA_SEQ", 30) + PadText("a & b", 30),
+        PadText("MID_SEQ", 30) + QString(30, u' '), "", "2 Roles and privileges", "", "",
+        PadText("Name", 30) + PadText("Description", 30),
+        PadText("CLERK", 30) + PadText("reads", 30), ""},
+       {}},
+  };
+  for (const SectionPair& p : pairs) {
+    for (const bool html : {true, false}) {
+      BuildFixture f;
+      f.SetInfo("Shop", "1.0", "First\r\nSecond");
+      p.setup(f);
+      BuildContext ctx = f.Context(html);
+      int n = 1;
+      p.write(ctx, n);
+      EXPECT_EQ(f.doc.TempMemo, html ? p.html : p.text) << p.what << (html ? " (HTML)" : "");
+      EXPECT_EQ(f.doc.TempMemoHeader, html ? p.htmlContents : p.textContents)
+          << p.what << (html ? " (HTML)" : "");
+    }
   }
-  project.SetDescription(ObjectKind::Sequences, 1, "a & b");
-  int n = 7;
-  BuildContext text = Context(false);
-  WriteSequencesSection(text, n);
-  EXPECT_EQ(doc.TempMemo,
-            QStringList({"7 Sequences", "", "  Keys\r\nof <orders>", "",
-                         PadText("Name", 30) + PadText("Description", 30),
-                         PadText("ZETA_SEQ", 30) + QString(30, u' '),
-                         PadText("ALPHA_SEQ", 30) + PadText("a & b", 30),
-                         PadText("MID_SEQ", 30) + QString(30, u' '), ""}));
-  EXPECT_EQ(progress.position, 3);
-  EXPECT_EQ(progress.infoTexts,
-            QStringList({"Building sequence: \r\nZETA_SEQ", "Building sequence: \r\nALPHA_SEQ",
-                         "Building sequence: \r\nMID_SEQ"}));
-
-  doc.Clear();
-  project.AppendEntry(ObjectKind::Roles, {"DEMO", "CLERK", "SHOP", "pw", "reads"});
-  BuildContext html = Context(true);
-  WriteRolesSection(html, n);
-  EXPECT_EQ(doc.TempMemo.mid(5),
-            HtmlTable({300, 0}, {{"Name", "Description"}, {"CLERK", "reads"}}) << "<HR>");
-  EXPECT_EQ(progress.infoTexts.last(), "Building role: \r\nCLERK");
 }
 
 }  // namespace

@@ -1,18 +1,15 @@
-// The procedures and functions section and the packages section over a real dictionary
-// snapshot with two schemas.
+// The procedures and functions section and the packages section over the shared made
+// dictionary.
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include "build_fixture.h"
-#include "db/database.h"
-#include "docbuild/build_context.h"
 #include "docbuild/dictionary_source.h"
 #include "docbuild/packages_section.h"
 #include "docbuild/procedures_section.h"
-#include "project/project.h"
-#include "settings/settings.h"
+#include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
 
 static void PrintTo(const QString& text, std::ostream* os) {
@@ -21,69 +18,13 @@ static void PrintTo(const QString& text, std::ostream* os) {
 
 namespace {
 
-// Source rows of one unit: each line gets its line feed as stored, the last one none.
-QString SourceSql(const QString& owner, const QString& name, const QString& type,
-                  const QStringList& lines) {
-  QString sql;
-  for (int i = 0; i < lines.size(); ++i) {
-    QString text = lines[i];
-    text.replace(u'\'', QStringLiteral("''"));
-    sql += QStringLiteral("INSERT INTO dba_source (owner, name, type, line, text) "
-                          "VALUES ('%1', '%2', '%3', %4, '%5'%6);\n")
-               .arg(owner, name, type)
-               .arg(i + 1)
-               .arg(text, i + 1 < lines.size() ? QStringLiteral(" || char(10)") : QString());
-  }
-  return sql;
-}
-
-const QStringList kGetRate{
-    "FUNCTION get_rate (p_code IN VARCHAR2) RETURN NUMBER",
-    "/*",
-    "<FD>",
-    "Description:",
-    "  The rate of a code.",
-    "Parameters:",
-    "  p_code, VARCHAR2:",
-    "  Code of the rate;",
-    "Return value (NUMBER):",
-    "  The rate.",
-    "</FD>",
-    "*/",
-    "IS BEGIN RETURN 1; END;",
-};
-
-const QStringList kOrdersSpec{
-    "PACKAGE orders IS",
-    "<PD>",
-    "Description:",
-    "  Order handling.",
-    "</PD>",
-    "<FD>",
-    "Function open_count",
-    "Return value (NUMBER):",
-    "  Open orders.",
-    "</FD>",
-    "<FD>",
-    "Procedure close_all",
-    "Description:",
-    "  Closes <every> order.",
-    "</FD>",
-    "END orders;",
-};
+using testdb::kGetRate;
 
 class SourceSections : public ::testing::Test, public BuildFixture {
  protected:
   void SetUp() override {
     settings = DefaultSettings();
-    QString sql = testdb::UserSql("HR", "hr") + testdb::UserSql("OPS", "ops");
-    sql += SourceSql("HR", "GET_RATE", "FUNCTION", kGetRate);
-    sql += SourceSql("OPS", "GET_RATE", "FUNCTION",
-                     {"<FD>", "Description:", "  The rate in OPS.", "</FD>"});
-    sql += SourceSql("HR", "ORDERS", "PACKAGE", kOrdersSpec);
-    sql += SourceSql("HR", "ORDERS", "PACKAGE BODY",
-                     {"PACKAGE BODY orders IS", "<FD>", "Procedure hidden", "</FD>"});
-    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), sql);
+    testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), testdb::ShopDictionarySql());
     db.SetSnapshotDirectories({dir.path()});
   }
 
@@ -172,17 +113,6 @@ TEST_F(SourceSections, PackagesHtmlReadTheSpecificationOnly) {
   EXPECT_TRUE(doc.TempMemoHeader.isEmpty());
   EXPECT_EQ(progress.infoTexts,
             (QStringList{"Building package: \r\nORDERS", "Building package: \r\nNONE"}));
-}
-
-TEST_F(SourceSections, PackagesTextCopiesMemberBlocks) {
-  project.AppendEntry(ObjectKind::Packages, Entry("ORDERS", "HR", "Line one\r\nLine two"));
-  Build(WritePackagesSection, false);
-  QStringList expected{"3 Packages", "", "3.1 ORDERS", "", "Description", "",
-                       "Line one\r\nLine two", ""};
-  for (int i : {6, 7, 8, 11, 12, 13}) expected << kOrdersSpec[i];
-  expected << "";
-  EXPECT_EQ(doc.TempMemo, expected);
-  EXPECT_EQ(doc.TempMemoHeader, (QStringList{"3 Packages", "3.1 ORDERS"}));
 }
 
 TEST_F(SourceSections, PackageDescriptionFromTheDictionary) {

@@ -1,0 +1,129 @@
+#include "support/shop_dictionary.h"
+
+#include "support/snapshot_maker.h"
+
+namespace testdb {
+
+// An Oracle name of the greatest length.
+const QString kLongColumn = "COLUMN_OF_128_CHARACTERS_" + QString(103, u'X');
+
+const QStringList kGetRate{
+    "FUNCTION get_rate (p_code IN VARCHAR2) RETURN NUMBER",
+    "/*",
+    "<FD>",
+    "Description:",
+    "  The rate of a code.",
+    "Parameters:",
+    "  p_code, VARCHAR2:",
+    "  Code of the rate;",
+    "Return value (NUMBER):",
+    "  The rate.",
+    "</FD>",
+    "*/",
+    "IS BEGIN RETURN 1; END;",
+};
+
+const QStringList kOrdersSpec{
+    "PACKAGE orders IS",
+    "<PD>",
+    "Description:",
+    "  Order handling.",
+    "</PD>",
+    "<FD>",
+    "Function open_count",
+    "Return value (NUMBER):",
+    "  Open orders.",
+    "</FD>",
+    "<FD>",
+    "Procedure close_all",
+    "Description:",
+    "  Closes <every> order.",
+    "</FD>",
+    "END orders;",
+};
+
+QString SourceSql(const QString& owner, const QString& name, const QString& type,
+                  const QStringList& lines) {
+  QString sql;
+  for (int i = 0; i < lines.size(); ++i) {
+    QString text = lines[i];
+    text.replace(u'\'', QStringLiteral("''"));
+    sql += QStringLiteral("INSERT INTO dba_source (owner, name, type, line, text) "
+                          "VALUES ('%1', '%2', '%3', %4, '%5'%6);\n")
+               .arg(owner, name, type)
+               .arg(i + 1)
+               .arg(text, i + 1 < lines.size() ? QStringLiteral(" || char(10)") : QString());
+  }
+  return sql;
+}
+
+QString ShopDictionarySql() {
+  return UserSql("SHOP", "secret") + UserSql("HR", {}) + UserSql("OPS", "ops") +
+         SourceSql("HR", "GET_RATE", "FUNCTION", kGetRate) +
+         SourceSql("OPS", "GET_RATE", "FUNCTION",
+                   {"<FD>", "Description:", "  The rate in OPS.", "</FD>"}) +
+         SourceSql("HR", "ORDERS", "PACKAGE", kOrdersSpec) +
+         SourceSql("HR", "ORDERS", "PACKAGE BODY",
+                   {"PACKAGE BODY orders IS", "<FD>", "Procedure hidden", "</FD>"}) +
+         QStringLiteral(R"sql(
+INSERT INTO dba_tables VALUES ('SHOP','NOTES'), ('SHOP','CUSTOMERS'), ('SHOP','ORDERS'),
+  ('HR','STAFF'), ('SHOP','LONG_NAMES');
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
+  data_precision, nullable) VALUES
+  ('SHOP','NOTES','NOTE_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','NOTES','BODY',2,'VARCHAR2',100,NULL,'Y'),
+  ('SHOP','CUSTOMERS','CUSTOMER_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','ORDER_ID',1,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','CUSTOMER_ID',2,'NUMBER',22,10,'N'),
+  ('SHOP','ORDERS','NOTE',3,'VARCHAR2',200,NULL,'Y'),
+  ('HR','STAFF','STAFF_ID',1,'NUMBER',22,NULL,'N');
+INSERT INTO dba_col_comments VALUES
+  ('SHOP','NOTES','NOTE_ID','Key'), ('SHOP','NOTES','BODY',NULL),
+  ('SHOP','CUSTOMERS','CUSTOMER_ID',NULL),
+  ('SHOP','ORDERS','ORDER_ID','Order number'), ('SHOP','ORDERS','CUSTOMER_ID','Who'),
+  ('SHOP','ORDERS','NOTE','Free <text> & "notes"'),
+  ('HR','STAFF','STAFF_ID',NULL);
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
+  r_owner, r_constraint_name) VALUES
+  ('SHOP','CUSTOMERS_PK','P','CUSTOMERS',NULL,NULL),
+  ('SHOP','ORDERS_PK','P','ORDERS',NULL,NULL),
+  ('SHOP','ORDERS_CUST_FK','R','ORDERS','SHOP','CUSTOMERS_PK');
+INSERT INTO dba_cons_columns VALUES
+  ('SHOP','CUSTOMERS_PK','CUSTOMERS','CUSTOMER_ID',1),
+  ('SHOP','ORDERS_PK','ORDERS','ORDER_ID',1),
+  ('SHOP','ORDERS_CUST_FK','ORDERS','CUSTOMER_ID',1);
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
+  column_name, column_position) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
+  ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
+INSERT INTO dba_tab_columns VALUES
+  ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL,NULL),
+  ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL,NULL);
+INSERT INTO dba_col_comments VALUES ('SHOP','LONG_NAMES','%1',NULL),
+  ('SHOP','LONG_NAMES','SHIPPED_AT','When it left.' || char(13,10) || 'Local time.');
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
+  r_owner, r_constraint_name) VALUES
+  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','P','LONG_NAMES',NULL,NULL),
+  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','R','LONG_NAMES','SHOP','CUSTOMERS_PK');
+INSERT INTO dba_cons_columns VALUES
+  ('SHOP','LONG_NAMES_PRIMARY_KEY_PK','LONG_NAMES','%1',1),
+  ('SHOP','LONG_NAMES_CUSTOMER_ID_FK','LONG_NAMES','%1',1);
+INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES'),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES');
+INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
+  column_name, column_position) VALUES
+  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SHIPPED_AT',1),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','SHIPPED_AT',1),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','%1',2);
+INSERT INTO dba_synonyms VALUES ('HR','ALT_ORDERS','SHOP','ORDERS'),
+  ('PUBLIC','ORDERS_PUB','SHOP','ORDERS');
+INSERT INTO dba_views VALUES
+  ('SHOP','V_OPEN','select *' || char(10) || 'from orders' || char(10)),
+  ('SHOP','V_ONE','select 1 from dual'),
+  ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
+  ('SHOP','V_BLANK','   '),
+  ('SHOP','V_ESC','select ''<b>'' & x from t');
+)sql").arg(kLongColumn);
+}
+
+}  // namespace testdb

@@ -1,0 +1,25 @@
+#pragma once
+// The made dictionary the document builder tests share: database TESTDB with users SHOP
+// (password "secret"), HR (any password) and OPS ("ops").
+
+#include <QString>
+#include <QStringList>
+
+namespace testdb {
+
+// SHOP owns the tables NOTES, CUSTOMERS, ORDERS (keys, an index, synonyms and a comment
+// with markup) and LONG_NAMES (a column name of 128 characters, kLongColumn, and a zoned
+// timestamp), and the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC; HR owns the table
+// STAFF, the function GET_RATE (kGetRate) and the package ORDERS (kOrdersSpec, with a body
+// that documents a member of its own); OPS owns another GET_RATE.
+QString ShopDictionarySql();
+
+extern const QString kLongColumn;
+extern const QStringList kGetRate;
+extern const QStringList kOrdersSpec;
+
+// Rows of dba_source for one unit: each line with its line feed as stored, the last none.
+QString SourceSql(const QString& owner, const QString& name, const QString& type,
+                  const QStringList& lines);
+
+}  // namespace testdb
