@@ -2,7 +2,6 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -56,16 +55,6 @@ TEST_F(MainWindowStateTest, ProjectCommandsAndPanelsFollowTheOpenProject) {
   EXPECT_FALSE(window->IsModified());
   EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
   EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm"));
-}
-
-TEST_F(MainWindowStateTest, TheGeneralTextGrowsWithTheWindow) {
-  NewProject(Path("demo"));
-  auto* general = Find<QPlainTextEdit>("FMGeneral");
-  const QSize before = general->size();
-  window->resize(window->width() + 300, window->height() + 200);
-  QCoreApplication::processEvents();
-  EXPECT_GT(general->width(), before.width() + 250);
-  EXPECT_GT(general->height(), before.height() + 150);
 }
 
 // A minimised modal dialog would leave nothing to click; the main window may be minimised.
@@ -163,12 +152,6 @@ TEST_F(ProjectPageTest, TheGeneralTextIsKeptAsTheFileHoldsIt) {
   EXPECT_FALSE(window->IsModified());
   Trigger("MISave");
   EXPECT_EQ(testenv::ReadBytes(Path("held.vlm")), bytes);
-}
-
-TEST_F(ProjectPageTest, HeaderFieldsShowTheProject) {
-  EXPECT_EQ(Find<QLineEdit>("FEdName")->text(), "page");
-  EXPECT_EQ(Find<QLineEdit>("FEdVersion")->text(), "1.0");
-  EXPECT_FALSE(Find<QLineEdit>("FEdCreated")->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {

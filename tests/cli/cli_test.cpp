@@ -58,9 +58,6 @@ TEST_F(CliTest, BuildsTheSampleInEitherFormatWithoutTouchingTheProject) {
   EXPECT_TRUE(html.endsWith("<HR>\r\n</BODY></HTML>\r\n"));
   // One progress line per object; the bar counts the sample's 28 entries and the end.
   EXPECT_TRUE(r.err.startsWith("[1/29] Building table: EMPLOYEES\n")) << r.err.toStdString();
-  EXPECT_EQ(r.err.count("] Building table: "), 9);
-  EXPECT_EQ(r.err.count("] Building view: "), 4);
-  EXPECT_EQ(r.err.count("] Building sequence: "), 4);
   EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Document is built.\n"));
 
   r = Exec({"--settings", demoIni, sample, Path("demo.TXT")});  // text, name kept
@@ -192,18 +189,13 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
   for (const QByteArray& name : {project, link, written}) ::unlink(name.constData());
 }
 
+// A template of the user's replaces its namesake, the others stay built in; each table's
+// diagram comes without the owners' overviews.
 TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
-  CliRun r = Exec({"--format", "modern", "--settings", demoIni, sample, Path("demo")});
-  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out, Path("demo.html") + "\n");
-  EXPECT_TRUE(testenv::ReadBytes(Path("demo.html")).startsWith("<!DOCTYPE html>"));
-
-  // A template of the user's replaces its namesake; the others stay built in.
   QDir(dir.path()).mkdir("tpl");
   testenv::WriteBytes(Path("tpl/readme.md"), "# {{name}} (our own)\n");
-  // Each table's diagram without the owners' overviews.
-  r = Exec({"--format", "markdown", "--template", Path("tpl"), "--diagrams", "tables",
-            "--settings", demoIni, sample, Path("docs")});
+  CliRun r = Exec({"--format", "markdown", "--template", Path("tpl"), "--diagrams", "tables",
+                   "--settings", demoIni, sample, Path("docs")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(testenv::ReadBytes(Path("docs/README.md")),
             "# Example Corp HR, payroll \\& sales (our own)\n");

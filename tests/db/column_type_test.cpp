@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db_test_support.h"
+#include "support/db_fixture.h"
 #include "support/snapshot_maker.h"
 
 namespace {

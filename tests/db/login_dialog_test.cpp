@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "db/database.h"
@@ -16,11 +15,11 @@
 
 namespace {
 
-class LoginDialogTest : public fixture::ScottDictionaryTest {
+class LoginDialogTest : public fixture::DictionaryTest {
  protected:
   void SetUp() override {
-    ScottDictionaryTest::SetUp();
-    conn.db.SetErrorHandler([this](const QString& m) { prompts.Error(nullptr, "ERROR: " + m); });
+    DictionaryTest::SetUp();
+    db.SetErrorHandler([this](const QString& m) { prompts.Error(nullptr, "ERROR: " + m); });
     dialog.SetHistoryFile(historyFile);
   }
 
@@ -60,14 +59,14 @@ class LoginDialogTest : public fixture::ScottDictionaryTest {
 
   QString historyFile = dir.path() + "/Velmar.dbh";
   ScriptedPrompts prompts;
-  LoginDialog dialog{conn.db, prompts};
+  LoginDialog dialog{db, prompts};
 };
 
 TEST_F(LoginDialogTest, LoginsUpperCaseTypedNamesAndRememberEachPairOnce) {
   Login("scott", "tiger", "orcl");
   EXPECT_EQ(dialog.FEUserName->text(), "SCOTT");
-  EXPECT_EQ(conn.db.ServerName(), "ORCL");
-  EXPECT_EQ(conn.db.Password(), "tiger");  // the password keeps its case
+  EXPECT_EQ(db.ServerName(), "ORCL");
+  EXPECT_EQ(db.Password(), "tiger");  // the password keeps its case
   Login("hr", "hr", "test");
   Login("hr", "hr", "test");  // a pair already remembered is not added again
   Show();
@@ -141,7 +140,7 @@ TEST_F(LoginDialogTest, WhatCannotLogOnIsShownOnceAndRemembersNothing) {
     }
     EXPECT_TRUE(dialog.isVisible());
   }
-  EXPECT_FALSE(conn.db.Connected());  // the earlier connection was dropped by the attempt
+  EXPECT_FALSE(db.Connected());  // the earlier connection was dropped by the attempt
   EXPECT_EQ(dialog.FEPassword->text(), "TIGER");
   EXPECT_EQ(testenv::ReadBytes(historyFile), before);
   dialog.FBtnCancel->click();
@@ -160,7 +159,7 @@ TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLog
   EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
                                         " can't be created. Is a directory."}));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_TRUE(conn.db.Connected());
+  EXPECT_TRUE(db.Connected());
 }
 
 TEST_F(LoginDialogTest, AFullHistoryDropsItsOldestPair) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "db_test_support.h"
+#include "support/db_fixture.h"
 #include "oci_stub.h"
 
 namespace {

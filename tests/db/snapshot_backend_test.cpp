@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "db/snapshot_limits.h"
-#include "db_test_support.h"
+#include "support/db_fixture.h"
 #include "support/snapshot_maker.h"
 #include "support/test_env.h"
 

@@ -4,11 +4,17 @@
 
 #include <QList>
 #include <QStringList>
+#include <ostream>
 
 #include "db/database.h"
 #include "docbuild/build_context.h"
 #include "project/project.h"
 #include "settings/settings.h"
+
+// Readable failures: strings as text, not as arrays of code units.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 class RecordingProgress : public BuildProgress {
  public:

@@ -133,14 +133,7 @@ TEST_F(BuildRunnerTest, TablesSectionInHtml) {
                "</H5>"};
   expected += HtmlTable({300, 150, 100, 0}, {{"Name", "Type", "Null?", "Description"}});
   expected += {"<HR>", "</BODY></HTML>"};
-  const int body = lines.indexOf("<HR>") + 1;  // after the contents
-  EXPECT_EQ(lines.mid(body), expected);
-  EXPECT_EQ(lines.mid(12, body - 12),
-            QStringList({"<H3>", "Content", "</H3>", "<P><B><A HREF=\"#1\">", "1 Tables",
-                         "</A></B><BR>", "&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#1.1\">",
-                         "1.1 ORDERS", "</A></I><BR>",
-                         "&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#1.2\">", "1.2 GONE",
-                         "</A></I><BR>", "</P>", "<HR>"}));
+  EXPECT_EQ(lines.mid(lines.indexOf("<HR>") + 1), expected);  // after the contents
 }
 
 TEST_F(BuildRunnerTest, LongNamesAndTypesComeWholeAndTextTablesStayAligned) {

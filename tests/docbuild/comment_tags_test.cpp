@@ -9,11 +9,6 @@
 #include "docbuild/document.h"
 #include "settings/settings.h"
 
-// Readable failures: strings as text, not as arrays of code units.
-static void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // A source over a list of lines that counts how many lines were asked for.
@@ -126,19 +121,6 @@ TEST(WriteUnitComments, HeadingsParametersAndBlockBoundaries) {
       {"the description heading comes once",
        {"<FD>", "Description: one", "</FD>", "code;", "<FD>", "Description: two", "</FD>"},
        {"<H5>Description</H5><P>", " one<BR>", "</P>", "Description: two<BR>", "</P>"}},
-      {"empty tags find nothing", kExampleSource, {}, true,
-       [](Settings& s) {
-         for (QString* tag : {&s.Function_opentag, &s.Function_description,
-                              &s.Function_parameters, &s.Function_spot, &s.Function_colon,
-                              &s.Function_semicolon, &s.Function_returnvalue,
-                              &s.Function_closetag})
-           tag->clear();
-       }},
-      {"a tag longer than the line", {"<FD>", "Description:", "</FD>"},
-       {"Description:<BR>", "</P>"}, true,
-       [](Settings& s) {
-         s.Function_description = "Description of this unit, longer than any line here";
-       }},
       // A tag at the very end of a line, and a character outside the code page right after
       // a tag: the surrogate pair is the one character passed over.
       {"a tag at a line's end or before a surrogate pair",

@@ -1,5 +1,5 @@
-// The document model filled from a dictionary: every read the modern documents add, through
-// the Oracle backend (the stub client library) and the snapshot backend alike.
+// The document model filled from a dictionary snapshot: every read the modern documents add,
+// what a snapshot made before them still gives, and the coverage report measured on it.
 #include "docbuild/document_model_builder.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +10,10 @@
 #include "docbuild/coverage.h"
 #include "docbuild/document_model.h"
 #include "support/snapshot_maker.h"
-#include "../db/oci_stub.h"
 
 namespace {
 
-// One table, one view, one function and one package of owner SHOP, as both backends hold
-// them (a view's own comment and columns are each backend test's); the table's NOT NULL
+// One table, one view, one function and one package of owner SHOP; the table's NOT NULL
 // check is Oracle's own and stays out of the model.
 void ExpectShopModel(const DocumentModel& m) {
   ASSERT_EQ(m.tables.size(), 1);
@@ -91,100 +89,26 @@ void ExpectShopModel(const DocumentModel& m) {
 const QStringList kUnitSource{
     "FUNCTION order_total (p_order IN NUMBER, p_day IN OUT DATE := SYSDATE) RETURN NUMBER\n",
     "<FD>\n", "Description: Sums an order.\n", "Parameters:\n", "p_order, NUMBER: the order;\n",
-    "</FD>\n"};
+    "p_date, DATE: the day;\n", "</FD>\n"};
 const QStringList kPackageSource{"PACKAGE order_api IS\n", "<FD>\n", "Procedure close_order\n",
-                                 "Description: Closes.\n", "</FD>\n", "END;\n"};
+                                 "Description: Closes.\n", "Parameters:\n",
+                                 "p_id, NUMBER: the order;\n", "</FD>\n", "END;\n"};
 
 class DocumentModelTest : public ::testing::Test, public BuildFixture {
  protected:
   DocumentModelTest() { settings = DefaultSettings(); }
-  void AddShopEntries(const QString& server, const QString& password) {
+  void AddShopEntries() {
     for (const auto& [kind, name] :
          {std::pair{ObjectKind::Tables, "ORDERS"}, std::pair{ObjectKind::Views, "OPEN_ORDERS"},
           std::pair{ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)"},
           std::pair{ObjectKind::Packages, "ORDER_API"}})
-      project.AppendEntry(kind, {server, name, "shop", password, {}});
+      project.AppendEntry(kind, {"ORCL", name, "shop", "", {}});
   }
   DocumentModel Build() { return BuildDocumentModel(project, settings, db, progress); }
 };
 
-// Scripts the stub: every query of the build answers these rows whatever it binds.
-void Script(const char* sql, std::initializer_list<const char*> columns,
-            std::initializer_list<std::initializer_list<const char*>> rows,
-            std::initializer_list<int> longs = {}) {
-  std::vector<const char*> names(columns);
-  std::vector<int> types(names.size(), 1);
-  for (int l : longs) types[l] = 8;
-  stub_add_result(sql, int(names.size()), names.data(), types.data());
-  for (const auto& row : rows) {
-    std::vector<const char*> cells(row);
-    stub_add_row(cells.data());
-  }
-}
-
-TEST_F(DocumentModelTest, ReadsEveryNewPartThroughTheOracleClient) {
-  qputenv("VELLUMAR_OCI_LIBRARY", OCI_STUB_PATH);
-  stub_reset();
-  stub_set_logon("shop", "pw", "ORCL");
-  Script("from all_synonyms", {"SYNONYM_NAME"}, {{"ALL_ORDERS"}, {"ORD"}});
-  Script("from user_tab_comments", {"TABLE_TYPE", "COMMENTS"}, {{"TABLE", "Orders of customers."}});
-  Script("s.data_default", {"COLUMN_NAME", "DATA_TYPE", "DATA_LENGTH", "DATA_PRECISION",
-                            "DATA_SCALE", "CHAR_LENGTH", "CHAR_USED", "NULLABLE", "DATA_DEFAULT",
-                            "COMMENTS"},
-         {{"ORDER_ID", "NUMBER", "22", "10", "0", "0", nullptr, "N", nullptr, "Order number"},
-          {"STATUS", "VARCHAR2", "40", nullptr, nullptr, "10", "C", "Y", "'NEW'\n ", nullptr}},
-         {8});
-  Script("a.search_condition", {"CONSTRAINT_NAME", "CONSTRAINT_TYPE", "SEARCH_CONDITION",
-                                "COLUMN_NAME"},
-         {{"ORDERS_CUST_FK", "R", nullptr, "ORDER_ID"},
-          {"ORDERS_PK", "P", nullptr, "ORDER_ID"},
-          {"ORDERS_STATUS_CK", "C", "status in ('NEW', 'DONE')", "STATUS"},
-          {"ORDERS_UK", "U", nullptr, "STATUS"},
-          {"ORDERS_UK", "U", nullptr, "ORDER_ID"},
-          {"SYS_C0012", "C", "\"ORDER_ID\" IS NOT NULL", "ORDER_ID"}},
-         {2});
-  Script("all_cons_columns c", {"CONSTRAINT_NAME", "OWNER", "TABLE_NAME", "COLUMN_NAME"},
-         {{"ORDERS_CUST_FK", "CRM", "CUSTOMERS", "CUSTOMER_ID"}});
-  Script("b.descend", {"INDEX_NAME", "UNIQUENESS", "COLUMN_NAME", "DESCEND"},
-         {{"ORDERS_IX", "NONUNIQUE", "STATUS", "DESC"},
-          {"ORDERS_IX", "NONUNIQUE", "ORDER_ID", "ASC"},
-          {"ORDERS_PK", "UNIQUE", "ORDER_ID", "ASC"}});
-  Script("from user_views", {"TEXT"}, {{"select order_id, status from orders"}}, {0});
-  Script("package_name is null", {"OBJECT_NAME", "OVERLOAD", "ARGUMENT_NAME", "POSITION",
-                                  "IN_OUT", "DATA_TYPE", "DEFAULT_VALUE"},
-         {{"ORDER_TOTAL", nullptr, nullptr, "0", "OUT", "NUMBER", nullptr},
-          {"ORDER_TOTAL", nullptr, "P_ORDER", "1", "IN", "NUMBER", nullptr},
-          {"ORDER_TOTAL", nullptr, "P_DAY", "2", "IN/OUT", "DATE", "SYSDATE"}},
-         {6});
-  Script("package_name = :P_NAME", {"OBJECT_NAME", "OVERLOAD", "ARGUMENT_NAME", "POSITION",
-                                    "IN_OUT", "DATA_TYPE", "DEFAULT_VALUE"},
-         {{"CLOSE_ORDER", "1", "P_ID", "1", "IN", "NUMBER", nullptr},
-          {"CLOSE_ORDER", "2", "P_NAME", "1", "IN", "VARCHAR2", nullptr},
-          {"REOPEN", nullptr, nullptr, "0", "OUT", "NUMBER", nullptr}},
-         {6});
-  std::vector<QByteArray> unit, package;
-  for (const QString& l : kUnitSource) unit.push_back(l.toUtf8());
-  for (const QString& l : kPackageSource) package.push_back(l.toUtf8());
-  Script("type = :P_TYYPPI", {"TEXT"}, {});
-  for (const QByteArray& l : unit) {
-    const char* row[] = {l.constData()};
-    stub_add_row(row);
-  }
-  Script("select  text from user_source", {"TEXT"}, {});
-  for (const QByteArray& l : package) {
-    const char* row[] = {l.constData()};
-    stub_add_row(row);
-  }
-
-  AddShopEntries("ORCL", "pw");
-  const DocumentModel m = Build();
-  db.Disconnect();
-  qunsetenv("VELLUMAR_OCI_LIBRARY");
-  ExpectShopModel(m);
-}
-
-// The same dictionary as a snapshot, with the referenced table CRM.CUSTOMERS; `modern`
-// false gives a snapshot made before the modern reads (no dba_arguments, none of their
+// Owner SHOP's dictionary, with the referenced table CRM.CUSTOMERS of a schema no entry uses;
+// `modern` false gives a snapshot made before the modern reads (no dba_arguments, none of their
 // columns).
 QString ShopSql(bool modern) {
   QString sql = testdb::UserSql("SHOP", {}) + testdb::UserSql("CRM", {});
@@ -201,7 +125,8 @@ DROP TABLE dba_ind_columns; CREATE TABLE dba_ind_columns (index_owner, index_nam
 )sql";
   }
   sql += R"sql(
-INSERT INTO dba_tables VALUES ('SHOP', 'ORDERS'), ('CRM', 'CUSTOMERS');
+INSERT INTO dba_tables VALUES ('SHOP', 'ORDERS'), ('CRM', 'CUSTOMERS'), ('SHOP', 'CUSTOMERS'),
+  ('SHOP', 'EXTRA');
 INSERT INTO dba_tab_comments VALUES ('SHOP', 'ORDERS', 'TABLE', 'Orders of customers.'),
   ('SHOP', 'OPEN_ORDERS', 'VIEW', 'Open orders.'), ('CRM', 'ORDERS', 'TABLE', 'Not ours.');
 INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
@@ -209,10 +134,11 @@ INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_typ
   ('SHOP', 'ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C'),
   ('SHOP', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
   ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
-  ('SHOP', 'OPEN_ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C');
+  ('SHOP', 'OPEN_ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C'),
+  ('SHOP', 'CUSTOMERS', 'NAME', 1, 'VARCHAR2', 10, NULL, 'Y', NULL, 10, 'B');
 INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order number'),
   ('SHOP', 'ORDERS', 'STATUS', NULL), ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 'Which order'),
-  ('SHOP', 'OPEN_ORDERS', 'STATUS', NULL);
+  ('SHOP', 'OPEN_ORDERS', 'STATUS', '  '), ('SHOP', 'CUSTOMERS', 'NAME', 'Name');
 INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name, r_owner,
   r_constraint_name) VALUES
   ('SHOP', 'ORDERS_UK', 'U', 'ORDERS', NULL, NULL), ('SHOP', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
@@ -234,10 +160,17 @@ INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name, c
 INSERT INTO dba_synonyms VALUES ('SHOP', 'ORD', 'SHOP', 'ORDERS'),
   ('PUBLIC', 'ALL_ORDERS', 'SHOP', 'ORDERS');
 INSERT INTO dba_views VALUES ('SHOP', 'OPEN_ORDERS', 'select order_id, status from orders');
+INSERT INTO dba_sequences VALUES ('SHOP', 'ORDER_SEQ'), ('SHOP', 'SPARE_SEQ'), ('CRM', 'S');
+INSERT INTO dba_tab_privs VALUES ('SHOP', 'ORDERS', 'SHOP', 'CLERK', 'SELECT');
 )sql";
-  const QStringList sources[] = {kUnitSource, kPackageSource};
-  const char* units[][2] = {{"ORDER_TOTAL", "FUNCTION"}, {"ORDER_API", "PACKAGE"}};
-  for (int u = 0; u < 2; ++u)
+  const QStringList sources[] = {
+      kUnitSource, kPackageSource, {"PROCEDURE no_doc (p_x NUMBER) IS BEGIN NULL; END;"},
+      {"FUNCTION left_out RETURN NUMBER IS BEGIN RETURN 1; END;"}};
+  const char* units[][2] = {{"ORDER_TOTAL", "FUNCTION"},
+                            {"ORDER_API", "PACKAGE"},
+                            {"NO_DOC", "PROCEDURE"},
+                            {"LEFT_OUT", "FUNCTION"}};
+  for (int u = 0; u < 4; ++u)
     for (int l = 0; l < sources[u].size(); ++l)
       sql += QStringLiteral("INSERT INTO dba_source VALUES ('SHOP', '%1', '%2', %3, '%4');\n")
                  .arg(units[u][0], units[u][1])
@@ -260,6 +193,7 @@ INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_
   ('SHOP', NULL, 'ORDER_TOTAL', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
   ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_ORDER', 1, 2, 0, 'NUMBER', 'IN', NULL),
   ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_ROW', 1, 4, 1, 'NUMBER', 'IN', NULL),
+  ('SHOP', NULL, 'NO_DOC', NULL, 'P_X', 1, 1, 0, 'NUMBER', 'IN', NULL),
   ('SHOP', 'ORDER_API', 'REOPEN', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
   ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '2', 'P_NAME', 1, 1, 0, 'VARCHAR2', 'IN', NULL),
   ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '1', 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);
@@ -272,7 +206,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
-  AddShopEntries("ORCL", "");
+  AddShopEntries();
   project.AppendEntry(ObjectKind::Tables, {"ORCL", "CUSTOMERS", "CRM", "", {}});
   DocumentModel m = Build();
   ASSERT_EQ(m.tables.size(), 2);
@@ -291,7 +225,7 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(false));
   db.SetSnapshotDirectories({dir.path()});
-  AddShopEntries("ORCL", "");
+  AddShopEntries();
   const DocumentModel m = Build();
   const TableObject& t = m.tables[0];
   EXPECT_EQ(t.columns.size(), 2);
@@ -308,6 +242,76 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_EQ(unit.key.name, "ORDER_TOTAL");
   EXPECT_EQ(unit.Items().total, 1);
   EXPECT_TRUE(unit.staleParameters.isEmpty());
+}
+
+TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
+  const auto Add = [this](ObjectKind kind, const QString& name, const QString& description = {}) {
+    project.AppendEntry(kind, {"ORCL", name, "shop", "", description});
+  };
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  Add(ObjectKind::Tables, "ORDERS");  // the dictionary's comment describes it
+  Add(ObjectKind::Tables, "CUSTOMERS");
+  Add(ObjectKind::Tables, "GONE", "Dropped last year.");
+  Add(ObjectKind::Views, "OPEN_ORDERS", "Open orders.");
+  Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
+  Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+  Add(ObjectKind::ProceduresAndFunctions, "GONE_UNIT (PROCEDURE)");
+  Add(ObjectKind::Packages, "ORDER_API", "Orders API.");
+  Add(ObjectKind::Sequences, "ORDER_SEQ", "Order numbers.");
+  Add(ObjectKind::Sequences, "GONE_SEQ", "Old.");
+  Add(ObjectKind::Roles, "CLERK");
+  Add(ObjectKind::Roles, "GONE_ROLE", "Old.");
+
+  const CoverageRun run = RunCoverage(project, settings, db, progress);
+  ASSERT_TRUE(run.ok()) << run.error.toStdString();
+  EXPECT_FALSE(db.Connected());  // as it was before
+
+  const struct {
+    const char* object;
+    int documented, items;
+    const char* gaps;
+  } expected[] = {
+      {"Table ORCL.SHOP.ORDERS", 2, 3, "column STATUS has no comment"},
+      {"Table ORCL.SHOP.CUSTOMERS", 1, 2, "no description"},
+      {"Table ORCL.SHOP.GONE", 0, 0, "no longer exists in its database"},
+      {"Table ORCL.SHOP.EXTRA", 0, 0, "not in the project"},
+      {"View ORCL.SHOP.OPEN_ORDERS", 2, 3, "column STATUS has no comment"},
+      {"Function ORCL.SHOP.ORDER_TOTAL", 2, 3,
+       "P_DAY is not described|p_date is described but no longer exists"},
+      {"Procedure ORCL.SHOP.NO_DOC", 0, 2, "no comment block|P_X is not described"},
+      {"Procedure ORCL.SHOP.GONE_UNIT", 0, 0, "no longer exists in its database"},
+      {"Function ORCL.SHOP.LEFT_OUT", 0, 0, "not in the project"},
+      {"Package ORCL.SHOP.ORDER_API", 1, 1, ""},
+      // Overloads: a parameter of any of them counts once.
+      {"Package member ORCL.SHOP.ORDER_API.CLOSE_ORDER", 2, 3, "P_NAME is not described"},
+      {"Package member ORCL.SHOP.ORDER_API.REOPEN", 0, 1, "no comment block"},
+      {"Sequence ORCL.SHOP.ORDER_SEQ", 1, 1, ""},
+      {"Sequence ORCL.SHOP.GONE_SEQ", 0, 0, "no longer exists in its database"},
+      {"Sequence ORCL.SHOP.SPARE_SEQ", 0, 0, "not in the project"},
+      {"Role ORCL.CLERK", 0, 1, "no description"},
+      {"Role ORCL.GONE_ROLE", 0, 0, "no longer exists in its database"},
+  };
+  const QList<CoverageObject>& objects = run.report.objects;
+  ASSERT_EQ(objects.size(), std::size(expected));
+  for (qsizetype i = 0; i < objects.size(); ++i) {
+    const CoverageObject& o = objects[i];
+    SCOPED_TRACE(expected[i].object);
+    EXPECT_EQ(o.Label() + u' ' + o.FullName(), expected[i].object);
+    EXPECT_EQ(o.Items().documented, expected[i].documented);
+    EXPECT_EQ(o.Items().total, expected[i].items);
+    EXPECT_EQ(o.Gaps().join(u'|'), expected[i].gaps);
+  }
+
+  const KindSummary tables = run.report.Summary(CoverageKind::Tables);
+  EXPECT_EQ(tables.objects, 2);
+  EXPECT_EQ(tables.missing, 1);
+  EXPECT_EQ(tables.notInProject, 1);
+  EXPECT_EQ(tables.tallies[int(Measure::Description)].documented, 1);
+  EXPECT_EQ(tables.tallies[int(Measure::Columns)].total, 3);
+  EXPECT_EQ(run.report.Total().documented, 11);
+  EXPECT_EQ(run.report.Total().total, 20);
 }
 
 }  // namespace

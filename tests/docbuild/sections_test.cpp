@@ -8,10 +8,6 @@
 #include "docbuild/general_sections.h"
 #include "docbuild/list_sections.h"
 
-static void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 const QString kCreated = "Created 1.2.2024 10:00:00";

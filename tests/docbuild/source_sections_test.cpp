@@ -6,15 +6,10 @@
 #include <QTemporaryDir>
 
 #include "build_fixture.h"
-#include "docbuild/dictionary_source.h"
 #include "docbuild/packages_section.h"
 #include "docbuild/procedures_section.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
-
-static void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -113,25 +108,6 @@ TEST_F(SourceSections, PackagesHtmlReadTheSpecificationOnly) {
   EXPECT_TRUE(doc.TempMemoHeader.isEmpty());
   EXPECT_EQ(progress.infoTexts,
             (QStringList{"Building package: \r\nORDERS", "Building package: \r\nNONE"}));
-}
-
-TEST_F(SourceSections, PackageDescriptionFromTheDictionary) {
-  ConnectDatabase(db, "TESTDB", "HR", "hr");
-  EXPECT_EQ(ExtractPackageDescription(db, settings, "ORDERS"), "Order handling.");
-  EXPECT_EQ(ExtractPackageDescription(db, settings, "GET_RATE"), "");
-  EXPECT_FALSE(db.query(QueryId::OCIPackageText).IsOpen());
-}
-
-TEST(UnitName, CutFromTheObjectName) {
-  const UnitName unit = UnitName::Of("GET_X (FUNCTION)");
-  EXPECT_EQ(unit.name, "GET_X ");
-  EXPECT_EQ(unit.type, "FUNCTION");
-  EXPECT_EQ(unit.Heading(), "FUNCTION GET_X ");
-  EXPECT_EQ(UnitName::Of("P(PROCEDURE) (X)").type, "PROCEDURE");
-  EXPECT_EQ(UnitName::Of("NO_TYPE").name, "NO_TYPE");
-  EXPECT_EQ(UnitName::Of("NO_TYPE").type, "");
-  EXPECT_EQ(UnitName::Of("OPEN (PROC").type, "PROC");
-  EXPECT_EQ(UnitName::Of("ODD) (X)").type, "X");
 }
 
 }  // namespace

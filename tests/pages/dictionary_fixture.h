@@ -1,47 +1,37 @@
 #pragma once
-// A small dictionary snapshot for the page and login tests, and a connection that records
-// what its error handler shows.
+// The shared made dictionary as databases ORCL and TEST, a connection to them that records
+// what its error handler shows, a project and the default settings.
 
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 
-#include "db/database.h"
+#include "pages/initial_description.h"
 #include "project/project.h"
 #include "settings/settings.h"
+#include "support/db_fixture.h"
+#include "support/shop_dictionary.h"
+#include "support/snapshot_maker.h"
 
 namespace fixture {
 
-// <dir>/<name>.sqlite with users SCOTT (password "tiger") and HR (password "hr"). SCOTT
-// owns the tables EMP (comment "Employees of the company"), DEPT (no comment) and bonus, the
-// view EMP_V, the function GET_SAL and procedure RAISE_SAL, the package PAY_PKG (with a
-// tagged package description), the sequence EMP_SEQ and grants on EMP to HR and to CLERK.
-// HR owns the table JOBS.
-void MakeScottDictionary(const QString& dir, const QString& name);
-
-// A connection whose snapshot directory is `dir` and whose error handler appends every
-// message to `shown`.
-struct RecordingDatabase {
-  explicit RecordingDatabase(const QString& dir);
-  Database db;
-  QStringList shown;
-};
-
-// Databases ORCL and TEST as MakeScottDictionary makes them, a connection to them, a
-// project and the default settings.
-class ScottDictionaryTest : public ::testing::Test {
+class DictionaryTest : public ::testing::Test, public testdb::DbFixtureBase {
  protected:
-  void SetUp() override;
+  void SetUp() override {
+    for (const QString name : {"ORCL", "TEST"})
+      testdb::MakeSnapshot(SnapshotPath(name + ".sqlite"), testdb::ShopDictionarySql());
+  }
   void Connect(const QString& server, const QString& user = "SCOTT",
-               const QString& password = "tiger");
+               const QString& password = "tiger") {
+    ConnectDatabase(db, server, user, password);
+  }
   // What a page of `kind` takes as the first description of an added object.
-  std::function<QString(const QString&)> Describer(ObjectKind kind);
+  std::function<QString(const QString&)> Describer(ObjectKind kind) {
+    return [this, kind](const QString& name) {
+      return InitialDescription(db, settings, kind, name);
+    };
+  }
 
-  QTemporaryDir dir;
-  RecordingDatabase conn{dir.path()};
   Project project;
   Settings settings = DefaultSettings();
 };

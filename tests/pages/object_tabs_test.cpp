@@ -6,18 +6,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QObject>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QObject>
 #include <QToolButton>
 
 #include "app/main_window.h"
 #include "app/program.h"
 #include "db/database.h"
 #include "db/login_dialog.h"
-#include "dictionary_fixture.h"
+#include "support/shop_dictionary.h"
+#include "support/snapshot_maker.h"
 #include "pages/object_page.h"
 #include "pages/tab_window.h"
 #include "support/scripted_prompts.h"
@@ -29,8 +30,8 @@ namespace {
 class ObjectTabsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fixture::MakeScottDictionary(dir.path(), "ORCL");
-    fixture::MakeScottDictionary(dir.path(), "TEST");
+    for (const QString name : {"ORCL", "TEST"})
+      testdb::MakeSnapshot(dir.filePath(name + ".sqlite"), testdb::ShopDictionarySql());
     window().show();
     window().LiveSettings().Project_dir = dir.path();
     window().LiveSettings().DBLog_history = dir.path() + "/Velmar.dbh";
@@ -96,7 +97,7 @@ TEST_F(ObjectTabsTest, ObjectTabsAskForALogOnAndListTheDictionaryOfTheConnection
   EXPECT_EQ(Texts(Page(ObjectKind::Roles).FlatListBox1), QStringList({"CLERK", "HR"}));
 
   window().Tabs().TabControl()->setCurrentIndex(0);  // where no log-on is asked again
-  AnswerLogin("HR", "wrong", "TEST");
+  AnswerLogin("SCOTT", "wrong", "TEST");
   Click("ToolButton10");
   EXPECT_FALSE(program.Data().Connected());
   EXPECT_EQ(Status(), "Not connected");

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "support/child_process.h"
@@ -191,38 +188,6 @@ TEST_F(ProjectFileTest, DamagedFilesAreRejectedAndChangeNothing) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("fifo.vlm")).constData(), 0600), 0);
   ExpectPathRejected(PathOf("fifo.vlm"), "Not a regular file");
   ExpectPathRejected("/dev/zero", "Not a regular file");
-}
-
-TEST_F(ProjectFileTest, SaveKeepsTheFilesIdentity) {
-  Project p;
-  Fill(p);
-  const QString path = PathOf("keep.vlm");
-  ASSERT_TRUE(WriteProject(p, path, nullptr));
-  ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-  ASSERT_EQ(::link(QFile::encodeName(path).constData(),
-                   QFile::encodeName(PathOf("hard.vlm")).constData()), 0);
-  ASSERT_TRUE(QFile::link("keep.vlm", PathOf("link.vlm")));
-  const auto identity = [&] {
-    struct statx st {};
-    ::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_INO | STATX_MODE | STATX_BTIME,
-            &st);
-    return st;
-  };
-  const struct statx before = identity();
-
-  p.SetGeneral("changed");
-  ASSERT_TRUE(WriteProject(p, PathOf("link.vlm"), nullptr));
-  const struct statx after = identity();
-  EXPECT_EQ(after.stx_ino, before.stx_ino);
-  EXPECT_EQ(after.stx_mode, before.stx_mode);
-  if (before.stx_mask & STATX_BTIME) {
-    EXPECT_EQ(after.stx_btime.tv_sec, before.stx_btime.tv_sec);
-    EXPECT_EQ(after.stx_btime.tv_nsec, before.stx_btime.tv_nsec);
-  }
-  EXPECT_TRUE(QFileInfo(PathOf("link.vlm")).isSymLink());
-  Project back;
-  ASSERT_TRUE(ReadProject(back, PathOf("hard.vlm"), nullptr));
-  EXPECT_EQ(back.Info().General, "changed");
 }
 
 TEST_F(ProjectFileTest, FailedWriteKeepsTheOldFileWholeAndTheMarkerSet) {

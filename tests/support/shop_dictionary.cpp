@@ -59,6 +59,7 @@ QString SourceSql(const QString& owner, const QString& name, const QString& type
 
 QString ShopDictionarySql() {
   return UserSql("SHOP", "secret") + UserSql("HR", {}) + UserSql("OPS", "ops") +
+         UserSql("SCOTT", "tiger") +
          SourceSql("HR", "GET_RATE", "FUNCTION", kGetRate) +
          SourceSql("OPS", "GET_RATE", "FUNCTION",
                    {"<FD>", "Description:", "  The rate in OPS.", "</FD>"}) +
@@ -123,7 +124,21 @@ INSERT INTO dba_views VALUES
   ('SHOP','V_TAIL','select a' || char(13,10) || 'from b' || char(13,10) || '  ' || char(9)),
   ('SHOP','V_BLANK','   '),
   ('SHOP','V_ESC','select ''<b>'' & x from t');
-)sql").arg(kLongColumn);
+INSERT INTO dba_tables VALUES ('SCOTT', 'EMP'), ('SCOTT', 'DEPT'), ('SCOTT', 'bonus'),
+  ('HR', 'JOBS');
+INSERT INTO dba_tab_comments VALUES ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
+  ('SCOTT', 'DEPT', 'TABLE', NULL), ('HR', 'JOBS', 'TABLE', 'Job titles');
+INSERT INTO dba_views VALUES ('SCOTT', 'EMP_V', 'select * from emp');
+INSERT INTO dba_sequences VALUES ('SCOTT', 'EMP_SEQ');
+INSERT INTO dba_tab_privs VALUES ('SCOTT', 'EMP', 'SCOTT', 'HR', 'SELECT'),
+  ('SCOTT', 'EMP', 'SCOTT', 'CLERK', 'SELECT'), ('SCOTT', 'EMP', 'SCOTT', 'HR', 'UPDATE');
+)sql").arg(kLongColumn) +
+         SourceSql("SCOTT", "GET_SAL", "FUNCTION",
+                   {"function get_sal return number is", "begin return 0; end;"}) +
+         SourceSql("SCOTT", "RAISE_SAL", "PROCEDURE", {"procedure raise_sal is begin null; end;"}) +
+         SourceSql("SCOTT", "PAY_PKG", "PACKAGE",
+                   {"package pay_pkg is", "-- <PD>", "-- Description", "first part",
+                    "   second part   ", "-- </PD>", "end pay_pkg;"});
 }
 
 }  // namespace testdb

@@ -1,6 +1,6 @@
 #pragma once
-// The made dictionary the document builder tests share: database TESTDB with users SHOP
-// (password "secret"), HR (any password) and OPS ("ops").
+// The made dictionary the snapshot, document builder and page tests share, with users SHOP
+// (password "secret"), HR (any password), OPS ("ops") and SCOTT ("tiger").
 
 #include <QString>
 #include <QStringList>
@@ -9,9 +9,12 @@ namespace testdb {
 
 // SHOP owns the tables NOTES, CUSTOMERS, ORDERS (keys, an index, synonyms and a comment
 // with markup) and LONG_NAMES (a column name of 128 characters, kLongColumn, and a zoned
-// timestamp), and the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC; HR owns the table
-// STAFF, the function GET_RATE (kGetRate) and the package ORDERS (kOrdersSpec, with a body
-// that documents a member of its own); OPS owns another GET_RATE.
+// timestamp), and the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC; HR owns the tables
+// STAFF and JOBS, the function GET_RATE (kGetRate) and the package ORDERS (kOrdersSpec, with
+// a body that documents a member of its own); OPS owns another GET_RATE. SCOTT
+// owns the tables EMP (comment "Employees of the company"), DEPT and bonus, the view EMP_V,
+// the function GET_SAL and procedure RAISE_SAL, the package PAY_PKG (with a tagged package
+// description), the sequence EMP_SEQ and grants on EMP to HR and to CLERK.
 QString ShopDictionarySql();
 
 extern const QString kLongColumn;
