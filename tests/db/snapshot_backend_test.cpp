@@ -6,139 +6,79 @@
 
 #include "db/snapshot_limits.h"
 #include "support/db_fixture.h"
+#include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
 namespace {
 
-// Owners with look-alike objects, rows inserted out of their natural order, and the
-// cases the dictionary queries must render: a 35-character column name, a NULL comment,
-// composite keys.
-const char* kDictionary = R"sql(
-INSERT INTO dba_tables VALUES ('APP', 'ORDERS'), ('APP', 'CUSTOMERS'), ('OTHER', 'SECRET');
-INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
-  data_length, data_precision, nullable) VALUES
-  ('APP', 'ORDERS', 'ZONE', 3, 'VARCHAR2', 30, NULL, 'Y'),
-  ('APP', 'ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N'),
-  ('APP', 'ORDERS', 'AMOUNT', 2, 'NUMBER', 22, NULL, 'Y'),
-  ('APP', 'ORDERS', 'CREATED', 4, 'DATE', 7, NULL, 'N'),
-  ('APP', 'ORDERS', 'A_VERY_LONG_COLUMN_NAME_OF_35_CHARS', 5, 'CHAR', 1, NULL, 'Y'),
-  ('APP', 'ORDERS', 'CUST_ID', 6, 'NUMBER', 22, 6, 'N'),
-  ('APP', 'ORDERS', 'CUST_BRANCH', 7, 'NUMBER', 22, 3, 'N'),
-  ('APP', 'CUSTOMERS', 'BRANCH', 2, 'NUMBER', 22, 3, 'N'),
-  ('APP', 'CUSTOMERS', 'ID', 1, 'NUMBER', 22, 6, 'N'),
-  ('APP', 'CUSTOMERS', 'MÄÄRÄ', 3, 'NUMBER', 22, NULL, 'Y'),
-  ('OTHER', 'ORDERS', 'HIDDEN', 1, 'NUMBER', 22, NULL, 'N');
-INSERT INTO dba_col_comments SELECT owner, table_name, column_name, NULL FROM dba_tab_columns;
-UPDATE dba_col_comments SET comments = 'Total; in "euros" & cents' WHERE column_name = 'AMOUNT';
-INSERT INTO dba_tab_comments VALUES
-  ('ADMIN', 'ORDERS', 'TABLE', 'Not ours'), ('APP', 'ORDERS', 'TABLE', 'Customer orders'),
-  ('APP', 'CUSTOMERS', 'TABLE', NULL);
-INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name,
-  r_owner, r_constraint_name) VALUES
-  ('APP', 'ORDERS_PK', 'P', 'ORDERS', NULL, NULL),
-  ('APP', 'ORDERS_CUST_FK', 'R', 'ORDERS', 'APP', 'CUSTOMERS_PK'),
-  ('APP', 'CUSTOMERS_PK', 'P', 'CUSTOMERS', NULL, NULL),
-  ('OTHER', 'ORDERS_PK2', 'P', 'ORDERS', NULL, NULL);
-INSERT INTO dba_cons_columns VALUES
-  ('APP', 'ORDERS_CUST_FK', 'ORDERS', 'CUST_BRANCH', 2),
-  ('APP', 'ORDERS_CUST_FK', 'ORDERS', 'CUST_ID', 1),
-  ('APP', 'ORDERS_PK', 'ORDERS', 'ORDER_ID', 1),
-  ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'BRANCH', 2),
-  ('APP', 'CUSTOMERS_PK', 'CUSTOMERS', 'ID', 1),
-  ('OTHER', 'ORDERS_PK2', 'ORDERS', 'HIDDEN', 1);
-INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('APP', 'ORDERS_PK', 'APP', 'ORDERS'),
-  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS');
-INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
-  column_name, column_position) VALUES
-  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'CREATED', 2),
-  ('APP', 'ORDERS_ZONE_IX', 'APP', 'ORDERS', 'ZONE', 1),
-  ('APP', 'ORDERS_PK', 'APP', 'ORDERS', 'ORDER_ID', 1);
-INSERT INTO dba_synonyms VALUES ('PUBLIC', 'ORD', 'APP', 'ORDERS'), ('APP', 'O', 'APP', 'ORDERS');
-INSERT INTO dba_sequences VALUES ('APP', 'ORDERS_SEQ'), ('APP', 'CUSTOMERS_SEQ'), ('OTHER', 'X_SEQ');
-INSERT INTO dba_tab_privs VALUES
-  ('APP', 'ORDERS', 'APP', 'CLERK', 'SELECT'), ('APP', 'ORDERS', 'APP', 'CLERK', 'UPDATE'),
-  ('APP', 'CUSTOMERS', 'APP', 'AUDITOR', 'SELECT'), ('OTHER', 'SECRET', 'OTHER', 'SPY', 'SELECT'),
-  ('OTHER', 'SECRET', 'APP', 'PARTNER', 'SELECT');
-INSERT INTO dba_views VALUES ('APP', 'BIG_ORDERS', 'SELECT *
-  FROM orders WHERE amount > 10 AND amount < 99
-'), ('APP', 'ALL_ORDERS', 'SELECT * FROM orders');
-INSERT INTO dba_source VALUES
-  ('APP', 'TOTAL', 'FUNCTION', 2, 'RETURN NUMBER IS' || char(10)),
-  ('APP', 'TOTAL', 'FUNCTION', 1, 'FUNCTION total' || char(10)),
-  ('APP', 'TOTAL', 'FUNCTION', 3, 'BEGIN RETURN 1; END;'),
-  ('APP', 'PURGE', 'PROCEDURE', 1, 'PROCEDURE purge IS BEGIN NULL; END;'),
-  ('APP', 'API', 'PACKAGE', 1, 'PACKAGE api IS' || char(10)),
-  ('APP', 'API', 'PACKAGE', 2, 'END api;'),
-  ('APP', 'API', 'PACKAGE BODY', 1, 'PACKAGE BODY api IS END api;'),
-  ('OTHER', 'SNOOP', 'FUNCTION', 1, 'FUNCTION snoop');
-)sql";
-
 class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
  protected:
   void SetUp() override {
-    testdb::MakeSnapshot(
-        SnapshotPath("shop.sqlite"),
-        testdb::UserSql("APP", "secret") + testdb::UserSql("OTHER", {}) + kDictionary);
+    testdb::MakeSnapshot(SnapshotPath("shop.sqlite"), testdb::ShopDictionarySql());
   }
-  void LogOn() { ConnectDatabase(db, "SHOP", "APP", "secret"); }
 };
 
-// What each fixed query gives for the user APP: padded names counting characters, composite
-// keys by position, the user's objects only, the user's own comment before another owner's,
-// source and view text whole.
+// What each fixed query gives its user: padded names counting characters, keys by position,
+// the user's objects only, the user's own comment before another owner's, source and view
+// text whole and in order.
 TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
   const auto pad = [](const char* name, int width) { return QString(name).leftJustified(width); };
+  const auto stored = [](const QStringList& lines) {  // a row a line, each with its line feed
+    QList<QStringList> rows;                             // but the last
+    for (const QString& line : lines)
+      rows.append({line + (rows.size() + 1 < lines.size() ? "\n" : "")});
+    return rows;
+  };
   const struct {
+    const char* user;
     QueryId id;
     QStringList binds, columns;
     QList<QStringList> rows;
   } kCases[] = {
-      {QueryId::OCIComments, {"ORDERS' OR '1'='1"}, {"comments"}, {}},
-      {QueryId::OCIComments, {"x'; DROP TABLE dba_tables; --"}, {"comments"}, {}},
-      {QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "nulli", "kuvaus"},
-       {{pad("ORDER_ID", 30), "Not null  ", ""},
-        {pad("AMOUNT", 30), "Null      ", "Total; in \"euros\" & cents"},
-        {pad("ZONE", 30), "Null      ", ""},
-        {pad("CREATED", 30), "Not null  ", ""},
-        {"A_VERY_LONG_COLUMN_NAME_OF_35_CHARS", "Null      ", ""},
-        {pad("CUST_ID", 30), "Not null  ", ""},
-        {pad("CUST_BRANCH", 30), "Not null  ", ""}}},
-      {QueryId::OCIColumns, {"ORDERS"}, {"column_name"},
-       {{"ORDER_ID"}, {"AMOUNT"}, {"ZONE"}, {"CREATED"}, {"A_VERY_LONG_COLUMN_NAME_OF_35_CHARS"},
-        {"CUST_ID"}, {"CUST_BRANCH"}}},
-      {QueryId::OCITableFields, {"CUSTOMERS"}, {"kentta"},
-       {{pad("ID", 30)}, {pad("BRANCH", 30)}, {QString::fromUtf8("MÄÄRÄ").leftJustified(30)}}},
-      {QueryId::OCIPrimaryKeys, {"CUSTOMERS"}, {"Nimi", "Sarake"},
-       {{pad("CUSTOMERS_PK", 20), "ID"}, {pad("CUSTOMERS_PK", 20), "BRANCH"}}},
-      {QueryId::OCIForeignKeys, {"ORDERS"}, {"Nimi", "Lahtosarake", "Kohdesarake"},
-       {{pad("ORDERS_CUST_FK", 20), pad("CUST_ID", 30), "CUSTOMERS.ID"},
-        {pad("ORDERS_CUST_FK", 20), pad("CUST_BRANCH", 30), "CUSTOMERS.BRANCH"}}},
-      {QueryId::OCIIndexes, {"ORDERS"}, {"nimi", "sarake"},
-       {{pad("ORDERS_PK", 20), "ORDER_ID"},
-        {pad("ORDERS_ZONE_IX", 20), "ZONE"},
-        {pad("ORDERS_ZONE_IX", 20), "CREATED"}}},
-      {QueryId::OCITables, {}, {"table_name"}, {{"CUSTOMERS"}, {"ORDERS"}}},
-      {QueryId::OCIViewNames, {}, {"VIEW_NAME"}, {{"ALL_ORDERS"}, {"BIG_ORDERS"}}},
-      {QueryId::OCIProcedures, {}, {"proc"}, {{"PURGE (PROCEDURE)"}, {"TOTAL (FUNCTION)"}}},
-      {QueryId::OCIPackages, {}, {"name"}, {{"API"}}},
-      {QueryId::OCISequences, {}, {"sequence_name"}, {{"CUSTOMERS_SEQ"}, {"ORDERS_SEQ"}}},
-      {QueryId::OCIRoles, {}, {"grantee"}, {{"AUDITOR"}, {"CLERK"}, {"PARTNER"}}},
-      {QueryId::OCIComments, {"ORDERS"}, {"COMMENTS"}, {{"Customer orders"}, {"Not ours"}}},
-      {QueryId::OCIComments, {"CUSTOMERS"}, {"comments"}, {{""}}},
-      {QueryId::OCISynonyms, {"ORDERS"}, {"synonym_name"}, {{"O"}, {"ORD"}}},
-      {QueryId::OCIProctext, {"TOTAL", "FUNCTION"}, {"text"},
-       {{"FUNCTION total\n"}, {"RETURN NUMBER IS\n"}, {"BEGIN RETURN 1; END;"}}},
-      {QueryId::OCIProctext, {"TOTAL", "PROCEDURE"}, {"text"}, {}},
-      {QueryId::OCIPackageText, {"API"}, {"TEXT"}, {{"PACKAGE api IS\n"}, {"END api;"}}},
-      {QueryId::OCIViews, {"BIG_ORDERS"}, {"text"},
-       {{"SELECT *\n  FROM orders WHERE amount > 10 AND amount < 99\n"}}},
+      {"SHOP", QueryId::OCIComments, {"ORDERS' OR '1'='1"}, {"comments"}, {}},
+      {"SHOP", QueryId::OCIComments, {"x'; DROP TABLE dba_tables; --"}, {"comments"}, {}},
+      {"SHOP", QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "nulli", "kuvaus"},
+       {{pad("ORDER_ID", 30), "Not null  ", "Order number"},
+        {pad("CUSTOMER_ID", 30), "Not null  ", "Who"},
+        {pad("NOTE", 30), "Null      ", "Free <text> & \"notes\""}}},
+      {"SHOP", QueryId::OCITableFields, {"LONG_NAMES"}, {"kentta", "kuvaus"},
+       {{testdb::kLongColumn, ""}, {pad("SHIPPED_AT", 30), "When it left.\r\nLocal time."}}},
+      {"SHOP", QueryId::OCIColumns, {"ORDERS"}, {"column_name"},
+       {{"ORDER_ID"}, {"CUSTOMER_ID"}, {"NOTE"}}},
+      {"SHOP", QueryId::OCIIndexes, {"ORDERS"}, {"nimi", "sarake"},
+       {{pad("ORDERS_IX", 20), "ORDER_ID"}, {pad("ORDERS_IX", 20), "CUSTOMER_ID"}}},
+      {"SHOP", QueryId::OCITables, {}, {"table_name"},
+       {{"CUSTOMERS"}, {"LONG_NAMES"}, {"NOTES"}, {"ORDERS"}}},
+      {"SHOP", QueryId::OCIViewNames, {}, {"VIEW_NAME"},
+       {{"V_BLANK"}, {"V_ESC"}, {"V_ONE"}, {"V_OPEN"}, {"V_TAIL"}}},
+      {"SHOP", QueryId::OCISequences, {}, {"sequence_name"}, {{"CUSTOMERS_SEQ"}, {"ORDERS_SEQ"}}},
+      {"SHOP", QueryId::OCISynonyms, {"ORDERS"}, {"synonym_name"}, {{"ALT_ORDERS"}, {"ORDERS_PUB"}}},
+      {"SHOP", QueryId::OCIViews, {"V_OPEN"}, {"text"}, {{"select *\nfrom orders\n"}}},
+      {"SCOTT", QueryId::OCIPrimaryKeys, {"DEPT"}, {"Nimi", "Sarake"},
+       {{pad("DEPT_PK", 20), "DEPTNO"}, {pad("DEPT_PK", 20), "LOC"}}},
+      {"SCOTT", QueryId::OCIForeignKeys, {"EMP"}, {"Nimi", "Lahtosarake", "Kohdesarake"},
+       {{pad("EMP_DEPT_FK", 20), pad("DEPTNO", 30), "DEPT.DEPTNO"},
+        {pad("EMP_DEPT_FK", 20), pad("LOC", 30), "DEPT.LOC"}}},
+      {"SCOTT", QueryId::OCIProcedures, {}, {"proc"},
+       {{"GET_SAL (FUNCTION)"}, {"RAISE_SAL (PROCEDURE)"}}},
+      {"SCOTT", QueryId::OCIRoles, {}, {"grantee"}, {{"CLERK"}, {"HR"}, {"PARTNER"}}},
+      {"SCOTT", QueryId::OCIComments, {"EMP"}, {"COMMENTS"},
+       {{"Employees of the company"}, {"Not ours"}}},
+      {"SCOTT", QueryId::OCIComments, {"DEPT"}, {"comments"}, {{""}}},
+      {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "FUNCTION"}, {"text"},
+       stored({"function get_sal return number is", "begin return 0; end;"})},
+      {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "PROCEDURE"}, {"text"}, {}},
+      {"HR", QueryId::OCIPackages, {}, {"name"}, {{"ORDERS"}}},
+      {"HR", QueryId::OCIPackageText, {"ORDERS"}, {"TEXT"}, stored(testdb::kOrdersSpec)},
   };
   const QByteArray before = testenv::ReadBytes(SnapshotPath("shop.sqlite"));
-  LogOn();
-  for (const auto& c : kCases)
+  for (const auto& c : kCases) {
+    if (db.UserName() != c.user)
+      ConnectDatabase(db, "SHOP", c.user, c.user == QLatin1String("SCOTT") ? "tiger" : "secret");
     EXPECT_EQ(Rows(c.id, c.binds, c.columns), c.rows)
-        << QueryTextOf(c.id).name << " " << c.binds.join(',').toStdString();
+        << c.user << " " << QueryTextOf(c.id).name << " " << c.binds.join(',').toStdString();
+  }
   EXPECT_TRUE(errors.isEmpty());
   db.Disconnect();
   EXPECT_EQ(testenv::ReadBytes(SnapshotPath("shop.sqlite")), before);
@@ -150,8 +90,8 @@ TEST_F(SnapshotTest, LogOnChecksUserAndPassword) {
     bool ok;
   };
   for (const Case& c :
-       {Case{"APP", "secret", true}, Case{"app", "secret", true}, Case{"APP", "Secret", false},
-        Case{"NOBODY", "secret", false}, Case{"OTHER", "anything", true}}) {
+       {Case{"SHOP", "secret", true}, Case{"shop", "secret", true}, Case{"SHOP", "Secret", false},
+        Case{"NOBODY", "secret", false}, Case{"HR", "anything", true}}) {
     errors.clear();
     try {
       ConnectDatabase(db, "shop", c.user, c.password);
@@ -163,18 +103,18 @@ TEST_F(SnapshotTest, LogOnChecksUserAndPassword) {
     }
     EXPECT_EQ(db.Connected(), c.ok);
   }
-  // OTHER sees its own schema only, also while APP reads the same file.
-  Database app;
-  app.SetSnapshotDirectories({dir.path()});
-  ConnectDatabase(app, "SHOP", "APP", "secret");
-  Query& theirs = app.query(QueryId::OCITables);
+  // HR sees its own schema only, also while SHOP reads the same file.
+  Database shop;
+  shop.SetSnapshotDirectories({dir.path()});
+  ConnectDatabase(shop, "SHOP", "SHOP", "secret");
+  Query& theirs = shop.query(QueryId::OCITables);
   theirs.Open();
-  EXPECT_EQ(Column(QueryId::OCIProcedures, {}, "proc"), QStringList({"SNOOP (FUNCTION)"}));
+  EXPECT_EQ(Column(QueryId::OCIProcedures, {}, "proc"), QStringList({"GET_RATE (FUNCTION)"}));
   EXPECT_EQ(theirs.Field("table_name"), "CUSTOMERS");
 
   // A failed log-on ends the connection before it and keeps what was tried.
   errors.clear();
-  EXPECT_THROW(ConnectDatabase(db, "SHOP", "APP", "wrong"), DatabaseError);
+  EXPECT_THROW(ConnectDatabase(db, "SHOP", "SHOP", "wrong"), DatabaseError);
   EXPECT_FALSE(db.Connected());
   EXPECT_EQ(db.ServerName(), "SHOP");
   EXPECT_EQ(db.Password(), "wrong");
@@ -188,7 +128,7 @@ TEST_F(SnapshotTest, QueryMisuseIsReportedOnce) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], "Not connected to a database.");
 
-  LogOn();
+  ConnectDatabase(db, "SHOP", "HR", "any");
   tables.Open();
   EXPECT_THROW(tables.Field("no_such_column"), DatabaseError);
   EXPECT_EQ(errors.last(), "Query OCITables has no column no_such_column.");
@@ -203,8 +143,7 @@ TEST_F(SnapshotTest, QueryMisuseIsReportedOnce) {
   for (outer.Open(); !outer.Eof(); outer.Next())
     for (tables.Open(); !tables.Eof(); tables.Next())
       pairs << outer.Field("table_name") + "/" + tables.Field("TABLE_NAME");
-  EXPECT_EQ(pairs, QStringList({"CUSTOMERS/CUSTOMERS", "CUSTOMERS/ORDERS", "ORDERS/CUSTOMERS",
-                                "ORDERS/ORDERS"}));
+  EXPECT_EQ(pairs, QStringList({"JOBS/JOBS", "JOBS/STAFF", "STAFF/JOBS", "STAFF/STAFF"}));
 
   // A disconnect ends every open query; reading it then is an error, not a crash.
   outer.Open();

@@ -94,7 +94,7 @@ TEST_F(ObjectPageTest, EachKindListsItsObjectsAndDescribesWhatIsAdded) {
        {"", ""}},
       {ObjectKind::Packages, {"PAY_PKG"}, {"first part second part"}},
       {ObjectKind::Sequences, {"EMP_SEQ"}, {""}},
-      {ObjectKind::Roles, {"CLERK", "HR"}, {"", ""}}};
+      {ObjectKind::Roles, {"CLERK", "HR", "PARTNER"}, {"", "", ""}}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(static_cast<int>(k.kind));
     auto page = Page(k.kind);

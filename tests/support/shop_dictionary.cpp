@@ -45,7 +45,7 @@ const QStringList kOrdersSpec{
 QString SourceSql(const QString& owner, const QString& name, const QString& type,
                   const QStringList& lines) {
   QString sql;
-  for (int i = 0; i < lines.size(); ++i) {
+  for (qsizetype i = lines.size() - 1; i >= 0; --i) {
     QString text = lines[i];
     text.replace(u'\'', QStringLiteral("''"));
     sql += QStringLiteral("INSERT INTO dba_source (owner, name, type, line, text) "
@@ -95,8 +95,8 @@ INSERT INTO dba_cons_columns VALUES
   ('SHOP','ORDERS_CUST_FK','ORDERS','CUSTOMER_ID',1);
 INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS');
 INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
-  column_name, column_position) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1),
-  ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2);
+  column_name, column_position) VALUES ('SHOP','ORDERS_IX','SHOP','ORDERS','CUSTOMER_ID',2),
+  ('SHOP','ORDERS_IX','SHOP','ORDERS','ORDER_ID',1);
 INSERT INTO dba_tab_columns VALUES
   ('SHOP','LONG_NAMES','%1',1,'NUMBER',22,10,'N',0,0,NULL,NULL),
   ('SHOP','LONG_NAMES','SHIPPED_AT',2,'TIMESTAMP(6) WITH TIME ZONE',13,NULL,'Y',6,0,NULL,NULL);
@@ -126,16 +126,33 @@ INSERT INTO dba_views VALUES
   ('SHOP','V_ESC','select ''<b>'' & x from t');
 INSERT INTO dba_tables VALUES ('SCOTT', 'EMP'), ('SCOTT', 'DEPT'), ('SCOTT', 'bonus'),
   ('HR', 'JOBS');
-INSERT INTO dba_tab_comments VALUES ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
+INSERT INTO dba_tab_comments VALUES ('HR', 'EMP', 'TABLE', 'Not ours'),
+  ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
   ('SCOTT', 'DEPT', 'TABLE', NULL), ('HR', 'JOBS', 'TABLE', 'Job titles');
 INSERT INTO dba_views VALUES ('SCOTT', 'EMP_V', 'select * from emp');
-INSERT INTO dba_sequences VALUES ('SCOTT', 'EMP_SEQ');
+INSERT INTO dba_sequences VALUES ('SCOTT', 'EMP_SEQ'), ('SHOP', 'ORDERS_SEQ'),
+  ('SHOP', 'CUSTOMERS_SEQ');
 INSERT INTO dba_tab_privs VALUES ('SCOTT', 'EMP', 'SCOTT', 'HR', 'SELECT'),
-  ('SCOTT', 'EMP', 'SCOTT', 'CLERK', 'SELECT'), ('SCOTT', 'EMP', 'SCOTT', 'HR', 'UPDATE');
+  ('SCOTT', 'EMP', 'SCOTT', 'CLERK', 'SELECT'), ('SCOTT', 'EMP', 'SCOTT', 'HR', 'UPDATE'),
+  ('HR', 'JOBS', 'SCOTT', 'PARTNER', 'SELECT'), ('HR', 'JOBS', 'HR', 'SPY', 'SELECT');
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
+  data_precision, nullable) VALUES ('SCOTT', 'DEPT', 'LOC', 2, 'VARCHAR2', 13, NULL, 'N'),
+  ('SCOTT', 'DEPT', 'DEPTNO', 1, 'NUMBER', 22, 2, 'N'),
+  ('SCOTT', 'EMP', 'EMPNO', 1, 'NUMBER', 22, 4, 'N'),
+  ('SCOTT', 'EMP', 'LOC', 3, 'VARCHAR2', 13, NULL, 'Y'),
+  ('SCOTT', 'EMP', 'DEPTNO', 2, 'NUMBER', 22, 2, 'Y');
+INSERT INTO dba_col_comments SELECT owner, table_name, column_name, NULL FROM dba_tab_columns
+  WHERE owner = 'SCOTT';
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name, r_owner,
+  r_constraint_name) VALUES ('SCOTT', 'DEPT_PK', 'P', 'DEPT', NULL, NULL),
+  ('SCOTT', 'EMP_DEPT_FK', 'R', 'EMP', 'SCOTT', 'DEPT_PK');
+INSERT INTO dba_cons_columns VALUES ('SCOTT', 'DEPT_PK', 'DEPT', 'LOC', 2),
+  ('SCOTT', 'DEPT_PK', 'DEPT', 'DEPTNO', 1), ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'LOC', 2),
+  ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'DEPTNO', 1);
 )sql").arg(kLongColumn) +
+         SourceSql("SCOTT", "RAISE_SAL", "PROCEDURE", {"procedure raise_sal is begin null; end;"}) +
          SourceSql("SCOTT", "GET_SAL", "FUNCTION",
                    {"function get_sal return number is", "begin return 0; end;"}) +
-         SourceSql("SCOTT", "RAISE_SAL", "PROCEDURE", {"procedure raise_sal is begin null; end;"}) +
          SourceSql("SCOTT", "PAY_PKG", "PACKAGE",
                    {"package pay_pkg is", "-- <PD>", "-- Description", "first part",
                     "   second part   ", "-- </PD>", "end pay_pkg;"});

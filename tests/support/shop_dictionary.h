@@ -9,19 +9,22 @@ namespace testdb {
 
 // SHOP owns the tables NOTES, CUSTOMERS, ORDERS (keys, an index, synonyms and a comment
 // with markup) and LONG_NAMES (a column name of 128 characters, kLongColumn, and a zoned
-// timestamp), and the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC; HR owns the tables
-// STAFF and JOBS, the function GET_RATE (kGetRate) and the package ORDERS (kOrdersSpec, with
-// a body that documents a member of its own); OPS owns another GET_RATE. SCOTT
-// owns the tables EMP (comment "Employees of the company"), DEPT and bonus, the view EMP_V,
-// the function GET_SAL and procedure RAISE_SAL, the package PAY_PKG (with a tagged package
-// description), the sequence EMP_SEQ and grants on EMP to HR and to CLERK.
+// timestamp), the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC and the sequences ORDERS_SEQ
+// and CUSTOMERS_SEQ. HR owns the tables STAFF and JOBS, the function GET_RATE (kGetRate) and
+// the package ORDERS (kOrdersSpec, with a body that documents a member of its own); OPS owns
+// another GET_RATE. SCOTT owns the tables EMP (comment "Employees of the company", and HR
+// has a comment of that name too), DEPT and bonus, the key DEPT_PK of DEPT and EMP_DEPT_FK of
+// EMP on (DEPTNO, LOC), the view EMP_V, the function GET_SAL and procedure RAISE_SAL, the
+// package PAY_PKG (with a tagged package description) and the sequence EMP_SEQ, and granted
+// EMP to HR and to CLERK and HR's JOBS to PARTNER.
 QString ShopDictionarySql();
 
 extern const QString kLongColumn;
 extern const QStringList kGetRate;
 extern const QStringList kOrdersSpec;
 
-// Rows of dba_source for one unit: each line with its line feed as stored, the last none.
+// Rows of dba_source for one unit: each line with its line feed as stored, the last none;
+// inserted last line first, so that what reads them must order them.
 QString SourceSql(const QString& owner, const QString& name, const QString& type,
                   const QStringList& lines);
 
