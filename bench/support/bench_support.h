@@ -11,7 +11,8 @@ class Database;
 class Project;
 class QTemporaryDir;
 
-// Elapsed and CPU seconds; on a shared machine the CPU time is the steadier figure.
+// Elapsed and CPU seconds (the CPU time of ended child processes included); on a shared
+// machine the CPU time is the steadier figure.
 struct Time {
   double elapsed = 1e9, cpu = 1e9;
   void KeepBest(const Time& t);

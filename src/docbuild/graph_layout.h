@@ -1,22 +1,17 @@
 #pragma once
 // Lays a small directed graph out with the Graphviz library ("dot") and renders it as SVG in
 // memory: no program is run and no file is written. Only the library's own layout and SVG
-// plugins are used, loaded once from its plugin folder, and text is measured with the
-// library's built-in font metrics rather than the fonts of the machine, so the same graph
-// gives the same bytes wherever the same library is installed.
-//
-// The library reports problems through one process-wide handler; while a graph is laid out
-// it is ours, and every message of error level makes the layout fail with that message.
+// plugins are used, and text is measured with the library's built-in font metrics rather than
+// the fonts of the machine, so the same graph gives the same bytes wherever the same library
+// is installed. The library runs in a child process of this one (layout_process.h); every
+// message of error level it gives about a graph makes that graph's layout fail with it.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <string>
 
-struct GVC_s;
-
-// The size in points of the texts in a node's label.
-inline constexpr int kNodeFontSize = 11;
+#include "docbuild/layout_process.h"
 
 struct LayoutNode {
   QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
@@ -37,21 +32,15 @@ struct LayoutGraph {
   QList<LayoutEdge> edges;
 };
 
-// One per build: the library's context, made once and freed at the end.
+// One per build: its layout process is started with the first graph and ended with the build.
 class GraphLayout {
  public:
-  GraphLayout();
-  ~GraphLayout();
-  GraphLayout(const GraphLayout&) = delete;
-  GraphLayout& operator=(const GraphLayout&) = delete;
-
   // The <svg> element (no XML declaration, no comments), or false with the library's
-  // messages in *error. The graph is freed again either way.
+  // messages (or why its process failed) in *error.
   bool RenderSvg(const LayoutGraph& graph, std::string* svg, QString* error);
 
  private:
-  GVC_s* gvc_ = nullptr;
-  QString unavailable_;  // why the context could not be made
+  LayoutProcess process_;
 };
 
 // A text for an HTML-like label: XML's five characters as entities, a backslash doubled

@@ -1,9 +1,12 @@
 // The relationship diagrams: who gets one, one arrow per foreign key, links, names that
-// would break the SVG, the overview's size limit, and the library's errors.
+// would break the SVG, the overview's size limit, and the library's errors and crashes.
 #include "docbuild/diagrams.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <QFile>
 #include <QXmlStreamReader>
 
 #include "docbuild/document_model.h"
@@ -140,7 +143,17 @@ TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
   }
 }
 
-TEST(GraphLayout, ALibraryErrorFailsTheDrawingAndTheNextOneIsDrawn) {
+// The child processes of this thread: the layout's own, here.
+QList<pid_t> Children() {
+  QFile list(QStringLiteral("/proc/self/task/%1/children").arg(gettid()));
+  QList<pid_t> pids;
+  if (list.open(QIODevice::ReadOnly))
+    for (const QByteArray& pid : list.readAll().split(' '))
+      if (!pid.trimmed().isEmpty()) pids.append(pid.toInt());
+  return pids;
+}
+
+TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   GraphLayout layout;
   LayoutGraph broken;
   broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}}};
@@ -155,6 +168,14 @@ TEST(GraphLayout, ALibraryErrorFailsTheDrawingAndTheNextOneIsDrawn) {
   fine.edges = {{0, 1, {}, {}}};
   ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
+
+  // The layout process ended as a crash of the library would end it.
+  const QList<pid_t> children = Children();
+  ASSERT_EQ(children.size(), 1);
+  ASSERT_EQ(kill(children[0], SIGKILL), 0);
+  EXPECT_FALSE(layout.RenderSvg(fine, &svg, &error));
+  EXPECT_EQ(error.toStdString(), "the layout process stopped unexpectedly (Killed)");
+  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
 }
 
 }  // namespace

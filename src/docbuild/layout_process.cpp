@@ -1,0 +1,363 @@
+#include "docbuild/layout_process.h"
+
+#include <dlfcn.h>
+#include <gvc.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// ---- The parent's side: the plugins, loaded before any fork ----
+
+// The two plugins a layout needs, looked up once in the library's plugin folder. The names
+// are the symbols every Graphviz plugin library exports.
+struct Plugins {
+  lt_symlist_t list[3] = {};
+  std::string error;
+
+  Plugins() {
+    const char* const names[][2] = {
+        {GRAPHVIZ_PLUGIN_DIR "/libgvplugin_dot_layout.so." GRAPHVIZ_PLUGIN_ABI,
+         "gvplugin_dot_layout_LTX_library"},
+        {GRAPHVIZ_PLUGIN_DIR "/libgvplugin_core.so." GRAPHVIZ_PLUGIN_ABI,
+         "gvplugin_core_LTX_library"},
+    };
+    for (int i = 0; i < 2; ++i) {
+      // Kept loaded for the life of the process: contexts refer to the plugins' tables.
+      void* library = dlopen(names[i][0], RTLD_NOW | RTLD_LOCAL);
+      void* symbol = library ? dlsym(library, names[i][1]) : nullptr;
+      if (!symbol) {
+        error = std::string("The Graphviz plugin ") + names[i][0] + " can't be loaded: " + dlerror();
+        return;
+      }
+      list[i] = {names[i][1], symbol};
+    }
+  }
+};
+
+const Plugins& LoadedPlugins() {
+  static const Plugins plugins;
+  return plugins;
+}
+
+// ---- The socket: messages of a length and that many bytes ----
+
+void PutNumber(std::string& out, std::uint32_t n) {
+  out.append(reinterpret_cast<const char*>(&n), sizeof n);
+}
+
+void PutText(std::string& out, const std::string& text) {
+  PutNumber(out, std::uint32_t(text.size()));
+  out += text;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view data) : data_(data) {}
+  bool Number(std::uint32_t* n) {
+    if (data_.size() < sizeof *n) return false;
+    std::memcpy(n, data_.data(), sizeof *n);
+    data_.remove_prefix(sizeof *n);
+    return true;
+  }
+  bool Text(std::string* text) {
+    std::uint32_t n = 0;
+    if (!Number(&n) || data_.size() < n) return false;
+    text->assign(data_.substr(0, n));
+    data_.remove_prefix(n);
+    return true;
+  }
+  std::size_t Left() const { return data_.size(); }
+
+ private:
+  std::string_view data_;
+};
+
+// MSG_NOSIGNAL: a peer that is gone fails the write instead of raising SIGPIPE.
+bool Send(int socket, const std::string& body) {
+  std::string message;
+  PutNumber(message, std::uint32_t(body.size()));
+  message += body;
+  for (std::size_t at = 0; at < message.size();) {
+    const ssize_t n = send(socket, message.data() + at, message.size() - at, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += std::size_t(n);
+  }
+  return true;
+}
+
+bool ReadExactly(int socket, char* data, std::size_t size) {
+  for (std::size_t at = 0; at < size;) {
+    const ssize_t n = read(socket, data + at, size - at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += std::size_t(n);
+  }
+  return true;
+}
+
+bool Receive(int socket, std::string* body) {
+  std::uint32_t size = 0;
+  if (!ReadExactly(socket, reinterpret_cast<char*>(&size), sizeof size)) return false;
+  body->resize(size);
+  return ReadExactly(socket, body->data(), size);
+}
+
+std::string Encode(const LayoutRequest& graph) {
+  std::string out;
+  PutText(out, graph.title);
+  PutText(out, graph.id);
+  PutNumber(out, std::uint32_t(graph.nodes.size()));
+  for (const LayoutRequest::Node& n : graph.nodes) {
+    PutText(out, n.label);
+    PutText(out, n.href);
+    PutText(out, n.tooltip);
+  }
+  PutNumber(out, std::uint32_t(graph.edges.size()));
+  for (const LayoutRequest::Edge& e : graph.edges) {
+    PutNumber(out, e.tail);
+    PutNumber(out, e.head);
+    PutText(out, e.label);
+    PutText(out, e.tooltip);
+  }
+  return out;
+}
+
+bool Decode(std::string_view data, LayoutRequest* graph) {
+  Reader in(data);
+  std::uint32_t count = 0;
+  if (!in.Text(&graph->title) || !in.Text(&graph->id) || !in.Number(&count) ||
+      count > in.Left() / 12)
+    return false;
+  graph->nodes.resize(count);
+  for (LayoutRequest::Node& n : graph->nodes)
+    if (!in.Text(&n.label) || !in.Text(&n.href) || !in.Text(&n.tooltip)) return false;
+  if (!in.Number(&count) || count > in.Left() / 16) return false;
+  graph->edges.resize(count);
+  for (LayoutRequest::Edge& e : graph->edges) {
+    if (!in.Number(&e.tail) || !in.Number(&e.head) || !in.Text(&e.label) || !in.Text(&e.tooltip))
+      return false;
+    if (e.tail >= graph->nodes.size() || e.head >= graph->nodes.size()) return false;
+  }
+  return in.Left() == 0;
+}
+
+// ---- The child's side: the library ----
+
+// The error messages of the drawing in hand. The library reports through one process-wide
+// handler, handing a message over in pieces: its level ("Error" or "Warning") first, then the
+// text; every message of error level fails the drawing.
+struct Messages {
+  std::string errors;
+  bool inError = false;
+};
+Messages* collected = nullptr;
+
+int Collect(char* piece) {
+  if (!collected) return 0;
+  const std::string_view text(piece);
+  if (text == "Error" || text == "Warning")
+    collected->inError = text == "Error";
+  else if (collected->inError && text != ": ")
+    collected->errors += text;
+  return 0;
+}
+
+// Sets an attribute of a graph, node or edge; an HTML-like label is marked as such.
+template <typename Object>
+void Set(Object* object, const char* name, const std::string& value, bool html = false) {
+  if (value.empty()) return;
+  Agraph_t* g = agraphof(object);
+  char* text = html ? agstrdup_html(g, const_cast<char*>(value.c_str()))
+                    : agstrdup(g, const_cast<char*>(value.c_str()));
+  agsafeset(object, const_cast<char*>(name), text, const_cast<char*>(""));
+  agstrfree(g, text);
+}
+
+void SetDefault(Agraph_t* g, int kind, const char* name, const char* value) {
+  agattr(g, kind, const_cast<char*>(name), const_cast<char*>(value));
+}
+
+// The drawing's look: left to right (referencing tables before the ones they reference),
+// compact, one sans-serif family throughout that every reader has by one of its names.
+void SetLook(Agraph_t* g) {
+  static const char kFont[] = "Helvetica,Arial,sans-serif";
+  SetDefault(g, AGRAPH, "rankdir", "LR");
+  SetDefault(g, AGRAPH, "nodesep", "0.3");
+  SetDefault(g, AGRAPH, "ranksep", "0.7");
+  SetDefault(g, AGRAPH, "pad", "0.1");
+  SetDefault(g, AGRAPH, "fontname", kFont);
+  SetDefault(g, AGNODE, "shape", "plain");
+  SetDefault(g, AGNODE, "fontname", kFont);
+  SetDefault(g, AGNODE, "fontsize", std::to_string(kNodeFontSize).c_str());
+  SetDefault(g, AGEDGE, "fontname", kFont);
+  SetDefault(g, AGEDGE, "fontsize", "9");
+  SetDefault(g, AGEDGE, "color", "#4a5b70");
+  SetDefault(g, AGEDGE, "fontcolor", "#33414f");
+  SetDefault(g, AGEDGE, "arrowsize", "0.7");
+}
+
+// The SVG element alone: the XML declaration, the document type (which names a file
+// elsewhere) and the comments (the library's version, node names) go.
+std::string SvgElement(const char* data, unsigned int length) {
+  const std::string_view all(data, length);
+  const std::size_t start = all.find("<svg");
+  if (start == std::string_view::npos) return {};
+  std::string out;
+  out.reserve(all.size() - start);
+  for (std::size_t at = start; at < all.size();) {
+    const std::size_t open = all.find("<!--", at);
+    if (open == std::string_view::npos) {
+      out.append(all.substr(at));
+      break;
+    }
+    out.append(all.substr(at, open - at));
+    const std::size_t close = all.find("-->", open);
+    if (close == std::string_view::npos) break;
+    at = close + 3;
+    if (at < all.size() && all[at] == '\n') ++at;
+  }
+  return out;
+}
+
+// Lays `graph` out and renders it: the SVG element in *out, or false with the library's
+// error messages there.
+bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
+  Messages messages;
+  collected = &messages;
+  agreseterrors();
+
+  Agraph_t* g = agopen(graph.title.data(), Agdirected, nullptr);
+  SetLook(g);
+  Set(g, "id", graph.id);
+  std::vector<Agnode_t*> nodes;
+  for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
+    const LayoutRequest::Node& n = graph.nodes[i];
+    Agnode_t* node = agnode(g, std::to_string(i).data(), 1);
+    Set(node, "label", n.label, true);
+    Set(node, "href", n.href);
+    Set(node, "tooltip", n.tooltip);
+    nodes.push_back(node);
+  }
+  for (const LayoutRequest::Edge& e : graph.edges) {
+    Agedge_t* edge = agedge(g, nodes[e.tail], nodes[e.head], nullptr, 1);
+    Set(edge, "label", e.label, true);
+    Set(edge, "tooltip", e.tooltip);
+  }
+
+  char* data = nullptr;
+  unsigned int length = 0;
+  const bool laidOut = gvLayout(gvc, g, "dot") == 0;
+  const bool rendered = laidOut && gvRenderData(gvc, g, "svg", &data, &length) == 0;
+  const bool failed = !rendered || agerrors() >= AGERR;
+  if (!failed) *out = SvgElement(data, length);
+  gvFreeRenderData(data);
+  if (laidOut) gvFreeLayout(gvc, g);
+  agclose(g);
+  collected = nullptr;
+  if (failed) *out = messages.errors;
+  return !failed;
+}
+
+// The child: answers each request on `socket` with "1" and the SVG or "0" and the reason,
+// until the parent closes its end.
+[[noreturn]] void ServeLayouts(int socket, const lt_symlist_t* plugins) {
+  // Only these plugins: no configuration file is read and no other plugin (a text layout
+  // that would measure with the machine's fonts) is loaded.
+  GVC_t* gvc = gvContextPlugins(plugins, 0);
+  agseterrf(Collect);
+  agseterr(AGWARN);
+  std::string request, reply;
+  LayoutRequest graph;
+  while (Receive(socket, &request)) {
+    std::string text;
+    bool drawn = false;
+    if (!gvc)
+      text = "the Graphviz library could not be started";
+    else if (!Decode(request, &graph))
+      text = "the graph could not be read";
+    else
+      drawn = Draw(gvc, graph, &text);
+    reply.assign(1, drawn ? '1' : '0');
+    reply += text;
+    if (!Send(socket, reply)) break;
+  }
+  _exit(0);
+}
+
+std::string SystemError(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+LayoutProcess::~LayoutProcess() { Stop(); }
+
+bool LayoutProcess::Start(std::string* error) {
+  const Plugins& plugins = LoadedPlugins();
+  if (!plugins.error.empty()) {
+    *error = plugins.error;
+    return false;
+  }
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    *error = SystemError("the layout process can't be started");
+    return false;
+  }
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // The child keeps its end of the socket as descriptor 3 and none of the parent's files,
+    // so that it holds no pipe, database or display connection of the parent open.
+    dup2(ends[1], 3);
+    close_range(4, ~0U, 0);
+    ServeLayouts(3, plugins.list);
+  }
+  close(ends[1]);
+  if (pid < 0) {
+    *error = SystemError("the layout process can't be started");
+    close(ends[0]);
+    return false;
+  }
+  pid_ = pid;
+  socket_ = ends[0];
+  drawn_ = 0;
+  return true;
+}
+
+std::string LayoutProcess::Stop() {
+  if (pid_ < 0) return {};
+  close(socket_);
+  // A child that has died keeps the status it died with; one that is alive is idle.
+  kill(pid_, SIGKILL);
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  socket_ = -1;
+  return "the layout process stopped unexpectedly (" +
+         (WIFSIGNALED(status) ? std::string(sigdescr_np(WTERMSIG(status)))
+                              : "exit status " + std::to_string(WEXITSTATUS(status))) +
+         ")";
+}
+
+bool LayoutProcess::RenderSvg(const LayoutRequest& graph, std::string* svg,
+                              std::string* error) {
+  if (drawn_ == kDrawingsPerProcess) Stop();
+  if (pid_ < 0 && !Start(error)) return false;
+  ++drawn_;
+  std::string reply;
+  if (!Send(socket_, Encode(graph)) || !Receive(socket_, &reply) || reply.empty()) {
+    *error = Stop();
+    return false;
+  }
+  (reply[0] == '1' ? *svg : *error) = reply.substr(1);
+  return reply[0] == '1';
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Graphviz lays graphs out in a child process, not in this one: the library, as Debian 12
+// ships it, keeps part of what it allocates for every HTML-like label (the items of each line
+// of text, the row and column sizing of each table, some edges of the "dot" layout), about
+// 3 KB a drawing, and no call of its API frees it. A child draws kDrawingsPerProcess graphs
+// and is then ended, its memory with it; the next drawing forks a new one. A child that dies
+// while drawing (the library crashed) fails that drawing with the reason, never this process.
+//
+// The child is forked from a program that may run other threads (the GUI), so it uses only
+// what a fork leaves in order: the C library's memory and its socket, and the Graphviz
+// library with its plugins, loaded before the fork. It uses no Qt.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// The size in points of the texts in a node's label.
+inline constexpr int kNodeFontSize = 11;
+
+// Drawings per child: 200 keep what a child has lost under a megabyte, and a new child every
+// 200 drawings costs next to nothing beside their layout.
+inline constexpr int kDrawingsPerProcess = 200;
+
+// A graph with its texts as the library reads them: labels HTML-like, the other texts with
+// the library's escapes. An edge joins two nodes by their indexes.
+struct LayoutRequest {
+  struct Node {
+    std::string label, href, tooltip;
+  };
+  struct Edge {
+    unsigned tail = 0, head = 0;
+    std::string label, tooltip;
+  };
+  std::string title, id;
+  std::vector<Node> nodes;
+  std::vector<Edge> edges;
+};
+
+class LayoutProcess {
+ public:
+  LayoutProcess() = default;
+  ~LayoutProcess();
+  LayoutProcess(const LayoutProcess&) = delete;
+  LayoutProcess& operator=(const LayoutProcess&) = delete;
+
+  // The <svg> element (no XML declaration, no comments), or false with the library's error
+  // messages, or why the child could not draw, in *error.
+  bool RenderSvg(const LayoutRequest& graph, std::string* svg, std::string* error);
+
+ private:
+  bool Start(std::string* error);
+  // Ends the child. After a failed exchange the child has ended by itself: the text says how.
+  std::string Stop();
+
+  pid_t pid_ = -1;
+  int socket_ = -1;
+  int drawn_ = 0;
+};
