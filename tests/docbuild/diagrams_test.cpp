@@ -143,16 +143,6 @@ TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
   }
 }
 
-// The child processes of this thread: the layout's own, here.
-QList<pid_t> Children() {
-  QFile list(QStringLiteral("/proc/self/task/%1/children").arg(gettid()));
-  QList<pid_t> pids;
-  if (list.open(QIODevice::ReadOnly))
-    for (const QByteArray& pid : list.readAll().split(' '))
-      if (!pid.trimmed().isEmpty()) pids.append(pid.toInt());
-  return pids;
-}
-
 TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   GraphLayout layout;
   LayoutGraph broken;
@@ -161,7 +151,6 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   QString error;
   EXPECT_FALSE(layout.RenderSvg(broken, &svg, &error));
   EXPECT_FALSE(error.isEmpty());
-  EXPECT_TRUE(svg.empty());
 
   LayoutGraph fine;
   fine.nodes = {{"<B>A</B>", "#a", {}}, {"B", {}, {}}};
@@ -169,10 +158,13 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
 
-  // The layout process ended as a crash of the library would end it.
-  const QList<pid_t> children = Children();
-  ASSERT_EQ(children.size(), 1);
-  ASSERT_EQ(kill(children[0], SIGKILL), 0);
+  // The layout process, this thread's one child, ended as a crash of the library would end it.
+  QFile children(QStringLiteral("/proc/self/task/%1/children").arg(gettid()));
+  ASSERT_TRUE(children.open(QIODevice::ReadOnly));
+  bool one = false;
+  const int child = children.readAll().trimmed().toInt(&one);
+  ASSERT_TRUE(one && child > 0);
+  ASSERT_EQ(kill(child, SIGKILL), 0);
   EXPECT_FALSE(layout.RenderSvg(fine, &svg, &error));
   EXPECT_EQ(error.toStdString(), "the layout process stopped unexpectedly (Killed)");
   ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
