@@ -210,14 +210,29 @@ class ModelBuilder {
     return signatures;
   }
 
+  // What a documented table, view or package starts with: its key, its anchor and the
+  // project's description.
+  template <typename Object>
+  Object Described(const ObjectEntry& e) {
+    Object o;
+    o.key = KeyOf(e, e.ObjectName);
+    o.anchor = anchors_.Take(o.key.Anchor());
+    o.description = e.Description;
+    return o;
+  }
+
+  // A table or a view: also the dictionary's comment and columns.
+  template <typename Object>
+  Object WithColumns(const ObjectEntry& e) {
+    Object o = Described<Object>(e);
+    o.dictionaryComment = Comment(e.ObjectName);
+    o.columns = Columns(e.ObjectName);
+    return o;
+  }
+
   void Tables() {
     ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
-      TableObject t;
-      t.key = KeyOf(e, e.ObjectName);
-      t.anchor = anchors_.Take(t.key.Anchor());
-      t.description = e.Description;
-      t.dictionaryComment = Comment(e.ObjectName);
-      t.columns = Columns(e.ObjectName);
+      TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
       if (scope_ == ModelScope::Document) {
         Query& s = RunQuery(db_, QueryId::OCISynonyms, e.ObjectName);
@@ -251,12 +266,7 @@ class ModelBuilder {
 
   void Views() {
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
-      ViewObject v;
-      v.key = KeyOf(e, e.ObjectName);
-      v.anchor = anchors_.Take(v.key.Anchor());
-      v.description = e.Description;
-      v.dictionaryComment = Comment(e.ObjectName);
-      v.columns = Columns(e.ObjectName);
+      ViewObject v = WithColumns<ViewObject>(e);
       v.text = FirstRowField(db_, QueryId::OCIViews, e.ObjectName, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
@@ -305,10 +315,7 @@ class ModelBuilder {
 
   void Packages() {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
-      PackageObject p;
-      p.key = KeyOf(e, e.ObjectName);
-      p.anchor = anchors_.Take(p.key.Anchor());
-      p.description = e.Description;
+      PackageObject p = Described<PackageObject>(e);
       const QStringList stored = ReadLines(OpenPackageSource(db_, e.ObjectName));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
