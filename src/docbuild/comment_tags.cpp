@@ -67,9 +67,13 @@ class SourceLine {
     text_ = text_.mid(from);
     upper_ = upper_.mid(from);
   }
-  // Drops everything up to the tag found at `at`, the tag and the one character after it.
-  void CutAfterTag(qsizetype at, const Tag& tag) {
+  // Drops everything up to the tag's first occurrence, the tag and the one character after
+  // it; false, the line unchanged, when the line does not hold the tag.
+  bool CutThroughTag(const Tag& tag) {
+    const qsizetype at = Find(tag);
+    if (at < 0) return false;
     KeepFrom(AfterChar(text_, at + tag.Length()));
+    return true;
   }
   void Clear() {
     text_.clear();
@@ -161,11 +165,9 @@ class CommentPass {
 
   void Description(SourceLine& line) {
     if (descriptionSeen_ || (members_ && !memberHeading_)) return;
-    const qsizetype at = line.Find(tags_.description);
-    if (at < 0) return;
+    if (!line.CutThroughTag(tags_.description)) return;
     descriptionSeen_ = true;
     sink_.Description(tags_.description.typed);
-    line.CutAfterTag(at, tags_.description);
   }
 
   // Either keyword names the member, but only while it has no heading yet: a description
@@ -179,11 +181,9 @@ class CommentPass {
   }
 
   void Parameters(SourceLine& line) {
-    const qsizetype at = line.Find(tags_.parameters);
-    if (at < 0) return;
+    if (!line.CutThroughTag(tags_.parameters)) return;
     listOpen_ = true;
     sink_.ParametersHeading(tags_.parameters.typed);
-    line.CutAfterTag(at, tags_.parameters);
   }
 
   void ReturnValue(SourceLine& line) {
