@@ -25,15 +25,11 @@ constexpr int kRounds = 3;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int tables = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
-  QTemporaryDir dir;
-  Project project;
-  Database db;
+  const int tables = SizeArgument(argc, argv, 2000);
+  GeneratedProject generated;
+  auto& [dir, project, db] = generated;
   QString error;
-  if (!SetUpGenerated(dir, tables, project, db, &error)) {
-    std::fprintf(stderr, "bench_coverage: %s\n", qPrintable(error));
-    return 1;
-  }
+  if (!generated.SetUp(tables, &error)) return Failed(error);
   Settings settings = DefaultSettings();
   settings.Document_parts.fill(true);
   ConnectDatabase(db, "BENCH", "BENCH", "bench");  // prepares the snapshot, once per file
@@ -46,18 +42,12 @@ int main(int argc, char** argv) {
     Stopwatch timer;
     const BuildResult built =
         BuildDocument(project, settings, db, progress, dir.filePath("doc"), OutputFormat::Text);
-    if (!built.ok()) {
-      std::fprintf(stderr, "bench_coverage: %s\n", qPrintable(built.error));
-      return 1;
-    }
+    if (!built.ok()) return Failed(built.error);
     text.KeepBest(timer.Read());
 
     timer.Restart();
     const CoverageRun run = RunCoverage(project, settings, db, progress);
-    if (!run.ok()) {
-      std::fprintf(stderr, "bench_coverage: %s\n", qPrintable(run.error));
-      return 1;
-    }
+    if (!run.ok()) return Failed(run.error);
     coverage.KeepBest(timer.Read());
     total = run.report.Total();
   }

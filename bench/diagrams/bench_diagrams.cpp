@@ -30,15 +30,11 @@ constexpr int kDrawings = 6;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int tables = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
-  QTemporaryDir dir;
-  Project project;
-  Database db;
+  const int tables = SizeArgument(argc, argv, 2000);
+  GeneratedProject generated;
+  auto& [dir, project, db] = generated;
   QString error;
-  if (!SetUpGenerated(dir, tables, project, db, &error)) {
-    std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(error));
-    return 1;
-  }
+  if (!generated.SetUp(tables, &error)) return Failed(error);
   Settings settings = DefaultSettings();
   QuietProgress progress;
 
@@ -50,10 +46,7 @@ int main(int argc, char** argv) {
       Stopwatch timer;
       const BuildResult built = BuildDocument(project, settings, db, progress,
                                               dir.filePath("bench.html"), OutputFormat::ModernHtml);
-      if (!built.ok()) {
-        std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(built.error));
-        return 1;
-      }
+      if (!built.ok()) return Failed(built.error);
       (choice == DiagramChoice::None ? without : with).KeepBest(timer.Read());
     }
   }
@@ -72,10 +65,8 @@ int main(int argc, char** argv) {
   for (int round = 1; round <= kDrawings; ++round) {
     Diagrams diagrams;
     Stopwatch timer;
-    if (!DrawDiagrams(model, DiagramChoice::All, LinkStyle::Page, progress, &diagrams, &error)) {
-      std::fprintf(stderr, "bench_diagrams: %s\n", qPrintable(error));
-      return 1;
-    }
+    if (!DrawDiagrams(model, DiagramChoice::All, LinkStyle::Page, progress, &diagrams, &error))
+      return Failed(error);
     const Time t = timer.Read();
     const long resident = CurrentMemoryKiB();
     if (round == 1)

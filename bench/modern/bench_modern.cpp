@@ -36,18 +36,14 @@ double Seconds(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int wanted = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30000;
+  const int wanted = SizeArgument(argc, argv, 30000);
   int tables = 1;
   while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
 
-  QTemporaryDir dir;
-  Project project;
-  Database db;
+  GeneratedProject generated;
+  auto& [dir, project, db] = generated;
   QString error;
-  if (!SetUpGenerated(dir, tables, project, db, &error)) {
-    std::fprintf(stderr, "bench_modern: %s\n", qPrintable(error));
-    return 1;
-  }
+  if (!generated.SetUp(tables, &error)) return Failed(error);
   Settings settings = DefaultSettings();
   QuietProgress progress;
 
@@ -60,10 +56,7 @@ int main(int argc, char** argv) {
     timer.start();
     const BuildResult result = BuildDocument(project, settings, db, progress,
                                              dir.filePath(name), format);
-    if (!result.ok()) {
-      std::fprintf(stderr, "bench_modern: %s\n", qPrintable(result.error));
-      return 1;
-    }
+    if (!result.ok()) return Failed(result.error);
     const qint64 bytes = format == OutputFormat::ModernHtml
                              ? QFileInfo(result.outputPath).size()
                              : qint64(QDir(result.outputPath).count() - 2);
@@ -78,9 +71,7 @@ int main(int argc, char** argv) {
               {QStringLiteral(VELLUMAR_SOURCE_DIR "/tools/check_document.py"),
                dir.filePath("bench.html"), QStringLiteral("--filter-bench"),
                QStringLiteral("--no-links")});
-  if (!check.waitForFinished(-1) || check.exitCode() != 0) {
-    std::fprintf(stderr, "bench_modern: the Chromium check failed\n");
-    return 1;
-  }
+  if (!check.waitForFinished(-1) || check.exitCode() != 0)
+    return Failed(QStringLiteral("the Chromium check failed"));
   return 0;
 }

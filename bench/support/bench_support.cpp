@@ -7,11 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include "db/database.h"
-#include "project/project.h"
 #include "snapshot_generator.h"
 
 namespace {
@@ -60,8 +58,17 @@ long CurrentMemoryKiB() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-bool SetUpGenerated(const QTemporaryDir& dir, int tables, Project& project, Database& db,
-                    QString* error) {
+int SizeArgument(int argc, char** argv, int otherwise) {
+  return argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : otherwise;
+}
+
+int Failed(const QString& error) {
+  std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+               qPrintable(error));
+  return 1;
+}
+
+bool GeneratedProject::SetUp(int tables, QString* error) {
   qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
   if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables}, error)) return false;
   AddGeneratedObjects(project, tables);

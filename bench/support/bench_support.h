@@ -4,12 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QTemporaryDir>
 
+#include "db/database.h"
 #include "docbuild/build_context.h"
-
-class Database;
-class Project;
-class QTemporaryDir;
+#include "project/project.h"
 
 // Elapsed and CPU seconds (the CPU time of ended child processes included); on a shared
 // machine the CPU time is the steadier figure.
@@ -48,11 +47,22 @@ void AddGeneratedObjects(Project& project, int tables);
 int GeneratedSequenceCount(int tables);
 int GeneratedRoleCount(int tables);
 
-// A generated snapshot of `tables` tables in `dir`, the prepared dictionary cached there too
-// (not in the user's cache), `project` given every object of it and `db` finding it. False
-// with the reason in *error.
-bool SetUpGenerated(const QTemporaryDir& dir, int tables, Project& project, Database& db,
-                    QString* error);
+// The size a benchmark measures: its first argument, or `otherwise` without one.
+int SizeArgument(int argc, char** argv, int otherwise);
+
+// Prints "PROGRAM: error" and gives the exit code of a failed benchmark.
+int Failed(const QString& error);
+
+// A generated snapshot in a temporary folder, the prepared dictionary cached there too (not
+// in the user's cache), the project given every object of it and the database finding it.
+struct GeneratedProject {
+  QTemporaryDir dir;
+  Project project;
+  Database db;
+
+  // Generates `tables` tables; false with the reason in *error.
+  bool SetUp(int tables, QString* error);
+};
 
 // The dictionary work of a build of such a project and nothing else: the same log-ons (one
 // per section) and queries, every value read by name. Returns the characters read.
