@@ -9,10 +9,19 @@ namespace mustache = kainjow::mustache;
 
 namespace {
 
+// Objects are written in batches (<div class="batch">) that the browser skips while out of
+// view as it skips each object: it checks every skipped element at each frame after a change,
+// which for 30,000 objects one by one cost a quarter of a second per keystroke in the filter.
+constexpr qsizetype kBatchSize = 50;
+
 template <typename T, typename Data>
 std::string RenderEach(const QList<T>& objects, mustache::mustache& tmpl, Data data) {
   std::string out;
-  for (const T& o : objects) tmpl.render(data(o), [&out](const std::string& s) { out += s; });
+  for (qsizetype i = 0; i < objects.size(); ++i) {
+    if (i % kBatchSize == 0) out += "<div class=\"batch\">\n";
+    tmpl.render(data(objects[i]), [&out](const std::string& s) { out += s; });
+    if (i % kBatchSize == kBatchSize - 1 || i == objects.size() - 1) out += "</div>\n";
+  }
   return out;
 }
 

@@ -9,7 +9,7 @@ struct DocumentModel;
 struct Diagrams;
 class TemplateSet;
 
-// Renders the page from the ModernHtml templates, the diagrams inline. Every value is
-// escaped for HTML.
+// Renders the page from the ModernHtml templates, the diagrams inline, each section's
+// objects in batches a browser skips while out of view. Every value is escaped for HTML.
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
                              const Diagrams& diagrams);

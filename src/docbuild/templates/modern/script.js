@@ -3,40 +3,140 @@
 // panel opens and closes with the Contents button and closes when a link is followed.
 (function () {
   var side = document.getElementById("side");
-  if (!side) return;
+  var full = side && side.querySelector(".nav-sections");
+  if (!full) return;
   var box = document.getElementById("filter");
   var status = document.getElementById("filter-status");
-  var items = Array.prototype.slice.call(side.querySelectorAll("li[data-filter]"));
-  var texts = items.map(function (li) { return li.getAttribute("data-filter"); });
-  var shown = items.map(function () { return true; });
-  var groups = Array.prototype.slice.call(side.querySelectorAll(".nav-group"));
-  var sections = Array.prototype.slice.call(side.querySelectorAll(".nav-section"));
+
+  // The list in the file stays for readers without script; here it is read into rows and
+  // only the rows in and near the panel's view are drawn, so a keystroke over tens of
+  // thousands of entries changes a few dozen elements.
+  var rows = [];     // every row in order: {kind, text, href, entry, group, section}
+  var entries = [];  // per entry: the text the filter searches
+  var groupCount = 0, sectionCount = 0;
+  Array.prototype.forEach.call(full.children, function (li) {
+    var title = li.querySelector(".nav-title");
+    var section = sectionCount++;
+    rows.push({kind: "section", text: title.textContent, href: title.getAttribute("href"), section: section});
+    Array.prototype.forEach.call(li.querySelectorAll(".nav-group"), function (g) {
+      var group = groupCount++;
+      rows.push({kind: "owner", text: g.querySelector(".nav-owner").textContent, group: group});
+      Array.prototype.forEach.call(g.querySelectorAll("li[data-filter]"), function (item) {
+        var entry = entries.length;
+        entries.push(item.getAttribute("data-filter"));
+        var links = item.querySelectorAll("a");
+        for (var i = 0; i < links.length; i++) {
+          rows.push({kind: i ? "member" : "item", text: links[i].textContent,
+                     href: links[i].getAttribute("href"), entry: entry, group: group, section: section});
+        }
+      });
+    });
+  });
+  full.hidden = true;
+  var list = document.createElement("div");
+  list.className = "nav-rows";
+  full.parentNode.insertBefore(list, full);
+
+  function row(r) {
+    var div = document.createElement("div");
+    div.className = "row row-" + r.kind;
+    if (r.href) {
+      var a = document.createElement("a");
+      a.href = r.href;
+      a.textContent = r.text;
+      if (r.kind === "section") a.className = "nav-title";
+      else a.title = r.text;
+      div.appendChild(a);
+    } else {
+      div.textContent = r.text;
+    }
+    return div;
+  }
+  // Each kind of row has its own height, measured once the panel shows (on a narrow screen
+  // not before its button opens it).
+  var heights = null;
+  function measure() {
+    var found = {}, kinds = ["section", "owner", "item", "member"];
+    for (var i = 0; i < kinds.length; i++) {
+      var probe = list.appendChild(row({kind: kinds[i], text: "X", href: kinds[i] === "owner" ? null : "#"}));
+      found[kinds[i]] = probe.getBoundingClientRect().height;
+      list.removeChild(probe);
+      if (!found[kinds[i]]) return false;
+    }
+    heights = found;
+    return true;
+  }
+
+  // A keystroke allocates nothing in proportion to the list: on a page of a million elements
+  // every collection of garbage has the whole page to trace.
+  var match = new Uint8Array(entries.length);
+  var groupShown = new Uint8Array(groupCount), sectionShown = new Uint8Array(sectionCount);
+  var shown = new Int32Array(rows.length), shownCount = 0;
+  var tops = new Float64Array(rows.length + 1), drawn = {};
+  function place() {
+    for (var i = 0; i < shownCount; i++) tops[i + 1] = tops[i] + heights[rows[shown[i]].kind];
+    list.style.height = tops[shownCount] + "px";
+  }
+  function draw() {
+    if (!heights) {
+      if (!measure()) return;
+      place();
+    }
+    var top = side.scrollTop - list.offsetTop, height = side.clientHeight || window.innerHeight;
+    var from = top - height, to = top + 2 * height;
+    var lo = 0, hi = shownCount;
+    while (lo < hi) { var mid = (lo + hi) >> 1; if (tops[mid + 1] <= from) lo = mid + 1; else hi = mid; }
+    var keep = {};
+    for (var i = lo; i < shownCount && tops[i] < to; i++) {
+      keep[i] = drawn[i] || list.appendChild(row(rows[shown[i]]));
+      keep[i].style.top = tops[i] + "px";
+    }
+    for (var k in drawn) {
+      if (keep[k]) continue;
+      if (drawn[k].contains(document.activeElement)) keep[k] = drawn[k];
+      else list.removeChild(drawn[k]);
+    }
+    drawn = keep;
+  }
 
   function apply() {
     var words = box.value.toLowerCase().split(/\s+/).filter(Boolean);
-    var count = 0;
-    for (var i = 0; i < items.length; i++) {
-      var text = texts[i], match = true;
-      for (var w = 0; w < words.length && match; w++) match = text.indexOf(words[w]) >= 0;
-      if (match) count++;
-      if (match !== shown[i]) { shown[i] = match; items[i].hidden = !match; }
+    var count = 0, i;
+    for (i = 0; i < entries.length; i++) {
+      var m = 1;
+      for (var w = 0; w < words.length && m; w++) if (entries[i].indexOf(words[w]) < 0) m = 0;
+      match[i] = m;
     }
-    groups.forEach(function (g) {
-      var any = g.querySelector("li[data-filter]:not([hidden])") !== null;
-      if (g.hidden === any) g.hidden = !any;
-    });
-    sections.forEach(function (s) {
-      var any = words.length === 0 || s.querySelector(".nav-group:not([hidden])") !== null;
-      if (s.hidden === any) s.hidden = !any;
-    });
-    status.textContent = words.length ? count + " of " + items.length + " shown" : "";
+    groupShown.fill(0);
+    sectionShown.fill(words.length ? 0 : 1);
+    for (i = 0; i < rows.length; i++) {
+      var r = rows[i];
+      if (r.kind === "item" && match[r.entry]) { count++; groupShown[r.group] = sectionShown[r.section] = 1; }
+    }
+    shownCount = 0;
+    for (i = 0; i < rows.length; i++) {
+      r = rows[i];
+      if (r.kind === "section" ? sectionShown[r.section] : r.kind === "owner" ? groupShown[r.group] : match[r.entry]) {
+        shown[shownCount++] = i;
+      }
+    }
+    if (heights) place();
+    for (var k in drawn) list.removeChild(drawn[k]);
+    drawn = {};
+    side.scrollTop = 0;
+    draw();
+    status.textContent = words.length ? count + " of " + entries.length + " shown" : "";
   }
   box.addEventListener("input", apply);
+  side.addEventListener("scroll", draw, {passive: true});
+  window.addEventListener("resize", draw);
+  apply();
 
   var toggle = document.getElementById("nav-toggle");
   function setOpen(open) {
     side.classList.toggle("open", open);
     toggle.setAttribute("aria-expanded", open ? "true" : "false");
+    if (open) draw();
   }
   toggle.addEventListener("click", function () { setOpen(!side.classList.contains("open")); });
   side.addEventListener("click", function (e) {
