@@ -10,6 +10,13 @@ QString ProjectListLine(const ObjectEntry& entry) {
   return ansi::UpperCase(entry.ServerName) + u'.' + entry.ObjectName;
 }
 
+void ShareConnection(ObjectEntry& entry, const ObjectEntry& previous) {
+  for (QString ObjectEntry::*field :
+       {&ObjectEntry::ServerName, &ObjectEntry::UserName, &ObjectEntry::Password}) {
+    if (entry.*field == previous.*field) entry.*field = previous.*field;
+  }
+}
+
 Project::Project(QObject* parent) : QObject(parent) {}
 
 void Project::SetName(const QString& name) {
@@ -44,6 +51,7 @@ const QList<ObjectEntry>& Project::Entries(ObjectKind kind) const {
 int Project::AppendEntry(ObjectKind kind, const ObjectEntry& entry) {
   auto& list = contents_.entries[static_cast<int>(kind)];
   list.append(entry);
+  if (list.size() > 1) ShareConnection(list.last(), list[list.size() - 2]);
   emit EntriesChanged(kind);
   return list.size() - 1;
 }

@@ -42,6 +42,11 @@ struct ObjectEntry {
 // The project list line of an entry: ServerName in upper case, ".", ObjectName.
 QString ProjectListLine(const ObjectEntry& entry);
 
+// Makes the entry's server, user and password the previous entry's own copies where they
+// are equal, so that thousands of entries chosen under a few connections hold each of
+// those strings once (a project's entries are read and added in runs of one connection).
+void ShareConnection(ObjectEntry& entry, const ObjectEntry& previous);
+
 // Everything that the project file holds, as a plain value: what ReadProject fills
 // before it replaces the open project in one step.
 struct ProjectContents {

@@ -417,6 +417,7 @@ void WriteLines(const ProjectContents& c, LineWriter& out) {
 
 bool Parse(QIODevice& in, ProjectContents& c) {
   LineReader lines(in);
+  ObjectEntry previous;
   if (!ReadText(lines, 1, c.info.Name) || !ReadText(lines, 2, c.info.Version) ||
       !ReadText(lines, 3, c.info.General))
     return false;
@@ -431,8 +432,11 @@ bool Parse(QIODevice& in, ProjectContents& c) {
     for (qsizetype row = 0; row < count; ++row) {
       ObjectEntry entry;
       if (!ReadRow(lines, RowShift(row), entry)) return false;
+      ShareConnection(entry, previous);
+      previous = entry;
       list.append(std::move(entry));
     }
+    list.squeeze();  // read whole, the list grows no more until the user adds to it
   }
   return lines.OnlyEmptyLinesLeft();
 }

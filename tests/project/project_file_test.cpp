@@ -117,6 +117,7 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
                 Entry(QString::fromUtf8("Zürich"), "PKG",
                       QString::fromUtf8("Größe € Ω 😀 \x1f; a;b;;\x1fs\r\nline two")));
   p.AppendEntry(ObjectKind::Roles, Entry("db", "R", QString(450000, u'x')));
+  p.AppendEntry(ObjectKind::Views, Entry("orcl", "V2"));
   p.SetModified(true);
   QString error;
   ASSERT_TRUE(WriteProject(p, PathOf("full.vlm"), &error));
@@ -134,6 +135,11 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
   EXPECT_EQ(back.SectionDescription(ObjectKind::Roles), "roles text");
   EXPECT_EQ(back.Info().Updated, p.Info().Updated);
   EXPECT_TRUE(back.IsModified());  // reading leaves the marker alone
+  // Entries under one connection hold one copy of it, as added and as read.
+  for (const Project* project : {&p, &back}) {
+    const QList<ObjectEntry>& views = project->Entries(ObjectKind::Views);
+    EXPECT_EQ(views[1].ServerName.constData(), views[0].ServerName.constData());
+  }
 }
 
 TEST_F(ProjectFileTest, ReadsWhatEditorsAndEarlierVersionsWrote) {
