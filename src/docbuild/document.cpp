@@ -126,7 +126,8 @@ class CellMarkup {
   QStringView close_;
 };
 
-void WriteHtmlRows(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow) {
+void WriteHtmlRows(Grid& grid, Document& doc, const QList<int>& widths, bool headerRow) {
+  QStringList& buffer = doc.TempMemo;
   const int columns = grid.ColumnCount();
   QVarLengthArray<CellMarkup, 8> plain;
   for (int col = 0; col < columns; ++col) plain.append(CellMarkup(widths.value(col), false));
@@ -153,6 +154,7 @@ void WriteHtmlRows(Grid& grid, QStringList& buffer, const QList<int>& widths, bo
       buffer.append(std::move(line));
     }
     buffer.append(QStringLiteral("</TR>"));
+    doc.Flush();
   }
   buffer.append(QStringLiteral("</TABLE>"));
 }
@@ -199,7 +201,8 @@ QList<int> TextWidths(const Grid& grid, const QList<int>& widths) {
 
 // Each cell padded to its column's width (PadText), the row as one line. A cell of several
 // lines continues on the next lines at its own column, the other columns blank there.
-void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& givenWidths) {
+void WriteTextRows(const Grid& grid, Document& doc, const QList<int>& givenWidths) {
+  QStringList& buffer = doc.TempMemo;
   const QList<int> widths = TextWidths(grid, givenWidths);
   qsizetype rowWidth = 0;
   for (const int w : widths) rowWidth += w;
@@ -221,17 +224,18 @@ void WriteTextRows(const Grid& grid, QStringList& buffer, const QList<int>& give
       }
       buffer.append(std::move(line));
     }
+    doc.Flush();
   }
 }
 
 }  // namespace
 
-void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow,
+void WriteGridTable(Grid& grid, Document& doc, const QList<int>& widths, bool headerRow,
                     bool htmlOutput) {
   if (htmlOutput) {
-    WriteHtmlRows(grid, buffer, widths, headerRow);
+    WriteHtmlRows(grid, doc, widths, headerRow);
   } else {
-    WriteTextRows(grid, buffer, widths);
+    WriteTextRows(grid, doc, widths);
   }
   ClearGrid(grid);
 }

@@ -64,12 +64,6 @@ void ClearGrid(Grid& grid);
 // The text without the line end it carries (LF, CR LF or CR): a stored source line in a
 // text document, which ends every line with CR LF itself.
 QString WithoutLineEnd(const QString& text);
-// Renders the whole grid into `buffer` (HTML table or padded text lines), then clears it.
-// Only the first row is a header row, and only when `headerRow` is true. Cell texts are
-// escaped for HTML here.
-void WriteGridTable(Grid& grid, QStringList& buffer, const QList<int>& widths, bool headerRow,
-                    bool htmlOutput);
-
 class DocumentFile;
 
 struct Document {
@@ -84,3 +78,10 @@ struct Document {
   void Clear();
   void Flush();
 };
+
+// Renders the whole grid into the document's body (HTML table or padded text lines), then
+// clears it. Only the first row is a header row, and only when `headerRow` is true. Cell
+// texts are escaped for HTML here. Each row is handed to the file as it is made: a table of
+// every sequence of a project is held one row at a time, not whole.
+void WriteGridTable(Grid& grid, Document& doc, const QList<int>& widths, bool headerRow,
+                    bool htmlOutput);

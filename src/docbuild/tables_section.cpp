@@ -48,7 +48,7 @@ void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
     }
   }
   q.Close();
-  WriteGridTable(grid, ctx.doc.TempMemo, ctx.HtmlOutput ? block.htmlWidths : block.textWidths,
+  WriteGridTable(grid, ctx.doc, ctx.HtmlOutput ? block.htmlWidths : block.textWidths,
                  true, ctx.HtmlOutput);
 }
 

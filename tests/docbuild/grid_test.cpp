@@ -6,9 +6,9 @@
 namespace {
 
 QStringList RenderHtml(Grid& grid, const QList<int>& widths) {
-  QStringList out;
-  WriteGridTable(grid, out, widths, true, true);
-  return out;
+  Document doc;
+  WriteGridTable(grid, doc, widths, true, true);
+  return doc.TempMemo;
 }
 
 TEST(GridTest, AddGridValueOpensRowsAsTheTableWriterDoes) {
@@ -71,9 +71,9 @@ TEST(GridTest, RecurringValuesKeepTheirOwnColumnsMarkup) {
     expected << "<TR>" << cell(30, v) << "</TR>";
   }
   expected << "</TABLE>";
-  QStringList out;
-  WriteGridTable(g, out, {30}, false, true);
-  EXPECT_EQ(out, expected);
+  Document doc;
+  WriteGridTable(g, doc, {30}, false, true);
+  EXPECT_EQ(doc.TempMemo, expected);
 }
 
 TEST(EscapeTest, EscapesMarkupCharactersOnly) {
