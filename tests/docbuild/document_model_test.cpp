@@ -245,24 +245,24 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
-  const auto Add = [this](ObjectKind kind, const QString& name, const QString& description = {}) {
+  const auto add = [this](ObjectKind kind, const QString& name, const QString& description = {}) {
     project.AppendEntry(kind, {"ORCL", name, "shop", "", description});
   };
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
-  Add(ObjectKind::Tables, "ORDERS");  // the dictionary's comment describes it
-  Add(ObjectKind::Tables, "CUSTOMERS");
-  Add(ObjectKind::Tables, "GONE", "Dropped last year.");
-  Add(ObjectKind::Views, "OPEN_ORDERS", "Open orders.");
-  Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
-  Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
-  Add(ObjectKind::ProceduresAndFunctions, "GONE_UNIT (PROCEDURE)");
-  Add(ObjectKind::Packages, "ORDER_API", "Orders API.");
-  Add(ObjectKind::Sequences, "ORDER_SEQ", "Order numbers.");
-  Add(ObjectKind::Sequences, "GONE_SEQ", "Old.");
-  Add(ObjectKind::Roles, "CLERK");
-  Add(ObjectKind::Roles, "GONE_ROLE", "Old.");
+  add(ObjectKind::Tables, "ORDERS");  // the dictionary's comment describes it
+  add(ObjectKind::Tables, "CUSTOMERS");
+  add(ObjectKind::Tables, "GONE", "Dropped last year.");
+  add(ObjectKind::Views, "OPEN_ORDERS", "Open orders.");
+  add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
+  add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+  add(ObjectKind::ProceduresAndFunctions, "GONE_UNIT (PROCEDURE)");
+  add(ObjectKind::Packages, "ORDER_API", "Orders API.");
+  add(ObjectKind::Sequences, "ORDER_SEQ", "Order numbers.");
+  add(ObjectKind::Sequences, "GONE_SEQ", "Old.");
+  add(ObjectKind::Roles, "CLERK");
+  add(ObjectKind::Roles, "GONE_ROLE", "Old.");
 
   const CoverageRun run = RunCoverage(project, settings, db, progress);
   ASSERT_TRUE(run.ok()) << run.error.toStdString();

@@ -53,12 +53,12 @@ class MainWindowTest : public ::testing::Test {
   QString Panel(int i) const {
     return Find<QLabel>(i == 0 ? "StatusPanel0" : "StatusPanel1")->text();
   }
-  // The captions of a history menu, the separator as "-".
   // A menu's items, as it shows them (it is filled when it is about to show).
   static QList<QAction*> Items(QMenu* menu) {
     emit menu->aboutToShow();
     return menu->actions();
   }
+  // The captions of a history menu, the separator as "-".
   static QStringList Captions(QMenu* menu) {
     QStringList captions;
     for (const QAction* a : Items(menu))
