@@ -15,11 +15,12 @@ namespace {
 constexpr qsizetype kBatchSize = 50;
 
 template <typename T, typename Data>
-std::string RenderEach(const QList<T>& objects, mustache::mustache& tmpl, Data data) {
+std::string RenderEach(const QList<T>& objects, const TemplateSet& templates, const QString& name,
+                       Data data) {
   std::string out;
   for (qsizetype i = 0; i < objects.size(); ++i) {
     if (i % kBatchSize == 0) out += "<div class=\"batch\">\n";
-    tmpl.render(data(objects[i]), [&out](const std::string& s) { out += s; });
+    templates.Render(name, data(objects[i]), out);
     if (i % kBatchSize == kBatchSize - 1 || i == objects.size() - 1) out += "</div>\n";
   }
   return out;
@@ -33,16 +34,16 @@ std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& temp
   auto objects = [&](SectionKind kind) -> std::string {
     switch (kind) {
       case SectionKind::Tables:
-        return RenderEach(model.tables, templates.Template("table.html"),
+        return RenderEach(model.tables, templates, "table.html",
                           [&](const TableObject& o) { return view.TableData(o); });
       case SectionKind::Views:
-        return RenderEach(model.views, templates.Template("view.html"),
+        return RenderEach(model.views, templates, "view.html",
                           [&](const ViewObject& o) { return view.ViewData(o); });
       case SectionKind::Units:
-        return RenderEach(model.units, templates.Template("unit.html"),
+        return RenderEach(model.units, templates, "unit.html",
                           [&](const UnitObject& o) { return view.UnitData(o); });
       case SectionKind::Packages:
-        return RenderEach(model.packages, templates.Template("package.html"),
+        return RenderEach(model.packages, templates, "package.html",
                           [&](const PackageObject& o) { return view.PackageData(o); });
       default: return {};
     }

@@ -16,14 +16,16 @@ TemplateSet::TemplateSet(TemplateSet&&) noexcept = default;
 
 QStringList TemplateSet::Names(TemplateFormat format) {
   if (format == TemplateFormat::ModernHtml) {
-    return {"page.html", "table.html",   "view.html", "unit.html",
-            "package.html", "style.css", "script.js"};
+    return {"page.html",       "table.html",      "view.html",       "unit.html",
+            "package.html",    "style.css",       "script.js",       "description.html",
+            "signatures.html", "parameters.html", "parameter-notes.html"};
   }
   return {"readme.md", "table.md", "view.md", "unit.md", "package.md"};
 }
 
 bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QString* error) {
   entries_.clear();
+  partials_ = std::make_unique<kainjow::mustache::data>();
   const QString builtIn = format == TemplateFormat::ModernHtml
                               ? QStringLiteral(":/templates/modern/")
                               : QStringLiteral(":/templates/markdown/");
@@ -43,6 +45,8 @@ bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QStrin
                         QString::fromStdString(entry->parsed.error_message()));
       return false;
     }
+    partials_->set(name.toStdString(),
+                   kainjow::mustache::partial([text = &entry->text] { return *text; }));
     entries_[name] = std::move(entry);
   }
   return true;
@@ -54,4 +58,20 @@ kainjow::mustache::mustache& TemplateSet::Template(const QString& name) const {
 
 const std::string& TemplateSet::Text(const QString& name) const {
   return entries_.at(name)->text;
+}
+
+void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
+                         std::string& out) const {
+  // The partials lie under the values; their names end in a file's extension, as no value's
+  // name does, so no value hides one.
+  kainjow::mustache::context<std::string> context(partials_.get());
+  context.push(&data);
+  struct Appender {
+    std::string& out;
+    Appender& operator<<(const std::string& s) {
+      out += s;
+      return *this;
+    }
+  } appender{out};
+  Template(name).render(context, appender);
 }

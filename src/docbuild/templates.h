@@ -4,7 +4,9 @@
 // setting, or vellumar-build --template DIR), for example to add a logo or a style.
 //
 // Templates are Mustache text (UTF-8). A template the user gives that does not parse is an
-// error of the build that names the file; nothing is written then.
+// error of the build that names the file; nothing is written then. Rendered with Render, a
+// template includes any other of its format by file name ({{> signatures.html}}), so pieces
+// the object templates share are written, and replaced, once.
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,8 @@
 namespace kainjow::mustache {
 template <typename string_type>
 class basic_mustache;
+template <typename string_type>
+class basic_data;
 }
 
 enum class TemplateFormat { ModernHtml, Markdown };
@@ -32,6 +36,9 @@ class TemplateSet {
   kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
   // The text of a template (for those included as partials, such as style and script).
   const std::string& Text(const QString& name) const;
+  // Appends template `name` rendered with `data`, the format's templates its partials.
+  void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
+              std::string& out) const;
 
   TemplateSet();
   ~TemplateSet();
@@ -40,4 +47,5 @@ class TemplateSet {
  private:
   struct Entry;
   std::map<QString, std::unique_ptr<Entry>> entries_;
+  std::unique_ptr<kainjow::mustache::basic_data<std::string>> partials_;  // by file name
 };

@@ -1,6 +1,7 @@
 // The modern formats rendered from a model: escaping of every value, anchors, links and the
 // Markdown folder as one change.
 #include <gtest/gtest.h>
+#include <kainjow/mustache.hpp>
 
 #include <QDir>
 #include <QFile>
@@ -240,9 +241,14 @@ TEST(Markdown, EscapingShowsTheTextLiterally) {
 TEST(Templates, AUserTemplateReplacesItsNamesakeAndABadOneIsNamed) {
   QTemporaryDir dir;
   testenv::WriteBytes(dir.filePath("style.css"), "body { color: #123456; }");
+  testenv::WriteBytes(dir.filePath("signatures.html"), "<p>own signatures</p>");
   const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
   EXPECT_EQ(set.Text("style.css"), "body { color: #123456; }");
   EXPECT_NE(set.Text("script.js").find("filter"), std::string::npos);  // built in
+  // The built-in unit template includes the user's piece.
+  std::string unit;
+  set.Render("unit.html", kainjow::mustache::data(), unit);
+  EXPECT_NE(unit.find("<p>own signatures</p>"), std::string::npos) << unit;
 
   testenv::WriteBytes(dir.filePath("table.md"), "{{#open}} never closed");
   TemplateSet broken;
