@@ -234,6 +234,36 @@ QString DocumentView::SectionAnchor(SectionKind kind) {
   return {};
 }
 
+void DocumentView::ForEachObject(
+    SectionKind kind,
+    const std::function<void(const QString& anchor, const TemplateData& data)>& each) const {
+  switch (kind) {
+    case SectionKind::Tables:
+      for (const TableObject& o : model_.tables) each(o.anchor, TableData(o));
+      break;
+    case SectionKind::Views:
+      for (const ViewObject& o : model_.views) each(o.anchor, ViewData(o));
+      break;
+    case SectionKind::Units:
+      for (const UnitObject& o : model_.units) each(o.anchor, UnitData(o));
+      break;
+    case SectionKind::Packages:
+      for (const PackageObject& o : model_.packages) each(o.anchor, PackageData(o));
+      break;
+    default: break;
+  }
+}
+
+QString DocumentView::ObjectTemplate(SectionKind kind) {
+  switch (kind) {
+    case SectionKind::Tables: return QStringLiteral("table");
+    case SectionKind::Views: return QStringLiteral("view");
+    case SectionKind::Units: return QStringLiteral("unit");
+    case SectionKind::Packages: return QStringLiteral("package");
+    default: return {};
+  }
+}
+
 namespace {
 
 // What every object shows: kind, names, anchor, link, the project's description and the

@@ -39,6 +39,14 @@ class DocumentView {
   TemplateData UnitData(const UnitObject& unit) const;
   TemplateData PackageData(const PackageObject& package) const;
 
+  // Each object of a tables, views, units or packages section, in document order, with its
+  // anchor and its data; nothing for any other section.
+  void ForEachObject(
+      SectionKind kind,
+      const std::function<void(const QString& anchor, const TemplateData& data)>& each) const;
+  // The base name of the template of a section's objects: "table", "view", "unit", "package".
+  static QString ObjectTemplate(SectionKind kind);
+
   // The link to an object by its anchor, and to a member of a package.
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;

@@ -6,8 +6,6 @@
 #include "docbuild/document_view.h"
 #include "docbuild/templates.h"
 
-namespace mustache = kainjow::mustache;
-
 std::string EscapeMarkdown(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
@@ -37,20 +35,6 @@ std::string EscapeMarkdown(const std::string& text) {
   return out;
 }
 
-namespace {
-
-template <typename T, typename Data>
-void RenderEach(QList<OutputFile>& files, const QList<T>& objects, mustache::mustache& tmpl,
-                Data data) {
-  for (const T& o : objects) {
-    std::string out;
-    tmpl.render(data(o), [&out](const std::string& s) { out += s; });
-    files.append({o.anchor + QStringLiteral(".md"), QByteArray::fromStdString(out)});
-  }
-}
-
-}  // namespace
-
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                                  const Diagrams& diagrams) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
@@ -63,25 +47,12 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
               [&readme](const std::string& s) { readme += s; });
   files.append({QStringLiteral("README.md"), QByteArray::fromStdString(readme)});
   for (const SectionKind kind : model.sections) {
-    switch (kind) {
-      case SectionKind::Tables:
-        RenderEach(files, model.tables, templates.Template("table.md"),
-                   [&](const TableObject& o) { return view.TableData(o); });
-        break;
-      case SectionKind::Views:
-        RenderEach(files, model.views, templates.Template("view.md"),
-                   [&](const ViewObject& o) { return view.ViewData(o); });
-        break;
-      case SectionKind::Units:
-        RenderEach(files, model.units, templates.Template("unit.md"),
-                   [&](const UnitObject& o) { return view.UnitData(o); });
-        break;
-      case SectionKind::Packages:
-        RenderEach(files, model.packages, templates.Template("package.md"),
-                   [&](const PackageObject& o) { return view.PackageData(o); });
-        break;
-      default: break;
-    }
+    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
+    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+      std::string page;
+      templates.Render(name, data, page);
+      files.append({anchor + QStringLiteral(".md"), QByteArray::fromStdString(page)});
+    });
   }
   auto svgFile = [&files](const QString& anchor, const std::string& svg) {
     files.append({anchor + QStringLiteral(".svg"), QByteArray::fromStdString(SvgFile(svg))});

@@ -14,39 +14,22 @@ namespace {
 // which for 30,000 objects one by one cost a quarter of a second per keystroke in the filter.
 constexpr qsizetype kBatchSize = 50;
 
-template <typename T, typename Data>
-std::string RenderEach(const QList<T>& objects, const TemplateSet& templates, const QString& name,
-                       Data data) {
-  std::string out;
-  for (qsizetype i = 0; i < objects.size(); ++i) {
-    if (i % kBatchSize == 0) out += "<div class=\"batch\">\n";
-    templates.Render(name, data(objects[i]), out);
-    if (i % kBatchSize == kBatchSize - 1 || i == objects.size() - 1) out += "</div>\n";
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
                              const Diagrams& diagrams) {
   const DocumentView view(model, LinkStyle::Page, &diagrams);
-  auto objects = [&](SectionKind kind) -> std::string {
-    switch (kind) {
-      case SectionKind::Tables:
-        return RenderEach(model.tables, templates, "table.html",
-                          [&](const TableObject& o) { return view.TableData(o); });
-      case SectionKind::Views:
-        return RenderEach(model.views, templates, "view.html",
-                          [&](const ViewObject& o) { return view.ViewData(o); });
-      case SectionKind::Units:
-        return RenderEach(model.units, templates, "unit.html",
-                          [&](const UnitObject& o) { return view.UnitData(o); });
-      case SectionKind::Packages:
-        return RenderEach(model.packages, templates, "package.html",
-                          [&](const PackageObject& o) { return view.PackageData(o); });
-      default: return {};
-    }
+  auto objects = [&](SectionKind kind) {
+    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
+    std::string out;
+    qsizetype written = 0;
+    view.ForEachObject(kind, [&](const QString&, const TemplateData& data) {
+      if (written++ % kBatchSize == 0) out += "<div class=\"batch\">\n";
+      templates.Render(name, data, out);
+      if (written % kBatchSize == 0) out += "</div>\n";
+    });
+    if (written % kBatchSize != 0) out += "</div>\n";
+    return out;
   };
   mustache::data page = view.PageData(objects);
   page.set("style", mustache::partial([&] { return templates.Text("style.css"); }));
