@@ -42,9 +42,8 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
   const DocumentView view(model, LinkStyle::Files, &diagrams);
   QList<OutputFile> files;
   std::string readme;
-  templates.Template("readme.md")
-      .render(view.PageData([](SectionKind) { return std::string(); }),
-              [&readme](const std::string& s) { readme += s; });
+  templates.Render(QStringLiteral("readme.md"),
+                   view.PageData([](SectionKind) { return std::string(); }), readme);
   files.append({QStringLiteral("README.md"), QByteArray::fromStdString(readme)});
   for (const SectionKind kind : model.sections) {
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");

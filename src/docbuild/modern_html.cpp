@@ -5,8 +5,6 @@
 #include "docbuild/document_view.h"
 #include "docbuild/templates.h"
 
-namespace mustache = kainjow::mustache;
-
 namespace {
 
 // Objects are written in batches (<div class="batch">) that the browser skips while out of
@@ -31,10 +29,7 @@ std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& temp
     if (written % kBatchSize != 0) out += "</div>\n";
     return out;
   };
-  mustache::data page = view.PageData(objects);
-  page.set("style", mustache::partial([&] { return templates.Text("style.css"); }));
-  page.set("script", mustache::partial([&] { return templates.Text("script.js"); }));
   std::string out;
-  templates.Template("page.html").render(page, [&out](const std::string& s) { out += s; });
+  templates.Render(QStringLiteral("page.html"), view.PageData(objects), out);
   return out;
 }

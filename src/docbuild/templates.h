@@ -3,10 +3,11 @@
 // replaceable by a file of the same name in the user's template directory (the Template_dir
 // setting, or vellumar-build --template DIR), for example to add a logo or a style.
 //
-// Templates are Mustache text (UTF-8). A template the user gives that does not parse is an
-// error of the build that names the file; nothing is written then. Rendered with Render, a
-// template includes any other of its format by file name ({{> signatures.html}}), so pieces
-// the object templates share are written, and replaced, once.
+// Templates are Mustache text (UTF-8). Rendered with Render, a template includes any other of
+// its format by file name ({{> signatures.html}}), so pieces the object templates share are
+// written, and replaced, once. A template the user gives that does not parse, includes a name
+// that is no template, or includes itself (directly or through others) is an error of the
+// build that names the file; nothing is written then.
 
 #include <QString>
 #include <QStringList>
@@ -34,8 +35,6 @@ class TemplateSet {
 
   // The parsed template; it must be one of the format's names.
   kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
-  // The text of a template (for those included as partials, such as style and script).
-  const std::string& Text(const QString& name) const;
   // Appends template `name` rendered with `data`, the format's templates its partials.
   void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
               std::string& out) const;
@@ -46,6 +45,10 @@ class TemplateSet {
 
  private:
   struct Entry;
+  // False, with the reason, when a template includes a name that is no template of `format`
+  // or includes itself: rendering would never end.
+  bool CheckIncludes(TemplateFormat format, QString* error) const;
+
   std::map<QString, std::unique_ptr<Entry>> entries_;
   std::unique_ptr<kainjow::mustache::basic_data<std::string>> partials_;  // by file name
 };

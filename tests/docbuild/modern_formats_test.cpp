@@ -243,8 +243,10 @@ TEST(Templates, AUserTemplateReplacesItsNamesakeAndABadOneIsNamed) {
   testenv::WriteBytes(dir.filePath("style.css"), "body { color: #123456; }");
   testenv::WriteBytes(dir.filePath("signatures.html"), "<p>own signatures</p>");
   const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
-  EXPECT_EQ(set.Text("style.css"), "body { color: #123456; }");
-  EXPECT_NE(set.Text("script.js").find("filter"), std::string::npos);  // built in
+  std::string page;
+  set.Render("page.html", kainjow::mustache::data(), page);
+  EXPECT_NE(page.find("body { color: #123456; }"), std::string::npos);
+  EXPECT_NE(page.find("filter"), std::string::npos);  // the built-in script
   // The built-in unit template includes the user's piece.
   std::string unit;
   set.Render("unit.html", kainjow::mustache::data(), unit);
@@ -256,6 +258,31 @@ TEST(Templates, AUserTemplateReplacesItsNamesakeAndABadOneIsNamed) {
   EXPECT_FALSE(broken.Load(TemplateFormat::Markdown, dir.path(), &error));
   EXPECT_TRUE(error.contains(QDir::toNativeSeparators(dir.filePath("table.md"))))
       << error.toStdString();
+}
+
+TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
+  const struct {
+    std::map<QString, const char*> files;
+    QString named, reason;
+  } cases[] = {
+      {{{"signatures.html", "{{> signatures.html}}"}}, "signatures.html",
+       "includes itself: signatures.html > signatures.html"},
+      {{{"parameters.html", "{{> parameter-notes.html}}"},  // the built-in unit includes both
+        {"parameter-notes.html", "{{{x}}}{{! {{> y}} }}{{> parameters.html }}"}},
+       "parameters.html", "parameters.html > parameter-notes.html > parameters.html"},
+      {{{"style.css", "{{=<% %>=}}{{> x}}<%> style%>"}}, "style.css", "style.css > style.css"},
+      {{{"view.html", "{{> name}}"}}, "view.html", "includes \"name\", which is none"},
+  };
+  for (const auto& c : cases) {
+    QTemporaryDir dir;
+    for (const auto& [name, text] : c.files) testenv::WriteBytes(dir.filePath(name), text);
+    TemplateSet set;
+    QString error;
+    EXPECT_FALSE(set.Load(TemplateFormat::ModernHtml, dir.path(), &error)) << c.named.toStdString();
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(dir.filePath(c.named))) &&
+                error.contains(c.reason))
+        << error.toStdString();
+  }
 }
 
 TEST(OutputFolder, ReplacesOurFilesKeepsTheUsersAndFailsWhole) {
