@@ -164,6 +164,35 @@ FAR_JUMP_CHECK = r"""
 })()
 """
 
+# A reader who turns the wheel as soon as they follow a link (here a wheel event and the scroll
+# it makes, so that it comes before the page's next frame every time) must stay where the wheel
+# took them. The link is followed once before, so the objects around its target have their real
+# heights and the target stays put but for the wheel.
+WHEEL_CHECK = r"""
+(async () => {
+  const frames = (n) => new Promise(r => (function f() { n-- ? requestAnimationFrame(f) : r(); })());
+  const links = [...document.querySelectorAll('#side .nav-rows a.nav-title')];
+  const link = links[Math.floor(links.length / 2)];
+  const target = link && document.getElementById(decodeURIComponent(link.getAttribute('href').slice(1)));
+  if (!target) return '';
+  link.click();
+  await frames(40);
+  const landed = target.getBoundingClientRect().top;
+  window.scrollTo(0, 0);
+  await frames(2);
+  link.click();
+  const up = Math.min(400, window.scrollY);
+  document.body.dispatchEvent(new WheelEvent('wheel', {bubbles: true, deltaY: -up}));
+  window.scrollBy(0, -up);
+  await frames(40);
+  const top = target.getBoundingClientRect().top;
+  window.scrollTo(0, 0);
+  return Math.abs(top - landed - up) <= 2 ? '' :
+      `${link.getAttribute('href')}: a wheel turned ${up}px up at once after following the link ` +
+      `left its target at ${top}px rather than ${landed + up}px`;
+})()
+"""
+
 # Types into the filter box: every name typed whole leaves its entry and fewer than all. The
 # panel draws only the rows in and near its view in place of the list in the file, so what it
 # shows is told by the links drawn and the count it states.
@@ -412,6 +441,9 @@ def browser_check(chromium, document, args, modern):
                       {"links": 0, "failures": [], "charset": evaluate(
                           tools, session, "document.characterSet")})
             result["failures"] += far
+            if modern and not args.no_links:
+                wheel = evaluate(tools, session, WHEEL_CHECK)
+                result["failures"] += [wheel] if wheel else []
             if modern:
                 result["diagrams"] = click_diagrams(tools, session, result["failures"])
                 filtered = evaluate(tools, session, FILTER_CHECK)

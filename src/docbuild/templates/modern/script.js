@@ -146,23 +146,39 @@
   // Objects out of view have only an estimated height until they come near it, so a jump to
   // a far anchor lands short of it once the objects it passed are laid out (a frame or two
   // later): the target is brought into view again until it has stayed put for a few frames.
-  function land() {
-    var target = location.hash && document.getElementById(decodeURIComponent(location.hash.slice(1)));
+  // Anything the reader does meanwhile (a wheel, a touch, a key, a press on the page or its
+  // scroll bar) ends that at once, so they are never pulled back to the target.
+  var landing = 0;  // counts landings and the reader's acts: a landing runs while it is the last
+  function land(id) {
+    var target = id && document.getElementById(id);
     if (!target) return;
-    var last = null, still = 0, frames = 0;
-    (function again() {
+    var run = ++landing, last = null, still = 0, frames = 0;
+    requestAnimationFrame(function again() {
+      if (run !== landing) return;
       var top = target.getBoundingClientRect().top;
       if (top === last) still++; else still = 0;
       if (still >= 3 || frames++ > 30) return;
       if (top !== last) target.scrollIntoView();
       last = target.getBoundingClientRect().top;
       requestAnimationFrame(again);
-    })();
+    });
   }
+  ["wheel", "touchstart", "keydown", "pointerdown"].forEach(function (type) {
+    window.addEventListener(type, function () { landing++; }, {capture: true, passive: true});
+  });
+  // A followed link's landing starts with its click, before the browser moves to the target,
+  // so that a wheel turned in the same frame already ends it; the location's change that
+  // follows starts no second one. A link in a diagram, or going back and forward, lands
+  // when the location changes.
+  var aim = null;  // the id a followed link lands on, until the location changes
   document.addEventListener("click", function (e) {
     var link = e.target.closest && e.target.closest('a[href^="#"]');
-    if (link) requestAnimationFrame(land);
+    if (link) land(aim = decodeURIComponent(link.getAttribute("href").slice(1)));
   });
-  window.addEventListener("hashchange", land);
-  land();
+  function hash() { return decodeURIComponent(location.hash.slice(1)); }
+  window.addEventListener("hashchange", function () {
+    if (hash() !== aim) land(hash());
+    aim = null;
+  });
+  land(hash());
 })();
