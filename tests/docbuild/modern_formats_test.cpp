@@ -214,8 +214,9 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
     }
     for (auto it = link.globalMatch(prose); it.hasNext();) {
       const QString target = it.next().captured(1);
-      if (!target.isEmpty())
+      if (!target.isEmpty()) {
         EXPECT_TRUE(names.contains(target)) << f.name.toStdString() << " -> " << target.toStdString();
+      }
     }
   }
 }
