@@ -143,6 +143,31 @@
     if (e.target.tagName === "A" && getComputedStyle(toggle.parentNode).display !== "none") setOpen(false);
   });
 
+  // The browser keeps what the reader sees in place when content above it changes size, but
+  // not when an object or batch out of view is laid out for the first time and its estimated
+  // height gives way to its real one: scrolling up into objects never seen would move the
+  // page under the reader. So the page is moved by that change for those above the view's top
+  // (a batch's change holds its objects' own).
+  var fresh = new Set(), heightOf = new Map();
+  var sized = new ResizeObserver(function (entries) {
+    var moved = new Map(), by = 0;
+    entries.forEach(function (e) {
+      var was = heightOf.get(e.target), now = e.borderBoxSize[0].blockSize;
+      heightOf.set(e.target, now);
+      if (fresh.delete(e.target) && was !== undefined && e.target.getBoundingClientRect().top < 0) {
+        moved.set(e.target, now - was);
+      }
+    });
+    moved.forEach(function (change, el) {
+      if (!moved.has(el.parentElement.closest(".batch"))) by += change;
+    });
+    if (by) window.scrollBy(0, by);
+  });
+  document.querySelectorAll(".batch, .object").forEach(function (el) { sized.observe(el); });
+  document.addEventListener("contentvisibilityautostatechange", function (e) {
+    if (!e.skipped) fresh.add(e.target);
+  }, true);
+
   // Objects out of view have only an estimated height until they come near it, so a jump to
   // a far anchor lands short of it once the objects it passed are laid out (a frame or two
   // later): the target is brought into view again until it has stayed put for a few frames.
@@ -173,9 +198,13 @@
   var aim = null;  // the id a followed link lands on, until the location changes
   document.addEventListener("click", function (e) {
     var link = e.target.closest && e.target.closest('a[href^="#"]');
-    if (link) land(aim = decodeURIComponent(link.getAttribute("href").slice(1)));
+    if (link) land(aim = decoded(link.getAttribute("href").slice(1)));
   });
-  function hash() { return decodeURIComponent(location.hash.slice(1)); }
+  // A fragment that does not decode (a stray "%") names no anchor.
+  function decoded(fragment) {
+    try { return decodeURIComponent(fragment); } catch (e) { return null; }
+  }
+  function hash() { return decoded(location.hash.slice(1)); }
   window.addEventListener("hashchange", function () {
     if (hash() !== aim) land(hash());
     aim = null;
