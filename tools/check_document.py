@@ -11,9 +11,10 @@ into view. A classic document also fails when Chromium does not read it as windo
 bytes it is saved in). A modern page (an HTML5 page) is checked by its ids instead of anchor
 names, and also fails when Chromium does not read it as UTF-8, when its last section's
 contents link, followed on the freshly opened page, does not leave that section in view once
-the page has settled, when typing in its filter box does not narrow the contents, when
-clicking a table in a diagram (a table's own and an owner's overview) does not bring that
-table's section into view, or when it asks for anything outside its own file.
+the page has settled, when scrolling up from a link's target into objects not laid out
+before moves the page under the reader, when typing in its filter box does not narrow the
+contents, when clicking a table in a diagram (a table's own and an owner's overview) does not
+bring that table's section into view, or when it asks for anything outside its own file.
 --filter-bench types a name into the filter box one key at a time and prints the time each
 keystroke takes until the next frame, and until the narrowed contents are laid out (the
 frame's painting aside). --width, --dark, --print and --at shape the
@@ -164,10 +165,13 @@ FAR_JUMP_CHECK = r"""
 })()
 """
 
-# A reader who turns the wheel as soon as they follow a link (here a wheel event and the scroll
-# it makes, so that it comes before the page's next frame every time) must stay where the wheel
-# took them. The link is followed once before, so the objects around its target have their real
-# heights and the target stays put but for the wheel.
+# A reader who scrolls up from a followed link's target into objects not laid out before must
+# see what lay that far above the target: the page must not move under them as those objects
+# take their real heights (so this runs before the links are followed, which lays every object
+# out). A reader who turns the wheel as soon as they follow a link (here a wheel event and the
+# scroll it makes, so that it comes before the page's next frame every time) must stay where
+# the wheel took them; by then the objects around the target have their real heights, so the
+# target stays put but for the wheel.
 WHEEL_CHECK = r"""
 (async () => {
   const frames = (n) => new Promise(r => (function f() { n-- ? requestAnimationFrame(f) : r(); })());
@@ -175,20 +179,27 @@ WHEEL_CHECK = r"""
   const link = links[Math.floor(links.length / 2)];
   const target = link && document.getElementById(decodeURIComponent(link.getAttribute('href').slice(1)));
   if (!target) return '';
+  const href = link.getAttribute('href');
   link.click();
   await frames(40);
   const landed = target.getBoundingClientRect().top;
+  let up = Math.min(400, window.scrollY);
+  window.scrollBy(0, -up);
+  await frames(20);
+  let top = target.getBoundingClientRect().top;
   window.scrollTo(0, 0);
+  if (Math.abs(top - landed - up) > 2)
+    return `${href}: scrolling ${up}px up from the target left it at ${top}px rather than ${landed + up}px`;
   await frames(2);
   link.click();
-  const up = Math.min(400, window.scrollY);
+  up = Math.min(400, window.scrollY);
   document.body.dispatchEvent(new WheelEvent('wheel', {bubbles: true, deltaY: -up}));
   window.scrollBy(0, -up);
   await frames(40);
-  const top = target.getBoundingClientRect().top;
+  top = target.getBoundingClientRect().top;
   window.scrollTo(0, 0);
   return Math.abs(top - landed - up) <= 2 ? '' :
-      `${link.getAttribute('href')}: a wheel turned ${up}px up at once after following the link ` +
+      `${href}: a wheel turned ${up}px up at once after following the link ` +
       `left its target at ${top}px rather than ${landed + up}px`;
 })()
 """
@@ -436,14 +447,13 @@ def browser_check(chromium, document, args, modern):
             tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
             tools.wait_event("Page.loadEventFired", timeout=900)
             far = evaluate(tools, session, FAR_JUMP_CHECK)["failures"] if modern else []
+            if modern and not args.no_links:
+                far += [f for f in [evaluate(tools, session, WHEEL_CHECK)] if f]
             result = (evaluate(tools, session, MODERN_LINK_CHECK if modern else LINK_CHECK)
                       if not args.no_links else
                       {"links": 0, "failures": [], "charset": evaluate(
                           tools, session, "document.characterSet")})
             result["failures"] += far
-            if modern and not args.no_links:
-                wheel = evaluate(tools, session, WHEEL_CHECK)
-                result["failures"] += [wheel] if wheel else []
             if modern:
                 result["diagrams"] = click_diagrams(tools, session, result["failures"])
                 filtered = evaluate(tools, session, FILTER_CHECK)
