@@ -146,17 +146,18 @@
   // The browser keeps what the reader sees in place when content above it changes size, but
   // not when an object or batch out of view is laid out for the first time and its estimated
   // height gives way to its real one: scrolling up into objects never seen would move the
-  // page under the reader. So the page is moved by that change for those above the view's top
-  // (a batch's change holds its objects' own).
+  // page under the reader. So the page is moved by that change for those that begin above
+  // the view and ended within it (a batch's change holds its objects' own). One that filled
+  // the view, as where the scroll bar was dragged to, moves nothing: nothing seen follows it.
   var fresh = new Set(), heightOf = new Map();
   var sized = new ResizeObserver(function (entries) {
     var moved = new Map(), by = 0;
     entries.forEach(function (e) {
       var was = heightOf.get(e.target), now = e.borderBoxSize[0].blockSize;
       heightOf.set(e.target, now);
-      if (fresh.delete(e.target) && was !== undefined && e.target.getBoundingClientRect().top < 0) {
-        moved.set(e.target, now - was);
-      }
+      if (!fresh.delete(e.target) || was === undefined) return;
+      var top = e.target.getBoundingClientRect().top;
+      if (top < 0 && top + was < window.innerHeight) moved.set(e.target, now - was);
     });
     moved.forEach(function (change, el) {
       if (!moved.has(el.parentElement.closest(".batch"))) by += change;
