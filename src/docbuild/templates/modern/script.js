@@ -164,9 +164,17 @@
     });
     if (by) window.scrollBy(0, by);
   });
-  document.querySelectorAll(".batch, .object").forEach(function (el) { sized.observe(el); });
+  // Watching every object would cost each frame of a large page (every keystroke in the
+  // filter) a look at tens of thousands of them: the batches are watched always, the objects
+  // of a batch only while the browser lays that batch out.
+  function watch(el, on) {
+    if (on) sized.observe(el); else { sized.unobserve(el); heightOf.delete(el); }
+  }
+  document.querySelectorAll(".batch").forEach(function (el) { watch(el, true); });
   document.addEventListener("contentvisibilityautostatechange", function (e) {
     if (!e.skipped) fresh.add(e.target);
+    if (e.target.classList.contains("batch"))
+      e.target.querySelectorAll(".object").forEach(function (el) { watch(el, !e.skipped); });
   }, true);
 
   // Objects out of view have only an estimated height until they come near it, so a jump to
