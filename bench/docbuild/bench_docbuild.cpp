@@ -155,8 +155,9 @@ bool MeasureSwitching(const QString& root) {
     for (int i = 0; i < 100; ++i) {
       const bool other = alternate ? i % 2 == 1 : i >= 50;
       const QString user = other ? "OTHER" : "BENCH";
-      p->AppendEntry(ObjectKind::Tables, ObjectEntry{"BENCH", GeneratedTableName(i), user,
-                                                     other ? "x" : "bench", "Entry."});
+      p->AppendEntry(
+          ObjectKind::Tables,
+          ObjectEntry{{"BENCH", user, other ? "x" : "bench"}, GeneratedTableName(i), "Entry."});
     }
     return p;
   };

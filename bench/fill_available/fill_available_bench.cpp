@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
   // Every other table is in the project twice: once from this database, once from another.
   QList<ObjectEntry> entries;
   for (int i = 0; i < kNames; i += 2) {
-    entries.append({"BENCHDB", TableName(i), "BENCH", "x", {}});
-    entries.append({"OTHERDB", TableName(i), "BENCH", "x", {}});
+    entries.append({{"BENCHDB", "BENCH", "x"}, TableName(i), {}});
+    entries.append({{"OTHERDB", "BENCH", "x"}, TableName(i), {}});
   }
   QStringList names;
   for (int i = 0; i < kNames; ++i) names.append(TableName(kNames - 1 - i));

@@ -29,7 +29,7 @@ ProjectContents MakeContents(int entries) {
   description.replace(50, 4, QString::fromUtf8("äöü€"));
   for (int i = 0; i < entries; ++i) {
     auto& list = c.entries[i % kObjectKindCount];
-    list.append({"ORCL", QStringLiteral("OBJECT_%1").arg(i), "SCOTT", "tiger", description});
+    list.append({{"ORCL", "SCOTT", "tiger"}, QStringLiteral("OBJECT_%1").arg(i), description});
   }
   return c;
 }

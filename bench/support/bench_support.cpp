@@ -26,7 +26,7 @@ double CpuSeconds() {
 }
 
 ObjectEntry Entry(const QString& name) {
-  return ObjectEntry{"BENCH", name, "BENCH", "bench", "Generated object " + name + "."};
+  return ObjectEntry{{"BENCH", "BENCH", "bench"}, name, "Generated object " + name + "."};
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ void WriteObjectSection(
     ctx.progress.SetInfoText(building + entry.ObjectName);
     ctx.progress.StepProgress(1);
     const NamedEntry named(ctx.db, kind, entry);
-    logon.LogonIfChanged(ctx.db, entry.ServerName, entry.UserName, entry.Password);
+    logon.LogonIfChanged(ctx.db, entry.connection);
     writeEntry(n, i + 1, entry);
     ctx.doc.Flush();
   }
@@ -107,13 +107,11 @@ void WriteSectionEnd(BuildContext& ctx) {
   ctx.doc.TempMemo.append(ctx.HtmlOutput ? QStringLiteral("<HR>") : QString());
 }
 
-void RememberedLogon::LogonIfChanged(Database& db, const QString& entryServer,
-                                     const QString& entryUser, const QString& entryPassword) {
-  if (entryServer == server && entryUser == user && entryPassword == password) return;
-  ConnectDatabase(db, entryServer, entryUser, entryPassword);
-  server = entryServer;
-  user = entryUser;
-  password = entryPassword;
+void RememberedLogon::LogonIfChanged(Database& db, const Connection& entryConnection) {
+  if (entryConnection == connection) return;
+  ConnectDatabase(db, entryConnection.ServerName(), entryConnection.UserName(),
+                  entryConnection.Password());
+  connection = entryConnection;
 }
 
 namespace {
@@ -133,7 +131,8 @@ const char* KindName(ObjectKind kind) {
 NamedEntry::NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry) : db_(db) {
   db_.SetErrorContext(QStringLiteral("Entry: %1 %2, connection %3")
                           .arg(QLatin1String(KindName(kind)), ProjectListLine(entry),
-                               ansi::UpperCase(entry.UserName + u'@' + entry.ServerName)));
+                               ansi::UpperCase(entry.connection.UserName() + u'@' +
+                                               entry.connection.ServerName())));
 }
 
 NamedEntry::~NamedEntry() { db_.SetErrorContext(QString()); }

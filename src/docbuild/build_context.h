@@ -5,12 +5,10 @@
 #include <functional>
 
 #include "docbuild/document.h"
+#include "project/project.h"
 
-class Project;
 class Database;
 struct Settings;
-struct ObjectEntry;
-enum class ObjectKind;
 
 // The build reports progress through this; the progress dialog and vellumar-build
 // implement it. StepProgress also lets the dialog repaint (once per object).
@@ -77,9 +75,8 @@ class NamedEntry {
 };
 // The logon of an entry when its connection differs (exactly) from the remembered one.
 struct RememberedLogon {
-  QString server, user, password;
-  void LogonIfChanged(Database& db, const QString& server, const QString& user,
-                      const QString& password);
+  Connection connection;
+  void LogonIfChanged(Database& db, const Connection& entryConnection);
 };
 
 // The user's connection as it was when a build or report began; restored when it ends,

@@ -311,7 +311,8 @@ QStringList ListNames(Database& db, QueryId id, const char* column) {
 
 // A connection's identity: its database and user as the document's keys spell them.
 QString ConnectionOf(const ObjectEntry& e) {
-  return ansi::UpperCase(e.ServerName) + u'\n' + ansi::UpperCase(e.UserName);
+  return ansi::UpperCase(e.connection.ServerName()) + u'\n' +
+         ansi::UpperCase(e.connection.UserName());
 }
 
 }  // namespace
@@ -336,10 +337,12 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
   QList<CoverageObject> added[kCoverageKindCount];
   for (const auto& [entryKind, c] : connections) {
     progress.SetInfoText(QStringLiteral("Comparing schema: %1@%2")
-                             .arg(ansi::UpperCase(c->UserName), ansi::UpperCase(c->ServerName)));
+                             .arg(ansi::UpperCase(c->connection.UserName()),
+                                  ansi::UpperCase(c->connection.ServerName())));
     // An error names the entry whose stored connection was used.
     const NamedEntry named(db, entryKind, *c);
-    ConnectDatabase(db, c->ServerName, c->UserName, c->Password);
+    ConnectDatabase(db, c->connection.ServerName(), c->connection.UserName(),
+                    c->connection.Password());
     const QString connection = ConnectionOf(*c);
     for (const KindQuery* k : covered) {
       const QStringList names = ListNames(db, k->list, k->column);
@@ -374,7 +377,8 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
           objectName = TrimBlanks(unit.name);
           o.type = TrimBlanks(unit.type);
         }
-        o.key = {ansi::UpperCase(c->ServerName), ansi::UpperCase(c->UserName), objectName};
+        o.key = {ansi::UpperCase(c->connection.ServerName()),
+                 ansi::UpperCase(c->connection.UserName()), objectName};
         added[static_cast<int>(k->kind)].append(o);
       }
     }

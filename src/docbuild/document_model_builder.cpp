@@ -103,13 +103,14 @@ class ModelBuilder {
       progress_.SetInfoText(QString::fromLatin1(building) + entry.ObjectName);
       progress_.StepProgress(1);
       const NamedEntry named(db_, kind, entry);
-      logon.LogonIfChanged(db_, entry.ServerName, entry.UserName, entry.Password);
+      logon.LogonIfChanged(db_, entry.connection);
       fill(entry);
     }
   }
 
   static ObjectKey KeyOf(const ObjectEntry& entry, const QString& name) {
-    return {ansi::UpperCase(entry.ServerName), ansi::UpperCase(entry.UserName), name};
+    return {ansi::UpperCase(entry.connection.ServerName()),
+            ansi::UpperCase(entry.connection.UserName()), name};
   }
 
   QString Comment(const QString& name) {

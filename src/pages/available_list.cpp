@@ -33,7 +33,7 @@ QStringList FilterAvailable(const QStringList& names, const QList<ObjectEntry>& 
   QSet<QString> chosen;
   chosen.reserve(entries.size());
   for (const ObjectEntry& e : entries) {
-    if (e.ServerName == serverName) chosen.insert(e.ObjectName);
+    if (e.connection.ServerName() == serverName) chosen.insert(e.ObjectName);
   }
   QStringList available;
   available.reserve(names.size());

@@ -61,12 +61,8 @@ bool LineLess(const ProjectListItem& a, const ProjectListItem& b) {
 }  // namespace
 
 void ObjectPageModel::AppendEntry(const QString& objectName) {
-  ObjectEntry entry;
-  entry.ServerName = db_.ServerName();
-  entry.ObjectName = objectName;
-  entry.UserName = db_.UserName();
-  entry.Password = db_.Password();
-  entry.Description = initialDescription_ ? initialDescription_(objectName) : QString();
+  const ObjectEntry entry{Connection(db_.ServerName(), db_.UserName(), db_.Password()), objectName,
+                          initialDescription_ ? initialDescription_(objectName) : QString()};
   const ProjectListItem line{ProjectListLine(entry), project_.AppendEntry(kind_, entry)};
   lines_.insert(std::upper_bound(lines_.begin(), lines_.end(), line, LineLess), line);
 }
@@ -110,8 +106,7 @@ void ObjectPageModel::AddAllEntries() {
 }
 
 bool ObjectPageModel::ChosenUnderCurrentConnection(const ObjectEntry& entry) const {
-  return db_.Connected() && entry.ServerName == db_.ServerName() &&
-         entry.UserName == db_.UserName() && entry.Password == db_.Password();
+  return db_.Connected() && entry.connection.Is(db_.ServerName(), db_.UserName(), db_.Password());
 }
 
 void ObjectPageModel::RemoveEntries(QList<int> projectRows) {

@@ -6,15 +6,26 @@ bool HasSectionDescription(ObjectKind kind) {
   return kind == ObjectKind::Sequences || kind == ObjectKind::Roles;
 }
 
-QString ProjectListLine(const ObjectEntry& entry) {
-  return ansi::UpperCase(entry.ServerName) + u'.' + entry.ObjectName;
+Connection::Connection() {
+  // Entries made empty, then filled, share one empty connection rather than each making one.
+  static const QExplicitlySharedDataPointer<const Data> empty(new Data);
+  d_ = empty;
 }
 
-void ShareConnection(ObjectEntry& entry, const ObjectEntry& previous) {
-  for (QString ObjectEntry::*field :
-       {&ObjectEntry::ServerName, &ObjectEntry::UserName, &ObjectEntry::Password}) {
-    if (entry.*field == previous.*field) entry.*field = previous.*field;
-  }
+Connection::Connection(const QString& serverName, const QString& userName, const QString& password)
+    : d_(new Data{{}, serverName, userName, password}) {}
+
+bool Connection::Is(const QString& serverName, const QString& userName,
+                    const QString& password) const {
+  return ServerName() == serverName && UserName() == userName && Password() == password;
+}
+
+bool operator==(const Connection& a, const Connection& b) {
+  return a.d_ == b.d_ || a.Is(b.ServerName(), b.UserName(), b.Password());
+}
+
+QString ProjectListLine(const ObjectEntry& entry) {
+  return ansi::UpperCase(entry.connection.ServerName()) + u'.' + entry.ObjectName;
 }
 
 Project::Project(QObject* parent) : QObject(parent) {}
@@ -51,7 +62,8 @@ const QList<ObjectEntry>& Project::Entries(ObjectKind kind) const {
 int Project::AppendEntry(ObjectKind kind, const ObjectEntry& entry) {
   auto& list = contents_.entries[static_cast<int>(kind)];
   list.append(entry);
-  if (list.size() > 1) ShareConnection(list.last(), list[list.size() - 2]);
+  if (list.size() > 1 && list.last().connection == list[list.size() - 2].connection)
+    list.last().connection = list[list.size() - 2].connection;
   emit EntriesChanged(kind);
   return list.size() - 1;
 }

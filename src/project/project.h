@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSharedData>
 #include <QString>
 #include <array>
 
@@ -28,12 +29,34 @@ struct ProjectInfo {
   QString General;
 };
 
+// The connection under which an entry was chosen. It never changes once made and copies
+// share it, so the thousands of entries chosen under a handful of connections hold each
+// connection once: entries are added and read in runs of one connection, and an entry
+// under its predecessor's connection is given that one.
+class Connection {
+ public:
+  Connection();
+  Connection(const QString& serverName, const QString& userName, const QString& password);
+
+  const QString& ServerName() const { return d_->serverName; }
+  const QString& UserName() const { return d_->userName; }
+  const QString& Password() const { return d_->password; }
+
+  // The same server, user and password, exactly as a log-on would use them.
+  bool Is(const QString& serverName, const QString& userName, const QString& password) const;
+  friend bool operator==(const Connection& a, const Connection& b);
+
+ private:
+  struct Data : QSharedData {
+    QString serverName, userName, password;
+  };
+  QExplicitlySharedDataPointer<const Data> d_;
+};
+
 // One chosen object with the complete connection under which it was chosen.
 struct ObjectEntry {
-  QString ServerName;
+  Connection connection;
   QString ObjectName;
-  QString UserName;
-  QString Password;
   QString Description;
 
   friend bool operator==(const ObjectEntry&, const ObjectEntry&) = default;
@@ -41,11 +64,6 @@ struct ObjectEntry {
 
 // The project list line of an entry: ServerName in upper case, ".", ObjectName.
 QString ProjectListLine(const ObjectEntry& entry);
-
-// Makes the entry's server, user and password the previous entry's own copies where they
-// are equal, so that thousands of entries chosen under a few connections hold each of
-// those strings once (a project's entries are read and added in runs of one connection).
-void ShareConnection(ObjectEntry& entry, const ObjectEntry& previous);
 
 // Everything that the project file holds, as a plain value: what ReadProject fills
 // before it replaces the open project in one step.

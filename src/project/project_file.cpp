@@ -348,18 +348,21 @@ QString UnescapeField(QStringView field) {
 // A row is five fields, each followed by ";". A row with more was written before a ";" in
 // a field had its escape, where a ";" typed into a description split it: its description
 // is the rest of the row up to the final ";". Fewer fields, or no final ";", is damage.
-bool ReadRow(LineReader& lines, int shift, ObjectEntry& entry) {
+// A row under the previous row's connection is given that one.
+bool ReadRow(LineReader& lines, int shift, const Connection& previous, ObjectEntry& entry) {
   QString text;
   if (!ReadText(lines, shift, text) || !text.endsWith(u';')) return false;
   if (text.count(u';') < kFieldCount) return false;
-  QString* fields[kFieldCount - 1] = {&entry.ServerName, &entry.ObjectName, &entry.UserName,
-                                      &entry.Password};
+  QString server, user, password;
+  QString* fields[kFieldCount - 1] = {&server, &entry.ObjectName, &user, &password};
   qsizetype start = 0;
   for (QString* field : fields) {
     const qsizetype semi = text.indexOf(u';', start);
     *field = UnescapeField(QStringView(text).mid(start, semi - start));
     start = semi + 1;
   }
+  entry.connection =
+      previous.Is(server, user, password) ? previous : Connection(server, user, password);
   entry.Description = UnescapeField(QStringView(text).mid(start, text.size() - 1 - start));
   return true;
 }
@@ -408,7 +411,8 @@ void WriteLines(const ProjectContents& c, LineWriter& out) {
       const ObjectEntry& e = list[row];
       const int shift = RowShift(row);
       for (const QString* field :
-           {&e.ServerName, &e.ObjectName, &e.UserName, &e.Password, &e.Description})
+           {&e.connection.ServerName(), &e.ObjectName, &e.connection.UserName(),
+            &e.connection.Password(), &e.Description})
         out.Field(*field, shift);
       out.EndLine();
     }
@@ -417,7 +421,7 @@ void WriteLines(const ProjectContents& c, LineWriter& out) {
 
 bool Parse(QIODevice& in, ProjectContents& c) {
   LineReader lines(in);
-  ObjectEntry previous;
+  Connection previous;
   if (!ReadText(lines, 1, c.info.Name) || !ReadText(lines, 2, c.info.Version) ||
       !ReadText(lines, 3, c.info.General))
     return false;
@@ -431,9 +435,8 @@ bool Parse(QIODevice& in, ProjectContents& c) {
     // No reserve(count): a damaged count must not allocate; a missing row fails at once.
     for (qsizetype row = 0; row < count; ++row) {
       ObjectEntry entry;
-      if (!ReadRow(lines, RowShift(row), entry)) return false;
-      ShareConnection(entry, previous);
-      previous = entry;
+      if (!ReadRow(lines, RowShift(row), previous, entry)) return false;
+      previous = entry.connection;
       list.append(std::move(entry));
     }
     list.squeeze();  // read whole, the list grows no more until the user adds to it

@@ -123,8 +123,8 @@ TEST_F(CliTest, SettingsComeFromTheUsersStoreWithoutSettingsFile) {
 
 TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   Project project;
-  project.AppendEntry(ObjectKind::Tables, {"DEMO", "EMPLOYEES", "HR", "hr", ""});
-  project.AppendEntry(ObjectKind::Tables, {"DEMO", "JOBS", "HR", "HR", ""});  // wrong case
+  project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "hr"}, "EMPLOYEES", ""});
+  project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "HR"}, "JOBS", ""});  // wrong case
   QString error;
   ASSERT_TRUE(WriteProject(project, Path("bad.vlm"), &error));
 

@@ -39,7 +39,8 @@ TEST(SampleData, ProjectAndDictionaryAgree) {
     EXPECT_FALSE(project.Entries(k.kind).isEmpty());
     for (const ObjectEntry& e : project.Entries(k.kind)) {
       SCOPED_TRACE(e.ObjectName.toStdString());
-      ConnectDatabase(db, e.ServerName, e.UserName, e.Password);
+      ConnectDatabase(db, e.connection.ServerName(), e.connection.UserName(),
+                      e.connection.Password());
       QStringList names;
       Query& list = db.query(k.list);
       list.Close();

@@ -248,7 +248,7 @@ TEST_F(BuildCommandTest, VersionDialogWantsMoreThanBlanksAndTakesTheTextHoweverC
 TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheConnection) {
   CurrentProject().ClearProject();
   CurrentProject().SetVersion("1.0");
-  CurrentProject().AppendEntry(ObjectKind::Tables, {"DEMO", "EMPLOYEES", "HR", "wrong", ""});
+  CurrentProject().AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "wrong"}, "EMPLOYEES", ""});
   CurrentProject().SetModified(false);
   ConnectDatabase(Db(), "DEMO", "PAYROLL", "payroll");
   Window().SetConnectionStatus("PAYROLL@DEMO");

@@ -50,7 +50,7 @@ class BuildRunnerTest : public ::testing::Test, public BuildFixture {
   }
   void AddEntry(ObjectKind kind, const QString& name, const QString& description = {},
                 const QString& user = "SHOP", const QString& password = "secret") {
-    project.AppendEntry(kind, {"TESTDB", name, user, password, description});
+    project.AppendEntry(kind, {{"TESTDB", user, password}, name, description});
   }
   BuildResult Build(OutputFormat format, BuildProgress* p = nullptr) {
     return BuildDocument(project, settings, db, p ? *p : progress, dir.filePath("doc"), format);

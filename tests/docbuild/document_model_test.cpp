@@ -102,7 +102,7 @@ class DocumentModelTest : public ::testing::Test, public BuildFixture {
          {std::pair{ObjectKind::Tables, "ORDERS"}, std::pair{ObjectKind::Views, "OPEN_ORDERS"},
           std::pair{ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)"},
           std::pair{ObjectKind::Packages, "ORDER_API"}})
-      project.AppendEntry(kind, {"ORCL", name, "shop", "", {}});
+      project.AppendEntry(kind, {{"ORCL", "shop", ""}, name, {}});
   }
   DocumentModel Build() { return BuildDocumentModel(project, settings, db, progress); }
 };
@@ -207,7 +207,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
   AddShopEntries();
-  project.AppendEntry(ObjectKind::Tables, {"ORCL", "CUSTOMERS", "CRM", "", {}});
+  project.AppendEntry(ObjectKind::Tables, {{"ORCL", "CRM", ""}, "CUSTOMERS", {}});
   DocumentModel m = Build();
   ASSERT_EQ(m.tables.size(), 2);
   const TableObject customers = m.tables.takeLast();
@@ -246,7 +246,7 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   const auto add = [this](ObjectKind kind, const QString& name, const QString& description = {}) {
-    project.AppendEntry(kind, {"ORCL", name, "shop", "", description});
+    project.AppendEntry(kind, {{"ORCL", "shop", ""}, name, description});
   };
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));

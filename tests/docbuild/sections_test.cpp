@@ -76,9 +76,9 @@ TEST(Sections, HtmlAndTextOfEachSection) {
          f.settings.SetPart(DocumentPart::Content, false);
          f.project.SetSectionDescription(ObjectKind::Sequences, "  Keys\r\nof <orders>");
          for (const char* name : {"ZETA_SEQ", "ALPHA_SEQ", "MID_SEQ"})
-           f.project.AppendEntry(ObjectKind::Sequences, {"DEMO", name, "SHOP", "pw", ""});
+           f.project.AppendEntry(ObjectKind::Sequences, {{"DEMO", "SHOP", "pw"}, name, ""});
          f.project.SetDescription(ObjectKind::Sequences, 1, "a & b");
-         f.project.AppendEntry(ObjectKind::Roles, {"DEMO", "CLERK", "SHOP", "pw", "reads"});
+         f.project.AppendEntry(ObjectKind::Roles, {{"DEMO", "SHOP", "pw"}, "CLERK", "reads"});
        },
        SequencesAndRoles,
        QStringList{"<H3>", "1 Sequences", "</H3>", "<P>", "  Keys</P><P>\nof &lt;orders&gt;",

@@ -24,7 +24,7 @@ class SourceSections : public ::testing::Test, public BuildFixture {
   }
 
   ObjectEntry Entry(const QString& name, const QString& user, const QString& description = {}) {
-    return {"TESTDB", name, user, user.toLower(), description};
+    return {{"TESTDB", user, user.toLower()}, name, description};
   }
 
   // Runs a section writer as the build would, with section number 3.

@@ -183,9 +183,9 @@ TEST_F(ObjectPageTest, EachLineShowsAndTakesItsOwnDescriptionAndTakesItAlongWhen
 
 // Lines that read the same address their own entries, wherever sorting puts them.
 TEST_F(ObjectPageTest, LinesThatReadTheSameStillAddressTheirOwnEntries) {
-  project.AppendEntry(ObjectKind::Tables, {"ORCL", "EMP", "HR", "hr", "first"});
-  project.AppendEntry(ObjectKind::Tables, {"orcl", "EMP", "SCOTT", "tiger", "second"});
-  project.AppendEntry(ObjectKind::Tables, {"ORCL", "DEPT", "SCOTT", "tiger", "dept"});
+  project.AppendEntry(ObjectKind::Tables, {{"ORCL", "HR", "hr"}, "EMP", "first"});
+  project.AppendEntry(ObjectKind::Tables, {{"orcl", "SCOTT", "tiger"}, "EMP", "second"});
+  project.AppendEntry(ObjectKind::Tables, {{"ORCL", "SCOTT", "tiger"}, "DEPT", "dept"});
   auto page = Page(ObjectKind::Tables);
   Connect("ORCL");
   Visit(*page);
@@ -238,7 +238,7 @@ TEST_F(ObjectPageTest, SectionTextIsTheProjects) {
   EXPECT_TRUE(project.IsModified());
   ProjectContents read;
   read.rolesDescription = "Grants";
-  read.entries[static_cast<int>(ObjectKind::Roles)] = {{"ORCL", "HR", "SCOTT", "tiger", ""}};
+  read.entries[static_cast<int>(ObjectKind::Roles)] = {{{"ORCL", "SCOTT", "tiger"}, "HR", ""}};
   project.ReplaceContents(read);
   EXPECT_EQ(page->FMDescription->toPlainText(), "Grants");
   EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.HR"}));

@@ -16,7 +16,7 @@ namespace {
 QByteArray Line(const QString& text, int shift) { return EncodeLine(text, shift).toLatin1() + "\r\n"; }
 
 ObjectEntry Entry(const QString& server, const QString& name, const QString& description = {}) {
-  return {server, name, QStringLiteral("scott"), QStringLiteral("tiger"), description};
+  return {{server, QStringLiteral("scott"), QStringLiteral("tiger")}, name, description};
 }
 
 class ProjectFileTest : public ::testing::Test {
@@ -138,7 +138,7 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
   // Entries under one connection hold one copy of it, as added and as read.
   for (const Project* project : {&p, &back}) {
     const QList<ObjectEntry>& views = project->Entries(ObjectKind::Views);
-    EXPECT_EQ(views[1].ServerName.constData(), views[0].ServerName.constData());
+    EXPECT_EQ(&views[1].connection.ServerName(), &views[0].connection.ServerName());
   }
 }
 
@@ -164,7 +164,7 @@ TEST_F(ProjectFileTest, ReadsWhatEditorsAndEarlierVersionsWrote) {
     ASSERT_TRUE(ReadProject(p, PathOf("read.vlm"), nullptr)) << c.name;
     EXPECT_EQ(p.Info().Name, "x") << c.name;
     EXPECT_EQ(p.Entries(ObjectKind::Tables).value(0),
-              (ObjectEntry{"a", "b", "c", "d", c.description}))
+              (ObjectEntry{{"a", "c", "d"}, "b", c.description}))
         << c.name;
   }
 }

@@ -120,7 +120,7 @@ bool SaveLoginAndObjectTabs(Program& program) {
 bool SaveLongNameAndEnlargedWindow(Program& program) {
   MainWindow& window = program.Window();
   const QString name = QStringLiteral("EMPLOYEES_WITH_THEIR_DEPARTMENTS_JOBS_AND_LOCATIONS_V");
-  window.CurrentProject().AppendEntry(ObjectKind::Views, {"DEMO", name, "HR", "hr", ""});
+  window.CurrentProject().AppendEntry(ObjectKind::Views, {{"DEMO", "HR", "hr"}, name, ""});
   window.Tabs().TabControl()->setCurrentIndex(static_cast<int>(ObjectKind::Views) + 1);
   QListWidget* list = program.Objects().Page(ObjectKind::Views)->FlatListBox2;
   const auto found = list->findItems(QStringLiteral("DEMO.") + name, Qt::MatchExactly);
