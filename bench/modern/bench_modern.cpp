@@ -1,9 +1,10 @@
 // Modern document benchmark: a generated snapshot and a project holding 30,000 objects
 // (tables, views, functions, packages with their members, sequences), built as the modern
 // page and as the Markdown folder; then the page in headless Chromium, where a name is typed
-// into the contents filter one key at a time (and erased again) and each keystroke is timed
-// until the next frame (tools/check_document.py --filter-bench). Given an object count as
-// its argument, it builds that size instead.
+// into the contents filter one key at a time (and erased again), once the page's garbage is
+// collected, and each keystroke's time until the next frame is printed in the order typed
+// (tools/check_document.py --filter-bench). Given an object count as its argument, it builds
+// that size instead.
 
 #include <QCoreApplication>
 #include <QDir>
