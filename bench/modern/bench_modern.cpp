@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
                 static_cast<long long>(bytes), PeakMemoryKiB() / 1024);
   }
 
+  std::fflush(stdout);  // the figures above come before the check's own
   QProcess check;
   check.setProcessChannelMode(QProcess::ForwardedChannels);
   check.start(QStringLiteral("python3"),
