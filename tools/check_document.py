@@ -16,10 +16,10 @@ before moves the page under the reader, when typing in its filter box does not n
 contents, when clicking a table in a diagram (a table's own and an owner's overview) does not
 bring that table's section into view, or when it asks for anything outside its own file.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
-a time and prints the time each keystroke takes until the next frame, and until the narrowed contents are laid out (the
-frame's painting aside); --trace records Chromium's performance trace of that meanwhile. --width, --dark, --print and --at shape the
-screenshot: the window width, the dark colour scheme, the print media and the id it scrolls
-to. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs no
+a time and prints the time each keystroke takes until the next frame, and until the narrowed
+contents are laid out (the frame's painting aside); --trace records Chromium's performance
+trace meanwhile. --width, --dark, --print and --at shape the screenshot: the window width,
+the dark colour scheme, the print media and the id it scrolls to. Talks to Chromium over the DevTools pipe (file descriptors 3 and 4), so it needs no
 network port and no Python package beyond the standard library.
 """
 
@@ -101,47 +101,66 @@ MODERN_LINK_CHECK = r"""
 })()
 """
 
+# Waits until the page has settled around an element: objects coming near the view are laid
+# out a few frames later and move what follows them, and the page holds a followed link's
+# target in view meanwhile; how many frames that takes depends on how busy the machine is.
+# Settled is five frames in a row in which the element did not move and no object was laid
+# out or skipped for the first time; after 20 s the check goes on and reports what it finds.
+SETTLED = r"""((el) => new Promise(resolve => {
+  let changed = true, last = null, still = 0;
+  const note = () => { changed = true; };
+  document.addEventListener('contentvisibilityautostatechange', note, true);
+  const end = performance.now() + 20000;
+  requestAnimationFrame(function frame() {
+    const top = el.getBoundingClientRect().top;
+    still = top === last && !changed ? still + 1 : 0;
+    last = top;
+    changed = false;
+    if (still < 5 && performance.now() < end) return requestAnimationFrame(frame);
+    document.removeEventListener('contentvisibilityautostatechange', note, true);
+    resolve();
+  });
+}))"""
+
 # Where a table in the first diagram that `selector` finds links: the first box that links to
-# another table, scrolled into view, with a point inside its box; null without one. Objects
-# coming near the view are laid out a frame later and move what follows them, so the box is
-# scrolled to again until it stays put; first the page keeps the target of a link followed
-# before in view for up to 30 frames.
+# another table, scrolled into view once the page has settled, with a point inside its box;
+# null without one.
 DIAGRAM_TARGET = r"""
 (async (selector) => {
+  const settled = SETTLED;
   const figure = document.querySelector(selector);
   if (!figure) return null;
   const own = figure.closest('article');
-  const frame = () => new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
-  for (let i = 0; i < 40; i++) await frame();
+  await settled(document.documentElement);
   for (const a of figure.querySelectorAll('svg a')) {
     const href = a.getAttributeNS('http://www.w3.org/1999/xlink', 'href') || a.getAttribute('href');
     if (!href || !href.startsWith('#') || (own && href === '#' + own.id)) continue;
-    let box = null;
-    for (let i = 0; i < 30; i++) {
+    const box = () => a.querySelector('polygon').getBoundingClientRect();
+    for (let i = 0; i < 10 && (i === 0 || box().top < 0 || box().bottom > innerHeight); i++) {
       a.scrollIntoView({block: 'center'});
-      await frame();
-      const now = a.querySelector('polygon').getBoundingClientRect();
-      if (box && now.top === box.top && now.left === box.left) break;
-      box = now;
+      await settled(a);
     }
-    return {href, x: box.left + box.width / 2, y: box.top + Math.min(box.height / 2, 8)};
+    const {left, top, width, height} = box();
+    return {href, x: left + width / 2, y: top + Math.min(height / 2, 8)};
   }
   return null;
 })
-"""
+""".replace("SETTLED", SETTLED)
 
-# After a click: the location names the table and its section is where the page scrolled.
+# After a click, once the page has settled: the location names the table and its section is
+# where the page scrolled.
 DIAGRAM_LANDED = r"""
-((href) => {
+(async (href) => {
   const target = document.getElementById(href.slice(1));
   if (!target) return `${href}: no element has this id`;
+  await SETTLED(target);
   if (location.hash !== href) return `clicking ${href} in a diagram left the location at ${location.hash}`;
   const top = target.getBoundingClientRect().top;
   const margin = (parseFloat(getComputedStyle(target).scrollMarginTop) || 0) +
       (parseFloat(getComputedStyle(document.documentElement).scrollPaddingTop) || 0);
   return Math.abs(top - margin) <= 2 ? '' : `clicking ${href} in a diagram left its section at ${top}px`;
 })
-"""
+""".replace("SETTLED", SETTLED)
 
 # On a freshly opened page, the contents link of the last section: objects out of view are
 # laid out only as they come near it, so the target must still be in view once they are.
@@ -154,7 +173,7 @@ FAR_JUMP_CHECK = r"""
   const toggle = document.getElementById('nav-toggle');
   if (link.offsetParent === null && toggle) toggle.click();
   link.click();
-  for (let i = 0; i < 12; i++) await new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
+  await SETTLED(target);
   const top = target.getBoundingClientRect().top;
   const bottom = Math.ceil(window.scrollY + window.innerHeight) >=
       document.documentElement.scrollHeight - 1;
@@ -163,7 +182,7 @@ FAR_JUMP_CHECK = r"""
   window.scrollTo(0, 0);
   return {failures: landed ? [] : [`${link.getAttribute('href')}: element at ${top}px once the page settled`]};
 })()
-"""
+""".replace("SETTLED", SETTLED)
 
 # A reader who scrolls up from a followed link's target into objects not laid out before must
 # see what lay that far above the target: the page must not move under them as those objects
@@ -174,35 +193,35 @@ FAR_JUMP_CHECK = r"""
 # target stays put but for the wheel.
 WHEEL_CHECK = r"""
 (async () => {
-  const frames = (n) => new Promise(r => (function f() { n-- ? requestAnimationFrame(f) : r(); })());
+  const settled = SETTLED;
   const links = [...document.querySelectorAll('#side .nav-rows a.nav-title')];
   const link = links[Math.floor(links.length / 2)];
   const target = link && document.getElementById(decodeURIComponent(link.getAttribute('href').slice(1)));
   if (!target) return '';
   const href = link.getAttribute('href');
   link.click();
-  await frames(40);
+  await settled(target);
   const landed = target.getBoundingClientRect().top;
   let up = Math.min(400, window.scrollY);
   window.scrollBy(0, -up);
-  await frames(20);
+  await settled(target);
   let top = target.getBoundingClientRect().top;
   window.scrollTo(0, 0);
   if (Math.abs(top - landed - up) > 2)
     return `${href}: scrolling ${up}px up from the target left it at ${top}px rather than ${landed + up}px`;
-  await frames(2);
+  await settled(document.documentElement);
   link.click();
   up = Math.min(400, window.scrollY);
   document.body.dispatchEvent(new WheelEvent('wheel', {bubbles: true, deltaY: -up}));
   window.scrollBy(0, -up);
-  await frames(40);
+  await settled(target);
   top = target.getBoundingClientRect().top;
   window.scrollTo(0, 0);
   return Math.abs(top - landed - up) <= 2 ? '' :
       `${href}: a wheel turned ${up}px up at once after following the link ` +
       `left its target at ${top}px rather than ${landed + up}px`;
 })()
-"""
+""".replace("SETTLED", SETTLED)
 
 # Types into the filter box: every name typed whole leaves its entry and fewer than all. The
 # panel draws only the rows in and near its view in place of the list in the file, so what it
@@ -420,8 +439,6 @@ def click_diagrams(tools, session, failures):
             tools.call("Input.dispatchMouseEvent",
                        {"type": kind, "x": target["x"], "y": target["y"], "button": "left",
                         "clickCount": 1}, session=session)
-        evaluate(tools, session,
-                 "new Promise(r => requestAnimationFrame(() => setTimeout(() => r(0), 50)))")
         failure = evaluate(tools, session, f"{DIAGRAM_LANDED}({json.dumps(target['href'])})")
         if failure:
             failures.append(failure)
