@@ -85,10 +85,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Every other table is in the project twice: once from this database, once from another.
+  // Each connection held once, as a project holds the entries chosen under it.
+  const Connection here("BENCHDB", "BENCH", "x"), other("OTHERDB", "BENCH", "x");
   QList<ObjectEntry> entries;
   for (int i = 0; i < kNames; i += 2) {
-    entries.append({{"BENCHDB", "BENCH", "x"}, TableName(i), {}});
-    entries.append({{"OTHERDB", "BENCH", "x"}, TableName(i), {}});
+    entries.append({here, TableName(i), {}});
+    entries.append({other, TableName(i), {}});
   }
   QStringList names;
   for (int i = 0; i < kNames; ++i) names.append(TableName(kNames - 1 - i));

@@ -27,9 +27,11 @@ ProjectContents MakeContents(int entries) {
   QString description;
   for (int i = 0; i < 200; ++i) description.append(QChar(u'a' + i % 26));
   description.replace(50, 4, QString::fromUtf8("äöü€"));
+  // One connection for all, shared as a project read or added under one connection holds it.
+  const Connection connection("ORCL", "SCOTT", "tiger");
   for (int i = 0; i < entries; ++i) {
     auto& list = c.entries[i % kObjectKindCount];
-    list.append({{"ORCL", "SCOTT", "tiger"}, QStringLiteral("OBJECT_%1").arg(i), description});
+    list.append({connection, QStringLiteral("OBJECT_%1").arg(i), description});
   }
   return c;
 }
