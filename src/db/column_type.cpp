@@ -1,11 +1,14 @@
 #include "db/column_type.h"
 
+#include <QStringBuilder>
+
 #include "db/database.h"
 
 namespace {
 
+// Built in one piece: a document has a type for every column.
 QString InParentheses(const QString& type, const QString& inside) {
-  return type + u'(' + inside + u')';
+  return type % u'(' % inside % u')';
 }
 
 QString NumberText(const ColumnType& t) {

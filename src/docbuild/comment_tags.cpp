@@ -280,7 +280,7 @@ class DocumentSink : public BlockSink {
   void ParameterText(const QString& piece) override { description_ += piece; }
   void ParametersEnd() override {
     FlushDescription();
-    WriteGridTable(doc_.TempGrid, doc_, QList<int>{200, 100, 300}, true, html_);
+    WriteGridTable(doc_.TempGrid, doc_, QList<int>{200, 100, 300}, html_);
   }
   void ReturnHeading(const QString& heading) override {
     Append(QStringLiteral("</P><H5>") + EscapeHtml(heading) + QStringLiteral("</H5><P>"));

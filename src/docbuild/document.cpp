@@ -9,12 +9,6 @@
 #include "docbuild/document_file.h"
 #include "docbuild/html.h"
 
-const QString& Grid::Cell(int column, int row) const {
-  static const QString empty;
-  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return empty;
-  return cells_[row * columns_ + column];
-}
-
 void Grid::SetCell(int column, int row, QString text) {
   if (row < 0 || row >= rows_ || column < 0) return;
   if (column >= columns_) SetColumnCount(column + 1);
@@ -23,6 +17,11 @@ void Grid::SetCell(int column, int row, QString text) {
 
 void Grid::SetColumnCount(int columns) {
   if (columns <= columns_) return;
+  if (rows_ == 1) {  // a single row widens where it stands
+    cells_.resize(columns);
+    columns_ = columns;
+    return;
+  }
   QStringList widened;
   widened.reserve(qsizetype(rows_) * columns);
   for (int row = 0; row < rows_; ++row) {
@@ -37,23 +36,6 @@ void Grid::SetColumnCount(int columns) {
 void Grid::AppendRow() {
   cells_.resize(cells_.size() + columns_);
   ++rows_;
-}
-
-const QString* RecentCellLines::Find(int column, int width, bool header,
-                                     const QString& text) const {
-  if (column >= columns_.size()) return nullptr;
-  for (const Entry& e : columns_[column].entries) {
-    if (e.width == width && e.header == header && e.text == text) return &e.line;
-  }
-  return nullptr;
-}
-
-void RecentCellLines::Keep(int column, int width, bool header, const QString& text,
-                           const QString& line) {
-  if (column >= columns_.size()) columns_.resize(column + 1);
-  Column& c = columns_[column];
-  c.entries[c.next] = Entry{width, header, text, line};
-  c.next = (c.next + 1) % kPerColumn;
 }
 
 void Grid::Reset() {
@@ -81,11 +63,9 @@ void AppendGridValue(Grid& grid, const QString& text, int column) {
   grid.SetCell(column - 1, last, grid.Cell(column - 1, last) + text);
 }
 
-QString PadText(const QString& text, int width) {
-  if (text.size() >= width) return text;
-  QString padded = text;
-  padded.resize(width, u' ');
-  return padded;
+QString PadText(QString text, int width) {
+  if (text.size() < width) text.resize(width, u' ');
+  return text;
 }
 
 void ClearGrid(Grid& grid) { grid.Reset(); }
@@ -126,34 +106,40 @@ class CellMarkup {
   QStringView close_;
 };
 
-void WriteHtmlRows(Grid& grid, Document& doc, const QList<int>& widths, bool headerRow) {
+// One piece of the body per row: "<TR>", a line per cell and "</TR>" joined by the line end,
+// so a row costs one allocation, made at its final size, whatever its cell count.
+void WriteHtmlRows(const Grid& grid, Document& doc, const QList<int>& widths) {
+  static constexpr QStringView kRowOpen = u"<TR>";
+  static constexpr QStringView kRowClose = u"\r\n</TR>";
   QStringList& buffer = doc.TempMemo;
   const int columns = grid.ColumnCount();
-  QVarLengthArray<CellMarkup, 8> plain;
-  for (int col = 0; col < columns; ++col) plain.append(CellMarkup(widths.value(col), false));
-  RecentCellLines& recent = grid.RecentHtmlLines();
+  QVarLengthArray<CellMarkup, 8> plain, header;
+  for (int col = 0; col < columns; ++col) {
+    plain.append(CellMarkup(widths.value(col), false));
+    header.append(CellMarkup(widths.value(col), true));
+  }
   buffer.append(QStringLiteral("<TABLE BORDER=0>"));
   for (int row = 0; row < grid.RowCount(); ++row) {
-    const bool header = headerRow && row == 0;
-    buffer.append(QStringLiteral("<TR>"));
+    const auto& markup = row == 0 ? header : plain;
+    QVarLengthArray<qsizetype, 8> escapedSizes;
+    qsizetype size = kRowOpen.size() + kRowClose.size();
+    for (int col = 0; col < columns; ++col) {
+      escapedSizes.append(EscapedHtmlSize(grid.Cell(col, row)));
+      size += kLineEnd.size() + markup[col].Size() + escapedSizes[col];
+    }
+    QString line(size, Qt::Uninitialized);
+    QChar* at = std::copy(kRowOpen.begin(), kRowOpen.end(), line.data());
     for (int col = 0; col < columns; ++col) {
       const QString& cell = grid.Cell(col, row);
-      const int width = widths.value(col);
-      if (const QString* kept = recent.Find(col, width, header, cell)) {
-        buffer.append(*kept);
-        continue;
-      }
-      const CellMarkup markup = header ? CellMarkup(width, true) : plain[col];
-      const qsizetype escapedSize = EscapedHtmlSize(cell);
-      QString line(markup.Size() + escapedSize, Qt::Uninitialized);
-      QChar* at = markup.WriteOpen(line.data());
-      at = escapedSize == cell.size() ? std::copy_n(cell.constData(), cell.size(), at)
-                                      : WriteEscapedHtml(cell, at);
-      markup.WriteClose(at);
-      recent.Keep(col, width, header, cell, line);
-      buffer.append(std::move(line));
+      at = std::copy(kLineEnd.begin(), kLineEnd.end(), at);
+      at = markup[col].WriteOpen(at);
+      // Nearly every cell has nothing to escape and is copied whole.
+      at = escapedSizes[col] == cell.size() ? std::copy(cell.begin(), cell.end(), at)
+                                            : WriteEscapedHtml(cell, at);
+      at = markup[col].WriteClose(at);
     }
-    buffer.append(QStringLiteral("</TR>"));
+    std::copy(kRowClose.begin(), kRowClose.end(), at);
+    buffer.append(std::move(line));
     doc.Flush();
   }
   buffer.append(QStringLiteral("</TABLE>"));
@@ -230,10 +216,9 @@ void WriteTextRows(const Grid& grid, Document& doc, const QList<int>& givenWidth
 
 }  // namespace
 
-void WriteGridTable(Grid& grid, Document& doc, const QList<int>& widths, bool headerRow,
-                    bool htmlOutput) {
+void WriteGridTable(Grid& grid, Document& doc, const QList<int>& widths, bool htmlOutput) {
   if (htmlOutput) {
-    WriteHtmlRows(grid, doc, widths, headerRow);
+    WriteHtmlRows(grid, doc, widths);
   } else {
     WriteTextRows(grid, doc, widths);
   }

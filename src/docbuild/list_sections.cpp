@@ -32,7 +32,7 @@ bool WriteListSection(BuildContext& ctx, int n, ObjectKind kind, const QString& 
     AddGridValue(grid, entry.ObjectName, 1);
     AddGridValue(grid, entry.Description, 2);
   }
-  WriteGridTable(grid, ctx.doc, html ? QList<int>{300, 0} : QList<int>{30, 30}, true, html);
+  WriteGridTable(grid, ctx.doc, html ? QList<int>{300, 0} : QList<int>{30, 30}, html);
   return true;
 }
 

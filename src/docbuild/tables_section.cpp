@@ -49,7 +49,7 @@ void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
   }
   q.Close();
   WriteGridTable(grid, ctx.doc, ctx.HtmlOutput ? block.htmlWidths : block.textWidths,
-                 true, ctx.HtmlOutput);
+                 ctx.HtmlOutput);
 }
 
 // Primary keys, foreign keys and indexes: written only when the query returns rows. Only

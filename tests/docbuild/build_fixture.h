@@ -45,19 +45,19 @@ struct BuildFixture {
   }
 };
 
-// The lines of an HTML table as the document writes it: the first row is the header, `widths`
-// gives each column's width. The grid tests hold the literal form this follows.
+// An HTML table as the table writer puts it into the body: the first row is the header,
+// `widths` gives each column's width, and each row is one piece, its lines joined by CR LF.
 inline QStringList HtmlTable(const QList<int>& widths, const QList<QStringList>& rows) {
   QStringList out = {"<TABLE BORDER=0>"};
   for (int r = 0; r < rows.size(); ++r) {
-    out.append("<TR>");
+    QString row = "<TR>";
     for (int c = 0; c < rows[r].size(); ++c) {
       const QString w = QString::number(widths[c]);
-      out.append(r == 0 ? "<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" + rows[r][c] +
-                              "</B></TD>"
-                        : "<TD width=" + w + " VALIGN=TOP>" + rows[r][c] + "</TD>");
+      row += r == 0 ? "\r\n<TD width=" + w + " VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" +
+                          rows[r][c] + "</B></TD>"
+                    : "\r\n<TD width=" + w + " VALIGN=TOP>" + rows[r][c] + "</TD>";
     }
-    out.append("</TR>");
+    out.append(row + "\r\n</TR>");
   }
   out.append("</TABLE>");
   return out;

@@ -5,12 +5,6 @@
 
 namespace {
 
-QStringList RenderHtml(Grid& grid, const QList<int>& widths) {
-  Document doc;
-  WriteGridTable(grid, doc, widths, true, true);
-  return doc.TempMemo;
-}
-
 TEST(GridTest, AddGridValueOpensRowsAsTheTableWriterDoes) {
   Grid g;
   AddGridValue(g, "Name", 1);
@@ -38,42 +32,6 @@ TEST(GridTest, AddGridValueOpensRowsAsTheTableWriterDoes) {
   AppendGridValue(h, "+y", 4);
   EXPECT_EQ(h.RowCount(), 2);
   EXPECT_EQ(h.Cell(3, 1), "+x+y");
-}
-
-TEST(GridTest, RecurringValuesKeepTheirOwnColumnsMarkup) {
-  // One grid renders every table of a document and lets a recurring value share the line
-  // made for it: the same text under another width, as a header, in another column or after
-  // more values than are kept must still get its own markup.
-  Grid g;
-  const auto cell = [](int width, const QString& text) {
-    return QString("<TD width=%1 VALIGN=TOP>%2</TD>").arg(width).arg(text);
-  };
-  const auto header = [](int width, const QString& text) {
-    return QString("<TD width=%1 VALIGN=TOP bgcolor=\"#CCCCCC\"><B>%2</B></TD>")
-        .arg(width)
-        .arg(text);
-  };
-  AddGridValue(g, "A", 1);
-  AddGridValue(g, "x", 2);
-  for (const char* v : {"x", "a&b", "x"}) {
-    AddGridValue(g, "A", 1);
-    AddGridValue(g, v, 2);
-  }
-  EXPECT_EQ(RenderHtml(g, {10, 20}),
-            QStringList({"<TABLE BORDER=0>", "<TR>", header(10, "A"), header(20, "x"), "</TR>",
-                         "<TR>", cell(10, "A"), cell(20, "x"), "</TR>",
-                         "<TR>", cell(10, "A"), cell(20, "a&amp;b"), "</TR>",
-                         "<TR>", cell(10, "A"), cell(20, "x"), "</TR>", "</TABLE>"}));
-
-  for (const char* v : {"x", "A", "1", "2", "3", "4", "5", "x", "A"}) AddGridValue(g, v, 1);
-  QStringList expected = {"<TABLE BORDER=0>"};
-  for (const char* v : {"x", "A", "1", "2", "3", "4", "5", "x", "A"}) {
-    expected << "<TR>" << cell(30, v) << "</TR>";
-  }
-  expected << "</TABLE>";
-  Document doc;
-  WriteGridTable(g, doc, {30}, false, true);
-  EXPECT_EQ(doc.TempMemo, expected);
 }
 
 TEST(EscapeTest, EscapesMarkupCharactersOnly) {
