@@ -148,6 +148,10 @@ void WriteHtmlRows(const Grid& grid, Document& doc, const QList<int>& widths) {
 // Calls f(line) for each line of a cell, split at CR LF, LF or CR.
 template <typename F>
 void ForEachLine(QStringView cell, F f) {
+  if (!cell.contains(u'\n') && !cell.contains(u'\r')) {  // nearly every cell, found quickly
+    f(cell);
+    return;
+  }
   qsizetype start = 0;
   for (qsizetype i = 0; i < cell.size(); ++i) {
     if (cell[i] != u'\n' && cell[i] != u'\r') continue;
@@ -190,8 +194,6 @@ QList<int> TextWidths(const Grid& grid, const QList<int>& widths) {
 void WriteTextRows(const Grid& grid, Document& doc, const QList<int>& givenWidths) {
   QStringList& buffer = doc.TempMemo;
   const QList<int> widths = TextWidths(grid, givenWidths);
-  qsizetype rowWidth = 0;
-  for (const int w : widths) rowWidth += w;
   for (int row = 0; row < grid.RowCount(); ++row) {
     qsizetype lineCount = 1;
     for (int col = 0; col < grid.ColumnCount(); ++col) {
@@ -200,13 +202,18 @@ void WriteTextRows(const Grid& grid, Document& doc, const QList<int>& givenWidth
       lineCount = std::max(lineCount, lines);
     }
     for (qsizetype k = 0; k < lineCount; ++k) {
-      QString line;
-      line.reserve(rowWidth);
+      QVarLengthArray<QStringView, 8> texts;
+      qsizetype size = 0;
       for (int col = 0; col < grid.ColumnCount(); ++col) {
         const QString& cell = grid.Cell(col, row);
-        const qsizetype cellEnd = line.size() + widths[col];
-        line.append(lineCount == 1 ? QStringView(cell) : CellLine(cell, k));
-        if (line.size() < cellEnd) line.resize(cellEnd, u' ');
+        texts.append(lineCount == 1 ? QStringView(cell) : CellLine(cell, k));
+        size += std::max<qsizetype>(texts[col].size(), widths[col]);
+      }
+      QString line(size, Qt::Uninitialized);  // made at its final size
+      QChar* at = line.data();
+      for (int col = 0; col < grid.ColumnCount(); ++col) {
+        at = std::copy(texts[col].begin(), texts[col].end(), at);
+        at = std::fill_n(at, std::max<qsizetype>(widths[col] - texts[col].size(), 0), u' ');
       }
       buffer.append(std::move(line));
     }

@@ -1,6 +1,9 @@
 #include "docbuild/html.h"
 
 #include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 // '"', '&', '<' and '>' all lie below 64: one comparison and a bit test per character.
@@ -20,10 +23,32 @@ QLatin1StringView Entity(QChar c) {
 }  // namespace
 
 qsizetype EscapedHtmlSize(QStringView text) {
-  qsizetype size = text.size();
-  for (const QChar c : text) {
-    if (NeedsEscape(c)) size += Entity(c).size() - 1;
+  const char16_t* const p = text.utf16();
+  const qsizetype n = text.size();
+  qsizetype size = n;
+  qsizetype i = 0;
+  const auto count = [&](qsizetype end) {
+    for (; i < end; ++i) {
+      if (NeedsEscape(p[i])) size += Entity(p[i]).size() - 1;
+    }
+  };
+#ifdef __SSE2__
+  // Eight characters at a time where the processor can: most texts hold none of the four.
+  for (; i + 8 <= n;) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(u'"')),
+                     _mm_cmpeq_epi16(v, _mm_set1_epi16(u'&'))),
+        _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(u'<')),
+                     _mm_cmpeq_epi16(v, _mm_set1_epi16(u'>'))));
+    if (_mm_movemask_epi8(hits) == 0) {
+      i += 8;
+    } else {
+      count(i + 8);
+    }
   }
+#endif
+  count(n);
   return size;
 }
 

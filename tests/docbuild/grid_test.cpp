@@ -42,6 +42,13 @@ TEST(EscapeTest, EscapesMarkupCharactersOnly) {
   EXPECT_EQ(DocText("a&b", false), "a&b");
   EXPECT_EQ(ParagraphText("one\r\ntwo & <3", true), "one</P><P>\ntwo &amp; &lt;3");
   EXPECT_EQ(ParagraphText("one\r\ntwo", false), "one\r\ntwo");
+  // Plain characters are looked at several at a time: a markup character at any place of a
+  // text is still found, and the escaped text has exactly the size it was given.
+  for (int at = 0; at < 20; ++at) {
+    QString text = QString::fromLatin1("0123456789abcdefghij");
+    text[at] = u'"';
+    EXPECT_EQ(EscapeHtml(text + "<"), QString(text).replace("\"", "&quot;") + "&lt;") << at;
+  }
 }
 
 }  // namespace
