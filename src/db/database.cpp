@@ -103,7 +103,8 @@ void Database::SetErrorHandler(ErrorHandler handler) { handler_ = std::move(hand
 void Database::SetSnapshotDirectories(const QStringList& dirs) { snapshotDirs_ = dirs; }
 
 void Database::Fail(const QString& message) const {
-  const QString named = errorContext_.isEmpty() ? message : message + u'\n' + errorContext_;
+  const QString context = errorContext_ ? errorContext_() : QString();
+  const QString named = context.isEmpty() ? message : message + u'\n' + context;
   if (handler_) handler_(named);
   throw DatabaseError(named);
 }

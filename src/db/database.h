@@ -119,8 +119,9 @@ class Database {
 
   void SetErrorHandler(ErrorHandler handler);
   // What the connection is used for, named on a line after the message of every error
-  // until it is cleared (a build names the entry it writes).
-  void SetErrorContext(const QString& context) { errorContext_ = context; }
+  // until it is cleared (a build names the entry it writes). The text is made only when an
+  // error is reported: a build names every one of thousands of entries in turn.
+  void SetErrorContext(std::function<QString()> context) { errorContext_ = std::move(context); }
   // Directories searched for <ServerName>.sqlite, in order (the project directory setting,
   // then the bundled sample directory).
   void SetSnapshotDirectories(const QStringList& dirs);
@@ -137,7 +138,7 @@ class Database {
   QString serverName_, userName_, password_;
   QStringList snapshotDirs_;
   ErrorHandler handler_;
-  QString errorContext_;
+  std::function<QString()> errorContext_;
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Query> queries_[kQueryCount];
   std::vector<Query*> live_;  // every Query on this connection, closed by Disconnect

@@ -1,5 +1,7 @@
 #include "docbuild/build_context.h"
 
+#include <QStringBuilder>
+
 #include "db/database.h"
 #include "docbuild/html.h"
 #include "project/project.h"
@@ -33,21 +35,22 @@ void WriteSectionHeading(BuildContext& ctx, int n, const QString& title, bool ta
   if (html) contents.append(contentsClose);
 }
 
+// Every entry has one: its texts are each built in one piece.
 void WriteObjectHeading(BuildContext& ctx, int n, int m, const QString& name) {
   const bool html = ctx.HtmlOutput;
   const bool content = ctx.ContentOn();
-  const QString number = QString::number(n) + u'.' + QString::number(m);
-  const QString heading = number + u' ' + DocText(name, html);
+  const QString number = QString::number(n) % u'.' % QString::number(m);
+  const QString heading = number % u' ' % DocText(name, html);
   QStringList& body = ctx.doc.TempMemo;
   if (html) body.append(QStringLiteral("<H4>"));
-  if (html && content) body.append("<A NAME=" + Quoted(number) + u'>');
+  if (html && content) body.append(u"<A NAME=\"" % number % u"\">");
   body.append(heading);
   if (html && content) body.append(QStringLiteral("</A>"));
   if (html) body.append(QStringLiteral("</H4>"));
   if (content) {
     QStringList& contents = ctx.doc.TempMemoHeader;
     if (html) {
-      contents.append("&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=" + Quoted(u'#' + number) + u'>');
+      contents.append(u"&nbsp;&nbsp;&nbsp;&nbsp;<I><A HREF=\"#" % number % u"\">");
     }
     contents.append(heading);
     if (html) contents.append(QStringLiteral("</A></I><BR>"));
@@ -129,13 +132,14 @@ const char* KindName(ObjectKind kind) {
 }  // namespace
 
 NamedEntry::NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry) : db_(db) {
-  db_.SetErrorContext(QStringLiteral("Entry: %1 %2, connection %3")
-                          .arg(QLatin1String(KindName(kind)), ProjectListLine(entry),
-                               ansi::UpperCase(entry.connection.UserName() + u'@' +
-                                               entry.connection.ServerName())));
+  db_.SetErrorContext([kind, &entry] {
+    return QStringLiteral("Entry: %1 %2, connection %3")
+        .arg(QLatin1String(KindName(kind)), ProjectListLine(entry),
+             ansi::UpperCase(entry.connection.UserName() + u'@' + entry.connection.ServerName()));
+  });
 }
 
-NamedEntry::~NamedEntry() { db_.SetErrorContext(QString()); }
+NamedEntry::~NamedEntry() { db_.SetErrorContext(nullptr); }
 
 bool IsBlankText(const QString& text) {
   for (const QChar c : text) {

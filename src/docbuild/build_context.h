@@ -62,7 +62,8 @@ void WriteObjectSection(
 bool IsBlankText(const QString& text);
 // While an entry is built, every database error names it on a line after the database's
 // message: its kind, DATABASE.NAME and USER@DATABASE ("Entry: Tables DEMO.EMP, connection
-// HR@DEMO"), since a failed log-on or query does not say which entry it belongs to.
+// HR@DEMO"), since a failed log-on or query does not say which entry it belongs to. The
+// entry must outlive it.
 class NamedEntry {
  public:
   NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry);

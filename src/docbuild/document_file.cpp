@@ -58,6 +58,13 @@ class DocumentEncoder {
       if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, zero)) != 0xFFFF) break;
       _mm_storeu_si128(reinterpret_cast<__m128i*>(at_ + i), _mm_packus_epi16(a, b));
     }
+    if (i + 8 <= n) {  // and eight of what is left
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(a, nonAscii), zero)) == 0xFFFF) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at_ + i), _mm_packus_epi16(a, a));
+        i += 8;
+      }
+    }
 #endif
     for (; i < n && p[i] < 0x80; ++i) at_[i] = static_cast<char>(p[i]);
     at_ += i;
