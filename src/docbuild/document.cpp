@@ -63,9 +63,11 @@ void AppendGridValue(Grid& grid, const QString& text, int column) {
   grid.SetCell(column - 1, last, grid.Cell(column - 1, last) + text);
 }
 
-QString PadText(QString text, int width) {
-  if (text.size() < width) text.resize(width, u' ');
-  return text;
+QString PadText(const QString& text, int width) {
+  if (text.size() >= width) return text;
+  QString padded(width, u' ');  // made at its final size: a type is padded in every row
+  std::copy(text.begin(), text.end(), padded.data());
+  return padded;
 }
 
 void ClearGrid(Grid& grid) { grid.Reset(); }
@@ -79,18 +81,18 @@ QString WithoutLineEnd(const QString& text) {
 
 namespace {
 
-// The opening of a cell line up to its text, and its end: the same for every cell of a
-// column, so made once per column, on the stack, and copied whole into each cell's line.
+// What stands before a cell's text (the line end and the cell's opening tag) and after it:
+// the same for every cell of a column, so made once per column, on the stack, and copied
+// whole into each row.
 class CellMarkup {
  public:
   CellMarkup() = default;
   CellMarkup(int width, bool header) {
+    AppendOpen(u"\r\n<TD width=");
     char digits[12];
     const char* const end = std::to_chars(std::begin(digits), std::end(digits), width).ptr;
-    AppendOpen(QLatin1StringView("<TD width="));
-    AppendOpen(QLatin1StringView(digits, end));
-    AppendOpen(header ? QLatin1StringView(" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>")
-                      : QLatin1StringView(" VALIGN=TOP>"));
+    for (const char* d = digits; d != end; ++d) open_[openSize_++] = QLatin1Char(*d);
+    AppendOpen(header ? u" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" : u" VALIGN=TOP>");
     close_ = header ? u"</B></TD>" : u"</TD>";
   }
   qsizetype Size() const { return openSize_ + close_.size(); }
@@ -98,8 +100,8 @@ class CellMarkup {
   QChar* WriteClose(QChar* out) const { return std::copy(close_.begin(), close_.end(), out); }
 
  private:
-  void AppendOpen(QLatin1StringView markup) {
-    for (const char c : markup) open_[openSize_++] = QLatin1Char(c);
+  void AppendOpen(QStringView markup) {
+    openSize_ = std::copy(markup.begin(), markup.end(), open_ + openSize_) - open_;
   }
   QChar open_[64];
   qsizetype openSize_ = 0;
@@ -125,13 +127,12 @@ void WriteHtmlRows(const Grid& grid, Document& doc, const QList<int>& widths) {
     qsizetype size = kRowOpen.size() + kRowClose.size();
     for (int col = 0; col < columns; ++col) {
       escapedSizes.append(EscapedHtmlSize(grid.Cell(col, row)));
-      size += kLineEnd.size() + markup[col].Size() + escapedSizes[col];
+      size += markup[col].Size() + escapedSizes[col];
     }
     QString line(size, Qt::Uninitialized);
     QChar* at = std::copy(kRowOpen.begin(), kRowOpen.end(), line.data());
     for (int col = 0; col < columns; ++col) {
       const QString& cell = grid.Cell(col, row);
-      at = std::copy(kLineEnd.begin(), kLineEnd.end(), at);
       at = markup[col].WriteOpen(at);
       // Nearly every cell has nothing to escape and is copied whole.
       at = escapedSizes[col] == cell.size() ? std::copy(cell.begin(), cell.end(), at)

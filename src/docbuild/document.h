@@ -5,16 +5,12 @@
 // A build appends lines to TempMemoHeader (title block, "Content" heading, contents list)
 // and TempMemo (the sections); the document is the header's lines followed by the body's.
 // A piece of text may itself hold line breaks (a user's multi-line text, or a whole table
-// row of HTML, its lines joined by kLineEnd); it is still one line of the buffer and goes
-// out unchanged.
+// row of HTML, its lines joined by CR LF); it is still one line of the buffer and goes out
+// unchanged.
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QStringView>
-
-// What ends every line of a document file.
-inline constexpr QStringView kLineEnd = u"\r\n";
 
 // A table of strings addressed by zero-based column and row; between uses one empty cell.
 class Grid {
@@ -44,7 +40,7 @@ void AddGridValue(Grid& grid, QString value, int column);
 // Appends text to the last row's cell of that column; never opens a row.
 void AppendGridValue(Grid& grid, const QString& text, int column);
 // The text followed by blanks up to `width` characters; a longer text is returned whole.
-QString PadText(QString text, int width);
+QString PadText(const QString& text, int width);
 void ClearGrid(Grid& grid);
 // The text without the line end it carries (LF, CR LF or CR): a stored source line in a
 // text document, which ends every line with CR LF itself.
