@@ -88,12 +88,17 @@ class CellMarkup {
  public:
   CellMarkup() = default;
   CellMarkup(int width, bool header) {
-    AppendOpen(u"\r\n<TD width=");
+    static constexpr QStringView kOpen = u"\r\n<TD width=";
+    static constexpr QStringView kHeaderRest = u" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>";
+    static constexpr QStringView kRest = u" VALIGN=TOP>";
+    static constexpr QStringView kHeaderClose = u"</B></TD>";
+    static constexpr QStringView kClose = u"</TD>";
+    AppendOpen(kOpen);
     char digits[12];
     const char* const end = std::to_chars(std::begin(digits), std::end(digits), width).ptr;
     for (const char* d = digits; d != end; ++d) open_[openSize_++] = QLatin1Char(*d);
-    AppendOpen(header ? u" VALIGN=TOP bgcolor=\"#CCCCCC\"><B>" : u" VALIGN=TOP>");
-    close_ = header ? u"</B></TD>" : u"</TD>";
+    AppendOpen(header ? kHeaderRest : kRest);
+    close_ = header ? kHeaderClose : kClose;
   }
   qsizetype Size() const { return openSize_ + close_.size(); }
   QChar* WriteOpen(QChar* out) const { return std::copy_n(open_, openSize_, out); }

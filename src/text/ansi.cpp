@@ -1,5 +1,6 @@
 #include "text/ansi.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ansi {
@@ -56,8 +57,10 @@ std::optional<QByteArray> Encode(QStringView text) {
 }
 
 QString UpperCase(const QString& text) {
-  QString out(text);
-  for (QChar& c : out) c = QChar(UpperOf(c.unicode()));
+  if (text.isEmpty()) return text;
+  QString out(text.size(), Qt::Uninitialized);  // written once, not copied and then changed
+  std::transform(text.begin(), text.end(), out.begin(),
+                 [](QChar c) { return QChar(UpperOf(c.unicode())); });
   return out;
 }
 
