@@ -77,9 +77,12 @@ void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text
   }
 }
 
+QString ObjectNameOf(const ObjectEntry& entry) { return entry.ObjectName; }
+
 void WriteObjectSection(
     BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
     bool tablesAnchor, const QString& building,
+    const std::function<QString(const ObjectEntry& entry)>& headingOf,
     const std::function<void(int n, int m, const ObjectEntry& entry)>& writeEntry) {
   const int n = SectionNumber;
   WriteSectionHeading(ctx, n, title, tablesAnchor, QStringLiteral("</A></B><BR>"));
@@ -91,9 +94,12 @@ void WriteObjectSection(
     const ObjectEntry& entry = entries[i];
     ctx.progress.SetInfoText(building + entry.ObjectName);
     ctx.progress.StepProgress(1);
-    const NamedEntry named(ctx.db, kind, entry);
-    logon.LogonIfChanged(ctx.db, entry.connection);
-    writeEntry(n, i + 1, entry);
+    WriteObjectHeading(ctx, n, i + 1, headingOf(entry));
+    if (!ctx.doc.headerPass) {
+      const NamedEntry named(ctx.db, kind, entry);
+      logon.LogonIfChanged(ctx.db, entry.connection);
+      writeEntry(n, i + 1, entry);
+    }
     ctx.doc.Flush();
   }
 

@@ -49,14 +49,19 @@ void WriteBlockTitle(BuildContext& ctx, const QString& title);
 // A titled block holding one piece of text (a synonym, a description): in HTML the text
 // escaped between "<P>" and "</P>", in text the text and an empty line. Line breaks stay.
 void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text);
+// The heading of most object entries: the object's name.
+QString ObjectNameOf(const ObjectEntry& entry);
 // The frame every section with per-object entries shares: the section heading, then for
 // each entry of the kind, in the order of addition, the progress text (`building` + the
-// name), one step of the bar, the logon when the entry's connection differs from the
-// previous entry's, and writeEntry(n, m, entry), the entry named (NamedEntry); then the
-// contents group closed, the section end and the next section number.
+// name), one step of the bar, the object heading of headingOf(entry), the logon when the
+// entry's connection differs from the previous entry's, and writeEntry(n, m, entry), the
+// entry named (NamedEntry); then the contents group closed, the section end and the next
+// section number. The header pass (Document::headerPass) writes the headings alone: the
+// contents need nothing else, and no connection.
 void WriteObjectSection(
     BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
     bool tablesAnchor, const QString& building,
+    const std::function<QString(const ObjectEntry& entry)>& headingOf,
     const std::function<void(int n, int m, const ObjectEntry& entry)>& writeEntry);
 // True when the text holds nothing but blanks and control characters.
 bool IsBlankText(const QString& text);

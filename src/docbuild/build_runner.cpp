@@ -26,6 +26,15 @@
 
 namespace {
 
+// The header pass reports nothing: the body pass reports every step.
+class NoProgress : public BuildProgress {
+ public:
+  void SetInfoText(const QString&) override {}
+  void StepProgress(int) override {}
+  void SetProgress(int) override {}
+  void SetProgressMax(int) override {}
+};
+
 void WriteDocument(BuildContext& ctx) {
   const Settings& settings = ctx.settings;
   int SectionNumber = 1;
@@ -131,6 +140,18 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   const bool html = format == OutputFormat::Html;
 
   DocumentFile file(result.outputPath, html);
+  // The header (title block and contents) comes from the project and the settings alone: a
+  // first pass writes it, without the dictionary, so that the sections go to the file
+  // straight after it, never to a file of their own to be copied.
+  {
+    Document header;
+    header.file = &file;
+    header.headerPass = true;
+    NoProgress none;
+    BuildContext ctx{header, project, settings, db, none, html};
+    WriteDocument(ctx);
+    header.Flush();
+  }
   Document doc;
   doc.file = &file;
   BuildContext ctx{doc, project, settings, db, progress, html};

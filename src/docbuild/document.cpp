@@ -247,6 +247,6 @@ void Document::Clear() {
 
 void Document::Flush() {
   if (!file) return;
-  file->AppendHeader(TempMemoHeader);
-  file->AppendBody(TempMemo);
+  (headerPass ? TempMemo : TempMemoHeader).clear();
+  file->Append(headerPass ? TempMemoHeader : TempMemo);
 }

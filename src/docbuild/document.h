@@ -55,6 +55,9 @@ struct Document {
   // both buffers: the build flushes after each object, so it holds one object's lines, not
   // the document. Without one (tests), the buffers keep every line.
   DocumentFile* file = nullptr;
+  // A build with a file makes its document in two passes: the header pass hands over the
+  // header's lines and drops the body's, the body pass the other way round.
+  bool headerPass = false;
 
   void Clear();
   void Flush();

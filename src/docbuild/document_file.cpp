@@ -1,8 +1,5 @@
 #include "docbuild/document_file.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <utility>
 #ifdef __SSE2__
@@ -10,12 +7,13 @@
 #endif
 
 #include "text/ansi.h"
-#include "text/file_replacement.h"
 
 namespace {
 
-// Bytes are handed to the files a piece at a time: few enough calls, little memory.
+// Bytes are handed to the file a piece at a time: few enough calls, little memory.
 constexpr qsizetype kPiece = 64 << 10;
+
+}  // namespace
 
 // Encodes lines into a byte buffer that is written out and reused piece by piece, so a
 // large document never holds all its bytes at once.
@@ -107,98 +105,32 @@ class DocumentEncoder {
   int missing_ = 0;
 };
 
-// Copies the whole of `from` to the end of `to`; false when `from` cannot be read (a
-// failed write is for `to` to report).
-bool Copy(QIODevice& from, QIODevice& to) {
-  if (!from.seek(0)) return false;
-  QByteArray piece(kPiece, Qt::Uninitialized);
-  for (;;) {
-    const qint64 n = from.read(piece.data(), piece.size());
-    if (n <= 0) return n == 0;
-    to.write(piece.constData(), n);
-  }
-}
-
-// A temporary file written straight through, so that a failed write says why at once.
-class UnbufferedTemporaryFile : public QTemporaryFile {
- public:
-  bool Open() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
-};
-
-}  // namespace
-
-// One part of the document (header or body): its lines encoded into a temporary file.
-class DocumentFile::Part {
- public:
-  Part(const QString& path, const char* part, bool htmlOutput)
-      : encoder_(kPiece + 4096, htmlOutput) {
-    const QFileInfo output(path);
-    file_.setFileTemplate(output.absolutePath() + "/." + output.fileName() + '.' + part +
-                          QStringLiteral(".XXXXXX"));
-    if (!file_.Open()) {
-      file_.setFileTemplate(QDir::tempPath() + "/vellumar-" + part + QStringLiteral(".XXXXXX"));
-      if (!file_.Open()) error_ = file_.errorString();
-    }
-  }
-
-  void Append(QStringList& lines) {
-    for (QString& line : lines) {
-      encoder_.AppendLine(std::exchange(line, QString()));
-      if (encoder_.Size() >= kPiece) Flush();
-    }
-    lines.clear();
-  }
-
-  // Every byte so far is in the file; false with the reason in *error when one is not.
-  bool Written(QString* error) {
-    Flush();
-    if (!error_.isEmpty() && error) *error = error_;
-    return error_.isEmpty();
-  }
-
-  QIODevice& File() { return file_; }
-  int Missing() const { return encoder_.Missing(); }
-
- private:
-  // A short write is tried again: only a write that puts nothing says why.
-  void Flush() {
-    for (qsizetype done = 0; error_.isEmpty() && done < encoder_.Size();) {
-      const qint64 put = file_.write(encoder_.Data() + done, encoder_.Size() - done);
-      if (put <= 0) error_ = file_.errorString();
-      done += put;
-    }
-    encoder_.Restart();
-  }
-
-  DocumentEncoder encoder_;
-  UnbufferedTemporaryFile file_;
-  QString error_;
-};
-
 DocumentFile::DocumentFile(const QString& path, bool htmlOutput)
-    : path_(path),
-      header_(std::make_unique<Part>(path, "header", htmlOutput)),
-      body_(std::make_unique<Part>(path, "body", htmlOutput)) {}
+    : out_(path), encoder_(std::make_unique<DocumentEncoder>(kPiece + 4096, htmlOutput)) {
+  begun_ = out_.Begin();
+}
 
 DocumentFile::~DocumentFile() = default;
 
-void DocumentFile::AppendHeader(QStringList& lines) { header_->Append(lines); }
+void DocumentFile::Append(QStringList& lines) {
+  for (QString& line : lines) {
+    encoder_->AppendLine(std::exchange(line, QString()));
+    if (encoder_->Size() >= kPiece) Flush();
+  }
+  lines.clear();
+}
 
-void DocumentFile::AppendBody(QStringList& lines) { body_->Append(lines); }
+// A failed write shows in Commit, which then leaves the old document as it was.
+void DocumentFile::Flush() {
+  if (begun_) out_.File().write(encoder_->Data(), encoder_->Size());
+  encoder_->Restart();
+}
 
-int DocumentFile::Replaced() const { return header_->Missing() + body_->Missing(); }
+int DocumentFile::Replaced() const { return encoder_->Missing(); }
 
 bool DocumentFile::Save(QString* error) {
-  if (!header_->Written(error) || !body_->Written(error)) return false;
-  FileReplacement out(path_);
-  if (out.Begin()) {
-    if (!Copy(header_->File(), out.File()) || !Copy(body_->File(), out.File())) {
-      if (error) *error = header_->File().errorString() + body_->File().errorString();
-      return false;  // the replacement is abandoned: the old file stays
-    }
-    // A failed write shows in Commit, which then leaves the old document as it was.
-    if (out.Commit() == FileReplacement::Outcome::New) return true;
-  }
-  if (error) *error = out.Error();
+  Flush();
+  if (begun_ && out_.Commit() == FileReplacement::Outcome::New) return true;
+  if (error) *error = out_.Error();
   return false;
 }

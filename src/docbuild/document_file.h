@@ -2,12 +2,11 @@
 // The document file of one build, written as the build goes, so that a build holds no more
 // of the document than the lines not yet handed over, whatever its size.
 //
-// Header lines (title block, contents) and body lines (the sections) are encoded as they
-// come into two temporary files, beside the output where one can be made there, else in
-// the system's temporary directory. Save then writes the header's bytes and the body's, in
-// that order, to the output through a file replacement: the old document stays whole until
-// the new one is complete, and a build that fails or is abandoned leaves no document and no
-// temporary file behind.
+// The lines are encoded as they come, straight into a file replacement of the output: the
+// old document stays whole until the new one is complete, and a build that fails or is
+// abandoned leaves no document and no temporary file behind. A build hands over the
+// header's lines (title block, contents) first, made in a pass of their own, then the
+// body's, so no part of the document is written twice.
 //
 // The bytes: Windows-1252, every line followed by CR LF, no byte-order mark. A character
 // the code page cannot hold becomes, for HTML, its numeric character reference ("&#937;",
@@ -18,6 +17,10 @@
 #include <QStringList>
 #include <memory>
 
+#include "text/file_replacement.h"
+
+class DocumentEncoder;
+
 class DocumentFile {
  public:
   DocumentFile(const QString& path, bool htmlOutput);
@@ -26,18 +29,19 @@ class DocumentFile {
   DocumentFile& operator=(const DocumentFile&) = delete;
 
   // Encodes the lines, in order after those handed over before, and empties the list.
-  void AppendHeader(QStringList& lines);
-  void AppendBody(QStringList& lines);
+  void Append(QStringList& lines);
 
-  // Writes the document to the output path. False with the system's reason in *error; the
-  // old file is then as it was.
+  // Puts the document in place of the output. False with the system's reason in *error;
+  // the old file is then as it was.
   bool Save(QString* error);
 
   // Text output: the characters written as "?" so far.
   int Replaced() const;
 
  private:
-  class Part;
-  QString path_;
-  std::unique_ptr<Part> header_, body_;
+  void Flush();
+
+  FileReplacement out_;
+  bool begun_ = false;
+  std::unique_ptr<DocumentEncoder> encoder_;
 };

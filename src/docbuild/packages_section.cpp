@@ -8,8 +8,8 @@
 void WritePackagesSection(BuildContext& ctx, int& SectionNumber) {
   WriteObjectSection(
       ctx, SectionNumber, ObjectKind::Packages, QStringLiteral(" Packages"), false,
-      QStringLiteral("Building package: \r\n"), [&ctx](int n, int m, const ObjectEntry& entry) {
-        WriteObjectHeading(ctx, n, m, entry.ObjectName);
+      QStringLiteral("Building package: \r\n"), ObjectNameOf,
+      [&ctx](int n, int m, const ObjectEntry& entry) {
         // Written even when empty; the user's line breaks stay, no "<BR>" is added.
         WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
         Query& source = OpenPackageSource(ctx.db, entry.ObjectName);

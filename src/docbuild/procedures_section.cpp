@@ -18,9 +18,9 @@ void WriteProceduresSection(BuildContext& ctx, int& SectionNumber) {
       ctx, SectionNumber, ObjectKind::ProceduresAndFunctions,
       QStringLiteral(" Procedures and functions"), false,
       QStringLiteral("Building function or procedure: \r\n"),
-      [&ctx](int n, int m, const ObjectEntry& entry) {
+      [](const ObjectEntry& entry) { return UnitName::Of(entry.ObjectName).Heading(); },
+      [&ctx](int, int, const ObjectEntry& entry) {
         const UnitName unit = UnitName::Of(entry.ObjectName);
-        WriteObjectHeading(ctx, n, m, unit.Heading());
         Query& source = OpenUnitSource(ctx.db, TrimBlanks(unit.name), TrimBlanks(unit.type));
         WriteUnitComments(ctx.doc, ctx.settings, QueryLines(source), ctx.HtmlOutput);
         source.Close();

@@ -71,14 +71,13 @@ void WriteKeyBlock(BuildContext& ctx, const TableBlock& block, QueryId id, const
   }
 }
 
-void WriteTableEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) {
+void WriteTableEntry(BuildContext& ctx, const ObjectEntry& entry) {
   const QString& table = entry.ObjectName;
   Query& synonyms = RunQuery(ctx.db, QueryId::OCISynonyms, table);
   const bool hasSynonym = !synonyms.Eof();
   const QString synonym = hasSynonym ? synonyms.Field(QStringLiteral("synonym_name")) : QString();
   synonyms.Close();
 
-  WriteObjectHeading(ctx, n, m, table);
   if (hasSynonym) WriteTextBlock(ctx, QStringLiteral("Synonym"), synonym);
   if (!entry.Description.isEmpty()) {
     WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
@@ -97,8 +96,6 @@ void WriteTableEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) 
 
 void WriteTablesSection(BuildContext& ctx, int& SectionNumber) {
   WriteObjectSection(ctx, SectionNumber, ObjectKind::Tables, QStringLiteral(" Tables"), true,
-                     QStringLiteral("Building table: \r\n"),
-                     [&ctx](int n, int m, const ObjectEntry& entry) {
-                       WriteTableEntry(ctx, n, m, entry);
-                     });
+                     QStringLiteral("Building table: \r\n"), ObjectNameOf,
+                     [&ctx](int, int, const ObjectEntry& entry) { WriteTableEntry(ctx, entry); });
 }

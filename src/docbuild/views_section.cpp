@@ -18,10 +18,9 @@ QStringList SplitViewText(const QString& text) {
 
 namespace {
 
-void WriteViewEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) {
+void WriteViewEntry(BuildContext& ctx, const ObjectEntry& entry) {
   const bool html = ctx.HtmlOutput;
   QStringList& body = ctx.doc.TempMemo;
-  WriteObjectHeading(ctx, n, m, entry.ObjectName);
   if (!entry.Description.isEmpty()) {
     WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
   }
@@ -40,8 +39,6 @@ void WriteViewEntry(BuildContext& ctx, int n, int m, const ObjectEntry& entry) {
 
 void WriteViewsSection(BuildContext& ctx, int& SectionNumber) {
   WriteObjectSection(ctx, SectionNumber, ObjectKind::Views, QStringLiteral(" Views"), false,
-                     QStringLiteral("Building view: \r\n"),
-                     [&ctx](int n, int m, const ObjectEntry& entry) {
-                       WriteViewEntry(ctx, n, m, entry);
-                     });
+                     QStringLiteral("Building view: \r\n"), ObjectNameOf,
+                     [&ctx](int, int, const ObjectEntry& entry) { WriteViewEntry(ctx, entry); });
 }

@@ -11,17 +11,14 @@
 
 namespace {
 
-// Saves `header` and `body` as the document at `path`, the body handed over in two pieces
-// around the header, as a build does; returns the error, empty on success.
+// Saves `header` and `body` as the document at `path`, each handed over as a build does;
+// returns the error, empty on success.
 QString Save(const QString& path, QStringList header, QStringList body, bool html,
              int* replaced = nullptr) {
   DocumentFile file(path, html);
-  QStringList rest = body.mid(1);
-  body = body.mid(0, 1);
-  file.AppendBody(body);
-  file.AppendHeader(header);
-  file.AppendBody(rest);
-  EXPECT_TRUE(header.isEmpty() && body.isEmpty() && rest.isEmpty());
+  file.Append(header);
+  file.Append(body);
+  EXPECT_TRUE(header.isEmpty() && body.isEmpty());
   QString error;
   if (!file.Save(&error)) return error.isEmpty() ? QStringLiteral("?") : error;
   if (replaced) *replaced = file.Replaced();
@@ -76,7 +73,7 @@ TEST(DocumentFileTest, SaveReplacesTheSameFileOrLeavesTheOldOneWhole) {
     // A build that ends without saving leaves the old document and nothing else.
     DocumentFile abandoned(path, true);
     QStringList lines = {"new"};
-    abandoned.AppendBody(lines);
+    abandoned.Append(lines);
   }
   EXPECT_EQ(testenv::ReadBytes(path), "old contents that are longer");
   ASSERT_EQ(Save(path, {"a"}, {"b"}, true), "");
