@@ -26,12 +26,9 @@ const TypeCase kCases[] = {
     {"'FLOAT', 22, 126", "NULL, 0, NULL", "FLOAT(126)", "FLOAT(126)"},
     {"'VARCHAR2', 30, NULL", "NULL, 30, 'B'", "VARCHAR2(30)", "VARCHAR2(30)"},
     {"'VARCHAR2', 160, NULL", "NULL, 40, 'C'", "VARCHAR2(40 CHAR)", "VARCHAR2(160)"},
-    {"'CHAR', 1, NULL", "NULL, 1, 'B'", "CHAR(1)", "CHAR(1)"},
     {"'CHAR', 12, NULL", "NULL, 3, 'C'", "CHAR(3 CHAR)", "CHAR(12)"},
     {"'NCHAR', 20, NULL", "NULL, 10, 'C'", "NCHAR(10)", "NCHAR(20)"},
-    {"'NVARCHAR2', 100, NULL", "NULL, 50, 'C'", "NVARCHAR2(50)", "NVARCHAR2(100)"},
     {"'RAW', 16, NULL", "NULL, 0, NULL", "RAW(16)", "RAW(16)"},
-    {"'DATE', 7, NULL", "NULL, 0, NULL", "DATE", "DATE"},
     {"'TIMESTAMP(6) WITH TIME ZONE', 13, NULL", "6, 0, NULL", "TIMESTAMP(6) WITH TIME ZONE",
      "TIMESTAMP(6) WITH TIME ZONE"},
 };

@@ -162,19 +162,4 @@ TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLog
   EXPECT_TRUE(db.Connected());
 }
 
-TEST_F(LoginDialogTest, AFullHistoryDropsItsOldestPair) {
-  QByteArray file = "[PREVIOUS]\r\n";
-  for (int i = 0; i < 1000; ++i) file += "DB" + QByteArray::number(i) + ";SCOTT;\r\n";
-  file += "[LAST]\r\nDB999;SCOTT;\r\n";
-  testenv::WriteBytes(historyFile, file);
-  Show();
-  EXPECT_EQ(dialog.FCBHistory->count(), 1000);
-  TypeAndEnter("scott", "tiger", "orcl");
-  ASSERT_EQ(dialog.result(), QDialog::Accepted);
-  const QByteArray written = testenv::ReadBytes(historyFile);
-  EXPECT_FALSE(written.contains("\r\nDB0;SCOTT;\r\n"));
-  EXPECT_TRUE(written.startsWith("[PREVIOUS]\r\nDB1;SCOTT;\r\n"));
-  EXPECT_TRUE(written.endsWith("DB999;SCOTT;\r\nORCL;SCOTT;\r\n[LAST]\r\nORCL;SCOTT;\r\n"));
-}
-
 }  // namespace

@@ -24,12 +24,6 @@ class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
 // text whole and in order.
 TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
   const auto pad = [](const char* name, int width) { return QString(name).leftJustified(width); };
-  const auto stored = [](const QStringList& lines) {  // a row a line, each with its line feed
-    QList<QStringList> rows;                             // but the last
-    for (const QString& line : lines)
-      rows.append({line + (rows.size() + 1 < lines.size() ? "\n" : "")});
-    return rows;
-  };
   const struct {
     const char* user;
     QueryId id;
@@ -37,24 +31,14 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
     QList<QStringList> rows;
   } kCases[] = {
       {"SHOP", QueryId::OCIComments, {"ORDERS' OR '1'='1"}, {"comments"}, {}},
-      {"SHOP", QueryId::OCIComments, {"x'; DROP TABLE dba_tables; --"}, {"comments"}, {}},
-      {"SHOP", QueryId::OCITableFields, {"ORDERS"}, {"KENTTA", "nulli", "kuvaus"},
-       {{pad("ORDER_ID", 30), "Not null  ", "Order number"},
-        {pad("CUSTOMER_ID", 30), "Not null  ", "Who"},
-        {pad("NOTE", 30), "Null      ", "Free <text> & \"notes\""}}},
-      {"SHOP", QueryId::OCITableFields, {"LONG_NAMES"}, {"kentta", "kuvaus"},
-       {{testdb::kLongColumn, ""}, {pad("SHIPPED_AT", 30), "When it left.\r\nLocal time."}}},
       {"SHOP", QueryId::OCIColumns, {"ORDERS"}, {"column_name"},
        {{"ORDER_ID"}, {"CUSTOMER_ID"}, {"NOTE"}}},
-      {"SHOP", QueryId::OCIIndexes, {"ORDERS"}, {"nimi", "sarake"},
-       {{pad("ORDERS_IX", 20), "ORDER_ID"}, {pad("ORDERS_IX", 20), "CUSTOMER_ID"}}},
       {"SHOP", QueryId::OCITables, {}, {"table_name"},
        {{"CUSTOMERS"}, {"LONG_NAMES"}, {"NOTES"}, {"ORDERS"}}},
       {"SHOP", QueryId::OCIViewNames, {}, {"VIEW_NAME"},
        {{"V_BLANK"}, {"V_ESC"}, {"V_ONE"}, {"V_OPEN"}, {"V_TAIL"}}},
       {"SHOP", QueryId::OCISequences, {}, {"sequence_name"}, {{"CUSTOMERS_SEQ"}, {"ORDERS_SEQ"}}},
       {"SHOP", QueryId::OCISynonyms, {"ORDERS"}, {"synonym_name"}, {{"ALT_ORDERS"}, {"ORDERS_PUB"}}},
-      {"SHOP", QueryId::OCIViews, {"V_OPEN"}, {"text"}, {{"select *\nfrom orders\n"}}},
       {"SCOTT", QueryId::OCIPrimaryKeys, {"DEPT"}, {"Nimi", "Sarake"},
        {{pad("DEPT_PK", 20), "DEPTNO"}, {pad("DEPT_PK", 20), "LOC"}}},
       {"SCOTT", QueryId::OCIForeignKeys, {"EMP"}, {"Nimi", "Lahtosarake", "Kohdesarake"},
@@ -67,10 +51,9 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
        {{"Employees of the company"}, {"Not ours"}}},
       {"SCOTT", QueryId::OCIComments, {"DEPT"}, {"comments"}, {{""}}},
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "FUNCTION"}, {"text"},
-       stored({"function get_sal return number is", "begin return 0; end;"})},
+       {{"function get_sal return number is\n"}, {"begin return 0; end;"}}},
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "PROCEDURE"}, {"text"}, {}},
       {"HR", QueryId::OCIPackages, {}, {"name"}, {{"ORDERS"}}},
-      {"HR", QueryId::OCIPackageText, {"ORDERS"}, {"TEXT"}, stored(testdb::kOrdersSpec)},
   };
   const QByteArray before = testenv::ReadBytes(SnapshotPath("shop.sqlite"));
   for (const auto& c : kCases) {

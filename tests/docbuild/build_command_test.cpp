@@ -258,9 +258,11 @@ TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheCon
   EXPECT_EQ(prompts.Errors(), QStringList{"ERROR: ORA-01017: invalid username/password; logon "
                                           "denied\nEntry: Tables DEMO.EMPLOYEES, connection "
                                           "HR@DEMO"});
-  EXPECT_FALSE(QFile::exists(Path("failed.htm")));
+  // No document, and nothing of the one begun: the project is all the folder holds.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"demo.vlm"});
   ASSERT_TRUE(Db().Connected());
   EXPECT_EQ(Db().UserName(), "PAYROLL");
+  EXPECT_EQ(Db().Password(), "payroll");
   EXPECT_EQ(Panel("StatusPanel0"), "PAYROLL@DEMO");
   ProgressDialog* progress = LastProgress();
   ASSERT_NE(progress, nullptr);

@@ -36,7 +36,6 @@ struct BuildFixture {
   Document doc;
 
   BuildContext Context(bool html) { return {doc, project, settings, db, progress, html}; }
-  void AllPartsOff() { settings.Document_parts.fill(false); }
   void SetInfo(const QString& name, const QString& version, const QString& general) {
     project.SetName(name);
     project.SetVersion(version);

@@ -1,10 +1,9 @@
-// Whole builds against the shared made dictionary: the document bytes, the logons, the
-// progress and a failed log-on.
+// Whole builds against the shared made dictionary: the document bytes, the logons and the
+// progress.
 #include "docbuild/build_runner.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include "build_fixture.h"
@@ -40,12 +39,11 @@ class BuildRunnerTest : public ::testing::Test, public BuildFixture {
     ASSERT_TRUE(dir.isValid());
     testdb::MakeSnapshot(dir.filePath("testdb.sqlite"), testdb::ShopDictionarySql());
     db.SetSnapshotDirectories({dir.path()});
-    db.SetErrorHandler([this](const QString& message) { shown.append(message); });
     SetInfo("Shop", "1.0", "Our shop.");
   }
 
   void OnlyParts(std::initializer_list<DocumentPart> parts) {
-    AllPartsOff();
+    settings.Document_parts.fill(false);
     for (DocumentPart p : parts) settings.SetPart(p, true);
   }
   void AddEntry(ObjectKind kind, const QString& name, const QString& description = {},
@@ -64,7 +62,6 @@ class BuildRunnerTest : public ::testing::Test, public BuildFixture {
   }
 
   QTemporaryDir dir;
-  QStringList shown;
 };
 
 TEST_F(BuildRunnerTest, WorkedTextExampleByteForByte) {
@@ -208,26 +205,6 @@ TEST_F(BuildRunnerTest, LogsOnOnlyWhenTheStoredConnectionChanges) {
   EXPECT_NE(p.sessions[3], p.sessions[2]);  // the password's case differs: a new logon
   EXPECT_EQ(p.position, 4);
   EXPECT_EQ(p.maximum, 5);
-}
-
-TEST_F(BuildRunnerTest, FailedLogonWritesNoFileAndRestoresTheConnection) {
-  ConnectDatabase(db, "TESTDB", "HR", "mine");
-  OnlyParts({DocumentPart::Tables, DocumentPart::Views});
-  AddEntry(ObjectKind::Tables, "NOTES");
-  AddEntry(ObjectKind::Views, "V_ONE", "", "SHOP", "wrong");
-  const BuildResult r = Build(OutputFormat::Html);
-  EXPECT_EQ(r.failure, BuildResult::Failure::Database);
-  const QString named = "ORA-01017: invalid username/password; logon denied\n"
-                        "Entry: Views TESTDB.V_ONE, connection SHOP@TESTDB";
-  EXPECT_EQ(r.error, "ERROR: " + named);
-  EXPECT_EQ(shown, QStringList{named});
-  // No document, and nothing of the one begun: the snapshot is all the folder holds.
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList{"testdb.sqlite"});
-  EXPECT_TRUE(db.Connected());
-  EXPECT_EQ(db.UserName(), "HR");
-  EXPECT_EQ(db.Password(), "mine");
-  EXPECT_TRUE(r.connectionRestored);
 }
 
 }  // namespace

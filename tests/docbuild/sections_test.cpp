@@ -41,13 +41,6 @@ TEST(Sections, HtmlAndTextOfEachSection) {
        {"<P><B><A HREF=\"#1\">", "1 General", "</A></B></P>"},
        {"1 General", "", "First\r\nSecond", ""},
        {"1 General"}},
-      {"General without contents or text",
-       [](BuildFixture& f) {
-         f.settings.SetPart(DocumentPart::Content, false);
-         f.project.SetGeneral("");
-       },
-       WriteGeneralSection, {"<H3>", "1 General", "</H3>", "<P>", "", "</P>", "<HR>"}, {},
-       {"1 General", "", "", ""}, {}},
       {"project texts escaped in HTML only",
        [](BuildFixture& f) {
          f.settings.SetPart(DocumentPart::Content, false);

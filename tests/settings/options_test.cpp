@@ -52,7 +52,9 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
       [](OptionsDialog& d) {
         d.TabControl()->setCurrentIndex(2);
         In<QLineEdit>(d, "FEdFunctionOpen")->clear();
+        // The two pages of tags have fields of the same names; each edits its own value.
         d.findChild<QWidget*>("PanelProcTags")->findChild<QLineEdit*>("FEdSpot")->setText("|");
+        d.findChild<QWidget*>("PanelPackageTags")->findChild<QLineEdit*>("FEdSpot")->setText(";");
         for (const char* box : {"FCBContent", "FCBProject", "FCBTables", "FCBViews",
                                 "FCBProceduresAndFunctions", "FCBPackages", "FCBSequences",
                                 "FCBRolesAndPrivileges"})
@@ -62,6 +64,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
       "FBtnOk");
   EXPECT_EQ(window->LiveSettings().Function_opentag, "") << "the run goes on with it";
   EXPECT_EQ(window->LiveSettings().Function_spot, "|");
+  EXPECT_EQ(window->LiveSettings().Package_function_spot, ";");
   auto store = OpenSettingsStore();
   EXPECT_EQ(store->value("Function_opentag").toString(), "");
   EXPECT_EQ(store->value("Function_spot").toString(), "|");
@@ -115,23 +118,9 @@ TEST_F(OptionsTest, AStoreThatCannotBeWrittenIsReportedAndTheMenusStay) {
               "FBtnOk");
   QDir(file).removeRecursively();
   ASSERT_EQ(prompts.Errors().size(), 1);
-  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: "));
+  EXPECT_TRUE(prompts.Errors()[0].startsWith("ERROR: Settings file " + file));
   EXPECT_TRUE(ReopenCaptions().isEmpty());
   EXPECT_EQ(window->LiveSettings().History_file, Path("team.prh"));
-}
-
-// The two pages of tags have fields of the same names; each edits its own value.
-TEST_F(OptionsTest, EachTagPageEditsItsOwnValues) {
-  WithOptions(
-      [](OptionsDialog& d) {
-        auto* packageSpot =
-            d.findChild<QWidget*>("PanelPackageTags")->findChild<QLineEdit*>("FEdSpot");
-        EXPECT_EQ(packageSpot->text(), ",");
-        packageSpot->setText(";");
-      },
-      "FBtnCancel");
-  EXPECT_EQ(window->LiveSettings().Package_function_spot, ";");
-  EXPECT_EQ(window->LiveSettings().Function_spot, ",");
 }
 
 }  // namespace

@@ -92,14 +92,4 @@ TEST(DocumentParts, StoredTextRules) {
   EXPECT_EQ(EncodeDocumentParts(Parts{}), "FFFFFFFF");
 }
 
-TEST_F(SettingsTest, UnwritableStoreIsReported) {
-  testenv::WriteBytes(dir_.filePath("file"), "x");
-  const QString blocked = dir_.filePath("file/Options.conf");  // parent is a file
-  QSettings store(blocked, QSettings::IniFormat);
-  QString error;
-  EXPECT_FALSE(SaveSettings(DefaultSettings(), store, &error));
-  EXPECT_TRUE(error.startsWith("ERROR: ")) << error.toStdString();
-  EXPECT_TRUE(error.contains(blocked)) << error.toStdString();
-}
-
 }  // namespace

@@ -31,11 +31,8 @@ void LimitFileSize(off_t bytes) {
   ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-uid_t UnprivilegedUser() { return ::geteuid() == 0 ? kNobody : static_cast<uid_t>(-1); }
-
 void GiveToChild(const QString& path) {
-  if (UnprivilegedUser() != static_cast<uid_t>(-1))
-    ::lchown(filename::ToBytes(path).constData(), kNobody, kNobody);
+  if (::geteuid() == 0) ::lchown(filename::ToBytes(path).constData(), kNobody, kNobody);
 }
 
 }  // namespace childprocess

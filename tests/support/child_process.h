@@ -11,17 +11,13 @@
 namespace childprocess {
 
 // Runs `body` in a child and returns its exit status (-1 when it did not exit normally).
-// With `unprivileged`, a child of root first becomes the user `UnprivilegedUser()`.
+// With `unprivileged`, a child of root first becomes an unprivileged user.
 int Run(const std::function<int()>& body, bool unprivileged = false);
 
 // Writes past `bytes` fail from now on in this process, with EFBIG instead of a signal.
 void LimitFileSize(off_t bytes);
 
-// The user a child of root becomes; the test gives it the files it is to write. -1 when
-// this process is not root (its own permission bits apply).
-uid_t UnprivilegedUser();
-
-// Gives `path` to UnprivilegedUser() when there is one.
+// Gives `path` to the user an unprivileged child of root becomes (as root only).
 void GiveToChild(const QString& path);
 
 }  // namespace childprocess

@@ -42,6 +42,10 @@ const QStringList kOrdersSpec{
     "END orders;",
 };
 
+namespace {
+
+// Rows of dba_source for one unit: each line with its line feed as stored, the last none;
+// inserted last line first, so that what reads them must order them.
 QString SourceSql(const QString& owner, const QString& name, const QString& type,
                   const QStringList& lines) {
   QString sql;
@@ -56,6 +60,8 @@ QString SourceSql(const QString& owner, const QString& name, const QString& type
   }
   return sql;
 }
+
+}  // namespace
 
 QString ShopDictionarySql() {
   return UserSql("SHOP", "secret") + UserSql("HR", {}) + UserSql("OPS", "ops") +

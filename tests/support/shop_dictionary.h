@@ -11,7 +11,7 @@ namespace testdb {
 // with markup) and LONG_NAMES (a column name of 128 characters, kLongColumn, and a zoned
 // timestamp), the views V_OPEN, V_ONE, V_TAIL, V_BLANK and V_ESC and the sequences ORDERS_SEQ
 // and CUSTOMERS_SEQ. HR owns the tables STAFF and JOBS, the function GET_RATE (kGetRate) and
-// the package ORDERS (kOrdersSpec, with a body that documents a member of its own); OPS owns
+// the package ORDERS (with a body that documents a member of its own); OPS owns
 // another GET_RATE. SCOTT owns the tables EMP (comment "Employees of the company", and HR
 // has a comment of that name too), DEPT and bonus, the key DEPT_PK of DEPT and EMP_DEPT_FK of
 // EMP on (DEPTNO, LOC), the view EMP_V, the function GET_SAL and procedure RAISE_SAL, the
@@ -21,11 +21,5 @@ QString ShopDictionarySql();
 
 extern const QString kLongColumn;
 extern const QStringList kGetRate;
-extern const QStringList kOrdersSpec;
-
-// Rows of dba_source for one unit: each line with its line feed as stored, the last none;
-// inserted last line first, so that what reads them must order them.
-QString SourceSql(const QString& owner, const QString& name, const QString& type,
-                  const QStringList& lines);
 
 }  // namespace testdb

@@ -39,6 +39,5 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QString SourceDir() { return QStringLiteral(VELLUMAR_SOURCE_DIR); }
-QString BinaryDir() { return QStringLiteral(VELLUMAR_BINARY_DIR); }
 
 }  // namespace testenv

@@ -23,8 +23,7 @@ QByteArray ReadBytes(const QString& path);
 // Writes bytes to a file, creating or replacing it; fails the test when it cannot.
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
-// The repository's root and the build's root (for bundled data such as the sample dictionary).
+// The repository's root (for bundled data such as the sample dictionary).
 QString SourceDir();
-QString BinaryDir();
 
 }  // namespace testenv
