@@ -50,14 +50,11 @@ struct Define {
   ub2* length;
   ub2* code;
 };
-struct Bind {
-  std::optional<std::string> value;
-};
 struct Stmt {
   Session* session;
   std::string sql;
   const Result* result = nullptr;
-  std::vector<Bind> binds;
+  std::vector<std::optional<std::string>> binds;
   std::vector<Define> defines;
   size_t next = 0;
 };
@@ -166,7 +163,7 @@ sword OCIBindByPos(void* stmtp, void** bindp, void*, ub4 position, void* valuep,
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->binds.size() < position) st->binds.resize(position);
   const bool isNull = indp && *static_cast<sb2*>(indp) == -1;
-  st->binds[position - 1].value =
+  st->binds[position - 1] =
       isNull ? std::nullopt
              : std::optional<std::string>(std::string(static_cast<char*>(valuep), value_sz));
   *bindp = &st->binds[position - 1];
@@ -175,8 +172,7 @@ sword OCIBindByPos(void* stmtp, void** bindp, void*, ub4 position, void* valuep,
 sword OCIStmtExecute(void*, void* stmtp, void* err, ub4, ub4, const void*, void*, ub4) {
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->session->lost) return Fail(err, 3114, "not connected to ORACLE");
-  g.lastBinds.clear();
-  for (const Bind& b : st->binds) g.lastBinds.push_back(b.value);
+  g.lastBinds = st->binds;
   st->result = nullptr;
   for (const Result& r : g.results)
     if (st->sql.find(r.sqlPart) != std::string::npos) st->result = &r;

@@ -24,7 +24,6 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "db/database.h"
-#include "docbuild/build_command.h"
 #include "docbuild/coverage_window.h"
 #include "docbuild/new_version_dialog.h"
 #include "docbuild/progress_dialog.h"
@@ -120,9 +119,8 @@ TEST_F(BuildCommandTest, SaveDialogTypeDecidesTheOutputAndIsKeptForTheNextBuild)
   prompts.CancelFile();
   Window().findChild<QAction*>("MIBuildproject")->trigger();
   ASSERT_EQ(prompts.History().size(), 1);
-  const FileRequest asked = prompts.History()[0].request;
   EXPECT_EQ(prompts.History()[0].selectedFilter, "Vellumar (*.htm)");
-  EXPECT_EQ(asked.directory, dir.path());
+  EXPECT_EQ(prompts.History()[0].request.directory, dir.path());
   // Cancelled: no dialog, no question, nothing changed.
   EXPECT_TRUE(ProgressDialogs().isEmpty());
   EXPECT_EQ(versionsAsked, 0);

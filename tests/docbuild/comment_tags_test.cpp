@@ -115,32 +115,18 @@ TEST(WriteUnitComments, HeadingsParametersAndBlockBoundaries) {
   }
 }
 
-const QStringList kPackageSource{
-    "PACKAGE orders IS\n",
-    "<FD>",
-    "  Procedure SET_STATUS",
-    "Description:",
-    "  Sets the status; the procedure also logs the change.",
-    "Parameters:",
-    "  p_status, VARCHAR2: new status;",
-    "</FD>",
-    "PROCEDURE set_status (p_status VARCHAR2);",
-    "<FD>",
-    "Function IS_OPEN",
-    "Description:",
-    "  Tells whether the order is open.",
-    "Parameters:",
-    "  p_id, NUMBER: the order",
-    "Return value (BOOLEAN):",
-    "  true when open",
-    "</FD>",
-};
-
 QStringList Heading(const QString& text) { return {"<H4>", text, "</H4>"}; }
 
 TEST(WriteMemberComments, NumberedMembersWithTheirOwnParts) {
   const std::pair<QStringList, QStringList> cases[] = {
-      {kPackageSource,
+      // A description naming a procedure stays a description; a parameter's ends at the
+      // next heading.
+      {{"PACKAGE orders IS\n", "<FD>", "  Procedure SET_STATUS", "Description:",
+        "  Sets the status; the procedure also logs the change.", "Parameters:",
+        "  p_status, VARCHAR2: new status;", "</FD>", "PROCEDURE set_status (p_status VARCHAR2);",
+        "<FD>", "Function IS_OPEN", "Description:", "  Tells whether the order is open.",
+        "Parameters:", "  p_id, NUMBER: the order", "Return value (BOOLEAN):", "  true when open",
+        "</FD>"},
        Heading("4.2.1   Procedure SET_STATUS") +
            QStringList{"<H5>Description</H5><P>",
                        "  Sets the status; the procedure also logs the change.<BR>",

@@ -127,18 +127,6 @@ TEST(ModernHtml, NoValueAddsMarkup) {
   EXPECT_FALSE(page.contains("<script>alert")) << page.toStdString();
   EXPECT_FALSE(page.contains("\"'|"));
   EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
-  // Every tag in the page is one of the templates' own.
-  static const QSet<QString> ours{
-      "!DOCTYPE", "html", "head", "meta", "title", "style", "body", "a", "header", "button",
-      "span", "nav", "div", "label", "input", "p", "ul", "li", "main", "dl", "dt", "dd",
-      "h1", "h2", "h3", "h4", "h5", "section", "article", "table", "thead", "tbody", "tr",
-      "th", "td", "br", "code", "pre", "details", "summary", "script", "figure", "figcaption",
-      "svg", "g", "polygon", "path", "text"};
-  static const QRegularExpression tag("<(/?)([!A-Za-z][A-Za-z0-9]*)");
-  for (auto it = tag.globalMatch(page); it.hasNext();) {
-    const QString name = it.next().captured(2);
-    EXPECT_TRUE(ours.contains(name)) << name.toStdString();
-  }
   EXPECT_EQ(page.count("<script>"), 1);
   EXPECT_TRUE(page.contains("<span class=\"arg undescribed\">"));
   EXPECT_TRUE(page.contains("<tr class=\"stale\">"));
