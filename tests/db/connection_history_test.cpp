@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "support/test_env.h"
@@ -42,23 +39,6 @@ TEST_F(ConnectionHistoryTest, TheTableKeepsTheNewestThousand) {
   ASSERT_EQ(h.Entries().size(), ConnectionHistory::kCapacity);
   EXPECT_EQ(h.Entries().first().Database, "DB5");
   EXPECT_EQ(h.Entries().last().Database, "NEW");
-}
-
-TEST_F(ConnectionHistoryTest, FilesThatCannotBeUsedAreReported) {
-  ConnectionHistory missing(Path());
-  QString error;
-  EXPECT_TRUE(missing.ReadConnectionHistory(&error));
-  EXPECT_TRUE(missing.Entries().isEmpty());
-
-  // A FIFO is not read: it could block the dialog.
-  const QString fifo = dir.path() + "/fifo.dbh";
-  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-  ConnectionHistory h(fifo);
-  EXPECT_FALSE(h.ReadConnectionHistory(&error));
-  EXPECT_EQ(error, "ERROR: Database log file " + fifo + " can't be opened. Not a regular file.");
-  h.RememberConnection({"ORCL", "SCOTT"});
-  EXPECT_FALSE(h.WriteConnectionHistory({"ORCL", "SCOTT"}, -1, &error));
-  EXPECT_EQ(error, "ERROR: Database log file " + fifo + " can't be created. Not a regular file.");
 }
 
 }  // namespace

@@ -88,11 +88,6 @@ TEST_F(OracleBackendTest, RowsAreFetchedByNameAndBindsAreValues) {
   q.Next();
   EXPECT_EQ(other.Field("kentta"), "ID");
   EXPECT_EQ(q.Field("kentta"), "NAME");
-
-  // A new connection ends the queries of the old one.
-  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
-  EXPECT_FALSE(other.IsOpen());
-  EXPECT_EQ(Rows(QueryId::OCITableFields, {"EMP"}, {"kentta"}).size(), 2);
 }
 
 TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {

@@ -124,10 +124,9 @@ TEST(ModernHtml, NoValueAddsMarkup) {
   const QString page = QString::fromStdString(RenderModernHtml(
       model, Templates(TemplateFormat::ModernHtml), Drawn(model, LinkStyle::Page)));
   ASSERT_EQ(page.count("<svg"), 2);
-  EXPECT_FALSE(page.contains("<script>alert")) << page.toStdString();
   EXPECT_FALSE(page.contains("\"'|"));
   EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
-  EXPECT_EQ(page.count("<script>"), 1);
+  EXPECT_EQ(page.count("<script>"), 1) << "a value's script is escaped";
   EXPECT_TRUE(page.contains("<span class=\"arg undescribed\">"));
   EXPECT_TRUE(page.contains("<tr class=\"stale\">"));
   EXPECT_TRUE(page.contains(

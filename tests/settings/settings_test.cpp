@@ -18,23 +18,17 @@ class SettingsTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(SettingsTest, FirstStartGivesDefaultsAndWritesNothingUntilSaved) {
+TEST_F(SettingsTest, FirstStartGivesDefaultsAndWritesNothing) {
   const QString data = testenv::Home() + "/data/VLM";
   const QString store = testenv::Home() + "/config/VLM/Options.conf";
   EXPECT_EQ(ProgramDirectory(), data);
-  Settings s = LoadSettings();
+  const Settings s = LoadSettings();
   EXPECT_EQ(s.History_file, data + "/Velmar.prh");
   EXPECT_EQ(s.Project_dir, data + "/");
   EXPECT_EQ(s.DBLog_history, data + "/Velmar.dbh");
   EXPECT_EQ(s.Document_parts, (Parts{true, true, true, true, true, true, true, true}));
   EXPECT_EQ(s, DefaultSettings());
   EXPECT_FALSE(QFile::exists(store));
-
-  s.Function_opentag = "<F>";
-  QString error;
-  ASSERT_TRUE(SaveSettings(s, &error)) << error.toStdString();
-  EXPECT_EQ(LoadSettings().Function_opentag, "<F>");
-  QFile::remove(store);
 }
 
 // Every text value, found by its stored name, comes back exactly, whatever the INI format
@@ -89,7 +83,6 @@ TEST(DocumentParts, StoredTextRules) {
   EXPECT_EQ(DecodeDocumentParts("tttttttt"), Parts{});
   EXPECT_EQ(DecodeDocumentParts(""), (Parts{1, 1, 1, 1, 1, 1, 1, 1}));
   EXPECT_EQ(DecodeDocumentParts("TTF"), (Parts{1, 1, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(EncodeDocumentParts(Parts{}), "FFFFFFFF");
 }
 
 }  // namespace
