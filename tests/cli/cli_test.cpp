@@ -158,8 +158,7 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
     return fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? f.readAll()
                                                                               : QByteArray();
   };
-  const QByteArray projectBytes = contents(project);
-  ASSERT_FALSE(projectBytes.isEmpty());
+  const QByteArray projectBytes = testenv::ReadBytes(sample);
   const QByteArray printed = folder + "/printed";
   const QByteArray settings = QFile::encodeName(demoIni);
   const auto build = [&](const QByteArray& out) {

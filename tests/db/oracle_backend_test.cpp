@@ -17,15 +17,6 @@ class OracleBackendTest : public ::testing::Test, public testdb::DbFixtureBase {
     db.Disconnect();
     qunsetenv("VELLUMAR_OCI_LIBRARY");
   }
-  static void AddTables(std::initializer_list<const char*> names) {
-    const char* column[] = {"TABLE_NAME"};
-    const int type[] = {1};
-    stub_add_result("from user_tables", 1, column, type);
-    for (const char* n : names) {
-      const char* row[] = {n};
-      stub_add_row(row);
-    }
-  }
 };
 
 TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
@@ -120,7 +111,10 @@ TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
 }
 
 TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {
-  AddTables({"DEPT", "EMP", "SALGRADE"});
+  const char* column[] = {"TABLE_NAME"};
+  const int type[] = {1};
+  stub_add_result("from user_tables", 1, column, type);
+  for (const char* name : {"DEPT", "EMP", "SALGRADE"}) stub_add_row(&name);
   stub_lose_connection_at(2);
   ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
   Query& q = db.query(QueryId::OCITables);

@@ -33,10 +33,8 @@ void AddKey(TableObject& from, TableObject& to, const QString& name, const QStri
   to.referencedBy.append({from.key, from.anchor, name, {column}});
 }
 
-int Count(const std::string& svg, const std::string& what) {
-  int n = 0;
-  for (auto at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
-  return n;
+qsizetype Count(const std::string& svg, const char* what) {
+  return QByteArray::fromStdString(svg).count(what);
 }
 
 Diagrams Draw(const DocumentModel& model, DiagramChoice choice,

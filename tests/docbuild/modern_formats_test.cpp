@@ -210,17 +210,11 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
 
 TEST(Markdown, EscapingShowsTheTextLiterally) {
   const std::pair<std::string, std::string> cases[] = {
-      {"JOB_HISTORY", "JOB\\_HISTORY"},
-      {"a|b", "a\\|b"},
-      {"<b>&amp;", "\\<b\\>\\&amp;"},
+      {"JOB_HISTORY", "JOB\\_HISTORY"}, {"a|b", "a\\|b"}, {"<b>&amp;", "\\<b\\>\\&amp;"},
       {"[x](y) `c` *e* ~s~ #h $m$", "\\[x\\](y) \\`c\\` \\*e\\* \\~s\\~ \\#h \\$m\\$"},
-      {"- item", "\\- item"},
-      {"+ item", "\\+ item"},
-      {"===", "\\==="},
-      {"12. item", "12\\. item"},
-      {"3) item", "3\\) item"},
-      {"one\r\ntwo\nthree", "one<br>two<br>three"},
-      {"back\\slash", "back\\\\slash"},
+      {"- item", "\\- item"}, {"+ item", "\\+ item"}, {"===", "\\==="},
+      {"12. item", "12\\. item"}, {"3) item", "3\\) item"},
+      {"one\r\ntwo\nthree", "one<br>two<br>three"}, {"back\\slash", "back\\\\slash"},
       {"plain text, 2.5", "plain text, 2.5"},
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeMarkdown(text), escaped) << text;

@@ -32,14 +32,13 @@ class OptionsTest : public MainWindowTest {
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
-  static Settings Stored() { return LoadSettings(); }
 };
 
 TEST_F(OptionsTest, CancelKeepsTheEditForTheRunWithoutStoringIt) {
   WithOptions([](OptionsDialog& d) { In<QCheckBox>(d, "FCBTables")->click(); }, "FBtnCancel");
   EXPECT_FALSE(window->LiveSettings().Part(DocumentPart::Tables));
   EXPECT_TRUE(window->LiveSettings().Part(DocumentPart::Views));
-  EXPECT_TRUE(Stored().Part(DocumentPart::Tables)) << "the next start has Tables again";
+  EXPECT_TRUE(LoadSettings().Part(DocumentPart::Tables)) << "the next start has Tables again";
   EXPECT_FALSE(OpenSettingsStore()->contains("Document_parts")) << "nothing written";
 
   // Opened again, the dialog shows the live value.
@@ -71,7 +70,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
   EXPECT_EQ(store->value("Document_parts").toString(), "FFFFFFFF");
   EXPECT_EQ(store->value("Diagrams").toString(), "none");
   EXPECT_EQ(store->value("Package_function_closetag").toString(), "</FD>");
-  EXPECT_EQ(Stored().Function_opentag, "<FD>") << "the default returns at the next start";
+  EXPECT_EQ(LoadSettings().Function_opentag, "<FD>") << "the default returns at the next start";
 
   // The dialog reopens on the page last shown, showing the live values.
   WithOptions(
