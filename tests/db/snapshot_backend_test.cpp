@@ -19,9 +19,9 @@ class SnapshotTest : public ::testing::Test, public testdb::DbFixtureBase {
   }
 };
 
-// What each fixed query gives its user: padded names counting characters, keys by position,
-// the user's objects only, the user's own comment before another owner's, source and view
-// text whole and in order.
+// What each fixed query gives its user (those the build tests' documents show aside): padded
+// names, keys by position, the user's objects only, the user's own comment before another
+// owner's, source text whole and in order.
 TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
   const auto pad = [](const char* name, int width) { return QString(name).leftJustified(width); };
   const struct {
