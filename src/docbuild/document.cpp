@@ -9,12 +9,6 @@
 #include "docbuild/document_file.h"
 #include "docbuild/html.h"
 
-void Grid::SetCell(int column, int row, QString text) {
-  if (row < 0 || row >= rows_ || column < 0) return;
-  if (column >= columns_) SetColumnCount(column + 1);
-  cells_[row * columns_ + column] = std::move(text);
-}
-
 void Grid::SetColumnCount(int columns) {
   if (columns <= columns_) return;
   if (rows_ == 1) {  // a single row widens where it stands
@@ -31,11 +25,6 @@ void Grid::SetColumnCount(int columns) {
   }
   cells_ = std::move(widened);
   columns_ = columns;
-}
-
-void Grid::AppendRow() {
-  cells_.resize(cells_.size() + columns_);
-  ++rows_;
 }
 
 void Grid::Reset() {

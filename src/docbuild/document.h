@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 // A table of strings addressed by zero-based column and row; between uses one empty cell.
 class Grid {
@@ -22,9 +23,17 @@ class Grid {
     if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return kEmpty;
     return cells_[row * columns_ + column];
   }
-  void SetCell(int column, int row, QString text);
+  // Inline, like Cell: every value of every table of a document passes here.
+  void SetCell(int column, int row, QString text) {
+    if (row < 0 || row >= rows_ || column < 0) return;
+    if (column >= columns_) SetColumnCount(column + 1);
+    cells_[row * columns_ + column] = std::move(text);
+  }
   void SetColumnCount(int columns);
-  void AppendRow();
+  void AppendRow() {
+    cells_.resize(cells_.size() + columns_);
+    ++rows_;
+  }
   void Reset();  // one column, one row, empty
 
  private:
