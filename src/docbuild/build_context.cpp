@@ -77,7 +77,7 @@ void WriteTextBlock(BuildContext& ctx, const QString& title, const QString& text
   }
 }
 
-QString ObjectNameOf(const ObjectEntry& entry) { return entry.ObjectName; }
+QString ObjectNameOf(const ObjectEntry& entry) { return entry.ObjectName().toString(); }
 
 void WriteObjectSection(
     BuildContext& ctx, int& SectionNumber, ObjectKind kind, const QString& title,
@@ -92,12 +92,12 @@ void WriteObjectSection(
   const QList<ObjectEntry>& entries = ctx.project.Entries(kind);
   for (int i = 0; i < entries.size(); ++i) {
     const ObjectEntry& entry = entries[i];
-    ctx.progress.SetInfoText(building + entry.ObjectName);
+    ctx.progress.SetInfoText(building + entry.ObjectName().toString());
     ctx.progress.StepProgress(1);
     WriteObjectHeading(ctx, n, i + 1, headingOf(entry));
     if (!ctx.doc.headerPass) {
       const NamedEntry named(ctx.db, kind, entry);
-      logon.LogonIfChanged(ctx.db, entry.connection);
+      logon.LogonIfChanged(ctx.db, entry.connection());
       writeEntry(n, i + 1, entry);
     }
     ctx.doc.Flush();
@@ -141,7 +141,7 @@ NamedEntry::NamedEntry(Database& db, ObjectKind kind, const ObjectEntry& entry) 
   db_.SetErrorContext([kind, &entry] {
     return QStringLiteral("Entry: %1 %2, connection %3")
         .arg(QLatin1String(KindName(kind)), ProjectListLine(entry),
-             ansi::UpperCase(entry.connection.UserName() + u'@' + entry.connection.ServerName()));
+             ansi::UpperCase(entry.connection().UserName() + u'@' + entry.connection().ServerName()));
   });
 }
 

@@ -311,8 +311,8 @@ QStringList ListNames(Database& db, QueryId id, const char* column) {
 
 // A connection's identity: its database and user as the document's keys spell them.
 QString ConnectionOf(const ObjectEntry& e) {
-  return ansi::UpperCase(e.connection.ServerName()) + u'\n' +
-         ansi::UpperCase(e.connection.UserName());
+  return ansi::UpperCase(e.connection().ServerName()) + u'\n' +
+         ansi::UpperCase(e.connection().UserName());
 }
 
 }  // namespace
@@ -337,28 +337,28 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
   QList<CoverageObject> added[kCoverageKindCount];
   for (const auto& [entryKind, c] : connections) {
     progress.SetInfoText(QStringLiteral("Comparing schema: %1@%2")
-                             .arg(ansi::UpperCase(c->connection.UserName()),
-                                  ansi::UpperCase(c->connection.ServerName())));
+                             .arg(ansi::UpperCase(c->connection().UserName()),
+                                  ansi::UpperCase(c->connection().ServerName())));
     // An error names the entry whose stored connection was used.
     const NamedEntry named(db, entryKind, *c);
-    ConnectDatabase(db, c->connection.ServerName(), c->connection.UserName(),
-                    c->connection.Password());
+    ConnectDatabase(db, c->connection().ServerName(), c->connection().UserName(),
+                    c->connection().Password());
     const QString connection = ConnectionOf(*c);
     for (const KindQuery* k : covered) {
       const QStringList names = ListNames(db, k->list, k->column);
-      QSet<QString> inProject;
+      QSet<QStringView> inProject;
       const QList<ObjectEntry>& entries = project.Entries(k->entries);
       for (const ObjectEntry& e : entries)
-        if (ConnectionOf(e) == connection) inProject.insert(e.ObjectName);
+        if (ConnectionOf(e) == connection) inProject.insert(e.ObjectName());
 
       if (k->kind == CoverageKind::Sequences || k->kind == CoverageKind::Roles) {
         // The model does not look these up: the entries of this connection are found here.
-        const QSet<QString> exists(names.cbegin(), names.cend());
+        const QSet<QStringView> exists(names.cbegin(), names.cend());
         qsizetype at = 0;
         for (CoverageObject& o : report.objects) {
           if (o.kind != k->kind || at >= entries.size()) continue;
           const ObjectEntry& e = entries[at++];
-          if (ConnectionOf(e) == connection && !exists.contains(e.ObjectName)) {
+          if (ConnectionOf(e) == connection && !exists.contains(e.ObjectName())) {
             o.presence = Presence::Missing;
             o.tallies = {};
           }
@@ -377,8 +377,8 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
           objectName = TrimBlanks(unit.name);
           o.type = TrimBlanks(unit.type);
         }
-        o.key = {ansi::UpperCase(c->connection.ServerName()),
-                 ansi::UpperCase(c->connection.UserName()), objectName};
+        o.key = {ansi::UpperCase(c->connection().ServerName()),
+                 ansi::UpperCase(c->connection().UserName()), objectName};
         added[static_cast<int>(k->kind)].append(o);
       }
     }

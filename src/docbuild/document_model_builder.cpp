@@ -100,17 +100,17 @@ class ModelBuilder {
   void ForEachEntry(ObjectKind kind, const char* building, Fill fill) {
     RememberedLogon logon;
     for (const ObjectEntry& entry : project_.Entries(kind)) {
-      progress_.SetInfoText(QString::fromLatin1(building) + entry.ObjectName);
+      progress_.SetInfoText(QString::fromLatin1(building) + entry.ObjectName().toString());
       progress_.StepProgress(1);
       const NamedEntry named(db_, kind, entry);
-      logon.LogonIfChanged(db_, entry.connection);
+      logon.LogonIfChanged(db_, entry.connection());
       fill(entry);
     }
   }
 
   static ObjectKey KeyOf(const ObjectEntry& entry, const QString& name) {
-    return {ansi::UpperCase(entry.connection.ServerName()),
-            ansi::UpperCase(entry.connection.UserName()), name};
+    return {ansi::UpperCase(entry.connection().ServerName()),
+            ansi::UpperCase(entry.connection().UserName()), name};
   }
 
   QString Comment(const QString& name) {
@@ -216,9 +216,9 @@ class ModelBuilder {
   template <typename Object>
   Object Described(const ObjectEntry& e) {
     Object o;
-    o.key = KeyOf(e, e.ObjectName);
+    o.key = KeyOf(e, e.ObjectName().toString());
     o.anchor = anchors_.Take(o.key.Anchor());
-    o.description = e.Description;
+    o.description = e.Description().toString();
     return o;
   }
 
@@ -226,8 +226,8 @@ class ModelBuilder {
   template <typename Object>
   Object WithColumns(const ObjectEntry& e) {
     Object o = Described<Object>(e);
-    o.dictionaryComment = Comment(e.ObjectName);
-    o.columns = Columns(e.ObjectName);
+    o.dictionaryComment = Comment(o.key.name);
+    o.columns = Columns(o.key.name);
     return o;
   }
 
@@ -236,11 +236,11 @@ class ModelBuilder {
       TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
       if (scope_ == ModelScope::Document) {
-        Query& s = RunQuery(db_, QueryId::OCISynonyms, e.ObjectName);
+        Query& s = RunQuery(db_, QueryId::OCISynonyms, t.key.name);
         for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
         s.Close();
         t.constraints = Constraints(t.key);
-        t.indexes = Indexes(e.ObjectName);
+        t.indexes = Indexes(t.key.name);
       }
       model_.tables.append(std::move(t));
     });
@@ -268,7 +268,7 @@ class ModelBuilder {
   void Views() {
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
       ViewObject v = WithColumns<ViewObject>(e);
-      v.text = FirstRowField(db_, QueryId::OCIViews, e.ObjectName, QStringLiteral("text"));
+      v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
     });
@@ -277,7 +277,7 @@ class ModelBuilder {
   void Units() {
     ForEachEntry(ObjectKind::ProceduresAndFunctions, "Building function or procedure: \r\n",
                  [this](const ObjectEntry& e) {
-                   const UnitName unit = UnitName::Of(e.ObjectName);
+                   const UnitName unit = UnitName::Of(e.ObjectName());
                    UnitObject u;
                    u.key = KeyOf(e, TrimBlanks(unit.name));
                    u.anchor = anchors_.Take(u.key.Anchor());
@@ -317,10 +317,10 @@ class ModelBuilder {
   void Packages() {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
-      const QStringList stored = ReadLines(OpenPackageSource(db_, e.ObjectName));
+      const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
-      QList<Signature> declared = Signatures(RunQuery(db_, QueryId::OCIPackageArguments, e.ObjectName));
+      QList<Signature> declared = Signatures(RunQuery(db_, QueryId::OCIPackageArguments, p.key.name));
 
       // Signatures go to the first documented member of their name.
       for (const CommentBlock& block : ReadMemberBlocks(settings_, Over(stored))) {
@@ -359,11 +359,11 @@ class ModelBuilder {
   QList<ListEntry> List(ObjectKind kind, const char* building, bool owned) {
     QList<ListEntry> list;
     for (const ObjectEntry& e : project_.Entries(kind)) {
-      progress_.SetInfoText(QString::fromLatin1(building) + e.ObjectName);
+      ObjectKey key = KeyOf(e, e.ObjectName().toString());
+      progress_.SetInfoText(QString::fromLatin1(building) + key.name);
       progress_.StepProgress(1);
-      ObjectKey key = KeyOf(e, e.ObjectName);
       if (!owned) key.owner.clear();
-      list.append({key, anchors_.Take(key.Anchor()), e.Description});
+      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString()});
     }
     return list;
   }

@@ -27,10 +27,10 @@ bool WriteListSection(BuildContext& ctx, int n, ObjectKind kind, const QString& 
   AddGridValue(grid, QStringLiteral("Name"), 1);
   AddGridValue(grid, QStringLiteral("Description"), 2);
   for (const ObjectEntry& entry : entries) {
-    ctx.progress.SetInfoText(buildingText + entry.ObjectName);
+    ctx.progress.SetInfoText(buildingText + entry.ObjectName().toString());
     ctx.progress.StepProgress(1);
-    AddGridValue(grid, entry.ObjectName, 1);
-    AddGridValue(grid, entry.Description, 2);
+    AddGridValue(grid, entry.ObjectName().toString(), 1);
+    AddGridValue(grid, entry.Description().toString(), 2);
   }
   WriteGridTable(grid, ctx.doc, html ? QList<int>{300, 0} : QList<int>{30, 30}, html);
   return true;

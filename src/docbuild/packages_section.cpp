@@ -11,8 +11,8 @@ void WritePackagesSection(BuildContext& ctx, int& SectionNumber) {
       QStringLiteral("Building package: \r\n"), ObjectNameOf,
       [&ctx](int n, int m, const ObjectEntry& entry) {
         // Written even when empty; the user's line breaks stay, no "<BR>" is added.
-        WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
-        Query& source = OpenPackageSource(ctx.db, entry.ObjectName);
+        WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description().toString());
+        Query& source = OpenPackageSource(ctx.db, entry.ObjectName().toString());
         WriteMemberComments(ctx.doc, ctx.settings, QueryLines(source), ctx.HtmlOutput, n, m);
         source.Close();
       });

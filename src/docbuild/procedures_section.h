@@ -15,7 +15,7 @@ struct UnitName {
   QString name;
   QString type;
 
-  static UnitName Of(const QString& objectName);
+  static UnitName Of(QStringView objectName);
   // The heading text: type, a blank, name.
   QString Heading() const { return type + u' ' + name; }
 };

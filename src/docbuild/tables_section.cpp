@@ -72,15 +72,15 @@ void WriteKeyBlock(BuildContext& ctx, const TableBlock& block, QueryId id, const
 }
 
 void WriteTableEntry(BuildContext& ctx, const ObjectEntry& entry) {
-  const QString& table = entry.ObjectName;
+  const QString table = entry.ObjectName().toString();
   Query& synonyms = RunQuery(ctx.db, QueryId::OCISynonyms, table);
   const bool hasSynonym = !synonyms.Eof();
   const QString synonym = hasSynonym ? synonyms.Field(QStringLiteral("synonym_name")) : QString();
   synonyms.Close();
 
   if (hasSynonym) WriteTextBlock(ctx, QStringLiteral("Synonym"), synonym);
-  if (!entry.Description.isEmpty()) {
-    WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
+  if (!entry.Description().isEmpty()) {
+    WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description().toString());
   }
 
   WriteBlockTitle(ctx, QString::fromLatin1(kColumns.title));

@@ -21,12 +21,13 @@ namespace {
 void WriteViewEntry(BuildContext& ctx, const ObjectEntry& entry) {
   const bool html = ctx.HtmlOutput;
   QStringList& body = ctx.doc.TempMemo;
-  if (!entry.Description.isEmpty()) {
-    WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description);
+  if (!entry.Description().isEmpty()) {
+    WriteTextBlock(ctx, QStringLiteral("Description"), entry.Description().toString());
   }
   WriteBlockTitle(ctx, QStringLiteral("Creation script"));
   const QString text =
-      FirstRowField(ctx.db, QueryId::OCIViews, entry.ObjectName, QStringLiteral("text"));
+      FirstRowField(ctx.db, QueryId::OCIViews, entry.ObjectName().toString(),
+                    QStringLiteral("text"));
   if (html) body.append(QStringLiteral("<PRE>"));
   // HTML keeps a carriage return before the line feed; a text document has its own CR LF.
   for (const QString& line : SplitViewText(text)) {

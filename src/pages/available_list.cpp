@@ -30,10 +30,10 @@ QString AvailableColumn(ObjectKind kind) {
 
 QStringList FilterAvailable(const QStringList& names, const QList<ObjectEntry>& entries,
                             const QString& serverName) {
-  QSet<QString> chosen;
+  QSet<QStringView> chosen;
   chosen.reserve(entries.size());
   for (const ObjectEntry& e : entries) {
-    if (e.connection.ServerName() == serverName) chosen.insert(e.ObjectName);
+    if (e.connection().ServerName() == serverName) chosen.insert(e.ObjectName());
   }
   QStringList available;
   available.reserve(names.size());

@@ -231,7 +231,7 @@ void ObjectPage::FlatButton4Click() {
   // Descriptions go with their entries and cannot be had back: asked first.
   const QList<ObjectEntry>& entries = project_.Entries(Kind());
   const bool described = std::any_of(entries.begin(), entries.end(),
-                                     [](const ObjectEntry& e) { return !e.Description.isEmpty(); });
+                                     [](const ObjectEntry& e) { return !e.Description().isEmpty(); });
   if (described &&
       !prompts_.Question(this, entries.size() == 1
                                    ? tr("Remove the entry? Its description will be lost.")
@@ -244,7 +244,7 @@ void ObjectPage::FlatButton4Click() {
 void ObjectPage::FlatListBox2Click() {
   const int entry = SelectedEntry();
   SetDescriptionBoxEnabled(entry >= 0);
-  if (entry >= 0) FlatMemo->ShowText(project_.Entries(Kind())[entry].Description);
+  if (entry >= 0) FlatMemo->ShowText(project_.Entries(Kind())[entry].Description().toString());
 }
 
 void ObjectPage::StoreDescription(const QString& text) {

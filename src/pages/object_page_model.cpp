@@ -106,7 +106,7 @@ void ObjectPageModel::AddAllEntries() {
 }
 
 bool ObjectPageModel::ChosenUnderCurrentConnection(const ObjectEntry& entry) const {
-  return db_.Connected() && entry.connection.Is(db_.ServerName(), db_.UserName(), db_.Password());
+  return db_.Connected() && entry.connection().Is(db_.ServerName(), db_.UserName(), db_.Password());
 }
 
 void ObjectPageModel::RemoveEntries(QList<int> projectRows) {
@@ -126,7 +126,7 @@ void ObjectPageModel::RemoveAllEntries() {
 void ObjectPageModel::RemoveEntryIndices(QList<int> indices) {
   for (int index : indices) {
     const ObjectEntry& entry = project_.Entries(kind_)[index];
-    if (ChosenUnderCurrentConnection(entry)) available_.append(entry.ObjectName);
+    if (ChosenUnderCurrentConnection(entry)) available_.append(entry.ObjectName().toString());
   }
   SortListLines(available_);
   // Entry indices shift as entries go, so remove from the highest index down.

@@ -1,5 +1,7 @@
 #include "project/project.h"
 
+#include <algorithm>
+
 #include "text/ansi.h"
 
 bool HasSectionDescription(ObjectKind kind) {
@@ -24,8 +26,34 @@ bool operator==(const Connection& a, const Connection& b) {
   return a.d_ == b.d_ || a.Is(b.ServerName(), b.UserName(), b.Password());
 }
 
+namespace {
+
+// Exactly as long as the two texts: an entry's text never grows in place.
+QString Joined(QStringView first, QStringView second) {
+  QString text(first.size() + second.size(), Qt::Uninitialized);
+  std::copy(second.begin(), second.end(), std::copy(first.begin(), first.end(), text.begin()));
+  return text;
+}
+
+}  // namespace
+
+ObjectEntry::ObjectEntry(Connection connection, const QString& objectName,
+                         const QString& description)
+    : connection_(std::move(connection)),
+      text_(Joined(objectName, description)),
+      nameLength_(objectName.size()) {}
+
+void ObjectEntry::ShareConnectionOf(const ObjectEntry& other) {
+  if (connection_ == other.connection_) connection_ = other.connection_;
+}
+
+void ObjectEntry::SetDescription(QStringView description) {
+  text_ = Joined(ObjectName(), description);
+}
+
 QString ProjectListLine(const ObjectEntry& entry) {
-  return ansi::UpperCase(entry.connection.ServerName()) + u'.' + entry.ObjectName;
+  QString line = ansi::UpperCase(entry.connection().ServerName()) + u'.';
+  return line.append(entry.ObjectName());
 }
 
 Project::Project(QObject* parent) : QObject(parent) {}
@@ -62,8 +90,7 @@ const QList<ObjectEntry>& Project::Entries(ObjectKind kind) const {
 int Project::AppendEntry(ObjectKind kind, const ObjectEntry& entry) {
   auto& list = contents_.entries[static_cast<int>(kind)];
   list.append(entry);
-  if (list.size() > 1 && list.last().connection == list[list.size() - 2].connection)
-    list.last().connection = list[list.size() - 2].connection;
+  if (list.size() > 1) list.last().ShareConnectionOf(list[list.size() - 2]);
   emit EntriesChanged(kind);
   return list.size() - 1;
 }
@@ -77,8 +104,8 @@ void Project::RemoveEntry(ObjectKind kind, int index) {
 
 void Project::SetDescription(ObjectKind kind, int index, const QString& text) {
   auto& list = contents_.entries[static_cast<int>(kind)];
-  if (index < 0 || index >= list.size() || list[index].Description == text) return;
-  list[index].Description = text;
+  if (index < 0 || index >= list.size() || list[index].Description() == text) return;
+  list[index].SetDescription(text);
   emit EntriesChanged(kind);
 }
 

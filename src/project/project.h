@@ -53,14 +53,31 @@ class Connection {
   QExplicitlySharedDataPointer<const Data> d_;
 };
 
-// One chosen object with the complete connection under which it was chosen.
-struct ObjectEntry {
-  Connection connection;
-  QString ObjectName;
-  QString Description;
+// One chosen object with the complete connection under which it was chosen. A large
+// project holds tens of thousands of entries, so an entry keeps its ObjectName and its
+// Description in one string, the name first: one allocation per entry instead of two.
+class ObjectEntry {
+ public:
+  ObjectEntry() = default;
+  ObjectEntry(Connection connection, const QString& objectName, const QString& description);
+
+  const Connection& connection() const { return connection_; }
+  // Takes the other entry's connection when it is the same one, so that a run of entries
+  // chosen under one connection holds it once.
+  void ShareConnectionOf(const ObjectEntry& other);
+  QStringView ObjectName() const { return QStringView(text_).first(nameLength_); }
+  QStringView Description() const { return QStringView(text_).sliced(nameLength_); }
+  void SetDescription(QStringView description);
 
   friend bool operator==(const ObjectEntry&, const ObjectEntry&) = default;
+
+ private:
+  Connection connection_;
+  QString text_;
+  qsizetype nameLength_ = 0;
 };
+// Its members only point at shared data, so a list may move entries in memory as it grows.
+Q_DECLARE_TYPEINFO(ObjectEntry, Q_RELOCATABLE_TYPE);
 
 // The project list line of an entry: ServerName in upper case, ".", ObjectName.
 QString ProjectListLine(const ObjectEntry& entry);

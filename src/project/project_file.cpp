@@ -353,17 +353,17 @@ bool ReadRow(LineReader& lines, int shift, const Connection& previous, ObjectEnt
   QString text;
   if (!ReadText(lines, shift, text) || !text.endsWith(u';')) return false;
   if (text.count(u';') < kFieldCount) return false;
-  QString server, user, password;
-  QString* fields[kFieldCount - 1] = {&server, &entry.ObjectName, &user, &password};
+  QString server, name, user, password;
+  QString* fields[kFieldCount - 1] = {&server, &name, &user, &password};
   qsizetype start = 0;
   for (QString* field : fields) {
     const qsizetype semi = text.indexOf(u';', start);
     *field = UnescapeField(QStringView(text).mid(start, semi - start));
     start = semi + 1;
   }
-  entry.connection =
-      previous.Is(server, user, password) ? previous : Connection(server, user, password);
-  entry.Description = UnescapeField(QStringView(text).mid(start, text.size() - 1 - start));
+  entry = ObjectEntry(
+      previous.Is(server, user, password) ? previous : Connection(server, user, password), name,
+      UnescapeField(QStringView(text).mid(start, text.size() - 1 - start)));
   return true;
 }
 
@@ -410,10 +410,10 @@ void WriteLines(const ProjectContents& c, LineWriter& out) {
     for (qsizetype row = 0; row < list.size(); ++row) {
       const ObjectEntry& e = list[row];
       const int shift = RowShift(row);
-      for (const QString* field :
-           {&e.connection.ServerName(), &e.ObjectName, &e.connection.UserName(),
-            &e.connection.Password(), &e.Description})
-        out.Field(*field, shift);
+      for (QStringView field : {QStringView(e.connection().ServerName()), e.ObjectName(),
+                                QStringView(e.connection().UserName()),
+                                QStringView(e.connection().Password()), e.Description()})
+        out.Field(field, shift);
       out.EndLine();
     }
   }
@@ -436,7 +436,7 @@ bool Parse(QIODevice& in, ProjectContents& c) {
     for (qsizetype row = 0; row < count; ++row) {
       ObjectEntry entry;
       if (!ReadRow(lines, RowShift(row), previous, entry)) return false;
-      previous = entry.connection;
+      previous = entry.connection();
       list.append(std::move(entry));
     }
     list.squeeze();  // read whole, the list grows no more until the user adds to it

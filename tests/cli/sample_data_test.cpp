@@ -31,9 +31,10 @@ TEST(SampleData, ProjectAndDictionaryAgree) {
   for (const auto& [kind, query] : kQueries) {
     EXPECT_FALSE(project.Entries(kind).isEmpty());
     for (const ObjectEntry& e : project.Entries(kind)) {
-      ConnectDatabase(db, e.connection.ServerName(), e.connection.UserName(),
-                      e.connection.Password());
-      EXPECT_FALSE(RunQuery(db, query, e.ObjectName).Eof()) << e.ObjectName.toStdString();
+      ConnectDatabase(db, e.connection().ServerName(), e.connection().UserName(),
+                      e.connection().Password());
+      const QString name = e.ObjectName().toString();
+      EXPECT_FALSE(RunQuery(db, query, name).Eof()) << name.toStdString();
     }
   }
 }

@@ -47,7 +47,7 @@ class ObjectPageTest : public fixture::DictionaryTest {
   }
   QStringList Descriptions(ObjectKind kind) const {
     QStringList texts;
-    for (const ObjectEntry& e : project.Entries(kind)) texts << e.Description;
+    for (const ObjectEntry& e : project.Entries(kind)) texts << e.Description().toString();
     return texts;
   }
 
@@ -163,7 +163,7 @@ TEST_F(ObjectPageTest, EachLineShowsAndTakesItsOwnDescriptionAndTakesItAlongWhen
   QTest::keyClicks(page->FlatMemo, "plan");
   EXPECT_TRUE(project.IsModified());
   const auto& entries = project.Entries(ObjectKind::Tables);
-  EXPECT_EQ(entries[1].Description, "Bonus\r\nplan");  // kept with CR LF, as the file holds it
+  EXPECT_EQ(entries[1].Description().toString(), "Bonus\r\nplan");  // kept with CR LF, as the file holds it
 
   Select(page->FlatListBox2, {"ORCL.EMP"});
   EXPECT_EQ(page->FlatMemo->toPlainText(), "Employees of the company");
@@ -176,8 +176,8 @@ TEST_F(ObjectPageTest, EachLineShowsAndTakesItsOwnDescriptionAndTakesItAlongWhen
   EXPECT_FALSE(page->FlatMemo->isEnabled());
   EXPECT_EQ(page->FlatMemo->toPlainText(), "");
   QTest::keyClicks(page->FlatMemo, "lost");
-  EXPECT_EQ(entries[0].Description, "Bonus\r\nplan");
-  EXPECT_EQ(entries[1].Description, "");
+  EXPECT_EQ(entries[0].Description().toString(), "Bonus\r\nplan");
+  EXPECT_TRUE(entries[1].Description().isEmpty());
   EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"EMP"}));
 }
 

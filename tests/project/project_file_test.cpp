@@ -138,7 +138,7 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepsEverything) {
   // Entries under one connection hold one copy of it, as added and as read.
   for (const Project* project : {&p, &back}) {
     const QList<ObjectEntry>& views = project->Entries(ObjectKind::Views);
-    EXPECT_EQ(&views[1].connection.ServerName(), &views[0].connection.ServerName());
+    EXPECT_EQ(&views[1].connection().ServerName(), &views[0].connection().ServerName());
   }
 }
 
