@@ -26,11 +26,15 @@ bool WriteListSection(BuildContext& ctx, int n, ObjectKind kind, const QString& 
   Grid& grid = ctx.doc.TempGrid;
   AddGridValue(grid, QStringLiteral("Name"), 1);
   AddGridValue(grid, QStringLiteral("Description"), 2);
+  // The cells show the entries' own text rather than copies of it, as a large project holds
+  // thousands of sequences: the project does not change during a build, and the table is
+  // written and the grid emptied before this returns.
+  const auto shown = [](QStringView text) { return QString::fromRawData(text.data(), text.size()); };
   for (const ObjectEntry& entry : entries) {
     ctx.progress.SetInfoText(buildingText + entry.ObjectName().toString());
     ctx.progress.StepProgress(1);
-    AddGridValue(grid, entry.ObjectName().toString(), 1);
-    AddGridValue(grid, entry.Description().toString(), 2);
+    AddGridValue(grid, shown(entry.ObjectName()), 1);
+    AddGridValue(grid, shown(entry.Description()), 2);
   }
   WriteGridTable(grid, ctx.doc, html ? QList<int>{300, 0} : QList<int>{30, 30}, html);
   return true;
