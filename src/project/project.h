@@ -65,6 +65,7 @@ class ObjectEntry {
   // Takes the other entry's connection when it is the same one, so that a run of entries
   // chosen under one connection holds it once.
   void ShareConnectionOf(const ObjectEntry& other);
+  // Views of the entry's own text, valid while the entry lives unchanged.
   QStringView ObjectName() const { return QStringView(text_).first(nameLength_); }
   QStringView Description() const { return QStringView(text_).sliced(nameLength_); }
   void SetDescription(QStringView description);
