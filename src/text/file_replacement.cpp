@@ -20,6 +20,8 @@ namespace {
 // still fit in one directory entry.
 constexpr qsizetype kTempBaseLength = 200;
 constexpr int kMaxLinks = 40;
+// How much of the temporary file is written before the disk is asked to start on it.
+constexpr qint64 kWriteBack = 4 << 20;
 
 QByteArray DirOf(const QByteArray& path) {
   const qsizetype slash = path.lastIndexOf('/');
@@ -148,6 +150,7 @@ off_t SizeOf(int fd) {
 void FileReplacement::Sink::Open(int fd) {
   fd_ = fd;
   error_ = 0;
+  written_ = started_ = 0;
   QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
@@ -159,7 +162,14 @@ qint64 FileReplacement::Sink::writeData(const char* data, qint64 size) {
     else if (put < 0 && errno != EINTR)
       error_ = errno;
   }
-  return error_ == 0 ? size : -1;
+  if (error_ != 0) return -1;
+  written_ += size;
+  if (written_ - started_ >= kWriteBack) {
+    // Does not wait, and its failure is harmless: Commit's fsync is what makes the file safe.
+    ::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+    started_ = written_;
+  }
+  return size;
 }
 
 FileReplacement::FileReplacement(const QString& path) : path_(path) {}

@@ -52,7 +52,9 @@ class FileReplacement {
   const QString& Error() const { return error_; }
 
  private:
-  // Writes all it is given to the temporary file, or remembers why it could not.
+  // Writes all it is given to the temporary file, or remembers why it could not. The
+  // disk is asked to start on every few MiB written, so that Commit's flush finds little
+  // left to write.
   class Sink : public QIODevice {
    public:
     void Open(int fd);
@@ -65,6 +67,8 @@ class FileReplacement {
    private:
     int fd_ = -1;
     int error_ = 0;
+    qint64 written_ = 0;  // bytes written so far
+    qint64 started_ = 0;  // bytes the disk was asked to write back
   };
 
   Outcome CommitBeside(const struct stat& target);
