@@ -9,6 +9,10 @@
 // The snapshots are prepared (their first log-on) before anything is timed: that happens
 // once per snapshot file, and its time is printed on its own. Given a table count as its
 // argument, the benchmark measures that size alone.
+//
+// A round runs every build of every size once, back to back. Besides the best of the rounds,
+// each ratio is also given as the median of its rounds' own ratios: a shared machine has
+// slow spells that last seconds, and builds of one round share whatever spell they ran in.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,17 +31,32 @@
 
 namespace {
 
-// Identical runs on a shared machine differ by a tenth or more; the best of five is steady
-// enough to compare a build with its floor.
-constexpr int kRounds = 5;
+// Identical runs on a shared machine differ by a tenth or more; seven rounds give a best and
+// a median steady enough to compare a build with its floor.
+constexpr int kRounds = 7;
 constexpr int kSwitchRounds = 10;
 constexpr int kFullTables = 20000;
 
 struct Run {
-  Time time;
+  Time time;  // the best of the rounds
+  QList<double> elapsed;  // each round's
   long peakKiB = 0;
   qint64 bytes = 0;
 };
+
+double Median(QList<double> values) {
+  std::sort(values.begin(), values.end());
+  const qsizetype n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The median over the rounds of a's elapsed time against b's in the same round.
+double RoundRatio(const Run& a, const Run& b) {
+  QList<double> ratios;
+  for (qsizetype i = 0; i < std::min(a.elapsed.size(), b.elapsed.size()); ++i)
+    ratios.append(a.elapsed[i] / b.elapsed[i]);
+  return Median(ratios);
+}
 
 Settings AllParts() {
   Settings settings = DefaultSettings();
@@ -83,6 +102,7 @@ bool RunChild(const QString& mode, int tables, const QString& dir, Run* best) {
   const QStringList figures = QString::fromLatin1(child.readAll()).split(' ');
   if (figures.size() != 4) return false;
   best->time.KeepBest({figures[0].toDouble(), figures[1].toDouble()});
+  best->elapsed.append(figures[0].toDouble());
   best->peakKiB = std::max(best->peakKiB, figures[2].toLong());
   best->bytes = figures[3].toLongLong();
   return true;
@@ -93,7 +113,8 @@ struct Size {
   Run floor, html, text;
 };
 
-bool Measure(const QString& root, int tables, Size* size) {
+// Makes the snapshot of `tables` tables under `root` and prepares it.
+bool Prepare(const QString& root, int tables) {
   const QString dir = root + "/" + QString::number(tables);
   QDir().mkpath(dir);
   Stopwatch timer;
@@ -115,11 +136,21 @@ bool Measure(const QString& root, int tables, Size* size) {
               tables, QFileInfo(dir + "/bench.sqlite").size() / 1e6, generated.elapsed,
               prepared.elapsed, prepared.cpu);
   std::fflush(stdout);
-  size->tables = tables;
+  return true;
+}
+
+// Prepares every size, then runs the rounds.
+bool Measure(const QString& root, QList<Size>& sizes) {
+  for (const Size& size : sizes)
+    if (!Prepare(root, size.tables)) return false;
   for (int round = 0; round < kRounds; ++round) {
-    if (!RunChild("floor", tables, dir, &size->floor) ||
-        !RunChild("html", tables, dir, &size->html) || !RunChild("text", tables, dir, &size->text))
-      return false;
+    for (Size& size : sizes) {
+      const QString dir = root + "/" + QString::number(size.tables);
+      if (!RunChild("floor", size.tables, dir, &size.floor) ||
+          !RunChild("html", size.tables, dir, &size.html) ||
+          !RunChild("text", size.tables, dir, &size.text))
+        return false;
+    }
   }
   return true;
 }
@@ -130,11 +161,11 @@ void Print(const Size& s) {
                       GeneratedRoleCount(s.tables);
   std::printf("%d tables, %d entries:\n", s.tables, entries);
   const auto line = [&](const char* what, const Run& r) {
-    std::printf("  %-6s %7.3f s elapsed (%.2fx floor), %7.3f s CPU (%.2fx floor), peak %5.1f MiB "
-                "(floor %+.1f)",
-                what, r.time.elapsed, r.time.elapsed / s.floor.time.elapsed, r.time.cpu,
-                r.time.cpu / s.floor.time.cpu, r.peakKiB / 1024.0,
-                (r.peakKiB - s.floor.peakKiB) / 1024.0);
+    std::printf("  %-6s %7.3f s elapsed (%.2fx floor, median of rounds %.2fx), %7.3f s CPU "
+                "(%.2fx floor), peak %5.1f MiB (floor %+.1f)",
+                what, r.time.elapsed, r.time.elapsed / s.floor.time.elapsed,
+                RoundRatio(r, s.floor), r.time.cpu, r.time.cpu / s.floor.time.cpu,
+                r.peakKiB / 1024.0, (r.peakKiB - s.floor.peakKiB) / 1024.0);
     if (r.bytes > 0) std::printf(", %.1f MB document", r.bytes / 1e6);
     std::printf("\n");
   };
@@ -144,9 +175,9 @@ void Print(const Size& s) {
 }
 
 void PrintRatio(const char* what, const Run& full, const Run& tenth) {
-  std::printf("  %-6s %.2fx elapsed, %.2fx CPU, %.2fx peak memory\n", what,
-              full.time.elapsed / tenth.time.elapsed, full.time.cpu / tenth.time.cpu,
-              double(full.peakKiB) / tenth.peakKiB);
+  std::printf("  %-6s %.2fx elapsed (median of rounds %.2fx), %.2fx CPU, %.2fx peak memory\n",
+              what, full.time.elapsed / tenth.time.elapsed, RoundRatio(full, tenth),
+              full.time.cpu / tenth.time.cpu, double(full.peakKiB) / tenth.peakKiB);
 }
 
 // 100 table entries of the two users of the large snapshot, BENCH and OTHER, alternating
@@ -201,21 +232,21 @@ int main(int argc, char** argv) {
   QTemporaryDir root;
   // The prepared dictionaries go to the benchmark's own cache, not the user's.
   qputenv("XDG_CACHE_HOME", QFile::encodeName(root.filePath("cache")));
-  std::printf("Document build (best of %d, each run in its own process; floor = the same "
-              "log-ons and queries, nothing rendered)\n",
+  std::printf("Document build (best of %d rounds, each run in its own process; floor = the "
+              "same log-ons and queries, nothing rendered)\n",
               kRounds);
   std::fflush(stdout);
+  QList<Size> sizes(argc == 2 ? 1 : 2);
   if (argc == 2) {
-    Size one;
-    if (!Measure(root.path(), QString::fromLatin1(argv[1]).toInt(), &one)) return 1;
-    Print(one);
-    return 0;
+    sizes[0].tables = QString::fromLatin1(argv[1]).toInt();
+  } else {
+    sizes[0].tables = kFullTables / 10;
+    sizes[1].tables = kFullTables;
   }
-  Size tenth, full;
-  if (!Measure(root.path(), kFullTables / 10, &tenth) || !Measure(root.path(), kFullTables, &full))
-    return 1;
-  Print(tenth);
-  Print(full);
+  if (!Measure(root.path(), sizes)) return 1;
+  for (const Size& size : sizes) Print(size);
+  if (argc == 2) return 0;
+  const Size &tenth = sizes[0], &full = sizes[1];
   std::printf("full / tenth size:\n");
   PrintRatio("floor", full.floor, tenth.floor);
   PrintRatio("HTML", full.html, tenth.html);
