@@ -34,7 +34,9 @@ namespace {
 // Identical runs on a shared machine differ by a tenth or more; seven rounds give a best and
 // a median steady enough to compare a build with its floor.
 constexpr int kRounds = 7;
-constexpr int kSwitchRounds = 10;
+// A build of 100 entries takes about 12 ms, so a millisecond of noise moves its ratio by a
+// tenth: many cheap rounds.
+constexpr int kSwitchRounds = 40;
 constexpr int kFullTables = 20000;
 
 struct Run {
