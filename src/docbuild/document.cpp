@@ -220,13 +220,10 @@ void WriteTextRows(const Grid& grid, Document& doc, const QList<int>& givenWidth
 }  // namespace
 
 void WriteGridTable(Grid& grid, Document& doc, const QList<int>& widths, bool htmlOutput) {
-  // A table is body alone, and the header pass drops the body: nothing to make there.
-  if (!doc.headerPass) {
-    if (htmlOutput) {
-      WriteHtmlRows(grid, doc, widths);
-    } else {
-      WriteTextRows(grid, doc, widths);
-    }
+  if (htmlOutput) {
+    WriteHtmlRows(grid, doc, widths);
+  } else {
+    WriteTextRows(grid, doc, widths);
   }
   ClearGrid(grid);
 }

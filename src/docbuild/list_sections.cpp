@@ -22,6 +22,8 @@ bool WriteListSection(BuildContext& ctx, int n, ObjectKind kind, const QString& 
 
   const QList<ObjectEntry>& entries = ctx.project.Entries(kind);
   if (entries.isEmpty()) return false;
+  // The table is body alone, which the header pass drops: its rows are not made there.
+  if (ctx.doc.headerPass) return true;
   if (!html) body.append(QString());
   Grid& grid = ctx.doc.TempGrid;
   AddGridValue(grid, QStringLiteral("Name"), 1);
