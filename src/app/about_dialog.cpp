@@ -64,10 +64,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addLayout(title);
   layout->addWidget(Line(tr("Reference documentation for Oracle schemas."), this));
   layout->addWidget(Rule(this));
-  layout->addWidget(Line(tr("User interface: Qt 6, under the LGPL."), this));
+  // What the program ships with and runs on, each with its licence.
+  layout->addWidget(Line(tr("User interface: Qt 6, under the GNU LGPL version 3."), this));
   layout->addWidget(Line(tr("Dictionary snapshots: SQLite, in the public domain."), this));
-  layout->addWidget(Line(tr("Oracle access: the Oracle client library, loaded at log-on."), this));
-  layout->addWidget(Line(tr("Tests: GoogleTest, under the BSD licence."), this));
+  layout->addWidget(
+      Line(tr("Diagram layout: Graphviz, under the Eclipse Public License 1.0."), this));
+  layout->addWidget(
+      Line(tr("Document templates: Mustache for C++, under the Boost Software License 1.0."),
+           this));
   layout->addWidget(Rule(this));
   layout->addWidget(Line(tr("See credits and contact info from help file."), this));
   layout->addStretch();

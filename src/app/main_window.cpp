@@ -101,24 +101,33 @@ void MainWindow::CreateMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu"));
 
+  // Beside the captions, the keys desktop programs use for these commands.
   QMenu* file = NamedMenu(bar, "MIFile", tr("&File"));
-  MINew = NamedAction(file, "MINew", tr("&New"));
+  MINew = NamedAction(file, "MINew", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
   file->addSeparator();
-  MIOpen = NamedAction(file, "MIOpen", tr("&Open..."));
+  MIOpen = NamedAction(file, "MIOpen", tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
   MIReopen = file->addMenu(tr("&Reopen"));
   MIReopen->setObjectName(QStringLiteral("MIReopen"));
   MIReopen->menuAction()->setObjectName(QStringLiteral("MIReopenItem"));
   file->addSeparator();
-  MISave = NamedAction(file, "MISave", tr("&Save"));
-  MISaveAs = NamedAction(file, "MISaveAs", tr("Save &As..."));
-  MIClose = NamedAction(file, "MIClose", tr("&Close"));
+  MISave = NamedAction(file, "MISave", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  MISaveAs = NamedAction(file, "MISaveAs", tr("Save &As..."),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  MIClose = NamedAction(file, "MIClose", tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W));
   file->addSeparator();
-  MIExit = NamedAction(file, "MIExit", tr("E&xit"));
+  MIExit = NamedAction(file, "MIExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+  // Undo, Redo and Select All act on the focused text box with the platform's keys.
   QMenu* edit = NamedMenu(bar, "MIEdit", tr("&Edit"));
+  MIUndo = NamedAction(edit, "MIUndo", tr("&Undo"), QKeySequence(QKeySequence::Undo));
+  MIRedo = NamedAction(edit, "MIRedo", tr("&Redo"), QKeySequence(QKeySequence::Redo));
+  edit->addSeparator();
   MICut = NamedAction(edit, "MICut", tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
   MICopy = NamedAction(edit, "MICopy", tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
   MIPaste = NamedAction(edit, "MIPaste", tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+  edit->addSeparator();
+  MISelectAll = NamedAction(edit, "MISelectAll", tr("Select &All"),
+                            QKeySequence(QKeySequence::SelectAll));
 
   QMenu* view = NamedMenu(bar, "MIView", tr("&View"));
   MIToolbar = NamedAction(view, "MIToolbar", tr("&Toolbar"));
@@ -132,7 +141,7 @@ void MainWindow::CreateMenus() {
   MIOptions = NamedAction(project, "MIOptions", tr("&Options..."));
 
   QMenu* help = NamedMenu(bar, "MIHelp", tr("&Help"));
-  MIContents = NamedAction(help, "MIContents", tr("&Contents"));
+  MIContents = NamedAction(help, "MIContents", tr("&Contents"), QKeySequence(Qt::Key_F1));
   help->addSeparator();
   MIAbout = NamedAction(help, "MIAbout", tr("&About..."));
 
@@ -151,12 +160,8 @@ void MainWindow::CreateMenus() {
   connect(MISaveAs, &QAction::triggered, this, [this] { commands_->SaveProjectAs(); });
   connect(MIClose, &QAction::triggered, this, [this] { commands_->CloseProject(); });
   connect(MIExit, &QAction::triggered, this, &QWidget::close);
-  connect(MICut, &QAction::triggered, this,
-          [this] { SendEditKey(Qt::Key_X, QStringLiteral("\x18")); });
-  connect(MICopy, &QAction::triggered, this,
-          [this] { SendEditKey(Qt::Key_C, QStringLiteral("\x03")); });
-  connect(MIPaste, &QAction::triggered, this,
-          [this] { SendEditKey(Qt::Key_V, QStringLiteral("\x16")); });
+  for (QAction* action : {MIUndo, MIRedo, MICut, MICopy, MIPaste, MISelectAll})
+    connect(action, &QAction::triggered, this, [this, action] { SendEditKey(action->shortcut()); });
   connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
   connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
   connect(MICoverage, &QAction::triggered, this, &MainWindow::CoverageRequested);
@@ -235,8 +240,8 @@ void MainWindow::FormShow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // A save that the user asked for and that failed keeps the program open: the changes
-  // would be lost otherwise.
+  // Cancel at "Save changes?", or a save that the user asked for and that failed, keeps the
+  // program open: the changes would be lost otherwise.
   if (!commands_->AskSaveChanges()) {
     event->ignore();
     return;
@@ -258,8 +263,8 @@ void MainWindow::SetProjectOpen(bool open) {
     project_.SetModified(false);
     ShowModifiedState(false);
   }
-  for (QAction* action : {MIClose, MISave, MISaveAs, MICut, MICopy, MIPaste, MIBuildproject,
-                            MICoverage})
+  for (QAction* action : {MIClose, MISave, MISaveAs, MIUndo, MIRedo, MICut, MICopy, MIPaste,
+                          MISelectAll, MIBuildproject, MICoverage})
     action->setEnabled(open);
   ToolButton8->setEnabled(open);
   ToolButton10->setEnabled(open);
@@ -281,6 +286,8 @@ bool MainWindow::IsModified() const { return ansi::SameText(statusPanel1_->text(
 
 void MainWindow::ShowModifiedState(bool modified) {
   statusPanel1_->setText(modified ? kModified : QString());
+  // The caption's "[*]" shows it too, as the desktop marks a modified document.
+  setWindowModified(modified);
 }
 
 void MainWindow::UpdateCaption(const QString& fileName) {
@@ -288,8 +295,11 @@ void MainWindow::UpdateCaption(const QString& fileName) {
   if (fileName.isEmpty())
     setWindowTitle(product);
   else
-    setWindowTitle(ansi::UpperCase(QDir::toNativeSeparators(fileName)) + QStringLiteral(" - ") +
-                   product);
+    // The path as it is: on this system another case names another file. A "[*]" of the
+    // path's own is doubled, so that only the mark after it stands for the modified state.
+    setWindowTitle(QDir::toNativeSeparators(fileName).replace(QStringLiteral("[*]"),
+                                                               QStringLiteral("[*][*]")) +
+                   QStringLiteral("[*] - ") + product);
 }
 
 void MainWindow::CenterOver(QWidget* dialog) const {
@@ -300,14 +310,15 @@ void MainWindow::CenterOver(QWidget* dialog) const {
   dialog->move(left, top);
 }
 
-void MainWindow::SendEditKey(Qt::Key key, const QString& text) {
+void MainWindow::SendEditKey(const QKeySequence& keys) {
   // The menu acts as the key would in the focused field, with the field's own clipboard
-  // handling.
+  // and undo handling.
   QWidget* focus = QApplication::focusWidget();
-  if (!focus) return;
-  QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+  if (!focus || keys.isEmpty()) return;
+  const QKeyCombination key = keys[0];
+  QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers());
   QApplication::sendEvent(focus, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
+  QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers());
   QApplication::sendEvent(focus, &release);
 }
 

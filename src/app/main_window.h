@@ -16,6 +16,7 @@ class HistoryMenus;
 class OptionsDialog;
 class Prompts;
 class QAction;
+class QKeySequence;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -45,7 +46,8 @@ class MainWindow : public QMainWindow, private ProjectShell {
   // Panel 1: "Modified" or empty; it follows the project's modified state.
   void SetModifiedMarker(const QString& text);
   bool IsModified() const;
-  // "<FILE IN UPPER CASE> - Vellumar v.1.0", or "Vellumar v.1.0" without a file.
+  // "<FILE> - Vellumar v.1.0" (the file marked while the project is modified), or
+  // "Vellumar v.1.0" without a file.
   void UpdateCaption(const QString& fileName) override;
   // Places a dialog centred over this window.
   void CenterOver(QWidget* dialog) const;
@@ -78,7 +80,7 @@ class MainWindow : public QMainWindow, private ProjectShell {
   void CreateMenus();
   void CreateButtonBar();
   void CreateStatusBar();
-  void SendEditKey(Qt::Key key, const QString& text);
+  void SendEditKey(const QKeySequence& keys);
   void ShowModifiedState(bool modified);
 
   Prompts& prompts_;
@@ -100,9 +102,12 @@ class MainWindow : public QMainWindow, private ProjectShell {
   QAction* MISaveAs = nullptr;
   QAction* MIClose = nullptr;
   QAction* MIExit = nullptr;
+  QAction* MIUndo = nullptr;
+  QAction* MIRedo = nullptr;
   QAction* MICut = nullptr;
   QAction* MICopy = nullptr;
   QAction* MIPaste = nullptr;
+  QAction* MISelectAll = nullptr;
   QAction* MIToolbar = nullptr;
   QAction* MIBuildproject = nullptr;
   QAction* MICoverage = nullptr;

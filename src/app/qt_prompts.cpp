@@ -1,9 +1,12 @@
 #include "app/qt_prompts.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 namespace {
 
@@ -56,4 +59,41 @@ bool QtPrompts::Question(QWidget* parent, const QString& text) {
   return QMessageBox::question(parent, QApplication::applicationName(), text,
                                QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+SaveAnswer QtPrompts::AskSaveChanges(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                  QMessageBox::NoButton, parent);
+  QPushButton* save = box.addButton(QMessageBox::Save);
+  save->setText(QStringLiteral("&Save"));
+  QPushButton* dontSave = box.addButton(QMessageBox::Discard);
+  dontSave->setText(QStringLiteral("Do&n't Save"));
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == save) return SaveAnswer::Save;
+  if (box.clickedButton() == dontSave) return SaveAnswer::DontSave;
+  return SaveAnswer::Cancel;
+}
+
+std::optional<int> QtPrompts::Choose(QWidget* parent, const QString& text,
+                                     const QStringList& choices) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                  QMessageBox::NoButton, parent);
+  QList<QAbstractButton*> buttons;
+  for (const QString& choice : choices)
+    buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+  box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+  if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+  box.exec();
+  const qsizetype chosen = buttons.indexOf(box.clickedButton());
+  if (chosen < 0) return std::nullopt;
+  return int(chosen);
+}
+
+void QtPrompts::OpenWithDesktop(QWidget* parent, const QString& path) {
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    Error(parent, QStringLiteral("ERROR: The desktop has no application that opens %1.")
+                      .arg(QDir::toNativeSeparators(path)));
 }

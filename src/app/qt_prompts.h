@@ -14,4 +14,8 @@ class QtPrompts : public Prompts {
   void Error(QWidget* parent, const QString& text) override;
   void Information(QWidget* parent, const QString& text) override;
   bool Question(QWidget* parent, const QString& text) override;
+  SaveAnswer AskSaveChanges(QWidget* parent, const QString& text) override;
+  std::optional<int> Choose(QWidget* parent, const QString& text,
+                            const QStringList& choices) override;
+  void OpenWithDesktop(QWidget* parent, const QString& path) override;
 };

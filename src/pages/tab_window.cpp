@@ -22,7 +22,8 @@ TabWindow::TabWindow(Project& project, QWidget* parent) : QWidget(parent) {
   MakeTabsCompact(FlatTabControl);
 
   projectPage_ = new ProjectPage(project);
-  FlatTabControl->addTab(projectPage_, tr("&Project"));
+  // Alt+P belongs to the Project menu; the tab takes its J.
+  FlatTabControl->addTab(projectPage_, tr("Pro&ject"));
   for (int i = 0; i < kObjectKindCount; ++i) {
     objectPages_[i] = new QWidget;
     FlatTabControl->addTab(objectPages_[i], tr(kObjectTabCaptions[i]));

@@ -13,8 +13,12 @@ ProjectCommands::ProjectCommands(Project& project, const Settings& settings, Pro
 
 bool ProjectCommands::AskSaveChanges() {
   if (!project_.IsModified()) return true;
-  if (!prompts_.Question(shell_.DialogParent(), QStringLiteral("Save changes?"))) return true;
-  return SaveProject();
+  switch (prompts_.AskSaveChanges(shell_.DialogParent(), QStringLiteral("Save changes?"))) {
+    case SaveAnswer::Save: return SaveProject();
+    case SaveAnswer::DontSave: return true;
+    case SaveAnswer::Cancel: return false;
+  }
+  return false;
 }
 
 void ProjectCommands::NewProject() {

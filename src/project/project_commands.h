@@ -2,8 +2,9 @@
 // The File menu's project commands: New, Open, Reopen, Save, Save As, Close, and the
 // question that New, Open, Reopen, Close and Exit ask first.
 //
-// No command loses work: when the user wants the changes saved and the save fails, the
-// asking command stops with the project open and marked; a Save As that cannot write keeps
+// No command loses work: the question offers Cancel (Escape and the box's close button
+// mean it), which stops the asking command; when the user wants the changes saved and the
+// save fails, the asking command stops too, with the project open and marked; a Save As that cannot write keeps
 // the project open under its old file; a file that cannot be read replaces nothing; New
 // and Save As replace an existing file (the one they write, ".vlm" appended) only when the
 // user says so.
@@ -36,8 +37,9 @@ class ProjectCommands {
   // The file that Save writes; kept after Close.
   const QString& ProjectFileName() const { return fileName_; }
 
-  // Asks "Save changes?" when the project is modified and saves on Yes. False only when the
-  // save was wanted and failed: the caller must stop.
+  // Asks "Save changes?" when the project is modified: Save saves, Don't Save goes on with
+  // the changes unsaved. False after Cancel, or when the save was wanted and failed: the
+  // caller must stop.
   bool AskSaveChanges();
 
   void NewProject();

@@ -3,23 +3,28 @@
 #include <QDialog>
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
 #include "app/help_window.h"
+#include "app/qt_prompts.h"
 #include "settings/data_directory.h"
 #include "pages/tab_window.h"
 #include "project/project_file.h"
+#include "support/clipped_labels.h"
 #include "support/main_window_fixture.h"
 #include "support/test_env.h"
 
 namespace {
 
-const char* const kProjectItems[] = {"MIClose", "MISave",  "MISaveAs",       "MICut",
-                                     "MICopy",  "MIPaste", "MIBuildproject", "MICoverage"};
+const char* const kProjectItems[] = {"MIClose", "MISave",  "MISaveAs",    "MIUndo",
+                                     "MIRedo",  "MICut",   "MICopy",      "MIPaste",
+                                     "MISelectAll", "MIBuildproject", "MICoverage"};
 
 class MainWindowStateTest : public MainWindowTest {
  protected:
@@ -32,14 +37,16 @@ class MainWindowStateTest : public MainWindowTest {
 };
 
 // The project's commands, pages and status panels are there only while a project is open;
-// New opens on the Project page, Close clears the panels and the caption but keeps the name.
+// New opens on the Project page, the caption marks a modified project (a "[*]" of the file's
+// own name is no mark), Close clears the panels and the caption but keeps the name.
 TEST_F(MainWindowStateTest, ProjectCommandsAndPanelsFollowTheOpenProject) {
   ExpectProjectCommands(false);
   EXPECT_FALSE(Find<QMenu>("MIReopen")->menuAction()->isEnabled());
   EXPECT_EQ(Panel(0) + Panel(1), "");
 
   window->Tabs().TabControl()->setCurrentIndex(3);
-  NewProject(Path("demo"));
+  NewProject(Path("de[*]mo"));
+  EXPECT_EQ(Caption(), Path("de[*]mo.vlm") + " - Vellumar v.1.0");
   ExpectProjectCommands(true);
   EXPECT_EQ(window->Tabs().TabControl()->currentIndex(), 0);
   EXPECT_EQ(Panel(0), "Not connected");
@@ -47,14 +54,135 @@ TEST_F(MainWindowStateTest, ProjectCommandsAndPanelsFollowTheOpenProject) {
   EXPECT_EQ(Panel(0), "HR@DEMO");
   window->CurrentProject().SetModified(true);
   EXPECT_EQ(Panel(1), "Modified");
+  EXPECT_EQ(Caption(), Path("de[*]mo.vlm") + "* - Vellumar v.1.0");
 
   prompts.AnswerNo();
   Trigger("MIClose");
   ExpectProjectCommands(false);
   EXPECT_EQ(Panel(0) + Panel(1), "");
   EXPECT_FALSE(window->IsModified());
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
-  EXPECT_EQ(window->ProjectFileName(), Path("demo.vlm"));
+  EXPECT_EQ(Caption(), "Vellumar v.1.0");
+  EXPECT_EQ(window->ProjectFileName(), Path("de[*]mo.vlm"));
+}
+
+class MainWindowKeysTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  void Press(QKeyCombination key) {
+    QTest::keyClick(window.get(), key.key(), key.keyboardModifiers());
+    QCoreApplication::processEvents();
+  }
+};
+
+// The keys of desktop programs beside the menus.
+TEST_F(MainWindowKeysTest, DesktopKeysRunTheirCommands) {
+  const struct {
+    const char* name;
+    QKeyCombination key;
+    std::function<void()> script;
+    std::function<bool()> done;
+  } cases[] = {
+      {"Ctrl+N", Qt::CTRL | Qt::Key_N, [this] { prompts.AnswerFile(Path("keys")); },
+       [this] { return window->Tabs().isVisible(); }},
+      {"Ctrl+S", Qt::CTRL | Qt::Key_S, [this] { window->CurrentProject().SetModified(true); },
+       [this] { return !window->IsModified(); }},
+      {"Ctrl+Shift+S", Qt::CTRL | Qt::SHIFT | Qt::Key_S, [this] { prompts.CancelFile(); },
+       [this] { return prompts.History().last().text == "Save as"; }},
+      {"Ctrl+O", Qt::CTRL | Qt::Key_O, [this] { prompts.CancelFile(); },
+       [this] { return prompts.History().last().text == "Open Project"; }},
+      {"Ctrl+W", Qt::CTRL | Qt::Key_W, [] {}, [this] { return !window->Tabs().isVisible(); }},
+      {"F1", Qt::Key_F1, [] {},
+       [this] {
+         const bool shown = window->Help() && window->Help()->isVisible();
+         if (window->Help()) window->Help()->close();
+         window->activateWindow();
+         return shown && QTest::qWaitForWindowActive(window.get());
+       }},
+      {"Ctrl+Q", Qt::CTRL | Qt::Key_Q, [] {}, [this] { return !window->isVisible(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.script();
+    Press(c.key);
+    EXPECT_TRUE(c.done());
+  }
+  EXPECT_TRUE(prompts.Exhausted());
+}
+
+// Alt+P belongs to the Project menu alone, every time; the Project tab answers Alt+J.
+TEST_F(MainWindowKeysTest, OneMnemonicPerLetter) {
+  NewProject(Path("mnemonics"));
+  QTabWidget* tabs = window->Tabs().TabControl();
+  {
+    const QSignalBlocker quiet(tabs);  // an object tab would ask to log on
+    tabs->setCurrentIndex(3);
+  }
+  auto* projectMenu = Find<QMenu>("MIProject");
+  for (int i = 0; i < 2; ++i) {
+    Press(Qt::ALT | Qt::Key_P);
+    EXPECT_TRUE(projectMenu->isVisible()) << "press " << i;
+    EXPECT_EQ(tabs->currentIndex(), 3) << "press " << i;
+    projectMenu->hide();
+  }
+  Press(Qt::ALT | Qt::Key_J);
+  EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+// The real message boxes: Escape and the close button answer Cancel, never Don't Save; the
+// buttons answer what they say.
+TEST(QtPromptsTest, EscapeAndTheCloseButtonCancel) {
+  QtPrompts prompts;
+  const auto answer = [](std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      act(box);
+    });
+  };
+  const auto click = [](const char* caption) {
+    return [caption](QWidget* box) {
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == QLatin1String(caption)) b->click();
+    };
+  };
+  const auto escape = [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); };
+  const auto close = [](QWidget* box) { box->close(); };
+  const struct {
+    const char* name;
+    std::function<void(QWidget*)> act;
+    SaveAnswer saveAnswer;
+    std::optional<int> choice;
+  } cases[] = {
+      {"Escape", escape, SaveAnswer::Cancel, std::nullopt},
+      {"close button", close, SaveAnswer::Cancel, std::nullopt},
+      {"Don't Save", click("Do&n't Save"), SaveAnswer::DontSave, std::nullopt},
+      {"Save", click("&Save"), SaveAnswer::Save, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    answer(c.act);
+    EXPECT_EQ(prompts.AskSaveChanges(nullptr, "Save changes?"), c.saveAnswer);
+  }
+  for (const auto& [act, choice] : std::initializer_list<
+           std::pair<std::function<void(QWidget*)>, std::optional<int>>>{
+           {escape, std::nullopt}, {close, std::nullopt}, {click("&Two"), 1}}) {
+    answer(act);
+    EXPECT_EQ(prompts.Choose(nullptr, "Which?", {"&One", "&Two"}), choice);
+  }
+}
+
+TEST_F(MainWindowTest, AboutShowsEveryTextWhole) {
+  QTimer::singleShot(0, window.get(), [] {
+    auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ClippedLabels(about), QStringList());
+    about->accept();
+  });
+  Trigger("MIAbout");
 }
 
 // A minimised modal dialog would leave nothing to click; the main window may be minimised.
@@ -114,6 +242,23 @@ TEST_F(ProjectPageTest, EveryChangeOfTheTextMarksTheProjectAndNothingElseDoes) {
          key(Qt::Key_Z, Qt::ControlModifier);
        },
        "ab", true},
+      {"Edit > Undo",
+       [&] {
+         QTest::keyClicks(general, "x");
+         window->CurrentProject().SetModified(false);
+         Trigger("MIUndo");
+       },
+       "ab", true},
+      {"Edit > Redo",
+       [&] {
+         QTest::keyClicks(general, "x");
+         key(Qt::Key_Z, Qt::ControlModifier);
+         window->CurrentProject().SetModified(false);
+         Trigger("MIRedo");
+       },
+       "abx", true},
+      {"Edit > Select All, Delete", [&] { Trigger("MISelectAll"); key(Qt::Key_Delete); }, "",
+       true},
       {"input method commit",
        [&] {
          QInputMethodEvent commit;

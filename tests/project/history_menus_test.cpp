@@ -4,7 +4,6 @@
 #include "project/history_menus.h"
 #include "support/main_window_fixture.h"
 #include "support/test_env.h"
-#include "text/ansi.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ TEST_F(HistoryMenusTest, ProjectsAreListedNewestFirstInBothMenus) {
   b->trigger();
   QCoreApplication::processEvents();
   EXPECT_EQ(window->ProjectFileName(), Path("b.vlm"));
-  EXPECT_EQ(window->windowTitle(), ansi::UpperCase(Path("b.vlm")) + " - Vellumar v.1.0");
+  EXPECT_EQ(Caption(), Path("b.vlm") + " - Vellumar v.1.0");
   ASSERT_TRUE(QFile::copy(Path("a.vlm"), Path("A.VLM")));
   prompts.AnswerFile(Path("A.VLM"));
   Trigger("MIOpen");

@@ -6,7 +6,6 @@
 #include "project/project_file.h"
 #include "support/main_window_fixture.h"
 #include "support/test_env.h"
-#include "text/ansi.h"
 
 namespace {
 
@@ -31,35 +30,39 @@ class ProjectCommandsTest : public MainWindowTest {
     EXPECT_TRUE(ReadProject(read, path, &error)) << error.toStdString();
     return read.Info().General;
   }
-  // After a failed save at "Save changes?": the error, and the project as it was.
-  void ExpectStoppedWithChangesKept(const QString& file) {
+  // After Cancel or a failed save at "Save changes?": nothing else asked (the failed save's
+  // error shown), and the project as it was.
+  void ExpectStoppedWithChangesKept(const QString& file, bool failedSave) {
     EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
-    ASSERT_EQ(prompts.Errors().size(), 1);
-    EXPECT_EQ(prompts.Errors()[0],
-              "ERROR: Vellumar Project file " + file + " can't be created. Is a directory.");
+    EXPECT_EQ(prompts.History().size(), failedSave ? 2 : 1);
+    if (failedSave)
+      EXPECT_EQ(prompts.Errors(),
+                QStringList{"ERROR: Vellumar Project file " + file +
+                            " can't be created. Is a directory."});
     EXPECT_TRUE(Open());
     EXPECT_TRUE(window->IsModified());
     EXPECT_EQ(Model().Info().General, "typed");
     EXPECT_EQ(window->ProjectFileName(), file);
-    EXPECT_EQ(window->windowTitle(), ansi::UpperCase(file) + " - Vellumar v.1.0");
+    EXPECT_EQ(Caption(), file + "* - Vellumar v.1.0");
     EXPECT_TRUE(prompts.Exhausted());
   }
 };
 
 TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
   window->LiveSettings().Project_dir = Path("projects");
-  NewProject(Path("demo"));
+  NewProject(Path("Demo"));
   ASSERT_EQ(prompts.History().size(), 1);
   EXPECT_EQ(prompts.History()[0].request.directory, Path("projects"));
   EXPECT_TRUE(QFileInfo(Path("projects")).isDir()) << "made for the dialog to open in";
-  EXPECT_TRUE(QFile::exists(Path("demo.vlm")));
-  EXPECT_EQ(Model().Info().Name, "demo");
+  EXPECT_TRUE(QFile::exists(Path("Demo.vlm")));
+  EXPECT_EQ(Model().Info().Name, "Demo");
   EXPECT_EQ(Model().Info().Version, "1.0");
   EXPECT_FALSE(Model().Info().Created.isEmpty());
   EXPECT_TRUE(Open());
   EXPECT_FALSE(window->IsModified());
-  EXPECT_EQ(window->windowTitle(), ansi::UpperCase(Path("demo.vlm")) + " - Vellumar v.1.0");
-  EXPECT_EQ(ReopenCaptions().mid(2), QStringList{Path("demo.vlm")});
+  // The caption names the file as it is: in upper case it would name another one.
+  EXPECT_EQ(Caption(), Path("Demo.vlm") + " - Vellumar v.1.0");
+  EXPECT_EQ(ReopenCaptions().mid(2), QStringList{Path("Demo.vlm")});
 
   Model().SetGeneral("kept?");
   NewProject(Path("second"));
@@ -136,7 +139,7 @@ TEST_F(ProjectCommandsTest, SaveChangesNoGoesOnAndTheMarkerStaysOverTheOpenedPro
   EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
 }
 
-TEST_F(ProjectCommandsTest, ExitAsksOnceAndClosesWhateverTheAnswer) {
+TEST_F(ProjectCommandsTest, ExitAsksOnceAndClosesAfterSaveOrDontSave) {
   ChangedProject("yes");
   prompts.AnswerYes();
   EXPECT_TRUE(window->close());
@@ -152,22 +155,28 @@ TEST_F(ProjectCommandsTest, ExitAsksOnceAndClosesWhateverTheAnswer) {
   EXPECT_EQ(prompts.Questions().size(), 2);
 }
 
-// A save that fails after "Save changes?" stops the command; nothing is lost.
-TEST_F(ProjectCommandsTest, FailedSaveStopsEveryAskingCommand) {
+// Cancel at "Save changes?", or a save that fails after it, stops the command; nothing is
+// lost, Exit included.
+TEST_F(ProjectCommandsTest, CancelOrAFailedSaveStopsEveryAskingCommand) {
   ChangedProject("p");
-  BreakProjectFile();
   const std::pair<const char*, std::function<void()>> commands[] = {
       {"New", [this] { Trigger("MINew"); }},
       {"Open", [this] { Trigger("MIOpen"); }},
       {"Reopen", [this] { window->Commands().ReopenProject(Path("q.vlm")); }},
       {"Close", [this] { Trigger("MIClose"); }},
       {"Exit", [this] { EXPECT_FALSE(window->close()); }}};
-  for (const auto& [name, command] : commands) {
-    SCOPED_TRACE(name);
-    prompts.Forget();
-    prompts.AnswerYes();
-    command();
-    ExpectStoppedWithChangesKept(Path("p.vlm"));
+  for (const bool failedSave : {false, true}) {
+    if (failedSave) BreakProjectFile();
+    for (const auto& [name, command] : commands) {
+      SCOPED_TRACE(std::string(name) + (failedSave ? ", failed save" : ", Cancel"));
+      prompts.Forget();
+      if (failedSave)
+        prompts.AnswerYes();
+      else
+        prompts.AnswerCancel();
+      command();
+      ExpectStoppedWithChangesKept(Path("p.vlm"), failedSave);
+    }
   }
   EXPECT_TRUE(window->isVisible());
 }
@@ -182,7 +191,7 @@ TEST_F(ProjectCommandsTest, FileThatCannotBeReadLeavesNoHalfReadProject) {
             QStringList{"ERROR: Vellumar Project file " + Path("bad.vlm") + " can't be opened."});
   EXPECT_FALSE(Open());
   EXPECT_FALSE(window->IsModified());
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_EQ(Caption(), "Vellumar v.1.0");
   EXPECT_EQ(Model().Info().Name, "good") << "nothing of the bad file was taken";
   EXPECT_TRUE(ReopenCaptions().contains(Path("bad.vlm"))) << "recorded before reading";
 
@@ -223,7 +232,7 @@ TEST_F(ProjectCommandsTest, WhatCannotBeWrittenKeepsTheProjectOrLeavesNone) {
                                          Path("missing/dir/demo.vlm") +
                                          " can't be created. No such file or directory.");
   EXPECT_FALSE(Open());
-  EXPECT_EQ(window->windowTitle(), "Vellumar v.1.0");
+  EXPECT_EQ(Caption(), "Vellumar v.1.0");
   EXPECT_EQ(ReopenCaptions().mid(2), QStringList{Path("first.vlm")});
 }
 

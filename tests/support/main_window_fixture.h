@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <memory>
 
 #include "app/main_window.h"
@@ -50,6 +51,8 @@ class MainWindowTest : public ::testing::Test {
     Action(name)->trigger();
     QCoreApplication::processEvents();
   }
+  // The caption as the title bar shows it (the modified mark in place).
+  QString Caption() const { return window->windowHandle()->title(); }
   QString Panel(int i) const {
     return Find<QLabel>(i == 0 ? "StatusPanel0" : "StatusPanel1")->text();
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 QStringList ScriptedPrompts::Errors() const {
   QStringList texts;
   for (const Asked& a : asked_)
@@ -12,13 +14,14 @@ QStringList ScriptedPrompts::Errors() const {
 QStringList ScriptedPrompts::Questions() const {
   QStringList texts;
   for (const Asked& a : asked_)
-    if (a.what == QLatin1String("question")) texts << a.text;
+    if (a.what == QLatin1String("question") || a.what == QLatin1String("choice"))
+      texts << a.text;
   return texts;
 }
 
 std::optional<ScriptedPrompts::FileAnswer> ScriptedPrompts::NextFile(
     const QString& what, const FileRequest& request) {
-  asked_.append({what, request.title, request, QString()});
+  asked_.append({what, request.title, request, QString(), {}});
   if (files_.empty()) {
     ADD_FAILURE() << "unscripted " << what.toStdString() << " dialog: "
                   << request.title.toStdString();
@@ -57,20 +60,51 @@ std::optional<QString> ScriptedPrompts::DirectoryName(QWidget*, const QString& t
 }
 
 void ScriptedPrompts::Error(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("error"), text, {}, QString()});
+  asked_.append({QStringLiteral("error"), text, {}, QString(), {}});
 }
 
 void ScriptedPrompts::Information(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("information"), text, {}, QString()});
+  asked_.append({QStringLiteral("information"), text, {}, QString(), {}});
+}
+
+ScriptedPrompts::Answer ScriptedPrompts::NextAnswer(const QString& text,
+                                                    std::initializer_list<Reply> allowed) {
+  if (answers_.empty()) {
+    ADD_FAILURE() << "unscripted question: " << text.toStdString();
+    return {Reply::Cancel};
+  }
+  const Answer answer = answers_.front();
+  answers_.pop_front();
+  if (std::find(allowed.begin(), allowed.end(), answer.reply) == allowed.end()) {
+    ADD_FAILURE() << "scripted answer does not fit the question: " << text.toStdString();
+    return {Reply::Cancel};
+  }
+  return answer;
 }
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text) {
-  asked_.append({QStringLiteral("question"), text, {}, QString()});
-  if (answers_.empty()) {
-    ADD_FAILURE() << "unscripted question: " << text.toStdString();
-    return false;
+  asked_.append({QStringLiteral("question"), text, {}, QString(), {}});
+  return NextAnswer(text, {Reply::Yes, Reply::No}).reply == Reply::Yes;
+}
+
+SaveAnswer ScriptedPrompts::AskSaveChanges(QWidget*, const QString& text) {
+  asked_.append({QStringLiteral("question"), text, {}, QString(), {}});
+  switch (NextAnswer(text, {Reply::Yes, Reply::No, Reply::Cancel}).reply) {
+    case Reply::Yes: return SaveAnswer::Save;
+    case Reply::No: return SaveAnswer::DontSave;
+    default: return SaveAnswer::Cancel;
   }
-  const bool yes = answers_.front();
-  answers_.pop_front();
-  return yes;
+}
+
+std::optional<int> ScriptedPrompts::Choose(QWidget*, const QString& text,
+                                           const QStringList& choices) {
+  asked_.append({QStringLiteral("choice"), text, {}, QString(), choices});
+  const Answer answer = NextAnswer(text, {Reply::Choice, Reply::Cancel});
+  if (answer.reply == Reply::Cancel) return std::nullopt;
+  EXPECT_TRUE(answer.choice >= 0 && answer.choice < choices.size()) << text.toStdString();
+  return answer.choice;
+}
+
+void ScriptedPrompts::OpenWithDesktop(QWidget*, const QString& path) {
+  asked_.append({QStringLiteral("desktop"), path, {}, QString(), {}});
 }

@@ -13,10 +13,13 @@
 class ScriptedPrompts : public Prompts {
  public:
   struct Asked {
-    QString what;  // "save", "open", "directory", "error", "information", "question"
-    QString text;  // title of a dialog, text of a box
+    // "save", "open", "directory", "error", "information", "question" (Yes/No and "Save
+    // changes?"), "choice", "desktop" (a document handed to the desktop)
+    QString what;
+    QString text;  // title of a dialog, text of a box, the path handed to the desktop
     FileRequest request;
     QString selectedFilter;  // the filter a save dialog opened with
+    QStringList choices;     // the buttons of a choice, Cancel left out
   };
 
   // The next file or directory dialog returns `path`; an empty path cancels it. A save
@@ -26,11 +29,17 @@ class ScriptedPrompts : public Prompts {
     files_.push_back({path, filterIndex});
   }
   void CancelFile() { files_.push_back({}); }
-  void AnswerYes() { answers_.push_back(true); }
-  void AnswerNo() { answers_.push_back(false); }
+  // Yes and No answer a Yes/No question, and "Save changes?" as Save and Don't Save.
+  void AnswerYes() { answers_.push_back({Reply::Yes}); }
+  void AnswerNo() { answers_.push_back({Reply::No}); }
+  // Cancel answers "Save changes?" or a choice.
+  void AnswerCancel() { answers_.push_back({Reply::Cancel}); }
+  // A choice's answer: the index of its button.
+  void AnswerChoice(int index) { answers_.push_back({Reply::Choice, index}); }
 
   const QList<Asked>& History() const { return asked_; }
-  // The texts of the error boxes shown so far, and of the questions asked.
+  // The texts of the error boxes shown so far, and of the questions (choices included)
+  // asked.
   QStringList Errors() const;
   QStringList Questions() const;
   void Forget() { asked_.clear(); }
@@ -45,8 +54,20 @@ class ScriptedPrompts : public Prompts {
   void Error(QWidget* parent, const QString& text) override;
   void Information(QWidget* parent, const QString& text) override;
   bool Question(QWidget* parent, const QString& text) override;
+  SaveAnswer AskSaveChanges(QWidget* parent, const QString& text) override;
+  std::optional<int> Choose(QWidget* parent, const QString& text,
+                            const QStringList& choices) override;
+  void OpenWithDesktop(QWidget* parent, const QString& path) override;
 
  private:
+  enum class Reply { Yes, No, Cancel, Choice };
+  struct Answer {
+    Reply reply;
+    int choice = -1;
+  };
+  // The next scripted answer, which must be one of `allowed`; Cancel when there is none.
+  Answer NextAnswer(const QString& text, std::initializer_list<Reply> allowed);
+
   struct FileAnswer {
     QString path;
     int filterIndex = -1;
@@ -54,6 +75,6 @@ class ScriptedPrompts : public Prompts {
   std::optional<FileAnswer> NextFile(const QString& what, const FileRequest& request);
 
   std::deque<FileAnswer> files_;
-  std::deque<bool> answers_;
+  std::deque<Answer> answers_;
   QList<Asked> asked_;
 };
