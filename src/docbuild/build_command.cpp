@@ -1,6 +1,8 @@
 #include "docbuild/build_command.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 
@@ -16,6 +18,31 @@ const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
 const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
 const QString BuildCommand::kModernFilter = QStringLiteral("Web page (*.html)");
 const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
+
+namespace {
+
+// How the save dialog's file types are named in a sentence and on a button.
+QString TypeNoun(OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Html: return BuildCommand::tr("the HTML document");
+    case OutputFormat::Text: return BuildCommand::tr("the text document");
+    case OutputFormat::ModernHtml: return BuildCommand::tr("the web page");
+    case OutputFormat::Markdown: return BuildCommand::tr("the Markdown folder");
+  }
+  return {};
+}
+
+QString TypeButton(OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Html: return BuildCommand::tr("&HTML document");
+    case OutputFormat::Text: return BuildCommand::tr("&Text document");
+    case OutputFormat::ModernHtml: return BuildCommand::tr("&Web page");
+    case OutputFormat::Markdown: return BuildCommand::tr("&Markdown folder");
+  }
+  return {};
+}
+
+}  // namespace
 
 void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasConnected,
                               bool restored) {
@@ -43,11 +70,26 @@ void BuildCommand::MIBuildprojectClick() {
   const auto chosen = prompts_.SaveFileName(&window_, request, &filter);
   if (!chosen) return;
   if (!filter.isEmpty()) selectedFilter_ = filter;
-  const OutputFormat format = selectedFilter_ == kTextFilter       ? OutputFormat::Text
-                              : selectedFilter_ == kModernFilter   ? OutputFormat::ModernHtml
-                              : selectedFilter_ == kMarkdownFilter ? OutputFormat::Markdown
-                                                                   : OutputFormat::Html;
-  if (!prompts_.MayReplace(&window_, OutputFileName(*chosen, format))) return;
+  OutputFormat format = selectedFilter_ == kTextFilter       ? OutputFormat::Text
+                        : selectedFilter_ == kModernFilter   ? OutputFormat::ModernHtml
+                        : selectedFilter_ == kMarkdownFilter ? OutputFormat::Markdown
+                                                             : OutputFormat::Html;
+  if (const auto named = FormatOfExtension(*chosen, format)) {
+    const auto answer = prompts_.Choose(
+        &window_,
+        tr("Write %1 to %2, or %3 %4?")
+            .arg(TypeNoun(format), QFileInfo(OutputFileName(*chosen, format)).fileName(),
+                 TypeNoun(*named), QFileInfo(OutputFileName(*chosen, *named)).fileName()),
+        {TypeButton(format), TypeButton(*named)});
+    if (!answer) return;
+    if (*answer == 1) {
+      format = *named;
+      const QString filters[] = {kHtmlFilter, kTextFilter, kModernFilter, kMarkdownFilter};
+      selectedFilter_ = filters[static_cast<int>(format)];
+    }
+  }
+  const QString output = OutputFileName(*chosen, format);
+  if (!MayWrite(output, format)) return;
 
   const bool wasConnected = db_.Connected();
   auto* progress = new ProgressDialog(&window_);
@@ -75,8 +117,23 @@ void BuildCommand::MIBuildprojectClick() {
     done += tr("\n%n character(s) outside Windows-1252 written as \"?\".", nullptr,
                result.replacedCharacters);
   progress->Finish(done, true);
+  progress->ShowOutput(result.outputPath, format == OutputFormat::Markdown);
+  connect(progress, &ProgressDialog::OpenRequested, this,
+          [this, progress, path = result.outputPath] { prompts_.OpenWithDesktop(progress, path); });
 
   if (!version_) version_ = new NewVersionDialog(&window_);
   project.SetVersion(version_->AskVersion(project.Info().Version));
   window_.SetModifiedMarker(QStringLiteral("Modified"));
+}
+
+bool BuildCommand::MayWrite(const QString& output, OutputFormat format) {
+  if (format != OutputFormat::Markdown) return prompts_.MayReplace(&window_, output);
+  // A folder is not replaced whole: only what earlier builds wrote there is.
+  if (!QFileInfo(output).isDir()) return true;
+  return prompts_
+      .Choose(&window_,
+              tr("Files that Vellumar wrote in %1 will be replaced; your own files stay.")
+                  .arg(QDir::toNativeSeparators(output)),
+              {tr("&Replace")})
+      .has_value();
 }

@@ -2,7 +2,11 @@
 // Project > Build in the program: asks for the output file (and whether to replace it, when
 // the file with its extension exists), runs the build with a progress dialog, restores the
 // status bar's connection text, then asks for the new version number and marks the project
-// modified.
+// modified. The progress dialog then names the file (or folder) written and offers to open
+// it.
+//
+// The modern types never double an extension: a name that ends in another type's
+// extension ("v.htm" as a web page) asks which type was meant.
 //
 // A build that fails (a log-on or query while its sections are written, or the save) says
 // "Build failed." in its progress dialog, which can then be closed; the error is shown once
@@ -10,6 +14,8 @@
 
 #include <QObject>
 #include <QString>
+
+#include "docbuild/build_runner.h"
 
 class Database;
 class MainWindow;
@@ -36,6 +42,10 @@ class BuildCommand : public QObject {
   static const QString kMarkdownFilter;
 
  private:
+  // True when `output` may be written: it does not exist, or the user agrees to replace it
+  // (for a Markdown folder: the files Vellumar wrote there).
+  bool MayWrite(const QString& output, OutputFormat format);
+
   MainWindow& window_;
   Database& db_;
   Prompts& prompts_;

@@ -96,7 +96,7 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   if (!WriteModern(model, templates, diagrams, format, result.outputPath, &reason)) {
     result.failure = BuildResult::Failure::Save;
     result.error = format == OutputFormat::Markdown
-                       ? QStringLiteral("ERROR: Can't write the folder %1: %2")
+                       ? QStringLiteral("ERROR: Can't write the folder %1. %2")
                              .arg(result.outputPath, reason)
                        : QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
   }
@@ -117,6 +117,20 @@ QString OutputFileName(const QString& chosen, OutputFormat format) {
                                                                  : QStringLiteral(".htm");
   if (ansi::UpperCase(chosen).contains(ansi::UpperCase(extension))) return chosen;
   return chosen + extension;
+}
+
+std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputFormat format) {
+  if (format != OutputFormat::ModernHtml && format != OutputFormat::Markdown) return std::nullopt;
+  static const std::pair<const char*, OutputFormat> kExtensions[] = {
+      {".htm", OutputFormat::Html},
+      {".txt", OutputFormat::Text},
+      {".html", OutputFormat::ModernHtml},
+      {".md", OutputFormat::Markdown},
+  };
+  for (const auto& [extension, named] : kExtensions)
+    if (named != format && chosen.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+      return named;
+  return std::nullopt;
 }
 
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,

@@ -9,6 +9,7 @@
 // number, the "Modified" marker, showing the errors).
 
 #include <QString>
+#include <optional>
 
 class Project;
 class Database;
@@ -24,6 +25,12 @@ enum class OutputFormat { Html, Text, ModernHtml, Markdown };
 // Markdown the output is a folder: the chosen name without a final ".md", or, when the
 // chosen file is a README.md, the folder it is in.
 QString OutputFileName(const QString& chosen, OutputFormat format);
+
+// The modern formats never double an extension: for them, the other format whose extension
+// (".htm", ".txt", ".html", ".md") the chosen name already ends in, compared without regard
+// to case, so that the user can be asked which was meant. Nothing when the name ends in
+// none of them, and always for the classic formats, which keep the rule of OutputFileName.
+std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputFormat format);
 
 struct BuildResult {
   enum class Failure { None, Database, Save, Template, Diagram };

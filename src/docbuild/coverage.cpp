@@ -140,6 +140,36 @@ Tally CoverageReport::Total() const {
   return total;
 }
 
+ObjectKind EntryKind(CoverageKind kind) {
+  switch (kind) {
+    case CoverageKind::Tables: return ObjectKind::Tables;
+    case CoverageKind::Views: return ObjectKind::Views;
+    case CoverageKind::Units: return ObjectKind::ProceduresAndFunctions;
+    case CoverageKind::Packages:
+    case CoverageKind::Members: return ObjectKind::Packages;
+    case CoverageKind::Sequences: return ObjectKind::Sequences;
+    case CoverageKind::Roles: return ObjectKind::Roles;
+  }
+  return ObjectKind::Tables;
+}
+
+int ProjectEntry(const Project& project, const CoverageObject& object) {
+  if (object.presence == Presence::NotInProject) return -1;
+  const QList<ObjectEntry>& entries = project.Entries(EntryKind(object.kind));
+  for (int i = 0; i < entries.size(); ++i) {
+    const ObjectEntry& e = entries[i];
+    // The key's name is the dictionary's; a unit's entry also holds its type.
+    const QString name = object.kind == CoverageKind::Units
+                             ? TrimBlanks(UnitName::Of(e.ObjectName()).name)
+                             : e.ObjectName().toString();
+    if (name == object.key.name &&
+        ansi::UpperCase(e.connection().ServerName()) == object.key.database &&
+        ansi::UpperCase(e.connection().UserName()) == object.key.owner)
+      return i;
+  }
+  return -1;
+}
+
 ParameterCheck CheckParameters(const QList<CommentBlock>& blocks,
                                const QList<Signature>& signatures) {
   ParameterCheck check;

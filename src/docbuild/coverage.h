@@ -18,8 +18,8 @@
 #include <array>
 
 #include "docbuild/document_model.h"
+#include "project/project.h"
 
-class Project;
 class Database;
 class BuildProgress;
 struct Settings;
@@ -107,6 +107,12 @@ QString KindId(CoverageKind kind);
 // Which measures a kind counts (tables: description and columns; units: blocks and
 // parameters; ...).
 bool Counts(CoverageKind kind, Measure measure);
+
+// The kind of project entry a row of the report stands for (a member: its package).
+ObjectKind EntryKind(CoverageKind kind);
+// The index of the entry of EntryKind that a row stands for, found by its key (database,
+// user and name); -1 for an object that no entry names.
+int ProjectEntry(const Project& project, const CoverageObject& object);
 
 // The parameters of a procedure, function or member compared by name (without regard to
 // case) between what its comment blocks describe and what the dictionary declares in any of

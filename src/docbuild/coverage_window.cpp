@@ -1,5 +1,6 @@
 #include "docbuild/coverage_window.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -7,16 +8,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/main_window.h"
+#include "app/prompts.h"
 #include "db/database.h"
 #include "docbuild/build_command.h"
 #include "docbuild/coverage.h"
 #include "docbuild/progress_dialog.h"
+#include "pages/object_page.h"
+#include "pages/tab_window.h"
 
 namespace {
 
@@ -35,6 +42,29 @@ QStandardItem* Cell(const QString& text, const QVariant& sortKey) {
   return item;
 }
 
+QString Tr(const char* text) { return QCoreApplication::translate("CoverageWindow", text); }
+
+// What the headings of the totals and of the table count.
+QString HeadingTip(const QString& heading) {
+  static const std::pair<const char*, const char*> kTips[] = {
+      {"Kind", "Table, view, function, procedure, package, member, sequence or role"},
+      {"Objects", "Entries of the project whose object exists"},
+      {"Descriptions", "Objects described by the project or the dictionary's comment"},
+      {"Column comments", "Columns of tables and views that have a comment"},
+      {"Comment blocks", "Procedures, functions and members with a comment block"},
+      {"Parameters", "Declared parameters that a comment block describes"},
+      {"Documented", "Share of the items documented (each item counts the same)"},
+      {"No longer exist", "Entries whose object the database no longer has"},
+      {"Not in the project", "Objects of the project's schemas that no entry names"},
+      {"Object", "DATABASE.OWNER.NAME; double-click a row to go to its entry"},
+      {"Items", "Documented items of all the object's items"},
+      {"Gaps", "What is missing or has drifted (the cell's tool tip lists it all)"},
+  };
+  for (const auto& [name, tip] : kTips)
+    if (heading == Tr(name)) return Tr(tip);
+  return {};
+}
+
 QLabel* GridLabel(const QString& text, bool header, Qt::Alignment alignment) {
   auto* label = new QLabel(text);
   label->setTextFormat(Qt::PlainText);
@@ -43,6 +73,7 @@ QLabel* GridLabel(const QString& text, bool header, Qt::Alignment alignment) {
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    label->setToolTip(HeadingTip(text));
   }
   return label;
 }
@@ -86,6 +117,10 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   rows_ = new QStandardItemModel(0, 5, this);
   rows_->setHorizontalHeaderLabels(
       {tr("Kind"), tr("Object"), tr("Documented"), tr("Items"), tr("Gaps")});
+  for (int c = 0; c < rows_->columnCount(); ++c)
+    rows_->setHeaderData(c, Qt::Horizontal,
+                         HeadingTip(rows_->headerData(c, Qt::Horizontal).toString()),
+                         Qt::ToolTipRole);
   filtered_ = new QSortFilterProxyModel(this);
   filtered_->setSourceModel(rows_);
   filtered_->setSortRole(kSortRole);
@@ -118,6 +153,14 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     filtered_->setFilterFixedString(text);
     ShowShownCount();
   });
+  connect(ObjectTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    const int row = filtered_->mapToSource(index).row();
+    if (row >= 0 && row < objects_.size()) emit ObjectActivated(objects_[row]);
+  });
+  auto* escape = new QAction(this);
+  escape->setShortcut(Qt::Key_Escape);
+  connect(escape, &QAction::triggered, this, &QWidget::close);
+  addAction(escape);
 }
 
 void CoverageWindow::ShowReport(const CoverageReport& report) {
@@ -150,6 +193,7 @@ void CoverageWindow::ShowReport(const CoverageReport& report) {
   }
 
   rows_->removeRows(0, rows_->rowCount());
+  objects_ = report.objects;
   for (const CoverageObject& o : report.objects) {
     const Tally items = o.Items();
     const bool counted = o.presence == Presence::InProject;
@@ -208,9 +252,45 @@ void CoverageCommand::MICoverageClick() {
   progress->Finish(tr("Coverage is measured."), true);
   progress->close();
 
-  if (!coverage_) coverage_ = new CoverageWindow(&window_);
+  if (!coverage_) {
+    coverage_ = new CoverageWindow(&window_);
+    connect(coverage_, &CoverageWindow::ObjectActivated, this, &CoverageCommand::ShowEntry);
+  }
   coverage_->ShowReport(run.report);
+  if (!coverage_->isVisible()) {
+    // Centred over the main window, but never beyond the screen's edges.
+    window_.CenterOver(coverage_);
+    if (const QScreen* screen = window_.screen()) {
+      const QRect area = screen->availableGeometry();
+      coverage_->resize(coverage_->size().boundedTo(area.size()));
+      const QSize size = coverage_->frameGeometry().size();
+      coverage_->move(
+          std::max(area.left(), std::min(coverage_->x(), area.right() + 1 - size.width())),
+          std::max(area.top(), std::min(coverage_->y(), area.bottom() + 1 - size.height())));
+    }
+  }
   coverage_->show();
   coverage_->raise();
   coverage_->activateWindow();
+}
+
+void CoverageCommand::ShowEntry(const CoverageObject& object) {
+  // A project closed since the report has no pages to show.
+  if (!window_.Tabs().isVisible()) return;
+  const ObjectKind kind = EntryKind(object.kind);
+  const int tab = static_cast<int>(kind) + 1;
+  const int entry = ProjectEntry(window_.CurrentProject(), object);
+  if (entry < 0) {
+    window_.UserPrompts().Information(
+        coverage_, tr("%1 is not in the project. To add it, log on as %2 to %3, select it on "
+                      "the %4 tab and press Add.")
+                       .arg(object.FullName(), object.key.owner, object.key.database,
+                            window_.Tabs().TabControl()->tabText(tab).remove(u'&')));
+    return;
+  }
+  window_.raise();
+  window_.activateWindow();
+  // As a click on the tab: it logs on when there is no connection.
+  window_.Tabs().TabControl()->setCurrentIndex(tab);
+  static_cast<ObjectPage*>(window_.Tabs().ObjectPage(kind))->ShowEntry(entry);
 }

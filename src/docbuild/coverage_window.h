@@ -4,12 +4,18 @@
 // table sortable by any column, narrowed by a filter that matches any of its texts.
 //
 // CoverageCommand runs the report (with the progress dialog, logging on as a build does)
-// and shows it here; the window only shows what it is given.
+// and shows it here; the window only shows what it is given. It belongs to the main window
+// (stays with it, opens centred over it) and Escape closes it. A double click on a row asks
+// for that object's entry: CoverageCommand brings its page to the front with the entry
+// selected and its description box focused, or says how to add an object that is not in
+// the project.
 
+#include <QList>
 #include <QObject>
 #include <QWidget>
 
-struct CoverageReport;
+#include "docbuild/coverage.h"
+
 class Database;
 class MainWindow;
 class Prompts;
@@ -35,9 +41,13 @@ class CoverageWindow : public QWidget {
   QTableView* Table() const { return ObjectTable; }
   QLabel* Total() const { return L_TOTAL; }
 
+ signals:
+  void ObjectActivated(const CoverageObject& object);
+
  private:
   void ShowShownCount();
 
+  QList<CoverageObject> objects_;  // the report's, in the order of the table's rows
   QLabel* L_TOTAL;
   QGridLayout* kinds_;
   QLineEdit* FEdFilter;
@@ -56,6 +66,8 @@ class CoverageCommand : public QObject {
   CoverageWindow* Window() const { return coverage_; }  // null until first shown
 
  private:
+  void ShowEntry(const CoverageObject& object);
+
   MainWindow& window_;
   Database& db_;
   CoverageWindow* coverage_ = nullptr;  // made at first use, owned by the main window

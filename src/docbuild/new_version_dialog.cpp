@@ -56,7 +56,9 @@ QString NewVersionDialog::AskVersion(const QString& current) {
     move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
   }
   exec();
-  return GetVersionText();
+  // A field left blank (OK is off then) is no version: closing it so keeps the one there was.
+  const QString text = GetVersionText();
+  return text.trimmed().isEmpty() ? current : text;
 }
 
 void NewVersionDialog::UpdateOk() {

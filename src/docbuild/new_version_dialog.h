@@ -1,6 +1,7 @@
 #pragma once
 // TFRMNEWVERSIONNUMBER: asks for the project's new version number after a build. It has no
-// cancel: however it is closed, the edit field's text is the answer. OK is enabled only
+// cancel: however it is closed, the edit field's text is the answer, unless it holds only
+// blanks, which would wipe the version: the previous one stays then. OK is enabled only
 // while that text holds more than blanks.
 
 #include <QDialog>
@@ -18,7 +19,7 @@ class NewVersionDialog : public QDialog {
   QString GetVersionText() const;
 
   // Shows the dialog modally, centred on the desktop, filled with `current`; the text it
-  // was closed with.
+  // was closed with, or `current` when that is blank.
   QString AskVersion(const QString& current);
 
  private:

@@ -28,12 +28,14 @@ QStringList ManifestNames(const QDir& dir) {
   return names;
 }
 
-bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error) {
+// The messages name the file the user will look for, never its temporary name.
+bool WriteWhole(const QString& path, const QString& shown, const QByteArray& bytes,
+                QString* error) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(bytes) != bytes.size() || !file.flush()) {
-    *error = QStringLiteral("Can't write %1: %2")
-                 .arg(QDir::toNativeSeparators(path), file.errorString());
+    *error = QStringLiteral("Can't write %1: %2.")
+                 .arg(QDir::toNativeSeparators(shown), file.errorString());
     return false;
   }
   return true;
@@ -43,7 +45,7 @@ bool Rename(const QString& from, const QString& to, QString* error) {
   std::error_code ec;
   std::filesystem::rename(from.toStdU16String(), to.toStdU16String(), ec);
   if (!ec) return true;
-  *error = QStringLiteral("Can't replace %1: %2")
+  *error = QStringLiteral("Can't replace %1: %2.")
                .arg(QDir::toNativeSeparators(to), QString::fromStdString(ec.message()));
   return false;
 }
@@ -77,7 +79,7 @@ bool WriteOutputFolder(const QString& folder, const QList<OutputFile>& files, QS
   for (const OutputFile& f : all) {
     const QString temp = dir.filePath(f.name + QString::fromLatin1(kStagedSuffix));
     staged.append(temp);
-    if (!WriteWhole(temp, f.bytes, error)) {
+    if (!WriteWhole(temp, dir.filePath(f.name), f.bytes, error)) {
       undo();
       return false;
     }

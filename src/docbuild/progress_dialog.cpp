@@ -1,9 +1,11 @@
 #include "docbuild/progress_dialog.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FRMPROGRESS"));
@@ -36,6 +38,17 @@ ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent) {
   FBtnOk->setGeometry(140, 98, 75, 25);
   connect(FBtnOk, &QPushButton::clicked, this, &QDialog::close);
 
+  L_OUTPUT = new QLabel(this);
+  L_OUTPUT->setObjectName(QStringLiteral("L_OUTPUT"));
+  L_OUTPUT->setTextFormat(Qt::PlainText);
+  L_OUTPUT->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  L_OUTPUT->hide();
+  FBtnOpen = new QPushButton(this);
+  FBtnOpen->setObjectName(QStringLiteral("FBtnOpen"));
+  FBtnOpen->setAutoDefault(false);
+  FBtnOpen->hide();
+  connect(FBtnOpen, &QPushButton::clicked, this, &ProgressDialog::OpenRequested);
+
   show();
 }
 
@@ -57,6 +70,27 @@ void ProgressDialog::Finish(const QString& text, bool complete) {
   FBtnOk->setEnabled(true);
   FBtnOk->setFocus();
   repaint();
+}
+
+void ProgressDialog::ShowOutput(const QString& path, bool folder) {
+  // The dialog grows by the line of the path; the buttons move below it.
+  const QString shown = QDir::toNativeSeparators(path);
+  const QString prefix = folder ? tr("Folder: ") : tr("File: ");
+  const QFontMetrics metrics = L_OUTPUT->fontMetrics();
+  L_OUTPUT->setText(prefix + metrics.elidedText(shown, Qt::ElideMiddle,
+                                                340 - metrics.horizontalAdvance(prefix)));
+  L_OUTPUT->setToolTip(shown);
+  L_OUTPUT->setGeometry(8, 90, 340, metrics.height() + 2);
+  L_OUTPUT->show();
+
+  FBtnOpen->setText(folder ? tr("&Open Folder") : tr("&Open Document"));
+  const int openWidth = std::max(110, FBtnOpen->sizeHint().width());
+  const int left = (356 - openWidth - 8 - 75) / 2;
+  const int top = 90 + metrics.height() + 14;
+  FBtnOpen->setGeometry(left, top, openWidth, 25);
+  FBtnOk->move(left + openWidth + 8, top);
+  FBtnOpen->show();
+  setFixedSize(356, top + 25 + 10);
 }
 
 void ProgressDialog::closeEvent(QCloseEvent* event) {

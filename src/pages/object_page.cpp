@@ -192,6 +192,22 @@ void ObjectPage::SwitchDescriptionOff() {
   SetDescriptionBoxEnabled(false);
 }
 
+void ObjectPage::ShowEntry(int entry) {
+  const QList<ProjectListItem>& lines = model_.ProjectList();
+  for (int row = 0; row < lines.size(); ++row) {
+    if (lines[row].entry != entry) continue;
+    FlatListBox2->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    FlatListBox2->scrollToItem(FlatListBox2->item(row));
+    break;
+  }
+  if (FlatMemo && FlatMemo->isEnabled()) {
+    FlatMemo->setFocus();
+    FlatMemo->moveCursor(QTextCursor::End);
+  } else {
+    FlatListBox2->setFocus();
+  }
+}
+
 template <typename Operation>
 void ObjectPage::RunEntryOperation(Operation operation, bool keepSelection) {
   QList<int> selected;

@@ -38,6 +38,9 @@ class ObjectPage : public QWidget {
   void SetDescriptionBoxEnabled(bool on);
   // A project just opened: no line selected, the description box off.
   void SwitchDescriptionOff();
+  // The entry's line selected and in view, and the focus in its description box (in the
+  // list on Procedures and functions, which has none), ready to type.
+  void ShowEntry(int entry);
 
   QListWidget* FlatListBox1;    // available objects
   QPushButton* FlatButton1;     // "Add"

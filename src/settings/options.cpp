@@ -46,7 +46,8 @@ OptionsDialog::OptionsDialog(Settings& settings, Prompts& prompts, QWidget* pare
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(FlatTabControl);
   layout->addLayout(buttons);
-  setFixedSize(529, 470);
+  // The designed size, or more where the desktop's font needs it: no text is cut.
+  setFixedSize(minimumSizeHint().expandedTo(QSize(529, 470)));
 }
 
 void OptionsDialog::ShowSettings() {

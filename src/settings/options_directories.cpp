@@ -42,7 +42,9 @@ void OptionsDirectoriesPage::AddRow(QVBoxLayout* layout, const QString& caption,
   auto* row = new QHBoxLayout;
   row->addWidget(edit);
   row->addWidget(button);
+  // The explanation wraps rather than being cut where the desktop's font is larger.
   auto* note = new QLabel(explanation, this);
+  note->setWordWrap(true);
   QFont italic = note->font();
   italic.setItalic(true);
   note->setFont(italic);

@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -27,6 +29,9 @@
 #include "docbuild/coverage_window.h"
 #include "docbuild/new_version_dialog.h"
 #include "docbuild/progress_dialog.h"
+#include "pages/memo_box.h"
+#include "pages/object_page.h"
+#include "pages/object_tabs.h"
 #include "pages/tab_window.h"
 #include "project/project_commands.h"
 #include "settings/settings.h"
@@ -134,6 +139,11 @@ TEST_F(BuildCommandTest, SaveDialogTypeDecidesTheOutputAndIsKeptForTheNextBuild)
   EXPECT_TRUE(testenv::ReadBytes(Path("report.txt")).contains("Greek ? here"));
   EXPECT_EQ(Child<QLabel>(LastProgress(), "L_INFOTEXT")->text(),
             "Document is built.\n1 character(s) outside Windows-1252 written as \"?\".");
+  // The window names the file written and hands it to the desktop on request.
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_OUTPUT")->toolTip(), Path("report.txt"));
+  Child<QPushButton>(LastProgress(), "FBtnOpen")->click();
+  EXPECT_EQ(prompts.History().last().what, "desktop");
+  EXPECT_EQ(prompts.History().last().text, Path("report.txt"));
 
   // Next build: the dialog opens on the text type, and a typed ".htm" does not change it.
   Build(Path("again.htm"));
@@ -240,7 +250,90 @@ TEST_F(BuildCommandTest, VersionDialogWantsMoreThanBlanksAndTakesTheTextHoweverC
     d.close();
   });
   EXPECT_EQ(CurrentProject().Info().Version, "3.1");
-  EXPECT_EQ(versionsAsked, 2);
+
+  // A field left blank would wipe the version: closed so, the previous one stays.
+  const std::function<void(NewVersionDialog&)> blanks[] = {
+      [](NewVersionDialog& d) {
+        auto* edit = d.findChild<QLineEdit*>("FEdNewVersionNumber");
+        edit->clear();
+        QTest::keyClick(edit, Qt::Key_Escape);
+      },
+      [](NewVersionDialog& d) {
+        d.findChild<QLineEdit*>("FEdNewVersionNumber")->setText("   ");
+        d.close();
+      }};
+  for (const auto& blank : blanks) {
+    Build(Path(QStringLiteral("blank%1").arg(versionsAsked)), -1, blank);
+    EXPECT_EQ(CurrentProject().Info().Version, "3.1");
+  }
+  EXPECT_EQ(versionsAsked, 4);
+}
+
+// A web page or Markdown name that ends in another type's extension asks which type was
+// meant; the answer decides the type, and the dialog opens on it the next time. The classic
+// types keep their rule.
+TEST_F(BuildCommandTest, ANameEndingInAnotherTypesExtensionAsksWhichTypeWasMeant) {
+  prompts.AnswerChoice(1);
+  Build(Path("v.htm"), 2);
+  ASSERT_EQ(prompts.History().size(), 2);
+  EXPECT_EQ(prompts.History()[1].text,
+            "Write the web page to v.htm.html, or the HTML document v.htm?");
+  EXPECT_EQ(prompts.History()[1].choices, (QStringList{"&Web page", "&HTML document"}));
+  EXPECT_TRUE(testenv::ReadBytes(Path("v.htm")).startsWith("<HTML>"));
+  EXPECT_FALSE(QFile::exists(Path("v.htm.html")));
+  Build(Path("w.txt"));
+  EXPECT_EQ(prompts.History().last().selectedFilter, "Vellumar (*.htm)");
+  EXPECT_TRUE(testenv::ReadBytes(Path("w.txt.htm")).startsWith("<HTML>"));
+
+  prompts.AnswerChoice(0);
+  Build(Path("v.HTM"), 2);
+  EXPECT_EQ(prompts.Questions().last(),
+            "Write the web page to v.HTM.html, or the HTML document v.HTM?");
+  EXPECT_TRUE(testenv::ReadBytes(Path("v.HTM.html")).startsWith("<!DOCTYPE html>"));
+  prompts.AnswerChoice(0);
+  Build(Path("x.txt"), 3);
+  EXPECT_EQ(prompts.Questions().last(),
+            "Write the Markdown folder to x.txt, or the text document x.txt?");
+  EXPECT_TRUE(QFile::exists(Path("x.txt/README.md")));
+
+  // Cancel builds nothing.
+  const int built = int(ProgressDialogs().size());
+  prompts.AnswerCancel();
+  Build(Path("y.md"), 2);
+  EXPECT_EQ(prompts.Questions().last(), "Write the web page to y.md.html, or the Markdown folder y?");
+  EXPECT_EQ(ProgressDialogs().size(), built);
+  EXPECT_FALSE(QFile::exists(Path("y.md.html")));
+  EXPECT_EQ(versionsAsked, 4);
+  EXPECT_TRUE(prompts.Exhausted());
+}
+
+// An existing Markdown folder: the question says what becomes of the files in it. The
+// progress window names the folder written; an error names no temporary file.
+TEST_F(BuildCommandTest, MarkdownFolderQuestionAndErrorSayWhatHappens) {
+  Build(Path("md.md"), 3);
+  EXPECT_TRUE(prompts.Questions().isEmpty());
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_OUTPUT")->toolTip(), Path("md"));
+  Child<QPushButton>(LastProgress(), "FBtnOpen")->click();
+  EXPECT_EQ(prompts.History().last().text, Path("md"));
+
+  const QString replace = "Files that Vellumar wrote in " + QDir::toNativeSeparators(Path("md")) +
+                          " will be replaced; your own files stay.";
+  const int built = int(ProgressDialogs().size());
+  prompts.AnswerCancel();
+  Build(Path("md.md"), 3);
+  EXPECT_EQ(prompts.Questions(), QStringList{replace});
+  EXPECT_EQ(ProgressDialogs().size(), built);
+
+  ASSERT_TRUE(QFile::remove(Path("md/README.md")));
+  ASSERT_TRUE(QDir().mkdir(Path("md/README.md")));
+  prompts.AnswerChoice(0);
+  Build(Path("md.md"), 3);
+  ASSERT_EQ(prompts.Errors().size(), 1);
+  const QString error = prompts.Errors()[0];
+  EXPECT_TRUE(error.startsWith("ERROR: ")) << error.toStdString();
+  EXPECT_FALSE(error.contains("vellumar-new")) << error.toStdString();
+  EXPECT_TRUE(error.endsWith(".")) << error.toStdString();
+  EXPECT_FALSE(Child<QPushButton>(LastProgress(), "FBtnOpen")->isVisible());
 }
 
 TEST_F(BuildCommandTest, LogonFailureShowsOneErrorWritesNothingAndRestoresTheConnection) {
@@ -324,6 +417,81 @@ TEST_F(BuildCommandTest, CoverageShowsTheReportToFilterAndSort) {
     previous = percent;
   }
   EXPECT_LT(previous, 50);
+}
+
+// The coverage window opens centred over the main window and Escape closes it; every column
+// heading explains itself. A double click on a row brings its entry (a member's package) to
+// the front, its description box focused, or says how to add an object the project lacks.
+TEST_F(BuildCommandTest, CoverageRowsLeadToTheirEntries) {
+  ConnectDatabase(Db(), "DEMO", "HR", "hr");  // else an object tab asks to log on
+  Window().findChild<QAction*>("MICoverage")->trigger();
+  auto* coverage = Window().findChild<CoverageWindow*>("FRMCOVERAGE");
+  ASSERT_NE(coverage, nullptr);
+  // Centred over the main window as far as the screen allows (this one is narrower than the
+  // coverage window).
+  const QRect screen = Window().screen()->availableGeometry();
+  EXPECT_GE(coverage->frameGeometry().left(), screen.left());
+  EXPECT_LE(std::abs(coverage->frameGeometry().center().y() - Window().frameGeometry().center().y()),
+            2);
+  QTableView* table = coverage->Table();
+  const QAbstractItemModel* rows = table->model();
+  for (int c = 0; c < rows->columnCount(); ++c)
+    EXPECT_FALSE(rows->headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString().isEmpty()) << c;
+
+  // Double-clicks the first row of one of `kinds` and gives its object's name.
+  const auto doubleClick = [&](const QStringList& kinds, bool inProject) {
+    for (int r = 0; r < rows->rowCount(); ++r) {
+      const QModelIndex index = rows->index(r, CoverageWindow::ObjectColumn);
+      const bool grey = rows->index(r, CoverageWindow::GapsColumn)
+                            .data()
+                            .toString()
+                            .contains("not in the project");
+      if (!kinds.contains(rows->index(r, CoverageWindow::KindColumn).data().toString()) ||
+          grey == inProject)
+        continue;
+      table->scrollTo(index);
+      // As the system delivers a double click: a click, then the double click.
+      const QPoint at = table->visualRect(index).center();
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+      return index.data().toString();
+    }
+    ADD_FAILURE() << kinds.join(", ").toStdString();
+    return QString();
+  };
+  const struct {
+    QStringList kinds;
+    ObjectKind page;
+    int nameParts;  // of DATABASE.OWNER.NAME[.MEMBER], the entry's NAME
+  } cases[] = {
+      {{"Table"}, ObjectKind::Tables, 3},
+      {{"Function", "Procedure"}, ObjectKind::ProceduresAndFunctions, 3},
+      {{"Package member"}, ObjectKind::Packages, 3},
+      {{"Sequence"}, ObjectKind::Sequences, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kinds.join(", ").toStdString());
+    const QStringList name = doubleClick(c.kinds, true).split('.');
+    ASSERT_GE(name.size(), c.nameParts);
+    EXPECT_EQ(Window().Tabs().TabControl()->currentIndex(), static_cast<int>(c.page) + 1);
+    ObjectPage* page = program->Objects().Page(c.page);
+    ASSERT_NE(page->FlatListBox2->currentItem(), nullptr);
+    EXPECT_TRUE(page->FlatListBox2->currentItem()->text().startsWith(name[0] + '.' + name[2]));
+    EXPECT_TRUE(page->FlatListBox2->currentItem()->isSelected());
+    EXPECT_EQ(Window().focusWidget(),
+              page->FlatMemo ? static_cast<QWidget*>(page->FlatMemo) : page->FlatListBox2);
+  }
+
+  const QStringList missing = doubleClick({"Table"}, false).split('.');
+  ASSERT_EQ(missing.size(), 3);
+  EXPECT_EQ(prompts.History().last().text,
+            missing.join('.') + " is not in the project. To add it, log on as " + missing[1] +
+                " to " + missing[0] + ", select it on the Tables tab and press Add.");
+
+  coverage->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == coverage; }));
+  QTest::keyClick(coverage->Filter(), Qt::Key_Escape);
+  EXPECT_FALSE(coverage->isVisible());
 }
 
 }  // namespace

@@ -271,6 +271,9 @@ TEST(OutputFolder, ReplacesOurFilesKeepsTheUsersAndFailsWhole) {
   // A file that cannot be written leaves every file as it was.
   QDir(folder).mkdir("c.md.vellumar-new");
   EXPECT_FALSE(WriteOutputFolder(folder, {{"README.md", "three"}, {"c.md", "c"}}, &error));
+  // The reason names the file the user knows, never its temporary name, and is a sentence.
+  EXPECT_TRUE(error.startsWith("Can't write " + folder + "/c.md: ")) << error.toStdString();
+  EXPECT_TRUE(error.endsWith(".")) << error.toStdString();
   EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
   EXPECT_FALSE(QFile::exists(folder + "/README.md.vellumar-new"));
   EXPECT_FALSE(QFile::exists(folder + "/c.md"));

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "settings/options.h"
+#include "support/clipped_labels.h"
 #include "support/main_window_fixture.h"
 #include "support/test_env.h"
 
@@ -77,6 +78,19 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
       [](OptionsDialog& d) {
         EXPECT_EQ(d.TabControl()->currentIndex(), 2);
         EXPECT_EQ(In<QComboBox>(d, "FCmbDiagrams")->currentIndex(), 0);
+      },
+      "FBtnCancel");
+}
+
+// Every text of every page shows whole.
+TEST_F(OptionsTest, NoPageCutsAText) {
+  WithOptions(
+      [](OptionsDialog& d) {
+        for (int i = 0; i < d.TabControl()->count(); ++i) {
+          d.TabControl()->setCurrentIndex(i);
+          QCoreApplication::processEvents();
+          EXPECT_EQ(ClippedLabels(d.TabControl()->widget(i)).join(" | ").toStdString(), "") << i;
+        }
       },
       "FBtnCancel");
 }

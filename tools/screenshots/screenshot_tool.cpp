@@ -1,7 +1,9 @@
-// Saves PNG pictures of the main window with the sample project open, the File menu, the
-// button bar, the login dialog, the six object tabs logged on to the sample dictionary, a
-// line too long for its list with its tool tip, the main window enlarged, the progress and
-// version dialogs of a build of the sample project, the coverage window, the Options dialog
+// Saves PNG pictures of the main window with the sample project open (and modified, with
+// the "Save changes?" question), the File and Edit menus, the button bar, the login dialog,
+// the six object tabs logged on to the sample dictionary, a line too long for its list with
+// its tool tip, the main window enlarged, the progress and version dialogs of builds of the
+// sample project (an HTML document, a web page after the question which type was meant, a
+// Markdown folder built again after its question), the coverage window, the Options dialog
 // on each of its pages, About and the help window, into the folder given as the only argument.
 //
 // Run under a window manager, the pictures of dialogs and of the enlarged main window are
@@ -12,10 +14,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -25,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
+#include <deque>
 #include <utility>
 
 #include "app/about_dialog.h"
@@ -145,27 +151,65 @@ bool SaveLongNameAndEnlargedWindow(Program& program) {
   return ok;
 }
 
-// A build of the sample project: the version dialog while it asks, then the progress dialog
-// as the build leaves it and as it looks while a build runs.
+// The next message box that is shown, with its frame, then the press of its button
+// captioned `button`.
+void AnswerNextBox(const QString& name, const QString& button, bool* ok) {
+  auto* watch = new QTimer;
+  watch->setInterval(20);
+  QObject::connect(watch, &QTimer::timeout, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    watch->stop();
+    watch->deleteLater();
+    Settle(box);
+    *ok &= SaveFramed(box, name);
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == button) b->click();
+  });
+  watch->start();
+}
+
+// Project > Build, then the progress dialog as the build leaves it.
+bool BuildAndSaveProgress(MainWindow& window, const QString& name) {
+  const auto before = window.findChildren<ProgressDialog*>();
+  window.findChild<QAction*>(QStringLiteral("MIBuildproject"))->trigger();
+  for (ProgressDialog* progress : window.findChildren<ProgressDialog*>()) {
+    if (before.contains(progress)) continue;
+    Settle(progress);
+    const bool ok = Save(progress, name);
+    progress->close();
+    return ok;
+  }
+  return false;
+}
+
+// Builds of the sample project: the version dialog while it asks, the progress dialog as
+// each build leaves it (naming the file or folder written) and as it looks while a build
+// runs, the question which type a name with another type's extension meant, and the one
+// before a Markdown folder is built again.
 bool SaveBuildDialogs(MainWindow& window) {
   bool ok = true;
+  bool versionShown = false;
   QTimer versionWatch;
   versionWatch.setInterval(20);
   QObject::connect(&versionWatch, &QTimer::timeout, [&] {
     auto* version = qobject_cast<NewVersionDialog*>(QApplication::activeModalWidget());
     if (!version) return;
-    versionWatch.stop();
-    Settle(version);
-    ok &= SaveFramed(version, QStringLiteral("build_version"));
+    if (!versionShown) {
+      Settle(version);
+      ok &= SaveFramed(version, QStringLiteral("build_version"));
+      versionShown = true;
+    }
     version->accept();
   });
   versionWatch.start();
-  window.findChild<QAction*>(QStringLiteral("MIBuildproject"))->trigger();
-  const auto progress = window.findChildren<ProgressDialog*>();
-  if (progress.isEmpty()) return false;
-  Settle(progress.last());
-  ok &= Save(progress.last(), QStringLiteral("build_progress"));
-  progress.last()->close();
+  ok &= BuildAndSaveProgress(window, QStringLiteral("build_progress"));
+  AnswerNextBox(QStringLiteral("build_which_type"), QStringLiteral("&Web page"), &ok);
+  ok &= BuildAndSaveProgress(window, QStringLiteral("build_progress_web_page"));
+  ok &= BuildAndSaveProgress(window, QStringLiteral("build_progress_markdown"));
+  AnswerNextBox(QStringLiteral("build_markdown_again"), QStringLiteral("&Replace"), &ok);
+  ok &= BuildAndSaveProgress(window, QStringLiteral("build_progress_markdown"));
+  versionWatch.stop();
 
   // The dialog as a build shows it while it runs: the first table of the sample written.
   auto* running = new ProgressDialog(&window);
@@ -191,25 +235,70 @@ bool SaveCoverage(MainWindow& window) {
   coverage->Table()->sortByColumn(CoverageWindow::DocumentedColumn, Qt::AscendingOrder);
   QTest::qWait(100);
   ok &= SaveFramed(coverage, QStringLiteral("coverage_filtered"));
+
+  // A column heading's tool tip, then a double click on a table's row: its entry on the
+  // Tables tab, ready to describe.
+  QTableView* table = coverage->Table();
+  QHeaderView* header = table->horizontalHeader();
+  const QPoint heading(header->sectionViewportPosition(CoverageWindow::DocumentedColumn) + 20,
+                       header->height() / 2);
+  QHelpEvent tip(QEvent::ToolTip, heading, header->viewport()->mapToGlobal(heading));
+  QApplication::sendEvent(header->viewport(), &tip);
+  QTest::qWait(300);
+  ok &= SaveFramed(coverage, QStringLiteral("coverage_heading_tip"));
+  QToolTip::hideText();
+  QTest::qWait(400);
+  coverage->Filter()->setText(QStringLiteral("JOB_HISTORY_NOTES"));
+  const QModelIndex row = table->model()->index(0, CoverageWindow::ObjectColumn);
+  const QPoint at = table->visualRect(row).center();
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+  QTest::qWait(200);
+  ok &= SaveFramed(&window, QStringLiteral("coverage_to_entry"));
   coverage->close();
+  window.Tabs().TabControl()->setCurrentIndex(0);
   return ok;
 }
 
-// Qt's dialogs, except that the build's save dialog answers with a fixed file, of the type
-// the dialog opens with.
+// Qt's dialogs, except that the build's save dialog answers with the next of the given files
+// and types (an empty type: the one the dialog opens with).
 class BuildPrompts : public QtPrompts {
  public:
-  explicit BuildPrompts(QString output) : output_(std::move(output)) {}
+  void Answer(const QString& path, const QString& filter = {}) {
+    answers_.push_back({path, filter});
+  }
   std::optional<QString> SaveFileName(QWidget* parent, const FileRequest& request,
                                       QString* selectedFilter) override {
-    if (request.title != QLatin1String("Building Vellumar"))
+    if (request.title != QLatin1String("Building Vellumar") || answers_.empty())
       return QtPrompts::SaveFileName(parent, request, selectedFilter);
-    return output_;
+    const auto [path, filter] = answers_.front();
+    answers_.pop_front();
+    if (selectedFilter && !filter.isEmpty()) *selectedFilter = filter;
+    return path;
   }
 
  private:
-  QString output_;
+  std::deque<std::pair<QString, QString>> answers_;
 };
+
+// The project modified by a typed word: the caption's mark, and the question before it
+// would be closed.
+bool SaveModifiedProject(MainWindow& window) {
+  auto* general = window.findChild<QPlainTextEdit*>(QStringLiteral("FMGeneral"));
+  if (!general) return false;
+  const QString before = window.CurrentProject().Info().General;
+  general->setFocus();
+  general->moveCursor(QTextCursor::End);
+  QTest::keyClicks(general, QStringLiteral(" More."));
+  QTest::qWait(100);
+  bool ok = SaveFramed(&window, QStringLiteral("main_window_modified"));
+  AnswerNextBox(QStringLiteral("save_changes"), QStringLiteral("Cancel"), &ok);
+  window.findChild<QAction*>(QStringLiteral("MIClose"))->trigger();
+  ok &= window.Tabs().isVisible();  // Cancel kept the project open
+  window.CurrentProject().SetGeneral(before);
+  window.CurrentProject().SetModified(false);
+  return ok;
+}
 
 }  // namespace
 
@@ -228,9 +317,16 @@ int main(int argc, char** argv) {
   QFile::remove(project);
   QFile::copy(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/sample/demo.vlm"), project);
 
-  // The build writes a new document, so no question about replacing one is asked.
-  QFile::remove(g_out.filePath(QStringLiteral("demo.htm")));
-  BuildPrompts buildPrompts(g_out.filePath(QStringLiteral("demo.htm")));
+  // The builds write new documents, so no question about replacing one is asked; the
+  // Markdown folder is built twice, to show the question before a folder is written again.
+  for (const char* name : {"demo.htm", "sample.htm.html"})
+    QFile::remove(g_out.filePath(QString::fromLatin1(name)));
+  QDir(g_out.filePath(QStringLiteral("markdown"))).removeRecursively();
+  BuildPrompts buildPrompts;
+  buildPrompts.Answer(g_out.filePath(QStringLiteral("demo.htm")));
+  buildPrompts.Answer(g_out.filePath(QStringLiteral("sample.htm")), QStringLiteral("Web page (*.html)"));
+  for (int i = 0; i < 2; ++i)
+    buildPrompts.Answer(g_out.filePath(QStringLiteral("markdown.md")), QStringLiteral("Markdown (*.md)"));
   Program program(&buildPrompts);
   MainWindow& window = program.Window();
   Settle(&window);
@@ -241,6 +337,7 @@ int main(int argc, char** argv) {
   QTest::qWait(100);
   ok &= Save(&window, QStringLiteral("main_window_project"));
   ok &= Save(window.findChild<QToolBar*>(QStringLiteral("ToolBar2")), QStringLiteral("toolbar"));
+  ok &= SaveModifiedProject(window);
   ok &= SaveLoginAndObjectTabs(program);
   ok &= SaveLongNameAndEnlargedWindow(program);
   ok &= SaveBuildDialogs(window);
@@ -251,6 +348,11 @@ int main(int argc, char** argv) {
   Settle(file);
   ok &= Save(file, QStringLiteral("file_menu"));
   file->hide();
+  auto* edit = window.findChild<QMenu*>(QStringLiteral("MIEdit"));
+  edit->popup(window.mapToGlobal(QPoint(50, 30)));
+  Settle(edit);
+  ok &= Save(edit, QStringLiteral("edit_menu"));
+  edit->hide();
 
   QtPrompts prompts;
   OptionsDialog options(window.LiveSettings(), prompts, &window);
