@@ -21,13 +21,23 @@ const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
 
 namespace {
 
-// How the save dialog's file types are named in a sentence and on a button.
+// How the save dialog's file types are named in a sentence, in the dialog and on a button.
 QString TypeNoun(OutputFormat format) {
   switch (format) {
     case OutputFormat::Html: return BuildCommand::tr("the HTML document");
     case OutputFormat::Text: return BuildCommand::tr("the text document");
     case OutputFormat::ModernHtml: return BuildCommand::tr("the web page");
     case OutputFormat::Markdown: return BuildCommand::tr("the Markdown folder");
+  }
+  return {};
+}
+
+QString FilterOf(OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Html: return BuildCommand::kHtmlFilter;
+    case OutputFormat::Text: return BuildCommand::kTextFilter;
+    case OutputFormat::ModernHtml: return BuildCommand::kModernFilter;
+    case OutputFormat::Markdown: return BuildCommand::kMarkdownFilter;
   }
   return {};
 }
@@ -82,10 +92,10 @@ void BuildCommand::MIBuildprojectClick() {
                  TypeNoun(*named), QFileInfo(OutputFileName(*chosen, *named)).fileName()),
         {TypeButton(format), TypeButton(*named)});
     if (!answer) return;
+    // The type meant is the one the dialog opens with next time.
     if (*answer == 1) {
       format = *named;
-      const QString filters[] = {kHtmlFilter, kTextFilter, kModernFilter, kMarkdownFilter};
-      selectedFilter_ = filters[static_cast<int>(format)];
+      selectedFilter_ = FilterOf(format);
     }
   }
   const QString output = OutputFileName(*chosen, format);
