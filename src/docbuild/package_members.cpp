@@ -6,6 +6,34 @@
 #include "settings/settings.h"
 #include "text/ansi.h"
 
+namespace {
+
+// The subprogram a member block's heading names: the word right after its function or
+// procedure keyword, upper case as the dictionary keeps unquoted names, a quoted name as
+// written; empty when no name follows a keyword. A keyword inside a sentence ("the teardown
+// procedures") gives a word no declaration has.
+QString HeadingMemberName(const QString& heading, const Settings& settings) {
+  const QString upper = ansi::UpperCase(heading);
+  qsizetype at = -1;
+  QString keyword;
+  for (const QString& tag : {settings.Package_function, settings.Package_procedure}) {
+    if (tag.isEmpty()) continue;
+    const qsizetype found = upper.indexOf(ansi::UpperCase(tag));
+    if (found >= 0 && (at < 0 || found < at)) {
+      at = found;
+      keyword = tag;
+    }
+  }
+  if (at < 0) return {};
+  static const QRegularExpression word(QStringLiteral(R"re(^\s*("[^"]+"|[\w$#]+))re"));
+  const QRegularExpressionMatch m = word.match(heading.mid(at + keyword.size()));
+  if (!m.hasMatch()) return {};
+  const QString name = m.captured(1);
+  return name.startsWith(u'"') ? name.mid(1, name.size() - 2) : ansi::UpperCase(name);
+}
+
+}  // namespace
+
 PlacedMembers PlaceMembers(const QList<Signature>& declared, const QList<CommentBlock>& blocks,
                            const Settings& settings) {
   PlacedMembers placed;
@@ -36,27 +64,4 @@ PlacedMembers PlaceMembers(const QList<Signature>& declared, const QList<Comment
     placed.textBlocks.append(std::move(block));
   }
   return placed;
-}
-
-QString HeadingMemberName(const QString& heading, const Settings& settings) {
-  const QString upper = ansi::UpperCase(heading);
-  qsizetype at = -1;
-  QString keyword;
-  for (const QString& tag : {settings.Package_function, settings.Package_procedure}) {
-    if (tag.isEmpty()) continue;
-    const qsizetype found = upper.indexOf(ansi::UpperCase(tag));
-    if (found >= 0 && (at < 0 || found < at)) {
-      at = found;
-      keyword = tag;
-    }
-  }
-  if (at < 0) return {};
-  static const QRegularExpression word(QStringLiteral(R"re(^(\s*)("[^"]+"|[\w$#]+))re"));
-  const QRegularExpressionMatch m = word.match(heading.mid(at + keyword.size()));
-  if (!m.hasMatch()) return {};
-  // A keyword that ends in a letter and runs on into one is part of another word.
-  static const QRegularExpression wordEnd(QStringLiteral(R"re([\w$#]$)re"));
-  if (m.capturedLength(1) == 0 && wordEnd.match(keyword).hasMatch()) return {};
-  const QString name = m.captured(2);
-  return name.startsWith(u'"') ? name.mid(1, name.size() - 2) : ansi::UpperCase(name);
 }

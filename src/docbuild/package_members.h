@@ -27,8 +27,3 @@ struct PlacedMembers {
 PlacedMembers PlaceMembers(const QList<Signature>& declared, const QList<CommentBlock>& blocks,
                            const Settings& settings);
 
-// The subprogram a member block's heading names: the word right after its function or
-// procedure keyword (Package_function, Package_procedure), upper case as the dictionary keeps
-// unquoted names, a quoted name as written. Empty when the heading has no keyword followed by
-// a name, or the keyword is only the start of a longer word ("procedures").
-QString HeadingMemberName(const QString& heading, const Settings& settings);
