@@ -348,7 +348,8 @@ class ModelBuilder {
           PlaceMembers(Declared(p.key.name), ReadMemberBlocks(settings_, Over(stored)), settings_);
       p.members = std::move(placed.members);
       p.textBlocks = std::move(placed.textBlocks);
-      for (MemberObject& m : p.members) m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
+      for (MemberObject& m : p.members)
+        m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
       model_.packages.append(std::move(p));
     });
   }
