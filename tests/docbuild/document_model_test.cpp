@@ -80,7 +80,7 @@ INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_typ
   ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
   ('SHOP', 'OPEN_ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C'),
   ('SHOP', 'CUSTOMERS', 'NAME', 1, 'VARCHAR2', 10, NULL, 'Y', NULL, 10, 'B');
-INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order number'),
+INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order' || char(10) || 'number'),
   ('SHOP', 'ORDERS', 'STATUS', NULL),
   ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 'Which' || char(10) || 'order'),
   ('SHOP', 'OPEN_ORDERS', 'STATUS', '  '), ('SHOP', 'CUSTOMERS', 'NAME', 'Name');
@@ -197,7 +197,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   EXPECT_EQ(t.columns[0].name, "ORDER_ID");
   EXPECT_EQ(t.columns[0].type, "NUMBER(10)");
   EXPECT_FALSE(t.columns[0].nullable);
-  EXPECT_EQ(t.columns[0].comment, "Order number");
+  EXPECT_EQ(t.columns[0].comment, "Order\nnumber");
   EXPECT_EQ(t.columns[1].type, "VARCHAR2(10 CHAR)");
   EXPECT_EQ(t.columns[1].defaultValue, "'NEW'");
   EXPECT_TRUE(t.columns[1].nullable);
@@ -311,7 +311,7 @@ TEST_F(DocumentModelTest, ThePageShowsTheDictionaryAsItIsMeant) {
   const std::pair<const char*, bool> expected[] = {
       {"Dictionary comment</span> Orders", false}, {"Dictionary comment</span> Open orders.", true},
       {"<span class=\"label\">Synonyms</span> PUBLIC.ALL_ORDERS, SHOP.ORD</p>", true},
-      {"CRM_ORDERS", false}, {"<td>Which<br>order</td>", true},
+      {"CRM_ORDERS", false}, {"<td>Order<br>number</td>", true}, {"<td>Which<br>order</td>", true},
       {"P_DAY</span> IN OUT DATE", true}, {"IN/OUT", false},
       {"No comment block describes this procedure.", true},
       {"<code>FUNCTION INSERT_XML (", true}, {"<code>PROCEDURE INSERT_XML (", true},
