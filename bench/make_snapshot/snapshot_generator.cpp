@@ -193,6 +193,8 @@ void WriteOwner(Writer& w, const QString& owner, int tables) {
       lines << FunctionBlock("Function value_" + Num(m));
       lines << "FUNCTION value_" + Num(m) + " (p_id IN NUMBER, p_day IN DATE) RETURN NUMBER;";
       WriteArguments(w, owner, name, "VALUE_" + Num(m));
+      w.Insert("dba_procedures",
+               {owner, name, "VALUE_" + Num(m), "PACKAGE", QString::number(m), QString()});
     }
     lines << "END " + name.toLower() + ";";
     WriteSource(w, owner, name, "PACKAGE", lines);

@@ -726,3 +726,24 @@ VALUES
   ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL),
   ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_DRY_RUN', 2, 2, 0, 'PL/SQL BOOLEAN', 'IN',
    'FALSE');
+
+-- The subprograms each unit declares, in the order of declaration (a package's own row has
+-- no procedure name and number 0).
+INSERT INTO dba_procedures
+  (owner, object_name, procedure_name, object_type, subprogram_id, overload)
+VALUES
+  ('HR', 'GET_EMPLOYEE_NAME', NULL, 'FUNCTION', 1, NULL),
+  ('HR', 'RAISE_SALARY', NULL, 'PROCEDURE', 1, NULL),
+  ('HR', 'YEARS_OF_SERVICE', NULL, 'FUNCTION', 1, NULL),
+  ('HR', 'CHECK_WORKING_HOURS', NULL, 'PROCEDURE', 1, NULL),
+  ('HR', 'EMP_MGMT', NULL, 'PACKAGE', 0, NULL),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', 'PACKAGE', 1, NULL),
+  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', 'PACKAGE', 2, NULL),
+  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', 'PACKAGE', 3, NULL),
+  ('HR', 'EMP_MGMT', 'LOG_CHANGE', 'PACKAGE', 4, NULL),
+  ('HR', 'HR_UTIL', NULL, 'PACKAGE', 0, NULL),
+  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', 'PACKAGE', 1, NULL),
+  ('HR', 'HR_UTIL', 'HEADCOUNT', 'PACKAGE', 2, NULL),
+  ('PAYROLL', 'NET_PAY', NULL, 'FUNCTION', 1, NULL),
+  ('PAYROLL', 'SALARY_CALC', NULL, 'PACKAGE', 0, NULL),
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', 'PACKAGE', 1, NULL);

@@ -129,3 +129,7 @@ INSERT INTO dba_arguments
    data_type, in_out, default_value)
 VALUES
   ('SALES', NULL, 'CLOSE_ORDER', NULL, 'P_ORDER_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);
+INSERT INTO dba_procedures
+  (owner, object_name, procedure_name, object_type, subprogram_id, overload)
+VALUES
+  ('SALES', 'CLOSE_ORDER', NULL, 'PROCEDURE', 1, NULL);

@@ -99,7 +99,10 @@ int Usage(const QString& problem) {
 int Coverage(const Project& project, const Settings& settings, Database& db,
              ConsoleProgress& progress, bool json, std::optional<double> minimum) {
   const CoverageRun run = RunCoverage(project, settings, db, progress);
-  if (run.ok()) progress.SetInfoText(QStringLiteral("Coverage is measured."));
+  if (run.ok()) {
+    progress.SetInfoText(QStringLiteral("Coverage is measured."));
+    progress.SetProgress(run.progressMax);
+  }
   progress.Finish();
   if (!run.ok()) {
     PrintError(run.error);

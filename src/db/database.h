@@ -30,11 +30,12 @@ enum class QueryId {
   // The modern documents' reads: the dictionary's comment of a table or view, the columns
   // of a table or view with their type parts, default and comment, constraints with their
   // columns and condition, the tables and columns foreign keys reference, index columns
-  // with uniqueness and order, and the declared arguments of units and package members.
+  // with uniqueness and order, the declared arguments of units and package members, the
+  // synonyms of a table with their owners, and the subprograms a package declares.
   OCIObjectComment, OCIColumns, OCIConstraints, OCIReferences, OCIIndexColumns,
-  OCIUnitArguments, OCIPackageArguments
+  OCIUnitArguments, OCIPackageArguments, OCITableSynonyms, OCIPackageMembers
 };
-inline constexpr int kQueryCount = 22;
+inline constexpr int kQueryCount = 24;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

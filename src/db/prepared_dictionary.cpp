@@ -43,6 +43,7 @@ const Index kIndexes[] = {
     {"dba_tab_comments", "table_name, owner"},
     {"dba_synonyms", "table_name, owner, synonym_name"},
     {"dba_arguments", "owner, package_name, object_name, overload, sequence"},
+    {"dba_procedures", "owner, object_name, subprogram_id"},
 };
 
 // How a login view picks its rows from a prepared table.
@@ -76,6 +77,7 @@ const LoginView kLoginViews[] = {
     {"user_col_comments", "dba_col_comments", Rows::Owned, "owner"},
     {"user_tab_comments", "dba_tab_comments", Rows::Owned, "owner"},
     {"user_arguments", "dba_arguments", Rows::Owned, "owner"},
+    {"user_procedures", "dba_procedures", Rows::Owned, "owner"},
     {"all_tab_comments", "dba_tab_comments", Rows::OwnFirst, "owner"},
     {"all_cons_columns", "dba_cons_columns", Rows::Every, "owner"},
     {"all_synonyms", "dba_synonyms", Rows::Every, "owner"},

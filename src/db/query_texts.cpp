@@ -148,6 +148,19 @@ const QueryText kQueries[kQueryCount] = {
      "data_level = 0\n"
      "order by object_name, overload, sequence",
      {":P_NAME"}},
+    {"OCITableSynonyms",
+     "select owner, synonym_name from all_synonyms\n"
+     "where table_owner = :P_OWNER and\n"
+     "table_name = :P_NAME\n"
+     "order by owner, synonym_name",
+     {":P_OWNER", ":P_NAME"}},
+    {"OCIPackageMembers",
+     "select procedure_name, overload from user_procedures\n"
+     "where object_name = :P_NAME and\n"
+     "object_type = 'PACKAGE' and\n"
+     "procedure_name is not null\n"
+     "order by subprogram_id",
+     {":P_NAME"}},
 };
 
 }  // namespace

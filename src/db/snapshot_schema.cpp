@@ -92,6 +92,14 @@ const QList<Table>& Tables() {
         {"in_out", "TEXT"},
         {"default_value", "TEXT"}},
        true},
+      {"dba_procedures",
+       {{"owner", "TEXT NOT NULL"},
+        {"object_name", "TEXT NOT NULL"},
+        {"procedure_name", "TEXT"},
+        {"object_type", "TEXT"},
+        {"subprogram_id", "INTEGER"},
+        {"overload", "TEXT"}},
+       true},
   };
   return tables;
 }

@@ -333,7 +333,10 @@ class BlockCollector : public BlockSink {
   }
   void Closed() override {}
   void Description(const QString&) override { inReturn_ = false; }
-  void MemberHeading(const QString& line) override { Current().heading = TrimBlanks(line); }
+  void MemberHeading(const QString& line) override {
+    Current().heading = TrimBlanks(line);
+    Current().headingAt = Current().description.size();
+  }
   void ParametersHeading(const QString&) override { inReturn_ = false; }
   void Parameter(const QString& name, const QString& type) override {
     Current().parameters.append({TrimBlanks(name), TrimBlanks(type), QString()});

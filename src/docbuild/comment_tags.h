@@ -56,6 +56,9 @@ struct CommentBlock {
   QList<CommentParameter> parameters;
   QString returnHeading;     // the first return value line without its first ":"
   QStringList returnText;    // text lines after it
+  // How many description lines stood before the heading line: a block that turns out to
+  // describe no member reads with its heading line back in its place.
+  qsizetype headingAt = 0;
 };
 
 // The blocks of a stand-alone unit's source (FunctionTagSet), in source order; a block

@@ -286,8 +286,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
             CoverageObject o = Entry(CoverageKind::Members, p.key, true);
             o.member = m.name;
             o.type = m.type;
-            CountBlocks(o, m.documented ? QList<CommentBlock>{m.block} : QList<CommentBlock>{},
-                        m.signatures);
+            CountBlocks(o, m.blocks, m.signatures);
             r.objects.append(o);
           }
         }
@@ -298,7 +297,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         const CoverageKind kind = sequences ? CoverageKind::Sequences : CoverageKind::Roles;
         r.kinds.append(kind);
         for (const ListEntry& e : sequences ? model.sequences : model.roles) {
-          CoverageObject o = Entry(kind, e.key, true);
+          CoverageObject o = Entry(kind, e.key, e.found);
           Describe(o, HasDescription(e.description));
           r.objects.append(o);
         }
@@ -381,19 +380,6 @@ void AddDrift(CoverageReport& report, const Project& project, Database& db,
       for (const ObjectEntry& e : entries)
         if (ConnectionOf(e) == connection) inProject.insert(e.ObjectName());
 
-      if (k->kind == CoverageKind::Sequences || k->kind == CoverageKind::Roles) {
-        // The model does not look these up: the entries of this connection are found here.
-        const QSet<QStringView> exists(names.cbegin(), names.cend());
-        qsizetype at = 0;
-        for (CoverageObject& o : report.objects) {
-          if (o.kind != k->kind || at >= entries.size()) continue;
-          const ObjectEntry& e = entries[at++];
-          if (ConnectionOf(e) == connection && !exists.contains(e.ObjectName())) {
-            o.presence = Presence::Missing;
-            o.tallies = {};
-          }
-        }
-      }
       if (k->kind == CoverageKind::Roles) continue;
       for (const QString& name : names) {
         if (inProject.contains(name)) continue;
@@ -428,7 +414,8 @@ CoverageRun RunCoverage(const Project& project, const Settings& settings, Databa
                         BuildProgress& progress) {
   CoverageRun run;
   UserConnection userConnection(db);
-  progress.SetProgressMax(ProgressMaximum(project, settings));
+  run.progressMax = ProgressMaximum(project, settings);
+  progress.SetProgressMax(run.progressMax);
   try {
     run.report = MeasureCoverage(
         BuildDocumentModel(project, settings, db, progress, ModelScope::Coverage));

@@ -131,15 +131,16 @@ ParameterCheck CheckParameters(const QList<CommentBlock>& blocks,
 bool HasDescription(const QString& description, const QString& dictionaryComment = {});
 
 // The report of a filled model: every entry of its sections, Missing where the model did
-// not find it (sequences and roles stay InProject: the model does not look them up).
+// not find it. Every figure comes from here: the modern documents' summary measures the
+// model they show, --coverage the same model, so both count the same items.
 CoverageReport MeasureCoverage(const DocumentModel& model);
 
 // Drift against the databases: per distinct connection (database and user) of the
 // project's entries of the covered kinds, logged on with the first such entry's stored
 // connection, the objects of each covered kind the schema has and no entry names
 // (procedures and functions, sequences, packages, tables and views; roles are not objects
-// of a schema), and the sequences and roles whose entries no longer find them. A failed
-// log-on or query throws DatabaseError.
+// of a schema), added after each kind's entries. Drift enters no item. A failed log-on or
+// query throws DatabaseError.
 void AddDrift(CoverageReport& report, const Project& project, Database& db,
               BuildProgress& progress);
 
@@ -151,6 +152,8 @@ struct CoverageRun {
   CoverageReport report;
   QString error;
   bool connectionRestored = true;
+  // The progress maximum that was set (as a build's): the count a finished report ends on.
+  int progressMax = 0;
   bool ok() const { return error.isEmpty(); }
 };
 CoverageRun RunCoverage(const Project& project, const Settings& settings, Database& db,

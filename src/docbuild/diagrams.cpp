@@ -107,7 +107,7 @@ class Drawing {
       };
       mark(ConstraintKind::Primary, "PK");
       mark(ConstraintKind::Foreign, "FK");
-      if (kinds.isEmpty()) mark(ConstraintKind::Unique, "UK");
+      mark(ConstraintKind::Unique, "UK");
       label += "<TR><TD ALIGN=\"LEFT\"><FONT COLOR=\"";
       label += kMarker;
       label += "\">" + LabelText(kinds.join(u' ')) + "</FONT></TD><TD ALIGN=\"LEFT\">" +
@@ -128,23 +128,27 @@ class Drawing {
   const QHash<QString, const TableObject*>& tables_;
 };
 
-QSet<QString> PrimaryKeyColumns(const TableObject& t) {
-  const ModelConstraint* pk = t.PrimaryKey();
-  return pk ? QSet<QString>(pk->columns.cbegin(), pk->columns.cend()) : QSet<QString>();
+// The columns of a table's primary and unique keys.
+QSet<QString> KeyColumns(const TableObject& t) {
+  QSet<QString> columns;
+  for (const ModelConstraint& c : t.constraints)
+    if (c.kind == ConstraintKind::Primary || c.kind == ConstraintKind::Unique)
+      columns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
+  return columns;
 }
 
-// The table, the tables it references and those that reference it; the key columns of each
-// that the arrows use, and all of the table's own.
+// The table, the tables it references and those that reference it; the primary and unique
+// key columns of each, the columns the arrows use, and all of the table's own key columns.
 LayoutGraph Neighbourhood(const Drawing& drawing, const TableObject& t) {
   const QList<Arrow> arrows = drawing.KeysOf(t) + drawing.KeysTo(t);
   QList<const TableObject*> order{&t};
   QHash<const TableObject*, QSet<QString>> columns;
-  columns[&t] = PrimaryKeyColumns(t);
+  columns[&t] = KeyColumns(t);
   for (const ModelConstraint& c : t.constraints)
     if (c.kind == ConstraintKind::Foreign) columns[&t].unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
   for (const Arrow& a : arrows) {
     for (const TableObject* end : {a.from, a.to}) {
-      if (!columns.contains(end)) columns[end] = PrimaryKeyColumns(*end);
+      if (!columns.contains(end)) columns[end] = KeyColumns(*end);
       order.append(end);
     }
     columns[a.from].unite(QSet<QString>(a.key->columns.cbegin(), a.key->columns.cend()));

@@ -168,19 +168,28 @@ QStringView CellLine(QStringView cell, qsizetype k) {
   return found;
 }
 
-// The widths a text table is written with. A column with a cell (a line of it) longer than
-// the column widens, in this table only, to its longest cell plus one blank, so the next
-// column still starts below its title; the last column has no next one and keeps its width.
+// The widths a text table is written with. A column whose text fills it, or runs past it,
+// in some cell (a line of it) widens, in this table only, to its longest cell plus one
+// blank, so no two cells touch and the next column still starts below its title. The text
+// is measured without the blanks the queries pad names with: a 20-character key name padded
+// to 20 fills its column, a 5-character one padded to 20 does not. The last column has no
+// next one and keeps its width.
 QList<int> TextWidths(const Grid& grid, const QList<int>& widths) {
   QList<int> out(grid.ColumnCount());
   for (int col = 0; col < grid.ColumnCount(); ++col) {
     const int width = widths.value(col);
-    qsizetype longest = 0;
+    qsizetype longest = 0;      // with trailing blanks
+    qsizetype longestText = 0;  // without them
     for (int row = 0; col + 1 < grid.ColumnCount() && row < grid.RowCount(); ++row) {
-      ForEachLine(grid.Cell(col, row),
-                  [&longest](QStringView line) { longest = std::max(longest, line.size()); });
+      ForEachLine(grid.Cell(col, row), [&](QStringView line) {
+        longest = std::max(longest, line.size());
+        qsizetype text = line.size();
+        while (text > 0 && line[text - 1] == u' ') --text;
+        longestText = std::max(longestText, text);
+      });
     }
-    out[col] = longest > width ? int(longest) + 1 : width;
+    const bool fills = longestText > 0 && longestText >= width;
+    out[col] = longest > width || fills ? int(longest) + 1 : width;
   }
   return out;
 }

@@ -63,6 +63,12 @@ struct ModelIndex {
   QList<IndexColumn> columns;  // in index order
 };
 
+// A synonym of a table: the synonym's owner (PUBLIC for a public one) and name.
+struct ModelSynonym {
+  QString owner;
+  QString name;
+};
+
 // A documented table whose foreign key references the table that holds this.
 struct ModelReference {
   ObjectKey table;
@@ -77,7 +83,7 @@ struct TableObject {
   QString description;        // the project's
   QString dictionaryComment;  // the dictionary's own comment
   bool found = false;         // the dictionary knows the table
-  QStringList synonyms;       // every synonym of the table, of any owner
+  QList<ModelSynonym> synonyms;  // the synonyms that point at this owner's table, by owner
   QList<ModelColumn> columns;
   QList<ModelConstraint> constraints;  // primary, unique, foreign, check; by name
   QList<ModelIndex> indexes;
@@ -99,7 +105,7 @@ struct ViewObject {
 // An argument as the dictionary declares it.
 struct ModelArgument {
   QString name;
-  QString inOut;  // IN, OUT, IN/OUT
+  QString inOut;  // IN, OUT or IN OUT, as PL/SQL writes it (the dictionary says IN/OUT)
   QString type;
   QString defaultValue;
 };
@@ -109,6 +115,7 @@ struct Signature {
   QString name;
   QList<ModelArgument> arguments;  // in declaration order
   QString returnType;              // empty for a procedure
+  QString overload;                // the dictionary's overload number; empty when declared once
 };
 
 struct UnitObject {
@@ -121,13 +128,14 @@ struct UnitObject {
   QStringList source;              // the stored source, one line each, line ends removed
 };
 
+// A subprogram the package declares, under one name: its overloads and the comment blocks
+// whose headings name it.
 struct MemberObject {
-  QString name;     // the dictionary's name, or the word after the keyword of its heading
+  QString name;     // as declared (the dictionary's spelling)
   QString anchor;   // the package's anchor, ".", AnchorPart(name)
-  QString type;     // FUNCTION or PROCEDURE, as far as known
-  bool documented = false;  // has a comment block
-  CommentBlock block;
-  QList<Signature> signatures;
+  QString type;     // FUNCTION or PROCEDURE: the kind of its first declaration
+  QList<CommentBlock> blocks;   // in source order
+  QList<Signature> signatures;  // in declaration order
 };
 
 struct PackageObject {
@@ -135,9 +143,10 @@ struct PackageObject {
   QString anchor;
   QString description;  // the project's
   bool found = false;
-  // The documented members in the order of their blocks, then the members the dictionary
-  // declares that have no block, by name.
+  // The subprograms the specification declares, in declaration order (package_members.h).
   QList<MemberObject> members;
+  // Member blocks whose headings name no declared subprogram: text of the package.
+  QList<CommentBlock> textBlocks;
   QStringList source;  // the specification
 };
 
@@ -146,6 +155,8 @@ struct ListEntry {
   ObjectKey key;
   QString anchor;
   QString description;
+  // The entry's schema still has it: a sequence of its own, a grantee of its grants.
+  bool found = true;
 };
 
 enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };

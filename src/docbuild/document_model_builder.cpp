@@ -11,6 +11,7 @@
 #include "docbuild/dictionary_source.h"
 #include "docbuild/document.h"
 #include "docbuild/document_model.h"
+#include "docbuild/package_members.h"
 #include "docbuild/procedures_section.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -187,28 +188,63 @@ class ModelBuilder {
     return indexes;
   }
 
-  // Argument rows grouped into signatures: one per object name and overload. Position 0 is
-  // a function's return value; a row without a name at another position stands for "no
-  // arguments".
+  // Argument rows grouped into signatures: one per object name and overload, the arguments
+  // in the order of the rows. Position 0 is a function's return value; a row without a name
+  // at another position stands for "no arguments". The dictionary's IN/OUT is written as
+  // PL/SQL writes it.
   static QList<Signature> Signatures(Query& q) {
     QList<Signature> signatures;
     QString lastGroup;
     for (; !q.Eof(); q.Next()) {
       const QString name = Field(q, "object_name");
-      const QString group = name + u'\n' + Field(q, "overload");
-      if (signatures.isEmpty() || group != lastGroup) signatures.append({name, {}, {}});
+      const QString overload = Field(q, "overload");
+      const QString group = name + u'\n' + overload;
+      if (signatures.isEmpty() || group != lastGroup) signatures.append({name, {}, {}, overload});
       lastGroup = group;
       Signature& s = signatures.last();
       const QString argument = Field(q, "argument_name");
       if (Field(q, "position") == u'0' && argument.isEmpty()) {
         s.returnType = Field(q, "data_type");
       } else if (!argument.isEmpty()) {
-        s.arguments.append({argument, Field(q, "in_out"), Field(q, "data_type"),
-                            TrimBlanks(Field(q, "default_value"))});
+        const QString inOut = Field(q, "in_out");
+        s.arguments.append({argument,
+                            inOut == QStringLiteral("IN/OUT") ? QStringLiteral("IN OUT") : inOut,
+                            Field(q, "data_type"), TrimBlanks(Field(q, "default_value"))});
       }
     }
     q.Close();
     return signatures;
+  }
+
+  // What a package's specification declares, in declaration order: its subprograms as the
+  // dictionary lists them, each with its arguments (a procedure without arguments has no
+  // argument rows). A dictionary without that list gives the argument rows alone, by name
+  // and then overload; an overload is a number kept as text, so "10" comes after "9".
+  QList<Signature> Declared(const QString& package) {
+    QList<Signature> byArguments =
+        Signatures(RunQuery(db_, QueryId::OCIPackageArguments, package));
+    std::stable_sort(byArguments.begin(), byArguments.end(),
+                     [](const Signature& a, const Signature& b) {
+                       if (a.name != b.name) return a.name < b.name;
+                       return a.overload.toInt() < b.overload.toInt();
+                     });
+    QList<Signature> declared;
+    Query& q = RunQuery(db_, QueryId::OCIPackageMembers, package);
+    for (; !q.Eof(); q.Next()) {
+      const QString name = Field(q, "procedure_name");
+      const QString overload = Field(q, "overload");
+      const auto it = std::find_if(byArguments.begin(), byArguments.end(), [&](const Signature& s) {
+        return s.name == name && s.overload == overload;
+      });
+      if (it == byArguments.end()) {
+        declared.append({name, {}, {}, overload});
+      } else {
+        declared.append(std::move(*it));
+        byArguments.erase(it);
+      }
+    }
+    q.Close();
+    return declared + byArguments;
   }
 
   // What a documented table, view or package starts with: its key, its anchor and the
@@ -231,14 +267,25 @@ class ModelBuilder {
     return o;
   }
 
+  // The synonyms that point at the table of this owner, not at a namesake of another.
+  QList<ModelSynonym> Synonyms(const ObjectKey& table) {
+    Query& q = db_.query(QueryId::OCITableSynonyms);
+    q.Close();
+    q.BindText(1, table.owner);
+    q.BindText(2, table.name);
+    q.Open();
+    QList<ModelSynonym> synonyms;
+    for (; !q.Eof(); q.Next()) synonyms.append({Field(q, "owner"), Field(q, "synonym_name")});
+    q.Close();
+    return synonyms;
+  }
+
   void Tables() {
     ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
       TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
       if (scope_ == ModelScope::Document) {
-        Query& s = RunQuery(db_, QueryId::OCISynonyms, t.key.name);
-        for (; !s.Eof(); s.Next()) t.synonyms.append(Field(s, "synonym_name"));
-        s.Close();
+        t.synonyms = Synonyms(t.key);
         t.constraints = Constraints(t.key);
         t.indexes = Indexes(t.key.name);
       }
@@ -291,80 +338,44 @@ class ModelBuilder {
                  });
   }
 
-  // The member name a block's heading gives: the word after its function or procedure
-  // keyword, upper case as the dictionary keeps unquoted names; a quoted name as written.
-  QString MemberName(const QString& heading, QString* type) const {
-    const QString upper = ansi::UpperCase(heading);
-    qsizetype at = -1;
-    qsizetype length = 0;
-    for (const auto& [tag, kind] : {std::pair{settings_.Package_function, "FUNCTION"},
-                                    std::pair{settings_.Package_procedure, "PROCEDURE"}}) {
-      if (tag.isEmpty()) continue;
-      const qsizetype found = upper.indexOf(ansi::UpperCase(tag));
-      if (found >= 0 && (at < 0 || found < at)) {
-        at = found;
-        length = tag.size();
-        *type = QString::fromLatin1(kind);
-      }
-    }
-    static const QRegularExpression word(QStringLiteral(R"re(^\s*("[^"]+"|[\w$#]+))re"));
-    const QRegularExpressionMatch m = word.match(heading.mid(at < 0 ? 0 : at + length));
-    if (!m.hasMatch()) return heading;
-    const QString name = m.captured(1);
-    return name.startsWith(u'"') ? name.mid(1, name.size() - 2) : ansi::UpperCase(name);
-  }
-
   void Packages() {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
-      QList<Signature> declared = Signatures(RunQuery(db_, QueryId::OCIPackageArguments, p.key.name));
-
-      // Signatures go to the first documented member of their name.
-      for (const CommentBlock& block : ReadMemberBlocks(settings_, Over(stored))) {
-        MemberObject m;
-        m.name = MemberName(block.heading, &m.type);
-        m.documented = true;
-        m.block = block;
-        for (qsizetype i = 0; i < declared.size();) {
-          if (declared[i].name == m.name) {
-            m.signatures.append(declared.takeAt(i));
-          } else {
-            ++i;
-          }
-        }
-        p.members.append(std::move(m));
-      }
-      std::stable_sort(declared.begin(), declared.end(),
-                       [](const Signature& a, const Signature& b) { return a.name < b.name; });
-      for (Signature& s : declared) {
-        if (p.members.isEmpty() || p.members.last().documented ||
-            p.members.last().name != s.name) {
-          p.members.append({s.name, {}, {}, false, {}, {}});
-        }
-        p.members.last().signatures.append(std::move(s));
-      }
-      for (MemberObject& m : p.members) {
-        if (!m.signatures.isEmpty())
-          m.type = m.signatures.first().returnType.isEmpty() ? QStringLiteral("PROCEDURE")
-                                                             : QStringLiteral("FUNCTION");
+      PlacedMembers placed =
+          PlaceMembers(Declared(p.key.name), ReadMemberBlocks(settings_, Over(stored)), settings_);
+      p.members = std::move(placed.members);
+      p.textBlocks = std::move(placed.textBlocks);
+      for (MemberObject& m : p.members)
         m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
-      }
       model_.packages.append(std::move(p));
     });
   }
 
+  // Sequences or roles, each marked found when its schema still lists it (its own
+  // sequences; the grantees of its grants), each schema's list read once.
   QList<ListEntry> List(ObjectKind kind, const char* building, bool owned) {
+    const QueryId listQuery = owned ? QueryId::OCISequences : QueryId::OCIRoles;
+    const QString column = owned ? QStringLiteral("sequence_name") : QStringLiteral("grantee");
+    QHash<QString, QSet<QString>> listed;  // by DATABASE.OWNER
     QList<ListEntry> list;
-    for (const ObjectEntry& e : project_.Entries(kind)) {
+    ForEachEntry(kind, building, [&](const ObjectEntry& e) {
       ObjectKey key = KeyOf(e, e.ObjectName().toString());
-      progress_.SetInfoText(QString::fromLatin1(building) + key.name);
-      progress_.StepProgress(1);
+      const QString schema = key.database + u'.' + key.owner;
+      if (!listed.contains(schema)) {
+        Query& q = db_.query(listQuery);
+        q.Close();
+        q.Open();
+        QSet<QString>& names = listed[schema];
+        for (; !q.Eof(); q.Next()) names.insert(q.Field(column));
+        q.Close();
+      }
+      const bool found = listed[schema].contains(key.name);
       if (!owned) key.owner.clear();
-      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString()});
-    }
+      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString(), found});
+    });
     return list;
   }
 

@@ -102,6 +102,21 @@ void SetCode(mustache::data& d, const QStringList& lines) {
   d.set("code", code);
 }
 
+// A comment's lines as the Markdown writes them: every line break ends a line, blank lines
+// and all.
+mustache::data Lines(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  mustache::data list = List();
+  if (text.isEmpty()) return list;
+  const QStringList lines = text.split(breaks);
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    mustache::data line("text", S(lines[i]));
+    line.set("more", i + 1 < lines.size());
+    list.push_back(line);
+  }
+  return list;
+}
+
 QStringList TextLines(const QString& text) {
   static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   QStringList lines = text.split(breaks);
@@ -130,6 +145,7 @@ mustache::data Columns(const QList<ModelColumn>& columns) {
     d.set("notNull", !c.nullable);
     SetText(d, "default", c.defaultValue);
     SetText(d, "comment", c.comment);
+    d.set("commentLines", Lines(c.comment));
     list.push_back(d);
   }
   return list;
@@ -156,13 +172,14 @@ mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
   return d;
 }
 
-// The declared forms; an argument no comment block describes is `undescribed`.
-mustache::data Signatures(const QList<Signature>& signatures, const QString& type,
-                          const ParameterCheck& check) {
+// The declared forms, each a function when it returns a value and a procedure when not
+// (overloads of one name may be both); an argument no comment block describes is
+// `undescribed`.
+mustache::data Signatures(const QList<Signature>& signatures, const ParameterCheck& check) {
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
-    d.set("type", S(s.returnType.isEmpty() ? (type.isEmpty() ? QStringLiteral("PROCEDURE") : type)
+    d.set("type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
                                            : QStringLiteral("FUNCTION")));
     d.set("name", S(s.name));
     mustache::data arguments = List();
@@ -266,6 +283,19 @@ QString DocumentView::ObjectTemplate(SectionKind kind) {
 
 namespace {
 
+// A text as a reader sees it: line breaks alike (a project's texts end lines with CR LF,
+// the dictionary with LF), no blanks at the end of a line or around the whole.
+QString AsRead(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  QStringList lines = text.split(breaks);
+  for (QString& line : lines) {
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1].isSpace()) --end;
+    line.truncate(end);
+  }
+  return lines.join(u'\n').trimmed();
+}
+
 // What every object shows: kind, names, anchor, link, the project's description and the
 // dictionary's comment when it says something else.
 mustache::data ObjectData(const DocumentView& view, const char* kind, const ObjectKey& key,
@@ -280,7 +310,7 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
   d.set("name", S(key.name));
   d.set("fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
   SetParagraphs(d, "description", description);
-  if (dictionaryComment.trimmed() != description.trimmed())
+  if (AsRead(dictionaryComment) != AsRead(description))
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
   d.set("missing", !found);
   d.set("undocumented", found && !HasDescription(description, dictionaryComment));
@@ -294,7 +324,8 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
       ObjectData(*this, "Table", t.key, t.anchor, t.description, t.dictionaryComment, t.found);
   mustache::data synonyms = List();
   for (qsizetype i = 0; i < t.synonyms.size(); ++i) {
-    mustache::data synonym("name", S(t.synonyms[i]));
+    mustache::data synonym("name", S(t.synonyms[i].name));
+    synonym.set("owner", S(t.synonyms[i].owner));
     synonym.set("more", i + 1 < t.synonyms.size());
     synonyms.push_back(synonym);
   }
@@ -368,9 +399,10 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
   d.set("type", S(u.type));
+  d.set("typeWord", S(u.type.toLower()));
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty(), check);
-  SetList(d, "signatures", Signatures(u.signatures, u.type, check));
+  SetList(d, "signatures", Signatures(u.signatures, check));
   mustache::data blocks = List();
   for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b, check));
   SetList(d, "blocks", blocks);
@@ -381,18 +413,23 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
 TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
+  mustache::data blocks = List();
+  for (const CommentBlock& b : p.textBlocks) blocks.push_back(Block(b, ParameterCheck()));
+  SetList(d, "blocks", blocks);
   mustache::data members = List();
   for (const MemberObject& m : p.members) {
-    const ParameterCheck check = CheckParameters(
-        m.documented ? QList<CommentBlock>{m.block} : QList<CommentBlock>{}, m.signatures);
-    mustache::data row = Block(m.block, check);
+    const ParameterCheck check = CheckParameters(m.blocks, m.signatures);
+    mustache::data row;
     row.set("name", S(m.name));
     row.set("anchor", S(m.anchor));
     row.set("href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
-    row.set("documented", m.documented);
-    SetGaps(row, false, m.documented, check);
-    SetList(row, "signatures", Signatures(m.signatures, m.type, check));
+    row.set("documented", !m.blocks.isEmpty());
+    mustache::data memberBlocks = List();
+    for (const CommentBlock& b : m.blocks) memberBlocks.push_back(Block(b, check));
+    SetList(row, "blocks", memberBlocks);
+    SetGaps(row, false, !m.blocks.isEmpty(), check);
+    SetList(row, "signatures", Signatures(m.signatures, check));
     members.push_back(row);
   }
   SetList(d, "members", members);

@@ -212,6 +212,9 @@ TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
   CliRun r = Exec(coverage + QStringList{sample});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(r.out.startsWith("Documentation coverage of Example Corp")) << r.out.toStdString();
+  // The progress ends as a build's does: full, on a line of its own.
+  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Coverage is measured.\n"))
+      << r.err.toStdString();
 
   r = Exec(coverage + QStringList{"--json", sample});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

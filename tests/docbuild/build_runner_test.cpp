@@ -168,6 +168,27 @@ TEST_F(BuildRunnerTest, LongNamesAndTypesComeWholeAndTextTablesStayAligned) {
   }
 }
 
+// A cell exactly as wide as its column (a 30-character column name, VARCHAR2(32767) in 15,
+// a 20-character key name) widens it by one blank; names the query pads to the width do not.
+TEST_F(BuildRunnerTest, ATextCellThatFillsItsColumnStillLeavesABlank) {
+  OnlyParts({DocumentPart::Tables});
+  AddEntry(ObjectKind::Tables, "SHIPMENTS", {}, "OPS", "ops");
+  const QStringList text = Lines(Build(OutputFormat::Text));
+  EXPECT_EQ(text.mid(text.indexOf("Columns")), QStringList({
+      "Columns", "",
+      Pad("Name", 31) + Pad("Type", 16) + Pad("Null?", 15) + Pad("Description", 15),
+      Pad("SHIPMENT_ID", 31) + Pad("NUMBER(10)", 16) + Pad("Not null", 15) + Pad("", 15),
+      "COLUMN_NAME_EXACTLY_30_CHARS_X VARCHAR2(32767) " + Pad("Null", 15) + Pad("", 15),
+      Pad("SPLIT_FROM", 31) + Pad("NUMBER(10)", 16) + Pad("Null", 15) + Pad("", 15), "",
+      "Primary keys", "",
+      Pad("Name", 30) + Pad("Column", 15),
+      Pad("SHIPMENTS_PK", 30) + Pad("SHIPMENT_ID", 15), "",
+      "Foreign keys", "",
+      Pad("Name", 21) + Pad("From Column", 30) + Pad("To Column", 30),
+      "SHIPMENTS_PARENTS_FK " + Pad("SPLIT_FROM", 30) + Pad("SHIPMENTS.SHIPMENT_ID", 30), "",
+      ""}));
+}
+
 TEST_F(BuildRunnerTest, ViewTextSplitAtLineFeeds) {
   OnlyParts({DocumentPart::Views});
   for (const char* v : {"V_OPEN", "V_ONE", "V_TAIL", "V_BLANK"}) AddEntry(ObjectKind::Views, v);

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include "build_fixture.h"
 #include "docbuild/coverage.h"
+#include "docbuild/diagrams.h"
 #include "docbuild/document_model.h"
+#include "docbuild/modern_html.h"
+#include "docbuild/templates.h"
 #include "support/snapshot_maker.h"
 
 namespace {
@@ -20,16 +24,28 @@ const QStringList kUnitSource{
 const QStringList kPackageSource{"PACKAGE order_api IS\n", "<FD>\n", "Procedure close_order\n",
                                  "Description: Closes.\n", "Parameters:\n",
                                  "p_id, NUMBER: the order;\n", "</FD>\n", "END;\n"};
+// Blocks as a library's comment style leaves them under the member tags: one without a
+// keyword line, two whose keyword stands in a sentence, and two that name declared members.
+const QStringList kDocApiSource{
+    "PACKAGE doc_api IS\n",       "<FD>\n", "Shared by the routines below.\n", "</FD>\n",
+    "<FD>\n", "Sets up the tables.\n", "The teardown procedures undo it.\n", "</FD>\n",
+    "<FD>\n", "Procedure is called nightly.\n", "</FD>\n",
+    "<FD>\n", "Function insert_xml\n", "Description: Adds a document.\n", "</FD>\n",
+    "<FD>\n", "Procedure refresh\n", "Description: Reloads the cache.\n", "</FD>\n",
+    "END doc_api;\n"};
 
 class DocumentModelTest : public ::testing::Test, public BuildFixture {
  protected:
   DocumentModelTest() { settings = DefaultSettings(); }
   void AddShopEntries() {
-    for (const auto& [kind, name] :
-         {std::pair{ObjectKind::Tables, "ORDERS"}, std::pair{ObjectKind::Views, "OPEN_ORDERS"},
-          std::pair{ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)"},
-          std::pair{ObjectKind::Packages, "ORDER_API"}})
-      project.AppendEntry(kind, {{"ORCL", "shop", ""}, name, {}});
+    Add(ObjectKind::Tables, "ORDERS");
+    Add(ObjectKind::Views, "OPEN_ORDERS");
+    Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
+    Add(ObjectKind::Packages, "ORDER_API");
+  }
+  void Add(ObjectKind kind, const QString& name, const QString& description = {},
+           const QString& user = "shop") {
+    project.AppendEntry(kind, {{"ORCL", user, ""}, name, description});
   }
   DocumentModel Build() { return BuildDocumentModel(project, settings, db, progress); }
 };
@@ -54,7 +70,8 @@ DROP TABLE dba_ind_columns; CREATE TABLE dba_ind_columns (index_owner, index_nam
   sql += R"sql(
 INSERT INTO dba_tables VALUES ('SHOP', 'ORDERS'), ('CRM', 'CUSTOMERS'), ('SHOP', 'CUSTOMERS'),
   ('SHOP', 'EXTRA');
-INSERT INTO dba_tab_comments VALUES ('SHOP', 'ORDERS', 'TABLE', 'Orders of customers.'),
+INSERT INTO dba_tab_comments VALUES
+  ('SHOP', 'ORDERS', 'TABLE', 'Orders' || char(10) || 'of customers.'),
   ('SHOP', 'OPEN_ORDERS', 'VIEW', 'Open orders.'), ('CRM', 'ORDERS', 'TABLE', 'Not ours.');
 INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
   data_length, data_precision, nullable, data_scale, char_length, char_used) VALUES
@@ -63,8 +80,9 @@ INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_typ
   ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
   ('SHOP', 'OPEN_ORDERS', 'STATUS', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 10, 'C'),
   ('SHOP', 'CUSTOMERS', 'NAME', 1, 'VARCHAR2', 10, NULL, 'Y', NULL, 10, 'B');
-INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order number'),
-  ('SHOP', 'ORDERS', 'STATUS', NULL), ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 'Which order'),
+INSERT INTO dba_col_comments VALUES ('SHOP', 'ORDERS', 'ORDER_ID', 'Order' || char(10) || 'number'),
+  ('SHOP', 'ORDERS', 'STATUS', NULL),
+  ('SHOP', 'OPEN_ORDERS', 'ORDER_ID', 'Which' || char(10) || 'order'),
   ('SHOP', 'OPEN_ORDERS', 'STATUS', '  '), ('SHOP', 'CUSTOMERS', 'NAME', 'Name');
 INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name, r_owner,
   r_constraint_name) VALUES
@@ -85,19 +103,20 @@ INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name, c
   ('SHOP', 'ORDERS_PK', 'SHOP', 'ORDERS', 'ORDER_ID', 1),
   ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS', 'STATUS', 1);
 INSERT INTO dba_synonyms VALUES ('SHOP', 'ORD', 'SHOP', 'ORDERS'),
-  ('PUBLIC', 'ALL_ORDERS', 'SHOP', 'ORDERS');
+  ('PUBLIC', 'ALL_ORDERS', 'SHOP', 'ORDERS'), ('CRM', 'CRM_ORDERS', 'CRM', 'ORDERS');
 INSERT INTO dba_views VALUES ('SHOP', 'OPEN_ORDERS', 'select order_id, status from orders');
 INSERT INTO dba_sequences VALUES ('SHOP', 'ORDER_SEQ'), ('SHOP', 'SPARE_SEQ'), ('CRM', 'S');
 INSERT INTO dba_tab_privs VALUES ('SHOP', 'ORDERS', 'SHOP', 'CLERK', 'SELECT');
 )sql";
   const QStringList sources[] = {
       kUnitSource, kPackageSource, {"PROCEDURE no_doc (p_x NUMBER) IS BEGIN NULL; END;"},
-      {"FUNCTION left_out RETURN NUMBER IS BEGIN RETURN 1; END;"}};
+      {"FUNCTION left_out RETURN NUMBER IS BEGIN RETURN 1; END;"}, kDocApiSource};
   const char* units[][2] = {{"ORDER_TOTAL", "FUNCTION"},
                             {"ORDER_API", "PACKAGE"},
                             {"NO_DOC", "PROCEDURE"},
-                            {"LEFT_OUT", "FUNCTION"}};
-  for (int u = 0; u < 4; ++u)
+                            {"LEFT_OUT", "FUNCTION"},
+                            {"DOC_API", "PACKAGE"}};
+  for (int u = 0; u < 5; ++u)
     for (int l = 0; l < sources[u].size(); ++l)
       sql += QStringLiteral("INSERT INTO dba_source VALUES ('SHOP', '%1', '%2', %3, '%4');\n")
                  .arg(units[u][0], units[u][1])
@@ -123,7 +142,33 @@ INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_
   ('SHOP', NULL, 'NO_DOC', NULL, 'P_X', 1, 1, 0, 'NUMBER', 'IN', NULL),
   ('SHOP', 'ORDER_API', 'REOPEN', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
   ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '2', 'P_NAME', 1, 1, 0, 'VARCHAR2', 'IN', NULL),
-  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '1', 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);
+  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', '1', 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
+  ('SHOP', 'DOC_API', 'INSERT_XML', '1', NULL, 0, 1, 0, 'CLOB', 'OUT', NULL),
+  ('SHOP', 'DOC_API', 'INSERT_XML', '1', 'P_DOC', 1, 2, 0, 'CLOB', 'IN', NULL),
+  ('SHOP', 'DOC_API', 'INSERT_XML', '2', 'P_DOC', 1, 1, 0, 'CLOB', 'IN', NULL),
+  ('SHOP', 'DOC_API', 'INSERT_XML', '2', 'P_ROWS', 2, 2, 0, 'NUMBER', 'OUT', NULL);
+-- PUT is declared eleven times, its overload numbers kept as text as Oracle keeps them.
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 11)
+INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_name, position,
+  sequence, data_level, data_type, in_out, default_value)
+  SELECT 'SHOP', 'DOC_API', 'PUT', CAST(i AS TEXT), 'P_' || i, 1, 1, 0, 'NUMBER', 'IN', NULL FROM n;
+-- The subprograms in declaration order; REFRESH takes no arguments and so has no argument row.
+INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, subprogram_id,
+  overload) VALUES
+  ('SHOP', 'ORDER_TOTAL', NULL, 'FUNCTION', 1, NULL),
+  ('SHOP', 'NO_DOC', NULL, 'PROCEDURE', 1, NULL),
+  ('SHOP', 'LEFT_OUT', NULL, 'FUNCTION', 1, NULL),
+  ('SHOP', 'ORDER_API', NULL, 'PACKAGE', 0, NULL),
+  ('SHOP', 'ORDER_API', 'REOPEN', 'PACKAGE', 1, NULL),
+  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', 'PACKAGE', 2, '1'),
+  ('SHOP', 'ORDER_API', 'CLOSE_ORDER', 'PACKAGE', 3, '2'),
+  ('SHOP', 'DOC_API', NULL, 'PACKAGE', 0, NULL),
+  ('SHOP', 'DOC_API', 'REFRESH', 'PACKAGE', 1, NULL),
+  ('SHOP', 'DOC_API', 'INSERT_XML', 'PACKAGE', 2, '1'),
+  ('SHOP', 'DOC_API', 'INSERT_XML', 'PACKAGE', 14, '2');
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 11)
+INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, subprogram_id,
+  overload) SELECT 'SHOP', 'DOC_API', 'PUT', 'PACKAGE', 2 + i, CAST(i AS TEXT) FROM n;
 )sql";
   }
   return sql;
@@ -134,7 +179,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
   AddShopEntries();
-  project.AppendEntry(ObjectKind::Tables, {{"ORCL", "CRM", ""}, "CUSTOMERS", {}});
+  Add(ObjectKind::Tables, "CUSTOMERS", {}, "CRM");
   DocumentModel m = Build();
   ASSERT_EQ(m.tables.size(), 2);
   const TableObject customers = m.tables.takeLast();
@@ -147,13 +192,12 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   EXPECT_EQ(t.key.FullName(), "ORCL.SHOP.ORDERS");
   EXPECT_EQ(t.anchor, "orcl.shop.orders");
   EXPECT_TRUE(t.found);
-  EXPECT_EQ(t.dictionaryComment, "Orders of customers.");
-  EXPECT_EQ(t.synonyms, (QStringList{"ALL_ORDERS", "ORD"}));
+  EXPECT_EQ(t.dictionaryComment, "Orders\nof customers.");
   ASSERT_EQ(t.columns.size(), 2);
   EXPECT_EQ(t.columns[0].name, "ORDER_ID");
   EXPECT_EQ(t.columns[0].type, "NUMBER(10)");
   EXPECT_FALSE(t.columns[0].nullable);
-  EXPECT_EQ(t.columns[0].comment, "Order number");
+  EXPECT_EQ(t.columns[0].comment, "Order\nnumber");
   EXPECT_EQ(t.columns[1].type, "VARCHAR2(10 CHAR)");
   EXPECT_EQ(t.columns[1].defaultValue, "'NEW'");
   EXPECT_TRUE(t.columns[1].nullable);
@@ -185,7 +229,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   EXPECT_EQ(m.views[0].text, "select order_id, status from orders");
   EXPECT_EQ(m.views[0].dictionaryComment, "Open orders.");
   ASSERT_EQ(m.views[0].columns.size(), 2);
-  EXPECT_EQ(m.views[0].columns[0].comment, "Which order");
+  EXPECT_EQ(m.views[0].columns[0].comment, "Which\norder");
 
   ASSERT_EQ(m.units.size(), 1);
   const UnitObject& u = m.units[0];
@@ -195,23 +239,93 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   EXPECT_EQ(u.signatures[0].returnType, "NUMBER");
   ASSERT_EQ(u.signatures[0].arguments.size(), 2);
   EXPECT_EQ(u.signatures[0].arguments[0].name, "P_ORDER");
-  EXPECT_EQ(u.signatures[0].arguments[1].inOut, "IN/OUT");
+  EXPECT_EQ(u.signatures[0].arguments[1].inOut, "IN OUT");  // as PL/SQL writes it
   EXPECT_EQ(u.signatures[0].arguments[1].defaultValue, "SYSDATE");
   ASSERT_EQ(u.blocks.size(), 1);
   EXPECT_EQ(u.blocks[0].parameters[0].name, "p_order");
 
   ASSERT_EQ(m.packages.size(), 1);
-  const PackageObject& p = m.packages[0];
-  ASSERT_EQ(p.members.size(), 2);
-  // The documented member first, with both its overloads; then the undocumented one.
-  EXPECT_EQ(p.members[0].name, "CLOSE_ORDER");
-  EXPECT_TRUE(p.members[0].documented);
-  EXPECT_EQ(p.members[0].anchor, "orcl.shop.order_api.close_order");
-  EXPECT_EQ(p.members[0].signatures.size(), 2);
-  EXPECT_EQ(p.members[0].type, "PROCEDURE");
-  EXPECT_EQ(p.members[1].name, "REOPEN");
-  EXPECT_FALSE(p.members[1].documented);
-  EXPECT_EQ(p.members[1].type, "FUNCTION");
+  EXPECT_EQ(m.packages[0].members.value(1).anchor, "orcl.shop.order_api.close_order");
+}
+
+// DOC_API declares REFRESH, INSERT_XML (a function, later a procedure of that name) and PUT
+// eleven times; of its five comment blocks two name declared members.
+TEST_F(DocumentModelTest, MembersAreTheDeclaredSubprogramsInDeclarationOrder) {
+  const QStringList text{"Shared by the routines below.",
+                         "Sets up the tables.|The teardown procedures undo it.",
+                         "Procedure is called nightly."};
+  const struct {
+    const char* what;
+    const char* sql;
+    QStringList members, textBlocks;
+  } cases[] = {
+      {"the dictionary lists the subprograms", "", {"REFRESH", "INSERT_XML", "PUT"}, text},
+      // A snapshot made without the list: the argument rows, by name; REFRESH has none.
+      {"arguments only", "DELETE FROM dba_procedures;", {"INSERT_XML", "PUT"},
+       text + QStringList{"Procedure refresh|Reloads the cache."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + c.sql);
+    db.SetSnapshotDirectories({dir.path()});
+    project.ClearProject();
+    Add(ObjectKind::Packages, "DOC_API");
+    const PackageObject p = Build().packages.value(0);
+
+    QStringList names, blocks;
+    for (const MemberObject& m : p.members) names.append(m.name);
+    for (const CommentBlock& b : p.textBlocks) blocks.append(b.description.join(u'|'));
+    EXPECT_EQ(names, c.members);
+    EXPECT_EQ(blocks, c.textBlocks);
+
+    // Overload 10 after 9, not after 1.
+    QStringList overloads;
+    for (const Signature& s : p.members.value(names.indexOf("PUT")).signatures)
+      overloads.append(s.overload);
+    EXPECT_EQ(overloads.join(u' '), "1 2 3 4 5 6 7 8 9 10 11");
+  }
+}
+
+// The page renders the dictionary's declarations as PL/SQL writes them, and each text once.
+TEST_F(DocumentModelTest, ThePageShowsTheDictionaryAsItIsMeant) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  Add(ObjectKind::Tables, "ORDERS", "Orders  \r\nof customers.\r\n");  // the comment, typed
+  Add(ObjectKind::Tables, "CUSTOMERS", {}, "CRM");
+  Add(ObjectKind::Views, "OPEN_ORDERS", "Open orders");  // says less than the comment
+  Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
+  Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+  Add(ObjectKind::Packages, "DOC_API");
+  const DocumentModel model = Build();
+  Diagrams diagrams;
+  QString error;
+  ASSERT_TRUE(DrawDiagrams(model, DiagramChoice::Tables, LinkStyle::Page, progress, &diagrams,
+                           &error))
+      << error.toStdString();
+  TemplateSet templates;
+  ASSERT_TRUE(templates.Load(TemplateFormat::ModernHtml, {}, &error)) << error.toStdString();
+  const QString page = QString::fromStdString(RenderModernHtml(model, templates, diagrams));
+
+  const std::pair<const char*, bool> expected[] = {
+      {"Dictionary comment</span> Orders", false}, {"Dictionary comment</span> Open orders.", true},
+      {"<span class=\"label\">Synonyms</span> PUBLIC.ALL_ORDERS, SHOP.ORD</p>", true},
+      {"CRM_ORDERS", false}, {"<td>Order<br>number</td>", true}, {"<td>Which<br>order</td>", true},
+      {"P_DAY</span> IN OUT DATE", true}, {"IN/OUT", false},
+      {"No comment block describes this procedure.", true},
+      {"<code>FUNCTION INSERT_XML (", true}, {"<code>PROCEDURE INSERT_XML (", true},
+  };
+  for (const auto& [text, shown] : expected) EXPECT_EQ(page.contains(text), shown) << text;
+
+  // ORDERS' box marks every key a column is in, a column only in the unique key included.
+  QXmlStreamReader xml(QByteArray::fromStdString(diagrams.tables["orcl.shop.orders"]));
+  QStringList texts;
+  while (!xml.atEnd())
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+      texts.append(xml.readElementText().simplified());
+  EXPECT_EQ(texts.mid(texts.indexOf("ORDERS") + 1, 4),
+            (QStringList{"PK FK UK", "ORDER_ID", "UK", "STATUS"}));
 }
 
 TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
@@ -230,7 +344,9 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_FALSE(t.indexes[0].columns[0].descending);
   EXPECT_TRUE(m.units[0].signatures.isEmpty());
   EXPECT_EQ(m.units[0].blocks.size(), 1);
-  EXPECT_EQ(m.packages[0].members.size(), 1);
+  // Nothing declared: a member block is text of the package.
+  EXPECT_TRUE(m.packages[0].members.isEmpty());
+  EXPECT_EQ(m.packages[0].textBlocks.size(), 1);
   // Nothing declared, nothing to compare: the described p_order is not taken for stale.
   const CoverageObject unit = MeasureCoverage(m).objects[2];
   EXPECT_EQ(unit.key.name, "ORDER_TOTAL");
@@ -239,24 +355,21 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
-  const auto add = [this](ObjectKind kind, const QString& name, const QString& description = {}) {
-    project.AppendEntry(kind, {{"ORCL", "shop", ""}, name, description});
-  };
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
-  add(ObjectKind::Tables, "ORDERS");  // the dictionary's comment describes it
-  add(ObjectKind::Tables, "CUSTOMERS");
-  add(ObjectKind::Tables, "GONE", "Dropped last year.");
-  add(ObjectKind::Views, "OPEN_ORDERS", "Open orders.");
-  add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
-  add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
-  add(ObjectKind::ProceduresAndFunctions, "GONE_UNIT (PROCEDURE)");
-  add(ObjectKind::Packages, "ORDER_API", "Orders API.");
-  add(ObjectKind::Sequences, "ORDER_SEQ", "Order numbers.");
-  add(ObjectKind::Sequences, "GONE_SEQ", "Old.");
-  add(ObjectKind::Roles, "CLERK");
-  add(ObjectKind::Roles, "GONE_ROLE", "Old.");
+  Add(ObjectKind::Tables, "ORDERS");  // the dictionary's comment describes it
+  Add(ObjectKind::Tables, "CUSTOMERS");
+  Add(ObjectKind::Tables, "GONE", "Dropped last year.");
+  Add(ObjectKind::Views, "OPEN_ORDERS", "Open orders.");
+  Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
+  Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+  Add(ObjectKind::ProceduresAndFunctions, "GONE_UNIT (PROCEDURE)");
+  Add(ObjectKind::Packages, "ORDER_API", "Orders API.");
+  Add(ObjectKind::Sequences, "ORDER_SEQ", "Order numbers.");
+  Add(ObjectKind::Sequences, "GONE_SEQ", "Old.");
+  Add(ObjectKind::Roles, "CLERK");
+  Add(ObjectKind::Roles, "GONE_ROLE", "Old.");
 
   const CoverageRun run = RunCoverage(project, settings, db, progress);
   ASSERT_TRUE(run.ok()) << run.error.toStdString();
@@ -278,9 +391,10 @@ TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
       {"Procedure ORCL.SHOP.GONE_UNIT", 0, 0, "no longer exists in its database"},
       {"Function ORCL.SHOP.LEFT_OUT", 0, 0, "not in the project"},
       {"Package ORCL.SHOP.ORDER_API", 1, 1, ""},
+      {"Package ORCL.SHOP.DOC_API", 0, 0, "not in the project"},
+      {"Package member ORCL.SHOP.ORDER_API.REOPEN", 0, 1, "no comment block"},
       // Overloads: a parameter of any of them counts once.
       {"Package member ORCL.SHOP.ORDER_API.CLOSE_ORDER", 2, 3, "P_NAME is not described"},
-      {"Package member ORCL.SHOP.ORDER_API.REOPEN", 0, 1, "no comment block"},
       {"Sequence ORCL.SHOP.ORDER_SEQ", 1, 1, ""},
       {"Sequence ORCL.SHOP.GONE_SEQ", 0, 0, "no longer exists in its database"},
       {"Sequence ORCL.SHOP.SPARE_SEQ", 0, 0, "not in the project"},
@@ -306,6 +420,9 @@ TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   EXPECT_EQ(tables.tallies[int(Measure::Columns)].total, 3);
   EXPECT_EQ(run.report.Total().documented, 11);
   EXPECT_EQ(run.report.Total().total, 20);
+  // The modern documents' summary counts the same items: the gone sequence and role too.
+  const Tally page = MeasureCoverage(Build()).Total();
+  EXPECT_EQ(std::pair(page.documented, page.total), std::pair(11, 20));
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ DocumentModel HostileModel() {
   t.anchor = t.key.Anchor();
   t.description = kHostile;
   t.dictionaryComment = kHostile + kHostile;
-  t.synonyms = {kHostile};
+  t.synonyms = {{kHostile, kHostile}};
   t.columns = {{kHostile, kHostile, false, kHostile, kHostile}};
   ModelConstraint fk{kHostile, ConstraintKind::Foreign, {kHostile}, {}, t.key, {kHostile}, t.anchor};
   ModelConstraint check{kHostile, ConstraintKind::Check, {kHostile}, kHostile, {}, {}, {}};
@@ -74,8 +74,8 @@ DocumentModel HostileModel() {
   p.key = HostileKey(QStringLiteral("P"));
   p.anchor = p.key.Anchor();
   p.description = kHostile;
-  p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, true, block,
-                {signature}}};
+  p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, {block}, {signature}}};
+  p.textBlocks = {block};
   p.source = {kHostile};
   m.packages = {p};
 

@@ -155,6 +155,20 @@ INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name
 INSERT INTO dba_cons_columns VALUES ('SCOTT', 'DEPT_PK', 'DEPT', 'LOC', 2),
   ('SCOTT', 'DEPT_PK', 'DEPT', 'DEPTNO', 1), ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'LOC', 2),
   ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'DEPTNO', 1);
+INSERT INTO dba_tables VALUES ('OPS', 'SHIPMENTS');
+INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
+  data_precision, nullable, data_scale, char_length, char_used) VALUES
+  ('OPS', 'SHIPMENTS', 'SHIPMENT_ID', 1, 'NUMBER', 22, 10, 'N', 0, 0, NULL),
+  ('OPS', 'SHIPMENTS', 'COLUMN_NAME_EXACTLY_30_CHARS_X', 2, 'VARCHAR2', 32767, NULL, 'Y', NULL,
+   32767, 'B'),
+  ('OPS', 'SHIPMENTS', 'SPLIT_FROM', 3, 'NUMBER', 22, 10, 'Y', 0, 0, NULL);
+INSERT INTO dba_col_comments SELECT owner, table_name, column_name, NULL FROM dba_tab_columns
+  WHERE owner = 'OPS';
+INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name, r_owner,
+  r_constraint_name) VALUES ('OPS', 'SHIPMENTS_PK', 'P', 'SHIPMENTS', NULL, NULL),
+  ('OPS', 'SHIPMENTS_PARENTS_FK', 'R', 'SHIPMENTS', 'OPS', 'SHIPMENTS_PK');
+INSERT INTO dba_cons_columns VALUES ('OPS', 'SHIPMENTS_PK', 'SHIPMENTS', 'SHIPMENT_ID', 1),
+  ('OPS', 'SHIPMENTS_PARENTS_FK', 'SHIPMENTS', 'SPLIT_FROM', 1);
 )sql").arg(kLongColumn) +
          SourceSql("SCOTT", "RAISE_SAL", "PROCEDURE", {"procedure raise_sal is begin null; end;"}) +
          SourceSql("SCOTT", "GET_SAL", "FUNCTION",
