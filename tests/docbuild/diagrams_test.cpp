@@ -147,13 +147,13 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}}};
   std::string svg;
   QString error;
-  EXPECT_FALSE(layout.RenderSvg(broken, &svg, &error));
+  EXPECT_EQ(layout.RenderSvg(broken, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_FALSE(error.isEmpty());
 
   LayoutGraph fine;
   fine.nodes = {{"<B>A</B>", "#a", {}}, {"B", {}, {}}};
   fine.edges = {{0, 1, {}, {}}};
-  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
+  ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
 
   // The layout process, this thread's one child, ended as a crash of the library would end it.
@@ -163,9 +163,9 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   const int child = children.readAll().trimmed().toInt(&one);
   ASSERT_TRUE(one && child > 0);
   ASSERT_EQ(kill(child, SIGKILL), 0);
-  EXPECT_FALSE(layout.RenderSvg(fine, &svg, &error));
+  EXPECT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_EQ(error.toStdString(), "the layout process stopped unexpectedly (Killed)");
-  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
+  ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
 }
 
 }  // namespace

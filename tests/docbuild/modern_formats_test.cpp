@@ -13,7 +13,6 @@
 #include "docbuild/document_model.h"
 #include "docbuild/markdown.h"
 #include "docbuild/modern_html.h"
-#include "docbuild/output_folder.h"
 #include "docbuild/templates.h"
 #include "build_fixture.h"
 #include "support/test_env.h"
@@ -253,32 +252,6 @@ TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
                 error.contains(c.reason))
         << error.toStdString();
   }
-}
-
-TEST(OutputFolder, ReplacesOurFilesKeepsTheUsersAndFailsWhole) {
-  QTemporaryDir dir;
-  const QString folder = dir.filePath("docs");
-  QString error;
-  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "one"}, {"a.md", "a"}, {"b.md", "b"}},
-                                &error));
-  testenv::WriteBytes(folder + "/notes.txt", "the user's");
-  // A second build without b.md removes the b.md the first one wrote, and nothing else.
-  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "two"}, {"a.md", "a2"}}, &error));
-  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{".vellumar-files", "README.md", "a.md", "notes.txt"}));
-  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
-
-  // A file that cannot be written leaves every file as it was.
-  QDir(folder).mkdir("c.md.vellumar-new");
-  EXPECT_FALSE(WriteOutputFolder(folder, {{"README.md", "three"}, {"c.md", "c"}}, &error));
-  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
-  EXPECT_FALSE(QFile::exists(folder + "/README.md.vellumar-new"));
-  EXPECT_FALSE(QFile::exists(folder + "/c.md"));
-
-  // A folder the failed write made is gone again.
-  const QString fresh = dir.filePath("fresh");
-  EXPECT_FALSE(WriteOutputFolder(fresh, {{"x/../../y.md", "z"}}, &error));
-  EXPECT_FALSE(QFile::exists(fresh));
 }
 
 }  // namespace
