@@ -131,9 +131,9 @@ class TemplateSet::CountingContext : public kainjow::mustache::context<std::stri
 void TemplateSet::Step() const {
   if (++steps_ > g_limits.steps)
     throw TemplateOverflow(
-        QStringLiteral("The templates take more than %1 million steps to render this document; "
-                       "a template nests its sections or its includes too deep")
-            .arg(g_limits.steps / 1000000));
+        QStringLiteral("The templates take more than %1 steps to render this document; a "
+                       "template nests its sections or its includes too deep")
+            .arg(g_limits.steps));
 }
 
 TemplateSet::TemplateSet() = default;

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 
 #include "db/snapshot_limits.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
@@ -233,6 +238,99 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
   }
   qputenv("XDG_CACHE_HOME", cacheHome);
   EXPECT_TRUE(errors.isEmpty());
+}
+
+// The cache is never stale (a snapshot edited and touched back to its old size and time),
+// a damaged page of it or a FIFO in its place costs time, never rows, and a relative
+// XDG_CACHE_HOME is not used.
+TEST_F(SnapshotFileTest, TheCacheIsNeverStaleDamagedOrWaitedOn) {
+  const QString cacheDir = testenv::Home() + "/cache/VLM/dictionaries/";
+  const auto cacheOf = [&](const QString& snapshot) {
+    return cacheDir +
+           QCryptographicHash::hash(snapshot.toUtf8(), QCryptographicHash::Sha1).toHex() +
+           ".sqlite";
+  };
+  const auto sql = [&](const QString& file, const QString& statement) {
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &handle), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(handle, statement.toUtf8().constData(), nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(handle);
+    sqlite3_close(handle);
+  };
+  const auto connect = [&](const QString& server) {
+    ConnectDatabase(db, server, "U", "x");
+    const QStringList tables = Column(QueryId::OCITables, {}, "table_name");
+    db.Disconnect();
+    return tables;
+  };
+  const struct {
+    const char* server;
+    std::function<void(const QString& snapshot, const QString& cache)> change;
+  } cases[] = {
+      {"TOUCHED",
+       [&](const QString& snapshot, const QString&) {
+         EXPECT_EQ(connect("TOUCHED"), QStringList{"OLD"});
+         const QFileInfo before(snapshot);
+         sql(snapshot, "UPDATE dba_tables SET table_name = 'NEW'");
+         QFile touched(snapshot);
+         ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+         touched.setFileTime(before.lastModified(), QFileDevice::FileModificationTime);
+         touched.close();
+         ASSERT_EQ(QFileInfo(snapshot).size(), before.size());
+       }},
+      {"DAMAGED",
+       [&](const QString&, const QString& cache) {
+         // Made by another program, so that no connection of this one has read it.
+         ASSERT_EQ(childprocess::Run([&] { return connect("DAMAGED") == QStringList{"OLD"} ? 0 : 1; }), 0);
+         sqlite3* handle = nullptr;
+         ASSERT_EQ(sqlite3_open(QFile::encodeName(cache).constData(), &handle), SQLITE_OK);
+         sqlite3_stmt* roots = nullptr;
+         sqlite3_prepare_v2(handle,
+                            "SELECT rootpage FROM sqlite_schema WHERE tbl_name = 'dba_tables'",
+                            -1, &roots, nullptr);
+         QList<int> pages;
+         while (sqlite3_step(roots) == SQLITE_ROW) pages << sqlite3_column_int(roots, 0);
+         sqlite3_finalize(roots);
+         sqlite3_close(handle);
+         ASSERT_FALSE(pages.isEmpty());
+         QFile file(cache);
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         for (const int page : pages) {
+           file.seek(qint64(page - 1) * 4096);
+           file.write(QByteArray(4096, '\xA5'));
+         }
+       }},
+      {"FIFO",
+       [&](const QString&, const QString& cache) {
+         QDir().mkpath(cacheDir);
+         ASSERT_EQ(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
+       }},
+      {"RELATIVE", [&](const QString&, const QString&) {
+         qputenv("XDG_CACHE_HOME", "relative-cache");
+       }},
+  };
+  const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server);
+    const QString snapshot = SnapshotPath(QString(c.server) + ".sqlite");
+    testdb::MakeSnapshot(snapshot, testdb::UserSql("U", {}) +
+                                       "INSERT INTO dba_tables VALUES ('U', 'OLD');");
+    c.change(snapshot, cacheOf(snapshot));
+    alarm(60);  // a FIFO waited on fails the test instead of stopping it
+    const QStringList tables = connect(c.server);
+    alarm(0);
+    EXPECT_EQ(tables, QStringList{QString(c.server) == "TOUCHED" ? "NEW" : "OLD"});
+    if (QString(c.server) == "RELATIVE") {
+      EXPECT_FALSE(QFileInfo::exists("relative-cache"));
+      EXPECT_TRUE(QFileInfo(testenv::Home() + "/.cache/VLM/dictionaries/" +
+                            QFileInfo(cacheOf(snapshot)).fileName()).isFile());
+    } else {
+      EXPECT_TRUE(QFileInfo(cacheOf(snapshot)).isFile());
+    }
+    qputenv("XDG_CACHE_HOME", cacheHome);
+  }
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 // A snapshot is a file someone hands you: what its own views can do is bounded, and reaching

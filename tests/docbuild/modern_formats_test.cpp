@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <kainjow/mustache.hpp>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "docbuild/diagrams.h"
 #include "docbuild/document_model.h"
+#include "docbuild/document_view.h"
 #include "docbuild/markdown.h"
 #include "docbuild/modern_html.h"
 #include "docbuild/templates.h"
@@ -132,6 +136,25 @@ TEST(ModernHtml, NoValueAddsMarkup) {
       QRegularExpression(R"(<dt>Documented</dt><dd>\d+\.\d% \(\d+ of \d+ items\)</dd>)")));
 }
 
+// A control character in a name (which no page may hold) is U+FFFD; markup is escaped, and
+// tabs and line breaks of source text stay.
+TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("a\0b", 3), "a\uFFFDb"}, {"\x1b]0;title\x07", "\uFFFD]0;title\uFFFD"},
+      {"\x7f \u0085 \uFFFE \uFFFF", "\uFFFD \uFFFD \uFFFD \uFFFD"},
+      {"<a href='x'>&\"", "&lt;a href=&apos;x&apos;&gt;&amp;&quot;"},
+      {"line\r\n\tcode \u00e9\u0100", "line\r\n\tcode \u00e9\u0100"},
+  };
+  for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeModernHtml(text), escaped) << text;
+
+  DocumentModel model = HostileModel();
+  model.tables[0].description = QStringLiteral("clears\x1b[2J the screen");
+  const std::string page =
+      RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{});
+  EXPECT_EQ(page.find('\x1b'), std::string::npos);
+  EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
+}
+
 // 50 objects to a batch: 51 tables make two, each other section one; every batch is closed.
 TEST(ModernHtml, ObjectsGoInClosedBatches) {
   DocumentModel model = HostileModel();
@@ -207,6 +230,45 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   }
 }
 
+// A quoted lower-case name of 70 characters spells each letter in four: its files get a
+// readable beginning and a hash, the same in every build, and every link follows them.
+TEST(Markdown, LongNamesGetShortStableFileNamesThatLinksFollow) {
+  DocumentModel m;
+  m.sections = {SectionKind::Tables};
+  for (const QString& name : {QString(70, u'a'), QString(69, u'a') + u'b'}) {
+    TableObject t;
+    t.key = {"DEMO", "HR", name};
+    t.anchor = t.key.Anchor();
+    t.found = true;
+    t.columns = {{"ID", "NUMBER", true, {}, {}}};
+    t.constraints = {{"PK", ConstraintKind::Primary, {"ID"}, {}, {}, {}, {}},
+                     {"FK", ConstraintKind::Foreign, {"ID"}, {}, t.key, {"ID"}, t.anchor}};
+    t.referencedBy = {{t.key, t.anchor, "FK", {"ID"}}};
+    m.tables.append(t);
+  }
+  ASSERT_GT(m.tables[0].anchor.size(), 255);
+  const auto render = [&] {
+    return RenderMarkdown(m, Templates(TemplateFormat::Markdown), Drawn(m, LinkStyle::Files));
+  };
+  const QList<OutputFile> files = render();
+  QSet<QString> names;
+  for (const OutputFile& f : files) {
+    EXPECT_LE(f.name.size(), 120) << f.name.toStdString();
+    names.insert(f.name);
+  }
+  EXPECT_EQ(names.size(), files.size()) << "two long names that begin alike stay apart";
+  EXPECT_EQ(files.size(), 6) << "README, the overview, two pages and their drawings";
+  const QString page = ObjectFileName(m.tables[0].anchor, ".md");
+  EXPECT_TRUE(page.startsWith(m.tables[0].anchor.left(80)) && page.contains(u'~')) << page.toStdString();
+  EXPECT_TRUE(names.contains(page));
+  EXPECT_TRUE(files[0].bytes.contains("](" + page.toUtf8() + ")")) << "the contents link to it";
+  const QString svg = ObjectFileName(m.tables[0].anchor, ".svg");
+  EXPECT_TRUE(names.contains(svg));
+  for (const OutputFile& f : files)
+    if (f.name == page) EXPECT_TRUE(f.bytes.contains("(" + svg.toUtf8() + ")"));
+  EXPECT_EQ(render()[1].name, files[1].name);
+}
+
 TEST(Markdown, EscapingShowsTheTextLiterally) {
   const std::pair<std::string, std::string> cases[] = {
       {"JOB_HISTORY", "JOB\\_HISTORY"}, {"a|b", "a\\|b"}, {"<b>&amp;", "\\<b\\>\\&amp;"},
@@ -251,6 +313,100 @@ TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(dir.filePath(c.named))) &&
                 error.contains(c.reason))
         << error.toStdString();
+  }
+}
+
+// A template of the user's is a regular file of bounded size inside the template directory:
+// a link out of it (to a secret the page would publish), a FIFO or a huge file is refused.
+TEST(Templates, OnlyRegularFilesOfBoundedSizeInsideTheDirectory) {
+  QTemporaryDir outside;
+  testenv::WriteBytes(outside.filePath("secret"), "root:secret");
+  const struct {
+    const char* name;
+    std::function<void(const QString& dir)> plant;
+    const char* reason;  // empty: loads, and the linked piece is used
+  } cases[] = {
+      {"a link out of the directory",
+       [&](const QString& d) { QFile::link(outside.filePath("secret"), d + "/description.html"); },
+       "It leads out of the template directory"},
+      {"a link to a device", [](const QString& d) { QFile::link("/dev/zero", d + "/style.css"); },
+       "It leads out of the template directory"},
+      {"a FIFO",
+       [](const QString& d) {
+         ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/script.js").constData(), 0600), 0);
+       },
+       "Not a regular file"},
+      {"larger than any template",
+       [](const QString& d) {
+         QFile big(d + "/view.html");
+         ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(17) << 20));
+       },
+       "It is larger than 16 MiB"},
+      {"a link inside the directory",
+       [](const QString& d) {
+         testenv::WriteBytes(d + "/pieces.html", "<p>own signatures</p>");
+         QFile::link("pieces.html", d + "/signatures.html");
+       },
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    c.plant(dir.path());
+    TemplateSet set;
+    QString error;
+    EXPECT_EQ(set.Load(TemplateFormat::ModernHtml, dir.path(), &error), *c.reason == 0);
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    if (*c.reason == 0) {
+      std::string unit;
+      set.Render("unit.html", kainjow::mustache::data(), unit);
+      EXPECT_NE(unit.find("<p>own signatures</p>"), std::string::npos);
+    }
+  }
+}
+
+// Sections nested deep over a list, or each template including the next ten times, would
+// render for hours: they stop at the limits with an error that says why.
+TEST(Templates, RenderingStopsAtItsLimits) {
+  QString deep = "x\n";
+  for (int i = 0; i < 12; ++i) deep = "{{#items}}" + deep + "{{/items}}";
+  const QStringList chain = TemplateSet::Names(TemplateFormat::ModernHtml);
+  const struct {
+    const char* name;
+    std::map<QString, QString> files;
+    TemplateLimits limits;
+    const char* reason;
+  } cases[] = {
+      {"sections twelve deep", {{"page.html", deep}}, {100000, qint64(1) << 40},
+       "more than 100000 steps"},
+      {"ten includes of the next, ten deep", {}, {100000, qint64(1) << 40},
+       "more than 100000 steps"},
+      {"output", {{"page.html", deep}}, {qint64(1) << 40, qint64(1) << 20},
+       "more than 1 MiB of this document"},
+  };
+  kainjow::mustache::data items(kainjow::mustache::data::type::list);
+  for (int i = 0; i < 10; ++i) items.push_back(kainjow::mustache::data("item"));
+  kainjow::mustache::data data;
+  data.set("items", items);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    std::map<QString, QString> files = c.files;
+    if (files.empty())
+      for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+        files[chain[i]] = QString("{{> %1}}").arg(chain[i + 1]).repeated(10);
+    for (const auto& [name, text] : files) testenv::WriteBytes(dir.filePath(name), text.toUtf8());
+    const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
+    SetTemplateLimits(c.limits);
+    std::string out;
+    QString error;
+    try {
+      set.Render("page.html", data, out);
+    } catch (const TemplateOverflow& e) {
+      error = e.Message();
+    }
+    SetTemplateLimits({});
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
   }
 }
 
