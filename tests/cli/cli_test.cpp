@@ -1,10 +1,14 @@
 // vellumar-build as a script runs it: arguments, exit status, files and messages.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "db/database.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
@@ -41,6 +46,25 @@ class CliTest : public ::testing::Test {
             QString::fromLocal8Bit(p.readAllStandardError())};
   }
   QString Path(const QString& name) { return dir.filePath(name); }
+
+  // Runs vellumar-build with arguments that are bytes (QProcess would decode them), standard
+  // output and error into one file; the exit status.
+  int ExecBytes(const QList<QByteArray>& args, QByteArray* printed = nullptr) {
+    const QByteArray log = QFile::encodeName(Path("printed"));
+    const int status = childprocess::Run([&] {
+      const int fd = ::open(log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fd, 1);
+      ::dup2(fd, 2);
+      std::vector<const char*> argv{VELLUMAR_BUILD_EXE};
+      for (const QByteArray& a : args) argv.push_back(a.constData());
+      argv.push_back(nullptr);
+      ::execv(argv[0], const_cast<char* const*>(argv.data()));
+      return 127;
+    });
+    if (printed) *printed = testenv::ReadBytes(QString::fromLatin1(log));
+    QFile::remove(QString::fromLatin1(log));
+    return status;
+  }
 
   QTemporaryDir dir;
   QString sample, demoIni;
@@ -159,25 +183,98 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
                                                                               : QByteArray();
   };
   const QByteArray projectBytes = testenv::ReadBytes(sample);
-  const QByteArray printed = folder + "/printed";
   const QByteArray settings = QFile::encodeName(demoIni);
-  const auto build = [&](const QByteArray& out) {
-    return childprocess::Run([&] {
-      const int fd = ::open(printed.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      ::dup2(fd, 1);
-      ::dup2(fd, 2);
-      const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
-                            project.constData(), out.constData(), nullptr};
-      ::execv(argv[0], const_cast<char* const*>(argv));
-      return 127;
-    });
-  };
-  ASSERT_EQ(build(output), 0);
+  QByteArray printed;
+  ASSERT_EQ(ExecBytes({"--settings", settings, project, output}, &printed), 0);
   EXPECT_EQ(contents(project), projectBytes);
   const QByteArray written = output + ".htm";
-  EXPECT_TRUE(testenv::ReadBytes(QString::fromLatin1(printed)).endsWith("\n" + written + "\n"));
+  EXPECT_TRUE(printed.endsWith("\n" + written + "\n"));
   EXPECT_TRUE(contents(written).startsWith("<HTML>"));
-  for (const QByteArray& name : {project, written}) ::unlink(name.constData());
+
+  // The modern formats too: the page's name and the folder's, byte for byte.
+  for (const auto& [format, name, file] :
+       {std::tuple{"modern", output, output + ".html"},
+        std::tuple{"markdown", folder + "/md\xff", folder + "/md\xff/README.md"}}) {
+    ASSERT_EQ(ExecBytes({"--format", format, "--settings", settings, project, name}, &printed), 0)
+        << printed.toStdString();
+    EXPECT_TRUE(printed.endsWith("\n" + (QByteArray(format) == "modern" ? file : name) + "\n"))
+        << printed.toStdString();
+    EXPECT_FALSE(contents(file).isEmpty()) << file.toStdString();
+  }
+  for (const QByteArray& name : {project, written, output + ".html"}) ::unlink(name.constData());
+}
+
+// Names that would make a terminal retitle itself, clear its screen or write its clipboard
+// are shown with their control characters as codes, in progress lines, errors and the
+// coverage report; a NUL does not cut the line.
+TEST_F(CliTest, ControlCharactersOfNamesAreShownNotActedOn) {
+  const QString hostile = QStringLiteral("T\x1b]0;owned\x07\x1b[2J\x1b]52;c;eA==\x07") + QChar(0) + "END";
+  const QByteArray shown = "T\\x1b]0;owned\\x07\\x1b[2J\\x1b]52;c;eA==\\x07\\x00END";
+  Project project;
+  project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "hr"}, hostile, ""});
+  QString error;
+  ASSERT_TRUE(WriteProject(project, Path("hostile.vlm"), &error));
+  QByteArray printed;
+  for (const QList<QByteArray>& args :
+       {QList<QByteArray>{"--settings", QFile::encodeName(demoIni),
+                          QFile::encodeName(Path("hostile.vlm")), QFile::encodeName(Path("h.htm"))},
+        QList<QByteArray>{"--coverage", "--settings", QFile::encodeName(demoIni),
+                          QFile::encodeName(Path("hostile.vlm"))},
+        QList<QByteArray>{"--settings", QFile::encodeName(demoIni),
+                          QFile::encodeName(Path("gone\x1b[2J.vlm")), "x.htm"}}) {
+    ExecBytes(args, &printed);
+    EXPECT_FALSE(printed.contains('\x1b') || printed.contains('\x07') || printed.contains('\0'))
+        << printed.toStdString();
+    EXPECT_TRUE(printed.contains(args[0] == "--coverage" || args.size() == 4 && args[2].contains("gone")
+                                     ? QByteArray(args[0] == "--coverage" ? shown : "gone\\x1b[2J.vlm")
+                                     : "Building table: " + shown + "\n"))
+        << printed.toStdString();
+  }
+}
+
+// Stopped by Ctrl-C or SIGTERM while it writes, a build leaves no file behind.
+TEST_F(CliTest, AnInterruptedBuildLeavesNoTemporaryFile) {
+  // Enough entries that the progress lines fill a small pipe nobody reads, so that the build
+  // waits there, half-way, with its temporary file open.
+  Project project;
+  for (int i = 0; i < 300; ++i)
+    project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "hr"}, "EMPLOYEES", ""});
+  QString error;
+  ASSERT_TRUE(WriteProject(project, Path("many.vlm"), &error));
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    const QByteArray project = QFile::encodeName(Path("many.vlm"));
+    const QByteArray output = QFile::encodeName(Path("doc.htm"));
+    const QByteArray settings = QFile::encodeName(demoIni);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(ends[1], 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
+                            project.constData(), output.constData(), nullptr};
+      ::execv(argv[0], const_cast<char* const*>(argv));
+      ::_exit(127);
+    }
+    ::close(ends[1]);
+    int waiting = 0;
+    for (int tries = 0; tries < 2000; ++tries) {
+      ::usleep(10000);
+      ::ioctl(ends[0], FIONREAD, &waiting);
+      if (waiting >= 4000 && QDir(dir.path()).entryList({"doc.htm.*"}, QDir::Files).size() == 1)
+        break;
+    }
+    ASSERT_GE(waiting, 4000) << "the build did not wait at its progress lines";
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(ends[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+    EXPECT_EQ(QDir(dir.path()).entryList({"doc.htm*"}, QDir::Files | QDir::Hidden), QStringList());
+  }
 }
 
 // A template of the user's replaces its namesake, the others stay built in; each table's
@@ -203,6 +300,77 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
   EXPECT_FALSE(QFile::exists(Path("bad.html")));
   EXPECT_EQ(Exec({"--format", "modern", "--template", Path("none"), sample, Path("x")}).exitCode,
             2);
+}
+
+// No format writes over what the build reads: the project, the settings, a snapshot the
+// project reads, a template; nor over an interrupted save's project, nor the user's own files
+// in a Markdown folder. Each is refused before anything is written, naming both files.
+TEST_F(CliTest, NoFormatReplacesAnInputOrTheUsersFiles) {
+  QDir(dir.path()).mkpath("md");
+  QDir(dir.path()).mkpath("tpl");
+  ASSERT_TRUE(QFile::copy(sample, Path("md/README.md")));
+  ASSERT_TRUE(QFile::copy(sample, Path("md/demo.hr.employees.md")));
+  ASSERT_TRUE(QFile::copy(sample, Path("p.vlm")));
+  ASSERT_TRUE(QFile::copy(SampleDictionaryDirectory() + "/demo.sqlite", Path("demo.sqlite")));
+  ASSERT_TRUE(QFile::link(Path("demo.sqlite"), Path("snapshot.html")));
+  ASSERT_TRUE(QFile::link(Path("demo.sqlite"), Path("snapshot.htm")));
+  testenv::WriteBytes(Path("tpl/page.html"), "{{name}}");
+  // The snapshot beside the project is the one it reads.
+  const QByteArray ini = "[General]\nDocument_parts=TTTTTTTT\nProject_dir=" + dir.path().toUtf8() + "\n";
+  testenv::WriteBytes(Path("s.ini"), ini);
+  testenv::WriteBytes(Path("md/s.ini"), ini);
+  QDir(dir.path()).mkpath("users");
+  testenv::WriteBytes(Path("users/README.md"), "my own notes");
+  testenv::WriteBytes(Path("saved.vlm"), testenv::ReadBytes(sample));
+  testenv::WriteBytes(Path("saved.vlm.vellumar-save"), testenv::ReadBytes(sample));
+  const auto before = [&] {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString f = it.next();
+      files[f] = testenv::ReadBytes(f);
+    }
+    return files;
+  };
+  const QMap<QString, QByteArray> files = before();
+  const struct {
+    QStringList args;
+    int exitCode;
+    QString message;
+  } cases[] = {
+      {{"--format", "markdown", "--settings", Path("s.ini"), Path("md/README.md"), Path("md/README.md")},
+       2, "OUTPUT folder " + Path("md") + " holds the project file " + Path("md/README.md")},
+      {{"--format", "markdown", "--settings", Path("s.ini"), Path("md/demo.hr.employees.md"), Path("md")},
+       2, "holds the project file " + Path("md/demo.hr.employees.md")},
+      {{"--format", "markdown", "--settings", Path("md/s.ini"), Path("p.vlm"), Path("md/s")}, 0, ""},
+      {{"--settings", Path("s.ini"), Path("p.vlm"), Path("snapshot.htm")}, 2,
+       "OUTPUT " + Path("snapshot.htm") + " is the dictionary snapshot " + Path("demo.sqlite")},
+      {{"--format", "modern", "--settings", Path("s.ini"), Path("p.vlm"), Path("snapshot.html")},
+       2, "is the dictionary snapshot " + Path("demo.sqlite")},
+      {{"--format", "modern", "--template", Path("tpl"), "--settings", Path("s.ini"), Path("p.vlm"),
+        Path("tpl/page.html")},
+       2, "is the template " + Path("tpl") + "/page.html"},
+      {{"--settings", Path("s.ini"), Path("saved.vlm"), Path("saved.htm")}, 1,
+       "the last save of " + Path("saved.vlm") + " was interrupted; its complete copy is " +
+           Path("saved.vlm.vellumar-save")},
+      {{"--format", "markdown", "--settings", Path("s.ini"), Path("p.vlm"), Path("users")}, 2,
+       "ERROR: The folder " + Path("users") + " holds files that no earlier build wrote and that "
+       "this build would replace: README.md."},
+      {{"--format", "modern", "--settings", Path("s.ini"), Path("p.vlm"), Path("missing/page")},
+       1, "ERROR: Can't create a file " + Path("missing/page.html") + ". No such file or directory."},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Exec(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+  }
+  // A settings file named like none of the pages may lie in the folder (case 3 wrote it).
+  QMap<QString, QByteArray> after = before();
+  for (const QString& f : after.keys())
+    if (f.startsWith(Path("md/s/"))) after.remove(f);
+  EXPECT_EQ(QStringList(after.keys()).join(u'\n').toStdString(),
+            QStringList(files.keys()).join(u'\n').toStdString());
+  for (const QString& f : files.keys()) EXPECT_TRUE(after[f] == files[f]) << f.toStdString();
 }
 
 // The sample leaves gaps on purpose: the report's JSON parses and adds up, and the gate
