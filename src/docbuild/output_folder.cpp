@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
@@ -205,6 +204,13 @@ bool Recover(int dirFd, const QString& shown, QString* error) {
   return true;
 }
 
+// Makes the folders above `path` that are missing, each by its bytes.
+bool MakeParents(const QByteArray& path) {
+  for (qsizetype at = path.indexOf('/', 1); at > 0; at = path.indexOf('/', at + 1))
+    if (::mkdir(path.left(at).constData(), 0777) != 0 && errno != EEXIST) return false;
+  return true;
+}
+
 bool WriteAll(int fd, const QByteArray& bytes, int* error) {
   for (qsizetype at = 0; at < bytes.size();) {
     const ssize_t put = ::write(fd, bytes.constData() + at, bytes.size() - at);
@@ -355,8 +361,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& 
   bool made = false;
   if (::lstat(path.constData(), &st) != 0) {
     if (errno != ENOENT) return fail(QStringLiteral("%1: %2").arg(shown, Reason(errno)));
-    const QFileInfo parent(folder);
-    if (!QDir().mkpath(parent.path()) || ::mkdir(path.constData(), 0777) != 0)
+    if (!MakeParents(path) || ::mkdir(path.constData(), 0777) != 0)
       return fail(QStringLiteral("Can't create the folder %1: %2").arg(shown, Reason(errno)));
     made = true;
   } else if (S_ISLNK(st.st_mode)) {
