@@ -298,7 +298,8 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::exception& e) {
-    PrintError(QStringLiteral("vellumar-build: unexpected error: ") + QString::fromLocal8Bit(e.what()));
+    PrintError(QStringLiteral("vellumar-build: unexpected error: ") +
+               QString::fromLocal8Bit(e.what()));
   } catch (...) {
     PrintError(QStringLiteral("vellumar-build: unexpected error"));
   }

@@ -207,10 +207,6 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
   SetList(d, "staleParameters", Names(check.stale));
 }
 
-}  // namespace
-
-namespace {
-
 // File names stay well inside the 255 bytes a folder entry holds, with room for the
 // temporary names beside them.
 constexpr qsizetype kMaxFileName = 120;
@@ -231,7 +227,8 @@ DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
     : model_(model), links_(links), diagrams_(diagrams) {}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
-  return links_ == LinkStyle::Page ? u'#' + anchor : ObjectFileName(anchor, QStringLiteral(".md"));
+  return links_ == LinkStyle::Page ? u'#' + anchor
+                                   : ObjectFileName(anchor, QStringLiteral(".md"));
 }
 
 QString DocumentView::MemberHref(const QString& packageAnchor, const QString& memberAnchor) const {

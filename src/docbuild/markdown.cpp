@@ -50,7 +50,8 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
     view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
       std::string page;
       templates.Render(name, data, page);
-      files.append({ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)});
+      files.append(
+          {ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)});
     });
   }
   auto svgFile = [&files](const QString& anchor, const std::string& svg) {

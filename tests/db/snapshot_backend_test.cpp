@@ -207,130 +207,96 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
 }
 
 // The prepared dictionary is made once per version of a snapshot and kept in the user's
-// cache: a changed snapshot is read anew, and a cache that is damaged or cannot be written
-// costs time, never rows.
+// cache: a changed snapshot is read anew, also one edited and touched back to its old size
+// and time, and a cache that is damaged (whole or in a page), is a FIFO, cannot be written or
+// is named relative to wherever the program runs costs time, never rows.
 TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
   const QString path = SnapshotPath("moving.sqlite");
-  const QString cache = testenv::Home() + "/cache/VLM/dictionaries";
+  const QString cacheDir = testenv::Home() + "/cache/VLM/dictionaries";
+  const QString cache = cacheDir + '/' +
+                        QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex() +
+                        ".sqlite";
   const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
   const QDateTime start = QDateTime::currentDateTime();
-  const qsizetype cached = QDir(cache).entryList(QDir::Files).size();
-  const QStringList tables = {"FIRST", "SECOND", "DAMAGED_CACHE", "UNWRITABLE_CACHE"};
-  for (int i = 0; i < tables.size(); ++i) {
-    if (tables[i] == "DAMAGED_CACHE") {
-      for (const QFileInfo& f : QDir(cache).entryInfoList(QDir::Files))
-        testenv::WriteBytes(f.filePath(), "not a database");
-    }
-    if (tables[i] == "UNWRITABLE_CACHE") {
-      testenv::WriteBytes(dir.filePath("plain"), "x");
-      qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
-    }
-    testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
-                                   QString("INSERT INTO dba_tables VALUES ('U', '%1');")
-                                       .arg(tables[i]));
-    QFile touched(path);
-    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
-    touched.setFileTime(start.addSecs(10 * i), QFileDevice::FileModificationTime);
-    touched.close();
-    ConnectDatabase(db, "MOVING", "U", "x");
-    EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({tables[i]}));
-    EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), cached + 1) << tables[i].toStdString();
-  }
-  qputenv("XDG_CACHE_HOME", cacheHome);
-  EXPECT_TRUE(errors.isEmpty());
-}
-
-// The cache is never stale (a snapshot edited and touched back to its old size and time),
-// a damaged page of it or a FIFO in its place costs time, never rows, and a relative
-// XDG_CACHE_HOME is not used.
-TEST_F(SnapshotFileTest, TheCacheIsNeverStaleDamagedOrWaitedOn) {
-  const QString cacheDir = testenv::Home() + "/cache/VLM/dictionaries/";
-  const auto cacheOf = [&](const QString& snapshot) {
-    return cacheDir +
-           QCryptographicHash::hash(snapshot.toUtf8(), QCryptographicHash::Sha1).toHex() +
-           ".sqlite";
-  };
-  const auto sql = [&](const QString& file, const QString& statement) {
+  const qsizetype cached = QDir(cacheDir).entryList(QDir::Files).size();
+  const auto sql = [](const QString& file, const char* statement) {
     sqlite3* handle = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &handle), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(handle, statement.toUtf8().constData(), nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(handle);
+    sqlite3_open(QFile::encodeName(file).constData(), &handle);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(handle, statement, -1, &stmt, nullptr);
+    QList<int> values;
+    while (sqlite3_step(stmt) == SQLITE_ROW) values << sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
     sqlite3_close(handle);
+    return values;
   };
-  const auto connect = [&](const QString& server) {
-    ConnectDatabase(db, server, "U", "x");
-    const QStringList tables = Column(QueryId::OCITables, {}, "table_name");
+  const auto tables = [&] {
+    ConnectDatabase(db, "MOVING", "U", "x");
+    const QStringList names = Column(QueryId::OCITables, {}, "table_name");
     db.Disconnect();
-    return tables;
+    return names;
   };
   const struct {
-    const char* server;
-    std::function<void(const QString& snapshot, const QString& cache)> change;
-  } cases[] = {
+    const char* table;
+    std::function<void()> change;  // after the snapshot is written
+  } steps[] = {
+      {"FIRST", {}},
+      {"SECOND", {}},
       {"TOUCHED",
-       [&](const QString& snapshot, const QString&) {
-         EXPECT_EQ(connect("TOUCHED"), QStringList{"OLD"});
-         const QFileInfo before(snapshot);
-         sql(snapshot, "UPDATE dba_tables SET table_name = 'NEW'");
-         QFile touched(snapshot);
+       [&] {
+         const QFileInfo before(path);
+         sql(path, "UPDATE dba_tables SET table_name = 'TOUCHED'");
+         QFile touched(path);
          ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
          touched.setFileTime(before.lastModified(), QFileDevice::FileModificationTime);
-         touched.close();
-         ASSERT_EQ(QFileInfo(snapshot).size(), before.size());
+         ASSERT_EQ(touched.size(), before.size());
        }},
-      {"DAMAGED",
-       [&](const QString&, const QString& cache) {
+      {"WHOLLY_DAMAGED", [&] { testenv::WriteBytes(cache, "not a database"); }},
+      {"PAGE_DAMAGED",
+       [&] {
          // Made by another program, so that no connection of this one has read it.
-         ASSERT_EQ(childprocess::Run([&] { return connect("DAMAGED") == QStringList{"OLD"} ? 0 : 1; }), 0);
-         sqlite3* handle = nullptr;
-         ASSERT_EQ(sqlite3_open(QFile::encodeName(cache).constData(), &handle), SQLITE_OK);
-         sqlite3_stmt* roots = nullptr;
-         sqlite3_prepare_v2(handle,
-                            "SELECT rootpage FROM sqlite_schema WHERE tbl_name = 'dba_tables'",
-                            -1, &roots, nullptr);
-         QList<int> pages;
-         while (sqlite3_step(roots) == SQLITE_ROW) pages << sqlite3_column_int(roots, 0);
-         sqlite3_finalize(roots);
-         sqlite3_close(handle);
-         ASSERT_FALSE(pages.isEmpty());
+         ASSERT_EQ(childprocess::Run([&] { return tables() == QStringList{"PAGE_DAMAGED"}; }), 1);
          QFile file(cache);
          ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-         for (const int page : pages) {
+         for (const int page :
+              sql(cache, "SELECT rootpage FROM sqlite_schema WHERE tbl_name = 'dba_tables'")) {
            file.seek(qint64(page - 1) * 4096);
            file.write(QByteArray(4096, '\xA5'));
          }
        }},
       {"FIFO",
-       [&](const QString&, const QString& cache) {
-         QDir().mkpath(cacheDir);
+       [&] {
+         QFile::remove(cache);
          ASSERT_EQ(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
        }},
-      {"RELATIVE", [&](const QString&, const QString&) {
-         qputenv("XDG_CACHE_HOME", "relative-cache");
+      {"UNWRITABLE",
+       [&] {
+         testenv::WriteBytes(dir.filePath("plain"), "x");
+         qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
        }},
+      {"RELATIVE", [&] { qputenv("XDG_CACHE_HOME", "relative-cache"); }},
   };
-  const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.server);
-    const QString snapshot = SnapshotPath(QString(c.server) + ".sqlite");
-    testdb::MakeSnapshot(snapshot, testdb::UserSql("U", {}) +
-                                       "INSERT INTO dba_tables VALUES ('U', 'OLD');");
-    c.change(snapshot, cacheOf(snapshot));
-    alarm(60);  // a FIFO waited on fails the test instead of stopping it
-    const QStringList tables = connect(c.server);
-    alarm(0);
-    EXPECT_EQ(tables, QStringList{QString(c.server) == "TOUCHED" ? "NEW" : "OLD"});
-    if (QString(c.server) == "RELATIVE") {
-      EXPECT_FALSE(QFileInfo::exists("relative-cache"));
-      EXPECT_TRUE(QFileInfo(testenv::Home() + "/.cache/VLM/dictionaries/" +
-                            QFileInfo(cacheOf(snapshot)).fileName()).isFile());
-    } else {
-      EXPECT_TRUE(QFileInfo(cacheOf(snapshot)).isFile());
+  for (int i = 0; i < int(std::size(steps)); ++i) {
+    SCOPED_TRACE(steps[i].table);
+    if (QString(steps[i].table) != "TOUCHED") {
+      testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
+                                     QString("INSERT INTO dba_tables VALUES ('U', '%1');")
+                                         .arg(steps[i].table));
+      QFile touched(path);
+      ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+      touched.setFileTime(start.addSecs(10 * i), QFileDevice::FileModificationTime);
     }
-    qputenv("XDG_CACHE_HOME", cacheHome);
+    if (steps[i].change) steps[i].change();
+    alarm(60);  // a FIFO waited on fails the test instead of stopping it
+    EXPECT_EQ(tables(), QStringList({steps[i].table}));
+    alarm(0);
+    EXPECT_EQ(QDir(cacheDir).entryList(QDir::Files).size(), cached + 1);
   }
-  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  EXPECT_FALSE(QFileInfo::exists("relative-cache"));
+  EXPECT_TRUE(QFileInfo::exists(testenv::Home() + "/.cache/VLM/dictionaries/" +
+                                QFileInfo(cache).fileName()));
+  qputenv("XDG_CACHE_HOME", cacheHome);
+  EXPECT_TRUE(errors.isEmpty());
 }
 
 // A snapshot is a file someone hands you: what its own views can do is bounded, and reaching
