@@ -28,6 +28,7 @@ QString KindOf(mode_t mode) {
   if (S_ISFIFO(mode)) return QStringLiteral("a FIFO");
   if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
   if (S_ISLNK(mode)) return QStringLiteral("a symbolic link");
+  if (S_ISREG(mode)) return QStringLiteral("a file");
   return QStringLiteral("not a regular file");
 }
 

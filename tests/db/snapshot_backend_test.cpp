@@ -244,12 +244,13 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
       {"SECOND", {}},
       {"TOUCHED",
        [&] {
-         const QFileInfo before(path);
+         const QDateTime modified = QFileInfo(path).lastModified();
+         const qint64 size = QFileInfo(path).size();
          sql(path, "UPDATE dba_tables SET table_name = 'TOUCHED'");
          QFile touched(path);
          ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
-         touched.setFileTime(before.lastModified(), QFileDevice::FileModificationTime);
-         ASSERT_EQ(touched.size(), before.size());
+         touched.setFileTime(modified, QFileDevice::FileModificationTime);
+         ASSERT_EQ(touched.size(), size);
        }},
       {"WHOLLY_DAMAGED", [&] { testenv::WriteBytes(cache, "not a database"); }},
       {"PAGE_DAMAGED",
