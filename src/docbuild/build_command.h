@@ -2,7 +2,8 @@
 // Project > Build in the program: asks for the output file (and whether to replace it, when
 // the file with its extension exists), runs the build with a progress dialog, restores the
 // status bar's connection text, then asks for the new version number and marks the project
-// modified.
+// modified. Files of the user's in a Markdown folder are replaced only when the user, asked
+// with their names, agrees.
 //
 // A build that fails (a log-on or query while its sections are written, or the save) says
 // "Build failed." in its progress dialog, which can then be closed; the error is shown once
