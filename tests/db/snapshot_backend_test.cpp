@@ -217,6 +217,7 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
                         QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex() +
                         ".sqlite";
   const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+  const QString workingDir = QDir::currentPath();
   const QDateTime start = QDateTime::currentDateTime();
   const qsizetype cached = QDir(cacheDir).entryList(QDir::Files).size();
   const auto sql = [](const QString& file, const char* statement) {
@@ -275,7 +276,12 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
          testenv::WriteBytes(dir.filePath("plain"), "x");
          qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
        }},
-      {"RELATIVE", [&] { qputenv("XDG_CACHE_HOME", "relative-cache"); }},
+      // Relative to the test's own folder, which it works in for this step.
+      {"RELATIVE",
+       [&] {
+         QDir::setCurrent(dir.path());
+         qputenv("XDG_CACHE_HOME", "relative-cache");
+       }},
   };
   for (int i = 0; i < int(std::size(steps)); ++i) {
     SCOPED_TRACE(steps[i].table);
@@ -293,7 +299,8 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
     alarm(0);
     EXPECT_EQ(QDir(cacheDir).entryList(QDir::Files).size(), cached + 1);
   }
-  EXPECT_FALSE(QFileInfo::exists("relative-cache"));
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("relative-cache")));
+  QDir::setCurrent(workingDir);
   EXPECT_TRUE(QFileInfo::exists(testenv::Home() + "/.cache/VLM/dictionaries/" +
                                 QFileInfo(cache).fileName()));
   qputenv("XDG_CACHE_HOME", cacheHome);
