@@ -4,6 +4,28 @@ namespace {
 constexpr int kBarWidth = 30;
 }
 
+QByteArray ConsoleText(const QString& text, bool lines) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    if ((c == U'\n' && lines) || c == U'\t') {
+      out += char(c);
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xDC80 && c <= 0xDCFF)) {
+      // A name's byte that is not UTF-8 is kept as U+DC00 + byte (file_name.h).
+      const uint code = c >= 0xDC80 ? c - 0xDC00 : c;
+      out += "\\x" + QByteArray::number(code, 16).rightJustified(2, '0');
+    } else {
+      out += QString::fromUcs4(&c, 1).toUtf8();
+    }
+  }
+  return out;
+}
+
 void ConsoleProgress::SetInfoText(const QString& text) {
   // The building texts break the line after the kind ("Building table: \r\n" + name).
   info_ = QString(text).remove(u'\r').remove(u'\n');
@@ -22,7 +44,7 @@ void ConsoleProgress::SetProgress(int n) {
 }
 
 void ConsoleProgress::Show() {
-  const QByteArray info = info_.toLocal8Bit();
+  const QByteArray info = ConsoleText(info_, false);
   if (!terminal_) {
     std::fprintf(stream_, "[%d/%d] %s\n", position_, maximum_, info.constData());
     std::fflush(stream_);

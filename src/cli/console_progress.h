@@ -2,9 +2,17 @@
 // The build's progress on a console stream: one line per object and one for the end, or
 // one redrawn bar line when the stream is a terminal.
 
+#include <QByteArray>
+#include <QString>
 #include <cstdio>
 
 #include "docbuild/build_context.h"
+
+// A text as bytes to show on a console: a control character a name may hold (an escape
+// sequence that would retitle or clear the terminal, or write its clipboard; a NUL that would
+// cut the line) is shown as its code, "\x1b", as is a byte of a file name that is not UTF-8.
+// Line breaks are kept when `lines` says so (messages of several lines, a report).
+QByteArray ConsoleText(const QString& text, bool lines);
 
 class ConsoleProgress : public BuildProgress {
  public:

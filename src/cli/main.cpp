@@ -4,32 +4,41 @@
 //                [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
-// save failed, or OUTPUT is not a regular file (a folder, for markdown) (no file is
-// written), 2 usage error, a refused settings file, or an OUTPUT that would replace an
-// input, 3 the coverage total is below --min.
+// save failed, OUTPUT is not a regular file (a folder, for markdown), an interrupted save
+// left a copy of the project, or anything unexpected happened (no file is written), 2 usage
+// error, a refused settings file, an OUTPUT that would replace an input, or a Markdown
+// folder holding files of the user's that the build would replace, 3 the coverage total is
+// below --min. SIGINT, SIGTERM and SIGHUP remove the build's temporary files before the
+// program ends.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <set>
 #include <utility>
 
 #include "cli/console_progress.h"
 #include "cli/output_guard.h"
 #include "cli/settings_file.h"
 #include "db/database.h"
+#include "db/snapshot_backend.h"
 #include "docbuild/build_runner.h"
 #include "docbuild/coverage.h"
 #include "docbuild/coverage_output.h"
+#include "docbuild/templates.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "settings/settings.h"
 #include "text/file_name.h"
+#include "text/file_replacement.h"
+#include "text/temporary_files.h"
 
 namespace {
 
@@ -78,9 +87,10 @@ const std::pair<const char*, OutputFormat> kFormats[] = {
     {"markdown", OutputFormat::Markdown},
 };
 
-// Messages and paths go out as the bytes they came in as (see file_name.h).
+// Messages go out with their control characters shown, never acted on by a terminal.
 void PrintError(const QString& text) {
-  std::fprintf(stderr, "%s\n", filename::ToBytes(text).constData());
+  const QByteArray line = ConsoleText(text, true) + '\n';
+  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 int Refuse(int status, const QString& problem) {
@@ -109,15 +119,45 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
     return kFailed;
   }
   const QByteArray out = json ? CoverageJson(run.report, minimum)
-                              : CoverageText(run.report).toUtf8();
+                              : ConsoleText(CoverageText(run.report), true);
   std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
   return minimum && run.report.Total().Below(*minimum) ? kBelowMinimum : kBuilt;
 }
 
-}  // namespace
+bool IsDirectory(const QString& path) {
+  struct stat st {};
+  return ::stat(filename::ToBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
-int main(int argc, char** argv) {
+// What the build reads, which OUTPUT may never replace: the project, the settings, each
+// dictionary snapshot its entries name, and the user's templates of a modern format.
+QList<BuildInput> Inputs(const QString& projectPath, const QString& settingsPath,
+                         const Project& project, const Settings& settings, OutputFormat format) {
+  QList<BuildInput> inputs{{QStringLiteral("the project file"), projectPath},
+                           {QStringLiteral("the settings file"), settingsPath}};
+  std::set<QString> servers;
+  for (const ObjectKind kind : kAllObjectKinds)
+    for (const ObjectEntry& entry : project.Entries(kind))
+      servers.insert(entry.connection().ServerName());
+  for (const QString& server : servers) {
+    const QString snapshot =
+        FindSnapshot(server, {settings.Project_dir, SampleDictionaryDirectory()});
+    if (!snapshot.isEmpty()) inputs.append({QStringLiteral("the dictionary snapshot"), snapshot});
+  }
+  if ((format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) &&
+      !settings.Template_dir.isEmpty()) {
+    const QString dir = settings.Template_dir + u'/';
+    for (const QString& name : TemplateSet::Names(format == OutputFormat::Markdown
+                                                      ? TemplateFormat::Markdown
+                                                      : TemplateFormat::ModernHtml))
+      inputs.append({QStringLiteral("the template"), dir + name});
+  }
+  return inputs;
+}
+
+int Run(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  temporaryfiles::RemoveOnSignals();
   QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
 
   QCommandLineParser parser;
@@ -197,7 +237,7 @@ int main(int argc, char** argv) {
   }
   if (parser.isSet(templateOption)) {
     settings.Template_dir = parser.value(templateOption);
-    if (!QFileInfo(settings.Template_dir).isDir())
+    if (!IsDirectory(settings.Template_dir))
       return Usage("template directory " + settings.Template_dir + " not found");
   }
 
@@ -207,24 +247,29 @@ int main(int argc, char** argv) {
     settings.Diagrams = *choice;
   }
 
-  if (!coverage) {
-    const QString outputPath = OutputFileName(output, format);
-    if (folder) {
-      if (QFileInfo::exists(outputPath) && !QFileInfo(outputPath).isDir())
-        return Refuse(kFailed, outputPath + " exists and is not a folder");
-    } else if (const auto refusal = RefuseOutput(
-            outputPath, {{QStringLiteral("the project file"), projectPath},
-                         {QStringLiteral("the settings file"), settingsPath}})) {
-      return Refuse(refusal->why == OutputRefusal::Why::ReplacesInput ? kUsage : kFailed,
-                    refusal->message);
-    }
+  // A copy an interrupted save left beside the project may hold the only whole version of
+  // it: the program offers it, a script stops.
+  if (const auto copy = FileReplacement::InterruptedCopy(projectPath)) {
+    return Refuse(kFailed, QStringLiteral("the last save of %1 was interrupted; its complete "
+                                          "copy is %2. Open the project in Vellumar to choose "
+                                          "between them; nothing is built")
+                               .arg(projectPath, *copy));
   }
-
   Project project;
   QString error;
   if (!ReadProject(project, projectPath, &error)) {
     PrintError(error);
     return kFailed;
+  }
+
+  if (!coverage) {
+    const QString outputPath = OutputFileName(output, format);
+    const QList<BuildInput> inputs = Inputs(projectPath, settingsPath, project, settings, format);
+    if (const auto refusal = folder ? RefuseOutputFolder(outputPath, inputs)
+                                    : RefuseOutput(outputPath, inputs)) {
+      return Refuse(refusal->why == OutputRefusal::Why::ReplacesInput ? kUsage : kFailed,
+                    refusal->message);
+    }
   }
 
   Database db;
@@ -239,7 +284,7 @@ int main(int argc, char** argv) {
   progress.Finish();
   if (!result.ok()) {
     PrintError(result.error);
-    return kFailed;
+    return result.failure == BuildResult::Failure::UsersFiles ? kUsage : kFailed;
   }
   if (result.replacedCharacters > 0) {
     PrintError(QStringLiteral("vellumar-build: %1 character(s) outside Windows-1252 written as \"?\"")
@@ -247,4 +292,19 @@ int main(int argc, char** argv) {
   }
   std::printf("%s\n", filename::ToBytes(result.outputPath).constData());
   return kBuilt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing unforeseen leaves the program as an abort: it is an error like any other.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    PrintError(QStringLiteral("vellumar-build: unexpected error: ") +
+               QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    PrintError(QStringLiteral("vellumar-build: unexpected error"));
+  }
+  return kFailed;
 }

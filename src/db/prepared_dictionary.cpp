@@ -1,6 +1,8 @@
 #include "db/prepared_dictionary.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -202,25 +204,35 @@ void Prepare(LimitedConnection& c, const QString& path, const SnapshotStamp& sta
   }
   c.Exec(CreateIndexesSql(), QStringLiteral("cannot be prepared"));
   c.Exec("CREATE TABLE main.prepared (snapshot TEXT, size INTEGER, modified INTEGER, "
-         "layout TEXT);",
+         "layout TEXT, changed INTEGER, device INTEGER, inode INTEGER);",
          QStringLiteral("cannot be prepared"));
   sqlite3_stmt* mark = nullptr;
-  sqlite3_prepare_v2(c.db(), "INSERT INTO main.prepared VALUES (?1, ?2, ?3, ?4)", -1, &mark,
-                     nullptr);
+  sqlite3_prepare_v2(c.db(), "INSERT INTO main.prepared VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)", -1,
+                     &mark, nullptr);
   const QByteArray file = Utf8(path);
   sqlite3_bind_text(mark, 1, file.constData(), file.size(), SQLITE_TRANSIENT);
   sqlite3_bind_int64(mark, 2, stamp.size);
   sqlite3_bind_int64(mark, 3, stamp.modified);
   sqlite3_bind_text(mark, 4, Layout().constData(), Layout().size(), SQLITE_TRANSIENT);
+  sqlite3_bind_int64(mark, 5, stamp.changed);
+  sqlite3_bind_int64(mark, 6, stamp.device);
+  sqlite3_bind_int64(mark, 7, stamp.inode);
   const int marked = sqlite3_step(mark);
   sqlite3_finalize(mark);
   if (marked != SQLITE_DONE) c.Throw(QStringLiteral("cannot be prepared"));
   c.Exec("COMMIT; DETACH snapshot;", QStringLiteral("cannot be prepared"));
 }
 
+// The user's cache directory. A relative XDG_CACHE_HOME is ignored, as the XDG rules say:
+// it would put the cache wherever the program happens to be started.
+QString CacheHome() {
+  const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
+  if (!xdg.isEmpty() && QDir::isRelativePath(xdg)) return QDir::homePath() + "/.cache";
+  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+}
+
 QString CachePath(const QString& path) {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-         QStringLiteral("/VLM/dictionaries/") +
+  return CacheHome() + QStringLiteral("/VLM/dictionaries/") +
          QString::fromLatin1(
              QCryptographicHash::hash(Utf8(path), QCryptographicHash::Sha1).toHex()) +
          QStringLiteral(".sqlite");
@@ -229,16 +241,22 @@ QString CachePath(const QString& path) {
 // The cached copy when it was made from this version of the snapshot under this layout.
 std::unique_ptr<LimitedConnection> OpenCached(const QString& path, const SnapshotStamp& stamp,
                                               const QString& cache) {
-  if (!QFileInfo::exists(cache)) return nullptr;
+  // Only a regular file: SQLite would wait on a FIFO for ever, and a link leads elsewhere.
+  struct stat st {};
+  if (::lstat(QFile::encodeName(cache).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    return nullptr;
   try {
     auto c = std::make_unique<LimitedConnection>(path, QFile::encodeName(cache),
                                                  SQLITE_OPEN_READONLY);
+    c->SetCopyFile(cache);
     // The copy is never written once made (a new one is renamed over it), so the lock taken
     // at the first read is kept: no query pays for taking it and looking for a journal.
     c->Exec("PRAGMA main.locking_mode = EXCLUSIVE", QStringLiteral("cannot be read"));
     sqlite3_stmt* stmt = nullptr;
     bool current = false;
-    if (sqlite3_prepare_v2(c->db(), "SELECT snapshot, size, modified, layout FROM main.prepared",
+    if (sqlite3_prepare_v2(c->db(),
+                           "SELECT snapshot, size, modified, layout, changed, device, inode "
+                           "FROM main.prepared",
                            -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW) {
       current = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) ==
@@ -246,7 +264,10 @@ std::unique_ptr<LimitedConnection> OpenCached(const QString& path, const Snapsho
                 sqlite3_column_int64(stmt, 1) == stamp.size &&
                 sqlite3_column_int64(stmt, 2) == stamp.modified &&
                 QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3))) ==
-                    Layout();
+                    Layout() &&
+                sqlite3_column_int64(stmt, 4) == stamp.changed &&
+                sqlite3_column_int64(stmt, 5) == stamp.device &&
+                sqlite3_column_int64(stmt, 6) == stamp.inode;
     }
     sqlite3_finalize(stmt);
     return current ? std::move(c) : nullptr;
@@ -304,17 +325,16 @@ std::unique_ptr<LimitedConnection> MakeCached(const QString& path, const Snapsho
 }  // namespace
 
 SnapshotStamp StampOf(const QString& path) {
-  const std::filesystem::path file(QFile::encodeName(path).toStdString());
-  std::error_code error;
-  const auto size = std::filesystem::file_size(file, error);
-  if (error) return {};
-  const auto modified = std::filesystem::last_write_time(file, error);
-  if (error) return {};
-  return {static_cast<qint64>(size),
-          static_cast<qint64>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                  modified.time_since_epoch())
-                                  .count())};
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+  const auto nanoseconds = [](const timespec& t) {
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+  };
+  return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim),
+          qint64(st.st_dev), qint64(st.st_ino)};
 }
+
+void DiscardPreparedCopy(const QString& copy) { ::unlink(QFile::encodeName(copy).constData()); }
 
 std::unique_ptr<LimitedConnection> OpenPreparedDictionary(const QString& path,
                                                           const SnapshotStamp& stamp) {

@@ -12,13 +12,17 @@
 // names over these tables (LoginViewsSql): nothing is copied per log-on, and the
 // dictionary stays on disk behind SQLite's page cache.
 //
-// Where: in the user's cache directory ($XDG_CACHE_HOME/VLM/dictionaries), one file per
-// snapshot path, used while the snapshot's size and modification time and the layout of
-// the copy are those it was made from, and made again otherwise. It is written under a
-// temporary name and renamed when complete, so a half-made copy is never read and two
-// programs making it at once do no harm. When the cache cannot be written, the copy goes
-// to a temporary database that lives as long as the connection: still correct, made again
-// by each program run. The snapshot file itself is only ever read.
+// Where: in the user's cache directory ($XDG_CACHE_HOME/VLM/dictionaries, ~/.cache when
+// that is unset or, against the XDG rules, relative), one file per snapshot path, used while
+// the snapshot is the same file (device and inode) with the same size, modification and
+// change times (the last of which no one can set back) and the copy has the same layout,
+// and made again otherwise. It is written under a temporary name and renamed when complete,
+// so a half-made copy is never read and two programs making it at once do no harm. Only a
+// regular file there is read: anything else (a FIFO, a link) is replaced by a new copy. A
+// copy that a query finds damaged is removed by the caller (DamagedCopy), and made again.
+// When the cache cannot be written, the copy goes to a temporary database that lives as
+// long as the connection: still correct, made again by each program run. The snapshot file
+// itself is only ever read.
 //
 // The copy reads the snapshot's own tables and views once, under the limits of
 // snapshot_limits.h, and may grow to at most four times the snapshot file plus 16 MiB.
@@ -29,10 +33,13 @@
 
 #include "db/snapshot_limits.h"
 
-// What identifies one version of a snapshot file.
+// What identifies one version of a snapshot file. Times in nanoseconds since the epoch.
 struct SnapshotStamp {
   qint64 size = -1;
-  qint64 modified = 0;  // nanoseconds since the file clock's epoch
+  qint64 modified = 0;
+  qint64 changed = 0;  // set by the system at every change, never by the user
+  qint64 device = 0;
+  qint64 inode = 0;
   bool operator==(const SnapshotStamp&) const = default;
 };
 // The stamp of the file at `path`; size -1 when it cannot be read.
@@ -47,3 +54,6 @@ std::unique_ptr<LimitedConnection> OpenPreparedDictionary(const QString& path,
 // CREATE TEMP VIEW statements of the login views over the prepared tables, selecting by
 // the SQL function logon_owner() (the user logged on), which the caller provides.
 const QByteArray& LoginViewsSql();
+
+// Removes the prepared copy in `copy`, found damaged, so that the next log-on makes it again.
+void DiscardPreparedCopy(const QString& copy);

@@ -27,6 +27,7 @@ struct SnapshotConnection {
   QString path;
   SnapshotStamp stamp;
   QByteArray owner;  // UTF-8; what logon_owner() returns to the login views
+  bool damaged = false;  // its prepared copy was found damaged: never used again
   sqlite3_stmt* logon = nullptr;
   // A second statement of a kind is prepared only while two queries of that kind are open.
   std::array<std::deque<SnapshotStatement>, kQueryCount> statements;
@@ -103,6 +104,7 @@ class ConnectionPool {
   }
 
   void Give(std::unique_ptr<SnapshotConnection> conn) {
+    if (conn->damaged) return;
     std::lock_guard lock(mutex_);
     idle_.push_back(std::move(conn));
     if (idle_.size() > kIdle) idle_.erase(idle_.begin());
@@ -118,6 +120,13 @@ class ConnectionPool {
 ConnectionPool& Pool() {
   static auto* pool = new ConnectionPool;
   return *pool;
+}
+
+// A prepared copy found damaged: the connection is not used again and the copy is removed,
+// so that the next connection makes it again.
+void Discard(SnapshotConnection& conn, const DamagedCopy& damage) {
+  conn.damaged = true;
+  DiscardPreparedCopy(damage.copy);
 }
 
 // The connection for one log-on, given back to the pool when the log-on and its last
@@ -157,7 +166,13 @@ class SnapshotCursor : public BackendCursor {
     const int rc = sqlite3_step(s_.stmt);
     if (rc == SQLITE_ROW) return;
     eof_ = true;
-    if (rc != SQLITE_DONE) conn_->Throw(QStringLiteral("query failed"));
+    if (rc == SQLITE_DONE) return;
+    try {
+      conn_->Throw(QStringLiteral("query failed"));
+    } catch (const DamagedCopy& damage) {
+      Discard(*conn_, damage);
+      throw;
+    }
   }
 
   std::shared_ptr<SnapshotConnection> conn_;
@@ -170,7 +185,22 @@ class SnapshotBackend : public Backend {
  public:
   explicit SnapshotBackend(std::shared_ptr<SnapshotConnection> conn) : conn_(std::move(conn)) {}
 
+  // A query that finds the prepared copy damaged before its first row makes the copy again
+  // and runs once more; damage found again, or later in the rows, fails naming the copy.
   std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
+    try {
+      return Run(id, binds);
+    } catch (const DamagedCopy& damage) {
+      Discard(*conn_, damage);
+      auto fresh = Connect(conn_->path);
+      fresh->owner = conn_->owner;
+      conn_ = Lease(std::move(fresh));
+    }
+    return Run(id, binds);
+  }
+
+ private:
+  std::unique_ptr<BackendCursor> Run(QueryId id, const QStringList& binds) {
     SnapshotStatement& s = conn_->Free(id);
     sqlite3_reset(s.stmt);
     for (int i = 0; i < binds.size(); ++i) {
@@ -188,7 +218,6 @@ class SnapshotBackend : public Backend {
     return cursor;
   }
 
- private:
   std::shared_ptr<SnapshotConnection> conn_;
 };
 
@@ -247,8 +276,20 @@ QString FindSnapshot(const QString& server, const QStringList& dirs) {
 
 std::unique_ptr<Backend> OpenSnapshotBackend(const QString& path, const QString& user,
                                              const QString& password) {
-  std::unique_ptr<SnapshotConnection> waiting = Pool().Take(path, StampOf(path));
-  std::shared_ptr<SnapshotConnection> conn = Lease(waiting ? std::move(waiting) : Connect(path));
-  conn->owner = LogOn(*conn, user, password);
-  return std::make_unique<SnapshotBackend>(std::move(conn));
+  // A damaged prepared copy is made again once, as a query does.
+  for (int attempt = 0;; ++attempt) {
+    std::shared_ptr<SnapshotConnection> conn;
+    try {
+      std::unique_ptr<SnapshotConnection> waiting = Pool().Take(path, StampOf(path));
+      conn = Lease(waiting ? std::move(waiting) : Connect(path));
+      conn->owner = LogOn(*conn, user, password);
+      return std::make_unique<SnapshotBackend>(std::move(conn));
+    } catch (const DamagedCopy& damage) {
+      if (conn)
+        Discard(*conn, damage);
+      else
+        DiscardPreparedCopy(damage.copy);
+      if (attempt > 0) throw;
+    }
+  }
 }

@@ -64,7 +64,15 @@ void LimitedConnection::Exec(const QByteArray& sql, const QString& what) {
   if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) Throw(what);
 }
 
-void LimitedConnection::Throw(const QString& what) const { throw Failure(what); }
+void LimitedConnection::Throw(const QString& what) const {
+  const int code = db_ ? sqlite3_errcode(db_) : SQLITE_OK;
+  if (!copy_.isEmpty() && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) {
+    throw DamagedCopy{{Failure(what).message + QStringLiteral(" (in its prepared copy %1)")
+                                                   .arg(QDir::toNativeSeparators(copy_))},
+                      copy_};
+  }
+  throw Failure(what);
+}
 
 BackendFailure LimitedConnection::Failure(const QString& what) const {
   QString why;

@@ -13,8 +13,15 @@
 #include <QString>
 #include <chrono>
 
+#include "db/backend.h"
+
 struct sqlite3;
-struct BackendFailure;
+
+// A query found the prepared copy of a snapshot damaged ("database disk image is
+// malformed"): the message names `copy`, its file, which is to be made again.
+struct DamagedCopy : BackendFailure {
+  QString copy;
+};
 
 struct SnapshotLimits {
   qint64 heapBytes = qint64(256) << 20;  // SQLite's heap, the whole process
@@ -41,6 +48,9 @@ class LimitedConnection {
   void SetDeadline(int seconds);
   // The main database may grow to `bytes` at most (what it is written to say so).
   void SetSizeCap(qint64 bytes);
+  // The main database is the prepared copy in the file `copy`: damage found in it from now
+  // on is thrown as DamagedCopy.
+  void SetCopyFile(const QString& copy) { copy_ = copy; }
   // Runs statements that return no rows; throws BackendFailure about `what`.
   void Exec(const QByteArray& sql, const QString& what);
   // "Dictionary snapshot <file>: <what>: <why>", the why from SQLite's last error, in
@@ -54,6 +64,7 @@ class LimitedConnection {
 
   sqlite3* db_ = nullptr;
   QString snapshot_;
+  QString copy_;
   int deadlineSeconds_ = 0;
   qint64 sizeCap_ = 0;
   std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();

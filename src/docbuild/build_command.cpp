@@ -111,7 +111,14 @@ void BuildCommand::MIBuildprojectClick() {
 
   db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
   Project& project = window_.CurrentProject();
-  const BuildResult result = BuildDocument(project, settings, db_, *progress, *chosen, format);
+  // Files of the user's in a Markdown folder are replaced only when the user says so.
+  const auto mayReplace = [this](const QStringList& names) {
+    return prompts_.Question(
+        &window_, tr("The folder holds files that no earlier build wrote:\n%1\nReplace them?")
+                      .arg(names.join(u'\n')));
+  };
+  const BuildResult result =
+      BuildDocument(project, settings, db_, *progress, *chosen, format, mayReplace);
 
   ShowConnectionAfterBuild(window_, db_, wasConnected, result.connectionRestored);
 

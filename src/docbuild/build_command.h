@@ -8,6 +8,9 @@
 // The modern types never double an extension: a name that ends in another type's
 // extension ("v.htm" as a web page) asks which type was meant.
 //
+// Files of the user's in a Markdown folder are replaced only when the user, asked with their
+// names, agrees.
+//
 // A build that fails (a log-on or query while its sections are written, or the save) says
 // "Build failed." in its progress dialog, which can then be closed; the error is shown once
 // (a database error by the Database's error handler), and no version is asked.

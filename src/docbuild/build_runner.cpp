@@ -2,7 +2,6 @@
 
 #include "db/database.h"
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "docbuild/build_context.h"
 #include "docbuild/diagrams.h"
@@ -22,6 +21,7 @@
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"
+#include "text/file_replacement.h"
 #include "text/input_file.h"
 
 namespace {
@@ -55,26 +55,23 @@ void WriteDocument(BuildContext& ctx) {
   WriteDocumentEnd(ctx);
 }
 
-// Renders a modern format and writes it: the page as one UTF-8 file, or the Markdown
-// folder. False with the reason in *error.
-bool WriteModern(const DocumentModel& model, const TemplateSet& templates,
-                 const Diagrams& diagrams, OutputFormat format, const QString& path,
-                 QString* error) {
-  if (format == OutputFormat::Markdown)
-    return WriteOutputFolder(path, RenderMarkdown(model, templates, diagrams), error);
-  const std::string page = RenderModernHtml(model, templates, diagrams);
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) &&
-      file.write(page.data(), qint64(page.size())) == qint64(page.size()) && file.commit())
-    return true;
-  *error = file.errorString();
+// Writes the web page through a replacement of the file, as the classic documents are
+// written. False with the system's reason in *error.
+bool WritePage(const QString& path, const std::string& page, QString* error) {
+  FileReplacement file(path);
+  if (file.Begin()) {
+    file.File().write(page.data(), qint64(page.size()));  // a failed write shows in Commit
+    if (file.Commit() == FileReplacement::Outcome::New) return true;
+  }
+  *error = file.Error();
   return false;
 }
 
 // The modern build: templates first (a bad template costs no dictionary work), then the
 // model, the diagrams, the rendering and the write.
 void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
-                 Database& db, BuildProgress& progress, OutputFormat format) {
+                 Database& db, BuildProgress& progress, OutputFormat format,
+                 const MayReplaceUsersFiles& mayReplace) {
   TemplateSet templates;
   QString reason;
   if (!templates.Load(format == OutputFormat::Markdown ? TemplateFormat::Markdown
@@ -93,12 +90,32 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
-  if (!WriteModern(model, templates, diagrams, format, result.outputPath, &reason)) {
-    result.failure = BuildResult::Failure::Save;
-    result.error = format == OutputFormat::Markdown
-                       ? QStringLiteral("ERROR: Can't write the folder %1. %2")
-                             .arg(result.outputPath, reason)
-                       : QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath);
+  try {
+    if (format == OutputFormat::ModernHtml) {
+      if (!WritePage(result.outputPath, RenderModernHtml(model, templates, diagrams), &reason)) {
+        result.failure = BuildResult::Failure::Save;
+        result.error = inputfile::WithReason(
+            QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
+      }
+      return;
+    }
+    switch (WriteOutputFolder(result.outputPath, RenderMarkdown(model, templates, diagrams),
+                              mayReplace, &reason)) {
+      case FolderOutcome::Written:
+        return;
+      case FolderOutcome::UsersFiles:
+        result.failure = BuildResult::Failure::UsersFiles;
+        result.error = "ERROR: " + reason;
+        return;
+      case FolderOutcome::Failed:
+        result.failure = BuildResult::Failure::Save;
+        result.error = inputfile::WithReason(
+            QStringLiteral("ERROR: Can't write the folder %1.").arg(result.outputPath), reason);
+        return;
+    }
+  } catch (const TemplateOverflow& e) {
+    result.failure = BuildResult::Failure::Template;
+    result.error = "ERROR: " + e.Message();
   }
 }
 
@@ -135,7 +152,7 @@ std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputForma
 
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
                           BuildProgress& progress, const QString& chosenPath,
-                          OutputFormat format) {
+                          OutputFormat format, const MayReplaceUsersFiles& mayReplace) {
   BuildResult result;
   UserConnection userConnection(db);
   result.progressMax = ProgressMaximum(project, settings);
@@ -143,7 +160,7 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   result.outputPath = OutputFileName(chosenPath, format);
   if (format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) {
     try {
-      BuildModern(result, project, settings, db, progress, format);
+      BuildModern(result, project, settings, db, progress, format, mayReplace);
     } catch (const DatabaseError& e) {
       result.failure = BuildResult::Failure::Database;
       result.error = "ERROR: " + e.Message();

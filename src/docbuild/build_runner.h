@@ -11,6 +11,8 @@
 #include <QString>
 #include <optional>
 
+#include "docbuild/output_folder.h"
+
 class Project;
 class Database;
 class BuildProgress;
@@ -33,7 +35,8 @@ QString OutputFileName(const QString& chosen, OutputFormat format);
 std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputFormat format);
 
 struct BuildResult {
-  enum class Failure { None, Database, Save, Template, Diagram };
+  // UsersFiles: the Markdown folder holds files of the user's that the build would replace.
+  enum class Failure { None, Database, Save, Template, Diagram, UsersFiles };
 
   Failure failure = Failure::None;
   // The file name written (or that could not be created), extension included.
@@ -59,8 +62,9 @@ struct BuildResult {
 // it was when the build began, is restored (or closed, when there was none). The modern
 // formats are rendered from the templates, each replaced by the one of the same name in
 // the Settings' Template_dir when that holds it; a template that fails is a failure of
-// kind Template, a diagram that cannot be laid out one of kind Diagram, and nothing is
-// written then.
+// kind Template (also one whose rendering grows past its bounds), a diagram that cannot be
+// laid out one of kind Diagram, and nothing is written then. A Markdown folder's files of
+// the user's are replaced only when `mayReplace` allows it (see output_folder.h).
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
                           BuildProgress& progress, const QString& chosenPath,
-                          OutputFormat format);
+                          OutputFormat format, const MayReplaceUsersFiles& mayReplace = {});

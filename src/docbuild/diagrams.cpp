@@ -8,6 +8,8 @@
 
 namespace {
 
+DiagramLimits g_limits;
+
 // The colours of the boxes; a page in the dark scheme inverts the whole drawing.
 constexpr char kLine[] = "#4a5b70";
 constexpr char kHeader[] = "#dce6f2";
@@ -176,21 +178,50 @@ LayoutGraph Overview(const Drawing& drawing, const OwnerOverview& owner,
                        owner.owner, order, arrows, {}, nullptr);
 }
 
-bool Draw(GraphLayout& layout, const LayoutGraph& graph, const QString& name,
-          BuildProgress& progress, std::string* svg, QString* error) {
+// Draws `graph` into *svg, or, past a limit, says why not in *note ("No diagram of NAME: ...",
+// `what` being "diagram" or "overview"). False with the reason when the layout fails.
+bool Draw(GraphLayout& layout, const LayoutGraph& graph, const QString& what, const QString& name,
+          BuildProgress& progress, std::string* svg, QString* note, QString* error) {
   progress.SetInfoText(QStringLiteral("Drawing diagram: \r\n") + name);
   progress.StepProgress(0);
+  if (graph.edges.size() > g_limits.arrows) {
+    *note = QStringLiteral("No %1 of %2: its %3 foreign keys are more than the %4 a drawing can "
+                           "be laid out with in reasonable time.")
+                .arg(what, name)
+                .arg(graph.edges.size())
+                .arg(g_limits.arrows);
+    return true;
+  }
   QString reason;
-  if (layout.RenderSvg(graph, svg, &reason)) return true;
+  switch (layout.RenderSvg(graph, g_limits.seconds, svg, &reason)) {
+    case LayoutOutcome::Drawn:
+      return true;
+    case LayoutOutcome::TooSlow:
+      *note = QStringLiteral("No %1 of %2: laying it out took longer than %3 seconds.")
+                  .arg(what, name)
+                  .arg(g_limits.seconds);
+      return true;
+    case LayoutOutcome::Failed:
+      break;
+  }
   *error = QStringLiteral("The diagram of %1 can't be drawn: %2").arg(name, reason);
   return false;
 }
 
 }  // namespace
 
+const DiagramLimits& CurrentDiagramLimits() { return g_limits; }
+
+void SetDiagramLimits(const DiagramLimits& limits) { g_limits = limits; }
+
 const std::string* Diagrams::TableSvg(const QString& anchor) const {
   const auto it = tables.find(anchor);
   return it == tables.end() ? nullptr : &it->second;
+}
+
+QString Diagrams::TableNote(const QString& anchor) const {
+  const auto it = tableNotes.find(anchor);
+  return it == tableNotes.end() ? QString() : it->second;
 }
 
 bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
@@ -211,7 +242,7 @@ bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle li
       const qsizetype at = groupOf.value(anchor, groups.size());
       if (at == groups.size()) {
         groupOf.insert(anchor, at);
-        diagrams->overviews.append(OwnerOverview{t.key.database, t.key.owner, anchor, 0, {}});
+        diagrams->overviews.append(OwnerOverview{t.key.database, t.key.owner, anchor, 0, {}, {}});
         groups.emplace_back();
       }
       ++diagrams->overviews[at].tables;
@@ -220,16 +251,22 @@ bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle li
     for (qsizetype i = 0; i < groups.size(); ++i) {
       OwnerOverview& o = diagrams->overviews[i];
       if (o.tables > kOverviewTableLimit) continue;
-      if (!Draw(layout, Overview(drawing, o, groups[i]), o.database + u'.' + o.owner, progress,
-                &o.svg, error))
+      if (!Draw(layout, Overview(drawing, o, groups[i]), QStringLiteral("overview"),
+                o.database + u'.' + o.owner, progress, &o.svg, &o.note, error))
         return false;
     }
   }
   for (const TableObject& t : model.tables) {
     if (drawing.KeysOf(t).isEmpty() && drawing.KeysTo(t).isEmpty()) continue;
-    if (!Draw(layout, Neighbourhood(drawing, t), t.key.FullName(), progress,
-              &diagrams->tables[t.anchor], error))
+    std::string svg;
+    QString note;
+    if (!Draw(layout, Neighbourhood(drawing, t), QStringLiteral("diagram"), t.key.FullName(),
+              progress, &svg, &note, error))
       return false;
+    if (note.isEmpty())
+      diagrams->tables[t.anchor] = std::move(svg);
+    else
+      diagrams->tableNotes[t.anchor] = note;
   }
   return true;
 }

@@ -6,6 +6,10 @@
 // - for each database and owner, an overview of its documented tables and their foreign
 //   keys, unless it has more than kOverviewTableLimit tables.
 // Every table in a drawing links to its own section (or Markdown page).
+//
+// A drawing whose layout would take too long becomes a note and the build goes on: one
+// with more arrows than DiagramLimits allows is not laid out at all, and one that takes
+// longer than its time is given up.
 
 #include <QList>
 #include <QString>
@@ -24,19 +28,32 @@ class BuildProgress;
 // own diagram still answers it.
 inline constexpr int kOverviewTableLimit = 60;
 
+// What one drawing may cost. The layout's time grows far faster than its arrows: an
+// overview of 60 tables with 10 foreign keys each took two minutes.
+struct DiagramLimits {
+  int seconds = 10;
+  int arrows = 250;
+};
+const DiagramLimits& CurrentDiagramLimits();
+// Tests lower the limits to reach them quickly.
+void SetDiagramLimits(const DiagramLimits& limits);
+
 struct OwnerOverview {
   QString database, owner;
   // AnchorPart(database) "." AnchorPart(owner): two parts, so never an object's anchor.
   QString anchor;
   int tables = 0;   // the owner's documented tables
   std::string svg;  // empty when there are more tables than kOverviewTableLimit
+  QString note;     // why there is no drawing, when a limit of DiagramLimits stopped it
 };
 
 struct Diagrams {
   std::map<QString, std::string> tables;  // the <svg> of each table that has one, by anchor
+  std::map<QString, QString> tableNotes;  // why a table has no drawing, by anchor
   QList<OwnerOverview> overviews;         // in the order the owners' first tables come
 
   const std::string* TableSvg(const QString& anchor) const;
+  QString TableNote(const QString& anchor) const;
 };
 
 // Draws what `choice` asks for, linking as `links` makes links. False with the reason

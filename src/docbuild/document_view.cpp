@@ -1,5 +1,6 @@
 #include "docbuild/document_view.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <cctype>
 #include <kainjow/mustache.hpp>
@@ -223,19 +224,34 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
   SetList(d, "staleParameters", Names(check.stale));
 }
 
+// File names stay well inside the 255 bytes a folder entry holds, with room for the
+// temporary names beside them.
+constexpr qsizetype kMaxFileName = 120;
+constexpr qsizetype kHashLength = 12;
+
 }  // namespace
+
+QString ObjectFileName(const QString& anchor, const QString& extension) {
+  if (anchor.size() + extension.size() <= kMaxFileName) return anchor + extension;
+  const QByteArray hash =
+      QCryptographicHash::hash(anchor.toUtf8(), QCryptographicHash::Sha256).toHex();
+  return anchor.left(kMaxFileName - extension.size() - kHashLength - 1) + u'~' +
+         QString::fromLatin1(hash.left(kHashLength)) + extension;
+}
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
                            const Diagrams* diagrams)
     : model_(model), links_(links), diagrams_(diagrams) {}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
-  return links_ == LinkStyle::Page ? u'#' + anchor : anchor + QStringLiteral(".md");
+  return links_ == LinkStyle::Page ? u'#' + anchor
+                                   : ObjectFileName(anchor, QStringLiteral(".md"));
 }
 
 QString DocumentView::MemberHref(const QString& packageAnchor, const QString& memberAnchor) const {
   return links_ == LinkStyle::Page ? u'#' + memberAnchor
-                                   : packageAnchor + QStringLiteral(".md#") + memberAnchor;
+                                   : ObjectFileName(packageAnchor, QStringLiteral(".md")) + u'#' +
+                                         memberAnchor;
 }
 
 QString DocumentView::SectionAnchor(SectionKind kind) {
@@ -379,11 +395,12 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   if (svg) {
     mustache::data diagram;
     diagram.set("svg", *svg);
-    diagram.set("file", S(t.anchor + QStringLiteral(".svg")));
+    diagram.set("file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
     d.set("diagram", diagram);
   } else {
     d.set("diagram", false);
   }
+  SetText(d, "diagramNote", diagrams_ ? diagrams_->TableNote(t.anchor) : QString());
   return d;
 }
 
@@ -497,12 +514,13 @@ mustache::data Overviews(const QList<OwnerOverview>& overviews) {
     d.set("label", S(o.database + u'.' + o.owner));
     d.set("tables", std::to_string(o.tables));
     d.set("limit", std::to_string(kOverviewTableLimit));
+    SetText(d, "note", o.note);
     if (o.svg.empty()) {
       d.set("diagram", false);
     } else {
       mustache::data diagram;
       diagram.set("svg", o.svg);
-      diagram.set("file", S(o.anchor + QStringLiteral(".svg")));
+      diagram.set("file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
       d.set("diagram", diagram);
     }
     list.push_back(d);

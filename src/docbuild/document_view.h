@@ -24,6 +24,12 @@ enum class LinkStyle { Page, Files };
 
 struct Diagrams;
 
+// The name of an object's file in the Markdown folder: its anchor and `extension` (".md",
+// ".svg"). An anchor too long for a file name (a quoted lower-case name spells each letter
+// in four characters) keeps a readable beginning and ends in "~" and a hash of the whole
+// anchor, so the same object has the same file in every build.
+QString ObjectFileName(const QString& anchor, const QString& extension);
+
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews.

@@ -32,7 +32,8 @@ QByteArray TitleText(const QString& text) { return Escape(text, "\\"); }
 
 QByteArray LabelText(const QString& text) { return Escape(text, "\\\\"); }
 
-bool GraphLayout::RenderSvg(const LayoutGraph& graph, std::string* svg, QString* error) {
+LayoutOutcome GraphLayout::RenderSvg(const LayoutGraph& graph, int seconds, std::string* svg,
+                                     QString* error) {
   LayoutRequest request;
   request.title = TitleText(graph.title).toStdString();
   request.id = graph.id.toStdString();
@@ -43,8 +44,9 @@ bool GraphLayout::RenderSvg(const LayoutGraph& graph, std::string* svg, QString*
     request.edges.push_back({unsigned(e.tail), unsigned(e.head), e.label.toStdString(),
                              TooltipText(e.tooltip).toStdString()});
   std::string reason;
-  if (process_.RenderSvg(request, svg, &reason)) return true;
+  const LayoutOutcome outcome = process_.RenderSvg(request, seconds, svg, &reason);
+  if (outcome != LayoutOutcome::Failed) return outcome;
   *error = QString::fromStdString(reason).simplified();
   if (error->isEmpty()) *error = QStringLiteral("the layout failed");
-  return false;
+  return outcome;
 }

@@ -35,9 +35,11 @@ struct LayoutGraph {
 // One per build: its layout process is started with the first graph and ended with the build.
 class GraphLayout {
  public:
-  // The <svg> element (no XML declaration, no comments), or false with the library's
-  // messages (or why its process failed) in *error.
-  bool RenderSvg(const LayoutGraph& graph, std::string* svg, QString* error);
+  // Drawn: the <svg> element (no XML declaration, no comments) in *svg. Failed: the
+  // library's messages (or why its process failed) in *error. TooSlow: it took longer than
+  // `seconds`.
+  LayoutOutcome RenderSvg(const LayoutGraph& graph, int seconds, std::string* svg,
+                          QString* error);
 
  private:
   LayoutProcess process_;

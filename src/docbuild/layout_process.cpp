@@ -2,12 +2,15 @@
 
 #include <dlfcn.h>
 #include <gvc.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -94,8 +97,25 @@ bool Send(int socket, const std::string& body) {
   return true;
 }
 
-bool ReadExactly(int socket, char* data, std::size_t size) {
+using Clock = std::chrono::steady_clock;
+
+// Reads `size` bytes, waiting until `deadline` at most; *late when that passed first.
+bool ReadExactly(int socket, char* data, std::size_t size, Clock::time_point deadline,
+                 bool* late) {
   for (std::size_t at = 0; at < size;) {
+    int wait = -1;
+    if (deadline != Clock::time_point::max()) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      wait = int(std::max<long long>(0, left));
+    }
+    pollfd ready{socket, POLLIN, 0};
+    const int polled = poll(&ready, 1, wait);
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled == 0) {
+      *late = true;
+      return false;
+    }
     const ssize_t n = read(socket, data + at, size - at);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
@@ -104,11 +124,15 @@ bool ReadExactly(int socket, char* data, std::size_t size) {
   return true;
 }
 
-bool Receive(int socket, std::string* body) {
+bool Receive(int socket, std::string* body, Clock::time_point deadline = Clock::time_point::max(),
+             bool* late = nullptr) {
+  bool ignored = false;
+  if (!late) late = &ignored;
   std::uint32_t size = 0;
-  if (!ReadExactly(socket, reinterpret_cast<char*>(&size), sizeof size)) return false;
+  if (!ReadExactly(socket, reinterpret_cast<char*>(&size), sizeof size, deadline, late))
+    return false;
   body->resize(size);
-  return ReadExactly(socket, body->data(), size);
+  return ReadExactly(socket, body->data(), size, deadline, late);
 }
 
 std::string Encode(const LayoutRequest& graph) {
@@ -312,8 +336,13 @@ bool LayoutProcess::Start(std::string* error) {
     *error = SystemError("the layout process can't be started");
     return false;
   }
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid == 0) {
+    // The child ends with its parent, also one that was killed; if the parent died before
+    // the child asked for that, it ends now.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(0);
     // The child keeps its end of the socket as descriptor 3 and none of the parent's files,
     // so that it holds no pipe, database or display connection of the parent open.
     dup2(ends[1], 3);
@@ -348,16 +377,19 @@ std::string LayoutProcess::Stop() {
          ")";
 }
 
-bool LayoutProcess::RenderSvg(const LayoutRequest& graph, std::string* svg,
-                              std::string* error) {
+LayoutOutcome LayoutProcess::RenderSvg(const LayoutRequest& graph, int seconds,
+                                       std::string* svg, std::string* error) {
   if (drawn_ == kDrawingsPerProcess) Stop();
-  if (pid_ < 0 && !Start(error)) return false;
+  if (pid_ < 0 && !Start(error)) return LayoutOutcome::Failed;
   ++drawn_;
   std::string reply;
-  if (!Send(socket_, Encode(graph)) || !Receive(socket_, &reply) || reply.empty()) {
+  bool late = false;
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  if (!Send(socket_, Encode(graph)) || !Receive(socket_, &reply, deadline, &late) ||
+      reply.empty()) {
     *error = Stop();
-    return false;
+    return late ? LayoutOutcome::TooSlow : LayoutOutcome::Failed;
   }
   (reply[0] == '1' ? *svg : *error) = reply.substr(1);
-  return reply[0] == '1';
+  return reply[0] == '1' ? LayoutOutcome::Drawn : LayoutOutcome::Failed;
 }

@@ -6,6 +6,10 @@
 // and is then ended, its memory with it; the next drawing forks a new one. A child that dies
 // while drawing (the library crashed) fails that drawing with the reason, never this process.
 //
+// A drawing that takes longer than its time limit ends its child (the library has no way to
+// stop a layout half-way), and the next drawing starts a new one. A child dies with the
+// program, so a killed build leaves no layout running.
+//
 // The child is forked from a program that may run other threads (the GUI), so it uses only
 // what a fork leaves in order: the C library's memory and its socket, and the Graphviz
 // library with its plugins, loaded before the fork. It uses no Qt.
@@ -37,6 +41,8 @@ struct LayoutRequest {
   std::vector<Edge> edges;
 };
 
+enum class LayoutOutcome { Drawn, Failed, TooSlow };
+
 class LayoutProcess {
  public:
   LayoutProcess() = default;
@@ -44,9 +50,11 @@ class LayoutProcess {
   LayoutProcess(const LayoutProcess&) = delete;
   LayoutProcess& operator=(const LayoutProcess&) = delete;
 
-  // The <svg> element (no XML declaration, no comments), or false with the library's error
-  // messages, or why the child could not draw, in *error.
-  bool RenderSvg(const LayoutRequest& graph, std::string* svg, std::string* error);
+  // Drawn: the <svg> element (no XML declaration, no comments) in *svg. Failed: the
+  // library's error messages, or why the child could not draw, in *error. TooSlow: the
+  // drawing took longer than `seconds`.
+  LayoutOutcome RenderSvg(const LayoutRequest& graph, int seconds, std::string* svg,
+                          std::string* error);
 
  private:
   bool Start(std::string* error);

@@ -50,11 +50,13 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
     view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
       std::string page;
       templates.Render(name, data, page);
-      files.append({anchor + QStringLiteral(".md"), QByteArray::fromStdString(page)});
+      files.append(
+          {ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)});
     });
   }
   auto svgFile = [&files](const QString& anchor, const std::string& svg) {
-    files.append({anchor + QStringLiteral(".svg"), QByteArray::fromStdString(SvgFile(svg))});
+    files.append({ObjectFileName(anchor, QStringLiteral(".svg")),
+                  QByteArray::fromStdString(SvgFile(svg))});
   };
   for (const OwnerOverview& o : diagrams.overviews)
     if (!o.svg.empty()) svgFile(o.anchor, o.svg);

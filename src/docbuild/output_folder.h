@@ -1,23 +1,43 @@
 #pragma once
 // A folder of document files (the Markdown output) written as one change: either every
-// file is the new one, or the folder is as it was.
+// file is the new one, or the folder is as it was, whatever stops the build.
 //
-// Every new file is first written completely under a temporary name in the folder; only
-// when all are written are they renamed over their names (a rename within a folder replaces
-// a file whole). A failure before that removes the temporary files and leaves the folder as
-// it was (a folder the write made is removed again).
+// The folder is locked for the write, so a second build into it fails at once instead of
+// mixing its files with the first one's. Every new file is first written completely into a
+// private staging folder inside it (.vellumar-staging, made afresh, so no planted link is
+// ever written through). Then a journal is written there, and each file is renamed over its
+// name, the old one kept in the staging folder until every rename is done; a rename that
+// fails puts the old files back. A build killed in the middle leaves the journal: the next
+// write into the folder (RecoverOutputFolder) first puts the old files back.
 //
 // The folder may hold the user's own files: they are never touched. The names written are
-// kept in the folder's manifest (kManifestName), so a later write removes the files of an
+// kept in the folder's list (kManifestName), so a later write removes the files of an
 // earlier one that it does not write again (an object taken out of the project) and
-// nothing else.
+// nothing else. A file that would be replaced although no list names it is the user's:
+// the write stops, unless the caller's question allows it.
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 #include "docbuild/markdown.h"
 
 inline constexpr const char* kManifestName = ".vellumar-files";
 
-// False with the reason in *error; the folder is then as it was.
-bool WriteOutputFolder(const QString& folder, const QList<OutputFile>& files, QString* error);
+enum class FolderOutcome {
+  Written,
+  Failed,      // the reason is given; the folder is as it was
+  UsersFiles,  // files no list names would be replaced; nothing was written
+};
+
+// Asked, with the names of the user's files the write would replace, whether it may.
+using MayReplaceUsersFiles = std::function<bool(const QStringList& names)>;
+
+// Writes `files` as the folder's contents. The reason in *error unless Written.
+FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& files,
+                                const MayReplaceUsersFiles& mayReplace, QString* error);
+
+// Puts back what a write that was killed part way left in the folder. False, with the
+// reason, when that fails (the journal then stays for a later attempt).
+bool RecoverOutputFolder(const QString& folder, QString* error);

@@ -1,11 +1,20 @@
 #include "docbuild/templates.h"
 
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <functional>
+#include <optional>
 #include <kainjow/mustache.hpp>
 #include <set>
 #include <vector>
+
+#include "text/file_name.h"
+#include "text/input_file.h"
 
 struct TemplateSet::Entry {
   QString file;  // where it was read from, named in errors
@@ -17,6 +26,42 @@ struct TemplateSet::Entry {
 };
 
 namespace {
+
+TemplateLimits g_limits;
+
+// The file's path with every link resolved; empty when it cannot be resolved.
+QByteArray RealPath(const QByteArray& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.constData(), resolved) ? QByteArray(resolved) : QByteArray();
+}
+
+// Reads a template of the user's: a regular file of at most 16 MiB that lies, links
+// followed, inside the template directory. The text, or nullopt with the reason.
+std::optional<QByteArray> ReadOwnTemplate(const QString& dir, const QString& path,
+                                          QString* reason) {
+  const QByteArray real = RealPath(filename::ToBytes(path));
+  const QByteArray realDir = RealPath(filename::ToBytes(dir));
+  if (real.isEmpty() || realDir.isEmpty()) {
+    *reason = inputfile::Reason(errno);
+    return std::nullopt;
+  }
+  if (!real.startsWith(realDir + '/')) {
+    *reason = QStringLiteral("It leads out of the template directory, to %1")
+                  .arg(filename::FromBytes(real));
+    return std::nullopt;
+  }
+  QByteArray text;
+  switch (inputfile::ReadWhole(filename::FromBytes(real), &text, reason)) {
+    case inputfile::Status::Opened:
+      return text;
+    case inputfile::Status::Missing:
+      *reason = inputfile::Reason(ENOENT);
+      return std::nullopt;
+    case inputfile::Status::Failed:
+      break;
+  }
+  return std::nullopt;
+}
 
 // The web page includes its style and script by these short names as well.
 const std::map<QString, QString>& ShortNames(TemplateFormat format) {
@@ -58,6 +103,39 @@ std::vector<std::string> PartialNames(const std::string& text) {
 
 }  // namespace
 
+void SetTemplateLimits(const TemplateLimits& limits) { g_limits = limits; }
+
+// The context a rendering looks its names up in, every lookup, section item and include
+// counted as a step.
+class TemplateSet::CountingContext : public kainjow::mustache::context<std::string> {
+ public:
+  CountingContext(const kainjow::mustache::data* partials, const TemplateSet& set)
+      : context(partials), set_(set) {}
+  void push(const kainjow::mustache::data* data) override {
+    set_.Step();
+    context::push(data);
+  }
+  const kainjow::mustache::data* get(const std::string& name) const override {
+    set_.Step();
+    return context::get(name);
+  }
+  const kainjow::mustache::data* get_partial(const std::string& name) const override {
+    set_.Step();
+    return context::get_partial(name);
+  }
+
+ private:
+  const TemplateSet& set_;
+};
+
+void TemplateSet::Step() const {
+  if (++steps_ > g_limits.steps)
+    throw TemplateOverflow(
+        QStringLiteral("The templates take more than %1 steps to render this document; a "
+                       "template nests its sections or its includes too deep")
+            .arg(g_limits.steps));
+}
+
 TemplateSet::TemplateSet() = default;
 TemplateSet::~TemplateSet() = default;
 TemplateSet::TemplateSet(TemplateSet&&) noexcept = default;
@@ -79,14 +157,25 @@ bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QStrin
                               : QStringLiteral(":/templates/markdown/");
   for (const QString& name : Names(format)) {
     const QString own = overrideDir.isEmpty() ? QString() : QDir(overrideDir).filePath(name);
-    const bool overridden = !own.isEmpty() && QFile::exists(own);
-    QFile file(overridden ? own : builtIn + name);
-    const QString shown = QDir::toNativeSeparators(file.fileName());
-    if (!file.open(QIODevice::ReadOnly)) {
-      *error = QStringLiteral("Template %1 can't be read: %2").arg(shown, file.errorString());
+    struct stat st {};
+    const bool overridden = !own.isEmpty() && ::lstat(filename::ToBytes(own).constData(), &st) == 0;
+    const QString shown = QDir::toNativeSeparators(overridden ? own : builtIn + name);
+    std::optional<QByteArray> text;
+    QString reason;
+    if (overridden) {
+      text = ReadOwnTemplate(overrideDir, own, &reason);
+    } else {
+      QFile file(builtIn + name);
+      if (file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+      else
+        reason = file.errorString();
+    }
+    if (!text) {
+      *error = QStringLiteral("Template %1 can't be read: %2").arg(shown, reason);
       return false;
     }
-    auto entry = std::make_unique<Entry>(shown, overridden, file.readAll().toStdString());
+    auto entry = std::make_unique<Entry>(shown, overridden, text->toStdString());
     if (!entry->parsed.is_valid()) {
       *error = QStringLiteral("Template %1 is not valid: %2")
                    .arg(shown, QString::fromStdString(entry->parsed.error_message()));
@@ -159,14 +248,21 @@ void TemplateSet::Render(const QString& name, const kainjow::mustache::data& dat
                          std::string& out) const {
   // The partials lie under the values; their names end in a file's extension, as no value's
   // name does, or are the page's style and script, which no value is named either.
-  kainjow::mustache::context<std::string> context(partials_.get());
+  CountingContext context(partials_.get(), *this);
   context.push(&data);
   struct Appender {
     std::string& out;
+    const TemplateSet& set;
     Appender& operator<<(const std::string& s) {
+      set.bytes_ += qint64(s.size());
+      if (set.bytes_ > g_limits.bytes)
+        throw TemplateOverflow(
+            QStringLiteral("The templates make more than %1 MiB of this document; a template "
+                           "nests its sections or its includes too deep")
+                .arg(g_limits.bytes >> 20));
       out += s;
       return *this;
     }
-  } appender{out};
+  } appender{out, *this};
   Template(name).render(context, appender);
 }

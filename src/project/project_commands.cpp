@@ -1,11 +1,13 @@
 #include "project/project_commands.h"
 
 #include "app/prompts.h"
+#include "project/file_times.h"
 #include "project/history_menus.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "project/project_name.h"
 #include "settings/settings.h"
+#include "text/file_replacement.h"
 
 ProjectCommands::ProjectCommands(Project& project, const Settings& settings, Prompts& prompts,
                                  HistoryMenus& history, ProjectShell& shell)
@@ -100,13 +102,26 @@ void ProjectCommands::CloseProject() {
 }
 
 void ProjectCommands::ReadOpenedFile() {
+  // A save that was interrupted left its complete copy beside the file, which may be half
+  // written: the user chooses which to open. The copy opened is the project as it was meant
+  // to be saved, so it is marked modified until a save puts it in place.
+  const auto copy = FileReplacement::InterruptedCopy(fileName_);
+  const bool fromCopy =
+      copy && prompts_.Question(shell_.DialogParent(),
+                                QStringLiteral("The last save of %1 was interrupted; its "
+                                               "complete copy is %2.\nOpen the copy?")
+                                    .arg(fileName_, *copy));
   // The file is read whole into a new model before it replaces the open project, so a
   // failed read leaves nothing half-read that a later Save could write over the file.
   QString error;
-  if (!ReadProject(project_, fileName_, &error)) {
+  if (!ReadProject(project_, fromCopy ? *copy : fileName_, &error)) {
     prompts_.Error(shell_.DialogParent(), error);
     EnterNoProject();
     return;
+  }
+  if (fromCopy) {
+    ShowFileTimes(project_, fileName_);
+    project_.SetModified(true);
   }
   shell_.SetProjectOpen(true);
   shell_.UpdateCaption(fileName_);

@@ -4,10 +4,11 @@
 //
 // No command loses work: the question offers Cancel (Escape and the box's close button
 // mean it), which stops the asking command; when the user wants the changes saved and the
-// save fails, the asking command stops too, with the project open and marked; a Save As that cannot write keeps
-// the project open under its old file; a file that cannot be read replaces nothing; New
-// and Save As replace an existing file (the one they write, ".vlm" appended) only when the
-// user says so.
+// save fails, the asking command stops too, with the project open and marked; a Save As
+// that cannot write keeps the project open under its old file; a file that cannot be read
+// replaces nothing; a file whose last save was interrupted is opened as it is or from the
+// complete copy that save left beside it, as the user chooses; New and Save As replace an
+// existing file (the one they write, ".vlm" appended) only when the user says so.
 
 #include <QString>
 

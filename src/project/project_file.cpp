@@ -459,7 +459,8 @@ std::optional<QString> DecodeLine(const QString& line, int shift) {
 }
 
 bool WriteProject(Project& project, const QString& path, QString* error) {
-  FileReplacement file(path);
+  // In place: the file stays the same file, and its creation time stays its Created.
+  FileReplacement file(path, FileReplacement::Mode::InPlace);
   if (file.Begin()) {
     LineWriter out(&file.File());
     WriteLines(project.Contents(), out);

@@ -19,8 +19,9 @@ QString EncodeLine(const QString& text, int shift);
 // The inverse of EncodeLine; nullopt when the line is not a valid encoding.
 std::optional<QString> DecodeLine(const QString& line, int shift);
 
-// Writes the whole project to `path` (see file_replacement.h: the file stays the same file,
-// and a failed write leaves the old one whole). On success: shows the file's times and
+// Writes the whole project to `path` in place (see file_replacement.h: the file stays the
+// same file, its complete new copy is kept beside it until the write is on disk, and a
+// failed write leaves the old one whole). On success: shows the file's times and
 // clears the "Modified" marker. On failure returns false with "ERROR: Vellumar Project file
 // <path> can't be created." and the system's reason in *error, and leaves the marker as it
 // was.

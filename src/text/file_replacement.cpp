@@ -4,15 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <vector>
 
 #include "text/file_name.h"
 #include "text/input_file.h"
+#include "text/kill_point.h"
 
 namespace {
 
@@ -22,6 +20,14 @@ constexpr qsizetype kTempBaseLength = 200;
 constexpr int kMaxLinks = 40;
 // How much of the temporary file is written before the disk is asked to start on it.
 constexpr qint64 kWriteBack = 4 << 20;
+// An overwrite in place goes in pieces of this size.
+constexpr qsizetype kPiece = 1 << 20;
+// The complete new file kept beside one that is being overwritten in place.
+constexpr char kCopySuffix[] = ".vellumar-save";
+
+QString NotRegular(mode_t mode) {
+  return S_ISDIR(mode) ? inputfile::Reason(EISDIR) : QStringLiteral("Not a regular file");
+}
 
 QByteArray DirOf(const QByteArray& path) {
   const qsizetype slash = path.lastIndexOf('/');
@@ -44,8 +50,11 @@ QByteArray FollowLinks(QByteArray path) {
   return path;
 }
 
-int MakeTemp(QByteArray pattern, QByteArray* name) {
-  pattern += ".XXXXXX";
+// A new file of a name no other file has (mkostemp creates it exclusively, so a link
+// planted under that name is never followed). Mode 0600.
+int MakeTemp(const QByteArray& beside, QByteArray* name) {
+  QByteArray pattern = DirOf(beside) + '/' +
+                       beside.mid(beside.lastIndexOf('/') + 1).left(kTempBaseLength) + ".XXXXXX";
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd >= 0) *name = pattern;
   return fd;
@@ -68,24 +77,19 @@ void SyncDirectory(const QByteArray& dir) {
   ::close(fd);
 }
 
-// Copies `size` bytes of `from` to the start of `to`. *touched tells whether `to` changed.
-bool CopyBytes(int from, int to, off_t size, bool* touched, int* error) {
-  std::vector<char> buffer(std::min<off_t>(size, 1 << 20));
-  for (off_t at = 0; at < size;) {
-    const ssize_t got = ::pread(from, buffer.data(), std::min<off_t>(buffer.size(), size - at), at);
+bool ReadAll(int fd, QByteArray* bytes, int* error) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    *error = errno;
+    return false;
+  }
+  bytes->resize(st.st_size);
+  for (qsizetype at = 0; at < bytes->size();) {
+    const ssize_t got = ::pread(fd, bytes->data() + at, bytes->size() - at, at);
+    if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       *error = got < 0 ? errno : EIO;
       return false;
-    }
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::pwrite(to, buffer.data() + done, got - done, at + done);
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        *error = errno;
-        return false;
-      }
-      *touched = true;
-      done += put;
     }
     at += got;
   }
@@ -97,13 +101,16 @@ struct Overwritten {
   bool opened = false;   // the target could be opened for writing
   bool touched = false;  // its bytes may have changed
   int error = 0;
+  nlink_t links = 1;     // the names the file has
+  QByteArray old;        // its old bytes, where it has other names to restore them under
 };
 
-// Writes the first `size` bytes of `from` over the file `target` in place and cuts it to
-// that size. Room is reserved first, so that a full disk fails before anything changes.
-Overwritten Overwrite(int from, off_t size, const QByteArray& target) {
+// Writes `bytes` over the file `target` in place and cuts it to their size. Room is
+// reserved first, so that a full disk fails before anything changes.
+Overwritten Overwrite(QByteArrayView bytes, const QByteArray& target, bool keepOld) {
   Overwritten r;
-  const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd =
+      ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
   if (fd < 0) {
     r.error = errno;
     return r;
@@ -115,16 +122,34 @@ Overwritten Overwrite(int from, off_t size, const QByteArray& target) {
     return r;
   }
   r.opened = true;
-  if (size > st.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+  r.links = st.st_nlink;
+  if (keepOld && r.links > 1 && !ReadAll(fd, &r.old, &r.error)) {
+    ::close(fd);
+    return r;
+  }
+  if (bytes.size() > st.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0 &&
       errno != EOPNOTSUPP && errno != ENOSYS) {
     r.error = errno;
     ::close(fd);
     return r;
   }
-  r.ok = CopyBytes(from, fd, size, &r.touched, &r.error);
-  if (r.ok && st.st_size != size) {
+  r.ok = true;
+  for (qsizetype at = 0; r.ok && at < bytes.size();) {
+    const ssize_t put =
+        ::pwrite(fd, bytes.data() + at, std::min(kPiece, bytes.size() - at), at);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      r.ok = false;
+      r.error = put < 0 ? errno : EIO;
+      break;
+    }
     r.touched = true;
-    if (::ftruncate(fd, size) != 0) {
+    at += put;
+    killpoint::Reach("replace.overwrite");
+  }
+  if (r.ok && st.st_size != bytes.size()) {
+    r.touched = true;
+    if (::ftruncate(fd, bytes.size()) != 0) {
       r.ok = false;
       r.error = errno;
     }
@@ -138,11 +163,6 @@ Overwritten Overwrite(int from, off_t size, const QByteArray& target) {
     r.error = errno;
   }
   return r;
-}
-
-off_t SizeOf(int fd) {
-  struct stat st {};
-  return ::fstat(fd, &st) == 0 ? st.st_size : -1;
 }
 
 }  // namespace
@@ -172,46 +192,45 @@ qint64 FileReplacement::Sink::writeData(const char* data, qint64 size) {
   return size;
 }
 
-FileReplacement::FileReplacement(const QString& path) : path_(path) {}
+FileReplacement::FileReplacement(const QString& path, Mode mode) : path_(path), mode_(mode) {}
 
 FileReplacement::~FileReplacement() { Abort(); }
 
-bool FileReplacement::Begin() {
-  error_.clear();
-  target_ = FollowLinks(filename::ToBytes(path_));
+std::optional<QString> FileReplacement::InterruptedCopy(const QString& path) {
+  const QByteArray copy = FollowLinks(filename::ToBytes(path)) + kCopySuffix;
   struct stat st {};
-  const bool exists = ::stat(target_.constData(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    error_ = S_ISDIR(st.st_mode) ? inputfile::Reason(EISDIR) : QStringLiteral("Not a regular file");
+  if (::lstat(copy.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return filename::FromBytes(copy);
+}
+
+bool FileReplacement::Begin() {
+  Abort();
+  error_.clear();
+  const QByteArray given = filename::ToBytes(path_);
+  target_ = mode_ == Mode::InPlace ? FollowLinks(given) : given;
+  struct stat st {};
+  const bool exists = ::lstat(target_.constData(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode) && !(mode_ == Mode::Rename && S_ISLNK(st.st_mode))) {
+    error_ = NotRegular(st.st_mode);
     return false;
   }
-  if (exists) {
+  if (exists && S_ISREG(st.st_mode)) {
     // A file that cannot be written (read-only, busy) fails now, not after its new bytes
     // were made; it is never replaced behind the user's back.
-    const int probe = ::open(target_.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int probe =
+        ::open(target_.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (probe < 0) {
       error_ = inputfile::Reason(errno);
       return false;
     }
     ::close(probe);
   }
-  const QByteArray base = target_.mid(target_.lastIndexOf('/') + 1).left(kTempBaseLength);
-  tempFd_ = MakeTemp(DirOf(target_) + '/' + base, &tempName_);
+  tempFd_ = MakeTemp(target_, &tempName_);
   if (tempFd_ < 0) {
-    // No temporary file beside it: an existing file is written in place, from a temporary
-    // file in the system's temporary directory.
-    if (!exists) {
-      error_ = inputfile::Reason(errno);
-      return false;
-    }
-    QByteArray name;
-    tempFd_ = MakeTemp(filename::ToBytes(QDir::tempPath()) + "/vellumar-new", &name);
-    if (tempFd_ < 0) {
-      error_ = inputfile::Reason(errno);
-      return false;
-    }
-    ::unlink(name.constData());  // never renamed: it goes when it is closed
+    error_ = inputfile::Reason(errno);
+    return false;
   }
+  named_.Set(tempName_);
   sink_.Open(tempFd_);
   return true;
 }
@@ -222,82 +241,90 @@ FileReplacement::Outcome FileReplacement::Commit() {
   if (sink_.Error() != 0) return Fail(sink_.Error(), Outcome::Old);
   sink_.close();
   if (::fsync(tempFd_) != 0) return Fail(errno, Outcome::Old);
+  killpoint::Reach("replace.complete");
+  const temporaryfiles::SignalHold hold;
+  return mode_ == Mode::Rename ? CommitRename() : CommitInPlace();
+}
 
-  if (tempName_.isEmpty()) return CommitInPlaceOnly();
+FileReplacement::Outcome FileReplacement::CommitRename() {
+  // The replaced file's mode, and its owner where the system lets another owner be given;
+  // a link or a new name gets a new file's mode.
   struct stat st {};
-  if (::stat(target_.constData(), &st) == 0) return CommitBeside(st);
-  if (::fchmod(tempFd_, NewFileMode()) != 0 ||
-      ::rename(tempName_.constData(), target_.constData()) != 0)
+  const bool regular = ::lstat(target_.constData(), &st) == 0 && S_ISREG(st.st_mode);
+  if (::fchmod(tempFd_, regular ? st.st_mode & 07777 : NewFileMode()) != 0)
     return Fail(errno, Outcome::Old);
+  if (regular) [[maybe_unused]] const int owned = ::fchown(tempFd_, st.st_uid, st.st_gid);
+  if (::rename(tempName_.constData(), target_.constData()) != 0) return Fail(errno, Outcome::Old);
+  named_.Forget();
   tempName_.clear();
   CloseTemp();
   SyncDirectory(DirOf(target_));
+  killpoint::Reach("replace.done");
   return Outcome::New;
 }
 
-FileReplacement::Outcome FileReplacement::CommitBeside(const struct stat& target) {
-  const Overwritten r = Overwrite(tempFd_, SizeOf(tempFd_), target_);
-  if (r.ok) {
-    Abort();
-    return Outcome::New;
-  }
-  // A file that cannot be opened for writing any more is not replaced behind the user's
-  // back; one that failed while being written gets the complete copy instead, with its
-  // mode, and its owner where the system lets another owner be given.
-  if (!r.opened) return Fail(r.error, Outcome::Old);
-  ::fchmod(tempFd_, target.st_mode & 07777);
-  [[maybe_unused]] const int owned = ::fchown(tempFd_, target.st_uid, target.st_gid);
-  if (::rename(tempName_.constData(), target_.constData()) == 0) {
+FileReplacement::Outcome FileReplacement::CommitInPlace() {
+  struct stat st {};
+  if (::lstat(target_.constData(), &st) != 0) {
+    if (errno != ENOENT) return Fail(errno, Outcome::Old);
+    // A new file: the temporary one becomes it, and is born once.
+    if (::fchmod(tempFd_, NewFileMode()) != 0 ||
+        ::rename(tempName_.constData(), target_.constData()) != 0)
+      return Fail(errno, Outcome::Old);
+    named_.Forget();
     tempName_.clear();
     CloseTemp();
     SyncDirectory(DirOf(target_));
     return Outcome::New;
   }
-  if (!r.touched) return Fail(r.error, Outcome::Old);
-  // The target is neither: the complete new file stays beside it, and the reason says where.
-  error_ = inputfile::Reason(r.error) +
-           QStringLiteral("; the complete file is kept as %1").arg(filename::FromBytes(tempName_));
-  tempName_.clear();
-  CloseTemp();
-  return Outcome::Damaged;
-}
-
-FileReplacement::Outcome FileReplacement::CommitInPlaceOnly() {
-  QFile oldFile;
-  QString reason;
-  if (inputfile::Open(filename::FromBytes(target_), oldFile, &reason) != inputfile::Status::Opened) {
+  if (!S_ISREG(st.st_mode)) {
     Abort();
-    error_ = reason.isEmpty() ? inputfile::Reason(ENOENT) : reason;
+    error_ = NotRegular(st.st_mode);
     return Outcome::Old;
   }
-  QByteArray oldName;
-  const int oldFd = MakeTemp(filename::ToBytes(QDir::tempPath()) + "/vellumar-old", &oldName);
-  if (oldFd < 0) return Fail(errno, Outcome::Old);
-  const off_t oldSize = SizeOf(oldFile.handle());
-  bool copied = false;
+  QByteArray fresh;
   int error = 0;
-  if (!CopyBytes(oldFile.handle(), oldFd, oldSize, &copied, &error)) {
-    ::close(oldFd);
-    ::unlink(oldName.constData());
-    return Fail(error, Outcome::Old);
-  }
-  oldFile.close();
+  if (!ReadAll(tempFd_, &fresh, &error)) return Fail(error, Outcome::Old);
 
-  const Overwritten r = Overwrite(tempFd_, SizeOf(tempFd_), target_);
-  Outcome outcome = Outcome::New;
-  if (!r.ok) {
-    outcome = Outcome::Old;
+  // The complete copy goes beside the file under its known name, replacing one an earlier
+  // interrupted write left, before the file is touched.
+  const QByteArray copy = target_ + kCopySuffix;
+  if (::rename(tempName_.constData(), copy.constData()) != 0) return Fail(errno, Outcome::Old);
+  named_.Forget();
+  tempName_.clear();
+  SyncDirectory(DirOf(target_));
+  killpoint::Reach("replace.copy-kept");
+
+  const Overwritten r = Overwrite(fresh, target_, true);
+  if (r.ok || !r.touched) {
+    ::unlink(copy.constData());
+    SyncDirectory(DirOf(target_));
+    CloseTemp();
+    if (r.ok) return Outcome::New;
     error_ = inputfile::Reason(r.error);
-    if (r.touched && !Overwrite(oldFd, oldSize, target_).ok) {
-      error_ += QStringLiteral("; the old file is kept as %1").arg(filename::FromBytes(oldName));
-      oldName.clear();
-      outcome = Outcome::Damaged;
-    }
+    return Outcome::Old;
   }
-  ::close(oldFd);
-  if (!oldName.isEmpty()) ::unlink(oldName.constData());
+  // Half-written. A file with this one name gets the complete copy in its place, with its
+  // mode and owner; one with more names gets its old bytes back, or every name would hold
+  // something else.
+  if (r.links <= 1) {
+    ::fchmod(tempFd_, st.st_mode & 07777);
+    [[maybe_unused]] const int owned = ::fchown(tempFd_, st.st_uid, st.st_gid);
+    if (::rename(copy.constData(), target_.constData()) == 0) {
+      CloseTemp();
+      SyncDirectory(DirOf(target_));
+      return Outcome::New;
+    }
+  } else if (Overwrite(r.old, target_, false).ok) {
+    ::unlink(copy.constData());
+    CloseTemp();
+    error_ = inputfile::Reason(r.error);
+    return Outcome::Old;
+  }
+  error_ = inputfile::Reason(r.error) +
+           QStringLiteral("; the complete file is kept as %1").arg(filename::FromBytes(copy));
   CloseTemp();
-  return outcome;
+  return Outcome::Damaged;
 }
 
 FileReplacement::Outcome FileReplacement::Fail(int error, Outcome outcome) {
@@ -309,6 +336,7 @@ FileReplacement::Outcome FileReplacement::Fail(int error, Outcome outcome) {
 void FileReplacement::Abort() {
   sink_.close();
   if (!tempName_.isEmpty()) ::unlink(tempName_.constData());
+  named_.Forget();
   tempName_.clear();
   CloseTemp();
 }

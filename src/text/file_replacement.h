@@ -1,41 +1,48 @@
 #pragma once
-// Replacing a file's contents so that it is always the old file or the new one, and stays
-// the same file. Every file the program writes goes through here.
+// Replacing a file's contents so that, whatever happens, the name holds the old file or the
+// new one. Every file the program writes goes through here.
 //
-// The caller writes the complete new bytes into a temporary file beside the target; Commit
-// flushes them to disk and then overwrites an existing target in place, so its creation
-// time, mode, owner and hard links survive, and a symbolic link still leads to it (the
-// file at the end of the link is what is written). Room for the new size is reserved
-// before the first byte is overwritten; if the write still fails part way, the complete
-// temporary file is renamed over the target instead. A target that does not exist is the
-// temporary file renamed into place (a new file gets its creation time then, once).
-//
-// Where no temporary file can be made beside the target (a directory the user cannot
-// write) but the target exists and is writable, the new bytes and a copy of the old ones
-// go to the system's temporary directory and the target is overwritten in place; if that
-// write fails part way, the old bytes are written back. Only a crash during that last copy
-// can leave a mix there.
+// The caller writes the complete new bytes into a temporary file beside the target, made
+// under a unique name that nothing else holds (never through a link). Commit flushes it and
+// then, by the mode:
+//  - Rename (documents, histories): renames it over the target's name. A symbolic link in
+//    that place is replaced, never written through; an existing file's mode is kept.
+//  - InPlace (the project file, whose creation time is its Created): writes the bytes over
+//    the file itself, links followed, so its creation time, mode, owner and hard links
+//    survive. Before the first byte is overwritten, the complete new file is kept beside it
+//    (InterruptedCopy names it) and stays there until the overwrite is on disk: a program
+//    killed half-way leaves that copy, which the next open offers. A write that fails part
+//    way gives the name the complete copy where the file has no other name; where it has
+//    others (hard links), its old bytes are written back, so that no name is left holding
+//    neither.
+// A target that does not exist yet is the temporary file renamed into place. Where no
+// temporary file can be made beside the target (a folder the user cannot write), nothing is
+// written and Begin says why.
 
+#include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <optional>
 
-struct stat;
+#include "text/temporary_files.h"
 
 class FileReplacement {
  public:
+  enum class Mode { Rename, InPlace };
+
   enum class Outcome {
     New,      // the target holds the new bytes
     Old,      // the target holds its old bytes, or still does not exist
     Damaged,  // a failure left neither; Error() says where the complete bytes are kept
   };
 
-  explicit FileReplacement(const QString& path);
+  explicit FileReplacement(const QString& path, Mode mode = Mode::Rename);
   ~FileReplacement();  // aborts a replacement that was not committed
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
   // Makes the temporary file. False, with the reason in Error(), when none can be made or
-  // the target is not a regular file; nothing has changed then.
+  // the target is not a regular file or cannot be written; nothing has changed then.
   bool Begin();
 
   // The temporary file, open for writing, from Begin to Commit or Abort. A write that
@@ -50,6 +57,9 @@ class FileReplacement {
 
   // The system's reason for the failure of Begin or Commit (strerror text).
   const QString& Error() const { return error_; }
+
+  // The complete copy an interrupted in-place write of `path` left beside it, if any.
+  static std::optional<QString> InterruptedCopy(const QString& path);
 
  private:
   // Writes all it is given to the temporary file, or remembers why it could not. The
@@ -71,15 +81,17 @@ class FileReplacement {
     qint64 started_ = 0;  // bytes the disk was asked to write back
   };
 
-  Outcome CommitBeside(const struct stat& target);
-  Outcome CommitInPlaceOnly();
+  Outcome CommitRename();
+  Outcome CommitInPlace();
   Outcome Fail(int error, Outcome outcome);
   void CloseTemp();
 
   QString path_;
-  QByteArray target_;      // the file's name as bytes, links followed
-  QByteArray tempName_;    // the temporary file beside the target; empty in place only
+  Mode mode_;
+  QByteArray target_;    // the name written: as given (Rename) or with links followed
+  QByteArray tempName_;  // the temporary file beside the target
   int tempFd_ = -1;
+  temporaryfiles::Named named_;
   Sink sink_;
   QString error_;
 };

@@ -45,6 +45,26 @@ Status Open(const QString& path, QFile& file, QString* reason) {
   return Status::Opened;
 }
 
+Status ReadWhole(const QString& path, QByteArray* bytes, QString* reason) {
+  QFile file;
+  const Status status = Open(path, file, reason);
+  if (status != Status::Opened) return status;
+  if (file.size() > kMaxReadBytes) {
+    if (reason) *reason = QStringLiteral("It is larger than %1 MiB").arg(kMaxReadBytes >> 20);
+    return Status::Failed;
+  }
+  // Read to a bound even so: the file may have grown since its size was taken.
+  *bytes = file.read(kMaxReadBytes + 1);
+  if (file.error() != QFileDevice::NoError || bytes->size() > kMaxReadBytes) {
+    if (reason)
+      *reason = file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("It is larger than %1 MiB").arg(kMaxReadBytes >> 20);
+    return Status::Failed;
+  }
+  return Status::Opened;
+}
+
 bool Exists(const QString& path) {
   struct stat st {};
   return ::stat(filename::ToBytes(path).constData(), &st) == 0;
@@ -53,7 +73,8 @@ bool Exists(const QString& path) {
 QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString WithReason(const QString& message, const QString& reason) {
-  return reason.isEmpty() ? message : message + u' ' + reason + u'.';
+  if (reason.isEmpty()) return message;
+  return message + u' ' + reason + (reason.endsWith(u'.') ? QString() : QStringLiteral("."));
 }
 
 }  // namespace inputfile

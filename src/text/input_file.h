@@ -16,6 +16,14 @@ enum class Status { Opened, Missing, Failed };
 // opened or is not a regular file, with the system's reason in *reason.
 Status Open(const QString& path, QFile& file, QString* reason);
 
+// The most a file read whole into memory may hold (templates, a folder's list of files):
+// far beyond any real one, far below what would exhaust memory.
+inline constexpr qint64 kMaxReadBytes = qint64(16) << 20;
+
+// Reads the whole regular file at `path`, at most kMaxReadBytes. Missing or Failed as Open,
+// a larger file failing with a reason that says so.
+Status ReadWhole(const QString& path, QByteArray* bytes, QString* reason);
+
 // True when something by that name exists (a link counts by what it leads to).
 bool Exists(const QString& path);
 

@@ -1,10 +1,14 @@
 // vellumar-build as a script runs it: arguments, exit status, files and messages.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "db/database.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
@@ -41,6 +46,25 @@ class CliTest : public ::testing::Test {
             QString::fromLocal8Bit(p.readAllStandardError())};
   }
   QString Path(const QString& name) { return dir.filePath(name); }
+
+  // Runs vellumar-build with arguments that are bytes (QProcess would decode them), standard
+  // output and error into one file; the exit status.
+  int ExecBytes(const QList<QByteArray>& args, QByteArray* printed = nullptr) {
+    const QByteArray log = QFile::encodeName(Path("printed"));
+    const int status = childprocess::Run([&] {
+      const int fd = ::open(log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fd, 1);
+      ::dup2(fd, 2);
+      std::vector<const char*> argv{VELLUMAR_BUILD_EXE};
+      for (const QByteArray& a : args) argv.push_back(a.constData());
+      argv.push_back(nullptr);
+      ::execv(argv[0], const_cast<char* const*>(argv.data()));
+      return 127;
+    });
+    if (printed) *printed = testenv::ReadBytes(QString::fromLatin1(log));
+    QFile::remove(QString::fromLatin1(log));
+    return status;
+  }
 
   QTemporaryDir dir;
   QString sample, demoIni;
@@ -159,25 +183,96 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
                                                                               : QByteArray();
   };
   const QByteArray projectBytes = testenv::ReadBytes(sample);
-  const QByteArray printed = folder + "/printed";
   const QByteArray settings = QFile::encodeName(demoIni);
-  const auto build = [&](const QByteArray& out) {
-    return childprocess::Run([&] {
-      const int fd = ::open(printed.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      ::dup2(fd, 1);
-      ::dup2(fd, 2);
-      const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
-                            project.constData(), out.constData(), nullptr};
-      ::execv(argv[0], const_cast<char* const*>(argv));
-      return 127;
-    });
-  };
-  ASSERT_EQ(build(output), 0);
+  QByteArray printed;
+  ASSERT_EQ(ExecBytes({"--settings", settings, project, output}, &printed), 0);
   EXPECT_EQ(contents(project), projectBytes);
   const QByteArray written = output + ".htm";
-  EXPECT_TRUE(testenv::ReadBytes(QString::fromLatin1(printed)).endsWith("\n" + written + "\n"));
+  EXPECT_TRUE(printed.endsWith("\n" + written + "\n"));
   EXPECT_TRUE(contents(written).startsWith("<HTML>"));
-  for (const QByteArray& name : {project, written}) ::unlink(name.constData());
+
+  // The modern formats too: the page's name and the folder's, byte for byte.
+  for (const auto& [format, name, file] :
+       {std::tuple{"modern", output, output + ".html"},
+        std::tuple{"markdown", folder + "/md\xff", folder + "/md\xff/README.md"}}) {
+    ASSERT_EQ(ExecBytes({"--format", format, "--settings", settings, project, name}, &printed), 0)
+        << printed.toStdString();
+    EXPECT_TRUE(printed.endsWith("\n" + (QByteArray(format) == "modern" ? file : name) + "\n"))
+        << printed.toStdString();
+    EXPECT_FALSE(contents(file).isEmpty()) << file.toStdString();
+  }
+  for (const QByteArray& name : {project, written, output + ".html"}) ::unlink(name.constData());
+}
+
+// Names that would make a terminal retitle itself, clear its screen or write its clipboard
+// are shown with their control characters as codes, in progress lines, errors and the
+// coverage report; a NUL does not cut the line.
+TEST_F(CliTest, ControlCharactersOfNamesAreShownNotActedOn) {
+  Project project;
+  const QString name = QString("T\x1b]0;owned\x07\x1b[2J") + QChar(0) + "END";
+  project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "hr"}, name, ""});
+  QString error;
+  ASSERT_TRUE(WriteProject(project, Path("hostile.vlm"), &error));
+  const QByteArray settings = QFile::encodeName(demoIni);
+  const QByteArray vlm = QFile::encodeName(Path("hostile.vlm"));
+  const std::pair<QList<QByteArray>, QByteArray> cases[] = {
+      {{"--settings", settings, vlm, QFile::encodeName(Path("h.htm"))},
+       "Building table: T\\x1b]0;owned\\x07\\x1b[2J\\x00END\n"},
+      {{"--coverage", "--settings", settings, vlm}, "T\\x1b]0;owned\\x07\\x1b[2J\\x00END"},
+      {{"--settings", settings, "gone\x1b]52;c;eA==\x07.vlm", "x.htm"},
+       "gone\\x1b]52;c;eA==\\x07.vlm can't be opened"},
+  };
+  for (const auto& [args, shown] : cases) {
+    QByteArray printed;
+    ExecBytes(args, &printed);
+    EXPECT_FALSE(printed.contains('\x1b') || printed.contains('\x07') || printed.contains('\0'));
+    EXPECT_TRUE(printed.contains(shown)) << printed.toStdString();
+  }
+}
+
+// Stopped by Ctrl-C or SIGTERM while it writes, a build leaves no file behind.
+TEST_F(CliTest, AnInterruptedBuildLeavesNoTemporaryFile) {
+  // Enough entries that the progress lines fill a small pipe nobody reads, so that the build
+  // waits there, half-way, with its temporary file open.
+  Project project;
+  for (int i = 0; i < 300; ++i)
+    project.AppendEntry(ObjectKind::Tables, {{"DEMO", "HR", "hr"}, "EMPLOYEES", ""});
+  QString error;
+  ASSERT_TRUE(WriteProject(project, Path("many.vlm"), &error));
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    const QByteArray project = QFile::encodeName(Path("many.vlm"));
+    const QByteArray output = QFile::encodeName(Path("doc.htm"));
+    const QByteArray settings = QFile::encodeName(demoIni);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(ends[1], 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      const char* argv[] = {VELLUMAR_BUILD_EXE, "--settings", settings.constData(),
+                            project.constData(), output.constData(), nullptr};
+      ::execv(argv[0], const_cast<char* const*>(argv));
+      ::_exit(127);
+    }
+    ::close(ends[1]);
+    int waiting = 0;
+    for (int tries = 0; tries < 2000; ++tries) {
+      ::usleep(10000);
+      ::ioctl(ends[0], FIONREAD, &waiting);
+      if (waiting >= 4000 && QDir(dir.path()).entryList({"doc.htm.*"}, QDir::Files).size() == 1)
+        break;
+    }
+    ASSERT_GE(waiting, 4000) << "the build did not wait at its progress lines";
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(ends[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+    EXPECT_EQ(QDir(dir.path()).entryList({"doc.htm*"}, QDir::Files | QDir::Hidden), QStringList());
+  }
 }
 
 // A template of the user's replaces its namesake, the others stay built in; each table's
@@ -267,47 +362,89 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
-// An OUTPUT that would replace an input is a usage error; one that is not a regular file
-// fails; either way nothing is built and nothing changes.
+// An OUTPUT that would replace an input, in any format, or files of the user's in a
+// Markdown folder, are refused (exit 2); an OUTPUT that is not a regular file, or a project
+// whose save was interrupted, fails (exit 1). Either way nothing is built, nothing changes,
+// and the message names both files.
 TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
   const QString project = Path("p.htm");
   const QString ini = Path("s.txt");
-  ASSERT_TRUE(QFile::copy(sample, project));
-  ASSERT_TRUE(QFile::copy(demoIni, ini));
+  for (const char* folder : {"md", "tpl", "users", "dir.htm"}) QDir(dir.path()).mkdir(folder);
+  for (const char* copy : {"p.htm", "md/README.md", "md/demo.hr.employees.md", "saved.vlm",
+                           "saved.vlm.vellumar-save"})
+    ASSERT_TRUE(QFile::copy(sample, Path(copy)));
+  // The settings make the snapshot beside the project the one the project reads.
+  testenv::WriteBytes(ini, "[General]\nProject_dir=" + dir.path().toUtf8() + "\n");
+  ASSERT_TRUE(QFile::copy(SampleDictionaryDirectory() + "/demo.sqlite", Path("demo.sqlite")));
+  testenv::WriteBytes(Path("tpl/page.html"), "{{name}}");
+  testenv::WriteBytes(Path("users/README.md"), "my own notes");
   ASSERT_TRUE(QFile::link(project, Path("link.htm")));
+  ASSERT_TRUE(QFile::link(Path("demo.sqlite"), Path("snapshot.html")));
   ASSERT_EQ(::link(QFile::encodeName(project), QFile::encodeName(Path("hard.htm"))), 0);
   ASSERT_TRUE(QFile::link("/dev/null", Path("null.htm")));
   ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.htm")), 0600), 0);
-  ASSERT_TRUE(QDir().mkdir(Path("dir.htm")));
-  const QByteArray projectBytes = testenv::ReadBytes(project);
-  const QByteArray iniBytes = testenv::ReadBytes(ini);
-  const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System);
+  // Every entry, and the bytes of each regular file.
+  const auto everything = [&] {
+    QStringList entries;
+    const auto flags = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (QDirIterator it(dir.path(), flags, QDirIterator::Subdirectories); it.hasNext();) {
+      const QFileInfo f(it.next());
+      const bool regular = f.isFile() && !f.isSymLink();
+      entries << f.filePath() + u' ' +
+                     (regular ? QString::number(qHash(testenv::ReadBytes(f.filePath()))) : "");
+    }
+    entries.sort();
+    return entries;
+  };
+  const QStringList before = everything();
 
+  const QStringList build{"--settings", ini, project};
+  const QStringList markdown{"--format", "markdown", "--settings", ini};
+  const QStringList modern{"--format", "modern", "--settings", ini, project};
   const struct {
-    QString output;
+    QStringList args;
     int exitCode;
     QString message;
   } cases[] = {
-      {project, 2, "OUTPUT " + project + " is the project file " + project},
-      {Path("link.htm"), 2, "OUTPUT " + Path("link.htm") + " is the project file " + project},
-      {Path("hard.htm"), 2, "is the project file " + project},
-      {ini, 2, "OUTPUT " + ini + " is the settings file " + ini},
-      {Path("null.htm"), 1, "is a device"},
-      {Path("fifo.htm"), 1, "is a FIFO"},
-      {Path("dir.htm"), 1, "is a directory"},
-      {"", 2, "OUTPUT must name a file"},
-      {Path("dir.htm") + "/", 2, "OUTPUT must name a file"},
+      {build + QStringList{project}, 2, "OUTPUT " + project + " is the project file " + project},
+      {build + QStringList{Path("link.htm")}, 2,
+       "OUTPUT " + Path("link.htm") + " is the project file " + project},
+      {build + QStringList{Path("hard.htm")}, 2, "is the project file " + project},
+      {build + QStringList{ini}, 2, "OUTPUT " + ini + " is the settings file " + ini},
+      {modern + QStringList{Path("snapshot.html")}, 2,
+       "OUTPUT " + Path("snapshot.html") + " is the dictionary snapshot " + Path("demo.sqlite")},
+      {QStringList{"--format", "modern", "--template", Path("tpl")} + modern.mid(2) +
+           QStringList{Path("tpl/page.html")},
+       2, "is the template " + Path("tpl") + "/page.html"},
+      {markdown + QStringList{Path("md/README.md"), Path("md/README.md")}, 2,
+       "OUTPUT folder " + Path("md") + " holds the project file " + Path("md/README.md")},
+      {markdown + QStringList{Path("md/demo.hr.employees.md"), Path("md")}, 2,
+       "holds the project file " + Path("md/demo.hr.employees.md")},
+      {markdown + QStringList{project, Path("users")}, 2,
+       "ERROR: The folder " + Path("users") +
+           " holds files that no earlier build wrote and that this build would replace: "
+           "README.md."},
+      {QStringList{"--settings", ini, Path("saved.vlm"), Path("saved.htm")}, 1,
+       "the last save of " + Path("saved.vlm") + " was interrupted; its complete copy is " +
+           Path("saved.vlm.vellumar-save")},
+      {build + QStringList{Path("null.htm")}, 1, "is a device"},
+      {build + QStringList{Path("fifo.htm")}, 1, "is a FIFO"},
+      {build + QStringList{Path("dir.htm")}, 1, "is a directory"},
+      {build + QStringList{""}, 2, "OUTPUT must name a file"},
+      {build + QStringList{Path("dir.htm") + "/"}, 2, "OUTPUT must name a file"},
   };
   for (const auto& c : cases) {
-    const CliRun r = Exec({"--settings", ini, project, c.output});
-    EXPECT_EQ(r.exitCode, c.exitCode) << c.output.toStdString();
+    const CliRun r = Exec(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
-    EXPECT_EQ(testenv::ReadBytes(project), projectBytes);
-    EXPECT_EQ(testenv::ReadBytes(ini), iniBytes);
   }
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), entries);
-  EXPECT_TRUE(QFileInfo(Path("link.htm")).isSymLink());
-  EXPECT_TRUE(QDir(Path("dir.htm")).isEmpty());
+  EXPECT_EQ(everything(), before);
+
+  // The web page's failure says why.
+  const CliRun r = Exec(modern + QStringList{Path("missing/page")});
+  EXPECT_TRUE(r.err.endsWith("ERROR: Can't create a file " + Path("missing/page.html") +
+                             ". No such file or directory.\n"))
+      << r.err.toStdString();
 }
 
 }  // namespace

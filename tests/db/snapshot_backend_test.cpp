@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 
 #include "db/snapshot_limits.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
@@ -202,35 +207,102 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
 }
 
 // The prepared dictionary is made once per version of a snapshot and kept in the user's
-// cache: a changed snapshot is read anew, and a cache that is damaged or cannot be written
-// costs time, never rows.
+// cache: a changed snapshot is read anew, also one edited and touched back to its old size
+// and time, and a cache that is damaged (whole or in a page), is a FIFO, cannot be written or
+// is named relative to wherever the program runs costs time, never rows.
 TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
   const QString path = SnapshotPath("moving.sqlite");
-  const QString cache = testenv::Home() + "/cache/VLM/dictionaries";
+  const QString cacheDir = testenv::Home() + "/cache/VLM/dictionaries";
+  const QString cache = cacheDir + '/' +
+                        QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex() +
+                        ".sqlite";
   const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+  const QString workingDir = QDir::currentPath();
   const QDateTime start = QDateTime::currentDateTime();
-  const qsizetype cached = QDir(cache).entryList(QDir::Files).size();
-  const QStringList tables = {"FIRST", "SECOND", "DAMAGED_CACHE", "UNWRITABLE_CACHE"};
-  for (int i = 0; i < tables.size(); ++i) {
-    if (tables[i] == "DAMAGED_CACHE") {
-      for (const QFileInfo& f : QDir(cache).entryInfoList(QDir::Files))
-        testenv::WriteBytes(f.filePath(), "not a database");
-    }
-    if (tables[i] == "UNWRITABLE_CACHE") {
-      testenv::WriteBytes(dir.filePath("plain"), "x");
-      qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
-    }
-    testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
-                                   QString("INSERT INTO dba_tables VALUES ('U', '%1');")
-                                       .arg(tables[i]));
-    QFile touched(path);
-    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
-    touched.setFileTime(start.addSecs(10 * i), QFileDevice::FileModificationTime);
-    touched.close();
+  const qsizetype cached = QDir(cacheDir).entryList(QDir::Files).size();
+  const auto sql = [](const QString& file, const char* statement) {
+    sqlite3* handle = nullptr;
+    sqlite3_open(QFile::encodeName(file).constData(), &handle);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(handle, statement, -1, &stmt, nullptr);
+    QList<int> values;
+    while (sqlite3_step(stmt) == SQLITE_ROW) values << sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(handle);
+    return values;
+  };
+  const auto tables = [&] {
     ConnectDatabase(db, "MOVING", "U", "x");
-    EXPECT_EQ(Column(QueryId::OCITables, {}, "table_name"), QStringList({tables[i]}));
-    EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), cached + 1) << tables[i].toStdString();
+    const QStringList names = Column(QueryId::OCITables, {}, "table_name");
+    db.Disconnect();
+    return names;
+  };
+  const struct {
+    const char* table;
+    std::function<void()> change;  // after the snapshot is written
+  } steps[] = {
+      {"FIRST", {}},
+      {"SECOND", {}},
+      {"TOUCHED",
+       [&] {
+         const QDateTime modified = QFileInfo(path).lastModified();
+         const qint64 size = QFileInfo(path).size();
+         sql(path, "UPDATE dba_tables SET table_name = 'TOUCHED'");
+         QFile touched(path);
+         ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+         touched.setFileTime(modified, QFileDevice::FileModificationTime);
+         ASSERT_EQ(touched.size(), size);
+       }},
+      {"WHOLLY_DAMAGED", [&] { testenv::WriteBytes(cache, "not a database"); }},
+      {"PAGE_DAMAGED",
+       [&] {
+         // Made by another program, so that no connection of this one has read it.
+         ASSERT_EQ(childprocess::Run([&] { return tables() == QStringList{"PAGE_DAMAGED"}; }), 1);
+         QFile file(cache);
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         for (const int page :
+              sql(cache, "SELECT rootpage FROM sqlite_schema WHERE tbl_name = 'dba_tables'")) {
+           file.seek(qint64(page - 1) * 4096);
+           file.write(QByteArray(4096, '\xA5'));
+         }
+       }},
+      {"FIFO",
+       [&] {
+         QFile::remove(cache);
+         ASSERT_EQ(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
+       }},
+      {"UNWRITABLE",
+       [&] {
+         testenv::WriteBytes(dir.filePath("plain"), "x");
+         qputenv("XDG_CACHE_HOME", dir.filePath("plain").toUtf8());
+       }},
+      // Relative to the test's own folder, which it works in for this step.
+      {"RELATIVE",
+       [&] {
+         QDir::setCurrent(dir.path());
+         qputenv("XDG_CACHE_HOME", "relative-cache");
+       }},
+  };
+  for (int i = 0; i < int(std::size(steps)); ++i) {
+    SCOPED_TRACE(steps[i].table);
+    if (QString(steps[i].table) != "TOUCHED") {
+      testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
+                                     QString("INSERT INTO dba_tables VALUES ('U', '%1');")
+                                         .arg(steps[i].table));
+      QFile touched(path);
+      ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+      touched.setFileTime(start.addSecs(10 * i), QFileDevice::FileModificationTime);
+    }
+    if (steps[i].change) steps[i].change();
+    alarm(60);  // a FIFO waited on fails the test instead of stopping it
+    EXPECT_EQ(tables(), QStringList({steps[i].table}));
+    alarm(0);
+    EXPECT_EQ(QDir(cacheDir).entryList(QDir::Files).size(), cached + 1);
   }
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("relative-cache")));
+  QDir::setCurrent(workingDir);
+  EXPECT_TRUE(QFileInfo::exists(testenv::Home() + "/.cache/VLM/dictionaries/" +
+                                QFileInfo(cache).fileName()));
   qputenv("XDG_CACHE_HOME", cacheHome);
   EXPECT_TRUE(errors.isEmpty());
 }

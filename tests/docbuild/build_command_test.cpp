@@ -379,6 +379,25 @@ TEST_F(BuildCommandTest, AsksBeforeReplacingTheFileItWrites) {
   EXPECT_TRUE(testenv::ReadBytes(Path("report.txt.htm")).startsWith("<HTML>"));
 }
 
+// A Markdown folder's own files that no earlier build wrote are replaced only when the user
+// says so, asked with their names.
+TEST_F(BuildCommandTest, AsksBeforeReplacingTheUsersFilesInAMarkdownFolder) {
+  QDir(dir.path()).mkdir("notes");
+  testenv::WriteBytes(Path("notes/README.md"), "my own notes");
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    prompts.Forget();
+    prompts.AnswerChoice(0);  // the folder exists: replace the files Vellumar wrote?
+    yes ? prompts.AnswerYes() : prompts.AnswerNo();
+    Build(Path("notes.md"), 3);
+    ASSERT_EQ(prompts.Questions().size(), 2);
+    EXPECT_EQ(prompts.Questions()[1],
+              "The folder holds files that no earlier build wrote:\nREADME.md\nReplace them?");
+    EXPECT_EQ(testenv::ReadBytes(Path("notes/README.md")) == "my own notes", !yes);
+    EXPECT_EQ(prompts.Errors().size(), yes ? 0 : 1);
+  }
+}
+
 // Project > Coverage: the sample's report in its window, the connection as it was; the
 // filter narrows the rows, and the Documented column sorts by the share, not by its text.
 TEST_F(BuildCommandTest, CoverageShowsTheReportToFilterAndSort) {

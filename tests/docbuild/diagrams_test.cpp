@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -11,7 +13,11 @@
 
 #include "docbuild/document_model.h"
 #include "docbuild/graph_layout.h"
+#include "docbuild/markdown.h"
+#include "docbuild/modern_html.h"
+#include "docbuild/templates.h"
 #include "build_fixture.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -109,6 +115,66 @@ TEST(Diagrams, AnOwnerPastTheLimitHasNoOverviewButItsTablesKeepTheirs) {
   EXPECT_EQ(d.tables.size(), 2u);
 }
 
+// 60 tables with 5 foreign keys each: their overview takes a quarter of a minute to lay out.
+DocumentModel Crowded() {
+  DocumentModel m;
+  for (int i = 0; i < 60; ++i) m.tables.append(Table("O", QStringLiteral("T%1").arg(i), "ID"));
+  for (int i = 0; i < 60; ++i)
+    for (int k = 1; k <= 5; ++k)
+      AddKey(m.tables[i], m.tables[(i * 7 + k * 13) % 60], QStringLiteral("FK%1_%2").arg(i).arg(k),
+             QStringLiteral("C%1").arg(k));
+  return m;
+}
+
+// Past the arrow limit a drawing is not tried; past the time limit it is given up, and the
+// drawings after it are made by a new layout process. Either is a note in both formats.
+TEST(Diagrams, ADrawingPastALimitBecomesANoteAndTheBuildGoesOn) {
+  const DocumentModel crowded = Crowded();
+  const struct {
+    const char* name;
+    DocumentModel model;
+    DiagramLimits limits;
+    QString overviewNote, tableNote;  // of the owner, and of the first table
+  } cases[] = {
+      {"arrows", Staff(), {10, 2},
+       "No overview of D.O: its 3 foreign keys are more than the 2 a drawing can be laid out "
+       "with in reasonable time.",
+       "No diagram of D.O.EMP: its 3 foreign keys are more than the 2 a drawing can be laid "
+       "out with in reasonable time."},
+      {"time", crowded, {1, 10000},
+       "No overview of D.O: laying it out took longer than 1 seconds.", ""},
+  };
+  const DiagramLimits defaults = CurrentDiagramLimits();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DocumentModel model = c.model;
+    model.sections = {SectionKind::Tables};
+    SetDiagramLimits(c.limits);
+    const Diagrams d = Draw(c.model, DiagramChoice::All, LinkStyle::Files);
+    SetDiagramLimits(defaults);
+    ASSERT_EQ(d.overviews.size(), 1);
+    EXPECT_TRUE(d.overviews[0].svg.empty());
+    EXPECT_EQ(d.overviews[0].note, c.overviewNote);
+    const QString first = c.model.tables[0].anchor;
+    EXPECT_EQ(d.TableNote(first), c.tableNote);
+    EXPECT_EQ(d.TableSvg(first) != nullptr, c.tableNote.isEmpty());
+
+    TemplateSet markdown, modern;
+    QString error;
+    ASSERT_TRUE(markdown.Load(TemplateFormat::Markdown, {}, &error));
+    ASSERT_TRUE(modern.Load(TemplateFormat::ModernHtml, {}, &error));
+    const QList<OutputFile> files = RenderMarkdown(model, markdown, d);
+    const std::string page = RenderModernHtml(model, modern, d);
+    for (const QString& note : {c.overviewNote, c.tableNote}) {
+      if (note.isEmpty()) continue;
+      EXPECT_NE(page.find(note.toStdString()), std::string::npos) << note.toStdString();
+      qsizetype found = 0;
+      for (const OutputFile& f : files) found += f.bytes.count(note.toUtf8());
+      EXPECT_EQ(found, 1) << note.toStdString();
+    }
+  }
+}
+
 // Names with markup, quotes, a line break and the library's own escapes ("\N" is the node's
 // name in a label or tooltip) are drawn as they are, in SVG that parses.
 TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
@@ -147,13 +213,13 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}}};
   std::string svg;
   QString error;
-  EXPECT_FALSE(layout.RenderSvg(broken, &svg, &error));
+  EXPECT_EQ(layout.RenderSvg(broken, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_FALSE(error.isEmpty());
 
   LayoutGraph fine;
   fine.nodes = {{"<B>A</B>", "#a", {}}, {"B", {}, {}}};
   fine.edges = {{0, 1, {}, {}}};
-  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
+  ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
 
   // The layout process, this thread's one child, ended as a crash of the library would end it.
@@ -163,9 +229,45 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   const int child = children.readAll().trimmed().toInt(&one);
   ASSERT_TRUE(one && child > 0);
   ASSERT_EQ(kill(child, SIGKILL), 0);
-  EXPECT_FALSE(layout.RenderSvg(fine, &svg, &error));
+  EXPECT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_EQ(error.toStdString(), "the layout process stopped unexpectedly (Killed)");
-  ASSERT_TRUE(layout.RenderSvg(fine, &svg, &error)) << error.toStdString();
+  ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
+}
+
+// A build killed while its layout process is busy leaves none running.
+TEST(GraphLayout, TheLayoutProcessEndsWithItsParent) {
+  const int status = childprocess::Run([] {
+    // This child adopts what its child leaves behind, so it can wait for it.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t build = fork();
+    if (build == 0) {
+      SetDiagramLimits({60, 10000});  // the overview is drawn, which takes long
+      RecordingProgress progress;
+      Diagrams diagrams;
+      QString error;
+      DrawDiagrams(Crowded(), DiagramChoice::All, LinkStyle::Page, progress, &diagrams, &error);
+      _exit(0);
+    }
+    // The layout process, once the build has started it and handed it the overview.
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(build));
+    int layout = 0;
+    for (int tries = 0; tries < 500 && layout <= 0; ++tries) {
+      usleep(10000);
+      if (children.open(QIODevice::ReadOnly)) layout = children.readAll().trimmed().toInt();
+      children.close();
+    }
+    if (layout <= 0) return 2;
+    usleep(300000);
+    kill(build, SIGKILL);
+    waitpid(build, nullptr, 0);
+    for (int tries = 0; tries < 500; ++tries) {
+      if (waitpid(layout, nullptr, WNOHANG) == layout) return 0;
+      usleep(10000);
+    }
+    kill(layout, SIGKILL);
+    return 1;
+  });
+  EXPECT_EQ(status, 0) << "the layout process outlived its parent";
 }
 
 }  // namespace

@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 #include <kainjow/mustache.hpp>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "docbuild/diagrams.h"
 #include "docbuild/document_model.h"
+#include "docbuild/document_view.h"
 #include "docbuild/markdown.h"
 #include "docbuild/modern_html.h"
-#include "docbuild/output_folder.h"
 #include "docbuild/templates.h"
 #include "build_fixture.h"
 #include "support/test_env.h"
@@ -133,6 +136,25 @@ TEST(ModernHtml, NoValueAddsMarkup) {
       QRegularExpression(R"(<dt>Documented</dt><dd>\d+\.\d% \(\d+ of \d+ items\)</dd>)")));
 }
 
+// A control character in a name (which no page may hold) is U+FFFD; markup is escaped, and
+// tabs and line breaks of source text stay.
+TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("a\0b", 3), "a\uFFFDb"}, {"\x1b]0;title\x07", "\uFFFD]0;title\uFFFD"},
+      {"\x7f \u0085 \uFFFE \uFFFF", "\uFFFD \uFFFD \uFFFD \uFFFD"},
+      {"<a href='x'>&\"", "&lt;a href=&apos;x&apos;&gt;&amp;&quot;"},
+      {"line\r\n\tcode \u00e9\u0100", "line\r\n\tcode \u00e9\u0100"},
+  };
+  for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeModernHtml(text), escaped) << text;
+
+  DocumentModel model = HostileModel();
+  model.tables[0].description = QStringLiteral("clears\x1b[2J the screen");
+  const std::string page =
+      RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{});
+  EXPECT_EQ(page.find('\x1b'), std::string::npos);
+  EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
+}
+
 // 50 objects to a batch: 51 tables make two, each other section one; every batch is closed.
 TEST(ModernHtml, ObjectsGoInClosedBatches) {
   DocumentModel model = HostileModel();
@@ -208,6 +230,29 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   }
 }
 
+// A quoted lower-case name of 70 characters spells each letter in four: its files get a
+// readable beginning and a hash, the same in every build, and every link follows them.
+TEST(Markdown, LongNamesGetShortStableFileNamesThatLinksFollow) {
+  DocumentModel m = HostileModel();
+  m.tables = {m.tables[0], m.tables[0]};
+  for (int i = 0; i < 2; ++i) {
+    m.tables[i].key.name = QString(69, u'a') + QChar(i ? u'b' : u'a');
+    m.tables[i].anchor = m.tables[i].key.Anchor();
+  }
+  ASSERT_GT(m.tables[0].anchor.size(), 255);
+  const QList<OutputFile> files = RenderMarkdown(m, Templates(TemplateFormat::Markdown), {});
+  QSet<QString> names;
+  for (const OutputFile& f : files) {
+    EXPECT_LE(f.name.size(), 120) << f.name.toStdString();
+    names.insert(f.name);
+  }
+  EXPECT_EQ(names.size(), files.size()) << "two long names that begin alike stay apart";
+  const QString page = ObjectFileName(m.tables[0].anchor, ".md");
+  EXPECT_TRUE(page.startsWith(m.tables[0].anchor.left(80)) && page.contains(u'~'));
+  EXPECT_TRUE(names.contains(page));
+  EXPECT_TRUE(files[0].bytes.contains("](" + page.toUtf8() + ")")) << "the contents link to it";
+}
+
 TEST(Markdown, EscapingShowsTheTextLiterally) {
   const std::pair<std::string, std::string> cases[] = {
       {"JOB_HISTORY", "JOB\\_HISTORY"}, {"a|b", "a\\|b"}, {"<b>&amp;", "\\<b\\>\\&amp;"},
@@ -255,33 +300,98 @@ TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
   }
 }
 
-TEST(OutputFolder, ReplacesOurFilesKeepsTheUsersAndFailsWhole) {
-  QTemporaryDir dir;
-  const QString folder = dir.filePath("docs");
-  QString error;
-  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "one"}, {"a.md", "a"}, {"b.md", "b"}},
-                                &error));
-  testenv::WriteBytes(folder + "/notes.txt", "the user's");
-  // A second build without b.md removes the b.md the first one wrote, and nothing else.
-  ASSERT_TRUE(WriteOutputFolder(folder, {{"README.md", "two"}, {"a.md", "a2"}}, &error));
-  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{".vellumar-files", "README.md", "a.md", "notes.txt"}));
-  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
+// A template of the user's is a regular file of bounded size inside the template directory:
+// a link out of it (to a secret the page would publish), a FIFO or a huge file is refused.
+TEST(Templates, OnlyRegularFilesOfBoundedSizeInsideTheDirectory) {
+  QTemporaryDir outside;
+  testenv::WriteBytes(outside.filePath("secret"), "root:secret");
+  const struct {
+    const char* name;
+    std::function<void(const QString& dir)> plant;
+    const char* reason;  // empty: loads, and the linked piece is used
+  } cases[] = {
+      {"a link out of the directory",
+       [&](const QString& d) { QFile::link(outside.filePath("secret"), d + "/description.html"); },
+       "It leads out of the template directory"},
+      {"a link to a device", [](const QString& d) { QFile::link("/dev/zero", d + "/style.css"); },
+       "It leads out of the template directory"},
+      {"a FIFO",
+       [](const QString& d) {
+         ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/script.js").constData(), 0600), 0);
+       },
+       "Not a regular file"},
+      {"larger than any template",
+       [](const QString& d) {
+         QFile big(d + "/view.html");
+         ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(17) << 20));
+       },
+       "It is larger than 16 MiB"},
+      {"a link inside the directory",
+       [](const QString& d) {
+         testenv::WriteBytes(d + "/pieces.html", "<p>own signatures</p>");
+         QFile::link("pieces.html", d + "/signatures.html");
+       },
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    c.plant(dir.path());
+    TemplateSet set;
+    QString error;
+    EXPECT_EQ(set.Load(TemplateFormat::ModernHtml, dir.path(), &error), *c.reason == 0);
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    if (*c.reason == 0) {
+      std::string unit;
+      set.Render("unit.html", kainjow::mustache::data(), unit);
+      EXPECT_NE(unit.find("<p>own signatures</p>"), std::string::npos);
+    }
+  }
+}
 
-  // A file that cannot be written leaves every file as it was.
-  QDir(folder).mkdir("c.md.vellumar-new");
-  EXPECT_FALSE(WriteOutputFolder(folder, {{"README.md", "three"}, {"c.md", "c"}}, &error));
-  // The reason names the file the user knows, never its temporary name, and is a sentence.
-  EXPECT_TRUE(error.startsWith("Can't write " + folder + "/c.md: ")) << error.toStdString();
-  EXPECT_TRUE(error.endsWith(".")) << error.toStdString();
-  EXPECT_EQ(testenv::ReadBytes(folder + "/README.md"), "two");
-  EXPECT_FALSE(QFile::exists(folder + "/README.md.vellumar-new"));
-  EXPECT_FALSE(QFile::exists(folder + "/c.md"));
-
-  // A folder the failed write made is gone again.
-  const QString fresh = dir.filePath("fresh");
-  EXPECT_FALSE(WriteOutputFolder(fresh, {{"x/../../y.md", "z"}}, &error));
-  EXPECT_FALSE(QFile::exists(fresh));
+// Sections nested deep over a list, or each template including the next ten times, would
+// render for hours: they stop at the limits with an error that says why.
+TEST(Templates, RenderingStopsAtItsLimits) {
+  QString deep = "x\n";
+  for (int i = 0; i < 12; ++i) deep = "{{#items}}" + deep + "{{/items}}";
+  const QStringList chain = TemplateSet::Names(TemplateFormat::ModernHtml);
+  const struct {
+    const char* name;
+    std::map<QString, QString> files;
+    TemplateLimits limits;
+    const char* reason;
+  } cases[] = {
+      {"sections twelve deep", {{"page.html", deep}}, {100000, qint64(1) << 40},
+       "more than 100000 steps"},
+      {"ten includes of the next, ten deep", {}, {100000, qint64(1) << 40},
+       "more than 100000 steps"},
+      {"output", {{"page.html", deep}}, {qint64(1) << 40, qint64(1) << 20},
+       "more than 1 MiB of this document"},
+  };
+  kainjow::mustache::data items(kainjow::mustache::data::type::list);
+  for (int i = 0; i < 10; ++i) items.push_back(kainjow::mustache::data("item"));
+  kainjow::mustache::data data;
+  data.set("items", items);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    std::map<QString, QString> files = c.files;
+    if (files.empty())
+      for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+        files[chain[i]] = QString("{{> %1}}").arg(chain[i + 1]).repeated(10);
+    for (const auto& [name, text] : files) testenv::WriteBytes(dir.filePath(name), text.toUtf8());
+    const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
+    SetTemplateLimits(c.limits);
+    std::string out;
+    QString error;
+    try {
+      set.Render("page.html", data, out);
+    } catch (const TemplateOverflow& e) {
+      error = e.Message();
+    }
+    SetTemplateLimits({});
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+  }
 }
 
 }  // namespace

@@ -215,6 +215,35 @@ TEST_F(ProjectCommandsTest, SaveAsMovesTheProjectToTheNewFile) {
   EXPECT_EQ(ReopenCaptions().mid(2), (QStringList{Path("second.vlm"), Path("first.vlm")}));
 }
 
+// A save killed half-way leaves its complete copy beside the file: opening the file offers
+// it, and the next save puts the project in place and takes the copy away.
+TEST_F(ProjectCommandsTest, AnInterruptedSaveOffersItsCompleteCopy) {
+  NewProject(Path("p"));
+  Model().SetGeneral("in the file");
+  ASSERT_TRUE(window->Commands().SaveProject());
+  const QString created = Model().Info().Created;
+  Project copy;
+  copy.SetGeneral("in the copy");
+  QString error;
+  ASSERT_TRUE(WriteProject(copy, Path("p.vlm.vellumar-save"), &error));
+  const QString question = "The last save of " + Path("p.vlm") +
+                           " was interrupted; its complete copy is " + Path("p.vlm.vellumar-save") +
+                           ".\nOpen the copy?";
+  for (const bool yes : {false, true}) {
+    prompts.Forget();
+    yes ? prompts.AnswerYes() : prompts.AnswerNo();
+    window->Commands().ReopenProject(Path("p.vlm"));
+    EXPECT_EQ(prompts.Questions(), QStringList{question});
+    EXPECT_EQ(Model().Info().General, yes ? "in the copy" : "in the file");
+    EXPECT_EQ(window->IsModified(), yes) << "the copy is not in place until it is saved";
+    EXPECT_EQ(Model().Info().Created, created);
+    EXPECT_EQ(window->ProjectFileName(), Path("p.vlm"));
+  }
+  ASSERT_TRUE(window->Commands().SaveProject());
+  EXPECT_EQ(Saved(Path("p.vlm")), "in the copy");
+  EXPECT_FALSE(QFile::exists(Path("p.vlm.vellumar-save")));
+}
+
 // A file that cannot be written: Save As keeps the project open and marked, New leaves none.
 TEST_F(ProjectCommandsTest, WhatCannotBeWrittenKeepsTheProjectOrLeavesNone) {
   ChangedProject("first");

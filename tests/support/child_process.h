@@ -20,4 +20,9 @@ void LimitFileSize(off_t bytes);
 // Gives `path` to the user an unprivileged child of root becomes (as root only).
 void GiveToChild(const QString& path);
 
+// Runs `body` in a child that raises `signal` at the `n`th kill point it reaches (counted
+// from 1; see text/kill_point.h). True when the child ended by that signal, false when it
+// ran to its end first: then every point of the body has been tried.
+bool StoppedAtPoint(int n, int signal, const std::function<void()>& body);
+
 }  // namespace childprocess

@@ -1,0 +1,54 @@
+#pragma once
+// Temporary files and staging folders that an interrupting signal must not leave behind.
+//
+// A writer names each temporary file or staging folder it makes for as long as it exists.
+// A program that asks for it (RemoveOnSignals) then removes what is named when SIGINT,
+// SIGTERM or SIGHUP arrives, and ends by that signal as it would have. While a writer puts
+// its files in place (renames, an overwrite in place) it holds those signals back
+// (SignalHold), so that none lands half-way through a change: the signal then ends the
+// program once the change is whole.
+
+#include <signal.h>
+
+#include <QByteArray>
+
+namespace temporaryfiles {
+
+// One temporary file or folder, named from Set until Forget (or destruction).
+class Named {
+ public:
+  Named() = default;
+  ~Named() { Forget(); }
+  Named(const Named&) = delete;
+  Named& operator=(const Named&) = delete;
+
+  // `path` is removed on a signal from now on; a folder with everything in it.
+  void Set(const QByteArray& path, bool folder = false);
+  // It was put in place or removed: a signal leaves it alone.
+  void Forget();
+
+ private:
+  int slot_ = -1;
+};
+
+// Holds SIGINT, SIGTERM and SIGHUP back in this thread while it lives.
+class SignalHold {
+ public:
+  SignalHold();
+  ~SignalHold();
+  SignalHold(const SignalHold&) = delete;
+  SignalHold& operator=(const SignalHold&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// From now on those signals remove every named file and folder first.
+void RemoveOnSignals();
+
+// Removes the entry `name` of the folder `dirFd` (AT_FDCWD: the working directory), a
+// folder with everything in it, never following a link. Safe in a signal handler. False
+// when something could not be removed.
+bool RemoveTree(int dirFd, const char* name);
+
+}  // namespace temporaryfiles

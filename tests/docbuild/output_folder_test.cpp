@@ -1,0 +1,205 @@
+// The Markdown folder as one change: the user's files, links and special files in it, a
+// failed rename, a kill at each point, and a second build at the same time.
+#include "docbuild/output_folder.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "support/child_process.h"
+#include "support/test_env.h"
+#include "text/kill_point.h"
+#include "text/temporary_files.h"
+
+namespace {
+
+using Files = QMap<QString, QByteArray>;
+
+// Every entry of the folder: a file's bytes, what a link leads to, "<other>" for the rest.
+Files Contents(const QString& folder) {
+  Files files;
+  for (const QFileInfo& f : QDir(folder).entryInfoList(
+           QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    files[f.fileName()] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
+                          : f.isFile()  ? testenv::ReadBytes(f.filePath())
+                                        : QByteArray("<other>");
+  }
+  return files;
+}
+
+// The folder as a write of `files` leaves it, its list included.
+Files Written(Files files) {
+  files[kManifestName] = QStringList(files.keys()).join(u'\n').toUtf8() + '\n';
+  return files;
+}
+
+FolderOutcome Write(const QString& folder, const Files& files, QString* error,
+                    const MayReplaceUsersFiles& mayReplace = {}) {
+  QList<OutputFile> list;
+  for (auto it = files.cbegin(); it != files.cend(); ++it) list.append({it.key(), it.value()});
+  return WriteOutputFolder(folder, list, mayReplace, error);
+}
+
+TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("docs");
+  QString error;
+  ASSERT_EQ(Write(folder, {{"README.md", "1"}, {"a.md", "a"}, {"b.md", "b"}}, &error),
+            FolderOutcome::Written);
+  testenv::WriteBytes(folder + "/notes.txt", "the user's");
+  testenv::WriteBytes(folder + "/c.md", "hand-written");
+  // A page of the user's that no list names stops the build, which names it.
+  EXPECT_EQ(Write(folder, {{"README.md", "2"}, {"c.md", "c"}}, &error), FolderOutcome::UsersFiles);
+  EXPECT_TRUE(error.contains("would replace: c.md. ")) << error.toStdString();
+  // Asked, the user may let it go; b.md, which the first build wrote, goes, nothing else.
+  QStringList asked;
+  const auto yes = [&](const QStringList& names) { return (asked = names), true; };
+  ASSERT_EQ(Write(folder, {{"README.md", "2"}, {"c.md", "c"}}, &error, yes),
+            FolderOutcome::Written);
+  EXPECT_EQ(asked, QStringList{"c.md"});
+  Files expected = Written({{"README.md", "2"}, {"c.md", "c"}});
+  expected["notes.txt"] = "the user's";
+  EXPECT_EQ(Contents(folder), expected);
+
+  // A list that names itself does not make the next build remove it.
+  testenv::WriteBytes(folder + "/" + kManifestName, ".vellumar-files\nREADME.md\nc.md\n");
+  ASSERT_EQ(Write(folder, {{"README.md", "3"}}, &error), FolderOutcome::Written);
+  EXPECT_EQ(Contents(folder).value(kManifestName), "README.md\n");
+}
+
+// Nothing is read or written through a link or from a special file, and names are bytes.
+TEST(OutputFolder, LinksAndSpecialFilesAreNeverFollowed) {
+  const struct Case {
+    const char* name;
+    std::function<void(const QString& folder, const QString& outside)> plant;
+    const char* reason;  // empty: written
+  } cases[] = {
+      {"the list a link to /dev/zero",
+       [](const QString& f, const QString&) { QFile::link("/dev/zero", f + "/.vellumar-files"); },
+       "It is a symbolic link"},
+      {"the list a FIFO",
+       [](const QString& f, const QString&) {
+         ::mkfifo(QFile::encodeName(f + "/.vellumar-files").constData(), 0600);
+       },
+       "It is not a regular file"},
+      {"the list larger than any list",
+       [](const QString& f, const QString&) {
+         QFile list(f + "/.vellumar-files");
+         ASSERT_TRUE(list.open(QIODevice::WriteOnly) && list.resize(qint64(17) << 20));
+       },
+       "It is larger than 16 MiB"},
+      {"links where the staged files went and in the staging folder's place",
+       [](const QString& f, const QString& o) {
+         QFile::link(o + "/victim", f + "/README.md.vellumar-new");
+         QFile::link(o, f + "/.vellumar-staging");
+       },
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("docs"), outside = dir.filePath("outside");
+    QDir().mkpath(folder);
+    QDir().mkpath(outside);
+    testenv::WriteBytes(outside + "/victim", "victim");
+    c.plant(folder, outside);
+    const Files before = Contents(folder);
+    QString error;
+    EXPECT_EQ(Write(folder, {{"README.md", "new"}}, &error),
+              *c.reason ? FolderOutcome::Failed : FolderOutcome::Written);
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    EXPECT_EQ(Contents(outside), (Files{{"victim", "victim"}}));
+    if (*c.reason) {
+      EXPECT_EQ(Contents(folder), before);
+    } else {
+      EXPECT_EQ(Contents(folder).value("README.md"), "new");
+    }
+  }
+
+  // A folder that is a link, and a name that is not one file's name, are refused.
+  QTemporaryDir dir;
+  ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("link")));
+  QString error;
+  EXPECT_EQ(Write(dir.filePath("link"), {{"README.md", "x"}}, &error), FolderOutcome::Failed);
+  EXPECT_TRUE(error.contains("is a symbolic link, not a folder")) << error.toStdString();
+  EXPECT_EQ(Write(dir.filePath("fresh"), {{"x/../../y.md", "z"}}, &error), FolderOutcome::Failed);
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("fresh")));
+  // A name that is not UTF-8 is written under its exact bytes.
+  ASSERT_EQ(Write(dir.filePath("md") + QChar(0xDCFF), {{"README.md", "x"}}, &error),
+            FolderOutcome::Written);
+  struct stat st {};
+  EXPECT_EQ(::stat((QFile::encodeName(dir.path()) + "/md\xff/README.md").constData(), &st), 0);
+}
+
+QString g_sabotaged;  // the staged file the hook below takes away
+
+TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
+  const Files oldFiles = Written({{"README.md", "old"}, {"a.md", "a-old"}, {"gone.md", "gone"}});
+  const Files newFiles = {{"README.md", "new"}, {"a.md", "a-new"}, {"fresh.md", "fresh"}};
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("docs");
+  QString error;
+  const auto reset = [&] {
+    QDir(folder).removeRecursively();
+    Files files = oldFiles;
+    files.remove(kManifestName);
+    ASSERT_EQ(Write(folder, files, &error), FolderOutcome::Written) << error.toStdString();
+  };
+
+  // A rename that fails after others were done puts the old files back.
+  reset();
+  g_sabotaged = folder + "/.vellumar-staging/new/a.md";
+  EXPECT_EQ(childprocess::Run([&] {
+              killpoint::SetHook([](const char* point) {
+                if (QByteArray(point) == "folder.renamed") QFile::remove(g_sabotaged);
+              });
+              return Write(folder, newFiles, &error) == FolderOutcome::Failed &&
+                     error.contains("Can't replace " + folder + "/a.md");
+            }),
+            1);
+  EXPECT_EQ(Contents(folder), oldFiles);
+
+  // Killed at each point, the folder is old or new once the next build has put back what
+  // the killed one left; stopped by SIGTERM, it is so at once.
+  int points = 0;
+  for (const int signal : {SIGKILL, SIGTERM}) {
+    for (int n = 1;; ++n, ++points) {
+      SCOPED_TRACE(testing::Message() << "signal " << signal << ", point " << n);
+      reset();
+      const bool stopped = childprocess::StoppedAtPoint(n, signal, [&] {
+        if (signal == SIGTERM) temporaryfiles::RemoveOnSignals();
+        Write(folder, newFiles, &error);
+      });
+      if (signal == SIGKILL) {
+        ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
+      }
+      const Files now = Contents(folder);
+      EXPECT_TRUE(now == oldFiles || now == Written(newFiles))
+          << QStringList(now.keys()).join(' ').toStdString();
+      if (!stopped) break;
+    }
+  }
+  // Four files staged, the journal, five names changed, the end; for each signal.
+  EXPECT_EQ(points, 2 * 11);
+
+  // A second build while one holds the folder fails at once and changes nothing.
+  const int held = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  EXPECT_EQ(Write(folder, Files{{"README.md", "other"}}, &error), FolderOutcome::Failed);
+  EXPECT_TRUE(error.contains("Another build is writing the folder")) << error.toStdString();
+  ::close(held);
+  EXPECT_EQ(Contents(folder), Written(newFiles));
+}
+
+}  // namespace
