@@ -17,8 +17,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "docbuild/comment_tags.h"
-#include "docbuild/document.h"
+#include "classic/comment_tags.h"
+#include "classic/document.h"
 #include "fuzz_support.h"
 #include "settings/settings.h"
 #include "text/ansi.h"

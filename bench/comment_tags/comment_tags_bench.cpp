@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "docbuild/comment_tags.h"
-#include "docbuild/document.h"
+#include "classic/comment_tags.h"
+#include "classic/document.h"
 #include "settings/settings.h"
 
 namespace {

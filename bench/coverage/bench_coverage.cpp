@@ -10,9 +10,9 @@
 #include <cstdio>
 
 #include "bench_support.h"
+#include "build/build_runner.h"
+#include "coverage/coverage.h"
 #include "db/database.h"
-#include "docbuild/build_runner.h"
-#include "docbuild/coverage.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "snapshot_generator.h"

@@ -12,11 +12,11 @@
 #include <cstdio>
 
 #include "bench_support.h"
+#include "build/build_runner.h"
 #include "db/database.h"
-#include "docbuild/build_runner.h"
-#include "docbuild/diagrams.h"
-#include "docbuild/document_model.h"
-#include "docbuild/document_model_builder.h"
+#include "diagrams/diagrams.h"
+#include "model/document_model.h"
+#include "model/document_model_builder.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "snapshot_generator.h"

@@ -15,8 +15,8 @@
 #include <cstdio>
 
 #include "bench_support.h"
+#include "build/build_runner.h"
 #include "db/database.h"
-#include "docbuild/build_runner.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "snapshot_generator.h"

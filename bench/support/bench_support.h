@@ -6,8 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "classic/build_context.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
 #include "project/project.h"
 
 // Elapsed and CPU seconds (the CPU time of ended child processes included); on a shared

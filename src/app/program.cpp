@@ -7,9 +7,9 @@
 #include "app/program_icon.h"
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
+#include "build/build_command.h"
+#include "coverage/coverage_window.h"
 #include "db/database.h"
-#include "docbuild/build_command.h"
-#include "docbuild/coverage_window.h"
 #include "pages/object_tabs.h"
 
 void SetUpApplication(QApplication& app) {

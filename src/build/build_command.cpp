@@ -1,4 +1,4 @@
-#include "docbuild/build_command.h"
+#include "build/build_command.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,10 +8,10 @@
 
 #include "app/main_window.h"
 #include "app/prompts.h"
+#include "build/build_runner.h"
+#include "build/new_version_dialog.h"
+#include "build/progress_dialog.h"
 #include "db/database.h"
-#include "docbuild/build_runner.h"
-#include "docbuild/new_version_dialog.h"
-#include "docbuild/progress_dialog.h"
 #include "pages/tab_window.h"
 
 const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");

@@ -18,7 +18,7 @@
 #include <QObject>
 #include <QString>
 
-#include "docbuild/build_runner.h"
+#include "build/build_runner.h"
 
 class Database;
 class MainWindow;

@@ -11,7 +11,7 @@
 #include <QString>
 #include <optional>
 
-#include "docbuild/output_folder.h"
+#include "modern/output_folder.h"
 
 class Project;
 class Database;

@@ -1,4 +1,4 @@
-#include "docbuild/new_version_dialog.h"
+#include "build/new_version_dialog.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "cli/output_guard.h"
+#include "build/output_guard.h"
 
 #include <limits.h>
 #include <stdlib.h>
@@ -6,7 +6,7 @@
 
 #include <QRegularExpression>
 
-#include "docbuild/output_folder.h"
+#include "modern/output_folder.h"
 #include "text/file_name.h"
 
 namespace {

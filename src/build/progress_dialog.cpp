@@ -1,4 +1,4 @@
-#include "docbuild/progress_dialog.h"
+#include "build/progress_dialog.h"
 
 #include <QCloseEvent>
 #include <QDir>

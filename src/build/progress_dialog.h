@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 class QLabel;
 class QProgressBar;

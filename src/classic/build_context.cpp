@@ -1,9 +1,9 @@
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 #include <QStringBuilder>
 
+#include "classic/html.h"
 #include "db/database.h"
-#include "docbuild/html.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "docbuild/document.h"
+#include "classic/document.h"
 #include "project/project.h"
 
 class Database;

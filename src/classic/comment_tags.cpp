@@ -1,9 +1,9 @@
-#include "docbuild/comment_tags.h"
+#include "classic/comment_tags.h"
 
 #include <QList>
 
-#include "docbuild/document.h"
-#include "docbuild/html.h"
+#include "classic/document.h"
+#include "classic/html.h"
 #include "settings/settings.h"
 #include "text/ansi.h"
 

@@ -1,4 +1,4 @@
-#include "docbuild/dictionary_source.h"
+#include "classic/dictionary_source.h"
 
 #include "db/database.h"
 

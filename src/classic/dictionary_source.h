@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "docbuild/comment_tags.h"
+#include "classic/comment_tags.h"
 
 class Database;
 class Query;

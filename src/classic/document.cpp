@@ -1,4 +1,4 @@
-#include "docbuild/document.h"
+#include "classic/document.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -6,8 +6,8 @@
 #include <iterator>
 #include <utility>
 
-#include "docbuild/document_file.h"
-#include "docbuild/html.h"
+#include "classic/document_file.h"
+#include "classic/html.h"
 
 void Grid::SetColumnCount(int columns) {
   if (columns <= columns_) return;

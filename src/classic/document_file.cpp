@@ -1,4 +1,4 @@
-#include "docbuild/document_file.h"
+#include "classic/document_file.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "docbuild/general_sections.h"
+#include "classic/general_sections.h"
 
-#include "docbuild/html.h"
+#include "classic/html.h"
 #include "project/project.h"
 
 void WriteHeader(BuildContext& ctx) {

@@ -3,7 +3,7 @@
 // "Content" heading and the General section before the object sections, and the document's
 // end after them.
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 // The title block (program name, the project's Name, Version, Created, Updated) into the
 // contents buffer; always written. In HTML its first line also holds the document's head:

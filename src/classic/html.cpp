@@ -1,4 +1,4 @@
-#include "docbuild/html.h"
+#include "classic/html.h"
 
 #include <algorithm>
 #ifdef __SSE2__

@@ -1,6 +1,6 @@
-#include "docbuild/list_sections.h"
+#include "classic/list_sections.h"
 
-#include "docbuild/html.h"
+#include "classic/html.h"
 #include "project/project.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // table of every entry's name and description. They read only the project: no query, no
 // logon.
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 void WriteSequencesSection(BuildContext& ctx, int& SectionNumber);
 void WriteRolesSection(BuildContext& ctx, int& SectionNumber);

@@ -1,8 +1,8 @@
-#include "docbuild/packages_section.h"
+#include "classic/packages_section.h"
 
+#include "classic/comment_tags.h"
+#include "classic/dictionary_source.h"
 #include "db/database.h"
-#include "docbuild/comment_tags.h"
-#include "docbuild/dictionary_source.h"
 #include "project/project.h"
 
 void WritePackagesSection(BuildContext& ctx, int& SectionNumber) {

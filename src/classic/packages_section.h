@@ -3,6 +3,6 @@
 // blocks of the package specification's tagged comments, read on the entry's own
 // connection.
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 void WritePackagesSection(BuildContext& ctx, int& SectionNumber);

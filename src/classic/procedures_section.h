@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 // A unit's name and type cut from its entry's ObjectName ("GET_X (FUNCTION)"): the type
 // stands between the first "(" and the ")" after it, the name in front of the "(" with

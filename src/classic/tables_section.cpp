@@ -1,4 +1,4 @@
-#include "docbuild/tables_section.h"
+#include "classic/tables_section.h"
 
 #include "db/column_type.h"
 #include "db/database.h"

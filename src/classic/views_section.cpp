@@ -1,7 +1,7 @@
-#include "docbuild/views_section.h"
+#include "classic/views_section.h"
 
+#include "classic/html.h"
 #include "db/database.h"
-#include "docbuild/html.h"
 #include "project/project.h"
 
 QStringList SplitViewText(const QString& text) {

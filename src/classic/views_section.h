@@ -2,7 +2,7 @@
 // Section " Views": per view entry its description and its defining text, read from the
 // dictionary of the entry's own connection.
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 void WriteViewsSection(BuildContext& ctx, int& SectionNumber);
 

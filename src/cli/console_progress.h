@@ -6,7 +6,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "docbuild/build_context.h"
+#include "classic/build_context.h"
 
 // A text as bytes to show on a console: a control character a name may hold (an escape
 // sequence that would retitle or clear the terminal, or write its clipboard; a NUL that would

@@ -24,15 +24,15 @@
 #include <set>
 #include <utility>
 
+#include "build/build_runner.h"
+#include "build/output_guard.h"
 #include "cli/console_progress.h"
-#include "cli/output_guard.h"
 #include "cli/settings_file.h"
+#include "coverage/coverage.h"
+#include "coverage/coverage_output.h"
 #include "db/database.h"
 #include "db/snapshot_backend.h"
-#include "docbuild/build_runner.h"
-#include "docbuild/coverage.h"
-#include "docbuild/coverage_output.h"
-#include "docbuild/templates.h"
+#include "modern/templates.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "settings/settings.h"

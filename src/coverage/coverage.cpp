@@ -1,13 +1,13 @@
-#include "docbuild/coverage.h"
+#include "coverage/coverage.h"
 
 #include <QHash>
 #include <QSet>
 #include <cmath>
 
+#include "classic/build_context.h"
+#include "classic/procedures_section.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
-#include "docbuild/document_model_builder.h"
-#include "docbuild/procedures_section.h"
+#include "model/document_model_builder.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"

@@ -17,7 +17,7 @@
 #include <QStringList>
 #include <array>
 
-#include "docbuild/document_model.h"
+#include "model/document_model.h"
 #include "project/project.h"
 
 class Database;

@@ -1,10 +1,10 @@
-#include "docbuild/coverage_output.h"
+#include "coverage/coverage_output.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "docbuild/coverage.h"
+#include "coverage/coverage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "docbuild/coverage_window.h"
+#include "coverage/coverage_window.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,10 +18,10 @@
 
 #include "app/main_window.h"
 #include "app/prompts.h"
+#include "build/build_command.h"
+#include "build/progress_dialog.h"
+#include "coverage/coverage.h"
 #include "db/database.h"
-#include "docbuild/build_command.h"
-#include "docbuild/coverage.h"
-#include "docbuild/progress_dialog.h"
 #include "pages/object_page.h"
 #include "pages/tab_window.h"
 

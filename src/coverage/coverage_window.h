@@ -14,7 +14,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "docbuild/coverage.h"
+#include "coverage/coverage.h"
 
 class Database;
 class MainWindow;

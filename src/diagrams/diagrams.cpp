@@ -1,10 +1,10 @@
-#include "docbuild/diagrams.h"
+#include "diagrams/diagrams.h"
 
 #include <QHash>
 #include <QSet>
 
-#include "docbuild/build_context.h"
-#include "docbuild/graph_layout.h"
+#include "classic/build_context.h"
+#include "diagrams/graph_layout.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <map>
 #include <string>
 
-#include "docbuild/document_view.h"
+#include "modern/document_view.h"
 #include "settings/settings.h"
 
 class BuildProgress;

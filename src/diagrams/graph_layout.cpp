@@ -1,4 +1,4 @@
-#include "docbuild/graph_layout.h"
+#include "diagrams/graph_layout.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QString>
 #include <string>
 
-#include "docbuild/layout_process.h"
+#include "diagrams/layout_process.h"
 
 struct LayoutNode {
   QByteArray label;    // an HTML-like label, our markup around texts made by LabelText

@@ -1,4 +1,4 @@
-#include "docbuild/layout_process.h"
+#include "diagrams/layout_process.h"
 
 #include <dlfcn.h>
 #include <gvc.h>

@@ -1,4 +1,4 @@
-#include "docbuild/document_model.h"
+#include "model/document_model.h"
 
 QString ObjectKey::FullName() const { return database + u'.' + owner + u'.' + name; }
 

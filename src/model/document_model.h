@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "docbuild/comment_tags.h"
+#include "classic/comment_tags.h"
 
 struct ObjectKey {
   QString database;  // the entry's ServerName, upper case

@@ -1,18 +1,18 @@
-#include "docbuild/document_model_builder.h"
+#include "model/document_model_builder.h"
 
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 
+#include "classic/build_context.h"
+#include "classic/dictionary_source.h"
+#include "classic/document.h"
+#include "classic/procedures_section.h"
 #include "db/column_type.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
-#include "docbuild/dictionary_source.h"
-#include "docbuild/document.h"
-#include "docbuild/document_model.h"
-#include "docbuild/package_members.h"
-#include "docbuild/procedures_section.h"
+#include "model/document_model.h"
+#include "model/package_members.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"

@@ -1,4 +1,4 @@
-#include "docbuild/package_members.h"
+#include "model/package_members.h"
 
 #include <QHash>
 #include <QRegularExpression>

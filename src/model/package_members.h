@@ -12,7 +12,7 @@
 #include <QList>
 #include <QString>
 
-#include "docbuild/document_model.h"
+#include "model/document_model.h"
 
 struct Settings;
 

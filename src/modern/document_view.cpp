@@ -1,12 +1,12 @@
-#include "docbuild/document_view.h"
+#include "modern/document_view.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <cctype>
 #include <kainjow/mustache.hpp>
 
-#include "docbuild/coverage.h"
-#include "docbuild/diagrams.h"
+#include "coverage/coverage.h"
+#include "diagrams/diagrams.h"
 
 namespace mustache = kainjow::mustache;
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "docbuild/document_model.h"
+#include "model/document_model.h"
 
 namespace kainjow::mustache {
 template <typename string_type>

@@ -1,10 +1,10 @@
-#include "docbuild/markdown.h"
+#include "modern/markdown.h"
 
 #include <kainjow/mustache.hpp>
 
-#include "docbuild/diagrams.h"
-#include "docbuild/document_view.h"
-#include "docbuild/templates.h"
+#include "diagrams/diagrams.h"
+#include "modern/document_view.h"
+#include "modern/templates.h"
 
 std::string EscapeMarkdown(const std::string& text) {
   std::string out;

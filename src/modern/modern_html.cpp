@@ -1,10 +1,10 @@
-#include "docbuild/modern_html.h"
+#include "modern/modern_html.h"
 
 #include <kainjow/mustache.hpp>
 #include <string>
 
-#include "docbuild/document_view.h"
-#include "docbuild/templates.h"
+#include "modern/document_view.h"
+#include "modern/templates.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "docbuild/output_folder.h"
+#include "modern/output_folder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -21,7 +21,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "docbuild/markdown.h"
+#include "modern/markdown.h"
 
 inline constexpr const char* kManifestName = ".vellumar-files";
 

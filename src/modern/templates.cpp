@@ -1,4 +1,4 @@
-#include "docbuild/templates.h"
+#include "modern/templates.h"
 
 #include <limits.h>
 #include <stdlib.h>

@@ -1,7 +1,7 @@
 #include "pages/initial_description.h"
 
+#include "classic/dictionary_source.h"
 #include "db/database.h"
-#include "docbuild/dictionary_source.h"
 
 QString InitialDescription(Database& db, const Settings& settings, ObjectKind kind,
                            const QString& objectName) {

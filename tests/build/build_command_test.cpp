@@ -25,10 +25,10 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "build/new_version_dialog.h"
+#include "build/progress_dialog.h"
+#include "coverage/coverage_window.h"
 #include "db/database.h"
-#include "docbuild/coverage_window.h"
-#include "docbuild/new_version_dialog.h"
-#include "docbuild/progress_dialog.h"
 #include "pages/memo_box.h"
 #include "pages/object_page.h"
 #include "pages/object_tabs.h"

@@ -1,13 +1,13 @@
 // Whole builds against the shared made dictionary: the document bytes, the logons and the
 // progress.
-#include "docbuild/build_runner.h"
+#include "build/build_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "build_fixture.h"
-#include "docbuild/document.h"
+#include "classic/document.h"
+#include "support/build_fixture.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
 #include "support/test_env.h"

@@ -1,13 +1,13 @@
-#include "docbuild/comment_tags.h"
+#include "classic/comment_tags.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
-#include "build_fixture.h"
-#include "docbuild/document.h"
+#include "classic/document.h"
 #include "settings/settings.h"
+#include "support/build_fixture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "docbuild/build_runner.h"
-#include "docbuild/document_file.h"
+#include "build/build_runner.h"
+#include "classic/document_file.h"
 #include "support/child_process.h"
 #include "support/test_env.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "docbuild/document.h"
-#include "docbuild/html.h"
+#include "classic/document.h"
+#include "classic/html.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "build_fixture.h"
-#include "docbuild/general_sections.h"
-#include "docbuild/list_sections.h"
+#include "classic/general_sections.h"
+#include "classic/list_sections.h"
+#include "support/build_fixture.h"
 
 namespace {
 

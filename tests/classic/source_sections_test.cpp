@@ -5,9 +5,9 @@
 
 #include <QTemporaryDir>
 
-#include "build_fixture.h"
-#include "docbuild/packages_section.h"
-#include "docbuild/procedures_section.h"
+#include "classic/packages_section.h"
+#include "classic/procedures_section.h"
+#include "support/build_fixture.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
 

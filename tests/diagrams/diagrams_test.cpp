@@ -1,6 +1,6 @@
 // The relationship diagrams: who gets one, one arrow per foreign key, links, names that
 // would break the SVG, the overview's size limit, and the library's errors and crashes.
-#include "docbuild/diagrams.h"
+#include "diagrams/diagrams.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,12 +11,12 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-#include "docbuild/document_model.h"
-#include "docbuild/graph_layout.h"
-#include "docbuild/markdown.h"
-#include "docbuild/modern_html.h"
-#include "docbuild/templates.h"
-#include "build_fixture.h"
+#include "diagrams/graph_layout.h"
+#include "model/document_model.h"
+#include "modern/markdown.h"
+#include "modern/modern_html.h"
+#include "modern/templates.h"
+#include "support/build_fixture.h"
 #include "support/child_process.h"
 
 namespace {

@@ -1,18 +1,18 @@
 // The document model filled from a dictionary snapshot: every read the modern documents add,
 // what a snapshot made before them still gives, and the coverage report measured on it.
-#include "docbuild/document_model_builder.h"
+#include "model/document_model_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
-#include "build_fixture.h"
-#include "docbuild/coverage.h"
-#include "docbuild/diagrams.h"
-#include "docbuild/document_model.h"
-#include "docbuild/modern_html.h"
-#include "docbuild/templates.h"
+#include "coverage/coverage.h"
+#include "diagrams/diagrams.h"
+#include "model/document_model.h"
+#include "modern/modern_html.h"
+#include "modern/templates.h"
+#include "support/build_fixture.h"
 #include "support/snapshot_maker.h"
 
 namespace {

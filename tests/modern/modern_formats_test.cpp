@@ -12,13 +12,13 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "docbuild/diagrams.h"
-#include "docbuild/document_model.h"
-#include "docbuild/document_view.h"
-#include "docbuild/markdown.h"
-#include "docbuild/modern_html.h"
-#include "docbuild/templates.h"
-#include "build_fixture.h"
+#include "diagrams/diagrams.h"
+#include "model/document_model.h"
+#include "modern/document_view.h"
+#include "modern/markdown.h"
+#include "modern/modern_html.h"
+#include "modern/templates.h"
+#include "support/build_fixture.h"
 #include "support/test_env.h"
 
 namespace {

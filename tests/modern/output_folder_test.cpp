@@ -1,6 +1,6 @@
 // The Markdown folder as one change: the user's files, links and special files in it, a
 // failed rename, a kill at each point, and a second build at the same time.
-#include "docbuild/output_folder.h"
+#include "modern/output_folder.h"
 
 #include <fcntl.h>
 #include <signal.h>

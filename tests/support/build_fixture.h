@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <ostream>
 
+#include "classic/build_context.h"
 #include "db/database.h"
-#include "docbuild/build_context.h"
 #include "project/project.h"
 #include "settings/settings.h"
 
