@@ -52,7 +52,7 @@ QMenu* NamedMenu(QMenuBar* bar, const char* name, const QString& caption) {
 }  // namespace
 
 MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts) {
+    : ProjectWindow(parent), prompts_(prompts) {
   setObjectName(QStringLiteral("FRMMAIN"));
   setWindowTitle(QStringLiteral("Vellumar"));
   setWindowIcon(ProgramIcon());

@@ -3,9 +3,9 @@
 // text and the "Modified" marker, and the two states of the user interface, no project
 // and project open. It owns the open project, the live settings and the project commands.
 
-#include <QMainWindow>
 #include <memory>
 
+#include "pages/project_window.h"
 #include "project/project.h"
 #include "project/project_commands.h"
 #include "settings/settings.h"
@@ -23,18 +23,18 @@ class QToolBar;
 class QToolButton;
 class TabWindow;
 
-class MainWindow : public QMainWindow, private ProjectShell {
+class MainWindow : public ProjectWindow, private ProjectShell {
   Q_OBJECT
  public:
   explicit MainWindow(Prompts& prompts, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Project& CurrentProject() { return project_; }
-  Settings& LiveSettings() { return settings_; }
-  Prompts& UserPrompts() { return prompts_; }
+  Project& CurrentProject() override { return project_; }
+  Settings& LiveSettings() override { return settings_; }
+  Prompts& UserPrompts() override { return prompts_; }
   ProjectCommands& Commands() { return *commands_; }
   HistoryMenus& History() { return *history_; }
-  TabWindow& Tabs() { return *tabWindow_; }
+  TabWindow& Tabs() override { return *tabWindow_; }
   const QString& ProjectFileName() const { return commands_->ProjectFileName(); }
 
   // No project: the tab window taken out, both status panels cleared, the project
@@ -42,15 +42,15 @@ class MainWindow : public QMainWindow, private ProjectShell {
   // connected", the commands enabled. Either way the database is left disconnected.
   void SetProjectOpen(bool open) override;
   // Panel 0: the text in upper case ("Not connected" when empty), as wide as it needs + 6.
-  void SetConnectionStatus(const QString& text);
+  void SetConnectionStatus(const QString& text) override;
   // Panel 1: "Modified" or empty; it follows the project's modified state.
-  void SetModifiedMarker(const QString& text);
+  void SetModifiedMarker(const QString& text) override;
   bool IsModified() const;
   // "<FILE> - Vellumar v.1.0" (the file marked while the project is modified), or
   // "Vellumar v.1.0" without a file.
   void UpdateCaption(const QString& fileName) override;
   // Places a dialog centred over this window.
-  void CenterOver(QWidget* dialog) const;
+  void CenterOver(QWidget* dialog) const override;
 
   // Help > Contents and the Help button.
   void ShowHelpContents();
@@ -61,8 +61,6 @@ class MainWindow : public QMainWindow, private ProjectShell {
   HelpWindow* Help() const { return help_; }            // null until first shown
 
  signals:
-  // The Login button (its dialog belongs to the log-on part of the program).
-  void LoginRequested();
   // Project > Build.
   void BuildRequested();
   // Project > Coverage.

@@ -8,7 +8,7 @@
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
 #include "build/build_command.h"
-#include "coverage/coverage_window.h"
+#include "build/coverage_command.h"
 #include "db/database.h"
 #include "pages/object_tabs.h"
 

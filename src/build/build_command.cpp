@@ -6,13 +6,15 @@
 #include <QScopedValueRollback>
 #include <QTabWidget>
 
-#include "app/main_window.h"
 #include "app/prompts.h"
 #include "build/build_runner.h"
 #include "build/new_version_dialog.h"
 #include "build/progress_dialog.h"
 #include "db/database.h"
+#include "pages/project_window.h"
 #include "pages/tab_window.h"
+#include "project/project.h"
+#include "settings/settings.h"
 
 const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
 const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
@@ -54,7 +56,7 @@ QString TypeButton(OutputFormat format) {
 
 }  // namespace
 
-void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasConnected,
+void ShowConnectionAfterBuild(ProjectWindow& window, const Database& db, bool wasConnected,
                               bool restored) {
   if (wasConnected && restored)
     window.SetConnectionStatus(db.UserName() + QStringLiteral("@") + db.ServerName());
@@ -62,7 +64,7 @@ void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasCo
     window.SetConnectionStatus(QString());
 }
 
-BuildCommand::BuildCommand(MainWindow& window, Database& db, Prompts& prompts)
+BuildCommand::BuildCommand(ProjectWindow& window, Database& db, Prompts& prompts)
     : QObject(&window), window_(window), db_(db), prompts_(prompts),
       selectedFilter_(kHtmlFilter) {}
 

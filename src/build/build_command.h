@@ -21,19 +21,19 @@
 #include "build/build_runner.h"
 
 class Database;
-class MainWindow;
 class NewVersionDialog;
+class ProjectWindow;
 class Prompts;
 
 // The status bar's connection text after a build or report that logged on with the entries'
 // connections: the user's again when it was restored, "Not connected" when none is left.
-void ShowConnectionAfterBuild(MainWindow& window, const Database& db, bool wasConnected,
+void ShowConnectionAfterBuild(ProjectWindow& window, const Database& db, bool wasConnected,
                               bool restored);
 
 class BuildCommand : public QObject {
   Q_OBJECT
  public:
-  BuildCommand(MainWindow& window, Database& db, Prompts& prompts);
+  BuildCommand(ProjectWindow& window, Database& db, Prompts& prompts);
 
   void MIBuildprojectClick();
 
@@ -49,7 +49,7 @@ class BuildCommand : public QObject {
   // (for a Markdown folder: the files Vellumar wrote there).
   bool MayWrite(const QString& output, OutputFormat format);
 
-  MainWindow& window_;
+  ProjectWindow& window_;
   Database& db_;
   Prompts& prompts_;
   // The file type the save dialog opens with: the one chosen at the previous build.

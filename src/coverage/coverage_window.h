@@ -3,22 +3,18 @@
 // total and a line per kind with the drift counts), then every object of the report in a
 // table sortable by any column, narrowed by a filter that matches any of its texts.
 //
-// CoverageCommand runs the report (with the progress dialog, logging on as a build does)
-// and shows it here; the window only shows what it is given. It belongs to the main window
-// (stays with it, opens centred over it) and Escape closes it. A double click on a row asks
-// for that object's entry: CoverageCommand brings its page to the front with the entry
-// selected and its description box focused, or says how to add an object that is not in
-// the project.
+// CoverageCommand (build/coverage_command.h) runs the report (with the progress dialog,
+// logging on as a build does) and shows it here; the window only shows what it is given. It
+// belongs to the main window (stays with it, opens centred over it) and Escape closes it. A
+// double click on a row asks for that object's entry: CoverageCommand brings its page to the
+// front with the entry selected and its description box focused, or says how to add an
+// object that is not in the project.
 
 #include <QList>
-#include <QObject>
 #include <QWidget>
 
 #include "coverage/coverage.h"
 
-class Database;
-class MainWindow;
-class Prompts;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -55,21 +51,4 @@ class CoverageWindow : public QWidget {
   QTableView* ObjectTable;
   QStandardItemModel* rows_;
   QSortFilterProxyModel* filtered_;
-};
-
-class CoverageCommand : public QObject {
-  Q_OBJECT
- public:
-  CoverageCommand(MainWindow& window, Database& db);
-
-  void MICoverageClick();
-  CoverageWindow* Window() const { return coverage_; }  // null until first shown
-
- private:
-  void ShowEntry(const CoverageObject& object);
-
-  MainWindow& window_;
-  Database& db_;
-  CoverageWindow* coverage_ = nullptr;  // made at first use, owned by the main window
-  bool running_ = false;
 };

@@ -25,8 +25,8 @@ struct Arrow {
 
 class Drawing {
  public:
-  Drawing(const DocumentView& view, const QHash<QString, const TableObject*>& tables)
-      : view_(view), tables_(tables) {}
+  Drawing(LinkStyle links, const QHash<QString, const TableObject*>& tables)
+      : links_(links), tables_(tables) {}
 
   const TableObject* Table(const QString& anchor) const { return tables_.value(anchor); }
 
@@ -68,7 +68,7 @@ class Drawing {
       index.insert(t, int(g.nodes.size()));
       const QString name = t->key.owner == owner ? t->key.name : t->key.owner + u'.' + t->key.name;
       g.nodes.append({Box(*t, name, columns.value(t), t == centre),
-                      view_.ObjectHref(t->anchor).toUtf8(), t->key.FullName()});
+                      ObjectHref(links_, t->anchor).toUtf8(), t->key.FullName()});
     }
     for (const Arrow& a : arrows) {
       const QString columnsText = a.key->columns.join(QStringLiteral(", "));
@@ -126,7 +126,7 @@ class Drawing {
     return int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
   }
 
-  const DocumentView& view_;
+  LinkStyle links_;
   const QHash<QString, const TableObject*>& tables_;
 };
 
@@ -228,10 +228,9 @@ bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle li
                   BuildProgress& progress, Diagrams* diagrams, QString* error) {
   *diagrams = {};
   if (choice == DiagramChoice::None || model.tables.isEmpty()) return true;
-  const DocumentView view(model, links);
   QHash<QString, const TableObject*> byAnchor;
   for (const TableObject& t : model.tables) byAnchor.insert(t.anchor, &t);
-  const Drawing drawing(view, byAnchor);
+  const Drawing drawing(links, byAnchor);
   GraphLayout layout;
 
   if (choice == DiagramChoice::All) {

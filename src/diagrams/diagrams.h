@@ -16,7 +16,8 @@
 #include <map>
 #include <string>
 
-#include "modern/document_view.h"
+#include "model/document_model.h"
+#include "model/object_links.h"
 #include "settings/settings.h"
 
 class BuildProgress;

@@ -1,6 +1,5 @@
 #include "modern/document_view.h"
 
-#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <cctype>
 #include <kainjow/mustache.hpp>
@@ -224,28 +223,14 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
   SetList(d, "staleParameters", Names(check.stale));
 }
 
-// File names stay well inside the 255 bytes a folder entry holds, with room for the
-// temporary names beside them.
-constexpr qsizetype kMaxFileName = 120;
-constexpr qsizetype kHashLength = 12;
-
 }  // namespace
-
-QString ObjectFileName(const QString& anchor, const QString& extension) {
-  if (anchor.size() + extension.size() <= kMaxFileName) return anchor + extension;
-  const QByteArray hash =
-      QCryptographicHash::hash(anchor.toUtf8(), QCryptographicHash::Sha256).toHex();
-  return anchor.left(kMaxFileName - extension.size() - kHashLength - 1) + u'~' +
-         QString::fromLatin1(hash.left(kHashLength)) + extension;
-}
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
                            const Diagrams* diagrams)
     : model_(model), links_(links), diagrams_(diagrams) {}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
-  return links_ == LinkStyle::Page ? u'#' + anchor
-                                   : ObjectFileName(anchor, QStringLiteral(".md"));
+  return ::ObjectHref(links_, anchor);
 }
 
 QString DocumentView::MemberHref(const QString& packageAnchor, const QString& memberAnchor) const {

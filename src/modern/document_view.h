@@ -11,6 +11,7 @@
 #include <string>
 
 #include "model/document_model.h"
+#include "model/object_links.h"
 
 namespace kainjow::mustache {
 template <typename string_type>
@@ -18,17 +19,7 @@ class basic_data;
 }
 using TemplateData = kainjow::mustache::basic_data<std::string>;
 
-// How a format links to an object and a package member: HTML within the one page
-// ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member").
-enum class LinkStyle { Page, Files };
-
 struct Diagrams;
-
-// The name of an object's file in the Markdown folder: its anchor and `extension` (".md",
-// ".svg"). An anchor too long for a file name (a quoted lower-case name spells each letter
-// in four characters) keeps a readable beginning and ends in "~" and a hash of the whole
-// anchor, so the same object has the same file in every build.
-QString ObjectFileName(const QString& anchor, const QString& extension);
 
 class DocumentView {
  public:

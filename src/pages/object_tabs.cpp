@@ -1,13 +1,14 @@
 #include "pages/object_tabs.h"
 
-#include "app/main_window.h"
 #include "db/database.h"
 #include "db/login_dialog.h"
 #include "pages/initial_description.h"
 #include "pages/object_page.h"
+#include "pages/project_window.h"
 #include "pages/tab_window.h"
+#include "settings/settings.h"
 
-ObjectTabs::ObjectTabs(MainWindow& window, Database& db)
+ObjectTabs::ObjectTabs(ProjectWindow& window, Database& db)
     : QObject(&window), window_(window), db_(db) {
   login_ = new LoginDialog(db_, window_.UserPrompts(), &window_);
   for (ObjectKind kind : kAllObjectKinds) {
@@ -19,7 +20,7 @@ ObjectTabs::ObjectTabs(MainWindow& window, Database& db)
     pages_[static_cast<int>(kind)] = page;
     window_.Tabs().SetObjectPage(kind, page);
   }
-  connect(&window_, &MainWindow::LoginRequested, this, &ObjectTabs::ToolButton10Click);
+  connect(&window_, &ProjectWindow::LoginRequested, this, &ObjectTabs::ToolButton10Click);
   connect(&window_.Tabs(), &TabWindow::ObjectTabSelected, this,
           &ObjectTabs::ObjectTabSelected);
   connect(&window_.Tabs(), &TabWindow::ProjectOpened, this, [this] {

@@ -10,13 +10,13 @@
 
 class Database;
 class LoginDialog;
-class MainWindow;
 class ObjectPage;
+class ProjectWindow;
 
 class ObjectTabs : public QObject {
   Q_OBJECT
  public:
-  ObjectTabs(MainWindow& window, Database& db);
+  ObjectTabs(ProjectWindow& window, Database& db);
 
   ObjectPage* Page(ObjectKind kind) const { return pages_[static_cast<int>(kind)]; }
   LoginDialog* Login() const { return login_; }
@@ -30,7 +30,7 @@ class ObjectTabs : public QObject {
   void ToolButton10Click();
   void ObjectTabSelected(ObjectKind kind);
 
-  MainWindow& window_;
+  ProjectWindow& window_;
   Database& db_;
   LoginDialog* login_;
   std::array<ObjectPage*, kObjectKindCount> pages_{};
