@@ -23,7 +23,7 @@
 #include <cstdio>
 
 #include "bench_support.h"
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 #include "db/database.h"
 #include "project/project.h"
 #include "settings/settings.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "bench_support.h"
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 #include "coverage/coverage.h"
 #include "db/database.h"
 #include "project/project.h"

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "bench_support.h"
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 #include "db/database.h"
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"

@@ -13,7 +13,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "app/about_dialog.h"
 #include "app/help_window.h"
@@ -26,7 +25,6 @@
 #include "text/ansi.h"
 
 namespace {
-const QString kModified = QStringLiteral("Modified");
 
 QAction* NamedAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {}) {
@@ -52,7 +50,7 @@ QMenu* NamedMenu(QMenuBar* bar, const char* name, const QString& caption) {
 }  // namespace
 
 MainWindow::MainWindow(Prompts& prompts, QWidget* parent)
-    : ProjectWindow(parent), prompts_(prompts) {
+    : ProjectWindow(prompts, parent) {
   setObjectName(QStringLiteral("FRMMAIN"));
   setWindowTitle(QStringLiteral("Vellumar"));
   setWindowIcon(ProgramIcon());
@@ -271,21 +269,12 @@ void MainWindow::SetProjectOpen(bool open) {
   emit DisconnectRequested();
 }
 
-void MainWindow::SetConnectionStatus(const QString& text) {
-  QString shown = ansi::UpperCase(text);
-  if (shown.isEmpty()) shown = QStringLiteral("Not connected");
-  statusPanel0_->setText(shown);
-  statusPanel0_->setFixedWidth(statusPanel0_->fontMetrics().horizontalAdvance(shown) + 6);
+bool MainWindow::IsModified() const {
+  return ansi::SameText(statusPanel1_->text(), kModifiedMarker);
 }
-
-void MainWindow::SetModifiedMarker(const QString& text) {
-  project_.SetModified(ansi::SameText(text, kModified));
-}
-
-bool MainWindow::IsModified() const { return ansi::SameText(statusPanel1_->text(), kModified); }
 
 void MainWindow::ShowModifiedState(bool modified) {
-  statusPanel1_->setText(modified ? kModified : QString());
+  statusPanel1_->setText(modified ? kModifiedMarker : QString());
   // The caption's "[*]" shows it too, as the desktop marks a modified document.
   setWindowModified(modified);
 }
@@ -300,14 +289,6 @@ void MainWindow::UpdateCaption(const QString& fileName) {
     setWindowTitle(QDir::toNativeSeparators(fileName).replace(QStringLiteral("[*]"),
                                                                QStringLiteral("[*][*]")) +
                    QStringLiteral("[*] - ") + product);
-}
-
-void MainWindow::CenterOver(QWidget* dialog) const {
-  const QRect outer = frameGeometry();
-  const QSize size = dialog->frameGeometry().size();
-  const int left = outer.left() + static_cast<int>(std::lround((outer.width() - size.width()) / 2.0));
-  const int top = outer.top() + static_cast<int>(std::lround((outer.height() - size.height()) / 2.0));
-  dialog->move(left, top);
 }
 
 void MainWindow::SendEditKey(const QKeySequence& keys) {

@@ -6,9 +6,7 @@
 #include <memory>
 
 #include "pages/project_window.h"
-#include "project/project.h"
 #include "project/project_commands.h"
-#include "settings/settings.h"
 
 class AboutDialog;
 class HelpWindow;
@@ -21,7 +19,6 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class TabWindow;
 
 class MainWindow : public ProjectWindow, private ProjectShell {
   Q_OBJECT
@@ -29,28 +26,18 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   explicit MainWindow(Prompts& prompts, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Project& CurrentProject() override { return project_; }
-  Settings& LiveSettings() override { return settings_; }
-  Prompts& UserPrompts() override { return prompts_; }
   ProjectCommands& Commands() { return *commands_; }
   HistoryMenus& History() { return *history_; }
-  TabWindow& Tabs() override { return *tabWindow_; }
   const QString& ProjectFileName() const { return commands_->ProjectFileName(); }
 
   // No project: the tab window taken out, both status panels cleared, the project
   // commands disabled. Project open: the tab window shown on the Project tab, "Not
   // connected", the commands enabled. Either way the database is left disconnected.
   void SetProjectOpen(bool open) override;
-  // Panel 0: the text in upper case ("Not connected" when empty), as wide as it needs + 6.
-  void SetConnectionStatus(const QString& text) override;
-  // Panel 1: "Modified" or empty; it follows the project's modified state.
-  void SetModifiedMarker(const QString& text) override;
   bool IsModified() const;
   // "<FILE> - Vellumar v.1.0" (the file marked while the project is modified), or
   // "Vellumar v.1.0" without a file.
   void UpdateCaption(const QString& fileName) override;
-  // Places a dialog centred over this window.
-  void CenterOver(QWidget* dialog) const override;
 
   // Help > Contents and the Help button.
   void ShowHelpContents();
@@ -81,12 +68,8 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   void SendEditKey(const QKeySequence& keys);
   void ShowModifiedState(bool modified);
 
-  Prompts& prompts_;
-  Project project_;
-  Settings settings_;
   std::unique_ptr<HistoryMenus> history_;
   std::unique_ptr<ProjectCommands> commands_;
-  TabWindow* tabWindow_ = nullptr;
   OptionsDialog* options_ = nullptr;
   AboutDialog* about_ = nullptr;
   HelpWindow* help_ = nullptr;
@@ -115,6 +98,5 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   QToolBar* ToolBar2 = nullptr;
   QToolButton* ToolButton8 = nullptr;   // Save
   QToolButton* ToolButton10 = nullptr;  // Login
-  QLabel* statusPanel0_ = nullptr;
   QLabel* statusPanel1_ = nullptr;
 };

@@ -7,8 +7,8 @@
 #include "app/program_icon.h"
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
-#include "build/build_command.h"
-#include "build/coverage_command.h"
+#include "builder/build_command.h"
+#include "builder/coverage_command.h"
 #include "db/database.h"
 #include "pages/object_tabs.h"
 

@@ -1,4 +1,4 @@
-#include "build/build_command.h"
+#include "builder/build_command.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,9 +7,9 @@
 #include <QTabWidget>
 
 #include "app/prompts.h"
-#include "build/build_runner.h"
-#include "build/new_version_dialog.h"
-#include "build/progress_dialog.h"
+#include "builder/build_runner.h"
+#include "builder/new_version_dialog.h"
+#include "builder/progress_dialog.h"
 #include "db/database.h"
 #include "pages/project_window.h"
 #include "pages/tab_window.h"

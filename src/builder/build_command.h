@@ -18,7 +18,7 @@
 #include <QObject>
 #include <QString>
 
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 
 class Database;
 class NewVersionDialog;

@@ -1,4 +1,4 @@
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 
 #include "db/database.h"
 #include <QFileInfo>

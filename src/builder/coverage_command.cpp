@@ -1,4 +1,4 @@
-#include "build/coverage_command.h"
+#include "builder/coverage_command.h"
 
 #include <QCoreApplication>
 #include <QScopedValueRollback>
@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "app/prompts.h"
-#include "build/build_command.h"
-#include "build/progress_dialog.h"
+#include "builder/build_command.h"
+#include "builder/progress_dialog.h"
 #include "coverage/coverage.h"
 #include "coverage/coverage_window.h"
 #include "db/database.h"

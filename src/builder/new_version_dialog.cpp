@@ -1,4 +1,4 @@
-#include "build/new_version_dialog.h"
+#include "builder/new_version_dialog.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "build/output_guard.h"
+#include "builder/output_guard.h"
 
 #include <limits.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "build/progress_dialog.h"
+#include "builder/progress_dialog.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -26,7 +26,7 @@ class DocumentEncoder {
   }
 
   qsizetype Size() const { return at_ - out_.constData(); }
-  const char* Data() const { return out_.constData(); }
+  const char* Bytes() const { return out_.constData(); }
   void Restart() { at_ = out_.data(); }
   int Missing() const { return missing_; }
 
@@ -122,7 +122,7 @@ void DocumentFile::Append(QStringList& lines) {
 
 // A failed write shows in Commit, which then leaves the old document as it was.
 void DocumentFile::Flush() {
-  if (begun_) out_.File().write(encoder_->Data(), encoder_->Size());
+  if (begun_) out_.File().write(encoder_->Bytes(), encoder_->Size());
   encoder_->Restart();
 }
 

@@ -24,8 +24,8 @@
 #include <set>
 #include <utility>
 
-#include "build/build_runner.h"
-#include "build/output_guard.h"
+#include "builder/build_runner.h"
+#include "builder/output_guard.h"
 #include "cli/console_progress.h"
 #include "cli/settings_file.h"
 #include "coverage/coverage.h"

@@ -3,7 +3,7 @@
 // total and a line per kind with the drift counts), then every object of the report in a
 // table sortable by any column, narrowed by a filter that matches any of its texts.
 //
-// CoverageCommand (build/coverage_command.h) runs the report (with the progress dialog,
+// CoverageCommand (builder/coverage_command.h) runs the report (with the progress dialog,
 // logging on as a build does) and shows it here; the window only shows what it is given. It
 // belongs to the main window (stays with it, opens centred over it) and Escape closes it. A
 // double click on a row asks for that object's entry: CoverageCommand brings its page to the

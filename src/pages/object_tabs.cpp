@@ -22,7 +22,7 @@ ObjectTabs::ObjectTabs(ProjectWindow& window, Database& db)
   }
   connect(&window_, &ProjectWindow::LoginRequested, this, &ObjectTabs::ToolButton10Click);
   connect(&window_.Tabs(), &TabWindow::ObjectTabSelected, this,
-          &ObjectTabs::ObjectTabSelected);
+          &ObjectTabs::EnterObjectTab);
   connect(&window_.Tabs(), &TabWindow::ProjectOpened, this, [this] {
     for (ObjectPage* page : pages_) page->SwitchDescriptionOff();
   });
@@ -48,7 +48,7 @@ void ObjectTabs::ToolButton10Click() {
   window_.Tabs().FlatTabControlTabChanged();
 }
 
-void ObjectTabs::ObjectTabSelected(ObjectKind kind) {
+void ObjectTabs::EnterObjectTab(ObjectKind kind) {
   if (!db_.Connected()) ShowLogin();
   ObjectPage* page = Page(kind);
   page->FillAvailableList();

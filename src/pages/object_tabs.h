@@ -28,7 +28,7 @@ class ObjectTabs : public QObject {
 
  private:
   void ToolButton10Click();
-  void ObjectTabSelected(ObjectKind kind);
+  void EnterObjectTab(ObjectKind kind);
 
   ProjectWindow& window_;
   Database& db_;

@@ -2,33 +2,47 @@
 // The main window as the parts plugged into it see it: the open project, the live settings,
 // the prompts, the tab window that shows the project, and the status bar's connection text
 // and "Modified" marker. The object tabs and the Build and Coverage commands work through
-// it, so none of them depends on the main window (app/main_window.h), which implements it
-// and is handed to them when the program is put together.
+// it, so none of them depends on the main window (app/main_window.h), which is made from it
+// and adds its menus, its button bar and its dialogs.
 
 #include <QMainWindow>
+#include <QString>
 
-class Project;
+#include "project/project.h"
+#include "settings/settings.h"
+
 class Prompts;
+class QLabel;
 class TabWindow;
-struct Settings;
+
+// The text of the status bar's "Modified" marker.
+inline const QString kModifiedMarker = QStringLiteral("Modified");
 
 class ProjectWindow : public QMainWindow {
   Q_OBJECT
  public:
-  using QMainWindow::QMainWindow;
+  explicit ProjectWindow(Prompts& prompts, QWidget* parent = nullptr);
 
-  virtual Project& CurrentProject() = 0;
-  virtual Settings& LiveSettings() = 0;
-  virtual Prompts& UserPrompts() = 0;
-  virtual TabWindow& Tabs() = 0;
-  // Panel 0 of the status bar: the connection ("Not connected" when empty).
-  virtual void SetConnectionStatus(const QString& text) = 0;
-  // Panel 1: "Modified" or empty.
-  virtual void SetModifiedMarker(const QString& text) = 0;
-  // Places a dialog centred over the window.
-  virtual void CenterOver(QWidget* dialog) const = 0;
+  Project& CurrentProject() { return project_; }
+  Settings& LiveSettings() { return settings_; }
+  Prompts& UserPrompts() { return prompts_; }
+  TabWindow& Tabs() { return *tabWindow_; }
+
+  // Panel 0: the text in upper case ("Not connected" when empty), as wide as it needs + 6.
+  void SetConnectionStatus(const QString& text);
+  // Panel 1: "Modified" or empty; it follows the project's modified state.
+  void SetModifiedMarker(const QString& text);
+  // Places a dialog centred over this window.
+  void CenterOver(QWidget* dialog) const;
 
  signals:
   // The Login button (its dialog belongs to the log-on part of the program).
   void LoginRequested();
+
+ protected:
+  Prompts& prompts_;
+  Project project_;
+  Settings settings_;
+  TabWindow* tabWindow_ = nullptr;  // made by the main window
+  QLabel* statusPanel0_ = nullptr;  // made by the main window
 };

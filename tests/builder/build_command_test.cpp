@@ -25,8 +25,8 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "build/new_version_dialog.h"
-#include "build/progress_dialog.h"
+#include "builder/new_version_dialog.h"
+#include "builder/progress_dialog.h"
 #include "coverage/coverage_window.h"
 #include "db/database.h"
 #include "pages/memo_box.h"

@@ -1,6 +1,6 @@
 // Whole builds against the shared made dictionary: the document bytes, the logons and the
 // progress.
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "build/build_runner.h"
+#include "builder/build_runner.h"
 #include "classic/document_file.h"
 #include "support/child_process.h"
 #include "support/test_env.h"
