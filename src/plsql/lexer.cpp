@@ -26,7 +26,7 @@ class Lexer {
 
   QList<Token> Run() {
     QList<Token> tokens;
-    tokens.reserve(text_.size() / 6);
+    tokens.reserve(text_.size() / 4);
     while (true) {
       SkipBlanks();
       if (at_ >= text_.size()) break;
@@ -81,12 +81,10 @@ class Lexer {
       t.kind = TokenKind::QuotedName;
       ++at_;
       while (at_ < text_.size() && text_[at_] != u'"') Advance();
-      t.upper = text_.sliced(t.start + 1, at_ - t.start - 1).toString();
       if (at_ < text_.size()) ++at_;
     } else if (IsWordStart(c)) {
       t.kind = TokenKind::Word;
       while (at_ < text_.size() && IsWordPart(text_[at_])) ++at_;
-      t.upper = text_.sliced(t.start, at_ - t.start).toString().toUpper();
     } else if (c.isDigit() || (c == u'.' && Peek(1).isDigit())) {
       t.kind = TokenKind::Number;
       while (at_ < text_.size() && (text_[at_].isLetterOrNumber() || text_[at_] == u'.')) {
@@ -108,6 +106,7 @@ class Lexer {
     }
     t.end = at_;
     t.endLine = line_;
+    t.text = text_.sliced(t.start, t.end - t.start);
     return t;
   }
 
@@ -146,7 +145,7 @@ class Lexer {
   int line_ = 1;
 };
 
-bool IsDirective(const Token& t) { return t.kind == TokenKind::Word && t.upper.startsWith(u'$'); }
+bool IsDirective(const Token& t) { return t.kind == TokenKind::Word && t.text.startsWith(u'$'); }
 
 // Keeps the first branch of every $if ... $end and drops the rest: conditions, $elsif and
 // $else branches, $error ... $end.
@@ -163,24 +162,24 @@ QList<Token> FirstBranches(const QList<Token>& tokens) {
   };
   for (const Token& t : tokens) {
     if (IsDirective(t)) {
-      if (t.upper == QLatin1String("$IF")) {
+      if (t.Is("$IF")) {
         open.append(Part::Condition);
         continue;
       }
-      if (t.upper == QLatin1String("$ERROR")) {
+      if (t.Is("$ERROR")) {
         open.append(Part::Dropped);
         continue;
       }
       if (!open.isEmpty()) {
-        if (t.upper == QLatin1String("$THEN")) {
+        if (t.Is("$THEN")) {
           if (open.last() == Part::Condition) open.last() = Part::Kept;
           continue;
         }
-        if (t.upper == QLatin1String("$ELSIF") || t.upper == QLatin1String("$ELSE")) {
+        if (t.Is("$ELSIF") || t.Is("$ELSE")) {
           open.last() = Part::Dropped;
           continue;
         }
-        if (t.upper == QLatin1String("$END")) {
+        if (t.Is("$END")) {
           open.removeLast();
           continue;
         }
@@ -196,7 +195,7 @@ QList<Token> FirstBranches(const QList<Token>& tokens) {
 QList<Token> Tokenize(QStringView text) {
   QList<Token> tokens = Lexer(text).Run();
   for (const Token& t : tokens) {
-    if (IsDirective(t) && (t.upper == QLatin1String("$IF") || t.upper == QLatin1String("$ERROR")))
+    if (IsDirective(t) && (t.Is("$IF") || t.Is("$ERROR")))
       return FirstBranches(tokens);
   }
   return tokens;

@@ -22,19 +22,29 @@ struct Token {
   qsizetype end = 0;    // one past the last character
   int line = 1;         // 1-based line of the first character
   int endLine = 1;      // line of the last character
-  QString upper;        // a word upper case; a quoted name without its quotes; else empty
+  QStringView text;     // the token as written, in the text it was read from
   char16_t symbol[2] = {0, 0};  // a symbol's one or two characters
 
   bool IsComment() const {
     return kind == TokenKind::LineComment || kind == TokenKind::BlockComment;
   }
-  bool Is(const char* word) const { return kind == TokenKind::Word && upper == QLatin1String(word); }
+  // `word` in upper case.
+  bool Is(const char* word) const {
+    return kind == TokenKind::Word && text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+  }
+  // A word upper case (as the dictionary keeps unquoted names), a quoted name as written.
+  QString Name() const {
+    if (kind == TokenKind::QuotedName)
+      return text.sliced(1, text.size() - (text.endsWith(u'"') && text.size() > 1 ? 2 : 1)).toString();
+    return text.toString().toUpper();
+  }
   bool IsSymbol(char16_t first, char16_t second = 0) const {
     return kind == TokenKind::Symbol && symbol[0] == first && symbol[1] == second;
   }
 };
 
-// The tokens of `text` in order, with conditional compilation resolved.
+// The tokens of `text` in order, with conditional compilation resolved; they refer to
+// `text`, which must outlive them.
 QList<Token> Tokenize(QStringView text);
 
 }  // namespace plsql

@@ -64,10 +64,10 @@ class Parser {
   // A name, schema.name giving the name; empty when none stands here.
   QString Name() {
     if (AtEnd() || !IsName(Cur())) return {};
-    QString name = Cur().upper;
+    QString name = Cur().Name();
     ++pos_;
     while (CurSymbol(u'.') && IsName(Tok(pos_ + 1))) {
-      name = Tok(pos_ + 1).upper;
+      name = Tok(pos_ + 1).Name();
       pos_ += 2;
     }
     return name;
@@ -79,7 +79,7 @@ class Parser {
     for (qsizetype i = from; i < to && i < code_.size(); ++i) {
       const Token& t = Tok(i);
       if (i > from && Tok(i - 1).end != t.start) text += u' ';
-      text += QStringView(text_).sliced(t.start, t.end - t.start);
+      text += t.text;
     }
     return text;
   }
@@ -296,10 +296,14 @@ class Parser {
   }
 
   static bool IsOption(const Token& t) {
-    static const QStringList options{"DETERMINISTIC", "PIPELINED", "PARALLEL_ENABLE",
-                                     "RESULT_CACHE", "AGGREGATE", "ACCESSIBLE", "AUTHID",
-                                     "SQL_MACRO", "USING"};
-    return t.kind == TokenKind::Word && options.contains(t.upper);
+    static constexpr const char* kOptions[] = {"DETERMINISTIC", "PIPELINED", "PARALLEL_ENABLE",
+                                               "RESULT_CACHE", "AGGREGATE", "ACCESSIBLE",
+                                               "AUTHID", "SQL_MACRO", "USING"};
+    if (t.kind != TokenKind::Word) return false;
+    for (const char* option : kOptions) {
+      if (t.Is(option)) return true;
+    }
+    return false;
   }
 
   // "(" name [IN] [OUT] [NOCOPY] type [DEFAULT|:= expression], ... ")"; each parameter
@@ -355,13 +359,21 @@ class Parser {
   }
 
   QString RawText(const Token& t) const {
-    return QStringView(text_).sliced(t.start, t.end - t.start).toString();
+    return t.text.toString();
   }
 
   // --- comments ------------------------------------------------------------------------
 
-  void MarkStart(qsizetype code, Target t) { starts_.insert(code, t); }
-  void MarkEnd(qsizetype code, Target t) { ends_.insert(code, t); }
+  // Declarations are met in source order, so both lists grow sorted by code index.
+  void MarkStart(qsizetype code, Target t) { starts_.append({code, t}); }
+  void MarkEnd(qsizetype code, Target t) { ends_.append({code, t}); }
+
+  // The target marked at code index `k` in a sorted list, `cursor` moving forward only.
+  static const Target* At(const QList<QPair<qsizetype, Target>>& marks, qsizetype& cursor,
+                          qsizetype k) {
+    while (cursor < marks.size() && marks[cursor].first < k) ++cursor;
+    return cursor < marks.size() && marks[cursor].first == k ? &marks[cursor].second : nullptr;
+  }
 
   Candidates& Of(Target t) { return candidates_[qMakePair(t.unit, t.declaration)]; }
 
@@ -379,13 +391,14 @@ class Parser {
     };
     QList<Undecided> undecided;
     int afterVotes = 0, aboveVotes = 0;
+    qsizetype endCursor = 0, startCursor = 0;
     for (qsizetype k = -1; k < code_.size(); ++k) {
       const qsizetype from = k < 0 ? 0 : code_[k] + 1;
       const qsizetype to = k + 1 < code_.size() ? code_[k + 1] : all_.size();
       if (from >= to) continue;
-      const auto endIt = ends_.constFind(k);
-      const auto startIt = starts_.constFind(k + 1);
-      const bool hasA = endIt != ends_.cend(), hasB = startIt != starts_.cend();
+      const Target* endIt = At(ends_, endCursor, k);
+      const Target* startIt = At(starts_, startCursor, k + 1);
+      const bool hasA = endIt != nullptr, hasB = startIt != nullptr;
       if (!hasA && !hasB) continue;
       const int aLine = k >= 0 ? Tok(k).endLine : 0;
       const int bLine = k + 1 < code_.size() ? Tok(k + 1).line : INT_MAX;
@@ -453,7 +466,7 @@ class Parser {
 
   bool IsJavadoc(const Token& t) const {
     return t.kind == TokenKind::BlockComment &&
-           plsql::IsJavadoc(QStringView(text_).sliced(t.start, t.end - t.start));
+           plsql::IsJavadoc(t.text);
   }
 
   const QString& text_;
@@ -461,7 +474,7 @@ class Parser {
   QList<qsizetype> code_;
   qsizetype pos_ = 0;
   QList<Unit> units_;
-  QHash<qsizetype, Target> starts_, ends_;  // by code index
+  QList<QPair<qsizetype, Target>> starts_, ends_;  // by code index
   QHash<QPair<qsizetype, qsizetype>, Candidates> candidates_;
 };
 
