@@ -133,7 +133,7 @@ const QueryText kQueries[kQueryCount] = {
      {":P_NAME"}},
     {"OCIUnitArguments",
      "select object_name, overload, argument_name, position, in_out, data_type,\n"
-     "default_value\n"
+     "default_value, defaulted\n"
      "from user_arguments\n"
      "where package_name is null and\n"
      "object_name = :P_NAME and\n"
@@ -142,7 +142,7 @@ const QueryText kQueries[kQueryCount] = {
      {":P_NAME"}},
     {"OCIPackageArguments",
      "select object_name, overload, argument_name, position, in_out, data_type,\n"
-     "default_value\n"
+     "default_value, defaulted\n"
      "from user_arguments\n"
      "where package_name = :P_NAME and\n"
      "data_level = 0\n"

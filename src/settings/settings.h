@@ -1,6 +1,6 @@
 #pragma once
-// The Settings record: the user's options, persisted as 27 text values (the 25 of the
-// classic program, Template_dir and Diagrams).
+// The Settings record: the user's options, persisted as 28 text values (the 25 of the
+// classic program, Template_dir, Diagrams and Documentation_comments).
 //
 // Field names are the stored value names. The store is QSettings with organisation "VLM"
 // and application "Options": the registry key on Windows, the INI file
@@ -37,6 +37,10 @@ struct Settings {
                                                       true, true, true, true};
   // Stored as "none", "tables" or "all"; any other text is the default, all.
   DiagramChoice Diagrams = DiagramChoice::All;
+  // The modern formats and the coverage report read the documentation comments of PL/SQL
+  // source (Javadoc blocks, comments around declarations) beside the tags. Stored as "T"
+  // or "F"; any other text is the default, on.
+  bool Documentation_comments = true;
   // Tags of stand-alone procedures and functions.
   QString Function_opentag;
   QString Function_description;
@@ -77,15 +81,15 @@ Settings DefaultSettings();
 // The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
 std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
 
-// Reads all 27 values; a missing, empty or non-text value gives its default. The names of
+// Reads all 28 values; a missing, empty or non-text value gives its default. The names of
 // the non-text values, in load order, go to *notText when it is given.
 Settings LoadSettings(QSettings& store, QStringList* notText = nullptr);
 Settings LoadSettings();
 
-// The 27 stored value names, in load and save order.
+// The 28 stored value names, in load and save order.
 QStringList SettingsValueNames();
 
-// Writes all 27 values as text. False with the store's reason in *error.
+// Writes all 28 values as text. False with the store's reason in *error.
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error);
 bool SaveSettings(const Settings& settings, QString* error);
 

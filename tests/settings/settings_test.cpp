@@ -37,23 +37,26 @@ TEST_F(SettingsTest, AwkwardTextsComeBackExactlyUnderTheirNames) {
   const QStringList awkward = {",", ";", ":", "\"", "\\", "a,b", " lead", "trail ", "@x",
                                "=", "#x", "[x]", QString::fromUtf8("Größe € Ω"), "a\"b,c\\"};
   QStringList names = SettingsValueNames();
-  ASSERT_EQ(names.size(), 27);
+  ASSERT_EQ(names.size(), 28);
   names.removeOne("Document_parts");
   names.removeOne("Diagrams");
+  names.removeOne("Documentation_comments");
   {
     QSettings store(IniPath(), QSettings::IniFormat);
     for (int i = 0; i < names.size(); ++i) store.setValue(names[i], awkward[i % awkward.size()]);
     store.setValue("Document_parts", "TTTFTTTT");
     store.setValue("Diagrams", "tables");
+    store.setValue("Documentation_comments", "F");
   }
   QSettings store(IniPath(), QSettings::IniFormat);
   const Settings loaded = LoadSettings(store);
   EXPECT_FALSE(loaded.Part(DocumentPart::Views));
   EXPECT_EQ(loaded.Diagrams, DiagramChoice::Tables);
+  EXPECT_FALSE(loaded.Documentation_comments);
   QSettings saved(dir_.filePath("saved.conf"), QSettings::IniFormat);
   QString error;
   ASSERT_TRUE(SaveSettings(loaded, saved, &error)) << error.toStdString();
-  EXPECT_EQ(saved.allKeys().size(), 27);
+  EXPECT_EQ(saved.allKeys().size(), 28);
   for (int i = 0; i < names.size(); ++i)
     EXPECT_EQ(saved.value(names[i]).toString(), awkward[i % awkward.size()]) << names[i].toStdString();
   EXPECT_EQ(LoadSettings(saved), loaded);
