@@ -76,18 +76,19 @@ void AddDetails(Signature& s, const Declaration& spec, const Declaration* implem
 QList<Signature> JoinDeclared(const QList<Declaration>& subprograms, QList<Signature> dictionary,
                               bool withDocs, const QList<Declaration>& body) {
   QList<Signature> joined;
+  QList<bool> taken(dictionary.size(), false);
   QHash<QString, int> seen;  // declarations of each name so far
   for (const Declaration& d : subprograms) {
     if (!IsSubprogram(d)) continue;
     const int nth = seen[d.name]++;
     Signature s;
-    int match = -1;
-    for (qsizetype i = 0, n = 0; i < dictionary.size(); ++i) {
-      if (dictionary[i].name == d.name && n++ == nth) match = int(i);
+    qsizetype match = -1;
+    for (qsizetype i = 0, n = 0; i < dictionary.size() && match < 0; ++i) {
+      if (dictionary[i].name == d.name && n++ == nth) match = i;
     }
     if (match >= 0) {
       s = dictionary[match];
-      dictionary[match].name.clear();  // taken
+      taken[match] = true;
     } else {
       s = FromSource(d);
     }
@@ -103,8 +104,8 @@ QList<Signature> JoinDeclared(const QList<Declaration>& subprograms, QList<Signa
     AddDetails(s, d, implementation, withDocs ? &s.doc : nullptr);
     joined.append(std::move(s));
   }
-  for (Signature& s : dictionary) {
-    if (!s.name.isEmpty()) joined.append(std::move(s));
+  for (qsizetype i = 0; i < dictionary.size(); ++i) {
+    if (!taken[i]) joined.append(std::move(dictionary[i]));
   }
   return joined;
 }

@@ -46,6 +46,29 @@ QStringList Display(const QStringList& stored) {
   return lines;
 }
 
+// Comments that hold a configured tag are the tags' to read; the documentation comments
+// of parsed source leave them alone.
+bool HoldsTag(const plsql::DocComment& doc, const Settings& s) {
+  const QString text = ansi::UpperCase(plsql::PlainText(doc.description));
+  for (const QString& tag : {s.Function_opentag, s.Package_opentag, s.Package_function_opentag,
+                             s.Function_closetag, s.Package_closetag,
+                             s.Package_function_closetag}) {
+    if (!tag.isEmpty() && text.contains(ansi::UpperCase(tag))) return true;
+  }
+  return false;
+}
+
+QList<plsql::Unit> Parse(const QStringList& stored, const Settings& settings) {
+  QList<plsql::Unit> units = plsql::ParseSource(stored);
+  for (plsql::Unit& u : units) {
+    if (HoldsTag(u.doc, settings)) u.doc = {};
+    for (plsql::Declaration& d : u.declarations) {
+      if (HoldsTag(d.doc, settings)) d.doc = {};
+    }
+  }
+  return units;
+}
+
 // Anchors unique in the document: a key's anchor, or, for a second object of the same key
 // (the same object chosen twice), the anchor with "~2", "~3", ...
 class Anchors {
@@ -340,7 +363,7 @@ class ModelBuilder {
                    u.source = Display(stored);
                    QList<Signature> dictionary =
                        Signatures(RunQuery(db_, QueryId::OCIUnitArguments, u.key.name));
-                   const QList<plsql::Unit> parsed = plsql::ParseSource(stored);
+                   const QList<plsql::Unit> parsed = Parse(stored, settings_);
                    const plsql::Unit* own = FindUnit(
                        parsed, u.type == QStringLiteral("FUNCTION") ? plsql::UnitKind::Function
                                                                     : plsql::UnitKind::Procedure);
@@ -357,12 +380,12 @@ class ModelBuilder {
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
-      const QList<plsql::Unit> parsed = plsql::ParseSource(stored);
+      const QList<plsql::Unit> parsed = Parse(stored, settings_);
       const plsql::Unit* spec = FindUnit(parsed, plsql::UnitKind::PackageSpec);
       QList<plsql::Unit> bodyUnits;
       if (ReadDocs() && spec) {
-        bodyUnits = plsql::ParseSource(
-            ReadLines(OpenUnitSource(db_, p.key.name, QStringLiteral("PACKAGE BODY"))));
+        bodyUnits = Parse(
+            ReadLines(OpenUnitSource(db_, p.key.name, QStringLiteral("PACKAGE BODY"))), settings_);
       }
       const plsql::Unit* body = FindUnit(bodyUnits, plsql::UnitKind::PackageBody);
       QList<Signature> declared = Declared(p.key.name);

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <cctype>
 #include <kainjow/mustache.hpp>
 
@@ -213,12 +214,15 @@ mustache::data Code(const QString& text) {
   return d;
 }
 
-// What a documentation comment says, for the templates ("doc"): false when it says nothing.
+// What a documentation comment says, for the templates ("doc"): false when it and the
+// arguments' trailing comments say nothing.
 // `arguments` (a declared form's) fill its parameter table: each with what the comment
 // says of it, then the described parameters that are not declared, `stale`.
 mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>& arguments,
                        const std::function<QString(const QString&)>& href) {
-  if (doc.IsEmpty()) return mustache::data(false);
+  const bool describesArguments = std::any_of(
+      arguments.begin(), arguments.end(), [](const ModelArgument& a) { return !a.description.isEmpty(); });
+  if (doc.IsEmpty() && !describesArguments) return mustache::data(false);
   mustache::data d;
   d.set("fromBody", doc.fromBody);
   if (doc.deprecated) {

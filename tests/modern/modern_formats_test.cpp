@@ -63,7 +63,18 @@ DocumentModel HostileModel() {
                            {kHostile}};
   // The block and the signature name different parameters: the one not described and the
   // one that no longer exists are both shown.
-  const Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  // A documentation comment with every part, a link to nothing among them.
+  plsql::DocComment doc;
+  doc.description = {{plsql::TextBlock::Paragraph, {kHostile + "{@link nowhere " + kHostile + "}"}},
+                     {plsql::TextBlock::Bullets, {kHostile}},
+                     {plsql::TextBlock::Preformatted, {kHostile}}};
+  doc.parameters = {{kHostile, kHostile}};
+  doc.throws = {{kHostile, kHostile}};
+  doc.returns = doc.deprecation = doc.since = kHostile;
+  doc.deprecated = true;
+  doc.see = doc.authors = doc.examples = {kHostile};
+  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  signature.doc = doc;
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
@@ -80,6 +91,8 @@ DocumentModel HostileModel() {
   p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, {block}, {signature}}};
   p.textBlocks = {block};
   p.source = {kHostile};
+  p.doc = doc;
+  p.declarations = {{kHostile, kHostile, kHostile, doc}};
   m.packages = {p};
 
   m.sequencesText = m.rolesText = kHostile;
