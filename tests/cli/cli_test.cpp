@@ -79,8 +79,8 @@ TEST_F(CliTest, BuildsTheSampleInEitherFormatWithoutTouchingTheProject) {
   EXPECT_EQ(r.out, Path("demo.htm") + "\n");
   EXPECT_TRUE(testenv::ReadBytes(Path("demo.htm")).startsWith("<HTML><HEAD>"));
   // One progress line per object; the bar counts the sample's 28 entries and the end.
-  EXPECT_TRUE(r.err.startsWith("[1/29] Building table: EMPLOYEES\n")) << r.err.toStdString();
-  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Document is built.\n"));
+  EXPECT_TRUE(r.err.startsWith("[1/30] Building table: EMPLOYEES\n")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[30/30] Document is built.\n"));
 
   r = Exec({"--settings", demoIni, sample, Path("demo.TXT")});  // text, name kept
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -308,7 +308,7 @@ TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(r.out.startsWith("Documentation coverage of Example Corp")) << r.out.toStdString();
   // The progress ends as a build's does: full, on a line of its own.
-  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Coverage is measured.\n"))
+  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[30/30] Coverage is measured.\n"))
       << r.err.toStdString();
 
   r = Exec(coverage + QStringList{"--json", sample});
