@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
@@ -43,6 +44,10 @@ const QStringList kBody{
     "  -- Closes the current period; nothing can be booked in it afterwards.\n",
     "  PROCEDURE close_period IS\n", "  BEGIN\n", "    IF 1 = 1 THEN NULL; END IF;\n",
     "  END close_period;\n", "END ledger;\n"};
+// The package's own block under the package tags is the tags' (the project's description).
+const QStringList kTagged{"PACKAGE tagged AS\n", "/*\n", "<PD>\n", "Description:\n",
+                          "  Written for the tags.\n", "</PD>\n", "*/\n", "\n",
+                          "PROCEDURE run;\n", "END tagged;\n"};
 const QStringList kNightly{"PROCEDURE nightly\n", "AS\n", "  -- Runs the night's bookings.\n",
                            "BEGIN\n", "  NULL;\n", "END;\n"};
 
@@ -51,12 +56,13 @@ const QStringList kNightly{"PROCEDURE nightly\n", "AS\n", "  -- Runs the night's
 // snapshot's own default. The package's subprograms are not listed apart.
 QString LedgerSql() {
   QString sql = testdb::UserSql("SHOP", {});
-  const std::pair<const char*, const QStringList*> sources[] = {
-      {"PACKAGE", &kSpec}, {"PACKAGE BODY", &kBody}, {"PROCEDURE", &kNightly}};
-  for (const auto& [type, lines] : sources) {
+  const std::tuple<const char*, const char*, const QStringList*> sources[] = {
+      {"LEDGER", "PACKAGE", &kSpec}, {"LEDGER", "PACKAGE BODY", &kBody},
+      {"TAGGED", "PACKAGE", &kTagged}, {"NIGHTLY", "PROCEDURE", &kNightly}};
+  for (const auto& [name, type, lines] : sources) {
     for (int l = 0; l < lines->size(); ++l)
       sql += QStringLiteral("INSERT INTO dba_source VALUES ('SHOP', '%1', '%2', %3, '%4');\n")
-                 .arg(QString(type) == "PROCEDURE" ? "NIGHTLY" : "LEDGER", type)
+                 .arg(name, type)
                  .arg(l + 1)
                  .arg(QString((*lines)[l]).replace("'", "''"));
   }
@@ -83,6 +89,7 @@ class DocCommentsTest : public ::testing::Test, public BuildFixture {
     testdb::MakeSnapshot(dir_.filePath("orcl.sqlite"), LedgerSql());
     db.SetSnapshotDirectories({dir_.path()});
     project.AppendEntry(ObjectKind::Packages, {{"ORCL", "shop", ""}, "LEDGER", ""});
+    project.AppendEntry(ObjectKind::Packages, {{"ORCL", "shop", ""}, "TAGGED", ""});
     project.AppendEntry(ObjectKind::ProceduresAndFunctions,
                         {{"ORCL", "shop", ""}, "NIGHTLY (PROCEDURE)", ""});
   }
@@ -123,6 +130,9 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
   EXPECT_EQ(p.members[3].blocks.size(), 1);
   EXPECT_TRUE(p.members[3].signatures.value(0).doc.IsEmpty());
 
+  EXPECT_TRUE(m.packages.value(1).doc.IsEmpty());
+  EXPECT_EQ(m.packages.value(1).members.size(), 1);
+
   const UnitObject& nightly = m.units.value(0);
   ASSERT_EQ(nightly.signatures.size(), 1);
   EXPECT_EQ(nightly.signatures[0].doc.summary, "Runs the night's bookings.");
@@ -130,7 +140,7 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
   // Every member counts, documented by its comment; a @param naming nothing declared is stale.
   const CoverageReport report = MeasureCoverage(m);
   const KindSummary members = report.Summary(CoverageKind::Members);
-  EXPECT_EQ(members.objects, 4);
+  EXPECT_EQ(members.objects, 5);  // TAGGED.RUN too
   EXPECT_EQ(members.tallies[int(Measure::Blocks)].documented, 3);  // REVERSE: parameters only
   QStringList stale;
   for (const CoverageObject& o : report.objects) stale += o.staleParameters;
