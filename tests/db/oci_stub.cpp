@@ -33,6 +33,7 @@ struct Script {
   std::deque<Result> results;
   int sessions = 0;
   std::vector<std::optional<std::string>> lastBinds;
+  std::string lastSql;
 } g;
 
 struct Error {
@@ -105,6 +106,7 @@ const char* stub_last_bind(int position) {
   const auto& b = g.lastBinds.at(position - 1);
   return b ? b->c_str() : nullptr;
 }
+const char* stub_last_sql() { return g.lastSql.c_str(); }
 
 // --- the OCI entry points ---
 
@@ -173,6 +175,7 @@ sword OCIStmtExecute(void*, void* stmtp, void* err, ub4, ub4, const void*, void*
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->session->lost) return Fail(err, 3114, "not connected to ORACLE");
   g.lastBinds = st->binds;
+  g.lastSql = st->sql;
   st->result = nullptr;
   for (const Result& r : g.results)
     if (st->sql.find(r.sqlPart) != std::string::npos) st->result = &r;

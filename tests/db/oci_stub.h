@@ -21,4 +21,6 @@ void stub_lose_connection_at(int row);
 int stub_open_sessions();  // logged on and not yet logged off
 // The text (null for NULL) bound at `position` by the last execution.
 const char* stub_last_bind(int position);
+// The statement text of the last execution.
+const char* stub_last_sql();
 }

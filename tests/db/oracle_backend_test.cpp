@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "support/db_fixture.h"
 #include "oci_stub.h"
 
@@ -79,6 +81,30 @@ TEST_F(OracleBackendTest, RowsAreFetchedByNameAndBindsAreValues) {
   q.Next();
   EXPECT_EQ(other.Field("kentta"), "ID");
   EXPECT_EQ(q.Field("kentta"), "NAME");
+}
+
+// The modern documents' own reads order every name by its bytes, whatever NLS_SORT the
+// client's NLS_LANG gives the session; only numbers may be ordered as they are.
+TEST_F(OracleBackendTest, ModernReadsOrderNamesByTheirBytes) {
+  const char* names[] = {"X"};
+  const int types[] = {1};
+  stub_add_result("select", 1, names, types);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  const QStringList numbers{"b.position", "c.position", "b.column_position", "overload",
+                            "sequence", "s.column_id", "subprogram_id"};
+  const QRegularExpression binary(R"(^NLSSORT\([a-z_.]+, 'NLS_SORT=BINARY'\)$)");
+  for (int id = int(QueryId::OCIObjectComment); id < kQueryCount; ++id) {
+    Query q(db, QueryId(id));
+    for (int p = 1; p <= QueryTextOf(QueryId(id)).params.size(); ++p) q.BindText(p, "T");
+    q.Open();
+    const QString sql = QString::fromUtf8(stub_last_sql());
+    const qsizetype order = sql.indexOf("order by ");
+    if (order < 0) continue;
+    const QStringList keys = sql.mid(order + 9).split(QRegularExpression(R"(,\s*(?![^()]*\)))"));
+    for (const QString& key : keys)
+      EXPECT_TRUE(numbers.contains(key.trimmed()) || binary.match(key.trimmed()).hasMatch())
+          << QueryTextOf(QueryId(id)).name << ": " << key.toStdString();
+  }
 }
 
 TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
