@@ -8,8 +8,9 @@
 //
 // Snapshots are looked for in the snapshot directories in order; a new Database searches
 // the bundled sample directory (SampleDictionaryDirectory()). The Oracle client library is
-// libclntsh.so (then its versioned names, then $ORACLE_HOME/lib); the environment variable
-// VELLUMAR_OCI_LIBRARY names another file to load instead (tests use a stub).
+// libclntsh.so or a versioned name, on the loader's paths, in $ORACLE_HOME or its lib folder
+// (oci_library.h); the environment variable VELLUMAR_OCI_LIBRARY names another file to load
+// instead (tests use a stub).
 //
 // Errors: every error of either backend first reaches the error handler (the program shows
 // "ERROR: " and the message there) and then fails the operation with DatabaseError carrying

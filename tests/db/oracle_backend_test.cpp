@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "support/db_fixture.h"
@@ -53,6 +56,48 @@ TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
   EXPECT_THROW(ConnectDatabase(db, "ORCL", "SCOTT", "tiger"), DatabaseError);
   EXPECT_TRUE(errors.last().contains("libm.so.6 lacks OCIEnvNlsCreate"))
       << errors.last().toStdString();
+}
+
+// Without VELLUMAR_OCI_LIBRARY the library is looked for on the loader's paths and in
+// ORACLE_HOME: an Instant Client folder holds it, a full client has it in lib/. A client
+// that is there but does not load is named with the reason, not hidden behind the first
+// name that was not found.
+TEST_F(OracleBackendTest, TheClientIsFoundInOracleHomeOrTheErrorSaysWhyNot) {
+  qunsetenv("VELLUMAR_OCI_LIBRARY");
+  int n = 0;
+  struct Case {
+    const char* file;  // in `home`; linked to the library `target`
+    const char* target;
+    QStringList says;  // empty: it connects; {home} stands for ORACLE_HOME
+  };
+  for (const Case& c :
+       {Case{"libclntsh.so.19.1", OCI_STUB_PATH, {}},
+        Case{"lib/libclntsh.so", OCI_STUB_PATH, {}},
+        Case{"libclntsh.so.23.1", BROKEN_CLIENT_PATH,
+             {"{home}/libclntsh.so.23.1: libvellumar_absent.so: cannot open shared object file",
+              "libclntsh.so.23.1 needs libvellumar_absent.so, which is not installed"}},
+        Case{"bin/libclntsh.so", OCI_STUB_PATH,
+             {"libclntsh.so was not found on the library path, in ORACLE_HOME ({home}) or in its "
+              "lib folder.",
+              "LD_LIBRARY_PATH"}}}) {
+    // A folder per case: the loader knows a file it has loaded by its path ever after.
+    const QString home = dir.path() + "/client" + QString::number(++n);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(home + "/" + c.file).path()));
+    ASSERT_TRUE(QFile::link(c.target, home + "/" + c.file));
+    qputenv("ORACLE_HOME", home.toUtf8());
+    errors.clear();
+    try {
+      ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+      EXPECT_TRUE(c.says.isEmpty()) << c.file;
+    } catch (const DatabaseError& e) {
+      ASSERT_FALSE(c.says.isEmpty()) << e.what();
+      for (QString part : c.says)
+        EXPECT_TRUE(e.Message().contains(part.replace("{home}", home))) << e.what();
+      EXPECT_FALSE(e.Message().contains("libclntsh.so: cannot open")) << e.what();
+    }
+    db.Disconnect();
+  }
+  qunsetenv("ORACLE_HOME");
 }
 
 TEST_F(OracleBackendTest, RowsAreFetchedByNameAndBindsAreValues) {
