@@ -128,6 +128,9 @@ class Database {
   // then the bundled sample directory).
   void SetSnapshotDirectories(const QStringList& dirs);
   const QStringList& SnapshotDirectories() const { return snapshotDirs_; }
+  // How long one call to an Oracle server may wait for its answer, in seconds (0: no limit);
+  // used by the next Connect. A snapshot has bounds of its own.
+  void SetCallTimeout(int seconds) { callTimeout_ = seconds; }
 
   // Reports `message` through the handler and throws DatabaseError: the one error path.
   [[noreturn]] void Fail(const QString& message) const;
@@ -139,6 +142,7 @@ class Database {
  private:
   QString serverName_, userName_, password_;
   QStringList snapshotDirs_;
+  int callTimeout_ = 60;
   ErrorHandler handler_;
   std::function<QString()> errorContext_;
   std::unique_ptr<Backend> backend_;

@@ -45,6 +45,7 @@ TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
     EXPECT_EQ(db.Connected(), c.error == nullptr);
   }
   EXPECT_EQ(stub_open_sessions(), 1);
+  EXPECT_EQ(stub_call_timeout(), 60000);  // no call waits for ever unless told to
   // A statement the library does not know is Oracle's error, and the query stays closed.
   EXPECT_THROW(db.query(QueryId::OCISequences).Open(), DatabaseError);
   EXPECT_EQ(errors.last(), "ORA-00942: table or view does not exist");
@@ -179,6 +180,27 @@ TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
   EXPECT_TRUE(texts[2].endsWith(QString::fromUtf8("yé\n-- [view text cut: only its first 1 MiB "
                                                   "(1048576 bytes) is shown]")));
   EXPECT_TRUE(errors.isEmpty());  // a cut value is a warning, not an error
+}
+
+// A server that stops answering ends the call after the call timeout, with an error that
+// says what happened, rather than leaving a window that never answers.
+TEST_F(OracleBackendTest, AServerThatStopsAnsweringTimesOutWithAClearError) {
+  const char* column[] = {"TABLE_NAME"};
+  const int type[] = {1};
+  stub_add_result("from user_tables", 1, column, type);
+  for (const char* name : {"DEPT", "EMP"}) stub_add_row(&name);
+  stub_stop_answering_at(1);
+  db.SetCallTimeout(45);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  EXPECT_EQ(stub_call_timeout(), 45000);
+  Query& q = db.query(QueryId::OCITables);
+  q.Open();
+  EXPECT_EQ(q.Field("table_name"), "DEPT");
+  EXPECT_THROW(q.Next(), DatabaseError);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("ORA-03156: OCI call timed out\nThe database did not answer "
+                                   "within 45 seconds"))
+      << errors[0].toStdString();
 }
 
 TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {
