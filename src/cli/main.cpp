@@ -274,6 +274,7 @@ int Run(int argc, char** argv) {
 
   Database db;
   db.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  db.SetCallTimeout(settings.Call_timeout);
   ConsoleProgress progress(stderr, isatty(STDERR_FILENO) == 1);
   if (coverage) return Coverage(project, settings, db, progress, parser.isSet(jsonOption), minimum);
   const BuildResult result = BuildDocument(project, settings, db, progress, output, format);

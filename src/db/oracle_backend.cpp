@@ -18,6 +18,7 @@ namespace {
 constexpr sb4 kLongLimit = 1 << 20;
 constexpr ub4 kPrefetchRows = 200;
 constexpr ub2 kTruncated = 1406;  // ORA-01406: fetched column value was truncated
+constexpr sb4 kCallTimedOut = 3156;  // ORA-03156: OCI call timed out
 
 const QString kCutNote =
     QStringLiteral("\n-- [view text cut: only its first 1 MiB (1048576 bytes) is shown]");
@@ -47,6 +48,7 @@ struct OciSession {
   OCIEnv* env = nullptr;
   OCIError* err = nullptr;
   OCISvcCtx* svc = nullptr;
+  int callTimeout = 0;  // seconds
   // Each query is prepared once and reused; a second one is prepared only while two
   // queries of the same kind are open at once.
   std::array<std::deque<PreparedQuery>, kQueryCount> queries;
@@ -70,7 +72,12 @@ struct OciSession {
     if (!handle || api->ErrorGet(handle, 1, nullptr, &code, buffer.data(),
                                  static_cast<ub4>(buffer.size()), type) != OCI_SUCCESS)
       return QStringLiteral("OCI call failed with status %1").arg(status);
-    return QString::fromUtf8(reinterpret_cast<const char*>(buffer.data())).trimmed();
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(buffer.data())).trimmed();
+    if (code != kCallTimedOut) return text;
+    return text + QStringLiteral("\nThe database did not answer within %1 seconds (the call "
+                                 "timeout of the options): the network or the server may be "
+                                 "down. Log on again when it answers.")
+                      .arg(callTimeout);
   }
 
   // Warnings (OCI_SUCCESS_WITH_INFO) are not errors.
@@ -237,8 +244,9 @@ class OracleBackend : public Backend {
 }  // namespace
 
 std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
-                                           const QString& password) {
+                                           const QString& password, int callTimeoutSeconds) {
   auto session = std::make_shared<OciSession>();
+  session->callTimeout = callTimeoutSeconds;
   session->api = OciLibrary::Load();
   const OciLibrary& api = *session->api;
   const sword created = api.EnvNlsCreate(&session->env, OCI_THREADED, nullptr, nullptr, nullptr,
@@ -260,5 +268,9 @@ std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString&
     session->svc = nullptr;
     session->Check(status);
   }
+  // A client older than 18c refuses the attribute; it then waits as it always did.
+  ub4 milliseconds = static_cast<ub4>(callTimeoutSeconds) * 1000;
+  api.AttrSet(session->svc, OCI_HTYPE_SVCCTX, &milliseconds, 0, OCI_ATTR_CALL_TIMEOUT,
+              session->err);
   return std::make_unique<OracleBackend>(std::move(session));
 }

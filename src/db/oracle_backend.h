@@ -14,5 +14,8 @@ struct OciLibraryMissing {
 
 // Logs on as `user`/`password` to the connect string `server`. Throws OciLibraryMissing
 // when there is no client library, BackendFailure ("ORA-nnnnn: ...") when Oracle refuses.
+// Every round trip to the server after the log-on may take at most `callTimeoutSeconds`
+// (0: no limit), so a dropped network ends in an error instead of a call that never returns;
+// clients older than 18c know no such limit and wait as before.
 std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
-                                           const QString& password);
+                                           const QString& password, int callTimeoutSeconds);
