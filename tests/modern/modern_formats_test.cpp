@@ -155,17 +155,6 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
 }
 
-// 50 objects to a batch: 51 tables make two, each other section one; every batch is closed.
-TEST(ModernHtml, ObjectsGoInClosedBatches) {
-  DocumentModel model = HostileModel();
-  model.tables = QList<TableObject>(51, model.tables[0]);
-  const QString page = QString::fromStdString(
-      RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{}));
-  EXPECT_EQ(page.count("<div class=\"batch\">"), 5);
-  EXPECT_EQ(page.count("<div"), page.count("</div>"));
-  EXPECT_EQ(page.count("<article"), 54);
-}
-
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the
 // one that opened it).
 QString Prose(const QString& text) {
