@@ -1,20 +1,4 @@
 "use strict";
-// Print shows every source and query: the blocks the reader left closed are opened for it
-// and closed again afterwards.
-(function () {
-  var opened = [];
-  window.addEventListener("beforeprint", function () {
-    document.querySelectorAll("details:not([open])").forEach(function (d) {
-      d.open = true;
-      opened.push(d);
-    });
-  });
-  window.addEventListener("afterprint", function () {
-    opened.forEach(function (d) { d.open = false; });
-    opened = [];
-  });
-})();
-
 // A region that scrolls sideways (a wide table, a long line of code, a diagram at full
 // size) takes the focus, so that the keys scroll it, and is named for a screen reader. A
 // diagram drawn smaller than its full size gets a button that shows it at full size, to be
