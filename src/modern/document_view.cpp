@@ -17,6 +17,14 @@ std::string S(const QString& text) { return text.toStdString(); }
 
 mustache::data List() { return mustache::data(mustache::data::type::list); }
 
+// A link as the templates see it: `name` and `href`.
+mustache::data Link(const QString& name, const QString& href) {
+  mustache::data d;
+  d.set("name", S(name));
+  d.set("href", S(href));
+  return d;
+}
+
 // An empty text is set as false: "{{#field}}" is then false, "{{field}}" writes nothing,
 // and the name never falls through to a field of the same name further out.
 void SetText(mustache::data& d, const char* name, const QString& text) {
@@ -543,6 +551,18 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     mustache::data diagram;
     diagram.set("svg", *svg);
     diagram.set("file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
+    // The other tables in the drawing, the referenced ones first, each once.
+    mustache::data links = List();
+    QStringList linked{t.anchor};
+    auto link = [&](const ObjectKey& key, const QString& anchor) {
+      if (anchor.isEmpty() || linked.contains(anchor)) return;
+      linked.append(anchor);
+      links.push_back(Link(key.FullName(), ObjectHref(anchor)));
+    };
+    for (const ModelConstraint& c : t.constraints)
+      if (c.kind == ConstraintKind::Foreign) link(c.references, c.referencedAnchor);
+    for (const ModelReference& r : t.referencedBy) link(r.table, r.anchor);
+    SetList(diagram, "links", links);
     d.set("diagram", diagram);
   } else {
     d.set("diagram", false);
@@ -627,11 +647,8 @@ struct NavItem {
   QList<std::pair<QString, QString>> members;  // name and link
 };
 
-mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
-  mustache::data section;
-  section.set("title", S(SectionTitle(kind)));
-  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
+// The entries by DATABASE.OWNER, in the order each group's first entry comes.
+mustache::data Groups(const QList<NavItem>& items) {
   mustache::data groups = List();
   QStringList order;
   std::vector<mustache::data> lists;
@@ -663,17 +680,31 @@ mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
     g.set("items", lists[i]);
     groups.push_back(g);
   }
-  section.set("groups", groups);
+  return groups;
+}
+
+mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
+  mustache::data section;
+  section.set("title", S(SectionTitle(kind)));
+  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
+  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
+  section.set("groups", Groups(items));
   return section;
 }
 
-// Each owner's overview: its drawing and file, or the reason there is none.
-mustache::data Overviews(const QList<OwnerOverview>& overviews) {
+// Each owner's overview: its drawing and file, or the reason there is none, and links to
+// the owner's tables (`items`, the section's entries), as a drawing is no link everywhere.
+mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavItem>& items) {
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
     d.set("anchor", S(o.anchor));
-    d.set("label", S(o.database + u'.' + o.owner));
+    const QString label = o.database + u'.' + o.owner;
+    d.set("label", S(label));
+    mustache::data links = List();
+    for (const NavItem& item : items)
+      if (item.group == label) links.push_back(Link(item.name, item.href));
+    SetList(d, "links", links);
     d.set("tables", std::to_string(o.tables));
     d.set("limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
@@ -753,7 +784,7 @@ TemplateData DocumentView::PageData(
         break;
       case SectionKind::Tables:
         items = Items(*this, model_.tables);
-        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews));
+        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews, items));
         break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;
@@ -790,6 +821,7 @@ TemplateData DocumentView::PageData(
       }
     }
     section.set("objects", objects(kind));
+    section.set("groups", Groups(items));
     nav.push_back(NavSection(kind, items));
     sections.push_back(section);
   }
