@@ -102,15 +102,33 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
 }
 
+// A box lists its own table's key columns: EMP's box in DEPT's drawing shows the key DEPT's
+// MANAGER_ID references, not EMP's own column of that name.
+TEST(Diagrams, AReferencedTablesBoxListsItsOwnKeyColumns) {
+  TableObject emp = Table("O", "EMP", "EMP_ID");
+  TableObject dept = Table("O", "DEPT", "DEPT_ID");
+  AddKey(emp, emp, "EMP_MGR_FK", "MANAGER_ID");
+  AddKey(emp, dept, "EMP_DEPT_FK", "DEPT_ID");
+  AddKey(dept, emp, "DEPT_MGR_FK", "MANAGER_ID");
+  DocumentModel m;
+  m.tables = {emp, dept};
+  const std::string& svg = *Draw(m, DiagramChoice::Tables).TableSvg("d.o.dept");
+  EXPECT_EQ(Count(svg, ">MANAGER_ID</text>"), 2) << "DEPT's row and the arrow";
+  EXPECT_EQ(Count(svg, ">EMP_ID</text>"), 1);
+}
+
+// The overview's limit is a count of tables: an owner at it is drawn, one past it is not.
 TEST(Diagrams, AnOwnerPastTheLimitHasNoOverviewButItsTablesKeepTheirs) {
   DocumentModel m = Staff();
   for (int i = m.tables.size(); i <= kOverviewTableLimit; ++i)
     m.tables.append(Table("O", QStringLiteral("T%1").arg(i), "ID"));
-  m.tables.append(Table("OTHER", "SMALL", "ID"));
+  for (int i = 0; i < kOverviewTableLimit; ++i)
+    m.tables.append(Table("OTHER", QStringLiteral("T%1").arg(i), "ID"));
   const Diagrams d = Draw(m, DiagramChoice::All);
   ASSERT_EQ(d.overviews.size(), 2);
   EXPECT_EQ(d.overviews[0].tables, kOverviewTableLimit + 1);
   EXPECT_TRUE(d.overviews[0].svg.empty());
+  EXPECT_EQ(d.overviews[1].tables, kOverviewTableLimit);
   EXPECT_FALSE(d.overviews[1].svg.empty());
   EXPECT_EQ(d.tables.size(), 2u);
 }

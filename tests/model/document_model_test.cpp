@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 
 #include "coverage/coverage.h"
+#include "coverage/coverage_output.h"
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
 #include "modern/modern_html.h"
@@ -420,6 +421,13 @@ TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   EXPECT_EQ(tables.tallies[int(Measure::Columns)].total, 3);
   EXPECT_EQ(run.report.Total().documented, 11);
   EXPECT_EQ(run.report.Total().total, 20);
+  // A gate at exactly the share passes; one above it does not.
+  EXPECT_FALSE(run.report.Total().Below(55.0));
+  EXPECT_TRUE(run.report.Total().Below(55.01));
+  CoverageReport some = run.report;
+  some.kinds = {CoverageKind::Tables, CoverageKind::Packages};
+  EXPECT_TRUE(CoverageText(some).contains(
+      "\nDrift: 1 entry no longer in their database, 2 objects not in the project\n"));
   // The modern documents' summary counts the same items: the gone sequence and role too.
   const Tally page = MeasureCoverage(Build()).Total();
   EXPECT_EQ(std::pair(page.documented, page.total), std::pair(11, 20));
