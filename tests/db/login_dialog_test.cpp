@@ -154,20 +154,12 @@ TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLog
   ASSERT_TRUE(QDir().mkpath(unusable));
   testenv::WriteBytes(dir.path() + "/plain", "x");
   const QString unwritable = dir.path() + "/plain/Velmar.dbh";
-  const struct {
-    QString file;
-    QStringList shown;
-  } cases[] = {
-      {unusable,
-       {"error: ERROR: Database log file " + unusable + " can't be opened. Is a directory."}},
-      {unwritable,
-       {"error: ERROR: Database log file " + unwritable + " can't be created. Not a directory."}},
-  };
-  for (const auto& c : cases) {
-    dialog.SetHistoryFile(c.file);
+  for (const auto& [file, shown] : {std::pair{unusable, "can't be opened. Is a directory."},
+                                    std::pair{unwritable, "can't be created. Not a directory."}}) {
+    dialog.SetHistoryFile(file);
     prompts.Forget();
     Login("scott", "tiger", "orcl");
-    EXPECT_EQ(Shown(), c.shown);
+    EXPECT_EQ(Shown(), QStringList{"error: ERROR: Database log file " + file + ' ' + shown});
     EXPECT_TRUE(db.Connected());
   }
 }

@@ -265,7 +265,6 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
          struct timespec times[2] = {before.st_atim, before.st_mtim};
          times[1].tv_nsec = (times[1].tv_nsec + 1) % 1000000000;
          ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-         ASSERT_EQ(QFileInfo(path).size(), before.st_size);
        }},
       {"WHOLLY_DAMAGED", [&] { testenv::WriteBytes(cache, "not a database"); }},
       {"PAGE_DAMAGED",

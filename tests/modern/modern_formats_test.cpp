@@ -131,8 +131,9 @@ TEST(ModernHtml, NoValueAddsMarkup) {
   QSet<QString> ids;
   for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(page); it.hasNext();)
     ids.insert(it.next().captured(1));
+  static const QRegularExpression href(R"re(href="([^"]*)")re");
   int links = 0;
-  for (auto it = QRegularExpression(R"re(href="([^"]*)")re").globalMatch(page); it.hasNext(); ++links) {
+  for (auto it = href.globalMatch(page); it.hasNext(); ++links) {
     const QString target = it.next().captured(1);
     EXPECT_TRUE(target.startsWith(u'#') && ids.contains(target.mid(1))) << target.toStdString();
   }
@@ -213,7 +214,6 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   for (const OutputFile& f : files) markdown += QString::fromUtf8(f.bytes);
   EXPECT_EQ(markdown.count("| not null |"), 2);
   EXPECT_EQ(markdown.count("| OPTIONAL | DATE |  |"), 2);
-  EXPECT_FALSE(markdown.contains(",\n)"));
   QSet<QString> names;
   for (const OutputFile& f : files) names.insert(f.name);
   // A value's markup characters all come escaped; "<" only opens our "<br>".

