@@ -71,7 +71,8 @@ bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target run-benches
 
-# Fuzz targets: their own build with clang and libFuzzer, never part of build or test.
+# Fuzz targets: their own build with clang and libFuzzer, never part of build or test (which
+# only replays their seeds, tests/fuzz).
 # `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs each of FUZZ_TARGETS in
 # turn from its seeds (fuzz/corpus/NAME and the sample files in $(FUZZ_BUILD)/seeds/NAME),
 # with fuzz/NAME.dict when there is one, keeping the corpus it grows in
