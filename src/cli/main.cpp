@@ -3,6 +3,7 @@
 // vellumar-build [--format html|text|modern|markdown] [--template DIR]
 //                [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
+// vellumar-build --capture [--owners A,B] [--password] CONNECTION OUT.sqlite
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
 // save failed, OUTPUT is not a regular file (a folder, for markdown), an interrupted save
 // left a copy of the project, or anything unexpected happened (no file is written), 2 usage
@@ -26,6 +27,8 @@
 
 #include "builder/build_runner.h"
 #include "builder/output_guard.h"
+#include "capture/dictionary_capture.h"
+#include "cli/capture_command.h"
 #include "cli/console_progress.h"
 #include "cli/settings_file.h"
 #include "coverage/coverage.h"
@@ -51,6 +54,7 @@ const char kUsageText[] =
     "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
     "                      [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT\n"
     "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
+    "       vellumar-build --capture [--owners A,B,...] [--password] CONNECTION OUT.sqlite\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\", \".txt\" or \".html\" is\n"
     "appended unless the name already holds it). The format is text when OUTPUT ends in\n"
     "\".txt\", else HTML. Settings come from the user's options, or from the INI file FILE.\n"
@@ -76,6 +80,13 @@ const char kUsageText[] =
     "                   is counted apart\n"
     "  --json           with --coverage: the report as JSON (docs/coverage-json.md)\n"
     "  --min PERCENT    with --coverage: exit status 3 when the total is below PERCENT\n"
+    "  --capture        write the dictionary of an Oracle database into the snapshot\n"
+    "                   OUT.sqlite, which Vellumar documents without Oracle. CONNECTION is\n"
+    "                   USER/PASSWORD@DATABASE, or USER@DATABASE with the password from\n"
+    "                   VELLUMAR_PASSWORD or asked for (docs/dictionary-snapshot.md)\n"
+    "  --owners A,B     with --capture: the schemas to capture (default: the user's own)\n"
+    "  --password       with --capture: the snapshot's users log on with a password, from\n"
+    "                   VELLUMAR_SNAPSHOT_PASSWORD or asked for (default: any password)\n"
     "  -h, --help       this help\n"
     "  -v, --version    the program's version\n";
 
@@ -170,8 +181,12 @@ int Run(int argc, char** argv) {
   const QCommandLineOption coverageOption("coverage", "the coverage report");
   const QCommandLineOption jsonOption("json", "the report as JSON");
   const QCommandLineOption minOption("min", "the least total", "percent");
+  const QCommandLineOption captureOption("capture", "capture a dictionary");
+  const QCommandLineOption ownersOption("owners", "the schemas to capture", "owners");
+  const QCommandLineOption passwordOption("password", "the snapshot's users have a password");
   parser.addOptions({formatOption, settingsOption, templateOption, diagramsOption, helpOption,
-                     versionOption, coverageOption, jsonOption, minOption});
+                     versionOption, coverageOption, jsonOption, minOption, captureOption,
+                     ownersOption, passwordOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -184,6 +199,21 @@ int Run(int argc, char** argv) {
   const bool coverage = parser.isSet(coverageOption);
   std::optional<double> minimum;
   const QStringList args = parser.positionalArguments();
+  if (parser.isSet(captureOption)) {
+    for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
+                              &coverageOption, &jsonOption, &minOption})
+      if (parser.isSet(*other))
+        return Usage("--capture takes only --owners and --password, not --" + other->names()[0]);
+    if (args.size() != 2) return Usage("expected CONNECTION and OUT.sqlite");
+    QStringList owners;
+    if (parser.isSet(ownersOption)) {
+      owners = OwnerNames(parser.value(ownersOption));
+      if (owners.isEmpty()) return Usage("--owners names no schema");
+    }
+    return RunCapture(args[0], args[1], owners, parser.isSet(passwordOption));
+  }
+  if (parser.isSet(ownersOption) || parser.isSet(passwordOption))
+    return Usage("--owners and --password go with --capture");
   if (coverage) {
     if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
         parser.isSet(diagramsOption))

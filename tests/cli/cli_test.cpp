@@ -353,13 +353,42 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--colour", sample, a}, {"--json", sample, a}, {"--coverage", sample, a},
       {"--coverage", "--min", "101", sample}, {"--coverage", "--min", "most", sample},
       {"--coverage", "--format", "modern", sample}, {"--coverage", "--diagrams", "all", sample},
-      {"--diagrams", "some", sample, a}};
+      {"--diagrams", "some", sample, a}, {"--capture", "hr@orcl"},
+      {"--capture", "--settings", demoIni, "hr@orcl", a}, {"--owners", "HR", sample, a},
+      {"--capture", "--owners", " , ", "hr@orcl", a}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("Usage: vellumar-build")) << args.join(' ').toStdString();
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// The capture's command line: a connection without a database is refused, and a failed
+// log-on names Oracle's error and writes nothing.
+TEST_F(CliTest, CaptureLogsOnWithTheConnectionGiven) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("VELLUMAR_OCI_LIBRARY", OCI_STUB_PATH);
+  env.insert("VELLUMAR_PASSWORD", "from-env");
+  const auto capture = [&](const QString& connection) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VELLUMAR_BUILD_EXE), {"--capture", connection, Path("o.sqlite")});
+    p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return CliRun{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                  QString::fromLocal8Bit(p.readAllStandardError())};
+  };
+  CliRun r = capture("hr");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains("USER/PASSWORD@DATABASE")) << r.err.toStdString();
+  // The stub knows no database, so every log-on fails there.
+  r = capture("hr@orcl");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "vellumar-build: ORA-12154: TNS:could not resolve the connect identifier "
+                   "specified\n");
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 // An OUTPUT that would replace an input, in any format, or files of the user's in a
