@@ -68,7 +68,8 @@ const ViewRead kReads[] = {
      "WHERE owner IN (%O) OR table_owner IN (%O) ORDER BY owner, synonym_name"},
     {"dba_arguments", "ALL_ARGUMENTS",
      "SELECT owner, package_name, object_name, overload, argument_name, position, sequence, "
-     "data_level, data_type, in_out, default_value FROM all_arguments WHERE owner IN (%O) "
+     "data_level, data_type, in_out, default_value, defaulted FROM all_arguments "
+     "WHERE owner IN (%O) "
      "ORDER BY owner, package_name, object_name, overload, sequence"},
     {"dba_procedures", "ALL_PROCEDURES",
      "SELECT owner, object_name, procedure_name, object_type, subprogram_id, overload "

@@ -79,9 +79,10 @@ void ScriptHr(const char* skip) {
       {{"PUBLIC", "EMP", "HR", "EMPLOYEES"}});
   add("FROM all_arguments",
       {"OWNER", "PACKAGE_NAME", "OBJECT_NAME", "OVERLOAD", "ARGUMENT_NAME", "POSITION",
-       "SEQUENCE", "DATA_LEVEL", "DATA_TYPE", "IN_OUT", "DEFAULT_VALUE"},
-      {{"HR", nullptr, "HEADCOUNT", nullptr, nullptr, "0", "1", "0", "NUMBER", "OUT", nullptr},
-       {"HR", nullptr, "HEADCOUNT", nullptr, "P_DEPT", "1", "2", "0", "NUMBER", "IN", nullptr}},
+       "SEQUENCE", "DATA_LEVEL", "DATA_TYPE", "IN_OUT", "DEFAULTED", "DEFAULT_VALUE"},
+      {{"HR", nullptr, "HEADCOUNT", nullptr, nullptr, "0", "1", "0", "NUMBER", "OUT", "N", nullptr},
+       {"HR", nullptr, "HEADCOUNT", nullptr, "P_DEPT", "1", "2", "0", "NUMBER", "IN", "Y",
+        nullptr}},
       1);
   add("FROM all_procedures",
       {"OWNER", "OBJECT_NAME", "PROCEDURE_NAME", "OBJECT_TYPE", "SUBPROGRAM_ID", "OVERLOAD"},

@@ -20,6 +20,7 @@
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
+#include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
 namespace {
@@ -355,7 +356,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--coverage", "--format", "modern", sample}, {"--coverage", "--diagrams", "all", sample},
       {"--diagrams", "some", sample, a}, {"--capture", "hr@orcl"},
       {"--capture", "--settings", demoIni, "hr@orcl", a}, {"--owners", "HR", sample, a},
-      {"--capture", "--owners", " , ", "hr@orcl", a}};
+      {"--capture", "--owners", " , ", "hr@orcl", a}, {"--changes", a},
+      {"--changes", "--fail-on", "any", a, a}, {"--fail-on", "breaking", sample, a},
+      {"--changes", "--capture", a, a}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
@@ -389,6 +392,26 @@ TEST_F(CliTest, CaptureLogsOnWithTheConnectionGiven) {
                    "specified\n");
   EXPECT_TRUE(r.out.isEmpty());
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// --changes prints the changes and, with --fail-on breaking, fails a job on a breaking one:
+// here PAYROLL's table is gone, HR's only gained one.
+TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
+  const QString v1 = Path("v1.sqlite"), v2 = Path("v2.sqlite");
+  const QString users = testdb::UserSql("HR", {}) + testdb::UserSql("PAYROLL", {});
+  testdb::MakeSnapshot(v1, users + "INSERT INTO dba_tables VALUES ('PAYROLL', 'RUNS');");
+  testdb::MakeSnapshot(v2, users + "INSERT INTO dba_tables VALUES ('HR', 'JOBS');");
+  CliRun r = Exec({"--changes", "--fail-on", "breaking", v1, v2});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_EQ(r.out, "Changes from " + v1 + " to " + v2 +
+                       ": 2, 1 breaking.\n\nHR:\n            table JOBS added\n\nPAYROLL:\n"
+                       "  breaking  table RUNS removed\n");
+  r = Exec({"--changes", "--fail-on", "breaking", "--owners", "hr", "--json", v1, v2});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8())["total"]["changes"].toInt(), 1);
+  r = Exec({"--changes", v1, Path("none.sqlite")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("none.sqlite")) << r.err.toStdString();
 }
 
 // An OUTPUT that would replace an input, in any format, or files of the user's in a
