@@ -1,6 +1,7 @@
 #include "changes/schema_changes.h"
 
 #include <climits>
+#include <future>
 
 namespace changes {
 namespace {
@@ -353,6 +354,34 @@ std::vector<Change> CompareSchemas(const SchemaState& before, const SchemaState&
         CompareOwner(out, x.first, x.second, y.second, signatures);
       });
   return out;
+}
+
+std::vector<Change> CompareSnapshots(const QString& oldPath, const QString& newPath,
+                                     const QStringList& owners) {
+  // The two snapshots are read at once, each on a thread of its own.
+  auto older = std::async(std::launch::async,
+                          [&] { return std::make_unique<SnapshotReader>(oldPath, owners); });
+  SnapshotReader b(newPath, owners);
+  const std::unique_ptr<SnapshotReader> first = older.get();
+  SnapshotReader& a = *first;
+  const auto readDiffering = [&](const QString& owner, const auto& x, const auto& y) {
+    Merge(
+        x, y, [](const auto&) {}, [](const auto&) {},
+        [&](const auto& p, const auto&) {
+          if (a.Digest(owner, p.first) == b.Digest(owner, p.first)) return;
+          a.ReadParts(owner, p.first);
+          b.ReadParts(owner, p.first);
+        });
+  };
+  Merge(
+      a.State().owners, b.State().owners, [](const auto&) {}, [](const auto&) {},
+      [&](const auto& x, const auto& y) {
+        readDiffering(x.first, x.second.tables, y.second.tables);
+        readDiffering(x.first, x.second.views, y.second.views);
+        readDiffering(x.first, x.second.units, y.second.units);
+        readDiffering(x.first, x.second.packages, y.second.packages);
+      });
+  return CompareSchemas(a.State(), b.State());
 }
 
 QString ChangeText(const Change& c) {

@@ -34,6 +34,12 @@ struct Change {
 // Signatures are compared only when both readings declare arguments.
 std::vector<Change> CompareSchemas(const SchemaState& before, const SchemaState& after);
 
+// Reads the snapshots at `oldPath` and `newPath` (the owners given, or all; both at once)
+// and compares them, reading in full only the objects whose digests differ. Throws
+// BackendFailure.
+std::vector<Change> CompareSnapshots(const QString& oldPath, const QString& newPath,
+                                     const QStringList& owners);
+
 // One change in words: "table EMPLOYEES: column SALARY type NUMBER(8,2) -> NUMBER(6,2)".
 QString ChangeText(const Change& change);
 

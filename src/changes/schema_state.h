@@ -3,15 +3,22 @@
 // shows, with the parts whose change can break a caller. Maps keep names sorted, so that
 // whatever order a snapshot holds its rows in, the same dictionary reads the same.
 
+#include <QByteArrayList>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
 #include "db/column_type.h"
 
+class LimitedConnection;
+
 namespace changes {
+
+struct SnapshotReads;
 
 struct ColumnState {
   ColumnType type;
@@ -86,8 +93,36 @@ struct SchemaState {
   bool hasSignatures = false;
 };
 
-// Reads the snapshot at `path` (through its prepared dictionary, under the snapshot
-// limits). `owners` limits it to those owners; empty: every owner. Throws BackendFailure.
-SchemaState ReadSchemaState(const QString& path, const QStringList& owners = {});
+// Reads one snapshot (through its prepared dictionary, under the snapshot limits) in two
+// steps, so that comparing two large ones costs little more than what differs: first the
+// objects of the owners asked for with a digest of each one's parts, then the parts of
+// the objects whose digests differ. Throws BackendFailure.
+class SnapshotReader {
+ public:
+  // `owners` limits the reading to those owners; empty: every owner.
+  SnapshotReader(const QString& path, const QStringList& owners);
+  ~SnapshotReader();
+  SnapshotReader(const SnapshotReader&) = delete;
+  SnapshotReader& operator=(const SnapshotReader&) = delete;
+
+  // Every object by owner and name, its parts empty until read.
+  const SchemaState& State() const { return state_; }
+  // What an object's parts hash to: the same in two snapshots when they are alike (names
+  // the database made up left out), whatever order the rows are in.
+  quint64 Digest(const QString& owner, const QString& name) const;
+  // Reads the parts of the object `name` of `owner`: comment, columns, keys, indexes and
+  // text of a table or view, the signature of a unit, the members of a package.
+  void ReadParts(const QString& owner, const QString& name);
+
+ private:
+  void ReadObjects();
+  void ReadDigests();
+
+  std::unique_ptr<LimitedConnection> connection_;
+  std::unique_ptr<SnapshotReads> reads_;  // the statements of the reads, kept for reuse
+  QByteArrayList owners_;
+  SchemaState state_;
+  QHash<QByteArray, quint64> digests_;  // by owner + '\x1f' + name
+};
 
 }  // namespace changes

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "changes/changes_output.h"
-#include "changes/schema_state.h"
 #include "cli/console_progress.h"
 #include "db/backend.h"
 
@@ -11,8 +10,7 @@ int RunChanges(const QString& oldPath, const QString& newPath, const QStringList
                bool json, bool failOnBreaking) {
   std::vector<changes::Change> found;
   try {
-    found = changes::CompareSchemas(changes::ReadSchemaState(oldPath, owners),
-                                    changes::ReadSchemaState(newPath, owners));
+    found = changes::CompareSnapshots(oldPath, newPath, owners);
   } catch (const BackendFailure& f) {
     const QByteArray line = ConsoleText("vellumar-build: " + f.message, true) + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
