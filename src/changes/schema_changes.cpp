@@ -30,7 +30,7 @@ void Merge(const C& a, const C& b, Gone gone, Come come, Both both) {
 }
 
 // Adds the changes of one object.
-struct Emit {
+struct Note {
   std::vector<Change>& out;
   QString owner, objectType, object;
   void operator()(const char* kind, const QString& item, const QString& argument,
@@ -91,7 +91,7 @@ QString Declaration(const ColumnState& c) {
   return text;
 }
 
-void CompareColumns(const Emit& note, const std::map<QString, ColumnState>& a,
+void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
                     const std::map<QString, ColumnState>& b, bool table) {
   Merge(
       a, b,
@@ -123,12 +123,12 @@ void CompareColumns(const Emit& note, const std::map<QString, ColumnState>& a,
 
 void CompareTables(std::vector<Change>& out, const QString& owner,
                    const std::map<QString, TableState>& a, const std::map<QString, TableState>& b) {
-  const auto emitFor = [&](const QString& name) { return Emit{out, owner, "table", name}; };
+  const auto noteFor = [&](const QString& name) { return Note{out, owner, "table", name}; };
   Merge(
-      a, b, [&](const auto& gone) { emitFor(gone.first)("removed", {}, {}, {}, {}, true); },
-      [&](const auto& come) { emitFor(come.first)("added", {}, {}, {}, {}, false); },
+      a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
+      [&](const auto& come) { noteFor(come.first)("added", {}, {}, {}, {}, false); },
       [&](const auto& x, const auto& y) {
-        const Emit note = emitFor(x.first);
+        const Note note = noteFor(x.first);
         const TableState &before = x.second, &after = y.second;
         if (before.comment != after.comment)
           note("comment_changed", {}, {}, before.comment, after.comment, false);
@@ -165,12 +165,12 @@ void CompareTables(std::vector<Change>& out, const QString& owner,
 
 void CompareViews(std::vector<Change>& out, const QString& owner,
                   const std::map<QString, ViewState>& a, const std::map<QString, ViewState>& b) {
-  const auto emitFor = [&](const QString& name) { return Emit{out, owner, "view", name}; };
+  const auto noteFor = [&](const QString& name) { return Note{out, owner, "view", name}; };
   Merge(
-      a, b, [&](const auto& gone) { emitFor(gone.first)("removed", {}, {}, {}, {}, true); },
-      [&](const auto& come) { emitFor(come.first)("added", {}, {}, {}, {}, false); },
+      a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
+      [&](const auto& come) { noteFor(come.first)("added", {}, {}, {}, {}, false); },
       [&](const auto& x, const auto& y) {
-        const Emit note = emitFor(x.first);
+        const Note note = noteFor(x.first);
         if (x.second.comment != y.second.comment)
           note("comment_changed", {}, {}, x.second.comment, y.second.comment, false);
         CompareColumns(note, x.second.columns, y.second.columns, false);
@@ -199,7 +199,7 @@ qsizetype IndexOf(const std::vector<ArgumentState>& arguments, const QString& na
 
 // Arguments are matched by name; one whose name is gone and whose place holds a new name
 // was renamed. Anything a call written before may no longer fit is breaking.
-void CompareSignatures(const Emit& note, const QString& item, const Signature& a,
+void CompareSignatures(const Note& note, const QString& item, const Signature& a,
                        const Signature& b) {
   if (a.returns != b.returns) note("return_type_changed", item, {}, a.returns, b.returns, true);
   std::vector<bool> matched(b.arguments.size());
@@ -234,20 +234,20 @@ void CompareSignatures(const Emit& note, const QString& item, const Signature& a
 void CompareUnits(std::vector<Change>& out, const QString& owner,
                   const std::map<QString, UnitState>& a, const std::map<QString, UnitState>& b,
                   bool signatures) {
-  const auto emitFor = [&](const QString& name, const UnitState& unit) {
-    return Emit{out, owner, unit.type.toLower(), name};
+  const auto noteFor = [&](const QString& name, const UnitState& unit) {
+    return Note{out, owner, unit.type.toLower(), name};
   };
   Merge(
       a, b,
       [&](const auto& gone) {
-        emitFor(gone.first, gone.second)("removed", {}, {}, {}, {}, true);
+        noteFor(gone.first, gone.second)("removed", {}, {}, {}, {}, true);
       },
       [&](const auto& come) {
-        emitFor(come.first, come.second)("added", {}, {}, {}, {}, false);
+        noteFor(come.first, come.second)("added", {}, {}, {}, {}, false);
       },
       [&](const auto& x, const auto& y) {
         if (signatures)
-          CompareSignatures(emitFor(y.first, y.second), {}, x.second.signature,
+          CompareSignatures(noteFor(y.first, y.second), {}, x.second.signature,
                             y.second.signature);
       });
 }
@@ -255,13 +255,13 @@ void CompareUnits(std::vector<Change>& out, const QString& owner,
 void ComparePackages(std::vector<Change>& out, const QString& owner,
                      const std::map<QString, PackageState>& a,
                      const std::map<QString, PackageState>& b, bool signatures) {
-  const auto emitFor = [&](const QString& name) { return Emit{out, owner, "package", name}; };
+  const auto noteFor = [&](const QString& name) { return Note{out, owner, "package", name}; };
   Merge(
-      a, b, [&](const auto& gone) { emitFor(gone.first)("removed", {}, {}, {}, {}, true); },
-      [&](const auto& come) { emitFor(come.first)("added", {}, {}, {}, {}, false); },
+      a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
+      [&](const auto& come) { noteFor(come.first)("added", {}, {}, {}, {}, false); },
       [&](const auto& x, const auto& y) {
         if (!signatures) return;
-        const Emit note = emitFor(x.first);
+        const Note note = noteFor(x.first);
         Merge(
             x.second.members, y.second.members,
             [&](const auto& gone) {
@@ -282,8 +282,8 @@ void CompareOwner(std::vector<Change>& out, const QString& owner, const OwnerSta
   CompareViews(out, owner, a.views, b.views);
   Merge(
       a.sequences, b.sequences,
-      [&](const QString& gone) { Emit{out, owner, "sequence", gone}("removed", {}, {}, {}, {}, true); },
-      [&](const QString& come) { Emit{out, owner, "sequence", come}("added", {}, {}, {}, {}, false); },
+      [&](const QString& gone) { Note{out, owner, "sequence", gone}("removed", {}, {}, {}, {}, true); },
+      [&](const QString& come) { Note{out, owner, "sequence", come}("added", {}, {}, {}, {}, false); },
       [](const QString&, const QString&) {});
   CompareUnits(out, owner, a.units, b.units, signatures);
   ComparePackages(out, owner, a.packages, b.packages, signatures);
