@@ -19,7 +19,8 @@ namespace {
 // function's return value as an argument row at position 0, overloads numbered as text.
 const char kBefore[] = R"sql(
 INSERT INTO dba_users VALUES ('HR', NULL);
-INSERT INTO dba_tables VALUES ('HR', 'DEPARTMENTS'), ('HR', 'EMPLOYEES'), ('HR', 'JOBS');
+INSERT INTO dba_tables VALUES ('HR', 'DEPARTMENTS'), ('HR', 'EMPLOYEES'), ('HR', 'JOBS'),
+  ('HR', 'REGIONS');
 INSERT INTO dba_tab_comments VALUES ('HR', 'DEPARTMENTS', 'TABLE', 'Departments.'),
   ('HR', 'EMPLOYEES', 'TABLE', NULL), ('HR', 'JOBS', 'TABLE', NULL),
   ('HR', 'EMP_NAMES', 'VIEW', NULL), ('HR', 'OLD_NAMES', 'VIEW', NULL);
@@ -37,11 +38,12 @@ INSERT INTO dba_tab_columns VALUES
   ('HR', 'EMPLOYEES', 'NOTE', 7, 'VARCHAR2', 100, NULL, 'Y', NULL, 100, 'B', NULL),
   ('HR', 'EMPLOYEES', 'DEPARTMENT_ID', 8, 'NUMBER', 22, 4, 'Y', 0, 0, NULL, NULL),
   ('HR', 'JOBS', 'JOB_ID', 1, 'VARCHAR2', 10, NULL, 'N', NULL, 10, 'B', NULL),
+  ('HR', 'REGIONS', 'REGION_ID', 1, 'NUMBER', 22, NULL, 'N', NULL, 0, NULL, NULL),
   ('HR', 'EMP_NAMES', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N', 0, 0, NULL, NULL),
   ('HR', 'EMP_NAMES', 'NAME', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 40, 'B', NULL),
   ('HR', 'OLD_NAMES', 'NAME', 1, 'VARCHAR2', 40, NULL, 'Y', NULL, 40, 'B', NULL);
 INSERT INTO dba_col_comments VALUES ('HR', 'EMPLOYEES', 'NAME', 'Full name.'),
-  ('HR', 'EMPLOYEES', 'SALARY', NULL);
+  ('HR', 'EMPLOYEES', 'SALARY', NULL), ('HR', 'REGIONS', 'REGION_ID', NULL);
 INSERT INTO dba_constraints VALUES
   ('HR', 'DEPT_PK', 'P', 'DEPARTMENTS', NULL, NULL, NULL),
   ('HR', 'SYS_C0011', 'P', 'EMPLOYEES', NULL, NULL, NULL),
@@ -95,6 +97,7 @@ UPDATE dba_tab_comments SET comments = 'Departments of the company.'
 UPDATE dba_tab_columns SET data_length = 240, char_length = 60, char_used = 'C'
   WHERE column_name = 'NAME' AND table_name <> 'OLD_NAMES';
 UPDATE dba_col_comments SET comments = 'Full name, as written.' WHERE column_name = 'NAME';
+UPDATE dba_col_comments SET comments = 'Key of the region.' WHERE column_name = 'REGION_ID';
 UPDATE dba_tab_columns SET data_precision = 6 WHERE column_name = 'SALARY';
 UPDATE dba_tab_columns SET data_length = 60, char_length = 60, char_used = 'B'
   WHERE column_name = 'DEPARTMENT_NAME';
@@ -171,7 +174,7 @@ class ChangesTest : public ::testing::Test {
 };
 
 TEST_F(ChangesTest, EveryKindOfChangeIsListedWithItsClass) {
-  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(), R"(Changes from v1 to v2: 41, 24 breaking.
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(), R"(Changes from v1 to v2: 42, 24 breaking.
 
 HR:
             table AUDIT_LOG added
@@ -194,6 +197,7 @@ HR:
             table EMPLOYEES: index EMP_HIRE_IX removed: (HIRE_DATE)
             table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, SYS_NC00011$ DESC)
   breaking  table JOBS removed
+            table REGIONS: column REGION_ID comment changed
             view EMP_NAMES: column EMAIL added: VARCHAR2(25) NOT NULL
             view EMP_NAMES: column NAME type VARCHAR2(40) -> VARCHAR2(60 CHAR)
             view EMP_NAMES text changed
@@ -237,7 +241,7 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
   const QJsonObject root =
       QJsonDocument::fromJson(changes::ChangesJson(Compare({"HR"}), "v1", "v2")).object();
   EXPECT_EQ(root["format"].toString(), "vellumar-changes");
-  EXPECT_EQ(root["total"].toObject(), QJsonObject({{"changes", 40}, {"breaking", 24}}));
+  EXPECT_EQ(root["total"].toObject(), QJsonObject({{"changes", 41}, {"breaking", 24}}));
   const QJsonArray list = root["changes"].toArray();
   EXPECT_EQ(list.first().toObject(), QJsonObject({{"owner", "HR"},
                                                   {"objectType", "table"},
@@ -245,7 +249,7 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
                                                   {"change", "added"},
                                                   {"breaking", false},
                                                   {"text", "table AUDIT_LOG added"}}));
-  EXPECT_EQ(list[37].toObject(),
+  EXPECT_EQ(list[38].toObject(),
             QJsonObject({{"owner", "HR"},
                          {"objectType", "package"},
                          {"object", "EMP_MGMT"},
@@ -264,7 +268,7 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
 TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
   testdb::MakeSnapshot(before, QString(kBefore) + "DELETE FROM dba_arguments;");
   std::vector<changes::Change> found = Compare();
-  EXPECT_EQ(found.size(), 29u);
+  EXPECT_EQ(found.size(), 30u);
   for (const changes::Change& c : found)
     EXPECT_FALSE(c.objectType == "package" || c.kind.startsWith("argument") ||
                  c.kind == "return_type_changed")
