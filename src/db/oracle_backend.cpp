@@ -52,11 +52,15 @@ struct OciSession {
   // Each query is prepared once and reused; a second one is prepared only while two
   // queries of the same kind are open at once.
   std::array<std::deque<PreparedQuery>, kQueryCount> queries;
+  std::deque<PreparedQuery> selects;  // the callers' own statements, each run once
+
 
   ~OciSession() {
     for (auto& list : queries)
       for (PreparedQuery& q : list)
         if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
+    for (PreparedQuery& q : selects)
+      if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
     // A session that the server has dropped cannot log off cleanly; its handles are
     // freed all the same.
     if (svc) api->Logoff(svc, err);
@@ -149,18 +153,29 @@ class OracleCursor : public BackendCursor {
   bool eof_ = false;
 };
 
-class OracleBackend : public Backend {
+class OracleBackend : public OracleSession {
  public:
   explicit OracleBackend(std::shared_ptr<OciSession> session) : session_(std::move(session)) {}
 
   std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
+    return Run(Free(id), QueryTextOf(id).sql, binds);
+  }
+
+  std::unique_ptr<BackendCursor> Select(const QString& sql, const QStringList& binds) override {
+    return Run(session_->selects.emplace_back(), sql.toUtf8(), binds);
+  }
+
+ private:
+  // Prepares `q` with `sql` the first time, binds and executes it, and stands on the
+  // first row.
+  std::unique_ptr<BackendCursor> Run(PreparedQuery& q, const QByteArray& sql,
+                                     const QStringList& binds) {
     OciSession& s = *session_;
     const OciLibrary& api = *s.api;
-    PreparedQuery& q = Free(id);
     if (!q.stmt) {
-      const char* sql = QueryTextOf(id).sql;
-      s.Check(api.StmtPrepare2(s.svc, &q.stmt, s.err, reinterpret_cast<const OraText*>(sql),
-                               static_cast<ub4>(std::strlen(sql)), nullptr, 0, OCI_NTV_SYNTAX,
+      s.Check(api.StmtPrepare2(s.svc, &q.stmt, s.err,
+                               reinterpret_cast<const OraText*>(sql.constData()),
+                               static_cast<ub4>(sql.size()), nullptr, 0, OCI_NTV_SYNTAX,
                                OCI_DEFAULT));
       ub4 prefetch = kPrefetchRows;
       s.Check(api.AttrSet(q.stmt, OCI_HTYPE_STMT, &prefetch, 0, OCI_ATTR_PREFETCH_ROWS, s.err));
@@ -183,7 +198,6 @@ class OracleBackend : public Backend {
     return cursor;
   }
 
- private:
   PreparedQuery& Free(QueryId id) {
     auto& list = session_->queries[static_cast<int>(id)];
     for (PreparedQuery& q : list)
@@ -243,8 +257,8 @@ class OracleBackend : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
-                                           const QString& password, int callTimeoutSeconds) {
+std::unique_ptr<OracleSession> OpenOracleSession(const QString& server, const QString& user,
+                                                 const QString& password, int callTimeoutSeconds) {
   auto session = std::make_shared<OciSession>();
   session->callTimeout = callTimeoutSeconds;
   session->api = OciLibrary::Load();
@@ -273,4 +287,9 @@ std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString&
   api.AttrSet(session->svc, OCI_HTYPE_SVCCTX, &milliseconds, 0, OCI_ATTR_CALL_TIMEOUT,
               session->err);
   return std::make_unique<OracleBackend>(std::move(session));
+}
+
+std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
+                                           const QString& password, int callTimeoutSeconds) {
+  return OpenOracleSession(server, user, password, callTimeoutSeconds);
 }
