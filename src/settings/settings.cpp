@@ -8,7 +8,8 @@
 
 namespace {
 
-// The 27 stored values in load and save order (paths, the template directory, document
+// The 28 stored values in load and save order (paths, the template directory, the older
+// snapshot of the changes, document
 // parts, diagrams, function tags, package tags). Document_parts and Diagrams are not text
 // fields and are handled apart, after the paths.
 struct TextValue {
@@ -21,6 +22,7 @@ constexpr TextValue kPathValues[] = {
     {"Project_dir", &Settings::Project_dir},
     {"DBLog_history", &Settings::DBLog_history},
     {"Template_dir", &Settings::Template_dir},
+    {"Changes_since", &Settings::Changes_since},
 };
 
 constexpr TextValue kTagValues[] = {
