@@ -27,14 +27,16 @@ test: build
 # (every document part on), so the user's settings neither change it nor are changed.
 DEMO_DIR = $(BUILD)/demo
 SAMPLE_DIR = $(BUILD)/share/vellumar/sample
+# The modern formats open with the changes since the sample's version 1.0.
+DEMO_SINCE = --changes-since $(SAMPLE_DIR)/demo-1.0.sqlite
 DEMO_BUILD = $(BUILD)/bin/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
 DEMO_QUIET = >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }
 demo: build
 	@mkdir -p $(DEMO_DIR)
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.htm $(DEMO_QUIET)
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.txt $(DEMO_QUIET)
-	@$(DEMO_BUILD) --format modern $(DEMO_DIR)/demo.html $(DEMO_QUIET)
-	@$(DEMO_BUILD) --format markdown $(DEMO_DIR)/markdown $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format modern $(DEMO_SINCE) $(DEMO_DIR)/demo.html $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format markdown $(DEMO_SINCE) $(DEMO_DIR)/markdown $(DEMO_QUIET)
 	@$(BUILD)/bin/vellumar-build --changes $(SAMPLE_DIR)/demo-1.0.sqlite $(SAMPLE_DIR)/demo.sqlite \
 	  >$(DEMO_DIR)/changes.txt
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"

@@ -350,4 +350,13 @@ void SnapshotReader::ReadParts(const QString& owner, const QString& name) {
   }
 }
 
+QStringList SnapshotUsers(const QString& path) {
+  const auto connection = OpenPreparedDictionary(path, StampOf(path));
+  SnapshotReads reads(*connection);
+  Statement s(reads, "SELECT username FROM dba_users ORDER BY username");
+  QStringList users;
+  while (s.Next()) users << s[0];
+  return users;
+}
+
 }  // namespace changes

@@ -125,4 +125,7 @@ class SnapshotReader {
   QHash<QByteArray, quint64> digests_;  // by owner + '\x1f' + name
 };
 
+// The users of the snapshot at `path` (its dba_users), by name. Throws BackendFailure.
+QStringList SnapshotUsers(const QString& path);
+
 }  // namespace changes

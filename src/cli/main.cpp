@@ -1,7 +1,8 @@
 // vellumar-build: builds a project's document without the GUI, for scripts and CI.
 //
 // vellumar-build [--format html|text|modern|markdown] [--template DIR]
-//                [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT
+//                [--diagrams none|tables|all] [--changes-since OLD.sqlite] [--settings FILE]
+//                PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
 // vellumar-build --capture [--owners A,B] [--password] CONNECTION OUT.sqlite
 // vellumar-build --changes [--owners A,B] [--json] [--fail-on breaking] OLD.sqlite NEW.sqlite
@@ -54,7 +55,8 @@ constexpr int kBelowMinimum = 3;
 
 const char kUsageText[] =
     "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
-    "                      [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT\n"
+    "                      [--diagrams none|tables|all] [--changes-since OLD.sqlite]\n"
+    "                      [--settings FILE] PROJECT.vlm OUTPUT\n"
     "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
     "       vellumar-build --capture [--owners A,B,...] [--password] CONNECTION OUT.sqlite\n"
     "       vellumar-build --changes [--owners A,B,...] [--json] [--fail-on breaking]\n"
@@ -74,6 +76,9 @@ const char kUsageText[] =
     "                   overview of each owner's tables, left out for an owner of more\n"
     "                   than 60 tables, where it is too large to read); default: the\n"
     "                   settings' choice, all unless changed\n"
+    "  --changes-since OLD.sqlite  for modern and markdown: the document opens with the\n"
+    "                   changes since the older snapshot OLD.sqlite of its dictionary and\n"
+    "                   marks every changed object (default: the settings' choice, none)\n"
     "  --settings FILE  document parts and comment tags from this INI file\n"
     "  --coverage       report what the document leaves undocumented instead of building\n"
     "                   it: per kind (of the document parts on) and per object, with the\n"
@@ -164,8 +169,10 @@ QList<BuildInput> Inputs(const QString& projectPath, const QString& settingsPath
         FindSnapshot(server, {settings.Project_dir, SampleDictionaryDirectory()});
     if (!snapshot.isEmpty()) inputs.append({QStringLiteral("the dictionary snapshot"), snapshot});
   }
-  if ((format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) &&
-      !settings.Template_dir.isEmpty()) {
+  const bool modern = format == OutputFormat::ModernHtml || format == OutputFormat::Markdown;
+  if (modern && !settings.Changes_since.isEmpty())
+    inputs.append({QStringLiteral("the older dictionary snapshot"), settings.Changes_since});
+  if (modern && !settings.Template_dir.isEmpty()) {
     const QString dir = settings.Template_dir + u'/';
     for (const QString& name : TemplateSet::Names(format == OutputFormat::Markdown
                                                       ? TemplateFormat::Markdown
@@ -195,9 +202,11 @@ int Run(int argc, char** argv) {
   const QCommandLineOption passwordOption("password", "the snapshot's users have a password");
   const QCommandLineOption changesOption("changes", "compare two snapshots");
   const QCommandLineOption failOnOption("fail-on", "breaking", "class");
+  const QCommandLineOption changesSinceOption("changes-since", "the older snapshot", "file");
   parser.addOptions({formatOption, settingsOption, templateOption, diagramsOption, helpOption,
                      versionOption, coverageOption, jsonOption, minOption, captureOption,
-                     ownersOption, passwordOption, changesOption, failOnOption});
+                     ownersOption, passwordOption, changesOption, failOnOption,
+                     changesSinceOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -240,9 +249,9 @@ int Run(int argc, char** argv) {
     return Usage("--owners and --password go with --capture or --changes");
   if (coverage) {
     if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
-        parser.isSet(diagramsOption))
-      return Usage(
-          "--coverage builds no document: --format, --template and --diagrams do not apply");
+        parser.isSet(diagramsOption) || parser.isSet(changesSinceOption))
+      return Usage("--coverage builds no document: --format, --template, --diagrams and "
+                   "--changes-since do not apply");
     if (args.size() != 1) return Usage("expected PROJECT.vlm");
     if (parser.isSet(minOption)) {
       bool number = false;
@@ -299,6 +308,11 @@ int Run(int argc, char** argv) {
     const auto choice = ParseDiagramChoice(parser.value(diagramsOption).toLower());
     if (!choice) return Usage("unknown diagrams \"" + parser.value(diagramsOption) + "\"");
     settings.Diagrams = *choice;
+  }
+  if (parser.isSet(changesSinceOption)) {
+    if (format != OutputFormat::ModernHtml && format != OutputFormat::Markdown)
+      return Usage("--changes-since goes with --format modern or markdown");
+    settings.Changes_since = parser.value(changesSinceOption);
   }
 
   // A copy an interrupted save left beside the project may hold the only whole version of

@@ -181,6 +181,14 @@ struct ListEntry {
 
 enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };
 
+// A change since an older snapshot of the document's dictionary (changes/schema_changes.h).
+struct ModelChange {
+  ObjectKey key;   // the object changed
+  QString text;    // the change in words
+  bool breaking = false;
+  QString anchor;  // the object's anchor when the document shows it, else empty
+};
+
 struct DocumentModel {
   QString name, version, created, updated;
   QString general;
@@ -195,6 +203,10 @@ struct DocumentModel {
   QList<ListEntry> sequences;
   QString rolesText;
   QList<ListEntry> roles;
+
+  // The older snapshot the dictionary was compared with (its name); empty when none was.
+  QString changesSince;
+  QList<ModelChange> changes;
 };
 
 // Whether a declared form carries documentation comments.

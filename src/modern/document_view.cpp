@@ -385,6 +385,8 @@ DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
     for (const MemberObject& m : p.members)
       add({p.key.database, p.key.owner, p.key.name + u'.' + m.name}, MemberHref(p.anchor, m.anchor));
   }
+  for (const ModelChange& c : model.changes)
+    if (!c.anchor.isEmpty()) changed_.insert(c.anchor);
 }
 
 QString DocumentView::DocHref(const QString& target, const PackageObject* package) const {
@@ -397,6 +399,10 @@ QString DocumentView::DocHref(const QString& target, const PackageObject* packag
     }
   }
   return linkTargets_.value(name);
+}
+
+QString DocumentView::ChangedSince(const QString& anchor) const {
+  return changed_.contains(anchor) ? model_.changesSince : QString();
 }
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
@@ -485,6 +491,7 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
   d.set("missing", !found);
   d.set("undocumented", found && !HasDescription(description, dictionaryComment));
+  SetText(d, "changedSince", view.ChangedSince(anchor));
   return d;
 }
 
@@ -645,6 +652,7 @@ struct NavItem {
   QString href;
   QString filter;
   QList<std::pair<QString, QString>> members;  // name and link
+  bool changed = false;  // since the older snapshot the document is compared with
 };
 
 // The entries by DATABASE.OWNER, in the order each group's first entry comes.
@@ -663,6 +671,7 @@ mustache::data Groups(const QList<NavItem>& items) {
     d.set("name", S(item.name));
     d.set("href", S(item.href));
     d.set("filter", S(item.filter.toLower()));
+    d.set("changed", item.changed);
     mustache::data members = List();
     for (const auto& [name, href] : item.members) {
       mustache::data member;
@@ -729,7 +738,8 @@ template <typename T>
 QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
   QList<NavItem> items;
   for (const T& o : objects)
-    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {}});
+    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {},
+                  !view.ChangedSince(o.anchor).isEmpty()});
   return items;
 }
 
@@ -757,6 +767,28 @@ mustache::data CoverageData(const CoverageReport& report) {
 
 }  // namespace
 
+// The changes since the older snapshot, each linked to its object when the document shows
+// it; false when the document was compared with none.
+TemplateData DocumentView::ChangesData() const {
+  if (model_.changesSince.isEmpty()) return mustache::data(false);
+  mustache::data d;
+  d.set("since", S(model_.changesSince));
+  mustache::data items = List();
+  qsizetype breaking = 0;
+  for (const ModelChange& c : model_.changes) {
+    mustache::data item;
+    item.set("text", S(c.text));
+    item.set("breaking", c.breaking);
+    SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
+    items.push_back(item);
+    breaking += c.breaking;
+  }
+  SetList(d, "items", items);
+  d.set("count", std::to_string(model_.changes.size()));
+  d.set("breaking", std::to_string(breaking));
+  return d;
+}
+
 TemplateData DocumentView::PageData(
     const std::function<std::string(SectionKind)>& objects) const {
   mustache::data d;
@@ -766,6 +798,7 @@ TemplateData DocumentView::PageData(
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
   d.set("coverage", CoverageData(MeasureCoverage(model_)));
+  d.set("changes", ChangesData());
 
   mustache::data nav = List();
   mustache::data sections = List();
@@ -790,7 +823,8 @@ TemplateData DocumentView::PageData(
       case SectionKind::Units: items = Items(*this, model_.units); break;
       case SectionKind::Packages:
         for (const PackageObject& p : model_.packages) {
-          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {}};
+          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {},
+                       !ChangedSince(p.anchor).isEmpty()};
           for (const MemberObject& m : p.members) {
             item.members.append({m.name, MemberHref(p.anchor, m.anchor)});
             item.filter += u' ' + m.name;
@@ -812,7 +846,8 @@ TemplateData DocumentView::PageData(
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
           list.push_back(row);
-          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {}});
+          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
+                        !ChangedSince(e.anchor).isEmpty()});
         }
         section.set("isList", true);
         section.set("hasEntries", !entries.isEmpty());

@@ -7,6 +7,7 @@
 // docs/templates.md.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <string>
@@ -32,6 +33,8 @@ class DocumentView {
   // and its neighbours); `objects` gives that rendering, set as the section's "objects".
   TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
 
+  // What changed since the older snapshot (false when none was compared).
+  TemplateData ChangesData() const;
   TemplateData TableData(const TableObject& table) const;
   TemplateData ViewData(const ViewObject& view) const;
   TemplateData UnitData(const UnitObject& unit) const;
@@ -56,8 +59,12 @@ class DocumentView {
   // not in the document.
   QString DocHref(const QString& target, const PackageObject* package) const;
 
+  // The older snapshot's name when the object `anchor` changed since it, else empty.
+  QString ChangedSince(const QString& anchor) const;
+
  private:
   const DocumentModel& model_;
+  QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;
   const Diagrams* diagrams_;
   QHash<QString, QString> linkTargets_;  // upper-case names to links

@@ -8,10 +8,10 @@
 
 namespace {
 
-// The 29 stored values in load and save order (paths, the template directory, document
-// parts, diagrams, documentation comments, call timeout, function tags, package tags).
-// Document_parts, Diagrams, Documentation_comments and Call_timeout are not text fields and
-// are handled apart, after the paths.
+// The 30 stored values in load and save order (paths, the template directory, the older
+// snapshot of the changes, document parts, diagrams, documentation comments, call timeout,
+// function tags, package tags). Document_parts, Diagrams, Documentation_comments and
+// Call_timeout are not text fields and are handled apart, after the paths.
 struct TextValue {
   const char* name;
   QString Settings::*field;
@@ -22,6 +22,7 @@ constexpr TextValue kPathValues[] = {
     {"Project_dir", &Settings::Project_dir},
     {"DBLog_history", &Settings::DBLog_history},
     {"Template_dir", &Settings::Template_dir},
+    {"Changes_since", &Settings::Changes_since},
 };
 
 constexpr TextValue kTagValues[] = {

@@ -358,7 +358,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--capture", "--settings", demoIni, "hr@orcl", a}, {"--owners", "HR", sample, a},
       {"--capture", "--owners", " , ", "hr@orcl", a}, {"--changes", a},
       {"--changes", "--fail-on", "any", a, a}, {"--fail-on", "breaking", sample, a},
-      {"--changes", "--capture", a, a}};
+      {"--changes", "--capture", a, a}, {"--changes-since", a, sample, a},
+      {"--coverage", "--changes-since", a, sample}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
@@ -412,6 +413,40 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
   r = Exec({"--changes", v1, Path("none.sqlite")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains("none.sqlite")) << r.err.toStdString();
+}
+
+// A modern document opens with the changes since an older snapshot of the sample's DEMO,
+// linked to their objects, which are marked; the SALES database shares no schema with it
+// and is left out. An older snapshot that shares none is refused with the reason.
+TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
+  const QString older = SampleDictionaryDirectory() + "/demo-1.0.sqlite";
+  CliRun r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", older,
+                   sample, Path("demo.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString page = QString::fromUtf8(testenv::ReadBytes(Path("demo.html")));
+  EXPECT_TRUE(page.contains("<h2>Changes since demo-1.0</h2>\n<p>8 changes, 5 of them breaking"));
+  EXPECT_TRUE(page.contains(
+      "<li class=\"breaking\"><span class=\"kind\">breaking</span> <a href=\"#demo.hr.employees\">"
+      "DEMO.HR table EMPLOYEES: column EMAIL NULL -&gt; NOT NULL</a></li>"));
+  EXPECT_TRUE(page.contains("<span class=\"kind\">breaking</span> DEMO.HR table EMP_ARCHIVE removed</li>"));
+  EXPECT_EQ(page.count("<span class=\"changed\">changed since demo-1.0</span>"), 4);
+  EXPECT_TRUE(page.contains("<li data-filter=\"demo.hr.employees changed\" class=\"changed\">"));
+
+  r = Exec({"--settings", demoIni, "--format", "markdown", "--changes-since", older, sample,
+            Path("md")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
+  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo.hr.job_history_notes.md)"))
+      << readme.toStdString();
+
+  const QString none = Path("none.sqlite");
+  testdb::MakeSnapshot(none, testdb::UserSql("NOBODY", {}));
+  r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", none, sample,
+            Path("none.html")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains(none + " holds none of the schemas the document reads"))
+      << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("none.html")));
 }
 
 // An OUTPUT that would replace an input, in any format, or files of the user's in a
