@@ -173,8 +173,9 @@ QString Joined(const QStringList& lines) {
 std::pair<QString, QString> NameAndText(const QStringList& lines) {
   const QString all = Joined(lines);
   const qsizetype blank = all.indexOf(u' ');
+  static const QRegularExpression separator(QStringLiteral(R"(^[-:]\s*)"));
   if (blank < 0) return {all, {}};
-  return {all.left(blank), all.mid(blank + 1).trimmed()};
+  return {all.left(blank), all.mid(blank + 1).trimmed().remove(separator)};
 }
 
 DocComment Javadoc(const QStringList& lines) {
@@ -234,8 +235,9 @@ DocComment Javadoc(const QStringList& lines) {
   return doc;
 }
 
-// A banner's labelled description ("Purpose: ...", "Description: ..."), its author, and
-// any table it holds (a change history) kept as it stands; nothing when it has no label.
+// A banner's labelled description ("Purpose: ...", "Description: ...", and after it
+// "Remarks:", "Notes:", "Usage:" as paragraphs of their own), its author, and any table it
+// holds (a change history) kept as it stands; nothing when it has no such label.
 std::optional<DocComment> Banner(const QStringList& lines) {
   static const QRegularExpression label(QStringLiteral(R"(^\s*([A-Za-z][A-Za-z ]{0,24}):(\s+(.*))?$)"));
   DocComment doc;
@@ -247,9 +249,12 @@ std::optional<DocComment> Banner(const QStringList& lines) {
     const QRegularExpressionMatch m = label.match(line);
     if (m.hasMatch()) {
       const QString name = m.captured(1).trimmed().toLower();
-      inDescription = name == QLatin1String("purpose") || name == QLatin1String("description");
+      const bool leads = name == QLatin1String("purpose") || name == QLatin1String("description");
+      static const QStringList more{"remarks", "notes", "note", "usage", "comments"};
+      inDescription = leads || (found && more.contains(name));
       if (inDescription) {
         found = true;
+        if (!description.isEmpty()) description.append(QString());  // a paragraph of its own
         description.append(m.captured(3));
       } else if (name == QLatin1String("author") || name == QLatin1String("created by")) {
         doc.authors.append(m.captured(3).trimmed());

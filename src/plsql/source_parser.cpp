@@ -219,13 +219,13 @@ class Parser {
         if (CurIs("IS") || CurIs("AS")) {
           const qsizetype at = pos_;
           ++pos_;
-          const bool record = level == Level::Body;
+          const bool record = level == Level::Body && !d.name.isEmpty();
           if (record) Record(unit, std::move(d), start, at);
           Implementation();
           if (record) units_[unit].declarations.last().lastLine = Tok(pos_ - 1).endLine;
         } else {
           SkipStatement();
-          if (level == Level::Spec) {
+          if (level == Level::Spec && !d.name.isEmpty()) {
             d.lastLine = Tok(pos_ - 1).endLine;
             Record(unit, std::move(d), start, pos_ - 1);
           }
