@@ -67,10 +67,13 @@ bool IsTabular(const QString& line) {
   return columns.match(line).hasMatch();
 }
 
-// A line of ====, ----, **** and the like, which sets parts of a comment apart.
+// A line of ====, ----, **** and the like, which sets parts of a comment apart, or a
+// section title framed by them ("===== Requests =====").
 bool IsSeparator(const QString& line) {
   const QString t = line.trimmed();
   if (t.size() < 3) return false;
+  static const QRegularExpression title(QStringLiteral(R"(^[-=*#~+]{3,}\s.*\s[-=*#~+]{3,}$)"));
+  if (title.match(t).hasMatch()) return true;
   for (QChar c : t) {
     if (c.isLetterOrNumber() || c.isSpace()) return false;
   }

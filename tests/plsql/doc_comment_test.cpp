@@ -25,6 +25,7 @@ TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
         QStringList{"-- ===================", "-- -------------------"},
+        QStringList{"-- ========== Requests =========="},
         QStringList{"/* Copyright 2019 Someone. All rights reserved. */"},
         QStringList{"/***********************/"}}) {
     EXPECT_TRUE(ReadDocComment(comments).IsEmpty()) << comments.join('|').toStdString();
