@@ -118,15 +118,18 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
 TEST(SourceParser, BodiesGiveTheirSubprogramsWithTheirComments) {
   const QList<Unit> units = Fixture("body_only.sql");
   ASSERT_EQ(units.size(), 2);
-  EXPECT_EQ(units[0].declarations.size(), 4);
+  EXPECT_EQ(units[0].declarations.size(), 5);
   for (const Declaration& d : units[0].declarations) EXPECT_TRUE(d.doc.IsEmpty());
   const Unit& body = units[1];
   EXPECT_EQ(body.kind, UnitKind::PackageBody);
   QStringList names;
   for (const Declaration& d : body.declarations) names << d.name;
-  EXPECT_EQ(names, QStringList({"WRITE", "WRITE", "LAST_ID", "PURGE"}));
+  EXPECT_EQ(names, QStringList({"WRITE", "WRITE", "LAST_ID", "PURGE", "FLUSH"}));
+  // A block that opens the implementation's statements is its header; a remark on the
+  // statement below it is not.
   EXPECT_EQ(Text(Find(body, "WRITE", 0)), "Writes a text at a level.");
-  EXPECT_EQ(Find(body, "WRITE", 0)->lastLine, 22);
+  EXPECT_EQ(Text(Find(body, "FLUSH")), "");
+  EXPECT_EQ(Find(body, "WRITE", 0)->lastLine, 23);
   EXPECT_EQ(Text(Find(body, "WRITE", 1)), "Writes a text under an area.");
   EXPECT_EQ(Text(Find(body, "LAST_ID")), "The id of the last line written, or null.");
   // A banner after IS: its labelled paragraphs and its change history.
@@ -134,7 +137,7 @@ TEST(SourceParser, BodiesGiveTheirSubprogramsWithTheirComments) {
   ASSERT_EQ(purge.size(), 3);
   EXPECT_EQ(purge[1].lines, QStringList{"Run by the nightly job."});
   EXPECT_EQ(purge[2].kind, TextBlock::Preformatted);
-  EXPECT_EQ(body.lastLine, 55);
+  EXPECT_EQ(body.lastLine, 61);
 }
 
 TEST(SourceParser, StringsQuotedNamesAndConditionalCode) {
