@@ -181,6 +181,53 @@ std::pair<QString, QString> NameAndText(const QStringList& lines) {
   return {all.left(blank), all.mid(blank + 1).trimmed().remove(separator)};
 }
 
+// The HTML a Javadoc block may hold, as the plain layout the blocks are read from: <p> a
+// blank line, <li> a list item, <pre> indented lines, inline markup and {@code x} its text.
+QStringList WithoutHtml(const QStringList& lines) {
+  static const QRegularExpression paragraph(QStringLiteral(R"(</?p\s*/?>)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression lists(QStringLiteral(R"(</?(ul|ol)>)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression item(QStringLiteral(R"(^\s*<li>\s*)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression inline_(
+      QStringLiteral(R"(</?(ul|ol|li|code|b|i|em|strong|tt|br\s*/?)>)"),
+      QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression code(QStringLiteral(R"(\{@code\s+([^}]*)\})"));
+  QStringList out;
+  bool pre = false;
+  for (QString line : lines) {
+    if (line.contains(QLatin1String("<pre>"), Qt::CaseInsensitive)) {
+      pre = true;
+      line.remove(QLatin1String("<pre>"), Qt::CaseInsensitive);
+      if (line.trimmed().isEmpty()) continue;
+    }
+    if (line.contains(QLatin1String("</pre>"), Qt::CaseInsensitive)) {
+      line.remove(QLatin1String("</pre>"), Qt::CaseInsensitive);
+      if (!line.trimmed().isEmpty()) out.append(QStringLiteral("    ") + line);
+      pre = false;
+      continue;
+    }
+    if (pre) {
+      out.append(QStringLiteral("    ") + line);
+      continue;
+    }
+    // <p> parts the paragraph before it from the text after it.
+    const QRegularExpressionMatch p = paragraph.match(line);
+    const bool before = p.hasMatch() && line.left(p.capturedStart()).trimmed().isEmpty();
+    const bool after = p.hasMatch() && !before;
+    if (before) out.append(QString());
+    line.remove(paragraph);
+    line.remove(lists);
+    line.replace(item, QStringLiteral("- "));
+    line.remove(inline_);
+    line.replace(code, QStringLiteral("\\1"));
+    out.append(line);
+    if (after) out.append(QString());
+  }
+  return out;
+}
+
 DocComment Javadoc(const QStringList& lines) {
   static const QRegularExpression tagLine(QStringLiteral(R"(^\s*@(\w+)\s?(.*)$)"));
   DocComment doc;
@@ -233,7 +280,7 @@ DocComment Javadoc(const QStringList& lines) {
     text.append(line);
   }
   finish();
-  doc.description = Blocks(description);
+  doc.description = Blocks(WithoutHtml(description));
   doc.summary = Summary(doc.description);
   return doc;
 }

@@ -21,6 +21,16 @@ TEST(DocComment, KeepsParagraphsListsAndPreformattedText) {
   EXPECT_EQ(doc.description[3].lines, QStringList({"    load_files('x');", "    commit;"}));
 }
 
+TEST(DocComment, JavadocHtmlBecomesTheSameLayout) {
+  const DocComment doc = ReadDocComment(
+      {"/**\n * Reads <b>one</b> file.<p>\n * Steps:\n * <ul><li>open {@code f}</li>\n"
+       " * <li>read</li></ul>\n * <pre>\n * r := read(f);\n * </pre>\n */"});
+  ASSERT_EQ(doc.description.size(), 4);
+  EXPECT_EQ(doc.description[0].lines, QStringList{"Reads one file."});
+  EXPECT_EQ(doc.description[2].lines, QStringList({"open f", "read"}));
+  EXPECT_EQ(doc.description[3].lines, QStringList{"    r := read(f);"});
+}
+
 TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
