@@ -135,13 +135,13 @@ class Parser {
       if (body) ++pos_;
       unit.kind = body ? UnitKind::PackageBody : UnitKind::PackageSpec;
       unit.name = Name();
-      if (!SkipToIsOrAs()) return Abandon(start);
+      if (unit.name.isEmpty() || !SkipToIsOrAs()) return Abandon(start);
       const qsizetype u = units_.size();
       units_.append(unit);
       MarkStart(start, {u, -1});
       MarkEnd(pos_ - 1, {u, -1});
       ParseDeclarations(u, body ? Level::Body : Level::Spec);
-    } else if (CurIs("PROCEDURE") || CurIs("FUNCTION")) {
+    } else if ((CurIs("PROCEDURE") || CurIs("FUNCTION")) && IsName(Tok(pos_ + 1))) {
       unit.kind = CurIs("PROCEDURE") ? UnitKind::Procedure : UnitKind::Function;
       const qsizetype u = units_.size();
       units_.append(unit);
