@@ -341,6 +341,12 @@ DocComment ReadDocComment(const QStringList& comments) {
   const QStringList lines = TextLines(comments);
   if (IsLicence(lines)) return {};
   if (IsJavadoc(comments.first())) return Javadoc(lines);
+  // Javadoc tags written in plain comments read as Javadoc, examples and all.
+  static const QRegularExpression tag(QStringLiteral(
+      R"(^\s*@(param|returns?|throws|raises|exception|deprecated|see|since|author|example)\b)"));
+  for (const QString& l : lines) {
+    if (tag.match(l).hasMatch()) return Javadoc(lines);
+  }
   qsizetype text = 0, code = 0;
   for (const QString& l : lines) {
     if (l.trimmed().isEmpty() || IsSeparator(l)) continue;

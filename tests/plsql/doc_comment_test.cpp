@@ -31,6 +31,15 @@ TEST(DocComment, JavadocHtmlBecomesTheSameLayout) {
   EXPECT_EQ(doc.description[3].lines, QStringList{"    r := read(f);"});
 }
 
+TEST(DocComment, TagsInLineCommentsReadAsJavadoc) {
+  const DocComment doc =
+      ReadDocComment({"-- Counts the rows.", "-- @param p_table the table", "-- @return the count"});
+  EXPECT_EQ(plsql::PlainText(doc.description), "Counts the rows.");
+  ASSERT_EQ(doc.parameters.size(), 1);
+  EXPECT_EQ(doc.parameters[0].text, "the table");
+  EXPECT_EQ(doc.returns, "the count");
+}
+
 TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
