@@ -85,7 +85,7 @@ bench: deps
 # $(FUZZ_BUILD)/corpus/NAME and what it finds in $(FUZZ_BUILD)/findings/NAME-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS ?= comment_tags project_file project_history connection_history settings_file
+FUZZ_TARGETS ?= comment_tags project_file project_history connection_history settings_file plsql_reader
 
 fuzz:
 	@bash tools/install-deps.sh fuzz

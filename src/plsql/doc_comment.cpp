@@ -67,10 +67,13 @@ bool IsTabular(const QString& line) {
   return columns.match(line).hasMatch();
 }
 
-// A line of ====, ----, **** and the like, which sets parts of a comment apart.
+// A line of ====, ----, **** and the like, which sets parts of a comment apart, or a
+// section title framed by them ("===== Requests =====").
 bool IsSeparator(const QString& line) {
   const QString t = line.trimmed();
   if (t.size() < 3) return false;
+  static const QRegularExpression title(QStringLiteral(R"(^[-=*#~+]{3,}\s.*\s[-=*#~+]{3,}$)"));
+  if (title.match(t).hasMatch()) return true;
   for (QChar c : t) {
     if (c.isLetterOrNumber() || c.isSpace()) return false;
   }
@@ -173,8 +176,56 @@ QString Joined(const QStringList& lines) {
 std::pair<QString, QString> NameAndText(const QStringList& lines) {
   const QString all = Joined(lines);
   const qsizetype blank = all.indexOf(u' ');
+  static const QRegularExpression separator(QStringLiteral(R"(^[-:]\s*)"));
   if (blank < 0) return {all, {}};
-  return {all.left(blank), all.mid(blank + 1).trimmed()};
+  return {all.left(blank), all.mid(blank + 1).trimmed().remove(separator)};
+}
+
+// The HTML a Javadoc block may hold, as the plain layout the blocks are read from: <p> a
+// blank line, <li> a list item, <pre> indented lines, inline markup and {@code x} its text.
+QStringList WithoutHtml(const QStringList& lines) {
+  static const QRegularExpression paragraph(QStringLiteral(R"(</?p\s*/?>)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression lists(QStringLiteral(R"(</?(ul|ol)>)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression item(QStringLiteral(R"(^\s*<li>\s*)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression inline_(
+      QStringLiteral(R"(</?(ul|ol|li|code|b|i|em|strong|tt|br\s*/?)>)"),
+      QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression code(QStringLiteral(R"(\{@code\s+([^}]*)\})"));
+  QStringList out;
+  bool pre = false;
+  for (QString line : lines) {
+    if (line.contains(QLatin1String("<pre>"), Qt::CaseInsensitive)) {
+      pre = true;
+      line.remove(QLatin1String("<pre>"), Qt::CaseInsensitive);
+      if (line.trimmed().isEmpty()) continue;
+    }
+    if (line.contains(QLatin1String("</pre>"), Qt::CaseInsensitive)) {
+      line.remove(QLatin1String("</pre>"), Qt::CaseInsensitive);
+      if (!line.trimmed().isEmpty()) out.append(QStringLiteral("    ") + line);
+      pre = false;
+      continue;
+    }
+    if (pre) {
+      out.append(QStringLiteral("    ") + line);
+      continue;
+    }
+    // <p> parts the paragraph before it from the text after it.
+    const QRegularExpressionMatch p = paragraph.match(line);
+    const bool before = p.hasMatch() && line.left(p.capturedStart()).trimmed().isEmpty();
+    const bool after = p.hasMatch() && !before;
+    if (before) out.append(QString());
+    line.remove(paragraph);
+    line.remove(lists);
+    line.replace(item, QStringLiteral("- "));
+    line.remove(inline_);
+    line.replace(code, QStringLiteral("\\1"));
+    out.append(line);
+    if (after) out.append(QString());
+  }
+  return out;
 }
 
 DocComment Javadoc(const QStringList& lines) {
@@ -229,13 +280,14 @@ DocComment Javadoc(const QStringList& lines) {
     text.append(line);
   }
   finish();
-  doc.description = Blocks(description);
+  doc.description = Blocks(WithoutHtml(description));
   doc.summary = Summary(doc.description);
   return doc;
 }
 
-// A banner's labelled description ("Purpose: ...", "Description: ..."), its author, and
-// any table it holds (a change history) kept as it stands; nothing when it has no label.
+// A banner's labelled description ("Purpose: ...", "Description: ...", and after it
+// "Remarks:", "Notes:", "Usage:" as paragraphs of their own), its author, and any table it
+// holds (a change history) kept as it stands; nothing when it has no such label.
 std::optional<DocComment> Banner(const QStringList& lines) {
   static const QRegularExpression label(QStringLiteral(R"(^\s*([A-Za-z][A-Za-z ]{0,24}):(\s+(.*))?$)"));
   DocComment doc;
@@ -247,9 +299,12 @@ std::optional<DocComment> Banner(const QStringList& lines) {
     const QRegularExpressionMatch m = label.match(line);
     if (m.hasMatch()) {
       const QString name = m.captured(1).trimmed().toLower();
-      inDescription = name == QLatin1String("purpose") || name == QLatin1String("description");
+      const bool leads = name == QLatin1String("purpose") || name == QLatin1String("description");
+      static const QStringList more{"remarks", "notes", "note", "usage", "comments"};
+      inDescription = leads || (found && more.contains(name));
       if (inDescription) {
         found = true;
+        if (!description.isEmpty()) description.append(QString());  // a paragraph of its own
         description.append(m.captured(3));
       } else if (name == QLatin1String("author") || name == QLatin1String("created by")) {
         doc.authors.append(m.captured(3).trimmed());
@@ -286,6 +341,12 @@ DocComment ReadDocComment(const QStringList& comments) {
   const QStringList lines = TextLines(comments);
   if (IsLicence(lines)) return {};
   if (IsJavadoc(comments.first())) return Javadoc(lines);
+  // Javadoc tags written in plain comments read as Javadoc, examples and all.
+  static const QRegularExpression tag(QStringLiteral(
+      R"(^\s*@(param|returns?|throws|raises|exception|deprecated|see|since|author|example)\b)"));
+  for (const QString& l : lines) {
+    if (tag.match(l).hasMatch()) return Javadoc(lines);
+  }
   qsizetype text = 0, code = 0;
   for (const QString& l : lines) {
     if (l.trimmed().isEmpty() || IsSeparator(l)) continue;

@@ -49,7 +49,9 @@ struct DocComment {
 bool IsJavadoc(QStringView comment);
 
 // `comments`: the raw text of one or more adjacent comments, markers included ("-- x",
-// "/* x */"), in source order. A /** block reads as Javadoc, anything else as plain text.
+// "/* x */"), in source order. A /** block reads as Javadoc, and so does a plain comment
+// with a line that starts with a Javadoc tag (@param, @return, ...); anything else as
+// plain text.
 DocComment ReadDocComment(const QStringList& comments);
 
 // The description as plain text: paragraphs and list items one a line, preformatted lines

@@ -20,6 +20,7 @@ struct Target {
 // The comments gathered for a target, by convention, read once all are known.
 struct Candidates {
   QStringList javadoc, above, after;
+  QStringList begin;  // an implementation's opening comment after BEGIN
 };
 
 class Parser {
@@ -134,13 +135,13 @@ class Parser {
       if (body) ++pos_;
       unit.kind = body ? UnitKind::PackageBody : UnitKind::PackageSpec;
       unit.name = Name();
-      if (!SkipToIsOrAs()) return Abandon(start);
+      if (unit.name.isEmpty() || !SkipToIsOrAs()) return Abandon(start);
       const qsizetype u = units_.size();
       units_.append(unit);
       MarkStart(start, {u, -1});
       MarkEnd(pos_ - 1, {u, -1});
       ParseDeclarations(u, body ? Level::Body : Level::Spec);
-    } else if (CurIs("PROCEDURE") || CurIs("FUNCTION")) {
+    } else if ((CurIs("PROCEDURE") || CurIs("FUNCTION")) && IsName(Tok(pos_ + 1))) {
       unit.kind = CurIs("PROCEDURE") ? UnitKind::Procedure : UnitKind::Function;
       const qsizetype u = units_.size();
       units_.append(unit);
@@ -151,7 +152,7 @@ class Parser {
       if (implemented) {
         MarkEnd(pos_, {u, -1});
         ++pos_;
-        Implementation();
+        Implementation({u, -1});
       } else {
         SkipStatement();
       }
@@ -190,10 +191,12 @@ class Parser {
 
   // After IS/AS of a subprogram's implementation: its declarations, nested subprograms
   // and block, or an external call specification.
-  void Implementation() {
+  void Implementation(Target target = {}) {
     if (CurIs("LANGUAGE") || CurIs("EXTERNAL")) return SkipStatement();
     ParseDeclarations(-1, Level::Local);
-    if (CurIs("BEGIN")) SkipBlock();
+    if (!CurIs("BEGIN")) return;
+    if (target.unit >= 0) begins_.append({pos_, target});
+    SkipBlock();
   }
 
   enum class Level { Spec, Body, Local };
@@ -219,13 +222,13 @@ class Parser {
         if (CurIs("IS") || CurIs("AS")) {
           const qsizetype at = pos_;
           ++pos_;
-          const bool record = level == Level::Body;
+          const bool record = level == Level::Body && !d.name.isEmpty();
           if (record) Record(unit, std::move(d), start, at);
-          Implementation();
+          Implementation(record ? Target{unit, units_[unit].declarations.size() - 1} : Target{});
           if (record) units_[unit].declarations.last().lastLine = Tok(pos_ - 1).endLine;
         } else {
           SkipStatement();
-          if (level == Level::Spec) {
+          if (level == Level::Spec && !d.name.isEmpty()) {
             d.lastLine = Tok(pos_ - 1).endLine;
             Record(unit, std::move(d), start, pos_ - 1);
           }
@@ -436,7 +439,10 @@ class Parser {
         if (g.comments.isEmpty()) continue;
         QStringList text;
         for (qsizetype i : g.comments) text.append(RawText(all_[i]));
-        const bool touchesA = hasA && g.firstLine <= aLine + 1;
+        // The first comment of a unit's declarations is the unit's unless it stands right
+        // above a declaration.
+        const bool firstInUnit = hasA && endIt->isUnit() && &g == &groups.first();
+        const bool touchesA = hasA && (g.firstLine <= aLine + 1 || firstInUnit);
         const bool touchesB = hasB && g.lastLine >= bLine - 1 && !startIt->isUnit();
         if (touchesA && (g.firstLine == aLine || !touchesB)) {
           Of(*endIt).after += text;
@@ -449,13 +455,33 @@ class Parser {
         }
       }
     }
+    // The comment an implementation opens its block with, when it reads as a header: a
+    // /* */ block, or comment lines set apart from the statement below by a blank line.
+    for (const auto& [k, target] : begins_) {
+      QStringList text;
+      int lastLine = 0;
+      qsizetype i = code_[k] + 1;
+      const qsizetype to = k + 1 < code_.size() ? code_[k + 1] : all_.size();
+      for (; i < to && (text.isEmpty() || all_[i].line <= lastLine + 1); ++i) {
+        if (all_[i].kind == TokenKind::BlockComment && !text.isEmpty()) break;
+        text.append(RawText(all_[i]));
+        lastLine = all_[i].endLine;
+        if (all_[i].kind == TokenKind::BlockComment) {
+          ++i;
+          break;
+        }
+      }
+      const bool block = !text.isEmpty() && text.first().startsWith(QLatin1String("/*"));
+      const int next = i < to ? all_[i].line : (k + 1 < code_.size() ? Tok(k + 1).line : INT_MAX);
+      if (!text.isEmpty() && (block || next > lastLine + 1)) Of(target).begin = text;
+    }
     for (const Undecided& u : undecided) {
       if (afterVotes > aboveVotes) Of(u.after).after += u.text;
       else Of(u.above).above += u.text;
     }
     for (auto it = candidates_.cbegin(); it != candidates_.cend(); ++it) {
       DocComment doc;
-      for (const QStringList* comments : {&it->javadoc, &it->above, &it->after}) {
+      for (const QStringList* comments : {&it->javadoc, &it->above, &it->after, &it->begin}) {
         if (doc.IsEmpty() && !comments->isEmpty()) doc = ReadDocComment(*comments);
       }
       Unit& unit = units_[it.key().first];
@@ -475,6 +501,7 @@ class Parser {
   qsizetype pos_ = 0;
   QList<Unit> units_;
   QList<QPair<qsizetype, Target>> starts_, ends_;  // by code index
+  QList<QPair<qsizetype, Target>> begins_;  // BEGIN of an implementation
   QHash<QPair<qsizetype, qsizetype>, Candidates> candidates_;
 };
 

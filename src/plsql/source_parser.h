@@ -7,9 +7,12 @@
 // A comment documents a declaration when it stands
 // - as a /** ... */ block before it (blank lines may come between),
 // - as a run of comments directly above it (no blank line between),
-// - directly after its header: after IS/AS of a package or unit, after the ";" of a
-//   package member (a comment right under one declaration and right above the next goes
-//   to whichever of the two the source's other comments favour; above when they are even),
+// - directly after its header: after IS/AS of a package or unit (the first comment of a
+//   package's declarations, unless it stands right above one), after the ";" of a package
+//   member (a comment right under one declaration and right above the next goes to
+//   whichever of the two the source's other comments favour; above when they are even),
+// - failing those, for an implementation: a /* */ block, or comment lines set apart by a
+//   blank line, that opens its statements right after BEGIN,
 // and a trailing comment on a parameter's line describes that parameter. Comments
 // anywhere else are not documentation, and neither is a comment above the first unit of a
 // script (a licence) unless it is a Javadoc block. Reading never fails: what follows a

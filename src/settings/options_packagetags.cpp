@@ -37,7 +37,6 @@ OptionsPackageTagsPage::OptionsPackageTagsPage(Settings& settings, QWidget* pare
          "around declarations; the tags win where both describe a member."));
   connect(FCBDocComments, &QCheckBox::toggled, this,
           [this](bool on) { settings_.Documentation_comments = on; });
-  FCBDocComments->setChecked(settings_.Documentation_comments);
   left->addWidget(FCBDocComments);
 
   auto* right = new QVBoxLayout;

@@ -21,10 +21,30 @@ TEST(DocComment, KeepsParagraphsListsAndPreformattedText) {
   EXPECT_EQ(doc.description[3].lines, QStringList({"    load_files('x');", "    commit;"}));
 }
 
+TEST(DocComment, JavadocHtmlBecomesTheSameLayout) {
+  const DocComment doc = ReadDocComment(
+      {"/**\n * Reads <b>one</b> file.<p>\n * Steps:\n * <ul><li>open {@code f}</li>\n"
+       " * <li>read</li></ul>\n * <pre>\n * r := read(f);\n * </pre>\n */"});
+  ASSERT_EQ(doc.description.size(), 4);
+  EXPECT_EQ(doc.description[0].lines, QStringList{"Reads one file."});
+  EXPECT_EQ(doc.description[2].lines, QStringList({"open f", "read"}));
+  EXPECT_EQ(doc.description[3].lines, QStringList{"    r := read(f);"});
+}
+
+TEST(DocComment, TagsInLineCommentsReadAsJavadoc) {
+  const DocComment doc =
+      ReadDocComment({"-- Counts the rows.", "-- @param p_table the table", "-- @return the count"});
+  EXPECT_EQ(plsql::PlainText(doc.description), "Counts the rows.");
+  ASSERT_EQ(doc.parameters.size(), 1);
+  EXPECT_EQ(doc.parameters[0].text, "the table");
+  EXPECT_EQ(doc.returns, "the count");
+}
+
 TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
         QStringList{"-- ===================", "-- -------------------"},
+        QStringList{"-- ========== Requests =========="},
         QStringList{"/* Copyright 2019 Someone. All rights reserved. */"},
         QStringList{"/***********************/"}}) {
     EXPECT_TRUE(ReadDocComment(comments).IsEmpty()) << comments.join('|').toStdString();

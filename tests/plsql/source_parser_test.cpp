@@ -35,7 +35,7 @@ TEST(SourceParser, JavadocBlocksDocumentThePackageAndEachDeclaration) {
   EXPECT_EQ(u.kind, UnitKind::PackageSpec);
   EXPECT_EQ(u.name, "STR_UTIL");
   EXPECT_EQ(u.firstLine, 5);
-  EXPECT_EQ(u.lastLine, 63);
+  EXPECT_EQ(u.lastLine, 64);
   // The licence above the unit is not its description; the block after AS is.
   EXPECT_EQ(u.doc.summary, "String helpers for reports.");
 
@@ -75,6 +75,7 @@ TEST(SourceParser, JavadocBlocksDocumentThePackageAndEachDeclaration) {
   EXPECT_EQ(Text(Find(u, "JOIN", 1)), "Joins with a separator of several characters.");
   EXPECT_EQ(Find(u, "PAD")->parameters[0].mode, "IN OUT");
   EXPECT_EQ(Text(Find(u, "PAD")), "Left pads a value.");
+  EXPECT_EQ(Find(u, "PAD")->doc.parameters.value(0).text, "the width to reach");
 }
 
 TEST(SourceParser, LineCommentsAboveAndBannersButNotCodeOrSeparators) {
@@ -117,18 +118,26 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
 TEST(SourceParser, BodiesGiveTheirSubprogramsWithTheirComments) {
   const QList<Unit> units = Fixture("body_only.sql");
   ASSERT_EQ(units.size(), 2);
-  EXPECT_EQ(units[0].declarations.size(), 4);
+  EXPECT_EQ(units[0].declarations.size(), 5);
   for (const Declaration& d : units[0].declarations) EXPECT_TRUE(d.doc.IsEmpty());
   const Unit& body = units[1];
   EXPECT_EQ(body.kind, UnitKind::PackageBody);
   QStringList names;
   for (const Declaration& d : body.declarations) names << d.name;
-  EXPECT_EQ(names, QStringList({"WRITE", "WRITE", "LAST_ID", "PURGE"}));
+  EXPECT_EQ(names, QStringList({"WRITE", "WRITE", "LAST_ID", "PURGE", "FLUSH"}));
+  // A block that opens the implementation's statements is its header; a remark on the
+  // statement below it is not.
   EXPECT_EQ(Text(Find(body, "WRITE", 0)), "Writes a text at a level.");
-  EXPECT_EQ(Find(body, "WRITE", 0)->lastLine, 22);
+  EXPECT_EQ(Text(Find(body, "FLUSH")), "");
+  EXPECT_EQ(Find(body, "WRITE", 0)->lastLine, 23);
   EXPECT_EQ(Text(Find(body, "WRITE", 1)), "Writes a text under an area.");
   EXPECT_EQ(Text(Find(body, "LAST_ID")), "The id of the last line written, or null.");
-  EXPECT_EQ(body.lastLine, 46);
+  // A banner after IS: its labelled paragraphs and its change history.
+  const QList<TextBlock>& purge = Find(body, "PURGE")->doc.description;
+  ASSERT_EQ(purge.size(), 3);
+  EXPECT_EQ(purge[1].lines, QStringList{"Run by the nightly job."});
+  EXPECT_EQ(purge[2].kind, TextBlock::Preformatted);
+  EXPECT_EQ(body.lastLine, 61);
 }
 
 TEST(SourceParser, StringsQuotedNamesAndConditionalCode) {

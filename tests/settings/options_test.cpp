@@ -51,13 +51,14 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
   WithOptions(
       [](OptionsDialog& d) {
         d.TabControl()->setCurrentIndex(2);
+        EXPECT_TRUE(In<QCheckBox>(d, "FCBDocComments")->isChecked()) << "on by default";
         In<QLineEdit>(d, "FEdFunctionOpen")->clear();
         // The two pages of tags have fields of the same names; each edits its own value.
         d.findChild<QWidget*>("PanelProcTags")->findChild<QLineEdit*>("FEdSpot")->setText("|");
         d.findChild<QWidget*>("PanelPackageTags")->findChild<QLineEdit*>("FEdSpot")->setText(";");
         for (const char* box : {"FCBContent", "FCBProject", "FCBTables", "FCBViews",
                                 "FCBProceduresAndFunctions", "FCBPackages", "FCBSequences",
-                                "FCBRolesAndPrivileges"})
+                                "FCBRolesAndPrivileges", "FCBDocComments"})
           In<QCheckBox>(d, box)->setChecked(false);
         In<QComboBox>(d, "FCmbDiagrams")->setCurrentIndex(0);
       },
@@ -70,6 +71,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
   EXPECT_EQ(store->value("Function_spot").toString(), "|");
   EXPECT_EQ(store->value("Document_parts").toString(), "FFFFFFFF");
   EXPECT_EQ(store->value("Diagrams").toString(), "none");
+  EXPECT_EQ(store->value("Documentation_comments").toString(), "F");
   EXPECT_EQ(store->value("Package_function_closetag").toString(), "</FD>");
   EXPECT_EQ(LoadSettings().Function_opentag, "<FD>") << "the default returns at the next start";
 
@@ -78,6 +80,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
       [](OptionsDialog& d) {
         EXPECT_EQ(d.TabControl()->currentIndex(), 2);
         EXPECT_EQ(In<QComboBox>(d, "FCmbDiagrams")->currentIndex(), 0);
+        EXPECT_FALSE(In<QCheckBox>(d, "FCBDocComments")->isChecked());
       },
       "FBtnCancel");
 }
