@@ -9,9 +9,7 @@ namespace {
 TEST(IndexExpressionText, UnquotesOnlyPlainNames) {
   const std::pair<const char*, const char*> cases[] = {
       {"\"PAY_PERIOD\"", "PAY_PERIOD"},
-      {"\"COL$1#\" ", "COL$1#"},
       {"\"Mixed Case\"", "\"Mixed Case\""},
-      {"\"1ST\"", "\"1ST\""},
       {"UPPER(\"LAST_NAME\")", "UPPER(\"LAST_NAME\")"},
       {"\"A\"||\"B\"", "\"A\"||\"B\""},
   };
