@@ -115,7 +115,9 @@ void WriteTable(Writer& w, const QString& owner, int i, int tables) {
   const QString ix = t + "_COLUMN_04_05_IX";
   w.Insert("dba_indexes", {owner, ix, owner, t, "NONUNIQUE"});
   w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_04", "1", "ASC"});
-  w.Insert("dba_ind_columns", {owner, ix, owner, t, "COLUMN_05", "2", "DESC"});
+  // COLUMN_05 descending, as Oracle keeps it: a hidden column that stands for it.
+  w.Insert("dba_ind_columns", {owner, ix, owner, t, "SYS_NC00021$", "2", "DESC"});
+  w.Insert("dba_ind_expressions", {owner, ix, owner, t, "\"COLUMN_05\"", "2"});
   w.Insert("dba_synonyms", {owner, "S_" + t, owner, t});
   if (i % 2 == 0) w.Insert("dba_tab_privs", {owner, t, owner, "READER_" + Num(i % 7), "SELECT"});
 }

@@ -238,6 +238,9 @@ INSERT INTO dba_cons_columns (owner, constraint_name, table_name, column_name, p
   ('PAYROLL', 'PAYSLIP_LINE_SLIP_FK', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1);
 
 -- Indexes (each key has its index, as Oracle creates them) -----------------------------
+-- A descending or function-based index column is a hidden column of the table
+-- (SYS_NC, its internal column number, $), which no table lists; what it stands for is
+-- in dba_ind_expressions: a descending column's quoted name, or the expression.
 
 INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES
   ('HR', 'REG_ID_PK', 'HR', 'REGIONS'),
@@ -252,6 +255,7 @@ INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES
   ('HR', 'EMP_DEPARTMENT_IX', 'HR', 'EMPLOYEES'),
   ('HR', 'EMP_JOB_IX', 'HR', 'EMPLOYEES'),
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES'),
+  ('HR', 'EMP_UPPER_NAME_IX', 'HR', 'EMPLOYEES'),
   ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY'),
   ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES'),
   ('PAYROLL', 'PAY_EMP_PK', 'PAYROLL', 'EMPLOYEES'),
@@ -276,6 +280,7 @@ VALUES
   ('HR', 'EMP_JOB_IX', 'HR', 'EMPLOYEES', 'JOB_ID', 1),
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'LAST_NAME', 1),
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'FIRST_NAME', 2),
+  ('HR', 'EMP_UPPER_NAME_IX', 'HR', 'EMPLOYEES', 'SYS_NC00012$', 1),
   ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY', 'EMPLOYEE_ID', 1),
   ('HR', 'JHIST_EMP_ID_ST_DATE_PK', 'HR', 'JOB_HISTORY', 'START_DATE', 2),
   ('HR', 'JHNOTE_PK', 'HR', 'JOB_HISTORY_NOTES', 'EMPLOYEE_ID', 1),
@@ -284,10 +289,16 @@ VALUES
   ('PAYROLL', 'PAY_EMP_PK', 'PAYROLL', 'EMPLOYEES', 'EMPLOYEE_ID', 1),
   ('PAYROLL', 'PAY_GRADE_PK', 'PAYROLL', 'PAY_GRADES', 'GRADE_ID', 1),
   ('PAYROLL', 'PAYSLIP_PK', 'PAYROLL', 'PAYSLIPS', 'PAYSLIP_ID', 1),
-  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', 'PAY_PERIOD', 1),
+  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', 'SYS_NC00006$', 1),
   ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', 'EMPLOYEE_ID', 2),
   ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYROLL', 'PAYSLIP_LINES', 'PAYSLIP_ID', 1),
   ('PAYROLL', 'PAYSLIP_LINE_PK', 'PAYROLL', 'PAYSLIP_LINES', 'LINE_NO', 2);
+
+INSERT INTO dba_ind_expressions
+  (index_owner, index_name, table_owner, table_name, column_expression, column_position)
+VALUES
+  ('HR', 'EMP_UPPER_NAME_IX', 'HR', 'EMPLOYEES', 'UPPER("LAST_NAME")', 1),
+  ('PAYROLL', 'PAYSLIP_PERIOD_IX', 'PAYROLL', 'PAYSLIPS', '"PAY_PERIOD"', 1);
 
 -- Synonyms and sequences ---------------------------------------------------------------
 
@@ -801,7 +812,8 @@ UPDATE dba_indexes SET uniqueness = CASE
   THEN 'UNIQUE' ELSE 'NONUNIQUE' END;
 UPDATE dba_ind_columns SET descend = 'ASC';
 UPDATE dba_ind_columns SET descend = 'DESC'
-  WHERE index_owner = 'PAYROLL' AND index_name = 'PAYSLIP_PERIOD_IX' AND column_name = 'PAY_PERIOD';
+  WHERE index_owner = 'PAYROLL' AND index_name = 'PAYSLIP_PERIOD_IX'
+    AND column_name = 'SYS_NC00006$';
 
 INSERT INTO dba_tab_columns
   (owner, table_name, column_name, column_id, data_type, data_length, data_precision, nullable,

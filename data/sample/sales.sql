@@ -79,12 +79,17 @@ VALUES
   ('SALES', 'CUSTOMERS_PK', 'SALES', 'CUSTOMERS', 'CUSTOMER_ID', 1),
   ('SALES', 'ORDERS_PK', 'SALES', 'ORDERS', 'ORDER_ID', 1),
   ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', 'CUSTOMER_ID', 1),
-  ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', 'ORDER_DATE', 2),
+  ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', 'SYS_NC00007$', 2),
   ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS', 'ORDER_ID', 1),
   ('SALES', 'ORDER_ITEMS_PK', 'SALES', 'ORDER_ITEMS', 'LINE_ITEM_ID', 2),
   ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'SALES', 'ORDER_ITEMS', 'ORDER_ID', 1),
   ('SALES', 'ORDER_ITEMS_PRODUCT_UK', 'SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 2),
   ('SALES', 'ORDER_ITEMS_PRODUCT_CODE_IX', 'SALES', 'ORDER_ITEMS', 'PRODUCT_CODE', 1);
+-- The descending column is a hidden one, its name in quotes the expression it stands for.
+INSERT INTO dba_ind_expressions
+  (index_owner, index_name, table_owner, table_name, column_expression, column_position)
+VALUES
+  ('SALES', 'ORDERS_CUSTOMER_IX', 'SALES', 'ORDERS', '"ORDER_DATE"', 2);
 
 INSERT INTO dba_synonyms (owner, synonym_name, table_owner, table_name) VALUES
   ('PUBLIC', 'CUSTOMERS', 'SALES', 'CUSTOMERS');
@@ -123,7 +128,8 @@ UPDATE dba_indexes SET uniqueness = CASE
   THEN 'UNIQUE' ELSE 'NONUNIQUE' END;
 UPDATE dba_ind_columns SET descend = 'ASC';
 UPDATE dba_ind_columns SET descend = 'DESC'
-  WHERE index_owner = 'SALES' AND index_name = 'ORDERS_CUSTOMER_IX' AND column_name = 'ORDER_DATE';
+  WHERE index_owner = 'SALES' AND index_name = 'ORDERS_CUSTOMER_IX'
+    AND column_name = 'SYS_NC00007$';
 INSERT INTO dba_arguments
   (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
    data_type, in_out, default_value, defaulted)

@@ -2,18 +2,21 @@
 
 #include "db/column_type.h"
 #include "db/database.h"
+#include "db/index_expressions.h"
 #include "project/project.h"
 
 namespace {
 
 // One table of the table entry: title, column titles, the fields it reads and its widths.
-// The field "data_type" stands for the column's whole type (ColumnTypeText of the row).
+// The field "data_type" stands for the column's whole type (ColumnTypeText of the row); an
+// index column that is a hidden one stands for its expression (index_expressions.h).
 struct TableBlock {
   const char* title;
   QStringList columnTitles;
   QStringList fields;
   QList<int> htmlWidths;
   QList<int> textWidths;
+  const char* indexColumnField = nullptr;
 };
 
 const QString kTypeField = QStringLiteral("data_type");
@@ -32,10 +35,20 @@ const TableBlock kForeignKeys{"Foreign keys",
                               {"Nimi", "Lahtosarake", "Kohdesarake"},
                               {200, 250, 0},
                               {20, 30, 30}};
-const TableBlock kIndexes{"Indexes", {"Name", "Column"}, {"Nimi", "sarake"}, {200, 300}, {20, 30}};
+const TableBlock kIndexes{"Indexes", {"Name", "Column"}, {"Nimi", "sarake"}, {200, 300}, {20, 30},
+                          "sarake"};
+
+// An index column as the document shows it: a hidden column as its expression, DESC after a
+// descending one.
+QString IndexColumnText(const QString& column, const QHash<QString, IndexExpression>& hidden) {
+  const auto it = hidden.constFind(column);
+  if (it == hidden.constEnd()) return column;
+  return it->descending ? it->text + QStringLiteral(" DESC") : it->text;
+}
 
 // Fills the scratch grid with the titles and every row of the open query, then renders it.
-void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
+void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q,
+                     const QHash<QString, IndexExpression>& hidden = {}) {
   Grid& grid = ctx.doc.TempGrid;
   for (int c = 0; c < block.columnTitles.size(); ++c) AddGridValue(grid, block.columnTitles[c], c + 1);
   for (; !q.Eof(); q.Next()) {
@@ -43,7 +56,9 @@ void WriteQueryTable(BuildContext& ctx, const TableBlock& block, Query& q) {
       const QString& field = block.fields[c];
       AddGridValue(grid,
                    field == kTypeField ? PadText(ColumnTypeText(ColumnTypeOf(q)), kTypeWidth)
-                                       : q.Field(field),
+                   : block.indexColumnField && field == QLatin1String(block.indexColumnField)
+                       ? IndexColumnText(q.Field(field), hidden)
+                       : q.Field(field),
                    c + 1);
     }
   }
@@ -61,9 +76,12 @@ void WriteKeyBlock(BuildContext& ctx, const TableBlock& block, QueryId id, const
     q.Close();
     return;
   }
+  const QHash<QString, IndexExpression> hidden =
+      block.indexColumnField ? ReadIndexExpressions(ctx.db, table)
+                             : QHash<QString, IndexExpression>();
   WriteBlockTitle(ctx, QString::fromLatin1(block.title));
   if (ctx.HtmlOutput) ctx.doc.TempMemo.append(QStringLiteral("<P>"));
-  WriteQueryTable(ctx, block, q);
+  WriteQueryTable(ctx, block, q, hidden);
   if (!ctx.HtmlOutput) {
     ctx.doc.TempMemo.append(QString());
   } else if (closeParagraph) {

@@ -34,9 +34,12 @@ enum class QueryId {
   // with uniqueness and order, the declared arguments of units and package members, the
   // synonyms of a table with their owners, and the subprograms a package declares.
   OCIObjectComment, OCIColumns, OCIConstraints, OCIReferences, OCIIndexColumns,
-  OCIUnitArguments, OCIPackageArguments, OCITableSynonyms, OCIPackageMembers
+  OCIUnitArguments, OCIPackageArguments, OCITableSynonyms, OCIPackageMembers,
+  // What the hidden columns of a table's descending and function-based indexes stand for;
+  // every document reads it (index_expressions.h).
+  OCIIndexExpressions
 };
-inline constexpr int kQueryCount = 24;
+inline constexpr int kQueryCount = 25;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

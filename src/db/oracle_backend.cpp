@@ -78,9 +78,9 @@ struct OciSession {
       return QStringLiteral("OCI call failed with status %1").arg(status);
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(buffer.data())).trimmed();
     if (code != kCallTimedOut) return text;
-    return text + QStringLiteral("\nThe database did not answer within %1 seconds (the call "
-                                 "timeout of the options): the network or the server may be "
-                                 "down. Log on again when it answers.")
+    return text + QStringLiteral("\nThe database did not answer within %1 seconds (Database "
+                                 "Call Timeout in the options): the network or the server may "
+                                 "be down. Log on again when it answers.")
                       .arg(callTimeout);
   }
 

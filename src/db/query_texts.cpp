@@ -164,6 +164,13 @@ const QueryText kQueries[kQueryCount] = {
      "procedure_name is not null\n"
      "order by subprogram_id",
      {":P_NAME"}},
+    {"OCIIndexExpressions",
+     "select b.column_name, b.descend, e.column_expression\n"
+     "from user_ind_columns b, user_ind_expressions e\n"
+     "where e.index_name = b.index_name and\n"
+     "e.column_position = b.column_position and\n"
+     "b.table_name = :P_NAME",
+     {":P_NAME"}},
 };
 
 }  // namespace

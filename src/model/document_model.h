@@ -54,7 +54,7 @@ struct ModelConstraint {
 };
 
 struct IndexColumn {
-  QString name;
+  QString name;  // the column, or the expression a function-based index orders by
   bool descending = false;
 };
 

@@ -10,6 +10,7 @@
 #include "classic/document.h"
 #include "classic/procedures_section.h"
 #include "db/column_type.h"
+#include "db/index_expressions.h"
 #include "db/database.h"
 #include "model/declared_source.h"
 #include "model/document_model.h"
@@ -199,15 +200,20 @@ class ModelBuilder {
     return constraints;
   }
 
+  // A hidden column of a descending or function-based index is shown as its expression.
   QList<ModelIndex> Indexes(const QString& table) {
     QList<ModelIndex> indexes;
+    const QHash<QString, IndexExpression> hidden = ReadIndexExpressions(db_, table);
     Query& q = RunQuery(db_, QueryId::OCIIndexColumns, table);
     for (; !q.Eof(); q.Next()) {
       const QString name = Field(q, "index_name");
       if (indexes.isEmpty() || indexes.last().name != name)
         indexes.append({name, Field(q, "uniqueness") == QStringLiteral("UNIQUE"), {}});
+      const QString column = Field(q, "column_name");
+      const auto expression = hidden.constFind(column);
       indexes.last().columns.append(
-          {Field(q, "column_name"), Field(q, "descend") == QStringLiteral("DESC")});
+          {expression == hidden.constEnd() ? column : expression->text,
+           Field(q, "descend") == QStringLiteral("DESC")});
     }
     q.Close();
     return indexes;

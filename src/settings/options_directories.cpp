@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -11,7 +12,7 @@
 
 OptionsDirectoriesPage::OptionsDirectoriesPage(Settings& settings, Prompts& prompts,
                                                QWidget* parent)
-    : QWidget(parent), prompts_(prompts), fields_(settings) {
+    : QWidget(parent), settings_(settings), prompts_(prompts), fields_(settings) {
   setObjectName(QStringLiteral("PanelDirectories"));
   auto* layout = new QVBoxLayout(this);
   AddRow(layout, tr("Project History"), "FEdProjectHistory", &Settings::History_file,
@@ -25,7 +26,30 @@ OptionsDirectoriesPage::OptionsDirectoriesPage(Settings& settings, Prompts& prom
          Browse::TemplateDirectory,
          tr("Your own templates for the Web page and Markdown documents; empty: the built-in "
             "ones."));
+
+  callTimeout_ = new QSpinBox(this);
+  callTimeout_->setObjectName(QStringLiteral("FSpnCallTimeout"));
+  callTimeout_->setRange(0, kMaxCallTimeout);
+  callTimeout_->setSuffix(tr(" seconds"));
+  callTimeout_->setSpecialValueText(tr("No limit"));
+  connect(callTimeout_, &QSpinBox::valueChanged, this,
+          [this](int seconds) { settings_.Call_timeout = seconds; });
+  callTimeout_->setToolTip(tr("How long one call to an Oracle database may wait for its "
+                              "answer; a lost network then ends in an error."));
+  auto* label = new QLabel(tr("Database &Call Timeout"), this);
+  label->setBuddy(callTimeout_);
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(callTimeout_);
+  row->addStretch();
+  layout->addLayout(row);
   layout->addStretch();
+  ShowSettings();
+}
+
+void OptionsDirectoriesPage::ShowSettings() {
+  fields_.Show();
+  callTimeout_->setValue(settings_.Call_timeout);
 }
 
 void OptionsDirectoriesPage::AddRow(QVBoxLayout* layout, const QString& caption,

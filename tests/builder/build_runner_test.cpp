@@ -140,7 +140,8 @@ TEST_F(BuildRunnerTest, LongNamesAndTypesComeWholeAndTextTablesStayAligned) {
   const QString at = Pad("SHIPPED_AT", 30);
   const QString zoned = "TIMESTAMP(6) WITH TIME ZONE";
   // A column widens to its longest cell and one blank where a cell is longer; the last
-  // column keeps its width; the comment's second line stands under its first.
+  // column keeps its width; the comment's second line stands under its first. The index
+  // on SHIPPED_AT descending is on a hidden column, which stands for it.
   const QStringList text = Lines(Build(OutputFormat::Text));
   EXPECT_EQ(text.mid(text.indexOf("Columns")), QStringList({
       "Columns", "",
@@ -156,7 +157,7 @@ TEST_F(BuildRunnerTest, LongNamesAndTypesComeWholeAndTextTablesStayAligned) {
       "LONG_NAMES_CUSTOMER_ID_FK " + kLongColumn + " " + "CUSTOMERS.CUSTOMER_ID         ", "",
       "Indexes", "",
       Pad("Name", 25) + Pad("Column", 30),
-      Pad("LONG_NAMES_SHIPPED_AT_IX", 25) + Pad("SHIPPED_AT", 30),
+      Pad("LONG_NAMES_SHIPPED_AT_IX", 25) + Pad("SHIPPED_AT DESC", 30),
       Pad("LONG_NAMES_SHIPPED_AT_UK", 25) + Pad("SHIPPED_AT", 30),
       Pad("LONG_NAMES_SHIPPED_AT_UK", 25) + kLongColumn, "", ""}));
 

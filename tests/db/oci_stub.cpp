@@ -36,6 +36,7 @@ struct Script {
   std::vector<std::optional<std::string>> lastBinds;
   std::string lastSql;
   long callTimeout = -1;
+  int release = 23;
 } g;
 
 struct Error {
@@ -106,6 +107,7 @@ void stub_add_row(const char* const* cells) {
 void stub_lose_connection_at(int row) { g.results.back().loseAt = row; }
 void stub_stop_answering_at(int row) { g.results.back().silentAt = row; }
 long stub_call_timeout() { return g.callTimeout; }
+void stub_set_client_release(int major) { g.release = major; }
 int stub_open_sessions() { return g.sessions; }
 const char* stub_last_bind(int position) {
   const auto& b = g.lastBinds.at(position - 1);
@@ -236,8 +238,9 @@ sword OCIStmtFetch2(void* stmtp, void* err, ub4, ub2, sb4, ub4) {
   }
   return status;
 }
-sword OCIAttrSet(void* trgthndlp, ub4 type, void* attributep, ub4, ub4 attr, void*) {
+sword OCIAttrSet(void* trgthndlp, ub4 type, void* attributep, ub4, ub4 attr, void* err) {
   if (type == 3 && attr == 531) {  // the service context's call timeout
+    if (g.release < 18) return Fail(err, 24315, "illegal attribute type");
     auto* session = static_cast<Session*>(trgthndlp);
     session->callTimeout = g.callTimeout = *static_cast<ub4*>(attributep);
   }

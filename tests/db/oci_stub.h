@@ -22,6 +22,8 @@ void stub_lose_connection_at(int row);
 void stub_stop_answering_at(int row);
 // The call timeout in milliseconds set on the last session, -1 when none was set.
 long stub_call_timeout();
+// The client's major release (23 unless set); before 18 it knows no call timeout.
+void stub_set_client_release(int major);
 
 int stub_open_sessions();  // logged on and not yet logged off
 // The text (null for NULL) bound at `position` by the last execution.

@@ -201,6 +201,10 @@ TEST_F(OracleBackendTest, AServerThatStopsAnsweringTimesOutWithAClearError) {
   EXPECT_TRUE(errors[0].startsWith("ORA-03156: OCI call timed out\nThe database did not answer "
                                    "within 45 seconds"))
       << errors[0].toStdString();
+  // A client older than 18c knows no call timeout, and connects all the same.
+  stub_set_client_release(12);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  EXPECT_TRUE(db.Connected());
 }
 
 TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {

@@ -134,6 +134,12 @@ UPDATE dba_constraints SET search_condition = '"ORDER_ID" IS NOT NULL'
 UPDATE dba_indexes SET uniqueness = 'UNIQUE' WHERE index_name = 'ORDERS_PK';
 UPDATE dba_indexes SET uniqueness = 'NONUNIQUE' WHERE index_name = 'ORDERS_IX';
 UPDATE dba_ind_columns SET descend = CASE column_name WHEN 'STATUS' THEN 'DESC' ELSE 'ASC' END;
+-- As Oracle keeps ORDERS_IX (STATUS DESC, TRUNC(ORDER_ID, -3)): hidden columns.
+UPDATE dba_ind_columns SET column_name = 'SYS_NC00003$' WHERE column_name = 'STATUS';
+UPDATE dba_ind_columns SET column_name = 'SYS_NC00004$'
+  WHERE index_name = 'ORDERS_IX' AND column_name = 'ORDER_ID';
+INSERT INTO dba_ind_expressions VALUES ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS', '"STATUS"', 1),
+  ('SHOP', 'ORDERS_IX', 'SHOP', 'ORDERS', 'TRUNC("ORDER_ID",-3)', 2);
 INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_name, position,
   sequence, data_level, data_type, in_out, default_value) VALUES
   ('SHOP', NULL, 'ORDER_TOTAL', NULL, 'P_DAY', 2, 3, 0, 'DATE', 'IN/OUT', 'SYSDATE'),
@@ -220,6 +226,7 @@ TEST_F(DocumentModelTest, ReadsEveryNewPartFromASnapshotAndLinksTheDocumentedTab
   ASSERT_EQ(t.indexes[0].columns.size(), 2);
   EXPECT_EQ(t.indexes[0].columns[0].name, "STATUS");
   EXPECT_TRUE(t.indexes[0].columns[0].descending);
+  EXPECT_EQ(t.indexes[0].columns[1].name, "TRUNC(\"ORDER_ID\",-3)");
   EXPECT_FALSE(t.indexes[0].columns[1].descending);
   EXPECT_TRUE(t.indexes[1].unique);
 

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -61,6 +62,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
                                 "FCBRolesAndPrivileges", "FCBDocComments"})
           In<QCheckBox>(d, box)->setChecked(false);
         In<QComboBox>(d, "FCmbDiagrams")->setCurrentIndex(0);
+        In<QSpinBox>(d, "FSpnCallTimeout")->setValue(0);
       },
       "FBtnOk");
   EXPECT_EQ(window->LiveSettings().Function_opentag, "") << "the run goes on with it";
@@ -72,6 +74,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
   EXPECT_EQ(store->value("Document_parts").toString(), "FFFFFFFF");
   EXPECT_EQ(store->value("Diagrams").toString(), "none");
   EXPECT_EQ(store->value("Documentation_comments").toString(), "F");
+  EXPECT_EQ(store->value("Call_timeout").toString(), "0");
   EXPECT_EQ(store->value("Package_function_closetag").toString(), "</FD>");
   EXPECT_EQ(LoadSettings().Function_opentag, "<FD>") << "the default returns at the next start";
 
@@ -81,6 +84,7 @@ TEST_F(OptionsTest, OkStoresEveryValueAnEmptyTagIncluded) {
         EXPECT_EQ(d.TabControl()->currentIndex(), 2);
         EXPECT_EQ(In<QComboBox>(d, "FCmbDiagrams")->currentIndex(), 0);
         EXPECT_FALSE(In<QCheckBox>(d, "FCBDocComments")->isChecked());
+        EXPECT_EQ(In<QSpinBox>(d, "FSpnCallTimeout")->value(), 0);
       },
       "FBtnCancel");
 }

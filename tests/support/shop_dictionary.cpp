@@ -119,9 +119,12 @@ INSERT INTO dba_indexes (owner, index_name, table_owner, table_name) VALUES ('SH
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES');
 INSERT INTO dba_ind_columns (index_owner, index_name, table_owner, table_name,
   column_name, column_position) VALUES
-  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SHIPPED_AT',1),
+  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','SYS_NC00003$',1),
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','SHIPPED_AT',1),
   ('SHOP','LONG_NAMES_SHIPPED_AT_UK','SHOP','LONG_NAMES','%1',2);
+UPDATE dba_ind_columns SET descend = CASE column_name WHEN 'SYS_NC00003$' THEN 'DESC' ELSE 'ASC' END;
+INSERT INTO dba_ind_expressions VALUES
+  ('SHOP','LONG_NAMES_SHIPPED_AT_IX','SHOP','LONG_NAMES','"SHIPPED_AT"',1);
 INSERT INTO dba_synonyms VALUES ('HR','ALT_ORDERS','SHOP','ORDERS'),
   ('PUBLIC','ORDERS_PUB','SHOP','ORDERS');
 INSERT INTO dba_views VALUES
