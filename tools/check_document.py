@@ -640,19 +640,18 @@ def keyboard_check(tools, session):
     filtered = press(tools, session, "Tab", shift=True)
     if not filtered or filtered["id"] != "filter":
         failures.append(f"Shift+Tab from the contents went to {filtered}, not to the filter")
-    name = evaluate(tools, session,
-                    "document.querySelector('#side li[data-filter] a').textContent")
-    evaluate(tools, session, "const b = document.getElementById('filter'); b.value = " +
-             json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); 0")
+    # The last entry, so that the location it goes to is not the one it had.
+    name, first = evaluate(tools, session, "((a) => [a.textContent, a.getAttribute('href')])"
+                           "([...document.querySelectorAll('#side li[data-filter] > a')].pop())")
+    evaluate(tools, session, "{ const b = document.getElementById('filter'); b.value = " +
+             json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); } 0")
     landed = press(tools, session, "Enter")
-    first = evaluate(tools, session, "document.querySelector('#side li[data-filter] a')"
-                     ".getAttribute('href')")
     hash_now = evaluate(tools, session, "location.hash")
     if hash_now != first or not landed or landed["id"] != first[1:]:
         failures.append(f"Enter in the filter after {name!r} went to {hash_now} with the "
                         f"focus on {landed}, not to {first}")
-    evaluate(tools, session, "const f = document.getElementById('filter'); f.value = ''; "
-             "f.dispatchEvent(new Event('input')); window.scrollTo(0, 0); 0")
+    evaluate(tools, session, "{ const f = document.getElementById('filter'); f.value = ''; "
+             "f.dispatchEvent(new Event('input')); window.scrollTo(0, 0); } 0")
     return failures
 
 
