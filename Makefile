@@ -26,6 +26,7 @@ test: build
 # The sample document, built with vellumar-build from the sample project and its own settings
 # (every document part on), so the user's settings neither change it nor are changed.
 DEMO_DIR = $(BUILD)/demo
+SAMPLE_DIR = $(BUILD)/share/vellumar/sample
 DEMO_BUILD = $(BUILD)/bin/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
 DEMO_QUIET = >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }
 demo: build
@@ -34,10 +35,13 @@ demo: build
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.txt $(DEMO_QUIET)
 	@$(DEMO_BUILD) --format modern $(DEMO_DIR)/demo.html $(DEMO_QUIET)
 	@$(DEMO_BUILD) --format markdown $(DEMO_DIR)/markdown $(DEMO_QUIET)
+	@$(BUILD)/bin/vellumar-build --changes $(SAMPLE_DIR)/demo-1.0.sqlite $(SAMPLE_DIR)/demo.sqlite \
+	  >$(DEMO_DIR)/changes.txt
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
 	@echo "Sample document (web page): $(abspath $(DEMO_DIR)/demo.html)"
 	@echo "Sample document (Markdown): $(abspath $(DEMO_DIR)/markdown)/README.md"
+	@echo "Changes of the sample since version 1.0: $(abspath $(DEMO_DIR)/changes.txt)"
 
 run: build
 	@$(BUILD)/bin/vellumar

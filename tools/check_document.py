@@ -15,6 +15,15 @@ the page has settled, when scrolling up from a link's target into objects not la
 before moves the page under the reader, when typing in its filter box does not narrow the
 contents, when clicking a table in a diagram (a table's own and an owner's overview) does not
 bring that table's section into view, or when it asks for anything outside its own file.
+A modern page is also checked for every reader (unless --no-links): every heading is in the
+accessibility tree at load and the page's height then is its height once every object has
+been in view; axe-core (tools/axe, installed by tools/install-deps.sh) finds no violation in
+light and dark at desktop width and at 390 px with the contents closed and open; Tab,
+Shift+Tab, the arrow keys, Home, End, Enter and Escape work in the contents as on a screen,
+and the focus never goes behind the open panel; a browser font of 24 px is the page's; at
+390 px the page does not scroll sideways, tables of three columns fit and a diagram fits with
+a button that shows it full size; a print to PDF (read back with pdftotext) holds every line
+of code, every table cell and the contents list.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -292,6 +301,101 @@ FILTER_BENCH = r"""
 """
 
 
+# The modern page for every reader. Each check returns a list of failures.
+
+HEADING_SELECTOR = "main h1, main h2, main h3, main h4, main h5, main h6"
+
+# How many headings the page has, and its height as laid out, once it has been drawn.
+HEADINGS = r"""
+(async () => {
+  await new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)));
+  return {headings: document.querySelectorAll('HEADINGS').length,
+          height: document.documentElement.scrollHeight};
+})()
+""".replace("HEADINGS", HEADING_SELECTOR)
+
+# Runs axe-core (injected before) over the page; its violations with the elements they name.
+AXE_RUN = r"""
+(async () => {
+  const result = await axe.run(document, {resultTypes: ['violations']});
+  return result.violations.map(v => `${v.id} (${v.help}): ` +
+      v.nodes.slice(0, 3).map(n => n.target.join(' ')).join(', ') +
+      (v.nodes.length > 3 ? ` and ${v.nodes.length - 3} more` : ''));
+})()
+"""
+
+# What a print must hold: every line of code, every table cell, the contents list; the
+# texts with their white space removed, as a PDF's text breaks lines where the page did.
+PRINT_TEXTS = r"""
+(() => {
+  const squeeze = (e) => e.textContent.replace(/\s+/g, '');
+  const texts = (selector) => [...document.querySelectorAll(selector)].map(squeeze).filter(Boolean);
+  return {code: texts('pre.code .line'), cells: texts('main td'),
+          contents: texts('#side .nav-sections')};
+})()
+"""
+
+# The element that has the focus, where it is, and whether it is the topmost at its centre
+# (not behind the open contents panel or anything else).
+FOCUSED = r"""
+(() => {
+  const e = document.activeElement;
+  if (!e || e === document.body) return null;
+  const box = e.getBoundingClientRect();
+  const x = box.left + Math.min(box.width / 2, 8), y = box.top + box.height / 2;
+  const top = document.elementFromPoint(x, y);
+  const where = e.closest('#side') ? 'panel' : e.closest('main') ? 'main' :
+      e.closest('.bar') ? 'bar' : 'other';
+  return {tag: e.tagName, href: e.getAttribute('href'), id: e.id, where,
+          text: e.textContent.trim().slice(0, 60),
+          onTop: !!top && (top === e || e.contains(top) || top.contains(e)),
+          inView: box.bottom > 0 && box.top < innerHeight};
+})()
+"""
+
+# At phone width: the page never scrolls sideways; a table of three columns or fewer fits;
+# a diagram is drawn to the width, and its button shows it at full size and back.
+PHONE_LAYOUT = r"""
+(async () => {
+  const frame = () => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)));
+  await frame();
+  const failures = [];
+  const root = document.documentElement;
+  if (root.scrollWidth > innerWidth + 1)
+    failures.push(`the page is ${root.scrollWidth}px wide on a ${innerWidth}px screen`);
+  for (const wrap of document.querySelectorAll('main .table-wrap')) {
+    const columns = wrap.querySelectorAll('thead th').length;
+    if (columns <= 3 && wrap.scrollWidth > wrap.clientWidth + 1)
+      failures.push(`a table of ${columns} columns (${wrap.querySelector('td')?.textContent}) ` +
+                    `is ${wrap.scrollWidth}px wide in ${wrap.clientWidth}px`);
+  }
+  let zoomed = 0;
+  for (const figure of document.querySelectorAll('figure.diagram')) {
+    const svg = figure.querySelector('svg');
+    if (svg.getBoundingClientRect().width > figure.clientWidth + 1)
+      failures.push(`a diagram (${figure.querySelector('figcaption').textContent}) is wider than the page`);
+    const button = figure.querySelector('button.zoom');
+    if (svg.width.baseVal.value <= figure.clientWidth + 1) continue;
+    if (!button || button.hidden || button.offsetParent === null) {
+      failures.push(`a diagram drawn smaller than its full size has no button to show it so`);
+      continue;
+    }
+    button.click();
+    await frame();
+    const full = svg.getBoundingClientRect().width;
+    const focusable = figure.tabIndex === 0;
+    button.click();
+    await frame();
+    if (Math.abs(full - svg.width.baseVal.value) > 1 || !focusable)
+      failures.push(`a diagram's button shows it ${full}px wide, not its full ` +
+                    `${svg.width.baseVal.value}px, in a region that ${focusable ? '' : 'cannot '}take the focus`);
+    zoomed++;
+  }
+  return {failures, zoomed};
+})()
+"""
+
+
 class AnchorParser(html.parser.HTMLParser):
     """Collects anchor names and local link targets from the markup itself."""
 
@@ -447,6 +551,188 @@ def click_diagrams(tools, session, failures):
     return clicked
 
 
+AXE = pathlib.Path(__file__).resolve().parent / "axe" / "node_modules" / "axe-core" / "axe.min.js"
+
+KEYS = {"Tab": 9, "Enter": 13, "Escape": 27, "End": 35, "Home": 36, "ArrowUp": 38,
+        "ArrowDown": 40}
+
+
+def press(tools, session, key, shift=False):
+    """A key pressed and released as the reader's keyboard would."""
+    code = KEYS[key]
+    down = {"type": "rawKeyDown", "key": key, "code": key, "windowsVirtualKeyCode": code,
+            "nativeVirtualKeyCode": code, "modifiers": 8 if shift else 0}
+    if key == "Enter":
+        down.update(type="keyDown", text="\r", unmodifiedText="\r")
+    tools.call("Input.dispatchKeyEvent", down, session=session)
+    tools.call("Input.dispatchKeyEvent", {**down, "type": "keyUp", "text": "",
+                                          "unmodifiedText": ""}, session=session)
+    return evaluate(tools, session, FOCUSED)
+
+
+def headings_check(tools, session):
+    """Every heading of the page is in the accessibility tree at load, none ignored."""
+    tree = tools.call("Accessibility.getFullAXTree", session=session)["nodes"]
+    present = {n.get("backendDOMNodeId") for n in tree
+               if n.get("role", {}).get("value") == "heading" and not n.get("ignored")}
+    root = tools.call("DOM.getDocument", {"depth": 0}, session=session)["root"]["nodeId"]
+    ids = tools.call("DOM.querySelectorAll", {"nodeId": root, "selector": HEADING_SELECTOR},
+                     session=session)["nodeIds"]
+    missing = [i for i, node in enumerate(ids) if tools.call(
+        "DOM.describeNode", {"nodeId": node}, session=session)["node"]["backendNodeId"]
+        not in present]
+    if not missing:
+        return []
+    texts = evaluate(tools, session, f"[...document.querySelectorAll({json.dumps(HEADING_SELECTOR)})]"
+                     ".map(h => h.textContent.replace(/\\s+/g, ' ').trim())")
+    return [f"{len(missing)} of {len(ids)} headings are not in the accessibility tree at load, "
+            f"the first: {texts[missing[0]]!r}"]
+
+
+def axe_check(tools, session, label):
+    evaluate(tools, session, AXE.read_text(encoding="utf-8") + "\n0")
+    return [f"axe-core {label}: {v}" for v in evaluate(tools, session, AXE_RUN)]
+
+
+def print_check(tools, session, pdf_path):
+    """Prints the page to PDF (Letter) and reads its text back: every line of code, every
+    table cell and the contents list in its order must be in it. Returns (failures, pages)."""
+    wanted = evaluate(tools, session, PRINT_TEXTS)
+    data = tools.call("Page.printToPDF", {"preferCSSPageSize": False}, session=session,
+                      timeout=300)["data"]
+    pdf_path.write_bytes(base64.b64decode(data))
+    text = subprocess.run(["pdftotext", "-raw", str(pdf_path), "-"], check=True,
+                          capture_output=True).stdout.decode("utf-8", "replace")
+    pages = text.count("\f")
+    printed = "".join(text.split()).replace("\u2022", "")  # the bullets before members
+    failures = []
+    for what, texts in (("line of code", wanted["code"]), ("table cell", wanted["cells"]),
+                        ("contents list", wanted["contents"])):
+        lost = [t for t in texts if t not in printed]
+        if lost:
+            failures.append(f"print: {len(lost)} of {len(texts)} texts of a {what} are not in "
+                            f"the PDF, the first: {lost[0][:80]!r}")
+    return failures, pages
+
+
+def keyboard_check(tools, session):
+    """Tab and Shift+Tab go from the filter to the contents to the document and back in one
+    stop each; the arrow keys, Home and End reach every entry; Enter in the filter goes to
+    the first match."""
+    failures = []
+    evaluate(tools, session, "window.scrollTo(0, 0); document.getElementById('filter').focus(); 0")
+    row = press(tools, session, "Tab")
+    if not row or row["where"] != "panel" or row["tag"] != "A":
+        return [f"Tab from the filter went to {row} rather than the contents"]
+    after = press(tools, session, "Tab")
+    if not after or after["where"] != "main":
+        failures.append(f"Tab from the contents went to {after} rather than the document")
+    back = press(tools, session, "Tab", shift=True)
+    if not back or back["href"] != row["href"]:
+        failures.append(f"Shift+Tab from the document went to {back}, not to {row['href']}")
+    hrefs = evaluate(tools, session,
+                     "[...document.querySelectorAll('#side .nav-sections a')]"
+                     ".map(a => a.getAttribute('href'))")
+    for key, want in (("End", hrefs[-1]), ("Home", hrefs[0]), ("ArrowDown", hrefs[1])):
+        got = press(tools, session, key)
+        if not got or got["href"] != want or not got["inView"]:
+            failures.append(f"{key} in the contents went to {got}, not to {want}")
+    filtered = press(tools, session, "Tab", shift=True)
+    if not filtered or filtered["id"] != "filter":
+        failures.append(f"Shift+Tab from the contents went to {filtered}, not to the filter")
+    name = evaluate(tools, session,
+                    "document.querySelector('#side li[data-filter] a').textContent")
+    evaluate(tools, session, "const b = document.getElementById('filter'); b.value = " +
+             json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); 0")
+    landed = press(tools, session, "Enter")
+    first = evaluate(tools, session, "document.querySelector('#side li[data-filter] a')"
+                     ".getAttribute('href')")
+    hash_now = evaluate(tools, session, "location.hash")
+    if hash_now != first or not landed or landed["id"] != first[1:]:
+        failures.append(f"Enter in the filter after {name!r} went to {hash_now} with the "
+                        f"focus on {landed}, not to {first}")
+    evaluate(tools, session, "const f = document.getElementById('filter'); f.value = ''; "
+             "f.dispatchEvent(new Event('input')); window.scrollTo(0, 0); 0")
+    return failures
+
+
+def phone_keyboard_check(tools, session):
+    """On a narrow screen with the contents open, Tab never takes the focus behind the
+    panel; Escape closes it and gives the focus back to its button."""
+    failures = []
+    evaluate(tools, session, "window.scrollTo(0, 0); document.getElementById('nav-toggle').click();"
+             "document.getElementById('nav-toggle').focus(); 0")
+    for _ in range(8):
+        at = press(tools, session, "Tab")
+        if at and (at["where"] == "main" or not at["onTop"]):
+            failures.append(f"Tab with the contents open reached {at}, behind the panel")
+            break
+    evaluate(tools, session, "document.getElementById('filter').focus(); 0")
+    at = press(tools, session, "Escape")
+    still_open = evaluate(tools, session,
+                          "document.getElementById('side').classList.contains('open')")
+    if still_open or not at or at["id"] != "nav-toggle":
+        failures.append(f"Escape left the contents {'open' if still_open else 'closed'} with "
+                        f"the focus on {at}")
+    return failures
+
+
+def font_size_check(tools, session):
+    """The reader's font size (24 px here) is the page's."""
+    tools.call("Page.setFontSizes", {"fontSizes": {"standard": 24, "fixed": 20}}, session=session)
+    sizes = evaluate(tools, session, "[getComputedStyle(document.body).fontSize, "
+                     "getComputedStyle(document.querySelector('main h1')).fontSize]")
+    tools.call("Page.setFontSizes", {"fontSizes": {"standard": 16, "fixed": 13}}, session=session)
+    if sizes[0] != "24px" or float(sizes[1][:-2]) <= 32:
+        return [f"with a browser font of 24px the text is {sizes[0]} and the title {sizes[1]}"]
+    return []
+
+
+def reader_checks(tools, session, args, at_load):
+    """The checks of the modern page for every reader, run after the link checks (so
+    every object has been in view once): its headings were all there at load, its height
+    did not change since, axe-core finds nothing at desktop width (light and dark, on a
+    followed link's highlight) and at phone width (with the contents closed and open), the
+    keyboard, the reader's font size, the phone's layout, and print. Returns (failures,
+    summary)."""
+    failures = list(at_load["failures"])
+    height = evaluate(tools, session, "document.documentElement.scrollHeight")
+    if height != at_load["height"]:
+        failures.append(f"the page was {at_load['height']}px high at load and is {height}px "
+                        "once every object has been in view")
+    if not AXE.is_file():
+        failures.append(f"axe-core is not installed ({AXE}); tools/install-deps.sh installs it")
+    target = evaluate(tools, session,
+                      "(document.querySelector('article.object') || {}).id || ''")
+    evaluate(tools, session, f"location.hash = {json.dumps('#' + target)}; 0")
+    for dark in (False, True):
+        tools.call("Emulation.setEmulatedMedia", {"features": [
+            {"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]},
+            session=session)
+        if AXE.is_file():
+            failures += axe_check(tools, session, "dark" if dark else "light")
+    failures += keyboard_check(tools, session)
+    failures += font_size_check(tools, session)
+    with tempfile.TemporaryDirectory(prefix="vellumar-print-") as folder:
+        printed, pages = print_check(tools, session, pathlib.Path(folder) / "page.pdf")
+    failures += printed
+    tools.call("Emulation.setDeviceMetricsOverride", {"width": 390, "height": 800,
+               "deviceScaleFactor": 1, "mobile": True}, session=session)
+    phone = evaluate(tools, session, PHONE_LAYOUT)
+    failures += [f"at 390px: {f}" for f in phone["failures"]]
+    if AXE.is_file():
+        failures += axe_check(tools, session, "at 390px")
+    failures += phone_keyboard_check(tools, session)
+    evaluate(tools, session, "document.getElementById('nav-toggle').click(); 0")
+    if AXE.is_file():
+        failures += axe_check(tools, session, "at 390px with the contents open")
+    evaluate(tools, session, "document.getElementById('nav-toggle').click(); 0")
+    tools.call("Emulation.setDeviceMetricsOverride", {"width": args.width, "height": 900,
+               "deviceScaleFactor": 1, "mobile": args.width < 600}, session=session)
+    return failures, {"headings": at_load["headings"], "pages": pages,
+                      "zoomed": phone["zoomed"]}
+
+
 # What a trace holds: the main thread's events, style, layout and paint, the collections of
 # garbage, and the marks the filter benchmark sets at each keystroke. Not the timeline's
 # detail, which counts every element of the page at each frame: on a large page that costs
@@ -484,7 +770,7 @@ def browser_check(chromium, document, args, modern):
             target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             session = tools.call("Target.attachToTarget",
                                  {"targetId": target, "flatten": True})["sessionId"]
-            for domain in ("Page", "Runtime", "Log", "Network"):
+            for domain in ("Page", "Runtime", "Log", "Network", "Accessibility", "DOM"):
                 tools.call(f"{domain}.enable", session=session)
             mobile = args.width < 600
             tools.call("Emulation.setDeviceMetricsOverride",
@@ -494,6 +780,10 @@ def browser_check(chromium, document, args, modern):
             tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
             tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
             tools.wait_event("Page.loadEventFired", timeout=900)
+            readers = modern and not args.no_links
+            if readers:
+                at_load = evaluate(tools, session, HEADINGS)
+                at_load["failures"] = headings_check(tools, session)
             far = evaluate(tools, session, FAR_JUMP_CHECK)["failures"] if modern else []
             if modern and not args.no_links:
                 far += [f for f in [evaluate(tools, session, WHEEL_CHECK)] if f]
@@ -507,6 +797,10 @@ def browser_check(chromium, document, args, modern):
                 filtered = evaluate(tools, session, FILTER_CHECK)
                 result["failures"] += filtered["failures"]
                 result["filter"] = filtered
+            if readers:
+                failures, result["readers"] = reader_checks(tools, session, args, at_load)
+                result["failures"] += failures
+                tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
                 if args.filter_bench:
                     # The first full collection of garbage after a large page opens marks every
                     # element of it (seconds, on tens of millions of elements) and comes due at
@@ -597,6 +891,11 @@ def main():
         print(f"{document}: {result['links']} in-page links, {result['diagrams']} diagram "
               f"clicks, {f.get('entries', 0)} contents entries ({f.get('narrowed', 0)} left by "
               f"a typed name), {len(errors)} console errors, {len(problems)} problems")
+        if "readers" in result:
+            r = result["readers"]
+            print(f"  {r['headings']} headings at load, {r['pages']} Letter pages in print, "
+                  f"{r['zoomed']} diagrams shown at full size at 390px; axe-core, keyboard, "
+                  "font size, phone and print checked")
     else:
         print(f"{document}: {len(links)} contents links, {len(errors)} console errors, "
               f"{len(problems)} problems")

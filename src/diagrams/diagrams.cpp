@@ -68,16 +68,18 @@ class Drawing {
       index.insert(t, int(g.nodes.size()));
       const QString name = t->key.owner == owner ? t->key.name : t->key.owner + u'.' + t->key.name;
       g.nodes.append({Box(*t, name, columns.value(t), t == centre),
-                      ObjectHref(links_, t->anchor).toUtf8(), t->key.FullName()});
+                      ObjectHref(links_, t->anchor).toUtf8(), t->key.FullName(), name});
     }
     for (const Arrow& a : arrows) {
       const QString columnsText = a.key->columns.join(QStringLiteral(", "));
+      const int from = index.value(a.from), to = index.value(a.to);
       g.edges.append(
-          {index.value(a.from), index.value(a.to),
-           "<FONT POINT-SIZE=\"9\">" + LabelText(columnsText) + "</FONT>",
+          {from, to, "<FONT POINT-SIZE=\"9\">" + LabelText(columnsText) + "</FONT>",
            QStringLiteral("%1: %2 (%3) references %4 (%5)")
                .arg(a.key->name, a.from->key.FullName(), columnsText, a.to->key.FullName(),
-                    a.key->referencedColumns.join(QStringLiteral(", ")))});
+                    a.key->referencedColumns.join(QStringLiteral(", "))),
+           QStringLiteral("%1 references %2 by %3")
+               .arg(g.nodes[from].name, g.nodes[to].name, columnsText)});
     }
     return g;
   }

@@ -28,6 +28,39 @@ QByteArray Escape(const QString& text, const char* backslash) {
 QByteArray TooltipText(const QString& text) { return Escape(text, "\\\\\\\\"); }
 QByteArray TitleText(const QString& text) { return Escape(text, "\\"); }
 
+// The library titles each node's and edge's group (<g id="..._nodeK" class="node"><title>)
+// by the node's name in the graph or "tail->head"; K counts the nodes, and the edges, in the
+// order they were made, which is the graph's order. Each title becomes the part's own name.
+std::string NamedParts(const std::string& svg, const LayoutGraph& graph) {
+  std::string out;
+  out.reserve(svg.size() + svg.size() / 8);
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t title = svg.find("\">\n<title>", at);
+    if (title == std::string::npos) break;
+    const std::size_t text = title + 10, end = svg.find("</title>", text);
+    if (end == std::string::npos) break;
+    out.append(svg, at, text - at);
+    at = text;
+    const std::size_t id = svg.rfind("<g id=\"", title);
+    const std::string_view group(svg.data() + id, title - id);
+    const bool node = group.ends_with("\" class=\"node"), edge = group.ends_with("\" class=\"edge");
+    const std::size_t kind = group.rfind(node ? "node" : "edge", group.size() - 13);
+    if (!(node || edge) || kind == std::string_view::npos) continue;
+    std::size_t k = 0;
+    for (std::size_t d = kind + 4; d < group.size() && group[d] >= '0' && group[d] <= '9'; ++d)
+      k = k * 10 + std::size_t(group[d] - '0');
+    const QString* name = nullptr;
+    if (node && k >= 1 && k <= std::size_t(graph.nodes.size())) name = &graph.nodes[k - 1].name;
+    if (edge && k >= 1 && k <= std::size_t(graph.edges.size())) name = &graph.edges[k - 1].name;
+    if (!name || name->isEmpty()) continue;
+    out += TitleText(*name).toStdString();
+    at = end;
+  }
+  out.append(svg, at);
+  return out;
+}
+
 }  // namespace
 
 QByteArray LabelText(const QString& text) { return Escape(text, "\\\\"); }
@@ -45,6 +78,7 @@ LayoutOutcome GraphLayout::RenderSvg(const LayoutGraph& graph, int seconds, std:
                              TooltipText(e.tooltip).toStdString()});
   std::string reason;
   const LayoutOutcome outcome = process_.RenderSvg(request, seconds, svg, &reason);
+  if (outcome == LayoutOutcome::Drawn) *svg = NamedParts(*svg, graph);
   if (outcome != LayoutOutcome::Failed) return outcome;
   *error = QString::fromStdString(reason).simplified();
   if (error->isEmpty()) *error = QStringLiteral("the layout failed");

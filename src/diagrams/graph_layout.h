@@ -13,16 +13,20 @@
 
 #include "diagrams/layout_process.h"
 
+// A node's and an edge's `name` (plain text) titles its group in the SVG, which is what a
+// screen reader calls it; the library's own title would be the node's number in the graph.
 struct LayoutNode {
   QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
   QByteArray href;     // the link: a text of anchor characters only; empty: none
   QString tooltip;     // plain text
+  QString name;
 };
 
 struct LayoutEdge {
   int tail = 0, head = 0;  // indexes into the nodes
   QByteArray label;        // an HTML-like label, as a node's
   QString tooltip;
+  QString name;
 };
 
 struct LayoutGraph {

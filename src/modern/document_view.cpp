@@ -1,6 +1,8 @@
 #include "modern/document_view.h"
 
 #include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
 #include <cctype>
 #include <kainjow/mustache.hpp>
 
@@ -14,6 +16,14 @@ namespace {
 std::string S(const QString& text) { return text.toStdString(); }
 
 mustache::data List() { return mustache::data(mustache::data::type::list); }
+
+// A link as the templates see it: `name` and `href`.
+mustache::data Link(const QString& name, const QString& href) {
+  mustache::data d;
+  d.set("name", S(name));
+  d.set("href", S(href));
+  return d;
+}
 
 // An empty text is set as false: "{{#field}}" is then false, "{{field}}" writes nothing,
 // and the name never falls through to a field of the same name further out.
@@ -172,10 +182,142 @@ mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
   return d;
 }
 
+// A documentation text as pieces: plain text, and each {@link X label} a link when X is in
+// the document, else code.
+mustache::data Segments(const QString& text,
+                        const std::function<QString(const QString&)>& href) {
+  static const QRegularExpression link(QStringLiteral(R"(\{@link(?:plain)?\s+([\w$#.]+(?:\([^)}]*\))?)\s*([^}]*)\})"));
+  mustache::data list = List();
+  const auto plain = [&list](const QString& t) {
+    if (t.isEmpty()) return;
+    mustache::data d("text", S(t));
+    d.set("href", false);
+    d.set("code", false);
+    list.push_back(d);
+  };
+  qsizetype at = 0;
+  for (auto it = link.globalMatch(text); it.hasNext();) {
+    const QRegularExpressionMatch m = it.next();
+    plain(text.mid(at, m.capturedStart() - at));
+    const QString target = m.captured(1);
+    const QString label = m.captured(2).trimmed();
+    mustache::data d("text", S(label.isEmpty() ? target : label));
+    SetText(d, "href", href(target));
+    d.set("code", true);
+    list.push_back(d);
+    at = m.capturedEnd();
+  }
+  plain(text.mid(at));
+  return list;
+}
+
+void SetSegments(mustache::data& d, const char* name, const QString& text,
+                 const std::function<QString(const QString&)>& href) {
+  d.set(name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
+}
+
+mustache::data Code(const QString& text) {
+  mustache::data d("text", S(text));
+  d.set("fence", FenceFor({text}));
+  return d;
+}
+
+// What a documentation comment says, for the templates ("doc"): false when it and the
+// arguments' trailing comments say nothing.
+// `arguments` (a declared form's) fill its parameter table: each with what the comment
+// says of it, then the described parameters that are not declared, `stale`.
+mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>& arguments,
+                       const std::function<QString(const QString&)>& href) {
+  const bool describesArguments = std::any_of(
+      arguments.begin(), arguments.end(), [](const ModelArgument& a) { return !a.description.isEmpty(); });
+  if (doc.IsEmpty() && !describesArguments) return mustache::data(false);
+  mustache::data d;
+  d.set("fromBody", doc.fromBody);
+  if (doc.deprecated) {
+    mustache::data deprecated;
+    SetSegments(deprecated, "text", doc.deprecation, href);
+    d.set("deprecated", deprecated);
+  } else {
+    d.set("deprecated", false);
+  }
+  mustache::data blocks = List();
+  for (const plsql::TextBlock& b : doc.description) {
+    mustache::data block;
+    block.set("isParagraph", b.kind == plsql::TextBlock::Paragraph);
+    block.set("isBullets", b.kind == plsql::TextBlock::Bullets);
+    block.set("isNumbered", b.kind == plsql::TextBlock::Numbered);
+    block.set("isPre", b.kind == plsql::TextBlock::Preformatted);
+    block.set("segments", b.kind == plsql::TextBlock::Paragraph
+                              ? Segments(b.lines.join(u' '), href)
+                              : List());
+    mustache::data items = List();
+    if (b.kind == plsql::TextBlock::Bullets || b.kind == plsql::TextBlock::Numbered) {
+      for (const QString& item : b.lines)
+        items.push_back(mustache::data("segments", Segments(item, href)));
+    }
+    block.set("items", items);
+    block.set("code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
+                                                               : mustache::data(false));
+    blocks.push_back(block);
+  }
+  SetList(d, "blocks", blocks);
+
+  mustache::data parameters = List();
+  QSet<QString> declared;
+  bool described = false;
+  for (const ModelArgument& a : arguments) {
+    declared.insert(a.name.toUpper());
+    described = described || !a.description.isEmpty();
+    mustache::data row("name", S(a.name));
+    SetText(row, "type", a.type);
+    SetText(row, "inOut", a.inOut);
+    SetSegments(row, "description", a.description, href);
+    row.set("stale", false);
+    parameters.push_back(row);
+  }
+  for (const plsql::DocTag& t : doc.parameters) {
+    if (t.name.isEmpty() || declared.contains(t.name.toUpper())) continue;
+    described = true;
+    mustache::data row("name", S(t.name));
+    row.set("type", false);
+    row.set("inOut", false);
+    SetSegments(row, "description", t.text, href);
+    row.set("stale", true);
+    parameters.push_back(row);
+  }
+  if (!described) parameters = List();
+  SetList(d, "parameters", parameters);
+  SetSegments(d, "returns", doc.returns, href);
+  d.set("hasReturns", !doc.returns.isEmpty());
+
+  mustache::data throws = List();
+  for (const plsql::DocTag& t : doc.throws) {
+    mustache::data row("name", S(t.name));
+    SetSegments(row, "text", t.text, href);
+    throws.push_back(row);
+  }
+  SetList(d, "throws", throws);
+  mustache::data see = List();
+  for (qsizetype i = 0; i < doc.see.size(); ++i) {
+    mustache::data row("text", S(doc.see[i]));
+    SetText(row, "href", href(doc.see[i]));
+    row.set("more", i + 1 < doc.see.size());
+    see.push_back(row);
+  }
+  SetList(d, "see", see);
+  SetText(d, "since", doc.since);
+  SetText(d, "authors", doc.authors.join(QStringLiteral(", ")));
+  mustache::data examples = List();
+  for (const QString& e : doc.examples) examples.push_back(Code(e));
+  SetList(d, "examples", examples);
+  return d;
+}
+
 // The declared forms, each a function when it returns a value and a procedure when not
 // (overloads of one name may be both); an argument no comment block describes is
 // `undescribed`.
-mustache::data Signatures(const QList<Signature>& signatures, const ParameterCheck& check) {
+mustache::data Signatures(const QList<Signature>& signatures, const ParameterCheck& check,
+                          const std::function<QString(const QString&)>& href) {
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
@@ -199,10 +341,12 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
     SetList(d, "arguments", arguments);
     d.set("fence", FenceFor(texts));
     SetText(d, "returnType", s.returnType);
+    d.set("doc", DocData(s.doc, s.arguments, href));
     list.push_back(d);
   }
   return list;
 }
+
 
 mustache::data Names(const QStringList& names) {
   mustache::data list = List();
@@ -227,7 +371,33 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
                            const Diagrams* diagrams)
-    : model_(model), links_(links), diagrams_(diagrams) {}
+    : model_(model), links_(links), diagrams_(diagrams) {
+  // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
+  const auto add = [this](const ObjectKey& key, const QString& href) {
+    for (const QString& name : {key.name, key.owner + u'.' + key.name})
+      if (!linkTargets_.contains(name.toUpper())) linkTargets_.insert(name.toUpper(), href);
+  };
+  for (const TableObject& o : model_.tables) add(o.key, ObjectHref(o.anchor));
+  for (const ViewObject& o : model_.views) add(o.key, ObjectHref(o.anchor));
+  for (const UnitObject& o : model_.units) add(o.key, ObjectHref(o.anchor));
+  for (const PackageObject& p : model_.packages) {
+    add(p.key, ObjectHref(p.anchor));
+    for (const MemberObject& m : p.members)
+      add({p.key.database, p.key.owner, p.key.name + u'.' + m.name}, MemberHref(p.anchor, m.anchor));
+  }
+}
+
+QString DocumentView::DocHref(const QString& target, const PackageObject* package) const {
+  QString name = target.trimmed();
+  name = name.left(name.indexOf(u'(')).replace(u'#', u'.').toUpper();
+  if (name.isEmpty()) return {};
+  if (package) {
+    for (const MemberObject& m : package->members) {
+      if (m.name.toUpper() == name) return MemberHref(package->anchor, m.anchor);
+    }
+  }
+  return linkTargets_.value(name);
+}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
   return ::ObjectHref(links_, anchor);
@@ -381,6 +551,18 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     mustache::data diagram;
     diagram.set("svg", *svg);
     diagram.set("file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
+    // The other tables in the drawing, the referenced ones first, each once.
+    mustache::data links = List();
+    QStringList linked{t.anchor};
+    auto link = [&](const ObjectKey& key, const QString& anchor) {
+      if (anchor.isEmpty() || linked.contains(anchor)) return;
+      linked.append(anchor);
+      links.push_back(Link(key.FullName(), ObjectHref(anchor)));
+    };
+    for (const ModelConstraint& c : t.constraints)
+      if (c.kind == ConstraintKind::Foreign) link(c.references, c.referencedAnchor);
+    for (const ModelReference& r : t.referencedBy) link(r.table, r.anchor);
+    SetList(diagram, "links", links);
     d.set("diagram", diagram);
   } else {
     d.set("diagram", false);
@@ -403,8 +585,10 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
-  SetGaps(d, u.found, !u.blocks.isEmpty(), check);
-  SetList(d, "signatures", Signatures(u.signatures, check));
+  SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
+  SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
+            return DocHref(target, nullptr);
+          }));
   mustache::data blocks = List();
   for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b, check));
   SetList(d, "blocks", blocks);
@@ -415,6 +599,18 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
 TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
+  const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
+  d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
+  d.set("doc", DocData(p.doc, {}, href));
+  mustache::data declarations = List();
+  for (const ModelDeclaration& decl : p.declarations) {
+    mustache::data row("kind", S(decl.kind));
+    row.set("name", S(decl.name));
+    row.set("definition", Code(decl.text));
+    row.set("doc", DocData(decl.doc, {}, href));
+    declarations.push_back(row);
+  }
+  SetList(d, "declarations", declarations);
   mustache::data blocks = List();
   for (const CommentBlock& b : p.textBlocks) blocks.push_back(Block(b, ParameterCheck()));
   SetList(d, "blocks", blocks);
@@ -426,12 +622,13 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
     row.set("anchor", S(m.anchor));
     row.set("href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
-    row.set("documented", !m.blocks.isEmpty());
+    const bool documented = !m.blocks.isEmpty() || HasDocComment(m.signatures);
+    row.set("documented", documented);
     mustache::data memberBlocks = List();
     for (const CommentBlock& b : m.blocks) memberBlocks.push_back(Block(b, check));
     SetList(row, "blocks", memberBlocks);
-    SetGaps(row, false, !m.blocks.isEmpty(), check);
-    SetList(row, "signatures", Signatures(m.signatures, check));
+    SetGaps(row, false, documented, check);
+    SetList(row, "signatures", Signatures(m.signatures, check, href));
     members.push_back(row);
   }
   SetList(d, "members", members);
@@ -450,11 +647,8 @@ struct NavItem {
   QList<std::pair<QString, QString>> members;  // name and link
 };
 
-mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
-  mustache::data section;
-  section.set("title", S(SectionTitle(kind)));
-  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
+// The entries by DATABASE.OWNER, in the order each group's first entry comes.
+mustache::data Groups(const QList<NavItem>& items) {
   mustache::data groups = List();
   QStringList order;
   std::vector<mustache::data> lists;
@@ -486,17 +680,31 @@ mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
     g.set("items", lists[i]);
     groups.push_back(g);
   }
-  section.set("groups", groups);
+  return groups;
+}
+
+mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
+  mustache::data section;
+  section.set("title", S(SectionTitle(kind)));
+  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
+  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
+  section.set("groups", Groups(items));
   return section;
 }
 
-// Each owner's overview: its drawing and file, or the reason there is none.
-mustache::data Overviews(const QList<OwnerOverview>& overviews) {
+// Each owner's overview: its drawing and file, or the reason there is none, and links to
+// the owner's tables (`items`, the section's entries), as a drawing is no link everywhere.
+mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavItem>& items) {
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
     d.set("anchor", S(o.anchor));
-    d.set("label", S(o.database + u'.' + o.owner));
+    const QString label = o.database + u'.' + o.owner;
+    d.set("label", S(label));
+    mustache::data links = List();
+    for (const NavItem& item : items)
+      if (item.group == label) links.push_back(Link(item.name, item.href));
+    SetList(d, "links", links);
     d.set("tables", std::to_string(o.tables));
     d.set("limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
@@ -576,7 +784,7 @@ TemplateData DocumentView::PageData(
         break;
       case SectionKind::Tables:
         items = Items(*this, model_.tables);
-        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews));
+        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews, items));
         break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;
@@ -613,6 +821,7 @@ TemplateData DocumentView::PageData(
       }
     }
     section.set("objects", objects(kind));
+    section.set("groups", Groups(items));
     nav.push_back(NavSection(kind, items));
     sections.push_back(section);
   }

@@ -6,6 +6,7 @@
 // Field names are the templates' contract (a user's own template uses them too); see
 // docs/templates.md.
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <string>
@@ -50,8 +51,14 @@ class DocumentView {
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
   static QString SectionAnchor(SectionKind kind);
 
+  // Where {@link X} and @see X lead: a member of `package` (when given), or any object or
+  // package member of the document by NAME, OWNER.NAME or PACKAGE.MEMBER; empty when X is
+  // not in the document.
+  QString DocHref(const QString& target, const PackageObject* package) const;
+
  private:
   const DocumentModel& model_;
   LinkStyle links_;
   const Diagrams* diagrams_;
+  QHash<QString, QString> linkTargets_;  // upper-case names to links
 };

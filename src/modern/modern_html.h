@@ -13,7 +13,7 @@ class TemplateSet;
 // (which a page may not hold, and no name should bring in) as U+FFFD.
 std::string EscapeModernHtml(const std::string& text);
 
-// Renders the page from the ModernHtml templates, the diagrams inline, each section's
-// objects in batches a browser skips while out of view. Every value is escaped for HTML.
+// Renders the page from the ModernHtml templates, the diagrams inline. Every value is
+// escaped for HTML.
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
                              const Diagrams& diagrams);

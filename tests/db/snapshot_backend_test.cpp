@@ -183,8 +183,7 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
                        testdb::UserSql("U", {}) +
                            "DROP TABLE dba_synonyms;"
                            "CREATE TABLE dba_synonyms (owner TEXT, synonym_name TEXT);");
-  // A name no snapshot has goes to Oracle: without its client library both are named, the
-  // library with the reason its first name gave.
+  // A name no snapshot has goes to Oracle: without its client library both are named.
   qputenv("ORACLE_HOME", dir.path().toUtf8());
   struct Case {
     const char* server;
@@ -195,7 +194,7 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
         Case{"PARTIAL", {"partial.sqlite", "it lacks dba_views, dba_source."}},
         Case{"OLDCOLS", {"oldcols.sqlite", "no such column: table_owner"}},
         Case{"NOWHERE", {"NOWHERE.sqlite", "Oracle Instant Client",
-                         "libclntsh.so could not be loaded (libclntsh.so: cannot open"}}}) {
+                         "libclntsh.so was not found"}}}) {
     errors.clear();
     try {
       ConnectDatabase(db, c.server, "U", "x");

@@ -179,7 +179,8 @@ TEST(Diagrams, ADrawingPastALimitBecomesANoteAndTheBuildGoesOn) {
 }
 
 // Names with markup, quotes, a line break and the library's own escapes ("\N" is the node's
-// name in a label or tooltip) are drawn as they are, in SVG that parses.
+// name in a label or tooltip) are drawn as they are, in SVG that parses. A screen reader
+// reads each table's group by the table's name and each arrow's as what it says.
 TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
   const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>");
   TableObject a = Table(hostile, hostile, hostile);
@@ -208,20 +209,33 @@ TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
     EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
     EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
   }
+  const QString named = shown + u'.' + shown;
+  const std::string* own = d.TableSvg(b.anchor);
+  QXmlStreamReader xml(QByteArray::fromStdString(*own));
+  QStringList groups;
+  QString group;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    if (xml.name() == u"g") group = xml.attributes().value("class").toString();
+    if (xml.name() == u"title" && group != u"graph") groups.append(group + u':' + xml.readElementText());
+  }
+  EXPECT_EQ(groups, (QStringList{QStringLiteral("node:B"), QStringLiteral("node:") + named,
+                                 QStringLiteral("edge:B references ") + named +
+                                     QStringLiteral(" by ") + shown + u'3'}));
 }
 
 TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   GraphLayout layout;
   LayoutGraph broken;
-  broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}}};
+  broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}, {}}};
   std::string svg;
   QString error;
   EXPECT_EQ(layout.RenderSvg(broken, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_FALSE(error.isEmpty());
 
   LayoutGraph fine;
-  fine.nodes = {{"<B>A</B>", "#a", {}}, {"B", {}, {}}};
-  fine.edges = {{0, 1, {}, {}}};
+  fine.nodes = {{"<B>A</B>", "#a", {}, {}}, {"B", {}, {}, {}}};
+  fine.edges = {{0, 1, {}, {}, {}}};
   ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
 

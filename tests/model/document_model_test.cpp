@@ -340,16 +340,17 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_TRUE(t.constraints[2].condition.isEmpty());
   EXPECT_FALSE(t.indexes[0].unique);
   EXPECT_FALSE(t.indexes[0].columns[0].descending);
-  EXPECT_TRUE(m.units[0].signatures.isEmpty());
+  // Without argument rows the unit's source still declares its form, default included.
+  ASSERT_EQ(m.units[0].signatures.size(), 1);
+  EXPECT_EQ(m.units[0].signatures[0].arguments.value(1).defaultValue, "SYSDATE");
   EXPECT_EQ(m.units[0].blocks.size(), 1);
   // Nothing declared: a member block is text of the package.
   EXPECT_TRUE(m.packages[0].members.isEmpty());
   EXPECT_EQ(m.packages[0].textBlocks.size(), 1);
-  // Nothing declared, nothing to compare: the described p_order is not taken for stale.
   const CoverageObject unit = MeasureCoverage(m).objects[2];
   EXPECT_EQ(unit.key.name, "ORDER_TOTAL");
-  EXPECT_EQ(unit.Items().total, 1);
-  EXPECT_TRUE(unit.staleParameters.isEmpty());
+  EXPECT_EQ(unit.Items().total, 3);
+  EXPECT_EQ(unit.staleParameters, QStringList{"p_date"});
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {

@@ -63,7 +63,18 @@ DocumentModel HostileModel() {
                            {kHostile}};
   // The block and the signature name different parameters: the one not described and the
   // one that no longer exists are both shown.
-  const Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  // A documentation comment with every part, a link to nothing among them.
+  plsql::DocComment doc;
+  doc.description = {{plsql::TextBlock::Paragraph, {kHostile + "{@link nowhere " + kHostile + "}"}},
+                     {plsql::TextBlock::Bullets, {kHostile}},
+                     {plsql::TextBlock::Preformatted, {kHostile}}};
+  doc.parameters = {{kHostile, kHostile}};
+  doc.throws = {{kHostile, kHostile}};
+  doc.returns = doc.deprecation = doc.since = kHostile;
+  doc.deprecated = true;
+  doc.see = doc.authors = doc.examples = {kHostile};
+  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  signature.doc = doc;
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
@@ -80,6 +91,8 @@ DocumentModel HostileModel() {
   p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, {block}, {signature}}};
   p.textBlocks = {block};
   p.source = {kHostile};
+  p.doc = doc;
+  p.declarations = {{kHostile, kHostile, kHostile, doc}};
   m.packages = {p};
 
   m.sequencesText = m.rolesText = kHostile;
@@ -170,17 +183,6 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
 }
 
-// 50 objects to a batch: 51 tables make two, each other section one; every batch is closed.
-TEST(ModernHtml, ObjectsGoInClosedBatches) {
-  DocumentModel model = HostileModel();
-  model.tables = QList<TableObject>(51, model.tables[0]);
-  const QString page = QString::fromStdString(
-      RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{}));
-  EXPECT_EQ(page.count("<div class=\"batch\">"), 5);
-  EXPECT_EQ(page.count("<div"), page.count("</div>"));
-  EXPECT_EQ(page.count("<article"), 54);
-}
-
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the
 // one that opened it).
 QString Prose(const QString& text) {
@@ -246,6 +248,57 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
         EXPECT_TRUE(names.contains(target)) << f.name.toStdString() << " -> " << target.toStdString();
       }
     }
+  }
+}
+
+// On a Git host a heading of the README with nothing under it is a dead end and an image is
+// no link: each section lists its pages (the tables under their owner's overview), and a
+// table's drawing is followed by links to the other tables in it.
+TEST(Markdown, TheReadmeAndEveryDrawingLinkTheirPages) {
+  DocumentModel m = HostileModel();
+  TableObject b;
+  b.key = HostileKey(QStringLiteral("B"));
+  b.anchor = b.key.Anchor();
+  b.found = true;
+  b.columns = {{QStringLiteral("ID"), QStringLiteral("NUMBER"), false, {}, {}}};
+  b.constraints = {{QStringLiteral("B_PK"), ConstraintKind::Primary, {QStringLiteral("ID")}, {}, {}, {}, {}}};
+  m.tables[0].constraints.append({QStringLiteral("A_B_FK"), ConstraintKind::Foreign, {kHostile},
+                                  {}, b.key, {QStringLiteral("ID")}, b.anchor});
+  b.referencedBy = {{m.tables[0].key, m.tables[0].anchor, QStringLiteral("A_B_FK"), {kHostile}}};
+  m.tables.append(b);
+  const TableObject& a = m.tables[0];
+  const QList<OutputFile> files =
+      RenderMarkdown(m, Templates(TemplateFormat::Markdown), Drawn(m, LinkStyle::Files));
+  const QString readme = QString::fromUtf8(files[0].bytes);
+  auto page = [](const QString& anchor) { return ObjectFileName(anchor, QStringLiteral(".md")); };
+  auto to = [](const QString& file) { return QStringLiteral("](") + file + u')'; };
+  auto section = [&](const char* anchor) {
+    const QString tag = QStringLiteral("<a id=\"%1\"></a>\n## ").arg(anchor);
+    const qsizetype at = readme.indexOf(tag);
+    return readme.mid(at, readme.indexOf(QStringLiteral("\n## "), at + tag.size()) - at);
+  };
+  const std::pair<const char*, QStringList> sections[] = {
+      {"tables", {page(a.anchor), page(b.anchor)}}, {"views", {page(m.views[0].anchor)}},
+      {"units", {page(m.units[0].anchor)}}, {"packages", {page(m.packages[0].anchor)}}};
+  for (const auto& [anchor, pages] : sections)
+    for (const QString& file : pages)
+      EXPECT_TRUE(section(anchor).contains(to(file))) << anchor << ": " << file.toStdString();
+  const QString tables = section("tables");
+  EXPECT_GT(tables.indexOf(to(page(a.anchor))), tables.indexOf(u".svg)"));
+  EXPECT_EQ(tables.count(to(page(a.anchor))), 1) << "listed once, under its overview";
+
+  for (const TableObject* t : {&a, static_cast<const TableObject*>(&b)}) {
+    const OutputFile* own = nullptr;
+    for (const OutputFile& f : files)
+      if (f.name == page(t->anchor)) own = &f;
+    ASSERT_NE(own, nullptr);
+    const QString text = QString::fromUtf8(own->bytes);
+    const TableObject& other = t == &a ? b : a;
+    const qsizetype image = text.indexOf(u".svg)");
+    ASSERT_GT(image, 0);
+    const QString drawing = text.mid(image, text.indexOf(u"## Columns") - image);
+    EXPECT_TRUE(drawing.contains(to(page(other.anchor)))) << t->key.name.toStdString();
+    EXPECT_FALSE(drawing.contains(to(page(t->anchor)))) << "no link to the page itself";
   }
 }
 

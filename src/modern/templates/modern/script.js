@@ -1,4 +1,64 @@
 "use strict";
+// A region that scrolls sideways (a wide table, a long line of code, a diagram at full
+// size) takes the focus, so that the keys scroll it, and is named for a screen reader. A
+// diagram drawn smaller than its full size gets a button that shows it at full size, to be
+// scrolled sideways, and back. Every size is read before anything is changed, so that a
+// page of thousands of tables is laid out once, not once per table.
+(function () {
+  var regions = document.querySelectorAll(".table-wrap, pre, figure.diagram");
+  var buttons = document.querySelectorAll("figure.diagram button.zoom");
+  function label(el) {
+    var before = el.previousElementSibling, summary = el.parentNode.querySelector("summary");
+    var what = before && /^H[2-6]$/.test(before.tagName) ? before.textContent
+        : el.parentNode.tagName === "DETAILS" && summary ? summary.textContent
+        : el.tagName === "FIGURE" ? "Diagram" : el.tagName === "PRE" ? "Code" : "Table";
+    var owner = el.parentNode.closest(".member, .object, .part");
+    var heading = owner && owner.querySelector("h2, h3, h4");
+    var name = heading && (heading.querySelector(".full") || heading);
+    return what + (name ? ", " + name.textContent.replace(/\s*#$/, "").trim() : "");
+  }
+  function mark() {
+    var scrolls = Array.prototype.map.call(regions, function (el) {
+      return el.scrollWidth > el.clientWidth + 1;
+    });
+    var scaled = Array.prototype.map.call(buttons, function (button) {
+      var figure = button.closest("figure"), svg = figure.querySelector("svg");
+      return figure.classList.contains("full") ||
+          (svg && svg.width.baseVal.value > figure.clientWidth + 1);
+    });
+    regions.forEach(function (el, i) {
+      if (scrolls[i] === el.hasAttribute("tabindex")) return;
+      if (!scrolls[i]) {
+        el.removeAttribute("tabindex");
+        el.removeAttribute("role");
+        el.removeAttribute("aria-label");
+        return;
+      }
+      el.tabIndex = 0;
+      if (el.tagName === "FIGURE") return;  // named by its caption
+      el.setAttribute("role", "region");
+      el.setAttribute("aria-label", label(el));
+    });
+    buttons.forEach(function (button, i) { button.hidden = !scaled[i]; });
+  }
+  buttons.forEach(function (button) {
+    button.addEventListener("click", function () {
+      var full = button.closest("figure").classList.toggle("full");
+      button.setAttribute("aria-pressed", full ? "true" : "false");
+      mark();
+    });
+  });
+  var pending = false;
+  function later() {
+    if (pending) return;
+    pending = true;
+    requestAnimationFrame(function () { pending = false; mark(); });
+  }
+  window.addEventListener("resize", later);
+  document.addEventListener("toggle", later, true);
+  mark();
+})();
+
 // The contents panel: the filter box narrows the list as one types; on a narrow screen the
 // panel opens and closes with the Contents button and closes when a link is followed.
 (function () {
@@ -87,10 +147,14 @@
     var lo = 0, hi = shownCount;
     while (lo < hi) { var mid = (lo + hi) >> 1; if (tops[mid + 1] <= from) lo = mid + 1; else hi = mid; }
     var keep = {};
-    for (var i = lo; i < shownCount && tops[i] < to; i++) {
+    function put(i) {
       keep[i] = drawn[i] || list.appendChild(row(rows[shown[i]]));
       keep[i].style.top = tops[i] + "px";
+      var a = keep[i].firstChild;
+      if (a.tagName === "A") a.tabIndex = i === current ? 0 : -1;
     }
+    for (var i = lo; i < shownCount && tops[i] < to; i++) put(i);
+    if (current < shownCount && !keep[current]) put(current);
     for (var k in drawn) {
       if (keep[k]) continue;
       if (drawn[k].contains(document.activeElement)) keep[k] = drawn[k];
@@ -98,6 +162,44 @@
     }
     drawn = keep;
   }
+
+  // The keyboard: the panel is one stop in the Tab order, at its current row, which is
+  // always drawn; the arrow keys, Page Up, Page Down, Home and End move through every row,
+  // drawn or not, so Tab and Shift+Tab go from the filter to the panel to the document as
+  // they appear on the screen.
+  var current = 0;  // the position in `shown` of the row that takes the focus
+  function linked(i) { return rows[shown[i]].kind !== "owner"; }
+  function moveTo(i, step) {
+    while (i >= 0 && i < shownCount && !linked(i)) i += step;
+    if (i < 0 || i >= shownCount) return;
+    current = i;
+    var filterHeight = box.parentNode.offsetHeight, top = list.offsetTop + tops[i];
+    if (top - filterHeight < side.scrollTop) side.scrollTop = top - filterHeight;
+    else if (top + heights[rows[shown[i]].kind] > side.scrollTop + side.clientHeight)
+      side.scrollTop = top + heights[rows[shown[i]].kind] - side.clientHeight;
+    draw();
+    drawn[i].firstChild.focus({preventScroll: true});
+  }
+  list.addEventListener("keydown", function (e) {
+    var page = Math.max(1, Math.floor(side.clientHeight / heights.item) - 2);
+    var moves = {ArrowDown: [current + 1, 1], ArrowUp: [current - 1, -1],
+                 PageDown: [Math.min(current + page, shownCount - 1), -1],
+                 PageUp: [Math.max(current - page, 0), 1],
+                 Home: [0, 1], End: [shownCount - 1, -1]};
+    var move = moves[e.key];
+    if (!move || e.altKey || e.ctrlKey || e.metaKey || !shownCount) return;
+    e.preventDefault();
+    moveTo(move[0], move[1]);
+  });
+  // A row the reader clicks or reaches otherwise becomes the current one.
+  list.addEventListener("focusin", function (e) {
+    for (var k in drawn) {
+      if (drawn[k].contains(e.target) && +k !== current) {
+        current = +k;
+        draw();
+      }
+    }
+  });
 
   function apply() {
     var words = box.value.toLowerCase().split(/\s+/).filter(Boolean);
@@ -124,99 +226,53 @@
     for (var k in drawn) list.removeChild(drawn[k]);
     drawn = {};
     side.scrollTop = 0;
+    current = 0;
     draw();
     status.textContent = words.length ? count + " of " + entries.length + " shown" : "";
   }
   box.addEventListener("input", apply);
+  // Enter in the filter goes to the first entry it leaves and puts the focus there.
+  box.addEventListener("keydown", function (e) {
+    if (e.key !== "Enter") return;
+    e.preventDefault();
+    for (var i = 0; i < shownCount; i++) {
+      var r = rows[shown[i]];
+      if (r.kind !== "item") continue;
+      var target = document.getElementById(decodeURIComponent(r.href.slice(1)));
+      location.hash = r.href;
+      setOpen(false);
+      if (target) {
+        target.tabIndex = -1;
+        target.focus();
+      }
+      return;
+    }
+  });
   side.addEventListener("scroll", draw, {passive: true});
-  window.addEventListener("resize", draw);
   apply();
 
+  // On a narrow screen the panel covers the document: while it is open the document is
+  // inert, so the focus never goes behind it, and Escape closes it.
   var toggle = document.getElementById("nav-toggle");
+  var main = document.getElementById("main");
+  function narrow() { return getComputedStyle(toggle.parentNode).display !== "none"; }
   function setOpen(open) {
     side.classList.toggle("open", open);
     toggle.setAttribute("aria-expanded", open ? "true" : "false");
+    main.inert = open && narrow();
     if (open) draw();
   }
   toggle.addEventListener("click", function () { setOpen(!side.classList.contains("open")); });
   side.addEventListener("click", function (e) {
-    if (e.target.tagName === "A" && getComputedStyle(toggle.parentNode).display !== "none") setOpen(false);
+    if (e.target.tagName === "A" && narrow()) setOpen(false);
   });
-
-  // The browser keeps what the reader sees in place when content above it changes size, but
-  // not when an object or batch out of view is laid out for the first time and its estimated
-  // height gives way to its real one: scrolling up into objects never seen would move the
-  // page under the reader. So the page is moved by that change for those that begin above
-  // the view and ended within it (a batch's change holds its objects' own). One that filled
-  // the view, as where the scroll bar was dragged to, moves nothing: nothing seen follows it.
-  var fresh = new Set(), heightOf = new Map();
-  var sized = new ResizeObserver(function (entries) {
-    var moved = new Map(), by = 0;
-    entries.forEach(function (e) {
-      var was = heightOf.get(e.target), now = e.borderBoxSize[0].blockSize;
-      heightOf.set(e.target, now);
-      if (!fresh.delete(e.target) || was === undefined) return;
-      var top = e.target.getBoundingClientRect().top;
-      if (top < 0 && top + was < window.innerHeight) moved.set(e.target, now - was);
-    });
-    moved.forEach(function (change, el) {
-      if (!moved.has(el.parentElement.closest(".batch"))) by += change;
-    });
-    if (by) window.scrollBy(0, by);
+  document.addEventListener("keydown", function (e) {
+    if (e.key !== "Escape" || !side.classList.contains("open") || !narrow()) return;
+    setOpen(false);
+    toggle.focus();
   });
-  // Watching every object would cost each frame of a large page (every keystroke in the
-  // filter) a look at tens of thousands of them: the batches are watched always, the objects
-  // of a batch only while the browser lays that batch out.
-  function watch(el, on) {
-    if (on) sized.observe(el); else { sized.unobserve(el); heightOf.delete(el); }
-  }
-  document.querySelectorAll(".batch").forEach(function (el) { watch(el, true); });
-  document.addEventListener("contentvisibilityautostatechange", function (e) {
-    if (!e.skipped) fresh.add(e.target);
-    if (e.target.classList.contains("batch"))
-      e.target.querySelectorAll(".object").forEach(function (el) { watch(el, !e.skipped); });
-  }, true);
-
-  // Objects out of view have only an estimated height until they come near it, so a jump to
-  // a far anchor lands short of it once the objects it passed are laid out (a frame or two
-  // later): the target is brought into view again until it has stayed put for a few frames.
-  // Anything the reader does meanwhile (a wheel, a touch, a key, a press on the page or its
-  // scroll bar) ends that at once, so they are never pulled back to the target.
-  var landing = 0;  // counts landings and the reader's acts: a landing runs while it is the last
-  function land(id) {
-    var target = id && document.getElementById(id);
-    if (!target) return;
-    var run = ++landing, last = null, still = 0, frames = 0;
-    requestAnimationFrame(function again() {
-      if (run !== landing) return;
-      var top = target.getBoundingClientRect().top;
-      if (top === last) still++; else still = 0;
-      if (still >= 3 || frames++ > 30) return;
-      if (top !== last) target.scrollIntoView();
-      last = target.getBoundingClientRect().top;
-      requestAnimationFrame(again);
-    });
-  }
-  ["wheel", "touchstart", "keydown", "pointerdown"].forEach(function (type) {
-    window.addEventListener(type, function () { landing++; }, {capture: true, passive: true});
+  window.addEventListener("resize", function () {
+    main.inert = side.classList.contains("open") && narrow();
+    draw();
   });
-  // A followed link's landing starts with its click, before the browser moves to the target,
-  // so that a wheel turned in the same frame already ends it; the location's change that
-  // follows starts no second one. A link in a diagram, or going back and forward, lands
-  // when the location changes.
-  var aim = null;  // the id a followed link lands on, until the location changes
-  document.addEventListener("click", function (e) {
-    var link = e.target.closest && e.target.closest('a[href^="#"]');
-    if (link) land(aim = decoded(link.getAttribute("href").slice(1)));
-  });
-  // A fragment that does not decode (a stray "%") names no anchor.
-  function decoded(fragment) {
-    try { return decodeURIComponent(fragment); } catch (e) { return null; }
-  }
-  function hash() { return decoded(location.hash.slice(1)); }
-  window.addEventListener("hashchange", function () {
-    if (hash() !== aim) land(hash());
-    aim = null;
-  });
-  land(hash());
 })();
