@@ -82,7 +82,11 @@ bench: deps
 # `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs each of FUZZ_TARGETS in
 # turn from its seeds (fuzz/corpus/NAME and the sample files in $(FUZZ_BUILD)/seeds/NAME),
 # with fuzz/NAME.dict when there is one, keeping the corpus it grows in
-# $(FUZZ_BUILD)/corpus/NAME and what it finds in $(FUZZ_BUILD)/findings/NAME-*.
+# $(FUZZ_BUILD)/corpus/NAME and what it finds in $(FUZZ_BUILD)/findings/NAME-*. A damaged
+# @Variant value in a settings file makes Qt reserve the length it declares, gigabytes of
+# address space that are never touched and that the program survives: one allocation may be
+# as large as 64 GiB (and one that cannot be met gives null, as the system's malloc does),
+# while the memory really used stays bounded by -rss_limit_mb.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS ?= comment_tags project_file project_history connection_history settings_file plsql_reader
@@ -97,9 +101,10 @@ fuzz-run: fuzz
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t; \
 	  dict=; [ -f fuzz/$$t.dict ] && dict=-dict=fuzz/$$t.dict; \
-	  TMPDIR=/dev/shm/vellumar-fuzz $(FUZZ_BUILD)/fuzz_$$t \
+	  TMPDIR=/dev/shm/vellumar-fuzz ASAN_OPTIONS=allocator_may_return_null=1 \
+	    $(FUZZ_BUILD)/fuzz_$$t \
 	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t $(FUZZ_BUILD)/seeds/$$t $$dict \
-	    -max_len=16384 -timeout=10 -rss_limit_mb=3072 -max_total_time=$(FUZZ_SECONDS) \
+	    -max_len=16384 -timeout=10 -rss_limit_mb=3072 -malloc_limit_mb=65536 -max_total_time=$(FUZZ_SECONDS) \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- -print_final_stats=1 || exit 1; \
 	done
 
