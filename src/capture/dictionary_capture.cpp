@@ -48,6 +48,12 @@ const ViewRead kReads[] = {
      "SELECT index_owner, index_name, table_owner, table_name, column_name, column_position, "
      "descend FROM all_ind_columns WHERE index_owner IN (%O) "
      "ORDER BY index_owner, index_name, column_position"},
+    // A function-based or descending index column is a hidden SYS_NC column above; its
+    // expression is here (a LONG, which the client reads as text).
+    {"dba_ind_expressions", "ALL_IND_EXPRESSIONS",
+     "SELECT index_owner, index_name, table_owner, table_name, column_position, "
+     "column_expression FROM all_ind_expressions WHERE index_owner IN (%O) "
+     "ORDER BY index_owner, index_name, column_position"},
     {"dba_views", "ALL_VIEWS",
      "SELECT owner, view_name, text FROM all_views WHERE owner IN (%O) ORDER BY owner, view_name"},
     // Types and triggers have source too; the documents read only these four kinds.

@@ -41,11 +41,11 @@ TEST_F(CaptureTest, TheSnapshotHoldsWhatTheViewsShowAndDocumentsRead) {
   const CaptureResult r = Capture();
   ASSERT_TRUE(r.ok()) << r.error.toStdString();
   EXPECT_EQ(r.owners, QStringList({"HR"}));
-  EXPECT_EQ(r.rows, 33);
+  EXPECT_EQ(r.rows, 36);
   EXPECT_EQ(stub_open_sessions(), 0);
   EXPECT_EQ(steps.done.first(), "ALL_USERS: 1 row");
   EXPECT_EQ(steps.done.mid(2, 1), QStringList({"ALL_TAB_COMMENTS: 3 rows"}));
-  EXPECT_EQ(steps.done.size(), 16);  // ALL_USERS and a view per snapshot table
+  EXPECT_EQ(steps.done.size(), 17);  // ALL_USERS and a view per snapshot table
   EXPECT_EQ(steps.max, steps.done.size());
   EXPECT_EQ(QString::fromUtf8(stub_last_bind(1)), "HR");
 
@@ -59,6 +59,9 @@ TEST_F(CaptureTest, TheSnapshotHoldsWhatTheViewsShowAndDocumentsRead) {
                                 {"DEPARTMENT_ID", "4", "Y", "", ""}}));
   EXPECT_EQ(Column(QueryId::OCIForeignKeys, {"EMPLOYEES"}, "kohdesarake"),
             QStringList({"DEPARTMENTS.DEPARTMENT_ID"}));
+  EXPECT_EQ(Rows(QueryId::OCIIndexExpressions, {"EMPLOYEES"},
+                 {"column_name", "descend", "column_expression"}),
+            QList<QStringList>({{"SYS_NC00004$", "DESC", "\"HIRE_DATE\""}}));
   EXPECT_EQ(Column(QueryId::OCIViews, {"EMP_NAMES"}, "text"),
             QStringList({"SELECT e.employee_id, d.department_name\n"
                          "FROM employees e JOIN departments d USING (department_id)"}));

@@ -60,11 +60,18 @@ void ScriptHr(const char* skip) {
        {"HR", "EMP_DEPT_FK", "EMPLOYEES", "DEPARTMENT_ID", "1"},
        {"HR", "SYS_C0013", "EMPLOYEES", "HIRE_DATE", nullptr}});
   add("FROM all_indexes", {"OWNER", "INDEX_NAME", "TABLE_OWNER", "TABLE_NAME", "UNIQUENESS"},
-      {{"HR", "DEPT_ID_PK", "HR", "DEPARTMENTS", "UNIQUE"}});
+      {{"HR", "DEPT_ID_PK", "HR", "DEPARTMENTS", "UNIQUE"},
+       {"HR", "EMP_HIRED_IX", "HR", "EMPLOYEES", "NONUNIQUE"}});
+  // A descending column is a hidden SYS_NC column whose expression is the real column.
   add("FROM all_ind_columns",
       {"INDEX_OWNER", "INDEX_NAME", "TABLE_OWNER", "TABLE_NAME", "COLUMN_NAME",
        "COLUMN_POSITION", "DESCEND"},
-      {{"HR", "DEPT_ID_PK", "HR", "DEPARTMENTS", "DEPARTMENT_ID", "1", "ASC"}});
+      {{"HR", "DEPT_ID_PK", "HR", "DEPARTMENTS", "DEPARTMENT_ID", "1", "ASC"},
+       {"HR", "EMP_HIRED_IX", "HR", "EMPLOYEES", "SYS_NC00004$", "1", "DESC"}});
+  add("FROM all_ind_expressions",
+      {"INDEX_OWNER", "INDEX_NAME", "TABLE_OWNER", "TABLE_NAME", "COLUMN_POSITION",
+       "COLUMN_EXPRESSION"},
+      {{"HR", "EMP_HIRED_IX", "HR", "EMPLOYEES", "1", "\"HIRE_DATE\""}}, 1);
   add("FROM all_views", {"OWNER", "VIEW_NAME", "TEXT"},
       {{"HR", "EMP_NAMES", "SELECT e.employee_id, d.department_name\n"
                            "FROM employees e JOIN departments d USING (department_id)"}},
