@@ -357,7 +357,10 @@ FOCUSED = r"""
 # a diagram is drawn to the width, and its button shows it at full size and back.
 PHONE_LAYOUT = r"""
 (async () => {
-  const frame = () => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)));
+  // A few frames and a moment, so that the page has answered the change of width however
+  // busy the machine is.
+  const frame = () => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(
+      () => requestAnimationFrame(() => setTimeout(r, 50)))));
   await frame();
   const failures = [];
   const root = document.documentElement;
