@@ -26,18 +26,24 @@ test: build
 # The sample document, built with vellumar-build from the sample project and its own settings
 # (every document part on), so the user's settings neither change it nor are changed.
 DEMO_DIR = $(BUILD)/demo
+SAMPLE_DIR = $(BUILD)/share/vellumar/sample
+# The modern formats open with the changes since the sample's version 1.0.
+DEMO_SINCE = --changes-since $(SAMPLE_DIR)/demo-1.0.sqlite
 DEMO_BUILD = $(BUILD)/bin/vellumar-build --settings data/sample/demo.ini data/sample/demo.vlm
 DEMO_QUIET = >/dev/null 2>$(DEMO_DIR)/build.log || { cat $(DEMO_DIR)/build.log; exit 1; }
 demo: build
 	@mkdir -p $(DEMO_DIR)
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.htm $(DEMO_QUIET)
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.txt $(DEMO_QUIET)
-	@$(DEMO_BUILD) --format modern $(DEMO_DIR)/demo.html $(DEMO_QUIET)
-	@$(DEMO_BUILD) --format markdown $(DEMO_DIR)/markdown $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format modern $(DEMO_SINCE) $(DEMO_DIR)/demo.html $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format markdown $(DEMO_SINCE) $(DEMO_DIR)/markdown $(DEMO_QUIET)
+	@$(BUILD)/bin/vellumar-build --changes $(SAMPLE_DIR)/demo-1.0.sqlite $(SAMPLE_DIR)/demo.sqlite \
+	  >$(DEMO_DIR)/changes.txt
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
 	@echo "Sample document (web page): $(abspath $(DEMO_DIR)/demo.html)"
 	@echo "Sample document (Markdown): $(abspath $(DEMO_DIR)/markdown)/README.md"
+	@echo "Changes of the sample since version 1.0: $(abspath $(DEMO_DIR)/changes.txt)"
 
 run: build
 	@$(BUILD)/bin/vellumar
@@ -71,7 +77,8 @@ bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target run-benches
 
-# Fuzz targets: their own build with clang and libFuzzer, never part of build or test.
+# Fuzz targets: their own build with clang and libFuzzer, never part of build or test (which
+# only replays their seeds, tests/fuzz).
 # `make fuzz` builds them; `make fuzz-run FUZZ_SECONDS=600` also runs each of FUZZ_TARGETS in
 # turn from its seeds (fuzz/corpus/NAME and the sample files in $(FUZZ_BUILD)/seeds/NAME),
 # with fuzz/NAME.dict when there is one, keeping the corpus it grows in

@@ -1,7 +1,7 @@
 // Feeds arbitrary source lines and tag settings to the three comment-tag passes and checks
 // what must hold whatever the input:
 // - the scratch grid is one empty cell again after every pass (no rows leak);
-// - text output copies source lines unchanged and in order, nothing else;
+// - text output copies source lines in order, each without its line end, nothing else;
 // - HTML output holds only our own markup: every "<" opens one of our tags, tables are
 //   balanced and every row has the three parameter columns;
 // - a member heading needs a member open tag;
@@ -72,7 +72,7 @@ void CheckGridIsEmpty(const Document& doc) {
 void CheckCopied(const QStringList& out, const QStringList& source) {
   qsizetype next = 0;
   for (const QString& line : out) {
-    while (next < source.size() && source[next] != line) ++next;
+    while (next < source.size() && WithoutLineEnd(source[next]) != line) ++next;
     Check(next < source.size(), "text output copies source lines in order");
     ++next;
   }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the sample document with the given vellumar-build into a temporary directory and
 # checks it in headless Chromium (tools/check_document.py): the classic HTML document, or
-# with FORMAT "modern" the modern page, whose diagrams it also clicks.
+# with FORMAT "modern" the modern page (with the changes since the sample's version 1.0),
+# whose diagrams it also clicks.
 # Usage: check_demo.sh VELLUMAR_BUILD [FORMAT] [SCREENSHOT.png]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +11,11 @@ trap 'rm -rf "$work"' EXIT
 format="${2:-html}"
 out="$work/demo.htm"
 want=()
-[ "$format" = modern ] && out="$work/demo.html" && want=(--want-diagrams)
-"$1" --format "$format" --settings "$root/data/sample/demo.ini" "$root/data/sample/demo.vlm" \
+since=()
+# The modern page also opens with the changes since the sample's version 1.0, linked to
+# their objects.
+[ "$format" = modern ] && out="$work/demo.html" && want=(--want-diagrams) &&
+  since=(--changes-since "$(dirname "$1")/../share/vellumar/sample/demo-1.0.sqlite")
+"$1" --format "$format" "${since[@]}" --settings "$root/data/sample/demo.ini" "$root/data/sample/demo.vlm" \
   "$out" >/dev/null 2>"$work/build.log" || { cat "$work/build.log" >&2; exit 1; }
 python3 "$root/tools/check_document.py" "$out" "${want[@]}" ${3:+--screenshot "$3"}

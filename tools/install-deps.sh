@@ -8,7 +8,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
   libkainjow-mustache-dev libgraphviz-dev

@@ -151,11 +151,11 @@ QStringList FunctionBlock(const QString& heading) {
 void WriteArguments(Writer& w, const QString& owner, const QString& package,
                     const QString& object) {
   w.Insert("dba_arguments", {owner, package, object, QString(), QString(), "0", "1", "0",
-                             "NUMBER", "OUT", QString()});
+                             "NUMBER", "OUT", QString(), "N"});
   w.Insert("dba_arguments", {owner, package, object, QString(), "P_ID", "1", "2", "0", "NUMBER",
-                             "IN", QString()});
+                             "IN", QString(), "N"});
   w.Insert("dba_arguments", {owner, package, object, QString(), "P_DAY", "2", "3", "0", "DATE",
-                             "IN", "SYSDATE"});
+                             "IN", "SYSDATE", "Y"});
 }
 
 void WriteOwner(Writer& w, const QString& owner, int tables) {

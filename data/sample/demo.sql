@@ -579,6 +579,136 @@ Return value (NUMBER):
 FUNCTION headcount (p_department_id IN NUMBER) RETURN NUMBER;
 END hr_util;');
 
+-- LEAVE_API is documented as much PL/SQL is, without tags: Javadoc blocks, comment lines
+-- above and after declarations, comments on parameter lines, and a comment that only the
+-- package body carries.
+INSERT INTO unit_source VALUES ('HR', 'LEAVE_API', 'PACKAGE',
+'PACKAGE leave_api
+AS
+/**
+ * Leave of employees: requests, approvals and the days left.
+ *
+ * A request runs through three states:
+ * 1. requested by the employee
+ * 2. approved or rejected by the manager
+ * 3. taken
+ *
+ * @author Human Resources IT
+ * @since 2.0
+ */
+
+  -- =====================================================================
+  -- Types and constants
+  -- =====================================================================
+
+  /** The days of a request, one element per working day. */
+  TYPE t_days IS TABLE OF DATE;
+
+  -- Days of leave a new employee gets per year.
+  c_yearly_days CONSTANT PLS_INTEGER := 25;
+
+  /** Raised when a request asks for more days than are left. */
+  e_not_enough_days EXCEPTION;
+
+  -- The open requests of a manager''s employees, oldest first.
+  CURSOR c_open_requests (p_manager_id NUMBER) IS
+    SELECT employee_id, hire_date FROM employees WHERE manager_id = p_manager_id;
+
+  -- =====================================================================
+  -- Requests
+  -- =====================================================================
+
+  /**
+   * Asks for leave.
+   *
+   * The request waits for the manager''s approval. Days that are
+   * not working days are not counted.
+   *
+   * @param p_employee_id the employee who asks
+   * @param p_first_day   first day of leave
+   * @param p_last_day    last day of leave; the first day when left out
+   * @return the number of the new request
+   * @throws e_not_enough_days when fewer days are left than asked for
+   * @see approve
+   * @example
+   *   l_request := leave_api.request_leave(101, DATE ''2024-08-05'', DATE ''2024-08-16'');
+   */
+  FUNCTION request_leave (p_employee_id IN NUMBER,
+                          p_first_day   IN DATE,
+                          p_last_day    IN DATE DEFAULT NULL) RETURN NUMBER;
+
+  -- Approves a request; the days are taken off the employee''s balance.
+  -- Only the employee''s manager may approve. See also {@link reject}.
+  PROCEDURE approve (p_request_id IN NUMBER);
+
+  PROCEDURE reject (p_request_id IN NUMBER,                          -- the request to reject
+                    p_reason     IN VARCHAR2 DEFAULT ''No reason given''  -- shown to the employee
+                   );
+  -- Rejects a request and tells the employee why.
+
+  -- procedure cancel (p_request_id in number);
+
+  /**
+   * Days of leave left this year.
+   * @deprecated use {@link days_left} with a date
+   */
+  FUNCTION days_left (p_employee_id IN NUMBER) RETURN NUMBER;
+
+  /** Days of leave left on a given day, requests not yet taken included. */
+  FUNCTION days_left (p_employee_id IN NUMBER, p_on_date IN DATE) RETURN NUMBER;
+
+  PROCEDURE close_year;
+
+END leave_api;');
+
+INSERT INTO unit_source VALUES ('HR', 'LEAVE_API', 'PACKAGE BODY',
+'PACKAGE BODY leave_api
+AS
+  FUNCTION request_leave (p_employee_id IN NUMBER,
+                          p_first_day   IN DATE,
+                          p_last_day    IN DATE DEFAULT NULL) RETURN NUMBER IS
+    v_days NUMBER := NVL(p_last_day, p_first_day) - p_first_day + 1;
+  BEGIN
+    IF v_days > days_left(p_employee_id, p_first_day) THEN
+      RAISE e_not_enough_days;
+    END IF;
+    RETURN employees_seq.NEXTVAL;
+  END request_leave;
+
+  PROCEDURE approve (p_request_id IN NUMBER) IS
+  BEGIN
+    NULL;
+  END approve;
+
+  PROCEDURE reject (p_request_id IN NUMBER, p_reason IN VARCHAR2 DEFAULT ''No reason given'') IS
+  BEGIN
+    DBMS_OUTPUT.PUT_LINE(p_request_id || '': '' || p_reason);
+  END reject;
+
+  FUNCTION days_left (p_employee_id IN NUMBER) RETURN NUMBER IS
+  BEGIN
+    RETURN days_left(p_employee_id, SYSDATE);
+  END days_left;
+
+  FUNCTION days_left (p_employee_id IN NUMBER, p_on_date IN DATE) RETURN NUMBER IS
+    v_hired DATE;
+  BEGIN
+    SELECT hire_date INTO v_hired FROM employees WHERE employee_id = p_employee_id;
+    RETURN CASE WHEN v_hired > p_on_date THEN 0 ELSE c_yearly_days END;
+  END days_left;
+
+  /*
+   * Closes the leave year: days not taken move to the new year, at most
+   * five of them. Runs on the first working day of January.
+   */
+  PROCEDURE close_year IS
+  BEGIN
+    FOR r IN (SELECT employee_id FROM employees) LOOP
+      NULL;
+    END LOOP;
+  END close_year;
+END leave_api;');
+
 INSERT INTO unit_source VALUES ('PAYROLL', 'NET_PAY', 'FUNCTION',
 'FUNCTION net_pay (p_gross IN NUMBER, p_tax_code IN VARCHAR2) RETURN NUMBER
 /*
@@ -695,37 +825,48 @@ INSERT INTO dba_col_comments (owner, table_name, column_name, comments) VALUES
 
 INSERT INTO dba_arguments
   (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
-   data_type, in_out, default_value)
+   data_type, in_out, default_value, defaulted)
 VALUES
-  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL),
-  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
-  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
-  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_PERCENT', 2, 2, 0, 'NUMBER', 'IN', NULL),
-  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
-  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
-  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_ON_DATE', 2, 3, 0, 'DATE', 'IN', 'SYSDATE'),
-  ('HR', NULL, 'CHECK_WORKING_HOURS', NULL, NULL, 1, 0, 0, NULL, 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
-  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_LAST_NAME', 1, 2, 0, 'VARCHAR2', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_EMAIL', 2, 3, 0, 'VARCHAR2', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_JOB_ID', 3, 4, 0, 'VARCHAR2', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 4, 5, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 2, 2, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_LAST_DAY', 2, 2, 0, 'DATE', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_WHAT', 2, 2, 0, 'VARCHAR2', 'IN', NULL),
-  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL),
-  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
-  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
-  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL),
-  ('PAYROLL', NULL, 'NET_PAY', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL),
-  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_GROSS', 1, 2, 0, 'NUMBER', 'IN', NULL),
-  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_TAX_CODE', 2, 3, 0, 'VARCHAR2', 'IN', NULL),
-  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL),
-  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_DRY_RUN', 2, 2, 0, 'PL/SQL BOOLEAN', 'IN',
-   'FALSE');
+  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL, 'N'),
+  ('HR', NULL, 'GET_EMPLOYEE_NAME', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'RAISE_SALARY', NULL, 'P_PERCENT', 2, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'YEARS_OF_SERVICE', NULL, 'P_ON_DATE', 2, 3, 0, 'DATE', 'IN', NULL, 'Y'),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_LAST_NAME', 1, 2, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_EMAIL', 2, 3, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_JOB_ID', 3, 4, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'HIRE_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 4, 5, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'TRANSFER_EMPLOYEE', NULL, 'P_DEPARTMENT_ID', 2, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'REMOVE_EMPLOYEE', NULL, 'P_LAST_DAY', 2, 2, 0, 'DATE', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'EMP_MGMT', 'LOG_CHANGE', NULL, 'P_WHAT', 2, 2, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, NULL, 0, 1, 0, 'VARCHAR2', 'OUT', NULL, 'N'),
+  ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', 'HR_UTIL', 'HEADCOUNT', NULL, 'P_DEPARTMENT_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REQUEST_LEAVE', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REQUEST_LEAVE', NULL, 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REQUEST_LEAVE', NULL, 'P_FIRST_DAY', 2, 3, 0, 'DATE', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REQUEST_LEAVE', NULL, 'P_LAST_DAY', 3, 4, 0, 'DATE', 'IN', NULL, 'Y'),
+  ('HR', 'LEAVE_API', 'APPROVE', NULL, 'P_REQUEST_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REJECT', NULL, 'P_REQUEST_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'REJECT', NULL, 'P_REASON', 2, 2, 0, 'VARCHAR2', 'IN', NULL, 'Y'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', '1', NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', '1', 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', '2', NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', '2', 'P_EMPLOYEE_ID', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', '2', 'P_ON_DATE', 2, 3, 0, 'DATE', 'IN', NULL, 'N'),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, NULL, 0, 1, 0, 'NUMBER', 'OUT', NULL, 'N'),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_GROSS', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('PAYROLL', NULL, 'NET_PAY', NULL, 'P_TAX_CODE', 2, 3, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_PERIOD', 1, 1, 0, 'DATE', 'IN', NULL, 'N'),
+  ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', NULL, 'P_DRY_RUN', 2, 2, 0, 'PL/SQL BOOLEAN', 'IN', NULL,
+   'Y');
 
 -- The subprograms each unit declares, in the order of declaration (a package's own row has
 -- no procedure name and number 0).
@@ -744,6 +885,13 @@ VALUES
   ('HR', 'HR_UTIL', NULL, 'PACKAGE', 0, NULL),
   ('HR', 'HR_UTIL', 'DEPARTMENT_NAME', 'PACKAGE', 1, NULL),
   ('HR', 'HR_UTIL', 'HEADCOUNT', 'PACKAGE', 2, NULL),
+  ('HR', 'LEAVE_API', NULL, 'PACKAGE', 0, NULL),
+  ('HR', 'LEAVE_API', 'REQUEST_LEAVE', 'PACKAGE', 1, NULL),
+  ('HR', 'LEAVE_API', 'APPROVE', 'PACKAGE', 2, NULL),
+  ('HR', 'LEAVE_API', 'REJECT', 'PACKAGE', 3, NULL),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', 'PACKAGE', 4, '1'),
+  ('HR', 'LEAVE_API', 'DAYS_LEFT', 'PACKAGE', 5, '2'),
+  ('HR', 'LEAVE_API', 'CLOSE_YEAR', 'PACKAGE', 6, NULL),
   ('PAYROLL', 'NET_PAY', NULL, 'FUNCTION', 1, NULL),
   ('PAYROLL', 'SALARY_CALC', NULL, 'PACKAGE', 0, NULL),
   ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', 'PACKAGE', 1, NULL);

@@ -126,9 +126,9 @@ UPDATE dba_ind_columns SET descend = 'DESC'
   WHERE index_owner = 'SALES' AND index_name = 'ORDERS_CUSTOMER_IX' AND column_name = 'ORDER_DATE';
 INSERT INTO dba_arguments
   (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
-   data_type, in_out, default_value)
+   data_type, in_out, default_value, defaulted)
 VALUES
-  ('SALES', NULL, 'CLOSE_ORDER', NULL, 'P_ORDER_ID', 1, 1, 0, 'NUMBER', 'IN', NULL);
+  ('SALES', NULL, 'CLOSE_ORDER', NULL, 'P_ORDER_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N');
 INSERT INTO dba_procedures
   (owner, object_name, procedure_name, object_type, subprogram_id, overload)
 VALUES

@@ -113,6 +113,8 @@ void MainWindow::CreateMenus() {
                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   MIClose = NamedAction(file, "MIClose", tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W));
   file->addSeparator();
+  MICapture = NamedAction(file, "MICapture", tr("Capture &dictionary..."));
+  file->addSeparator();
   MIExit = NamedAction(file, "MIExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   // Undo, Redo and Select All act on the focused text box with the platform's keys.
@@ -163,6 +165,7 @@ void MainWindow::CreateMenus() {
   connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
   connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
   connect(MICoverage, &QAction::triggered, this, &MainWindow::CoverageRequested);
+  connect(MICapture, &QAction::triggered, this, &MainWindow::CaptureRequested);
   connect(MIOptions, &QAction::triggered, this, &MainWindow::ShowOptions);
   connect(MIContents, &QAction::triggered, this, &MainWindow::ShowHelpContents);
   connect(MIAbout, &QAction::triggered, this, &MainWindow::ShowAbout);

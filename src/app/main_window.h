@@ -52,6 +52,8 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   void BuildRequested();
   // Project > Coverage.
   void CoverageRequested();
+  // File > Capture dictionary.
+  void CaptureRequested();
   // Every change of project state; the database connection must be closed.
   void DisconnectRequested();
 
@@ -82,6 +84,7 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   QAction* MISave = nullptr;
   QAction* MISaveAs = nullptr;
   QAction* MIClose = nullptr;
+  QAction* MICapture = nullptr;
   QAction* MIExit = nullptr;
   QAction* MIUndo = nullptr;
   QAction* MIRedo = nullptr;

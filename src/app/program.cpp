@@ -9,6 +9,7 @@
 #include "app/qt_prompts.h"
 #include "builder/build_command.h"
 #include "builder/coverage_command.h"
+#include "capture/capture_dialog.h"
 #include "db/database.h"
 #include "pages/object_tabs.h"
 
@@ -48,6 +49,12 @@ Program::Program(Prompts* prompts) {
   auto* coverage = new CoverageCommand(*window, *database_);  // owned by the window
   QObject::connect(window, &MainWindow::CoverageRequested, coverage,
                    &CoverageCommand::MICoverageClick);
+  QObject::connect(window, &MainWindow::CaptureRequested, window, [window, database, prompts] {
+    CaptureDialog dialog(*prompts, window->LiveSettings().Project_dir, database->ServerName(),
+                         database->UserName(), window);
+    window->CenterOver(&dialog);
+    dialog.exec();
+  });
 }
 
 Program::~Program() = default;

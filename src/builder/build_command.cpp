@@ -112,6 +112,7 @@ void BuildCommand::MIBuildprojectClick() {
   QCoreApplication::processEvents();
 
   db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  db_.SetCallTimeout(settings.Call_timeout);
   Project& project = window_.CurrentProject();
   // Files of the user's in a Markdown folder are replaced only when the user says so.
   const auto mayReplace = [this](const QStringList& names) {

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include <QFileInfo>
 
+#include "builder/document_changes.h"
 #include "classic/build_context.h"
 #include "classic/document_file.h"
 #include "classic/general_sections.h"
@@ -81,7 +82,13 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
-  const DocumentModel model = BuildDocumentModel(project, settings, db, progress);
+  DocumentModel model = BuildDocumentModel(project, settings, db, progress);
+  if (!settings.Changes_since.isEmpty() &&
+      !AddChangesSince(model, settings, settings.Changes_since, &reason)) {
+    result.failure = BuildResult::Failure::Changes;
+    result.error = "ERROR: " + reason;
+    return;
+  }
   Diagrams diagrams;
   if (!DrawDiagrams(model, settings.Diagrams,
                     format == OutputFormat::Markdown ? LinkStyle::Files : LinkStyle::Page,

@@ -36,7 +36,8 @@ std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputForma
 
 struct BuildResult {
   // UsersFiles: the Markdown folder holds files of the user's that the build would replace.
-  enum class Failure { None, Database, Save, Template, Diagram, UsersFiles };
+  // Changes: the older snapshot of the Settings' Changes_since cannot be compared.
+  enum class Failure { None, Database, Save, Template, Diagram, UsersFiles, Changes };
 
   Failure failure = Failure::None;
   // The file name written (or that could not be created), extension included.

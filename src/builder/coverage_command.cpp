@@ -32,6 +32,7 @@ void CoverageCommand::MICoverageClick() {
   QCoreApplication::processEvents();
 
   db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  db_.SetCallTimeout(settings.Call_timeout);
   const CoverageRun run = RunCoverage(window_.CurrentProject(), settings, db_, *progress);
   ShowConnectionAfterBuild(window_, db_, wasConnected, run.connectionRestored);
   if (!run.ok()) {

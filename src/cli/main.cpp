@@ -1,14 +1,17 @@
 // vellumar-build: builds a project's document without the GUI, for scripts and CI.
 //
 // vellumar-build [--format html|text|modern|markdown] [--template DIR]
-//                [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT
+//                [--diagrams none|tables|all] [--changes-since OLD.sqlite] [--settings FILE]
+//                PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
+// vellumar-build --capture [--owners A,B] [--password] CONNECTION OUT.sqlite
+// vellumar-build --changes [--owners A,B] [--json] [--fail-on breaking] OLD.sqlite NEW.sqlite
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
 // save failed, OUTPUT is not a regular file (a folder, for markdown), an interrupted save
 // left a copy of the project, or anything unexpected happened (no file is written), 2 usage
 // error, a refused settings file, an OUTPUT that would replace an input, or a Markdown
 // folder holding files of the user's that the build would replace, 3 the coverage total is
-// below --min. SIGINT, SIGTERM and SIGHUP remove the build's temporary files before the
+// below --min, 4 a change is breaking and --fail-on breaking was given. SIGINT, SIGTERM and SIGHUP remove the build's temporary files before the
 // program ends.
 
 #include <sys/stat.h>
@@ -26,6 +29,9 @@
 
 #include "builder/build_runner.h"
 #include "builder/output_guard.h"
+#include "capture/dictionary_capture.h"
+#include "cli/capture_command.h"
+#include "cli/changes_command.h"
 #include "cli/console_progress.h"
 #include "cli/settings_file.h"
 #include "coverage/coverage.h"
@@ -49,8 +55,12 @@ constexpr int kBelowMinimum = 3;
 
 const char kUsageText[] =
     "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
-    "                      [--diagrams none|tables|all] [--settings FILE] PROJECT.vlm OUTPUT\n"
+    "                      [--diagrams none|tables|all] [--changes-since OLD.sqlite]\n"
+    "                      [--settings FILE] PROJECT.vlm OUTPUT\n"
     "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
+    "       vellumar-build --capture [--owners A,B,...] [--password] CONNECTION OUT.sqlite\n"
+    "       vellumar-build --changes [--owners A,B,...] [--json] [--fail-on breaking]\n"
+    "                      OLD.sqlite NEW.sqlite\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\", \".txt\" or \".html\" is\n"
     "appended unless the name already holds it). The format is text when OUTPUT ends in\n"
     "\".txt\", else HTML. Settings come from the user's options, or from the INI file FILE.\n"
@@ -66,6 +76,9 @@ const char kUsageText[] =
     "                   overview of each owner's tables, left out for an owner of more\n"
     "                   than 60 tables, where it is too large to read); default: the\n"
     "                   settings' choice, all unless changed\n"
+    "  --changes-since OLD.sqlite  for modern and markdown: the document opens with the\n"
+    "                   changes since the older snapshot OLD.sqlite of its dictionary and\n"
+    "                   marks every changed object (default: the settings' choice, none)\n"
     "  --settings FILE  document parts and comment tags from this INI file\n"
     "  --coverage       report what the document leaves undocumented instead of building\n"
     "                   it: per kind (of the document parts on) and per object, with the\n"
@@ -74,8 +87,20 @@ const char kUsageText[] =
     "                   comment, each procedure's, function's and package member's comment\n"
     "                   block, and each declared parameter that its block describes; drift\n"
     "                   is counted apart\n"
-    "  --json           with --coverage: the report as JSON (docs/coverage-json.md)\n"
+    "  --json           with --coverage: the report as JSON (docs/coverage-json.md); with\n"
+    "                   --changes: the changes as JSON (docs/changes-json.md)\n"
     "  --min PERCENT    with --coverage: exit status 3 when the total is below PERCENT\n"
+    "  --capture        write the dictionary of an Oracle database into the snapshot\n"
+    "                   OUT.sqlite, which Vellumar documents without Oracle. CONNECTION is\n"
+    "                   USER/PASSWORD@DATABASE, or USER@DATABASE with the password from\n"
+    "                   VELLUMAR_PASSWORD or asked for (docs/dictionary-snapshot.md)\n"
+    "  --owners A,B     with --capture: the schemas to capture (default: the user's own);\n"
+    "                   with --changes: the owners compared (default: all)\n"
+    "  --password       with --capture: the snapshot's users log on with a password, from\n"
+    "                   VELLUMAR_SNAPSHOT_PASSWORD or asked for (default: any password)\n"
+    "  --changes        list what changed from the snapshot OLD.sqlite to NEW.sqlite,\n"
+    "                   per owner, each change marked when it is breaking\n"
+    "  --fail-on breaking  with --changes: exit status 4 when a change is breaking\n"
     "  -h, --help       this help\n"
     "  -v, --version    the program's version\n";
 
@@ -144,8 +169,10 @@ QList<BuildInput> Inputs(const QString& projectPath, const QString& settingsPath
         FindSnapshot(server, {settings.Project_dir, SampleDictionaryDirectory()});
     if (!snapshot.isEmpty()) inputs.append({QStringLiteral("the dictionary snapshot"), snapshot});
   }
-  if ((format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) &&
-      !settings.Template_dir.isEmpty()) {
+  const bool modern = format == OutputFormat::ModernHtml || format == OutputFormat::Markdown;
+  if (modern && !settings.Changes_since.isEmpty())
+    inputs.append({QStringLiteral("the older dictionary snapshot"), settings.Changes_since});
+  if (modern && !settings.Template_dir.isEmpty()) {
     const QString dir = settings.Template_dir + u'/';
     for (const QString& name : TemplateSet::Names(format == OutputFormat::Markdown
                                                       ? TemplateFormat::Markdown
@@ -170,8 +197,16 @@ int Run(int argc, char** argv) {
   const QCommandLineOption coverageOption("coverage", "the coverage report");
   const QCommandLineOption jsonOption("json", "the report as JSON");
   const QCommandLineOption minOption("min", "the least total", "percent");
+  const QCommandLineOption captureOption("capture", "capture a dictionary");
+  const QCommandLineOption ownersOption("owners", "the schemas to capture", "owners");
+  const QCommandLineOption passwordOption("password", "the snapshot's users have a password");
+  const QCommandLineOption changesOption("changes", "compare two snapshots");
+  const QCommandLineOption failOnOption("fail-on", "breaking", "class");
+  const QCommandLineOption changesSinceOption("changes-since", "the older snapshot", "file");
   parser.addOptions({formatOption, settingsOption, templateOption, diagramsOption, helpOption,
-                     versionOption, coverageOption, jsonOption, minOption});
+                     versionOption, coverageOption, jsonOption, minOption, captureOption,
+                     ownersOption, passwordOption, changesOption, failOnOption,
+                     changesSinceOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -184,11 +219,39 @@ int Run(int argc, char** argv) {
   const bool coverage = parser.isSet(coverageOption);
   std::optional<double> minimum;
   const QStringList args = parser.positionalArguments();
+  QStringList owners;
+  if (parser.isSet(ownersOption)) {
+    owners = OwnerNames(parser.value(ownersOption));
+    if (owners.isEmpty()) return Usage("--owners names no schema");
+  }
+  if (parser.isSet(changesOption)) {
+    for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
+                              &coverageOption, &minOption, &captureOption, &passwordOption})
+      if (parser.isSet(*other))
+        return Usage("--changes takes only --owners, --json and --fail-on, not --" +
+                     other->names()[0]);
+    if (parser.isSet(failOnOption) && parser.value(failOnOption) != QLatin1String("breaking"))
+      return Usage("--fail-on takes breaking, not \"" + parser.value(failOnOption) + "\"");
+    if (args.size() != 2) return Usage("expected OLD.sqlite and NEW.sqlite");
+    return RunChanges(args[0], args[1], owners, parser.isSet(jsonOption),
+                      parser.isSet(failOnOption));
+  }
+  if (parser.isSet(failOnOption)) return Usage("--fail-on goes with --changes");
+  if (parser.isSet(captureOption)) {
+    for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
+                              &coverageOption, &jsonOption, &minOption})
+      if (parser.isSet(*other))
+        return Usage("--capture takes only --owners and --password, not --" + other->names()[0]);
+    if (args.size() != 2) return Usage("expected CONNECTION and OUT.sqlite");
+    return RunCapture(args[0], args[1], owners, parser.isSet(passwordOption));
+  }
+  if (parser.isSet(ownersOption) || parser.isSet(passwordOption))
+    return Usage("--owners and --password go with --capture or --changes");
   if (coverage) {
     if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
-        parser.isSet(diagramsOption))
-      return Usage(
-          "--coverage builds no document: --format, --template and --diagrams do not apply");
+        parser.isSet(diagramsOption) || parser.isSet(changesSinceOption))
+      return Usage("--coverage builds no document: --format, --template, --diagrams and "
+                   "--changes-since do not apply");
     if (args.size() != 1) return Usage("expected PROJECT.vlm");
     if (parser.isSet(minOption)) {
       bool number = false;
@@ -246,6 +309,11 @@ int Run(int argc, char** argv) {
     if (!choice) return Usage("unknown diagrams \"" + parser.value(diagramsOption) + "\"");
     settings.Diagrams = *choice;
   }
+  if (parser.isSet(changesSinceOption)) {
+    if (format != OutputFormat::ModernHtml && format != OutputFormat::Markdown)
+      return Usage("--changes-since goes with --format modern or markdown");
+    settings.Changes_since = parser.value(changesSinceOption);
+  }
 
   // A copy an interrupted save left beside the project may hold the only whole version of
   // it: the program offers it, a script stops.
@@ -274,6 +342,7 @@ int Run(int argc, char** argv) {
 
   Database db;
   db.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
+  db.SetCallTimeout(settings.Call_timeout);
   ConsoleProgress progress(stderr, isatty(STDERR_FILENO) == 1);
   if (coverage) return Coverage(project, settings, db, progress, parser.isSet(jsonOption), minimum);
   const BuildResult result = BuildDocument(project, settings, db, progress, output, format);

@@ -185,12 +185,19 @@ ParameterCheck CheckParameters(const QList<CommentBlock>& blocks,
     }
   }
   QSet<QString> described;
+  const auto describe = [&](const QString& name) {
+    const QString upper = ansi::UpperCase(name.trimmed());
+    if (name.trimmed().isEmpty() || described.contains(upper)) return;
+    described.insert(upper);
+    if (!declared.contains(upper)) check.stale.append(name.trimmed());
+  };
   for (const CommentBlock& b : blocks) {
-    for (const CommentParameter& p : b.parameters) {
-      const QString upper = ansi::UpperCase(p.name.trimmed());
-      if (p.name.trimmed().isEmpty() || described.contains(upper)) continue;
-      described.insert(upper);
-      if (!declared.contains(upper)) check.stale.append(p.name.trimmed());
+    for (const CommentParameter& p : b.parameters) describe(p.name);
+  }
+  for (const Signature& s : signatures) {
+    for (const plsql::DocTag& t : s.doc.parameters) describe(t.name);
+    for (const ModelArgument& a : s.arguments) {
+      if (!a.description.isEmpty()) describe(a.name);
     }
   }
   for (const QString& name : check.declared)
@@ -229,7 +236,7 @@ void CountColumns(CoverageObject& o, const QList<ModelColumn>& columns) {
 // A unit or a member: its comment block, then its parameters.
 void CountBlocks(CoverageObject& o, const QList<CommentBlock>& blocks,
                  const QList<Signature>& signatures) {
-  o.described = !blocks.isEmpty();
+  o.described = !blocks.isEmpty() || HasDocComment(signatures);
   if (o.presence != Presence::InProject) return;
   At(o.tallies, Measure::Blocks).Count(o.described);
   const ParameterCheck check = CheckParameters(blocks, signatures);
@@ -277,7 +284,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         r.kinds.append(CoverageKind::Members);
         for (const PackageObject& p : model.packages) {
           CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
-          Describe(o, HasDescription(p.description));
+          Describe(o, HasDescription(p.description) || !p.doc.IsEmpty());
           r.objects.append(o);
         }
         for (const PackageObject& p : model.packages) {

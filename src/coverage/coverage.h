@@ -6,8 +6,8 @@
 // The total counts items, each weighing the same: an object's description (tables, views,
 // packages, sequences, roles: the project's, or failing that the dictionary's comment), a
 // column's comment (tables and views), a comment block (each procedure, function and
-// package member), and a parameter the dictionary declares that the comment block
-// describes. Every piece of writing a reader may look for counts once, so documenting one
+// package member; or its documentation comment), and a declared parameter that the comment
+// block or the documentation comment describes. Every piece of writing a reader may look for counts once, so documenting one
 // more thing always raises the figure by the same step. Drift (entries whose object no
 // longer exists, objects of the project's schemas not in the project) is listed and
 // counted apart and enters no item.
@@ -115,8 +115,8 @@ ObjectKind EntryKind(CoverageKind kind);
 int ProjectEntry(const Project& project, const CoverageObject& object);
 
 // The parameters of a procedure, function or member compared by name (without regard to
-// case) between what its comment blocks describe and what the dictionary declares in any of
-// its signatures. `known` is false when the dictionary declares nothing (no signature: an
+// case) between what its comment blocks and its documentation comments describe and what
+// is declared in any of its signatures. `known` is false when the dictionary declares nothing (no signature: an
 // older snapshot); nothing is compared then.
 struct ParameterCheck {
   bool known = false;

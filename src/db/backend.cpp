@@ -6,11 +6,12 @@
 #include "db/snapshot_backend.h"
 
 std::unique_ptr<Backend> OpenBackend(const QString& server, const QString& user,
-                                     const QString& password, const QStringList& snapshotDirs) {
+                                     const QString& password, const QStringList& snapshotDirs,
+                                     int callTimeoutSeconds) {
   const QString snapshot = FindSnapshot(server, snapshotDirs);
   if (!snapshot.isEmpty()) return OpenSnapshotBackend(snapshot, user, password);
   try {
-    return OpenOracleBackend(server, user, password);
+    return OpenOracleBackend(server, user, password, callTimeoutSeconds);
   } catch (const OciLibraryMissing& missing) {
     // Neither backend can serve the name: say both, so a mistyped snapshot name is plain.
     QStringList dirs;

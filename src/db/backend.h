@@ -37,6 +37,8 @@ class Backend {
 int FindColumn(const QStringList& columns, const QString& name);
 
 // Opens the backend that `server` names: a snapshot file found in `snapshotDirs`, else
-// Oracle. Throws BackendFailure when it cannot log on.
+// Oracle with its call timeout (oracle_backend.h). Throws BackendFailure when it cannot
+// log on.
 std::unique_ptr<Backend> OpenBackend(const QString& server, const QString& user,
-                                     const QString& password, const QStringList& snapshotDirs);
+                                     const QString& password, const QStringList& snapshotDirs,
+                                     int callTimeoutSeconds);

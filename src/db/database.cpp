@@ -78,7 +78,7 @@ bool Database::Connected() const { return backend_ != nullptr; }
 void Database::Connect() {
   Disconnect();
   try {
-    backend_ = OpenBackend(serverName_, userName_, password_, snapshotDirs_);
+    backend_ = OpenBackend(serverName_, userName_, password_, snapshotDirs_, callTimeout_);
   } catch (const BackendFailure& failure) {
     Fail(failure.message);
   }

@@ -8,8 +8,9 @@
 //
 // Snapshots are looked for in the snapshot directories in order; a new Database searches
 // the bundled sample directory (SampleDictionaryDirectory()). The Oracle client library is
-// libclntsh.so (then its versioned names, then $ORACLE_HOME/lib); the environment variable
-// VELLUMAR_OCI_LIBRARY names another file to load instead (tests use a stub).
+// libclntsh.so or a versioned name, on the loader's paths, in $ORACLE_HOME or its lib folder
+// (oci_library.h); the environment variable VELLUMAR_OCI_LIBRARY names another file to load
+// instead (tests use a stub).
 //
 // Errors: every error of either backend first reaches the error handler (the program shows
 // "ERROR: " and the message there) and then fails the operation with DatabaseError carrying
@@ -127,6 +128,9 @@ class Database {
   // then the bundled sample directory).
   void SetSnapshotDirectories(const QStringList& dirs);
   const QStringList& SnapshotDirectories() const { return snapshotDirs_; }
+  // How long one call to an Oracle server may wait for its answer, in seconds (0: no limit);
+  // used by the next Connect. A snapshot has bounds of its own.
+  void SetCallTimeout(int seconds) { callTimeout_ = seconds; }
 
   // Reports `message` through the handler and throws DatabaseError: the one error path.
   [[noreturn]] void Fail(const QString& message) const;
@@ -138,6 +142,7 @@ class Database {
  private:
   QString serverName_, userName_, password_;
   QStringList snapshotDirs_;
+  int callTimeout_ = 60;
   ErrorHandler handler_;
   std::function<QString()> errorContext_;
   std::unique_ptr<Backend> backend_;

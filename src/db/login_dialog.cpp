@@ -127,10 +127,10 @@ bool LoginDialog::eventFilter(QObject* watched, QEvent* event) {
 void LoginDialog::LoadHistory() {
   history_.ClearConnectionHistory();
   QString error;
-  const bool read = history_.ReadConnectionHistory(&error);
+  historyRead_ = history_.ReadConnectionHistory(&error);
   ShowLastConnection();
   FillHistoryList();
-  if (!read) prompts_.Error(this, error);
+  if (!historyRead_) prompts_.Error(this, error);
 }
 
 void LoginDialog::ShowLastConnection() {
@@ -178,6 +178,7 @@ void LoginDialog::DeleteChosenPair() {
 }
 
 void LoginDialog::WriteHistory(int leaveOut) {
+  if (!historyRead_) return;
   QString error;
   if (!history_.WriteConnectionHistory({FEDatabase->text(), FEUserName->text()}, leaveOut,
                                        &error))

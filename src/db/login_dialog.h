@@ -40,7 +40,8 @@ class LoginDialog : public QDialog {
   void FillHistoryList();
   void FCBHistoryChange(int index);
   void DeleteChosenPair();
-  // Writes the history with the fields' pair as the last connection; reports a failure.
+  // Writes the history with the fields' pair as the last connection; reports a failure. A
+  // file that could not be read is left alone: written, it would lose the pairs it holds.
   void WriteHistory(int leaveOut);
   void FBtnOkClick();
 
@@ -48,4 +49,5 @@ class LoginDialog : public QDialog {
   Prompts& prompts_;
   ConnectionHistory history_;
   bool filling_ = false;
+  bool historyRead_ = false;
 };

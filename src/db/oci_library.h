@@ -3,11 +3,15 @@
 // where no Oracle client is installed.
 //
 // Candidates, first loadable wins: $VELLUMAR_OCI_LIBRARY alone when set (tests point it at
-// a stub); else libclntsh.so, its versioned names from 23.1 down to 11.1, then
-// $ORACLE_HOME/lib/libclntsh.so (oci.dll on Windows). The library stays loaded for the
-// rest of the process: client libraries do not unload cleanly.
+// a stub); else libclntsh.so and its versioned names from 23.1 down to 11.1 on the loader's
+// paths, then in the folder $ORACLE_HOME names (Instant Client keeps the library there), then
+// in its lib folder (a full client); oci.dll and bin on Windows. A candidate that exists but
+// does not load (a library it needs is missing, it is no Oracle client) is named in the
+// error with its reason. The library stays loaded for the rest of the process: client
+// libraries do not unload cleanly.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "db/oci_api.h"
@@ -33,4 +37,8 @@ class OciLibrary {
   oci::OCIAttrGet_t AttrGet = nullptr;
   oci::OCIParamGet_t ParamGet = nullptr;
   oci::OCIErrorGet_t ErrorGet = nullptr;
+
+ private:
+  // Resolves every entry point in `lib`; the names it lacks.
+  QStringList ResolveAll(void* lib);
 };

@@ -18,6 +18,7 @@ namespace {
 constexpr sb4 kLongLimit = 1 << 20;
 constexpr ub4 kPrefetchRows = 200;
 constexpr ub2 kTruncated = 1406;  // ORA-01406: fetched column value was truncated
+constexpr sb4 kCallTimedOut = 3156;  // ORA-03156: OCI call timed out
 
 const QString kCutNote =
     QStringLiteral("\n-- [view text cut: only its first 1 MiB (1048576 bytes) is shown]");
@@ -47,14 +48,19 @@ struct OciSession {
   OCIEnv* env = nullptr;
   OCIError* err = nullptr;
   OCISvcCtx* svc = nullptr;
+  int callTimeout = 0;  // seconds
   // Each query is prepared once and reused; a second one is prepared only while two
   // queries of the same kind are open at once.
   std::array<std::deque<PreparedQuery>, kQueryCount> queries;
+  std::deque<PreparedQuery> selects;  // the callers' own statements, each run once
+
 
   ~OciSession() {
     for (auto& list : queries)
       for (PreparedQuery& q : list)
         if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
+    for (PreparedQuery& q : selects)
+      if (q.stmt) api->StmtRelease(q.stmt, err, nullptr, 0, OCI_DEFAULT);
     // A session that the server has dropped cannot log off cleanly; its handles are
     // freed all the same.
     if (svc) api->Logoff(svc, err);
@@ -70,7 +76,12 @@ struct OciSession {
     if (!handle || api->ErrorGet(handle, 1, nullptr, &code, buffer.data(),
                                  static_cast<ub4>(buffer.size()), type) != OCI_SUCCESS)
       return QStringLiteral("OCI call failed with status %1").arg(status);
-    return QString::fromUtf8(reinterpret_cast<const char*>(buffer.data())).trimmed();
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(buffer.data())).trimmed();
+    if (code != kCallTimedOut) return text;
+    return text + QStringLiteral("\nThe database did not answer within %1 seconds (the call "
+                                 "timeout of the options): the network or the server may be "
+                                 "down. Log on again when it answers.")
+                      .arg(callTimeout);
   }
 
   // Warnings (OCI_SUCCESS_WITH_INFO) are not errors.
@@ -142,18 +153,29 @@ class OracleCursor : public BackendCursor {
   bool eof_ = false;
 };
 
-class OracleBackend : public Backend {
+class OracleBackend : public OracleSession {
  public:
   explicit OracleBackend(std::shared_ptr<OciSession> session) : session_(std::move(session)) {}
 
   std::unique_ptr<BackendCursor> Execute(QueryId id, const QStringList& binds) override {
+    return Run(Free(id), QueryTextOf(id).sql, binds);
+  }
+
+  std::unique_ptr<BackendCursor> Select(const QString& sql, const QStringList& binds) override {
+    return Run(session_->selects.emplace_back(), sql.toUtf8(), binds);
+  }
+
+ private:
+  // Prepares `q` with `sql` the first time, binds and executes it, and stands on the
+  // first row.
+  std::unique_ptr<BackendCursor> Run(PreparedQuery& q, const QByteArray& sql,
+                                     const QStringList& binds) {
     OciSession& s = *session_;
     const OciLibrary& api = *s.api;
-    PreparedQuery& q = Free(id);
     if (!q.stmt) {
-      const char* sql = QueryTextOf(id).sql;
-      s.Check(api.StmtPrepare2(s.svc, &q.stmt, s.err, reinterpret_cast<const OraText*>(sql),
-                               static_cast<ub4>(std::strlen(sql)), nullptr, 0, OCI_NTV_SYNTAX,
+      s.Check(api.StmtPrepare2(s.svc, &q.stmt, s.err,
+                               reinterpret_cast<const OraText*>(sql.constData()),
+                               static_cast<ub4>(sql.size()), nullptr, 0, OCI_NTV_SYNTAX,
                                OCI_DEFAULT));
       ub4 prefetch = kPrefetchRows;
       s.Check(api.AttrSet(q.stmt, OCI_HTYPE_STMT, &prefetch, 0, OCI_ATTR_PREFETCH_ROWS, s.err));
@@ -176,7 +198,6 @@ class OracleBackend : public Backend {
     return cursor;
   }
 
- private:
   PreparedQuery& Free(QueryId id) {
     auto& list = session_->queries[static_cast<int>(id)];
     for (PreparedQuery& q : list)
@@ -236,9 +257,10 @@ class OracleBackend : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
-                                           const QString& password) {
+std::unique_ptr<OracleSession> OpenOracleSession(const QString& server, const QString& user,
+                                                 const QString& password, int callTimeoutSeconds) {
   auto session = std::make_shared<OciSession>();
+  session->callTimeout = callTimeoutSeconds;
   session->api = OciLibrary::Load();
   const OciLibrary& api = *session->api;
   const sword created = api.EnvNlsCreate(&session->env, OCI_THREADED, nullptr, nullptr, nullptr,
@@ -260,5 +282,14 @@ std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString&
     session->svc = nullptr;
     session->Check(status);
   }
+  // A client older than 18c refuses the attribute; it then waits as it always did.
+  ub4 milliseconds = static_cast<ub4>(callTimeoutSeconds) * 1000;
+  api.AttrSet(session->svc, OCI_HTYPE_SVCCTX, &milliseconds, 0, OCI_ATTR_CALL_TIMEOUT,
+              session->err);
   return std::make_unique<OracleBackend>(std::move(session));
+}
+
+std::unique_ptr<Backend> OpenOracleBackend(const QString& server, const QString& user,
+                                           const QString& password, int callTimeoutSeconds) {
+  return OpenOracleSession(server, user, password, callTimeoutSeconds);
 }

@@ -90,6 +90,18 @@ void Decode(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
+// The binary sort key is the text itself: SQLite compares text by its UTF-8 bytes, as
+// Oracle's BINARY sort compares an AL32UTF8 database's. Any other sort would need Oracle's
+// linguistic tables, so it is an error rather than a silently different order.
+void NlsSort(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const char* params = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+  if (!params || sqlite3_stricmp(params, "NLS_SORT=BINARY") != 0) {
+    sqlite3_result_error(ctx, "nlssort supports only 'NLS_SORT=BINARY'", -1);
+    return;
+  }
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 }  // namespace
 
 bool RegisterOracleFunctions(sqlite3* db) {
@@ -97,5 +109,7 @@ bool RegisterOracleFunctions(sqlite3* db) {
   return sqlite3_create_function_v2(db, "rpad", 2, flags, nullptr, Rpad, nullptr, nullptr,
                                     nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "decode", -1, flags, nullptr, Decode, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "nlssort", 2, flags, nullptr, NlsSort, nullptr, nullptr,
                                     nullptr) == SQLITE_OK;
 }

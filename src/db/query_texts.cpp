@@ -10,7 +10,10 @@
 //
 // The modern documents' reads order their rows themselves, on columns that are never NULL
 // where the order matters, so both backends deliver them alike; LONG columns (condition,
-// default) are only selected, never compared.
+// default) are only selected, never compared. Names are ordered by their bytes
+// (NLSSORT(x, 'NLS_SORT=BINARY')): Oracle otherwise sorts by the session's NLS_SORT, which
+// follows the client's NLS_LANG, and a GERMAN or FINNISH client would document the same
+// schema in another order than a snapshot does.
 
 #include "db/database.h"
 
@@ -113,7 +116,7 @@ const QueryText kQueries[kQueryCount] = {
      "from user_constraints a, user_cons_columns b\n"
      "where b.constraint_name = a.constraint_name and\n"
      "a.table_name = :P_NAME\n"
-     "order by a.constraint_name, b.position",
+     "order by NLSSORT(a.constraint_name, 'NLS_SORT=BINARY'), b.position",
      {":P_NAME"}},
     {"OCIReferences",
      "select a.constraint_name, c.owner, c.table_name, c.column_name\n"
@@ -122,18 +125,18 @@ const QueryText kQueries[kQueryCount] = {
      "c.constraint_name = a.r_constraint_name and\n"
      "a.constraint_type = 'R' and\n"
      "a.table_name = :P_NAME\n"
-     "order by a.constraint_name, c.position",
+     "order by NLSSORT(a.constraint_name, 'NLS_SORT=BINARY'), c.position",
      {":P_NAME"}},
     {"OCIIndexColumns",
      "select a.index_name, a.uniqueness, b.column_name, b.descend\n"
      "from user_indexes a, user_ind_columns b\n"
      "where a.index_name = b.index_name and\n"
      "b.table_name = :P_NAME\n"
-     "order by a.index_name, b.column_position",
+     "order by NLSSORT(a.index_name, 'NLS_SORT=BINARY'), b.column_position",
      {":P_NAME"}},
     {"OCIUnitArguments",
      "select object_name, overload, argument_name, position, in_out, data_type,\n"
-     "default_value\n"
+     "default_value, defaulted\n"
      "from user_arguments\n"
      "where package_name is null and\n"
      "object_name = :P_NAME and\n"
@@ -142,17 +145,17 @@ const QueryText kQueries[kQueryCount] = {
      {":P_NAME"}},
     {"OCIPackageArguments",
      "select object_name, overload, argument_name, position, in_out, data_type,\n"
-     "default_value\n"
+     "default_value, defaulted\n"
      "from user_arguments\n"
      "where package_name = :P_NAME and\n"
      "data_level = 0\n"
-     "order by object_name, overload, sequence",
+     "order by NLSSORT(object_name, 'NLS_SORT=BINARY'), overload, sequence",
      {":P_NAME"}},
     {"OCITableSynonyms",
      "select owner, synonym_name from all_synonyms\n"
      "where table_owner = :P_OWNER and\n"
      "table_name = :P_NAME\n"
-     "order by owner, synonym_name",
+     "order by NLSSORT(owner, 'NLS_SORT=BINARY'), NLSSORT(synonym_name, 'NLS_SORT=BINARY')",
      {":P_OWNER", ":P_NAME"}},
     {"OCIPackageMembers",
      "select procedure_name, overload from user_procedures\n"

@@ -39,3 +39,10 @@ QString SectionTitle(SectionKind kind) {
   }
   return {};
 }
+
+bool HasDocComment(const QList<Signature>& signatures) {
+  for (const Signature& s : signatures) {
+    if (!s.doc.IsEmpty()) return true;
+  }
+  return false;
+}

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "classic/comment_tags.h"
+#include "plsql/doc_comment.h"
 
 struct ObjectKey {
   QString database;  // the entry's ServerName, upper case
@@ -102,12 +103,17 @@ struct ViewObject {
   QString text;  // the defining query
 };
 
-// An argument as the dictionary declares it.
+// An argument as the source and the dictionary declare it.
 struct ModelArgument {
   QString name;
   QString inOut;  // IN, OUT or IN OUT, as PL/SQL writes it (the dictionary says IN/OUT)
   QString type;
+  // The default expression as the declaration writes it (a dictionary snapshot's own value
+  // takes its place); "…" when the dictionary says there is a default the source does not
+  // show.
   QString defaultValue;
+  QString description;  // what the documentation comments say of it (@param, a trailing comment)
+  bool defaulted = false;  // the dictionary's DEFAULTED: the argument has a default
 };
 
 // One declared form of a unit or member (several for an overloaded member).
@@ -116,6 +122,18 @@ struct Signature {
   QList<ModelArgument> arguments;  // in declaration order
   QString returnType;              // empty for a procedure
   QString overload;                // the dictionary's overload number; empty when declared once
+  // What the documentation comments say of this form; empty when comment tags describe
+  // the unit or member, or documentation comments are not read.
+  plsql::DocComment doc;
+};
+
+// A package's declaration other than a subprogram (a type, a constant, an exception, a
+// cursor, a variable), as its specification writes it.
+struct ModelDeclaration {
+  QString kind;  // "Type", "Subtype", "Constant", "Exception", "Cursor", "Variable"
+  QString name;
+  QString text;  // the declaration, blanks collapsed
+  plsql::DocComment doc;
 };
 
 struct UnitObject {
@@ -124,7 +142,7 @@ struct UnitObject {
   QString type;    // FUNCTION or PROCEDURE
   bool found = false;              // the dictionary has its source
   QList<CommentBlock> blocks;      // its tagged comment blocks
-  QList<Signature> signatures;     // from the dictionary
+  QList<Signature> signatures;     // from its source, the dictionary adding details
   QStringList source;              // the stored source, one line each, line ends removed
 };
 
@@ -143,6 +161,8 @@ struct PackageObject {
   QString anchor;
   QString description;  // the project's
   bool found = false;
+  plsql::DocComment doc;  // what the documentation comments say of the package
+  QList<ModelDeclaration> declarations;  // with documentation comments read: types, constants, ...
   // The subprograms the specification declares, in declaration order (package_members.h).
   QList<MemberObject> members;
   // Member blocks whose headings name no declared subprogram: text of the package.
@@ -161,6 +181,14 @@ struct ListEntry {
 
 enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };
 
+// A change since an older snapshot of the document's dictionary (changes/schema_changes.h).
+struct ModelChange {
+  ObjectKey key;   // the object changed
+  QString text;    // the change in words
+  bool breaking = false;
+  QString anchor;  // the object's anchor when the document shows it, else empty
+};
+
 struct DocumentModel {
   QString name, version, created, updated;
   QString general;
@@ -175,7 +203,14 @@ struct DocumentModel {
   QList<ListEntry> sequences;
   QString rolesText;
   QList<ListEntry> roles;
+
+  // The older snapshot the dictionary was compared with (its name); empty when none was.
+  QString changesSince;
+  QList<ModelChange> changes;
 };
+
+// Whether a declared form carries documentation comments.
+bool HasDocComment(const QList<Signature>& signatures);
 
 // The title of a section ("Tables", "Procedures and functions", ...).
 QString SectionTitle(SectionKind kind);

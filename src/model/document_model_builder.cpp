@@ -11,8 +11,10 @@
 #include "classic/procedures_section.h"
 #include "db/column_type.h"
 #include "db/database.h"
+#include "model/declared_source.h"
 #include "model/document_model.h"
 #include "model/package_members.h"
+#include "plsql/source_parser.h"
 #include "project/project.h"
 #include "settings/settings.h"
 #include "text/ansi.h"
@@ -42,6 +44,29 @@ QStringList Display(const QStringList& stored) {
   lines.reserve(stored.size());
   for (const QString& l : stored) lines.append(WithoutLineEnd(l));
   return lines;
+}
+
+// Comments that hold a configured tag are the tags' to read; the documentation comments
+// of parsed source leave them alone.
+bool HoldsTag(const plsql::DocComment& doc, const Settings& s) {
+  const QString text = ansi::UpperCase(plsql::PlainText(doc.description));
+  for (const QString& tag : {s.Function_opentag, s.Package_opentag, s.Package_function_opentag,
+                             s.Function_closetag, s.Package_closetag,
+                             s.Package_function_closetag}) {
+    if (!tag.isEmpty() && text.contains(ansi::UpperCase(tag))) return true;
+  }
+  return false;
+}
+
+QList<plsql::Unit> Parse(const QStringList& stored, const Settings& settings) {
+  QList<plsql::Unit> units = plsql::ParseSource(stored);
+  for (plsql::Unit& u : units) {
+    if (HoldsTag(u.doc, settings)) u.doc = {};
+    for (plsql::Declaration& d : u.declarations) {
+      if (HoldsTag(d.doc, settings)) d.doc = {};
+    }
+  }
+  return units;
 }
 
 // Anchors unique in the document: a key's anchor, or, for a second object of the same key
@@ -190,8 +215,8 @@ class ModelBuilder {
 
   // Argument rows grouped into signatures: one per object name and overload, the arguments
   // in the order of the rows. Position 0 is a function's return value; a row without a name
-  // at another position stands for "no arguments". The dictionary's IN/OUT is written as
-  // PL/SQL writes it.
+  // at another position stands for "no arguments" (releases before 12.1.0.2 kept one). The
+  // dictionary's IN/OUT is written as PL/SQL writes it.
   static QList<Signature> Signatures(Query& q) {
     QList<Signature> signatures;
     QString lastGroup;
@@ -209,7 +234,8 @@ class ModelBuilder {
         const QString inOut = Field(q, "in_out");
         s.arguments.append({argument,
                             inOut == QStringLiteral("IN/OUT") ? QStringLiteral("IN OUT") : inOut,
-                            Field(q, "data_type"), TrimBlanks(Field(q, "default_value"))});
+                            Field(q, "data_type"), TrimBlanks(Field(q, "default_value")), {},
+                            Field(q, "defaulted") == u'Y'});
       }
     }
     q.Close();
@@ -321,6 +347,8 @@ class ModelBuilder {
     });
   }
 
+  bool ReadDocs() const { return settings_.Documentation_comments; }
+
   void Units() {
     ForEachEntry(ObjectKind::ProceduresAndFunctions, "Building function or procedure: \r\n",
                  [this](const ObjectEntry& e) {
@@ -333,7 +361,15 @@ class ModelBuilder {
                    u.found = !stored.isEmpty();
                    u.blocks = ReadUnitBlocks(settings_, Over(stored));
                    u.source = Display(stored);
-                   u.signatures = Signatures(RunQuery(db_, QueryId::OCIUnitArguments, u.key.name));
+                   QList<Signature> dictionary =
+                       Signatures(RunQuery(db_, QueryId::OCIUnitArguments, u.key.name));
+                   const QList<plsql::Unit> parsed = Parse(stored, settings_);
+                   const plsql::Unit* own = FindUnit(
+                       parsed, u.type == QStringLiteral("FUNCTION") ? plsql::UnitKind::Function
+                                                                    : plsql::UnitKind::Procedure);
+                   const bool docs = ReadDocs() && u.blocks.isEmpty();
+                   u.signatures = own ? JoinDeclared(own->declarations, std::move(dictionary), docs)
+                                      : std::move(dictionary);
                    model_.units.append(std::move(u));
                  });
   }
@@ -344,12 +380,39 @@ class ModelBuilder {
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
+      const QList<plsql::Unit> parsed = Parse(stored, settings_);
+      const plsql::Unit* spec = FindUnit(parsed, plsql::UnitKind::PackageSpec);
+      QList<plsql::Unit> bodyUnits;
+      if (ReadDocs() && spec) {
+        bodyUnits = Parse(
+            ReadLines(OpenUnitSource(db_, p.key.name, QStringLiteral("PACKAGE BODY"))), settings_);
+      }
+      const plsql::Unit* body = FindUnit(bodyUnits, plsql::UnitKind::PackageBody);
+      QList<Signature> declared = Declared(p.key.name);
+      if (spec) {
+        declared = JoinDeclared(spec->declarations, std::move(declared), ReadDocs(),
+                                body ? body->declarations : QList<plsql::Declaration>());
+      }
       PlacedMembers placed =
-          PlaceMembers(Declared(p.key.name), ReadMemberBlocks(settings_, Over(stored)), settings_);
+          PlaceMembers(declared, ReadMemberBlocks(settings_, Over(stored)), settings_);
       p.members = std::move(placed.members);
       p.textBlocks = std::move(placed.textBlocks);
-      for (MemberObject& m : p.members)
+      for (MemberObject& m : p.members) {
         m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
+        if (m.blocks.isEmpty()) continue;
+        for (Signature& s : m.signatures) {  // the tags describe it: they alone
+          s.doc = {};
+          for (ModelArgument& a : s.arguments) a.description.clear();
+        }
+      }
+      if (ReadDocs() && spec) {
+        p.doc = spec->doc;
+        if (p.doc.IsEmpty() && body && !body->doc.IsEmpty()) {
+          p.doc = body->doc;
+          p.doc.fromBody = true;
+        }
+        p.declarations = OtherDeclarations(spec->declarations);
+      }
       model_.packages.append(std::move(p));
     });
   }

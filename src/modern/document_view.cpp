@@ -1,6 +1,8 @@
 #include "modern/document_view.h"
 
 #include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
 #include <cctype>
 #include <kainjow/mustache.hpp>
 
@@ -180,10 +182,142 @@ mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
   return d;
 }
 
+// A documentation text as pieces: plain text, and each {@link X label} a link when X is in
+// the document, else code.
+mustache::data Segments(const QString& text,
+                        const std::function<QString(const QString&)>& href) {
+  static const QRegularExpression link(QStringLiteral(R"(\{@link(?:plain)?\s+([\w$#.]+(?:\([^)}]*\))?)\s*([^}]*)\})"));
+  mustache::data list = List();
+  const auto plain = [&list](const QString& t) {
+    if (t.isEmpty()) return;
+    mustache::data d("text", S(t));
+    d.set("href", false);
+    d.set("code", false);
+    list.push_back(d);
+  };
+  qsizetype at = 0;
+  for (auto it = link.globalMatch(text); it.hasNext();) {
+    const QRegularExpressionMatch m = it.next();
+    plain(text.mid(at, m.capturedStart() - at));
+    const QString target = m.captured(1);
+    const QString label = m.captured(2).trimmed();
+    mustache::data d("text", S(label.isEmpty() ? target : label));
+    SetText(d, "href", href(target));
+    d.set("code", true);
+    list.push_back(d);
+    at = m.capturedEnd();
+  }
+  plain(text.mid(at));
+  return list;
+}
+
+void SetSegments(mustache::data& d, const char* name, const QString& text,
+                 const std::function<QString(const QString&)>& href) {
+  d.set(name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
+}
+
+mustache::data Code(const QString& text) {
+  mustache::data d("text", S(text));
+  d.set("fence", FenceFor({text}));
+  return d;
+}
+
+// What a documentation comment says, for the templates ("doc"): false when it and the
+// arguments' trailing comments say nothing.
+// `arguments` (a declared form's) fill its parameter table: each with what the comment
+// says of it, then the described parameters that are not declared, `stale`.
+mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>& arguments,
+                       const std::function<QString(const QString&)>& href) {
+  const bool describesArguments = std::any_of(
+      arguments.begin(), arguments.end(), [](const ModelArgument& a) { return !a.description.isEmpty(); });
+  if (doc.IsEmpty() && !describesArguments) return mustache::data(false);
+  mustache::data d;
+  d.set("fromBody", doc.fromBody);
+  if (doc.deprecated) {
+    mustache::data deprecated;
+    SetSegments(deprecated, "text", doc.deprecation, href);
+    d.set("deprecated", deprecated);
+  } else {
+    d.set("deprecated", false);
+  }
+  mustache::data blocks = List();
+  for (const plsql::TextBlock& b : doc.description) {
+    mustache::data block;
+    block.set("isParagraph", b.kind == plsql::TextBlock::Paragraph);
+    block.set("isBullets", b.kind == plsql::TextBlock::Bullets);
+    block.set("isNumbered", b.kind == plsql::TextBlock::Numbered);
+    block.set("isPre", b.kind == plsql::TextBlock::Preformatted);
+    block.set("segments", b.kind == plsql::TextBlock::Paragraph
+                              ? Segments(b.lines.join(u' '), href)
+                              : List());
+    mustache::data items = List();
+    if (b.kind == plsql::TextBlock::Bullets || b.kind == plsql::TextBlock::Numbered) {
+      for (const QString& item : b.lines)
+        items.push_back(mustache::data("segments", Segments(item, href)));
+    }
+    block.set("items", items);
+    block.set("code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
+                                                               : mustache::data(false));
+    blocks.push_back(block);
+  }
+  SetList(d, "blocks", blocks);
+
+  mustache::data parameters = List();
+  QSet<QString> declared;
+  bool described = false;
+  for (const ModelArgument& a : arguments) {
+    declared.insert(a.name.toUpper());
+    described = described || !a.description.isEmpty();
+    mustache::data row("name", S(a.name));
+    SetText(row, "type", a.type);
+    SetText(row, "inOut", a.inOut);
+    SetSegments(row, "description", a.description, href);
+    row.set("stale", false);
+    parameters.push_back(row);
+  }
+  for (const plsql::DocTag& t : doc.parameters) {
+    if (t.name.isEmpty() || declared.contains(t.name.toUpper())) continue;
+    described = true;
+    mustache::data row("name", S(t.name));
+    row.set("type", false);
+    row.set("inOut", false);
+    SetSegments(row, "description", t.text, href);
+    row.set("stale", true);
+    parameters.push_back(row);
+  }
+  if (!described) parameters = List();
+  SetList(d, "parameters", parameters);
+  SetSegments(d, "returns", doc.returns, href);
+  d.set("hasReturns", !doc.returns.isEmpty());
+
+  mustache::data throws = List();
+  for (const plsql::DocTag& t : doc.throws) {
+    mustache::data row("name", S(t.name));
+    SetSegments(row, "text", t.text, href);
+    throws.push_back(row);
+  }
+  SetList(d, "throws", throws);
+  mustache::data see = List();
+  for (qsizetype i = 0; i < doc.see.size(); ++i) {
+    mustache::data row("text", S(doc.see[i]));
+    SetText(row, "href", href(doc.see[i]));
+    row.set("more", i + 1 < doc.see.size());
+    see.push_back(row);
+  }
+  SetList(d, "see", see);
+  SetText(d, "since", doc.since);
+  SetText(d, "authors", doc.authors.join(QStringLiteral(", ")));
+  mustache::data examples = List();
+  for (const QString& e : doc.examples) examples.push_back(Code(e));
+  SetList(d, "examples", examples);
+  return d;
+}
+
 // The declared forms, each a function when it returns a value and a procedure when not
 // (overloads of one name may be both); an argument no comment block describes is
 // `undescribed`.
-mustache::data Signatures(const QList<Signature>& signatures, const ParameterCheck& check) {
+mustache::data Signatures(const QList<Signature>& signatures, const ParameterCheck& check,
+                          const std::function<QString(const QString&)>& href) {
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
@@ -207,10 +341,12 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
     SetList(d, "arguments", arguments);
     d.set("fence", FenceFor(texts));
     SetText(d, "returnType", s.returnType);
+    d.set("doc", DocData(s.doc, s.arguments, href));
     list.push_back(d);
   }
   return list;
 }
+
 
 mustache::data Names(const QStringList& names) {
   mustache::data list = List();
@@ -235,7 +371,39 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
                            const Diagrams* diagrams)
-    : model_(model), links_(links), diagrams_(diagrams) {}
+    : model_(model), links_(links), diagrams_(diagrams) {
+  // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
+  const auto add = [this](const ObjectKey& key, const QString& href) {
+    for (const QString& name : {key.name, key.owner + u'.' + key.name})
+      if (!linkTargets_.contains(name.toUpper())) linkTargets_.insert(name.toUpper(), href);
+  };
+  for (const TableObject& o : model_.tables) add(o.key, ObjectHref(o.anchor));
+  for (const ViewObject& o : model_.views) add(o.key, ObjectHref(o.anchor));
+  for (const UnitObject& o : model_.units) add(o.key, ObjectHref(o.anchor));
+  for (const PackageObject& p : model_.packages) {
+    add(p.key, ObjectHref(p.anchor));
+    for (const MemberObject& m : p.members)
+      add({p.key.database, p.key.owner, p.key.name + u'.' + m.name}, MemberHref(p.anchor, m.anchor));
+  }
+  for (const ModelChange& c : model.changes)
+    if (!c.anchor.isEmpty()) changed_.insert(c.anchor);
+}
+
+QString DocumentView::DocHref(const QString& target, const PackageObject* package) const {
+  QString name = target.trimmed();
+  name = name.left(name.indexOf(u'(')).replace(u'#', u'.').toUpper();
+  if (name.isEmpty()) return {};
+  if (package) {
+    for (const MemberObject& m : package->members) {
+      if (m.name.toUpper() == name) return MemberHref(package->anchor, m.anchor);
+    }
+  }
+  return linkTargets_.value(name);
+}
+
+QString DocumentView::ChangedSince(const QString& anchor) const {
+  return changed_.contains(anchor) ? model_.changesSince : QString();
+}
 
 QString DocumentView::ObjectHref(const QString& anchor) const {
   return ::ObjectHref(links_, anchor);
@@ -323,6 +491,7 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
   d.set("missing", !found);
   d.set("undocumented", found && !HasDescription(description, dictionaryComment));
+  SetText(d, "changedSince", view.ChangedSince(anchor));
   return d;
 }
 
@@ -423,8 +592,10 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
-  SetGaps(d, u.found, !u.blocks.isEmpty(), check);
-  SetList(d, "signatures", Signatures(u.signatures, check));
+  SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
+  SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
+            return DocHref(target, nullptr);
+          }));
   mustache::data blocks = List();
   for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b, check));
   SetList(d, "blocks", blocks);
@@ -435,6 +606,18 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
 TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
+  const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
+  d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
+  d.set("doc", DocData(p.doc, {}, href));
+  mustache::data declarations = List();
+  for (const ModelDeclaration& decl : p.declarations) {
+    mustache::data row("kind", S(decl.kind));
+    row.set("name", S(decl.name));
+    row.set("definition", Code(decl.text));
+    row.set("doc", DocData(decl.doc, {}, href));
+    declarations.push_back(row);
+  }
+  SetList(d, "declarations", declarations);
   mustache::data blocks = List();
   for (const CommentBlock& b : p.textBlocks) blocks.push_back(Block(b, ParameterCheck()));
   SetList(d, "blocks", blocks);
@@ -446,12 +629,13 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
     row.set("anchor", S(m.anchor));
     row.set("href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
-    row.set("documented", !m.blocks.isEmpty());
+    const bool documented = !m.blocks.isEmpty() || HasDocComment(m.signatures);
+    row.set("documented", documented);
     mustache::data memberBlocks = List();
     for (const CommentBlock& b : m.blocks) memberBlocks.push_back(Block(b, check));
     SetList(row, "blocks", memberBlocks);
-    SetGaps(row, false, !m.blocks.isEmpty(), check);
-    SetList(row, "signatures", Signatures(m.signatures, check));
+    SetGaps(row, false, documented, check);
+    SetList(row, "signatures", Signatures(m.signatures, check, href));
     members.push_back(row);
   }
   SetList(d, "members", members);
@@ -468,6 +652,7 @@ struct NavItem {
   QString href;
   QString filter;
   QList<std::pair<QString, QString>> members;  // name and link
+  bool changed = false;  // since the older snapshot the document is compared with
 };
 
 // The entries by DATABASE.OWNER, in the order each group's first entry comes.
@@ -486,6 +671,7 @@ mustache::data Groups(const QList<NavItem>& items) {
     d.set("name", S(item.name));
     d.set("href", S(item.href));
     d.set("filter", S(item.filter.toLower()));
+    d.set("changed", item.changed);
     mustache::data members = List();
     for (const auto& [name, href] : item.members) {
       mustache::data member;
@@ -552,7 +738,8 @@ template <typename T>
 QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
   QList<NavItem> items;
   for (const T& o : objects)
-    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {}});
+    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {},
+                  !view.ChangedSince(o.anchor).isEmpty()});
   return items;
 }
 
@@ -580,6 +767,28 @@ mustache::data CoverageData(const CoverageReport& report) {
 
 }  // namespace
 
+// The changes since the older snapshot, each linked to its object when the document shows
+// it; false when the document was compared with none.
+TemplateData DocumentView::ChangesData() const {
+  if (model_.changesSince.isEmpty()) return mustache::data(false);
+  mustache::data d;
+  d.set("since", S(model_.changesSince));
+  mustache::data items = List();
+  qsizetype breaking = 0;
+  for (const ModelChange& c : model_.changes) {
+    mustache::data item;
+    item.set("text", S(c.text));
+    item.set("breaking", c.breaking);
+    SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
+    items.push_back(item);
+    breaking += c.breaking;
+  }
+  SetList(d, "items", items);
+  d.set("count", std::to_string(model_.changes.size()));
+  d.set("breaking", std::to_string(breaking));
+  return d;
+}
+
 TemplateData DocumentView::PageData(
     const std::function<std::string(SectionKind)>& objects) const {
   mustache::data d;
@@ -589,6 +798,7 @@ TemplateData DocumentView::PageData(
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
   d.set("coverage", CoverageData(MeasureCoverage(model_)));
+  d.set("changes", ChangesData());
 
   mustache::data nav = List();
   mustache::data sections = List();
@@ -613,7 +823,8 @@ TemplateData DocumentView::PageData(
       case SectionKind::Units: items = Items(*this, model_.units); break;
       case SectionKind::Packages:
         for (const PackageObject& p : model_.packages) {
-          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {}};
+          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {},
+                       !ChangedSince(p.anchor).isEmpty()};
           for (const MemberObject& m : p.members) {
             item.members.append({m.name, MemberHref(p.anchor, m.anchor)});
             item.filter += u' ' + m.name;
@@ -635,7 +846,8 @@ TemplateData DocumentView::PageData(
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
           list.push_back(row);
-          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {}});
+          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
+                        !ChangedSince(e.anchor).isEmpty()});
         }
         section.set("isList", true);
         section.set("hasEntries", !entries.isEmpty());

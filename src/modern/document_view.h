@@ -6,6 +6,8 @@
 // Field names are the templates' contract (a user's own template uses them too); see
 // docs/templates.md.
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <string>
@@ -31,6 +33,8 @@ class DocumentView {
   // and its neighbours); `objects` gives that rendering, set as the section's "objects".
   TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
 
+  // What changed since the older snapshot (false when none was compared).
+  TemplateData ChangesData() const;
   TemplateData TableData(const TableObject& table) const;
   TemplateData ViewData(const ViewObject& view) const;
   TemplateData UnitData(const UnitObject& unit) const;
@@ -50,8 +54,18 @@ class DocumentView {
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
   static QString SectionAnchor(SectionKind kind);
 
+  // Where {@link X} and @see X lead: a member of `package` (when given), or any object or
+  // package member of the document by NAME, OWNER.NAME or PACKAGE.MEMBER; empty when X is
+  // not in the document.
+  QString DocHref(const QString& target, const PackageObject* package) const;
+
+  // The older snapshot's name when the object `anchor` changed since it, else empty.
+  QString ChangedSince(const QString& anchor) const;
+
  private:
   const DocumentModel& model_;
+  QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;
   const Diagrams* diagrams_;
+  QHash<QString, QString> linkTargets_;  // upper-case names to links
 };

@@ -31,6 +31,7 @@ ObjectTabs::ObjectTabs(ProjectWindow& window, Database& db)
 bool ObjectTabs::ShowLogin() {
   // Snapshots are looked for in the project directory in force, then among the samples.
   db_.SetSnapshotDirectories({window_.LiveSettings().Project_dir, SampleDictionaryDirectory()});
+  db_.SetCallTimeout(window_.LiveSettings().Call_timeout);
   login_->SetHistoryFile(window_.LiveSettings().DBLog_history);
   login_->adjustSize();
   window_.CenterOver(login_);

@@ -23,7 +23,7 @@ OptionsDialog::OptionsDialog(Settings& settings, Prompts& prompts, QWidget* pare
   FlatTabControl->setObjectName(QStringLiteral("FlatTabControl"));
   MakeTabsCompact(FlatTabControl);
   directories_ = new OptionsDirectoriesPage(settings, prompts);
-  document_ = new OptionsDocumentPage(settings);
+  document_ = new OptionsDocumentPage(settings, prompts);
   procTags_ = new OptionsProcTagsPage(settings);
   packageTags_ = new OptionsPackageTagsPage(settings);
   FlatTabControl->addTab(directories_, tr("&Directories/Conditionals"));

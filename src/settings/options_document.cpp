@@ -2,8 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include "app/prompts.h"
 
 namespace {
 struct PartRow {
@@ -25,8 +31,8 @@ const std::array<PartRow, kDocumentPartCount> kRows = {{
 }};
 }  // namespace
 
-OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
-    : QWidget(parent), settings_(settings) {
+OptionsDocumentPage::OptionsDocumentPage(Settings& settings, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), settings_(settings), prompts_(prompts) {
   setObjectName(QStringLiteral("PanelDocument"));
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(1);
@@ -64,6 +70,25 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
   layout->addWidget(diagramsLabel);
   layout->addSpacing(3);
   layout->addWidget(diagrams_, 0, Qt::AlignLeft);
+  layout->addSpacing(8);
+  auto* sinceLabel = new QLabel(tr("C&hanges since (web page and Markdown)"), this);
+  sinceLabel->setFont(bold);
+  FEdChangesSince = new QLineEdit(this);
+  FEdChangesSince->setObjectName(QStringLiteral("FEdChangesSince"));
+  FEdChangesSince->setPlaceholderText(tr("an older dictionary snapshot (*.sqlite); empty: none"));
+  sinceLabel->setBuddy(FEdChangesSince);
+  connect(FEdChangesSince, &QLineEdit::textChanged, this,
+          [this](const QString& text) { settings_.Changes_since = text; });
+  auto* browse = new QToolButton(this);
+  browse->setObjectName(QStringLiteral("FBtnChangesSince"));
+  browse->setText(QStringLiteral("..."));
+  connect(browse, &QToolButton::clicked, this, &OptionsDocumentPage::FBtnChangesSinceClick);
+  auto* since = new QHBoxLayout;
+  since->addWidget(FEdChangesSince);
+  since->addWidget(browse);
+  layout->addWidget(sinceLabel);
+  layout->addSpacing(3);
+  layout->addLayout(since);
   layout->addStretch();
   ShowSettings();
 }
@@ -71,4 +96,14 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, QWidget* parent)
 void OptionsDocumentPage::ShowSettings() {
   for (int i = 0; i < kDocumentPartCount; ++i) boxes_[i]->setChecked(settings_.Document_parts[i]);
   diagrams_->setCurrentIndex(int(settings_.Diagrams));
+  FEdChangesSince->setText(settings_.Changes_since);
+}
+
+void OptionsDocumentPage::FBtnChangesSinceClick() {
+  const QString current = FEdChangesSince->text();
+  const auto chosen = prompts_.OpenFileName(
+      this, {tr("Choose the Older Dictionary Snapshot"),
+             current.isEmpty() ? settings_.Project_dir : QFileInfo(current).absolutePath(),
+             current, tr("Dictionary snapshot (*.sqlite)")});
+  if (chosen) FEdChangesSince->setText(*chosen);
 }

@@ -1,11 +1,12 @@
 #include "settings/options_packagetags.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 OptionsPackageTagsPage::OptionsPackageTagsPage(Settings& settings, QWidget* parent)
-    : QWidget(parent), fields_(settings) {
+    : QWidget(parent), settings_(settings), fields_(settings) {
   setObjectName(QStringLiteral("PanelPackageTags"));
 
   auto* left = new QVBoxLayout;
@@ -29,6 +30,15 @@ OptionsPackageTagsPage::OptionsPackageTagsPage(Settings& settings, QWidget* pare
   pkg(0, {Declaration(QStringLiteral("..."))});
   left->addStretch();
   left->addWidget(TagNote(this));
+  FCBDocComments = new QCheckBox(tr("Read documentation comments"), this);
+  FCBDocComments->setObjectName(QStringLiteral("FCBDocComments"));
+  FCBDocComments->setToolTip(
+      tr("Web page, Markdown and coverage also read Javadoc blocks and the comments written "
+         "around declarations; the tags win where both describe a member."));
+  connect(FCBDocComments, &QCheckBox::toggled, this,
+          [this](bool on) { settings_.Documentation_comments = on; });
+  FCBDocComments->setChecked(settings_.Documentation_comments);
+  left->addWidget(FCBDocComments);
 
   auto* right = new QVBoxLayout;
   right->setSpacing(2);
@@ -65,4 +75,9 @@ OptionsPackageTagsPage::OptionsPackageTagsPage(Settings& settings, QWidget* pare
   layout->addLayout(left);
   layout->addSpacing(8);
   layout->addLayout(right, 1);
+}
+
+void OptionsPackageTagsPage::ShowSettings() {
+  fields_.Show();
+  FCBDocComments->setChecked(settings_.Documentation_comments);
 }

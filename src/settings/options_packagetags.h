@@ -1,8 +1,11 @@
 #pragma once
 // TFRMOPTIONSPACKAGETAGS: the tags of packages (their own description) and of package
-// members, each edited in the place it takes in a sample comment.
+// members, each edited in the place it takes in a sample comment, and whether the modern
+// formats also read the documentation comments the source carries.
 
 #include <QWidget>
+
+class QCheckBox;
 
 #include "settings/tag_template.h"
 
@@ -10,8 +13,10 @@ class OptionsPackageTagsPage : public QWidget {
   Q_OBJECT
  public:
   OptionsPackageTagsPage(Settings& settings, QWidget* parent = nullptr);
-  void ShowSettings() { fields_.Show(); }
+  void ShowSettings();
 
  private:
+  Settings& settings_;
   SettingFields fields_;
+  QCheckBox* FCBDocComments;  // Documentation_comments
 };

@@ -8,9 +8,10 @@
 
 namespace {
 
-// The 27 stored values in load and save order (paths, the template directory, document
-// parts, diagrams, function tags, package tags). Document_parts and Diagrams are not text
-// fields and are handled apart, after the paths.
+// The 30 stored values in load and save order (paths, the template directory, the older
+// snapshot of the changes, document parts, diagrams, documentation comments, call timeout,
+// function tags, package tags). Document_parts, Diagrams, Documentation_comments and
+// Call_timeout are not text fields and are handled apart, after the paths.
 struct TextValue {
   const char* name;
   QString Settings::*field;
@@ -21,6 +22,7 @@ constexpr TextValue kPathValues[] = {
     {"Project_dir", &Settings::Project_dir},
     {"DBLog_history", &Settings::DBLog_history},
     {"Template_dir", &Settings::Template_dir},
+    {"Changes_since", &Settings::Changes_since},
 };
 
 constexpr TextValue kTagValues[] = {
@@ -49,6 +51,8 @@ constexpr TextValue kTagValues[] = {
 
 constexpr const char* kDocumentParts = "Document_parts";
 constexpr const char* kDiagrams = "Diagrams";
+constexpr const char* kDocumentationComments = "Documentation_comments";
+constexpr const char* kCallTimeout = "Call_timeout";
 constexpr std::pair<DiagramChoice, const char*> kDiagramNames[] = {
     {DiagramChoice::None, "none"}, {DiagramChoice::Tables, "tables"}, {DiagramChoice::All, "all"}};
 
@@ -129,6 +133,11 @@ Settings LoadSettings(QSettings& store, QStringList* notText) {
   for (const TextValue& v : kPathValues) load(v);
   s.Document_parts = DecodeDocumentParts(ReadText(store, kDocumentParts, notText));
   s.Diagrams = ParseDiagramChoice(ReadText(store, kDiagrams, notText)).value_or(defaults.Diagrams);
+  s.Documentation_comments = ReadText(store, kDocumentationComments, notText) != u'F';
+  bool number = false;
+  const int seconds = ReadText(store, kCallTimeout, notText).toInt(&number);
+  s.Call_timeout = number && seconds >= 0 && seconds <= kMaxCallTimeout ? seconds
+                                                                         : defaults.Call_timeout;
   for (const TextValue& v : kTagValues) load(v);
   return s;
 }
@@ -140,6 +149,8 @@ QStringList SettingsValueNames() {
   for (const TextValue& v : kPathValues) names.append(QLatin1String(v.name));
   names.append(QLatin1String(kDocumentParts));
   names.append(QLatin1String(kDiagrams));
+  names.append(QLatin1String(kDocumentationComments));
+  names.append(QLatin1String(kCallTimeout));
   for (const TextValue& v : kTagValues) names.append(QLatin1String(v.name));
   return names;
 }
@@ -148,6 +159,9 @@ bool SaveSettings(const Settings& settings, QSettings& store, QString* error) {
   for (const TextValue& v : kPathValues) store.setValue(QLatin1String(v.name), settings.*v.field);
   store.setValue(QLatin1String(kDocumentParts), EncodeDocumentParts(settings.Document_parts));
   store.setValue(QLatin1String(kDiagrams), DiagramChoiceName(settings.Diagrams));
+  store.setValue(QLatin1String(kDocumentationComments),
+                 settings.Documentation_comments ? QStringLiteral("T") : QStringLiteral("F"));
+  store.setValue(QLatin1String(kCallTimeout), QString::number(settings.Call_timeout));
   for (const TextValue& v : kTagValues) store.setValue(QLatin1String(v.name), settings.*v.field);
   store.sync();
   if (store.status() == QSettings::NoError) return true;

@@ -1,6 +1,7 @@
 #pragma once
-// The Settings record: the user's options, persisted as 27 text values (the 25 of the
-// classic program, Template_dir and Diagrams).
+// The Settings record: the user's options, persisted as 30 text values (the 25 of the
+// classic program, Template_dir, Changes_since, Diagrams, Documentation_comments and
+// Call_timeout).
 //
 // Field names are the stored value names. The store is QSettings with organisation "VLM"
 // and application "Options": the registry key on Windows, the INI file
@@ -32,11 +33,21 @@ struct Settings {
   QString DBLog_history;
   // The user's templates for the modern formats; empty: the built-in ones.
   QString Template_dir;
+  // An older dictionary snapshot that the modern documents list the changes since; empty:
+  // none.
+  QString Changes_since;
   // Document parts, in DocumentPart order; stored as eight "T"/"F" characters.
   std::array<bool, kDocumentPartCount> Document_parts{true, true, true, true,
                                                       true, true, true, true};
   // Stored as "none", "tables" or "all"; any other text is the default, all.
   DiagramChoice Diagrams = DiagramChoice::All;
+  // The modern formats and the coverage report read the documentation comments of PL/SQL
+  // source (Javadoc blocks, comments around declarations) beside the tags. Stored as "T"
+  // or "F"; any other text is the default, on.
+  bool Documentation_comments = true;
+  // How long one call to an Oracle server may wait for its answer, in seconds; 0: no limit.
+  // Stored as a whole number up to kMaxCallTimeout; any other text is the default.
+  int Call_timeout = 60;
   // Tags of stand-alone procedures and functions.
   QString Function_opentag;
   QString Function_description;
@@ -67,6 +78,8 @@ struct Settings {
   friend bool operator==(const Settings&, const Settings&) = default;
 };
 
+inline constexpr int kMaxCallTimeout = 86400;
+
 // Where the defaults put the history files and projects: the per-user data directory
 // $XDG_DATA_HOME/VLM (the program's directory on Windows), without a trailing separator.
 QString ProgramDirectory();
@@ -77,15 +90,15 @@ Settings DefaultSettings();
 // The user's store, or the INI file `iniPath` when it is not empty (vellumar-build --settings).
 std::unique_ptr<QSettings> OpenSettingsStore(const QString& iniPath = {});
 
-// Reads all 27 values; a missing, empty or non-text value gives its default. The names of
+// Reads all 30 values; a missing, empty or non-text value gives its default. The names of
 // the non-text values, in load order, go to *notText when it is given.
 Settings LoadSettings(QSettings& store, QStringList* notText = nullptr);
 Settings LoadSettings();
 
-// The 27 stored value names, in load and save order.
+// The 30 stored value names, in load and save order.
 QStringList SettingsValueNames();
 
-// Writes all 27 values as text. False with the store's reason in *error.
+// Writes all 30 values as text. False with the store's reason in *error.
 bool SaveSettings(const Settings& settings, QSettings& store, QString* error);
 bool SaveSettings(const Settings& settings, QString* error);
 

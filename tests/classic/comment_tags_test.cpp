@@ -107,6 +107,10 @@ TEST(WriteUnitComments, HeadingsParametersAndBlockBoundaries) {
         "</FD>"},
        QStringList{"<H5>Description</H5><P>", "x<BR>", kParameters} +
            Table({{"p" + clef, "T", "d"}}) + QStringList{"</P><H5>Return value</H5><P>", "</P>"}},
+      {"a spot tag outside the code page is passed over whole",
+       {"<FD>", "Parameters", "p" + clef + "NUMBER: d;", "</FD>"},
+       QStringList{kParameters} + Table({{"p", "NUMBER", " d"}}) + QStringList{"</P>"}, true,
+       [&](Settings& s) { s.Function_spot = clef; }},
   };
   for (const UnitCase& c : cases) {
     Settings settings = DefaultSettings();

@@ -20,6 +20,7 @@
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
+#include "support/snapshot_maker.h"
 #include "support/test_env.h"
 
 namespace {
@@ -79,8 +80,8 @@ TEST_F(CliTest, BuildsTheSampleInEitherFormatWithoutTouchingTheProject) {
   EXPECT_EQ(r.out, Path("demo.htm") + "\n");
   EXPECT_TRUE(testenv::ReadBytes(Path("demo.htm")).startsWith("<HTML><HEAD>"));
   // One progress line per object; the bar counts the sample's 28 entries and the end.
-  EXPECT_TRUE(r.err.startsWith("[1/29] Building table: EMPLOYEES\n")) << r.err.toStdString();
-  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Document is built.\n"));
+  EXPECT_TRUE(r.err.startsWith("[1/30] Building table: EMPLOYEES\n")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[30/30] Document is built.\n"));
 
   r = Exec({"--settings", demoIni, sample, Path("demo.TXT")});  // text, name kept
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -308,7 +309,7 @@ TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(r.out.startsWith("Documentation coverage of Example Corp")) << r.out.toStdString();
   // The progress ends as a build's does: full, on a line of its own.
-  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[29/29] Coverage is measured.\n"))
+  EXPECT_TRUE(r.err.endsWith("] Building role: WAREHOUSE\n[30/30] Coverage is measured.\n"))
       << r.err.toStdString();
 
   r = Exec(coverage + QStringList{"--json", sample});
@@ -353,13 +354,99 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--colour", sample, a}, {"--json", sample, a}, {"--coverage", sample, a},
       {"--coverage", "--min", "101", sample}, {"--coverage", "--min", "most", sample},
       {"--coverage", "--format", "modern", sample}, {"--coverage", "--diagrams", "all", sample},
-      {"--diagrams", "some", sample, a}};
+      {"--diagrams", "some", sample, a}, {"--capture", "hr@orcl"},
+      {"--capture", "--settings", demoIni, "hr@orcl", a}, {"--owners", "HR", sample, a},
+      {"--capture", "--owners", " , ", "hr@orcl", a}, {"--changes", a},
+      {"--changes", "--fail-on", "any", a, a}, {"--fail-on", "breaking", sample, a},
+      {"--changes", "--capture", a, a}, {"--changes-since", a, sample, a},
+      {"--coverage", "--changes-since", a, sample}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("Usage: vellumar-build")) << args.join(' ').toStdString();
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// The capture's command line: a connection without a database is refused, and a failed
+// log-on names Oracle's error and writes nothing.
+TEST_F(CliTest, CaptureLogsOnWithTheConnectionGiven) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("VELLUMAR_OCI_LIBRARY", OCI_STUB_PATH);
+  env.insert("VELLUMAR_PASSWORD", "from-env");
+  const auto capture = [&](const QString& connection) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VELLUMAR_BUILD_EXE), {"--capture", connection, Path("o.sqlite")});
+    p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return CliRun{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                  QString::fromLocal8Bit(p.readAllStandardError())};
+  };
+  CliRun r = capture("hr");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains("USER/PASSWORD@DATABASE")) << r.err.toStdString();
+  // The stub knows no database, so every log-on fails there.
+  r = capture("hr@orcl");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "vellumar-build: ORA-12154: TNS:could not resolve the connect identifier "
+                   "specified\n");
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// --changes prints the changes and, with --fail-on breaking, fails a job on a breaking one:
+// here PAYROLL's table is gone, HR's only gained one.
+TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
+  const QString v1 = Path("v1.sqlite"), v2 = Path("v2.sqlite");
+  const QString users = testdb::UserSql("HR", {}) + testdb::UserSql("PAYROLL", {});
+  testdb::MakeSnapshot(v1, users + "INSERT INTO dba_tables VALUES ('PAYROLL', 'RUNS');");
+  testdb::MakeSnapshot(v2, users + "INSERT INTO dba_tables VALUES ('HR', 'JOBS');");
+  CliRun r = Exec({"--changes", "--fail-on", "breaking", v1, v2});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_EQ(r.out, "Changes from " + v1 + " to " + v2 +
+                       ": 2, 1 breaking.\n\nHR:\n            table JOBS added\n\nPAYROLL:\n"
+                       "  breaking  table RUNS removed\n");
+  r = Exec({"--changes", "--fail-on", "breaking", "--owners", "hr", "--json", v1, v2});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8())["total"]["changes"].toInt(), 1);
+  r = Exec({"--changes", v1, Path("none.sqlite")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("none.sqlite")) << r.err.toStdString();
+}
+
+// A modern document opens with the changes since an older snapshot of the sample's DEMO,
+// linked to their objects, which are marked; the SALES database shares no schema with it
+// and is left out. An older snapshot that shares none is refused with the reason.
+TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
+  const QString older = SampleDictionaryDirectory() + "/demo-1.0.sqlite";
+  CliRun r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", older,
+                   sample, Path("demo.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString page = QString::fromUtf8(testenv::ReadBytes(Path("demo.html")));
+  EXPECT_TRUE(page.contains("<h2>Changes since demo-1.0</h2>\n<p>8 changes, 5 of them breaking"));
+  EXPECT_TRUE(page.contains(
+      "<li class=\"breaking\"><span class=\"kind\">breaking</span> <a href=\"#demo.hr.employees\">"
+      "DEMO.HR table EMPLOYEES: column EMAIL NULL -&gt; NOT NULL</a></li>"));
+  EXPECT_TRUE(page.contains("<span class=\"kind\">breaking</span> DEMO.HR table EMP_ARCHIVE removed</li>"));
+  EXPECT_EQ(page.count("<span class=\"changed\">changed since demo-1.0</span>"), 4);
+  EXPECT_TRUE(page.contains("<li data-filter=\"demo.hr.employees changed\" class=\"changed\">"));
+
+  r = Exec({"--settings", demoIni, "--format", "markdown", "--changes-since", older, sample,
+            Path("md")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
+  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo.hr.job_history_notes.md)"))
+      << readme.toStdString();
+
+  const QString none = Path("none.sqlite");
+  testdb::MakeSnapshot(none, testdb::UserSql("NOBODY", {}));
+  r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", none, sample,
+            Path("none.html")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains(none + " holds none of the schemas the document reads"))
+      << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("none.html")));
 }
 
 // An OUTPUT that would replace an input, in any format, or files of the user's in a

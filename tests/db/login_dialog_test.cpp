@@ -147,19 +147,21 @@ TEST_F(LoginDialogTest, WhatCannotLogOnIsShownOnceAndRemembersNothing) {
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
+// A history file that cannot be read is reported and left alone, since writing it would
+// lose its pairs; one that cannot be written is reported. Either way the login stands.
 TEST_F(LoginDialogTest, AHistoryFileThatCannotBeReadOrWrittenIsReportedAndTheLoginStands) {
   const QString unusable = dir.path() + "/history-is-a-folder";
   ASSERT_TRUE(QDir().mkpath(unusable));
-  dialog.SetHistoryFile(unusable);
-  Show();
-  EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
-                                        " can't be opened. Is a directory."}));
-  prompts.Forget();
-  TypeAndEnter("scott", "tiger", "orcl");
-  EXPECT_EQ(Shown(), QStringList({"error: ERROR: Database log file " + unusable +
-                                        " can't be created. Is a directory."}));
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_TRUE(db.Connected());
+  testenv::WriteBytes(dir.path() + "/plain", "x");
+  const QString unwritable = dir.path() + "/plain/Velmar.dbh";
+  for (const auto& [file, shown] : {std::pair{unusable, "can't be opened. Is a directory."},
+                                    std::pair{unwritable, "can't be created. Not a directory."}}) {
+    dialog.SetHistoryFile(file);
+    prompts.Forget();
+    Login("scott", "tiger", "orcl");
+    EXPECT_EQ(Shown(), QStringList{"error: ERROR: Database log file " + file + ' ' + shown});
+    EXPECT_TRUE(db.Connected());
+  }
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ struct Result {
   std::vector<int> types;
   std::vector<std::vector<std::optional<std::string>>> rows;
   int loseAt = -1;
+  int silentAt = -1;
 };
 
 struct Script {
@@ -33,6 +34,8 @@ struct Script {
   std::deque<Result> results;
   int sessions = 0;
   std::vector<std::optional<std::string>> lastBinds;
+  std::string lastSql;
+  long callTimeout = -1;
 } g;
 
 struct Error {
@@ -41,6 +44,7 @@ struct Error {
 };
 struct Session {
   bool lost = false;
+  long callTimeout = -1;
 };
 struct Define {
   void* value;
@@ -100,11 +104,14 @@ void stub_add_row(const char* const* cells) {
   r.rows.push_back(row);
 }
 void stub_lose_connection_at(int row) { g.results.back().loseAt = row; }
+void stub_stop_answering_at(int row) { g.results.back().silentAt = row; }
+long stub_call_timeout() { return g.callTimeout; }
 int stub_open_sessions() { return g.sessions; }
 const char* stub_last_bind(int position) {
   const auto& b = g.lastBinds.at(position - 1);
   return b ? b->c_str() : nullptr;
 }
+const char* stub_last_sql() { return g.lastSql.c_str(); }
 
 // --- the OCI entry points ---
 
@@ -173,6 +180,7 @@ sword OCIStmtExecute(void*, void* stmtp, void* err, ub4, ub4, const void*, void*
   auto* st = static_cast<Stmt*>(stmtp);
   if (st->session->lost) return Fail(err, 3114, "not connected to ORACLE");
   g.lastBinds = st->binds;
+  g.lastSql = st->sql;
   st->result = nullptr;
   for (const Result& r : g.results)
     if (st->sql.find(r.sqlPart) != std::string::npos) st->result = &r;
@@ -195,6 +203,11 @@ sword OCIStmtFetch2(void* stmtp, void* err, ub4, ub2, sb4, ub4) {
   if (static_cast<int>(st->next) == r.loseAt) {
     st->session->lost = true;
     return Fail(err, 3113, "end-of-file on communication channel");
+  }
+  if (static_cast<int>(st->next) == r.silentAt) {
+    st->session->lost = true;
+    return st->session->callTimeout > 0 ? Fail(err, 3156, "OCI call timed out")
+                                        : Fail(err, 3113, "end-of-file on communication channel");
   }
   if (st->next >= r.rows.size()) return 100;
   sword status = 0;
@@ -223,7 +236,13 @@ sword OCIStmtFetch2(void* stmtp, void* err, ub4, ub2, sb4, ub4) {
   }
   return status;
 }
-sword OCIAttrSet(void*, ub4, void*, ub4, ub4, void*) { return 0; }
+sword OCIAttrSet(void* trgthndlp, ub4 type, void* attributep, ub4, ub4 attr, void*) {
+  if (type == 3 && attr == 531) {  // the service context's call timeout
+    auto* session = static_cast<Session*>(trgthndlp);
+    session->callTimeout = g.callTimeout = *static_cast<ub4*>(attributep);
+  }
+  return 0;
+}
 sword OCIAttrGet(const void* hndlp, ub4 type, void* attributep, ub4* sizep, ub4 attr, void*) {
   if (type == 4 && attr == 18) {
     *static_cast<ub4*>(attributep) =

@@ -17,8 +17,15 @@ void stub_add_result(const char* sql_part, int columns, const char* const* names
 void stub_add_row(const char* const* cells);
 // The connection is lost when the last result's row `row` (from 0) is fetched.
 void stub_lose_connection_at(int row);
+// The server stops answering when the last result's row `row` is fetched: the fetch times
+// out (ORA-03156) when the session has a call timeout, else the network gives up (ORA-03113).
+void stub_stop_answering_at(int row);
+// The call timeout in milliseconds set on the last session, -1 when none was set.
+long stub_call_timeout();
 
 int stub_open_sessions();  // logged on and not yet logged off
 // The text (null for NULL) bound at `position` by the last execution.
 const char* stub_last_bind(int position);
+// The statement text of the last execution.
+const char* stub_last_sql();
 }

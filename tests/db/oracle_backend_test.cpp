@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include "support/db_fixture.h"
 #include "oci_stub.h"
 
@@ -40,6 +45,7 @@ TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
     EXPECT_EQ(db.Connected(), c.error == nullptr);
   }
   EXPECT_EQ(stub_open_sessions(), 1);
+  EXPECT_EQ(stub_call_timeout(), 60000);  // no call waits for ever unless told to
   // A statement the library does not know is Oracle's error, and the query stays closed.
   EXPECT_THROW(db.query(QueryId::OCISequences).Open(), DatabaseError);
   EXPECT_EQ(errors.last(), "ORA-00942: table or view does not exist");
@@ -51,6 +57,48 @@ TEST_F(OracleBackendTest, LogOnSucceedsOnlyWithTheRightCredentials) {
   EXPECT_THROW(ConnectDatabase(db, "ORCL", "SCOTT", "tiger"), DatabaseError);
   EXPECT_TRUE(errors.last().contains("libm.so.6 lacks OCIEnvNlsCreate"))
       << errors.last().toStdString();
+}
+
+// Without VELLUMAR_OCI_LIBRARY the library is looked for on the loader's paths and in
+// ORACLE_HOME: an Instant Client folder holds it, a full client has it in lib/. A client
+// that is there but does not load is named with the reason, not hidden behind the first
+// name that was not found.
+TEST_F(OracleBackendTest, TheClientIsFoundInOracleHomeOrTheErrorSaysWhyNot) {
+  qunsetenv("VELLUMAR_OCI_LIBRARY");
+  int n = 0;
+  struct Case {
+    const char* file;  // in `home`; linked to the library `target`
+    const char* target;
+    QStringList says;  // empty: it connects; {home} stands for ORACLE_HOME
+  };
+  for (const Case& c :
+       {Case{"libclntsh.so.19.1", OCI_STUB_PATH, {}},
+        Case{"lib/libclntsh.so", OCI_STUB_PATH, {}},
+        Case{"libclntsh.so.23.1", BROKEN_CLIENT_PATH,
+             {"{home}/libclntsh.so.23.1: libvellumar_absent.so: cannot open shared object file",
+              "libclntsh.so.23.1 needs libvellumar_absent.so, which is not installed"}},
+        Case{"bin/libclntsh.so", OCI_STUB_PATH,
+             {"libclntsh.so was not found on the library path, in ORACLE_HOME ({home}) or in its "
+              "lib folder.",
+              "LD_LIBRARY_PATH"}}}) {
+    // A folder per case: the loader knows a file it has loaded by its path ever after.
+    const QString home = dir.path() + "/client" + QString::number(++n);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(home + "/" + c.file).path()));
+    ASSERT_TRUE(QFile::link(c.target, home + "/" + c.file));
+    qputenv("ORACLE_HOME", home.toUtf8());
+    errors.clear();
+    try {
+      ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+      EXPECT_TRUE(c.says.isEmpty()) << c.file;
+    } catch (const DatabaseError& e) {
+      ASSERT_FALSE(c.says.isEmpty()) << e.what();
+      for (QString part : c.says)
+        EXPECT_TRUE(e.Message().contains(part.replace("{home}", home))) << e.what();
+      EXPECT_FALSE(e.Message().contains("libclntsh.so: cannot open")) << e.what();
+    }
+    db.Disconnect();
+  }
+  qunsetenv("ORACLE_HOME");
 }
 
 TEST_F(OracleBackendTest, RowsAreFetchedByNameAndBindsAreValues) {
@@ -81,6 +129,30 @@ TEST_F(OracleBackendTest, RowsAreFetchedByNameAndBindsAreValues) {
   EXPECT_EQ(q.Field("kentta"), "NAME");
 }
 
+// The modern documents' own reads order every name by its bytes, whatever NLS_SORT the
+// client's NLS_LANG gives the session; only numbers may be ordered as they are.
+TEST_F(OracleBackendTest, ModernReadsOrderNamesByTheirBytes) {
+  const char* names[] = {"X"};
+  const int types[] = {1};
+  stub_add_result("select", 1, names, types);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  const QStringList numbers{"b.position", "c.position", "b.column_position", "overload",
+                            "sequence", "s.column_id", "subprogram_id"};
+  const QRegularExpression binary(R"(^NLSSORT\([a-z_.]+, 'NLS_SORT=BINARY'\)$)");
+  for (int id = int(QueryId::OCIObjectComment); id < kQueryCount; ++id) {
+    Query q(db, QueryId(id));
+    for (int p = 1; p <= QueryTextOf(QueryId(id)).params.size(); ++p) q.BindText(p, "T");
+    q.Open();
+    const QString sql = QString::fromUtf8(stub_last_sql());
+    const qsizetype order = sql.indexOf("order by ");
+    if (order < 0) continue;
+    const QStringList keys = sql.mid(order + 9).split(QRegularExpression(R"(,\s*(?![^()]*\)))"));
+    for (const QString& key : keys)
+      EXPECT_TRUE(numbers.contains(key.trimmed()) || binary.match(key.trimmed()).hasMatch())
+          << QueryTextOf(QueryId(id)).name << ": " << key.toStdString();
+  }
+}
+
 TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
   const char* names[] = {"TEXT"};
   const int types[] = {8};
@@ -108,6 +180,27 @@ TEST_F(OracleBackendTest, LongViewTextIsReadWholeUpToOneMebibyte) {
   EXPECT_TRUE(texts[2].endsWith(QString::fromUtf8("yé\n-- [view text cut: only its first 1 MiB "
                                                   "(1048576 bytes) is shown]")));
   EXPECT_TRUE(errors.isEmpty());  // a cut value is a warning, not an error
+}
+
+// A server that stops answering ends the call after the call timeout, with an error that
+// says what happened, rather than leaving a window that never answers.
+TEST_F(OracleBackendTest, AServerThatStopsAnsweringTimesOutWithAClearError) {
+  const char* column[] = {"TABLE_NAME"};
+  const int type[] = {1};
+  stub_add_result("from user_tables", 1, column, type);
+  for (const char* name : {"DEPT", "EMP"}) stub_add_row(&name);
+  stub_stop_answering_at(1);
+  db.SetCallTimeout(45);
+  ConnectDatabase(db, "ORCL", "SCOTT", "tiger");
+  EXPECT_EQ(stub_call_timeout(), 45000);
+  Query& q = db.query(QueryId::OCITables);
+  q.Open();
+  EXPECT_EQ(q.Field("table_name"), "DEPT");
+  EXPECT_THROW(q.Next(), DatabaseError);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("ORA-03156: OCI call timed out\nThe database did not answer "
+                                   "within 45 seconds"))
+      << errors[0].toStdString();
 }
 
 TEST_F(OracleBackendTest, LostConnectionFailsEachQueryUntilReconnected) {

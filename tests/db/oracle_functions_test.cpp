@@ -1,5 +1,5 @@
-// rpad and decode as the dictionary queries rely on them, including what the fixed queries
-// happen not to pass today: a text longer than its width, and '' against NULL.
+// rpad, decode and nlssort as the dictionary queries rely on them, including what the fixed
+// queries happen not to pass today: a text longer than its width, and '' against NULL.
 #include "db/oracle_functions.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +23,22 @@ TEST(OracleFunctions, RpadCutsAndPadsByCharactersAndDecodeTakesEmptyForNull) {
   ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
   EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))),
             QString::fromUtf8("abc|ÄÖ |x|empty|two"));
+  sqlite3_finalize(stmt);
+
+  // The binary sort key orders by bytes; a linguistic sort is refused, not ignored.
+  ASSERT_EQ(sqlite3_prepare_v2(db,
+                               "SELECT group_concat(column1, ' ') FROM (SELECT column1 FROM (VALUES "
+                               "('b'), ('Ä'), ('B'), ('a')) "
+                               "ORDER BY nlssort(column1, 'NLS_SORT=BINARY'))",
+                               -1, &stmt, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+  EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))),
+            QString::fromUtf8("B a b Ä"));
+  sqlite3_finalize(stmt);
+  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT nlssort('a', 'NLS_SORT=GERMAN')", -1, &stmt, nullptr),
+            SQLITE_OK);
+  EXPECT_EQ(sqlite3_step(stmt), SQLITE_ERROR);
   sqlite3_finalize(stmt);
   sqlite3_close(db);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,10 +56,12 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
       {"SCOTT", QueryId::OCIComments, {"EMP"}, {"COMMENTS"},
        {{"Employees of the company"}, {"Not ours"}}},
       {"SCOTT", QueryId::OCIComments, {"DEPT"}, {"comments"}, {{""}}},
+      {"SCOTT", QueryId::OCIComments, {""}, {"comments"}, {}},
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "FUNCTION"}, {"text"},
        {{"function get_sal return number is\n"}, {"begin return 0; end;"}}},
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "PROCEDURE"}, {"text"}, {}},
       {"HR", QueryId::OCIPackages, {}, {"name"}, {{"ORDERS"}}},
+      {"HR", QueryId::OCIRoles, {}, {"grantee"}, {{"HR"}, {"PARTNER"}, {"SPY"}}},
   };
   const QByteArray before = testenv::ReadBytes(SnapshotPath("shop.sqlite"));
   for (const auto& c : kCases) {
@@ -180,8 +183,7 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
                        testdb::UserSql("U", {}) +
                            "DROP TABLE dba_synonyms;"
                            "CREATE TABLE dba_synonyms (owner TEXT, synonym_name TEXT);");
-  // A name no snapshot has goes to Oracle: without its client library both are named, the
-  // library with the reason its first name gave.
+  // A name no snapshot has goes to Oracle: without its client library both are named.
   qputenv("ORACLE_HOME", dir.path().toUtf8());
   struct Case {
     const char* server;
@@ -192,7 +194,7 @@ TEST_F(SnapshotFileTest, BrokenSnapshotsFailWithOneClearMessage) {
         Case{"PARTIAL", {"partial.sqlite", "it lacks dba_views, dba_source."}},
         Case{"OLDCOLS", {"oldcols.sqlite", "no such column: table_owner"}},
         Case{"NOWHERE", {"NOWHERE.sqlite", "Oracle Instant Client",
-                         "libclntsh.so could not be loaded (libclntsh.so: cannot open"}}}) {
+                         "libclntsh.so was not found"}}}) {
     errors.clear();
     try {
       ConnectDatabase(db, c.server, "U", "x");
@@ -253,6 +255,16 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
          touched.setFileTime(modified, QFileDevice::FileModificationTime);
          ASSERT_EQ(touched.size(), size);
        }},
+      // Rewritten in place at its size, its time put back within the same second.
+      {"REWRITTEN",
+       [&] {
+         struct stat before {};
+         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+         sql(path, "UPDATE dba_tables SET table_name = 'REWRITTEN'");
+         struct timespec times[2] = {before.st_atim, before.st_mtim};
+         times[1].tv_nsec = (times[1].tv_nsec + 1) % 1000000000;
+         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+       }},
       {"WHOLLY_DAMAGED", [&] { testenv::WriteBytes(cache, "not a database"); }},
       {"PAGE_DAMAGED",
        [&] {
@@ -285,7 +297,7 @@ TEST_F(SnapshotFileTest, AChangedSnapshotIsReadAnewWhateverTheCache) {
   };
   for (int i = 0; i < int(std::size(steps)); ++i) {
     SCOPED_TRACE(steps[i].table);
-    if (QString(steps[i].table) != "TOUCHED") {
+    if (QString(steps[i].table) != "TOUCHED" && QString(steps[i].table) != "REWRITTEN") {
       testdb::MakeSnapshot(path, testdb::UserSql("U", {}) +
                                      QString("INSERT INTO dba_tables VALUES ('U', '%1');")
                                          .arg(steps[i].table));
@@ -321,6 +333,7 @@ TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
     const char* name;
     QString sql;
     const char* says;
+    int valueBytes = 0;  // the limit of one value, when lowered
   };
   for (const Case& c :
        {Case{"rpad", tables("SELECT 'U', rpad('x', 4000000000)"), "unsafe use of rpad()"},
@@ -330,6 +343,8 @@ TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
              "took longer than 1 seconds"},
         Case{"memory", tables("SELECT printf('%.9000000c', 'x'), printf('%.9000000c', 'y')"),
              "more than 16 MiB of memory"},
+        Case{"value", tables("SELECT 'U', hex(zeroblob(600000))"),
+             "holds a value longer than 1 MiB", 1 << 20},
         Case{"users",
              "INSERT INTO dba_users " + endless + "SELECT 'X' || n, NULL FROM r LIMIT 3000;" +
                  testdb::UserSql("U", {}),
@@ -339,6 +354,7 @@ TEST_F(SnapshotFileTest, HostileViewsReachABoundAndSaySo) {
     limits.prepareSeconds = 1;
     limits.querySeconds = 0;
     limits.heapBytes = qint64(16) << 20;
+    if (c.valueBytes) limits.valueBytes = c.valueBytes;
     SetSnapshotLimits(limits);
     errors.clear();
     try {

@@ -53,14 +53,14 @@ Diagrams Draw(const DocumentModel& model, DiagramChoice choice,
   return diagrams;
 }
 
-// EMP references itself (its manager); DEPT references EMP twice (head and deputy); LONE has
-// a primary key and nothing else.
+// EMP references itself (its manager); DEPT references EMP twice (manager and deputy, the
+// first through a column named like EMP's own); LONE has a primary key and nothing else.
 DocumentModel Staff() {
   TableObject emp = Table("O", "EMP", "EMP_ID");
   TableObject dept = Table("O", "DEPT", "DEPT_ID");
   TableObject lone = Table("O", "LONE", "LONE_ID");
   AddKey(emp, emp, "EMP_MGR_FK", "MGR_ID");
-  AddKey(dept, emp, "DEPT_HEAD_FK", "HEAD_ID");
+  AddKey(dept, emp, "DEPT_MGR_FK", "MGR_ID");
   AddKey(dept, emp, "DEPT_DEPUTY_FK", "DEPUTY_ID");
   DocumentModel m;
   m.tables = {emp, dept, lone};
@@ -79,12 +79,13 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_EQ(Count(emp, "class=\"node\""), 2);
   EXPECT_EQ(Count(emp, "class=\"edge\""), 3);
   for (const char* key : {"EMP_MGR_FK: D.O.EMP (MGR_ID) references D.O.EMP (EMP_ID)",
-                          "DEPT_HEAD_FK: D.O.DEPT (HEAD_ID)", "DEPT_DEPUTY_FK: D.O.DEPT (DEPUTY_ID)",
+                          "DEPT_MGR_FK: D.O.DEPT (MGR_ID)", "DEPT_DEPUTY_FK: D.O.DEPT (DEPUTY_ID)",
                           "xlink:href=\"#d.o.emp\"", "xlink:href=\"#d.o.dept\""})
     EXPECT_EQ(Count(emp, key), 1) << key;
   const std::string& dept = *d.TableSvg("d.o.dept");
   EXPECT_EQ(Count(dept, "class=\"node\""), 2);
   EXPECT_EQ(Count(dept, "class=\"edge\""), 2) << "DEPT's diagram leaves EMP's own keys out";
+  EXPECT_EQ(Count(dept, ">MGR_ID</text>"), 2) << "DEPT's row and arrow; EMP's box has its key";
 
   // The owner's overview: every table, every key once.
   ASSERT_EQ(d.overviews.size(), 1);
@@ -102,11 +103,13 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
 }
 
+// The overview's limit is a count of tables: an owner at it is drawn, one past it is not.
 TEST(Diagrams, AnOwnerPastTheLimitHasNoOverviewButItsTablesKeepTheirs) {
   DocumentModel m = Staff();
   for (int i = m.tables.size(); i <= kOverviewTableLimit; ++i)
     m.tables.append(Table("O", QStringLiteral("T%1").arg(i), "ID"));
-  m.tables.append(Table("OTHER", "SMALL", "ID"));
+  for (int i = 0; i < kOverviewTableLimit; ++i)
+    m.tables.append(Table("OTHER", QStringLiteral("T%1").arg(i), "ID"));
   const Diagrams d = Draw(m, DiagramChoice::All);
   ASSERT_EQ(d.overviews.size(), 2);
   EXPECT_EQ(d.overviews[0].tables, kOverviewTableLimit + 1);

@@ -43,7 +43,7 @@ DocumentModel HostileModel() {
   t.description = kHostile;
   t.dictionaryComment = kHostile + kHostile;
   t.synonyms = {{kHostile, kHostile}};
-  t.columns = {{kHostile, kHostile, false, kHostile, kHostile}};
+  t.columns = {{kHostile, kHostile, false, kHostile, kHostile}, {"OPTIONAL", "DATE", true, {}, {}}};
   ModelConstraint fk{kHostile, ConstraintKind::Foreign, {kHostile}, {}, t.key, {kHostile}, t.anchor};
   ModelConstraint check{kHostile, ConstraintKind::Check, {kHostile}, kHostile, {}, {}, {}};
   t.constraints = {fk, check};
@@ -63,7 +63,18 @@ DocumentModel HostileModel() {
                            {kHostile}};
   // The block and the signature name different parameters: the one not described and the
   // one that no longer exists are both shown.
-  const Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  // A documentation comment with every part, a link to nothing among them.
+  plsql::DocComment doc;
+  doc.description = {{plsql::TextBlock::Paragraph, {kHostile + "{@link nowhere " + kHostile + "}"}},
+                     {plsql::TextBlock::Bullets, {kHostile}},
+                     {plsql::TextBlock::Preformatted, {kHostile}}};
+  doc.parameters = {{kHostile, kHostile}};
+  doc.throws = {{kHostile, kHostile}};
+  doc.returns = doc.deprecation = doc.since = kHostile;
+  doc.deprecated = true;
+  doc.see = doc.authors = doc.examples = {kHostile};
+  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
+  signature.doc = doc;
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
@@ -80,6 +91,8 @@ DocumentModel HostileModel() {
   p.members = {{kHostile, p.anchor + u'.' + AnchorPart(kHostile), kHostile, {block}, {signature}}};
   p.textBlocks = {block};
   p.source = {kHostile};
+  p.doc = doc;
+  p.declarations = {{kHostile, kHostile, kHostile, doc}};
   m.packages = {p};
 
   m.sequencesText = m.rolesText = kHostile;
@@ -122,10 +135,25 @@ Diagrams Drawn(const DocumentModel& model, LinkStyle links) {
   return diagrams;
 }
 
+// No value adds markup. Every link lands on an anchor of the page, exactly the NOT NULL
+// columns say so, and the last argument of a signature has no comma after it.
 TEST(ModernHtml, NoValueAddsMarkup) {
   const DocumentModel model = HostileModel();
   const QString page = QString::fromStdString(RenderModernHtml(
       model, Templates(TemplateFormat::ModernHtml), Drawn(model, LinkStyle::Page)));
+  QSet<QString> ids;
+  for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(page); it.hasNext();)
+    ids.insert(it.next().captured(1));
+  static const QRegularExpression href(R"re(href="([^"]*)")re");
+  int links = 0;
+  for (auto it = href.globalMatch(page); it.hasNext(); ++links) {
+    const QString target = it.next().captured(1);
+    EXPECT_TRUE(target.startsWith(u'#') && ids.contains(target.mid(1))) << target.toStdString();
+  }
+  EXPECT_GT(links, 10);
+  EXPECT_EQ(page.count("<td class=\"null\">not null</td>"), 2);
+  EXPECT_EQ(page.count("OPTIONAL</td><td class=\"type\">DATE</td><td class=\"null\"></td>"), 2);
+  EXPECT_FALSE(page.contains(",\n)"));
   ASSERT_EQ(page.count("<svg"), 2);
   EXPECT_FALSE(page.contains("\"'|"));
   EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
@@ -184,6 +212,10 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   EXPECT_TRUE(QString::fromUtf8(files[0].bytes)
                   .contains(QRegularExpression(R"(\*\*Documented:\*\* \d+\.\d% \()")));
   EXPECT_TRUE(files[3].bytes.contains("Described parameters that no longer exist: "));
+  QString markdown;
+  for (const OutputFile& f : files) markdown += QString::fromUtf8(f.bytes);
+  EXPECT_EQ(markdown.count("| not null |"), 2);
+  EXPECT_EQ(markdown.count("| OPTIONAL | DATE |  |"), 2);
   QSet<QString> names;
   for (const OutputFile& f : files) names.insert(f.name);
   // A value's markup characters all come escaped; "<" only opens our "<br>".

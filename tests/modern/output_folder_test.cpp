@@ -76,6 +76,23 @@ TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
   testenv::WriteBytes(folder + "/" + kManifestName, ".vellumar-files\nREADME.md\nc.md\n");
   ASSERT_EQ(Write(folder, {{"README.md", "3"}}, &error), FolderOutcome::Written);
   EXPECT_EQ(Contents(folder).value(kManifestName), "README.md\n");
+
+  // A list that names what lies outside the folder or below it removes none of it, and the
+  // user's own pages and drawings stay whatever their kind.
+  const QString outside = dir.filePath("outside.txt");
+  QDir().mkpath(folder + "/sub");
+  for (const QString& path :
+       {outside, folder + "/sub/x.md", folder + "/notes.md", folder + "/d.svg"})
+    testenv::WriteBytes(path, "the user's");
+  testenv::WriteBytes(folder + "/" + kManifestName,
+                      "README.md\n../outside.txt\n" + outside.toUtf8() + "\nsub/x.md\nsub\n");
+  ASSERT_EQ(Write(folder, {{"README.md", "4"}}, &error), FolderOutcome::Written);
+  expected = Written({{"README.md", "4"}});
+  expected["notes.txt"] = expected["notes.md"] = expected["d.svg"] = "the user's";
+  expected["sub"] = "<other>";
+  EXPECT_EQ(Contents(folder), expected);
+  EXPECT_EQ(testenv::ReadBytes(outside) + testenv::ReadBytes(folder + "/sub/x.md"),
+            "the user'sthe user's");
 }
 
 // Nothing is read or written through a link or from a special file, and names are bytes.

@@ -9,6 +9,7 @@
 #include "db/database.h"
 #include "dictionary_fixture.h"
 #include "pages/memo_box.h"
+#include "pages/object_page_model.h"
 #include "support/scripted_prompts.h"
 
 namespace {
@@ -77,6 +78,15 @@ TEST_F(ObjectPageTest, ButtonsNeedAConnectionAndLinesToActOn) {
   db.Disconnect();
   page->UpdatePageButtons();  // the lines stay until the next visit
   EXPECT_EQ(Buttons(*page), QList<bool>({false, false, false, false}));
+
+  // Removed while disconnected, an entry is offered to no connection.
+  ObjectPageModel model(project, db, ObjectKind::Sequences, {});
+  Connect("ORCL");
+  model.FillAvailableList();
+  model.AddAllEntries();
+  db.Disconnect();
+  model.RemoveAllEntries();
+  EXPECT_TRUE(model.AvailableList().isEmpty());
 }
 
 // Each kind lists its own objects of the dictionary, and an added object starts with what
@@ -137,6 +147,14 @@ TEST_F(ObjectPageTest, AnObjectOfOneDatabaseIsOfferedOnAnotherAndGetsASecondLine
   page->FlatButton3->click();
   EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"JOBS", "STAFF"}));
   EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"TEST.EMP"}));
+  // Nor is HR's own ORCL.JOBS offered back to HR logged on with another password.
+  Select(page->FlatListBox1, {"JOBS"});
+  page->FlatButton1->click();
+  Connect("ORCL", "HR", "another");
+  Visit(*page);
+  Select(page->FlatListBox2, {"ORCL.JOBS"});
+  page->FlatButton3->click();
+  EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"STAFF"}));
   EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -254,6 +272,11 @@ TEST_F(ObjectPageTest, ADatabaseErrorIsShownOnceAndThePageStaysUsable) {
   });
   Connect("ORCL");
   Visit(page);
+  calls = 1;  // the first description fails: an Add that adds nothing changes nothing
+  Select(page.FlatListBox1, {"EMP"});
+  page.FlatButton1->click();
+  EXPECT_FALSE(project.IsModified());
+  errors.clear();
   Select(page.FlatListBox1, {"bonus", "DEPT", "EMP"});
   page.FlatButton1->click();
   EXPECT_EQ(errors, QStringList({"ORA-03113: end-of-file on communication channel"}));

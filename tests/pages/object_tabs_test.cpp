@@ -93,8 +93,6 @@ TEST_F(ObjectTabsTest, ObjectTabsAskForALogOnAndListTheDictionaryOfTheConnection
   EXPECT_TRUE(QFile::exists(dir.path() + "/Velmar.dbh"));
   SelectTab(ObjectKind::Tables);  // connected: no dialog
   EXPECT_EQ(Texts(Page(ObjectKind::Tables).FlatListBox1), QStringList({"bonus", "DEPT", "EMP"}));
-  SelectTab(ObjectKind::Roles);
-  EXPECT_EQ(Texts(Page(ObjectKind::Roles).FlatListBox1), QStringList({"CLERK", "HR", "PARTNER"}));
 
   window().Tabs().TabControl()->setCurrentIndex(0);  // where no log-on is asked again
   AnswerLogin("SCOTT", "wrong", "TEST");

@@ -10,6 +10,7 @@
 
 #include <QFile>
 
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -94,6 +95,30 @@ TEST_F(ProjectHistoryTest, EmptyHistoryDeletesOnceAndReportsFailure) {
   EXPECT_FALSE(history_.LoadHistory(&paths, &error));
   EXPECT_EQ(error, "ERROR: Project history file " + history_.Path() +
                        " can't be opened. Is a directory.");
+}
+
+// Permission bits stop only an unprivileged user (root runs this as one): a history that
+// cannot be read is reported, and recording a project leaves its lines as they are.
+TEST_F(ProjectHistoryTest, AFileThatCannotBeReadIsReportedAndKept) {
+  ASSERT_TRUE(history_.AddToHistory("/p/A.vlm", nullptr, nullptr));
+  const QByteArray name = QFile::encodeName(history_.Path());
+  ::chmod(name.constData(), 0200);
+  for (const QString& path : {dir_.path(), QFileInfo(history_.Path()).path(), history_.Path()})
+    childprocess::GiveToChild(path);
+  const QString reason =
+      "ERROR: Project history file " + history_.Path() + " can't be opened. Permission denied.";
+  const int status = childprocess::Run(
+      [&] {
+        QStringList paths;
+        QString read, added;
+        history_.LoadHistory(&paths, &read);
+        history_.AddToHistory("/p/B.vlm", nullptr, &added);
+        return read == reason && added == reason ? 0 : 1;
+      },
+      true);
+  ::chmod(name.constData(), 0600);
+  EXPECT_EQ(status, 0) << childprocess::kCannotDrop << ": root could not drop its rights";
+  EXPECT_EQ(testenv::ReadBytes(history_.Path()), "/p/A.vlm\r\n");
 }
 
 }  // namespace

@@ -37,23 +37,29 @@ TEST_F(SettingsTest, AwkwardTextsComeBackExactlyUnderTheirNames) {
   const QStringList awkward = {",", ";", ":", "\"", "\\", "a,b", " lead", "trail ", "@x",
                                "=", "#x", "[x]", QString::fromUtf8("Größe € Ω"), "a\"b,c\\"};
   QStringList names = SettingsValueNames();
-  ASSERT_EQ(names.size(), 27);
+  ASSERT_EQ(names.size(), 30);
   names.removeOne("Document_parts");
   names.removeOne("Diagrams");
+  names.removeOne("Documentation_comments");
+  names.removeOne("Call_timeout");
   {
     QSettings store(IniPath(), QSettings::IniFormat);
     for (int i = 0; i < names.size(); ++i) store.setValue(names[i], awkward[i % awkward.size()]);
     store.setValue("Document_parts", "TTTFTTTT");
     store.setValue("Diagrams", "tables");
+    store.setValue("Documentation_comments", "F");
+    store.setValue("Call_timeout", "0");
   }
   QSettings store(IniPath(), QSettings::IniFormat);
   const Settings loaded = LoadSettings(store);
   EXPECT_FALSE(loaded.Part(DocumentPart::Views));
   EXPECT_EQ(loaded.Diagrams, DiagramChoice::Tables);
+  EXPECT_FALSE(loaded.Documentation_comments);
+  EXPECT_EQ(loaded.Call_timeout, 0);
   QSettings saved(dir_.filePath("saved.conf"), QSettings::IniFormat);
   QString error;
   ASSERT_TRUE(SaveSettings(loaded, saved, &error)) << error.toStdString();
-  EXPECT_EQ(saved.allKeys().size(), 27);
+  EXPECT_EQ(saved.allKeys().size(), 30);
   for (int i = 0; i < names.size(); ++i)
     EXPECT_EQ(saved.value(names[i]).toString(), awkward[i % awkward.size()]) << names[i].toStdString();
   EXPECT_EQ(LoadSettings(saved), loaded);
@@ -63,7 +69,7 @@ TEST_F(SettingsTest, EmptyAndWrongTypedValuesLoadTheirDefaults) {
   testenv::WriteBytes(IniPath(),
                       "[General]\nFunction_spot=\nFunction_colon=a,b\nFunction_semicolon=,\n"
                       "Function_opentag=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n"
-                      "Package_closetag=@ByteArray(x)\nPackage_function=Func\n");
+                      "Package_closetag=@ByteArray(x)\nPackage_function=Func\nCall_timeout=-5\n");
   QSettings store(IniPath(), QSettings::IniFormat);
   QStringList notText;
   const Settings s = LoadSettings(store, &notText);
@@ -75,6 +81,7 @@ TEST_F(SettingsTest, EmptyAndWrongTypedValuesLoadTheirDefaults) {
   EXPECT_EQ(s.Function_opentag, "<FD>");
   EXPECT_EQ(s.Package_closetag, "</PD>");
   EXPECT_EQ(s.Package_function, "Func");
+  EXPECT_EQ(s.Call_timeout, 60);
 }
 
 TEST(DocumentParts, StoredTextRules) {

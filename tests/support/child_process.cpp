@@ -1,5 +1,6 @@
 #include "child_process.h"
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,8 +20,10 @@ int g_signal = 0;
 int Run(const std::function<int()>& body, bool unprivileged) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (unprivileged && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
-      ::_exit(126);
+    if (unprivileged && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 ||
+         ::geteuid() == 0))
+      ::_exit(kCannotDrop);
     ::_exit(body());
   }
   int status = 0;

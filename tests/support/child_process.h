@@ -10,8 +10,13 @@
 
 namespace childprocess {
 
+// The exit status of a child of root that could not become an unprivileged user: the test
+// fails, since permission bits would not stop it.
+inline constexpr int kCannotDrop = 126;
+
 // Runs `body` in a child and returns its exit status (-1 when it did not exit normally).
-// With `unprivileged`, a child of root first becomes an unprivileged user.
+// With `unprivileged`, a child of root first becomes an unprivileged user (nobody, without
+// root's groups), or exits with kCannotDrop.
 int Run(const std::function<int()>& body, bool unprivileged = false);
 
 // Writes past `bytes` fail from now on in this process, with EFBIG instead of a signal.

@@ -134,7 +134,8 @@ INSERT INTO dba_tables VALUES ('SCOTT', 'EMP'), ('SCOTT', 'DEPT'), ('SCOTT', 'bo
   ('HR', 'JOBS');
 INSERT INTO dba_tab_comments VALUES ('HR', 'EMP', 'TABLE', 'Not ours'),
   ('SCOTT', 'EMP', 'TABLE', 'Employees of the company'),
-  ('SCOTT', 'DEPT', 'TABLE', NULL), ('HR', 'JOBS', 'TABLE', 'Job titles');
+  ('SCOTT', 'DEPT', 'TABLE', NULL), ('HR', 'JOBS', 'TABLE', 'Job titles'),
+  ('SCOTT', '', 'TABLE', 'A snapshot made by hand may hold an empty name');
 INSERT INTO dba_views VALUES ('SCOTT', 'EMP_V', 'select * from emp');
 INSERT INTO dba_sequences VALUES ('SCOTT', 'EMP_SEQ'), ('SHOP', 'ORDERS_SEQ'),
   ('SHOP', 'CUSTOMERS_SEQ');

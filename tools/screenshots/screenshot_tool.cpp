@@ -4,7 +4,7 @@
 // its tool tip, the main window enlarged, the progress and version dialogs of builds of the
 // sample project (an HTML document, a web page after the question which type was meant, a
 // Markdown folder built again after its question), the coverage window, the Options dialog
-// on each of its pages, About and the help window, into the folder given as the only argument.
+// on each of its pages, the capture dialog, About and the help window, into the folder given as the only argument.
 //
 // Run under a window manager, the pictures of dialogs and of the enlarged main window are
 // taken from the screen with their frames and captions.
@@ -40,6 +40,7 @@
 #include "app/qt_prompts.h"
 #include "builder/new_version_dialog.h"
 #include "builder/progress_dialog.h"
+#include "capture/capture_dialog.h"
 #include "coverage/coverage_window.h"
 #include "db/database.h"
 #include "db/login_dialog.h"
@@ -367,6 +368,14 @@ int main(int argc, char** argv) {
     ok &= Save(&options, QString::fromLatin1(pages[i]));
   }
   options.hide();
+
+  CaptureDialog capture(prompts, window.LiveSettings().Project_dir, QStringLiteral("ORCL"),
+                        QStringLiteral("HR"), &window);
+  capture.findChild<QLineEdit*>(QStringLiteral("FEdOwners"))->setText(QStringLiteral("HR, PAYROLL"));
+  window.CenterOver(&capture);
+  Settle(&capture);
+  ok &= SaveFramed(&capture, QStringLiteral("capture_dialog"));
+  capture.hide();
 
   AboutDialog about(&window);
   window.CenterOver(&about);

@@ -87,7 +87,8 @@
         var links = item.querySelectorAll("a");
         for (var i = 0; i < links.length; i++) {
           rows.push({kind: i ? "member" : "item", text: links[i].textContent,
-                     href: links[i].getAttribute("href"), entry: entry, group: group, section: section});
+                     href: links[i].getAttribute("href"), entry: entry, group: group, section: section,
+                     changed: !i && item.classList.contains("changed")});
         }
       });
     });
@@ -99,7 +100,7 @@
 
   function row(r) {
     var div = document.createElement("div");
-    div.className = "row row-" + r.kind;
+    div.className = "row row-" + r.kind + (r.changed ? " changed" : "");
     if (r.href) {
       var a = document.createElement("a");
       a.href = r.href;

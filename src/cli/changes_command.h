@@ -1,0 +1,11 @@
+#pragma once
+// vellumar-build --changes: the command-line side of comparing two snapshots (the
+// comparison itself is changes/schema_changes.h).
+
+#include <QString>
+#include <QStringList>
+
+// Prints the changes from `oldPath` to `newPath` (text, or JSON when `json`). Exit status: 0
+// compared, 1 a snapshot could not be read, 4 a change is breaking and `failOnBreaking`.
+int RunChanges(const QString& oldPath, const QString& newPath, const QStringList& owners,
+               bool json, bool failOnBreaking);
