@@ -37,9 +37,12 @@ enum class QueryId {
   OCIUnitArguments, OCIPackageArguments, OCITableSynonyms, OCIPackageMembers,
   // What the hidden columns of a table's descending and function-based indexes stand for;
   // every document reads it (index_expressions.h).
-  OCIIndexExpressions
+  OCIIndexExpressions,
+  // What uses what: every dependency row of a schema's objects, both directions (one read
+  // per schema and build), and the schema's objects that do not compile.
+  OCIDependencies, OCIInvalidObjects
 };
-inline constexpr int kQueryCount = 25;
+inline constexpr int kQueryCount = 27;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {
