@@ -1058,3 +1058,7 @@ SELECT owner, name, type, 'VALID', '2024-03-14 09:12:40', '2024-05-21 16:03:11' 
 ORDER BY owner, name, type;
 UPDATE dba_objects SET status = 'INVALID', last_ddl_time = '2024-06-03 11:45:02'
  WHERE owner = 'HR' AND object_name = 'EMP_BONUS_VIEW';
+-- LEAVE_API's body calls DAYS_LEFT with two arguments where it declares one: it does not
+-- compile, while its specification does.
+UPDATE dba_objects SET status = 'INVALID', last_ddl_time = '2024-06-03 11:45:02'
+ WHERE owner = 'HR' AND object_name = 'LEAVE_API' AND object_type = 'PACKAGE BODY';

@@ -72,6 +72,7 @@ QStringList CoverageObject::Gaps() const {
     gaps.append(QStringLiteral("%1 is not described").arg(p));
   for (const QString& p : staleParameters)
     gaps.append(QStringLiteral("%1 is described but no longer exists").arg(p));
+  if (invalid) gaps.append(QStringLiteral("does not compile (INVALID)"));
   return gaps;
 }
 
@@ -138,6 +139,13 @@ Tally CoverageReport::Total() const {
   Tally total;
   for (const CoverageObject& o : objects) total += o.Items();
   return total;
+}
+
+QList<CoverageObject> CoverageReport::Invalid() const {
+  QList<CoverageObject> invalid;
+  for (const CoverageObject& o : objects)
+    if (o.invalid) invalid.append(o);
+  return invalid;
 }
 
 ObjectKind EntryKind(CoverageKind kind) {
@@ -255,6 +263,7 @@ void AddDescribed(CoverageReport& r, CoverageKind kind, const QList<T>& objects)
     CoverageObject o = Entry(kind, t.key, t.found);
     Describe(o, HasDescription(t.description, t.dictionaryComment));
     CountColumns(o, t.columns);
+    if constexpr (requires { t.invalid; }) o.invalid = t.invalid;
     r.objects.append(o);
   }
 }
@@ -275,6 +284,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         for (const UnitObject& u : model.units) {
           CoverageObject o = Entry(CoverageKind::Units, u.key, u.found);
           o.type = u.type;
+          o.invalid = u.invalid;
           CountBlocks(o, u.blocks, u.signatures);
           r.objects.append(o);
         }
@@ -285,6 +295,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         for (const PackageObject& p : model.packages) {
           CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
           Describe(o, HasDescription(p.description) || !p.doc.IsEmpty());
+          o.invalid = p.invalid;
           r.objects.append(o);
         }
         for (const PackageObject& p : model.packages) {

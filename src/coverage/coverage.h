@@ -69,6 +69,8 @@ struct CoverageObject {
   QStringList uncommentedColumns;
   QStringList undescribedParameters;  // as the dictionary names them
   QStringList staleParameters;        // as the comment block names them
+  bool invalid = false;  // the dictionary's status is INVALID: it does not compile
+
 
   Tally Items() const;
   // "Table", "View", "Function", "Procedure", "Package", "Package member", "Sequence", "Role".
@@ -77,7 +79,7 @@ struct CoverageObject {
   QString FullName() const;
   // What is missing or drifted, one sentence each ("no description", "column X has no
   // comment", "P_DATE is not described", "p_old is described but no longer exists",
-  // "no longer exists in its database", "not in the project").
+  // "no longer exists in its database", "not in the project", "does not compile (INVALID)").
   QStringList Gaps() const;
 };
 
@@ -98,6 +100,8 @@ struct CoverageReport {
 
   KindSummary Summary(CoverageKind kind) const;
   Tally Total() const;
+  // The objects whose status is INVALID, in the report's order ("invalid objects").
+  QList<CoverageObject> Invalid() const;
 };
 
 // The title of a kind ("Tables", "Procedures and functions", "Package members", ...) and its

@@ -101,6 +101,7 @@ struct ViewObject {
   bool found = false;
   QList<ModelColumn> columns;
   QString text;  // the defining query
+  bool invalid = false;  // the dictionary's status is INVALID: the view does not compile
 };
 
 // An argument as the source and the dictionary declare it.
@@ -144,6 +145,7 @@ struct UnitObject {
   QList<CommentBlock> blocks;      // its tagged comment blocks
   QList<Signature> signatures;     // from its source, the dictionary adding details
   QStringList source;              // the stored source, one line each, line ends removed
+  bool invalid = false;            // the dictionary's status is INVALID
 };
 
 // A subprogram the package declares, under one name: its overloads and the comment blocks
@@ -168,6 +170,7 @@ struct PackageObject {
   // Member blocks whose headings name no declared subprogram: text of the package.
   QList<CommentBlock> textBlocks;
   QStringList source;  // the specification
+  bool invalid = false;  // the specification's or the body's status is INVALID
 };
 
 // A sequence or a role: name and description only (a role's owner is empty).

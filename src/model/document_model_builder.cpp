@@ -15,6 +15,7 @@
 #include "model/declared_source.h"
 #include "model/document_model.h"
 #include "model/package_members.h"
+#include "model/what_uses_what.h"
 #include "plsql/source_parser.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -347,6 +348,7 @@ class ModelBuilder {
   void Views() {
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
       ViewObject v = WithColumns<ViewObject>(e);
+      v.invalid = usage_.Invalid(db_, v.key, {"VIEW"});
       v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
@@ -363,6 +365,7 @@ class ModelBuilder {
                    u.key = KeyOf(e, TrimBlanks(unit.name));
                    u.anchor = anchors_.Take(u.key.Anchor());
                    u.type = TrimBlanks(unit.type);
+                   u.invalid = usage_.Invalid(db_, u.key, {"FUNCTION", "PROCEDURE"});
                    const QStringList stored = ReadLines(OpenUnitSource(db_, u.key.name, u.type));
                    u.found = !stored.isEmpty();
                    u.blocks = ReadUnitBlocks(settings_, Over(stored));
@@ -383,6 +386,7 @@ class ModelBuilder {
   void Packages() {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
+      p.invalid = usage_.Invalid(db_, p.key, {"PACKAGE", "PACKAGE BODY"});
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
@@ -455,6 +459,7 @@ class ModelBuilder {
   ModelScope scope_;
   DocumentModel model_;
   Anchors anchors_;
+  WhatUsesWhat usage_;
 };
 
 }  // namespace

@@ -581,6 +581,7 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
+  d.set("invalid", v.invalid);
   SetList(d, "columns", Columns(v.columns));
   SetCode(d, TextLines(v.text));
   return d;
@@ -591,6 +592,7 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
+  d.set("invalid", u.invalid);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
   SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
@@ -607,6 +609,7 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
+  d.set("invalid", p.invalid);
   d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
   d.set("doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();

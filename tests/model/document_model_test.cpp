@@ -66,6 +66,7 @@ DROP TABLE dba_constraints; CREATE TABLE dba_constraints (owner, constraint_name
 DROP TABLE dba_indexes; CREATE TABLE dba_indexes (owner, index_name, table_owner, table_name);
 DROP TABLE dba_ind_columns; CREATE TABLE dba_ind_columns (index_owner, index_name,
   table_owner, table_name, column_name, column_position);
+DROP TABLE dba_dependencies; DROP TABLE dba_triggers; DROP TABLE dba_objects;
 )sql";
   }
   sql += R"sql(
@@ -176,6 +177,13 @@ INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, sub
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 11)
 INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, subprogram_id,
   overload) SELECT 'SHOP', 'DOC_API', 'PUT', 'PACKAGE', 2 + i, CAST(i AS TEXT) FROM n;
+-- OPEN_ORDERS reads a column since dropped; ORDER_API's body no longer compiles, its
+-- specification does; a trigger may share a unit's name, and CRM's view one of SHOP's.
+INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
+  ('SHOP', 'ORDERS', 'TABLE', 'VALID'), ('SHOP', 'OPEN_ORDERS', 'VIEW', 'INVALID'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'VALID'), ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'INVALID'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'VALID'), ('SHOP', 'NO_DOC', 'TRIGGER', 'INVALID'),
+  ('SHOP', 'NO_DOC', 'PROCEDURE', 'VALID'), ('CRM', 'DOC_API', 'PACKAGE', 'INVALID');
 )sql";
   }
   return sql;
@@ -360,6 +368,37 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_EQ(unit.staleParameters, QStringList{"p_date"});
 }
 
+// A view, unit or package the dictionary marks INVALID is marked in its heading and listed
+// by the coverage report; a snapshot without statuses marks nothing.
+TEST_F(DocumentModelTest, InvalidObjectsAreMarkedAndListed) {
+  for (const bool modern : {true, false}) {
+    SCOPED_TRACE(modern);
+    QTemporaryDir dir;
+    testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(modern));
+    db.SetSnapshotDirectories({dir.path()});
+    project.ClearProject();
+    AddShopEntries();
+    Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+    Add(ObjectKind::Packages, "DOC_API");
+    const DocumentModel m = Build();
+    const CoverageReport report = MeasureCoverage(m);
+    QStringList invalid;
+    for (const CoverageObject& o : report.Invalid()) invalid.append(o.Label() + u' ' + o.FullName());
+    EXPECT_EQ(invalid, modern ? QStringList({"View ORCL.SHOP.OPEN_ORDERS",
+                                             "Package ORCL.SHOP.ORDER_API"})
+                              : QStringList());
+    EXPECT_EQ(CoverageText(report).contains("Invalid objects: 2\n  View ORCL.SHOP.OPEN_ORDERS\n"),
+              modern);
+
+    Diagrams diagrams;
+    TemplateSet templates;
+    QString error;
+    ASSERT_TRUE(templates.Load(TemplateFormat::ModernHtml, {}, &error)) << error.toStdString();
+    const QString page = QString::fromStdString(RenderModernHtml(m, templates, diagrams));
+    EXPECT_EQ(page.count("<span class=\"invalid\">INVALID</span></h3>"), modern ? 2 : 0);
+  }
+}
+
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
@@ -390,13 +429,14 @@ TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
       {"Table ORCL.SHOP.CUSTOMERS", 1, 2, "no description"},
       {"Table ORCL.SHOP.GONE", 0, 0, "no longer exists in its database"},
       {"Table ORCL.SHOP.EXTRA", 0, 0, "not in the project"},
-      {"View ORCL.SHOP.OPEN_ORDERS", 2, 3, "column STATUS has no comment"},
+      {"View ORCL.SHOP.OPEN_ORDERS", 2, 3,
+       "column STATUS has no comment|does not compile (INVALID)"},
       {"Function ORCL.SHOP.ORDER_TOTAL", 2, 3,
        "P_DAY is not described|p_date is described but no longer exists"},
       {"Procedure ORCL.SHOP.NO_DOC", 0, 2, "no comment block|P_X is not described"},
       {"Procedure ORCL.SHOP.GONE_UNIT", 0, 0, "no longer exists in its database"},
       {"Function ORCL.SHOP.LEFT_OUT", 0, 0, "not in the project"},
-      {"Package ORCL.SHOP.ORDER_API", 1, 1, ""},
+      {"Package ORCL.SHOP.ORDER_API", 1, 1, "does not compile (INVALID)"},
       {"Package ORCL.SHOP.DOC_API", 0, 0, "not in the project"},
       {"Package member ORCL.SHOP.ORDER_API.REOPEN", 0, 1, "no comment block"},
       // Overloads: a parameter of any of them counts once.
