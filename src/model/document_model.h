@@ -70,6 +70,21 @@ struct ModelSynonym {
   QString name;
 };
 
+// An object one step away in the dictionary's dependencies: one that a documented object
+// uses, or one that uses it (a package body's use is its package's). Same database.
+struct ModelDependency {
+  ObjectKey object;
+  QString type;    // as the dictionary says: TABLE, VIEW, FUNCTION, PACKAGE, TRIGGER, SYNONYM, ...
+  QString anchor;  // its anchor when the document shows it, else empty
+};
+
+// What an object uses and what uses it, by kind (what_uses_what.h gives the order); the
+// PL/SQL every unit uses (SYS.STANDARD, SYS.DBMS_STANDARD) is left out.
+struct ModelDependencies {
+  QList<ModelDependency> uses;
+  QList<ModelDependency> usedBy;
+};
+
 // A documented table whose foreign key references the table that holds this.
 struct ModelReference {
   ObjectKey table;
@@ -89,6 +104,7 @@ struct TableObject {
   QList<ModelConstraint> constraints;  // primary, unique, foreign, check; by name
   QList<ModelIndex> indexes;
   QList<ModelReference> referencedBy;  // among the tables of the document
+  ModelDependencies dependencies;
 
   const ModelConstraint* PrimaryKey() const;
 };
@@ -102,6 +118,7 @@ struct ViewObject {
   QList<ModelColumn> columns;
   QString text;  // the defining query
   bool invalid = false;  // the dictionary's status is INVALID: the view does not compile
+  ModelDependencies dependencies;
 };
 
 // An argument as the source and the dictionary declare it.
@@ -146,6 +163,7 @@ struct UnitObject {
   QList<Signature> signatures;     // from its source, the dictionary adding details
   QStringList source;              // the stored source, one line each, line ends removed
   bool invalid = false;            // the dictionary's status is INVALID
+  ModelDependencies dependencies;
 };
 
 // A subprogram the package declares, under one name: its overloads and the comment blocks
@@ -171,6 +189,7 @@ struct PackageObject {
   QList<CommentBlock> textBlocks;
   QStringList source;  // the specification
   bool invalid = false;  // the specification's or the body's status is INVALID
+  ModelDependencies dependencies;  // the specification's and the body's
 };
 
 // A sequence or a role: name and description only (a role's owner is empty).
@@ -180,6 +199,7 @@ struct ListEntry {
   QString description;
   // The entry's schema still has it: a sequence of its own, a grantee of its grants.
   bool found = true;
+  ModelDependencies dependencies;  // a sequence's
 };
 
 enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };

@@ -113,6 +113,7 @@ class ModelBuilder {
       model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
       model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
     }
+    if (scope_ == ModelScope::Document) LinkDependencies(model_);
     return std::move(model_);
   }
 
@@ -321,6 +322,7 @@ class ModelBuilder {
         t.synonyms = Synonyms(t.key);
         t.constraints = Constraints(t.key);
         t.indexes = Indexes(t.key.name);
+        t.dependencies = Dependencies(t.key, {"TABLE"});
       }
       model_.tables.append(std::move(t));
     });
@@ -349,10 +351,17 @@ class ModelBuilder {
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
       ViewObject v = WithColumns<ViewObject>(e);
       v.invalid = usage_.Invalid(db_, v.key, {"VIEW"});
+      v.dependencies = Dependencies(v.key, {"VIEW"});
       v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
     });
+  }
+
+  // What the object uses and what uses it; the coverage report counts neither.
+  ModelDependencies Dependencies(const ObjectKey& key, std::initializer_list<const char*> types) {
+    if (scope_ != ModelScope::Document) return {};
+    return usage_.Dependencies(db_, key, types);
   }
 
   bool ReadDocs() const { return settings_.Documentation_comments; }
@@ -366,6 +375,7 @@ class ModelBuilder {
                    u.anchor = anchors_.Take(u.key.Anchor());
                    u.type = TrimBlanks(unit.type);
                    u.invalid = usage_.Invalid(db_, u.key, {"FUNCTION", "PROCEDURE"});
+                   u.dependencies = Dependencies(u.key, {"FUNCTION", "PROCEDURE"});
                    const QStringList stored = ReadLines(OpenUnitSource(db_, u.key.name, u.type));
                    u.found = !stored.isEmpty();
                    u.blocks = ReadUnitBlocks(settings_, Over(stored));
@@ -387,6 +397,7 @@ class ModelBuilder {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
       p.invalid = usage_.Invalid(db_, p.key, {"PACKAGE", "PACKAGE BODY"});
+      p.dependencies = Dependencies(p.key, {"PACKAGE", "PACKAGE BODY"});
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
@@ -446,8 +457,11 @@ class ModelBuilder {
         q.Close();
       }
       const bool found = listed[schema].contains(key.name);
+      const ModelDependencies dependencies =
+          owned ? Dependencies(key, {"SEQUENCE"}) : ModelDependencies();
       if (!owned) key.owner.clear();
-      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString(), found});
+      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString(), found,
+                   dependencies});
     });
     return list;
   }

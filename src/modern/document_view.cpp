@@ -8,6 +8,7 @@
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
+#include "modern/dependency_data.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -552,6 +553,7 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     referencedBy.push_back(row);
   }
   SetList(d, "referencedBy", referencedBy);
+  SetDependencies(d, t.dependencies, t.key.owner, Href());
 
   const std::string* svg = diagrams_ ? diagrams_->TableSvg(t.anchor) : nullptr;
   if (svg) {
@@ -582,6 +584,7 @@ TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
   d.set("invalid", v.invalid);
+  SetDependencies(d, v.dependencies, v.key.owner, Href());
   SetList(d, "columns", Columns(v.columns));
   SetCode(d, TextLines(v.text));
   return d;
@@ -593,6 +596,7 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
   d.set("invalid", u.invalid);
+  SetDependencies(d, u.dependencies, u.key.owner, Href());
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
   SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
@@ -610,6 +614,7 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
   d.set("invalid", p.invalid);
+  SetDependencies(d, p.dependencies, p.key.owner, Href());
   d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
   d.set("doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();
@@ -848,6 +853,7 @@ TemplateData DocumentView::PageData(
           row.set("fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
+          SetDependencies(row, e.dependencies, e.key.owner, Href());
           list.push_back(row);
           items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
                         !ChangedSince(e.anchor).isEmpty()});

@@ -51,6 +51,9 @@ class DocumentView {
   // The link to an object by its anchor, and to a member of a package.
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
+  std::function<QString(const QString&)> Href() const {
+    return [this](const QString& anchor) { return ObjectHref(anchor); };
+  }
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
   static QString SectionAnchor(SectionKind kind);
 

@@ -144,9 +144,9 @@ QStringList TemplateSet::Names(TemplateFormat format) {
   if (format == TemplateFormat::ModernHtml) {
     return {"page.html",       "table.html",      "view.html",       "unit.html",
             "package.html",    "style.css",       "script.js",       "description.html",
-            "signatures.html", "parameters.html", "parameter-notes.html", "doc.html"};
+            "signatures.html", "parameters.html", "parameter-notes.html", "doc.html", "uses.html"};
   }
-  return {"readme.md", "table.md", "view.md", "unit.md", "package.md"};
+  return {"readme.md", "table.md", "view.md", "unit.md", "package.md", "uses.md"};
 }
 
 bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QString* error) {
