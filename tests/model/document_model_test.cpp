@@ -11,6 +11,7 @@
 #include "coverage/coverage_output.h"
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "modern/markdown.h"
 #include "modern/modern_html.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
@@ -184,6 +185,25 @@ INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
   ('SHOP', 'ORDER_API', 'PACKAGE', 'VALID'), ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'INVALID'),
   ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'VALID'), ('SHOP', 'NO_DOC', 'TRIGGER', 'INVALID'),
   ('SHOP', 'NO_DOC', 'PROCEDURE', 'VALID'), ('CRM', 'DOC_API', 'PACKAGE', 'INVALID');
+-- What uses what, as Oracle lists it: ORDER_TOTAL and ORDER_API's body call each other, a
+-- body uses its own specification, every unit SYS.STANDARD; CRM's package uses SHOP's.
+INSERT INTO dba_dependencies VALUES
+  ('SHOP', 'OPEN_ORDERS', 'VIEW', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_TOTAL', 'FUNCTION', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_SEQ', 'SEQUENCE', 'HARD'),
+  ('SHOP', 'ORDERS_BI', 'TRIGGER', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDERS_BI', 'TRIGGER', 'SHOP', 'ORDER_SEQ', 'SEQUENCE', 'HARD'),
+  ('CRM', 'CRM_REPORT', 'PACKAGE BODY', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('CRM', 'CRM_REPORT', 'PACKAGE BODY', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('CRM', 'ORDERS', 'VIEW', 'CRM', 'CUSTOMERS', 'TABLE', 'HARD');
 )sql";
   }
   return sql;
@@ -397,6 +417,68 @@ TEST_F(DocumentModelTest, InvalidObjectsAreMarkedAndListed) {
     const QString page = QString::fromStdString(RenderModernHtml(m, templates, diagrams));
     EXPECT_EQ(page.count("<span class=\"invalid\">INVALID</span></h3>"), modern ? 2 : 0);
   }
+}
+
+// "KIND OWNER.NAME" of each, with "#anchor" when linked.
+QStringList Deps(const QList<ModelDependency>& list) {
+  QStringList out;
+  for (const ModelDependency& d : list)
+    out.append(d.type + u' ' + d.object.owner + u'.' + d.object.name +
+               (d.anchor.isEmpty() ? QString() : " #" + d.anchor));
+  return out;
+}
+
+// Both directions one step, a cycle, another owner's use, a body counted as its package,
+// what every unit uses left out; an older snapshot has none of it.
+TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries();
+  Add(ObjectKind::Sequences, "ORDER_SEQ");
+  const DocumentModel m = Build();
+  const QString orders = "TABLE SHOP.ORDERS #orcl.shop.orders";
+  const QString api = "PACKAGE SHOP.ORDER_API #orcl.shop.order_api";
+  const QString total = "FUNCTION SHOP.ORDER_TOTAL #orcl.shop.order_total";
+  const QString trigger = "TRIGGER SHOP.ORDERS_BI";
+  EXPECT_EQ(Deps(m.tables[0].dependencies.uses), QStringList());
+  EXPECT_EQ(Deps(m.tables[0].dependencies.usedBy),
+            QStringList({"VIEW SHOP.OPEN_ORDERS #orcl.shop.open_orders", total,
+                         "PACKAGE CRM.CRM_REPORT", api, trigger}));
+  EXPECT_EQ(Deps(m.views[0].dependencies.uses), QStringList{orders});
+  EXPECT_EQ(Deps(m.units[0].dependencies.uses), QStringList({orders, api}));
+  EXPECT_EQ(Deps(m.units[0].dependencies.usedBy), QStringList{api});
+  EXPECT_EQ(Deps(m.packages[0].dependencies.uses),
+            QStringList({orders, "SEQUENCE SHOP.ORDER_SEQ #orcl.shop.order_seq", total}));
+  EXPECT_EQ(Deps(m.packages[0].dependencies.usedBy),
+            QStringList({total, "PACKAGE CRM.CRM_REPORT"}));
+  EXPECT_EQ(Deps(m.sequences[0].dependencies.usedBy), QStringList({api, trigger}));
+
+  // Grouped by kind, the owner named where it differs, linked where documented.
+  Diagrams diagrams;
+  TemplateSet templates;
+  QString error;
+  ASSERT_TRUE(templates.Load(TemplateFormat::ModernHtml, {}, &error)) << error.toStdString();
+  const QString page = QString::fromStdString(RenderModernHtml(m, templates, diagrams));
+  EXPECT_TRUE(page.contains("<h4>Used by</h4>\n<dl class=\"uses\">\n<dt>Functions</dt><dd><a "
+                            "href=\"#orcl.shop.order_total\">ORDER_TOTAL</a></dd>\n<dt>Packages</dt>"
+                            "<dd>CRM.CRM_REPORT</dd>\n</dl>"));
+  ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
+  QString markdown;
+  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
+    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("## Used by\n\n- Views: [OPEN\\_ORDERS](orcl.shop.open_orders.md)\n"
+                                "- Functions: [ORDER\\_TOTAL](orcl.shop.order_total.md)\n"
+                                "- Packages: CRM.CRM\\_REPORT, [ORDER\\_API](orcl.shop.order_api.md)\n"
+                                "- Triggers: ORDERS\\_BI\n"))
+      << markdown.toStdString();
+
+  QTemporaryDir olderDir;
+  testdb::MakeSnapshot(olderDir.filePath("orcl.sqlite"), ShopSql(false));
+  db.SetSnapshotDirectories({olderDir.path()});
+  const DocumentModel older = Build();
+  EXPECT_TRUE(older.tables[0].dependencies.usedBy.isEmpty());
+  EXPECT_TRUE(older.views[0].dependencies.uses.isEmpty());
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
