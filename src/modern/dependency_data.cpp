@@ -51,4 +51,6 @@ void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
                      const QString& owner, const std::function<QString(const QString&)>& href) {
   data.set("uses", Kinds(dependencies.uses, owner, href));
   data.set("usedBy", Kinds(dependencies.usedBy, owner, href));
+  data.set("usageDiagram", false);  // a unit's or package's drawing replaces these
+  data.set("usageDiagramNote", false);
 }

@@ -580,6 +580,17 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   return d;
 }
 
+void DocumentView::SetUsageDiagram(TemplateData& d, const QString& anchor) const {
+  const std::string* svg = diagrams_ ? diagrams_->DependencySvg(anchor) : nullptr;
+  if (svg) {
+    mustache::data diagram;
+    diagram.set("svg", *svg);
+    diagram.set("file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
+    d.set("usageDiagram", diagram);
+  }
+  SetText(d, "usageDiagramNote", diagrams_ ? diagrams_->DependencyNote(anchor) : QString());
+}
+
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
@@ -597,6 +608,7 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   d.set("typeWord", S(u.type.toLower()));
   d.set("invalid", u.invalid);
   SetDependencies(d, u.dependencies, u.key.owner, Href());
+  SetUsageDiagram(d, u.anchor);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
   SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
@@ -615,6 +627,7 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
   d.set("invalid", p.invalid);
   SetDependencies(d, p.dependencies, p.key.owner, Href());
+  SetUsageDiagram(d, p.anchor);
   d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
   d.set("doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();

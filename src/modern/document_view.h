@@ -66,6 +66,9 @@ class DocumentView {
   QString ChangedSince(const QString& anchor) const;
 
  private:
+  // `usageDiagram` (`svg`, `file`) and `usageDiagramNote` of a unit's or package's drawing.
+  void SetUsageDiagram(TemplateData& d, const QString& anchor) const;
+
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;
