@@ -146,7 +146,7 @@ QStringList TemplateSet::Names(TemplateFormat format) {
             "package.html",    "style.css",       "script.js",       "description.html",
             "signatures.html", "parameters.html", "parameter-notes.html", "doc.html", "uses.html"};
   }
-  return {"readme.md", "table.md", "view.md", "unit.md", "package.md", "uses.md"};
+  return {"readme.md", "table.md", "view.md", "unit.md", "package.md"};
 }
 
 bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QString* error) {
