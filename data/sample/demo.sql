@@ -989,9 +989,25 @@ END secure_employees;'),
    'update_job_history
   AFTER UPDATE OF job_id, department_id ON employees
   FOR EACH ROW
-', 'PL/SQL     ', 'BEGIN
+', 'PL/SQL     ', '/**
+ * Keeps the job history: when an employee changes job or department, the job held
+ * until today is recorded with {@link ADD_JOB_HISTORY}.
+ */
+BEGIN
   add_job_history(:old.employee_id, :old.hire_date, sysdate,
                   :old.job_id, :old.department_id);
+END;'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'INSTEAD OF', 'UPDATE', 'HR', 'VIEW', 'EMP_DETAILS_VIEW',
+   NULL, 'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'emp_details_view_update
+  INSTEAD OF UPDATE OF first_name, last_name ON emp_details_view
+  FOR EACH ROW
+', 'PL/SQL     ', 'BEGIN
+  -- Renames the employee; the other columns of the view are not for changing here.
+
+  UPDATE employees
+     SET first_name = :new.first_name, last_name = :new.last_name
+   WHERE employee_id = :old.employee_id;
 END;');
 
 INSERT INTO dba_dependencies
@@ -1041,6 +1057,9 @@ VALUES
   ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
   ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
   ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'HR', 'ADD_JOB_HISTORY', 'PROCEDURE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
   ('PAYROLL', 'CURRENT_PAYSLIPS', 'VIEW', 'PAYROLL', 'PAYSLIPS', 'TABLE', 'HARD'),
   ('PAYROLL', 'NET_PAY', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
   ('PAYROLL', 'SALARY_CALC', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD');

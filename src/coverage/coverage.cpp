@@ -48,6 +48,7 @@ QString CoverageObject::Label() const {
     case CoverageKind::Members: return QStringLiteral("Package member");
     case CoverageKind::Sequences: return QStringLiteral("Sequence");
     case CoverageKind::Roles: return QStringLiteral("Role");
+    case CoverageKind::Triggers: return QStringLiteral("Trigger");
   }
   return {};
 }
@@ -63,8 +64,9 @@ QStringList CoverageObject::Gaps() const {
   if (presence == Presence::NotInProject) return {QStringLiteral("not in the project")};
   QStringList gaps;
   if (!described) {
-    gaps.append(Counts(kind, Measure::Blocks) ? QStringLiteral("no comment block")
-                                              : QStringLiteral("no description"));
+    gaps.append(Counts(kind, Measure::Blocks)       ? QStringLiteral("no comment block")
+                : kind == CoverageKind::Triggers ? QStringLiteral("no documentation comment")
+                                                 : QStringLiteral("no description"));
   }
   for (const QString& c : uncommentedColumns)
     gaps.append(QStringLiteral("column %1 has no comment").arg(c));
@@ -85,6 +87,7 @@ QString KindTitle(CoverageKind kind) {
     case CoverageKind::Members: return QStringLiteral("Package members");
     case CoverageKind::Sequences: return QStringLiteral("Sequences");
     case CoverageKind::Roles: return QStringLiteral("Roles");
+    case CoverageKind::Triggers: return QStringLiteral("Triggers");
   }
   return {};
 }
@@ -98,6 +101,7 @@ QString KindId(CoverageKind kind) {
     case CoverageKind::Members: return QStringLiteral("members");
     case CoverageKind::Sequences: return QStringLiteral("sequences");
     case CoverageKind::Roles: return QStringLiteral("roles");
+    case CoverageKind::Triggers: return QStringLiteral("triggers");
   }
   return {};
 }
@@ -113,6 +117,7 @@ bool Counts(CoverageKind kind, Measure measure) {
     case CoverageKind::Packages:
     case CoverageKind::Sequences:
     case CoverageKind::Roles:
+    case CoverageKind::Triggers:
       return measure == Measure::Description;
   }
   return false;
@@ -150,7 +155,8 @@ QList<CoverageObject> CoverageReport::Invalid() const {
 
 ObjectKind EntryKind(CoverageKind kind) {
   switch (kind) {
-    case CoverageKind::Tables: return ObjectKind::Tables;
+    case CoverageKind::Tables:
+    case CoverageKind::Triggers: return ObjectKind::Tables;
     case CoverageKind::Views: return ObjectKind::Views;
     case CoverageKind::Units: return ObjectKind::ProceduresAndFunctions;
     case CoverageKind::Packages:
@@ -268,6 +274,21 @@ void AddDescribed(CoverageReport& r, CoverageKind kind, const QList<T>& objects)
   }
 }
 
+// The triggers of the tables or views that have any, as a kind of their own.
+template <typename T>
+void AddTriggers(CoverageReport& r, const QList<T>& objects) {
+  for (const T& t : objects) {
+    for (const ModelTrigger& trigger : t.triggers) {
+      if (!r.kinds.contains(CoverageKind::Triggers)) r.kinds.append(CoverageKind::Triggers);
+      CoverageObject o = Entry(CoverageKind::Triggers, t.key, true);
+      o.member = trigger.name;
+      o.invalid = trigger.invalid;
+      Describe(o, !trigger.doc.IsEmpty());
+      r.objects.append(o);
+    }
+  }
+}
+
 }  // namespace
 
 CoverageReport MeasureCoverage(const DocumentModel& model) {
@@ -323,6 +344,8 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
       }
     }
   }
+  AddTriggers(r, model.tables);
+  AddTriggers(r, model.views);
   return r;
 }
 

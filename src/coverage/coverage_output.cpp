@@ -106,6 +106,7 @@ QJsonObject ObjectJson(const CoverageObject& o) {
                    {"presence", PresenceId(o.presence)},
                    {"gaps", QJsonArray::fromStringList(o.Gaps())}};
   if (o.kind == CoverageKind::Members) json.insert("member", o.member);
+  if (o.kind == CoverageKind::Triggers) json.insert("trigger", o.member);
   if (!o.type.isEmpty()) json.insert("type", o.type);
   if (o.presence != Presence::InProject) return json;
   AddTallies(json, o.kind, o.tallies);

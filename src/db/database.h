@@ -39,10 +39,11 @@ enum class QueryId {
   // every document reads it (index_expressions.h).
   OCIIndexExpressions,
   // What uses what: every dependency row of a schema's objects, both directions (one read
-  // per schema and build), and the schema's objects that do not compile.
-  OCIDependencies, OCIInvalidObjects
+  // per schema and build), the schema's objects that do not compile, and the triggers on
+  // the schema's tables and views (one read per schema and build).
+  OCIDependencies, OCIInvalidObjects, OCITriggers
 };
-inline constexpr int kQueryCount = 27;
+inline constexpr int kQueryCount = 28;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

@@ -185,6 +185,15 @@ const QueryText kQueries[kQueryCount] = {
      "where owner = :P_OWNER and\n"
      "status = 'INVALID'",
      {":P_OWNER"}},
+    {"OCITriggers",
+     "select owner, trigger_name, trigger_type, triggering_event, table_name, when_clause,\n"
+     "status, description, trigger_body\n"
+     "from all_triggers\n"
+     "where table_owner = :P_OWNER and\n"
+     "base_object_type in ('TABLE', 'VIEW')\n"
+     "order by NLSSORT(table_name, 'NLS_SORT=BINARY'), NLSSORT(trigger_name, 'NLS_SORT=BINARY'),\n"
+     "NLSSORT(owner, 'NLS_SORT=BINARY')",
+     {":P_OWNER"}},
 };
 
 }  // namespace

@@ -205,8 +205,12 @@ LayoutGraph UsageGraph(LinkStyle links, const ObjectKey& key, const QString& typ
     const QString name = dep.object.owner == key.owner
                              ? dep.object.name
                              : dep.object.owner + u'.' + dep.object.name;
-    g.nodes.append({DependencyBox(dep.type, name, false),
-                    dep.anchor.isEmpty() ? QByteArray() : ObjectHref(links, dep.anchor).toUtf8(),
+    // A trigger's anchor is on its table's page.
+    const QString href = dep.anchor.isEmpty() ? QString()
+                         : dep.page.isEmpty() || links == LinkStyle::Page
+                             ? ObjectHref(links, dep.anchor)
+                             : ObjectFileName(dep.page, QStringLiteral(".md")) + u'#' + dep.anchor;
+    g.nodes.append({DependencyBox(dep.type, name, false), href.toUtf8(),
                     dep.type.toLower() + u' ' + dep.object.FullName(), name});
     return int(g.nodes.size() - 1);
   };

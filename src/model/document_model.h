@@ -76,6 +76,7 @@ struct ModelDependency {
   ObjectKey object;
   QString type;    // as the dictionary says: TABLE, VIEW, FUNCTION, PACKAGE, TRIGGER, SYNONYM, ...
   QString anchor;  // its anchor when the document shows it, else empty
+  QString page;    // a trigger's table or view, whose page holds the anchor; else empty
 };
 
 // What an object uses and what uses it, by kind (what_uses_what.h gives the order); the
@@ -93,6 +94,22 @@ struct ModelReference {
   QStringList columns;  // the referencing table's columns
 };
 
+// A trigger on a documented table or view, as the dictionary keeps it.
+struct ModelTrigger {
+  QString owner;   // the trigger's (the table's, as a rule)
+  QString name;
+  QString anchor;  // the table's or view's anchor, ".", AnchorPart(name)
+  QString timing;  // BEFORE, AFTER, INSTEAD OF or COMPOUND
+  QString event;   // INSERT, UPDATE OF JOB_ID, DEPARTMENT_ID, DELETE joined by " OR "
+  bool eachRow = false;  // FOR EACH ROW; else once per statement
+  QString when;    // the WHEN condition; empty when none
+  QString header;  // as written, from the name to the block (the dictionary's description)
+  bool enabled = true;
+  bool invalid = false;   // the dictionary's status is INVALID
+  QStringList body;       // the block (or CALL), one line each
+  plsql::DocComment doc;  // what the documentation comments say of it
+};
+
 struct TableObject {
   ObjectKey key;
   QString anchor;             // unique in the document (Anchor(), or with a "~n" suffix)
@@ -105,6 +122,7 @@ struct TableObject {
   QList<ModelIndex> indexes;
   QList<ModelReference> referencedBy;  // among the tables of the document
   ModelDependencies dependencies;
+  QList<ModelTrigger> triggers;  // by name
 
   const ModelConstraint* PrimaryKey() const;
 };
@@ -119,6 +137,7 @@ struct ViewObject {
   QString text;  // the defining query
   bool invalid = false;  // the dictionary's status is INVALID: the view does not compile
   ModelDependencies dependencies;
+  QList<ModelTrigger> triggers;  // INSTEAD OF triggers, by name
 };
 
 // An argument as the source and the dictionary declare it.

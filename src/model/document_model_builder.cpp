@@ -15,6 +15,7 @@
 #include "model/declared_source.h"
 #include "model/document_model.h"
 #include "model/package_members.h"
+#include "model/triggers.h"
 #include "model/what_uses_what.h"
 #include "plsql/source_parser.h"
 #include "project/project.h"
@@ -318,6 +319,7 @@ class ModelBuilder {
     ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
       TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
+      t.triggers = Triggers(t);
       if (scope_ == ModelScope::Document) {
         t.synonyms = Synonyms(t.key);
         t.constraints = Constraints(t.key);
@@ -352,10 +354,25 @@ class ModelBuilder {
       ViewObject v = WithColumns<ViewObject>(e);
       v.invalid = usage_.Invalid(db_, v.key, {"VIEW"});
       v.dependencies = Dependencies(v.key, {"VIEW"});
+      v.triggers = Triggers(v);
       v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
     });
+  }
+
+  // The triggers on a table or view, each with its anchor under the object's and what its
+  // documentation comment says.
+  template <typename Object>
+  QList<ModelTrigger> Triggers(const Object& table) {
+    QList<ModelTrigger> triggers = usage_.Triggers(db_, table.key);
+    for (ModelTrigger& t : triggers) {
+      t.anchor = anchors_.Take(table.anchor + u'.' + AnchorPart(t.name));
+      if (!ReadDocs()) continue;
+      const QList<plsql::Unit> units = Parse({TriggerSource(t)}, settings_);
+      if (const plsql::Unit* unit = FindUnit(units, plsql::UnitKind::Trigger)) t.doc = unit->doc;
+    }
+    return triggers;
   }
 
   // What the object uses and what uses it; the coverage report counts neither.

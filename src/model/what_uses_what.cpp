@@ -1,8 +1,10 @@
 #include "model/what_uses_what.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "db/database.h"
+#include "model/triggers.h"
 
 namespace {
 
@@ -78,6 +80,20 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
     it->rows.append(std::move(row));
   }
   q.Close();
+
+  Query& t = RunQuery(db, QueryId::OCITriggers, key.owner);
+  for (; !t.Eof(); t.Next()) {
+    ModelTrigger trigger = TriggerOf(
+        Field(t, "trigger_type"), Field(t, "triggering_event"), Field(t, "description"));
+    trigger.owner = Field(t, "owner");
+    trigger.name = Field(t, "trigger_name");
+    trigger.when = Field(t, "when_clause").trimmed();
+    trigger.header = Field(t, "description");
+    trigger.enabled = Field(t, "status") != QLatin1String("DISABLED");
+    trigger.body = TriggerLines(Field(t, "trigger_body"));
+    it->triggers[Field(t, "table_name")].append(std::move(trigger));
+  }
+  t.Close();
   return *it;
 }
 
@@ -87,6 +103,15 @@ bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
   for (const char* type : types)
     if (schema.invalid.contains(QString::fromLatin1(type) + u'\n' + key.name)) return true;
   return false;
+}
+
+QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
+  Schema& schema = Of(db, key);
+  QList<ModelTrigger> triggers = schema.triggers.value(key.name);
+  for (ModelTrigger& t : triggers)
+    t.invalid = t.owner == key.owner &&
+                schema.invalid.contains(QStringLiteral("TRIGGER\n") + t.name);
+  return triggers;
 }
 
 ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
@@ -127,11 +152,24 @@ void LinkDependencies(DocumentModel& model) {
   index(model.units);
   index(model.packages);
   index(model.sequences);
+  // Triggers have a namespace of their own.
+  QHash<QString, std::pair<QString, QString>> triggers;  // to anchor and page
+  const auto indexTriggers = [&](const auto& objects) {
+    for (const auto& o : objects)
+      for (const ModelTrigger& tr : o.triggers) {
+        const QString key = ObjectKey{o.key.database, tr.owner, tr.name}.FullName();
+        if (!triggers.contains(key)) triggers.insert(key, {tr.anchor, o.anchor});
+      }
+  };
+  indexTriggers(model.tables);
+  indexTriggers(model.views);
   const auto link = [&](ModelDependencies& d) {
     for (QList<ModelDependency>* list : {&d.uses, &d.usedBy})
-      for (ModelDependency& dep : *list)
-        if (KindRank(dep.type) < KindRank(QStringLiteral("TRIGGER")))
-          dep.anchor = anchors.value(dep.object.FullName());
+      for (ModelDependency& dep : *list) {
+        const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
+        if (rank < trigger) dep.anchor = anchors.value(dep.object.FullName());
+        if (rank == trigger) std::tie(dep.anchor, dep.page) = triggers.value(dep.object.FullName());
+      }
   };
   for (TableObject& o : model.tables) link(o.dependencies);
   for (ViewObject& o : model.views) link(o.dependencies);

@@ -1,6 +1,6 @@
 #pragma once
 // What a schema's dictionary says beyond its objects' own definitions: what uses what, one
-// step each way, and which objects do not compile. Each schema (database and owner) is read
+// step each way, which objects do not compile, and the triggers on its tables and views. Each schema (database and owner) is read
 // once per build, at its first object, while the build is logged on to it: every
 // dependency row of its objects and of other schemas' objects on them, indexed in memory,
 // so the cost is one pass over the rows however many objects the document holds.
@@ -32,6 +32,10 @@ class WhatUsesWhat {
   ModelDependencies Dependencies(Database& db, const ObjectKey& key,
                                  std::initializer_list<const char*> types);
 
+  // The triggers on the table or view `key`, by name, as the dictionary lists them (no anchor, no
+  // documentation comment yet).
+  QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
+
  private:
   struct Row {
     QString owner, name, type, referencedOwner, referencedName, referencedType;
@@ -41,6 +45,7 @@ class WhatUsesWhat {
     QList<Row> rows;
     QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
     QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
+    QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name
   };
   Schema& Of(Database& db, const ObjectKey& key);
 

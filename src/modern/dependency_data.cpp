@@ -9,7 +9,7 @@ namespace {
 std::string S(const QString& text) { return text.toStdString(); }
 
 mustache::data Kinds(const QList<ModelDependency>& list, const QString& owner,
-                     const std::function<QString(const QString&)>& href) {
+                     const DocumentView& view) {
   mustache::data kinds(mustache::data::type::list);
   for (qsizetype i = 0; i < list.size();) {
     const QString type = list[i].type;
@@ -19,8 +19,10 @@ mustache::data Kinds(const QList<ModelDependency>& list, const QString& owner,
       mustache::data object;
       object.set("name", S(d.object.owner == owner ? d.object.name
                                                    : d.object.owner + u'.' + d.object.name));
-      object.set("href", d.anchor.isEmpty() ? mustache::data(false)
-                                            : mustache::data(S(href(d.anchor))));
+      const QString href = d.anchor.isEmpty() ? QString()
+                           : d.page.isEmpty() ? view.ObjectHref(d.anchor)
+                                              : view.MemberHref(d.page, d.anchor);
+      object.set("href", href.isEmpty() ? mustache::data(false) : mustache::data(S(href)));
       object.set("more", i + 1 < list.size() && list[i + 1].type == type);
       objects.push_back(object);
     }
@@ -48,9 +50,9 @@ QString DependencyKindTitle(const QString& type) {
 }
 
 void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
-                     const QString& owner, const std::function<QString(const QString&)>& href) {
-  data.set("uses", Kinds(dependencies.uses, owner, href));
-  data.set("usedBy", Kinds(dependencies.usedBy, owner, href));
+                     const QString& owner, const DocumentView& view) {
+  data.set("uses", Kinds(dependencies.uses, owner, view));
+  data.set("usedBy", Kinds(dependencies.usedBy, owner, view));
   data.set("usageDiagram", false);  // a unit's or package's drawing replaces these
   data.set("usageDiagramNote", false);
 }

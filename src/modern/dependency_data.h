@@ -6,14 +6,13 @@
 // the fields.
 
 #include <QString>
-#include <functional>
 
 #include "model/document_model.h"
 #include "modern/document_view.h"
 
-// Sets `uses` and `usedBy` in `data`. `href` gives the link to an anchor.
+// Sets `uses` and `usedBy` in `data`, linking as `view` links.
 void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
-                     const QString& owner, const std::function<QString(const QString&)>& href);
+                     const QString& owner, const DocumentView& view);
 
 // "Tables" for TABLE, "Package bodies" for PACKAGE BODY, "Libraries" for LIBRARY.
 QString DependencyKindTitle(const QString& type);

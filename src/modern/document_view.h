@@ -51,9 +51,6 @@ class DocumentView {
   // The link to an object by its anchor, and to a member of a package.
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
-  std::function<QString(const QString&)> Href() const {
-    return [this](const QString& anchor) { return ObjectHref(anchor); };
-  }
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
   static QString SectionAnchor(SectionKind kind);
 
@@ -68,6 +65,9 @@ class DocumentView {
  private:
   // `usageDiagram` (`svg`, `file`) and `usageDiagramNote` of a unit's or package's drawing.
   void SetUsageDiagram(TemplateData& d, const QString& anchor) const;
+  // The triggers on the table or view `key` (its `anchor`), as the templates list them.
+  TemplateData TriggerList(const QList<ModelTrigger>& list, const ObjectKey& key,
+                           const QString& anchor) const;
 
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
