@@ -8,7 +8,7 @@ namespace {
 // joined by ", ". Empty when the header names none.
 QString UpdateColumns(const QString& header) {
   static const QRegularExpression updateOf(
-      QStringLiteral(R"re(\bUPDATE\s+OF\s+(.+?)\s+ON\s)re"),
+      QStringLiteral(R"re(\bUPDATE\s+OF\s+(.+?)\s+(?:OR|ON)\s)re"),
       QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
   const QRegularExpressionMatch m = updateOf.match(header);
   if (!m.hasMatch()) return {};

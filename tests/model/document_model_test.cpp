@@ -479,6 +479,95 @@ TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
   const DocumentModel older = Build();
   EXPECT_TRUE(older.tables[0].dependencies.usedBy.isEmpty());
   EXPECT_TRUE(older.views[0].dependencies.uses.isEmpty());
+  EXPECT_TRUE(older.tables[0].triggers.isEmpty());
+}
+
+// Triggers of each timing on ORDERS and OPEN_ORDERS, as Oracle keeps them: the columns of
+// UPDATE OF only in the header as written, the block from its comment or DECLARE/BEGIN on.
+const char kTriggerSql[] = R"sql(
+INSERT INTO dba_triggers (owner, trigger_name, trigger_type, triggering_event, table_owner,
+  base_object_type, table_name, referencing_names, when_clause, status, description,
+  action_type, trigger_body) VALUES
+  ('SHOP', 'ORDERS_BI', 'BEFORE EACH ROW', 'INSERT', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', 'new.order_id IS NULL', 'ENABLED',
+   'orders_bi' || char(10) || '  BEFORE INSERT ON orders' || char(10) || '  FOR EACH ROW' || char(10),
+   'PL/SQL     ', '/** Numbers new orders. */' || char(10) || 'BEGIN' || char(10) ||
+   '  :new.order_id := order_seq.NEXTVAL;' || char(10) || 'END;'),
+  ('SHOP', 'ORDERS_AUDIT', 'AFTER STATEMENT', 'INSERT OR UPDATE OR DELETE', 'SHOP', 'TABLE',
+   'ORDERS', 'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'DISABLED',
+   'orders_audit' || char(10) || '  AFTER INSERT OR UPDATE OF status, note OR DELETE ON orders' || char(10),
+   'PL/SQL     ', 'BEGIN' || char(10) || '  /* Counts the changes for the nightly report. */' ||
+   char(10) || '  NULL;' || char(10) || 'END;' || char(10) || char(10)),
+  ('SHOP', 'ORDERS_TOTALS', 'COMPOUND', 'INSERT OR UPDATE', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'orders_totals' || char(10) || '  FOR INSERT OR UPDATE ON orders' || char(10),
+   'PL/SQL     ', 'COMPOUND TRIGGER' || char(10) || '  -- Sums each order once per statement.' ||
+   char(10) || '  AFTER STATEMENT IS BEGIN NULL; END AFTER STATEMENT;' || char(10) || 'END;'),
+  ('SHOP', 'OPEN_ORDERS_IOU', 'INSTEAD OF', 'UPDATE', 'SHOP', 'VIEW', 'OPEN_ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'open_orders_iou' || char(10) || '  INSTEAD OF UPDATE ON open_orders' || char(10),
+   'PL/SQL     ', 'BEGIN' || char(10) || '  NULL;' || char(10) || 'END;'),
+  ('CRM', 'ORDERS_BI', 'BEFORE EACH ROW', 'INSERT', 'CRM', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'orders_bi BEFORE INSERT ON orders',
+   'PL/SQL     ', 'BEGIN NULL; END;'),
+  ('SHOP', 'NO_DDL', 'BEFORE EVENT', 'DDL ', 'SHOP', 'SCHEMA', NULL,
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'no_ddl BEFORE DDL ON SCHEMA',
+   'PL/SQL     ', 'BEGIN NULL; END;');
+INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
+  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'INVALID');
+)sql";
+
+// A trigger of each timing, row or statement, with its events, WHEN, status and the comment
+// the PL/SQL reader finds before its block, after BEGIN or after a compound trigger's
+// header; another owner's table's and a schema's triggers stay out. Coverage counts them.
+TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + kTriggerSql);
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries();
+  const DocumentModel m = Build();
+  QStringList shown;
+  for (const QList<ModelTrigger>* list : {&m.tables[0].triggers, &m.views[0].triggers})
+    for (const ModelTrigger& t : *list)
+      shown.append(QStringList{t.name, t.timing, t.event, t.eachRow ? "row" : "statement", t.when,
+                               t.enabled ? "enabled" : "disabled", t.invalid ? "invalid" : "",
+                               plsql::PlainText(t.doc.description), t.anchor}
+                       .join(u'|'));
+  EXPECT_EQ(shown,
+            QStringList({"ORDERS_AUDIT|AFTER|INSERT OR UPDATE OF STATUS, NOTE OR DELETE|statement"
+                         "||disabled||Counts the changes for the nightly report.|"
+                         "orcl.shop.orders.orders_audit",
+                         "ORDERS_BI|BEFORE|INSERT|row|new.order_id IS NULL|enabled||Numbers new "
+                         "orders.|orcl.shop.orders.orders_bi",
+                         "ORDERS_TOTALS|COMPOUND|INSERT OR UPDATE|statement||enabled|invalid|Sums "
+                         "each order once per statement.|orcl.shop.orders.orders_totals",
+                         "OPEN_ORDERS_IOU|INSTEAD OF|UPDATE|row||enabled|||"
+                         "orcl.shop.open_orders.open_orders_iou"}));
+  EXPECT_EQ(m.tables[0].triggers[0].body,
+            QStringList({"BEGIN", "  /* Counts the changes for the nightly report. */", "  NULL;",
+                         "END;"}));
+
+  const CoverageReport report = MeasureCoverage(m);
+  const KindSummary triggers = report.Summary(CoverageKind::Triggers);
+  EXPECT_EQ(report.kinds.last(), CoverageKind::Triggers);
+  EXPECT_EQ(std::pair(triggers.tallies[int(Measure::Description)].documented, triggers.objects),
+            std::pair(3, 4));
+  EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.ORDERS_TOTALS");
+
+  // What uses the table links to the trigger on the table's own page.
+  Diagrams diagrams;
+  TemplateSet templates;
+  QString error;
+  ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
+  QString markdown;
+  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
+    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("- Triggers: [ORDERS\\_BI](orcl.shop.orders.md#orcl.shop.orders.orders_bi)\n"));
+  EXPECT_TRUE(markdown.contains("<a id=\"orcl.shop.orders.orders_bi\"></a>\n### Trigger ORDERS\\_BI\n"));
+  const CoverageObject& undocumented = report.objects.last();
+  EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +
+                undocumented.Gaps().join(u'|'),
+            "Trigger ORCL.SHOP.OPEN_ORDERS.OPEN_ORDERS_IOU: no documentation comment");
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
