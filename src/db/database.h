@@ -40,10 +40,11 @@ enum class QueryId {
   OCIIndexExpressions,
   // What uses what: every dependency row of a schema's objects, both directions (one read
   // per schema and build), the schema's objects that do not compile, and the triggers on
-  // the schema's tables and views (one read per schema and build).
-  OCIDependencies, OCIInvalidObjects, OCITriggers
+  // the schema's tables and views (one read per schema and build); the kinds of an object
+  // of any owner (what vellumar-build --used-by asks about).
+  OCIDependencies, OCIInvalidObjects, OCITriggers, OCIObjectTypes
 };
-inline constexpr int kQueryCount = 28;
+inline constexpr int kQueryCount = 29;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

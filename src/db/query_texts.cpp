@@ -194,6 +194,12 @@ const QueryText kQueries[kQueryCount] = {
      "order by NLSSORT(table_name, 'NLS_SORT=BINARY'), NLSSORT(trigger_name, 'NLS_SORT=BINARY'),\n"
      "NLSSORT(owner, 'NLS_SORT=BINARY')",
      {":P_OWNER"}},
+    {"OCIObjectTypes",
+     "select object_type from all_objects\n"
+     "where owner = :P_OWNER and\n"
+     "object_name = :P_NAME\n"
+     "order by NLSSORT(object_type, 'NLS_SORT=BINARY')",
+     {":P_OWNER", ":P_NAME"}},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "coverage/coverage_output.h"
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "model/impact.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
 #include "modern/templates.h"
@@ -568,6 +569,30 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +
                 undocumented.Gaps().join(u'|'),
             "Trigger ORCL.SHOP.OPEN_ORDERS.OPEN_ORDERS_IOU: no documentation comment");
+}
+
+// What depends on ORDER_SEQ, transitively: ORDER_API's body and a trigger use it;
+// ORDER_TOTAL and CRM's package use ORDER_API, and ORDER_TOTAL's use of it back (a cycle)
+// ends there. A name no row and no object has is not found.
+TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  ConnectDatabase(db, "ORCL", "SHOP", "");
+  const std::optional<ImpactReport> r = UsedBy(db, "SHOP", "ORDER_SEQ");
+  ASSERT_TRUE(r);
+  QStringList users;
+  for (const ImpactUser& u : r->users) {
+    QStringList path;
+    for (const ImpactObject& o : u.path) path.append(o.FullName());
+    users.append(QString::number(u.depth) + u' ' + u.object.type + u' ' + path.join(" > "));
+  }
+  EXPECT_EQ(users, QStringList({"1 TRIGGER SHOP.ORDERS_BI > SHOP.ORDER_SEQ",
+                                "1 PACKAGE SHOP.ORDER_API > SHOP.ORDER_SEQ",
+                                "2 PACKAGE CRM.CRM_REPORT > SHOP.ORDER_API > SHOP.ORDER_SEQ",
+                                "2 FUNCTION SHOP.ORDER_TOTAL > SHOP.ORDER_API > SHOP.ORDER_SEQ"}));
+  EXPECT_FALSE(UsedBy(db, "SHOP", "NOTHING"));
+  EXPECT_TRUE(UsedBy(db, "SHOP", "ORDERS_BI"));  // named by a row only: it uses, nothing uses it
 }
 
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
