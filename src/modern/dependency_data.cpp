@@ -53,6 +53,9 @@ void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
                      const QString& owner, const DocumentView& view) {
   data.set("uses", Kinds(dependencies.uses, owner, view));
   data.set("usedBy", Kinds(dependencies.usedBy, owner, view));
+  // The partial is read only where it shows something: the template library parses a
+  // partial anew at every inclusion.
+  data.set("hasUsage", !dependencies.uses.isEmpty() || !dependencies.usedBy.isEmpty());
   data.set("usageDiagram", false);  // a unit's or package's drawing replaces these
   data.set("usageDiagramNote", false);
 }

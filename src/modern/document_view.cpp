@@ -612,8 +612,11 @@ void DocumentView::SetUsageDiagram(TemplateData& d, const QString& anchor) const
     diagram.set("svg", *svg);
     diagram.set("file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
     d.set("usageDiagram", diagram);
+    d.set("hasUsage", true);
   }
-  SetText(d, "usageDiagramNote", diagrams_ ? diagrams_->DependencyNote(anchor) : QString());
+  const QString note = diagrams_ ? diagrams_->DependencyNote(anchor) : QString();
+  SetText(d, "usageDiagramNote", note);
+  if (!note.isEmpty()) d.set("hasUsage", true);
 }
 
 TemplateData DocumentView::ViewData(const ViewObject& v) const {

@@ -196,10 +196,15 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   lone.key = {"D", "O", "LONE"};
   lone.anchor = lone.key.Anchor();
   lone.type = "FUNCTION";
-  model.units = {lone};
+  UnitObject called = lone;  // used, using nothing
+  called.key.name = "CALLED";
+  called.anchor = called.key.Anchor();
+  called.dependencies.usedBy = {{{"D", "O", "PAY"}, "PACKAGE", p.anchor}};
+  model.units = {lone, called};
 
   const Diagrams d = Draw(model, DiagramChoice::Tables);
   EXPECT_EQ(d.DependencySvg(lone.anchor), nullptr);
+  EXPECT_NE(d.DependencySvg(called.anchor), nullptr);
   ASSERT_NE(d.DependencySvg(p.anchor), nullptr);
   const std::string& svg = *d.DependencySvg(p.anchor);
   EXPECT_EQ(Count(svg, "<title>X.RUN uses PAY</title>"), 1);

@@ -508,6 +508,10 @@ INSERT INTO dba_triggers (owner, trigger_name, trigger_type, triggering_event, t
    'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
    'open_orders_iou' || char(10) || '  INSTEAD OF UPDATE ON open_orders' || char(10),
    'PL/SQL     ', 'BEGIN' || char(10) || '  NULL;' || char(10) || 'END;'),
+  ('CRM', 'ORDERS_TOTALS', 'AFTER EACH ROW', 'DELETE', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'crm.orders_totals AFTER DELETE ON shop.orders FOR EACH ROW', 'CALL crm.count_deleted',
+   'CALL crm.count_deleted' || char(10)),
   ('CRM', 'ORDERS_BI', 'BEFORE EACH ROW', 'INSERT', 'CRM', 'TABLE', 'ORDERS',
    'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'orders_bi BEFORE INSERT ON orders',
    'PL/SQL     ', 'BEGIN NULL; END;'),
@@ -530,7 +534,7 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   QStringList shown;
   for (const QList<ModelTrigger>* list : {&m.tables[0].triggers, &m.views[0].triggers})
     for (const ModelTrigger& t : *list)
-      shown.append(QStringList{t.name, t.timing, t.event, t.eachRow ? "row" : "statement", t.when,
+      shown.append(QStringList{t.owner == "SHOP" ? t.name : t.owner + '.' + t.name, t.timing, t.event, t.eachRow ? "row" : "statement", t.when,
                                t.enabled ? "enabled" : "disabled", t.invalid ? "invalid" : "",
                                plsql::PlainText(t.doc.description), t.anchor}
                        .join(u'|'));
@@ -540,8 +544,11 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
                          "orcl.shop.orders.orders_audit",
                          "ORDERS_BI|BEFORE|INSERT|row|new.order_id IS NULL|enabled||Numbers new "
                          "orders.|orcl.shop.orders.orders_bi",
+                         // CRM's trigger of the same name is valid, and another anchor's.
+                         "CRM.ORDERS_TOTALS|AFTER|DELETE|row||enabled|||"
+                         "orcl.shop.orders.orders_totals",
                          "ORDERS_TOTALS|COMPOUND|INSERT OR UPDATE|statement||enabled|invalid|Sums "
-                         "each order once per statement.|orcl.shop.orders.orders_totals",
+                         "each order once per statement.|orcl.shop.orders.orders_totals~2",
                          "OPEN_ORDERS_IOU|INSTEAD OF|UPDATE|row||enabled|||"
                          "orcl.shop.open_orders.open_orders_iou"}));
   EXPECT_EQ(m.tables[0].triggers[0].body,
@@ -552,7 +559,7 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   const KindSummary triggers = report.Summary(CoverageKind::Triggers);
   EXPECT_EQ(report.kinds.last(), CoverageKind::Triggers);
   EXPECT_EQ(std::pair(triggers.tallies[int(Measure::Description)].documented, triggers.objects),
-            std::pair(3, 4));
+            std::pair(3, 5));
   EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.ORDERS_TOTALS");
 
   // What uses the table links to the trigger on the table's own page.
