@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "db/snapshot_schema.h"
@@ -160,6 +161,76 @@ void WriteArguments(Writer& w, const QString& owner, const QString& package,
                              "IN", "SYSDATE", "Y"});
 }
 
+void Depends(Writer& w, const QString& owner, const QString& name, const QString& type,
+             const QString& referencedOwner, const QString& referencedName,
+             const QString& referencedType) {
+  w.Insert("dba_dependencies",
+           {owner, name, type, referencedOwner, referencedName, referencedType, "HARD"});
+}
+
+void Object(Writer& w, const QString& owner, const QString& name, const QString& type,
+            bool valid = true) {
+  w.Insert("dba_objects", {owner, name, type, valid ? "VALID" : "INVALID",
+                           "2024-03-14 09:12:40", "2024-05-21 16:03:11"});
+}
+
+// What Oracle keeps of what uses what, as it fills it for the objects WriteOwner makes: a
+// trigger on every table calling a function, views reading two tables, functions calling the
+// next one, package bodies using twenty tables, two functions and a sequence; every PL/SQL
+// unit and trigger on SYS.STANDARD.
+void WriteWhatUsesWhat(Writer& w, const QString& owner, int tables) {
+  const int units = GeneratedUnitCount(tables);
+  for (int i = 0; i < tables && w.ok(); ++i) {
+    const QString t = GeneratedTableName(i);
+    const QString trigger = GeneratedTriggerName(i);
+    const QString function = GeneratedUnitName(i % units);
+    w.Insert("dba_triggers",
+             {owner, trigger, "BEFORE EACH ROW", "INSERT OR UPDATE", owner, "TABLE", t, QString(),
+              "REFERENCING NEW AS NEW OLD AS OLD", "new.column_01 IS NULL", "ENABLED",
+              trigger.toLower() + "\n  BEFORE INSERT OR UPDATE ON " + t.toLower() +
+                  "\n  FOR EACH ROW\n",
+              "PL/SQL     ",
+              "BEGIN\n  :new.column_01 := " + function.toLower() + "(0, SYSDATE);\nEND;"});
+    Depends(w, owner, trigger, "TRIGGER", "SYS", "STANDARD", "PACKAGE");
+    Depends(w, owner, trigger, "TRIGGER", owner, t, "TABLE");
+    Depends(w, owner, trigger, "TRIGGER", owner, function, "FUNCTION");
+    Object(w, owner, t, "TABLE");
+    Object(w, owner, trigger, "TRIGGER");
+    Object(w, owner, t + "_PK", "INDEX");
+    Object(w, owner, t + "_COLUMN_04_05_IX", "INDEX");
+  }
+  for (int v = 0; v < GeneratedViewCount(tables); ++v) {
+    const QString view = GeneratedViewName(v);
+    Depends(w, owner, view, "VIEW", owner, GeneratedTableName(v), "TABLE");
+    Depends(w, owner, view, "VIEW", owner, GeneratedTableName(v + 1), "TABLE");
+    Object(w, owner, view, "VIEW", v % 50 != 49);
+  }
+  for (int u = 0; u < units; ++u) {
+    const QString unit = GeneratedUnitName(u);
+    Depends(w, owner, unit, "FUNCTION", "SYS", "STANDARD", "PACKAGE");
+    Depends(w, owner, unit, "FUNCTION", owner, GeneratedTableName(u), "TABLE");
+    if (u + 1 < units) Depends(w, owner, unit, "FUNCTION", owner, GeneratedUnitName(u + 1), "FUNCTION");
+    Object(w, owner, unit, "FUNCTION");
+  }
+  for (int p = 0; p < GeneratedPackageCount(tables); ++p) {
+    const QString package = GeneratedPackageName(p);
+    Depends(w, owner, package, "PACKAGE", "SYS", "STANDARD", "PACKAGE");
+    Depends(w, owner, package, "PACKAGE BODY", "SYS", "STANDARD", "PACKAGE");
+    Depends(w, owner, package, "PACKAGE BODY", owner, package, "PACKAGE");
+    for (int t = 0; t < 20; ++t)
+      Depends(w, owner, package, "PACKAGE BODY", owner, GeneratedTableName((p * 20 + t) % tables),
+              "TABLE");
+    for (int u = 0; u < 2; ++u)
+      Depends(w, owner, package, "PACKAGE BODY", owner, GeneratedUnitName((p * 2 + u) % units),
+              "FUNCTION");
+    Depends(w, owner, package, "PACKAGE BODY", owner, "SEQ_00001", "SEQUENCE");
+    Object(w, owner, package, "PACKAGE");
+    Object(w, owner, package, "PACKAGE BODY");
+  }
+  for (int s = 0; s < tables / 5; ++s)
+    Object(w, owner, QStringLiteral("SEQ_%1").arg(s + 1, 5, 10, QChar('0')), "SEQUENCE");
+}
+
 void WriteOwner(Writer& w, const QString& owner, int tables) {
   for (int i = 0; i < tables && w.ok(); ++i) WriteTable(w, owner, i, tables);
   for (int v = 0; v < GeneratedViewCount(tables); ++v) {
@@ -221,6 +292,9 @@ QString GeneratedUnitName(int index) {
 QString GeneratedPackageName(int index) {
   return QStringLiteral("PKG_%1").arg(index + 1, 5, 10, QChar('0'));
 }
+QString GeneratedTriggerName(int index) {
+  return QStringLiteral("TRG_%1").arg(index + 1, 5, 10, QChar('0'));
+}
 int GeneratedViewCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedUnitCount(int tables) { return std::max(1, tables / 10); }
 int GeneratedPackageCount(int tables) { return std::max(1, tables / 20); }
@@ -242,8 +316,14 @@ bool GenerateSnapshot(const QString& path, const SnapshotShape& shape, QString* 
              {"BENCH", QString::fromLatin1(
                            QCryptographicHash::hash("bench", QCryptographicHash::Sha256).toHex())});
     w.Insert("dba_users", {"OTHER", QString()});
-    WriteOwner(w, "BENCH", shape.tables);
-    WriteOwner(w, "OTHER", std::max(1, shape.tables / 10));
+    for (const auto& [owner, tables] :
+         {std::pair{QStringLiteral("BENCH"), shape.tables},
+          std::pair{QStringLiteral("OTHER"), std::max(1, shape.tables / 10)}}) {
+      WriteOwner(w, owner, tables);
+      if (shape.whatUsesWhat) WriteWhatUsesWhat(w, owner, tables);
+    }
+    if (!shape.whatUsesWhat)
+      w.Exec("DROP TABLE dba_dependencies; DROP TABLE dba_triggers; DROP TABLE dba_objects;");
     w.Exec("COMMIT;");
     failure = w.error();
   }

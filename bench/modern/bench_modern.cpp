@@ -4,11 +4,15 @@
 // into the contents filter one key at a time (and erased again), once the page's garbage is
 // collected, and each keystroke's time until the next frame is printed in the order typed
 // (tools/check_document.py --filter-bench). Given an object count as its argument, it builds
-// that size instead.
+// that size instead. Before all that, what what-uses-what adds: the page of 20,000 tables
+// (a second argument gives another count) built from a snapshot without dependencies,
+// triggers and statuses and from one with them (about 100,000 dependency rows, a trigger
+// on every table), each the best of two, with the machine's load.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -32,18 +36,63 @@ int ObjectCount(int tables) {
 
 double Seconds(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
 
+// The load average of the last minute, as /proc/loadavg gives it.
+QString LoadAverage() {
+  QFile file(QStringLiteral("/proc/loadavg"));
+  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("?");
+  return QString::fromLatin1(file.readLine()).section(u' ', 0, 0);
+}
+
+// The page of `tables` tables without and with what uses what; false with the reason.
+bool CompareWhatUsesWhat(int tables, QString* error) {
+  GeneratedProject without, with;
+  if (!without.SetUp(tables, error, false) || !with.SetUp(tables, error, true)) return false;
+  Settings settings = DefaultSettings();
+  QuietProgress progress;
+  Time times[2];
+  qint64 bytes[2] = {};
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 2; ++i) {
+      GeneratedProject& g = i == 0 ? without : with;
+      Stopwatch watch;
+      const BuildResult result = BuildDocument(g.project, settings, g.db, progress,
+                                               g.dir.filePath("bench.html"), OutputFormat::ModernHtml);
+      if (!result.ok()) {
+        *error = result.error;
+        return false;
+      }
+      times[i].KeepBest(watch.Read());
+      bytes[i] = QFileInfo(result.outputPath).size();
+    }
+  }
+  std::printf("what uses what on %d tables (load average %s before):\n", tables,
+              qPrintable(LoadAverage()));
+  std::printf("  page without   %6.2f s (CPU %6.2f s), %lld bytes\n", times[0].elapsed,
+              times[0].cpu, static_cast<long long>(bytes[0]));
+  std::printf("  page with      %6.2f s (CPU %6.2f s), %lld bytes: %+.1f %% (CPU %+.1f %%), "
+              "load average %s\n",
+              times[1].elapsed, times[1].cpu, static_cast<long long>(bytes[1]),
+              100 * (times[1].elapsed / times[0].elapsed - 1),
+              100 * (times[1].cpu / times[0].cpu - 1), qPrintable(LoadAverage()));
+  return true;
+}
+
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  QString error;
+  const int compared = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20000;
+  if (!CompareWhatUsesWhat(compared, &error)) return Failed(error);
+  std::fflush(stdout);
+
   const int wanted = SizeArgument(argc, argv, 30000);
   int tables = 1;
   while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
 
   GeneratedProject generated;
   auto& [dir, project, db] = generated;
-  QString error;
   if (!generated.SetUp(tables, &error)) return Failed(error);
   Settings settings = DefaultSettings();
   QuietProgress progress;

@@ -76,9 +76,10 @@ int Failed(const QString& error) {
   return 1;
 }
 
-bool GeneratedProject::SetUp(int tables, QString* error) {
+bool GeneratedProject::SetUp(int tables, QString* error, bool whatUsesWhat) {
   qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
-  if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables}, error)) return false;
+  if (!GenerateSnapshot(dir.filePath("bench.sqlite"), {tables, whatUsesWhat}, error))
+    return false;
   AddGeneratedObjects(project, tables);
   db.SetSnapshotDirectories({dir.path()});
   return true;

@@ -60,8 +60,9 @@ struct GeneratedProject {
   Project project;
   Database db;
 
-  // Generates `tables` tables; false with the reason in *error.
-  bool SetUp(int tables, QString* error);
+  // Generates `tables` tables, and with `whatUsesWhat` their triggers, dependencies and
+  // statuses; false with the reason in *error.
+  bool SetUp(int tables, QString* error, bool whatUsesWhat = true);
 };
 
 // The dictionary work of a build of such a project and nothing else: the same log-ons (one

@@ -8,6 +8,7 @@ DELETE FROM dba_tables WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES';
 DELETE FROM dba_tab_comments WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES';
 DELETE FROM dba_tab_columns WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES';
 DELETE FROM dba_col_comments WHERE owner = 'HR' AND table_name = 'JOB_HISTORY_NOTES';
+DELETE FROM dba_objects WHERE owner = 'HR' AND object_name = 'JOB_HISTORY_NOTES';
 
 -- HR.EMPLOYEES had no commission yet, a shorter phone number, and an e-mail address that
 -- could be left empty.

@@ -769,6 +769,41 @@ Parameters:
 PROCEDURE run_month (p_period IN DATE, p_dry_run IN BOOLEAN DEFAULT FALSE);
 END salary_calc;');
 
+-- A chain of units that call each other: REVIEW_ALL runs ANNUAL_REVIEW for everyone, which
+-- reads YEARS_OF_SERVICE and calls RAISE_SALARY; the job history trigger calls
+-- ADD_JOB_HISTORY. None of them is in the sample project.
+INSERT INTO unit_source VALUES ('HR', 'ANNUAL_REVIEW', 'PROCEDURE',
+'PROCEDURE annual_review (p_employee_id IN NUMBER)
+IS
+BEGIN
+  IF years_of_service(p_employee_id) >= 5 THEN
+    raise_salary(p_employee_id, 2);
+  END IF;
+END annual_review;');
+
+INSERT INTO unit_source VALUES ('HR', 'REVIEW_ALL', 'PROCEDURE',
+'PROCEDURE review_all
+IS
+BEGIN
+  FOR r IN (SELECT employee_id FROM employees) LOOP
+    annual_review(r.employee_id);
+  END LOOP;
+END review_all;');
+
+INSERT INTO unit_source VALUES ('HR', 'ADD_JOB_HISTORY', 'PROCEDURE',
+'PROCEDURE add_job_history
+  (  p_emp_id          job_history.employee_id%type
+   , p_start_date      job_history.start_date%type
+   , p_end_date        job_history.end_date%type
+   , p_job_id          job_history.job_id%type
+   , p_department_id   job_history.department_id%type
+   )
+IS
+BEGIN
+  INSERT INTO job_history (employee_id, start_date, end_date, job_id, department_id)
+    VALUES(p_emp_id, p_start_date, p_end_date, p_job_id, p_department_id);
+END add_job_history;');
+
 WITH RECURSIVE split (owner, name, type, line, text, rest) AS (
   SELECT owner, name, type, 0, NULL, body FROM unit_source
   UNION ALL
@@ -907,3 +942,142 @@ VALUES
   ('PAYROLL', 'NET_PAY', NULL, 'FUNCTION', 1, NULL),
   ('PAYROLL', 'SALARY_CALC', NULL, 'PACKAGE', 0, NULL),
   ('PAYROLL', 'SALARY_CALC', 'RUN_MONTH', 'PACKAGE', 1, NULL);
+
+-- What uses what, triggers and the status of every object -----------------------------
+-- As Oracle holds them: every PL/SQL unit depends on SYS.STANDARD, a package body on its
+-- specification, a call of DBMS_OUTPUT on the public synonym and the package behind it.
+-- EMP_BONUS_VIEW was created when EMPLOYEES had a BONUS_PCT column; since it was dropped
+-- the view is INVALID.
+
+INSERT INTO dba_views (owner, view_name, text) VALUES
+  ('HR', 'EMP_BONUS_VIEW', 'SELECT employee_id, salary * bonus_pct AS bonus FROM employees');
+INSERT INTO dba_tab_comments (owner, table_name, table_type, comments) VALUES
+  ('HR', 'EMP_BONUS_VIEW', 'VIEW', NULL);
+
+INSERT INTO dba_procedures
+  (owner, object_name, procedure_name, object_type, subprogram_id, overload)
+VALUES
+  ('HR', 'ANNUAL_REVIEW', NULL, 'PROCEDURE', 1, NULL),
+  ('HR', 'REVIEW_ALL', NULL, 'PROCEDURE', 1, NULL),
+  ('HR', 'ADD_JOB_HISTORY', NULL, 'PROCEDURE', 1, NULL);
+
+INSERT INTO dba_arguments
+  (owner, package_name, object_name, overload, argument_name, position, sequence, data_level,
+   data_type, in_out, default_value, defaulted)
+VALUES
+  ('HR', NULL, 'ANNUAL_REVIEW', NULL, 'P_EMPLOYEE_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'ADD_JOB_HISTORY', NULL, 'P_EMP_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
+  ('HR', NULL, 'ADD_JOB_HISTORY', NULL, 'P_START_DATE', 2, 2, 0, 'DATE', 'IN', NULL, 'N'),
+  ('HR', NULL, 'ADD_JOB_HISTORY', NULL, 'P_END_DATE', 3, 3, 0, 'DATE', 'IN', NULL, 'N'),
+  ('HR', NULL, 'ADD_JOB_HISTORY', NULL, 'P_JOB_ID', 4, 4, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('HR', NULL, 'ADD_JOB_HISTORY', NULL, 'P_DEPARTMENT_ID', 5, 5, 0, 'NUMBER', 'IN', NULL, 'N');
+
+INSERT INTO dba_triggers
+  (owner, trigger_name, trigger_type, triggering_event, table_owner, base_object_type,
+   table_name, column_name, referencing_names, when_clause, status, description, action_type,
+   trigger_body)
+VALUES
+  ('HR', 'SECURE_EMPLOYEES', 'BEFORE STATEMENT', 'INSERT OR UPDATE OR DELETE', 'HR', 'TABLE',
+   'EMPLOYEES', NULL, 'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'DISABLED',
+   'secure_employees
+  BEFORE INSERT OR UPDATE OR DELETE ON employees
+', 'PL/SQL     ', 'BEGIN
+  check_working_hours;
+END secure_employees;'),
+  ('HR', 'UPDATE_JOB_HISTORY', 'AFTER EACH ROW', 'UPDATE', 'HR', 'TABLE', 'EMPLOYEES', NULL,
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'update_job_history
+  AFTER UPDATE OF job_id, department_id ON employees
+  FOR EACH ROW
+', 'PL/SQL     ', '/**
+ * Keeps the job history: when an employee changes job or department, the job held
+ * until today is recorded with {@link ADD_JOB_HISTORY}.
+ */
+BEGIN
+  add_job_history(:old.employee_id, :old.hire_date, sysdate,
+                  :old.job_id, :old.department_id);
+END;'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'INSTEAD OF', 'UPDATE', 'HR', 'VIEW', 'EMP_DETAILS_VIEW',
+   NULL, 'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'emp_details_view_update
+  INSTEAD OF UPDATE OF first_name, last_name ON emp_details_view
+  FOR EACH ROW
+', 'PL/SQL     ', 'BEGIN
+  -- Renames the employee; the other columns of the view are not for changing here.
+
+  UPDATE employees
+     SET first_name = :new.first_name, last_name = :new.last_name
+   WHERE employee_id = :old.employee_id;
+END;');
+
+INSERT INTO dba_dependencies
+  (owner, name, type, referenced_owner, referenced_name, referenced_type, dependency_type)
+VALUES
+  ('HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HR', 'DEPARTMENTS', 'TABLE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HR', 'JOBS', 'TABLE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HR', 'LOCATIONS', 'TABLE', 'HARD'),
+  ('HR', 'DEPARTMENT_HEADCOUNT', 'VIEW', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'EMP_BONUS_VIEW', 'VIEW', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'GET_EMPLOYEE_NAME', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'GET_EMPLOYEE_NAME', 'FUNCTION', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'RAISE_SALARY', 'PROCEDURE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'RAISE_SALARY', 'PROCEDURE', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'RAISE_SALARY', 'PROCEDURE', 'HR', 'JOBS', 'TABLE', 'HARD'),
+  ('HR', 'YEARS_OF_SERVICE', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'YEARS_OF_SERVICE', 'FUNCTION', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'CHECK_WORKING_HOURS', 'PROCEDURE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'CHECK_WORKING_HOURS', 'PROCEDURE', 'SYS', 'DBMS_STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'ANNUAL_REVIEW', 'PROCEDURE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'ANNUAL_REVIEW', 'PROCEDURE', 'HR', 'YEARS_OF_SERVICE', 'FUNCTION', 'HARD'),
+  ('HR', 'ANNUAL_REVIEW', 'PROCEDURE', 'HR', 'RAISE_SALARY', 'PROCEDURE', 'HARD'),
+  ('HR', 'REVIEW_ALL', 'PROCEDURE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'REVIEW_ALL', 'PROCEDURE', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'REVIEW_ALL', 'PROCEDURE', 'HR', 'ANNUAL_REVIEW', 'PROCEDURE', 'HARD'),
+  ('HR', 'ADD_JOB_HISTORY', 'PROCEDURE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'ADD_JOB_HISTORY', 'PROCEDURE', 'HR', 'JOB_HISTORY', 'TABLE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'HR', 'EMP_MGMT', 'PACKAGE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'HR', 'EMPLOYEES_SEQ', 'SEQUENCE', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'PUBLIC', 'DBMS_OUTPUT', 'SYNONYM', 'HARD'),
+  ('HR', 'EMP_MGMT', 'PACKAGE BODY', 'SYS', 'DBMS_OUTPUT', 'PACKAGE', 'HARD'),
+  ('HR', 'HR_UTIL', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'HR', 'LEAVE_API', 'PACKAGE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'HR', 'EMPLOYEES_SEQ', 'SEQUENCE', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'PUBLIC', 'DBMS_OUTPUT', 'SYNONYM', 'HARD'),
+  ('HR', 'LEAVE_API', 'PACKAGE BODY', 'SYS', 'DBMS_OUTPUT', 'PACKAGE', 'HARD'),
+  ('HR', 'SECURE_EMPLOYEES', 'TRIGGER', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'SECURE_EMPLOYEES', 'TRIGGER', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'SECURE_EMPLOYEES', 'TRIGGER', 'HR', 'CHECK_WORKING_HOURS', 'PROCEDURE', 'HARD'),
+  ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('HR', 'UPDATE_JOB_HISTORY', 'TRIGGER', 'HR', 'ADD_JOB_HISTORY', 'PROCEDURE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'HR', 'EMP_DETAILS_VIEW', 'VIEW', 'HARD'),
+  ('HR', 'EMP_DETAILS_VIEW_UPDATE', 'TRIGGER', 'HR', 'EMPLOYEES', 'TABLE', 'HARD'),
+  ('PAYROLL', 'CURRENT_PAYSLIPS', 'VIEW', 'PAYROLL', 'PAYSLIPS', 'TABLE', 'HARD'),
+  ('PAYROLL', 'NET_PAY', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('PAYROLL', 'SALARY_CALC', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD');
+
+-- Every object once, as ALL_OBJECTS lists it, with the times of the sample's creation.
+INSERT INTO dba_objects (owner, object_name, object_type, status, created, last_ddl_time)
+SELECT owner, name, type, 'VALID', '2024-03-14 09:12:40', '2024-05-21 16:03:11' FROM (
+  SELECT owner, table_name AS name, 'TABLE' AS type FROM dba_tables
+  UNION SELECT owner, view_name, 'VIEW' FROM dba_views
+  UNION SELECT sequence_owner, sequence_name, 'SEQUENCE' FROM dba_sequences
+  UNION SELECT owner, index_name, 'INDEX' FROM dba_indexes
+  UNION SELECT owner, synonym_name, 'SYNONYM' FROM dba_synonyms
+  UNION SELECT owner, name, type FROM dba_source
+  UNION SELECT owner, trigger_name, 'TRIGGER' FROM dba_triggers)
+ORDER BY owner, name, type;
+UPDATE dba_objects SET status = 'INVALID', last_ddl_time = '2024-06-03 11:45:02'
+ WHERE owner = 'HR' AND object_name = 'EMP_BONUS_VIEW';
+-- LEAVE_API's body calls DAYS_LEFT with two arguments where it declares one: it does not
+-- compile, while its specification does.
+UPDATE dba_objects SET status = 'INVALID', last_ddl_time = '2024-06-03 11:45:02'
+ WHERE owner = 'HR' AND object_name = 'LEAVE_API' AND object_type = 'PACKAGE BODY';

@@ -82,6 +82,23 @@ const ViewRead kReads[] = {
      "FROM all_procedures WHERE owner IN (%O) "
      "AND object_type IN ('PACKAGE', 'FUNCTION', 'PROCEDURE') "
      "ORDER BY owner, object_name, subprogram_id, overload"},
+    // What the owners' objects use, and what of other schemas uses them.
+    {"dba_dependencies", "ALL_DEPENDENCIES",
+     "SELECT owner, name, type, referenced_owner, referenced_name, referenced_type, "
+     "dependency_type FROM all_dependencies WHERE owner IN (%O) OR referenced_owner IN (%O) "
+     "ORDER BY owner, name, type, referenced_owner, referenced_name, referenced_type"},
+    // The trigger's body is a LONG, which the client reads as text.
+    {"dba_triggers", "ALL_TRIGGERS",
+     "SELECT owner, trigger_name, trigger_type, triggering_event, table_owner, "
+     "base_object_type, table_name, column_name, referencing_names, when_clause, status, "
+     "description, action_type, trigger_body FROM all_triggers WHERE owner IN (%O) "
+     "ORDER BY owner, trigger_name"},
+    // Dates as text in one fixed form, whatever the session's NLS_DATE_FORMAT.
+    {"dba_objects", "ALL_OBJECTS",
+     "SELECT owner, object_name, object_type, status, "
+     "TO_CHAR(created, 'YYYY-MM-DD HH24:MI:SS') AS created, "
+     "TO_CHAR(last_ddl_time, 'YYYY-MM-DD HH24:MI:SS') AS last_ddl_time FROM all_objects "
+     "WHERE owner IN (%O) ORDER BY owner, object_name, object_type"},
 };
 
 struct Failure {

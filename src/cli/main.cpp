@@ -6,6 +6,7 @@
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
 // vellumar-build --capture [--owners A,B] [--password] CONNECTION OUT.sqlite
 // vellumar-build --changes [--owners A,B] [--json] [--fail-on breaking] OLD.sqlite NEW.sqlite
+// vellumar-build --used-by OWNER.NAME [--json] [--settings FILE] PROJECT.vlm
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
 // save failed, OUTPUT is not a regular file (a folder, for markdown), an interrupted save
 // left a copy of the project, or anything unexpected happened (no file is written), 2 usage
@@ -34,6 +35,7 @@
 #include "cli/changes_command.h"
 #include "cli/console_progress.h"
 #include "cli/settings_file.h"
+#include "cli/used_by_command.h"
 #include "coverage/coverage.h"
 #include "coverage/coverage_output.h"
 #include "db/database.h"
@@ -61,6 +63,7 @@ const char kUsageText[] =
     "       vellumar-build --capture [--owners A,B,...] [--password] CONNECTION OUT.sqlite\n"
     "       vellumar-build --changes [--owners A,B,...] [--json] [--fail-on breaking]\n"
     "                      OLD.sqlite NEW.sqlite\n"
+    "       vellumar-build --used-by OWNER.NAME [--json] [--settings FILE] PROJECT.vlm\n"
     "Builds the document of PROJECT.vlm into OUTPUT (\".htm\", \".txt\" or \".html\" is\n"
     "appended unless the name already holds it). The format is text when OUTPUT ends in\n"
     "\".txt\", else HTML. Settings come from the user's options, or from the INI file FILE.\n"
@@ -101,6 +104,11 @@ const char kUsageText[] =
     "  --changes        list what changed from the snapshot OLD.sqlite to NEW.sqlite,\n"
     "                   per owner, each change marked when it is breaking\n"
     "  --fail-on breaking  with --changes: exit status 4 when a change is breaking\n"
+    "  --used-by OWNER.NAME  list every object that depends on OWNER.NAME, directly or\n"
+    "                   through others, each with the path of dependencies that leads to\n"
+    "                   it, the deepest last; read with the connection the project stores\n"
+    "                   for OWNER (else its first entry's); exit status 1 when the\n"
+    "                   dictionary has no such object\n"
     "  -h, --help       this help\n"
     "  -v, --version    the program's version\n";
 
@@ -203,10 +211,11 @@ int Run(int argc, char** argv) {
   const QCommandLineOption changesOption("changes", "compare two snapshots");
   const QCommandLineOption failOnOption("fail-on", "breaking", "class");
   const QCommandLineOption changesSinceOption("changes-since", "the older snapshot", "file");
+  const QCommandLineOption usedByOption("used-by", "what depends on an object", "object");
   parser.addOptions({formatOption, settingsOption, templateOption, diagramsOption, helpOption,
                      versionOption, coverageOption, jsonOption, minOption, captureOption,
                      ownersOption, passwordOption, changesOption, failOnOption,
-                     changesSinceOption});
+                     changesSinceOption, usedByOption});
   if (!parser.parse(filename::Arguments(argc, argv))) return Usage(parser.errorText());
   if (parser.isSet(helpOption)) {
     std::fputs(kUsageText, stdout);
@@ -247,7 +256,14 @@ int Run(int argc, char** argv) {
   }
   if (parser.isSet(ownersOption) || parser.isSet(passwordOption))
     return Usage("--owners and --password go with --capture or --changes");
-  if (coverage) {
+  const bool usedBy = parser.isSet(usedByOption);
+  if (usedBy) {
+    for (const auto* other : {&formatOption, &templateOption, &diagramsOption, &coverageOption,
+                              &minOption, &changesSinceOption})
+      if (parser.isSet(*other))
+        return Usage("--used-by takes only --json and --settings, not --" + other->names()[0]);
+    if (args.size() != 1) return Usage("expected PROJECT.vlm");
+  } else if (coverage) {
     if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
         parser.isSet(diagramsOption) || parser.isSet(changesSinceOption))
       return Usage("--coverage builds no document: --format, --template, --diagrams and "
@@ -266,7 +282,7 @@ int Run(int argc, char** argv) {
     if (args.size() != 2) return Usage("expected PROJECT.vlm and OUTPUT");
   }
   const QString projectPath = args[0];
-  const QString output = coverage ? QString() : args[1];
+  const QString output = coverage || usedBy ? QString() : args[1];
 
   OutputFormat format = output.endsWith(".txt", Qt::CaseInsensitive) ? OutputFormat::Text
                                                                      : OutputFormat::Html;
@@ -280,7 +296,7 @@ int Run(int argc, char** argv) {
   }
   const bool folder = format == OutputFormat::Markdown;
   // The extension would make a hidden ".htm" of its own in that directory or here.
-  if (!coverage && (output.isEmpty() || (!folder && (output.endsWith(u'/') ||
+  if (!coverage && !usedBy && (output.isEmpty() || (!folder && (output.endsWith(u'/') ||
                                                      output.endsWith(QDir::separator())))))
     return Usage(folder ? "OUTPUT must name a folder" : "OUTPUT must name a file");
 
@@ -330,7 +346,7 @@ int Run(int argc, char** argv) {
     return kFailed;
   }
 
-  if (!coverage) {
+  if (!coverage && !usedBy) {
     const QString outputPath = OutputFileName(output, format);
     const QList<BuildInput> inputs = Inputs(projectPath, settingsPath, project, settings, format);
     if (const auto refusal = folder ? RefuseOutputFolder(outputPath, inputs)
@@ -344,6 +360,7 @@ int Run(int argc, char** argv) {
   db.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
   db.SetCallTimeout(settings.Call_timeout);
   ConsoleProgress progress(stderr, isatty(STDERR_FILENO) == 1);
+  if (usedBy) return RunUsedBy(project, db, parser.value(usedByOption), parser.isSet(jsonOption));
   if (coverage) return Coverage(project, settings, db, progress, parser.isSet(jsonOption), minimum);
   const BuildResult result = BuildDocument(project, settings, db, progress, output, format);
   if (result.ok()) {

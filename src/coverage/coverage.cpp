@@ -48,6 +48,7 @@ QString CoverageObject::Label() const {
     case CoverageKind::Members: return QStringLiteral("Package member");
     case CoverageKind::Sequences: return QStringLiteral("Sequence");
     case CoverageKind::Roles: return QStringLiteral("Role");
+    case CoverageKind::Triggers: return QStringLiteral("Trigger");
   }
   return {};
 }
@@ -63,8 +64,9 @@ QStringList CoverageObject::Gaps() const {
   if (presence == Presence::NotInProject) return {QStringLiteral("not in the project")};
   QStringList gaps;
   if (!described) {
-    gaps.append(Counts(kind, Measure::Blocks) ? QStringLiteral("no comment block")
-                                              : QStringLiteral("no description"));
+    gaps.append(Counts(kind, Measure::Blocks)       ? QStringLiteral("no comment block")
+                : kind == CoverageKind::Triggers ? QStringLiteral("no documentation comment")
+                                                 : QStringLiteral("no description"));
   }
   for (const QString& c : uncommentedColumns)
     gaps.append(QStringLiteral("column %1 has no comment").arg(c));
@@ -72,6 +74,7 @@ QStringList CoverageObject::Gaps() const {
     gaps.append(QStringLiteral("%1 is not described").arg(p));
   for (const QString& p : staleParameters)
     gaps.append(QStringLiteral("%1 is described but no longer exists").arg(p));
+  if (invalid) gaps.append(QStringLiteral("does not compile (INVALID)"));
   return gaps;
 }
 
@@ -84,6 +87,7 @@ QString KindTitle(CoverageKind kind) {
     case CoverageKind::Members: return QStringLiteral("Package members");
     case CoverageKind::Sequences: return QStringLiteral("Sequences");
     case CoverageKind::Roles: return QStringLiteral("Roles");
+    case CoverageKind::Triggers: return QStringLiteral("Triggers");
   }
   return {};
 }
@@ -97,6 +101,7 @@ QString KindId(CoverageKind kind) {
     case CoverageKind::Members: return QStringLiteral("members");
     case CoverageKind::Sequences: return QStringLiteral("sequences");
     case CoverageKind::Roles: return QStringLiteral("roles");
+    case CoverageKind::Triggers: return QStringLiteral("triggers");
   }
   return {};
 }
@@ -112,6 +117,7 @@ bool Counts(CoverageKind kind, Measure measure) {
     case CoverageKind::Packages:
     case CoverageKind::Sequences:
     case CoverageKind::Roles:
+    case CoverageKind::Triggers:
       return measure == Measure::Description;
   }
   return false;
@@ -140,9 +146,17 @@ Tally CoverageReport::Total() const {
   return total;
 }
 
+QList<CoverageObject> CoverageReport::Invalid() const {
+  QList<CoverageObject> invalid;
+  for (const CoverageObject& o : objects)
+    if (o.invalid) invalid.append(o);
+  return invalid;
+}
+
 ObjectKind EntryKind(CoverageKind kind) {
   switch (kind) {
-    case CoverageKind::Tables: return ObjectKind::Tables;
+    case CoverageKind::Tables:
+    case CoverageKind::Triggers: return ObjectKind::Tables;
     case CoverageKind::Views: return ObjectKind::Views;
     case CoverageKind::Units: return ObjectKind::ProceduresAndFunctions;
     case CoverageKind::Packages:
@@ -255,7 +269,23 @@ void AddDescribed(CoverageReport& r, CoverageKind kind, const QList<T>& objects)
     CoverageObject o = Entry(kind, t.key, t.found);
     Describe(o, HasDescription(t.description, t.dictionaryComment));
     CountColumns(o, t.columns);
+    if constexpr (requires { t.invalid; }) o.invalid = t.invalid;
     r.objects.append(o);
+  }
+}
+
+// The triggers of the tables or views that have any, as a kind of their own.
+template <typename T>
+void AddTriggers(CoverageReport& r, const QList<T>& objects) {
+  for (const T& t : objects) {
+    for (const ModelTrigger& trigger : t.triggers) {
+      if (!r.kinds.contains(CoverageKind::Triggers)) r.kinds.append(CoverageKind::Triggers);
+      CoverageObject o = Entry(CoverageKind::Triggers, t.key, true);
+      o.member = trigger.name;
+      o.invalid = trigger.invalid;
+      Describe(o, !trigger.doc.IsEmpty());
+      r.objects.append(o);
+    }
   }
 }
 
@@ -275,6 +305,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         for (const UnitObject& u : model.units) {
           CoverageObject o = Entry(CoverageKind::Units, u.key, u.found);
           o.type = u.type;
+          o.invalid = u.invalid;
           CountBlocks(o, u.blocks, u.signatures);
           r.objects.append(o);
         }
@@ -285,6 +316,7 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
         for (const PackageObject& p : model.packages) {
           CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
           Describe(o, HasDescription(p.description) || !p.doc.IsEmpty());
+          o.invalid = p.invalid;
           r.objects.append(o);
         }
         for (const PackageObject& p : model.packages) {
@@ -312,6 +344,8 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
       }
     }
   }
+  AddTriggers(r, model.tables);
+  AddTriggers(r, model.views);
   return r;
 }
 

@@ -24,8 +24,10 @@ class Database;
 class BuildProgress;
 struct Settings;
 
-enum class CoverageKind { Tables, Views, Units, Packages, Members, Sequences, Roles };
-inline constexpr int kCoverageKindCount = 7;
+// Triggers are those on the documented tables and views, each counted by its documentation
+// comment; their kind comes last.
+enum class CoverageKind { Tables, Views, Units, Packages, Members, Sequences, Roles, Triggers };
+inline constexpr int kCoverageKindCount = 8;
 
 // What is counted: an object's description, column comments, comment blocks, parameters.
 enum class Measure { Description, Columns, Blocks, Parameters };
@@ -60,8 +62,8 @@ enum class Presence {
 
 struct CoverageObject {
   CoverageKind kind = CoverageKind::Tables;
-  ObjectKey key;   // a member's is its package's
-  QString member;  // a package member's name
+  ObjectKey key;   // a member's is its package's, a trigger's its table's
+  QString member;  // a package member's name, a trigger's
   QString type;    // FUNCTION or PROCEDURE for units and members, as far as known
   Presence presence = Presence::InProject;
   Tallies tallies;  // empty unless InProject
@@ -69,15 +71,19 @@ struct CoverageObject {
   QStringList uncommentedColumns;
   QStringList undescribedParameters;  // as the dictionary names them
   QStringList staleParameters;        // as the comment block names them
+  bool invalid = false;  // the dictionary's status is INVALID: it does not compile
+
 
   Tally Items() const;
-  // "Table", "View", "Function", "Procedure", "Package", "Package member", "Sequence", "Role".
+  // "Table", "View", "Function", "Procedure", "Package", "Package member", "Sequence", "Role",
+  // "Trigger".
   QString Label() const;
-  // DATABASE.OWNER.NAME (DATABASE.NAME for a role), a member's with ".MEMBER".
+  // DATABASE.OWNER.NAME (DATABASE.NAME for a role), a member's with ".MEMBER", a trigger's
+  // its table's with ".TRIGGER".
   QString FullName() const;
   // What is missing or drifted, one sentence each ("no description", "column X has no
   // comment", "P_DATE is not described", "p_old is described but no longer exists",
-  // "no longer exists in its database", "not in the project").
+  // "no longer exists in its database", "not in the project", "does not compile (INVALID)").
   QStringList Gaps() const;
 };
 
@@ -98,6 +104,8 @@ struct CoverageReport {
 
   KindSummary Summary(CoverageKind kind) const;
   Tally Total() const;
+  // The objects whose status is INVALID, in the report's order ("invalid objects").
+  QList<CoverageObject> Invalid() const;
 };
 
 // The title of a kind ("Tables", "Procedures and functions", "Package members", ...) and its

@@ -55,6 +55,10 @@ QString CoverageText(const CoverageReport& report) {
   }
   out += QStringLiteral("\nDrift: %1 no longer in their database, %2 not in the project\n")
              .arg(Count(missing, "entry", "entries"), Count(notInProject, "object", "objects"));
+  const QList<CoverageObject> invalid = report.Invalid();
+  out += QStringLiteral("Invalid objects: %1\n").arg(invalid.size());
+  for (const CoverageObject& o : invalid)
+    out += QStringLiteral("  ") + o.Label() + u' ' + o.FullName() + u'\n';
 
   if (!report.objects.isEmpty()) out += u'\n';
   for (const CoverageObject& o : report.objects) {
@@ -102,10 +106,12 @@ QJsonObject ObjectJson(const CoverageObject& o) {
                    {"presence", PresenceId(o.presence)},
                    {"gaps", QJsonArray::fromStringList(o.Gaps())}};
   if (o.kind == CoverageKind::Members) json.insert("member", o.member);
+  if (o.kind == CoverageKind::Triggers) json.insert("trigger", o.member);
   if (!o.type.isEmpty()) json.insert("type", o.type);
   if (o.presence != Presence::InProject) return json;
   AddTallies(json, o.kind, o.tallies);
   json.insert("described", o.described);
+  json.insert("invalid", o.invalid);
   if (Counts(o.kind, Measure::Columns))
     json.insert("uncommentedColumns", QJsonArray::fromStringList(o.uncommentedColumns));
   if (Counts(o.kind, Measure::Parameters)) {
@@ -131,6 +137,12 @@ QByteArray CoverageJson(const CoverageReport& report, std::optional<double> mini
   }
   QJsonArray objects;
   for (const CoverageObject& o : report.objects) objects.append(ObjectJson(o));
+  QJsonArray invalid;
+  for (const CoverageObject& o : report.Invalid())
+    invalid.append(QJsonObject{{"kind", KindId(o.kind)},
+                               {"database", o.key.database},
+                               {"owner", o.key.owner},
+                               {"name", o.key.name}});
 
   const Tally total = report.Total();
   QJsonObject root{{"format", "vellumar-coverage"},
@@ -138,7 +150,8 @@ QByteArray CoverageJson(const CoverageReport& report, std::optional<double> mini
                    {"project", QJsonObject{{"name", report.name}, {"version", report.version}}},
                    {"total", TallyJson(total)},
                    {"kinds", kinds},
-                   {"objects", objects}};
+                   {"objects", objects},
+                   {"invalidObjects", invalid}};
   if (minimum) {
     root.insert("gate", QJsonObject{{"minimum", *minimum}, {"passed", !total.Below(*minimum)}});
   }

@@ -89,6 +89,12 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   kinds_->setHorizontalSpacing(16);
   kinds_->setVerticalSpacing(2);
   layout->addLayout(kinds_);
+  L_INVALID = new QLabel(this);
+  L_INVALID->setObjectName(QStringLiteral("L_INVALID"));
+  L_INVALID->setTextFormat(Qt::PlainText);
+  L_INVALID->setWordWrap(true);
+  L_INVALID->setForegroundRole(QPalette::Link);
+  layout->addWidget(L_INVALID);
 
   auto* filterRow = new QHBoxLayout;
   auto* filterLabel = new QLabel(tr("&Filter:"), this);
@@ -181,6 +187,11 @@ void CoverageWindow::ShowReport(const CoverageReport& report) {
                         row, c);
     ++row;
   }
+
+  QStringList invalid;
+  for (const CoverageObject& o : report.Invalid()) invalid.append(o.Label() + u' ' + o.FullName());
+  L_INVALID->setText(tr("Invalid objects (%1): %2").arg(invalid.size()).arg(invalid.join(QStringLiteral(", "))));
+  L_INVALID->setVisible(!invalid.isEmpty());
 
   rows_->removeRows(0, rows_->rowCount());
   objects_ = report.objects;

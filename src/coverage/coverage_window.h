@@ -1,6 +1,7 @@
 #pragma once
 // Project > Coverage: the coverage report in a window of its own. The totals above (the
-// total and a line per kind with the drift counts), then every object of the report in a
+// total, a line per kind with the drift counts, and the invalid objects when there are
+// any), then every object of the report in a
 // table sortable by any column, narrowed by a filter that matches any of its texts.
 //
 // CoverageCommand (builder/coverage_command.h) runs the report (with the progress dialog,
@@ -36,6 +37,7 @@ class CoverageWindow : public QWidget {
   QLineEdit* Filter() const { return FEdFilter; }
   QTableView* Table() const { return ObjectTable; }
   QLabel* Total() const { return L_TOTAL; }
+  QLabel* InvalidObjects() const { return L_INVALID; }
 
  signals:
   void ObjectActivated(const CoverageObject& object);
@@ -46,6 +48,7 @@ class CoverageWindow : public QWidget {
   QList<CoverageObject> objects_;  // the report's, in the order of the table's rows
   QLabel* L_TOTAL;
   QGridLayout* kinds_;
+  QLabel* L_INVALID;
   QLineEdit* FEdFilter;
   QLabel* L_SHOWN;
   QTableView* ObjectTable;

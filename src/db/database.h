@@ -37,9 +37,14 @@ enum class QueryId {
   OCIUnitArguments, OCIPackageArguments, OCITableSynonyms, OCIPackageMembers,
   // What the hidden columns of a table's descending and function-based indexes stand for;
   // every document reads it (index_expressions.h).
-  OCIIndexExpressions
+  OCIIndexExpressions,
+  // What uses what: every dependency row of a schema's objects, both directions (one read
+  // per schema and build), the schema's objects that do not compile, and the triggers on
+  // the schema's tables and views (one read per schema and build); the kinds of an object
+  // of any owner (what vellumar-build --used-by asks about).
+  OCIDependencies, OCIInvalidObjects, OCITriggers, OCIObjectTypes
 };
-inline constexpr int kQueryCount = 25;
+inline constexpr int kQueryCount = 29;
 
 // The fixed SQL text of a query (its lines joined by "\n") and its bind names in order.
 struct QueryText {

@@ -47,6 +47,10 @@ const Index kIndexes[] = {
     {"dba_synonyms", "table_name, owner, synonym_name"},
     {"dba_arguments", "owner, package_name, object_name, overload, sequence"},
     {"dba_procedures", "owner, object_name, subprogram_id"},
+    {"dba_dependencies", "owner, name, type"},
+    {"dba_dependencies", "referenced_owner, referenced_name"},
+    {"dba_triggers", "table_owner, table_name, trigger_name"},
+    {"dba_objects", "owner, status, object_name"},
 };
 
 // How a login view picks its rows from a prepared table.
@@ -85,6 +89,9 @@ const LoginView kLoginViews[] = {
     {"all_tab_comments", "dba_tab_comments", Rows::OwnFirst, "owner"},
     {"all_cons_columns", "dba_cons_columns", Rows::Every, "owner"},
     {"all_synonyms", "dba_synonyms", Rows::Every, "owner"},
+    {"all_dependencies", "dba_dependencies", Rows::Every, "owner"},
+    {"all_triggers", "dba_triggers", Rows::Every, "owner"},
+    {"all_objects", "dba_objects", Rows::Every, "owner"},
 };
 
 const snapshot::Table& SchemaTable(const char* name) {

@@ -171,6 +171,35 @@ const QueryText kQueries[kQueryCount] = {
      "e.column_position = b.column_position and\n"
      "b.table_name = :P_NAME",
      {":P_NAME"}},
+    {"OCIDependencies",
+     "select owner, name, type, referenced_owner, referenced_name, referenced_type\n"
+     "from all_dependencies\n"
+     "where owner = :P_OWNER or\n"
+     "referenced_owner = :P_REFERENCED_OWNER\n"
+     "order by NLSSORT(owner, 'NLS_SORT=BINARY'), NLSSORT(name, 'NLS_SORT=BINARY'),\n"
+     "NLSSORT(type, 'NLS_SORT=BINARY'), NLSSORT(referenced_owner, 'NLS_SORT=BINARY'),\n"
+     "NLSSORT(referenced_name, 'NLS_SORT=BINARY'), NLSSORT(referenced_type, 'NLS_SORT=BINARY')",
+     {":P_OWNER", ":P_REFERENCED_OWNER"}},
+    {"OCIInvalidObjects",
+     "select object_name, object_type from all_objects\n"
+     "where owner = :P_OWNER and\n"
+     "status = 'INVALID'",
+     {":P_OWNER"}},
+    {"OCITriggers",
+     "select owner, trigger_name, trigger_type, triggering_event, table_name, when_clause,\n"
+     "status, description, trigger_body\n"
+     "from all_triggers\n"
+     "where table_owner = :P_OWNER and\n"
+     "base_object_type in ('TABLE', 'VIEW')\n"
+     "order by NLSSORT(table_name, 'NLS_SORT=BINARY'), NLSSORT(trigger_name, 'NLS_SORT=BINARY'),\n"
+     "NLSSORT(owner, 'NLS_SORT=BINARY')",
+     {":P_OWNER"}},
+    {"OCIObjectTypes",
+     "select object_type from all_objects\n"
+     "where owner = :P_OWNER and\n"
+     "object_name = :P_NAME\n"
+     "order by NLSSORT(object_type, 'NLS_SORT=BINARY')",
+     {":P_OWNER", ":P_NAME"}},
 };
 
 }  // namespace

@@ -180,17 +180,63 @@ LayoutGraph Overview(const Drawing& drawing, const OwnerOverview& owner,
                        owner.owner, order, arrows, {}, nullptr);
 }
 
+// A box of a drawing of what uses what: the object's kind above its name, the name's cell
+// as wide as a table's header asks for its bold name.
+QByteArray DependencyBox(const QString& type, const QString& name, bool centre) {
+  const int width = int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
+  return QByteArray("<TABLE BORDER=\"") + (centre ? "2" : "1") +
+         "\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"4\" COLOR=\"" + kLine +
+         "\" BGCOLOR=\"" + (centre ? kCentreHeader : kHeader) + "\"><TR><TD WIDTH=\"" +
+         QByteArray::number(width) + "\"><FONT POINT-SIZE=\"9\" COLOR=\"" +
+         kMarker + "\">" + LabelText(type.toLower()) + "</FONT><BR/><B>" + LabelText(name) +
+         "</B></TD></TR></TABLE>";
+}
+
+// The object in the middle, what uses it on one side, what it uses on the other: an arrow
+// from each user to what it uses. Names of another owner than the object's carry their owner.
+LayoutGraph UsageGraph(LinkStyle links, const ObjectKey& key, const QString& type,
+                       const QString& anchor, const ModelDependencies& d) {
+  LayoutGraph g;
+  g.id = (QStringLiteral("uses:") + anchor).toUtf8();
+  g.title = QStringLiteral("What %1 uses and what uses it").arg(key.FullName());
+  g.nodes.append({DependencyBox(type, key.name, true), ObjectHref(links, anchor).toUtf8(),
+                  key.FullName(), key.name});
+  const auto node = [&](const ModelDependency& dep) {
+    const QString name = dep.object.owner == key.owner
+                             ? dep.object.name
+                             : dep.object.owner + u'.' + dep.object.name;
+    // A trigger's anchor is on its table's page.
+    const QString href = dep.anchor.isEmpty() ? QString()
+                         : dep.page.isEmpty() || links == LinkStyle::Page
+                             ? ObjectHref(links, dep.anchor)
+                             : ObjectFileName(dep.page, QStringLiteral(".md")) + u'#' + dep.anchor;
+    g.nodes.append({DependencyBox(dep.type, name, false), href.toUtf8(),
+                    dep.type.toLower() + u' ' + dep.object.FullName(), name});
+    return int(g.nodes.size() - 1);
+  };
+  const auto edge = [&](int from, int to) {
+    const QString text =
+        QStringLiteral("%1 uses %2").arg(g.nodes[from].name, g.nodes[to].name);
+    g.edges.append({from, to, {}, text, text});
+  };
+  for (const ModelDependency& dep : d.usedBy) edge(node(dep), 0);
+  for (const ModelDependency& dep : d.uses) edge(0, node(dep));
+  return g;
+}
+
 // Draws `graph` into *svg, or, past a limit, says why not in *note ("No diagram of NAME: ...",
 // `what` being "diagram" or "overview"). False with the reason when the layout fails.
 bool Draw(GraphLayout& layout, const LayoutGraph& graph, const QString& what, const QString& name,
-          BuildProgress& progress, std::string* svg, QString* note, QString* error) {
+          BuildProgress& progress, std::string* svg, QString* note, QString* error,
+          const char* arrows = "foreign keys") {
   progress.SetInfoText(QStringLiteral("Drawing diagram: \r\n") + name);
   progress.StepProgress(0);
   if (graph.edges.size() > g_limits.arrows) {
-    *note = QStringLiteral("No %1 of %2: its %3 foreign keys are more than the %4 a drawing can "
+    *note = QStringLiteral("No %1 of %2: its %3 %4 are more than the %5 a drawing can "
                            "be laid out with in reasonable time.")
                 .arg(what, name)
                 .arg(graph.edges.size())
+                .arg(QLatin1String(arrows))
                 .arg(g_limits.arrows);
     return true;
   }
@@ -226,14 +272,54 @@ QString Diagrams::TableNote(const QString& anchor) const {
   return it == tableNotes.end() ? QString() : it->second;
 }
 
+const std::string* Diagrams::DependencySvg(const QString& anchor) const {
+  const auto it = dependencies.find(anchor);
+  return it == dependencies.end() ? nullptr : &it->second;
+}
+
+QString Diagrams::DependencyNote(const QString& anchor) const {
+  const auto it = dependencyNotes.find(anchor);
+  return it == dependencyNotes.end() ? QString() : it->second;
+}
+
+namespace {
+
+// The drawing of what uses what of each unit and package that uses or is used by anything.
+bool DrawUsage(const DocumentModel& model, LinkStyle links, GraphLayout& layout,
+               BuildProgress& progress, Diagrams* diagrams, QString* error) {
+  const auto draw = [&](const ObjectKey& key, const QString& type, const QString& anchor,
+                        const ModelDependencies& d) {
+    if (d.uses.isEmpty() && d.usedBy.isEmpty()) return true;
+    std::string svg;
+    QString note;
+    if (!Draw(layout, UsageGraph(links, key, type, anchor, d), QStringLiteral("diagram"),
+              key.FullName(), progress, &svg, &note, error, "dependencies"))
+      return false;
+    if (note.isEmpty())
+      diagrams->dependencies[anchor] = std::move(svg);
+    else
+      diagrams->dependencyNotes[anchor] = note;
+    return true;
+  };
+  for (const UnitObject& u : model.units)
+    if (!draw(u.key, u.type, u.anchor, u.dependencies)) return false;
+  for (const PackageObject& p : model.packages)
+    if (!draw(p.key, QStringLiteral("PACKAGE"), p.anchor, p.dependencies)) return false;
+  return true;
+}
+
+}  // namespace
+
 bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error) {
   *diagrams = {};
-  if (choice == DiagramChoice::None || model.tables.isEmpty()) return true;
+  if (choice == DiagramChoice::None) return true;
+  GraphLayout layout;
+  if (!DrawUsage(model, links, layout, progress, diagrams, error)) return false;
+  if (model.tables.isEmpty()) return true;
   QHash<QString, const TableObject*> byAnchor;
   for (const TableObject& t : model.tables) byAnchor.insert(t.anchor, &t);
   const Drawing drawing(links, byAnchor);
-  GraphLayout layout;
 
   if (choice == DiagramChoice::All) {
     QList<QList<const TableObject*>> groups;

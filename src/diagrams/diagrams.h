@@ -5,7 +5,10 @@
 //   columns, each foreign key one labelled arrow (a self-reference a loop);
 // - for each database and owner, an overview of its documented tables and their foreign
 //   keys, unless it has more than kOverviewTableLimit tables.
-// Every table in a drawing links to its own section (or Markdown page).
+// - for each procedure, function and package that uses or is used by another object, what
+//   it uses and what uses it, one step each way, an arrow from each user to what it uses.
+// Every table in a drawing links to its own section (or Markdown page), as does every
+// documented object in a drawing of what uses what.
 //
 // A drawing whose layout would take too long becomes a note and the build goes on: one
 // with more arrows than DiagramLimits allows is not laid out at all, and one that takes
@@ -52,12 +55,18 @@ struct Diagrams {
   std::map<QString, std::string> tables;  // the <svg> of each table that has one, by anchor
   std::map<QString, QString> tableNotes;  // why a table has no drawing, by anchor
   QList<OwnerOverview> overviews;         // in the order the owners' first tables come
+  // What uses what, for units and packages, by anchor; and why one has no drawing.
+  std::map<QString, std::string> dependencies;
+  std::map<QString, QString> dependencyNotes;
 
   const std::string* TableSvg(const QString& anchor) const;
   QString TableNote(const QString& anchor) const;
+  const std::string* DependencySvg(const QString& anchor) const;
+  QString DependencyNote(const QString& anchor) const;
 };
 
-// Draws what `choice` asks for, linking as `links` makes links. False with the reason
+// Draws what `choice` asks for (a table's and a unit's or package's own drawings for
+// Tables, the overviews too for All), linking as `links` makes links. False with the reason
 // ("The diagram of DEMO.HR.EMPLOYEES can't be drawn: ...") when the layout fails.
 bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error);

@@ -70,12 +70,44 @@ struct ModelSynonym {
   QString name;
 };
 
+// An object one step away in the dictionary's dependencies: one that a documented object
+// uses, or one that uses it (a package body's use is its package's). Same database.
+struct ModelDependency {
+  ObjectKey object;
+  QString type;    // as the dictionary says: TABLE, VIEW, FUNCTION, PACKAGE, TRIGGER, SYNONYM, ...
+  QString anchor;  // its anchor when the document shows it, else empty
+  QString page;    // a trigger's table or view, whose page holds the anchor; else empty
+};
+
+// What an object uses and what uses it, by kind (what_uses_what.h gives the order); the
+// PL/SQL every unit uses (SYS.STANDARD, SYS.DBMS_STANDARD) is left out.
+struct ModelDependencies {
+  QList<ModelDependency> uses;
+  QList<ModelDependency> usedBy;
+};
+
 // A documented table whose foreign key references the table that holds this.
 struct ModelReference {
   ObjectKey table;
   QString anchor;       // the referencing table's anchor
   QString constraint;
   QStringList columns;  // the referencing table's columns
+};
+
+// A trigger on a documented table or view, as the dictionary keeps it.
+struct ModelTrigger {
+  QString owner;   // the trigger's (the table's, as a rule)
+  QString name;
+  QString anchor;  // the table's or view's anchor, ".", AnchorPart(name)
+  QString timing;  // BEFORE, AFTER, INSTEAD OF or COMPOUND
+  QString event;   // INSERT, UPDATE OF JOB_ID, DEPARTMENT_ID, DELETE joined by " OR "
+  bool eachRow = false;  // FOR EACH ROW; else once per statement
+  QString when;    // the WHEN condition; empty when none
+  QString header;  // as written, from the name to the block (the dictionary's description)
+  bool enabled = true;
+  bool invalid = false;   // the dictionary's status is INVALID
+  QStringList body;       // the block (or CALL), one line each
+  plsql::DocComment doc;  // what the documentation comments say of it
 };
 
 struct TableObject {
@@ -89,6 +121,8 @@ struct TableObject {
   QList<ModelConstraint> constraints;  // primary, unique, foreign, check; by name
   QList<ModelIndex> indexes;
   QList<ModelReference> referencedBy;  // among the tables of the document
+  ModelDependencies dependencies;
+  QList<ModelTrigger> triggers;  // by name
 
   const ModelConstraint* PrimaryKey() const;
 };
@@ -101,6 +135,9 @@ struct ViewObject {
   bool found = false;
   QList<ModelColumn> columns;
   QString text;  // the defining query
+  bool invalid = false;  // the dictionary's status is INVALID: the view does not compile
+  ModelDependencies dependencies;
+  QList<ModelTrigger> triggers;  // INSTEAD OF triggers, by name
 };
 
 // An argument as the source and the dictionary declare it.
@@ -144,6 +181,8 @@ struct UnitObject {
   QList<CommentBlock> blocks;      // its tagged comment blocks
   QList<Signature> signatures;     // from its source, the dictionary adding details
   QStringList source;              // the stored source, one line each, line ends removed
+  bool invalid = false;            // the dictionary's status is INVALID
+  ModelDependencies dependencies;
 };
 
 // A subprogram the package declares, under one name: its overloads and the comment blocks
@@ -168,6 +207,8 @@ struct PackageObject {
   // Member blocks whose headings name no declared subprogram: text of the package.
   QList<CommentBlock> textBlocks;
   QStringList source;  // the specification
+  bool invalid = false;  // the specification's or the body's status is INVALID
+  ModelDependencies dependencies;  // the specification's and the body's
 };
 
 // A sequence or a role: name and description only (a role's owner is empty).
@@ -177,6 +218,7 @@ struct ListEntry {
   QString description;
   // The entry's schema still has it: a sequence of its own, a grantee of its grants.
   bool found = true;
+  ModelDependencies dependencies;  // a sequence's
 };
 
 enum class SectionKind { General, Tables, Views, Units, Packages, Sequences, Roles };

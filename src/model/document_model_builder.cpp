@@ -15,6 +15,8 @@
 #include "model/declared_source.h"
 #include "model/document_model.h"
 #include "model/package_members.h"
+#include "model/triggers.h"
+#include "model/what_uses_what.h"
 #include "plsql/source_parser.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -112,6 +114,7 @@ class ModelBuilder {
       model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
       model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
     }
+    if (scope_ == ModelScope::Document) LinkDependencies(model_);
     return std::move(model_);
   }
 
@@ -316,10 +319,12 @@ class ModelBuilder {
     ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
       TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
+      t.triggers = Triggers(t);
       if (scope_ == ModelScope::Document) {
         t.synonyms = Synonyms(t.key);
         t.constraints = Constraints(t.key);
         t.indexes = Indexes(t.key.name);
+        t.dependencies = Dependencies(t.key, {"TABLE"});
       }
       model_.tables.append(std::move(t));
     });
@@ -347,10 +352,33 @@ class ModelBuilder {
   void Views() {
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
       ViewObject v = WithColumns<ViewObject>(e);
+      v.invalid = usage_.Invalid(db_, v.key, {"VIEW"});
+      v.dependencies = Dependencies(v.key, {"VIEW"});
+      v.triggers = Triggers(v);
       v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
       model_.views.append(std::move(v));
     });
+  }
+
+  // The triggers on a table or view, each with its anchor under the object's and what its
+  // documentation comment says.
+  template <typename Object>
+  QList<ModelTrigger> Triggers(const Object& table) {
+    QList<ModelTrigger> triggers = usage_.Triggers(db_, table.key);
+    for (ModelTrigger& t : triggers) {
+      t.anchor = anchors_.Take(table.anchor + u'.' + AnchorPart(t.name));
+      if (!ReadDocs()) continue;
+      const QList<plsql::Unit> units = Parse({TriggerSource(t)}, settings_);
+      if (const plsql::Unit* unit = FindUnit(units, plsql::UnitKind::Trigger)) t.doc = unit->doc;
+    }
+    return triggers;
+  }
+
+  // What the object uses and what uses it; the coverage report counts neither.
+  ModelDependencies Dependencies(const ObjectKey& key, std::initializer_list<const char*> types) {
+    if (scope_ != ModelScope::Document) return {};
+    return usage_.Dependencies(db_, key, types);
   }
 
   bool ReadDocs() const { return settings_.Documentation_comments; }
@@ -363,6 +391,8 @@ class ModelBuilder {
                    u.key = KeyOf(e, TrimBlanks(unit.name));
                    u.anchor = anchors_.Take(u.key.Anchor());
                    u.type = TrimBlanks(unit.type);
+                   u.invalid = usage_.Invalid(db_, u.key, {"FUNCTION", "PROCEDURE"});
+                   u.dependencies = Dependencies(u.key, {"FUNCTION", "PROCEDURE"});
                    const QStringList stored = ReadLines(OpenUnitSource(db_, u.key.name, u.type));
                    u.found = !stored.isEmpty();
                    u.blocks = ReadUnitBlocks(settings_, Over(stored));
@@ -383,6 +413,8 @@ class ModelBuilder {
   void Packages() {
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
+      p.invalid = usage_.Invalid(db_, p.key, {"PACKAGE", "PACKAGE BODY"});
+      p.dependencies = Dependencies(p.key, {"PACKAGE", "PACKAGE BODY"});
       const QStringList stored = ReadLines(OpenPackageSource(db_, p.key.name));
       p.found = !stored.isEmpty();
       p.source = Display(stored);
@@ -442,8 +474,11 @@ class ModelBuilder {
         q.Close();
       }
       const bool found = listed[schema].contains(key.name);
+      const ModelDependencies dependencies =
+          owned ? Dependencies(key, {"SEQUENCE"}) : ModelDependencies();
       if (!owned) key.owner.clear();
-      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString(), found});
+      list.append({key, anchors_.Take(key.Anchor()), e.Description().toString(), found,
+                   dependencies});
     });
     return list;
   }
@@ -455,6 +490,7 @@ class ModelBuilder {
   ModelScope scope_;
   DocumentModel model_;
   Anchors anchors_;
+  WhatUsesWhat usage_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
+#include "modern/dependency_data.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -552,6 +553,9 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     referencedBy.push_back(row);
   }
   SetList(d, "referencedBy", referencedBy);
+  SetDependencies(d, t.dependencies, t.key.owner, *this);
+
+  SetList(d, "triggers", TriggerList(t.triggers, t.key, t.anchor));
 
   const std::string* svg = diagrams_ ? diagrams_->TableSvg(t.anchor) : nullptr;
   if (svg) {
@@ -578,9 +582,49 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   return d;
 }
 
+TemplateData DocumentView::TriggerList(const QList<ModelTrigger>& list, const ObjectKey& key,
+                                       const QString& anchor) const {
+  mustache::data triggers = List();
+  for (const ModelTrigger& tr : list) {
+    mustache::data row;
+    row.set("name", S(tr.owner == key.owner ? tr.name : tr.owner + u'.' + tr.name));
+    row.set("anchor", S(tr.anchor));
+    row.set("href", S(MemberHref(anchor, tr.anchor)));
+    row.set("timing", S(tr.timing));
+    row.set("event", S(tr.event));
+    row.set("level", tr.eachRow ? "for each row" : "once per statement");
+    SetText(row, "when", tr.when);
+    row.set("disabled", !tr.enabled);
+    row.set("invalid", tr.invalid);
+    row.set("doc", DocData(tr.doc, {}, [this](const QString& target) {
+              return DocHref(target, nullptr);
+            }));
+    SetCode(row, tr.body);
+    triggers.push_back(row);
+  }
+  return triggers;
+}
+
+void DocumentView::SetUsageDiagram(TemplateData& d, const QString& anchor) const {
+  const std::string* svg = diagrams_ ? diagrams_->DependencySvg(anchor) : nullptr;
+  if (svg) {
+    mustache::data diagram;
+    diagram.set("svg", *svg);
+    diagram.set("file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
+    d.set("usageDiagram", diagram);
+    d.set("hasUsage", true);
+  }
+  const QString note = diagrams_ ? diagrams_->DependencyNote(anchor) : QString();
+  SetText(d, "usageDiagramNote", note);
+  if (!note.isEmpty()) d.set("hasUsage", true);
+}
+
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
+  d.set("invalid", v.invalid);
+  SetDependencies(d, v.dependencies, v.key.owner, *this);
+  SetList(d, "triggers", TriggerList(v.triggers, v.key, v.anchor));
   SetList(d, "columns", Columns(v.columns));
   SetCode(d, TextLines(v.text));
   return d;
@@ -591,6 +635,9 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
+  d.set("invalid", u.invalid);
+  SetDependencies(d, u.dependencies, u.key.owner, *this);
+  SetUsageDiagram(d, u.anchor);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
   SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
@@ -607,6 +654,9 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
+  d.set("invalid", p.invalid);
+  SetDependencies(d, p.dependencies, p.key.owner, *this);
+  SetUsageDiagram(d, p.anchor);
   d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
   d.set("doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();
@@ -845,6 +895,7 @@ TemplateData DocumentView::PageData(
           row.set("fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
+          SetDependencies(row, e.dependencies, e.key.owner, *this);
           list.push_back(row);
           items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
                         !ChangedSince(e.anchor).isEmpty()});

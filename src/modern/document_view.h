@@ -63,6 +63,12 @@ class DocumentView {
   QString ChangedSince(const QString& anchor) const;
 
  private:
+  // `usageDiagram` (`svg`, `file`) and `usageDiagramNote` of a unit's or package's drawing.
+  void SetUsageDiagram(TemplateData& d, const QString& anchor) const;
+  // The triggers on the table or view `key` (its `anchor`), as the templates list them.
+  TemplateData TriggerList(const QList<ModelTrigger>& list, const ObjectKey& key,
+                           const QString& anchor) const;
+
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;

@@ -62,5 +62,9 @@ QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& 
     if (!o.svg.empty()) svgFile(o.anchor, o.svg);
   for (const TableObject& t : model.tables)
     if (const std::string* svg = diagrams.TableSvg(t.anchor)) svgFile(t.anchor, *svg);
+  for (const UnitObject& u : model.units)
+    if (const std::string* svg = diagrams.DependencySvg(u.anchor)) svgFile(u.anchor, *svg);
+  for (const PackageObject& p : model.packages)
+    if (const std::string* svg = diagrams.DependencySvg(p.anchor)) svgFile(p.anchor, *svg);
   return files;
 }

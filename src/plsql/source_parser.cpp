@@ -158,9 +158,17 @@ class Parser {
       }
       d.lastLine = Tok(pos_ - 1).line;
       units_[u].declarations.append(std::move(d));
+    } else if (CurIs("TRIGGER") && IsName(Tok(pos_ + 1))) {
+      ++pos_;
+      unit.kind = UnitKind::Trigger;
+      unit.name = Name();
+      const qsizetype u = units_.size();
+      units_.append(unit);
+      MarkStart(start, {u, -1});
+      TriggerBody(u);
     } else {
-      // A kind of unit this reader does not document (a trigger, a type) or a script's
-      // command: skipped to the "/" that ends it in a script, the next CREATE or the end.
+      // A kind of unit this reader does not document (a type) or a script's command:
+      // skipped to the "/" that ends it in a script, the next CREATE or the end.
       if (pos_ == start) ++pos_;
       while (!AtEnd() && !CurIs("CREATE") &&
              !(CurSymbol(u'/') && Cur().line > Tok(pos_ - 1).endLine))
@@ -168,6 +176,35 @@ class Parser {
       return;
     }
     units_.last().lastLine = Tok(pos_ - 1).endLine;
+  }
+
+  // After a trigger's name: its header (timing, event, table, REFERENCING, FOR EACH ROW,
+  // WHEN), then its block, a CALL, or a compound trigger's sections up to its last END.
+  void TriggerBody(qsizetype unit) {
+    int depth = 0;
+    while (!AtEnd()) {
+      if (CurSymbol(u'(')) ++depth;
+      if (CurSymbol(u')')) --depth;
+      if (depth == 0 && (CurIs("DECLARE") || CurIs("BEGIN") || CurIs("CALL"))) break;
+      if (depth == 0 && CurIs("TRIGGER")) {  // COMPOUND TRIGGER: its sections follow
+        MarkEnd(pos_, {unit, -1});
+        while (!AtEnd() && !CurIs("CREATE") &&
+               !(CurSymbol(u'/') && Cur().line > Tok(pos_ - 1).endLine))
+          ++pos_;
+        return;
+      }
+      ++pos_;
+    }
+    if (AtEnd()) return;
+    MarkEnd(pos_ - 1, {unit, -1});
+    if (CurIs("CALL")) return SkipStatement();
+    if (CurIs("DECLARE")) {
+      ++pos_;
+      ParseDeclarations(-1, Level::Local);
+    }
+    if (!CurIs("BEGIN")) return;
+    begins_.append({pos_, {unit, -1}});
+    SkipBlock();
   }
 
   void Abandon(qsizetype start) {

@@ -1,15 +1,16 @@
 #pragma once
 // The declarations of PL/SQL source and the documentation written around them: package
-// specifications and bodies, stand-alone procedures and functions, as the dictionary
-// stores them (from PACKAGE, PROCEDURE ... on) or as a script writes them (CREATE OR
-// REPLACE ..., several units, "/" lines between).
+// specifications and bodies, stand-alone procedures and functions and triggers, as the
+// dictionary stores them (from PACKAGE, PROCEDURE, TRIGGER ... on) or as a script writes
+// them (CREATE OR REPLACE ..., several units, "/" lines between).
 //
 // A comment documents a declaration when it stands
 // - as a /** ... */ block before it (blank lines may come between),
 // - as a run of comments directly above it (no blank line between),
 // - directly after its header: after IS/AS of a package or unit (the first comment of a
 //   package's declarations, unless it stands right above one), after the ";" of a package
-//   member (a comment right under one declaration and right above the next goes to
+//   member, after a trigger's header (before its DECLARE or BEGIN), after the ";" of a
+//   package member (a comment right under one declaration and right above the next goes to
 //   whichever of the two the source's other comments favour; above when they are even),
 // - failing those, for an implementation: a /* */ block, or comment lines set apart by a
 //   blank line, that opens its statements right after BEGIN,
@@ -48,7 +49,7 @@ struct Declaration {
   DocComment doc;
 };
 
-enum class UnitKind { Unknown, PackageSpec, PackageBody, Procedure, Function };
+enum class UnitKind { Unknown, PackageSpec, PackageBody, Procedure, Function, Trigger };
 
 struct Unit {
   UnitKind kind = UnitKind::Unknown;
@@ -57,7 +58,7 @@ struct Unit {
   int lastLine = 0;
   DocComment doc;
   // A package's declarations in source order (a body's: its subprograms); a stand-alone
-  // unit's own declaration (its parameters and return type).
+  // unit's own declaration (its parameters and return type); none for a trigger.
   QList<Declaration> declarations;
 };
 

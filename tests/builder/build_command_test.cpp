@@ -406,6 +406,7 @@ TEST_F(BuildCommandTest, CoverageShowsTheReportToFilterAndSort) {
   ASSERT_NE(coverage, nullptr);
   EXPECT_TRUE(coverage->isVisible());
   EXPECT_TRUE(coverage->Total()->text().startsWith("Total: "));
+  EXPECT_EQ(coverage->InvalidObjects()->text(), "Invalid objects (1): Package DEMO.HR.LEAVE_API");
   EXPECT_FALSE(Db().Connected());
 
   const QAbstractItemModel* rows = coverage->Table()->model();

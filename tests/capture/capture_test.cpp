@@ -41,11 +41,11 @@ TEST_F(CaptureTest, TheSnapshotHoldsWhatTheViewsShowAndDocumentsRead) {
   const CaptureResult r = Capture();
   ASSERT_TRUE(r.ok()) << r.error.toStdString();
   EXPECT_EQ(r.owners, QStringList({"HR"}));
-  EXPECT_EQ(r.rows, 36);
+  EXPECT_EQ(r.rows, 42);
   EXPECT_EQ(stub_open_sessions(), 0);
   EXPECT_EQ(steps.done.first(), "ALL_USERS: 1 row");
   EXPECT_EQ(steps.done.mid(2, 1), QStringList({"ALL_TAB_COMMENTS: 3 rows"}));
-  EXPECT_EQ(steps.done.size(), 17);  // ALL_USERS and a view per snapshot table
+  EXPECT_EQ(steps.done.size(), 20);  // ALL_USERS and a view per snapshot table
   EXPECT_EQ(steps.max, steps.done.size());
   EXPECT_EQ(QString::fromUtf8(stub_last_bind(1)), "HR");
 
@@ -72,6 +72,14 @@ TEST_F(CaptureTest, TheSnapshotHoldsWhatTheViewsShowAndDocumentsRead) {
             QList<QStringList>({{"PUBLIC", "EMP"}}));
   EXPECT_EQ(Rows(QueryId::OCIUnitArguments, {"HEADCOUNT"}, {"argument_name", "in_out"}),
             QList<QStringList>({{"", "OUT"}, {"P_DEPT", "IN"}}));
+  // Both directions of what uses what: HR's own rows and another schema's use of HR.
+  const QStringList hr{"HR", "HR"};
+  EXPECT_EQ(Rows(QueryId::OCIDependencies, hr, {"owner", "name", "referenced_name"}),
+            QList<QStringList>({{"HR", "HEADCOUNT", "EMPLOYEES"},
+                                {"HR", "HEADCOUNT", "STANDARD"},
+                                {"PAYROLL", "PAY_RUN", "HEADCOUNT"}}));
+  EXPECT_EQ(Rows(QueryId::OCIInvalidObjects, {"HR"}, {"object_name", "object_type"}),
+            QList<QStringList>({{"HEADCOUNT", "FUNCTION"}}));
 }
 
 TEST_F(CaptureTest, AFailureNamesWhatFailedAndLeavesTheOldSnapshot) {

@@ -94,6 +94,25 @@ void ScriptHr(const char* skip) {
   add("FROM all_procedures",
       {"OWNER", "OBJECT_NAME", "PROCEDURE_NAME", "OBJECT_TYPE", "SUBPROGRAM_ID", "OVERLOAD"},
       {{"HR", "HEADCOUNT", nullptr, "FUNCTION", "1", nullptr}});
+  add("FROM all_dependencies",
+      {"OWNER", "NAME", "TYPE", "REFERENCED_OWNER", "REFERENCED_NAME", "REFERENCED_TYPE",
+       "DEPENDENCY_TYPE"},
+      {{"HR", "HEADCOUNT", "FUNCTION", "HR", "EMPLOYEES", "TABLE", "HARD"},
+       {"HR", "HEADCOUNT", "FUNCTION", "SYS", "STANDARD", "PACKAGE", "HARD"},
+       {"PAYROLL", "PAY_RUN", "PACKAGE BODY", "HR", "HEADCOUNT", "FUNCTION", "HARD"}});
+  add("FROM all_triggers",
+      {"OWNER", "TRIGGER_NAME", "TRIGGER_TYPE", "TRIGGERING_EVENT", "TABLE_OWNER",
+       "BASE_OBJECT_TYPE", "TABLE_NAME", "COLUMN_NAME", "REFERENCING_NAMES", "WHEN_CLAUSE",
+       "STATUS", "DESCRIPTION", "ACTION_TYPE", "TRIGGER_BODY"},
+      {{"HR", "EMP_STAMP", "BEFORE EACH ROW", "INSERT OR UPDATE", "HR", "TABLE", "EMPLOYEES",
+        nullptr, "REFERENCING NEW AS NEW OLD AS OLD", "new.hire_date IS NULL", "ENABLED",
+        "emp_stamp\n  BEFORE INSERT OR UPDATE ON employees\n  FOR EACH ROW\n", "PL/SQL     ",
+        "BEGIN\n  :new.hire_date := SYSDATE;\nEND;"}},
+      1);
+  add("FROM all_objects",
+      {"OWNER", "OBJECT_NAME", "OBJECT_TYPE", "STATUS", "CREATED", "LAST_DDL_TIME"},
+      {{"HR", "EMPLOYEES", "TABLE", "VALID", "2024-03-14 09:12:40", "2024-03-14 09:12:40"},
+       {"HR", "HEADCOUNT", "FUNCTION", "INVALID", "2024-03-14 09:12:41", "2024-06-03 11:45:02"}});
 }
 
 }  // namespace capturetest

@@ -415,6 +415,30 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
   EXPECT_TRUE(r.err.contains("none.sqlite")) << r.err.toStdString();
 }
 
+// What depends on the sample's RAISE_SALARY, through the chain of units that call each
+// other: the nearest first, each with its path; a name the dictionary lacks is exit 1.
+TEST_F(CliTest, UsedByListsEveryUserWithItsPathDeepestLast) {
+  CliRun r = Exec({"--settings", demoIni, "--used-by", "hr.raise_salary", sample});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out, "HR.RAISE_SALARY (PROCEDURE) in DEMO is used by 2 objects:\n"
+                   "  1  PROCEDURE    HR.ANNUAL_REVIEW: HR.ANNUAL_REVIEW -> HR.RAISE_SALARY\n"
+                   "  2  PROCEDURE    HR.REVIEW_ALL: HR.REVIEW_ALL -> HR.ANNUAL_REVIEW -> "
+                   "HR.RAISE_SALARY\n");
+  r = Exec({"--settings", demoIni, "--used-by", "HR.RAISE_SALARY", "--json", sample});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonArray users = QJsonDocument::fromJson(r.out.toUtf8())["usedBy"].toArray();
+  ASSERT_EQ(users.size(), 2);
+  EXPECT_EQ(users[1]["depth"].toInt(), 2);
+  EXPECT_EQ(users[1]["path"][1]["name"].toString(), "ANNUAL_REVIEW");
+  for (const QString& target : {QString("HR.NO_SUCH_UNIT"), QString("RAISE_SALARY")}) {
+    r = Exec({"--settings", demoIni, "--used-by", target, sample});
+    EXPECT_EQ(r.exitCode, 1) << target.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.startsWith("vellumar-build: ")) << r.err.toStdString();
+  }
+  EXPECT_TRUE(r.err.contains("OWNER.NAME"));
+}
+
 // A modern document opens with the changes since an older snapshot of the sample's DEMO,
 // linked to their objects, which are marked; the SALES database shares no schema with it
 // and is left out. An older snapshot that shares none is refused with the reason.

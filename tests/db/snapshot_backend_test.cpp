@@ -60,6 +60,13 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "FUNCTION"}, {"text"},
        {{"function get_sal return number is\n"}, {"begin return 0; end;"}}},
       {"SCOTT", QueryId::OCIProctext, {"GET_SAL", "PROCEDURE"}, {"text"}, {}},
+      // Both directions: SCOTT's own rows, and HR's use of SCOTT's table.
+      {"SCOTT", QueryId::OCIDependencies, {"SCOTT", "SCOTT"},
+       {"owner", "name", "referenced_owner", "referenced_name"},
+       {{"HR", "GET_RATE", "SCOTT", "EMP"}, {"SCOTT", "EMP_V", "SCOTT", "EMP"},
+        {"SCOTT", "GET_SAL", "SYS", "STANDARD"}, {"SCOTT", "RAISE_SAL", "SCOTT", "GET_SAL"}}},
+      {"SCOTT", QueryId::OCIInvalidObjects, {"SCOTT"}, {"object_name", "object_type"},
+       {{"EMP_V", "VIEW"}}},
       {"HR", QueryId::OCIPackages, {}, {"name"}, {{"ORDERS"}}},
       {"HR", QueryId::OCIRoles, {}, {"grantee"}, {{"HR"}, {"PARTNER"}, {"SPY"}}},
   };

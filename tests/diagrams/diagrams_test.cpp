@@ -178,6 +178,58 @@ TEST(Diagrams, ADrawingPastALimitBecomesANoteAndTheBuildGoesOn) {
   }
 }
 
+// A unit or package that uses or is used by anything gets a drawing of it: an arrow from
+// each user to what it uses, documented objects linked, another owner's named with it; past
+// the arrow limit a note. One that neither uses nor is used gets nothing.
+TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
+  DocumentModel model;
+  model.sections = {SectionKind::Units, SectionKind::Packages};
+  model.tables.append(Table("O", "EMP", "EMP_ID"));
+  PackageObject p;
+  p.key = {"D", "O", "PAY"};
+  p.anchor = p.key.Anchor();
+  p.found = true;
+  p.dependencies.uses = {{{"D", "O", "EMP"}, "TABLE", model.tables[0].anchor}};
+  p.dependencies.usedBy = {{{"D", "X", "RUN"}, "PROCEDURE", {}}};
+  model.packages = {p};
+  UnitObject lone;
+  lone.key = {"D", "O", "LONE"};
+  lone.anchor = lone.key.Anchor();
+  lone.type = "FUNCTION";
+  UnitObject called = lone;  // used, using nothing
+  called.key.name = "CALLED";
+  called.anchor = called.key.Anchor();
+  called.dependencies.usedBy = {{{"D", "O", "PAY"}, "PACKAGE", p.anchor}};
+  model.units = {lone, called};
+
+  const Diagrams d = Draw(model, DiagramChoice::Tables);
+  EXPECT_EQ(d.DependencySvg(lone.anchor), nullptr);
+  EXPECT_NE(d.DependencySvg(called.anchor), nullptr);
+  ASSERT_NE(d.DependencySvg(p.anchor), nullptr);
+  const std::string& svg = *d.DependencySvg(p.anchor);
+  EXPECT_EQ(Count(svg, "<title>X.RUN uses PAY</title>"), 1);
+  EXPECT_EQ(Count(svg, "<title>PAY uses EMP</title>"), 1);
+  EXPECT_EQ(Count(svg, "href=\"#d.o.emp\""), 1);
+  EXPECT_EQ(Count(svg, "href=\""), 2);  // PAY and EMP; X.RUN is not in the document
+
+  TemplateSet markdown;
+  QString error;
+  ASSERT_TRUE(markdown.Load(TemplateFormat::Markdown, {}, &error));
+  QStringList names;
+  for (const OutputFile& f : RenderMarkdown(model, markdown, d)) names.append(f.name);
+  EXPECT_TRUE(names.contains("d.o.pay.svg"));
+  EXPECT_FALSE(names.contains("d.o.lone.svg"));
+
+  const DiagramLimits defaults = CurrentDiagramLimits();
+  SetDiagramLimits({10, 1});
+  const Diagrams limited = Draw(model, DiagramChoice::Tables);
+  SetDiagramLimits(defaults);
+  EXPECT_EQ(limited.DependencyNote(p.anchor),
+            "No diagram of D.O.PAY: its 2 dependencies are more than the 1 a drawing can be laid "
+            "out with in reasonable time.");
+  EXPECT_TRUE(Draw(model, DiagramChoice::None).dependencies.empty());
+}
+
 // Names with markup, quotes, a line break and the library's own escapes ("\N" is the node's
 // name in a label or tooltip) are drawn as they are, in SVG that parses. A screen reader
 // reads each table's group by the table's name and each arrow's as what it says.

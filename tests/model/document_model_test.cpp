@@ -11,6 +11,8 @@
 #include "coverage/coverage_output.h"
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "model/impact.h"
+#include "modern/markdown.h"
 #include "modern/modern_html.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
@@ -66,6 +68,7 @@ DROP TABLE dba_constraints; CREATE TABLE dba_constraints (owner, constraint_name
 DROP TABLE dba_indexes; CREATE TABLE dba_indexes (owner, index_name, table_owner, table_name);
 DROP TABLE dba_ind_columns; CREATE TABLE dba_ind_columns (index_owner, index_name,
   table_owner, table_name, column_name, column_position);
+DROP TABLE dba_dependencies; DROP TABLE dba_triggers; DROP TABLE dba_objects;
 )sql";
   }
   sql += R"sql(
@@ -176,6 +179,34 @@ INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, sub
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 11)
 INSERT INTO dba_procedures (owner, object_name, procedure_name, object_type, subprogram_id,
   overload) SELECT 'SHOP', 'DOC_API', 'PUT', 'PACKAGE', 2 + i, CAST(i AS TEXT) FROM n;
+-- OPEN_ORDERS reads a column since dropped; ORDER_API's body no longer compiles, its
+-- specification does; a trigger may share a unit's name, and CRM's view one of SHOP's.
+INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
+  ('SHOP', 'ORDERS', 'TABLE', 'VALID'), ('SHOP', 'OPEN_ORDERS', 'VIEW', 'INVALID'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'VALID'), ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'INVALID'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'VALID'), ('SHOP', 'NO_DOC', 'TRIGGER', 'INVALID'),
+  ('SHOP', 'NO_DOC', 'PROCEDURE', 'VALID'), ('CRM', 'DOC_API', 'PACKAGE', 'INVALID');
+-- What uses what, as Oracle lists it: ORDER_TOTAL and ORDER_API's body call each other, a
+-- body uses its own specification, every unit SYS.STANDARD; CRM's package uses SHOP's.
+INSERT INTO dba_dependencies VALUES
+  ('SHOP', 'OPEN_ORDERS', 'VIEW', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_TOTAL', 'FUNCTION', 'HARD'),
+  ('SHOP', 'ORDER_API', 'PACKAGE BODY', 'SHOP', 'ORDER_SEQ', 'SEQUENCE', 'HARD'),
+  ('SHOP', 'ORDERS_BI', 'TRIGGER', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDERS_BI', 'TRIGGER', 'SHOP', 'ORDER_SEQ', 'SEQUENCE', 'HARD'),
+  ('CRM', 'CRM_REPORT', 'PACKAGE BODY', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('CRM', 'CRM_REPORT', 'PACKAGE BODY', 'SHOP', 'ORDER_API', 'PACKAGE', 'HARD'),
+  ('CRM', 'ORDERS', 'VIEW', 'CRM', 'CUSTOMERS', 'TABLE', 'HARD'),
+  -- A trigger may share the view's name: triggers have a namespace of their own.
+  ('SHOP', 'OPEN_ORDERS', 'TRIGGER', 'SHOP', 'CUSTOMERS', 'TABLE', 'HARD');
 )sql";
   }
   return sql;
@@ -360,6 +391,219 @@ TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
   EXPECT_EQ(unit.staleParameters, QStringList{"p_date"});
 }
 
+// A view, unit or package the dictionary marks INVALID is marked in its heading and listed
+// by the coverage report; a snapshot without statuses marks nothing.
+TEST_F(DocumentModelTest, InvalidObjectsAreMarkedAndListed) {
+  for (const bool modern : {true, false}) {
+    SCOPED_TRACE(modern);
+    QTemporaryDir dir;
+    testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(modern));
+    db.SetSnapshotDirectories({dir.path()});
+    project.ClearProject();
+    AddShopEntries();
+    Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+    Add(ObjectKind::Packages, "DOC_API");
+    const DocumentModel m = Build();
+    const CoverageReport report = MeasureCoverage(m);
+    QStringList invalid;
+    for (const CoverageObject& o : report.Invalid()) invalid.append(o.Label() + u' ' + o.FullName());
+    EXPECT_EQ(invalid, modern ? QStringList({"View ORCL.SHOP.OPEN_ORDERS",
+                                             "Package ORCL.SHOP.ORDER_API"})
+                              : QStringList());
+    EXPECT_EQ(CoverageText(report).contains("Invalid objects: 2\n  View ORCL.SHOP.OPEN_ORDERS\n"),
+              modern);
+
+    Diagrams diagrams;
+    TemplateSet templates;
+    QString error;
+    ASSERT_TRUE(templates.Load(TemplateFormat::ModernHtml, {}, &error)) << error.toStdString();
+    const QString page = QString::fromStdString(RenderModernHtml(m, templates, diagrams));
+    EXPECT_EQ(page.count("<span class=\"invalid\">INVALID</span></h3>"), modern ? 2 : 0);
+  }
+}
+
+// "KIND OWNER.NAME" of each, with "#anchor" when linked.
+QStringList Deps(const QList<ModelDependency>& list) {
+  QStringList out;
+  for (const ModelDependency& d : list)
+    out.append(d.type + u' ' + d.object.owner + u'.' + d.object.name +
+               (d.anchor.isEmpty() ? QString() : " #" + d.anchor));
+  return out;
+}
+
+// Both directions one step, a cycle, another owner's use, a body counted as its package,
+// what every unit uses left out; an older snapshot has none of it.
+TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries();
+  Add(ObjectKind::Sequences, "ORDER_SEQ");
+  const DocumentModel m = Build();
+  const QString orders = "TABLE SHOP.ORDERS #orcl.shop.orders";
+  const QString api = "PACKAGE SHOP.ORDER_API #orcl.shop.order_api";
+  const QString total = "FUNCTION SHOP.ORDER_TOTAL #orcl.shop.order_total";
+  const QString trigger = "TRIGGER SHOP.ORDERS_BI";
+  EXPECT_EQ(Deps(m.tables[0].dependencies.uses), QStringList());
+  EXPECT_EQ(Deps(m.tables[0].dependencies.usedBy),
+            QStringList({"VIEW SHOP.OPEN_ORDERS #orcl.shop.open_orders", total,
+                         "PACKAGE CRM.CRM_REPORT", api, trigger}));
+  EXPECT_EQ(Deps(m.views[0].dependencies.uses), QStringList{orders});
+  EXPECT_EQ(Deps(m.units[0].dependencies.uses), QStringList({orders, api}));
+  EXPECT_EQ(Deps(m.units[0].dependencies.usedBy), QStringList{api});
+  EXPECT_EQ(Deps(m.packages[0].dependencies.uses),
+            QStringList({orders, "SEQUENCE SHOP.ORDER_SEQ #orcl.shop.order_seq", total}));
+  EXPECT_EQ(Deps(m.packages[0].dependencies.usedBy),
+            QStringList({total, "PACKAGE CRM.CRM_REPORT"}));
+  EXPECT_EQ(Deps(m.sequences[0].dependencies.usedBy), QStringList({api, trigger}));
+
+  // Grouped by kind, the owner named where it differs, linked where documented.
+  Diagrams diagrams;
+  TemplateSet templates;
+  QString error;
+  ASSERT_TRUE(templates.Load(TemplateFormat::ModernHtml, {}, &error)) << error.toStdString();
+  const QString page = QString::fromStdString(RenderModernHtml(m, templates, diagrams));
+  EXPECT_TRUE(page.contains("<h4>Used by</h4>\n<dl class=\"uses\">\n<dt>Functions</dt><dd><a "
+                            "href=\"#orcl.shop.order_total\">ORDER_TOTAL</a></dd>\n<dt>Packages</dt>"
+                            "<dd>CRM.CRM_REPORT</dd>\n</dl>"));
+  ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
+  QString markdown;
+  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
+    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("## Used by\n\n- Views: [OPEN\\_ORDERS](orcl.shop.open_orders.md)\n"
+                                "- Functions: [ORDER\\_TOTAL](orcl.shop.order_total.md)\n"
+                                "- Packages: CRM.CRM\\_REPORT, [ORDER\\_API](orcl.shop.order_api.md)\n"
+                                "- Triggers: ORDERS\\_BI\n"))
+      << markdown.toStdString();
+
+  QTemporaryDir olderDir;
+  testdb::MakeSnapshot(olderDir.filePath("orcl.sqlite"), ShopSql(false));
+  db.SetSnapshotDirectories({olderDir.path()});
+  const DocumentModel older = Build();
+  EXPECT_TRUE(older.tables[0].dependencies.usedBy.isEmpty());
+  EXPECT_TRUE(older.views[0].dependencies.uses.isEmpty());
+  EXPECT_TRUE(older.tables[0].triggers.isEmpty());
+}
+
+// Triggers of each timing on ORDERS and OPEN_ORDERS, as Oracle keeps them: the columns of
+// UPDATE OF only in the header as written, the block from its comment or DECLARE/BEGIN on.
+const char kTriggerSql[] = R"sql(
+INSERT INTO dba_triggers (owner, trigger_name, trigger_type, triggering_event, table_owner,
+  base_object_type, table_name, referencing_names, when_clause, status, description,
+  action_type, trigger_body) VALUES
+  ('SHOP', 'ORDERS_BI', 'BEFORE EACH ROW', 'INSERT', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', 'new.order_id IS NULL', 'ENABLED',
+   'orders_bi' || char(10) || '  BEFORE INSERT ON orders' || char(10) || '  FOR EACH ROW' || char(10),
+   'PL/SQL     ', '/** Numbers new orders. */' || char(10) || 'BEGIN' || char(10) ||
+   '  :new.order_id := order_seq.NEXTVAL;' || char(10) || 'END;'),
+  ('SHOP', 'ORDERS_AUDIT', 'AFTER STATEMENT', 'INSERT OR UPDATE OR DELETE', 'SHOP', 'TABLE',
+   'ORDERS', 'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'DISABLED',
+   'orders_audit' || char(10) || '  AFTER INSERT OR UPDATE OF status, note OR DELETE ON orders' || char(10),
+   'PL/SQL     ', 'BEGIN' || char(10) || '  /* Counts the changes for the nightly report. */' ||
+   char(10) || '  NULL;' || char(10) || 'END;' || char(10) || char(10)),
+  ('SHOP', 'ORDERS_TOTALS', 'COMPOUND', 'INSERT OR UPDATE', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'orders_totals' || char(10) || '  FOR INSERT OR UPDATE ON orders' || char(10),
+   'PL/SQL     ', 'COMPOUND TRIGGER' || char(10) || '  -- Sums each order once per statement.' ||
+   char(10) || '  AFTER STATEMENT IS BEGIN NULL; END AFTER STATEMENT;' || char(10) || 'END;'),
+  ('SHOP', 'OPEN_ORDERS_IOU', 'INSTEAD OF', 'UPDATE', 'SHOP', 'VIEW', 'OPEN_ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'open_orders_iou' || char(10) || '  INSTEAD OF UPDATE ON open_orders' || char(10),
+   'PL/SQL     ', 'BEGIN' || char(10) || '  NULL;' || char(10) || 'END;'),
+  ('CRM', 'ORDERS_TOTALS', 'AFTER EACH ROW', 'DELETE', 'SHOP', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED',
+   'crm.orders_totals AFTER DELETE ON shop.orders FOR EACH ROW', 'CALL crm.count_deleted',
+   'CALL crm.count_deleted' || char(10)),
+  ('CRM', 'ORDERS_BI', 'BEFORE EACH ROW', 'INSERT', 'CRM', 'TABLE', 'ORDERS',
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'orders_bi BEFORE INSERT ON orders',
+   'PL/SQL     ', 'BEGIN NULL; END;'),
+  ('SHOP', 'NO_DDL', 'BEFORE EVENT', 'DDL ', 'SHOP', 'SCHEMA', NULL,
+   'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'no_ddl BEFORE DDL ON SCHEMA',
+   'PL/SQL     ', 'BEGIN NULL; END;');
+INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
+  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'INVALID');
+)sql";
+
+// A trigger of each timing, row or statement, with its events, WHEN, status and the comment
+// the PL/SQL reader finds before its block, after BEGIN or after a compound trigger's
+// header; another owner's table's and a schema's triggers stay out. Coverage counts them.
+TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + kTriggerSql);
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries();
+  const DocumentModel m = Build();
+  QStringList shown;
+  for (const QList<ModelTrigger>* list : {&m.tables[0].triggers, &m.views[0].triggers})
+    for (const ModelTrigger& t : *list)
+      shown.append(QStringList{t.owner == "SHOP" ? t.name : t.owner + '.' + t.name, t.timing, t.event, t.eachRow ? "row" : "statement", t.when,
+                               t.enabled ? "enabled" : "disabled", t.invalid ? "invalid" : "",
+                               plsql::PlainText(t.doc.description), t.anchor}
+                       .join(u'|'));
+  EXPECT_EQ(shown,
+            QStringList({"ORDERS_AUDIT|AFTER|INSERT OR UPDATE OF STATUS, NOTE OR DELETE|statement"
+                         "||disabled||Counts the changes for the nightly report.|"
+                         "orcl.shop.orders.orders_audit",
+                         "ORDERS_BI|BEFORE|INSERT|row|new.order_id IS NULL|enabled||Numbers new "
+                         "orders.|orcl.shop.orders.orders_bi",
+                         // CRM's trigger of the same name is valid, and another anchor's.
+                         "CRM.ORDERS_TOTALS|AFTER|DELETE|row||enabled|||"
+                         "orcl.shop.orders.orders_totals",
+                         "ORDERS_TOTALS|COMPOUND|INSERT OR UPDATE|statement||enabled|invalid|Sums "
+                         "each order once per statement.|orcl.shop.orders.orders_totals~2",
+                         "OPEN_ORDERS_IOU|INSTEAD OF|UPDATE|row||enabled|||"
+                         "orcl.shop.open_orders.open_orders_iou"}));
+  EXPECT_EQ(m.tables[0].triggers[0].body,
+            QStringList({"BEGIN", "  /* Counts the changes for the nightly report. */", "  NULL;",
+                         "END;"}));
+
+  const CoverageReport report = MeasureCoverage(m);
+  const KindSummary triggers = report.Summary(CoverageKind::Triggers);
+  EXPECT_EQ(report.kinds.last(), CoverageKind::Triggers);
+  EXPECT_EQ(std::pair(triggers.tallies[int(Measure::Description)].documented, triggers.objects),
+            std::pair(3, 5));
+  EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.ORDERS_TOTALS");
+
+  // What uses the table links to the trigger on the table's own page.
+  Diagrams diagrams;
+  TemplateSet templates;
+  QString error;
+  ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
+  QString markdown;
+  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
+    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("- Triggers: [ORDERS\\_BI](orcl.shop.orders.md#orcl.shop.orders.orders_bi)\n"));
+  EXPECT_TRUE(markdown.contains("<a id=\"orcl.shop.orders.orders_bi\"></a>\n### Trigger ORDERS\\_BI\n"));
+  const CoverageObject& undocumented = report.objects.last();
+  EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +
+                undocumented.Gaps().join(u'|'),
+            "Trigger ORCL.SHOP.OPEN_ORDERS.OPEN_ORDERS_IOU: no documentation comment");
+}
+
+// What depends on ORDER_SEQ, transitively: ORDER_API's body and a trigger use it;
+// ORDER_TOTAL and CRM's package use ORDER_API, and ORDER_TOTAL's use of it back (a cycle)
+// ends there. A name no row and no object has is not found.
+TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  db.SetSnapshotDirectories({dir.path()});
+  ConnectDatabase(db, "ORCL", "SHOP", "");
+  const std::optional<ImpactReport> r = UsedBy(db, "SHOP", "ORDER_SEQ");
+  ASSERT_TRUE(r);
+  QStringList users;
+  for (const ImpactUser& u : r->users) {
+    QStringList path;
+    for (const ImpactObject& o : u.path) path.append(o.FullName());
+    users.append(QString::number(u.depth) + u' ' + u.object.type + u' ' + path.join(" > "));
+  }
+  EXPECT_EQ(users, QStringList({"1 TRIGGER SHOP.ORDERS_BI > SHOP.ORDER_SEQ",
+                                "1 PACKAGE SHOP.ORDER_API > SHOP.ORDER_SEQ",
+                                "2 PACKAGE CRM.CRM_REPORT > SHOP.ORDER_API > SHOP.ORDER_SEQ",
+                                "2 FUNCTION SHOP.ORDER_TOTAL > SHOP.ORDER_API > SHOP.ORDER_SEQ"}));
+  EXPECT_FALSE(UsedBy(db, "SHOP", "NOTHING"));
+  EXPECT_TRUE(UsedBy(db, "SHOP", "ORDERS_BI"));  // named by a row only: it uses, nothing uses it
+}
+
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
@@ -390,13 +634,14 @@ TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
       {"Table ORCL.SHOP.CUSTOMERS", 1, 2, "no description"},
       {"Table ORCL.SHOP.GONE", 0, 0, "no longer exists in its database"},
       {"Table ORCL.SHOP.EXTRA", 0, 0, "not in the project"},
-      {"View ORCL.SHOP.OPEN_ORDERS", 2, 3, "column STATUS has no comment"},
+      {"View ORCL.SHOP.OPEN_ORDERS", 2, 3,
+       "column STATUS has no comment|does not compile (INVALID)"},
       {"Function ORCL.SHOP.ORDER_TOTAL", 2, 3,
        "P_DAY is not described|p_date is described but no longer exists"},
       {"Procedure ORCL.SHOP.NO_DOC", 0, 2, "no comment block|P_X is not described"},
       {"Procedure ORCL.SHOP.GONE_UNIT", 0, 0, "no longer exists in its database"},
       {"Function ORCL.SHOP.LEFT_OUT", 0, 0, "not in the project"},
-      {"Package ORCL.SHOP.ORDER_API", 1, 1, ""},
+      {"Package ORCL.SHOP.ORDER_API", 1, 1, "does not compile (INVALID)"},
       {"Package ORCL.SHOP.DOC_API", 0, 0, "not in the project"},
       {"Package member ORCL.SHOP.ORDER_API.REOPEN", 0, 1, "no comment block"},
       // Overloads: a parameter of any of them counts once.

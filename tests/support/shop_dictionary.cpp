@@ -159,6 +159,17 @@ INSERT INTO dba_constraints (owner, constraint_name, constraint_type, table_name
 INSERT INTO dba_cons_columns VALUES ('SCOTT', 'DEPT_PK', 'DEPT', 'LOC', 2),
   ('SCOTT', 'DEPT_PK', 'DEPT', 'DEPTNO', 1), ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'LOC', 2),
   ('SCOTT', 'EMP_DEPT_FK', 'EMP', 'DEPTNO', 1);
+-- What uses what, both ways across owners, and a view that no longer compiles.
+INSERT INTO dba_dependencies VALUES
+  ('SCOTT', 'RAISE_SAL', 'PROCEDURE', 'SCOTT', 'GET_SAL', 'FUNCTION', 'HARD'),
+  ('SCOTT', 'EMP_V', 'VIEW', 'SCOTT', 'EMP', 'TABLE', 'HARD'),
+  ('HR', 'GET_RATE', 'FUNCTION', 'SCOTT', 'EMP', 'TABLE', 'HARD'),
+  ('SCOTT', 'GET_SAL', 'FUNCTION', 'SYS', 'STANDARD', 'PACKAGE', 'HARD'),
+  ('SHOP', 'V_OPEN', 'VIEW', 'SHOP', 'ORDERS', 'TABLE', 'HARD');
+INSERT INTO dba_objects VALUES
+  ('SCOTT', 'EMP', 'TABLE', 'VALID', '2024-03-14 09:12:40', '2024-03-14 09:12:40'),
+  ('SCOTT', 'EMP_V', 'VIEW', 'INVALID', '2024-03-14 09:12:41', '2024-06-03 11:45:02'),
+  ('HR', 'GET_RATE', 'FUNCTION', 'INVALID', '2024-03-14 09:12:41', '2024-06-03 11:45:02');
 INSERT INTO dba_tables VALUES ('OPS', 'SHIPMENTS');
 INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type, data_length,
   data_precision, nullable, data_scale, char_length, char_used) VALUES

@@ -1,0 +1,58 @@
+#pragma once
+// What a schema's dictionary says beyond its objects' own definitions: what uses what, one
+// step each way, which objects do not compile, and the triggers on its tables and views. Each schema (database and owner) is read
+// once per build, at its first object, while the build is logged on to it: every
+// dependency row of its objects and of other schemas' objects on them, indexed in memory,
+// so the cost is one pass over the rows however many objects the document holds.
+//
+// A dictionary without the tables these reads use (a snapshot made before them) answers
+// "nothing": every object valid, nothing used.
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <initializer_list>
+
+#include "model/document_model.h"
+
+class Database;
+
+class WhatUsesWhat {
+ public:
+  // Whether the dictionary marks the object `key` names INVALID under one of `types`
+  // ("VIEW", "PACKAGE BODY", ...). The database must be logged on to key's schema.
+  bool Invalid(Database& db, const ObjectKey& key, std::initializer_list<const char*> types);
+
+  // What the object `key` of one of `types` uses and what uses it. Each list is in kind
+  // order (tables, views, sequences, functions, procedures, packages, triggers, then the
+  // other kinds by name), each kind by owner and name; every object once. A package body's
+  // rows count as its package's, and an object's use of itself (a body's of its
+  // specification) is left out. No anchors yet: LinkDependencies sets them.
+  ModelDependencies Dependencies(Database& db, const ObjectKey& key,
+                                 std::initializer_list<const char*> types);
+
+  // The triggers on the table or view `key`, by name, as the dictionary lists them (no anchor, no
+  // documentation comment yet).
+  QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
+
+ private:
+  struct Row {
+    QString owner, name, type, referencedOwner, referencedName, referencedType;
+  };
+  struct Schema {
+    QSet<QString> invalid;  // "TYPE\nNAME"
+    QList<Row> rows;
+    QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
+    QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
+    QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name
+  };
+  Schema& Of(Database& db, const ObjectKey& key);
+
+  QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
+};
+
+// Gives every dependency of the model's objects the anchor of the object it names, when
+// the document shows that object: one pass to index the documented objects, one over the
+// dependencies.
+void LinkDependencies(DocumentModel& model);
