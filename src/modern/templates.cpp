@@ -144,7 +144,8 @@ QStringList TemplateSet::Names(TemplateFormat format) {
   if (format == TemplateFormat::ModernHtml) {
     return {"page.html",       "table.html",      "view.html",       "unit.html",
             "package.html",    "style.css",       "script.js",       "description.html",
-            "signatures.html", "parameters.html", "parameter-notes.html", "doc.html"};
+            "signatures.html", "parameters.html", "parameter-notes.html", "doc.html",
+            "object.html"};
   }
   return {"readme.md", "table.md", "view.md", "unit.md", "package.md"};
 }

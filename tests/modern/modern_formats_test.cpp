@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
+#include "modern/site.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
 #include "support/test_env.h"
@@ -181,6 +183,63 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
       RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{});
   EXPECT_EQ(page.find('\x1b'), std::string::npos);
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
+}
+
+// The site's index holds the contents, the owners' overviews and the lists, and links each
+// object to its page; every reference of every page stays in the folder and lands on a file
+// of it (and, with a fragment, on an element of that file); no value adds markup anywhere.
+TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
+  const DocumentModel model = HostileModel();
+  const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
+                                             Drawn(model, LinkStyle::Site));
+  ASSERT_EQ(files.size(), 7) << "index, four pages, style and script";
+  EXPECT_EQ(files[0].name, "index.html");
+  QMap<QString, QString> pages;
+  QMap<QString, QSet<QString>> ids;
+  for (const OutputFile& f : files) {
+    pages.insert(f.name, QString::fromUtf8(f.bytes));
+    for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(pages[f.name]);
+         it.hasNext();)
+      ids[f.name].insert(it.next().captured(1));
+  }
+  EXPECT_TRUE(pages.contains("style.css") && pages.contains("script.js"));
+  EXPECT_TRUE(pages["script.js"].contains("filter"));
+  const QString& index = pages["index.html"];
+  EXPECT_FALSE(index.contains("<article")) << "the objects are on their pages";
+  EXPECT_EQ(index.count("<svg"), 1) << "the owner's overview";
+  EXPECT_TRUE(index.contains(R"(<input type="search" id="filter")"));
+  const QString objects[] = {model.tables[0].anchor, model.views[0].anchor,
+                             model.units[0].anchor, model.packages[0].anchor};
+  for (const QString& anchor : objects) {
+    const QString page = ObjectFileName(anchor, ".html");
+    ASSERT_TRUE(pages.contains(page)) << page.toStdString();
+    EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "the contents link it";
+    EXPECT_TRUE(ids[page].contains(anchor)) << "its anchor as on the web page";
+    EXPECT_TRUE(pages[page].contains(R"(<a href="index.html">)"));
+  }
+  EXPECT_TRUE(ids["index.html"].contains(model.sequences[0].anchor));
+  EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
+
+  static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
+  for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
+    if (!page.key().endsWith(".html")) continue;
+    EXPECT_EQ(page->count("<script"), 1) << page.key().toStdString()
+                                         << ": a value's script is escaped";
+    EXPECT_FALSE(page->contains("<style")) << "one shared style";
+    int references = 0;
+    for (auto it = reference.globalMatch(*page); it.hasNext(); ++references) {
+      const QString url = it.next().captured(1);
+      const qsizetype hash = url.indexOf(u'#');
+      const QString file = hash < 0 ? url : url.left(hash);
+      const QString target = file.isEmpty() ? page.key() : file;
+      EXPECT_TRUE(pages.contains(target)) << page.key().toStdString() << " -> " << url.toStdString();
+      if (hash >= 0) {
+        EXPECT_TRUE(ids[target].contains(url.mid(hash + 1)))
+            << page.key().toStdString() << " -> " << url.toStdString();
+      }
+    }
+    EXPECT_GT(references, 3) << page.key().toStdString();
+  }
 }
 
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the

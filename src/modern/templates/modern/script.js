@@ -239,6 +239,11 @@
     for (var i = 0; i < shownCount; i++) {
       var r = rows[shown[i]];
       if (r.kind !== "item") continue;
+      // A web site's entry is a page of its own.
+      if (r.href.charAt(0) !== "#") {
+        location.href = r.href;
+        return;
+      }
       var target = document.getElementById(decodeURIComponent(r.href.slice(1)));
       location.hash = r.href;
       setOpen(false);
