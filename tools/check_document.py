@@ -28,7 +28,8 @@ A web site (DOCUMENT is its folder) is checked across its pages: every link and 
 style, script or image reference of every page (a diagram's too) stays inside the folder and
 leads to a page that exists and, with a fragment, to an element of that id in it, and every
 page is reached from index.html; then index.html is checked as a modern page (its diagrams
-and the Enter key lead to object pages), and each object page (--pages N: the first N) is
+and the Enter key lead to object pages, and its search box finds an object by a word it
+holds, ranking matches by name first), and each object page (--pages N: the first N) is
 opened and checked for console errors, requests outside the folder, its in-page links, its
 diagram's links and, with axe-core, for every reader.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
@@ -279,6 +280,57 @@ FILTER_CHECK = r"""
   if (!drawn().includes(first) || count() !== null)
     failures.push('clearing the filter did not bring all back');
   return {entries: items.length, narrowed: left, failures};
+})()
+"""
+
+# A web site's search: once the search index has loaded, a word that an object holds (a
+# column, a comment, its source) and that no entry's name, owner or database holds finds that
+# object, marked as found in what it holds; and within each owner the entries that match by
+# name come before those that match by what they hold.
+SEARCH_CHECK = r"""
+(async () => {
+  const end = performance.now() + 20000;
+  while (!window.vellumarSearch && performance.now() < end) await new Promise(r => setTimeout(r, 50));
+  const index = window.vellumarSearch;
+  if (!index) return {failures: ['the search index did not load']};
+  const box = document.getElementById('filter');
+  const side = document.getElementById('side');
+  const type = (text) => { box.value = text; box.dispatchEvent(new Event('input')); };
+  const rows = () => [...side.querySelectorAll('.nav-rows .row')]
+      .sort((a, b) => parseFloat(a.style.top) - parseFloat(b.style.top));
+  const items = [...side.querySelectorAll('li[data-filter]')];
+  const filters = items.map(li => li.getAttribute('data-filter'));
+  const failures = [];
+  let word = null, ordered = 0;
+  for (const li of items) {
+    const href = li.querySelector('a').getAttribute('href');
+    const held = (index[href] || '').split(' ');
+    word = held.find(w => w.length > 3 && !filters.some(f => f.includes(w)));
+    if (!word) continue;
+    type(word);
+    const found = rows().find(r => r.querySelector('a') && r.querySelector('a').getAttribute('href') === href);
+    if (!found) failures.push(`searching "${word}" did not find ${href}`);
+    else if (!found.classList.contains('in-text'))
+      failures.push(`${href}, found by "${word}" in what it holds, is not marked so`);
+    break;
+  }
+  if (!word) failures.push('no object holds a word that no name holds');
+  // Each word of the names: within an owner, no match by name after one by what it holds.
+  for (const li of items) {
+    type(li.querySelector('a').textContent.toLowerCase());
+    let inText = false;
+    for (const row of rows()) {
+      if (row.classList.contains('row-owner') || row.classList.contains('row-section')) inText = false;
+      else if (row.classList.contains('row-item')) {
+        if (row.classList.contains('in-text')) inText = true;
+        else if (inText) failures.push(`searching "${box.value}": ${row.textContent} matches by ` +
+                                       'name but comes after a match by what an object holds');
+      }
+      ordered += row.classList.contains('in-text');
+    }
+  }
+  type('');
+  return {word, ordered, failures};
 })()
 """
 
@@ -925,6 +977,10 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
                 filtered = evaluate(tools, session, FILTER_CHECK)
                 result["failures"] += filtered["failures"]
                 result["filter"] = filtered
+                if site:
+                    searched = evaluate(tools, session, SEARCH_CHECK)
+                    result["failures"] += searched["failures"]
+                    result["search"] = searched
                 if args.filter_bench:
                     # The first full collection of garbage after a large page opens marks every
                     # element of it (seconds, on tens of millions of elements) and comes due at
@@ -1038,6 +1094,10 @@ def main():
               f"a typed name), {len(errors)} console errors, {len(problems)} problems")
         if "pages" in result:
             print(f"  {result['pages']} object pages opened")
+        if "search" in result:
+            print(f"  search: \"{result['search']['word']}\" found by what an object holds; "
+                  f"{result['search']['ordered']} matches by what they hold ranked after "
+                  "those by name")
         if "readers" in result:
             r = result["readers"]
             print(f"  {r['headings']} headings at load, {r['pages']} Letter pages in print, "

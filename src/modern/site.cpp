@@ -5,6 +5,7 @@
 #include "model/document_model.h"
 #include "modern/document_view.h"
 #include "modern/modern_html.h"
+#include "modern/search_index.h"
 #include "modern/templates.h"
 
 namespace {
@@ -49,5 +50,7 @@ QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& temp
     templates.Render(QString::fromLatin1(shared), kainjow::mustache::data(), text);
     files.append({QString::fromLatin1(shared), QByteArray::fromStdString(text)});
   }
+  files.append({QString::fromLatin1(kSearchIndexName),
+                QByteArray::fromStdString(SearchIndexScript(model))});
   return files;
 }

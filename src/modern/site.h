@@ -2,7 +2,8 @@
 // The web site: a folder with index.html (the title block, the general text, the coverage,
 // the contents with their filter, the owners' overviews, the sequences and roles) and one
 // page per table, view, unit and package, named by the object's anchor, all sharing one
-// style.css and one script.js. Links between pages are relative and anchors are those of the
+// style.css and one script.js, and the search index the contents' box searches
+// (search_index.h). Links between pages are relative and anchors are those of the
 // web page, so the folder works from file:// and from any static web server, and a large
 // project's reader opens only the page they read.
 //
@@ -18,6 +19,7 @@ struct DocumentModel;
 struct Diagrams;
 class TemplateSet;
 
-// index.html first, then the object pages in document order, then style.css and script.js.
+// index.html first, then the object pages in document order, then style.css, script.js and
+// the search index.
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
                              const Diagrams& diagrams);

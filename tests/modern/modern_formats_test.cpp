@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
@@ -18,6 +20,7 @@
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
+#include "modern/search_index.h"
 #include "modern/site.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
@@ -192,7 +195,7 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   const DocumentModel model = HostileModel();
   const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
                                              Drawn(model, LinkStyle::Site));
-  ASSERT_EQ(files.size(), 7) << "index, four pages, style and script";
+  ASSERT_EQ(files.size(), 8) << "index, four pages, style, script and search index";
   EXPECT_EQ(files[0].name, "index.html");
   QMap<QString, QString> pages;
   QMap<QString, QSet<QString>> ids;
@@ -223,8 +226,8 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
   for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
     if (!page.key().endsWith(".html")) continue;
-    EXPECT_EQ(page->count("<script"), 1) << page.key().toStdString()
-                                         << ": a value's script is escaped";
+    EXPECT_EQ(page->count("<script"), page.key() == "index.html" ? 2 : 1)
+        << page.key().toStdString() << ": a value's script is escaped";
     EXPECT_FALSE(page->contains("<style")) << "one shared style";
     int references = 0;
     for (auto it = reference.globalMatch(*page); it.hasNext(); ++references) {
@@ -240,6 +243,52 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     }
     EXPECT_GT(references, 3) << page.key().toStdString();
   }
+}
+
+// The search index maps each object's page to the words of what it holds (names of columns,
+// keys and indexes, comments, descriptions, the query, the source), lower case and each once;
+// it is a script that parses as such whatever the texts hold.
+TEST(Site, TheSearchIndexHoldsEachObjectsWordsOnce) {
+  DocumentModel m = HostileModel();
+  TableObject& t = m.tables[0];
+  t.description = QStringLiteral("Staff of the firm");
+  t.dictionaryComment = QStringLiteral("People paid monthly");
+  t.columns = {{"SALARY", "NUMBER", true, {}, "Monthly pay before tax; pay in EUR"},
+               {"BONUS_PCT", "NUMBER", true, {}, {}}};
+  t.indexes = {{"EMP_SALARY_IX", false, {{"SALARY", false}}}};
+  m.views[0].text = QStringLiteral("select ename from payroll_runs");
+  m.units[0].source = {"procedure raise_salary(p_pct number) is", "  -- Gives everyone a raise"};
+  m.packages[0].description = QStringLiteral("Hiring");
+  m.packages[0].source = {"package emp_mgmt is procedure hire_employee; end;"};
+  const std::string script = SearchIndexScript(m);
+  const std::string prefix = "window.vellumarSearch = ";
+  ASSERT_EQ(script.rfind(prefix, 0), 0u);
+  const std::size_t end = script.find("\n};\n");
+  ASSERT_NE(end, std::string::npos);
+  QJsonParseError error;
+  const QJsonObject index =
+      QJsonDocument::fromJson(QByteArray::fromStdString(script.substr(prefix.size(), end + 2 - prefix.size())), &error)
+          .object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  ASSERT_EQ(index.size(), 4);
+  const auto words = [&](const QString& anchor) {
+    return index.value(ObjectFileName(anchor, ".html")).toString().split(u' ');
+  };
+  const QStringList table = words(t.anchor);
+  for (const char* word : {"staff", "firm", "people", "monthly", "salary", "pay", "eur",
+                           "bonus_pct", "emp_salary_ix"})
+    EXPECT_TRUE(table.contains(word)) << word;
+  EXPECT_EQ(table.count("pay"), 1);
+  EXPECT_EQ(table.count("monthly"), 1) << "once, though the comment and a column both say it";
+  EXPECT_FALSE(table.contains("number")) << "a column's type is not what it holds";
+  EXPECT_TRUE(words(m.views[0].anchor).contains("payroll_runs"));
+  EXPECT_TRUE(words(m.units[0].anchor).contains("raise_salary"));
+  EXPECT_TRUE(words(m.units[0].anchor).contains("everyone"));
+  EXPECT_TRUE(words(m.packages[0].anchor).contains("hire_employee"));
+  EXPECT_TRUE(words(m.packages[0].anchor).contains("hiring"));
+  // The hostile texts' words come without their markup or quotes.
+  const QString hostile = index.value(ObjectFileName(m.tables[0].anchor, ".html")).toString();
+  EXPECT_TRUE(QRegularExpression("^[a-z0-9_$# ]*$").match(hostile).hasMatch()) << hostile.toStdString();
 }
 
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the
