@@ -661,9 +661,33 @@ def requests_outside(events, document, site=None):
     return [u for u in urls if not inside(u) and not u.startswith("data:")]
 
 
+# Once a page has loaded: a letter typed into the contents' box (when it has one) and erased,
+# each until the next frame, so that the page answers its reader.
+RESPONDS = r"""
+(async () => {
+  const frame = () => new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
+  const box = document.getElementById('filter');
+  if (box) {
+    box.value = 'a';
+    box.dispatchEvent(new Event('input'));
+    await frame();
+    box.value = '';
+    box.dispatchEvent(new Event('input'));
+  }
+  await frame();
+  return 0;
+})()
+"""
+
+
 def open_page(tools, session, url):
+    """Opens the page; the seconds until it has loaded and until it answers its reader."""
+    start = time.monotonic()
     tools.call("Page.navigate", {"url": url}, session=session)
     tools.wait_event("Page.loadEventFired", timeout=900)
+    loaded = time.monotonic() - start
+    evaluate(tools, session, RESPONDS)
+    return loaded, time.monotonic() - start
 
 
 def left_for(tools, session, href, failures, what):
@@ -922,15 +946,16 @@ def traced(tools, session, path, expression):
 
 
 def object_pages_check(tools, session, site, pages, args):
-    """Opens each object page of a site (the first --pages of them) and checks its in-page
-    links, a click in its diagram and, with axe-core, every reader. Returns (failures,
-    pages opened, diagram clicks)."""
+    """Opens each object page of a site (the first --pages of them), prints how long they
+    took, and checks its in-page links, a click in its diagram and, with axe-core, every
+    reader. Returns (failures, pages opened, diagram clicks)."""
     failures, clicked = [], 0
     names = [n for n in pages if n != "index.html"]
     if args.pages is not None:
         names = names[:args.pages]
+    times = []
     for name in names:
-        open_page(tools, session, (site / name).as_uri())
+        times.append(open_page(tools, session, (site / name).as_uri())[1])
         result = evaluate(tools, session, MODERN_LINK_CHECK)
         failures += [f"{name}: {f}" for f in result["failures"]]
         if result["charset"] != "UTF-8":
@@ -940,6 +965,9 @@ def object_pages_check(tools, session, site, pages, args):
         failures += [f"{name}: {f}" for f in page_failures]
         if AXE.is_file() and not args.no_links:
             failures += [f"{name}: {f}" for f in axe_check(tools, session, "on the page")]
+    if times:
+        print(f"  object pages: slowest opened and answering in {max(times):.2f} s, median "
+              f"{sorted(times)[len(times) // 2]:.2f} s")
     return failures, len(names), clicked
 
 
@@ -958,8 +986,10 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
                         "deviceScaleFactor": 1, "mobile": mobile}, session=session)
             features = [{"name": "prefers-color-scheme", "value": "dark" if args.dark else "light"}]
             tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
-            tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
-            tools.wait_event("Page.loadEventFired", timeout=900)
+            loaded, answers = open_page(tools, session, document.as_uri())
+            if site:
+                print(f"  index.html: loaded in {loaded:.2f} s, its contents' box answering "
+                      f"in {answers:.2f} s")
             readers = modern and not args.no_links
             if readers:
                 at_load = evaluate(tools, session, HEADINGS)
