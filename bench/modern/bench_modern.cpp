@@ -7,7 +7,8 @@
 // CPU time beside the classic document's. Last, the web site of the whole in headless
 // Chromium (tools/check_document.py): how long index.html and a few object pages take to
 // open, and each keystroke typed into the contents' box. Given an object count as its
-// argument, it measures that size and a tenth of it instead.
+// argument, it measures that size and a tenth of it instead. With VELLUMAR_BENCH_KEEP set, the
+// generated projects stay (their folders are printed), for a profiler to build them again.
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -121,6 +122,10 @@ bool MeasureSize(int wanted, std::map<QString, Run>* runs, QString* siteFolder,
                  GeneratedProject& generated, QString* error) {
   const int tables = TablesFor(wanted);
   if (!generated.SetUp(tables, error)) return false;
+  if (qEnvironmentVariableIsSet("VELLUMAR_BENCH_KEEP")) {
+    generated.dir.setAutoRemove(false);
+    std::printf("kept in %s\n", qPrintable(generated.dir.path()));
+  }
   const QString project = generated.dir.filePath("bench.vlm");
   const QString ini = generated.dir.filePath("bench.ini");
   if (!WriteProject(generated.project, project, error)) return false;

@@ -109,10 +109,11 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
       }
       return;
     }
-    const QList<OutputFile> files = format == OutputFormat::Site
-                                        ? RenderSite(model, templates, diagrams)
-                                        : RenderMarkdown(model, templates, diagrams);
-    switch (WriteOutputFolder(result.outputPath, files, mayReplace, &reason)) {
+    const auto produce = [&](const PutFile& put) {
+      return format == OutputFormat::Site ? RenderSite(model, templates, diagrams, put)
+                                          : RenderMarkdown(model, templates, diagrams, put);
+    };
+    switch (WriteOutputFolder(result.outputPath, produce, mayReplace, &reason)) {
       case FolderOutcome::Written:
         return;
       case FolderOutcome::UsersFiles:

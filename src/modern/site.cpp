@@ -14,16 +14,16 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
-QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams) {
+bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
+                const Diagrams& diagrams, const PutFile& put) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Site, &diagrams);
-  QList<OutputFile> files;
   std::string index;
   templates.Render(QStringLiteral("page.html"),
                    view.PageData([](SectionKind) { return std::string(); }), index);
-  files.append({QStringLiteral("index.html"), QByteArray::fromStdString(index)});
+  if (!put(QStringLiteral("index.html"), QByteArray::fromStdString(index))) return false;
+  index = std::string();
 
   kainjow::mustache::data document;
   document.set("name", S(model.name));
@@ -33,7 +33,9 @@ QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& temp
     kainjow::mustache::data section;
     section.set("title", S(SectionTitle(kind)));
     section.set("href", S(QStringLiteral("index.html#") + DocumentView::SectionAnchor(kind)));
+    bool ok = true;
     view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+      if (!ok) return;
       std::string article;
       templates.Render(name, data, article);
       TemplateData page = data;
@@ -42,15 +44,25 @@ QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& temp
       page.set("section", section);
       std::string out;
       templates.Render(QStringLiteral("object.html"), page, out);
-      files.append({ObjectFileName(anchor, QStringLiteral(".html")), QByteArray::fromStdString(out)});
+      ok = put(ObjectFileName(anchor, QStringLiteral(".html")), QByteArray::fromStdString(out));
     });
+    if (!ok) return false;
   }
   for (const char* shared : {"style.css", "script.js"}) {
     std::string text;
     templates.Render(QString::fromLatin1(shared), kainjow::mustache::data(), text);
-    files.append({QString::fromLatin1(shared), QByteArray::fromStdString(text)});
+    if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
   }
-  files.append({QString::fromLatin1(kSearchIndexName),
-                QByteArray::fromStdString(SearchIndexScript(model))});
+  return put(QString::fromLatin1(kSearchIndexName),
+             QByteArray::fromStdString(SearchIndexScript(model)));
+}
+
+QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
+                             const Diagrams& diagrams) {
+  QList<OutputFile> files;
+  RenderSite(model, templates, diagrams, [&files](const QString& name, const QByteArray& bytes) {
+    files.append({name, bytes});
+    return true;
+  });
   return files;
 }
