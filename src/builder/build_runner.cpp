@@ -57,12 +57,16 @@ void WriteDocument(BuildContext& ctx) {
   WriteDocumentEnd(ctx);
 }
 
-// Writes the web page through a replacement of the file, as the classic documents are
-// written. False with the system's reason in *error.
-bool WritePage(const QString& path, const std::string& page, QString* error) {
+// Writes the web page, as it is rendered, through a replacement of the file, as the
+// classic documents are written. False with the system's reason in *error.
+bool WritePage(const QString& path, const DocumentModel& model, const TemplateSet& templates,
+               const Diagrams& diagrams, QString* error) {
   FileReplacement file(path);
   if (file.Begin()) {
-    file.File().write(page.data(), qint64(page.size()));  // a failed write shows in Commit
+    // A failed write shows in Commit.
+    RenderModernHtml(model, templates, diagrams, [&file](std::string_view piece) {
+      return file.File().write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+    });
     if (file.Commit() == FileReplacement::Outcome::New) return true;
   }
   *error = file.Error();
@@ -102,7 +106,7 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   }
   try {
     if (format == OutputFormat::ModernHtml) {
-      if (!WritePage(result.outputPath, RenderModernHtml(model, templates, diagrams), &reason)) {
+      if (!WritePage(result.outputPath, model, templates, diagrams, &reason)) {
         result.failure = BuildResult::Failure::Save;
         result.error = inputfile::WithReason(
             QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
