@@ -41,6 +41,8 @@ CMAKE_FLAGS = ("-G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 "
 JOBS = str(os.cpu_count() or 2)
 PER_TEST_TIMEOUT = 60
 FAILED_LOG = BUILD / "Testing" / "Temporary" / "LastTestsFailed.log"
+# What tools/install-deps.sh puts into the working tree: git ignores it, the tests need it.
+INSTALLED = ("tools/axe/node_modules",)
 ID_WIDTH = 38  # the longest id, so that the columns of the listings line up
 
 
@@ -72,7 +74,8 @@ def occurrences(tree, m):
 
 
 def sync_tree():
-    """Copies the working tree's files (tracked, and new ones not ignored) into TREE.
+    """Copies the working tree's files (tracked, new ones not ignored, and what the
+    dependency script installed there) into TREE.
     Changed files get a fresh time, so the build there sees them; unchanged ones are left."""
     listing = subprocess.run(
         ["git", "-C", str(ROOT), "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
@@ -83,8 +86,13 @@ def sync_tree():
         if not target.is_file() or target.read_bytes() != source.read_bytes():
             target.parent.mkdir(parents=True, exist_ok=True)
             shutil.copy(source, target)
+    for name in INSTALLED:
+        if (ROOT / name).is_dir():
+            shutil.copytree(ROOT / name, TREE / name, dirs_exist_ok=True)
     for path in TREE.rglob("*"):
-        if path.is_file() and str(path.relative_to(TREE)) not in wanted:
+        name = str(path.relative_to(TREE))
+        if (path.is_file() and name not in wanted
+                and not any(name.startswith(kept + "/") for kept in INSTALLED)):
             path.unlink()
 
 
