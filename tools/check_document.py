@@ -46,6 +46,7 @@ import html.parser
 import json
 import os
 import pathlib
+import select
 import shutil
 import subprocess
 import sys
@@ -580,7 +581,8 @@ class DevTools:
 
     def _read_message(self, deadline):
         while b"\0" not in self._buffer:
-            if time.monotonic() > deadline:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self._from_child], [], [], left)[0]:
                 raise TimeoutError("Chromium did not answer in time")
             chunk = os.read(self._from_child, 65536)
             if not chunk:
@@ -694,7 +696,11 @@ def open_page(tools, session, url):
 
 def left_for(tools, session, href, failures, what):
     """After a click or key that leads to another page of a site: that page opened."""
-    tools.wait_event("Page.loadEventFired", timeout=300)
+    try:
+        tools.wait_event("Page.loadEventFired", timeout=30)
+    except TimeoutError:
+        failures.append(f"{what} {href} opened no page")
+        return
     at = evaluate(tools, session, "location.pathname.split('/').pop() + location.hash")
     if at != href:
         failures.append(f"{what} {href} opened {at}")
@@ -815,9 +821,11 @@ def keyboard_check(tools, session):
     filtered = press(tools, session, "Tab", shift=True)
     if not filtered or filtered["id"] != "filter":
         failures.append(f"Shift+Tab from the contents went to {filtered}, not to the filter")
-    # The last entry, so that the location it goes to is not the one it had.
-    name, first = evaluate(tools, session, "((a) => [a.textContent, a.getAttribute('href')])"
-                           "([...document.querySelectorAll('#side li[data-filter] > a')].pop())")
+    # The last entry, so that the location it goes to is not the one it had; on a web site
+    # the last that is a page of its own.
+    name, first = evaluate(tools, session, "((all) => ((a) => [a.textContent, a.getAttribute('href')])"
+                           "(all.filter(a => !a.getAttribute('href').startsWith('#')).pop() || all.pop()))"
+                           "([...document.querySelectorAll('#side li[data-filter] > a')])")
     evaluate(tools, session, "{ const b = document.getElementById('filter'); b.value = " +
              json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); } 0")
     if not first.startswith("#"):  # a site's entry is a page of its own
