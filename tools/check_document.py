@@ -316,11 +316,13 @@ SEARCH_CHECK = r"""
     break;
   }
   if (!word) failures.push('no object holds a word that no name holds');
-  // The names of twenty entries across the list: within an owner, no match by name after
-  // one by what it holds.
-  const step = Math.max(1, Math.floor(items.length / 20));
-  for (const li of items.filter((_, i) => i % step === 0)) {
-    type(li.querySelector('a').textContent.toLowerCase());
+  // Forty words of the entries' names (a name's parts between "_"), taken across the list:
+  // within an owner, no match by name after one by what it holds.
+  const words = [...new Set(items.flatMap(li => li.querySelector('a').textContent.toLowerCase()
+      .split(/[^a-z0-9$#]+/).filter(w => w.length > 3)))];
+  const step = Math.max(1, Math.floor(words.length / 40));
+  for (const typed of words.filter((_, i) => i % step === 0)) {
+    type(typed);
     let inText = false;
     for (const row of rows()) {
       if (row.classList.contains('row-owner') || row.classList.contains('row-section')) inText = false;
