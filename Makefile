@@ -37,12 +37,14 @@ demo: build
 	@$(DEMO_BUILD) $(DEMO_DIR)/demo.txt $(DEMO_QUIET)
 	@$(DEMO_BUILD) --format modern $(DEMO_SINCE) $(DEMO_DIR)/demo.html $(DEMO_QUIET)
 	@$(DEMO_BUILD) --format markdown $(DEMO_SINCE) $(DEMO_DIR)/markdown $(DEMO_QUIET)
+	@$(DEMO_BUILD) --format site $(DEMO_SINCE) $(DEMO_DIR)/site $(DEMO_QUIET)
 	@$(BUILD)/bin/vellumar-build --changes $(SAMPLE_DIR)/demo-1.0.sqlite $(SAMPLE_DIR)/demo.sqlite \
 	  >$(DEMO_DIR)/changes.txt
 	@echo "Sample document (HTML): $(abspath $(DEMO_DIR)/demo.htm)"
 	@echo "Sample document (text): $(abspath $(DEMO_DIR)/demo.txt)"
 	@echo "Sample document (web page): $(abspath $(DEMO_DIR)/demo.html)"
 	@echo "Sample document (Markdown): $(abspath $(DEMO_DIR)/markdown)/README.md"
+	@echo "Sample document (web site): $(abspath $(DEMO_DIR)/site)/index.html"
 	@echo "Changes of the sample since version 1.0: $(abspath $(DEMO_DIR)/changes.txt)"
 
 run: build

@@ -3,7 +3,7 @@
 
 Usage: check_document.py DOCUMENT [--screenshot FILE.png] [--width PX] [--dark] [--print]
                          [--at ID] [--filter-bench [--trace FILE]] [--want-diagrams]
-                         [--no-links] [--chromium PATH]
+                         [--no-links] [--pages N] [--chromium PATH]
 
 Fails (exit 1) when the page logs a console error or throws, when a contents link has no
 anchor of its name (or more than one), or when following a link does not bring its anchor
@@ -24,6 +24,14 @@ and the focus never goes behind the open panel; a browser font of 24 px is the p
 390 px the page does not scroll sideways, tables of three columns fit and a diagram fits with
 a button that shows it full size; a print to PDF (read back with pdftotext) holds every line
 of code, every table cell and the contents list.
+A web site (DOCUMENT is its folder) is checked across its pages: every link and every
+style, script or image reference of every page (a diagram's too) stays inside the folder and
+leads to a page that exists and, with a fragment, to an element of that id in it, and every
+page is reached from index.html; then index.html is checked as a modern page (its diagrams
+and the Enter key lead to object pages, and its search box finds an object by a word it
+holds, ranking matches by name first), and each object page (--pages N: the first N) is
+opened and checked for console errors, requests outside the folder, its in-page links, its
+diagram's links and, with axe-core, for every reader.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -38,6 +46,7 @@ import html.parser
 import json
 import os
 import pathlib
+import select
 import shutil
 import subprocess
 import sys
@@ -141,9 +150,10 @@ DIAGRAM_TARGET = r"""
   if (!figure) return null;
   const own = figure.closest('article');
   await settled(document.documentElement);
+  const page = location.pathname.split('/').pop();
   for (const a of figure.querySelectorAll('svg a')) {
     const href = a.getAttributeNS('http://www.w3.org/1999/xlink', 'href') || a.getAttribute('href');
-    if (!href || !href.startsWith('#') || (own && href === '#' + own.id)) continue;
+    if (!href || (own && href === '#' + own.id) || href === page) continue;
     const box = () => a.querySelector('polygon').getBoundingClientRect();
     for (let i = 0; i < 10 && (i === 0 || box().top < 0 || box().bottom > innerHeight); i++) {
       a.scrollIntoView({block: 'center'});
@@ -274,6 +284,61 @@ FILTER_CHECK = r"""
 })()
 """
 
+# A web site's search: once the search index has loaded, a word that an object holds (a
+# column, a comment, its source) and that no entry's name, owner or database holds finds that
+# object, marked as found in what it holds; and within each owner the entries that match by
+# name come before those that match by what they hold.
+SEARCH_CHECK = r"""
+(async () => {
+  const end = performance.now() + 20000;
+  while (!window.vellumarSearch && performance.now() < end) await new Promise(r => setTimeout(r, 50));
+  const index = window.vellumarSearch;
+  if (!index) return {failures: ['the search index did not load']};
+  const box = document.getElementById('filter');
+  const side = document.getElementById('side');
+  const type = (text) => { box.value = text; box.dispatchEvent(new Event('input')); };
+  const rows = () => [...side.querySelectorAll('.nav-rows .row')]
+      .sort((a, b) => parseFloat(a.style.top) - parseFloat(b.style.top));
+  const items = [...side.querySelectorAll('li[data-filter]')];
+  const filters = items.map(li => li.getAttribute('data-filter'));
+  const failures = [];
+  let word = null, ordered = 0;
+  for (const li of items) {
+    const href = li.querySelector('a').getAttribute('href');
+    const held = (index[href] || '').split(' ');
+    word = held.find(w => w.length > 3 && !filters.some(f => f.includes(w)));
+    if (!word) continue;
+    type(word);
+    const found = rows().find(r => r.querySelector('a') && r.querySelector('a').getAttribute('href') === href);
+    if (!found) failures.push(`searching "${word}" did not find ${href}`);
+    else if (!found.classList.contains('in-text'))
+      failures.push(`${href}, found by "${word}" in what it holds, is not marked so`);
+    break;
+  }
+  if (!word) failures.push('no object holds a word that no name holds');
+  // Forty words of the entries' names (a name's parts between "_"), taken across the list:
+  // within an owner, no match by name after one by what it holds.
+  const words = [...new Set(items.flatMap(li => li.querySelector('a').textContent.toLowerCase()
+      .split(/[^a-z0-9$#]+/).filter(w => w.length > 3)))];
+  const step = Math.max(1, Math.floor(words.length / 40));
+  for (const typed of words.filter((_, i) => i % step === 0)) {
+    type(typed);
+    let inText = false;
+    for (const row of rows()) {
+      if (row.classList.contains('row-owner') || row.classList.contains('row-section')) inText = false;
+      else if (row.classList.contains('row-item')) {
+        if (row.classList.contains('in-text')) inText = true;
+        else if (inText) failures.push(`searching "${box.value}": ${row.textContent} matches by ` +
+                                       'name but comes after a match by what an object holds');
+      }
+      ordered += row.classList.contains('in-text');
+    }
+  }
+  type('');
+  return {word, ordered, failures};
+})()
+"""
+
 # One keystroke at a time, each timed from its input event to the next frame.
 FILTER_BENCH = r"""
 (async () => {
@@ -317,7 +382,10 @@ HEADINGS = r"""
 # Runs axe-core (injected before) over the page; its violations with the elements they name.
 AXE_RUN = r"""
 (async () => {
-  const result = await axe.run(document, {resultTypes: ['violations']});
+  // axe reads a page's own style sheets again by a request, which a page opened from
+  // file:// may not make: a web site's pages are checked on the styles as applied.
+  const result = await axe.run(document, {resultTypes: ['violations'],
+      preload: !document.querySelector('link[rel=stylesheet]')});
   return result.violations.map(v => `${v.id} (${v.help}): ` +
       v.nodes.slice(0, 3).map(n => n.target.join(' ')).join(', ') +
       (v.nodes.length > 3 ? ` and ${v.nodes.length - 3} more` : ''));
@@ -428,6 +496,69 @@ def static_check(text):
     return parser.links, problems
 
 
+class SiteParser(html.parser.HTMLParser):
+    """Collects a page's ids and every URL it refers to (links, styles, scripts, images,
+    a diagram's links)."""
+
+    REFERENCES = {"href", "src", "xlink:href", "action", "poster", "data"}
+
+    def __init__(self):
+        super().__init__()
+        self.ids = set()
+        self.urls = []
+
+    def handle_starttag(self, tag, attrs):
+        for key, value in attrs:
+            if key == "id" and value is not None:
+                self.ids.add(value)
+            elif key in self.REFERENCES and value is not None:
+                self.urls.append((tag, value))
+            elif key == "srcset" and value:
+                self.urls += [(tag, part.split()[0]) for part in value.split(",") if part.strip()]
+
+    handle_startendtag = handle_starttag
+
+
+def site_check(folder):
+    """Every reference of every page of the site stays in the folder and lands; every page
+    is reached from index.html. Returns (pages, links, problems)."""
+    import urllib.parse
+    pages = {}
+    for path in sorted(folder.glob("*.html")):
+        parser = SiteParser()
+        parser.feed(path.read_text(encoding="utf-8"))
+        pages[path.name] = parser
+    problems = []
+    if "index.html" not in pages:
+        return pages, 0, [f"{folder} has no index.html"]
+    links = 0
+    reached = {"index.html"}
+    for name, page in pages.items():
+        for tag, url in page.urls:
+            links += 1
+            parts = urllib.parse.urlsplit(url)
+            if parts.scheme or parts.netloc or url.startswith("/"):
+                problems.append(f"{name}: <{tag}> refers outside the folder: {url}")
+                continue
+            target = urllib.parse.unquote(parts.path) or name
+            fragment = urllib.parse.unquote(parts.fragment)
+            if "/" in target or target in (".", ".."):
+                problems.append(f"{name}: <{tag}> leads out of the folder: {url}")
+                continue
+            if not (folder / target).is_file():
+                problems.append(f"{name}: <{tag}> leads to {target}, which is not in the folder")
+                continue
+            if target in pages and name == "index.html":
+                reached.add(target)
+            if fragment and target in pages and fragment not in pages[target].ids:
+                problems.append(f"{name}: {url} names no element of {target}")
+    unreached = sorted(set(pages) - reached)
+    if unreached:
+        problems.append(f"{len(unreached)} pages are not linked from index.html, the first: "
+                        f"{unreached[0]}")
+    return pages, links, problems
+
+
 class DevTools:
     """The DevTools protocol over Chromium's pipe: NUL-terminated JSON messages."""
 
@@ -452,7 +583,8 @@ class DevTools:
 
     def _read_message(self, deadline):
         while b"\0" not in self._buffer:
-            if time.monotonic() > deadline:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self._from_child], [], [], left)[0]:
                 raise TimeoutError("Chromium did not answer in time")
             chunk = os.read(self._from_child, 65536)
             if not chunk:
@@ -525,12 +657,55 @@ def evaluate(tools, session, expression):
     return reply["result"]["value"]
 
 
-def requests_outside(events, document):
-    """The URLs the page asked for other than its own file."""
+def requests_outside(events, document, site=None):
+    """The URLs the page asked for other than its own file (a site's: its folder's)."""
     own = document.as_uri()
     urls = [e["params"]["request"]["url"] for e in events
             if e.get("method") == "Network.requestWillBeSent"]
-    return [u for u in urls if u.split("#")[0] != own and not u.startswith("data:")]
+    inside = (lambda u: u.startswith(site.as_uri() + "/")) if site else \
+        (lambda u: u.split("#")[0] == own)
+    return [u for u in urls if not inside(u) and not u.startswith("data:")]
+
+
+# Once a page has loaded: a letter typed into the contents' box (when it has one) and erased,
+# each until the next frame, so that the page answers its reader.
+RESPONDS = r"""
+(async () => {
+  const frame = () => new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
+  const box = document.getElementById('filter');
+  if (box) {
+    box.value = 'a';
+    box.dispatchEvent(new Event('input'));
+    await frame();
+    box.value = '';
+    box.dispatchEvent(new Event('input'));
+  }
+  await frame();
+  return 0;
+})()
+"""
+
+
+def open_page(tools, session, url):
+    """Opens the page; the seconds until it has loaded and until it answers its reader."""
+    start = time.monotonic()
+    tools.call("Page.navigate", {"url": url}, session=session)
+    tools.wait_event("Page.loadEventFired", timeout=900)
+    loaded = time.monotonic() - start
+    evaluate(tools, session, RESPONDS)
+    return loaded, time.monotonic() - start
+
+
+def left_for(tools, session, href, failures, what):
+    """After a click or key that leads to another page of a site: that page opened."""
+    try:
+        tools.wait_event("Page.loadEventFired", timeout=30)
+    except TimeoutError:
+        failures.append(f"{what} {href} opened no page")
+        return
+    at = evaluate(tools, session, "location.pathname.split('/').pop() + location.hash")
+    if at != href:
+        failures.append(f"{what} {href} opened {at}")
 
 
 def click_diagrams(tools, session, failures):
@@ -542,14 +717,19 @@ def click_diagrams(tools, session, failures):
         target = evaluate(tools, session, f"{DIAGRAM_TARGET}({json.dumps(selector)})")
         if not target:
             continue
+        back = evaluate(tools, session, "location.href")
         for kind in ("mousePressed", "mouseReleased"):
             tools.call("Input.dispatchMouseEvent",
                        {"type": kind, "x": target["x"], "y": target["y"], "button": "left",
                         "clickCount": 1}, session=session)
+        clicked += 1
+        if not target["href"].startswith("#"):  # a site's page of its own
+            left_for(tools, session, target["href"], failures, "clicking in a diagram")
+            open_page(tools, session, back)
+            continue
         failure = evaluate(tools, session, f"{DIAGRAM_LANDED}({json.dumps(target['href'])})")
         if failure:
             failures.append(failure)
-        clicked += 1
     evaluate(tools, session, "window.scrollTo(0, 0); 0")
     return clicked
 
@@ -643,11 +823,23 @@ def keyboard_check(tools, session):
     filtered = press(tools, session, "Tab", shift=True)
     if not filtered or filtered["id"] != "filter":
         failures.append(f"Shift+Tab from the contents went to {filtered}, not to the filter")
-    # The last entry, so that the location it goes to is not the one it had.
-    name, first = evaluate(tools, session, "((a) => [a.textContent, a.getAttribute('href')])"
-                           "([...document.querySelectorAll('#side li[data-filter] > a')].pop())")
+    # The last entry, so that the location it goes to is not the one it had; on a web site
+    # the last that is a page of its own.
+    name, first = evaluate(tools, session, "((all) => ((a) => [a.textContent, a.getAttribute('href')])"
+                           "(all.filter(a => !a.getAttribute('href').startsWith('#')).pop() || all.pop()))"
+                           "([...document.querySelectorAll('#side li[data-filter] > a')])")
     evaluate(tools, session, "{ const b = document.getElementById('filter'); b.value = " +
              json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); } 0")
+    if not first.startswith("#"):  # a site's entry is a page of its own
+        back = evaluate(tools, session, "location.href")
+        for kind in ("keyDown", "keyUp"):
+            tools.call("Input.dispatchKeyEvent", {
+                "type": kind, "key": "Enter", "code": "Enter", "windowsVirtualKeyCode": 13,
+                "nativeVirtualKeyCode": 13, **({"text": "\r"} if kind == "keyDown" else {})},
+                session=session)
+        left_for(tools, session, first, failures, f"Enter in the filter after {name!r} for")
+        open_page(tools, session, back)
+        return failures
     landed = press(tools, session, "Enter")
     hash_now = evaluate(tools, session, "location.hash")
     if hash_now != first or not landed or landed["id"] != first[1:]:
@@ -765,7 +957,33 @@ def traced(tools, session, path, expression):
     return value
 
 
-def browser_check(chromium, document, args, modern):
+def object_pages_check(tools, session, site, pages, args):
+    """Opens each object page of a site (the first --pages of them), prints how long they
+    took, and checks its in-page links, a click in its diagram and, with axe-core, every
+    reader. Returns (failures, pages opened, diagram clicks)."""
+    failures, clicked = [], 0
+    names = [n for n in pages if n != "index.html"]
+    if args.pages is not None:
+        names = names[:args.pages]
+    times = []
+    for name in names:
+        times.append(open_page(tools, session, (site / name).as_uri())[1])
+        result = evaluate(tools, session, MODERN_LINK_CHECK)
+        failures += [f"{name}: {f}" for f in result["failures"]]
+        if result["charset"] != "UTF-8":
+            failures.append(f"{name}: Chromium reads it as {result['charset']}")
+        page_failures = []
+        clicked += click_diagrams(tools, session, page_failures)
+        failures += [f"{name}: {f}" for f in page_failures]
+        if AXE.is_file() and not args.no_links:
+            failures += [f"{name}: {f}" for f in axe_check(tools, session, "on the page")]
+    if times:
+        print(f"  object pages: slowest opened and answering in {max(times):.2f} s, median "
+              f"{sorted(times)[len(times) // 2]:.2f} s")
+    return failures, len(names), clicked
+
+
+def browser_check(chromium, document, args, modern, site=None, pages=None):
     with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
         tools = DevTools(chromium, profile)
         try:
@@ -780,8 +998,10 @@ def browser_check(chromium, document, args, modern):
                         "deviceScaleFactor": 1, "mobile": mobile}, session=session)
             features = [{"name": "prefers-color-scheme", "value": "dark" if args.dark else "light"}]
             tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
-            tools.call("Page.navigate", {"url": document.as_uri()}, session=session)
-            tools.wait_event("Page.loadEventFired", timeout=900)
+            loaded, answers = open_page(tools, session, document.as_uri())
+            if site:
+                print(f"  index.html: loaded in {loaded:.2f} s, its contents' box answering "
+                      f"in {answers:.2f} s")
             readers = modern and not args.no_links
             if readers:
                 at_load = evaluate(tools, session, HEADINGS)
@@ -799,6 +1019,10 @@ def browser_check(chromium, document, args, modern):
                 filtered = evaluate(tools, session, FILTER_CHECK)
                 result["failures"] += filtered["failures"]
                 result["filter"] = filtered
+                if site:
+                    searched = evaluate(tools, session, SEARCH_CHECK)
+                    result["failures"] += searched["failures"]
+                    result["search"] = searched
                 if args.filter_bench:
                     # The first full collection of garbage after a large page opens marks every
                     # element of it (seconds, on tens of millions of elements) and comes due at
@@ -821,11 +1045,16 @@ def browser_check(chromium, document, args, modern):
                           if args.at else ""))
                 shot = tools.call("Page.captureScreenshot", {"format": "png"}, session=session)
                 pathlib.Path(args.screenshot).write_bytes(base64.b64decode(shot["data"]))
+            if site:
+                failures, result["pages"], clicked = object_pages_check(
+                    tools, session, site, pages, args)
+                result["failures"] += failures
+                result["diagrams"] += clicked
             # Anything logged while the page loaded or the links were followed.
             evaluate(tools, session, "0")
             if modern:
-                result["failures"] += [f"request outside the file: {u}"
-                                       for u in requests_outside(tools.events, document)]
+                result["failures"] += [f"request outside the {'folder' if site else 'file'}: {u}"
+                                       for u in requests_outside(tools.events, document, site)]
             return result, console_errors(tools.events)
         finally:
             tools.close()
@@ -862,13 +1091,25 @@ def main():
                         help="fail unless a table's diagram and an overview were clicked")
     parser.add_argument("--no-links", action="store_true",
                         help="skip following every link (a benchmark's very large page)")
+    parser.add_argument("--pages", type=int,
+                        help="for a web site: open only the first N object pages")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
     args = parser.parse_args()
 
     document = pathlib.Path(args.document).resolve()
+    site, pages = None, None
+    problems = []
+    if document.is_dir():
+        site = document
+        document = site / "index.html"
+        pages, site_links, problems = site_check(site)
+        print(f"{site}: {len(pages)} pages, {site_links} references between them")
+        if problems:
+            for p in problems:
+                print(f"FAIL {p}", file=sys.stderr)
+            return 1
     raw = document.read_bytes()
     modern = raw.startswith(b"<!DOCTYPE html>")
-    problems = []
     if modern:
         links = []
     else:
@@ -876,7 +1117,7 @@ def main():
         if not links:
             problems.append("the document has no contents links")
 
-    result, errors = browser_check(args.chromium, document, args, modern)
+    result, errors = browser_check(args.chromium, document, args, modern, site, pages)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]
     if args.want_diagrams and result.get("diagrams", 0) < 2:
@@ -893,6 +1134,12 @@ def main():
         print(f"{document}: {result['links']} in-page links, {result['diagrams']} diagram "
               f"clicks, {f.get('entries', 0)} contents entries ({f.get('narrowed', 0)} left by "
               f"a typed name), {len(errors)} console errors, {len(problems)} problems")
+        if "pages" in result:
+            print(f"  {result['pages']} object pages opened")
+        if "search" in result:
+            print(f"  search: \"{result['search']['word']}\" found by what an object holds; "
+                  f"{result['search']['ordered']} matches by what they hold ranked after "
+                  "those by name")
         if "readers" in result:
             r = result["readers"]
             print(f"  {r['headings']} headings at load, {r['pages']} Letter pages in print, "

@@ -1,3 +1,4 @@
+<<<<<<< HEAD
 // Modern document benchmark: a generated snapshot and a project holding 30,000 objects
 // (tables, views, functions, packages with their members, sequences), built as the modern
 // page and as the Markdown folder; then the page in headless Chromium, where a name is typed
@@ -8,22 +9,40 @@
 // (a second argument gives another count) built from a snapshot without dependencies,
 // triggers and statuses and from one with them (about 100,000 dependency rows, a trigger
 // on every table), each the best of two, with the machine's load.
+=======
+// Modern document benchmark: generated snapshots and projects of 30,000 objects (tables,
+// views, functions, packages with their members, sequences) and of a tenth of them, each
+// built by vellumar-build in a process of its own as the classic HTML document, the web
+// page, the Markdown folder and the web site (with and without diagrams). Per build it
+// prints the elapsed and CPU time and the peak resident memory (the child's own, as the
+// kernel counts it), then how the peak grows from the tenth to the whole, and the site's
+// CPU time beside the classic document's. Last, the web site of the whole in headless
+// Chromium (tools/check_document.py): how long index.html and a few object pages take to
+// open, and each keystroke typed into the contents' box. Given an object count as its
+// argument, it measures that size and a tenth of it instead. With VELLUMAR_BENCH_KEEP set, the
+// generated projects stay (their folders are printed), for a profiler to build them again.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+>>>>>>> issue-32
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <cstdio>
+#include <map>
+#include <vector>
 
 #include "bench_support.h"
-#include "builder/build_runner.h"
-#include "db/database.h"
-#include "project/project.h"
-#include "settings/settings.h"
+#include "project/project_file.h"
 #include "snapshot_generator.h"
+#include "text/file_name.h"
 
 namespace {
 
@@ -34,8 +53,13 @@ int ObjectCount(int tables) {
          GeneratedPackageCount(tables) + tables / 5;
 }
 
-double Seconds(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
+int TablesFor(int wanted) {
+  int tables = 1;
+  while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
+  return tables;
+}
 
+<<<<<<< HEAD
 // The load average of the last minute, as /proc/loadavg gives it.
 QString LoadAverage() {
   QFile file(QStringLiteral("/proc/loadavg"));
@@ -77,6 +101,124 @@ bool CompareWhatUsesWhat(int tables, QString* error) {
   return true;
 }
 
+=======
+struct Run {
+  double elapsed = 0, cpu = 0;
+  long peakKiB = 0;
+  qint64 bytes = 0, files = 0, largestFile = 0;
+};
+
+// What a build wrote: its bytes, files and the largest file.
+void Measure(const QString& path, Run& run) {
+  const QFileInfo info(path);
+  if (info.isFile()) {
+    run.bytes = run.largestFile = info.size();
+    run.files = 1;
+    return;
+  }
+  for (QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+       it.hasNext();) {
+    const qint64 size = QFileInfo(it.next()).size();
+    run.bytes += size;
+    run.largestFile = std::max(run.largestFile, size);
+    ++run.files;
+  }
+}
+
+// Runs vellumar-build in a child process: its elapsed and CPU time and peak memory.
+bool Build(const QStringList& args, Run* run, QString* error) {
+  std::vector<QByteArray> bytes{QByteArrayLiteral(VELLUMAR_BUILD_EXE)};
+  for (const QString& a : args) bytes.push_back(filename::ToBytes(a));
+  std::vector<char*> argv;
+  for (QByteArray& b : bytes) argv.push_back(b.data());
+  argv.push_back(nullptr);
+  QElapsedTimer timer;
+  timer.start();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (child < 0 || ::wait4(child, &status, 0, &usage) != child) {
+    *error = QStringLiteral("vellumar-build could not be run");
+    return false;
+  }
+  run->elapsed = timer.nsecsElapsed() / 1e9;
+  run->cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+             (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  run->peakKiB = usage.ru_maxrss;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    *error = QStringLiteral("vellumar-build %1 failed").arg(args.join(u' '));
+    return false;
+  }
+  return true;
+}
+
+struct Format {
+  const char* label;
+  const char* format;
+  const char* output;
+  bool diagrams;
+};
+
+const Format kFormats[] = {
+    {"classic HTML", "html", "classic.htm", false},
+    {"web page", "modern", "page.html", true},
+    {"Markdown folder", "markdown", "markdown", true},
+    {"web site", "site", "site", true},
+    {"web site, no diagrams", "site", "site-plain", false},
+};
+
+// Builds every format of a generated project of about `wanted` objects; the runs by label.
+bool MeasureSize(int wanted, std::map<QString, Run>* runs, QString* siteFolder,
+                 GeneratedProject& generated, QString* error) {
+  const int tables = TablesFor(wanted);
+  if (!generated.SetUp(tables, error)) return false;
+  if (qEnvironmentVariableIsSet("VELLUMAR_BENCH_KEEP")) {
+    generated.dir.setAutoRemove(false);
+    std::printf("kept in %s\n", qPrintable(generated.dir.path()));
+  }
+  const QString project = generated.dir.filePath("bench.vlm");
+  const QString ini = generated.dir.filePath("bench.ini");
+  if (!WriteProject(generated.project, project, error)) return false;
+  QFile settings(ini);
+  if (!settings.open(QIODevice::WriteOnly)) return false;
+  settings.write("[General]\nProject_dir=" + filename::ToBytes(generated.dir.path()) + "\n");
+  settings.close();
+  std::printf("%d objects (%d tables, 20 columns each):\n", ObjectCount(tables), tables);
+  std::printf("  %-22s %9s %9s %10s %12s %8s %12s\n", "", "elapsed s", "CPU s", "peak MiB",
+              "bytes", "files", "largest");
+  for (const Format& f : kFormats) {
+    Run run;
+    const QString output = generated.dir.filePath(f.output);
+    QStringList args{"--settings", ini, "--format", f.format};
+    if (QString::fromLatin1(f.format) != "html")
+      args << "--diagrams" << (f.diagrams ? "all" : "none");
+    if (!Build(args + QStringList{project, output}, &run, error)) return false;
+    Measure(output, run);
+    std::printf("  %-22s %9.2f %9.2f %10.1f %12lld %8lld %12lld\n", f.label, run.elapsed,
+                run.cpu, run.peakKiB / 1024.0, static_cast<long long>(run.bytes),
+                static_cast<long long>(run.files), static_cast<long long>(run.largestFile));
+    std::fflush(stdout);
+    (*runs)[QString::fromLatin1(f.label)] = run;
+  }
+  *siteFolder = generated.dir.filePath("site");
+  return true;
+}
+
+// The machine's load while the benchmark ran: the figures of a busy machine are slower.
+void PrintLoad() {
+  double load[3] = {0, 0, 0};
+  if (::getloadavg(load, 3) == 3)
+    std::printf("machine load: %.2f %.2f %.2f (1, 5, 15 min) on %ld cores\n", load[0], load[1],
+                load[2], ::sysconf(_SC_NPROCESSORS_ONLN));
+}
+>>>>>>> issue-32
 
 }  // namespace
 
@@ -88,9 +230,10 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   const int wanted = SizeArgument(argc, argv, 30000);
-  int tables = 1;
-  while (ObjectCount(tables) < wanted) tables += std::max(1, (wanted - ObjectCount(tables)) / 2);
+  std::printf("modern documents, each built by vellumar-build in a process of its own\n");
+  PrintLoad();
 
+<<<<<<< HEAD
   GeneratedProject generated;
   auto& [dir, project, db] = generated;
   if (!generated.SetUp(tables, &error)) return Failed(error);
@@ -113,16 +256,39 @@ int main(int argc, char** argv) {
     std::printf("  %-16s built in %6.2f s, %s %lld, peak memory %ld MiB\n", label,
                 Seconds(timer), format == OutputFormat::ModernHtml ? "bytes" : "files",
                 static_cast<long long>(bytes), PeakMemoryKiB() / 1024);
+=======
+  std::map<QString, Run> tenth, whole;
+  QString siteFolder, unused;
+  QString error;
+  {
+    GeneratedProject small;
+    if (!MeasureSize(wanted / 10, &tenth, &unused, small, &error)) return Failed(error);
+>>>>>>> issue-32
   }
+  GeneratedProject large;
+  if (!MeasureSize(wanted, &whole, &siteFolder, large, &error)) return Failed(error);
+
+  std::printf("peak memory at the whole / at a tenth:\n");
+  for (const Format& f : kFormats) {
+    const QString label = QString::fromLatin1(f.label);
+    std::printf("  %-22s %7.1f MiB / %7.1f MiB = %5.2fx\n", f.label, whole[label].peakKiB / 1024.0,
+                tenth[label].peakKiB / 1024.0,
+                double(whole[label].peakKiB) / std::max(1L, tenth[label].peakKiB));
+  }
+  const double classic = whole["classic HTML"].cpu;
+  std::printf("web site CPU / classic HTML CPU: with diagrams %.2fx, without %.2fx\n",
+              whole["web site"].cpu / classic, whole["web site, no diagrams"].cpu / classic);
+  PrintLoad();
 
   std::fflush(stdout);  // the figures above come before the check's own
   QProcess check;
   check.setProcessChannelMode(QProcess::ForwardedChannels);
   check.start(QStringLiteral("python3"),
-              {QStringLiteral(VELLUMAR_SOURCE_DIR "/tools/check_document.py"),
-               dir.filePath("bench.html"), QStringLiteral("--filter-bench"),
-               QStringLiteral("--no-links")});
+              {QStringLiteral(VELLUMAR_SOURCE_DIR "/tools/check_document.py"), siteFolder,
+               QStringLiteral("--filter-bench"), QStringLiteral("--no-links"),
+               QStringLiteral("--pages"), QStringLiteral("5")});
   if (!check.waitForFinished(-1) || check.exitCode() != 0)
     return Failed(QStringLiteral("the Chromium check failed"));
+  PrintLoad();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "builder/build_runner.h"
 #include "builder/new_version_dialog.h"
 #include "builder/progress_dialog.h"
+#include "classic/build_context.h"
 #include "db/database.h"
 #include "pages/project_window.h"
 #include "pages/tab_window.h"
@@ -20,6 +21,7 @@ const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
 const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
 const QString BuildCommand::kModernFilter = QStringLiteral("Web page (*.html)");
 const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
+const QString BuildCommand::kSiteFilter = QStringLiteral("Web site (folder)");
 
 namespace {
 
@@ -30,6 +32,7 @@ QString TypeNoun(OutputFormat format) {
     case OutputFormat::Text: return BuildCommand::tr("the text document");
     case OutputFormat::ModernHtml: return BuildCommand::tr("the web page");
     case OutputFormat::Markdown: return BuildCommand::tr("the Markdown folder");
+    case OutputFormat::Site: return BuildCommand::tr("the web site");
   }
   return {};
 }
@@ -40,6 +43,7 @@ QString FilterOf(OutputFormat format) {
     case OutputFormat::Text: return BuildCommand::kTextFilter;
     case OutputFormat::ModernHtml: return BuildCommand::kModernFilter;
     case OutputFormat::Markdown: return BuildCommand::kMarkdownFilter;
+    case OutputFormat::Site: return BuildCommand::kSiteFilter;
   }
   return {};
 }
@@ -50,6 +54,7 @@ QString TypeButton(OutputFormat format) {
     case OutputFormat::Text: return BuildCommand::tr("&Text document");
     case OutputFormat::ModernHtml: return BuildCommand::tr("&Web page");
     case OutputFormat::Markdown: return BuildCommand::tr("&Markdown folder");
+    case OutputFormat::Site: return BuildCommand::tr("Web &site");
   }
   return {};
 }
@@ -76,7 +81,7 @@ void BuildCommand::MIBuildprojectClick() {
   const Settings& settings = window_.LiveSettings();
   const FileRequest request = RequestIn(
       settings.Project_dir, QStringLiteral("Building Vellumar"), QString(),
-      QStringList{kHtmlFilter, kTextFilter, kModernFilter, kMarkdownFilter}.join(
+      QStringList{kHtmlFilter, kTextFilter, kModernFilter, kMarkdownFilter, kSiteFilter}.join(
           QStringLiteral(";;")));
   QString filter = selectedFilter_;
   const auto chosen = prompts_.SaveFileName(&window_, request, &filter);
@@ -85,6 +90,7 @@ void BuildCommand::MIBuildprojectClick() {
   OutputFormat format = selectedFilter_ == kTextFilter       ? OutputFormat::Text
                         : selectedFilter_ == kModernFilter   ? OutputFormat::ModernHtml
                         : selectedFilter_ == kMarkdownFilter ? OutputFormat::Markdown
+                        : selectedFilter_ == kSiteFilter     ? OutputFormat::Site
                                                              : OutputFormat::Html;
   if (const auto named = FormatOfExtension(*chosen, format)) {
     const auto answer = prompts_.Choose(
@@ -100,6 +106,23 @@ void BuildCommand::MIBuildprojectClick() {
       selectedFilter_ = FilterOf(format);
     }
   }
+  Project& project = window_.CurrentProject();
+  if (format == OutputFormat::ModernHtml) {
+    const int objects = ProgressMaximum(project, settings) - 1;  // of the parts shown
+    if (objects > kSiteAdvice) {
+      const auto answer = prompts_.Choose(
+          &window_,
+          tr("This project documents %1 objects: as one web page it takes a browser long to "
+             "open. A web site, a folder with a page per object, opens at once. Build which?")
+              .arg(objects),
+          {TypeButton(OutputFormat::Site), TypeButton(OutputFormat::ModernHtml)});
+      if (!answer) return;
+      if (*answer == 0) {
+        format = OutputFormat::Site;
+        selectedFilter_ = kSiteFilter;
+      }
+    }
+  }
   const QString output = OutputFileName(*chosen, format);
   if (!MayWrite(output, format)) return;
 
@@ -113,8 +136,7 @@ void BuildCommand::MIBuildprojectClick() {
 
   db_.SetSnapshotDirectories({settings.Project_dir, SampleDictionaryDirectory()});
   db_.SetCallTimeout(settings.Call_timeout);
-  Project& project = window_.CurrentProject();
-  // Files of the user's in a Markdown folder are replaced only when the user says so.
+  // Files of the user's in a folder are replaced only when the user says so.
   const auto mayReplace = [this](const QStringList& names) {
     return prompts_.Question(
         &window_, tr("The folder holds files that no earlier build wrote:\n%1\nReplace them?")
@@ -137,9 +159,13 @@ void BuildCommand::MIBuildprojectClick() {
     done += tr("\n%n character(s) outside Windows-1252 written as \"?\".", nullptr,
                result.replacedCharacters);
   progress->Finish(done, true);
-  progress->ShowOutput(result.outputPath, format == OutputFormat::Markdown);
+  // A web site is opened at its first page, in the browser; a Markdown folder as a folder.
+  const QString opened = format == OutputFormat::Site
+                             ? QDir(result.outputPath).filePath(QStringLiteral("index.html"))
+                             : result.outputPath;
+  progress->ShowOutput(opened, format == OutputFormat::Markdown);
   connect(progress, &ProgressDialog::OpenRequested, this,
-          [this, progress, path = result.outputPath] { prompts_.OpenWithDesktop(progress, path); });
+          [this, progress, path = opened] { prompts_.OpenWithDesktop(progress, path); });
 
   if (!version_) version_ = new NewVersionDialog(&window_);
   project.SetVersion(version_->AskVersion(project.Info().Version));
@@ -147,7 +173,7 @@ void BuildCommand::MIBuildprojectClick() {
 }
 
 bool BuildCommand::MayWrite(const QString& output, OutputFormat format) {
-  if (format != OutputFormat::Markdown) return prompts_.MayReplace(&window_, output);
+  if (!IsFolderFormat(format)) return prompts_.MayReplace(&window_, output);
   // A folder is not replaced whole: only what earlier builds wrote there is.
   if (!QFileInfo(output).isDir()) return true;
   return prompts_

@@ -8,8 +8,11 @@
 // The modern types never double an extension: a name that ends in another type's
 // extension ("v.htm" as a web page) asks which type was meant.
 //
-// Files of the user's in a Markdown folder are replaced only when the user, asked with their
-// names, agrees.
+// Files of the user's in a Markdown or site folder are replaced only when the user, asked
+// with their names, agrees.
+//
+// A web page of a large project is one file a browser needs long to open: for a project of
+// more than kSiteAdvice objects the command says so and offers the web site instead.
 //
 // A build that fails (a log-on or query while its sections are written, or the save) says
 // "Build failed." in its progress dialog, which can then be closed; the error is shown once
@@ -30,6 +33,10 @@ class Prompts;
 void ShowConnectionAfterBuild(ProjectWindow& window, const Database& db, bool wasConnected,
                               bool restored);
 
+// Past this many entries a web page takes seconds to open; its page per object keeps a web
+// site's pages small however many there are.
+inline constexpr int kSiteAdvice = 2000;
+
 class BuildCommand : public QObject {
   Q_OBJECT
  public:
@@ -37,16 +44,17 @@ class BuildCommand : public QObject {
 
   void MIBuildprojectClick();
 
-  // The save dialog's filters, HTML first; the second chooses text output, the other two
-  // the modern formats (a Markdown document is a folder: see OutputFileName).
+  // The save dialog's filters, HTML first; the second chooses text output, the others the
+  // modern formats (a Markdown document and a web site are folders: see OutputFileName).
   static const QString kHtmlFilter;
   static const QString kTextFilter;
   static const QString kModernFilter;
   static const QString kMarkdownFilter;
+  static const QString kSiteFilter;
 
  private:
   // True when `output` may be written: it does not exist, or the user agrees to replace it
-  // (for a Markdown folder: the files Vellumar wrote there).
+  // (for a folder: the files Vellumar wrote there).
   bool MayWrite(const QString& output, OutputFormat format);
 
   ProjectWindow& window_;

@@ -18,6 +18,7 @@
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
 #include "modern/output_folder.h"
+#include "modern/site.h"
 #include "modern/templates.h"
 #include "project/project.h"
 #include "settings/settings.h"
@@ -56,12 +57,16 @@ void WriteDocument(BuildContext& ctx) {
   WriteDocumentEnd(ctx);
 }
 
-// Writes the web page through a replacement of the file, as the classic documents are
-// written. False with the system's reason in *error.
-bool WritePage(const QString& path, const std::string& page, QString* error) {
+// Writes the web page, as it is rendered, through a replacement of the file, as the
+// classic documents are written. False with the system's reason in *error.
+bool WritePage(const QString& path, const DocumentModel& model, const TemplateSet& templates,
+               const Diagrams& diagrams, QString* error) {
   FileReplacement file(path);
   if (file.Begin()) {
-    file.File().write(page.data(), qint64(page.size()));  // a failed write shows in Commit
+    // A failed write shows in Commit.
+    RenderModernHtml(model, templates, diagrams, [&file](std::string_view piece) {
+      return file.File().write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+    });
     if (file.Commit() == FileReplacement::Outcome::New) return true;
   }
   *error = file.Error();
@@ -91,7 +96,9 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   }
   Diagrams diagrams;
   if (!DrawDiagrams(model, settings.Diagrams,
-                    format == OutputFormat::Markdown ? LinkStyle::Files : LinkStyle::Page,
+                    format == OutputFormat::Markdown ? LinkStyle::Files
+                    : format == OutputFormat::Site   ? LinkStyle::Site
+                                                     : LinkStyle::Page,
                     progress, &diagrams, &reason)) {
     result.failure = BuildResult::Failure::Diagram;
     result.error = "ERROR: " + reason;
@@ -99,15 +106,18 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   }
   try {
     if (format == OutputFormat::ModernHtml) {
-      if (!WritePage(result.outputPath, RenderModernHtml(model, templates, diagrams), &reason)) {
+      if (!WritePage(result.outputPath, model, templates, diagrams, &reason)) {
         result.failure = BuildResult::Failure::Save;
         result.error = inputfile::WithReason(
             QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
       }
       return;
     }
-    switch (WriteOutputFolder(result.outputPath, RenderMarkdown(model, templates, diagrams),
-                              mayReplace, &reason)) {
+    const auto produce = [&](const PutFile& put) {
+      return format == OutputFormat::Site ? RenderSite(model, templates, diagrams, put)
+                                          : RenderMarkdown(model, templates, diagrams, put);
+    };
+    switch (WriteOutputFolder(result.outputPath, produce, mayReplace, &reason)) {
       case FolderOutcome::Written:
         return;
       case FolderOutcome::UsersFiles:
@@ -128,13 +138,32 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
 
 }  // namespace
 
+bool IsModernFormat(OutputFormat format) {
+  return format == OutputFormat::ModernHtml || IsFolderFormat(format);
+}
+
+bool IsFolderFormat(OutputFormat format) {
+  return format == OutputFormat::Markdown || format == OutputFormat::Site;
+}
+
+namespace {
+
+// A folder format's first page, which names its folder when it is chosen.
+QString FolderIndex(OutputFormat format) {
+  return format == OutputFormat::Site ? QStringLiteral("index.html") : QStringLiteral("README.md");
+}
+
+}  // namespace
+
 QString OutputFileName(const QString& chosen, OutputFormat format) {
-  if (format == OutputFormat::Markdown) {
+  if (IsFolderFormat(format)) {
     const QFileInfo file(chosen);
-    if (file.fileName().compare(QStringLiteral("README.md"), Qt::CaseInsensitive) == 0)
+    if (file.fileName().compare(FolderIndex(format), Qt::CaseInsensitive) == 0)
       return file.path();
-    return chosen.endsWith(QStringLiteral(".md"), Qt::CaseInsensitive) ? chosen.chopped(3)
-                                                                       : chosen;
+    const QString extension =
+        format == OutputFormat::Site ? QStringLiteral(".html") : QStringLiteral(".md");
+    return chosen.endsWith(extension, Qt::CaseInsensitive) ? chosen.chopped(extension.size())
+                                                           : chosen;
   }
   const QString extension = format == OutputFormat::Text         ? QStringLiteral(".txt")
                             : format == OutputFormat::ModernHtml ? QStringLiteral(".html")
@@ -144,7 +173,11 @@ QString OutputFileName(const QString& chosen, OutputFormat format) {
 }
 
 std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputFormat format) {
-  if (format != OutputFormat::ModernHtml && format != OutputFormat::Markdown) return std::nullopt;
+  if (!IsModernFormat(format)) return std::nullopt;
+  // The site's own first page names its folder.
+  if (format == OutputFormat::Site &&
+      QFileInfo(chosen).fileName().compare(FolderIndex(format), Qt::CaseInsensitive) == 0)
+    return std::nullopt;
   static const std::pair<const char*, OutputFormat> kExtensions[] = {
       {".htm", OutputFormat::Html},
       {".txt", OutputFormat::Text},
@@ -165,7 +198,7 @@ BuildResult BuildDocument(const Project& project, const Settings& settings, Data
   result.progressMax = ProgressMaximum(project, settings);
   progress.SetProgressMax(result.progressMax);
   result.outputPath = OutputFileName(chosenPath, format);
-  if (format == OutputFormat::ModernHtml || format == OutputFormat::Markdown) {
+  if (IsModernFormat(format)) {
     try {
       BuildModern(result, project, settings, db, progress, format, mayReplace);
     } catch (const DatabaseError& e) {

@@ -18,14 +18,20 @@ class Database;
 class BuildProgress;
 struct Settings;
 
-// The classic formats (Html, Text) and the modern ones: one HTML5 page (ModernHtml) and a
-// folder of Markdown files (Markdown).
-enum class OutputFormat { Html, Text, ModernHtml, Markdown };
+// The classic formats (Html, Text) and the modern ones: one HTML5 page (ModernHtml), a
+// folder of Markdown files (Markdown) and a web site, a folder of HTML pages (Site).
+enum class OutputFormat { Html, Text, ModernHtml, Markdown, Site };
+
+// The modern formats, rendered from the document model through the templates.
+bool IsModernFormat(OutputFormat format);
+// The formats written as a folder (output_folder.h) rather than one file.
+bool IsFolderFormat(OutputFormat format);
 
 // The output file name: the chosen name with ".htm", ".txt" or ".html" appended, unless the
 // name, compared without regard to case, already contains that extension anywhere. For
 // Markdown the output is a folder: the chosen name without a final ".md", or, when the
-// chosen file is a README.md, the folder it is in.
+// chosen file is a README.md, the folder it is in; for the web site likewise with ".html"
+// and index.html.
 QString OutputFileName(const QString& chosen, OutputFormat format);
 
 // The modern formats never double an extension: for them, the other format whose extension
@@ -35,7 +41,7 @@ QString OutputFileName(const QString& chosen, OutputFormat format);
 std::optional<OutputFormat> FormatOfExtension(const QString& chosen, OutputFormat format);
 
 struct BuildResult {
-  // UsersFiles: the Markdown folder holds files of the user's that the build would replace.
+  // UsersFiles: the output folder holds files of the user's that the build would replace.
   // Changes: the older snapshot of the Settings' Changes_since cannot be compared.
   enum class Failure { None, Database, Save, Template, Diagram, UsersFiles, Changes };
 
@@ -64,7 +70,7 @@ struct BuildResult {
 // formats are rendered from the templates, each replaced by the one of the same name in
 // the Settings' Template_dir when that holds it; a template that fails is a failure of
 // kind Template (also one whose rendering grows past its bounds), a diagram that cannot be
-// laid out one of kind Diagram, and nothing is written then. A Markdown folder's files of
+// laid out one of kind Diagram, and nothing is written then. An output folder's files of
 // the user's are replaced only when `mayReplace` allows it (see output_folder.h).
 BuildResult BuildDocument(const Project& project, const Settings& settings, Database& db,
                           BuildProgress& progress, const QString& chosenPath,

@@ -1,6 +1,6 @@
 // vellumar-build: builds a project's document without the GUI, for scripts and CI.
 //
-// vellumar-build [--format html|text|modern|markdown] [--template DIR]
+// vellumar-build [--format html|text|modern|markdown|site] [--template DIR]
 //                [--diagrams none|tables|all] [--changes-since OLD.sqlite] [--settings FILE]
 //                PROJECT.vlm OUTPUT
 // vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm
@@ -8,10 +8,10 @@
 // vellumar-build --changes [--owners A,B] [--json] [--fail-on breaking] OLD.sqlite NEW.sqlite
 // vellumar-build --used-by OWNER.NAME [--json] [--settings FILE] PROJECT.vlm
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
-// save failed, OUTPUT is not a regular file (a folder, for markdown), an interrupted save
+// save failed, OUTPUT is not a regular file (a folder, for markdown and site), an interrupted save
 // left a copy of the project, or anything unexpected happened (no file is written), 2 usage
 // error, a refused settings file, an OUTPUT that would replace an input, or a Markdown
-// folder holding files of the user's that the build would replace, 3 the coverage total is
+// or site folder holding files of the user's that the build would replace, 3 the coverage total is
 // below --min, 4 a change is breaking and --fail-on breaking was given. SIGINT, SIGTERM and SIGHUP remove the build's temporary files before the
 // program ends.
 
@@ -56,7 +56,7 @@ constexpr int kUsage = 2;
 constexpr int kBelowMinimum = 3;
 
 const char kUsageText[] =
-    "Usage: vellumar-build [--format html|text|modern|markdown] [--template DIR]\n"
+    "Usage: vellumar-build [--format html|text|modern|markdown|site] [--template DIR]\n"
     "                      [--diagrams none|tables|all] [--changes-since OLD.sqlite]\n"
     "                      [--settings FILE] PROJECT.vlm OUTPUT\n"
     "       vellumar-build --coverage [--json] [--min PERCENT] [--settings FILE] PROJECT.vlm\n"
@@ -70,17 +70,19 @@ const char kUsageText[] =
     "\n"
     "  --format FORMAT  the document's format, whatever OUTPUT's name: html or text (the\n"
     "                   classic documents), modern (one self-contained HTML5 page with a\n"
-    "                   filtered contents panel) or markdown (a folder OUTPUT holding\n"
-    "                   README.md and one page per object)\n"
-    "  --template DIR   for modern and markdown: a template in DIR replaces the built-in\n"
-    "                   one of the same name\n"
-    "  --diagrams WHICH for modern and markdown: none, tables (each table with the tables\n"
-    "                   it references and those that reference it) or all (those and an\n"
+    "                   filtered contents panel, one file to mail, for a small project),\n"
+    "                   markdown (a folder OUTPUT holding README.md and one page per\n"
+    "                   object) or site (a folder OUTPUT holding index.html and one web\n"
+    "                   page per object: for a large project, as it opens at once)\n"
+    "  --template DIR   for modern, markdown and site: a template in DIR replaces the\n"
+    "                   built-in one of the same name\n"
+    "  --diagrams WHICH for modern, markdown and site: none, tables (each table with the\n"
+    "                   tables it references and those that reference it) or all (those and an\n"
     "                   overview of each owner's tables, left out for an owner of more\n"
     "                   than 60 tables, where it is too large to read); default: the\n"
     "                   settings' choice, all unless changed\n"
-    "  --changes-since OLD.sqlite  for modern and markdown: the document opens with the\n"
-    "                   changes since the older snapshot OLD.sqlite of its dictionary and\n"
+    "  --changes-since OLD.sqlite  for modern, markdown and site: the document opens\n"
+    "                   with the changes since the older snapshot OLD.sqlite of its dictionary and\n"
     "                   marks every changed object (default: the settings' choice, none)\n"
     "  --settings FILE  document parts and comment tags from this INI file\n"
     "  --coverage       report what the document leaves undocumented instead of building\n"
@@ -118,6 +120,7 @@ const std::pair<const char*, OutputFormat> kFormats[] = {
     {"text", OutputFormat::Text},
     {"modern", OutputFormat::ModernHtml},
     {"markdown", OutputFormat::Markdown},
+    {"site", OutputFormat::Site},
 };
 
 // Messages go out with their control characters shown, never acted on by a terminal.
@@ -177,7 +180,7 @@ QList<BuildInput> Inputs(const QString& projectPath, const QString& settingsPath
         FindSnapshot(server, {settings.Project_dir, SampleDictionaryDirectory()});
     if (!snapshot.isEmpty()) inputs.append({QStringLiteral("the dictionary snapshot"), snapshot});
   }
-  const bool modern = format == OutputFormat::ModernHtml || format == OutputFormat::Markdown;
+  const bool modern = IsModernFormat(format);
   if (modern && !settings.Changes_since.isEmpty())
     inputs.append({QStringLiteral("the older dictionary snapshot"), settings.Changes_since});
   if (modern && !settings.Template_dir.isEmpty()) {
@@ -294,7 +297,7 @@ int Run(int argc, char** argv) {
       return Usage("unknown format \"" + parser.value(formatOption) + "\"");
     format = known->second;
   }
-  const bool folder = format == OutputFormat::Markdown;
+  const bool folder = IsFolderFormat(format);
   // The extension would make a hidden ".htm" of its own in that directory or here.
   if (!coverage && !usedBy && (output.isEmpty() || (!folder && (output.endsWith(u'/') ||
                                                      output.endsWith(QDir::separator())))))
@@ -326,8 +329,8 @@ int Run(int argc, char** argv) {
     settings.Diagrams = *choice;
   }
   if (parser.isSet(changesSinceOption)) {
-    if (format != OutputFormat::ModernHtml && format != OutputFormat::Markdown)
-      return Usage("--changes-since goes with --format modern or markdown");
+    if (!IsModernFormat(format))
+      return Usage("--changes-since goes with --format modern, markdown or site");
     settings.Changes_since = parser.value(changesSinceOption);
   }
 

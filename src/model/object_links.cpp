@@ -20,5 +20,15 @@ QString ObjectFileName(const QString& anchor, const QString& extension) {
 }
 
 QString ObjectHref(LinkStyle links, const QString& anchor) {
-  return links == LinkStyle::Page ? u'#' + anchor : ObjectFileName(anchor, QStringLiteral(".md"));
+  switch (links) {
+    case LinkStyle::Page: return u'#' + anchor;
+    case LinkStyle::Files: return ObjectFileName(anchor, QStringLiteral(".md"));
+    case LinkStyle::Site: return ObjectFileName(anchor, QStringLiteral(".html"));
+  }
+  return {};
+}
+
+QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor) {
+  if (links == LinkStyle::Page) return u'#' + memberAnchor;
+  return ObjectHref(links, packageAnchor) + u'#' + memberAnchor;
 }

@@ -1,15 +1,16 @@
 #pragma once
 // How a modern document links to an object by its anchor: the web page within itself
-// ("#anchor"), the Markdown folder to the object's own file ("anchor.md"). The pages and the
-// diagrams drawn into them link alike, so both read it here.
+// ("#anchor"), the Markdown folder and the web site to the object's own file ("anchor.md",
+// "anchor.html"). The pages and the diagrams drawn into them link alike, so both read it here.
 
 #include <QString>
 
 // How a format links to an object and a package member: HTML within the one page
-// ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member").
-enum class LinkStyle { Page, Files };
+// ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member"), the web
+// site to the object's own page ("anchor.html", "anchor.html#member").
+enum class LinkStyle { Page, Files, Site };
 
-// The name of an object's file in the Markdown folder: its anchor and `extension` (".md",
+// The name of an object's file in the Markdown folder or the web site: its anchor and `extension` (".md",
 // ".svg"). An anchor too long for a file name (a quoted lower-case name spells each letter
 // in four characters) keeps a readable beginning and ends in "~" and a hash of the whole
 // anchor, so the same object has the same file in every build.
@@ -17,3 +18,5 @@ QString ObjectFileName(const QString& anchor, const QString& extension);
 
 // The link to an object by its anchor.
 QString ObjectHref(LinkStyle links, const QString& anchor);
+// The link to a package member by the package's anchor and the member's.
+QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor);

@@ -411,9 +411,7 @@ QString DocumentView::ObjectHref(const QString& anchor) const {
 }
 
 QString DocumentView::MemberHref(const QString& packageAnchor, const QString& memberAnchor) const {
-  return links_ == LinkStyle::Page ? u'#' + memberAnchor
-                                   : ObjectFileName(packageAnchor, QStringLiteral(".md")) + u'#' +
-                                         memberAnchor;
+  return ::MemberHref(links_, packageAnchor, memberAnchor);
 }
 
 QString DocumentView::SectionAnchor(SectionKind kind) {
@@ -847,6 +845,7 @@ TemplateData DocumentView::PageData(
   d.set("created", S(model_.created));
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
+  d.set("site", links_ == LinkStyle::Site);
   d.set("coverage", CoverageData(MeasureCoverage(model_)));
   d.set("changes", ChangesData());
 
@@ -905,6 +904,13 @@ TemplateData DocumentView::PageData(
         section.set("entries", list);
         break;
       }
+    }
+    section.set("pages", false);
+    if (links_ == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
+      mustache::data pages;
+      pages.set("count", std::to_string(items.size()));
+      pages.set("title", S(SectionTitle(kind).toLower()));
+      section.set("pages", pages);
     }
     section.set("objects", objects(kind));
     section.set("groups", Groups(items));

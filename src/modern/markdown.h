@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <string>
 
 struct DocumentModel;
@@ -19,7 +20,15 @@ struct OutputFile {
   QByteArray bytes;
 };
 
-// README.md first, then the object pages in document order, then the diagrams.
+// Hands one file of a folder to its write, which stages it at once; false when it could
+// not be (the write then fails with the reason).
+using PutFile = std::function<bool(const QString& name, const QByteArray& bytes)>;
+
+// README.md first, then the object pages in document order, then the diagrams, each handed
+// to `put` as it is made; false when `put` stopped it.
+bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
+                    const Diagrams& diagrams, const PutFile& put);
+// The same files as a list.
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                                  const Diagrams& diagrams);
 

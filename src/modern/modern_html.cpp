@@ -2,6 +2,7 @@
 
 #include <kainjow/mustache.hpp>
 #include <string>
+#include <string_view>
 
 #include "modern/document_view.h"
 #include "modern/templates.h"
@@ -44,20 +45,48 @@ std::string EscapeModernHtml(const std::string& text) {
   return out;
 }
 
-std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams) {
+namespace {
+
+// Where a section's objects go in the page: a text no value can spell, as values are
+// escaped (a control character becomes U+FFFD), followed by the section's number and ended
+// like it began.
+constexpr std::string_view kObjectsMark = "\x01vellumar-objects-";
+
+}  // namespace
+
+bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
+                      const Diagrams& diagrams, const PageSink& write) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Page, &diagrams);
-  auto objects = [&](SectionKind kind) {
+  std::string page;
+  templates.Render(QStringLiteral("page.html"), view.PageData([](SectionKind kind) {
+                     return std::string(kObjectsMark) + char('0' + int(kind)) + '\x01';
+                   }),
+                   page);
+  std::size_t at = 0;
+  for (std::size_t mark; (mark = page.find(kObjectsMark, at)) != std::string::npos;) {
+    if (!write(std::string_view(page).substr(at, mark - at))) return false;
+    const auto kind = SectionKind(page[mark + kObjectsMark.size()] - '0');
+    at = mark + kObjectsMark.size() + 2;
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
-    std::string out;
+    bool ok = true;
     view.ForEachObject(kind, [&](const QString&, const TemplateData& data) {
+      std::string out;
       templates.Render(name, data, out);
+      ok = ok && write(out);
     });
-    return out;
-  };
+    if (!ok) return false;
+  }
+  return write(std::string_view(page).substr(at));
+}
+
+std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
+                             const Diagrams& diagrams) {
   std::string out;
-  templates.Render(QStringLiteral("page.html"), view.PageData(objects), out);
+  RenderModernHtml(model, templates, diagrams, [&out](std::string_view piece) {
+    out += piece;
+    return true;
+  });
   return out;
 }

@@ -232,26 +232,32 @@ class FolderChange {
     if (staged_) temporaryfiles::RemoveTree(dirFd_, kStaging);
   }
 
-  // Writes every file into new/ under the staging folder, made afresh.
-  bool Stage(const QByteArray& folder, const QList<QPair<QByteArray, QByteArray>>& files,
-             QString* error) {
+  // Makes the staging folder afresh, with new/ in it for the files.
+  bool Begin(const QByteArray& folder, QString* error) {
     if (::mkdirat(dirFd_, kStaging, 0700) != 0) return Failed(kStaging, errno, error);
     staged_ = true;
     named_.Set(folder + '/' + kStaging, true);
     stage_ = OpenFolder(dirFd_, kStaging);
     if (!stage_ || ::mkdirat(stage_.get(), kNewDir, 0700) != 0)
       return Failed(kStaging, errno, error);
-    const Fd fresh = OpenFolder(stage_.get(), kNewDir);
-    if (!fresh) return Failed(kStaging, errno, error);
-    for (const auto& [name, bytes] : files) {
-      int failure = 0;
-      const Fd fd(::openat(fresh.get(), name.constData(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-      if (!fd || !WriteAll(fd.get(), bytes, &failure))
-        return Failed(name, fd ? failure : errno, error);
-      killpoint::Reach("folder.staged");
-    }
-    // Everything staged reaches the disk before the first rename.
+    fresh_ = OpenFolder(stage_.get(), kNewDir);
+    if (!fresh_) return Failed(kStaging, errno, error);
+    return true;
+  }
+
+  // Writes one file into new/.
+  bool Stage(const QByteArray& name, const QByteArray& bytes, QString* error) {
+    int failure = 0;
+    const Fd fd(::openat(fresh_.get(), name.constData(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd || !WriteAll(fd.get(), bytes, &failure))
+      return Failed(name, fd ? failure : errno, error);
+    killpoint::Reach("folder.staged");
+    return true;
+  }
+
+  // Everything staged reaches the disk before the first rename.
+  bool Staged(QString* error) {
     if (::syncfs(dirFd_) != 0) return Failed(kStaging, errno, error);
     return true;
   }
@@ -324,6 +330,7 @@ class FolderChange {
   int dirFd_;
   QString shown_;
   Fd stage_;
+  Fd fresh_;
   bool staged_ = false;
   temporaryfiles::Named named_;
 };
@@ -338,24 +345,24 @@ bool RecoverOutputFolder(const QString& folder, QString* error) {
 
 FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& files,
                                 const MayReplaceUsersFiles& mayReplace, QString* error) {
+  return WriteOutputFolder(
+      folder,
+      [&files](const PutFile& put) {
+        for (const OutputFile& f : files)
+          if (!put(f.name, f.bytes)) return false;
+        return true;
+      },
+      mayReplace, error);
+}
+
+FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produce,
+                                const MayReplaceUsersFiles& mayReplace, QString* error) {
   const QByteArray path = filename::ToBytes(folder);
   const QString shown = QDir::toNativeSeparators(folder);
   const auto fail = [&](const QString& why) {
     *error = why;
     return FolderOutcome::Failed;
   };
-
-  QList<QPair<QByteArray, QByteArray>> named;  // every file, the list of names last
-  QByteArrayList names;
-  for (const OutputFile& f : files) {
-    const QByteArray name = filename::ToBytes(f.name);
-    if (!IsFileName(name) || name == kManifestName)
-      return fail(QStringLiteral("%1 is no file name of the folder").arg(f.name));
-    named.append({name, f.bytes});
-    names.append(name);
-  }
-  std::sort(names.begin(), names.end());
-  named.append({kManifestName, names.join('\n') + '\n'});
 
   struct stat st {};
   bool made = false;
@@ -394,12 +401,34 @@ FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& 
     return fail(QStringLiteral("The list of files %1 can't be read: %2")
                     .arg(shown + QDir::separator() + QLatin1String(kManifestName), reason));
 
+  // Each file is staged as soon as it is made, so that none waits in memory for the others.
+  FolderChange change(dir.get(), shown);
+  if (!change.Begin(path, error)) return FolderOutcome::Failed;
+  QByteArrayList names;
+  QSet<QByteArray> current;
+  bool staged = true;
+  const bool produced = produce([&](const QString& file, const QByteArray& bytes) {
+    const QByteArray name = filename::ToBytes(file);
+    if (!IsFileName(name) || name == kManifestName || current.contains(name)) {
+      *error = QStringLiteral("%1 is no file name of the folder").arg(file);
+      return staged = false;
+    }
+    names.append(name);
+    current.insert(name);
+    return staged = change.Stage(name, bytes, error);
+  });
+  if (!produced || !staged) return FolderOutcome::Failed;
+  std::sort(names.begin(), names.end());
+  if (!change.Stage(kManifestName, names.join('\n') + '\n', error) || !change.Staged(error))
+    return FolderOutcome::Failed;
+  names.append(kManifestName);
+  current.insert(kManifestName);
+
   // What the change touches: every new name (and what it replaces), then the files of an
   // earlier build that are not written again.
   QList<Entry> entries;
   QStringList users;
-  QSet<QByteArray> current;
-  for (const auto& [name, bytes] : named) {
+  for (const QByteArray& name : names) {
     struct stat old {};
     const bool exists = Exists(dir.get(), name.constData(), &old);
     if (exists && S_ISDIR(old.st_mode))
@@ -408,7 +437,6 @@ FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& 
     if (exists && name != kManifestName && !previous.contains(name))
       users.append(filename::FromBytes(name));
     entries.append({name, exists, true});
-    current.insert(name);
   }
   QByteArrayList removed(previous.cbegin(), previous.cend());
   std::sort(removed.begin(), removed.end());
@@ -425,9 +453,6 @@ FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& 
                  .arg(shown, users.join(QStringLiteral(", ")));
     return FolderOutcome::UsersFiles;
   }
-
-  FolderChange change(dir.get(), shown);
-  if (!change.Stage(path, named, error)) return FolderOutcome::Failed;
   {
     const temporaryfiles::SignalHold hold;
     if (!change.Commit(entries, error)) return FolderOutcome::Failed;

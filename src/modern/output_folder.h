@@ -34,7 +34,16 @@ enum class FolderOutcome {
 // Asked, with the names of the user's files the write would replace, whether it may.
 using MayReplaceUsersFiles = std::function<bool(const QStringList& names)>;
 
-// Writes `files` as the folder's contents. The reason in *error unless Written.
+// Makes the folder's files, handing each to `put` as it is made, so that a large document's
+// files are never held in memory together; false (or an exception) when it stops.
+using ProduceFiles = std::function<bool(const PutFile& put)>;
+
+// Writes the files `produce` makes as the folder's contents. Whether files of the user's
+// would be replaced is known, and asked, once they are all made; the folder is as it was
+// until then. The reason in *error unless Written.
+FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produce,
+                                const MayReplaceUsersFiles& mayReplace, QString* error);
+// The same for files already made.
 FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& files,
                                 const MayReplaceUsersFiles& mayReplace, QString* error);
 

@@ -32,9 +32,9 @@ class basic_data;
 enum class TemplateFormat { ModernHtml, Markdown };
 
 // What the renderings of one build may cost: steps (a name looked up, a section's item
-// entered, a template included) and bytes of output (the web page's objects count twice, as
-// they are rendered and then placed in the page). The built-in templates take 6 million
-// steps and 600 MiB for a document of 30,000 objects; a step costs up to a microsecond.
+// entered, a template included) and bytes of output (the web site's objects count twice, as
+// they are rendered and then placed in their pages). The built-in templates take 6 million
+// steps and 650 MiB for a site of 30,000 objects; a step costs up to a microsecond.
 struct TemplateLimits {
   qint64 steps = 50000000;
   qint64 bytes = qint64(2) << 30;

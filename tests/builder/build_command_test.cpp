@@ -25,6 +25,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "builder/build_command.h"
 #include "builder/new_version_dialog.h"
 #include "builder/progress_dialog.h"
 #include "coverage/coverage_window.h"
@@ -108,7 +109,7 @@ class BuildCommandTest : public ::testing::Test {
             {"--format", format, "--settings", demoIni, Path("demo.vlm"), output});
     EXPECT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return format == "markdown" ? QByteArray() : testenv::ReadBytes(output);
+    return format == "markdown" || format == "site" ? QByteArray() : testenv::ReadBytes(output);
   }
 
   QTemporaryDir dir;
@@ -297,6 +298,45 @@ TEST_F(BuildCommandTest, ANameEndingInAnotherTypesExtensionAsksWhichTypeWasMeant
   EXPECT_FALSE(QFile::exists(Path("y.md.html")));
   EXPECT_EQ(versionsAsked, 4);
   EXPECT_TRUE(prompts.Exhausted());
+}
+
+// A web site is a folder, written as the command line writes it and opened at its index. A
+// web page of a large project is built only after the command has offered the site.
+TEST_F(BuildCommandTest, AWebSiteIsAFolderOpenedAtItsIndexAndOfferedForALargeProject) {
+  const auto keepVersion = [](NewVersionDialog& d) { d.accept(); };
+  Build(Path("gui-site"), 4, keepVersion);
+  CliBuild(Path("cli-site"), "site");
+  EXPECT_EQ(testenv::ReadBytes(Path("gui-site/index.html")),
+            testenv::ReadBytes(Path("cli-site/index.html")));
+  EXPECT_TRUE(QFile::exists(Path("gui-site/demo.hr.employees.html")));
+  EXPECT_EQ(Child<QLabel>(LastProgress(), "L_OUTPUT")->toolTip(), Path("gui-site/index.html"));
+  Child<QPushButton>(LastProgress(), "FBtnOpen")->click();
+  EXPECT_EQ(prompts.History().last().text, Path("gui-site/index.html"));
+  EXPECT_TRUE(prompts.Questions().isEmpty()) << "the sample is small";
+
+  // Tables the dictionary does not have, which cost the build little.
+  const ObjectEntry entry{CurrentProject().Entries(ObjectKind::Tables).first().connection(),
+                          QStringLiteral("NO_SUCH_TABLE"), {}};
+  for (int i = 0; i < kSiteAdvice; ++i) CurrentProject().AppendEntry(ObjectKind::Tables, entry);
+  // Only the parts the document shows count.
+  Window().LiveSettings().SetPart(DocumentPart::Tables, false);
+  Build(Path("small"), 2, keepVersion);
+  EXPECT_TRUE(prompts.Questions().isEmpty());
+  EXPECT_TRUE(QFile::exists(Path("small.html")));
+  Window().LiveSettings().SetPart(DocumentPart::Tables, true);
+  prompts.AnswerCancel();
+  Build(Path("large"), 2);
+  ASSERT_EQ(prompts.Questions().size(), 1);
+  EXPECT_TRUE(prompts.Questions()[0].startsWith(
+      QStringLiteral("This project documents %1 objects").arg(kSiteAdvice + 29)))
+      << prompts.Questions()[0].toStdString();
+  EXPECT_EQ(prompts.History().last().choices, (QStringList{"Web &site", "&Web page"}));
+  EXPECT_FALSE(QFile::exists(Path("large.html")) || QFile::exists(Path("large")));
+  prompts.AnswerChoice(0);
+  Build(Path("large"), 2, keepVersion);
+  EXPECT_TRUE(QFile::exists(Path("large/index.html")));
+  EXPECT_FALSE(QFile::exists(Path("large.html")));
+  EXPECT_TRUE(prompts.Errors().isEmpty());
 }
 
 // An existing Markdown folder: the question says what becomes of the files in it. The

@@ -301,6 +301,30 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
             2);
 }
 
+// The site is a folder (a chosen index.html names it) written as one change: the user's own
+// files stay, and a page no longer built goes.
+TEST_F(CliTest, TheSiteIsAFolderOfPagesThatKeepsTheUsersFiles) {
+  QDir(dir.path()).mkdir("site");
+  testenv::WriteBytes(Path("site/notes.txt"), "mine");
+  const QStringList site{"--format", "site", "--settings", demoIni, sample};
+  CliRun r = Exec(site + QStringList{Path("site/index.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out, Path("site") + "\n");
+  for (const char* file : {"index.html", "demo.hr.employees.html", "demo.hr.emp_mgmt.html",
+                           "sales.sales.close_order.html", "style.css", "script.js"})
+    EXPECT_TRUE(QFile::exists(Path("site/") + file)) << file;
+  const QByteArray listed = testenv::ReadBytes(Path("site/.vellumar-files"));
+  EXPECT_TRUE(listed.contains("index.html\n") && !listed.contains("notes.txt"));
+
+  testenv::WriteBytes(Path("site/.vellumar-files"), listed + "demo.hr.gone.html\n");
+  testenv::WriteBytes(Path("site/demo.hr.gone.html"), "an earlier build's page");
+  r = Exec(site + QStringList{Path("site")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("site/demo.hr.gone.html")));
+  EXPECT_EQ(testenv::ReadBytes(Path("site/notes.txt")), "mine");
+  EXPECT_EQ(testenv::ReadBytes(Path("site/.vellumar-files")), listed);
+}
+
 // The sample leaves gaps on purpose: the report's JSON parses and adds up, and the gate
 // passes at the total and fails just above it.
 TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
@@ -489,6 +513,7 @@ TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
   ASSERT_TRUE(QFile::copy(SampleDictionaryDirectory() + "/demo.sqlite", Path("demo.sqlite")));
   testenv::WriteBytes(Path("tpl/page.html"), "{{name}}");
   testenv::WriteBytes(Path("users/README.md"), "my own notes");
+  testenv::WriteBytes(Path("users/index.html"), "my own page");
   ASSERT_TRUE(QFile::link(project, Path("link.htm")));
   ASSERT_TRUE(QFile::link(Path("demo.sqlite"), Path("snapshot.html")));
   ASSERT_EQ(::link(QFile::encodeName(project), QFile::encodeName(Path("hard.htm"))), 0);
@@ -535,6 +560,9 @@ TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
        "ERROR: The folder " + Path("users") +
            " holds files that no earlier build wrote and that this build would replace: "
            "README.md."},
+      {QStringList{"--format", "site", "--settings", ini, project, Path("users")}, 2,
+       " holds files that no earlier build wrote and that this build would replace: "
+       "index.html."},
       {QStringList{"--settings", ini, Path("saved.vlm"), Path("saved.htm")}, 1,
        "the last save of " + Path("saved.vlm") + " was interrupted; its complete copy is " +
            Path("saved.vlm.vellumar-save")},

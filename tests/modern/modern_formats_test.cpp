@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -17,6 +20,8 @@
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
+#include "modern/search_index.h"
+#include "modern/site.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
 #include "support/test_env.h"
@@ -179,8 +184,113 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
   model.tables[0].description = QStringLiteral("clears\x1b[2J the screen");
   const std::string page =
       RenderModernHtml(model, Templates(TemplateFormat::ModernHtml), Diagrams{});
-  EXPECT_EQ(page.find('\x1b'), std::string::npos);
+  EXPECT_EQ(std::count_if(page.begin(), page.end(),
+                          [](char c) { return c >= 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }),
+            0) << "no control character, neither a value's nor one of the page's own marks";
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
+}
+
+// The site's index holds the contents, the owners' overviews and the lists, and links each
+// object to its page; every reference of every page stays in the folder and lands on a file
+// of it (and, with a fragment, on an element of that file); no value adds markup anywhere.
+TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
+  const DocumentModel model = HostileModel();
+  const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
+                                             Drawn(model, LinkStyle::Site));
+  ASSERT_EQ(files.size(), 8) << "index, four pages, style, script and search index";
+  EXPECT_EQ(files[0].name, "index.html");
+  QMap<QString, QString> pages;
+  QMap<QString, QSet<QString>> ids;
+  for (const OutputFile& f : files) {
+    pages.insert(f.name, QString::fromUtf8(f.bytes));
+    for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(pages[f.name]);
+         it.hasNext();)
+      ids[f.name].insert(it.next().captured(1));
+  }
+  EXPECT_TRUE(pages.contains("style.css") && pages.contains("script.js"));
+  EXPECT_TRUE(pages["script.js"].contains("filter"));
+  const QString& index = pages["index.html"];
+  EXPECT_FALSE(index.contains("<article")) << "the objects are on their pages";
+  EXPECT_EQ(index.count("<svg"), 1) << "the owner's overview";
+  EXPECT_TRUE(index.contains(R"(<input type="search" id="filter")"));
+  const QString objects[] = {model.tables[0].anchor, model.views[0].anchor,
+                             model.units[0].anchor, model.packages[0].anchor};
+  for (const QString& anchor : objects) {
+    const QString page = ObjectFileName(anchor, ".html");
+    ASSERT_TRUE(pages.contains(page)) << page.toStdString();
+    EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "the contents link it";
+    EXPECT_TRUE(ids[page].contains(anchor)) << "its anchor as on the web page";
+    EXPECT_TRUE(pages[page].contains(R"(<a href="index.html">)"));
+  }
+  EXPECT_TRUE(ids["index.html"].contains(model.sequences[0].anchor));
+  EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
+
+  static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
+  for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
+    if (!page.key().endsWith(".html")) continue;
+    EXPECT_EQ(page->count("<script"), page.key() == "index.html" ? 2 : 1)
+        << page.key().toStdString() << ": a value's script is escaped";
+    EXPECT_FALSE(page->contains("<style")) << "one shared style";
+    int references = 0;
+    for (auto it = reference.globalMatch(*page); it.hasNext(); ++references) {
+      const QString url = it.next().captured(1);
+      const qsizetype hash = url.indexOf(u'#');
+      const QString file = hash < 0 ? url : url.left(hash);
+      const QString target = file.isEmpty() ? page.key() : file;
+      EXPECT_TRUE(pages.contains(target)) << page.key().toStdString() << " -> " << url.toStdString();
+      if (hash >= 0) {
+        EXPECT_TRUE(ids[target].contains(url.mid(hash + 1)))
+            << page.key().toStdString() << " -> " << url.toStdString();
+      }
+    }
+    EXPECT_GT(references, 3) << page.key().toStdString();
+  }
+}
+
+// The search index maps each object's page to the words of what it holds (names of columns,
+// keys and indexes, comments, descriptions, the query, the source), lower case and each once;
+// it is a script that parses as such whatever the texts hold.
+TEST(Site, TheSearchIndexHoldsEachObjectsWordsOnce) {
+  DocumentModel m = HostileModel();
+  TableObject& t = m.tables[0];
+  t.description = QStringLiteral("Staff of the firm");
+  t.dictionaryComment = QStringLiteral("People paid monthly");
+  t.columns = {{"SALARY", "NUMBER", true, {}, "Monthly pay before tax; pay in EUR"},
+               {"BONUS_PCT", "NUMBER", true, {}, {}}};
+  t.indexes = {{"EMP_SALARY_IX", false, {{"SALARY", false}}}};
+  m.views[0].text = QStringLiteral("select ename from payroll_runs");
+  m.units[0].source = {"procedure raise_salary(p_pct number) is", "  -- Gives everyone a raise"};
+  m.packages[0].description = QStringLiteral("Hiring");
+  m.packages[0].source = {"package emp_mgmt is procedure hire_employee; end;"};
+  const std::string script = SearchIndexScript(m);
+  const std::string prefix = "window.vellumarSearch = ";
+  ASSERT_EQ(script.rfind(prefix, 0), 0u);
+  const std::size_t end = script.find("\n};\n");
+  ASSERT_NE(end, std::string::npos);
+  QJsonParseError error;
+  const QJsonObject index =
+      QJsonDocument::fromJson(QByteArray::fromStdString(script.substr(prefix.size(), end + 2 - prefix.size())), &error)
+          .object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  ASSERT_EQ(index.size(), 4);
+  const auto words = [&](const QString& anchor) {
+    return index.value(ObjectFileName(anchor, ".html")).toString().split(u' ');
+  };
+  const QStringList table = words(t.anchor);
+  for (const char* word : {"staff", "firm", "people", "monthly", "salary", "pay", "eur",
+                           "bonus_pct", "emp_salary_ix"})
+    EXPECT_TRUE(table.contains(word)) << word;
+  EXPECT_EQ(table.count("pay"), 1);
+  EXPECT_EQ(table.count("monthly"), 1) << "once, though the comment and a column both say it";
+  EXPECT_FALSE(table.contains("number")) << "a column's type is not what it holds";
+  EXPECT_TRUE(words(m.views[0].anchor).contains("payroll_runs"));
+  EXPECT_TRUE(words(m.units[0].anchor).contains("raise_salary"));
+  EXPECT_TRUE(words(m.units[0].anchor).contains("everyone"));
+  EXPECT_TRUE(words(m.packages[0].anchor).contains("hire_employee"));
+  EXPECT_TRUE(words(m.packages[0].anchor).contains("hiring"));
+  // The hostile texts' words come without their markup or quotes.
+  const QString hostile = index.value(ObjectFileName(m.tables[0].anchor, ".html")).toString();
+  EXPECT_TRUE(QRegularExpression("^[a-z0-9_$# ]*$").match(hostile).hasMatch()) << hostile.toStdString();
 }
 
 // The Markdown outside fenced code blocks (a block closes at a fence at least as long as the

@@ -51,6 +51,32 @@ FolderOutcome Write(const QString& folder, const Files& files, QString* error,
   return WriteOutputFolder(folder, list, mayReplace, error);
 }
 
+// Files are staged as they are made: a rendering that stops part way, or hands a name twice,
+// leaves the folder as it was, nothing of the staging behind.
+TEST(OutputFolder, ARenderingThatStopsPartWayChangesNothing) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("site");
+  QString error;
+  ASSERT_EQ(Write(folder, {{"index.html", "1"}, {"a.html", "a"}}, &error), FolderOutcome::Written);
+  const Files before = Contents(folder);
+  const std::function<bool(const PutFile&)> stops[] = {
+      [](const PutFile& put) { return put("index.html", "2") && put("b.html", "b") && false; },
+      [](const PutFile& put) { return put("index.html", "2") && put("index.html", "3"); },
+      [](const PutFile& put) -> bool {
+        put("index.html", "2");
+        throw std::runtime_error("a template ran out of bounds");
+      },
+  };
+  for (const auto& produce : stops) {
+    try {
+      EXPECT_EQ(WriteOutputFolder(folder, produce, {}, &error), FolderOutcome::Failed);
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(Contents(folder), before);
+  }
+  EXPECT_TRUE(error.contains("index.html is no file name")) << error.toStdString();
+}
+
 TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
   QTemporaryDir dir;
   const QString folder = dir.filePath("docs");

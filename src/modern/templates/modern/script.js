@@ -60,7 +60,10 @@
 })();
 
 // The contents panel: the filter box narrows the list as one types; on a narrow screen the
-// panel opens and closes with the Contents button and closes when a link is followed.
+// panel opens and closes with the Contents button and closes when a link is followed. On a
+// web site the box also searches what each object holds (its columns, comments and source,
+// from the site's search index): within each owner, the objects whose names match come
+// first, then those that match by what they hold.
 (function () {
   var side = document.getElementById("side");
   var full = side && side.querySelector(".nav-sections");
@@ -73,6 +76,7 @@
   // thousands of entries changes a few dozen elements.
   var rows = [];     // every row in order: {kind, text, href, entry, group, section}
   var entries = [];  // per entry: the text the filter searches
+  var entryHrefs = [];  // per entry: its link, which the search index is keyed by
   var groupCount = 0, sectionCount = 0;
   Array.prototype.forEach.call(full.children, function (li) {
     var title = li.querySelector(".nav-title");
@@ -85,6 +89,7 @@
         var entry = entries.length;
         entries.push(item.getAttribute("data-filter"));
         var links = item.querySelectorAll("a");
+        entryHrefs.push(links[0].getAttribute("href"));
         for (var i = 0; i < links.length; i++) {
           rows.push({kind: i ? "member" : "item", text: links[i].textContent,
                      href: links[i].getAttribute("href"), entry: entry, group: group, section: section,
@@ -151,6 +156,10 @@
     function put(i) {
       keep[i] = drawn[i] || list.appendChild(row(rows[shown[i]]));
       keep[i].style.top = tops[i] + "px";
+      var r = rows[shown[i]];
+      var inText = r.kind === "item" && match[r.entry] === 1;
+      keep[i].classList.toggle("in-text", inText);
+      if (inText) keep[i].firstChild.title = r.text + ": found in its columns, comments or source";
       var a = keep[i].firstChild;
       if (a.tagName === "A") a.tabIndex = i === current ? 0 : -1;
     }
@@ -202,12 +211,28 @@
     }
   });
 
+  // The words of what each entry holds, once the search index has loaded (it comes after
+  // the page, so that the contents work at once).
+  var texts = null;
+  function loadIndex() {
+    var index = window.vellumarSearch;
+    if (!index || texts) return;
+    texts = entryHrefs.map(function (href) { return index[href] || ""; });
+    if (box.value) apply();
+  }
+  window.onVellumarSearch = loadIndex;
+
+  // match: 2 every word is in the entry's name, owner or database; 1 some only in what it
+  // holds; 0 a word is in neither.
   function apply() {
     var words = box.value.toLowerCase().split(/\s+/).filter(Boolean);
     var count = 0, i;
     for (i = 0; i < entries.length; i++) {
-      var m = 1;
-      for (var w = 0; w < words.length && m; w++) if (entries[i].indexOf(words[w]) < 0) m = 0;
+      var m = 2;
+      for (var w = 0; w < words.length && m; w++) {
+        if (entries[i].indexOf(words[w]) >= 0) continue;
+        m = texts && texts[i].indexOf(words[w]) >= 0 ? 1 : 0;
+      }
       match[i] = m;
     }
     groupShown.fill(0);
@@ -219,8 +244,14 @@
     shownCount = 0;
     for (i = 0; i < rows.length; i++) {
       r = rows[i];
-      if (r.kind === "section" ? sectionShown[r.section] : r.kind === "owner" ? groupShown[r.group] : match[r.entry]) {
-        shown[shownCount++] = i;
+      if (r.kind === "section" ? !sectionShown[r.section] : r.kind !== "owner" || !groupShown[r.group]) continue;
+      shown[shownCount++] = i;
+      if (r.kind === "section") continue;
+      // The owner's entries (each with its members): by name first, then by what they hold.
+      for (var pass = 2; pass >= 1; pass--) {
+        for (var j = i + 1; j < rows.length && rows[j].kind !== "owner" && rows[j].kind !== "section"; j++) {
+          if (match[rows[j].entry] === pass) shown[shownCount++] = j;
+        }
       }
     }
     if (heights) place();
@@ -232,13 +263,23 @@
     status.textContent = words.length ? count + " of " + entries.length + " shown" : "";
   }
   box.addEventListener("input", apply);
-  // Enter in the filter goes to the first entry it leaves and puts the focus there.
+  // Enter in the filter goes to the first entry it leaves whose name matches (else the first
+  // it leaves) and puts the focus there.
   box.addEventListener("keydown", function (e) {
     if (e.key !== "Enter") return;
     e.preventDefault();
-    for (var i = 0; i < shownCount; i++) {
+    var best = 0;
+    for (var k = 0; k < shownCount; k++) {
+      if (rows[shown[k]].kind === "item" && match[rows[shown[k]].entry] === 2) { best = k; break; }
+    }
+    for (var i = best; i < shownCount; i++) {
       var r = rows[shown[i]];
       if (r.kind !== "item") continue;
+      // A web site's entry is a page of its own.
+      if (r.href.charAt(0) !== "#") {
+        location.href = r.href;
+        return;
+      }
       var target = document.getElementById(decodeURIComponent(r.href.slice(1)));
       location.hash = r.href;
       setOpen(false);
@@ -251,6 +292,7 @@
   });
   side.addEventListener("scroll", draw, {passive: true});
   apply();
+  loadIndex();
 
   // On a narrow screen the panel covers the document: while it is open the document is
   // inert, so the focus never goes behind it, and Escape closes it.

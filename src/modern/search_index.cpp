@@ -1,0 +1,93 @@
+#include "modern/search_index.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include "model/document_model.h"
+#include "model/object_links.h"
+
+namespace {
+
+// Collects an object's words: runs of letters, digits, "_", "$" and "#" (what an Oracle
+// name is made of), lower case, each once.
+class Words {
+ public:
+  void Add(const QString& text) {
+    QString word;
+    for (const QChar c : text) {
+      if (c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#') {
+        word += c.toLower();
+      } else {
+        Take(word);
+      }
+    }
+    Take(word);
+  }
+  void Add(const QStringList& texts) {
+    for (const QString& t : texts) Add(t);
+  }
+  QString Joined() const { return order_.join(u' '); }
+
+ private:
+  void Take(QString& word) {
+    if (!word.isEmpty() && !seen_.contains(word)) {
+      seen_.insert(word);
+      order_.append(word);
+    }
+    word.clear();
+  }
+  QSet<QString> seen_;
+  QStringList order_;
+};
+
+void AddColumns(Words& words, const QList<ModelColumn>& columns) {
+  for (const ModelColumn& c : columns) {
+    words.Add(c.name);
+    words.Add(c.comment);
+  }
+}
+
+}  // namespace
+
+std::string SearchIndexScript(const DocumentModel& model) {
+  std::string out = "window.vellumarSearch = {";
+  bool first = true;
+  const auto entry = [&](const QString& anchor, const Words& words) {
+    out += first ? "\n" : ",\n";
+    first = false;
+    // Links are anchors (lower-case ASCII) and words letters, digits, "_", "$" and "#": no
+    // character of either needs escaping in a string.
+    out += '"' + ObjectHref(LinkStyle::Site, anchor).toStdString() + "\":\"" +
+           words.Joined().toStdString() + '"';
+  };
+  for (const TableObject& t : model.tables) {
+    Words words;
+    words.Add(t.description);
+    words.Add(t.dictionaryComment);
+    AddColumns(words, t.columns);
+    for (const ModelConstraint& c : t.constraints) words.Add(c.name);
+    for (const ModelIndex& i : t.indexes) words.Add(i.name);
+    entry(t.anchor, words);
+  }
+  for (const ViewObject& v : model.views) {
+    Words words;
+    words.Add(v.description);
+    words.Add(v.dictionaryComment);
+    AddColumns(words, v.columns);
+    words.Add(v.text);
+    entry(v.anchor, words);
+  }
+  for (const UnitObject& u : model.units) {
+    Words words;
+    words.Add(u.source);  // its comment blocks and declarations are in its source
+    entry(u.anchor, words);
+  }
+  for (const PackageObject& p : model.packages) {
+    Words words;
+    words.Add(p.description);
+    words.Add(p.source);
+    entry(p.anchor, words);
+  }
+  out += "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  return out;
+}

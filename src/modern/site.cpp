@@ -1,0 +1,68 @@
+#include "modern/site.h"
+
+#include <kainjow/mustache.hpp>
+
+#include "model/document_model.h"
+#include "modern/document_view.h"
+#include "modern/modern_html.h"
+#include "modern/search_index.h"
+#include "modern/templates.h"
+
+namespace {
+
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
+                const Diagrams& diagrams, const PutFile& put) {
+  for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
+    templates.Template(name).set_custom_escape(EscapeModernHtml);
+  const DocumentView view(model, LinkStyle::Site, &diagrams);
+  std::string index;
+  templates.Render(QStringLiteral("page.html"),
+                   view.PageData([](SectionKind) { return std::string(); }), index);
+  if (!put(QStringLiteral("index.html"), QByteArray::fromStdString(index))) return false;
+  index = std::string();
+
+  kainjow::mustache::data document;
+  document.set("name", S(model.name));
+  document.set("version", S(model.version));
+  for (const SectionKind kind : model.sections) {
+    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
+    kainjow::mustache::data section;
+    section.set("title", S(SectionTitle(kind)));
+    section.set("href", S(QStringLiteral("index.html#") + DocumentView::SectionAnchor(kind)));
+    bool ok = true;
+    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+      if (!ok) return;
+      std::string article;
+      templates.Render(name, data, article);
+      TemplateData page = data;
+      page.set("article", article);
+      page.set("document", document);
+      page.set("section", section);
+      std::string out;
+      templates.Render(QStringLiteral("object.html"), page, out);
+      ok = put(ObjectFileName(anchor, QStringLiteral(".html")), QByteArray::fromStdString(out));
+    });
+    if (!ok) return false;
+  }
+  for (const char* shared : {"style.css", "script.js"}) {
+    std::string text;
+    templates.Render(QString::fromLatin1(shared), kainjow::mustache::data(), text);
+    if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
+  }
+  return put(QString::fromLatin1(kSearchIndexName),
+             QByteArray::fromStdString(SearchIndexScript(model)));
+}
+
+QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
+                             const Diagrams& diagrams) {
+  QList<OutputFile> files;
+  RenderSite(model, templates, diagrams, [&files](const QString& name, const QByteArray& bytes) {
+    files.append({name, bytes});
+    return true;
+  });
+  return files;
+}
