@@ -5,6 +5,7 @@
 
 #include "classic/build_context.h"
 #include "diagrams/graph_layout.h"
+#include "model/what_uses_what.h"
 
 namespace {
 
@@ -205,11 +206,7 @@ LayoutGraph UsageGraph(LinkStyle links, const ObjectKey& key, const QString& typ
     const QString name = dep.object.owner == key.owner
                              ? dep.object.name
                              : dep.object.owner + u'.' + dep.object.name;
-    // A trigger's anchor is on its table's page.
-    const QString href = dep.anchor.isEmpty() ? QString()
-                         : dep.page.isEmpty() || links == LinkStyle::Page
-                             ? ObjectHref(links, dep.anchor)
-                             : ObjectFileName(dep.page, QStringLiteral(".md")) + u'#' + dep.anchor;
+    const QString href = DependencyHref(links, dep);
     g.nodes.append({DependencyBox(dep.type, name, false), href.toUtf8(),
                     dep.type.toLower() + u' ' + dep.object.FullName(), name});
     return int(g.nodes.size() - 1);

@@ -28,6 +28,15 @@ QString ObjectHref(LinkStyle links, const QString& anchor) {
   return {};
 }
 
+QString EntryHref(LinkStyle links, const QString& anchor) {
+  switch (links) {
+    case LinkStyle::Page: return u'#' + anchor;
+    case LinkStyle::Files: return QStringLiteral("README.md#") + anchor;
+    case LinkStyle::Site: return QStringLiteral("index.html#") + anchor;
+  }
+  return {};
+}
+
 QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor) {
   if (links == LinkStyle::Page) return u'#' + memberAnchor;
   return ObjectHref(links, packageAnchor) + u'#' + memberAnchor;

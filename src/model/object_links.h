@@ -18,5 +18,8 @@ QString ObjectFileName(const QString& anchor, const QString& extension);
 
 // The link to an object by its anchor.
 QString ObjectHref(LinkStyle links, const QString& anchor);
+// The link to a sequence or a role, which have no file of their own: the document lists them
+// on its first page (README.md, index.html).
+QString EntryHref(LinkStyle links, const QString& anchor);
 // The link to a package member by the package's anchor and the member's.
 QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor);

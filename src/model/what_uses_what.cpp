@@ -177,3 +177,10 @@ void LinkDependencies(DocumentModel& model) {
   for (PackageObject& o : model.packages) link(o.dependencies);
   for (ListEntry& o : model.sequences) link(o.dependencies);
 }
+
+QString DependencyHref(LinkStyle links, const ModelDependency& dependency) {
+  if (dependency.anchor.isEmpty()) return {};
+  if (!dependency.page.isEmpty()) return MemberHref(links, dependency.page, dependency.anchor);
+  if (dependency.type == QStringLiteral("SEQUENCE")) return EntryHref(links, dependency.anchor);
+  return ObjectHref(links, dependency.anchor);
+}

@@ -15,6 +15,7 @@
 #include <initializer_list>
 
 #include "model/document_model.h"
+#include "model/object_links.h"
 
 class Database;
 
@@ -56,3 +57,7 @@ class WhatUsesWhat {
 // the document shows that object: one pass to index the documented objects, one over the
 // dependencies.
 void LinkDependencies(DocumentModel& model);
+
+// The link to what a dependency names, or "" when the document does not show it: a trigger
+// on its table's page, a sequence in the list on the document's first page.
+QString DependencyHref(LinkStyle links, const ModelDependency& dependency);

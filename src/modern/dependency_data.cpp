@@ -2,6 +2,8 @@
 
 #include <kainjow/mustache.hpp>
 
+#include "model/what_uses_what.h"
+
 namespace mustache = kainjow::mustache;
 
 namespace {
@@ -19,9 +21,7 @@ mustache::data Kinds(const QList<ModelDependency>& list, const QString& owner,
       mustache::data object;
       object.set("name", S(d.object.owner == owner ? d.object.name
                                                    : d.object.owner + u'.' + d.object.name));
-      const QString href = d.anchor.isEmpty() ? QString()
-                           : d.page.isEmpty() ? view.ObjectHref(d.anchor)
-                                              : view.MemberHref(d.page, d.anchor);
+      const QString href = DependencyHref(view.Links(), d);
       object.set("href", href.isEmpty() ? mustache::data(false) : mustache::data(S(href)));
       object.set("more", i + 1 < list.size() && list[i + 1].type == type);
       objects.push_back(object);

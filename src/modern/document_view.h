@@ -48,7 +48,8 @@ class DocumentView {
   // The base name of the template of a section's objects: "table", "view", "unit", "package".
   static QString ObjectTemplate(SectionKind kind);
 
-  // The link to an object by its anchor, and to a member of a package.
+  // How this view links, and the link to an object by its anchor and to a member of a package.
+  LinkStyle Links() const { return links_; }
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.

@@ -467,9 +467,14 @@ TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
                             "href=\"#orcl.shop.order_total\">ORDER_TOTAL</a></dd>\n<dt>Packages</dt>"
                             "<dd>CRM.CRM_REPORT</dd>\n</dl>"));
   ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
-  QString markdown;
-  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
+  QString markdown, apiMarkdown;
+  for (const OutputFile& f : RenderMarkdown(m, templates, diagrams)) {
     if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+    if (f.name == "orcl.shop.order_api.md") apiMarkdown = QString::fromUtf8(f.bytes);
+  }
+  // A sequence has no file of its own: the README lists it.
+  EXPECT_TRUE(apiMarkdown.contains("- Sequences: [ORDER\\_SEQ](README.md#orcl.shop.order_seq)\n"))
+      << apiMarkdown.toStdString();
   EXPECT_TRUE(markdown.contains("## Used by\n\n- Views: [OPEN\\_ORDERS](orcl.shop.open_orders.md)\n"
                                 "- Functions: [ORDER\\_TOTAL](orcl.shop.order_total.md)\n"
                                 "- Packages: CRM.CRM\\_REPORT, [ORDER\\_API](orcl.shop.order_api.md)\n"
