@@ -5,16 +5,11 @@
 #include <algorithm>
 
 #include "db/database.h"
+#include "model/what_uses_what.h"
 
 namespace {
 
 QString NameKey(const QString& owner, const QString& name) { return owner + u'\n' + name; }
-
-QString OwnType(const QString& type) {
-  if (type == QLatin1String("PACKAGE BODY")) return QStringLiteral("PACKAGE");
-  if (type == QLatin1String("TYPE BODY")) return QStringLiteral("TYPE");
-  return type;
-}
 
 // The dependency rows that name each owner's objects as used, read once per owner.
 class Users {
@@ -35,16 +30,9 @@ class Users {
  private:
   void Read(const QString& owner) {
     read_.insert(owner);
-    Query& q = db_.query(QueryId::OCIDependencies);
-    q.Close();
-    q.BindText(1, owner);
-    q.BindText(2, owner);
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-      const ImpactObject user{q.Field(QStringLiteral("owner")), q.Field(QStringLiteral("name")),
-                              OwnType(q.Field(QStringLiteral("type")))};
-      const QString used = NameKey(q.Field(QStringLiteral("referenced_owner")),
-                                   q.Field(QStringLiteral("referenced_name")));
+    for (const DependencyRow& row : ReadDependencies(db_, owner)) {
+      const ImpactObject user{row.owner, row.name, OwnType(row.type)};
+      const QString used = NameKey(row.referencedOwner, row.referencedName);
       named_.insert(used);
       named_.insert(NameKey(user.owner, user.name));
       if (NameKey(user.owner, user.name) == used) continue;  // a body and its specification
@@ -54,7 +42,6 @@ class Users {
       });
       if (!known) list.append(user);
     }
-    q.Close();
   }
 
   Database& db_;

@@ -12,13 +12,6 @@ QString Field(const Query& q, const char* name) { return q.Field(QString::fromLa
 
 QString NameKey(const QString& owner, const QString& name) { return owner + u'\n' + name; }
 
-// A body is part of what it implements: its uses are its package's (or type's).
-QString OwnType(const QString& type) {
-  if (type == QLatin1String("PACKAGE BODY")) return QStringLiteral("PACKAGE");
-  if (type == QLatin1String("TYPE BODY")) return QStringLiteral("TYPE");
-  return type;
-}
-
 // The packages every PL/SQL unit and trigger uses: listing them says nothing.
 bool Everyones(const QString& owner, const QString& name) {
   return owner == QLatin1String("SYS") &&
@@ -57,6 +50,28 @@ void AddOnce(QList<ModelDependency>& list, QSet<QString>& seen, ModelDependency 
 
 }  // namespace
 
+QList<DependencyRow> ReadDependencies(Database& db, const QString& owner) {
+  QList<DependencyRow> rows;
+  Query& q = db.query(QueryId::OCIDependencies);
+  q.Close();
+  q.BindText(1, owner);
+  q.BindText(2, owner);
+  q.Open();
+  for (; !q.Eof(); q.Next())
+    rows.append({Field(q, "owner"), Field(q, "name"), Field(q, "type"),
+                 Field(q, "referenced_owner"), Field(q, "referenced_name"),
+                 Field(q, "referenced_type")});
+  q.Close();
+  return rows;
+}
+
+// A body is part of what it implements: its uses are its package's (or type's).
+QString OwnType(const QString& type) {
+  if (type == QLatin1String("PACKAGE BODY")) return QStringLiteral("PACKAGE");
+  if (type == QLatin1String("TYPE BODY")) return QStringLiteral("TYPE");
+  return type;
+}
+
 WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
   const QString schema = key.database + u'\n' + key.owner;
   auto it = schemas_.find(schema);
@@ -67,19 +82,12 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
     it->invalid.insert(Field(invalid, "object_type") + u'\n' + Field(invalid, "object_name"));
   invalid.Close();
 
-  Query& q = db.query(QueryId::OCIDependencies);
-  q.Close();
-  q.BindText(1, key.owner);
-  q.BindText(2, key.owner);
-  q.Open();
-  for (; !q.Eof(); q.Next()) {
-    Row row{Field(q, "owner"),           Field(q, "name"),           Field(q, "type"),
-            Field(q, "referenced_owner"), Field(q, "referenced_name"), Field(q, "referenced_type")};
-    it->byUser[NameKey(row.owner, row.name)].append(it->rows.size());
-    it->byUsed[NameKey(row.referencedOwner, row.referencedName)].append(it->rows.size());
-    it->rows.append(std::move(row));
+  it->rows = ReadDependencies(db, key.owner);
+  for (qsizetype i = 0; i < it->rows.size(); ++i) {
+    const DependencyRow& row = it->rows[i];
+    it->byUser[NameKey(row.owner, row.name)].append(i);
+    it->byUsed[NameKey(row.referencedOwner, row.referencedName)].append(i);
   }
-  q.Close();
 
   Query& t = RunQuery(db, QueryId::OCITriggers, key.owner);
   for (; !t.Eof(); t.Next()) {
@@ -121,7 +129,7 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
   ModelDependencies d;
   QSet<QString> seen;
   for (const qsizetype i : schema.byUser.value(own)) {
-    const Row& r = schema.rows[i];
+    const DependencyRow& r = schema.rows[i];
     if (!OneOf(r.type, types) || Everyones(r.referencedOwner, r.referencedName) ||
         NameKey(r.referencedOwner, r.referencedName) == own)
       continue;
@@ -130,7 +138,7 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
   }
   seen.clear();
   for (const qsizetype i : schema.byUsed.value(own)) {
-    const Row& r = schema.rows[i];
+    const DependencyRow& r = schema.rows[i];
     if (!OneOf(r.referencedType, types) || NameKey(r.owner, r.name) == own) continue;
     AddOnce(d.usedBy, seen, {{key.database, r.owner, r.name}, OwnType(r.type), {}});
   }

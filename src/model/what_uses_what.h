@@ -19,6 +19,18 @@
 
 class Database;
 
+// One row of the dictionary's dependencies: OWNER.NAME of TYPE uses the referenced object.
+struct DependencyRow {
+  QString owner, name, type, referencedOwner, referencedName, referencedType;
+};
+
+// Every dependency row of `owner`'s objects and of other schemas' objects on them, as the
+// dictionary the database is logged on to lists them. A failed query throws DatabaseError.
+QList<DependencyRow> ReadDependencies(Database& db, const QString& owner);
+
+// The type whose uses a row of `type` counts as: a body's are its package's (or type's).
+QString OwnType(const QString& type);
+
 class WhatUsesWhat {
  public:
   // Whether the dictionary marks the object `key` names INVALID under one of `types`
@@ -38,12 +50,9 @@ class WhatUsesWhat {
   QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
 
  private:
-  struct Row {
-    QString owner, name, type, referencedOwner, referencedName, referencedType;
-  };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
-    QList<Row> rows;
+    QList<DependencyRow> rows;
     QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
     QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
     QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name
