@@ -1,15 +1,3 @@
-<<<<<<< HEAD
-// Modern document benchmark: a generated snapshot and a project holding 30,000 objects
-// (tables, views, functions, packages with their members, sequences), built as the modern
-// page and as the Markdown folder; then the page in headless Chromium, where a name is typed
-// into the contents filter one key at a time (and erased again), once the page's garbage is
-// collected, and each keystroke's time until the next frame is printed in the order typed
-// (tools/check_document.py --filter-bench). Given an object count as its argument, it builds
-// that size instead. Before all that, what what-uses-what adds: the page of 20,000 tables
-// (a second argument gives another count) built from a snapshot without dependencies,
-// triggers and statuses and from one with them (about 100,000 dependency rows, a trigger
-// on every table), each the best of two, with the machine's load.
-=======
 // Modern document benchmark: generated snapshots and projects of 30,000 objects (tables,
 // views, functions, packages with their members, sequences) and of a tenth of them, each
 // built by vellumar-build in a process of its own as the classic HTML document, the web
@@ -21,12 +9,16 @@
 // open, and each keystroke typed into the contents' box. Given an object count as its
 // argument, it measures that size and a tenth of it instead. With VELLUMAR_BENCH_KEEP set, the
 // generated projects stay (their folders are printed), for a profiler to build them again.
+//
+// Before all that, what what-uses-what adds: the page of 20,000 tables (a second argument
+// gives another count) built in this process from a snapshot without dependencies,
+// triggers and statuses and from one with them (about 100,000 dependency rows, a trigger on
+// every table), each the best of two, with the machine's load.
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
->>>>>>> issue-32
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +32,8 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "builder/build_runner.h"
+#include "settings/settings.h"
 #include "project/project_file.h"
 #include "snapshot_generator.h"
 #include "text/file_name.h"
@@ -59,7 +53,6 @@ int TablesFor(int wanted) {
   return tables;
 }
 
-<<<<<<< HEAD
 // The load average of the last minute, as /proc/loadavg gives it.
 QString LoadAverage() {
   QFile file(QStringLiteral("/proc/loadavg"));
@@ -101,7 +94,6 @@ bool CompareWhatUsesWhat(int tables, QString* error) {
   return true;
 }
 
-=======
 struct Run {
   double elapsed = 0, cpu = 0;
   long peakKiB = 0;
@@ -218,7 +210,6 @@ void PrintLoad() {
     std::printf("machine load: %.2f %.2f %.2f (1, 5, 15 min) on %ld cores\n", load[0], load[1],
                 load[2], ::sysconf(_SC_NPROCESSORS_ONLN));
 }
->>>>>>> issue-32
 
 }  // namespace
 
@@ -233,37 +224,11 @@ int main(int argc, char** argv) {
   std::printf("modern documents, each built by vellumar-build in a process of its own\n");
   PrintLoad();
 
-<<<<<<< HEAD
-  GeneratedProject generated;
-  auto& [dir, project, db] = generated;
-  if (!generated.SetUp(tables, &error)) return Failed(error);
-  Settings settings = DefaultSettings();
-  QuietProgress progress;
-
-  std::printf("modern documents of %d objects (%d tables, 20 columns each):\n",
-              ObjectCount(tables), tables);
-  for (const auto& [format, name, label] :
-       {std::tuple{OutputFormat::ModernHtml, "bench.html", "page"},
-        std::tuple{OutputFormat::Markdown, "markdown", "Markdown folder"}}) {
-    QElapsedTimer timer;
-    timer.start();
-    const BuildResult result = BuildDocument(project, settings, db, progress,
-                                             dir.filePath(name), format);
-    if (!result.ok()) return Failed(result.error);
-    const qint64 bytes = format == OutputFormat::ModernHtml
-                             ? QFileInfo(result.outputPath).size()
-                             : qint64(QDir(result.outputPath).count() - 2);
-    std::printf("  %-16s built in %6.2f s, %s %lld, peak memory %ld MiB\n", label,
-                Seconds(timer), format == OutputFormat::ModernHtml ? "bytes" : "files",
-                static_cast<long long>(bytes), PeakMemoryKiB() / 1024);
-=======
   std::map<QString, Run> tenth, whole;
   QString siteFolder, unused;
-  QString error;
   {
     GeneratedProject small;
     if (!MeasureSize(wanted / 10, &tenth, &unused, small, &error)) return Failed(error);
->>>>>>> issue-32
   }
   GeneratedProject large;
   if (!MeasureSize(wanted, &whole, &siteFolder, large, &error)) return Failed(error);
