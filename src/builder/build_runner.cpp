@@ -60,7 +60,7 @@ void WriteDocument(BuildContext& ctx) {
 // Writes the web page, as it is rendered, through a replacement of the file, as the
 // classic documents are written. False with the system's reason in *error.
 bool WritePage(const QString& path, const DocumentModel& model, const TemplateSet& templates,
-               const Diagrams& diagrams, QString* error) {
+               const DiagramSource& diagrams, QString* error) {
   FileReplacement file(path);
   if (file.Begin()) {
     // A failed write shows in Commit.
@@ -74,7 +74,8 @@ bool WritePage(const QString& path, const DocumentModel& model, const TemplateSe
 }
 
 // The modern build: templates first (a bad template costs no dictionary work), then the
-// model, the diagrams, the rendering and the write.
+// model and the overviews; each object's own drawing is drawn as the object is rendered
+// and written, so a layout that fails leaves the old document as it was.
 void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
                  Database& db, BuildProgress& progress, OutputFormat format,
                  const MayReplaceUsersFiles& mayReplace) {
@@ -94,16 +95,16 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
-  Diagrams diagrams;
-  if (!DrawDiagrams(model, settings.Diagrams,
-                    format == OutputFormat::Markdown ? LinkStyle::Files
-                    : format == OutputFormat::Site   ? LinkStyle::Site
-                                                     : LinkStyle::Page,
-                    progress, &diagrams, &reason)) {
+  DiagramPainter diagrams(model, settings.Diagrams,
+                          format == OutputFormat::Markdown ? LinkStyle::Files
+                          : format == OutputFormat::Site   ? LinkStyle::Site
+                                                           : LinkStyle::Page,
+                          progress);
+  const auto diagramFailed = [&](const QString& why) {
     result.failure = BuildResult::Failure::Diagram;
-    result.error = "ERROR: " + reason;
-    return;
-  }
+    result.error = "ERROR: " + why;
+  };
+  if (!diagrams.DrawOverviews(&reason)) return diagramFailed(reason);
   try {
     if (format == OutputFormat::ModernHtml) {
       if (!WritePage(result.outputPath, model, templates, diagrams, &reason)) {
@@ -133,6 +134,8 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   } catch (const TemplateOverflow& e) {
     result.failure = BuildResult::Failure::Template;
     result.error = "ERROR: " + e.Message();
+  } catch (const DiagramFailure& failure) {
+    diagramFailed(failure.reason);
   }
 }
 

@@ -279,78 +279,118 @@ QString Diagrams::DependencyNote(const QString& anchor) const {
   return it == dependencyNotes.end() ? QString() : it->second;
 }
 
-namespace {
+ObjectDiagram Diagrams::Table(const TableObject& t) const {
+  const std::string* svg = TableSvg(t.anchor);
+  return {svg ? *svg : std::string(), TableNote(t.anchor)};
+}
 
-// The drawing of what uses what of each unit and package that uses or is used by anything.
-bool DrawUsage(const DocumentModel& model, LinkStyle links, GraphLayout& layout,
-               BuildProgress& progress, Diagrams* diagrams, QString* error) {
-  const auto draw = [&](const ObjectKey& key, const QString& type, const QString& anchor,
-                        const ModelDependencies& d) {
-    if (d.uses.isEmpty() && d.usedBy.isEmpty()) return true;
-    std::string svg;
-    QString note;
-    if (!Draw(layout, UsageGraph(links, key, type, anchor, d), QStringLiteral("diagram"),
-              key.FullName(), progress, &svg, &note, error, "dependencies"))
+ObjectDiagram Diagrams::Usage(const ObjectKey&, const QString&, const QString& anchor,
+                              const ModelDependencies&) const {
+  const std::string* svg = DependencySvg(anchor);
+  return {svg ? *svg : std::string(), DependencyNote(anchor)};
+}
+
+struct DiagramPainter::State {
+  State(const DocumentModel& index, DiagramChoice choice, LinkStyle links,
+        BuildProgress& progress)
+      : index(index), choice(choice), links(links), progress(progress), drawing(links, byAnchor) {
+    for (const TableObject& t : index.tables) byAnchor.insert(t.anchor, &t);
+  }
+
+  // Draws `graph`, or throws DiagramFailure.
+  ObjectDiagram Drawn(const LayoutGraph& graph, const QString& name, const char* arrows) {
+    ObjectDiagram d;
+    QString error;
+    if (!Draw(layout, graph, QStringLiteral("diagram"), name, progress, &d.svg, &d.note, &error,
+              arrows))
+      throw DiagramFailure{error};
+    return d;
+  }
+
+  const DocumentModel& index;
+  DiagramChoice choice;
+  LinkStyle links;
+  BuildProgress& progress;
+  QHash<QString, const TableObject*> byAnchor;
+  const Drawing drawing;
+  GraphLayout layout;
+};
+
+DiagramPainter::DiagramPainter(const DocumentModel& index, DiagramChoice choice,
+                               LinkStyle links, BuildProgress& progress)
+    : state_(std::make_unique<State>(index, choice, links, progress)) {}
+
+DiagramPainter::~DiagramPainter() = default;
+
+bool DiagramPainter::DrawOverviews(QString* error) {
+  overviews_.clear();
+  if (state_->choice != DiagramChoice::All) return true;
+  QList<QList<const TableObject*>> groups;
+  QHash<QString, qsizetype> groupOf;
+  for (const TableObject& t : state_->index.tables) {
+    const QString anchor = AnchorPart(t.key.database) + u'.' + AnchorPart(t.key.owner);
+    const qsizetype at = groupOf.value(anchor, groups.size());
+    if (at == groups.size()) {
+      groupOf.insert(anchor, at);
+      overviews_.append(OwnerOverview{t.key.database, t.key.owner, anchor, 0, {}, {}});
+      groups.emplace_back();
+    }
+    ++overviews_[at].tables;
+    groups[at].append(&t);
+  }
+  for (qsizetype i = 0; i < groups.size(); ++i) {
+    OwnerOverview& o = overviews_[i];
+    if (o.tables > kOverviewTableLimit) continue;
+    if (!Draw(state_->layout, Overview(state_->drawing, o, groups[i]),
+              QStringLiteral("overview"), o.database + u'.' + o.owner, state_->progress, &o.svg,
+              &o.note, error))
       return false;
-    if (note.isEmpty())
-      diagrams->dependencies[anchor] = std::move(svg);
-    else
-      diagrams->dependencyNotes[anchor] = note;
-    return true;
-  };
-  for (const UnitObject& u : model.units)
-    if (!draw(u.key, u.type, u.anchor, u.dependencies)) return false;
-  for (const PackageObject& p : model.packages)
-    if (!draw(p.key, QStringLiteral("PACKAGE"), p.anchor, p.dependencies)) return false;
+  }
   return true;
 }
 
-}  // namespace
+ObjectDiagram DiagramPainter::Table(const TableObject& t) const {
+  if (state_->choice == DiagramChoice::None) return {};
+  // The index's entry has the references to the table; the object may not.
+  const TableObject* shape = state_->byAnchor.value(t.anchor, &t);
+  const Drawing& drawing = state_->drawing;
+  if (drawing.KeysOf(*shape).isEmpty() && drawing.KeysTo(*shape).isEmpty()) return {};
+  return state_->Drawn(Neighbourhood(drawing, *shape), t.key.FullName(), "foreign keys");
+}
+
+ObjectDiagram DiagramPainter::Usage(const ObjectKey& key, const QString& type,
+                                    const QString& anchor,
+                                    const ModelDependencies& dependencies) const {
+  if (state_->choice == DiagramChoice::None) return {};
+  if (dependencies.uses.isEmpty() && dependencies.usedBy.isEmpty()) return {};
+  return state_->Drawn(UsageGraph(state_->links, key, type, anchor, dependencies),
+                       key.FullName(), "dependencies");
+}
 
 bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error) {
   *diagrams = {};
   if (choice == DiagramChoice::None) return true;
-  GraphLayout layout;
-  if (!DrawUsage(model, links, layout, progress, diagrams, error)) return false;
-  if (model.tables.isEmpty()) return true;
-  QHash<QString, const TableObject*> byAnchor;
-  for (const TableObject& t : model.tables) byAnchor.insert(t.anchor, &t);
-  const Drawing drawing(links, byAnchor);
-
-  if (choice == DiagramChoice::All) {
-    QList<QList<const TableObject*>> groups;
-    QHash<QString, qsizetype> groupOf;
-    for (const TableObject& t : model.tables) {
-      const QString anchor = AnchorPart(t.key.database) + u'.' + AnchorPart(t.key.owner);
-      const qsizetype at = groupOf.value(anchor, groups.size());
-      if (at == groups.size()) {
-        groupOf.insert(anchor, at);
-        diagrams->overviews.append(OwnerOverview{t.key.database, t.key.owner, anchor, 0, {}, {}});
-        groups.emplace_back();
-      }
-      ++diagrams->overviews[at].tables;
-      groups[at].append(&t);
-    }
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-      OwnerOverview& o = diagrams->overviews[i];
-      if (o.tables > kOverviewTableLimit) continue;
-      if (!Draw(layout, Overview(drawing, o, groups[i]), QStringLiteral("overview"),
-                o.database + u'.' + o.owner, progress, &o.svg, &o.note, error))
-        return false;
-    }
-  }
-  for (const TableObject& t : model.tables) {
-    if (drawing.KeysOf(t).isEmpty() && drawing.KeysTo(t).isEmpty()) continue;
-    std::string svg;
-    QString note;
-    if (!Draw(layout, Neighbourhood(drawing, t), QStringLiteral("diagram"), t.key.FullName(),
-              progress, &svg, &note, error))
-      return false;
-    if (note.isEmpty())
-      diagrams->tables[t.anchor] = std::move(svg);
-    else
-      diagrams->tableNotes[t.anchor] = note;
+  DiagramPainter painter(model, choice, links, progress);
+  const auto keep = [](ObjectDiagram d, const QString& anchor, std::map<QString, std::string>& svgs,
+                       std::map<QString, QString>& notes) {
+    if (!d.svg.empty()) svgs[anchor] = std::move(d.svg);
+    if (!d.note.isEmpty()) notes[anchor] = d.note;
+  };
+  try {
+    for (const UnitObject& u : model.units)
+      keep(painter.Usage(u.key, u.type, u.anchor, u.dependencies), u.anchor,
+           diagrams->dependencies, diagrams->dependencyNotes);
+    for (const PackageObject& p : model.packages)
+      keep(painter.Usage(p.key, QStringLiteral("PACKAGE"), p.anchor, p.dependencies), p.anchor,
+           diagrams->dependencies, diagrams->dependencyNotes);
+    if (!painter.DrawOverviews(error)) return false;
+    diagrams->overviews = painter.Overviews();
+    for (const TableObject& t : model.tables)
+      keep(painter.Table(t), t.anchor, diagrams->tables, diagrams->tableNotes);
+  } catch (const DiagramFailure& failure) {
+    *error = failure.reason;
+    return false;
   }
   return true;
 }

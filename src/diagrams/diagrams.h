@@ -17,6 +17,7 @@
 #include <QList>
 #include <QString>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "model/document_model.h"
@@ -51,7 +52,27 @@ struct OwnerOverview {
   QString note;     // why there is no drawing, when a limit of DiagramLimits stopped it
 };
 
-struct Diagrams {
+// A table's, unit's or package's own drawing, or why it has none; both empty: it has none.
+struct ObjectDiagram {
+  std::string svg;
+  QString note;
+};
+
+// Where a rendering finds its drawings: all drawn up front (Diagrams), or each drawn as its
+// object is rendered (DiagramPainter), so that a large document holds one at a time.
+class DiagramSource {
+ public:
+  virtual ~DiagramSource() = default;
+  virtual const QList<OwnerOverview>& Overviews() const = 0;
+  // The drawing of the table `t` with its neighbours.
+  virtual ObjectDiagram Table(const TableObject& t) const = 0;
+  // The drawing of what the unit or package `key` (of `type`, at `anchor`) uses and what
+  // uses it.
+  virtual ObjectDiagram Usage(const ObjectKey& key, const QString& type, const QString& anchor,
+                              const ModelDependencies& dependencies) const = 0;
+};
+
+struct Diagrams : DiagramSource {
   std::map<QString, std::string> tables;  // the <svg> of each table that has one, by anchor
   std::map<QString, QString> tableNotes;  // why a table has no drawing, by anchor
   QList<OwnerOverview> overviews;         // in the order the owners' first tables come
@@ -63,6 +84,41 @@ struct Diagrams {
   QString TableNote(const QString& anchor) const;
   const std::string* DependencySvg(const QString& anchor) const;
   QString DependencyNote(const QString& anchor) const;
+
+  const QList<OwnerOverview>& Overviews() const override { return overviews; }
+  ObjectDiagram Table(const TableObject& t) const override;
+  ObjectDiagram Usage(const ObjectKey& key, const QString& type, const QString& anchor,
+                      const ModelDependencies& dependencies) const override;
+};
+
+// A layout that failed while a document was rendered: "The diagram of DEMO.HR.EMPLOYEES
+// can't be drawn: ...". The rendering stops and writes nothing.
+struct DiagramFailure {
+  QString reason;
+};
+
+// Draws each drawing when it is asked for, from `index`, which holds every table of the
+// document with its keys (their columns suffice) and the foreign keys that reference it.
+// The overviews are drawn by DrawOverviews, before the rendering that shows them. A layout
+// that fails throws DiagramFailure.
+class DiagramPainter : public DiagramSource {
+ public:
+  DiagramPainter(const DocumentModel& index, DiagramChoice choice, LinkStyle links,
+                 BuildProgress& progress);
+  ~DiagramPainter() override;
+
+  // False with the reason when a layout fails.
+  bool DrawOverviews(QString* error);
+
+  const QList<OwnerOverview>& Overviews() const override { return overviews_; }
+  ObjectDiagram Table(const TableObject& t) const override;
+  ObjectDiagram Usage(const ObjectKey& key, const QString& type, const QString& anchor,
+                      const ModelDependencies& dependencies) const override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  QList<OwnerOverview> overviews_;
 };
 
 // Draws what `choice` asks for (a table's and a unit's or package's own drawings for

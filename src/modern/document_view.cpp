@@ -371,7 +371,7 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 }  // namespace
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
-                           const Diagrams* diagrams)
+                           const DiagramSource* diagrams)
     : model_(model), links_(links), diagrams_(diagrams) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
   const auto add = [this](const ObjectKey& key, const QString& href) {
@@ -427,21 +427,20 @@ QString DocumentView::SectionAnchor(SectionKind kind) {
   return {};
 }
 
-void DocumentView::ForEachObject(
-    SectionKind kind,
-    const std::function<void(const QString& anchor, const TemplateData& data)>& each) const {
+void DocumentView::ForEachObject(SectionKind kind, const EachObject& each) const {
+  std::string svg;
   switch (kind) {
     case SectionKind::Tables:
-      for (const TableObject& o : model_.tables) each(o.anchor, TableData(o));
+      for (const TableObject& o : model_.tables) each(o.anchor, TableData(o, &svg), svg);
       break;
     case SectionKind::Views:
-      for (const ViewObject& o : model_.views) each(o.anchor, ViewData(o));
+      for (const ViewObject& o : model_.views) each(o.anchor, ViewData(o), std::string());
       break;
     case SectionKind::Units:
-      for (const UnitObject& o : model_.units) each(o.anchor, UnitData(o));
+      for (const UnitObject& o : model_.units) each(o.anchor, UnitData(o, &svg), svg);
       break;
     case SectionKind::Packages:
-      for (const PackageObject& o : model_.packages) each(o.anchor, PackageData(o));
+      for (const PackageObject& o : model_.packages) each(o.anchor, PackageData(o, &svg), svg);
       break;
     default: break;
   }
@@ -496,7 +495,7 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
 
 }  // namespace
 
-TemplateData DocumentView::TableData(const TableObject& t) const {
+TemplateData DocumentView::TableData(const TableObject& t, std::string* svgOut) const {
   mustache::data d =
       ObjectData(*this, "Table", t.key, t.anchor, t.description, t.dictionaryComment, t.found);
   mustache::data synonyms = List();
@@ -555,10 +554,10 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
 
   SetList(d, "triggers", TriggerList(t.triggers, t.key, t.anchor));
 
-  const std::string* svg = diagrams_ ? diagrams_->TableSvg(t.anchor) : nullptr;
-  if (svg) {
+  ObjectDiagram drawing = diagrams_ ? diagrams_->Table(t) : ObjectDiagram();
+  if (!drawing.svg.empty()) {
     mustache::data diagram;
-    diagram.set("svg", *svg);
+    diagram.set("svg", drawing.svg);
     diagram.set("file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
     // The other tables in the drawing, the referenced ones first, each once.
     mustache::data links = List();
@@ -576,7 +575,8 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   } else {
     d.set("diagram", false);
   }
-  SetText(d, "diagramNote", diagrams_ ? diagrams_->TableNote(t.anchor) : QString());
+  SetText(d, "diagramNote", drawing.note);
+  if (svgOut) *svgOut = std::move(drawing.svg);
   return d;
 }
 
@@ -603,18 +603,21 @@ TemplateData DocumentView::TriggerList(const QList<ModelTrigger>& list, const Ob
   return triggers;
 }
 
-void DocumentView::SetUsageDiagram(TemplateData& d, const QString& anchor) const {
-  const std::string* svg = diagrams_ ? diagrams_->DependencySvg(anchor) : nullptr;
-  if (svg) {
+void DocumentView::SetUsageDiagram(TemplateData& d, const ObjectKey& key, const QString& type,
+                                   const QString& anchor, const ModelDependencies& dependencies,
+                                   std::string* svgOut) const {
+  ObjectDiagram drawing =
+      diagrams_ ? diagrams_->Usage(key, type, anchor, dependencies) : ObjectDiagram();
+  if (!drawing.svg.empty()) {
     mustache::data diagram;
-    diagram.set("svg", *svg);
+    diagram.set("svg", drawing.svg);
     diagram.set("file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
     d.set("usageDiagram", diagram);
     d.set("hasUsage", true);
   }
-  const QString note = diagrams_ ? diagrams_->DependencyNote(anchor) : QString();
-  SetText(d, "usageDiagramNote", note);
-  if (!note.isEmpty()) d.set("hasUsage", true);
+  SetText(d, "usageDiagramNote", drawing.note);
+  if (!drawing.note.isEmpty()) d.set("hasUsage", true);
+  if (svgOut) *svgOut = std::move(drawing.svg);
 }
 
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
@@ -628,14 +631,14 @@ TemplateData DocumentView::ViewData(const ViewObject& v) const {
   return d;
 }
 
-TemplateData DocumentView::UnitData(const UnitObject& u) const {
+TemplateData DocumentView::UnitData(const UnitObject& u, std::string* svg) const {
   const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
   d.set("type", S(u.type));
   d.set("typeWord", S(u.type.toLower()));
   d.set("invalid", u.invalid);
   SetDependencies(d, u.dependencies, u.key.owner, *this);
-  SetUsageDiagram(d, u.anchor);
+  SetUsageDiagram(d, u.key, u.type, u.anchor, u.dependencies, svg);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
   SetGaps(d, u.found, !u.blocks.isEmpty() || HasDocComment(u.signatures), check);
   SetList(d, "signatures", Signatures(u.signatures, check, [this](const QString& target) {
@@ -648,13 +651,13 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
   return d;
 }
 
-TemplateData DocumentView::PackageData(const PackageObject& p) const {
+TemplateData DocumentView::PackageData(const PackageObject& p, std::string* svg) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
   d.set("invalid", p.invalid);
   SetDependencies(d, p.dependencies, p.key.owner, *this);
-  SetUsageDiagram(d, p.anchor);
+  SetUsageDiagram(d, p.key, QStringLiteral("PACKAGE"), p.anchor, p.dependencies, svg);
   d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
   d.set("doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();
@@ -866,7 +869,7 @@ TemplateData DocumentView::PageData(
         break;
       case SectionKind::Tables:
         items = Items(*this, model_.tables);
-        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews, items));
+        if (diagrams_) section.set("overviews", Overviews(diagrams_->Overviews(), items));
         break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;

@@ -21,12 +21,13 @@ class basic_data;
 }
 using TemplateData = kainjow::mustache::basic_data<std::string>;
 
-struct Diagrams;
+class DiagramSource;
 
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews.
-  DocumentView(const DocumentModel& model, LinkStyle links, const Diagrams* diagrams = nullptr);
+  DocumentView(const DocumentModel& model, LinkStyle links,
+               const DiagramSource* diagrams = nullptr);
 
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
@@ -35,16 +36,17 @@ class DocumentView {
 
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;
-  TemplateData TableData(const TableObject& table) const;
+  // An object's data; with `svg`, its drawing (empty when it has none) goes there too.
+  TemplateData TableData(const TableObject& table, std::string* svg = nullptr) const;
   TemplateData ViewData(const ViewObject& view) const;
-  TemplateData UnitData(const UnitObject& unit) const;
-  TemplateData PackageData(const PackageObject& package) const;
+  TemplateData UnitData(const UnitObject& unit, std::string* svg = nullptr) const;
+  TemplateData PackageData(const PackageObject& package, std::string* svg = nullptr) const;
 
   // Each object of a tables, views, units or packages section, in document order, with its
-  // anchor and its data; nothing for any other section.
-  void ForEachObject(
-      SectionKind kind,
-      const std::function<void(const QString& anchor, const TemplateData& data)>& each) const;
+  // anchor, its data and its drawing (empty when none); nothing for any other section.
+  using EachObject = std::function<void(const QString& anchor, const TemplateData& data,
+                                        const std::string& svg)>;
+  void ForEachObject(SectionKind kind, const EachObject& each) const;
   // The base name of the template of a section's objects: "table", "view", "unit", "package".
   static QString ObjectTemplate(SectionKind kind);
 
@@ -65,7 +67,9 @@ class DocumentView {
 
  private:
   // `usageDiagram` (`svg`, `file`) and `usageDiagramNote` of a unit's or package's drawing.
-  void SetUsageDiagram(TemplateData& d, const QString& anchor) const;
+  void SetUsageDiagram(TemplateData& d, const ObjectKey& key, const QString& type,
+                       const QString& anchor, const ModelDependencies& dependencies,
+                       std::string* svg) const;
   // The triggers on the table or view `key` (its `anchor`), as the templates list them.
   TemplateData TriggerList(const QList<ModelTrigger>& list, const ObjectKey& key,
                            const QString& anchor) const;
@@ -73,6 +77,6 @@ class DocumentView {
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;
-  const Diagrams* diagrams_;
+  const DiagramSource* diagrams_;
   QHash<QString, QString> linkTargets_;  // upper-case names to links
 };

@@ -36,7 +36,7 @@ std::string EscapeMarkdown(const std::string& text) {
 }
 
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                    const Diagrams& diagrams, const PutFile& put) {
+                    const DiagramSource& diagrams, const PutFile& put) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
     templates.Template(name).set_custom_escape(EscapeMarkdown);
   const DocumentView view(model, LinkStyle::Files, &diagrams);
@@ -44,37 +44,31 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
   templates.Render(QStringLiteral("readme.md"),
                    view.PageData([](SectionKind) { return std::string(); }), readme);
   if (!put(QStringLiteral("README.md"), QByteArray::fromStdString(readme))) return false;
-  bool ok = true;
-  for (const SectionKind kind : model.sections) {
-    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
-    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
-      if (!ok) return;
-      std::string page;
-      templates.Render(name, data, page);
-      ok = put(ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page));
-    });
-    if (!ok) return false;
-  }
+  readme = std::string();
   auto svgFile = [&](const QString& anchor, const std::string& svg) {
     return put(ObjectFileName(anchor, QStringLiteral(".svg")),
                QByteArray::fromStdString(SvgFile(svg)));
   };
-  for (const OwnerOverview& o : diagrams.overviews)
+  for (const OwnerOverview& o : diagrams.Overviews())
     if (!o.svg.empty() && !svgFile(o.anchor, o.svg)) return false;
-  for (const TableObject& t : model.tables)
-    if (const std::string* svg = diagrams.TableSvg(t.anchor); svg && !svgFile(t.anchor, *svg))
-      return false;
-  for (const UnitObject& u : model.units)
-    if (const std::string* svg = diagrams.DependencySvg(u.anchor); svg && !svgFile(u.anchor, *svg))
-      return false;
-  for (const PackageObject& p : model.packages)
-    if (const std::string* svg = diagrams.DependencySvg(p.anchor); svg && !svgFile(p.anchor, *svg))
-      return false;
+  bool ok = true;
+  for (const SectionKind kind : model.sections) {
+    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
+    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data,
+                                  const std::string& svg) {
+      if (!ok) return;
+      std::string page;
+      templates.Render(name, data, page);
+      ok = put(ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)) &&
+           (svg.empty() || svgFile(anchor, svg));
+    });
+    if (!ok) return false;
+  }
   return true;
 }
 
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                                 const Diagrams& diagrams) {
+                                 const DiagramSource& diagrams) {
   QList<OutputFile> files;
   RenderMarkdown(model, templates, diagrams,
                  [&files](const QString& name, const QByteArray& bytes) {

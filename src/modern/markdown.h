@@ -12,7 +12,7 @@
 #include <string>
 
 struct DocumentModel;
-struct Diagrams;
+class DiagramSource;
 class TemplateSet;
 
 struct OutputFile {
@@ -24,13 +24,14 @@ struct OutputFile {
 // not be (the write then fails with the reason).
 using PutFile = std::function<bool(const QString& name, const QByteArray& bytes)>;
 
-// README.md first, then the object pages in document order, then the diagrams, each handed
-// to `put` as it is made; false when `put` stopped it.
+// README.md first, then the overviews' drawings, then the object pages in document order,
+// each followed by its drawing, each handed to `put` as it is made; false when `put`
+// stopped it.
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                    const Diagrams& diagrams, const PutFile& put);
+                    const DiagramSource& diagrams, const PutFile& put);
 // The same files as a list.
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                                 const Diagrams& diagrams);
+                                 const DiagramSource& diagrams);
 
 // A text as Markdown that shows it literally: markup characters escaped with a backslash
 // (also where a line start would make a heading, list, quote or rule of it), line breaks

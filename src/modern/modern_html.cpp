@@ -55,7 +55,7 @@ constexpr std::string_view kObjectsMark = "\x01vellumar-objects-";
 }  // namespace
 
 bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                      const Diagrams& diagrams, const PageSink& write) {
+                      const DiagramSource& diagrams, const PageSink& write) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Page, &diagrams);
@@ -71,7 +71,7 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
     at = mark + kObjectsMark.size() + 2;
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
     bool ok = true;
-    view.ForEachObject(kind, [&](const QString&, const TemplateData& data) {
+    view.ForEachObject(kind, [&](const QString&, const TemplateData& data, const std::string&) {
       std::string out;
       templates.Render(name, data, out);
       ok = ok && write(out);
@@ -82,7 +82,7 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
 }
 
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams) {
+                             const DiagramSource& diagrams) {
   std::string out;
   RenderModernHtml(model, templates, diagrams, [&out](std::string_view piece) {
     out += piece;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 struct DocumentModel;
-struct Diagrams;
+class DiagramSource;
 class TemplateSet;
 
 // A value as HTML text: the five markup characters as entities, and a control character
@@ -21,7 +21,7 @@ std::string EscapeModernHtml(const std::string& text);
 // escaped for HTML. False when `write` failed.
 using PageSink = std::function<bool(std::string_view piece)>;
 bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                      const Diagrams& diagrams, const PageSink& write);
+                      const DiagramSource& diagrams, const PageSink& write);
 // The whole page as one text.
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams);
+                             const DiagramSource& diagrams);

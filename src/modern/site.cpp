@@ -15,7 +15,7 @@ std::string S(const QString& s) { return s.toStdString(); }
 }  // namespace
 
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                const Diagrams& diagrams, const PutFile& put) {
+                const DiagramSource& diagrams, const PutFile& put) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Site, &diagrams);
@@ -34,7 +34,8 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     section.set("title", S(SectionTitle(kind)));
     section.set("href", S(QStringLiteral("index.html#") + DocumentView::SectionAnchor(kind)));
     bool ok = true;
-    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data,
+                                  const std::string& svg) {
       if (!ok) return;
       std::string article;
       templates.Render(name, data, article);
@@ -58,7 +59,7 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams) {
+                             const DiagramSource& diagrams) {
   QList<OutputFile> files;
   RenderSite(model, templates, diagrams, [&files](const QString& name, const QByteArray& bytes) {
     files.append({name, bytes});

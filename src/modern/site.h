@@ -16,13 +16,13 @@
 #include "modern/markdown.h"
 
 struct DocumentModel;
-struct Diagrams;
+class DiagramSource;
 class TemplateSet;
 
 // index.html first, then the object pages in document order, then style.css, script.js and
 // the search index, each handed to `put` as it is made; false when `put` stopped it.
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                const Diagrams& diagrams, const PutFile& put);
+                const DiagramSource& diagrams, const PutFile& put);
 // The same files as a list.
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                             const Diagrams& diagrams);
+                             const DiagramSource& diagrams);
