@@ -17,6 +17,7 @@
 #include "model/document_model_builder.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
+#include "modern/object_stream.h"
 #include "modern/output_folder.h"
 #include "modern/site.h"
 #include "modern/templates.h"
@@ -60,13 +61,16 @@ void WriteDocument(BuildContext& ctx) {
 // Writes the web page, as it is rendered, through a replacement of the file, as the
 // classic documents are written. False with the system's reason in *error.
 bool WritePage(const QString& path, const DocumentModel& model, const TemplateSet& templates,
-               const DiagramSource& diagrams, QString* error) {
+               const DiagramSource& diagrams, const ObjectStream& objects, QString* error) {
   FileReplacement file(path);
   if (file.Begin()) {
     // A failed write shows in Commit.
-    RenderModernHtml(model, templates, diagrams, [&file](std::string_view piece) {
-      return file.File().write(piece.data(), qint64(piece.size())) == qint64(piece.size());
-    });
+    RenderModernHtml(
+        model, templates, diagrams,
+        [&file](std::string_view piece) {
+          return file.File().write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+        },
+        &objects);
     if (file.Commit() == FileReplacement::Outcome::New) return true;
   }
   *error = file.Error();
@@ -74,8 +78,10 @@ bool WritePage(const QString& path, const DocumentModel& model, const TemplateSe
 }
 
 // The modern build: templates first (a bad template costs no dictionary work), then the
-// model and the overviews; each object's own drawing is drawn as the object is rendered
-// and written, so a layout that fails leaves the old document as it was.
+// model, which keeps only the objects' index while the objects wait in a temporary file,
+// and the overviews. Each object is read back, drawn, rendered and written in turn, so a
+// large document is never held at once, and a failure on the way (a layout, the temporary
+// file) leaves the old document as it was.
 void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
                  Database& db, BuildProgress& progress, OutputFormat format,
                  const MayReplaceUsersFiles& mayReplace) {
@@ -88,7 +94,21 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
-  DocumentModel model = BuildDocumentModel(project, settings, db, progress);
+  ObjectStream objects(format == OutputFormat::Site);
+  if (!objects.Open(&reason)) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = inputfile::WithReason(
+        QStringLiteral("ERROR: Can't create a temporary file for the objects."), reason);
+    return;
+  }
+  DocumentModel model =
+      BuildDocumentModel(project, settings, db, progress, ModelScope::Document, &objects);
+  if (!objects.Error().isEmpty()) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = inputfile::WithReason(
+        QStringLiteral("ERROR: Can't write the objects' temporary file."), objects.Error());
+    return;
+  }
   if (!settings.Changes_since.isEmpty() &&
       !AddChangesSince(model, settings, settings.Changes_since, &reason)) {
     result.failure = BuildResult::Failure::Changes;
@@ -107,7 +127,7 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   if (!diagrams.DrawOverviews(&reason)) return diagramFailed(reason);
   try {
     if (format == OutputFormat::ModernHtml) {
-      if (!WritePage(result.outputPath, model, templates, diagrams, &reason)) {
+      if (!WritePage(result.outputPath, model, templates, diagrams, objects, &reason)) {
         result.failure = BuildResult::Failure::Save;
         result.error = inputfile::WithReason(
             QStringLiteral("ERROR: Can't create a file %1.").arg(result.outputPath), reason);
@@ -115,8 +135,9 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
       return;
     }
     const auto produce = [&](const PutFile& put) {
-      return format == OutputFormat::Site ? RenderSite(model, templates, diagrams, put)
-                                          : RenderMarkdown(model, templates, diagrams, put);
+      return format == OutputFormat::Site
+                 ? RenderSite(model, templates, diagrams, put, &objects)
+                 : RenderMarkdown(model, templates, diagrams, put, &objects);
     };
     switch (WriteOutputFolder(result.outputPath, produce, mayReplace, &reason)) {
       case FolderOutcome::Written:
@@ -136,6 +157,10 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + e.Message();
   } catch (const DiagramFailure& failure) {
     diagramFailed(failure.reason);
+  } catch (const SpillFailure& failure) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = inputfile::WithReason(
+        QStringLiteral("ERROR: Can't read back the objects' temporary file."), failure.reason);
   }
 }
 

@@ -261,32 +261,83 @@ void CountBlocks(CoverageObject& o, const QList<CommentBlock>& blocks,
   o.staleParameters = check.stale;
 }
 
-// Tables or views: each one's description, then its columns.
+// A table or view: its description, then its columns.
 template <typename T>
-void AddDescribed(CoverageReport& r, CoverageKind kind, const QList<T>& objects) {
-  r.kinds.append(kind);
-  for (const T& t : objects) {
-    CoverageObject o = Entry(kind, t.key, t.found);
-    Describe(o, HasDescription(t.description, t.dictionaryComment));
-    CountColumns(o, t.columns);
-    if constexpr (requires { t.invalid; }) o.invalid = t.invalid;
-    r.objects.append(o);
-  }
+CoverageObject DescribedRow(CoverageKind kind, const T& t) {
+  CoverageObject o = Entry(kind, t.key, t.found);
+  Describe(o, HasDescription(t.description, t.dictionaryComment));
+  CountColumns(o, t.columns);
+  if constexpr (requires { t.invalid; }) o.invalid = t.invalid;
+  return o;
 }
 
-// The triggers of the tables or views that have any, as a kind of their own.
+CoverageObject UnitRow(const UnitObject& u) {
+  CoverageObject o = Entry(CoverageKind::Units, u.key, u.found);
+  o.type = u.type;
+  o.invalid = u.invalid;
+  CountBlocks(o, u.blocks, u.signatures);
+  return o;
+}
+
+CoverageObject PackageRow(const PackageObject& p) {
+  CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
+  Describe(o, HasDescription(p.description) || !p.doc.IsEmpty());
+  o.invalid = p.invalid;
+  return o;
+}
+
+QList<CoverageObject> MemberRows(const PackageObject& p) {
+  QList<CoverageObject> rows;
+  if (!p.found) return rows;  // its members went with it
+  for (const MemberObject& m : p.members) {
+    CoverageObject o = Entry(CoverageKind::Members, p.key, true);
+    o.member = m.name;
+    o.type = m.type;
+    CountBlocks(o, m.blocks, m.signatures);
+    rows.append(o);
+  }
+  return rows;
+}
+
+CoverageObject ListRow(CoverageKind kind, const ListEntry& e) {
+  CoverageObject o = Entry(kind, e.key, e.found);
+  Describe(o, HasDescription(e.description));
+  return o;
+}
+
+// The triggers of a table or view, as a kind of their own.
 template <typename T>
-void AddTriggers(CoverageReport& r, const QList<T>& objects) {
-  for (const T& t : objects) {
-    for (const ModelTrigger& trigger : t.triggers) {
-      if (!r.kinds.contains(CoverageKind::Triggers)) r.kinds.append(CoverageKind::Triggers);
-      CoverageObject o = Entry(CoverageKind::Triggers, t.key, true);
-      o.member = trigger.name;
-      o.invalid = trigger.invalid;
-      Describe(o, !trigger.doc.IsEmpty());
-      r.objects.append(o);
+QList<CoverageObject> TriggerRows(const T& t) {
+  QList<CoverageObject> rows;
+  for (const ModelTrigger& trigger : t.triggers) {
+    CoverageObject o = Entry(CoverageKind::Triggers, t.key, true);
+    o.member = trigger.name;
+    o.invalid = trigger.invalid;
+    Describe(o, !trigger.doc.IsEmpty());
+    rows.append(o);
+  }
+  return rows;
+}
+
+// The kinds the model's sections cover, in document order; the triggers' kind comes last,
+// when there are triggers.
+QList<CoverageKind> SectionKinds(const DocumentModel& model) {
+  QList<CoverageKind> kinds;
+  for (const SectionKind section : model.sections) {
+    switch (section) {
+      case SectionKind::General: break;
+      case SectionKind::Tables: kinds.append(CoverageKind::Tables); break;
+      case SectionKind::Views: kinds.append(CoverageKind::Views); break;
+      case SectionKind::Units: kinds.append(CoverageKind::Units); break;
+      case SectionKind::Packages:
+        kinds.append(CoverageKind::Packages);
+        kinds.append(CoverageKind::Members);
+        break;
+      case SectionKind::Sequences: kinds.append(CoverageKind::Sequences); break;
+      case SectionKind::Roles: kinds.append(CoverageKind::Roles); break;
     }
   }
+  return kinds;
 }
 
 }  // namespace
@@ -295,57 +346,80 @@ CoverageReport MeasureCoverage(const DocumentModel& model) {
   CoverageReport r;
   r.name = model.name;
   r.version = model.version;
-  for (const SectionKind section : model.sections) {
-    switch (section) {
-      case SectionKind::General: break;
-      case SectionKind::Tables: AddDescribed(r, CoverageKind::Tables, model.tables); break;
-      case SectionKind::Views: AddDescribed(r, CoverageKind::Views, model.views); break;
-      case SectionKind::Units:
-        r.kinds.append(CoverageKind::Units);
-        for (const UnitObject& u : model.units) {
-          CoverageObject o = Entry(CoverageKind::Units, u.key, u.found);
-          o.type = u.type;
-          o.invalid = u.invalid;
-          CountBlocks(o, u.blocks, u.signatures);
-          r.objects.append(o);
-        }
+  r.kinds = SectionKinds(model);
+  for (const CoverageKind kind : r.kinds) {
+    switch (kind) {
+      case CoverageKind::Tables:
+        for (const TableObject& t : model.tables) r.objects.append(DescribedRow(kind, t));
         break;
-      case SectionKind::Packages:
-        r.kinds.append(CoverageKind::Packages);
-        r.kinds.append(CoverageKind::Members);
-        for (const PackageObject& p : model.packages) {
-          CoverageObject o = Entry(CoverageKind::Packages, p.key, p.found);
-          Describe(o, HasDescription(p.description) || !p.doc.IsEmpty());
-          o.invalid = p.invalid;
-          r.objects.append(o);
-        }
-        for (const PackageObject& p : model.packages) {
-          if (!p.found) continue;  // its members went with it
-          for (const MemberObject& m : p.members) {
-            CoverageObject o = Entry(CoverageKind::Members, p.key, true);
-            o.member = m.name;
-            o.type = m.type;
-            CountBlocks(o, m.blocks, m.signatures);
-            r.objects.append(o);
-          }
-        }
+      case CoverageKind::Views:
+        for (const ViewObject& v : model.views) r.objects.append(DescribedRow(kind, v));
         break;
-      case SectionKind::Sequences:
-      case SectionKind::Roles: {
-        const bool sequences = section == SectionKind::Sequences;
-        const CoverageKind kind = sequences ? CoverageKind::Sequences : CoverageKind::Roles;
-        r.kinds.append(kind);
-        for (const ListEntry& e : sequences ? model.sequences : model.roles) {
-          CoverageObject o = Entry(kind, e.key, e.found);
-          Describe(o, HasDescription(e.description));
-          r.objects.append(o);
-        }
+      case CoverageKind::Units:
+        for (const UnitObject& u : model.units) r.objects.append(UnitRow(u));
         break;
-      }
+      case CoverageKind::Packages:
+        for (const PackageObject& p : model.packages) r.objects.append(PackageRow(p));
+        break;
+      case CoverageKind::Members:
+        for (const PackageObject& p : model.packages) r.objects.append(MemberRows(p));
+        break;
+      case CoverageKind::Sequences:
+        for (const ListEntry& e : model.sequences) r.objects.append(ListRow(kind, e));
+        break;
+      case CoverageKind::Roles:
+        for (const ListEntry& e : model.roles) r.objects.append(ListRow(kind, e));
+        break;
+      case CoverageKind::Triggers: break;
     }
   }
-  AddTriggers(r, model.tables);
-  AddTriggers(r, model.views);
+  const qsizetype before = r.objects.size();
+  for (const TableObject& t : model.tables) r.objects.append(TriggerRows(t));
+  for (const ViewObject& v : model.views) r.objects.append(TriggerRows(v));
+  if (r.objects.size() > before) r.kinds.append(CoverageKind::Triggers);
+  return r;
+}
+
+void CoverageCount::Sum(const CoverageObject& row) {
+  Tallies& sum = sums_[static_cast<int>(row.kind)];
+  for (int m = 0; m < kMeasureCount; ++m) sum[m] += row.tallies[m];
+  triggers_ = triggers_ || row.kind == CoverageKind::Triggers;
+}
+
+void CoverageCount::Add(const TableObject& t) {
+  Sum(DescribedRow(CoverageKind::Tables, t));
+  for (const CoverageObject& row : TriggerRows(t)) Sum(row);
+}
+
+void CoverageCount::Add(const ViewObject& v) {
+  Sum(DescribedRow(CoverageKind::Views, v));
+  for (const CoverageObject& row : TriggerRows(v)) Sum(row);
+}
+
+void CoverageCount::Add(const UnitObject& u) { Sum(UnitRow(u)); }
+
+void CoverageCount::Add(const PackageObject& p) {
+  Sum(PackageRow(p));
+  for (const CoverageObject& row : MemberRows(p)) Sum(row);
+}
+
+CoverageReport CoverageCount::Report(const DocumentModel& index) const {
+  CoverageReport r;
+  r.name = index.name;
+  r.version = index.version;
+  r.kinds = SectionKinds(index);
+  if (triggers_) r.kinds.append(CoverageKind::Triggers);
+  for (const CoverageKind kind : r.kinds) {
+    if (kind == CoverageKind::Sequences || kind == CoverageKind::Roles) {
+      for (const ListEntry& e : kind == CoverageKind::Sequences ? index.sequences : index.roles)
+        r.objects.append(ListRow(kind, e));
+      continue;
+    }
+    CoverageObject sum;
+    sum.kind = kind;
+    sum.tallies = sums_[static_cast<int>(kind)];
+    r.objects.append(sum);
+  }
   return r;
 }
 

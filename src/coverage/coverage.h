@@ -143,6 +143,26 @@ bool HasDescription(const QString& description, const QString& dictionaryComment
 // model they show, --coverage the same model, so both count the same items.
 CoverageReport MeasureCoverage(const DocumentModel& model);
 
+// The figures of MeasureCoverage, counted as a streamed build reads its objects one at a
+// time, so that none is kept: each table, view, unit and package is added, and the report
+// is made from the document's index (its sections, sequences and roles). Each kind's
+// objects are summed into one row: its summary and the total are those of MeasureCoverage,
+// not its list of objects.
+class CoverageCount {
+ public:
+  void Add(const TableObject& table);
+  void Add(const ViewObject& view);
+  void Add(const UnitObject& unit);
+  void Add(const PackageObject& package);
+  CoverageReport Report(const DocumentModel& index) const;
+
+ private:
+  void Sum(const CoverageObject& row);
+
+  std::array<Tallies, kCoverageKindCount> sums_{};
+  bool triggers_ = false;
+};
+
 // Drift against the databases: per distinct connection (database and user) of the
 // project's entries of the covered kinds, logged on with the first such entry's stored
 // connection, the objects of each covered kind the schema has and no entry names

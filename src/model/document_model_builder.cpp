@@ -90,8 +90,13 @@ class Anchors {
 class ModelBuilder {
  public:
   ModelBuilder(const Project& project, const Settings& settings, Database& db,
-               BuildProgress& progress, ModelScope scope)
-      : project_(project), settings_(settings), db_(db), progress_(progress), scope_(scope) {}
+               BuildProgress& progress, ModelScope scope, ObjectSink* sink)
+      : project_(project),
+        settings_(settings),
+        db_(db),
+        progress_(progress),
+        scope_(scope),
+        sink_(sink) {}
 
   DocumentModel Build() {
     const ProjectInfo& info = project_.Info();
@@ -119,6 +124,17 @@ class ModelBuilder {
   }
 
  private:
+  // The object into the model, or to the sink with its index into the model.
+  template <typename Object>
+  void Keep(QList<Object>& list, Object&& object) {
+    if (sink_) {
+      sink_->Take(object);
+      list.append(IndexOf(object));
+    } else {
+      list.append(std::move(object));
+    }
+  }
+
   bool Section(DocumentPart part, SectionKind kind) {
     if (!settings_.Part(part)) return false;
     model_.sections.append(kind);
@@ -326,7 +342,7 @@ class ModelBuilder {
         t.indexes = Indexes(t.key.name);
         t.dependencies = Dependencies(t.key, {"TABLE"});
       }
-      model_.tables.append(std::move(t));
+      Keep(model_.tables, std::move(t));
     });
     LinkReferences();
   }
@@ -357,7 +373,7 @@ class ModelBuilder {
       v.triggers = Triggers(v);
       v.text = FirstRowField(db_, QueryId::OCIViews, v.key.name, QStringLiteral("text"));
       v.found = !v.columns.isEmpty() || !v.text.isEmpty();
-      model_.views.append(std::move(v));
+      Keep(model_.views, std::move(v));
     });
   }
 
@@ -406,7 +422,7 @@ class ModelBuilder {
                    const bool docs = ReadDocs() && u.blocks.isEmpty();
                    u.signatures = own ? JoinDeclared(own->declarations, std::move(dictionary), docs)
                                       : std::move(dictionary);
-                   model_.units.append(std::move(u));
+                   Keep(model_.units, std::move(u));
                  });
   }
 
@@ -451,7 +467,7 @@ class ModelBuilder {
         }
         p.declarations = OtherDeclarations(spec->declarations);
       }
-      model_.packages.append(std::move(p));
+      Keep(model_.packages, std::move(p));
     });
   }
 
@@ -488,6 +504,7 @@ class ModelBuilder {
   Database& db_;
   BuildProgress& progress_;
   ModelScope scope_;
+  ObjectSink* sink_;
   DocumentModel model_;
   Anchors anchors_;
   WhatUsesWhat usage_;
@@ -496,6 +513,74 @@ class ModelBuilder {
 }  // namespace
 
 DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
-                                 BuildProgress& progress, ModelScope scope) {
-  return ModelBuilder(project, settings, db, progress, scope).Build();
+                                 BuildProgress& progress, ModelScope scope, ObjectSink* sink) {
+  return ModelBuilder(project, settings, db, progress, scope, sink).Build();
+}
+
+namespace {
+
+template <typename Object>
+Object Named(const Object& object) {
+  Object index;
+  index.key = object.key;
+  index.anchor = object.anchor;
+  index.found = object.found;
+  return index;
+}
+
+template <typename Object>
+QList<ModelTrigger> TriggerNames(const Object& object) {
+  QList<ModelTrigger> triggers;
+  for (const ModelTrigger& t : object.triggers) {
+    ModelTrigger name;
+    name.owner = t.owner;
+    name.name = t.name;
+    name.anchor = t.anchor;
+    triggers.append(name);
+  }
+  return triggers;
+}
+
+}  // namespace
+
+TableObject IndexOf(const TableObject& table) {
+  TableObject index = Named(table);
+  QSet<QString> keyColumns;
+  for (const ModelConstraint& c : table.constraints) {
+    if (c.kind == ConstraintKind::Check) continue;
+    ModelConstraint key = c;
+    key.condition.clear();
+    index.constraints.append(key);
+    keyColumns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
+  }
+  // A foreign key references a primary or unique key, so these are all the columns a
+  // drawing shows of the table.
+  for (const ModelColumn& c : table.columns)
+    if (keyColumns.contains(c.name)) index.columns.append({c.name, {}, true, {}, {}});
+  index.triggers = TriggerNames(table);
+  return index;
+}
+
+ViewObject IndexOf(const ViewObject& view) {
+  ViewObject index = Named(view);
+  index.triggers = TriggerNames(view);
+  return index;
+}
+
+UnitObject IndexOf(const UnitObject& unit) {
+  UnitObject index = Named(unit);
+  index.type = unit.type;
+  return index;
+}
+
+PackageObject IndexOf(const PackageObject& package) {
+  PackageObject index = Named(package);
+  for (const MemberObject& m : package.members) {
+    MemberObject member;
+    member.name = m.name;
+    member.anchor = m.anchor;
+    member.type = m.type;
+    index.members.append(member);
+  }
+  return index;
 }

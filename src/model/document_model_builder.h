@@ -12,12 +12,40 @@ class Database;
 class BuildProgress;
 struct Settings;
 struct DocumentModel;
+struct TableObject;
+struct ViewObject;
+struct UnitObject;
+struct PackageObject;
 
 // What to read: all that a document shows, or only what the coverage report counts
 // (descriptions, comments, columns, comment blocks, declared arguments), leaving a table's
 // synonyms, keys, indexes and references out.
 enum class ModelScope { Document, Coverage };
 
+// Takes each table, view, unit and package as it is read, so that a build of many objects
+// need not hold them: the model then keeps of each only its index (IndexOf). What only the
+// whole document knows is not in the object yet: the anchors of the tables that reference
+// a table or that its foreign keys reference, and of the objects it uses or is used by
+// (the index has them once the model is complete).
+class ObjectSink {
+ public:
+  virtual ~ObjectSink() = default;
+  virtual void Take(const TableObject& table) = 0;
+  virtual void Take(const ViewObject& view) = 0;
+  virtual void Take(const UnitObject& unit) = 0;
+  virtual void Take(const PackageObject& package) = 0;
+};
+
 DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
                                  BuildProgress& progress,
-                                 ModelScope scope = ModelScope::Document);
+                                 ModelScope scope = ModelScope::Document,
+                                 ObjectSink* sink = nullptr);
+
+// What the model keeps of an object that went to a sink: its key, anchor and whether it
+// was found; a table's key columns and its primary, unique and foreign keys (what the
+// drawings show of a neighbour); the triggers' names and anchors; a unit's type; a
+// package's members' names, anchors and types (the contents and links name them).
+TableObject IndexOf(const TableObject& table);
+ViewObject IndexOf(const ViewObject& view);
+UnitObject IndexOf(const UnitObject& unit);
+PackageObject IndexOf(const PackageObject& package);

@@ -147,13 +147,12 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
   return d;
 }
 
-void LinkDependencies(DocumentModel& model) {
+DependencyAnchors::DependencyAnchors(const DocumentModel& model) {
   // Tables, views, sequences, units and packages share one namespace per owner, so the
   // name alone finds the documented one; the first documented object of a name is linked.
-  QHash<QString, QString> anchors;
   const auto index = [&](const auto& objects) {
     for (const auto& o : objects)
-      if (!anchors.contains(o.key.FullName())) anchors.insert(o.key.FullName(), o.anchor);
+      if (!anchors_.contains(o.key.FullName())) anchors_.insert(o.key.FullName(), o.anchor);
   };
   index(model.tables);
   index(model.views);
@@ -161,29 +160,33 @@ void LinkDependencies(DocumentModel& model) {
   index(model.packages);
   index(model.sequences);
   // Triggers have a namespace of their own.
-  QHash<QString, std::pair<QString, QString>> triggers;  // to anchor and page
   const auto indexTriggers = [&](const auto& objects) {
     for (const auto& o : objects)
       for (const ModelTrigger& tr : o.triggers) {
         const QString key = ObjectKey{o.key.database, tr.owner, tr.name}.FullName();
-        if (!triggers.contains(key)) triggers.insert(key, {tr.anchor, o.anchor});
+        if (!triggers_.contains(key)) triggers_.insert(key, {tr.anchor, o.anchor});
       }
   };
   indexTriggers(model.tables);
   indexTriggers(model.views);
-  const auto link = [&](ModelDependencies& d) {
-    for (QList<ModelDependency>* list : {&d.uses, &d.usedBy})
-      for (ModelDependency& dep : *list) {
-        const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
-        if (rank < trigger) dep.anchor = anchors.value(dep.object.FullName());
-        if (rank == trigger) std::tie(dep.anchor, dep.page) = triggers.value(dep.object.FullName());
-      }
-  };
-  for (TableObject& o : model.tables) link(o.dependencies);
-  for (ViewObject& o : model.views) link(o.dependencies);
-  for (UnitObject& o : model.units) link(o.dependencies);
-  for (PackageObject& o : model.packages) link(o.dependencies);
-  for (ListEntry& o : model.sequences) link(o.dependencies);
+}
+
+void DependencyAnchors::Link(ModelDependencies& d) const {
+  for (QList<ModelDependency>* list : {&d.uses, &d.usedBy})
+    for (ModelDependency& dep : *list) {
+      const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
+      if (rank < trigger) dep.anchor = anchors_.value(dep.object.FullName());
+      if (rank == trigger) std::tie(dep.anchor, dep.page) = triggers_.value(dep.object.FullName());
+    }
+}
+
+void LinkDependencies(DocumentModel& model) {
+  const DependencyAnchors anchors(model);
+  for (TableObject& o : model.tables) anchors.Link(o.dependencies);
+  for (ViewObject& o : model.views) anchors.Link(o.dependencies);
+  for (UnitObject& o : model.units) anchors.Link(o.dependencies);
+  for (PackageObject& o : model.packages) anchors.Link(o.dependencies);
+  for (ListEntry& o : model.sequences) anchors.Link(o.dependencies);
 }
 
 QString DependencyHref(LinkStyle links, const ModelDependency& dependency) {

@@ -62,9 +62,20 @@ class WhatUsesWhat {
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };
 
-// Gives every dependency of the model's objects the anchor of the object it names, when
-// the document shows that object: one pass to index the documented objects, one over the
-// dependencies.
+// The anchors of the objects a document shows, by the names its dependencies give them.
+class DependencyAnchors {
+ public:
+  // From the objects' keys and anchors and the tables' and views' triggers.
+  explicit DependencyAnchors(const DocumentModel& model);
+  // Gives every dependency the anchor of the object it names, when the document shows it.
+  void Link(ModelDependencies& dependencies) const;
+
+ private:
+  QHash<QString, QString> anchors_;  // by FullName
+  QHash<QString, std::pair<QString, QString>> triggers_;  // to anchor and page
+};
+
+// Links the dependencies of all of the model's objects (DependencyAnchors).
 void LinkDependencies(DocumentModel& model);
 
 // The link to what a dependency names, or "" when the document does not show it: a trigger

@@ -9,6 +9,7 @@
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
 #include "modern/dependency_data.h"
+#include "modern/object_stream.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -371,8 +372,8 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 }  // namespace
 
 DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
-                           const DiagramSource* diagrams)
-    : model_(model), links_(links), diagrams_(diagrams) {
+                           const DiagramSource* diagrams, const ObjectStream* objects)
+    : model_(model), links_(links), diagrams_(diagrams), objects_(objects) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
   const auto add = [this](const ObjectKey& key, const QString& href) {
     for (const QString& name : {key.name, key.owner + u'.' + key.name})
@@ -427,20 +428,43 @@ QString DocumentView::SectionAnchor(SectionKind kind) {
   return {};
 }
 
+namespace {
+
+// The objects of a list, or, when the list is the index of a streamed model, from the stream.
+template <typename Object>
+void EachOf(const ObjectStream* objects, const DocumentModel& model, const QList<Object>& list,
+            const std::function<void(const Object&)>& each) {
+  if (objects) {
+    objects->ForEach(model, each);
+  } else {
+    for (const Object& o : list) each(o);
+  }
+}
+
+}  // namespace
+
 void DocumentView::ForEachObject(SectionKind kind, const EachObject& each) const {
   std::string svg;
   switch (kind) {
     case SectionKind::Tables:
-      for (const TableObject& o : model_.tables) each(o.anchor, TableData(o, &svg), svg);
+      EachOf<TableObject>(objects_, model_, model_.tables, [&](const TableObject& o) {
+        each(o.anchor, TableData(o, &svg), svg);
+      });
       break;
     case SectionKind::Views:
-      for (const ViewObject& o : model_.views) each(o.anchor, ViewData(o), std::string());
+      EachOf<ViewObject>(objects_, model_, model_.views, [&](const ViewObject& o) {
+        each(o.anchor, ViewData(o), std::string());
+      });
       break;
     case SectionKind::Units:
-      for (const UnitObject& o : model_.units) each(o.anchor, UnitData(o, &svg), svg);
+      EachOf<UnitObject>(objects_, model_, model_.units, [&](const UnitObject& o) {
+        each(o.anchor, UnitData(o, &svg), svg);
+      });
       break;
     case SectionKind::Packages:
-      for (const PackageObject& o : model_.packages) each(o.anchor, PackageData(o, &svg), svg);
+      EachOf<PackageObject>(objects_, model_, model_.packages, [&](const PackageObject& o) {
+        each(o.anchor, PackageData(o, &svg), svg);
+      });
       break;
     default: break;
   }
@@ -849,7 +873,8 @@ TemplateData DocumentView::PageData(
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
   d.set("site", links_ == LinkStyle::Site);
-  d.set("coverage", CoverageData(MeasureCoverage(model_)));
+  d.set("coverage",
+        CoverageData(objects_ ? objects_->Coverage(model_) : MeasureCoverage(model_)));
   d.set("changes", ChangesData());
 
   mustache::data nav = List();

@@ -22,12 +22,14 @@ class basic_data;
 using TemplateData = kainjow::mustache::basic_data<std::string>;
 
 class DiagramSource;
+class ObjectStream;
 
 class DocumentView {
  public:
-  // With `diagrams`, a table shows its diagram and the tables section the overviews.
+  // With `diagrams`, a table shows its diagram and the tables section the overviews. With
+  // `objects`, the model holds only the objects' index and the objects come from there.
   DocumentView(const DocumentModel& model, LinkStyle links,
-               const DiagramSource* diagrams = nullptr);
+               const DiagramSource* diagrams = nullptr, const ObjectStream* objects = nullptr);
 
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
@@ -78,5 +80,6 @@ class DocumentView {
   QSet<QString> changed_;  // the anchors of the objects with changes
   LinkStyle links_;
   const DiagramSource* diagrams_;
+  const ObjectStream* objects_;
   QHash<QString, QString> linkTargets_;  // upper-case names to links
 };

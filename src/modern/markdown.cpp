@@ -36,10 +36,11 @@ std::string EscapeMarkdown(const std::string& text) {
 }
 
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                    const DiagramSource& diagrams, const PutFile& put) {
+                    const DiagramSource& diagrams, const PutFile& put,
+                    const ObjectStream* objects) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
     templates.Template(name).set_custom_escape(EscapeMarkdown);
-  const DocumentView view(model, LinkStyle::Files, &diagrams);
+  const DocumentView view(model, LinkStyle::Files, &diagrams, objects);
   std::string readme;
   templates.Render(QStringLiteral("readme.md"),
                    view.PageData([](SectionKind) { return std::string(); }), readme);

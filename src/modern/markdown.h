@@ -13,6 +13,7 @@
 
 struct DocumentModel;
 class DiagramSource;
+class ObjectStream;
 class TemplateSet;
 
 struct OutputFile {
@@ -27,8 +28,10 @@ using PutFile = std::function<bool(const QString& name, const QByteArray& bytes)
 // README.md first, then the overviews' drawings, then the object pages in document order,
 // each followed by its drawing, each handed to `put` as it is made; false when `put`
 // stopped it.
+// With `objects`, `model` is their index (object_stream.h).
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
-                    const DiagramSource& diagrams, const PutFile& put);
+                    const DiagramSource& diagrams, const PutFile& put,
+                    const ObjectStream* objects = nullptr);
 // The same files as a list.
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                                  const DiagramSource& diagrams);

@@ -55,10 +55,11 @@ constexpr std::string_view kObjectsMark = "\x01vellumar-objects-";
 }  // namespace
 
 bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                      const DiagramSource& diagrams, const PageSink& write) {
+                      const DiagramSource& diagrams, const PageSink& write,
+                      const ObjectStream* objects) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
-  const DocumentView view(model, LinkStyle::Page, &diagrams);
+  const DocumentView view(model, LinkStyle::Page, &diagrams, objects);
   std::string page;
   templates.Render(QStringLiteral("page.html"), view.PageData([](SectionKind kind) {
                      return std::string(kObjectsMark) + char('0' + int(kind)) + '\x01';

@@ -9,6 +9,7 @@
 
 struct DocumentModel;
 class DiagramSource;
+class ObjectStream;
 class TemplateSet;
 
 // A value as HTML text: the five markup characters as entities, and a control character
@@ -20,8 +21,10 @@ std::string EscapeModernHtml(const std::string& text);
 // comes to them, so a large document's objects are never held together. Every value is
 // escaped for HTML. False when `write` failed.
 using PageSink = std::function<bool(std::string_view piece)>;
+// With `objects`, `model` is their index (object_stream.h).
 bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
-                      const DiagramSource& diagrams, const PageSink& write);
+                      const DiagramSource& diagrams, const PageSink& write,
+                      const ObjectStream* objects = nullptr);
 // The whole page as one text.
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
                              const DiagramSource& diagrams);

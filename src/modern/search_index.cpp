@@ -49,45 +49,56 @@ void AddColumns(Words& words, const QList<ModelColumn>& columns) {
 
 }  // namespace
 
+void SearchIndex::Entry(const QString& anchor, const QString& words) {
+  entries_ += entries_.empty() ? "\n" : ",\n";
+  // Links are anchors (lower-case ASCII) and words letters, digits, "_", "$" and "#": no
+  // character of either needs escaping in a string.
+  entries_ += '"' + ObjectHref(LinkStyle::Site, anchor).toStdString() + "\":\"" +
+              words.toStdString() + '"';
+}
+
+void SearchIndex::Add(const TableObject& t) {
+  Words words;
+  words.Add(t.description);
+  words.Add(t.dictionaryComment);
+  AddColumns(words, t.columns);
+  for (const ModelConstraint& c : t.constraints) words.Add(c.name);
+  for (const ModelIndex& i : t.indexes) words.Add(i.name);
+  Entry(t.anchor, words.Joined());
+}
+
+void SearchIndex::Add(const ViewObject& v) {
+  Words words;
+  words.Add(v.description);
+  words.Add(v.dictionaryComment);
+  AddColumns(words, v.columns);
+  words.Add(v.text);
+  Entry(v.anchor, words.Joined());
+}
+
+void SearchIndex::Add(const UnitObject& u) {
+  Words words;
+  words.Add(u.source);  // its comment blocks and declarations are in its source
+  Entry(u.anchor, words.Joined());
+}
+
+void SearchIndex::Add(const PackageObject& p) {
+  Words words;
+  words.Add(p.description);
+  words.Add(p.source);
+  Entry(p.anchor, words.Joined());
+}
+
+std::string SearchIndex::Script() const {
+  return "window.vellumarSearch = {" + entries_ +
+         "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+}
+
 std::string SearchIndexScript(const DocumentModel& model) {
-  std::string out = "window.vellumarSearch = {";
-  bool first = true;
-  const auto entry = [&](const QString& anchor, const Words& words) {
-    out += first ? "\n" : ",\n";
-    first = false;
-    // Links are anchors (lower-case ASCII) and words letters, digits, "_", "$" and "#": no
-    // character of either needs escaping in a string.
-    out += '"' + ObjectHref(LinkStyle::Site, anchor).toStdString() + "\":\"" +
-           words.Joined().toStdString() + '"';
-  };
-  for (const TableObject& t : model.tables) {
-    Words words;
-    words.Add(t.description);
-    words.Add(t.dictionaryComment);
-    AddColumns(words, t.columns);
-    for (const ModelConstraint& c : t.constraints) words.Add(c.name);
-    for (const ModelIndex& i : t.indexes) words.Add(i.name);
-    entry(t.anchor, words);
-  }
-  for (const ViewObject& v : model.views) {
-    Words words;
-    words.Add(v.description);
-    words.Add(v.dictionaryComment);
-    AddColumns(words, v.columns);
-    words.Add(v.text);
-    entry(v.anchor, words);
-  }
-  for (const UnitObject& u : model.units) {
-    Words words;
-    words.Add(u.source);  // its comment blocks and declarations are in its source
-    entry(u.anchor, words);
-  }
-  for (const PackageObject& p : model.packages) {
-    Words words;
-    words.Add(p.description);
-    words.Add(p.source);
-    entry(p.anchor, words);
-  }
-  out += "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
-  return out;
+  SearchIndex index;
+  for (const TableObject& t : model.tables) index.Add(t);
+  for (const ViewObject& v : model.views) index.Add(v);
+  for (const UnitObject& u : model.units) index.Add(u);
+  for (const PackageObject& p : model.packages) index.Add(p);
+  return index.Script();
 }

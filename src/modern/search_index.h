@@ -10,11 +10,32 @@
 // object's link (as the contents give it) to its words, and calls window.onVellumarSearch
 // when the page's script is waiting for it.
 
+#include <QString>
 #include <string>
 
 struct DocumentModel;
+struct TableObject;
+struct ViewObject;
+struct UnitObject;
+struct PackageObject;
 
 // The file's name in the site folder.
 inline constexpr const char* kSearchIndexName = "search-index.js";
+
+// The index made object by object, in document order (tables, views, units, packages), as
+// a streamed build reads them: only the words are kept.
+class SearchIndex {
+ public:
+  void Add(const TableObject& table);
+  void Add(const ViewObject& view);
+  void Add(const UnitObject& unit);
+  void Add(const PackageObject& package);
+  std::string Script() const;
+
+ private:
+  void Entry(const QString& anchor, const QString& words);
+
+  std::string entries_;
+};
 
 std::string SearchIndexScript(const DocumentModel& model);

@@ -5,6 +5,7 @@
 #include "model/document_model.h"
 #include "modern/document_view.h"
 #include "modern/modern_html.h"
+#include "modern/object_stream.h"
 #include "modern/search_index.h"
 #include "modern/templates.h"
 
@@ -15,10 +16,11 @@ std::string S(const QString& s) { return s.toStdString(); }
 }  // namespace
 
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                const DiagramSource& diagrams, const PutFile& put) {
+                const DiagramSource& diagrams, const PutFile& put,
+                const ObjectStream* objects) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
-  const DocumentView view(model, LinkStyle::Site, &diagrams);
+  const DocumentView view(model, LinkStyle::Site, &diagrams, objects);
   std::string index;
   templates.Render(QStringLiteral("page.html"),
                    view.PageData([](SectionKind) { return std::string(); }), index);
@@ -55,7 +57,8 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
   }
   return put(QString::fromLatin1(kSearchIndexName),
-             QByteArray::fromStdString(SearchIndexScript(model)));
+             QByteArray::fromStdString(objects ? objects->SearchIndexScript()
+                                               : SearchIndexScript(model)));
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,

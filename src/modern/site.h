@@ -17,12 +17,15 @@
 
 struct DocumentModel;
 class DiagramSource;
+class ObjectStream;
 class TemplateSet;
 
 // index.html first, then the object pages in document order, then style.css, script.js and
 // the search index, each handed to `put` as it is made; false when `put` stopped it.
+// With `objects`, `model` is their index (object_stream.h).
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                const DiagramSource& diagrams, const PutFile& put);
+                const DiagramSource& diagrams, const PutFile& put,
+                const ObjectStream* objects = nullptr);
 // The same files as a list.
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
                              const DiagramSource& diagrams);

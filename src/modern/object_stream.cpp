@@ -1,0 +1,76 @@
+#include "modern/object_stream.h"
+
+#include <QHash>
+
+#include "model/what_uses_what.h"
+
+ObjectStream::ObjectStream(bool searchWords) {
+  if (searchWords) words_.emplace();
+}
+
+bool ObjectStream::Open(QString* error) { return spill_.Open(error); }
+
+template <typename Object>
+void ObjectStream::Keep(const Object& object) {
+  spill_.Put(object);
+  coverage_.Add(object);
+  if (words_) words_->Add(object);
+}
+
+void ObjectStream::Take(const TableObject& table) { Keep(table); }
+void ObjectStream::Take(const ViewObject& view) { Keep(view); }
+void ObjectStream::Take(const UnitObject& unit) { Keep(unit); }
+void ObjectStream::Take(const PackageObject& package) { Keep(package); }
+
+namespace {
+
+// Reads a kind back, the n-th object with the index's n-th entry, its dependencies linked.
+template <typename Object>
+void ReadBack(const ObjectSpill& spill, const DocumentModel& index, const QList<Object>& entries,
+              const std::function<void(Object&, const Object&)>& complete,
+              const std::function<void(const Object&)>& each) {
+  const DependencyAnchors anchors(index);
+  qsizetype at = 0;
+  spill.ForEach(std::function<void(Object&)>([&](Object& object) {
+    if (at >= entries.size() || entries[at].anchor != object.anchor)
+      throw SpillFailure{QStringLiteral("the objects' temporary file does not match the document")};
+    anchors.Link(object.dependencies);
+    if (complete) complete(object, entries[at]);
+    ++at;
+    each(object);
+  }));
+}
+
+}  // namespace
+
+void ObjectStream::ForEach(const DocumentModel& index,
+                           const std::function<void(const TableObject&)>& each) const {
+  // The foreign keys' targets and the tables that reference this one are the index's.
+  ReadBack<TableObject>(spill_, index, index.tables,
+                        [](TableObject& table, const TableObject& entry) {
+                          table.referencedBy = entry.referencedBy;
+                          QHash<QString, QString> targets;
+                          for (const ModelConstraint& c : entry.constraints)
+                            if (c.kind == ConstraintKind::Foreign)
+                              targets.insert(c.name, c.referencedAnchor);
+                          for (ModelConstraint& c : table.constraints)
+                            if (c.kind == ConstraintKind::Foreign)
+                              c.referencedAnchor = targets.value(c.name);
+                        },
+                        each);
+}
+
+void ObjectStream::ForEach(const DocumentModel& index,
+                           const std::function<void(const ViewObject&)>& each) const {
+  ReadBack<ViewObject>(spill_, index, index.views, {}, each);
+}
+
+void ObjectStream::ForEach(const DocumentModel& index,
+                           const std::function<void(const UnitObject&)>& each) const {
+  ReadBack<UnitObject>(spill_, index, index.units, {}, each);
+}
+
+void ObjectStream::ForEach(const DocumentModel& index,
+                           const std::function<void(const PackageObject&)>& each) const {
+  ReadBack<PackageObject>(spill_, index, index.packages, {}, each);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The objects of a streamed modern build. The model keeps only each object's index
+// (document_model_builder.h); the object itself goes, as the dictionary gives it, to a
+// temporary file, its coverage counted and, for the web site, its words taken for the
+// search index. Rendered, each comes back one at a time, completed from the index with
+// what only the whole document knows, so a large document is never held at once.
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "coverage/coverage.h"
+#include "model/document_model_builder.h"
+#include "model/object_spill.h"
+#include "modern/search_index.h"
+
+class ObjectStream : public ObjectSink {
+ public:
+  // With `searchWords`, each object's words are kept for SearchIndexScript.
+  explicit ObjectStream(bool searchWords);
+
+  // Creates the temporary file; false with the reason.
+  bool Open(QString* error);
+  void Take(const TableObject& table) override;
+  void Take(const ViewObject& view) override;
+  void Take(const UnitObject& unit) override;
+  void Take(const PackageObject& package) override;
+  // Why the temporary file could not be written; empty when it could.
+  QString Error() const { return spill_.Error(); }
+
+  // Once the model `index` is complete: the coverage of the objects taken, the search
+  // index of their words, and each object of a kind in document order with the anchors of
+  // the objects it links to. Reading the file back may throw SpillFailure.
+  CoverageReport Coverage(const DocumentModel& index) const { return coverage_.Report(index); }
+  std::string SearchIndexScript() const { return words_ ? words_->Script() : std::string(); }
+  void ForEach(const DocumentModel& index,
+               const std::function<void(const TableObject&)>& each) const;
+  void ForEach(const DocumentModel& index,
+               const std::function<void(const ViewObject&)>& each) const;
+  void ForEach(const DocumentModel& index,
+               const std::function<void(const UnitObject&)>& each) const;
+  void ForEach(const DocumentModel& index,
+               const std::function<void(const PackageObject&)>& each) const;
+
+ private:
+  template <typename Object>
+  void Keep(const Object& object);
+
+  ObjectSpill spill_;
+  CoverageCount coverage_;
+  std::optional<SearchIndex> words_;
+};
