@@ -19,6 +19,12 @@ std::string S(const QString& text) { return text.toStdString(); }
 
 mustache::data List() { return mustache::data(mustache::data::type::list); }
 
+// Adds `item` to `list` without the copy the library's push_back makes: the contents of a
+// large document are a list of tens of thousands of entries, which should be held once.
+void Append(mustache::data& list, mustache::data&& item) {
+  const_cast<mustache::basic_list<std::string>&>(list.list_value()).push_back(std::move(item));
+}
+
 // A link as the templates see it: `name` and `href`.
 mustache::data Link(const QString& name, const QString& href) {
   mustache::data d;
@@ -756,13 +762,13 @@ mustache::data Groups(const QList<NavItem>& items) {
     }
     d.set("hasMembers", !item.members.isEmpty());
     d.set("members", members);
-    lists[at].push_back(d);
+    Append(lists[at], std::move(d));
   }
   for (qsizetype i = 0; i < order.size(); ++i) {
     mustache::data g;
     g.set("label", S(order[i]));
-    g.set("items", lists[i]);
-    groups.push_back(g);
+    g["items"] = std::move(lists[i]);
+    Append(groups, std::move(g));
   }
   return groups;
 }
@@ -772,7 +778,7 @@ mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
   section.set("title", S(SectionTitle(kind)));
   section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
   section.set("anchor", S(DocumentView::SectionAnchor(kind)));
-  section.set("groups", Groups(items));
+  section["groups"] = Groups(items);
   return section;
 }
 
@@ -941,11 +947,11 @@ TemplateData DocumentView::PageData(
       section.set("pages", pages);
     }
     section.set("objects", objects(kind));
-    section.set("groups", Groups(items));
-    nav.push_back(NavSection(kind, items));
-    sections.push_back(section);
+    section["groups"] = Groups(items);
+    Append(nav, NavSection(kind, items));
+    Append(sections, std::move(section));
   }
-  d.set("nav", nav);
-  d.set("sections", sections);
+  d["nav"] = std::move(nav);
+  d["sections"] = std::move(sections);
   return d;
 }

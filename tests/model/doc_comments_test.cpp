@@ -15,6 +15,7 @@
 #include "modern/modern_html.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
+#include "support/streamed_build.h"
 #include "support/snapshot_maker.h"
 
 namespace {
@@ -198,5 +199,8 @@ TEST_F(DocCommentsTest, WebPageAndMarkdownShowWhatTheCommentsSay) {
   EXPECT_TRUE(packagePage.contains("## Declarations"));
   EXPECT_TRUE(page.contains("id=\"" + book + "\""));
 }
+
+// Every part of a documentation comment survives the objects' temporary file.
+TEST_F(DocCommentsTest, AStreamedBuildWritesWhatOneInMemoryWrites) { ExpectStreamedAsWhole(*this); }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "modern/templates.h"
 #include "support/build_fixture.h"
 #include "support/snapshot_maker.h"
+#include "support/streamed_build.h"
 
 namespace {
 
@@ -588,6 +589,20 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
 // What depends on ORDER_SEQ, transitively: ORDER_API's body and a trigger use it;
 // ORDER_TOTAL and CRM's package use ORDER_API, and ORDER_TOTAL's use of it back (a cycle)
 // ends there. A name no row and no object has is not found.
+// Keys and references between tables, triggers, what uses what, invalid objects and the
+// coverage come out of a streamed build as out of one that holds every object.
+TEST_F(DocumentModelTest, AStreamedBuildWritesWhatOneInMemoryWrites) {
+  QTemporaryDir dir;
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + kTriggerSql);
+  db.SetSnapshotDirectories({dir.path()});
+  AddShopEntries();
+  Add(ObjectKind::Tables, "CUSTOMERS", {}, "CRM");
+  Add(ObjectKind::Tables, "MISSING");
+  Add(ObjectKind::Sequences, "ORDER_SEQ");
+  Add(ObjectKind::Roles, "CLERK", "Takes orders.");
+  ExpectStreamedAsWhole(*this);
+}
+
 TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
