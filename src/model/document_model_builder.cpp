@@ -154,9 +154,15 @@ class ModelBuilder {
     }
   }
 
-  static ObjectKey KeyOf(const ObjectEntry& entry, const QString& name) {
-    return {ansi::UpperCase(entry.connection().ServerName()),
-            ansi::UpperCase(entry.connection().UserName()), name};
+  // The database and owner are one shared text for all of a schema's objects.
+  ObjectKey KeyOf(const ObjectEntry& entry, const QString& name) {
+    return {Shared(ansi::UpperCase(entry.connection().ServerName())),
+            Shared(ansi::UpperCase(entry.connection().UserName())), name};
+  }
+
+  const QString& Shared(const QString& text) {
+    const auto it = schemaNames_.constFind(text);
+    return it != schemaNames_.cend() ? *it : *schemaNames_.insert(text);
   }
 
   QString Comment(const QString& name) {
@@ -211,7 +217,7 @@ class ModelBuilder {
       const QString name = Field(r, "constraint_name");
       for (ModelConstraint& c : constraints) {
         if (c.name != name) continue;
-        c.references = {table.database, Field(r, "owner"), Field(r, "table_name")};
+        c.references = {table.database, Shared(Field(r, "owner")), Field(r, "table_name")};
         c.referencedColumns.append(Field(r, "column_name"));
       }
     }
@@ -332,6 +338,7 @@ class ModelBuilder {
   }
 
   void Tables() {
+    model_.tables.reserve(project_.Entries(ObjectKind::Tables).size());
     ForEachEntry(ObjectKind::Tables, "Building table: \r\n", [this](const ObjectEntry& e) {
       TableObject t = WithColumns<TableObject>(e);
       t.found = !t.columns.isEmpty();
@@ -366,6 +373,7 @@ class ModelBuilder {
   }
 
   void Views() {
+    model_.views.reserve(project_.Entries(ObjectKind::Views).size());
     ForEachEntry(ObjectKind::Views, "Building view: \r\n", [this](const ObjectEntry& e) {
       ViewObject v = WithColumns<ViewObject>(e);
       v.invalid = usage_.Invalid(db_, v.key, {"VIEW"});
@@ -400,6 +408,7 @@ class ModelBuilder {
   bool ReadDocs() const { return settings_.Documentation_comments; }
 
   void Units() {
+    model_.units.reserve(project_.Entries(ObjectKind::ProceduresAndFunctions).size());
     ForEachEntry(ObjectKind::ProceduresAndFunctions, "Building function or procedure: \r\n",
                  [this](const ObjectEntry& e) {
                    const UnitName unit = UnitName::Of(e.ObjectName());
@@ -427,6 +436,7 @@ class ModelBuilder {
   }
 
   void Packages() {
+    model_.packages.reserve(project_.Entries(ObjectKind::Packages).size());
     ForEachEntry(ObjectKind::Packages, "Building package: \r\n", [this](const ObjectEntry& e) {
       PackageObject p = Described<PackageObject>(e);
       p.invalid = usage_.Invalid(db_, p.key, {"PACKAGE", "PACKAGE BODY"});
@@ -505,6 +515,7 @@ class ModelBuilder {
   BuildProgress& progress_;
   ModelScope scope_;
   ObjectSink* sink_;
+  QSet<QString> schemaNames_;
   DocumentModel model_;
   Anchors anchors_;
   WhatUsesWhat usage_;

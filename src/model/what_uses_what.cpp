@@ -84,12 +84,26 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
 
   it->rows = ReadDependencies(db, key.owner);
   for (qsizetype i = 0; i < it->rows.size(); ++i) {
-    const DependencyRow& row = it->rows[i];
+    DependencyRow& row = it->rows[i];
+    for (QString* text : {&row.owner, &row.name, &row.type, &row.referencedOwner,
+                          &row.referencedName, &row.referencedType})
+      *text = Shared(*text);
     it->byUser[NameKey(row.owner, row.name)].append(i);
     it->byUsed[NameKey(row.referencedOwner, row.referencedName)].append(i);
   }
+  it->triggers = ReadTriggers(db, key.owner);
+  return *it;
+}
 
-  Query& t = RunQuery(db, QueryId::OCITriggers, key.owner);
+const QString& WhatUsesWhat::Shared(const QString& text) {
+  const auto it = texts_.constFind(text);
+  return it != texts_.cend() ? *it : *texts_.insert(text);
+}
+
+QHash<QString, QList<ModelTrigger>> WhatUsesWhat::ReadTriggers(Database& db,
+                                                               const QString& owner) {
+  QHash<QString, QList<ModelTrigger>> triggers;
+  Query& t = RunQuery(db, QueryId::OCITriggers, owner);
   for (; !t.Eof(); t.Next()) {
     ModelTrigger trigger = TriggerOf(
         Field(t, "trigger_type"), Field(t, "triggering_event"), Field(t, "description"));
@@ -99,10 +113,10 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
     trigger.header = Field(t, "description");
     trigger.enabled = Field(t, "status") != QLatin1String("DISABLED");
     trigger.body = TriggerLines(Field(t, "trigger_body"));
-    it->triggers[Field(t, "table_name")].append(std::move(trigger));
+    triggers[Field(t, "table_name")].append(std::move(trigger));
   }
   t.Close();
-  return *it;
+  return triggers;
 }
 
 bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
@@ -115,7 +129,10 @@ bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
 
 QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
   Schema& schema = Of(db, key);
-  QList<ModelTrigger> triggers = schema.triggers.value(key.name);
+  QList<ModelTrigger> triggers = schema.triggersGiven.contains(key.name)
+                                     ? ReadTriggers(db, key.owner).value(key.name)
+                                     : schema.triggers.take(key.name);
+  schema.triggersGiven.insert(key.name);
   for (ModelTrigger& t : triggers)
     t.invalid = t.owner == key.owner &&
                 schema.invalid.contains(QStringLiteral("TRIGGER\n") + t.name);

@@ -46,7 +46,9 @@ class WhatUsesWhat {
                                  std::initializer_list<const char*> types);
 
   // The triggers on the table or view `key`, by name, as the dictionary lists them (no anchor, no
-  // documentation comment yet).
+  // documentation comment yet). Each table's are handed out once and then forgotten, so the
+  // schema's trigger bodies are not all held to the end of the build; a table asked for
+  // again (chosen twice) has them read again.
   QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
 
  private:
@@ -55,9 +57,16 @@ class WhatUsesWhat {
     QList<DependencyRow> rows;
     QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
     QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
-    QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name
+    QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name, until handed out
+    QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
   };
   Schema& Of(Database& db, const ObjectKey& key);
+  // The schema's triggers by table or view name.
+  static QHash<QString, QList<ModelTrigger>> ReadTriggers(Database& db, const QString& owner);
+  // One copy of each text the dependency rows repeat (owners, types, names).
+  const QString& Shared(const QString& text);
+
+  QSet<QString> texts_;
 
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };

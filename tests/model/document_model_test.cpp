@@ -600,6 +600,11 @@ TEST_F(DocumentModelTest, AStreamedBuildWritesWhatOneInMemoryWrites) {
   Add(ObjectKind::Tables, "MISSING");
   Add(ObjectKind::Sequences, "ORDER_SEQ");
   Add(ObjectKind::Roles, "CLERK", "Takes orders.");
+  Add(ObjectKind::Tables, "ORDERS", "Chosen twice.");
+  const DocumentModel m = Build();
+  ASSERT_EQ(m.tables.size(), 4);
+  EXPECT_EQ(m.tables[3].triggers.size(), 4) << "a table chosen twice shows its triggers twice";
+  EXPECT_EQ(m.tables[3].triggers[0].anchor, "orcl.shop.orders~2.orders_audit");
   ExpectStreamedAsWhole(*this);
 }
 

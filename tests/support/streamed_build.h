@@ -27,6 +27,18 @@ inline void ExpectStreamedAsWhole(BuildFixture& f) {
     const DocumentModel index = BuildDocumentModel(f.project, f.settings, f.db, f.progress,
                                                    ModelScope::Document, &objects);
     ASSERT_TRUE(objects.Error().isEmpty());
+    // The index holds no object's content: that waits in the temporary file.
+    for (const TableObject& t : index.tables) {
+      EXPECT_TRUE(t.description.isEmpty() && t.dictionaryComment.isEmpty());
+      for (const ModelColumn& c : t.columns) EXPECT_TRUE(c.type.isEmpty() && c.comment.isEmpty());
+      for (const ModelTrigger& tr : t.triggers) EXPECT_TRUE(tr.body.isEmpty());
+    }
+    for (const ViewObject& v : index.views) EXPECT_TRUE(v.text.isEmpty() && v.columns.isEmpty());
+    for (const UnitObject& u : index.units) EXPECT_TRUE(u.source.isEmpty() && u.signatures.isEmpty());
+    for (const PackageObject& p : index.packages) {
+      EXPECT_TRUE(p.source.isEmpty());
+      for (const MemberObject& m : p.members) EXPECT_TRUE(m.signatures.isEmpty());
+    }
     Diagrams drawn;
     ASSERT_TRUE(DrawDiagrams(whole, DiagramChoice::All, links, f.progress, &drawn, &error))
         << error.toStdString();
