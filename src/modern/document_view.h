@@ -41,10 +41,10 @@ class DocumentView {
   TemplateData PackageData(const PackageObject& package) const;
 
   // Each object of a tables, views, units or packages section, in document order, with its
-  // anchor and its data; nothing for any other section.
+  // anchor and its data, which `each` may add to; nothing for any other section.
   void ForEachObject(
       SectionKind kind,
-      const std::function<void(const QString& anchor, const TemplateData& data)>& each) const;
+      const std::function<void(const QString& anchor, TemplateData& data)>& each) const;
   // The base name of the template of a section's objects: "table", "view", "unit", "package".
   static QString ObjectTemplate(SectionKind kind);
 
