@@ -45,9 +45,10 @@ class DocumentView {
   TemplateData PackageData(const PackageObject& package, std::string* svg = nullptr) const;
 
   // Each object of a tables, views, units or packages section, in document order, with its
-  // anchor, its data and its drawing (empty when none); nothing for any other section.
-  using EachObject = std::function<void(const QString& anchor, const TemplateData& data,
-                                        const std::string& svg)>;
+  // anchor, its data, which `each` may add to, and its drawing (empty when none); nothing
+  // for any other section.
+  using EachObject =
+      std::function<void(const QString& anchor, TemplateData& data, const std::string& svg)>;
   void ForEachObject(SectionKind kind, const EachObject& each) const;
   // The base name of the template of a section's objects: "table", "view", "unit", "package".
   static QString ObjectTemplate(SectionKind kind);

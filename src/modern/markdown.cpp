@@ -55,7 +55,7 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
   bool ok = true;
   for (const SectionKind kind : model.sections) {
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
-    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data,
+    view.ForEachObject(kind, [&](const QString& anchor, TemplateData& data,
                                   const std::string& svg) {
       if (!ok) return;
       std::string page;

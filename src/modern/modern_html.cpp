@@ -72,7 +72,7 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
     at = mark + kObjectsMark.size() + 2;
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
     bool ok = true;
-    view.ForEachObject(kind, [&](const QString&, const TemplateData& data, const std::string&) {
+    view.ForEachObject(kind, [&](const QString&, TemplateData& data, const std::string&) {
       std::string out;
       templates.Render(name, data, out);
       ok = ok && write(out);
