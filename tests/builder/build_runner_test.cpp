@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <map>
 
 #include "classic/document.h"
+#include "modern/templates.h"
 #include "support/build_fixture.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
@@ -227,6 +231,55 @@ TEST_F(BuildRunnerTest, LogsOnOnlyWhenTheStoredConnectionChanges) {
   EXPECT_NE(p.sessions[3], p.sessions[2]);  // the password's case differs: a new logon
   EXPECT_EQ(p.position, 4);
   EXPECT_EQ(p.maximum, 5);
+}
+
+// The files of a built document: the page, or each file of the folder, by name.
+std::map<QString, QByteArray> Written(const QString& path) {
+  std::map<QString, QByteArray> files;
+  if (QFileInfo(path).isFile()) {
+    files[path] = testenv::ReadBytes(path);
+    return files;
+  }
+  QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString file = it.next();
+    files[QDir(path).relativeFilePath(file)] = testenv::ReadBytes(file);
+  }
+  return files;
+}
+
+// A modern build that stops while its objects are written (here: the templates pass their
+// limit at an object near the end) leaves the document there was, and nothing of its own.
+TEST_F(BuildRunnerTest, AModernBuildThatStopsPartWayLeavesTheOldDocument) {
+  AddEntry(ObjectKind::Tables, "CUSTOMERS");
+  AddEntry(ObjectKind::Tables, "ORDERS");
+  AddEntry(ObjectKind::Views, "V_OPEN");
+  for (const OutputFormat format :
+       {OutputFormat::ModernHtml, OutputFormat::Markdown, OutputFormat::Site}) {
+    SCOPED_TRACE(int(format));
+    project.SetVersion("1.0");
+    const BuildResult first = Build(format);
+    ASSERT_TRUE(first.ok()) << first.error.toStdString();
+    const std::map<QString, QByteArray> old = Written(first.outputPath);
+    // What the templates make: every page but the drawings and the search index.
+    qint64 rendered = 0;
+    for (const auto& [name, bytes] : old)
+      if (name.endsWith(".md") || name.endsWith(".html") || name.endsWith(".css") ||
+          (name.endsWith(".js") && !name.startsWith("search")))
+        rendered += bytes.size();
+
+    project.SetVersion("2.0");
+    SetTemplateLimits({TemplateLimits().steps, rendered - 1});
+    const BuildResult second = Build(format);
+    SetTemplateLimits({});
+    EXPECT_EQ(second.failure, BuildResult::Failure::Template) << second.error.toStdString();
+    EXPECT_EQ(Written(first.outputPath), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(),
+              QDir(dir.path()).entryList({"*.sqlite"}).size() + 1)
+        << "the build's temporary files are gone";
+    QDir(first.outputPath).removeRecursively();
+    QFile::remove(first.outputPath);
+  }
 }
 
 }  // namespace
