@@ -560,7 +560,7 @@ TableObject IndexOf(const TableObject& table) {
   for (const ModelConstraint& c : table.constraints) {
     if (c.kind == ConstraintKind::Check) continue;
     ModelConstraint key = c;
-    key.condition.clear();
+    if (c.kind != ConstraintKind::Foreign) key.name.clear();  // only references name a key
     index.constraints.append(key);
     keyColumns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
   }

@@ -42,9 +42,10 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
                                  ObjectSink* sink = nullptr);
 
 // What the model keeps of an object that went to a sink: its key, anchor and whether it
-// was found; a table's key columns and its primary, unique and foreign keys (what the
-// drawings show of a neighbour); the triggers' names and anchors; a unit's type; a
-// package's members' names, anchors and types (the contents and links name them).
+// was found; a table's key columns, its primary and unique keys (their columns) and its
+// foreign keys (what the drawings show of a neighbour); the triggers' names and anchors; a
+// unit's type; a package's members' names, anchors and types (the contents and links name
+// them).
 TableObject IndexOf(const TableObject& table);
 ViewObject IndexOf(const ViewObject& view);
 UnitObject IndexOf(const UnitObject& unit);
