@@ -629,6 +629,74 @@ TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
   EXPECT_TRUE(UsedBy(db, "SHOP", "ORDERS_BI"));  // named by a row only: it uses, nothing uses it
 }
 
+// Counted object by object, as a streamed build reads them, the coverage gives each kind's
+// figures and the total that the report of the whole model gives: missing objects count
+// nothing, nor do a missing package's members, and triggers come as a kind of their own.
+TEST(CoverageCount, GivesTheFiguresOfTheWholeModel) {
+  DocumentModel m;
+  m.sections = {SectionKind::Tables, SectionKind::Views,     SectionKind::Units,
+                SectionKind::Packages, SectionKind::Sequences, SectionKind::Roles};
+  TableObject table;
+  table.key = {"D", "O", "T"};
+  table.found = true;
+  table.description = "Ours.";
+  table.columns = {{"A", "NUMBER", true, {}, "The a."}, {"B", "DATE", true, {}, {}}};
+  ModelTrigger trigger;
+  trigger.name = "T_BI";
+  trigger.doc.since = "1.0";
+  table.triggers = {trigger, ModelTrigger()};
+  TableObject gone;
+  gone.key = {"D", "O", "GONE"};
+  gone.columns = table.columns;
+  ViewObject view;
+  view.key = {"D", "O", "V"};
+  view.found = true;
+  view.dictionaryComment = "A view.";
+  UnitObject unit;
+  unit.key = {"D", "O", "F"};
+  unit.found = true;
+  unit.signatures = {{"F", {{"P_A", "IN", "NUMBER", {}, "the a", false}, {"P_B", "IN", "DATE", {}, {}, false}}, "NUMBER", {}, {}}};
+  unit.signatures[0].doc.returns = "Something.";
+  PackageObject package;
+  package.key = {"D", "O", "P"};
+  package.found = true;
+  MemberObject member;
+  member.name = "RUN";
+  member.blocks = {CommentBlock{"Procedure run", {"Runs."}, {}, {}, {}, 0}};
+  package.members = {member, MemberObject()};
+  PackageObject missing = package;
+  missing.key.name = "MISSING";
+  missing.found = false;
+  m.tables = {table, gone};
+  m.views = {view};
+  m.units = {unit};
+  m.packages = {package, missing};
+  m.sequences = {{{"D", "O", "S"}, "s", "A sequence.", true, {}}};
+  m.roles = {{{"D", "", "R"}, "r", {}, true, {}}};
+
+  CoverageCount count;
+  for (const TableObject& t : m.tables) count.Add(t);
+  for (const ViewObject& v : m.views) count.Add(v);
+  for (const UnitObject& u : m.units) count.Add(u);
+  for (const PackageObject& p : m.packages) count.Add(p);
+  const CoverageReport whole = MeasureCoverage(m);
+  const CoverageReport counted = count.Report(m);
+  ASSERT_EQ(counted.kinds, whole.kinds);
+  EXPECT_EQ(whole.kinds.last(), CoverageKind::Triggers);
+  for (const CoverageKind kind : whole.kinds) {
+    SCOPED_TRACE(KindId(kind).toStdString());
+    for (int measure = 0; measure < kMeasureCount; ++measure) {
+      EXPECT_EQ(counted.Summary(kind).tallies[measure].documented,
+                whole.Summary(kind).tallies[measure].documented);
+      EXPECT_EQ(counted.Summary(kind).tallies[measure].total,
+                whole.Summary(kind).tallies[measure].total);
+    }
+  }
+  EXPECT_EQ(counted.Total().documented, whole.Total().documented);
+  EXPECT_EQ(counted.Total().total, whole.Total().total);
+  EXPECT_GT(whole.Total().total, 10);
+}
+
 TEST_F(DocumentModelTest, CoverageCountsEveryMeasureAndDriftBothWays) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
