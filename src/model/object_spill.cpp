@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QSysInfo>
 #include <type_traits>
 
 namespace {
@@ -123,14 +124,24 @@ bool ObjectSpill::Open(QString* error) {
   return false;
 }
 
+// Each object is one record: its size, then its fields. It is made in memory and written
+// at once, and read back whole before its fields are taken from it; texts are kept in the
+// machine's own byte order, so none is turned around on the way.
 template <typename Object>
 void ObjectSpill::Write(const Object& object, QList<qint64>& offsets) {
   if (!error_.isEmpty()) return;
+  buffer_.resize(0);
+  {
+    QDataStream stream(&buffer_, QIODevice::WriteOnly);
+    stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
+    Archive<true> archive(stream);
+    archive(const_cast<Object&>(object));  // writing leaves it as it is
+  }
   offsets.append(file_.pos());
-  QDataStream stream(&file_);
-  Archive<true> archive(stream);
-  archive(const_cast<Object&>(object));  // writing leaves it as it is
-  if (stream.status() != QDataStream::Ok) error_ = file_.errorString();
+  const qint64 size = buffer_.size();
+  if (file_.write(reinterpret_cast<const char*>(&size), sizeof size) != sizeof size ||
+      file_.write(buffer_) != size)
+    error_ = file_.errorString();
 }
 
 void ObjectSpill::Put(const TableObject& object) { Write(object, tables_); }
@@ -145,15 +156,25 @@ void ObjectSpill::Read(const QList<qint64>& offsets,
   if (offsets.isEmpty()) return;
   const qint64 end = file_.pos();
   if (!file_.flush()) throw SpillFailure{file_.errorString()};
+  const auto damaged = [this] {
+    return SpillFailure{
+        QStringLiteral("the objects' temporary file %1 is damaged").arg(file_.fileName())};
+  };
   for (const qint64 offset : offsets) {
-    if (!file_.seek(offset)) throw SpillFailure{file_.errorString()};
-    QDataStream stream(&file_);
+    qint64 size = 0;
+    // A kind's records follow one another: only the first needs a seek.
+    if ((file_.pos() != offset && !file_.seek(offset)) ||
+        file_.read(reinterpret_cast<char*>(&size), sizeof size) != sizeof size || size < 0 ||
+        size > end - offset)
+      throw damaged();
+    buffer_ = file_.read(size);
+    if (buffer_.size() != size) throw damaged();
+    QDataStream stream(buffer_);
+    stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
     Object object;
     Archive<false> archive(stream);
     archive(object);
-    if (stream.status() != QDataStream::Ok)
-      throw SpillFailure{QStringLiteral("the objects' temporary file %1 is damaged")
-                             .arg(file_.fileName())};
+    if (stream.status() != QDataStream::Ok || !stream.atEnd()) throw damaged();
     each(object);
   }
   file_.seek(end);

@@ -6,6 +6,7 @@
 // Every field of every object is kept, texts exactly as they were (QDataStream's own form
 // of a QString), so an object read back renders as the one written.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QTemporaryFile>
@@ -40,6 +41,7 @@ class ObjectSpill {
   void Read(const QList<qint64>& offsets, const std::function<void(Object&)>& each) const;
 
   mutable QTemporaryFile file_;
+  mutable QByteArray buffer_;  // the record written or read, its room kept for the next
   QString error_;
   QList<qint64> tables_, views_, units_, packages_;  // where each object starts
 };

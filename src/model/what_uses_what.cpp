@@ -84,20 +84,12 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
 
   it->rows = ReadDependencies(db, key.owner);
   for (qsizetype i = 0; i < it->rows.size(); ++i) {
-    DependencyRow& row = it->rows[i];
-    for (QString* text : {&row.owner, &row.name, &row.type, &row.referencedOwner,
-                          &row.referencedName, &row.referencedType})
-      *text = Shared(*text);
+    const DependencyRow& row = it->rows[i];
     it->byUser[NameKey(row.owner, row.name)].append(i);
     it->byUsed[NameKey(row.referencedOwner, row.referencedName)].append(i);
   }
   it->triggers = ReadTriggers(db, key.owner);
   return *it;
-}
-
-const QString& WhatUsesWhat::Shared(const QString& text) {
-  const auto it = texts_.constFind(text);
-  return it != texts_.cend() ? *it : *texts_.insert(text);
 }
 
 QHash<QString, QList<ModelTrigger>> WhatUsesWhat::ReadTriggers(Database& db,

@@ -63,10 +63,6 @@ class WhatUsesWhat {
   Schema& Of(Database& db, const ObjectKey& key);
   // The schema's triggers by table or view name.
   static QHash<QString, QList<ModelTrigger>> ReadTriggers(Database& db, const QString& owner);
-  // One copy of each text the dependency rows repeat (owners, types, names).
-  const QString& Shared(const QString& text);
-
-  QSet<QString> texts_;
 
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };

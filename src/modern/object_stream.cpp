@@ -2,8 +2,6 @@
 
 #include <QHash>
 
-#include "model/what_uses_what.h"
-
 ObjectStream::ObjectStream(bool searchWords) {
   if (searchWords) words_.emplace();
 }
@@ -26,10 +24,10 @@ namespace {
 
 // Reads a kind back, the n-th object with the index's n-th entry, its dependencies linked.
 template <typename Object>
-void ReadBack(const ObjectSpill& spill, const DocumentModel& index, const QList<Object>& entries,
+void ReadBack(const ObjectSpill& spill, const DependencyAnchors& anchors,
+              const QList<Object>& entries,
               const std::function<void(Object&, const Object&)>& complete,
               const std::function<void(const Object&)>& each) {
-  const DependencyAnchors anchors(index);
   qsizetype at = 0;
   spill.ForEach(std::function<void(Object&)>([&](Object& object) {
     if (at >= entries.size() || entries[at].anchor != object.anchor)
@@ -43,10 +41,15 @@ void ReadBack(const ObjectSpill& spill, const DocumentModel& index, const QList<
 
 }  // namespace
 
+const DependencyAnchors& ObjectStream::Anchors(const DocumentModel& index) const {
+  if (!anchors_) anchors_.emplace(index);
+  return *anchors_;
+}
+
 void ObjectStream::ForEach(const DocumentModel& index,
                            const std::function<void(const TableObject&)>& each) const {
   // The foreign keys' targets and the tables that reference this one are the index's.
-  ReadBack<TableObject>(spill_, index, index.tables,
+  ReadBack<TableObject>(spill_, Anchors(index), index.tables,
                         [](TableObject& table, const TableObject& entry) {
                           table.referencedBy = entry.referencedBy;
                           QHash<QString, QString> targets;
@@ -62,15 +65,15 @@ void ObjectStream::ForEach(const DocumentModel& index,
 
 void ObjectStream::ForEach(const DocumentModel& index,
                            const std::function<void(const ViewObject&)>& each) const {
-  ReadBack<ViewObject>(spill_, index, index.views, {}, each);
+  ReadBack<ViewObject>(spill_, Anchors(index), index.views, {}, each);
 }
 
 void ObjectStream::ForEach(const DocumentModel& index,
                            const std::function<void(const UnitObject&)>& each) const {
-  ReadBack<UnitObject>(spill_, index, index.units, {}, each);
+  ReadBack<UnitObject>(spill_, Anchors(index), index.units, {}, each);
 }
 
 void ObjectStream::ForEach(const DocumentModel& index,
                            const std::function<void(const PackageObject&)>& each) const {
-  ReadBack<PackageObject>(spill_, index, index.packages, {}, each);
+  ReadBack<PackageObject>(spill_, Anchors(index), index.packages, {}, each);
 }

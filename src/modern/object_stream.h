@@ -13,6 +13,7 @@
 #include "coverage/coverage.h"
 #include "model/document_model_builder.h"
 #include "model/object_spill.h"
+#include "model/what_uses_what.h"
 #include "modern/search_index.h"
 
 class ObjectStream : public ObjectSink {
@@ -47,7 +48,12 @@ class ObjectStream : public ObjectSink {
   template <typename Object>
   void Keep(const Object& object);
 
+  // The anchors of what the objects use and are used by, made from the complete index
+  // when the first object is read back.
+  const DependencyAnchors& Anchors(const DocumentModel& index) const;
+
   ObjectSpill spill_;
+  mutable std::optional<DependencyAnchors> anchors_;
   CoverageCount coverage_;
   std::optional<SearchIndex> words_;
 };
