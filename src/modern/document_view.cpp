@@ -21,11 +21,31 @@ void SetData(TemplateData& d, const std::string& name, TemplateData value) {
 }
 
 void AppendData(TemplateData& list, TemplateData value) {
-  list.push_back(mustache::data(false));
-  const_cast<mustache::data&>(list.list_value().back()) = std::move(value);
+  auto& items = const_cast<mustache::basic_list<std::string>&>(list.list_value());
+  if (items.size() == items.capacity()) {
+    // The library's values do not promise to move without throwing, so a vector that grows
+    // in place copies every one: it grows here by moving them.
+    mustache::basic_list<std::string> grown;
+    grown.reserve(std::max<std::size_t>(4, items.size() * 2));
+    for (TemplateData& item : items) {
+      grown.emplace_back(false);
+      grown.back() = std::move(item);
+    }
+    items.swap(grown);
+  }
+  items.emplace_back(false);
+  items.back() = std::move(value);
 }
 
 namespace {
+
+// A text's lines: CR LF, LF and CR each end one. Most texts are one line, which needs no
+// pattern matched.
+QStringList SplitLines(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  if (!text.contains(u'\n') && !text.contains(u'\r')) return {text};
+  return text.split(breaks);
+}
 
 std::string S(const QString& text) { return text.toStdString(); }
 
@@ -56,7 +76,6 @@ void SetList(mustache::data& d, const std::string& name, mustache::data list) {
 // paragraphs; "more" marks every line but a paragraph's last. A user's text keeps its line
 // breaks; a comment block's lines, wrapped to fit the source, `flow` into one line each.
 mustache::data Paragraphs(const QString& text, bool flow = false) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data paragraphs = List();
   QStringList current;
   auto flush = [&] {
@@ -74,7 +93,7 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
     AppendData(paragraphs, std::move(p));
     current.clear();
   };
-  for (const QString& line : text.split(breaks)) {
+  for (const QString& line : SplitLines(text)) {
     if (line.trimmed().isEmpty()) {
       flush();
     } else {
@@ -129,10 +148,9 @@ void SetCode(mustache::data& d, const QStringList& lines) {
 // A comment's lines as the Markdown writes them: every line break ends a line, blank lines
 // and all.
 mustache::data Lines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data list = List();
   if (text.isEmpty()) return list;
-  const QStringList lines = text.split(breaks);
+  const QStringList lines = SplitLines(text);
   for (qsizetype i = 0; i < lines.size(); ++i) {
     mustache::data line("text", S(lines[i]));
     SetData(line, "more", i + 1 < lines.size());
@@ -142,8 +160,7 @@ mustache::data Lines(const QString& text) {
 }
 
 QStringList TextLines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
   return lines;
 }
@@ -476,8 +493,7 @@ namespace {
 // A text as a reader sees it: line breaks alike (a project's texts end lines with CR LF,
 // the dictionary with LF), no blanks at the end of a line or around the whole.
 QString AsRead(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   for (QString& line : lines) {
     qsizetype end = line.size();
     while (end > 0 && line[end - 1].isSpace()) --end;
