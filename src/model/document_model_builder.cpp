@@ -24,7 +24,7 @@
 
 namespace {
 
-QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
+QString Field(const Query& q, const char* name) { return q.Field(name); }
 
 // The lines of an open source query, as stored; the query is closed afterwards.
 QStringList ReadLines(Query& q) {
@@ -393,7 +393,10 @@ class ModelBuilder {
     for (ModelTrigger& t : triggers) {
       t.anchor = anchors_.Take(table.anchor + u'.' + AnchorPart(t.name));
       if (!ReadDocs()) continue;
-      const QList<plsql::Unit> units = Parse({TriggerSource(t)}, settings_);
+      // Most triggers carry no comment at all, and then there is nothing to read.
+      const QString source = TriggerSource(t);
+      if (!source.contains(QLatin1String("--")) && !source.contains(QLatin1String("/*"))) continue;
+      const QList<plsql::Unit> units = Parse({source}, settings_);
       if (const plsql::Unit* unit = FindUnit(units, plsql::UnitKind::Trigger)) t.doc = unit->doc;
     }
     return triggers;

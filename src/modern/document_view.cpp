@@ -13,19 +13,39 @@
 
 namespace mustache = kainjow::mustache;
 
-namespace {
-
-// The library's set and push_back copy their value, and the copy of a list or an object is
-// a copy of all it holds, made again at every level it is put into: a large document's build
-// spent half its time copying. These move the value in place instead.
-void Set(mustache::data& d, const std::string& name, mustache::data value) {
+// The library's set and push_back copy their value, and the copy of a list or an object is a
+// copy of all it holds, made again at every level it is put into: a large document's build
+// spent half its time copying.
+void SetData(TemplateData& d, const std::string& name, TemplateData value) {
   d.set(name, mustache::data(false));
   *const_cast<mustache::data*>(d.get(name)) = std::move(value);
 }
 
-void Append(mustache::data& list, mustache::data value) {
-  list.push_back(mustache::data(false));
-  const_cast<mustache::data&>(list.list_value().back()) = std::move(value);
+void AppendData(TemplateData& list, TemplateData value) {
+  auto& items = const_cast<mustache::basic_list<std::string>&>(list.list_value());
+  if (items.size() == items.capacity()) {
+    // The library's values do not promise to move without throwing, so a vector that grows
+    // in place copies every one: it grows here by moving them.
+    mustache::basic_list<std::string> grown;
+    grown.reserve(std::max<std::size_t>(4, items.size() * 2));
+    for (TemplateData& item : items) {
+      grown.emplace_back(false);
+      grown.back() = std::move(item);
+    }
+    items.swap(grown);
+  }
+  items.emplace_back(false);
+  items.back() = std::move(value);
+}
+
+namespace {
+
+// A text's lines: CR LF, LF and CR each end one. Most texts are one line, which needs no
+// pattern matched.
+QStringList SplitLines(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  if (!text.contains(u'\n') && !text.contains(u'\r')) return {text};
+  return text.split(breaks);
 }
 
 std::string S(const QString& text) { return text.toStdString(); }
@@ -35,29 +55,28 @@ mustache::data List() { return mustache::data(mustache::data::type::list); }
 // A link as the templates see it: `name` and `href`.
 mustache::data Link(const QString& name, const QString& href) {
   mustache::data d;
-  Set(d, "name", S(name));
-  Set(d, "href", S(href));
+  SetData(d, "name", S(name));
+  SetData(d, "href", S(href));
   return d;
 }
 
 // An empty text is set as false: "{{#field}}" is then false, "{{field}}" writes nothing,
 // and the name never falls through to a field of the same name further out.
 void SetText(mustache::data& d, const char* name, const QString& text) {
-  Set(d, name, text.isEmpty() ? mustache::data(false) : mustache::data(S(text)));
+  SetData(d, name, text.isEmpty() ? mustache::data(false) : mustache::data(S(text)));
 }
 
 // A list with the flag "has" + Name (hasColumns), for markup around a non-empty list.
 void SetList(mustache::data& d, const std::string& name, mustache::data list) {
-  Set(d, "has" + std::string(1, char(std::toupper(name[0]))) + name.substr(1),
+  SetData(d, "has" + std::string(1, char(std::toupper(name[0]))) + name.substr(1),
       !list.is_empty_list());
-  Set(d, name, std::move(list));
+  SetData(d, name, std::move(list));
 }
 
 // A text as paragraphs of lines: line breaks (CR LF, LF or CR) end lines, blank lines end
 // paragraphs; "more" marks every line but a paragraph's last. A user's text keeps its line
 // breaks; a comment block's lines, wrapped to fit the source, `flow` into one line each.
 mustache::data Paragraphs(const QString& text, bool flow = false) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data paragraphs = List();
   QStringList current;
   auto flush = [&] {
@@ -66,16 +85,16 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
     mustache::data lines = List();
     for (qsizetype i = 0; i < current.size(); ++i) {
       mustache::data line;
-      Set(line, "text", S(current[i]));
-      Set(line, "more", i + 1 < current.size());
-      Append(lines, std::move(line));
+      SetData(line, "text", S(current[i]));
+      SetData(line, "more", i + 1 < current.size());
+      AppendData(lines, std::move(line));
     }
     mustache::data p;
-    Set(p, "lines", std::move(lines));
-    Append(paragraphs, std::move(p));
+    SetData(p, "lines", std::move(lines));
+    AppendData(paragraphs, std::move(p));
     current.clear();
   };
-  for (const QString& line : text.split(breaks)) {
+  for (const QString& line : SplitLines(text)) {
     if (line.trimmed().isEmpty()) {
       flush();
     } else {
@@ -89,7 +108,7 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
 void SetParagraphs(mustache::data& d, const char* name, const QString& text,
                    bool flow = false) {
   mustache::data p = Paragraphs(text, flow);
-  Set(d, name, p.is_empty_list() ? mustache::data(false) : p);
+  SetData(d, name, p.is_empty_list() ? mustache::data(false) : p);
 }
 
 // A fence of backticks longer than any run of backticks in the texts (three at least), so
@@ -111,40 +130,38 @@ std::string FenceFor(const QStringList& texts) {
 // No lines: "code" is false.
 void SetCode(mustache::data& d, const QStringList& lines) {
   if (lines.isEmpty()) {
-    Set(d, "code", false);
+    SetData(d, "code", false);
     return;
   }
   mustache::data list = List();
   for (const QString& l : lines) {
     mustache::data line;
-    Set(line, "text", S(l));
-    Append(list, std::move(line));
+    SetData(line, "text", S(l));
+    AppendData(list, std::move(line));
   }
   mustache::data code;
-  Set(code, "lines", std::move(list));
-  Set(code, "text", S(lines.join(u'\n')));
-  Set(code, "fence", FenceFor(lines));
-  Set(d, "code", std::move(code));
+  SetData(code, "lines", std::move(list));
+  SetData(code, "text", S(lines.join(u'\n')));
+  SetData(code, "fence", FenceFor(lines));
+  SetData(d, "code", std::move(code));
 }
 
 // A comment's lines as the Markdown writes them: every line break ends a line, blank lines
 // and all.
 mustache::data Lines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data list = List();
   if (text.isEmpty()) return list;
-  const QStringList lines = text.split(breaks);
+  const QStringList lines = SplitLines(text);
   for (qsizetype i = 0; i < lines.size(); ++i) {
     mustache::data line("text", S(lines[i]));
-    Set(line, "more", i + 1 < lines.size());
-    Append(list, std::move(line));
+    SetData(line, "more", i + 1 < lines.size());
+    AppendData(list, std::move(line));
   }
   return list;
 }
 
 QStringList TextLines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
   return lines;
 }
@@ -164,14 +181,14 @@ mustache::data Columns(const QList<ModelColumn>& columns) {
   int position = 0;
   for (const ModelColumn& c : columns) {
     mustache::data d;
-    Set(d, "position", std::to_string(++position));
-    Set(d, "name", S(c.name));
+    SetData(d, "position", std::to_string(++position));
+    SetData(d, "name", S(c.name));
     SetText(d, "type", c.type);
-    Set(d, "notNull", !c.nullable);
+    SetData(d, "notNull", !c.nullable);
     SetText(d, "default", c.defaultValue);
     SetText(d, "comment", c.comment);
-    Set(d, "commentLines", Lines(c.comment));
-    Append(list, std::move(d));
+    SetData(d, "commentLines", Lines(c.comment));
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -188,8 +205,8 @@ mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
     SetText(row, "name", p.name);
     SetText(row, "type", p.type);
     SetText(row, "description", p.description);
-    Set(row, "stale", check.stale.contains(p.name.trimmed()));
-    Append(parameters, std::move(row));
+    SetData(row, "stale", check.stale.contains(p.name.trimmed()));
+    AppendData(parameters, std::move(row));
   }
   SetList(d, "parameters", std::move(parameters));
   SetText(d, "returnHeading", b.returnHeading);
@@ -206,9 +223,9 @@ mustache::data Segments(const QString& text,
   const auto plain = [&list](const QString& t) {
     if (t.isEmpty()) return;
     mustache::data d("text", S(t));
-    Set(d, "href", false);
-    Set(d, "code", false);
-    Append(list, std::move(d));
+    SetData(d, "href", false);
+    SetData(d, "code", false);
+    AppendData(list, std::move(d));
   };
   qsizetype at = 0;
   for (auto it = link.globalMatch(text); it.hasNext();) {
@@ -218,8 +235,8 @@ mustache::data Segments(const QString& text,
     const QString label = m.captured(2).trimmed();
     mustache::data d("text", S(label.isEmpty() ? target : label));
     SetText(d, "href", href(target));
-    Set(d, "code", true);
-    Append(list, std::move(d));
+    SetData(d, "code", true);
+    AppendData(list, std::move(d));
     at = m.capturedEnd();
   }
   plain(text.mid(at));
@@ -228,12 +245,12 @@ mustache::data Segments(const QString& text,
 
 void SetSegments(mustache::data& d, const char* name, const QString& text,
                  const std::function<QString(const QString&)>& href) {
-  Set(d, name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
+  SetData(d, name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
 }
 
 mustache::data Code(const QString& text) {
   mustache::data d("text", S(text));
-  Set(d, "fence", FenceFor({text}));
+  SetData(d, "fence", FenceFor({text}));
   return d;
 }
 
@@ -247,33 +264,33 @@ mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>&
       arguments.begin(), arguments.end(), [](const ModelArgument& a) { return !a.description.isEmpty(); });
   if (doc.IsEmpty() && !describesArguments) return mustache::data(false);
   mustache::data d;
-  Set(d, "fromBody", doc.fromBody);
+  SetData(d, "fromBody", doc.fromBody);
   if (doc.deprecated) {
     mustache::data deprecated;
     SetSegments(deprecated, "text", doc.deprecation, href);
-    Set(d, "deprecated", std::move(deprecated));
+    SetData(d, "deprecated", std::move(deprecated));
   } else {
-    Set(d, "deprecated", false);
+    SetData(d, "deprecated", false);
   }
   mustache::data blocks = List();
   for (const plsql::TextBlock& b : doc.description) {
     mustache::data block;
-    Set(block, "isParagraph", b.kind == plsql::TextBlock::Paragraph);
-    Set(block, "isBullets", b.kind == plsql::TextBlock::Bullets);
-    Set(block, "isNumbered", b.kind == plsql::TextBlock::Numbered);
-    Set(block, "isPre", b.kind == plsql::TextBlock::Preformatted);
-    Set(block, "segments", b.kind == plsql::TextBlock::Paragraph
+    SetData(block, "isParagraph", b.kind == plsql::TextBlock::Paragraph);
+    SetData(block, "isBullets", b.kind == plsql::TextBlock::Bullets);
+    SetData(block, "isNumbered", b.kind == plsql::TextBlock::Numbered);
+    SetData(block, "isPre", b.kind == plsql::TextBlock::Preformatted);
+    SetData(block, "segments", b.kind == plsql::TextBlock::Paragraph
                               ? Segments(b.lines.join(u' '), href)
                               : List());
     mustache::data items = List();
     if (b.kind == plsql::TextBlock::Bullets || b.kind == plsql::TextBlock::Numbered) {
       for (const QString& item : b.lines)
-        Append(items, mustache::data("segments", Segments(item, href)));
+        AppendData(items, mustache::data("segments", Segments(item, href)));
     }
-    Set(block, "items", std::move(items));
-    Set(block, "code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
+    SetData(block, "items", std::move(items));
+    SetData(block, "code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
                                                                : mustache::data(false));
-    Append(blocks, std::move(block));
+    AppendData(blocks, std::move(block));
   }
   SetList(d, "blocks", std::move(blocks));
 
@@ -287,43 +304,43 @@ mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>&
     SetText(row, "type", a.type);
     SetText(row, "inOut", a.inOut);
     SetSegments(row, "description", a.description, href);
-    Set(row, "stale", false);
-    Append(parameters, std::move(row));
+    SetData(row, "stale", false);
+    AppendData(parameters, std::move(row));
   }
   for (const plsql::DocTag& t : doc.parameters) {
     if (t.name.isEmpty() || declared.contains(t.name.toUpper())) continue;
     described = true;
     mustache::data row("name", S(t.name));
-    Set(row, "type", false);
-    Set(row, "inOut", false);
+    SetData(row, "type", false);
+    SetData(row, "inOut", false);
     SetSegments(row, "description", t.text, href);
-    Set(row, "stale", true);
-    Append(parameters, std::move(row));
+    SetData(row, "stale", true);
+    AppendData(parameters, std::move(row));
   }
   if (!described) parameters = List();
   SetList(d, "parameters", std::move(parameters));
   SetSegments(d, "returns", doc.returns, href);
-  Set(d, "hasReturns", !doc.returns.isEmpty());
+  SetData(d, "hasReturns", !doc.returns.isEmpty());
 
   mustache::data throws = List();
   for (const plsql::DocTag& t : doc.throws) {
     mustache::data row("name", S(t.name));
     SetSegments(row, "text", t.text, href);
-    Append(throws, std::move(row));
+    AppendData(throws, std::move(row));
   }
   SetList(d, "throws", std::move(throws));
   mustache::data see = List();
   for (qsizetype i = 0; i < doc.see.size(); ++i) {
     mustache::data row("text", S(doc.see[i]));
     SetText(row, "href", href(doc.see[i]));
-    Set(row, "more", i + 1 < doc.see.size());
-    Append(see, std::move(row));
+    SetData(row, "more", i + 1 < doc.see.size());
+    AppendData(see, std::move(row));
   }
   SetList(d, "see", std::move(see));
   SetText(d, "since", doc.since);
   SetText(d, "authors", doc.authors.join(QStringLiteral(", ")));
   mustache::data examples = List();
-  for (const QString& e : doc.examples) Append(examples, Code(e));
+  for (const QString& e : doc.examples) AppendData(examples, Code(e));
   SetList(d, "examples", std::move(examples));
   return d;
 }
@@ -336,28 +353,28 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
-    Set(d, "type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
+    SetData(d, "type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
                                            : QStringLiteral("FUNCTION")));
-    Set(d, "name", S(s.name));
+    SetData(d, "name", S(s.name));
     mustache::data arguments = List();
     QStringList texts{s.name, s.returnType};
     for (qsizetype i = 0; i < s.arguments.size(); ++i) {
       const ModelArgument& a = s.arguments[i];
       texts << a.name << a.type << a.defaultValue;
       mustache::data arg;
-      Set(arg, "name", S(a.name));
+      SetData(arg, "name", S(a.name));
       SetText(arg, "inOut", a.inOut);
       SetText(arg, "type", a.type);
       SetText(arg, "default", a.defaultValue);
-      Set(arg, "more", i + 1 < s.arguments.size());
-      Set(arg, "undescribed", check.undescribed.contains(a.name));
-      Append(arguments, std::move(arg));
+      SetData(arg, "more", i + 1 < s.arguments.size());
+      SetData(arg, "undescribed", check.undescribed.contains(a.name));
+      AppendData(arguments, std::move(arg));
     }
     SetList(d, "arguments", std::move(arguments));
-    Set(d, "fence", FenceFor(texts));
+    SetData(d, "fence", FenceFor(texts));
     SetText(d, "returnType", s.returnType);
-    Set(d, "doc", DocData(s.doc, s.arguments, href));
-    Append(list, std::move(d));
+    SetData(d, "doc", DocData(s.doc, s.arguments, href));
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -367,8 +384,8 @@ mustache::data Names(const QStringList& names) {
   mustache::data list = List();
   for (qsizetype i = 0; i < names.size(); ++i) {
     mustache::data name("name", S(names[i]));
-    Set(name, "more", i + 1 < names.size());
-    Append(list, std::move(name));
+    SetData(name, "more", i + 1 < names.size());
+    AppendData(list, std::move(name));
   }
   return list;
 }
@@ -377,7 +394,7 @@ mustache::data Names(const QStringList& names) {
 // (a missing object has its own warning), then the parameters its blocks do not describe
 // and those they describe that the dictionary no longer declares.
 void SetGaps(mustache::data& d, bool found, bool documented, const ParameterCheck& check) {
-  Set(d, "undocumented", found && !documented);
+  SetData(d, "undocumented", found && !documented);
   SetList(d, "undescribedParameters", Names(documented ? check.undescribed : QStringList()));
   SetList(d, "staleParameters", Names(check.stale));
 }
@@ -497,8 +514,7 @@ namespace {
 // A text as a reader sees it: line breaks alike (a project's texts end lines with CR LF,
 // the dictionary with LF), no blanks at the end of a line or around the whole.
 QString AsRead(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   for (QString& line : lines) {
     qsizetype end = line.size();
     while (end > 0 && line[end - 1].isSpace()) --end;
@@ -513,18 +529,18 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
                           const QString& anchor, const QString& description,
                           const QString& dictionaryComment, bool found) {
   mustache::data d;
-  Set(d, "kind", kind);
-  Set(d, "anchor", S(anchor));
-  Set(d, "href", S(view.ObjectHref(anchor)));
+  SetData(d, "kind", kind);
+  SetData(d, "anchor", S(anchor));
+  SetData(d, "href", S(view.ObjectHref(anchor)));
   SetText(d, "database", key.database);
   SetText(d, "owner", key.owner);
-  Set(d, "name", S(key.name));
-  Set(d, "fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
+  SetData(d, "name", S(key.name));
+  SetData(d, "fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
   SetParagraphs(d, "description", description);
   if (AsRead(dictionaryComment) != AsRead(description))
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
-  Set(d, "missing", !found);
-  Set(d, "undocumented", found && !HasDescription(description, dictionaryComment));
+  SetData(d, "missing", !found);
+  SetData(d, "undocumented", found && !HasDescription(description, dictionaryComment));
   SetText(d, "changedSince", view.ChangedSince(anchor));
   return d;
 }
@@ -537,9 +553,9 @@ TemplateData DocumentView::TableData(const TableObject& t, std::string* svgOut) 
   mustache::data synonyms = List();
   for (qsizetype i = 0; i < t.synonyms.size(); ++i) {
     mustache::data synonym("name", S(t.synonyms[i].name));
-    Set(synonym, "owner", S(t.synonyms[i].owner));
-    Set(synonym, "more", i + 1 < t.synonyms.size());
-    Append(synonyms, std::move(synonym));
+    SetData(synonym, "owner", S(t.synonyms[i].owner));
+    SetData(synonym, "more", i + 1 < t.synonyms.size());
+    AppendData(synonyms, std::move(synonym));
   }
   SetList(d, "synonyms", std::move(synonyms));
   SetList(d, "columns", Columns(t.columns));
@@ -547,19 +563,19 @@ TemplateData DocumentView::TableData(const TableObject& t, std::string* svgOut) 
   mustache::data constraints = List();
   for (const ModelConstraint& c : t.constraints) {
     mustache::data row;
-    Set(row, "name", S(c.name));
-    Set(row, "kind", S(KindText(c.kind)));
-    Set(row, "columns", S(c.columns.join(QStringLiteral(", "))));
+    SetData(row, "name", S(c.name));
+    SetData(row, "kind", S(KindText(c.kind)));
+    SetData(row, "columns", S(c.columns.join(QStringLiteral(", "))));
     SetText(row, "condition", c.condition);
-    Set(row, "references", false);
+    SetData(row, "references", false);
     if (c.kind == ConstraintKind::Foreign) {
       mustache::data ref;
-      Set(ref, "fullName", S(c.references.FullName()));
+      SetData(ref, "fullName", S(c.references.FullName()));
       SetText(ref, "href", c.referencedAnchor.isEmpty() ? QString() : ObjectHref(c.referencedAnchor));
-      Set(ref, "columns", S(c.referencedColumns.join(QStringLiteral(", "))));
-      Set(row, "references", std::move(ref));
+      SetData(ref, "columns", S(c.referencedColumns.join(QStringLiteral(", "))));
+      SetData(row, "references", std::move(ref));
     }
-    Append(constraints, std::move(row));
+    AppendData(constraints, std::move(row));
   }
   SetList(d, "constraints", std::move(constraints));
 
@@ -569,21 +585,21 @@ TemplateData DocumentView::TableData(const TableObject& t, std::string* svgOut) 
     for (const IndexColumn& c : i.columns)
       columns.append(c.descending ? c.name + QStringLiteral(" DESC") : c.name);
     mustache::data row;
-    Set(row, "name", S(i.name));
-    Set(row, "unique", i.unique);
-    Set(row, "columns", S(columns.join(QStringLiteral(", "))));
-    Append(indexes, std::move(row));
+    SetData(row, "name", S(i.name));
+    SetData(row, "unique", i.unique);
+    SetData(row, "columns", S(columns.join(QStringLiteral(", "))));
+    AppendData(indexes, std::move(row));
   }
   SetList(d, "indexes", std::move(indexes));
 
   mustache::data referencedBy = List();
   for (const ModelReference& r : t.referencedBy) {
     mustache::data row;
-    Set(row, "fullName", S(r.table.FullName()));
-    Set(row, "href", S(ObjectHref(r.anchor)));
-    Set(row, "constraint", S(r.constraint));
-    Set(row, "columns", S(r.columns.join(QStringLiteral(", "))));
-    Append(referencedBy, std::move(row));
+    SetData(row, "fullName", S(r.table.FullName()));
+    SetData(row, "href", S(ObjectHref(r.anchor)));
+    SetData(row, "constraint", S(r.constraint));
+    SetData(row, "columns", S(r.columns.join(QStringLiteral(", "))));
+    AppendData(referencedBy, std::move(row));
   }
   SetList(d, "referencedBy", std::move(referencedBy));
   SetDependencies(d, t.dependencies, t.key.owner, *this);
@@ -593,23 +609,23 @@ TemplateData DocumentView::TableData(const TableObject& t, std::string* svgOut) 
   ObjectDiagram drawing = diagrams_ ? diagrams_->Table(t) : ObjectDiagram();
   if (!drawing.svg.empty()) {
     mustache::data diagram;
-    Set(diagram, "svg", drawing.svg);
-    Set(diagram, "file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
+    SetData(diagram, "svg", drawing.svg);
+    SetData(diagram, "file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
     // The other tables in the drawing, the referenced ones first, each once.
     mustache::data links = List();
     QStringList linked{t.anchor};
     auto link = [&](const ObjectKey& key, const QString& anchor) {
       if (anchor.isEmpty() || linked.contains(anchor)) return;
       linked.append(anchor);
-      Append(links, Link(key.FullName(), ObjectHref(anchor)));
+      AppendData(links, Link(key.FullName(), ObjectHref(anchor)));
     };
     for (const ModelConstraint& c : t.constraints)
       if (c.kind == ConstraintKind::Foreign) link(c.references, c.referencedAnchor);
     for (const ModelReference& r : t.referencedBy) link(r.table, r.anchor);
     SetList(diagram, "links", std::move(links));
-    Set(d, "diagram", std::move(diagram));
+    SetData(d, "diagram", std::move(diagram));
   } else {
-    Set(d, "diagram", false);
+    SetData(d, "diagram", false);
   }
   SetText(d, "diagramNote", drawing.note);
   if (svgOut) *svgOut = std::move(drawing.svg);
@@ -621,20 +637,20 @@ TemplateData DocumentView::TriggerList(const QList<ModelTrigger>& list, const Ob
   mustache::data triggers = List();
   for (const ModelTrigger& tr : list) {
     mustache::data row;
-    Set(row, "name", S(tr.owner == key.owner ? tr.name : tr.owner + u'.' + tr.name));
-    Set(row, "anchor", S(tr.anchor));
-    Set(row, "href", S(MemberHref(anchor, tr.anchor)));
-    Set(row, "timing", S(tr.timing));
-    Set(row, "event", S(tr.event));
-    Set(row, "level", tr.eachRow ? "for each row" : "once per statement");
+    SetData(row, "name", S(tr.owner == key.owner ? tr.name : tr.owner + u'.' + tr.name));
+    SetData(row, "anchor", S(tr.anchor));
+    SetData(row, "href", S(MemberHref(anchor, tr.anchor)));
+    SetData(row, "timing", S(tr.timing));
+    SetData(row, "event", S(tr.event));
+    SetData(row, "level", tr.eachRow ? "for each row" : "once per statement");
     SetText(row, "when", tr.when);
-    Set(row, "disabled", !tr.enabled);
-    Set(row, "invalid", tr.invalid);
-    Set(row, "doc", DocData(tr.doc, {}, [this](const QString& target) {
+    SetData(row, "disabled", !tr.enabled);
+    SetData(row, "invalid", tr.invalid);
+    SetData(row, "doc", DocData(tr.doc, {}, [this](const QString& target) {
               return DocHref(target, nullptr);
             }));
     SetCode(row, tr.body);
-    Append(triggers, std::move(row));
+    AppendData(triggers, std::move(row));
   }
   return triggers;
 }
@@ -646,20 +662,20 @@ void DocumentView::SetUsageDiagram(TemplateData& d, const ObjectKey& key, const 
       diagrams_ ? diagrams_->Usage(key, type, anchor, dependencies) : ObjectDiagram();
   if (!drawing.svg.empty()) {
     mustache::data diagram;
-    Set(diagram, "svg", drawing.svg);
-    Set(diagram, "file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
-    Set(d, "usageDiagram", std::move(diagram));
-    Set(d, "hasUsage", true);
+    SetData(diagram, "svg", drawing.svg);
+    SetData(diagram, "file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
+    SetData(d, "usageDiagram", std::move(diagram));
+    SetData(d, "hasUsage", true);
   }
   SetText(d, "usageDiagramNote", drawing.note);
-  if (!drawing.note.isEmpty()) Set(d, "hasUsage", true);
+  if (!drawing.note.isEmpty()) SetData(d, "hasUsage", true);
   if (svgOut) *svgOut = std::move(drawing.svg);
 }
 
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
-  Set(d, "invalid", v.invalid);
+  SetData(d, "invalid", v.invalid);
   SetDependencies(d, v.dependencies, v.key.owner, *this);
   SetList(d, "triggers", TriggerList(v.triggers, v.key, v.anchor));
   SetList(d, "columns", Columns(v.columns));
@@ -670,9 +686,9 @@ TemplateData DocumentView::ViewData(const ViewObject& v) const {
 TemplateData DocumentView::UnitData(const UnitObject& u, std::string* svg) const {
   const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
-  Set(d, "type", S(u.type));
-  Set(d, "typeWord", S(u.type.toLower()));
-  Set(d, "invalid", u.invalid);
+  SetData(d, "type", S(u.type));
+  SetData(d, "typeWord", S(u.type.toLower()));
+  SetData(d, "invalid", u.invalid);
   SetDependencies(d, u.dependencies, u.key.owner, *this);
   SetUsageDiagram(d, u.key, u.type, u.anchor, u.dependencies, svg);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
@@ -681,7 +697,7 @@ TemplateData DocumentView::UnitData(const UnitObject& u, std::string* svg) const
             return DocHref(target, nullptr);
           }));
   mustache::data blocks = List();
-  for (const CommentBlock& b : u.blocks) Append(blocks, Block(b, check));
+  for (const CommentBlock& b : u.blocks) AppendData(blocks, Block(b, check));
   SetList(d, "blocks", std::move(blocks));
   SetCode(d, u.source);
   return d;
@@ -691,39 +707,39 @@ TemplateData DocumentView::PackageData(const PackageObject& p, std::string* svg)
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
-  Set(d, "invalid", p.invalid);
+  SetData(d, "invalid", p.invalid);
   SetDependencies(d, p.dependencies, p.key.owner, *this);
   SetUsageDiagram(d, p.key, QStringLiteral("PACKAGE"), p.anchor, p.dependencies, svg);
-  Set(d, "undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
-  Set(d, "doc", DocData(p.doc, {}, href));
+  SetData(d, "undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
+  SetData(d, "doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();
   for (const ModelDeclaration& decl : p.declarations) {
     mustache::data row("kind", S(decl.kind));
-    Set(row, "name", S(decl.name));
-    Set(row, "definition", Code(decl.text));
-    Set(row, "doc", DocData(decl.doc, {}, href));
-    Append(declarations, std::move(row));
+    SetData(row, "name", S(decl.name));
+    SetData(row, "definition", Code(decl.text));
+    SetData(row, "doc", DocData(decl.doc, {}, href));
+    AppendData(declarations, std::move(row));
   }
   SetList(d, "declarations", std::move(declarations));
   mustache::data blocks = List();
-  for (const CommentBlock& b : p.textBlocks) Append(blocks, Block(b, ParameterCheck()));
+  for (const CommentBlock& b : p.textBlocks) AppendData(blocks, Block(b, ParameterCheck()));
   SetList(d, "blocks", std::move(blocks));
   mustache::data members = List();
   for (const MemberObject& m : p.members) {
     const ParameterCheck check = CheckParameters(m.blocks, m.signatures);
     mustache::data row;
-    Set(row, "name", S(m.name));
-    Set(row, "anchor", S(m.anchor));
-    Set(row, "href", S(MemberHref(p.anchor, m.anchor)));
+    SetData(row, "name", S(m.name));
+    SetData(row, "anchor", S(m.anchor));
+    SetData(row, "href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
     const bool documented = !m.blocks.isEmpty() || HasDocComment(m.signatures);
-    Set(row, "documented", documented);
+    SetData(row, "documented", documented);
     mustache::data memberBlocks = List();
-    for (const CommentBlock& b : m.blocks) Append(memberBlocks, Block(b, check));
+    for (const CommentBlock& b : m.blocks) AppendData(memberBlocks, Block(b, check));
     SetList(row, "blocks", std::move(memberBlocks));
     SetGaps(row, false, documented, check);
     SetList(row, "signatures", Signatures(m.signatures, check, href));
-    Append(members, std::move(row));
+    AppendData(members, std::move(row));
   }
   SetList(d, "members", std::move(members));
   SetCode(d, p.source);
@@ -755,36 +771,36 @@ mustache::data Groups(const QList<NavItem>& items) {
       at = order.size() - 1;
     }
     mustache::data d;
-    Set(d, "name", S(item.name));
-    Set(d, "href", S(item.href));
-    Set(d, "filter", S(item.filter.toLower()));
-    Set(d, "changed", item.changed);
+    SetData(d, "name", S(item.name));
+    SetData(d, "href", S(item.href));
+    SetData(d, "filter", S(item.filter.toLower()));
+    SetData(d, "changed", item.changed);
     mustache::data members = List();
     for (const auto& [name, href] : item.members) {
       mustache::data member;
-      Set(member, "name", S(name));
-      Set(member, "href", S(href));
-      Append(members, std::move(member));
+      SetData(member, "name", S(name));
+      SetData(member, "href", S(href));
+      AppendData(members, std::move(member));
     }
-    Set(d, "hasMembers", !item.members.isEmpty());
-    Set(d, "members", std::move(members));
-    Append(lists[at], std::move(d));
+    SetData(d, "hasMembers", !item.members.isEmpty());
+    SetData(d, "members", std::move(members));
+    AppendData(lists[at], std::move(d));
   }
   for (qsizetype i = 0; i < order.size(); ++i) {
     mustache::data g;
-    Set(g, "label", S(order[i]));
-    Set(g, "items", std::move(lists[i]));
-    Append(groups, std::move(g));
+    SetData(g, "label", S(order[i]));
+    SetData(g, "items", std::move(lists[i]));
+    AppendData(groups, std::move(g));
   }
   return groups;
 }
 
 mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
   mustache::data section;
-  Set(section, "title", S(SectionTitle(kind)));
-  Set(section, "href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  Set(section, "anchor", S(DocumentView::SectionAnchor(kind)));
-  Set(section, "groups", Groups(items));
+  SetData(section, "title", S(SectionTitle(kind)));
+  SetData(section, "href", S(u'#' + DocumentView::SectionAnchor(kind)));
+  SetData(section, "anchor", S(DocumentView::SectionAnchor(kind)));
+  SetData(section, "groups", Groups(items));
   return section;
 }
 
@@ -794,25 +810,25 @@ mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavI
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
-    Set(d, "anchor", S(o.anchor));
+    SetData(d, "anchor", S(o.anchor));
     const QString label = o.database + u'.' + o.owner;
-    Set(d, "label", S(label));
+    SetData(d, "label", S(label));
     mustache::data links = List();
     for (const NavItem& item : items)
-      if (item.group == label) Append(links, Link(item.name, item.href));
+      if (item.group == label) AppendData(links, Link(item.name, item.href));
     SetList(d, "links", std::move(links));
-    Set(d, "tables", std::to_string(o.tables));
-    Set(d, "limit", std::to_string(kOverviewTableLimit));
+    SetData(d, "tables", std::to_string(o.tables));
+    SetData(d, "limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
     if (o.svg.empty()) {
-      Set(d, "diagram", false);
+      SetData(d, "diagram", false);
     } else {
       mustache::data diagram;
-      Set(diagram, "svg", o.svg);
-      Set(diagram, "file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
-      Set(d, "diagram", std::move(diagram));
+      SetData(diagram, "svg", o.svg);
+      SetData(diagram, "file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
+      SetData(d, "diagram", std::move(diagram));
     }
-    Append(list, std::move(d));
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -832,9 +848,9 @@ QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
 
 mustache::data TallyData(const Tally& t) {
   mustache::data d;
-  Set(d, "percent", S(QString::number(t.Percent(), 'f', 1)));
-  Set(d, "documented", std::to_string(t.documented));
-  Set(d, "items", std::to_string(t.total));
+  SetData(d, "percent", S(QString::number(t.Percent(), 'f', 1)));
+  SetData(d, "documented", std::to_string(t.documented));
+  SetData(d, "items", std::to_string(t.total));
   return d;
 }
 
@@ -844,9 +860,9 @@ mustache::data CoverageData(const CoverageReport& report) {
   mustache::data kinds = List();
   for (qsizetype i = 0; i < report.kinds.size(); ++i) {
     mustache::data kind = TallyData(report.Summary(report.kinds[i]).Items());
-    Set(kind, "title", S(KindTitle(report.kinds[i])));
-    Set(kind, "more", i + 1 < report.kinds.size());
-    Append(kinds, kind);
+    SetData(kind, "title", S(KindTitle(report.kinds[i])));
+    SetData(kind, "more", i + 1 < report.kinds.size());
+    AppendData(kinds, kind);
   }
   SetList(d, "kinds", std::move(kinds));
   return d;
@@ -859,54 +875,54 @@ mustache::data CoverageData(const CoverageReport& report) {
 TemplateData DocumentView::ChangesData() const {
   if (model_.changesSince.isEmpty()) return mustache::data(false);
   mustache::data d;
-  Set(d, "since", S(model_.changesSince));
+  SetData(d, "since", S(model_.changesSince));
   mustache::data items = List();
   qsizetype breaking = 0;
   for (const ModelChange& c : model_.changes) {
     mustache::data item;
-    Set(item, "text", S(c.text));
-    Set(item, "breaking", c.breaking);
+    SetData(item, "text", S(c.text));
+    SetData(item, "breaking", c.breaking);
     SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
-    Append(items, std::move(item));
+    AppendData(items, std::move(item));
     breaking += c.breaking;
   }
   SetList(d, "items", std::move(items));
-  Set(d, "count", std::to_string(model_.changes.size()));
-  Set(d, "breaking", std::to_string(breaking));
+  SetData(d, "count", std::to_string(model_.changes.size()));
+  SetData(d, "breaking", std::to_string(breaking));
   return d;
 }
 
 TemplateData DocumentView::PageData(
     const std::function<std::string(SectionKind)>& objects) const {
   mustache::data d;
-  Set(d, "name", S(model_.name));
-  Set(d, "version", S(model_.version));
-  Set(d, "created", S(model_.created));
-  Set(d, "updated", S(model_.updated));
-  Set(d, "contents", model_.contents);
-  Set(d, "site", links_ == LinkStyle::Site);
-  Set(d, "coverage",
+  SetData(d, "name", S(model_.name));
+  SetData(d, "version", S(model_.version));
+  SetData(d, "created", S(model_.created));
+  SetData(d, "updated", S(model_.updated));
+  SetData(d, "contents", model_.contents);
+  SetData(d, "site", links_ == LinkStyle::Site);
+  SetData(d, "coverage",
       CoverageData(objects_ ? objects_->Coverage(model_) : MeasureCoverage(model_)));
-  Set(d, "changes", ChangesData());
+  SetData(d, "changes", ChangesData());
 
   mustache::data nav = List();
   mustache::data sections = List();
   for (const SectionKind kind : model_.sections) {
     QList<NavItem> items;
     mustache::data section;
-    Set(section, "title", S(SectionTitle(kind)));
-    Set(section, "anchor", S(SectionAnchor(kind)));
-    Set(section, "text", false);
-    Set(section, "isList", false);
-    Set(section, "hasEntries", false);
-    Set(section, "overviews", List());
+    SetData(section, "title", S(SectionTitle(kind)));
+    SetData(section, "anchor", S(SectionAnchor(kind)));
+    SetData(section, "text", false);
+    SetData(section, "isList", false);
+    SetData(section, "hasEntries", false);
+    SetData(section, "overviews", List());
     switch (kind) {
       case SectionKind::General:
         SetParagraphs(section, "text", model_.general);
         break;
       case SectionKind::Tables:
         items = Items(*this, model_.tables);
-        if (diagrams_) Set(section, "overviews", Overviews(diagrams_->Overviews(), items));
+        if (diagrams_) SetData(section, "overviews", Overviews(diagrams_->Overviews(), items));
         break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;
@@ -929,35 +945,35 @@ TemplateData DocumentView::PageData(
         mustache::data list = List();
         for (const ListEntry& e : entries) {
           mustache::data row;
-          Set(row, "anchor", S(e.anchor));
-          Set(row, "name", S(e.key.name));
-          Set(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+          SetData(row, "anchor", S(e.anchor));
+          SetData(row, "name", S(e.key.name));
+          SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
           SetDependencies(row, e.dependencies, e.key.owner, *this);
-          Append(list, std::move(row));
+          AppendData(list, std::move(row));
           items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
                         !ChangedSince(e.anchor).isEmpty()});
         }
-        Set(section, "isList", true);
-        Set(section, "hasEntries", !entries.isEmpty());
-        Set(section, "entries", std::move(list));
+        SetData(section, "isList", true);
+        SetData(section, "hasEntries", !entries.isEmpty());
+        SetData(section, "entries", std::move(list));
         break;
       }
     }
-    Set(section, "pages", false);
+    SetData(section, "pages", false);
     if (links_ == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
-      Set(pages, "count", std::to_string(items.size()));
-      Set(pages, "title", S(SectionTitle(kind).toLower()));
-      Set(section, "pages", std::move(pages));
+      SetData(pages, "count", std::to_string(items.size()));
+      SetData(pages, "title", S(SectionTitle(kind).toLower()));
+      SetData(section, "pages", std::move(pages));
     }
-    Set(section, "objects", objects(kind));
-    Set(section, "groups", Groups(items));
-    Append(nav, NavSection(kind, items));
-    Append(sections, std::move(section));
+    SetData(section, "objects", objects(kind));
+    SetData(section, "groups", Groups(items));
+    AppendData(nav, NavSection(kind, items));
+    AppendData(sections, std::move(section));
   }
-  Set(d, "nav", std::move(nav));
-  Set(d, "sections", std::move(sections));
+  SetData(d, "nav", std::move(nav));
+  SetData(d, "sections", std::move(sections));
   return d;
 }

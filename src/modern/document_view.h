@@ -24,6 +24,11 @@ using TemplateData = kainjow::mustache::basic_data<std::string>;
 class DiagramSource;
 class ObjectStream;
 
+// Puts `value` into the object `d` under `name`, or at the end of `list`, moved: the template
+// library's own set and push_back copy all the value holds.
+void SetData(TemplateData& d, const std::string& name, TemplateData value);
+void AppendData(TemplateData& list, TemplateData value);
+
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews. With
