@@ -26,21 +26,36 @@ namespace {
 
 using Files = QMap<QString, QByteArray>;
 
-// Every entry of the folder: a file's bytes, what a link leads to, "<other>" for the rest.
-Files Contents(const QString& folder) {
+// Every entry of the folder and the folders below it, by its path: a file's bytes, what a
+// link leads to, "<empty>" for an empty folder, "<other>" for the rest.
+Files Contents(const QString& folder, const QString& prefix = {}) {
   Files files;
   for (const QFileInfo& f : QDir(folder).entryInfoList(
            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-    files[f.fileName()] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
-                          : f.isFile()  ? testenv::ReadBytes(f.filePath())
-                                        : QByteArray("<other>");
+    const QString name = prefix + f.fileName();
+    if (f.isDir() && !f.isSymLink()) {
+      const Files below = Contents(f.filePath(), name + '/');
+      files.insert(below);
+      if (below.isEmpty()) files[name + '/'] = "<empty>";
+      continue;
+    }
+    files[name] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
+                  : f.isFile()  ? testenv::ReadBytes(f.filePath())
+                                : QByteArray("<other>");
   }
   return files;
 }
 
-// The folder as a write of `files` leaves it, its list included.
+// The folder as a write of `files` leaves it, its list included: the files, then the
+// folders they lie in.
 Files Written(Files files) {
-  files[kManifestName] = QStringList(files.keys()).join(u'\n').toUtf8() + '\n';
+  QStringList listed = files.keys();
+  QStringList folders;
+  for (const QString& name : listed)
+    for (qsizetype at = name.indexOf('/'); at > 0; at = name.indexOf('/', at + 1))
+      if (!folders.contains(name.left(at + 1))) folders.append(name.left(at + 1));
+  folders.sort();
+  files[kManifestName] = (listed + folders).join(u'\n').toUtf8() + '\n';
   return files;
 }
 
@@ -115,7 +130,7 @@ TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
   ASSERT_EQ(Write(folder, {{"README.md", "4"}}, &error), FolderOutcome::Written);
   expected = Written({{"README.md", "4"}});
   expected["notes.txt"] = expected["notes.md"] = expected["d.svg"] = "the user's";
-  expected["sub"] = "<other>";
+  expected["sub/x.md"] = "the user's";
   EXPECT_EQ(Contents(folder), expected);
   EXPECT_EQ(testenv::ReadBytes(outside) + testenv::ReadBytes(folder + "/sub/x.md"),
             "the user'sthe user's");
@@ -185,11 +200,81 @@ TEST(OutputFolder, LinksAndSpecialFilesAreNeverFollowed) {
   EXPECT_EQ(::stat((QFile::encodeName(dir.path()) + "/md\xff/README.md").constData(), &st), 0);
 }
 
+// Files in folders below: the folders are made and listed, a link or a file planted in a
+// folder's place at any level stops the write, and an earlier build's folder goes once
+// nothing of the user's is in it.
+TEST(OutputFolder, FoldersBelowAreMadeAndTakenAwayWithoutFollowingLinks) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("docs"), outside = dir.filePath("outside");
+  QDir().mkpath(outside);
+  testenv::WriteBytes(outside + "/a.md", "victim");
+  QString error;
+  const Files first = {{"README.md", "1"},
+                       {"demo/hr/a.md", "a"},
+                       {"demo/hr/a.svg", "<svg/>"},
+                       {"demo/sales/b.md", "b"}};
+  ASSERT_EQ(Write(folder, first, &error), FolderOutcome::Written) << error.toStdString();
+  EXPECT_EQ(Contents(folder), Written(first));
+
+  // The user's page in an owner's folder keeps it when the build no longer writes there.
+  testenv::WriteBytes(folder + "/demo/hr/notes.md", "the user's");
+  ASSERT_EQ(Write(folder, {{"README.md", "2"}, {"demo/sales/b.md", "b"}}, &error),
+            FolderOutcome::Written);
+  Files expected = Written({{"README.md", "2"}, {"demo/sales/b.md", "b"}});
+  expected["demo/hr/notes.md"] = "the user's";
+  EXPECT_EQ(Contents(folder), expected);
+  ASSERT_EQ(Write(folder, {{"README.md", "3"}}, &error), FolderOutcome::Written);
+  expected = Written({{"README.md", "3"}});
+  expected["demo/hr/notes.md"] = "the user's";
+  EXPECT_EQ(Contents(folder), expected);
+
+  // A link in a folder's place, at the top or further down, or a file there.
+  const struct Case {
+    const char* name;
+    const char* plant;  // made a link to `outside`, or a file when it ends in ".txt"
+    const char* reason;
+  } cases[] = {
+      {"a link for the first folder", "demo", "demo is a symbolic link; a folder of the build"},
+      {"a link further down", "demo/hr", "hr is a symbolic link; a folder of the build"},
+      {"a file for a folder", "demo/hr.txt", "hr is a file; a folder of the build"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(folder).removeRecursively();
+    ASSERT_EQ(Write(folder, first, &error), FolderOutcome::Written);
+    const QString planted = folder + '/' + QString(c.plant).remove(".txt");
+    QDir(planted).removeRecursively();
+    if (QString(c.plant).endsWith(".txt"))
+      testenv::WriteBytes(planted, "the user's");
+    else
+      ASSERT_TRUE(QFile::link(outside, planted));
+    const Files before = Contents(folder);
+    EXPECT_EQ(Write(folder, {{"README.md", "4"}, {"demo/hr/a.md", "new"}}, &error),
+              FolderOutcome::Failed);
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    EXPECT_EQ(Contents(folder), before);
+    // An earlier build's file behind the link is not removed either.
+    ASSERT_EQ(Write(folder, {{"README.md", "5"}}, &error), FolderOutcome::Written);
+    EXPECT_EQ(Contents(outside), (Files{{"a.md", "victim"}}));
+  }
+  // A name that is both a file and a folder of the build.
+  EXPECT_EQ(Write(folder, {{"demo", "x"}, {"demo/a.md", "y"}}, &error), FolderOutcome::Failed);
+  EXPECT_TRUE(error.contains("demo is both a file and a folder")) << error.toStdString();
+}
+
 QString g_sabotaged;  // the staged file the hook below takes away
 
 TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
-  const Files oldFiles = Written({{"README.md", "old"}, {"a.md", "a-old"}, {"gone.md", "gone"}});
-  const Files newFiles = {{"README.md", "new"}, {"a.md", "a-new"}, {"fresh.md", "fresh"}};
+  const Files oldFiles = Written({{"README.md", "old"},
+                                  {"a.md", "a-old"},
+                                  {"gone.md", "gone"},
+                                  {"demo/hr/b.md", "b-old"},
+                                  {"demo/gone/c.md", "gone"}});
+  const Files newFiles = {{"README.md", "new"},
+                          {"a.md", "a-new"},
+                          {"fresh.md", "fresh"},
+                          {"demo/hr/b.md", "b-new"},
+                          {"demo/sales/d.md", "fresh"}};
   QTemporaryDir dir;
   const QString folder = dir.filePath("docs");
   QString error;
@@ -202,7 +287,7 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
 
   // A rename that fails after others were done puts the old files back.
   reset();
-  g_sabotaged = folder + "/.vellumar-staging/new/a.md";
+  g_sabotaged = folder + "/.vellumar-staging/new/1";  // a.md, the second file made
   EXPECT_EQ(childprocess::Run([&] {
               killpoint::SetHook([](const char* point) {
                 if (QByteArray(point) == "folder.renamed") QFile::remove(g_sabotaged);
@@ -233,8 +318,8 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
       if (!stopped) break;
     }
   }
-  // Four files staged, the journal, five names changed, the end; for each signal.
-  EXPECT_EQ(points, 2 * 11);
+  // Six files staged, the journal, eight names changed, the end; for each signal.
+  EXPECT_EQ(points, 2 * 16);
 
   // A second build while one holds the folder fails at once and changes nothing.
   const int held = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
