@@ -94,11 +94,13 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
+  // A Markdown drawing lies beside its page, in its owner's folder, and links from there.
+  const FileLayout layout = MarkdownLayout(model);
   Diagrams diagrams;
   if (!DrawDiagrams(model, settings.Diagrams,
-                    format == OutputFormat::Markdown ? LinkStyle::Files
-                    : format == OutputFormat::Site   ? LinkStyle::Site
-                                                     : LinkStyle::Page,
+                    format == OutputFormat::Markdown ? MarkdownLinks(layout)
+                    : format == OutputFormat::Site   ? Links(LinkStyle::Site)
+                                                     : Links(LinkStyle::Page),
                     progress, &diagrams, &reason)) {
     result.failure = BuildResult::Failure::Diagram;
     result.error = "ERROR: " + reason;

@@ -26,7 +26,7 @@ struct Arrow {
 
 class Drawing {
  public:
-  Drawing(LinkStyle links, const QHash<QString, const TableObject*>& tables)
+  Drawing(const Links& links, const QHash<QString, const TableObject*>& tables)
       : links_(links), tables_(tables) {}
 
   const TableObject* Table(const QString& anchor) const { return tables_.value(anchor); }
@@ -129,7 +129,7 @@ class Drawing {
     return int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
   }
 
-  LinkStyle links_;
+  Links links_;
   const QHash<QString, const TableObject*>& tables_;
 };
 
@@ -195,7 +195,7 @@ QByteArray DependencyBox(const QString& type, const QString& name, bool centre) 
 
 // The object in the middle, what uses it on one side, what it uses on the other: an arrow
 // from each user to what it uses. Names of another owner than the object's carry their owner.
-LayoutGraph UsageGraph(LinkStyle links, const ObjectKey& key, const QString& type,
+LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& type,
                        const QString& anchor, const ModelDependencies& d) {
   LayoutGraph g;
   g.id = (QStringLiteral("uses:") + anchor).toUtf8();
@@ -282,7 +282,7 @@ QString Diagrams::DependencyNote(const QString& anchor) const {
 namespace {
 
 // The drawing of what uses what of each unit and package that uses or is used by anything.
-bool DrawUsage(const DocumentModel& model, LinkStyle links, GraphLayout& layout,
+bool DrawUsage(const DocumentModel& model, const Links& links, GraphLayout& layout,
                BuildProgress& progress, Diagrams* diagrams, QString* error) {
   const auto draw = [&](const ObjectKey& key, const QString& type, const QString& anchor,
                         const ModelDependencies& d) {
@@ -307,7 +307,7 @@ bool DrawUsage(const DocumentModel& model, LinkStyle links, GraphLayout& layout,
 
 }  // namespace
 
-bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
+bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, const Links& links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error) {
   *diagrams = {};
   if (choice == DiagramChoice::None) return true;

@@ -370,9 +370,9 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 }  // namespace
 
-DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
+DocumentView::DocumentView(const DocumentModel& model, ::Links links,
                            const Diagrams* diagrams)
-    : model_(model), links_(links), diagrams_(diagrams) {
+    : model_(model), links_(std::move(links)), diagrams_(diagrams) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
   const auto add = [this](const ObjectKey& key, const QString& href) {
     for (const QString& name : {key.name, key.owner + u'.' + key.name})
@@ -845,7 +845,7 @@ TemplateData DocumentView::PageData(
   d.set("created", S(model_.created));
   d.set("updated", S(model_.updated));
   d.set("contents", model_.contents);
-  d.set("site", links_ == LinkStyle::Site);
+  d.set("site", links_.style == LinkStyle::Site);
   d.set("coverage", CoverageData(MeasureCoverage(model_)));
   d.set("changes", ChangesData());
 
@@ -906,7 +906,7 @@ TemplateData DocumentView::PageData(
       }
     }
     section.set("pages", false);
-    if (links_ == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
+    if (links_.style == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
       pages.set("count", std::to_string(items.size()));
       pages.set("title", S(SectionTitle(kind).toLower()));

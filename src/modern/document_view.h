@@ -26,7 +26,7 @@ struct Diagrams;
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews.
-  DocumentView(const DocumentModel& model, LinkStyle links, const Diagrams* diagrams = nullptr);
+  DocumentView(const DocumentModel& model, ::Links links, const Diagrams* diagrams = nullptr);
 
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
@@ -49,7 +49,7 @@ class DocumentView {
   static QString ObjectTemplate(SectionKind kind);
 
   // How this view links, and the link to an object by its anchor and to a member of a package.
-  LinkStyle Links() const { return links_; }
+  const ::Links& Links() const { return links_; }
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
@@ -72,7 +72,7 @@ class DocumentView {
 
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
-  LinkStyle links_;
+  ::Links links_;
   const Diagrams* diagrams_;
   QHash<QString, QString> linkTargets_;  // upper-case names to links
 };

@@ -286,9 +286,9 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(testenv::ReadBytes(Path("docs/README.md")),
             "# Example Corp HR, payroll \\& sales (our own)\n");
-  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.md")));
-  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.svg")));
-  EXPECT_FALSE(QFile::exists(Path("docs/demo.hr.svg")));
+  EXPECT_TRUE(QFile::exists(Path("docs/demo/hr/demo.hr.employees.md")));
+  EXPECT_TRUE(QFile::exists(Path("docs/demo/hr/demo.hr.employees.svg")));
+  EXPECT_FALSE(QFile::exists(Path("docs/demo/hr/demo.hr.svg")));
 
   // A template that does not parse: exit 1, the file named, nothing written.
   testenv::WriteBytes(Path("tpl/page.html"), "{{#nav}} unclosed");
@@ -484,7 +484,7 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
             Path("md")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
-  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo.hr.job_history_notes.md)"))
+  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo/hr/demo.hr.job_history_notes.md)"))
       << readme.toStdString();
 
   const QString none = Path("none.sqlite");
