@@ -61,11 +61,12 @@ bool Exists(int dirFd, const char* name, struct stat* st = nullptr) {
 QString Reason(int error) { return inputfile::Reason(error); }
 
 // A path inside the folder: names joined by "/", none empty, "." or "..", never a path out
-// of it, nor into the staging folder.
+// of it, nor into the staging folder or below the list.
 bool IsPath(const QByteArray& path) {
   if (path.isEmpty() || path.contains('\0') || path.contains('\n')) return false;
   const QByteArrayList names = path.split('/');
-  if (names.first() == kStaging) return false;
+  if (names.first() == kStaging || (names.size() > 1 && names.first() == kManifestName))
+    return false;
   for (const QByteArray& name : names)
     if (name.isEmpty() || name == "." || name == "..") return false;
   return true;

@@ -328,6 +328,15 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
   EXPECT_TRUE(error.contains("Another build is writing the folder")) << error.toStdString();
   ::close(held);
   EXPECT_EQ(Contents(folder), Written(newFiles));
+
+  // A build of a version that staged files under their own names left its journal.
+  reset();
+  QDir(folder).mkpath(".vellumar-staging/old");
+  ASSERT_TRUE(QFile::rename(folder + "/a.md", folder + "/.vellumar-staging/old/a.md"));
+  testenv::WriteBytes(folder + "/a.md", "a-new");
+  testenv::WriteBytes(folder + "/.vellumar-staging/journal", "on a.md\nend\n");
+  ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
+  EXPECT_EQ(Contents(folder), oldFiles);
 }
 
 }  // namespace
