@@ -193,25 +193,45 @@ bool ReadListFile(int dirFd, const char* name, QByteArray* bytes, bool* missing,
   return true;
 }
 
-// What an earlier build listed: its files, and its folders (listed with a "/" at the end).
-// A file in a folder counts only when the list names each folder above it too, and a list
-// that names itself or the staging folder names nothing there.
+// What an earlier build listed: its files, and its folders. Each folder's list names the
+// files in it and the folders below it (with a "/" at the end), by their names, so that no
+// list grows with the whole document. A file in a folder counts only when the lists name
+// each folder above it too, and a list that names itself or the staging folder names
+// nothing there.
 struct Manifest {
   QSet<QByteArray> files;
   QSet<QByteArray> folders;
 };
 
-bool ReadManifest(int dirFd, Manifest* manifest, QString* reason) {
+QByteArray Join(const QByteArray& folder, const QByteArray& name) {
+  return folder.isEmpty() ? name : folder + '/' + name;
+}
+
+// Reads the list of `folder` and those of the folders it names; *failed names the list
+// that cannot be read.
+bool ReadManifest(Folders& folders, const QByteArray& folder, Manifest* manifest,
+                  QByteArray* failed, QString* reason) {
+  const int at = folders.At(folder);
+  if (at < 0) return true;  // gone, or a link: nothing below it is the build's
   QByteArray text;
   bool missing = false;
-  if (!ReadListFile(dirFd, kManifestName, &text, &missing, reason)) return false;
-  QByteArrayList files;
+  if (!ReadListFile(at, kManifestName, &text, &missing, reason)) {
+    *failed = Join(folder, kManifestName);
+    return false;
+  }
+  if (missing) return true;
+  if (!folder.isEmpty()) manifest->files.insert(Join(folder, kManifestName));
+  QByteArrayList files, below;
   for (const QByteArray& line : text.split('\n')) {
     const QByteArray name = line.trimmed();
     if (name.endsWith('/') && IsPath(name.chopped(1)))
-      manifest->folders.insert(name.chopped(1));
-    else if (IsPath(name) && name != kManifestName)
-      files.append(name);
+      below.append(Join(folder, name.chopped(1)));
+    else if (IsPath(name) && BaseOf(name) != kManifestName)
+      files.append(Join(folder, name));
+  }
+  for (const QByteArray& sub : below) {
+    manifest->folders.insert(sub);
+    if (!ReadManifest(folders, sub, manifest, failed, reason)) return false;
   }
   for (const QByteArray& name : files) {
     const QByteArrayList above = FoldersAbove(name);
@@ -513,10 +533,14 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   }
   QString reason;
   if (!Recover(dir.get(), shown, error)) return FolderOutcome::Failed;
+  Folders folders(dir.get());
   Manifest previous;
-  if (!ReadManifest(dir.get(), &previous, &reason))
+  QByteArray failedList;
+  if (!ReadManifest(folders, {}, &previous, &failedList, &reason))
     return fail(QStringLiteral("The list of files %1 can't be read: %2")
-                    .arg(shown + QDir::separator() + QLatin1String(kManifestName), reason));
+                    .arg(shown + QDir::separator() +
+                             QDir::toNativeSeparators(filename::FromBytes(failedList)),
+                         reason));
 
   // Each file is staged as soon as it is made, so that none waits in memory for the others.
   FolderChange change(dir.get(), shown);
@@ -526,7 +550,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   bool staged = true;
   const bool produced = produce([&](const QString& file, const QByteArray& bytes) {
     const QByteArray name = filename::ToBytes(file);
-    if (!IsPath(name) || name == kManifestName || current.contains(name)) {
+    if (!IsPath(name) || BaseOf(name) == kManifestName || current.contains(name)) {
       *error = QStringLiteral("%1 is no file name of the folder").arg(file);
       return staged = false;
     }
@@ -545,7 +569,6 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
     for (const QByteArray& folder : FoldersAbove(name)) needed.insert(folder);
   QByteArrayList folderList(needed.cbegin(), needed.cend());
   std::sort(folderList.begin(), folderList.end());
-  Folders folders(dir.get());
   QList<Entry> entries;
   QSet<QByteArray> missing;
   for (const QByteArray& folder : folderList) {
@@ -572,15 +595,22 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   for (const QByteArray& folder : folderList)
     if (missing.contains(folder)) entries.append({folder, false, false, true});
 
-  // The list names every file written and every folder they lie in.
-  QByteArrayList listed = names;
-  std::sort(listed.begin(), listed.end());
-  for (const QByteArray& folder : folderList) listed.append(folder + '/');
-  if (!change.Stage(names.size(), kManifestName, listed.join('\n') + '\n', error) ||
-      !change.Staged(error))
-    return FolderOutcome::Failed;
-  names.append(kManifestName);
-  current.insert(kManifestName);
+  // Each folder's list names the files written into it and the folders below it.
+  std::map<QByteArray, QByteArrayList> lists{{QByteArray(), {}}};
+  for (const QByteArray& name : names) lists[FolderOf(name)].append(BaseOf(name));
+  for (const QByteArray& folder : folderList) {
+    lists[folder];
+    lists[FolderOf(folder)].append(BaseOf(folder) + '/');
+  }
+  for (auto& [folder, listed] : lists) {
+    std::sort(listed.begin(), listed.end());
+    const QByteArray name = Join(folder, kManifestName);
+    if (!change.Stage(names.size(), name, listed.join('\n') + '\n', error))
+      return FolderOutcome::Failed;
+    names.append(name);
+    current.insert(name);
+  }
+  if (!change.Staged(error)) return FolderOutcome::Failed;
 
   // What the change touches: the folders it makes, every new name (and what it replaces),
   // the files of an earlier build that are not written again, then its folders that no
@@ -593,7 +623,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
     if (exists && S_ISDIR(old.st_mode))
       return fail(QStringLiteral("%1 is a folder; a file of the build goes there.")
                       .arg(shownPath(name)));
-    if (exists && name != kManifestName && !previous.files.contains(name))
+    if (exists && BaseOf(name) != kManifestName && !previous.files.contains(name))
       users.append(QDir::toNativeSeparators(filename::FromBytes(name)));
     entries.append({name, exists, true});
   }

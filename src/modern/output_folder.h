@@ -14,10 +14,10 @@
 // at a time, never through a link: a link planted at any level stops the write.
 //
 // The folder may hold the user's own files and folders: they are never touched. The files
-// written and the folders they lie in are kept in the folder's list (kManifestName), so a
-// later write removes the files of an earlier one that it does not write again (an object
-// taken out of the project), and those folders once nothing else is in them, and nothing
-// else. A file that would be replaced although no list names it is the user's: the write
+// written and the folders they lie in are kept in lists (kManifestName), one in each folder
+// naming what the build wrote there, so a later write removes the files of an earlier one
+// that it does not write again (an object taken out of the project), and those folders once
+// nothing else is in them, and nothing else. A file that would be replaced although no list names it is the user's: the write
 // stops, unless the caller's question allows it.
 
 #include <QList>
