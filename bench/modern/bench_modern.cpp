@@ -11,7 +11,7 @@
 // argument, it measures that size and a tenth of it instead. With VELLUMAR_BENCH_KEEP set, the
 // generated projects stay (their folders are printed), for a profiler to build them again.
 //
-// Before all that, what what-uses-what adds: the page of 20,000 tables (a second argument
+// After all that, what what-uses-what adds: the page of 20,000 tables (a second argument
 // gives another count) built in this process from a snapshot without dependencies,
 // triggers and statuses and from one with them (about 100,000 dependency rows, a trigger on
 // every table), each the best of two, with the machine's load.
@@ -61,10 +61,30 @@ QString LoadAverage() {
   return QString::fromLatin1(file.readLine()).section(u' ', 0, 0);
 }
 
+// Writes the generated project and a settings file for vellumar-build beside its snapshot;
+// with VELLUMAR_BENCH_KEEP set, the folder stays (and is printed) for a profiler.
+bool SaveForBuilds(GeneratedProject& generated, QString* project, QString* ini, QString* error) {
+  if (qEnvironmentVariableIsSet("VELLUMAR_BENCH_KEEP")) {
+    generated.dir.setAutoRemove(false);
+    std::printf("kept in %s\n", qPrintable(generated.dir.path()));
+  }
+  *project = generated.dir.filePath("bench.vlm");
+  *ini = generated.dir.filePath("bench.ini");
+  if (!WriteProject(generated.project, *project, error)) return false;
+  QFile settings(*ini);
+  if (!settings.open(QIODevice::WriteOnly)) return false;
+  settings.write("[General]\nProject_dir=" + filename::ToBytes(generated.dir.path()) + "\n");
+  return true;
+}
+
 // The page of `tables` tables without and with what uses what; false with the reason.
 bool CompareWhatUsesWhat(int tables, QString* error) {
   GeneratedProject without, with;
   if (!without.SetUp(tables, error, false) || !with.SetUp(tables, error, true)) return false;
+  for (GeneratedProject* g : {&without, &with}) {
+    QString project, ini;
+    if (!SaveForBuilds(*g, &project, &ini, error)) return false;
+  }
   Settings settings = DefaultSettings();
   QuietProgress progress;
   Time times[2];
@@ -177,17 +197,8 @@ bool MeasureSize(int wanted, std::map<QString, Run>* runs, QString* siteFolder,
                  GeneratedProject& generated, QString* error) {
   const int tables = TablesFor(wanted);
   if (!generated.SetUp(tables, error)) return false;
-  if (qEnvironmentVariableIsSet("VELLUMAR_BENCH_KEEP")) {
-    generated.dir.setAutoRemove(false);
-    std::printf("kept in %s\n", qPrintable(generated.dir.path()));
-  }
-  const QString project = generated.dir.filePath("bench.vlm");
-  const QString ini = generated.dir.filePath("bench.ini");
-  if (!WriteProject(generated.project, project, error)) return false;
-  QFile settings(ini);
-  if (!settings.open(QIODevice::WriteOnly)) return false;
-  settings.write("[General]\nProject_dir=" + filename::ToBytes(generated.dir.path()) + "\n");
-  settings.close();
+  QString project, ini;
+  if (!SaveForBuilds(generated, &project, &ini, error)) return false;
   std::printf("%d objects (%d tables, 20 columns each):\n", ObjectCount(tables), tables);
   std::printf("  %-22s %9s %9s %10s %12s %8s %12s %10s\n", "", "elapsed s", "CPU s",
               "peak MiB", "bytes", "files", "largest", "in folder");
@@ -223,10 +234,6 @@ void PrintLoad() {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QString error;
-  const int compared = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20000;
-  if (!CompareWhatUsesWhat(compared, &error)) return Failed(error);
-  std::fflush(stdout);
-
   const int wanted = SizeArgument(argc, argv, 30000);
   std::printf("modern documents, each built by vellumar-build in a process of its own\n");
   PrintLoad();
@@ -262,5 +269,10 @@ int main(int argc, char** argv) {
   if (!check.waitForFinished(-1) || check.exitCode() != 0)
     return Failed(QStringLiteral("the Chromium check failed"));
   PrintLoad();
+
+  // In this process, so after the builds above: a child forked from a large process would
+  // count the parent's memory as its own peak.
+  const int compared = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20000;
+  if (!CompareWhatUsesWhat(compared, &error)) return Failed(error);
   return 0;
 }

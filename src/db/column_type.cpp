@@ -41,7 +41,7 @@ QString ColumnTypeText(const ColumnType& t) {
 }
 
 ColumnType ColumnTypeOf(const Query& q) {
-  return {q.Field(QStringLiteral("data_type")),      q.Field(QStringLiteral("data_length")),
-          q.Field(QStringLiteral("data_precision")), q.Field(QStringLiteral("data_scale")),
-          q.Field(QStringLiteral("char_length")),    q.Field(QStringLiteral("char_used"))};
+  return {q.Field("data_type"),      q.Field("data_length"),
+          q.Field("data_precision"), q.Field("data_scale"),
+          q.Field("char_length"),    q.Field("char_used")};
 }

@@ -1,9 +1,14 @@
 #include "db/database.h"
 
+#include <algorithm>
+
 #include "db/backend.h"
 #include "settings/data_directory.h"
 
 int FindColumn(const QStringList& columns, const QString& name) {
+  // Names are asked for as the query writes them, as a rule: that quick match comes first,
+  // since a large document looks a column up a million times.
+  if (const qsizetype exact = columns.indexOf(name); exact >= 0) return int(exact);
   for (int i = 0; i < columns.size(); ++i)
     if (columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
   return -1;
@@ -18,7 +23,10 @@ Query::Query(Database& db, QueryId id) : db_(db), id_(id) {
 
 Query::~Query() { std::erase(db_.live_, this); }
 
-void Query::Close() { cursor_.reset(); }
+void Query::Close() {
+  cursor_.reset();
+  columns_.clear();
+}
 
 void Query::BindText(int position, const QString& value) {
   if (position < 1 || position > binds_.size())
@@ -42,7 +50,7 @@ bool Query::IsOpen() const { return cursor_ != nullptr; }
 
 bool Query::Eof() const { return !IsOpen() || cursor_->Eof(); }
 
-QString Query::Field(const QString& name) const {
+int Query::Column(const QString& name) const {
   const char* queryName = QueryTextOf(id_).name;
   if (!IsOpen())
     db_.Fail(QStringLiteral("Query %1 is not open.").arg(QLatin1String(queryName)));
@@ -50,7 +58,22 @@ QString Query::Field(const QString& name) const {
   if (column < 0)
     db_.Fail(QStringLiteral("Query %1 has no column %2.")
                  .arg(QLatin1String(queryName), name));
+  return column;
+}
+
+QString Query::Field(const QString& name) const {
+  const int column = Column(name);
   return cursor_->Eof() ? QString() : cursor_->Value(column);
+}
+
+QString Query::Field(const char* name) const {
+  auto found = std::find_if(columns_.begin(), columns_.end(),
+                            [name](const auto& c) { return c.first == name; });
+  if (found == columns_.end() || !IsOpen()) {
+    columns_.emplace_back(name, Column(QString::fromLatin1(name)));
+    found = columns_.end() - 1;
+  }
+  return cursor_->Eof() ? QString() : cursor_->Value(found->second);
 }
 
 void Query::Next() {

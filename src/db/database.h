@@ -91,13 +91,20 @@ class Query {
   // as "", and so does any column once the query is at its end. A name the query does not
   // have is an error, and so is reading a query that is not open.
   QString Field(const QString& name) const;
+  // The same for a name the code spells out: its column is looked up once per opening, as a
+  // large document reads a million values.
+  QString Field(const char* name) const;
   void Next();
 
  private:
+  // The index of column `name`; an error when the query is not open or has no such column.
+  int Column(const QString& name) const;
+
   Database& db_;
   QueryId id_;
   QStringList binds_;
   std::unique_ptr<BackendCursor> cursor_;
+  mutable std::vector<std::pair<const char*, int>> columns_;  // Field(const char*)'s finds
   friend class Database;  // ends the query's rows when the connection closes
 };
 

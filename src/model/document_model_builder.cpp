@@ -24,7 +24,7 @@
 
 namespace {
 
-QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
+QString Field(const Query& q, const char* name) { return q.Field(name); }
 
 // The lines of an open source query, as stored; the query is closed afterwards.
 QStringList ReadLines(Query& q) {

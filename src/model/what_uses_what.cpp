@@ -8,7 +8,7 @@
 
 namespace {
 
-QString Field(const Query& q, const char* name) { return q.Field(QString::fromLatin1(name)); }
+QString Field(const Query& q, const char* name) { return q.Field(name); }
 
 QString NameKey(const QString& owner, const QString& name) { return owner + u'\n' + name; }
 

@@ -19,22 +19,22 @@ mustache::data Kinds(const QList<ModelDependency>& list, const QString& owner,
     for (; i < list.size() && list[i].type == type; ++i) {
       const ModelDependency& d = list[i];
       mustache::data object;
-      object.set("name", S(d.object.owner == owner ? d.object.name
+      SetData(object, "name", S(d.object.owner == owner ? d.object.name
                                                    : d.object.owner + u'.' + d.object.name));
       const QString href = DependencyHref(view.Links(), d);
-      object.set("href", href.isEmpty() ? mustache::data(false) : mustache::data(S(href)));
-      object.set("more", i + 1 < list.size() && list[i + 1].type == type);
-      objects.push_back(object);
+      SetData(object, "href", href.isEmpty() ? mustache::data(false) : mustache::data(S(href)));
+      SetData(object, "more", i + 1 < list.size() && list[i + 1].type == type);
+      AppendData(objects, std::move(object));
     }
     mustache::data kind;
-    kind.set("title", S(DependencyKindTitle(type)));
-    kind.set("objects", objects);
-    kind.set("more", i < list.size());
-    kinds.push_back(kind);
+    SetData(kind, "title", S(DependencyKindTitle(type)));
+    SetData(kind, "objects", std::move(objects));
+    SetData(kind, "more", i < list.size());
+    AppendData(kinds, std::move(kind));
   }
   if (kinds.is_empty_list()) return mustache::data(false);
   mustache::data d;
-  d.set("kinds", kinds);
+  SetData(d, "kinds", std::move(kinds));
   return d;
 }
 
@@ -51,10 +51,8 @@ QString DependencyKindTitle(const QString& type) {
 
 void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
                      const QString& owner, const DocumentView& view) {
-  data.set("uses", Kinds(dependencies.uses, owner, view));
-  data.set("usedBy", Kinds(dependencies.usedBy, owner, view));
-  // The partial is read only where it shows something: the template library parses a
-  // partial anew at every inclusion.
+  SetData(data, "uses", Kinds(dependencies.uses, owner, view));
+  SetData(data, "usedBy", Kinds(dependencies.usedBy, owner, view));
   data.set("hasUsage", !dependencies.uses.isEmpty() || !dependencies.usedBy.isEmpty());
   data.set("usageDiagram", false);  // a unit's or package's drawing replaces these
   data.set("usageDiagramNote", false);

@@ -12,7 +12,40 @@
 
 namespace mustache = kainjow::mustache;
 
+// The library's set and push_back copy their value, and the copy of a list or an object is a
+// copy of all it holds, made again at every level it is put into: a large document's build
+// spent half its time copying.
+void SetData(TemplateData& d, const std::string& name, TemplateData value) {
+  d.set(name, mustache::data(false));
+  *const_cast<mustache::data*>(d.get(name)) = std::move(value);
+}
+
+void AppendData(TemplateData& list, TemplateData value) {
+  auto& items = const_cast<mustache::basic_list<std::string>&>(list.list_value());
+  if (items.size() == items.capacity()) {
+    // The library's values do not promise to move without throwing, so a vector that grows
+    // in place copies every one: it grows here by moving them.
+    mustache::basic_list<std::string> grown;
+    grown.reserve(std::max<std::size_t>(4, items.size() * 2));
+    for (TemplateData& item : items) {
+      grown.emplace_back(false);
+      grown.back() = std::move(item);
+    }
+    items.swap(grown);
+  }
+  items.emplace_back(false);
+  items.back() = std::move(value);
+}
+
 namespace {
+
+// A text's lines: CR LF, LF and CR each end one. Most texts are one line, which needs no
+// pattern matched.
+QStringList SplitLines(const QString& text) {
+  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+  if (!text.contains(u'\n') && !text.contains(u'\r')) return {text};
+  return text.split(breaks);
+}
 
 std::string S(const QString& text) { return text.toStdString(); }
 
@@ -21,29 +54,28 @@ mustache::data List() { return mustache::data(mustache::data::type::list); }
 // A link as the templates see it: `name` and `href`.
 mustache::data Link(const QString& name, const QString& href) {
   mustache::data d;
-  d.set("name", S(name));
-  d.set("href", S(href));
+  SetData(d, "name", S(name));
+  SetData(d, "href", S(href));
   return d;
 }
 
 // An empty text is set as false: "{{#field}}" is then false, "{{field}}" writes nothing,
 // and the name never falls through to a field of the same name further out.
 void SetText(mustache::data& d, const char* name, const QString& text) {
-  d.set(name, text.isEmpty() ? mustache::data(false) : mustache::data(S(text)));
+  SetData(d, name, text.isEmpty() ? mustache::data(false) : mustache::data(S(text)));
 }
 
 // A list with the flag "has" + Name (hasColumns), for markup around a non-empty list.
-void SetList(mustache::data& d, const std::string& name, const mustache::data& list) {
-  d.set(name, list);
-  d.set("has" + std::string(1, char(std::toupper(name[0]))) + name.substr(1),
-        !list.is_empty_list());
+void SetList(mustache::data& d, const std::string& name, mustache::data list) {
+  SetData(d, "has" + std::string(1, char(std::toupper(name[0]))) + name.substr(1),
+      !list.is_empty_list());
+  SetData(d, name, std::move(list));
 }
 
 // A text as paragraphs of lines: line breaks (CR LF, LF or CR) end lines, blank lines end
 // paragraphs; "more" marks every line but a paragraph's last. A user's text keeps its line
 // breaks; a comment block's lines, wrapped to fit the source, `flow` into one line each.
 mustache::data Paragraphs(const QString& text, bool flow = false) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data paragraphs = List();
   QStringList current;
   auto flush = [&] {
@@ -52,16 +84,16 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
     mustache::data lines = List();
     for (qsizetype i = 0; i < current.size(); ++i) {
       mustache::data line;
-      line.set("text", S(current[i]));
-      line.set("more", i + 1 < current.size());
-      lines.push_back(line);
+      SetData(line, "text", S(current[i]));
+      SetData(line, "more", i + 1 < current.size());
+      AppendData(lines, std::move(line));
     }
     mustache::data p;
-    p.set("lines", lines);
-    paragraphs.push_back(p);
+    SetData(p, "lines", std::move(lines));
+    AppendData(paragraphs, std::move(p));
     current.clear();
   };
-  for (const QString& line : text.split(breaks)) {
+  for (const QString& line : SplitLines(text)) {
     if (line.trimmed().isEmpty()) {
       flush();
     } else {
@@ -75,7 +107,7 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
 void SetParagraphs(mustache::data& d, const char* name, const QString& text,
                    bool flow = false) {
   mustache::data p = Paragraphs(text, flow);
-  d.set(name, p.is_empty_list() ? mustache::data(false) : p);
+  SetData(d, name, p.is_empty_list() ? mustache::data(false) : p);
 }
 
 // A fence of backticks longer than any run of backticks in the texts (three at least), so
@@ -97,40 +129,38 @@ std::string FenceFor(const QStringList& texts) {
 // No lines: "code" is false.
 void SetCode(mustache::data& d, const QStringList& lines) {
   if (lines.isEmpty()) {
-    d.set("code", false);
+    SetData(d, "code", false);
     return;
   }
   mustache::data list = List();
   for (const QString& l : lines) {
     mustache::data line;
-    line.set("text", S(l));
-    list.push_back(line);
+    SetData(line, "text", S(l));
+    AppendData(list, std::move(line));
   }
   mustache::data code;
-  code.set("lines", list);
-  code.set("text", S(lines.join(u'\n')));
-  code.set("fence", FenceFor(lines));
-  d.set("code", code);
+  SetData(code, "lines", std::move(list));
+  SetData(code, "text", S(lines.join(u'\n')));
+  SetData(code, "fence", FenceFor(lines));
+  SetData(d, "code", std::move(code));
 }
 
 // A comment's lines as the Markdown writes them: every line break ends a line, blank lines
 // and all.
 mustache::data Lines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
   mustache::data list = List();
   if (text.isEmpty()) return list;
-  const QStringList lines = text.split(breaks);
+  const QStringList lines = SplitLines(text);
   for (qsizetype i = 0; i < lines.size(); ++i) {
     mustache::data line("text", S(lines[i]));
-    line.set("more", i + 1 < lines.size());
-    list.push_back(line);
+    SetData(line, "more", i + 1 < lines.size());
+    AppendData(list, std::move(line));
   }
   return list;
 }
 
 QStringList TextLines(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
   return lines;
 }
@@ -150,14 +180,14 @@ mustache::data Columns(const QList<ModelColumn>& columns) {
   int position = 0;
   for (const ModelColumn& c : columns) {
     mustache::data d;
-    d.set("position", std::to_string(++position));
-    d.set("name", S(c.name));
+    SetData(d, "position", std::to_string(++position));
+    SetData(d, "name", S(c.name));
     SetText(d, "type", c.type);
-    d.set("notNull", !c.nullable);
+    SetData(d, "notNull", !c.nullable);
     SetText(d, "default", c.defaultValue);
     SetText(d, "comment", c.comment);
-    d.set("commentLines", Lines(c.comment));
-    list.push_back(d);
+    SetData(d, "commentLines", Lines(c.comment));
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -174,10 +204,10 @@ mustache::data Block(const CommentBlock& b, const ParameterCheck& check) {
     SetText(row, "name", p.name);
     SetText(row, "type", p.type);
     SetText(row, "description", p.description);
-    row.set("stale", check.stale.contains(p.name.trimmed()));
-    parameters.push_back(row);
+    SetData(row, "stale", check.stale.contains(p.name.trimmed()));
+    AppendData(parameters, std::move(row));
   }
-  SetList(d, "parameters", parameters);
+  SetList(d, "parameters", std::move(parameters));
   SetText(d, "returnHeading", b.returnHeading);
   SetParagraphs(d, "returnText", b.returnText.join(u'\n'), true);
   return d;
@@ -192,9 +222,9 @@ mustache::data Segments(const QString& text,
   const auto plain = [&list](const QString& t) {
     if (t.isEmpty()) return;
     mustache::data d("text", S(t));
-    d.set("href", false);
-    d.set("code", false);
-    list.push_back(d);
+    SetData(d, "href", false);
+    SetData(d, "code", false);
+    AppendData(list, std::move(d));
   };
   qsizetype at = 0;
   for (auto it = link.globalMatch(text); it.hasNext();) {
@@ -204,8 +234,8 @@ mustache::data Segments(const QString& text,
     const QString label = m.captured(2).trimmed();
     mustache::data d("text", S(label.isEmpty() ? target : label));
     SetText(d, "href", href(target));
-    d.set("code", true);
-    list.push_back(d);
+    SetData(d, "code", true);
+    AppendData(list, std::move(d));
     at = m.capturedEnd();
   }
   plain(text.mid(at));
@@ -214,12 +244,12 @@ mustache::data Segments(const QString& text,
 
 void SetSegments(mustache::data& d, const char* name, const QString& text,
                  const std::function<QString(const QString&)>& href) {
-  d.set(name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
+  SetData(d, name, text.isEmpty() ? mustache::data(false) : Segments(text, href));
 }
 
 mustache::data Code(const QString& text) {
   mustache::data d("text", S(text));
-  d.set("fence", FenceFor({text}));
+  SetData(d, "fence", FenceFor({text}));
   return d;
 }
 
@@ -233,35 +263,35 @@ mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>&
       arguments.begin(), arguments.end(), [](const ModelArgument& a) { return !a.description.isEmpty(); });
   if (doc.IsEmpty() && !describesArguments) return mustache::data(false);
   mustache::data d;
-  d.set("fromBody", doc.fromBody);
+  SetData(d, "fromBody", doc.fromBody);
   if (doc.deprecated) {
     mustache::data deprecated;
     SetSegments(deprecated, "text", doc.deprecation, href);
-    d.set("deprecated", deprecated);
+    SetData(d, "deprecated", std::move(deprecated));
   } else {
-    d.set("deprecated", false);
+    SetData(d, "deprecated", false);
   }
   mustache::data blocks = List();
   for (const plsql::TextBlock& b : doc.description) {
     mustache::data block;
-    block.set("isParagraph", b.kind == plsql::TextBlock::Paragraph);
-    block.set("isBullets", b.kind == plsql::TextBlock::Bullets);
-    block.set("isNumbered", b.kind == plsql::TextBlock::Numbered);
-    block.set("isPre", b.kind == plsql::TextBlock::Preformatted);
-    block.set("segments", b.kind == plsql::TextBlock::Paragraph
+    SetData(block, "isParagraph", b.kind == plsql::TextBlock::Paragraph);
+    SetData(block, "isBullets", b.kind == plsql::TextBlock::Bullets);
+    SetData(block, "isNumbered", b.kind == plsql::TextBlock::Numbered);
+    SetData(block, "isPre", b.kind == plsql::TextBlock::Preformatted);
+    SetData(block, "segments", b.kind == plsql::TextBlock::Paragraph
                               ? Segments(b.lines.join(u' '), href)
                               : List());
     mustache::data items = List();
     if (b.kind == plsql::TextBlock::Bullets || b.kind == plsql::TextBlock::Numbered) {
       for (const QString& item : b.lines)
-        items.push_back(mustache::data("segments", Segments(item, href)));
+        AppendData(items, mustache::data("segments", Segments(item, href)));
     }
-    block.set("items", items);
-    block.set("code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
+    SetData(block, "items", std::move(items));
+    SetData(block, "code", b.kind == plsql::TextBlock::Preformatted ? Code(b.lines.join(u'\n'))
                                                                : mustache::data(false));
-    blocks.push_back(block);
+    AppendData(blocks, std::move(block));
   }
-  SetList(d, "blocks", blocks);
+  SetList(d, "blocks", std::move(blocks));
 
   mustache::data parameters = List();
   QSet<QString> declared;
@@ -273,44 +303,44 @@ mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>&
     SetText(row, "type", a.type);
     SetText(row, "inOut", a.inOut);
     SetSegments(row, "description", a.description, href);
-    row.set("stale", false);
-    parameters.push_back(row);
+    SetData(row, "stale", false);
+    AppendData(parameters, std::move(row));
   }
   for (const plsql::DocTag& t : doc.parameters) {
     if (t.name.isEmpty() || declared.contains(t.name.toUpper())) continue;
     described = true;
     mustache::data row("name", S(t.name));
-    row.set("type", false);
-    row.set("inOut", false);
+    SetData(row, "type", false);
+    SetData(row, "inOut", false);
     SetSegments(row, "description", t.text, href);
-    row.set("stale", true);
-    parameters.push_back(row);
+    SetData(row, "stale", true);
+    AppendData(parameters, std::move(row));
   }
   if (!described) parameters = List();
-  SetList(d, "parameters", parameters);
+  SetList(d, "parameters", std::move(parameters));
   SetSegments(d, "returns", doc.returns, href);
-  d.set("hasReturns", !doc.returns.isEmpty());
+  SetData(d, "hasReturns", !doc.returns.isEmpty());
 
   mustache::data throws = List();
   for (const plsql::DocTag& t : doc.throws) {
     mustache::data row("name", S(t.name));
     SetSegments(row, "text", t.text, href);
-    throws.push_back(row);
+    AppendData(throws, std::move(row));
   }
-  SetList(d, "throws", throws);
+  SetList(d, "throws", std::move(throws));
   mustache::data see = List();
   for (qsizetype i = 0; i < doc.see.size(); ++i) {
     mustache::data row("text", S(doc.see[i]));
     SetText(row, "href", href(doc.see[i]));
-    row.set("more", i + 1 < doc.see.size());
-    see.push_back(row);
+    SetData(row, "more", i + 1 < doc.see.size());
+    AppendData(see, std::move(row));
   }
-  SetList(d, "see", see);
+  SetList(d, "see", std::move(see));
   SetText(d, "since", doc.since);
   SetText(d, "authors", doc.authors.join(QStringLiteral(", ")));
   mustache::data examples = List();
-  for (const QString& e : doc.examples) examples.push_back(Code(e));
-  SetList(d, "examples", examples);
+  for (const QString& e : doc.examples) AppendData(examples, Code(e));
+  SetList(d, "examples", std::move(examples));
   return d;
 }
 
@@ -322,28 +352,28 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
   mustache::data list = List();
   for (const Signature& s : signatures) {
     mustache::data d;
-    d.set("type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
+    SetData(d, "type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
                                            : QStringLiteral("FUNCTION")));
-    d.set("name", S(s.name));
+    SetData(d, "name", S(s.name));
     mustache::data arguments = List();
     QStringList texts{s.name, s.returnType};
     for (qsizetype i = 0; i < s.arguments.size(); ++i) {
       const ModelArgument& a = s.arguments[i];
       texts << a.name << a.type << a.defaultValue;
       mustache::data arg;
-      arg.set("name", S(a.name));
+      SetData(arg, "name", S(a.name));
       SetText(arg, "inOut", a.inOut);
       SetText(arg, "type", a.type);
       SetText(arg, "default", a.defaultValue);
-      arg.set("more", i + 1 < s.arguments.size());
-      arg.set("undescribed", check.undescribed.contains(a.name));
-      arguments.push_back(arg);
+      SetData(arg, "more", i + 1 < s.arguments.size());
+      SetData(arg, "undescribed", check.undescribed.contains(a.name));
+      AppendData(arguments, std::move(arg));
     }
-    SetList(d, "arguments", arguments);
-    d.set("fence", FenceFor(texts));
+    SetList(d, "arguments", std::move(arguments));
+    SetData(d, "fence", FenceFor(texts));
     SetText(d, "returnType", s.returnType);
-    d.set("doc", DocData(s.doc, s.arguments, href));
-    list.push_back(d);
+    SetData(d, "doc", DocData(s.doc, s.arguments, href));
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -353,8 +383,8 @@ mustache::data Names(const QStringList& names) {
   mustache::data list = List();
   for (qsizetype i = 0; i < names.size(); ++i) {
     mustache::data name("name", S(names[i]));
-    name.set("more", i + 1 < names.size());
-    list.push_back(name);
+    SetData(name, "more", i + 1 < names.size());
+    AppendData(list, std::move(name));
   }
   return list;
 }
@@ -363,7 +393,7 @@ mustache::data Names(const QStringList& names) {
 // (a missing object has its own warning), then the parameters its blocks do not describe
 // and those they describe that the dictionary no longer declares.
 void SetGaps(mustache::data& d, bool found, bool documented, const ParameterCheck& check) {
-  d.set("undocumented", found && !documented);
+  SetData(d, "undocumented", found && !documented);
   SetList(d, "undescribedParameters", Names(documented ? check.undescribed : QStringList()));
   SetList(d, "staleParameters", Names(check.stale));
 }
@@ -429,19 +459,20 @@ QString DocumentView::SectionAnchor(SectionKind kind) {
 
 void DocumentView::ForEachObject(
     SectionKind kind,
-    const std::function<void(const QString& anchor, const TemplateData& data)>& each) const {
+    const std::function<void(const QString& anchor, TemplateData& data)>& each) const {
+  const auto give = [&each](const QString& anchor, TemplateData data) { each(anchor, data); };
   switch (kind) {
     case SectionKind::Tables:
-      for (const TableObject& o : model_.tables) each(o.anchor, TableData(o));
+      for (const TableObject& o : model_.tables) give(o.anchor, TableData(o));
       break;
     case SectionKind::Views:
-      for (const ViewObject& o : model_.views) each(o.anchor, ViewData(o));
+      for (const ViewObject& o : model_.views) give(o.anchor, ViewData(o));
       break;
     case SectionKind::Units:
-      for (const UnitObject& o : model_.units) each(o.anchor, UnitData(o));
+      for (const UnitObject& o : model_.units) give(o.anchor, UnitData(o));
       break;
     case SectionKind::Packages:
-      for (const PackageObject& o : model_.packages) each(o.anchor, PackageData(o));
+      for (const PackageObject& o : model_.packages) give(o.anchor, PackageData(o));
       break;
     default: break;
   }
@@ -462,8 +493,7 @@ namespace {
 // A text as a reader sees it: line breaks alike (a project's texts end lines with CR LF,
 // the dictionary with LF), no blanks at the end of a line or around the whole.
 QString AsRead(const QString& text) {
-  static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  QStringList lines = text.split(breaks);
+  QStringList lines = SplitLines(text);
   for (QString& line : lines) {
     qsizetype end = line.size();
     while (end > 0 && line[end - 1].isSpace()) --end;
@@ -478,18 +508,18 @@ mustache::data ObjectData(const DocumentView& view, const char* kind, const Obje
                           const QString& anchor, const QString& description,
                           const QString& dictionaryComment, bool found) {
   mustache::data d;
-  d.set("kind", kind);
-  d.set("anchor", S(anchor));
-  d.set("href", S(view.ObjectHref(anchor)));
+  SetData(d, "kind", kind);
+  SetData(d, "anchor", S(anchor));
+  SetData(d, "href", S(view.ObjectHref(anchor)));
   SetText(d, "database", key.database);
   SetText(d, "owner", key.owner);
-  d.set("name", S(key.name));
-  d.set("fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
+  SetData(d, "name", S(key.name));
+  SetData(d, "fullName", S(key.owner.isEmpty() ? key.database + u'.' + key.name : key.FullName()));
   SetParagraphs(d, "description", description);
   if (AsRead(dictionaryComment) != AsRead(description))
     SetParagraphs(d, "dictionaryComment", dictionaryComment);
-  d.set("missing", !found);
-  d.set("undocumented", found && !HasDescription(description, dictionaryComment));
+  SetData(d, "missing", !found);
+  SetData(d, "undocumented", found && !HasDescription(description, dictionaryComment));
   SetText(d, "changedSince", view.ChangedSince(anchor));
   return d;
 }
@@ -502,31 +532,31 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   mustache::data synonyms = List();
   for (qsizetype i = 0; i < t.synonyms.size(); ++i) {
     mustache::data synonym("name", S(t.synonyms[i].name));
-    synonym.set("owner", S(t.synonyms[i].owner));
-    synonym.set("more", i + 1 < t.synonyms.size());
-    synonyms.push_back(synonym);
+    SetData(synonym, "owner", S(t.synonyms[i].owner));
+    SetData(synonym, "more", i + 1 < t.synonyms.size());
+    AppendData(synonyms, std::move(synonym));
   }
-  SetList(d, "synonyms", synonyms);
+  SetList(d, "synonyms", std::move(synonyms));
   SetList(d, "columns", Columns(t.columns));
 
   mustache::data constraints = List();
   for (const ModelConstraint& c : t.constraints) {
     mustache::data row;
-    row.set("name", S(c.name));
-    row.set("kind", S(KindText(c.kind)));
-    row.set("columns", S(c.columns.join(QStringLiteral(", "))));
+    SetData(row, "name", S(c.name));
+    SetData(row, "kind", S(KindText(c.kind)));
+    SetData(row, "columns", S(c.columns.join(QStringLiteral(", "))));
     SetText(row, "condition", c.condition);
-    row.set("references", false);
+    SetData(row, "references", false);
     if (c.kind == ConstraintKind::Foreign) {
       mustache::data ref;
-      ref.set("fullName", S(c.references.FullName()));
+      SetData(ref, "fullName", S(c.references.FullName()));
       SetText(ref, "href", c.referencedAnchor.isEmpty() ? QString() : ObjectHref(c.referencedAnchor));
-      ref.set("columns", S(c.referencedColumns.join(QStringLiteral(", "))));
-      row.set("references", ref);
+      SetData(ref, "columns", S(c.referencedColumns.join(QStringLiteral(", "))));
+      SetData(row, "references", std::move(ref));
     }
-    constraints.push_back(row);
+    AppendData(constraints, std::move(row));
   }
-  SetList(d, "constraints", constraints);
+  SetList(d, "constraints", std::move(constraints));
 
   mustache::data indexes = List();
   for (const ModelIndex& i : t.indexes) {
@@ -534,23 +564,23 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
     for (const IndexColumn& c : i.columns)
       columns.append(c.descending ? c.name + QStringLiteral(" DESC") : c.name);
     mustache::data row;
-    row.set("name", S(i.name));
-    row.set("unique", i.unique);
-    row.set("columns", S(columns.join(QStringLiteral(", "))));
-    indexes.push_back(row);
+    SetData(row, "name", S(i.name));
+    SetData(row, "unique", i.unique);
+    SetData(row, "columns", S(columns.join(QStringLiteral(", "))));
+    AppendData(indexes, std::move(row));
   }
-  SetList(d, "indexes", indexes);
+  SetList(d, "indexes", std::move(indexes));
 
   mustache::data referencedBy = List();
   for (const ModelReference& r : t.referencedBy) {
     mustache::data row;
-    row.set("fullName", S(r.table.FullName()));
-    row.set("href", S(ObjectHref(r.anchor)));
-    row.set("constraint", S(r.constraint));
-    row.set("columns", S(r.columns.join(QStringLiteral(", "))));
-    referencedBy.push_back(row);
+    SetData(row, "fullName", S(r.table.FullName()));
+    SetData(row, "href", S(ObjectHref(r.anchor)));
+    SetData(row, "constraint", S(r.constraint));
+    SetData(row, "columns", S(r.columns.join(QStringLiteral(", "))));
+    AppendData(referencedBy, std::move(row));
   }
-  SetList(d, "referencedBy", referencedBy);
+  SetList(d, "referencedBy", std::move(referencedBy));
   SetDependencies(d, t.dependencies, t.key.owner, *this);
 
   SetList(d, "triggers", TriggerList(t.triggers, t.key, t.anchor));
@@ -558,23 +588,23 @@ TemplateData DocumentView::TableData(const TableObject& t) const {
   const std::string* svg = diagrams_ ? diagrams_->TableSvg(t.anchor) : nullptr;
   if (svg) {
     mustache::data diagram;
-    diagram.set("svg", *svg);
-    diagram.set("file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
+    SetData(diagram, "svg", *svg);
+    SetData(diagram, "file", S(ObjectFileName(t.anchor, QStringLiteral(".svg"))));
     // The other tables in the drawing, the referenced ones first, each once.
     mustache::data links = List();
     QStringList linked{t.anchor};
     auto link = [&](const ObjectKey& key, const QString& anchor) {
       if (anchor.isEmpty() || linked.contains(anchor)) return;
       linked.append(anchor);
-      links.push_back(Link(key.FullName(), ObjectHref(anchor)));
+      AppendData(links, Link(key.FullName(), ObjectHref(anchor)));
     };
     for (const ModelConstraint& c : t.constraints)
       if (c.kind == ConstraintKind::Foreign) link(c.references, c.referencedAnchor);
     for (const ModelReference& r : t.referencedBy) link(r.table, r.anchor);
-    SetList(diagram, "links", links);
-    d.set("diagram", diagram);
+    SetList(diagram, "links", std::move(links));
+    SetData(d, "diagram", std::move(diagram));
   } else {
-    d.set("diagram", false);
+    SetData(d, "diagram", false);
   }
   SetText(d, "diagramNote", diagrams_ ? diagrams_->TableNote(t.anchor) : QString());
   return d;
@@ -585,20 +615,20 @@ TemplateData DocumentView::TriggerList(const QList<ModelTrigger>& list, const Ob
   mustache::data triggers = List();
   for (const ModelTrigger& tr : list) {
     mustache::data row;
-    row.set("name", S(tr.owner == key.owner ? tr.name : tr.owner + u'.' + tr.name));
-    row.set("anchor", S(tr.anchor));
-    row.set("href", S(MemberHref(anchor, tr.anchor)));
-    row.set("timing", S(tr.timing));
-    row.set("event", S(tr.event));
-    row.set("level", tr.eachRow ? "for each row" : "once per statement");
+    SetData(row, "name", S(tr.owner == key.owner ? tr.name : tr.owner + u'.' + tr.name));
+    SetData(row, "anchor", S(tr.anchor));
+    SetData(row, "href", S(MemberHref(anchor, tr.anchor)));
+    SetData(row, "timing", S(tr.timing));
+    SetData(row, "event", S(tr.event));
+    SetData(row, "level", tr.eachRow ? "for each row" : "once per statement");
     SetText(row, "when", tr.when);
-    row.set("disabled", !tr.enabled);
-    row.set("invalid", tr.invalid);
-    row.set("doc", DocData(tr.doc, {}, [this](const QString& target) {
+    SetData(row, "disabled", !tr.enabled);
+    SetData(row, "invalid", tr.invalid);
+    SetData(row, "doc", DocData(tr.doc, {}, [this](const QString& target) {
               return DocHref(target, nullptr);
             }));
     SetCode(row, tr.body);
-    triggers.push_back(row);
+    AppendData(triggers, std::move(row));
   }
   return triggers;
 }
@@ -607,20 +637,20 @@ void DocumentView::SetUsageDiagram(TemplateData& d, const QString& anchor) const
   const std::string* svg = diagrams_ ? diagrams_->DependencySvg(anchor) : nullptr;
   if (svg) {
     mustache::data diagram;
-    diagram.set("svg", *svg);
-    diagram.set("file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
-    d.set("usageDiagram", diagram);
-    d.set("hasUsage", true);
+    SetData(diagram, "svg", *svg);
+    SetData(diagram, "file", S(ObjectFileName(anchor, QStringLiteral(".svg"))));
+    SetData(d, "usageDiagram", std::move(diagram));
+    SetData(d, "hasUsage", true);
   }
   const QString note = diagrams_ ? diagrams_->DependencyNote(anchor) : QString();
   SetText(d, "usageDiagramNote", note);
-  if (!note.isEmpty()) d.set("hasUsage", true);
+  if (!note.isEmpty()) SetData(d, "hasUsage", true);
 }
 
 TemplateData DocumentView::ViewData(const ViewObject& v) const {
   mustache::data d =
       ObjectData(*this, "View", v.key, v.anchor, v.description, v.dictionaryComment, v.found);
-  d.set("invalid", v.invalid);
+  SetData(d, "invalid", v.invalid);
   SetDependencies(d, v.dependencies, v.key.owner, *this);
   SetList(d, "triggers", TriggerList(v.triggers, v.key, v.anchor));
   SetList(d, "columns", Columns(v.columns));
@@ -631,9 +661,9 @@ TemplateData DocumentView::ViewData(const ViewObject& v) const {
 TemplateData DocumentView::UnitData(const UnitObject& u) const {
   const char* kind = u.type == QStringLiteral("FUNCTION") ? "Function" : "Procedure";
   mustache::data d = ObjectData(*this, kind, u.key, u.anchor, QString(), QString(), u.found);
-  d.set("type", S(u.type));
-  d.set("typeWord", S(u.type.toLower()));
-  d.set("invalid", u.invalid);
+  SetData(d, "type", S(u.type));
+  SetData(d, "typeWord", S(u.type.toLower()));
+  SetData(d, "invalid", u.invalid);
   SetDependencies(d, u.dependencies, u.key.owner, *this);
   SetUsageDiagram(d, u.anchor);
   const ParameterCheck check = CheckParameters(u.blocks, u.signatures);
@@ -642,8 +672,8 @@ TemplateData DocumentView::UnitData(const UnitObject& u) const {
             return DocHref(target, nullptr);
           }));
   mustache::data blocks = List();
-  for (const CommentBlock& b : u.blocks) blocks.push_back(Block(b, check));
-  SetList(d, "blocks", blocks);
+  for (const CommentBlock& b : u.blocks) AppendData(blocks, Block(b, check));
+  SetList(d, "blocks", std::move(blocks));
   SetCode(d, u.source);
   return d;
 }
@@ -652,41 +682,41 @@ TemplateData DocumentView::PackageData(const PackageObject& p) const {
   mustache::data d =
       ObjectData(*this, "Package", p.key, p.anchor, p.description, QString(), p.found);
   const auto href = [this, &p](const QString& target) { return DocHref(target, &p); };
-  d.set("invalid", p.invalid);
+  SetData(d, "invalid", p.invalid);
   SetDependencies(d, p.dependencies, p.key.owner, *this);
   SetUsageDiagram(d, p.anchor);
-  d.set("undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
-  d.set("doc", DocData(p.doc, {}, href));
+  SetData(d, "undocumented", p.found && !HasDescription(p.description) && p.doc.IsEmpty());
+  SetData(d, "doc", DocData(p.doc, {}, href));
   mustache::data declarations = List();
   for (const ModelDeclaration& decl : p.declarations) {
     mustache::data row("kind", S(decl.kind));
-    row.set("name", S(decl.name));
-    row.set("definition", Code(decl.text));
-    row.set("doc", DocData(decl.doc, {}, href));
-    declarations.push_back(row);
+    SetData(row, "name", S(decl.name));
+    SetData(row, "definition", Code(decl.text));
+    SetData(row, "doc", DocData(decl.doc, {}, href));
+    AppendData(declarations, std::move(row));
   }
-  SetList(d, "declarations", declarations);
+  SetList(d, "declarations", std::move(declarations));
   mustache::data blocks = List();
-  for (const CommentBlock& b : p.textBlocks) blocks.push_back(Block(b, ParameterCheck()));
-  SetList(d, "blocks", blocks);
+  for (const CommentBlock& b : p.textBlocks) AppendData(blocks, Block(b, ParameterCheck()));
+  SetList(d, "blocks", std::move(blocks));
   mustache::data members = List();
   for (const MemberObject& m : p.members) {
     const ParameterCheck check = CheckParameters(m.blocks, m.signatures);
     mustache::data row;
-    row.set("name", S(m.name));
-    row.set("anchor", S(m.anchor));
-    row.set("href", S(MemberHref(p.anchor, m.anchor)));
+    SetData(row, "name", S(m.name));
+    SetData(row, "anchor", S(m.anchor));
+    SetData(row, "href", S(MemberHref(p.anchor, m.anchor)));
     SetText(row, "type", m.type);
     const bool documented = !m.blocks.isEmpty() || HasDocComment(m.signatures);
-    row.set("documented", documented);
+    SetData(row, "documented", documented);
     mustache::data memberBlocks = List();
-    for (const CommentBlock& b : m.blocks) memberBlocks.push_back(Block(b, check));
-    SetList(row, "blocks", memberBlocks);
+    for (const CommentBlock& b : m.blocks) AppendData(memberBlocks, Block(b, check));
+    SetList(row, "blocks", std::move(memberBlocks));
     SetGaps(row, false, documented, check);
     SetList(row, "signatures", Signatures(m.signatures, check, href));
-    members.push_back(row);
+    AppendData(members, std::move(row));
   }
-  SetList(d, "members", members);
+  SetList(d, "members", std::move(members));
   SetCode(d, p.source);
   return d;
 }
@@ -716,36 +746,36 @@ mustache::data Groups(const QList<NavItem>& items) {
       at = order.size() - 1;
     }
     mustache::data d;
-    d.set("name", S(item.name));
-    d.set("href", S(item.href));
-    d.set("filter", S(item.filter.toLower()));
-    d.set("changed", item.changed);
+    SetData(d, "name", S(item.name));
+    SetData(d, "href", S(item.href));
+    SetData(d, "filter", S(item.filter.toLower()));
+    SetData(d, "changed", item.changed);
     mustache::data members = List();
     for (const auto& [name, href] : item.members) {
       mustache::data member;
-      member.set("name", S(name));
-      member.set("href", S(href));
-      members.push_back(member);
+      SetData(member, "name", S(name));
+      SetData(member, "href", S(href));
+      AppendData(members, std::move(member));
     }
-    d.set("hasMembers", !item.members.isEmpty());
-    d.set("members", members);
-    lists[at].push_back(d);
+    SetData(d, "hasMembers", !item.members.isEmpty());
+    SetData(d, "members", std::move(members));
+    AppendData(lists[at], std::move(d));
   }
   for (qsizetype i = 0; i < order.size(); ++i) {
     mustache::data g;
-    g.set("label", S(order[i]));
-    g.set("items", lists[i]);
-    groups.push_back(g);
+    SetData(g, "label", S(order[i]));
+    SetData(g, "items", std::move(lists[i]));
+    AppendData(groups, std::move(g));
   }
   return groups;
 }
 
 mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
   mustache::data section;
-  section.set("title", S(SectionTitle(kind)));
-  section.set("href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  section.set("anchor", S(DocumentView::SectionAnchor(kind)));
-  section.set("groups", Groups(items));
+  SetData(section, "title", S(SectionTitle(kind)));
+  SetData(section, "href", S(u'#' + DocumentView::SectionAnchor(kind)));
+  SetData(section, "anchor", S(DocumentView::SectionAnchor(kind)));
+  SetData(section, "groups", Groups(items));
   return section;
 }
 
@@ -755,25 +785,25 @@ mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavI
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
-    d.set("anchor", S(o.anchor));
+    SetData(d, "anchor", S(o.anchor));
     const QString label = o.database + u'.' + o.owner;
-    d.set("label", S(label));
+    SetData(d, "label", S(label));
     mustache::data links = List();
     for (const NavItem& item : items)
-      if (item.group == label) links.push_back(Link(item.name, item.href));
-    SetList(d, "links", links);
-    d.set("tables", std::to_string(o.tables));
-    d.set("limit", std::to_string(kOverviewTableLimit));
+      if (item.group == label) AppendData(links, Link(item.name, item.href));
+    SetList(d, "links", std::move(links));
+    SetData(d, "tables", std::to_string(o.tables));
+    SetData(d, "limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
     if (o.svg.empty()) {
-      d.set("diagram", false);
+      SetData(d, "diagram", false);
     } else {
       mustache::data diagram;
-      diagram.set("svg", o.svg);
-      diagram.set("file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
-      d.set("diagram", diagram);
+      SetData(diagram, "svg", o.svg);
+      SetData(diagram, "file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
+      SetData(d, "diagram", std::move(diagram));
     }
-    list.push_back(d);
+    AppendData(list, std::move(d));
   }
   return list;
 }
@@ -793,9 +823,9 @@ QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
 
 mustache::data TallyData(const Tally& t) {
   mustache::data d;
-  d.set("percent", S(QString::number(t.Percent(), 'f', 1)));
-  d.set("documented", std::to_string(t.documented));
-  d.set("items", std::to_string(t.total));
+  SetData(d, "percent", S(QString::number(t.Percent(), 'f', 1)));
+  SetData(d, "documented", std::to_string(t.documented));
+  SetData(d, "items", std::to_string(t.total));
   return d;
 }
 
@@ -805,11 +835,11 @@ mustache::data CoverageData(const CoverageReport& report) {
   mustache::data kinds = List();
   for (qsizetype i = 0; i < report.kinds.size(); ++i) {
     mustache::data kind = TallyData(report.Summary(report.kinds[i]).Items());
-    kind.set("title", S(KindTitle(report.kinds[i])));
-    kind.set("more", i + 1 < report.kinds.size());
-    kinds.push_back(kind);
+    SetData(kind, "title", S(KindTitle(report.kinds[i])));
+    SetData(kind, "more", i + 1 < report.kinds.size());
+    AppendData(kinds, kind);
   }
-  SetList(d, "kinds", kinds);
+  SetList(d, "kinds", std::move(kinds));
   return d;
 }
 
@@ -820,53 +850,53 @@ mustache::data CoverageData(const CoverageReport& report) {
 TemplateData DocumentView::ChangesData() const {
   if (model_.changesSince.isEmpty()) return mustache::data(false);
   mustache::data d;
-  d.set("since", S(model_.changesSince));
+  SetData(d, "since", S(model_.changesSince));
   mustache::data items = List();
   qsizetype breaking = 0;
   for (const ModelChange& c : model_.changes) {
     mustache::data item;
-    item.set("text", S(c.text));
-    item.set("breaking", c.breaking);
+    SetData(item, "text", S(c.text));
+    SetData(item, "breaking", c.breaking);
     SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
-    items.push_back(item);
+    AppendData(items, std::move(item));
     breaking += c.breaking;
   }
-  SetList(d, "items", items);
-  d.set("count", std::to_string(model_.changes.size()));
-  d.set("breaking", std::to_string(breaking));
+  SetList(d, "items", std::move(items));
+  SetData(d, "count", std::to_string(model_.changes.size()));
+  SetData(d, "breaking", std::to_string(breaking));
   return d;
 }
 
 TemplateData DocumentView::PageData(
     const std::function<std::string(SectionKind)>& objects) const {
   mustache::data d;
-  d.set("name", S(model_.name));
-  d.set("version", S(model_.version));
-  d.set("created", S(model_.created));
-  d.set("updated", S(model_.updated));
-  d.set("contents", model_.contents);
-  d.set("site", links_.style == LinkStyle::Site);
-  d.set("coverage", CoverageData(MeasureCoverage(model_)));
-  d.set("changes", ChangesData());
+  SetData(d, "name", S(model_.name));
+  SetData(d, "version", S(model_.version));
+  SetData(d, "created", S(model_.created));
+  SetData(d, "updated", S(model_.updated));
+  SetData(d, "contents", model_.contents);
+  SetData(d, "site", links_.style == LinkStyle::Site);
+  SetData(d, "coverage", CoverageData(MeasureCoverage(model_)));
+  SetData(d, "changes", ChangesData());
 
   mustache::data nav = List();
   mustache::data sections = List();
   for (const SectionKind kind : model_.sections) {
     QList<NavItem> items;
     mustache::data section;
-    section.set("title", S(SectionTitle(kind)));
-    section.set("anchor", S(SectionAnchor(kind)));
-    section.set("text", false);
-    section.set("isList", false);
-    section.set("hasEntries", false);
-    section.set("overviews", List());
+    SetData(section, "title", S(SectionTitle(kind)));
+    SetData(section, "anchor", S(SectionAnchor(kind)));
+    SetData(section, "text", false);
+    SetData(section, "isList", false);
+    SetData(section, "hasEntries", false);
+    SetData(section, "overviews", List());
     switch (kind) {
       case SectionKind::General:
         SetParagraphs(section, "text", model_.general);
         break;
       case SectionKind::Tables:
         items = Items(*this, model_.tables);
-        if (diagrams_) section.set("overviews", Overviews(diagrams_->overviews, items));
+        if (diagrams_) SetData(section, "overviews", Overviews(diagrams_->overviews, items));
         break;
       case SectionKind::Views: items = Items(*this, model_.views); break;
       case SectionKind::Units: items = Items(*this, model_.units); break;
@@ -889,35 +919,35 @@ TemplateData DocumentView::PageData(
         mustache::data list = List();
         for (const ListEntry& e : entries) {
           mustache::data row;
-          row.set("anchor", S(e.anchor));
-          row.set("name", S(e.key.name));
-          row.set("fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+          SetData(row, "anchor", S(e.anchor));
+          SetData(row, "name", S(e.key.name));
+          SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
                                                        : e.key.FullName()));
           SetParagraphs(row, "description", e.description);
           SetDependencies(row, e.dependencies, e.key.owner, *this);
-          list.push_back(row);
+          AppendData(list, std::move(row));
           items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
                         !ChangedSince(e.anchor).isEmpty()});
         }
-        section.set("isList", true);
-        section.set("hasEntries", !entries.isEmpty());
-        section.set("entries", list);
+        SetData(section, "isList", true);
+        SetData(section, "hasEntries", !entries.isEmpty());
+        SetData(section, "entries", std::move(list));
         break;
       }
     }
-    section.set("pages", false);
+    SetData(section, "pages", false);
     if (links_.style == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
-      pages.set("count", std::to_string(items.size()));
-      pages.set("title", S(SectionTitle(kind).toLower()));
-      section.set("pages", pages);
+      SetData(pages, "count", std::to_string(items.size()));
+      SetData(pages, "title", S(SectionTitle(kind).toLower()));
+      SetData(section, "pages", std::move(pages));
     }
-    section.set("objects", objects(kind));
-    section.set("groups", Groups(items));
-    nav.push_back(NavSection(kind, items));
-    sections.push_back(section);
+    SetData(section, "objects", objects(kind));
+    SetData(section, "groups", Groups(items));
+    AppendData(nav, NavSection(kind, items));
+    AppendData(sections, std::move(section));
   }
-  d.set("nav", nav);
-  d.set("sections", sections);
+  SetData(d, "nav", std::move(nav));
+  SetData(d, "sections", std::move(sections));
   return d;
 }

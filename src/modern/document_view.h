@@ -23,6 +23,11 @@ using TemplateData = kainjow::mustache::basic_data<std::string>;
 
 struct Diagrams;
 
+// Puts `value` into the object `d` under `name`, or at the end of `list`, moved: the template
+// library's own set and push_back copy all the value holds.
+void SetData(TemplateData& d, const std::string& name, TemplateData value);
+void AppendData(TemplateData& list, TemplateData value);
+
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews.
@@ -41,10 +46,10 @@ class DocumentView {
   TemplateData PackageData(const PackageObject& package) const;
 
   // Each object of a tables, views, units or packages section, in document order, with its
-  // anchor and its data; nothing for any other section.
+  // anchor and its data, which `each` may add to; nothing for any other section.
   void ForEachObject(
       SectionKind kind,
-      const std::function<void(const QString& anchor, const TemplateData& data)>& each) const;
+      const std::function<void(const QString& anchor, TemplateData& data)>& each) const;
   // The base name of the template of a section's objects: "table", "view", "unit", "package".
   static QString ObjectTemplate(SectionKind kind);
 

@@ -250,7 +250,7 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
   bool ok = true;
   for (const SectionKind kind : model.sections) {
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
-    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+    view.ForEachObject(kind, [&](const QString& anchor, TemplateData& data) {
       if (!ok) return;
       std::string page;
       templates.Render(name, data, page);

@@ -71,7 +71,7 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
     at = mark + kObjectsMark.size() + 2;
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
     bool ok = true;
-    view.ForEachObject(kind, [&](const QString&, const TemplateData& data) {
+    view.ForEachObject(kind, [&](const QString&, TemplateData& data) {
       std::string out;
       templates.Render(name, data, out);
       ok = ok && write(out);

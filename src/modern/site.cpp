@@ -34,16 +34,15 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     section.set("title", S(SectionTitle(kind)));
     section.set("href", S(QStringLiteral("index.html#") + DocumentView::SectionAnchor(kind)));
     bool ok = true;
-    view.ForEachObject(kind, [&](const QString& anchor, const TemplateData& data) {
+    view.ForEachObject(kind, [&](const QString& anchor, TemplateData& data) {
       if (!ok) return;
       std::string article;
       templates.Render(name, data, article);
-      TemplateData page = data;
-      page.set("article", article);
-      page.set("document", document);
-      page.set("section", section);
+      data.set("article", article);
+      data.set("document", document);
+      data.set("section", section);
       std::string out;
-      templates.Render(QStringLiteral("object.html"), page, out);
+      templates.Render(QStringLiteral("object.html"), data, out);
       ok = put(ObjectFileName(anchor, QStringLiteral(".html")), QByteArray::fromStdString(out));
     });
     if (!ok) return false;

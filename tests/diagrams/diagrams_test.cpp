@@ -234,7 +234,8 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
 // name in a label or tooltip) are drawn as they are, in SVG that parses. A screen reader
 // reads each table's group by the table's name and each arrow's as what it says.
 TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
-  const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>");
+  // Markup, the library's escapes, a line break, and letters of two, three and four bytes.
+  const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>\u00c4\u20ac\U0001F600");
   TableObject a = Table(hostile, hostile, hostile);
   TableObject b = Table("O", "B", "ID");
   AddKey(b, a, hostile + u'2', hostile + u'3');

@@ -552,6 +552,25 @@ TEST(Templates, ABuiltInTemplateIncludesTheUsersPiece) {
   EXPECT_NE(unit.find("<p>own signatures</p>"), std::string::npos) << unit;
 }
 
+// Included templates are written into their includer once, on load; each must still read
+// its tags with the delimiters it starts with, and its includer's stay its own.
+TEST(Templates, AnIncludedTemplateKeepsItsOwnDelimiters) {
+  QTemporaryDir dir;
+  testenv::WriteBytes(dir.filePath("doc.html"), "{{=<% %>=}}[<%name%>]");
+  testenv::WriteBytes(dir.filePath("parameters.html"), "({{name}})");
+  testenv::WriteBytes(dir.filePath("description.html"),
+                      "{{#items}}{{name}}{{/items}}|{{> doc.html}}{{name}}|"
+                      "{{> parameters.html}}{{=<% %>=}}<%> parameters.html%><%name%>");
+  kainjow::mustache::data items(kainjow::mustache::data::type::list);
+  items.push_back(kainjow::mustache::data("name", "a"));
+  items.push_back(kainjow::mustache::data("name", "b"));
+  kainjow::mustache::data data("name", "N");
+  data.set("items", items);
+  std::string out;
+  Templates(TemplateFormat::ModernHtml, dir.path()).Render("description.html", data, out);
+  EXPECT_EQ(out, "ab|[N]N|(N)(N)N");
+}
+
 TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
   const struct {
     std::map<QString, const char*> files;
