@@ -4,10 +4,11 @@
 
 namespace {
 
-// An owner's folder also holds its index page and its overview.
-constexpr int kOwnerFiles = 2;
-// A numbered folder also holds its index page.
-constexpr int kPartFiles = 1;
+// An owner's folder also holds its index page, its overview and the list of the files a
+// build wrote there.
+constexpr int kOwnerFiles = 3;
+// A numbered folder also holds its index page and that list.
+constexpr int kPartFiles = 2;
 
 }  // namespace
 
