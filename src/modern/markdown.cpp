@@ -43,7 +43,7 @@ namespace mustache = kainjow::mustache;
 
 std::string S(const QString& text) { return text.toStdString(); }
 
-// A page's objects is at most a table's page and its drawing.
+// The files of an object: at most its page and its drawing.
 constexpr int kObjectFiles = 2;
 
 // The objects of a section that have pages of their own: their keys and anchors.
@@ -142,7 +142,7 @@ mustache::data IndexSections(const OwnerPages& owner, const DocumentView& view,
   return sections;
 }
 
-// The owner's overview on its page, as the README showed it before owners had pages.
+// The owner's overview on its page: its drawing, or why there is none.
 mustache::data OverviewData(const OwnerOverview& o) {
   mustache::data d;
   d.set("tables", std::to_string(o.tables));
