@@ -504,9 +504,9 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
 TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
   const QString project = Path("p.htm");
   const QString ini = Path("s.txt");
-  for (const char* folder : {"md", "tpl", "users", "dir.htm"}) QDir(dir.path()).mkdir(folder);
-  for (const char* copy : {"p.htm", "md/README.md", "md/demo.hr.employees.md", "saved.vlm",
-                           "saved.vlm.vellumar-save"})
+  for (const char* folder : {"md/demo/hr", "tpl", "users", "dir.htm"}) QDir(dir.path()).mkpath(folder);
+  for (const char* copy : {"p.htm", "md/README.md", "md/demo/hr/demo.hr.employees.md",
+                           "saved.vlm", "saved.vlm.vellumar-save"})
     ASSERT_TRUE(QFile::copy(sample, Path(copy)));
   // The settings make the snapshot beside the project the one the project reads.
   testenv::WriteBytes(ini, "[General]\nProject_dir=" + dir.path().toUtf8() + "\n");
@@ -554,8 +554,8 @@ TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
        2, "is the template " + Path("tpl") + "/page.html"},
       {markdown + QStringList{Path("md/README.md"), Path("md/README.md")}, 2,
        "OUTPUT folder " + Path("md") + " holds the project file " + Path("md/README.md")},
-      {markdown + QStringList{Path("md/demo.hr.employees.md"), Path("md")}, 2,
-       "holds the project file " + Path("md/demo.hr.employees.md")},
+      {markdown + QStringList{Path("md/demo/hr/demo.hr.employees.md"), Path("md")}, 2,
+       "holds the project file " + Path("md/demo/hr/demo.hr.employees.md")},
       {markdown + QStringList{project, Path("users")}, 2,
        "ERROR: The folder " + Path("users") +
            " holds files that no earlier build wrote and that this build would replace: "
