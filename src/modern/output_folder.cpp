@@ -196,8 +196,7 @@ bool ReadListFile(int dirFd, const char* name, QByteArray* bytes, bool* missing,
 // What an earlier build listed: its files, and its folders. Each folder's list names the
 // files in it and the folders below it (with a "/" at the end), by their names, so that no
 // list grows with the whole document. A file in a folder counts only when the lists name
-// each folder above it too, and a list that names itself or the staging folder names
-// nothing there.
+// each folder above it too; a list that names the staging folder names nothing there.
 struct Manifest {
   QSet<QByteArray> files;
   QSet<QByteArray> folders;
@@ -226,7 +225,7 @@ bool ReadManifest(Folders& folders, const QByteArray& folder, Manifest* manifest
     const QByteArray name = line.trimmed();
     if (name.endsWith('/') && IsPath(name.chopped(1)))
       below.append(Join(folder, name.chopped(1)));
-    else if (IsPath(name) && BaseOf(name) != kManifestName)
+    else if (IsPath(name))
       files.append(Join(folder, name));
   }
   for (const QByteArray& sub : below) {
