@@ -31,7 +31,8 @@ page is reached from index.html; then index.html is checked as a modern page (it
 and the Enter key lead to object pages, and its search box finds an object by a word it
 holds, ranking matches by name first), and each object page (--pages N: the first N) is
 opened and checked for console errors, requests outside the folder, its in-page links, its
-diagram's links and, with axe-core, for every reader.
+diagram's links and, with axe-core, for every reader; how long index.html and each page took
+to open, and the memory of Chromium's renderer processes then, are printed.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -957,6 +958,32 @@ def traced(tools, session, path, expression):
     return value
 
 
+def page_memory_mb(tools):
+    """What the page holds in memory, in MB: the proportional set size (shared libraries
+    shared out) of Chromium's renderer processes, which hold the pages' documents, layout and
+    scripts; the browser's own processes hold about the same for any page."""
+    children, pids = {}, [tools._proc.pid]
+    for entry in pathlib.Path("/proc").iterdir():
+        try:
+            fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append(int(entry.name))
+        except (OSError, ValueError, IndexError):
+            continue
+    total_kb = 0
+    while pids:
+        pid = pids.pop()
+        pids += children.get(pid, [])
+        try:
+            if b"--type=renderer" not in pathlib.Path(f"/proc/{pid}/cmdline").read_bytes():
+                continue
+            for line in pathlib.Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines():
+                if line.startswith("Pss:"):
+                    total_kb += int(line.split()[1])
+        except OSError:
+            continue
+    return total_kb / 1024
+
+
 def object_pages_check(tools, session, site, pages, args):
     """Opens each object page of a site (the first --pages of them), prints how long they
     took, and checks its in-page links, a click in its diagram and, with axe-core, every
@@ -965,9 +992,10 @@ def object_pages_check(tools, session, site, pages, args):
     names = [n for n in pages if n != "index.html"]
     if args.pages is not None:
         names = names[:args.pages]
-    times = []
+    times, memory = [], []
     for name in names:
         times.append(open_page(tools, session, (site / name).as_uri())[1])
+        memory.append(page_memory_mb(tools))
         result = evaluate(tools, session, MODERN_LINK_CHECK)
         failures += [f"{name}: {f}" for f in result["failures"]]
         if result["charset"] != "UTF-8":
@@ -979,7 +1007,7 @@ def object_pages_check(tools, session, site, pages, args):
             failures += [f"{name}: {f}" for f in axe_check(tools, session, "on the page")]
     if times:
         print(f"  object pages: slowest opened and answering in {max(times):.2f} s, median "
-              f"{sorted(times)[len(times) // 2]:.2f} s")
+              f"{sorted(times)[len(times) // 2]:.2f} s; its renderer at most {max(memory):.0f} MB")
     return failures, len(names), clicked
 
 
@@ -1001,7 +1029,7 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
             loaded, answers = open_page(tools, session, document.as_uri())
             if site:
                 print(f"  index.html: loaded in {loaded:.2f} s, its contents' box answering "
-                      f"in {answers:.2f} s")
+                      f"in {answers:.2f} s, its renderer {page_memory_mb(tools):.0f} MB")
             readers = modern and not args.no_links
             if readers:
                 at_load = evaluate(tools, session, HEADINGS)

@@ -369,7 +369,10 @@ class ModelBuilder {
     for (ModelTrigger& t : triggers) {
       t.anchor = anchors_.Take(table.anchor + u'.' + AnchorPart(t.name));
       if (!ReadDocs()) continue;
-      const QList<plsql::Unit> units = Parse({TriggerSource(t)}, settings_);
+      // Most triggers carry no comment at all, and then there is nothing to read.
+      const QString source = TriggerSource(t);
+      if (!source.contains(QLatin1String("--")) && !source.contains(QLatin1String("/*"))) continue;
+      const QList<plsql::Unit> units = Parse({source}, settings_);
       if (const plsql::Unit* unit = FindUnit(units, plsql::UnitKind::Trigger)) t.doc = unit->doc;
     }
     return triggers;

@@ -13,15 +13,18 @@ namespace {
 class Words {
  public:
   void Add(const QString& text) {
-    QString word;
-    for (const QChar c : text) {
-      if (c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#') {
-        word += c.toLower();
-      } else {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+      if (i < text.size() && IsWordCharacter(text[i])) continue;
+      if (i > start) {
+        // One copy per word, lowered in place: a character at a time, appended, cost a
+        // large site a twentieth of its build.
+        QString word = text.mid(start, i - start);
+        for (QChar& c : word) c = c.toLower();
         Take(word);
       }
+      start = i + 1;
     }
-    Take(word);
   }
   void Add(const QStringList& texts) {
     for (const QString& t : texts) Add(t);
@@ -29,12 +32,14 @@ class Words {
   QString Joined() const { return order_.join(u' '); }
 
  private:
-  void Take(QString& word) {
-    if (!word.isEmpty() && !seen_.contains(word)) {
+  static bool IsWordCharacter(QChar c) {
+    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
+  }
+  void Take(const QString& word) {
+    if (!seen_.contains(word)) {
       seen_.insert(word);
       order_.append(word);
     }
-    word.clear();
   }
   QSet<QString> seen_;
   QStringList order_;
