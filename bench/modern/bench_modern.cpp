@@ -3,7 +3,8 @@
 // built by vellumar-build in a process of its own as the classic HTML document, the web
 // page, the Markdown folder and the web site (with and without diagrams). Per build it
 // prints the elapsed and CPU time and the peak resident memory (the child's own, as the
-// kernel counts it), then how the peak grows from the tenth to the whole, and the site's
+// kernel counts it), what it wrote (bytes, files, the largest file, the most entries in one
+// folder), then how the peak grows from the tenth to the whole, and the site's
 // CPU time beside the classic document's. Last, the web site of the whole in headless
 // Chromium (tools/check_document.py): how long index.html and a few object pages take to
 // open, and each keystroke typed into the contents' box. Given an object count as its
@@ -118,21 +119,26 @@ struct Run {
   double elapsed = 0, cpu = 0;
   long peakKiB = 0;
   qint64 bytes = 0, files = 0, largestFile = 0;
+  qint64 largestFolder = 0;  // the most entries (files and folders) of one folder
 };
 
-// What a build wrote: its bytes, files and the largest file.
+// What a build wrote: its bytes, files, the largest file and the fullest folder.
 void Measure(const QString& path, Run& run) {
   const QFileInfo info(path);
   if (info.isFile()) {
     run.bytes = run.largestFile = info.size();
-    run.files = 1;
+    run.files = run.largestFolder = 1;
     return;
   }
-  for (QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  std::map<QString, qint64> entries;
+  for (QDirIterator it(path, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                       QDirIterator::Subdirectories);
        it.hasNext();) {
-    const qint64 size = QFileInfo(it.next()).size();
-    run.bytes += size;
-    run.largestFile = std::max(run.largestFile, size);
+    const QFileInfo entry(it.next());
+    run.largestFolder = std::max(run.largestFolder, ++entries[entry.path()]);
+    if (!entry.isFile()) continue;
+    run.bytes += entry.size();
+    run.largestFile = std::max(run.largestFile, entry.size());
     ++run.files;
   }
 }
@@ -194,8 +200,8 @@ bool MeasureSize(int wanted, std::map<QString, Run>* runs, QString* siteFolder,
   QString project, ini;
   if (!SaveForBuilds(generated, &project, &ini, error)) return false;
   std::printf("%d objects (%d tables, 20 columns each):\n", ObjectCount(tables), tables);
-  std::printf("  %-22s %9s %9s %10s %12s %8s %12s\n", "", "elapsed s", "CPU s", "peak MiB",
-              "bytes", "files", "largest");
+  std::printf("  %-22s %9s %9s %10s %12s %8s %12s %10s\n", "", "elapsed s", "CPU s",
+              "peak MiB", "bytes", "files", "largest", "in folder");
   for (const Format& f : kFormats) {
     Run run;
     const QString output = generated.dir.filePath(f.output);
@@ -204,9 +210,10 @@ bool MeasureSize(int wanted, std::map<QString, Run>* runs, QString* siteFolder,
       args << "--diagrams" << (f.diagrams ? "all" : "none");
     if (!Build(args + QStringList{project, output}, &run, error)) return false;
     Measure(output, run);
-    std::printf("  %-22s %9.2f %9.2f %10.1f %12lld %8lld %12lld\n", f.label, run.elapsed,
-                run.cpu, run.peakKiB / 1024.0, static_cast<long long>(run.bytes),
-                static_cast<long long>(run.files), static_cast<long long>(run.largestFile));
+    std::printf("  %-22s %9.2f %9.2f %10.1f %12lld %8lld %12lld %10lld\n", f.label,
+                run.elapsed, run.cpu, run.peakKiB / 1024.0, static_cast<long long>(run.bytes),
+                static_cast<long long>(run.files), static_cast<long long>(run.largestFile),
+                static_cast<long long>(run.largestFolder));
     std::fflush(stdout);
     (*runs)[QString::fromLatin1(f.label)] = run;
   }

@@ -115,10 +115,12 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
+  // A Markdown drawing lies beside its page, in its owner's folder, and links from there.
+  const FileLayout layout = MarkdownLayout(model);
   DiagramPainter diagrams(model, settings.Diagrams,
-                          format == OutputFormat::Markdown ? LinkStyle::Files
-                          : format == OutputFormat::Site   ? LinkStyle::Site
-                                                           : LinkStyle::Page,
+                          format == OutputFormat::Markdown ? MarkdownLinks(layout)
+                          : format == OutputFormat::Site   ? Links(LinkStyle::Site)
+                                                           : Links(LinkStyle::Page),
                           progress);
   const auto diagramFailed = [&](const QString& why) {
     result.failure = BuildResult::Failure::Diagram;

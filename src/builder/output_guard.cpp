@@ -46,11 +46,17 @@ QString Resolved(const QString& path) {
   return ::realpath(filename::ToBytes(path).constData(), real) ? filename::FromBytes(real) : path;
 }
 
-// True when `path` names an entry of the folder `folder` that the Markdown build writes.
+// True when `path` names an entry that the Markdown build writes into the folder `folder`
+// or into a folder of a database and owner below it.
 bool InFolder(const QString& path, const struct stat& folder) {
   const qsizetype slash = path.lastIndexOf(u'/');
-  const auto parent = StatOf(slash < 0 ? QStringLiteral(".") : path.left(slash + 1));
-  return parent && SameFile(*parent, folder) && WrittenByMarkdown(path.mid(slash + 1));
+  if (!WrittenByMarkdown(path.mid(slash + 1))) return false;
+  QString parentPath = slash < 0 ? QStringLiteral("./") : path.left(slash + 1);
+  for (int depth = 0; depth <= 2; ++depth, parentPath += QStringLiteral("../")) {
+    const auto parent = StatOf(parentPath);
+    if (parent && SameFile(*parent, folder)) return true;
+  }
+  return false;
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ struct Arrow {
 
 class Drawing {
  public:
-  Drawing(LinkStyle links, const QHash<QString, const TableObject*>& tables)
+  Drawing(const Links& links, const QHash<QString, const TableObject*>& tables)
       : links_(links), tables_(tables) {}
 
   const TableObject* Table(const QString& anchor) const { return tables_.value(anchor); }
@@ -129,7 +129,7 @@ class Drawing {
     return int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
   }
 
-  LinkStyle links_;
+  Links links_;
   const QHash<QString, const TableObject*>& tables_;
 };
 
@@ -195,7 +195,7 @@ QByteArray DependencyBox(const QString& type, const QString& name, bool centre) 
 
 // The object in the middle, what uses it on one side, what it uses on the other: an arrow
 // from each user to what it uses. Names of another owner than the object's carry their owner.
-LayoutGraph UsageGraph(LinkStyle links, const ObjectKey& key, const QString& type,
+LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& type,
                        const QString& anchor, const ModelDependencies& d) {
   LayoutGraph g;
   g.id = (QStringLiteral("uses:") + anchor).toUtf8();
@@ -291,7 +291,7 @@ ObjectDiagram Diagrams::Usage(const ObjectKey&, const QString&, const QString& a
 }
 
 struct DiagramPainter::State {
-  State(const DocumentModel& index, DiagramChoice choice, LinkStyle links,
+  State(const DocumentModel& index, DiagramChoice choice, const Links& links,
         BuildProgress& progress)
       : index(index), choice(choice), links(links), progress(progress), drawing(links, byAnchor) {
     for (const TableObject& t : index.tables) byAnchor.insert(t.anchor, &t);
@@ -309,7 +309,7 @@ struct DiagramPainter::State {
 
   const DocumentModel& index;
   DiagramChoice choice;
-  LinkStyle links;
+  Links links;
   BuildProgress& progress;
   QHash<QString, const TableObject*> byAnchor;
   const Drawing drawing;
@@ -317,7 +317,7 @@ struct DiagramPainter::State {
 };
 
 DiagramPainter::DiagramPainter(const DocumentModel& index, DiagramChoice choice,
-                               LinkStyle links, BuildProgress& progress)
+                               const Links& links, BuildProgress& progress)
     : state_(std::make_unique<State>(index, choice, links, progress)) {}
 
 DiagramPainter::~DiagramPainter() = default;
@@ -367,7 +367,7 @@ ObjectDiagram DiagramPainter::Usage(const ObjectKey& key, const QString& type,
                        key.FullName(), "dependencies");
 }
 
-bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
+bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, const Links& links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error) {
   *diagrams = {};
   if (choice == DiagramChoice::None) return true;

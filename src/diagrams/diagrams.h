@@ -103,7 +103,7 @@ struct DiagramFailure {
 // that fails throws DiagramFailure.
 class DiagramPainter : public DiagramSource {
  public:
-  DiagramPainter(const DocumentModel& index, DiagramChoice choice, LinkStyle links,
+  DiagramPainter(const DocumentModel& index, DiagramChoice choice, const Links& links,
                  BuildProgress& progress);
   ~DiagramPainter() override;
 
@@ -124,7 +124,7 @@ class DiagramPainter : public DiagramSource {
 // Draws what `choice` asks for (a table's and a unit's or package's own drawings for
 // Tables, the overviews too for All), linking as `links` makes links. False with the reason
 // ("The diagram of DEMO.HR.EMPLOYEES can't be drawn: ...") when the layout fails.
-bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, LinkStyle links,
+bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, const Links& links,
                   BuildProgress& progress, Diagrams* diagrams, QString* error);
 
 // A drawing as a file of its own (the Markdown folder's .svg files).

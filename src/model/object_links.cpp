@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 
+#include "model/file_layout.h"
+
 namespace {
 
 // File names stay well inside the 255 bytes a folder entry holds, with room for the
@@ -19,25 +21,28 @@ QString ObjectFileName(const QString& anchor, const QString& extension) {
          QString::fromLatin1(hash.left(kHashLength)) + extension;
 }
 
-QString ObjectHref(LinkStyle links, const QString& anchor) {
-  switch (links) {
+QString ObjectHref(const Links& links, const QString& anchor) {
+  switch (links.style) {
     case LinkStyle::Page: return u'#' + anchor;
-    case LinkStyle::Files: return ObjectFileName(anchor, QStringLiteral(".md"));
+    case LinkStyle::Files:
+      return links.layout ? links.up + links.layout->Folder(anchor) + u'/' +
+                                ObjectFileName(anchor, QStringLiteral(".md"))
+                          : ObjectFileName(anchor, QStringLiteral(".md"));
     case LinkStyle::Site: return ObjectFileName(anchor, QStringLiteral(".html"));
   }
   return {};
 }
 
-QString EntryHref(LinkStyle links, const QString& anchor) {
-  switch (links) {
+QString EntryHref(const Links& links, const QString& anchor) {
+  switch (links.style) {
     case LinkStyle::Page: return u'#' + anchor;
-    case LinkStyle::Files: return QStringLiteral("README.md#") + anchor;
+    case LinkStyle::Files: return links.up + QStringLiteral("README.md#") + anchor;
     case LinkStyle::Site: return QStringLiteral("index.html#") + anchor;
   }
   return {};
 }
 
-QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor) {
-  if (links == LinkStyle::Page) return u'#' + memberAnchor;
+QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor) {
+  if (links.style == LinkStyle::Page) return u'#' + memberAnchor;
   return ObjectHref(links, packageAnchor) + u'#' + memberAnchor;
 }

@@ -1,14 +1,29 @@
 #pragma once
 // How a modern document links to an object by its anchor: the web page within itself
 // ("#anchor"), the Markdown folder and the web site to the object's own file ("anchor.md",
-// "anchor.html"). The pages and the diagrams drawn into them link alike, so both read it here.
+// "anchor.html"; in the Markdown folder by the way from the page's folder to the object's).
+// The pages and the diagrams drawn into them link alike, so both read it here.
 
 #include <QString>
+#include <utility>
 
 // How a format links to an object and a package member: HTML within the one page
 // ("#anchor"), Markdown to the object's own file ("anchor.md", "anchor.md#member"), the web
 // site to the object's own page ("anchor.html", "anchor.html#member").
 enum class LinkStyle { Page, Files, Site };
+
+class FileLayout;
+
+// How one page links: its format's style and, for the Markdown folder, where each object's
+// files lie (`layout`; without one, all in one folder) and the way up from the page's folder
+// to the document's (`up`: "../../" from an owner's folder). A style alone converts.
+struct Links {
+  Links(LinkStyle style, const FileLayout* layout = nullptr, QString up = {})
+      : style(style), layout(layout), up(std::move(up)) {}
+  LinkStyle style;
+  const FileLayout* layout;
+  QString up;
+};
 
 // The name of an object's file in the Markdown folder or the web site: its anchor and `extension` (".md",
 // ".svg"). An anchor too long for a file name (a quoted lower-case name spells each letter
@@ -17,9 +32,9 @@ enum class LinkStyle { Page, Files, Site };
 QString ObjectFileName(const QString& anchor, const QString& extension);
 
 // The link to an object by its anchor.
-QString ObjectHref(LinkStyle links, const QString& anchor);
+QString ObjectHref(const Links& links, const QString& anchor);
 // The link to a sequence or a role, which have no file of their own: the document lists them
 // on its first page (README.md, index.html).
-QString EntryHref(LinkStyle links, const QString& anchor);
+QString EntryHref(const Links& links, const QString& anchor);
 // The link to a package member by the package's anchor and the member's.
-QString MemberHref(LinkStyle links, const QString& packageAnchor, const QString& memberAnchor);
+QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor);

@@ -198,7 +198,7 @@ void LinkDependencies(DocumentModel& model) {
   for (ListEntry& o : model.sequences) anchors.Link(o.dependencies);
 }
 
-QString DependencyHref(LinkStyle links, const ModelDependency& dependency) {
+QString DependencyHref(const Links& links, const ModelDependency& dependency) {
   if (dependency.anchor.isEmpty()) return {};
   if (!dependency.page.isEmpty()) return MemberHref(links, dependency.page, dependency.anchor);
   if (dependency.type == QStringLiteral("SEQUENCE")) return EntryHref(links, dependency.anchor);

@@ -85,4 +85,4 @@ void LinkDependencies(DocumentModel& model);
 
 // The link to what a dependency names, or "" when the document does not show it: a trigger
 // on its table's page, a sequence in the list on the document's first page.
-QString DependencyHref(LinkStyle links, const ModelDependency& dependency);
+QString DependencyHref(const Links& links, const ModelDependency& dependency);

@@ -401,9 +401,9 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 }  // namespace
 
-DocumentView::DocumentView(const DocumentModel& model, LinkStyle links,
+DocumentView::DocumentView(const DocumentModel& model, ::Links links,
                            const DiagramSource* diagrams, const ObjectStream* objects)
-    : model_(model), links_(links), diagrams_(diagrams), objects_(objects) {
+    : model_(model), links_(std::move(links)), diagrams_(diagrams), objects_(objects) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
   const auto add = [this](const ObjectKey& key, const QString& href) {
     for (const QString& name : {key.name, key.owner + u'.' + key.name})
@@ -900,7 +900,7 @@ TemplateData DocumentView::PageData(
   SetData(d, "created", S(model_.created));
   SetData(d, "updated", S(model_.updated));
   SetData(d, "contents", model_.contents);
-  SetData(d, "site", links_ == LinkStyle::Site);
+  SetData(d, "site", links_.style == LinkStyle::Site);
   SetData(d, "coverage",
       CoverageData(objects_ ? objects_->Coverage(model_) : MeasureCoverage(model_)));
   SetData(d, "changes", ChangesData());
@@ -962,7 +962,7 @@ TemplateData DocumentView::PageData(
       }
     }
     SetData(section, "pages", false);
-    if (links_ == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
+    if (links_.style == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
       SetData(pages, "count", std::to_string(items.size()));
       SetData(pages, "title", S(SectionTitle(kind).toLower()));

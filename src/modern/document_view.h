@@ -33,7 +33,7 @@ class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews. With
   // `objects`, the model holds only the objects' index and the objects come from there.
-  DocumentView(const DocumentModel& model, LinkStyle links,
+  DocumentView(const DocumentModel& model, ::Links links,
                const DiagramSource* diagrams = nullptr, const ObjectStream* objects = nullptr);
 
   // The title block, the contents (grouped by section and database/owner) and the
@@ -59,7 +59,7 @@ class DocumentView {
   static QString ObjectTemplate(SectionKind kind);
 
   // How this view links, and the link to an object by its anchor and to a member of a package.
-  LinkStyle Links() const { return links_; }
+  const ::Links& Links() const { return links_; }
   QString ObjectHref(const QString& anchor) const;
   QString MemberHref(const QString& packageAnchor, const QString& memberAnchor) const;
   // The anchor of a section ("tables", ...); never contains a ".", so never an object's.
@@ -84,7 +84,7 @@ class DocumentView {
 
   const DocumentModel& model_;
   QSet<QString> changed_;  // the anchors of the objects with changes
-  LinkStyle links_;
+  ::Links links_;
   const DiagramSource* diagrams_;
   const ObjectStream* objects_;
   QHash<QString, QString> linkTargets_;  // upper-case names to links

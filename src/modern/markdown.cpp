@@ -1,8 +1,10 @@
 #include "modern/markdown.h"
 
+#include <QHash>
 #include <kainjow/mustache.hpp>
 
 #include "diagrams/diagrams.h"
+#include "model/document_model.h"
 #include "modern/document_view.h"
 #include "modern/templates.h"
 
@@ -35,23 +37,226 @@ std::string EscapeMarkdown(const std::string& text) {
   return out;
 }
 
+namespace {
+
+namespace mustache = kainjow::mustache;
+
+std::string S(const QString& text) { return text.toStdString(); }
+
+// The files of an object: at most its page and its drawing.
+constexpr int kObjectFiles = 2;
+
+// The objects of a section that have pages of their own: their keys and anchors.
+struct Page {
+  const ObjectKey* key;
+  const QString* anchor;
+};
+
+QList<Page> Pages(const DocumentModel& model, SectionKind kind) {
+  QList<Page> pages;
+  const auto add = [&pages](const auto& objects) {
+    for (const auto& o : objects) pages.append({&o.key, &o.anchor});
+  };
+  switch (kind) {
+    case SectionKind::Tables: add(model.tables); break;
+    case SectionKind::Views: add(model.views); break;
+    case SectionKind::Units: add(model.units); break;
+    case SectionKind::Packages: add(model.packages); break;
+    default: break;
+  }
+  return pages;
+}
+
+QString OwnerLabel(const ObjectKey& key) { return key.database + u'.' + key.owner; }
+
+QString PagePath(const FileLayout& layout, const QString& anchor, const QString& extension) {
+  return layout.Folder(anchor) + u'/' + ObjectFileName(anchor, extension);
+}
+
+// One owner's objects by section, as its index pages list them.
+struct OwnerPages {
+  QString label;  // DATABASE.OWNER
+  QString folder;
+  QList<std::pair<SectionKind, QList<Page>>> sections;
+};
+
+QList<OwnerPages> Owners(const DocumentModel& model) {
+  QList<OwnerPages> owners;
+  QHash<QString, qsizetype> at;
+  for (const SectionKind kind : model.sections)
+    for (const Page& p : Pages(model, kind)) {
+      const QString folder = FileLayout::OwnerFolder(*p.anchor);
+      if (!at.contains(folder)) {
+        at.insert(folder, owners.size());
+        owners.append({OwnerLabel(*p.key), folder, {}});
+      }
+      auto& sections = owners[at.value(folder)].sections;
+      if (sections.isEmpty() || sections.last().first != kind) sections.append({kind, {}});
+      sections.last().second.append(p);
+    }
+  return owners;
+}
+
+// The sections of an index page, each with its objects that `keep` keeps, linked from a page
+// in an owner's folder; or, with `parts`, the runs of its objects in each numbered folder.
+mustache::data IndexSections(const OwnerPages& owner, const DocumentView& view,
+                             const FileLayout& layout, const QStringList& parts,
+                             const std::function<bool(const Page&)>& keep) {
+  mustache::data sections(mustache::data::type::list);
+  for (const auto& [kind, pages] : owner.sections) {
+    const QString anchor = DocumentView::SectionAnchor(kind);
+    mustache::data items(mustache::data::type::list);
+    mustache::data runs(mustache::data::type::list);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+      const Page& p = pages[i];
+      if (!parts.isEmpty()) {
+        const QString folder = layout.Folder(*p.anchor);
+        qsizetype last = i;
+        while (last + 1 < pages.size() && layout.Folder(*pages[last + 1].anchor) == folder) ++last;
+        mustache::data run;
+        run.set("number", std::to_string(parts.indexOf(folder) + 1));
+        run.set("href", S(QStringLiteral("../") + folder.section(u'/', 1) +
+                          QStringLiteral("/README.md#") + anchor));
+        run.set("first", S(p.key->name));
+        run.set("last", S(pages[last].key->name));
+        run.set("count", std::to_string(last - i + 1));
+        runs.push_back(run);
+        i = last;
+        continue;
+      }
+      if (!keep(p)) continue;
+      mustache::data item;
+      item.set("name", S(p.key->name));
+      item.set("href", S(view.ObjectHref(*p.anchor)));
+      item.set("changed", !view.ChangedSince(*p.anchor).isEmpty());
+      items.push_back(item);
+    }
+    if (items.is_empty_list() && runs.is_empty_list()) continue;
+    mustache::data section;
+    section.set("title", S(SectionTitle(kind)));
+    section.set("anchor", S(anchor));
+    section.set("items", items);
+    section.set("parts", runs);
+    sections.push_back(section);
+  }
+  return sections;
+}
+
+// The owner's overview on its page: its drawing, or why there is none.
+mustache::data OverviewData(const OwnerOverview& o) {
+  mustache::data d;
+  d.set("tables", std::to_string(o.tables));
+  d.set("limit", std::to_string(kOverviewTableLimit));
+  d.set("note", o.note.isEmpty() ? mustache::data(false) : mustache::data(S(o.note)));
+  if (o.svg.empty()) {
+    d.set("diagram", false);
+  } else {
+    mustache::data diagram;
+    diagram.set("file", S(ObjectFileName(o.anchor, QStringLiteral(".svg"))));
+    d.set("diagram", diagram);
+  }
+  return d;
+}
+
+// The README.md of an owner's folder, and of each of its numbered folders.
+bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const DocumentView& view,
+                   const DiagramSource& diagrams, const TemplateSet& templates, const PutFile& put) {
+  const QStringList parts = layout.Parts(owner.folder);
+  const auto render = [&](const QString& folder, const mustache::data& data) {
+    std::string page;
+    templates.Render(QStringLiteral("owner.md"), data, page);
+    return put(folder + QStringLiteral("/README.md"), QByteArray::fromStdString(page));
+  };
+  mustache::data d;
+  d.set("label", S(owner.label));
+  d.set("part", false);
+  d.set("overview", false);
+  for (const OwnerOverview& o : diagrams.Overviews())
+    if (FileLayout::OwnerFolder(o.anchor) == owner.folder) d.set("overview", OverviewData(o));
+  d.set("sections", IndexSections(owner, view, layout, parts, [](const Page&) { return true; }));
+  if (!render(owner.folder, d)) return false;
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    mustache::data part;
+    part.set("number", std::to_string(i + 1));
+    part.set("count", std::to_string(parts.size()));
+    part.set("owner", S(QStringLiteral("../") + owner.folder.section(u'/', 1) +
+                        QStringLiteral("/README.md")));
+    d.set("part", part);
+    d.set("overview", false);
+    d.set("sections", IndexSections(owner, view, layout, {}, [&](const Page& p) {
+            return layout.Folder(*p.anchor) == parts[i];
+          }));
+    if (!render(parts[i], d)) return false;
+  }
+  return true;
+}
+
+// The README's data: the title block, contents and sections, each section of objects with
+// its owners and a link to each owner's list of them rather than every object.
+mustache::data ReadmeData(const DocumentModel& model, const DocumentView& view,
+                          const QList<OwnerPages>& owners) {
+  mustache::data d = view.PageData([](SectionKind) { return std::string(); });
+  mustache::data sections(mustache::data::type::list);
+  const auto& before = d.get("sections")->list_value();
+  for (qsizetype i = 0; i < model.sections.size(); ++i) {
+    mustache::data section = before[i];
+    mustache::data links(mustache::data::type::list);
+    for (const OwnerPages& owner : owners)
+      for (const auto& [kind, pages] : owner.sections)
+        if (kind == model.sections[i]) {
+          mustache::data link;
+          link.set("label", S(owner.label));
+          link.set("href", S(owner.folder + QStringLiteral("/README.md#") +
+                             DocumentView::SectionAnchor(kind)));
+          link.set("count", std::to_string(pages.size()));
+          links.push_back(link);
+        }
+    section.set("hasOwners", !links.is_empty_list());
+    section.set("owners", links);
+    sections.push_back(section);
+  }
+  d.set("sections", sections);
+  return d;
+}
+
+}  // namespace
+
+FileLayout MarkdownLayout(const DocumentModel& model) {
+  QList<std::pair<QString, int>> objects;
+  for (const SectionKind kind : model.sections)
+    for (const Page& p : Pages(model, kind)) objects.append({*p.anchor, kObjectFiles});
+  return FileLayout(objects);
+}
+
+Links MarkdownLinks(const FileLayout& layout) {
+  return Links(LinkStyle::Files, &layout, QStringLiteral("../../"));
+}
+
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
                     const ObjectStream* objects) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
     templates.Template(name).set_custom_escape(EscapeMarkdown);
-  const DocumentView view(model, LinkStyle::Files, &diagrams, objects);
-  std::string readme;
-  templates.Render(QStringLiteral("readme.md"),
-                   view.PageData([](SectionKind) { return std::string(); }), readme);
-  if (!put(QStringLiteral("README.md"), QByteArray::fromStdString(readme))) return false;
-  readme = std::string();
-  auto svgFile = [&](const QString& anchor, const std::string& svg) {
-    return put(ObjectFileName(anchor, QStringLiteral(".svg")),
-               QByteArray::fromStdString(SvgFile(svg)));
+  const FileLayout layout = MarkdownLayout(model);
+  const QList<OwnerPages> owners = Owners(model);
+  {
+    const DocumentView top(model, Links(LinkStyle::Files, &layout), &diagrams, objects);
+    std::string readme;
+    templates.Render(QStringLiteral("readme.md"), ReadmeData(model, top, owners), readme);
+    if (!put(QStringLiteral("README.md"), QByteArray::fromStdString(readme))) return false;
+  }
+  const DocumentView view(model, MarkdownLinks(layout), &diagrams, objects);
+  for (const OwnerPages& owner : owners)
+    if (!PutOwnerPages(owner, layout, view, diagrams, templates, put)) return false;
+  auto svgFile = [&](const QString& path, const std::string& svg) {
+    return put(path, QByteArray::fromStdString(SvgFile(svg)));
   };
   for (const OwnerOverview& o : diagrams.Overviews())
-    if (!o.svg.empty() && !svgFile(o.anchor, o.svg)) return false;
+    if (!o.svg.empty() &&
+        !svgFile(FileLayout::OwnerFolder(o.anchor) + u'/' +
+                     ObjectFileName(o.anchor, QStringLiteral(".svg")),
+                 o.svg))
+      return false;
   bool ok = true;
   for (const SectionKind kind : model.sections) {
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".md");
@@ -60,8 +265,8 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
       if (!ok) return;
       std::string page;
       templates.Render(name, data, page);
-      ok = put(ObjectFileName(anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)) &&
-           (svg.empty() || svgFile(anchor, svg));
+      ok = put(PagePath(layout, anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)) &&
+           (svg.empty() || svgFile(PagePath(layout, anchor, QStringLiteral(".svg")), svg));
     });
     if (!ok) return false;
   }

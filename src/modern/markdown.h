@@ -1,9 +1,11 @@
 #pragma once
-// The Markdown document: a folder with README.md (title block, general text, contents with
-// relative links, the owners' overviews, the sequences and roles) and one page per table,
-// view, unit and package, named by the object's anchor, with each diagram an .svg file of
-// the same name. GitHub-flavoured tables; the same model gives the same
-// bytes, so a Git diff of two builds shows only what changed.
+// The Markdown document: a folder with README.md (title block, general text, contents, the
+// owners of each section with links to their pages, the sequences and roles) and a folder
+// per database and owner (file_layout.h) with the owner's README.md (its overview and its
+// objects, or its numbered folders, each with a README.md of its objects) and one page per
+// table, view, unit and package, named by the object's anchor, with each diagram an .svg
+// file of the same name beside it. Links are relative. GitHub-flavoured tables; the same
+// model gives the same bytes, so a Git diff of two builds shows only what changed.
 
 #include <QByteArray>
 #include <QList>
@@ -11,13 +13,16 @@
 #include <functional>
 #include <string>
 
+#include "model/file_layout.h"
+#include "model/object_links.h"
+
 struct DocumentModel;
 class DiagramSource;
 class ObjectStream;
 class TemplateSet;
 
 struct OutputFile {
-  QString name;  // a file name inside the output folder
+  QString name;  // a path inside the output folder ("demo/hr/README.md")
   QByteArray bytes;
 };
 
@@ -25,10 +30,14 @@ struct OutputFile {
 // not be (the write then fails with the reason).
 using PutFile = std::function<bool(const QString& name, const QByteArray& bytes)>;
 
-// README.md first, then the overviews' drawings, then the object pages in document order,
-// each followed by its drawing, each handed to `put` as it is made; false when `put`
-// stopped it.
-// With `objects`, `model` is their index (object_stream.h).
+// Where the folder puts the files of each object of `model`.
+FileLayout MarkdownLayout(const DocumentModel& model);
+// How the pages in the owners' folders link, and the drawings beside them.
+Links MarkdownLinks(const FileLayout& layout);
+
+// README.md first, then the owners' pages and the overviews' drawings, then the object pages
+// in document order, each followed by its drawing, each handed to `put` as it is made; false
+// when `put` stopped it. With `objects`, `model` is their index (object_stream.h).
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
                     const ObjectStream* objects = nullptr);

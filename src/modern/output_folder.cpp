@@ -9,6 +9,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <utility>
 
 #include "text/file_name.h"
@@ -59,37 +60,100 @@ bool Exists(int dirFd, const char* name, struct stat* st = nullptr) {
 
 QString Reason(int error) { return inputfile::Reason(error); }
 
-// A name inside the folder: one file name, never a path out of it, nor the staging folder.
-bool IsFileName(const QByteArray& name) {
-  return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-         !name.contains('\0') && !name.contains('\n') && name != kStaging;
+// A path inside the folder: names joined by "/", none empty, "." or "..", never a path out
+// of it, nor into the staging folder or below the list.
+bool IsPath(const QByteArray& path) {
+  if (path.isEmpty() || path.contains('\0') || path.contains('\n')) return false;
+  const QByteArrayList names = path.split('/');
+  if (names.first() == kStaging || (names.size() > 1 && names.first() == kManifestName))
+    return false;
+  for (const QByteArray& name : names)
+    if (name.isEmpty() || name == "." || name == "..") return false;
+  return true;
 }
 
-// One name the change touches: whether a file was there before, and whether a new one goes
-// there (a name with an old file and no new one is a file of an earlier build removed).
+// The folder a path lies in ("" for the folder itself) and its last name.
+QByteArray FolderOf(const QByteArray& path) {
+  const qsizetype slash = path.lastIndexOf('/');
+  return slash < 0 ? QByteArray() : path.left(slash);
+}
+QByteArray BaseOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+// The folders a path lies in, outermost first: "a/b/c.md" gives "a", "a/b".
+QByteArrayList FoldersAbove(const QByteArray& path) {
+  QByteArrayList folders;
+  for (qsizetype at = path.indexOf('/'); at > 0; at = path.indexOf('/', at + 1))
+    folders.append(path.left(at));
+  return folders;
+}
+
+// The folders below the output folder, each opened once by its names in turn, never
+// through a link: a planted link at any level makes the open fail (ELOOP or ENOTDIR).
+class Folders {
+ public:
+  explicit Folders(int rootFd) : root_(rootFd) {}
+  // The descriptor of `folder` ("" the output folder), or -1 with errno set.
+  int At(const QByteArray& folder) {
+    if (folder.isEmpty()) return root_;
+    const auto found = open_.find(folder);
+    if (found != open_.end()) return found->second.get();
+    const int parent = At(FolderOf(folder));
+    if (parent < 0) return -1;
+    Fd fd = OpenFolder(parent, BaseOf(folder).constData());
+    if (!fd) return -1;
+    return open_.emplace(folder, std::move(fd)).first->second.get();
+  }
+
+ private:
+  int root_;
+  std::map<QByteArray, Fd> open_;
+};
+
+// One path the change touches: a file that was there before (`old`) and whether a new one
+// goes there (`fresh`; an old file and no new one is a file of an earlier build removed),
+// or a `folder` the change makes, or takes away (`old`) when nothing else is in it. The
+// journal keeps them in this order; a file's staged copies are new/N and old/N, N its
+// place among the journal's files.
 struct Entry {
   QByteArray name;
   bool old = false;
   bool fresh = false;
+  bool folder = false;
 };
 
+// Journals of builds before folders: one line per file, staged under its own name.
+constexpr char kJournalV2[] = "v2";
+
 QByteArray JournalText(const QList<Entry>& entries) {
-  QByteArray text;
+  QByteArray text = QByteArray(kJournalV2) + '\n';
   for (const Entry& e : entries)
-    text += QByteArray(e.old ? "o" : "-") + (e.fresh ? "n " : "- ") + e.name + '\n';
+    text += e.folder ? QByteArray(e.old ? "do " : "d- ") + e.name + '\n'
+                     : QByteArray(e.old ? "o" : "-") + (e.fresh ? "n " : "- ") + e.name + '\n';
   return text + kJournalEnd + '\n';
 }
 
-bool ParseJournal(const QByteArray& text, QList<Entry>* entries) {
+bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered) {
   QByteArrayList lines = text.split('\n');
   if (lines.size() < 2 || lines.takeLast() != "" || lines.takeLast() != kJournalEnd) return false;
+  *numbered = !lines.isEmpty() && lines.first() == kJournalV2;
+  if (*numbered) lines.removeFirst();
   for (const QByteArray& line : lines) {
     if (line.size() < 4 || line[2] != ' ') return false;
-    const Entry e{line.mid(3), line[0] == 'o', line[1] == 'n'};
-    if (!IsFileName(e.name)) return false;
+    const bool folder = line[0] == 'd';
+    const Entry e{line.mid(3), line[folder ? 1 : 0] == 'o', !folder && line[1] == 'n', folder};
+    if (!IsPath(e.name) || (!*numbered && e.name.contains('/'))) return false;
     entries->append(e);
   }
   return true;
+}
+
+// The names of the entries' staged copies in new/ and old/ (a folder's is unused).
+QByteArrayList StagedNames(const QList<Entry>& entries, bool numbered) {
+  QByteArrayList names;
+  qsizetype files = 0;
+  for (const Entry& e : entries)
+    names.append(!numbered ? e.name : e.folder ? QByteArray() : QByteArray::number(files++));
+  return names;
 }
 
 // Reads the regular file `name` of a folder whole: a link, FIFO or device is refused, and
@@ -129,32 +193,84 @@ bool ReadListFile(int dirFd, const char* name, QByteArray* bytes, bool* missing,
   return true;
 }
 
-// The names an earlier build listed. A list that names itself or the staging folder names
-// nothing there.
-bool ReadManifest(int dirFd, QSet<QByteArray>* names, QString* reason) {
+// What an earlier build listed: its files, and its folders. Each folder's list names the
+// files in it and the folders below it (with a "/" at the end), by their names, so that no
+// list grows with the whole document. A file in a folder counts only when the lists name
+// each folder above it too; a list that names the staging folder names nothing there.
+struct Manifest {
+  QSet<QByteArray> files;
+  QSet<QByteArray> folders;
+};
+
+QByteArray Join(const QByteArray& folder, const QByteArray& name) {
+  return folder.isEmpty() ? name : folder + '/' + name;
+}
+
+// Reads the list of `folder` and those of the folders it names; *failed names the list
+// that cannot be read.
+bool ReadManifest(Folders& folders, const QByteArray& folder, Manifest* manifest,
+                  QByteArray* failed, QString* reason) {
+  const int at = folders.At(folder);
+  if (at < 0) return true;  // gone, or a link: nothing below it is the build's
   QByteArray text;
   bool missing = false;
-  if (!ReadListFile(dirFd, kManifestName, &text, &missing, reason)) return false;
+  if (!ReadListFile(at, kManifestName, &text, &missing, reason)) {
+    *failed = Join(folder, kManifestName);
+    return false;
+  }
+  if (missing) return true;
+  if (!folder.isEmpty()) manifest->files.insert(Join(folder, kManifestName));
+  QByteArrayList files, below;
   for (const QByteArray& line : text.split('\n')) {
     const QByteArray name = line.trimmed();
-    if (IsFileName(name) && name != kManifestName) names->insert(name);
+    if (name.endsWith('/') && IsPath(name.chopped(1)))
+      below.append(Join(folder, name.chopped(1)));
+    else if (IsPath(name))
+      files.append(Join(folder, name));
+  }
+  for (const QByteArray& sub : below) {
+    manifest->folders.insert(sub);
+    if (!ReadManifest(folders, sub, manifest, failed, reason)) return false;
+  }
+  for (const QByteArray& name : files) {
+    const QByteArrayList above = FoldersAbove(name);
+    if (std::all_of(above.begin(), above.end(),
+                    [&](const QByteArray& f) { return manifest->folders.contains(f); }))
+      manifest->files.insert(name);
   }
   return true;
 }
 
-// Puts each entry's old file back, or takes away the new file of a name that had none,
-// last first. False with the errno of the first failure.
-bool RollBack(int dirFd, int stageFd, const QList<Entry>& entries, int* error) {
+// Puts each entry's old file back, takes away the new file of a name that had none, and
+// the folders the change made, last first. False with the errno of the first failure.
+bool RollBack(int dirFd, int stageFd, const QList<Entry>& entries, bool numbered, int* error) {
   const Fd oldFolder = OpenFolder(stageFd, kOldDir);
   const Fd newFolder = OpenFolder(stageFd, kNewDir);
+  Folders folders(dirFd);
+  const QByteArrayList stagedNames = StagedNames(entries, numbered);
   bool ok = true;
-  for (auto e = entries.crbegin(); e != entries.crend(); ++e) {
-    const char* name = e->name.constData();
+  for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+    const Entry& e = entries[i];
+    const QByteArray& staged = stagedNames[i];
+    const int at = folders.At(FolderOf(e.name));
+    const QByteArray base = BaseOf(e.name);
     int result = 0;
-    if (e->old && oldFolder && Exists(oldFolder.get(), name))
-      result = ::renameat(oldFolder.get(), name, dirFd, name);
-    else if (!e->old && e->fresh && !(newFolder && Exists(newFolder.get(), name)))
-      result = ::unlinkat(dirFd, name, 0) != 0 && errno != ENOENT ? -1 : 0;
+    if (at < 0) {
+      // The folder is not there: neither is anything of this change in it, unless it is a
+      // link, which nothing here goes through.
+      result = errno == ENOENT ? 0 : -1;
+    } else if (e.folder && e.old) {
+      result = ::mkdirat(at, base.constData(), 0777) != 0 && errno != EEXIST ? -1 : 0;
+    } else if (e.folder) {
+      result = ::unlinkat(at, base.constData(), AT_REMOVEDIR) != 0 && errno != ENOENT &&
+                       errno != ENOTEMPTY && errno != EEXIST
+                   ? -1
+                   : 0;
+    } else if (e.old && oldFolder && Exists(oldFolder.get(), staged.constData())) {
+      result = ::renameat(oldFolder.get(), staged.constData(), at, base.constData());
+    } else if (!e.old && e.fresh && !(newFolder && Exists(newFolder.get(), staged.constData()))) {
+      result = ::unlinkat(at, base.constData(), 0) != 0 && errno != ENOENT ? -1 : 0;
+    }
     if (result != 0 && ok) {
       ok = false;
       *error = errno;
@@ -181,14 +297,15 @@ bool Recover(int dirFd, const QString& shown, QString* error) {
     // Without a journal the interrupted build changed nothing yet, or had finished.
     if (!missing) {
       QList<Entry> entries;
+      bool numbered = false;
       int failure = 0;
-      if (!ParseJournal(text, &entries)) {
+      if (!ParseJournal(text, &entries, &numbered)) {
         *error = QStringLiteral("The journal of an interrupted build in %1 is damaged; put the "
                                 "files back by hand and remove it")
                      .arg(staging);
         return false;
       }
-      if (!RollBack(dirFd, stage.get(), entries, &failure)) {
+      if (!RollBack(dirFd, stage.get(), entries, numbered, &failure)) {
         *error = QStringLiteral("The files an interrupted build replaced can't be put back from "
                                 "%1: %2")
                      .arg(staging, Reason(failure));
@@ -245,10 +362,11 @@ class FolderChange {
     return true;
   }
 
-  // Writes one file into new/.
-  bool Stage(const QByteArray& name, const QByteArray& bytes, QString* error) {
+  // Writes the file that goes to `name` into new/, as new/`index`: the files are staged in
+  // the order the journal lists them.
+  bool Stage(qsizetype index, const QByteArray& name, const QByteArray& bytes, QString* error) {
     int failure = 0;
-    const Fd fd(::openat(fresh_.get(), name.constData(),
+    const Fd fd(::openat(fresh_.get(), QByteArray::number(index).constData(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd || !WriteAll(fd.get(), bytes, &failure))
       return Failed(name, fd ? failure : errno, error);
@@ -262,28 +380,46 @@ class FolderChange {
     return true;
   }
 
-  // Renames the new files over their names and takes away the earlier build's files that
-  // `entries` list without a new one. On a failure the old files are put back.
-  bool Commit(const QList<Entry>& entries, QString* error) {
+  // Makes the folders `entries` list, renames the new files over their names and takes
+  // away the earlier build's files that `entries` list without a new one, each through
+  // `folders`. On a failure the old files are put back and the made folders taken away.
+  bool Commit(const QList<Entry>& entries, Folders& folders, QString* error) {
     if (::mkdirat(stage_.get(), kOldDir, 0700) != 0) return Failed(kStaging, errno, error);
     const Fd old = OpenFolder(stage_.get(), kOldDir);
     const Fd fresh = OpenFolder(stage_.get(), kNewDir);
     if (!old || !fresh) return Failed(kStaging, errno, error);
     if (!WriteJournal(entries, error)) return false;
-    for (const Entry& e : entries) {
-      const char* name = e.name.constData();
+    const QByteArrayList stagedNames = StagedNames(entries, true);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+      const Entry& e = entries[i];
+      const QByteArray& staged = stagedNames[i];
+      const QByteArray base = BaseOf(e.name);
+      const char* name = base.constData();
+      const int at = folders.At(FolderOf(e.name));
+      if (at < 0) return Undo(entries, e.name, errno, error);
+      // A folder that still holds anything (a file of the user's) stays.
+      if (e.folder && e.old) {
+        if (::unlinkat(at, name, AT_REMOVEDIR) != 0 && errno != ENOENT && errno != ENOTEMPTY &&
+            errno != EEXIST)
+          return Undo(entries, e.name, errno, error);
+        continue;
+      }
+      if (e.folder) {
+        if (::mkdirat(at, name, 0777) != 0) return Undo(entries, e.name, errno, error);
+        continue;
+      }
       // The old file is kept by a second name, so its name is never empty; where the file
       // system has no hard links, it is moved.
-      if (e.old && ::linkat(dirFd_, name, old.get(), name, 0) != 0 &&
-          ::renameat(dirFd_, name, old.get(), name) != 0 && errno != ENOENT)
+      if (e.old && ::linkat(at, name, old.get(), staged.constData(), 0) != 0 &&
+          ::renameat(at, name, old.get(), staged.constData()) != 0 && errno != ENOENT)
         return Undo(entries, e.name, errno, error);
-      if (e.fresh && ::renameat(fresh.get(), name, dirFd_, name) != 0)
+      if (e.fresh && ::renameat(fresh.get(), staged.constData(), at, name) != 0)
         return Undo(entries, e.name, errno, error);
-      if (!e.fresh && ::unlinkat(dirFd_, name, 0) != 0 && errno != ENOENT)
+      if (!e.fresh && ::unlinkat(at, name, 0) != 0 && errno != ENOENT)
         return Undo(entries, e.name, errno, error);
       killpoint::Reach("folder.renamed");
     }
-    ::fsync(dirFd_);
+    ::syncfs(dirFd_);
     // The change is whole from here: without its journal the staging folder is leftovers.
     ::unlinkat(stage_.get(), kJournal, 0);
     ::fsync(stage_.get());
@@ -308,7 +444,7 @@ class FolderChange {
     int undoFailure = 0;
     *error = QStringLiteral("Can't replace %1: %2")
                  .arg(Shown(name), Reason(failure));
-    if (!RollBack(dirFd_, stage_.get(), entries, &undoFailure)) {
+    if (!RollBack(dirFd_, stage_.get(), entries, true, &undoFailure)) {
       // The journal stays, so that the next build puts back what this one could not.
       staged_ = false;
       named_.Forget();
@@ -324,7 +460,7 @@ class FolderChange {
   }
 
   QString Shown(const QByteArray& name) const {
-    return shown_ + QDir::separator() + filename::FromBytes(name);
+    return shown_ + QDir::separator() + QDir::toNativeSeparators(filename::FromBytes(name));
   }
 
   int dirFd_;
@@ -396,10 +532,14 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   }
   QString reason;
   if (!Recover(dir.get(), shown, error)) return FolderOutcome::Failed;
-  QSet<QByteArray> previous;
-  if (!ReadManifest(dir.get(), &previous, &reason))
+  Folders folders(dir.get());
+  Manifest previous;
+  QByteArray failedList;
+  if (!ReadManifest(folders, {}, &previous, &failedList, &reason))
     return fail(QStringLiteral("The list of files %1 can't be read: %2")
-                    .arg(shown + QDir::separator() + QLatin1String(kManifestName), reason));
+                    .arg(shown + QDir::separator() +
+                             QDir::toNativeSeparators(filename::FromBytes(failedList)),
+                         reason));
 
   // Each file is staged as soon as it is made, so that none waits in memory for the others.
   FolderChange change(dir.get(), shown);
@@ -409,43 +549,96 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   bool staged = true;
   const bool produced = produce([&](const QString& file, const QByteArray& bytes) {
     const QByteArray name = filename::ToBytes(file);
-    if (!IsFileName(name) || name == kManifestName || current.contains(name)) {
+    if (!IsPath(name) || BaseOf(name) == kManifestName || current.contains(name)) {
       *error = QStringLiteral("%1 is no file name of the folder").arg(file);
       return staged = false;
     }
     names.append(name);
     current.insert(name);
-    return staged = change.Stage(name, bytes, error);
+    return staged = change.Stage(names.size() - 1, name, bytes, error);
   });
   if (!produced || !staged) return FolderOutcome::Failed;
-  std::sort(names.begin(), names.end());
-  if (!change.Stage(kManifestName, names.join('\n') + '\n', error) || !change.Staged(error))
-    return FolderOutcome::Failed;
-  names.append(kManifestName);
-  current.insert(kManifestName);
+  const auto shownPath = [&](const QByteArray& name) {
+    return shown + QDir::separator() + QDir::toNativeSeparators(filename::FromBytes(name));
+  };
 
-  // What the change touches: every new name (and what it replaces), then the files of an
-  // earlier build that are not written again.
+  // The folders the files go into, outer ones first, and those of them that are not there.
+  QSet<QByteArray> needed;
+  for (const QByteArray& name : names)
+    for (const QByteArray& folder : FoldersAbove(name)) needed.insert(folder);
+  QByteArrayList folderList(needed.cbegin(), needed.cend());
+  std::sort(folderList.begin(), folderList.end());
   QList<Entry> entries;
+  QSet<QByteArray> missing;
+  for (const QByteArray& folder : folderList) {
+    if (current.contains(folder))
+      return fail(QStringLiteral("%1 is both a file and a folder of the build.")
+                      .arg(filename::FromBytes(folder)));
+    if (missing.contains(FolderOf(folder))) {
+      missing.insert(folder);
+      continue;
+    }
+    struct stat old {};
+    const int at = folders.At(FolderOf(folder));
+    if (at < 0 || (!Exists(at, BaseOf(folder).constData(), &old) && errno != ENOENT))
+      return fail(QStringLiteral("%1: %2").arg(shownPath(FolderOf(folder)), Reason(errno)));
+    if (!Exists(at, BaseOf(folder).constData(), &old))
+      missing.insert(folder);
+    else if (S_ISLNK(old.st_mode))
+      return fail(QStringLiteral("%1 is a symbolic link; a folder of the build goes there.")
+                      .arg(shownPath(folder)));
+    else if (!S_ISDIR(old.st_mode))
+      return fail(QStringLiteral("%1 is a file; a folder of the build goes there.")
+                      .arg(shownPath(folder)));
+  }
+  for (const QByteArray& folder : folderList)
+    if (missing.contains(folder)) entries.append({folder, false, false, true});
+
+  // Each folder's list names the files written into it and the folders below it.
+  std::map<QByteArray, QByteArrayList> lists{{QByteArray(), {}}};
+  for (const QByteArray& name : names) lists[FolderOf(name)].append(BaseOf(name));
+  for (const QByteArray& folder : folderList) {
+    lists[folder];
+    lists[FolderOf(folder)].append(BaseOf(folder) + '/');
+  }
+  for (auto& [folder, listed] : lists) {
+    std::sort(listed.begin(), listed.end());
+    const QByteArray name = Join(folder, kManifestName);
+    if (!change.Stage(names.size(), name, listed.join('\n') + '\n', error))
+      return FolderOutcome::Failed;
+    names.append(name);
+    current.insert(name);
+  }
+  if (!change.Staged(error)) return FolderOutcome::Failed;
+
+  // What the change touches: the folders it makes, every new name (and what it replaces),
+  // the files of an earlier build that are not written again, then its folders that no
+  // file goes into now, inner ones first.
   QStringList users;
   for (const QByteArray& name : names) {
     struct stat old {};
-    const bool exists = Exists(dir.get(), name.constData(), &old);
+    const bool exists = !missing.contains(FolderOf(name)) &&
+                        Exists(folders.At(FolderOf(name)), BaseOf(name).constData(), &old);
     if (exists && S_ISDIR(old.st_mode))
       return fail(QStringLiteral("%1 is a folder; a file of the build goes there.")
-                      .arg(shown + QDir::separator() + filename::FromBytes(name)));
-    if (exists && name != kManifestName && !previous.contains(name))
-      users.append(filename::FromBytes(name));
+                      .arg(shownPath(name)));
+    if (exists && BaseOf(name) != kManifestName && !previous.files.contains(name))
+      users.append(QDir::toNativeSeparators(filename::FromBytes(name)));
     entries.append({name, exists, true});
   }
-  QByteArrayList removed(previous.cbegin(), previous.cend());
+  QByteArrayList removed(previous.files.cbegin(), previous.files.cend());
   std::sort(removed.begin(), removed.end());
   for (const QByteArray& name : removed) {
     struct stat old {};
-    if (!current.contains(name) && Exists(dir.get(), name.constData(), &old) &&
-        !S_ISDIR(old.st_mode))
+    const int at = current.contains(name) ? -1 : folders.At(FolderOf(name));
+    if (at >= 0 && Exists(at, BaseOf(name).constData(), &old) && !S_ISDIR(old.st_mode))
       entries.append({name, true, false});
   }
+  QByteArrayList stale;
+  for (const QByteArray& folder : previous.folders)
+    if (!needed.contains(folder) && folders.At(folder) >= 0) stale.append(folder);
+  std::sort(stale.begin(), stale.end(), std::greater<>());
+  for (const QByteArray& folder : stale) entries.append({folder, true, false, true});
   if (!users.isEmpty() && !(mayReplace && mayReplace(users))) {
     *error = QStringLiteral("The folder %1 holds files that no earlier build wrote and that "
                             "this build would replace: %2. Move them away, or build into "
@@ -455,7 +648,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   }
   {
     const temporaryfiles::SignalHold hold;
-    if (!change.Commit(entries, error)) return FolderOutcome::Failed;
+    if (!change.Commit(entries, folders, error)) return FolderOutcome::Failed;
   }
   unmake.on = false;
   return FolderOutcome::Written;

@@ -1,20 +1,24 @@
 #pragma once
-// A folder of document files (the Markdown output) written as one change: either every
-// file is the new one, or the folder is as it was, whatever stops the build.
+// A folder of document files (the Markdown output, the web site) written as one change:
+// either every file is the new one, or the folder is as it was, whatever stops the build.
+// Files may lie in folders below it ("demo/hr/README.md"), which the change makes.
 //
 // The folder is locked for the write, so a second build into it fails at once instead of
 // mixing its files with the first one's. Every new file is first written completely into a
 // private staging folder inside it (.vellumar-staging, made afresh, so no planted link is
-// ever written through). Then a journal is written there, and each file is renamed over its
-// name, the old one kept in the staging folder until every rename is done; a rename that
-// fails puts the old files back. A build killed in the middle leaves the journal: the next
-// write into the folder (RecoverOutputFolder) first puts the old files back.
+// ever written through). Then a journal is written there, and each folder is made and each
+// file renamed over its name, the old one kept in the staging folder until every rename is
+// done; a rename that fails puts the old files back and takes the made folders away. A
+// build killed in the middle leaves the journal: the next write into the folder
+// (RecoverOutputFolder) first puts the old files back. The folders below are opened a name
+// at a time, never through a link: a link planted at any level stops the write.
 //
-// The folder may hold the user's own files: they are never touched. The names written are
-// kept in the folder's list (kManifestName), so a later write removes the files of an
-// earlier one that it does not write again (an object taken out of the project) and
-// nothing else. A file that would be replaced although no list names it is the user's:
-// the write stops, unless the caller's question allows it.
+// The folder may hold the user's own files and folders: they are never touched. The files
+// written and the folders they lie in are kept in lists (kManifestName), one in each folder
+// naming what the build wrote there, so a later write removes the files of an earlier one
+// that it does not write again (an object taken out of the project), and those folders once
+// nothing else is in them, and nothing else. A file that would be replaced although no list names it is the user's: the write
+// stops, unless the caller's question allows it.
 
 #include <QList>
 #include <QString>

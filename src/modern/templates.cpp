@@ -201,7 +201,7 @@ QStringList TemplateSet::Names(TemplateFormat format) {
             "signatures.html", "parameters.html", "parameter-notes.html", "uses.html", "triggers.html",
             "doc.html",        "object.html"};
   }
-  return {"readme.md", "table.md", "view.md", "unit.md", "package.md"};
+  return {"readme.md", "owner.md", "table.md", "view.md", "unit.md", "package.md"};
 }
 
 bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QString* error) {

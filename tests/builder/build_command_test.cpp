@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -174,10 +175,18 @@ TEST_F(BuildCommandTest, WritesWhatTheCommandLineBuildWritesByteForByte) {
   EXPECT_EQ(testenv::ReadBytes(Path("gui.html")), CliBuild(Path("cli.html"), "modern"));
   Build(Path("gui-md.md"), 3, keepVersion);
   CliBuild(Path("cli-md"), "markdown");
-  const QStringList files = QDir(Path("gui-md")).entryList(QDir::Files | QDir::Hidden);
+  const auto below = [](const QString& folder) {
+    QStringList files;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+      files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+  };
+  const QStringList files = below(Path("gui-md"));
   EXPECT_GT(files.size(), 20);
-  EXPECT_TRUE(files.contains("demo.hr.employees.svg")) << "diagrams come out the same too";
-  EXPECT_EQ(QDir(Path("cli-md")).entryList(QDir::Files | QDir::Hidden), files);
+  EXPECT_TRUE(files.contains("demo/hr/demo.hr.employees.svg")) << "diagrams come out the same too";
+  EXPECT_EQ(below(Path("cli-md")), files);
   for (const QString& f : files)
     EXPECT_EQ(testenv::ReadBytes(Path("gui-md/" + f)), testenv::ReadBytes(Path("cli-md/" + f)))
         << f.toStdString();

@@ -286,9 +286,9 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(testenv::ReadBytes(Path("docs/README.md")),
             "# Example Corp HR, payroll \\& sales (our own)\n");
-  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.md")));
-  EXPECT_TRUE(QFile::exists(Path("docs/demo.hr.employees.svg")));
-  EXPECT_FALSE(QFile::exists(Path("docs/demo.hr.svg")));
+  EXPECT_TRUE(QFile::exists(Path("docs/demo/hr/demo.hr.employees.md")));
+  EXPECT_TRUE(QFile::exists(Path("docs/demo/hr/demo.hr.employees.svg")));
+  EXPECT_FALSE(QFile::exists(Path("docs/demo/hr/demo.hr.svg")));
 
   // A template that does not parse: exit 1, the file named, nothing written.
   testenv::WriteBytes(Path("tpl/page.html"), "{{#nav}} unclosed");
@@ -484,7 +484,7 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
             Path("md")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
-  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo.hr.job_history_notes.md)"))
+  EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo/hr/demo.hr.job_history_notes.md)"))
       << readme.toStdString();
 
   const QString none = Path("none.sqlite");
@@ -504,9 +504,9 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
 TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
   const QString project = Path("p.htm");
   const QString ini = Path("s.txt");
-  for (const char* folder : {"md", "tpl", "users", "dir.htm"}) QDir(dir.path()).mkdir(folder);
-  for (const char* copy : {"p.htm", "md/README.md", "md/demo.hr.employees.md", "saved.vlm",
-                           "saved.vlm.vellumar-save"})
+  for (const char* folder : {"md/demo/hr", "tpl", "users", "dir.htm"}) QDir(dir.path()).mkpath(folder);
+  for (const char* copy : {"p.htm", "md/README.md", "md/demo/hr/demo.hr.employees.md",
+                           "saved.vlm", "saved.vlm.vellumar-save"})
     ASSERT_TRUE(QFile::copy(sample, Path(copy)));
   // The settings make the snapshot beside the project the one the project reads.
   testenv::WriteBytes(ini, "[General]\nProject_dir=" + dir.path().toUtf8() + "\n");
@@ -554,8 +554,8 @@ TEST_F(CliTest, RefusedOutputsLeaveEveryFileAsItIs) {
        2, "is the template " + Path("tpl") + "/page.html"},
       {markdown + QStringList{Path("md/README.md"), Path("md/README.md")}, 2,
        "OUTPUT folder " + Path("md") + " holds the project file " + Path("md/README.md")},
-      {markdown + QStringList{Path("md/demo.hr.employees.md"), Path("md")}, 2,
-       "holds the project file " + Path("md/demo.hr.employees.md")},
+      {markdown + QStringList{Path("md/demo/hr/demo.hr.employees.md"), Path("md")}, 2,
+       "holds the project file " + Path("md/demo/hr/demo.hr.employees.md")},
       {markdown + QStringList{project, Path("users")}, 2,
        "ERROR: The folder " + Path("users") +
            " holds files that no earlier build wrote and that this build would replace: "

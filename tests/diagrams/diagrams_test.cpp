@@ -217,8 +217,8 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   ASSERT_TRUE(markdown.Load(TemplateFormat::Markdown, {}, &error));
   QStringList names;
   for (const OutputFile& f : RenderMarkdown(model, markdown, d)) names.append(f.name);
-  EXPECT_TRUE(names.contains("d.o.pay.svg"));
-  EXPECT_FALSE(names.contains("d.o.lone.svg"));
+  EXPECT_TRUE(names.contains("d/o/d.o.pay.svg"));
+  EXPECT_FALSE(names.contains("d/o/d.o.lone.svg"));
 
   const DiagramLimits defaults = CurrentDiagramLimits();
   SetDiagramLimits({10, 1});

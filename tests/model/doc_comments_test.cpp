@@ -191,9 +191,10 @@ TEST_F(DocCommentsTest, WebPageAndMarkdownShowWhatTheCommentsSay) {
   ASSERT_TRUE(markdown.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
   QString packagePage;
   for (const OutputFile& f : RenderMarkdown(m, markdown, none))
-    if (f.name.startsWith("orcl.shop.ledger")) packagePage = QString::fromUtf8(f.bytes);
-  EXPECT_TRUE(packagePage.contains("See [reverse](orcl.shop.ledger.md#" + reverse + ") and nowhere."));
-  EXPECT_TRUE(packagePage.contains("**Deprecated.** use [post](orcl.shop.ledger.md#"));
+    if (f.name == "orcl/shop/orcl.shop.ledger.md") packagePage = QString::fromUtf8(f.bytes);
+  const QString ledger = "../../orcl/shop/orcl.shop.ledger.md#";
+  EXPECT_TRUE(packagePage.contains("See [reverse](" + ledger + reverse + ") and nowhere."));
+  EXPECT_TRUE(packagePage.contains("**Deprecated.** use [post](" + ledger));
   EXPECT_TRUE(packagePage.contains("| p\\_ghost *(not declared)* |  | not declared |"));
   EXPECT_TRUE(packagePage.contains("```sql\nid := ledger.book(1, 10);\n```"));
   EXPECT_TRUE(packagePage.contains("## Declarations"));

@@ -470,15 +470,15 @@ TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
   ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
   QString markdown, apiMarkdown;
   for (const OutputFile& f : RenderMarkdown(m, templates, diagrams)) {
-    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
-    if (f.name == "orcl.shop.order_api.md") apiMarkdown = QString::fromUtf8(f.bytes);
+    if (f.name == "orcl/shop/orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+    if (f.name == "orcl/shop/orcl.shop.order_api.md") apiMarkdown = QString::fromUtf8(f.bytes);
   }
   // A sequence has no file of its own: the README lists it.
-  EXPECT_TRUE(apiMarkdown.contains("- Sequences: [ORDER\\_SEQ](README.md#orcl.shop.order_seq)\n"))
+  EXPECT_TRUE(apiMarkdown.contains("- Sequences: [ORDER\\_SEQ](../../README.md#orcl.shop.order_seq)\n"))
       << apiMarkdown.toStdString();
-  EXPECT_TRUE(markdown.contains("## Used by\n\n- Views: [OPEN\\_ORDERS](orcl.shop.open_orders.md)\n"
-                                "- Functions: [ORDER\\_TOTAL](orcl.shop.order_total.md)\n"
-                                "- Packages: CRM.CRM\\_REPORT, [ORDER\\_API](orcl.shop.order_api.md)\n"
+  EXPECT_TRUE(markdown.contains("## Used by\n\n- Views: [OPEN\\_ORDERS](../../orcl/shop/orcl.shop.open_orders.md)\n"
+                                "- Functions: [ORDER\\_TOTAL](../../orcl/shop/orcl.shop.order_total.md)\n"
+                                "- Packages: CRM.CRM\\_REPORT, [ORDER\\_API](../../orcl/shop/orcl.shop.order_api.md)\n"
                                 "- Triggers: ORDERS\\_BI\n"))
       << markdown.toStdString();
 
@@ -577,8 +577,8 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   ASSERT_TRUE(templates.Load(TemplateFormat::Markdown, {}, &error)) << error.toStdString();
   QString markdown;
   for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
-    if (f.name == "orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
-  EXPECT_TRUE(markdown.contains("- Triggers: [ORDERS\\_BI](orcl.shop.orders.md#orcl.shop.orders.orders_bi)\n"));
+    if (f.name == "orcl/shop/orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("- Triggers: [ORDERS\\_BI](../../orcl/shop/orcl.shop.orders.md#orcl.shop.orders.orders_bi)\n"));
   EXPECT_TRUE(markdown.contains("<a id=\"orcl.shop.orders.orders_bi\"></a>\n### Trigger ORDERS\\_BI\n"));
   const CoverageObject& undocumented = report.objects.last();
   EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
@@ -131,7 +132,7 @@ TEST(Anchors, FollowTheKeyAndNeverMeet) {
 }
 
 // The hostile table references itself, so it has a diagram and its owner an overview.
-Diagrams Drawn(const DocumentModel& model, LinkStyle links) {
+Diagrams Drawn(const DocumentModel& model, const Links& links) {
   RecordingProgress progress;
   Diagrams diagrams;
   QString error;
@@ -313,16 +314,53 @@ QString Prose(const QString& text) {
   return prose;
 }
 
+// Where a link of the folder's file `from` leads: a path inside the folder, or one that
+// begins with ".." when it leaves it.
+QString LinkTarget(const QString& from, const QString& href) {
+  return QDir::cleanPath(QFileInfo(from).path() + u'/' + href);
+}
+
+// Every link of every page and drawing leads to a file of the folder, and one with a
+// "#fragment" to an anchor there (a page's own heading, or its section).
+void ExpectEveryLinkLands(const QList<OutputFile>& files) {
+  QMap<QString, QString> texts;
+  for (const OutputFile& f : files) texts.insert(f.name, QString::fromUtf8(f.bytes));
+  static const QRegularExpression mdLink(R"((?<!\\)\]\(([^)#]*)(?:#([^)]*))?\))");
+  static const QRegularExpression svgLink(R"re(href="([^"#]*)(?:#([^"]*))?")re");
+  for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+    const bool svg = it.key().endsWith(".svg");
+    const QString text = svg ? it.value() : Prose(it.value());
+    for (auto m = (svg ? svgLink : mdLink).globalMatch(text); m.hasNext();) {
+      const QRegularExpressionMatch link = m.next();
+      const QString target =
+          link.captured(1).isEmpty() ? it.key() : LinkTarget(it.key(), link.captured(1));
+      ASSERT_TRUE(texts.contains(target)) << it.key().toStdString() << " -> "
+                                          << link.captured(1).toStdString();
+      if (!link.captured(2).isEmpty())
+        EXPECT_TRUE(texts[target].contains("<a id=\"" + link.captured(2) + "\"></a>"))
+            << it.key().toStdString() << " -> " << link.captured(0).toStdString();
+    }
+  }
+}
+
+const OutputFile* Named(const QList<OutputFile>& files, const QString& name) {
+  for (const OutputFile& f : files)
+    if (f.name == name) return &f;
+  return nullptr;
+}
+
 TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   const DocumentModel model = HostileModel();
-  const QList<OutputFile> files = RenderMarkdown(model, Templates(TemplateFormat::Markdown),
-                                                 Drawn(model, LinkStyle::Files));
-  ASSERT_EQ(files.size(), 7) << "README, four pages, a table's diagram and an overview";
+  const QList<OutputFile> files =
+      RenderMarkdown(model, Templates(TemplateFormat::Markdown),
+                     Drawn(model, MarkdownLinks(MarkdownLayout(model))));
+  ASSERT_EQ(files.size(), 8)
+      << "README, the owner's page, four pages, a table's diagram and an overview";
   EXPECT_EQ(files[0].name, "README.md");
   EXPECT_TRUE(QString::fromUtf8(files[0].bytes)
                   .contains(QRegularExpression(R"(\*\*Documented:\*\* \d+\.\d% \()")));
   const auto unitPage = std::find_if(files.begin(), files.end(), [&](const OutputFile& f) {
-    return f.name == ObjectFileName(model.units[0].anchor, ".md");
+    return f.name.endsWith(u'/' + ObjectFileName(model.units[0].anchor, ".md"));
   });
   ASSERT_NE(unitPage, files.end());
   EXPECT_TRUE(unitPage->bytes.contains("Described parameters that no longer exist: "));
@@ -330,18 +368,14 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   for (const OutputFile& f : files) markdown += QString::fromUtf8(f.bytes);
   EXPECT_EQ(markdown.count("| not null |"), 2);
   EXPECT_EQ(markdown.count("| OPTIONAL | DATE |  |"), 2);
-  QSet<QString> names;
-  for (const OutputFile& f : files) names.insert(f.name);
   // A value's markup characters all come escaped; "<" only opens our "<br>".
   static const QRegularExpression unescaped(R"((?<!\\)(`|\$|_|<(?!br>)|\]\(j))");
   static const QRegularExpression pipe(R"((?<!\\)\|)");
-  static const QRegularExpression link(R"((?<!\\)\]\(([^)#]*)(#[^)]*)?\))");
   for (const OutputFile& f : files) {
     if (f.name.endsWith(".svg")) continue;
-    const QString text = QString::fromUtf8(f.bytes);
-    const QString prose = Prose(text);
+    const QString prose = Prose(QString::fromUtf8(f.bytes));
     // Our own link targets and anchors aside.
-    static const QRegularExpression ours(R"(\]\([a-z0-9_$.~#-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
+    static const QRegularExpression ours(R"(\]\([a-z0-9_$.~#/-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
     const QString values = QString(prose).remove(ours);
     EXPECT_FALSE(unescaped.match(values).hasMatch())
         << f.name.toStdString() << ": " << unescaped.match(values).captured().toStdString();
@@ -356,18 +390,14 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
       if (columns < 0) columns = count;
       EXPECT_EQ(count, columns) << (f.name + ": " + line).toStdString();
     }
-    for (auto it = link.globalMatch(prose); it.hasNext();) {
-      const QString target = it.next().captured(1);
-      if (!target.isEmpty()) {
-        EXPECT_TRUE(names.contains(target)) << f.name.toStdString() << " -> " << target.toStdString();
-      }
-    }
   }
+  ExpectEveryLinkLands(files);
 }
 
-// On a Git host a heading of the README with nothing under it is a dead end and an image is
-// no link: each section lists its pages (the tables under their owner's overview), and a
-// table's drawing is followed by links to the other tables in it.
+// On a Git host a heading with nothing under it is a dead end and an image is no link: the
+// README links each section's owners to their pages, an owner's page lists its pages (the
+// tables under its overview), and a table's drawing is followed by links to the other
+// tables in it.
 TEST(Markdown, TheReadmeAndEveryDrawingLinkTheirPages) {
   DocumentModel m = HostileModel();
   TableObject b;
@@ -381,39 +411,104 @@ TEST(Markdown, TheReadmeAndEveryDrawingLinkTheirPages) {
   b.referencedBy = {{m.tables[0].key, m.tables[0].anchor, QStringLiteral("A_B_FK"), {kHostile}}};
   m.tables.append(b);
   const TableObject& a = m.tables[0];
+  const FileLayout layout = MarkdownLayout(m);
   const QList<OutputFile> files =
-      RenderMarkdown(m, Templates(TemplateFormat::Markdown), Drawn(m, LinkStyle::Files));
-  const QString readme = QString::fromUtf8(files[0].bytes);
-  auto page = [](const QString& anchor) { return ObjectFileName(anchor, QStringLiteral(".md")); };
-  auto to = [](const QString& file) { return QStringLiteral("](") + file + u')'; };
-  auto section = [&](const char* anchor) {
+      RenderMarkdown(m, Templates(TemplateFormat::Markdown), Drawn(m, MarkdownLinks(layout)));
+  ExpectEveryLinkLands(files);
+  const QString ownerPage = FileLayout::OwnerFolder(a.anchor) + "/README.md";
+  ASSERT_NE(Named(files, ownerPage), nullptr);
+  auto page = [&](const QString& anchor) {
+    return layout.Folder(anchor) + u'/' + ObjectFileName(anchor, QStringLiteral(".md"));
+  };
+  // The links of one section of a file, where each leads.
+  auto section = [&](const QString& file, const char* anchor) {
+    const QString text = QString::fromUtf8(Named(files, file)->bytes);
     const QString tag = QStringLiteral("<a id=\"%1\"></a>\n## ").arg(anchor);
-    const qsizetype at = readme.indexOf(tag);
-    return readme.mid(at, readme.indexOf(QStringLiteral("\n## "), at + tag.size()) - at);
+    const qsizetype at = text.indexOf(tag);
+    EXPECT_GE(at, 0) << file.toStdString() << " has no section " << anchor;
+    const QString part = text.mid(at, text.indexOf(QStringLiteral("\n## "), at + tag.size()) - at);
+    QStringList targets;
+    static const QRegularExpression link(R"((?<!\\)\]\(([^)]*)\))");
+    for (auto it = link.globalMatch(part); it.hasNext();)
+      targets.append(LinkTarget(file, it.next().captured(1)));
+    return std::pair{part, targets};
   };
   const std::pair<const char*, QStringList> sections[] = {
       {"tables", {page(a.anchor), page(b.anchor)}}, {"views", {page(m.views[0].anchor)}},
       {"units", {page(m.units[0].anchor)}}, {"packages", {page(m.packages[0].anchor)}}};
-  for (const auto& [anchor, pages] : sections)
-    for (const QString& file : pages)
-      EXPECT_TRUE(section(anchor).contains(to(file))) << anchor << ": " << file.toStdString();
-  const QString tables = section("tables");
-  EXPECT_GT(tables.indexOf(to(page(a.anchor))), tables.indexOf(u".svg)"));
-  EXPECT_EQ(tables.count(to(page(a.anchor))), 1) << "listed once, under its overview";
+  for (const auto& [anchor, pages] : sections) {
+    EXPECT_EQ(section("README.md", anchor).second,
+              QStringList{ownerPage + QStringLiteral("#") + anchor});
+    EXPECT_EQ(section(ownerPage, anchor).second, pages) << anchor;
+  }
+  const QString owner = QString::fromUtf8(Named(files, ownerPage)->bytes);
+  EXPECT_GT(owner.indexOf(u"## Tables"), owner.indexOf(u".svg)")) << "the overview first";
 
   for (const TableObject* t : {&a, static_cast<const TableObject*>(&b)}) {
-    const OutputFile* own = nullptr;
-    for (const OutputFile& f : files)
-      if (f.name == page(t->anchor)) own = &f;
+    const OutputFile* own = Named(files, page(t->anchor));
     ASSERT_NE(own, nullptr);
     const QString text = QString::fromUtf8(own->bytes);
     const TableObject& other = t == &a ? b : a;
     const qsizetype image = text.indexOf(u".svg)");
     ASSERT_GT(image, 0);
-    const QString drawing = text.mid(image, text.indexOf(u"## Columns") - image);
-    EXPECT_TRUE(drawing.contains(to(page(other.anchor)))) << t->key.name.toStdString();
-    EXPECT_FALSE(drawing.contains(to(page(t->anchor)))) << "no link to the page itself";
+    QStringList targets;
+    static const QRegularExpression link(R"((?<!\\)\]\(([^)]*)\))");
+    for (auto it = link.globalMatch(text.mid(image, text.indexOf(u"## Columns") - image));
+         it.hasNext();)
+      targets.append(LinkTarget(own->name, it.next().captured(1)));
+    EXPECT_TRUE(targets.contains(page(other.anchor))) << t->key.name.toStdString();
+    EXPECT_FALSE(targets.contains(page(t->anchor))) << "no link to the page itself";
   }
+}
+
+// An owner with more objects than a folder should hold has numbered folders of at most a
+// thousand files each, each with its own list, which its owner's page and the README reach;
+// a small owner beside it keeps one folder.
+TEST(Markdown, AnOwnerOfThousandsOfObjectsIsSplitIntoFoldersOfAThousandFiles) {
+  DocumentModel m;
+  m.name = QStringLiteral("Large");
+  m.sections = {SectionKind::Tables, SectionKind::Views};
+  for (int i = 0; i < 1203; ++i) {
+    TableObject t;
+    t.key = {QStringLiteral("DB"), i < 1200 ? QStringLiteral("BIG") : QStringLiteral("SMALL"),
+             QStringLiteral("T%1").arg(i, 4, 10, QChar(u'0'))};
+    t.anchor = t.key.Anchor();
+    t.found = true;
+    m.tables.append(t);
+  }
+  ViewObject v;
+  v.key = {QStringLiteral("DB"), QStringLiteral("BIG"), QStringLiteral("V")};
+  v.anchor = v.key.Anchor();
+  m.views = {v};
+  const FileLayout layout = MarkdownLayout(m);
+  EXPECT_EQ(layout.Parts("db/big"), (QStringList{"db/big~1", "db/big~2", "db/big~3"}));
+  EXPECT_EQ(layout.Parts("db/small"), QStringList());
+  EXPECT_EQ(layout.Folder(m.tables[498].anchor), "db/big~1");
+  EXPECT_EQ(layout.Folder(m.tables[499].anchor), "db/big~2");
+  EXPECT_EQ(layout.Folder(v.anchor), "db/big~3");
+  EXPECT_EQ(layout.Folder(m.tables[1200].anchor), "db/small");
+
+  const QList<OutputFile> files = RenderMarkdown(m, Templates(TemplateFormat::Markdown), Diagrams{});
+  ExpectEveryLinkLands(files);
+  // Each page and a drawing beside each table, and the folder's list of them: never more
+  // than a thousand in a folder.
+  QMap<QString, int> inFolder;
+  for (const OutputFile& f : files)
+    inFolder[QFileInfo(f.name).path()] += f.name.endsWith("/README.md") ? 1 : 2;
+  for (auto it = inFolder.cbegin(); it != inFolder.cend(); ++it)
+    EXPECT_LE(it.value() + 1, FileLayout::kMaxFolderFiles) << it.key().toStdString();
+  EXPECT_EQ(inFolder.value("db/big"), 1) << "the owner's page alone";
+  EXPECT_EQ(inFolder.value("db/small"), 1 + 2 * 3);
+  // The owner's page lists each part's run of tables; the part's page its tables.
+  const QString big = QString::fromUtf8(Named(files, "db/big/README.md")->bytes);
+  EXPECT_TRUE(big.contains("- [Part 2](../big~2/README.md#tables): 499, T0499 to T0997\n"))
+      << big.toStdString();
+  EXPECT_TRUE(big.contains("- [Part 3](../big~3/README.md#views): 1, V to V\n"));
+  const QString part = QString::fromUtf8(Named(files, "db/big~3/README.md")->bytes);
+  EXPECT_TRUE(part.startsWith("[Contents](../../README.md) · [DB.BIG](../big/README.md)\n\n"
+                              "# DB.BIG, part 3 of 3\n"))
+      << part.toStdString();
+  EXPECT_EQ(part.count("- [T"), 1200 - 2 * 499);
 }
 
 // A quoted lower-case name of 70 characters spells each letter in four: its files get a
@@ -429,14 +524,15 @@ TEST(Markdown, LongNamesGetShortStableFileNamesThatLinksFollow) {
   const QList<OutputFile> files = RenderMarkdown(m, Templates(TemplateFormat::Markdown), Diagrams{});
   QSet<QString> names;
   for (const OutputFile& f : files) {
-    EXPECT_LE(f.name.size(), 120) << f.name.toStdString();
-    names.insert(f.name);
+    for (const QString& name : f.name.split(u'/'))
+      EXPECT_LE(name.size(), 120) << f.name.toStdString();
+    names.insert(QFileInfo(f.name).fileName());
   }
-  EXPECT_EQ(names.size(), files.size()) << "two long names that begin alike stay apart";
+  EXPECT_EQ(names.size(), files.size() - 1) << "two long names that begin alike stay apart";
   const QString page = ObjectFileName(m.tables[0].anchor, ".md");
   EXPECT_TRUE(page.startsWith(m.tables[0].anchor.left(80)) && page.contains(u'~'));
   EXPECT_TRUE(names.contains(page));
-  EXPECT_TRUE(files[0].bytes.contains("](" + page.toUtf8() + ")")) << "the contents link to it";
+  EXPECT_TRUE(files[1].bytes.contains("/" + page.toUtf8() + ")")) << "the owner's page links it";
 }
 
 TEST(Markdown, EscapingShowsTheTextLiterally) {

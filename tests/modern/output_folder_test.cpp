@@ -26,21 +26,43 @@ namespace {
 
 using Files = QMap<QString, QByteArray>;
 
-// Every entry of the folder: a file's bytes, what a link leads to, "<other>" for the rest.
-Files Contents(const QString& folder) {
+// Every entry of the folder and the folders below it, by its path: a file's bytes, what a
+// link leads to, "<empty>" for an empty folder, "<other>" for the rest.
+Files Contents(const QString& folder, const QString& prefix = {}) {
   Files files;
   for (const QFileInfo& f : QDir(folder).entryInfoList(
            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-    files[f.fileName()] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
-                          : f.isFile()  ? testenv::ReadBytes(f.filePath())
-                                        : QByteArray("<other>");
+    const QString name = prefix + f.fileName();
+    if (f.isDir() && !f.isSymLink()) {
+      const Files below = Contents(f.filePath(), name + '/');
+      files.insert(below);
+      if (below.isEmpty()) files[name + '/'] = "<empty>";
+      continue;
+    }
+    files[name] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
+                  : f.isFile()  ? testenv::ReadBytes(f.filePath())
+                                : QByteArray("<other>");
   }
   return files;
 }
 
-// The folder as a write of `files` leaves it, its list included.
+// The folder as a write of `files` leaves it, with each folder's list: the names of its
+// files and of the folders below it.
 Files Written(Files files) {
-  files[kManifestName] = QStringList(files.keys()).join(u'\n').toUtf8() + '\n';
+  QMap<QString, QStringList> lists{{QString(), {}}};
+  for (const QString& name : files.keys()) {
+    const QStringList parts = name.split(u'/');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      QStringList& list = lists[parts.mid(0, i).join(u'/')];
+      const QString entry = parts[i] + (i + 1 < parts.size() ? "/" : "");
+      if (!list.contains(entry)) list.append(entry);
+    }
+  }
+  for (auto it = lists.begin(); it != lists.end(); ++it) {
+    it->sort();
+    files[(it.key().isEmpty() ? QString() : it.key() + '/') + kManifestName] =
+        it->join(u'\n').toUtf8() + '\n';
+  }
   return files;
 }
 
@@ -115,7 +137,7 @@ TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
   ASSERT_EQ(Write(folder, {{"README.md", "4"}}, &error), FolderOutcome::Written);
   expected = Written({{"README.md", "4"}});
   expected["notes.txt"] = expected["notes.md"] = expected["d.svg"] = "the user's";
-  expected["sub"] = "<other>";
+  expected["sub/x.md"] = "the user's";
   EXPECT_EQ(Contents(folder), expected);
   EXPECT_EQ(testenv::ReadBytes(outside) + testenv::ReadBytes(folder + "/sub/x.md"),
             "the user'sthe user's");
@@ -176,8 +198,11 @@ TEST(OutputFolder, LinksAndSpecialFilesAreNeverFollowed) {
   QString error;
   EXPECT_EQ(Write(dir.filePath("link"), {{"README.md", "x"}}, &error), FolderOutcome::Failed);
   EXPECT_TRUE(error.contains("is a symbolic link, not a folder")) << error.toStdString();
-  EXPECT_EQ(Write(dir.filePath("fresh"), {{"x/../../y.md", "z"}}, &error), FolderOutcome::Failed);
-  EXPECT_FALSE(QFileInfo::exists(dir.filePath("fresh")));
+  for (const char* name : {"x/../../y.md", "../y.md"}) {
+    EXPECT_EQ(Write(dir.filePath("fresh"), {{name, "z"}}, &error), FolderOutcome::Failed);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("fresh")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("y.md")));
+  }
   // A name that is not UTF-8 is written under its exact bytes.
   ASSERT_EQ(Write(dir.filePath("md") + QChar(0xDCFF), {{"README.md", "x"}}, &error),
             FolderOutcome::Written);
@@ -185,24 +210,103 @@ TEST(OutputFolder, LinksAndSpecialFilesAreNeverFollowed) {
   EXPECT_EQ(::stat((QFile::encodeName(dir.path()) + "/md\xff/README.md").constData(), &st), 0);
 }
 
+// Files in folders below: the folders are made and listed, a link or a file planted in a
+// folder's place at any level stops the write, and an earlier build's folder goes once
+// nothing of the user's is in it.
+TEST(OutputFolder, FoldersBelowAreMadeAndTakenAwayWithoutFollowingLinks) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("docs"), outside = dir.filePath("outside");
+  QDir().mkpath(outside);
+  testenv::WriteBytes(outside + "/a.md", "victim");
+  QString error;
+  const Files first = {{"README.md", "1"},
+                       {"demo/hr/a.md", "a"},
+                       {"demo/hr/a.svg", "<svg/>"},
+                       {"demo/sales/b.md", "b"}};
+  ASSERT_EQ(Write(folder, first, &error), FolderOutcome::Written) << error.toStdString();
+  EXPECT_EQ(Contents(folder), Written(first));
+
+  // The user's page in an owner's folder keeps it when the build no longer writes there.
+  testenv::WriteBytes(folder + "/demo/hr/notes.md", "the user's");
+  ASSERT_EQ(Write(folder, {{"README.md", "2"}, {"demo/sales/b.md", "b"}}, &error),
+            FolderOutcome::Written);
+  Files expected = Written({{"README.md", "2"}, {"demo/sales/b.md", "b"}});
+  expected["demo/hr/notes.md"] = "the user's";
+  EXPECT_EQ(Contents(folder), expected);
+  ASSERT_EQ(Write(folder, {{"README.md", "3"}}, &error), FolderOutcome::Written);
+  expected = Written({{"README.md", "3"}});
+  expected["demo/hr/notes.md"] = "the user's";
+  EXPECT_EQ(Contents(folder), expected);
+
+  // A link in a folder's place, at the top or further down, or a file there.
+  const struct Case {
+    const char* name;
+    const char* plant;  // made a link to `outside`, or a file when it ends in ".txt"
+    const char* reason;
+  } cases[] = {
+      {"a link for the first folder", "demo", "demo is a symbolic link; a folder of the build"},
+      {"a link further down", "demo/hr", "hr is a symbolic link; a folder of the build"},
+      {"a file for a folder", "demo/hr.txt", "hr is a file; a folder of the build"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(folder).removeRecursively();
+    ASSERT_EQ(Write(folder, first, &error), FolderOutcome::Written);
+    const QString planted = folder + '/' + QString(c.plant).remove(".txt");
+    QDir(planted).removeRecursively();
+    if (QString(c.plant).endsWith(".txt"))
+      testenv::WriteBytes(planted, "the user's");
+    else
+      ASSERT_TRUE(QFile::link(outside, planted));
+    const Files before = Contents(folder);
+    EXPECT_EQ(Write(folder, {{"README.md", "4"}, {"demo/hr/a.md", "new"}}, &error),
+              FolderOutcome::Failed);
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    EXPECT_EQ(Contents(folder), before);
+    // An earlier build's file behind the link is not removed either.
+    ASSERT_EQ(Write(folder, {{"README.md", "5"}}, &error), FolderOutcome::Written);
+    EXPECT_EQ(Contents(outside), (Files{{"a.md", "victim"}}));
+  }
+  // A name that is both a file and a folder of the build.
+  EXPECT_EQ(Write(folder, {{"demo", "x"}, {"demo/a.md", "y"}}, &error), FolderOutcome::Failed);
+  EXPECT_TRUE(error.contains("demo is both a file and a folder")) << error.toStdString();
+  // A folder's list is read as the folder's own list is: never through a link.
+  QDir(folder).removeRecursively();
+  ASSERT_EQ(Write(folder, first, &error), FolderOutcome::Written);
+  QFile::remove(folder + "/demo/hr/.vellumar-files");
+  ASSERT_TRUE(QFile::link("/dev/zero", folder + "/demo/hr/.vellumar-files"));
+  EXPECT_EQ(Write(folder, {{"README.md", "6"}}, &error), FolderOutcome::Failed);
+  EXPECT_TRUE(error.contains("demo/hr/.vellumar-files can't be read: It is a symbolic link"))
+      << error.toStdString();
+}
+
 QString g_sabotaged;  // the staged file the hook below takes away
 
 TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
-  const Files oldFiles = Written({{"README.md", "old"}, {"a.md", "a-old"}, {"gone.md", "gone"}});
-  const Files newFiles = {{"README.md", "new"}, {"a.md", "a-new"}, {"fresh.md", "fresh"}};
+  const Files oldFiles = Written({{"README.md", "old"},
+                                  {"a.md", "a-old"},
+                                  {"gone.md", "gone"},
+                                  {"demo/hr/b.md", "b-old"},
+                                  {"demo/gone/c.md", "gone"}});
+  const Files newFiles = {{"README.md", "new"},
+                          {"a.md", "a-new"},
+                          {"fresh.md", "fresh"},
+                          {"demo/hr/b.md", "b-new"},
+                          {"demo/sales/d.md", "fresh"}};
   QTemporaryDir dir;
   const QString folder = dir.filePath("docs");
   QString error;
   const auto reset = [&] {
     QDir(folder).removeRecursively();
-    Files files = oldFiles;
-    files.remove(kManifestName);
+    Files files;
+    for (auto it = oldFiles.cbegin(); it != oldFiles.cend(); ++it)
+      if (!it.key().endsWith(kManifestName)) files.insert(it.key(), it.value());
     ASSERT_EQ(Write(folder, files, &error), FolderOutcome::Written) << error.toStdString();
   };
 
   // A rename that fails after others were done puts the old files back.
   reset();
-  g_sabotaged = folder + "/.vellumar-staging/new/a.md";
+  g_sabotaged = folder + "/.vellumar-staging/new/1";  // a.md, the second file made
   EXPECT_EQ(childprocess::Run([&] {
               killpoint::SetHook([](const char* point) {
                 if (QByteArray(point) == "folder.renamed") QFile::remove(g_sabotaged);
@@ -233,8 +337,9 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
       if (!stopped) break;
     }
   }
-  // Four files staged, the journal, five names changed, the end; for each signal.
-  EXPECT_EQ(points, 2 * 11);
+  // Nine files staged (five and four folders' lists), the journal, twelve names changed
+  // (those and three of the old build's), the end; for each signal.
+  EXPECT_EQ(points, 2 * 23);
 
   // A second build while one holds the folder fails at once and changes nothing.
   const int held = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -243,6 +348,15 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
   EXPECT_TRUE(error.contains("Another build is writing the folder")) << error.toStdString();
   ::close(held);
   EXPECT_EQ(Contents(folder), Written(newFiles));
+
+  // A build of a version that staged files under their own names left its journal.
+  reset();
+  QDir(folder).mkpath(".vellumar-staging/old");
+  ASSERT_TRUE(QFile::rename(folder + "/a.md", folder + "/.vellumar-staging/old/a.md"));
+  testenv::WriteBytes(folder + "/a.md", "a-new");
+  testenv::WriteBytes(folder + "/.vellumar-staging/journal", "on a.md\nend\n");
+  ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
+  EXPECT_EQ(Contents(folder), oldFiles);
 }
 
 }  // namespace

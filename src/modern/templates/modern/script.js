@@ -67,6 +67,14 @@
 (function () {
   var side = document.getElementById("side");
   var full = side && side.querySelector(".nav-sections");
+  // A web site's list is in a noscript element: for a reader without script it is the
+  // contents; with script the browser keeps it as text, which is read here without styling
+  // or laying out its tens of thousands of entries.
+  var quiet = side && side.querySelector("noscript");
+  if (!full && quiet) {
+    full = new DOMParser().parseFromString(quiet.textContent, "text/html")
+        .querySelector(".nav-sections");
+  }
   if (!full) return;
   var box = document.getElementById("filter");
   var status = document.getElementById("filter-status");
@@ -99,6 +107,7 @@
     });
   });
   full.hidden = true;
+  if (full.ownerDocument !== document) quiet.parentNode.insertBefore(document.adoptNode(full), quiet);
   var list = document.createElement("div");
   list.className = "nav-rows";
   full.parentNode.insertBefore(list, full);
