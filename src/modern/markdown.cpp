@@ -196,10 +196,10 @@ bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const Docu
 mustache::data ReadmeData(const DocumentModel& model, const DocumentView& view,
                           const QList<OwnerPages>& owners) {
   mustache::data d = view.PageData([](SectionKind) { return std::string(); });
-  mustache::data sections(mustache::data::type::list);
-  const auto& before = d.get("sections")->list_value();
+  // The sections are completed where they are: a copy of them would copy the whole contents
+  // they hold, tens of megabytes for a large project.
+  auto& sections = const_cast<mustache::basic_list<std::string>&>(d.get("sections")->list_value());
   for (qsizetype i = 0; i < model.sections.size(); ++i) {
-    mustache::data section = before[i];
     mustache::data links(mustache::data::type::list);
     for (const OwnerPages& owner : owners)
       for (const auto& [kind, pages] : owner.sections)
@@ -209,13 +209,11 @@ mustache::data ReadmeData(const DocumentModel& model, const DocumentView& view,
           link.set("href", S(owner.folder + QStringLiteral("/README.md#") +
                              DocumentView::SectionAnchor(kind)));
           link.set("count", std::to_string(pages.size()));
-          links.push_back(link);
+          AppendData(links, std::move(link));
         }
-    section.set("hasOwners", !links.is_empty_list());
-    section.set("owners", links);
-    sections.push_back(section);
+    SetData(sections[i], "hasOwners", !links.is_empty_list());
+    SetData(sections[i], "owners", std::move(links));
   }
-  d.set("sections", sections);
   return d;
 }
 
