@@ -120,7 +120,7 @@ mustache::data IndexSections(const OwnerPages& owner, const DocumentView& view,
         run.set("first", S(p.key->name));
         run.set("last", S(pages[last].key->name));
         run.set("count", std::to_string(last - i + 1));
-        runs.push_back(run);
+        AppendData(runs, std::move(run));
         i = last;
         continue;
       }
@@ -129,15 +129,15 @@ mustache::data IndexSections(const OwnerPages& owner, const DocumentView& view,
       item.set("name", S(p.key->name));
       item.set("href", S(view.ObjectHref(*p.anchor)));
       item.set("changed", !view.ChangedSince(*p.anchor).isEmpty());
-      items.push_back(item);
+      AppendData(items, std::move(item));
     }
     if (items.is_empty_list() && runs.is_empty_list()) continue;
     mustache::data section;
     section.set("title", S(SectionTitle(kind)));
     section.set("anchor", S(anchor));
-    section.set("items", items);
-    section.set("parts", runs);
-    sections.push_back(section);
+    SetData(section, "items", std::move(items));
+    SetData(section, "parts", std::move(runs));
+    AppendData(sections, std::move(section));
   }
   return sections;
 }
@@ -160,7 +160,8 @@ mustache::data OverviewData(const OwnerOverview& o) {
 
 // The README.md of an owner's folder, and of each of its numbered folders.
 bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const DocumentView& view,
-                   const DiagramSource& diagrams, const TemplateSet& templates, const PutFile& put) {
+                   const DiagramSource& diagrams, const TemplateSet& templates,
+                   const PutFile& put) {
   const QStringList parts = layout.Parts(owner.folder);
   const auto render = [&](const QString& folder, const mustache::data& data) {
     std::string page;
@@ -173,7 +174,8 @@ bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const Docu
   d.set("overview", false);
   for (const OwnerOverview& o : diagrams.Overviews())
     if (FileLayout::OwnerFolder(o.anchor) == owner.folder) d.set("overview", OverviewData(o));
-  d.set("sections", IndexSections(owner, view, layout, parts, [](const Page&) { return true; }));
+  SetData(d, "sections",
+          IndexSections(owner, view, layout, parts, [](const Page&) { return true; }));
   if (!render(owner.folder, d)) return false;
   for (qsizetype i = 0; i < parts.size(); ++i) {
     mustache::data part;
@@ -183,7 +185,7 @@ bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const Docu
                         QStringLiteral("/README.md")));
     d.set("part", part);
     d.set("overview", false);
-    d.set("sections", IndexSections(owner, view, layout, {}, [&](const Page& p) {
+    SetData(d, "sections", IndexSections(owner, view, layout, {}, [&](const Page& p) {
             return layout.Folder(*p.anchor) == parts[i];
           }));
     if (!render(parts[i], d)) return false;

@@ -73,9 +73,10 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
     bool ok = true;
     view.ForEachObject(kind, [&](const QString&, TemplateData& data, const std::string&) {
+      if (!ok) return;  // the page is failing: the rest need not be rendered
       std::string out;
       templates.Render(name, data, out);
-      ok = ok && write(out);
+      ok = write(out);
     });
     if (!ok) return false;
   }

@@ -40,7 +40,7 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
       if (!ok) return;
       std::string article;
       templates.Render(name, data, article);
-      data.set("article", article);
+      SetData(data, "article", std::move(article));
       data.set("document", document);
       data.set("section", section);
       std::string out;
