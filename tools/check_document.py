@@ -12,7 +12,9 @@ bytes it is saved in). A modern page (an HTML5 page) is checked by its ids inste
 names, and also fails when Chromium does not read it as UTF-8, when its last section's
 contents link, followed on the freshly opened page, does not leave that section in view once
 the page has settled, when scrolling up from a link's target into objects not laid out
-before moves the page under the reader, when typing in its filter box does not narrow the
+before moves the page under the reader, when its contents panel's rows, scrolled
+through, are not the list in the file (each section, owner, entry and member in order, with
+its text, link and mark of a change), when typing in its filter box does not narrow the
 contents, when clicking a table in a diagram (a table's own and an owner's overview) does not
 bring that table's section into view, or when it asks for anything outside its own file.
 A modern page is also checked for every reader (unless --no-links): every heading is in the
@@ -243,6 +245,14 @@ WHEEL_CHECK = r"""
 })()
 """.replace("SETTLED", SETTLED)
 
+# The contents list the file holds: the page's own list, or a web site's, which is in a
+# noscript element (text to a browser with script), read as markup.
+CONTENTS_LIST = r"""(() => {
+  const side = document.getElementById('side');
+  return side.querySelector('.nav-sections') || new DOMParser().parseFromString(
+      side.querySelector('noscript').textContent, 'text/html').querySelector('.nav-sections');
+})()"""
+
 # Types into the filter box: every name typed whole leaves its entry and fewer than all. The
 # panel draws only the rows in and near its view in place of the list in the file, so what it
 # shows is told by the links drawn and the count it states.
@@ -251,7 +261,7 @@ FILTER_CHECK = r"""
   const box = document.getElementById('filter');
   if (!box) return {failures: ['the page has no filter box']};
   const side = document.getElementById('side');
-  const items = [...side.querySelectorAll('li[data-filter]')];
+  const items = [...CONTENTS_LIST.querySelectorAll('li[data-filter]')];
   const href = (li) => li.querySelector('a').getAttribute('href');
   const drawn = () => [...side.querySelectorAll('a')].filter(a => a.offsetParent !== null)
       .map(a => a.getAttribute('href'));
@@ -283,7 +293,45 @@ FILTER_CHECK = r"""
     failures.push('clearing the filter did not bring all back');
   return {entries: items.length, narrowed: left, failures};
 })()
-"""
+""".replace("CONTENTS_LIST", CONTENTS_LIST)
+
+# The panel's rows, drawn a screen at a time from its top to its end, are the list in the
+# file: each section, owner, entry and member in its order, with its text, its link and the
+# entry's mark of a change.
+PANEL_ROWS_CHECK = r"""
+(() => {
+  const want = [...CONTENTS_LIST.querySelectorAll('a.nav-title, .nav-owner, li[data-filter] a')]
+      .map(e => {
+        const kind = e.classList.contains('nav-title') ? 'section' :
+            e.classList.contains('nav-owner') ? 'owner' :
+            e.parentElement.hasAttribute('data-filter') ? 'item' : 'member';
+        const changed = kind === 'item' && e.parentElement.classList.contains('changed');
+        return `${kind} ${e.textContent} ${e.getAttribute('href') || ''}${changed ? ' changed' : ''}`;
+      });
+  const side = document.getElementById('side');
+  const toggle = document.getElementById('nav-toggle');
+  if (side.offsetParent === null && toggle) toggle.click();
+  const seen = new Map();
+  for (let top = 0; ; top += side.clientHeight) {
+    side.scrollTop = top;
+    side.dispatchEvent(new Event('scroll'));
+    for (const row of side.querySelectorAll('.nav-rows .row')) seen.set(parseFloat(row.style.top), row);
+    if (side.scrollTop + side.clientHeight >= side.scrollHeight - 1) break;
+  }
+  side.scrollTop = 0;
+  side.dispatchEvent(new Event('scroll'));
+  const got = [...seen].sort((a, b) => a[0] - b[0]).map(([, row]) => {
+    const a = row.querySelector('a');
+    return `${/row-(\w+)/.exec(row.className)[1]} ${row.textContent} ` +
+        `${a ? a.getAttribute('href') : ''}${row.classList.contains('changed') ? ' changed' : ''}`;
+  });
+  const at = want.findIndex((w, i) => w !== got[i]);
+  if (at < 0 && want.length === got.length) return [];
+  const i = at < 0 ? Math.min(want.length, got.length) : at;
+  return [`the contents panel shows ${got.length} rows for the list's ${want.length}; ` +
+          `row ${i} is "${got[i]}", the list's "${want[i]}"`];
+})()
+""".replace("CONTENTS_LIST", CONTENTS_LIST)
 
 # A web site's search: once the search index has loaded, a word that an object holds (a
 # column, a comment, its source) and that no entry's name, owner or database holds finds that
@@ -300,7 +348,7 @@ SEARCH_CHECK = r"""
   const type = (text) => { box.value = text; box.dispatchEvent(new Event('input')); };
   const rows = () => [...side.querySelectorAll('.nav-rows .row')]
       .sort((a, b) => parseFloat(a.style.top) - parseFloat(b.style.top));
-  const items = [...side.querySelectorAll('li[data-filter]')];
+  const items = [...CONTENTS_LIST.querySelectorAll('li[data-filter]')];
   const filters = items.map(li => li.getAttribute('data-filter'));
   const failures = [];
   let word = null, ordered = 0;
@@ -338,13 +386,13 @@ SEARCH_CHECK = r"""
   type('');
   return {word, ordered, failures};
 })()
-"""
+""".replace("CONTENTS_LIST", CONTENTS_LIST)
 
 # One keystroke at a time, each timed from its input event to the next frame.
 FILTER_BENCH = r"""
 (async () => {
   const box = document.getElementById('filter');
-  const items = document.querySelectorAll('#side li[data-filter]');
+  const items = CONTENTS_LIST.querySelectorAll('li[data-filter]');
   const name = items[Math.floor(items.length / 2)].querySelector('a').textContent.toLowerCase();
   const frame = () => new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)));
   const times = [], laidOut = [];
@@ -364,7 +412,7 @@ FILTER_BENCH = r"""
   for (let i = typed.length - 1; i >= 0; i--) await key(typed.slice(0, i));
   return {entries: items.length, typed: name, times, laidOut};
 })()
-"""
+""".replace("CONTENTS_LIST", CONTENTS_LIST)
 
 
 # The modern page for every reader. Each check returns a list of failures.
@@ -400,9 +448,9 @@ PRINT_TEXTS = r"""
   const squeeze = (e) => e.textContent.replace(/\s+/g, '');
   const texts = (selector) => [...document.querySelectorAll(selector)].map(squeeze).filter(Boolean);
   return {code: texts('pre.code .line'), cells: texts('main td'),
-          contents: texts('#side .nav-sections')};
+          contents: [squeeze(CONTENTS_LIST)]};
 })()
-"""
+""".replace("CONTENTS_LIST", CONTENTS_LIST)
 
 # The element that has the focus, where it is, and whether it is the topmost at its centre
 # (not behind the open contents panel or anything else).
@@ -815,7 +863,7 @@ def keyboard_check(tools, session):
     if not back or back["href"] != row["href"]:
         failures.append(f"Shift+Tab from the document went to {back}, not to {row['href']}")
     hrefs = evaluate(tools, session,
-                     "[...document.querySelectorAll('#side .nav-sections a')]"
+                     f"[...{CONTENTS_LIST}.querySelectorAll('a')]"
                      ".map(a => a.getAttribute('href'))")
     for key, want in (("End", hrefs[-1]), ("Home", hrefs[0]), ("ArrowDown", hrefs[1])):
         got = press(tools, session, key)
@@ -828,7 +876,7 @@ def keyboard_check(tools, session):
     # the last that is a page of its own.
     name, first = evaluate(tools, session, "((all) => ((a) => [a.textContent, a.getAttribute('href')])"
                            "(all.filter(a => !a.getAttribute('href').startsWith('#')).pop() || all.pop()))"
-                           "([...document.querySelectorAll('#side li[data-filter] > a')])")
+                           f"([...{CONTENTS_LIST}.querySelectorAll('li[data-filter] > a')])")
     evaluate(tools, session, "{ const b = document.getElementById('filter'); b.value = " +
              json.dumps(name.lower()) + "; b.dispatchEvent(new Event('input')); } 0")
     if not first.startswith("#"):  # a site's entry is a page of its own
@@ -1044,6 +1092,8 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
             result["failures"] += far
             if modern:
                 result["diagrams"] = click_diagrams(tools, session, result["failures"])
+                if not args.no_links:
+                    result["failures"] += evaluate(tools, session, PANEL_ROWS_CHECK)
                 filtered = evaluate(tools, session, FILTER_CHECK)
                 result["failures"] += filtered["failures"]
                 result["filter"] = filtered

@@ -68,14 +68,11 @@
   var side = document.getElementById("side");
   var full = side && side.querySelector(".nav-sections");
   // A web site's list is in a noscript element: for a reader without script it is the
-  // contents; with script the browser keeps it as text, which is read here without styling
-  // or laying out its tens of thousands of entries.
+  // contents; with script the browser keeps it as text, which is read here by its tags,
+  // without making an element of its tens of thousands of entries. They are made for print
+  // only, where the list is printed whole.
   var quiet = side && side.querySelector("noscript");
-  if (!full && quiet) {
-    full = new DOMParser().parseFromString(quiet.textContent, "text/html")
-        .querySelector(".nav-sections");
-  }
-  if (!full) return;
+  if (!full && !quiet) return;
   var box = document.getElementById("filter");
   var status = document.getElementById("filter-status");
 
@@ -86,31 +83,80 @@
   var entries = [];  // per entry: the text the filter searches
   var entryHrefs = [];  // per entry: its link, which the search index is keyed by
   var groupCount = 0, sectionCount = 0;
-  Array.prototype.forEach.call(full.children, function (li) {
-    var title = li.querySelector(".nav-title");
-    var section = sectionCount++;
-    rows.push({kind: "section", text: title.textContent, href: title.getAttribute("href"), section: section});
-    Array.prototype.forEach.call(li.querySelectorAll(".nav-group"), function (g) {
-      var group = groupCount++;
-      rows.push({kind: "owner", text: g.querySelector(".nav-owner").textContent, group: group});
-      Array.prototype.forEach.call(g.querySelectorAll("li[data-filter]"), function (item) {
-        var entry = entries.length;
-        entries.push(item.getAttribute("data-filter"));
-        var links = item.querySelectorAll("a");
-        entryHrefs.push(links[0].getAttribute("href"));
-        for (var i = 0; i < links.length; i++) {
-          rows.push({kind: i ? "member" : "item", text: links[i].textContent,
-                     href: links[i].getAttribute("href"), entry: entry, group: group, section: section,
-                     changed: !i && item.classList.contains("changed")});
-        }
-      });
+  readList(full ? full.outerHTML : quiet.textContent);
+  if (full) {
+    full.hidden = true;
+  } else {
+    window.addEventListener("beforeprint", function () {
+      if (full) return;
+      quiet.insertAdjacentHTML("beforebegin", quiet.textContent);
+      full = quiet.previousElementSibling;
+      full.hidden = true;
     });
-  });
-  full.hidden = true;
-  if (full.ownerDocument !== document) quiet.parentNode.insertBefore(document.adoptNode(full), quiet);
+  }
   var list = document.createElement("div");
   list.className = "nav-rows";
-  full.parentNode.insertBefore(list, full);
+  (full || quiet).parentNode.insertBefore(list, full || quiet);
+
+  // The list's markup, as the page template writes it: a section is an li of class
+  // nav-section with its a of class nav-title, an owner a ul of class nav-group with its
+  // span of class nav-owner, an entry an li with data-filter whose links are the entry's
+  // own and then its members'.
+  function readList(html) {
+    var tag = /<(\/?)([a-zA-Z][a-zA-Z0-9]*)((?:[^>"]|"[^"]*")*)>|[^<]+/g;
+    var section = -1, group = -1, entry = -1, links = 0, changed = false;
+    var open = null, openTag = "";  // the row whose text is being read, and its element
+    var m;
+    while ((m = tag.exec(html))) {
+      var name = m[2] && m[2].toLowerCase();
+      if (!name) {
+        if (open) open.text += m[0];
+      } else if (m[1]) {
+        if (open && name === openTag) {
+          open.text = decode(open.text);
+          rows.push(open);
+          open = null;
+        }
+      } else if (name === "li" || name === "ul" || name === "a" || name === "span") {
+        var at = attributes(m[3]), classes = " " + (at["class"] || "") + " ";
+        if (name === "li" && classes.indexOf(" nav-section ") >= 0) {
+          section = sectionCount++;
+          entry = -1;
+        } else if (name === "ul" && classes.indexOf(" nav-group ") >= 0) {
+          group = groupCount++;
+          entry = -1;
+        } else if (name === "span" && classes.indexOf(" nav-owner ") >= 0) {
+          open = {kind: "owner", text: "", group: group};
+        } else if (name === "li" && "data-filter" in at) {
+          entry = entries.length;
+          entries.push(at["data-filter"]);
+          links = 0;
+          changed = classes.indexOf(" changed ") >= 0;
+        } else if (name === "a" && classes.indexOf(" nav-title ") >= 0) {
+          open = {kind: "section", text: "", href: at.href, section: section};
+        } else if (name === "a" && entry >= 0) {
+          if (!links) entryHrefs.push(at.href);
+          open = {kind: links ? "member" : "item", text: "", href: at.href, entry: entry,
+                  group: group, section: section, changed: !links && changed};
+          links++;
+        }
+        if (open) openTag = name;
+      }
+    }
+  }
+  function attributes(text) {
+    var at = {}, pair = /([^\s=]+)(?:\s*=\s*"([^"]*)")?/g, m;
+    while ((m = pair.exec(text))) at[m[1].toLowerCase()] = m[2] === undefined ? "" : decode(m[2]);
+    return at;
+  }
+  var named = {amp: "&", lt: "<", gt: ">", quot: "\"", apos: "'", nbsp: "\u00a0"};
+  function decode(text) {
+    if (text.indexOf("&") < 0) return text;
+    return text.replace(/&(?:#(\d+)|#x([0-9a-fA-F]+)|([a-zA-Z]+));/g, function (all, dec, hex, name) {
+      if (dec || hex) return String.fromCodePoint(dec ? +dec : parseInt(hex, 16));
+      return named[name] || all;
+    });
+  }
 
   function row(r) {
     var div = document.createElement("div");
