@@ -3,7 +3,7 @@
 
 Usage: check_document.py DOCUMENT [--screenshot FILE.png] [--width PX] [--dark] [--print]
                          [--at ID] [--filter-bench [--trace FILE]] [--want-diagrams]
-                         [--no-links] [--pages N] [--chromium PATH]
+                         [--no-links] [--pages N] [--opens N] [--chromium PATH]
 
 Fails (exit 1) when the page logs a console error or throws, when a contents link has no
 anchor of its name (or more than one), or when following a link does not bring its anchor
@@ -35,6 +35,9 @@ holds, ranking matches by name first), and each object page (--pages N: the firs
 opened and checked for console errors, requests outside the folder, its in-page links, its
 diagram's links and, with axe-core, for every reader; how long index.html and each page took
 to open, and the memory of Chromium's renderer processes then, are printed.
+--opens N first opens a web site's index.html N times, each in a fresh browser, and prints
+the median, fastest and slowest time until its contents' box answered, with the machine's
+load: one opening on a busy machine says little.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -1059,6 +1062,28 @@ def object_pages_check(tools, session, site, pages, args):
     return failures, len(names), clicked
 
 
+def opening_times(chromium, document, count, width):
+    """Opens the page `count` times, each in a browser of its own (as a reader opens it,
+    with nothing cached); the seconds until its contents' box answered, each time."""
+    times = []
+    for _ in range(count):
+        with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
+            tools = DevTools(chromium, profile)
+            try:
+                target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+                session = tools.call("Target.attachToTarget",
+                                     {"targetId": target, "flatten": True})["sessionId"]
+                for domain in ("Page", "Runtime"):
+                    tools.call(f"{domain}.enable", session=session)
+                tools.call("Emulation.setDeviceMetricsOverride",
+                           {"width": width, "height": 900, "deviceScaleFactor": 1,
+                            "mobile": False}, session=session)
+                times.append(open_page(tools, session, document.as_uri())[1])
+            finally:
+                tools.close()
+    return times
+
+
 def browser_check(chromium, document, args, modern, site=None, pages=None):
     with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
         tools = DevTools(chromium, profile)
@@ -1171,6 +1196,9 @@ def main():
                         help="skip following every link (a benchmark's very large page)")
     parser.add_argument("--pages", type=int,
                         help="for a web site: open only the first N object pages")
+    parser.add_argument("--opens", type=int, default=0,
+                        help="for a web site: first open index.html this many times, each in "
+                        "a fresh browser, and print how long it took to answer")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
     args = parser.parse_args()
 
@@ -1195,6 +1223,11 @@ def main():
         if not links:
             problems.append("the document has no contents links")
 
+    if site and args.opens:
+        times = sorted(opening_times(args.chromium, document, args.opens, args.width))
+        print(f"  index.html opened {len(times)} times: its contents' box answering in "
+              f"{times[len(times) // 2]:.2f} s (median), {times[0]:.2f} to {times[-1]:.2f} s; "
+              f"machine load {os.getloadavg()[0]:.2f}")
     result, errors = browser_check(args.chromium, document, args, modern, site, pages)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]
