@@ -89,9 +89,12 @@
   } else {
     window.addEventListener("beforeprint", function () {
       if (full) return;
-      quiet.insertAdjacentHTML("beforebegin", quiet.textContent);
-      full = quiet.previousElementSibling;
+      var made = document.createElement("template");
+      made.innerHTML = quiet.textContent;
+      full = made.content.querySelector(".nav-sections");
+      if (!full) return;
       full.hidden = true;
+      quiet.parentNode.insertBefore(full, quiet);
     });
   }
   var list = document.createElement("div");
