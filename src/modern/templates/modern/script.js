@@ -120,7 +120,7 @@
           rows.push(open);
           open = null;
         }
-      } else if (name === "li" || name === "ul" || name === "a" || name === "span") {
+      } else if (!open && (name === "li" || name === "ul" || name === "a" || name === "span")) {
         var at = attributes(m[3]), classes = " " + (at["class"] || "") + " ";
         if (name === "li" && classes.indexOf(" nav-section ") >= 0) {
           section = sectionCount++;
@@ -157,7 +157,7 @@
     if (text.indexOf("&") < 0) return text;
     return text.replace(/&(?:#(\d+)|#x([0-9a-fA-F]+)|([a-zA-Z]+));/g, function (all, dec, hex, name) {
       if (dec || hex) return String.fromCodePoint(dec ? +dec : parseInt(hex, 16));
-      return named[name] || all;
+      return named.hasOwnProperty(name) ? named[name] : all;
     });
   }
 
