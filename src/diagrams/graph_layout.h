@@ -24,7 +24,9 @@ struct LayoutNode {
 
 struct LayoutEdge {
   int tail = 0, head = 0;  // indexes into the nodes
-  QByteArray label;        // an HTML-like label, as a node's
+  // Plain text made by LabelText: the library reads its entities and escapes as in an
+  // HTML-like label, and sizes it without the XML parser each HTML-like label costs.
+  QByteArray label;
   QString tooltip;
   QString name;
 };
@@ -49,7 +51,8 @@ class GraphLayout {
   LayoutProcess process_;
 };
 
-// A text for an HTML-like label: XML's five characters as entities, a backslash doubled
-// (the library reads "\N", "\G" and the like as names), and a character that XML cannot hold
-// (a control character) as U+FFFD, so that no name can break the label or the SVG.
+// A text for an HTML-like label or an edge's label: XML's five characters as entities, a
+// backslash doubled (the library reads "\N", "\G" and the like as names), and a character
+// that XML cannot hold (a control character) as U+FFFD, so that no name can break the label
+// or the SVG.
 QByteArray LabelText(const QString& text);

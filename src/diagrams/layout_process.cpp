@@ -273,7 +273,7 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   }
   for (const LayoutRequest::Edge& e : graph.edges) {
     Agedge_t* edge = agedge(g, nodes[e.tail], nodes[e.head], nullptr, 1);
-    Set(edge, "label", e.label, true);
+    Set(edge, "label", e.label);
     Set(edge, "tooltip", e.tooltip);
   }
 
