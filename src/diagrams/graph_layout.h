@@ -1,9 +1,9 @@
 #pragma once
 // Lays a small directed graph out with the Graphviz library ("dot") and renders it as SVG in
-// memory: no program is run and no file is written. Only the library's own layout and SVG
-// plugins are used, and text is measured with the library's built-in font metrics rather than
-// the fonts of the machine, so the same graph gives the same bytes wherever the same library
-// is installed. The library runs in a child process of this one (layout_process.h); every
+// memory: no program is run and no file is written. Only the library's layout plugin and our
+// own SVG renderer (svg_render.h) are used, and text is measured with the library's built-in
+// font metrics rather than the fonts of the machine, so the same graph gives the same bytes
+// wherever the same library is installed. The library runs in a child process of this one (layout_process.h); every
 // message of error level it gives about a graph makes that graph's layout fail with it.
 
 #include <QByteArray>
