@@ -250,11 +250,17 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
     Set(edge, "tooltip", e.tooltip);
   }
 
+  // Rendered "to memory", as the library calls it, though the renderer writes to *out: a
+  // rendering to no file would flush this process's standard output, which holds a copy of
+  // what the parent had not written yet when it forked this one.
   out->clear();
   SetSvgOutput(out);
+  char* data = nullptr;
+  unsigned int length = 0;
   const bool laidOut = gvLayout(gvc, g, "dot") == 0;
-  const bool rendered = laidOut && gvRender(gvc, g, kSvgFormat, nullptr) == 0;
+  const bool rendered = laidOut && gvRenderData(gvc, g, kSvgFormat, &data, &length) == 0;
   SetSvgOutput(nullptr);
+  gvFreeRenderData(data);
   const bool failed = !rendered || agerrors() >= AGERR;
   if (laidOut) gvFreeLayout(gvc, g);
   agclose(g);

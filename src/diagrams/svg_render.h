@@ -14,7 +14,7 @@
 // names its own.
 inline constexpr char kDrawingFont[] = "Helvetica,Arial,sans-serif";
 
-// The format to render with, once the plugin is in the context (gvRender).
+// The format to render with, once the plugin is in the context (gvRenderData).
 inline constexpr char kSvgFormat[] = "vellumar-svg";
 
 // The plugin's entry for gvContextPlugins.

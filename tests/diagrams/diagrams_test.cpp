@@ -340,6 +340,31 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
 }
 
+// The layout process starts with a copy of what this process has not yet written to its
+// standard output, and writes none of it: a console build's output comes once.
+TEST(GraphLayout, TheLayoutProcessWritesNoneOfThisProcesssOutput) {
+  const int status = childprocess::Run([] {
+    std::fflush(stdout);
+    FILE* file = std::tmpfile();
+    if (!file || dup2(fileno(file), STDOUT_FILENO) < 0) return 2;
+    std::fputs("pending", stdout);
+    {
+      GraphLayout layout;
+      LayoutGraph graph;
+      graph.nodes = {{"A", {}, {}, {}}};
+      std::string svg;
+      QString error;
+      if (layout.RenderSvg(graph, 10, &svg, &error) != LayoutOutcome::Drawn) return 3;
+    }
+    std::fflush(stdout);
+    char written[32] = {};
+    std::rewind(file);
+    std::fread(written, 1, sizeof written - 1, file);
+    return std::string_view(written) == "pending" ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0) << "the layout process wrote what this process had yet to write";
+}
+
 // A build killed while its layout process is busy leaves none running.
 TEST(GraphLayout, TheLayoutProcessEndsWithItsParent) {
   const int status = childprocess::Run([] {

@@ -111,8 +111,9 @@ TEST(SvgRender, SaysWhatTheLibrarysOwnRendererSays) {
   gvFreeRenderData(data);
   std::string ours;
   SetSvgOutput(&ours);
-  ASSERT_EQ(gvRender(gvc, g, kSvgFormat, nullptr), 0);
+  ASSERT_EQ(gvRenderData(gvc, g, kSvgFormat, &data, &length), 0);
   SetSvgOutput(nullptr);
+  gvFreeRenderData(data);
   gvFreeLayout(gvc, g);
   agclose(g);
   gvFreeContext(gvc);
