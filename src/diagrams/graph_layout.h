@@ -1,9 +1,9 @@
 #pragma once
 // Lays a small directed graph out with the Graphviz library ("dot") and renders it as SVG in
-// memory: no program is run and no file is written. Only the library's own layout and SVG
-// plugins are used, and text is measured with the library's built-in font metrics rather than
-// the fonts of the machine, so the same graph gives the same bytes wherever the same library
-// is installed. The library runs in a child process of this one (layout_process.h); every
+// memory: no program is run and no file is written. Only the library's layout plugin and our
+// own SVG renderer (svg_render.h) are used, and text is measured with the library's built-in
+// font metrics rather than the fonts of the machine, so the same graph gives the same bytes
+// wherever the same library is installed. The library runs in a child process of this one (layout_process.h); every
 // message of error level it gives about a graph makes that graph's layout fail with it.
 
 #include <QByteArray>
@@ -24,7 +24,9 @@ struct LayoutNode {
 
 struct LayoutEdge {
   int tail = 0, head = 0;  // indexes into the nodes
-  QByteArray label;        // an HTML-like label, as a node's
+  // Plain text made by LabelText: the library reads its entities and escapes as in an
+  // HTML-like label, and sizes it without the XML parser each HTML-like label costs.
+  QByteArray label;
   QString tooltip;
   QString name;
 };
@@ -49,7 +51,8 @@ class GraphLayout {
   LayoutProcess process_;
 };
 
-// A text for an HTML-like label: XML's five characters as entities, a backslash doubled
-// (the library reads "\N", "\G" and the like as names), and a character that XML cannot hold
-// (a control character) as U+FFFD, so that no name can break the label or the SVG.
+// A text for an HTML-like label or an edge's label: XML's five characters as entities, a
+// backslash doubled (the library reads "\N", "\G" and the like as names), and a character
+// that XML cannot hold (a control character) as U+FFFD, so that no name can break the label
+// or the SVG.
 QByteArray LabelText(const QString& text);

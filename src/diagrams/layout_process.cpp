@@ -15,33 +15,30 @@
 #include <cstring>
 #include <string_view>
 
+#include "diagrams/svg_render.h"
+
 namespace {
 
 // ---- The parent's side: the plugins, loaded before any fork ----
 
-// The two plugins a layout needs, looked up once in the library's plugin folder. The names
-// are the symbols every Graphviz plugin library exports.
+// The plugins a layout needs: the "dot" layout, looked up once in the library's plugin
+// folder (the name is the symbol every Graphviz plugin library exports), and our SVG renderer.
 struct Plugins {
   lt_symlist_t list[3] = {};
   std::string error;
 
   Plugins() {
-    const char* const names[][2] = {
-        {GRAPHVIZ_PLUGIN_DIR "/libgvplugin_dot_layout.so." GRAPHVIZ_PLUGIN_ABI,
-         "gvplugin_dot_layout_LTX_library"},
-        {GRAPHVIZ_PLUGIN_DIR "/libgvplugin_core.so." GRAPHVIZ_PLUGIN_ABI,
-         "gvplugin_core_LTX_library"},
-    };
-    for (int i = 0; i < 2; ++i) {
-      // Kept loaded for the life of the process: contexts refer to the plugins' tables.
-      void* library = dlopen(names[i][0], RTLD_NOW | RTLD_LOCAL);
-      void* symbol = library ? dlsym(library, names[i][1]) : nullptr;
-      if (!symbol) {
-        error = std::string("The Graphviz plugin ") + names[i][0] + " can't be loaded: " + dlerror();
-        return;
-      }
-      list[i] = {names[i][1], symbol};
+    const char* const file = GRAPHVIZ_PLUGIN_DIR "/libgvplugin_dot_layout.so." GRAPHVIZ_PLUGIN_ABI;
+    const char* const name = "gvplugin_dot_layout_LTX_library";
+    // Kept loaded for the life of the process: contexts refer to the plugin's tables.
+    void* library = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    void* symbol = library ? dlsym(library, name) : nullptr;
+    if (!symbol) {
+      error = std::string("The Graphviz plugin ") + file + " can't be loaded: " + dlerror();
+      return;
     }
+    list[0] = {name, symbol};
+    list[1] = SvgRenderPlugin();
   }
 };
 
@@ -213,43 +210,19 @@ void SetDefault(Agraph_t* g, int kind, const char* name, const char* value) {
 // The drawing's look: left to right (referencing tables before the ones they reference),
 // compact, one sans-serif family throughout that every reader has by one of its names.
 void SetLook(Agraph_t* g) {
-  static const char kFont[] = "Helvetica,Arial,sans-serif";
   SetDefault(g, AGRAPH, "rankdir", "LR");
   SetDefault(g, AGRAPH, "nodesep", "0.3");
   SetDefault(g, AGRAPH, "ranksep", "0.7");
   SetDefault(g, AGRAPH, "pad", "0.1");
-  SetDefault(g, AGRAPH, "fontname", kFont);
+  SetDefault(g, AGRAPH, "fontname", kDrawingFont);
   SetDefault(g, AGNODE, "shape", "plain");
-  SetDefault(g, AGNODE, "fontname", kFont);
+  SetDefault(g, AGNODE, "fontname", kDrawingFont);
   SetDefault(g, AGNODE, "fontsize", std::to_string(kNodeFontSize).c_str());
-  SetDefault(g, AGEDGE, "fontname", kFont);
+  SetDefault(g, AGEDGE, "fontname", kDrawingFont);
   SetDefault(g, AGEDGE, "fontsize", "9");
   SetDefault(g, AGEDGE, "color", "#4a5b70");
   SetDefault(g, AGEDGE, "fontcolor", "#33414f");
   SetDefault(g, AGEDGE, "arrowsize", "0.7");
-}
-
-// The SVG element alone: the XML declaration, the document type (which names a file
-// elsewhere) and the comments (the library's version, node names) go.
-std::string SvgElement(const char* data, unsigned int length) {
-  const std::string_view all(data, length);
-  const std::size_t start = all.find("<svg");
-  if (start == std::string_view::npos) return {};
-  std::string out;
-  out.reserve(all.size() - start);
-  for (std::size_t at = start; at < all.size();) {
-    const std::size_t open = all.find("<!--", at);
-    if (open == std::string_view::npos) {
-      out.append(all.substr(at));
-      break;
-    }
-    out.append(all.substr(at, open - at));
-    const std::size_t close = all.find("-->", open);
-    if (close == std::string_view::npos) break;
-    at = close + 3;
-    if (at < all.size() && all[at] == '\n') ++at;
-  }
-  return out;
 }
 
 // Lays `graph` out and renders it: the SVG element in *out, or false with the library's
@@ -273,17 +246,22 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   }
   for (const LayoutRequest::Edge& e : graph.edges) {
     Agedge_t* edge = agedge(g, nodes[e.tail], nodes[e.head], nullptr, 1);
-    Set(edge, "label", e.label, true);
+    Set(edge, "label", e.label);
     Set(edge, "tooltip", e.tooltip);
   }
 
+  // Rendered "to memory", as the library calls it, though the renderer writes to *out: a
+  // rendering to no file would flush this process's standard output, which holds a copy of
+  // what the parent had not written yet when it forked this one.
+  out->clear();
+  SetSvgOutput(out);
   char* data = nullptr;
   unsigned int length = 0;
   const bool laidOut = gvLayout(gvc, g, "dot") == 0;
-  const bool rendered = laidOut && gvRenderData(gvc, g, "svg", &data, &length) == 0;
-  const bool failed = !rendered || agerrors() >= AGERR;
-  if (!failed) *out = SvgElement(data, length);
+  const bool rendered = laidOut && gvRenderData(gvc, g, kSvgFormat, &data, &length) == 0;
+  SetSvgOutput(nullptr);
   gvFreeRenderData(data);
+  const bool failed = !rendered || agerrors() >= AGERR;
   if (laidOut) gvFreeLayout(gvc, g);
   agclose(g);
   collected = nullptr;

@@ -26,8 +26,8 @@ inline constexpr int kNodeFontSize = 11;
 // 200 drawings costs next to nothing beside their layout.
 inline constexpr int kDrawingsPerProcess = 200;
 
-// A graph with its texts as the library reads them: labels HTML-like, the other texts with
-// the library's escapes. An edge joins two nodes by their indexes.
+// A graph with its texts as the library reads them: nodes' labels HTML-like, edges' labels
+// and the other texts with the library's escapes. An edge joins two nodes by their indexes.
 struct LayoutRequest {
   struct Node {
     std::string label, href, tooltip;

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
+#include <map>
 
 #include "diagrams/graph_layout.h"
 #include "model/document_model.h"
@@ -101,6 +102,40 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(tables.overviews.isEmpty());
   EXPECT_EQ(tables.tables, d.tables) << "the same model draws the same bytes";
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
+}
+
+// A box's texts by line (their y), each line's in the order they are drawn; the box is the
+// group titled `table`.
+QStringList BoxLines(const std::string& svg, const QString& table) {
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
+  QString part;
+  std::map<double, QStringList> lines;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    if (xml.name() == u"g" && xml.attributes().value("class") == u"node") part.clear();
+    if (xml.name() == u"title") part = xml.readElementText();
+    if (xml.name() == u"text" && part == table)
+      lines[xml.attributes().value("y").toDouble()].append(xml.readElementText().simplified());
+  }
+  QStringList box;
+  for (const auto& [y, texts] : lines) box.append(texts.join(u'|'));
+  return box;
+}
+
+// Each column's kinds of key are drawn on its line, also beside a column in no key (a
+// foreign key may reference a unique key the dictionary did not give).
+TEST(Diagrams, EachColumnsKindsAreOnItsLine) {
+  TableObject codes = Table("O", "CODES", "ID");
+  codes.columns.append({"CODE", "VARCHAR2", false, {}, {}});
+  TableObject t = Table("O", "T", "T_ID");
+  AddKey(t, codes, "T_CODE_FK", "CODE_ID");
+  t.constraints.last().referencedColumns = {"CODE"};
+  DocumentModel m;
+  m.tables = {t, codes};
+  const Diagrams d = Draw(m, DiagramChoice::Tables);
+  ASSERT_NE(d.TableSvg(t.anchor), nullptr);
+  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "T"), (QStringList{"T", "PK|T_ID", "FK|CODE_ID"}));
+  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "CODES"), (QStringList{"CODES", "PK|ID", "|CODE"}));
 }
 
 // The overview's limit is a count of tables: an owner at it is drawn, one past it is not.
@@ -260,6 +295,7 @@ TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
     EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(shown + u'3')) << "the arrow's label: " << texts.join(u'|').toStdString();
     EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
   }
   const QString named = shown + u'.' + shown;
@@ -302,6 +338,31 @@ TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
   EXPECT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Failed);
   EXPECT_EQ(error.toStdString(), "the layout process stopped unexpectedly (Killed)");
   ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
+}
+
+// The layout process starts with a copy of what this process has not yet written to its
+// standard output, and writes none of it: a console build's output comes once.
+TEST(GraphLayout, TheLayoutProcessWritesNoneOfThisProcesssOutput) {
+  const int status = childprocess::Run([] {
+    std::fflush(stdout);
+    FILE* file = std::tmpfile();
+    if (!file || dup2(fileno(file), STDOUT_FILENO) < 0) return 2;
+    std::fputs("pending", stdout);
+    {
+      GraphLayout layout;
+      LayoutGraph graph;
+      graph.nodes = {{"A", {}, {}, {}}};
+      std::string svg;
+      QString error;
+      if (layout.RenderSvg(graph, 10, &svg, &error) != LayoutOutcome::Drawn) return 3;
+    }
+    std::fflush(stdout);
+    char written[32] = {};
+    std::rewind(file);
+    std::fread(written, 1, sizeof written - 1, file);
+    return std::string_view(written) == "pending" ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0) << "the layout process wrote what this process had yet to write";
 }
 
 // A build killed while its layout process is busy leaves none running.
