@@ -135,7 +135,7 @@ bool ChangesDelimiters(const std::string& text) {
 // default ones of its own), and an inclusion that would make the text larger than kMaxInlined
 // (templates that include each other many times over; the limits of the rendering hold
 // them).
-constexpr std::size_t kMaxInlined = std::size_t(1) << 22;
+constexpr std::size_t kMaxInlined = std::size_t(1) << 20;
 
 std::string Inlined(const std::string& text,
                     const std::function<const std::string*(const std::string&)>& included) {
