@@ -1,15 +1,19 @@
 #include "modern/document_view.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cctype>
 #include <kainjow/mustache.hpp>
+#include <memory>
+#include <vector>
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
 #include "modern/dependency_data.h"
 #include "modern/object_stream.h"
+#include "modern/templates.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -750,7 +754,6 @@ namespace {
 
 // One entry of the contents: its name, link and the text the filter box searches.
 struct NavItem {
-  QString group;  // DATABASE.OWNER, or DATABASE for a role
   QString name;
   QString href;
   QString filter;
@@ -758,65 +761,159 @@ struct NavItem {
   bool changed = false;  // since the older snapshot the document is compared with
 };
 
-// The entries by DATABASE.OWNER, in the order each group's first entry comes.
-mustache::data Groups(const QList<NavItem>& items) {
-  mustache::data groups = List();
-  QStringList order;
-  std::vector<mustache::data> lists;
-  for (const NavItem& item : items) {
-    qsizetype at = order.indexOf(item.group);
-    if (at < 0) {
-      order.append(item.group);
-      lists.push_back(List());
-      at = order.size() - 1;
-    }
-    mustache::data d;
-    SetData(d, "name", S(item.name));
-    SetData(d, "href", S(item.href));
-    SetData(d, "filter", S(item.filter.toLower()));
-    SetData(d, "changed", item.changed);
-    mustache::data members = List();
-    for (const auto& [name, href] : item.members) {
-      mustache::data member;
-      SetData(member, "name", S(name));
-      SetData(member, "href", S(href));
-      AppendData(members, std::move(member));
-    }
-    SetData(d, "hasMembers", !item.members.isEmpty());
-    SetData(d, "members", std::move(members));
-    AppendData(lists[at], std::move(d));
+QString GroupOf(const ObjectKey& key) {
+  return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
+}
+
+// The entries of a section: its objects, or its sequences or roles.
+qsizetype EntryCount(const DocumentModel& model, SectionKind kind) {
+  switch (kind) {
+    case SectionKind::Tables: return model.tables.size();
+    case SectionKind::Views: return model.views.size();
+    case SectionKind::Units: return model.units.size();
+    case SectionKind::Packages: return model.packages.size();
+    case SectionKind::Sequences: return model.sequences.size();
+    case SectionKind::Roles: return model.roles.size();
+    case SectionKind::General: break;
   }
-  for (qsizetype i = 0; i < order.size(); ++i) {
-    mustache::data g;
-    SetData(g, "label", S(order[i]));
-    SetData(g, "items", std::move(lists[i]));
-    AppendData(groups, std::move(g));
+  return 0;
+}
+
+const ObjectKey& EntryKey(const DocumentModel& model, SectionKind kind, qsizetype i) {
+  switch (kind) {
+    case SectionKind::Tables: return model.tables[i].key;
+    case SectionKind::Views: return model.views[i].key;
+    case SectionKind::Units: return model.units[i].key;
+    case SectionKind::Packages: return model.packages[i].key;
+    case SectionKind::Sequences: return model.sequences[i].key;
+    default: return model.roles[i].key;
+  }
+}
+
+template <typename T>
+NavItem Item(const DocumentView& view, const T& o, const QString& href) {
+  return {o.key.name, href, o.key.FullName(), {}, !view.ChangedSince(o.anchor).isEmpty()};
+}
+
+NavItem Entry(const DocumentView& view, const DocumentModel& model, SectionKind kind,
+              qsizetype i) {
+  switch (kind) {
+    case SectionKind::Tables: {
+      const TableObject& o = model.tables[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Views: {
+      const ViewObject& o = model.views[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Units: {
+      const UnitObject& o = model.units[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Packages: {
+      const PackageObject& p = model.packages[i];
+      NavItem item = Item(view, p, view.ObjectHref(p.anchor));
+      for (const MemberObject& m : p.members) {
+        item.members.append({m.name, view.MemberHref(p.anchor, m.anchor)});
+        item.filter += u' ' + m.name;
+      }
+      return item;
+    }
+    default: {
+      const ListEntry& e = kind == SectionKind::Sequences ? model.sequences[i] : model.roles[i];
+      return Item(view, e, u'#' + e.anchor);
+    }
+  }
+}
+
+mustache::data ItemData(const NavItem& item) {
+  mustache::data d;
+  SetData(d, "name", S(item.name));
+  SetData(d, "href", S(item.href));
+  SetData(d, "filter", S(item.filter.toLower()));
+  SetData(d, "changed", item.changed);
+  mustache::data members = List();
+  for (const auto& [name, href] : item.members) {
+    mustache::data member;
+    SetData(member, "name", S(name));
+    SetData(member, "href", S(href));
+    AppendData(members, std::move(member));
+  }
+  SetData(d, "hasMembers", !item.members.isEmpty());
+  SetData(d, "members", std::move(members));
+  return d;
+}
+
+// A section's entries by DATABASE.OWNER, in the order each group's first entry comes: the
+// positions of its entries, from which the contents make its items when a template
+// enters it.
+struct Group {
+  QString label;
+  std::vector<qsizetype> entries;
+};
+using Groups = std::shared_ptr<const std::vector<Group>>;
+
+Groups GroupsOf(const DocumentModel& model, SectionKind kind) {
+  auto groups = std::make_shared<std::vector<Group>>();
+  QHash<QString, std::size_t> at;
+  for (qsizetype i = 0; i < EntryCount(model, kind); ++i) {
+    const QString label = GroupOf(EntryKey(model, kind, i));
+    auto found = at.constFind(label);
+    if (found == at.cend()) {
+      found = at.insert(label, groups->size());
+      groups->push_back({label, {}});
+    }
+    (*groups)[*found].entries.push_back(i);
   }
   return groups;
 }
 
-mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
-  mustache::data section;
-  SetData(section, "title", S(SectionTitle(kind)));
-  SetData(section, "href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  SetData(section, "anchor", S(DocumentView::SectionAnchor(kind)));
-  SetData(section, "groups", Groups(items));
-  return section;
+// Puts a list into `d` under `name` that `make` makes when a template looks it up.
+void SetDeferred(mustache::data& d, const std::string& name, DeferredValues& deferred,
+                 std::function<mustache::data()> make) {
+  SetData(d, name, List());
+  deferred.Defer(d.get(name), std::move(make));
+}
+
+// The groups of a section as the templates see them: `label`, and `items` made when entered.
+mustache::data GroupsData(const DocumentView& view, const DocumentModel& model, SectionKind kind,
+                          const Groups& groups, DeferredValues& deferred) {
+  mustache::data list = List();
+  for (std::size_t g = 0; g < groups->size(); ++g) {
+    mustache::data d;
+    SetData(d, "label", S((*groups)[g].label));
+    SetDeferred(d, "items", deferred, [&view, &model, kind, groups, g] {
+      mustache::data items = List();
+      for (const qsizetype i : (*groups)[g].entries)
+        AppendData(items, ItemData(Entry(view, model, kind, i)));
+      return items;
+    });
+    AppendData(list, std::move(d));
+  }
+  return list;
 }
 
 // Each owner's overview: its drawing and file, or the reason there is none, and links to
-// the owner's tables (`items`, the section's entries), as a drawing is no link everywhere.
-mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavItem>& items) {
+// the owner's tables (its group of the tables section), as a drawing is no link everywhere.
+mustache::data Overviews(const DocumentView& view, const DocumentModel& model,
+                         const QList<OwnerOverview>& overviews, const Groups& tables,
+                         DeferredValues& deferred) {
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
     SetData(d, "anchor", S(o.anchor));
     const QString label = o.database + u'.' + o.owner;
     SetData(d, "label", S(label));
-    mustache::data links = List();
-    for (const NavItem& item : items)
-      if (item.group == label) AppendData(links, Link(item.name, item.href));
-    SetList(d, "links", std::move(links));
+    const auto group = std::find_if(tables->begin(), tables->end(),
+                                    [&label](const Group& g) { return g.label == label; });
+    SetData(d, "hasLinks", group != tables->end());
+    SetDeferred(d, "links", deferred, [&view, &model, tables, group] {
+      mustache::data links = List();
+      if (group != tables->end())
+        for (const qsizetype i : group->entries)
+          AppendData(links, Link(model.tables[i].key.name, view.ObjectHref(model.tables[i].anchor)));
+      return links;
+    });
     SetData(d, "tables", std::to_string(o.tables));
     SetData(d, "limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
@@ -831,19 +928,6 @@ mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavI
     AppendData(list, std::move(d));
   }
   return list;
-}
-
-QString GroupOf(const ObjectKey& key) {
-  return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
-}
-
-template <typename T>
-QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
-  QList<NavItem> items;
-  for (const T& o : objects)
-    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {},
-                  !view.ChangedSince(o.anchor).isEmpty()});
-  return items;
 }
 
 mustache::data TallyData(const Tally& t) {
@@ -892,8 +976,8 @@ TemplateData DocumentView::ChangesData() const {
   return d;
 }
 
-TemplateData DocumentView::PageData(
-    const std::function<std::string(SectionKind)>& objects) const {
+TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)>& objects,
+                                    DeferredValues& deferred) const {
   mustache::data d;
   SetData(d, "name", S(model_.name));
   SetData(d, "version", S(model_.version));
@@ -908,7 +992,7 @@ TemplateData DocumentView::PageData(
   mustache::data nav = List();
   mustache::data sections = List();
   for (const SectionKind kind : model_.sections) {
-    QList<NavItem> items;
+    const Groups groups = GroupsOf(model_, kind);
     mustache::data section;
     SetData(section, "title", S(SectionTitle(kind)));
     SetData(section, "anchor", S(SectionAnchor(kind)));
@@ -921,56 +1005,49 @@ TemplateData DocumentView::PageData(
         SetParagraphs(section, "text", model_.general);
         break;
       case SectionKind::Tables:
-        items = Items(*this, model_.tables);
-        if (diagrams_) SetData(section, "overviews", Overviews(diagrams_->Overviews(), items));
-        break;
-      case SectionKind::Views: items = Items(*this, model_.views); break;
-      case SectionKind::Units: items = Items(*this, model_.units); break;
-      case SectionKind::Packages:
-        for (const PackageObject& p : model_.packages) {
-          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {},
-                       !ChangedSince(p.anchor).isEmpty()};
-          for (const MemberObject& m : p.members) {
-            item.members.append({m.name, MemberHref(p.anchor, m.anchor)});
-            item.filter += u' ' + m.name;
-          }
-          items.append(item);
-        }
+        if (diagrams_)
+          SetData(section, "overviews",
+                  Overviews(*this, model_, diagrams_->Overviews(), groups, deferred));
         break;
       case SectionKind::Sequences:
       case SectionKind::Roles: {
         const bool sequences = kind == SectionKind::Sequences;
-        const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
         SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
-        mustache::data list = List();
-        for (const ListEntry& e : entries) {
-          mustache::data row;
-          SetData(row, "anchor", S(e.anchor));
-          SetData(row, "name", S(e.key.name));
-          SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
-                                                       : e.key.FullName()));
-          SetParagraphs(row, "description", e.description);
-          SetDependencies(row, e.dependencies, e.key.owner, *this);
-          AppendData(list, std::move(row));
-          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
-                        !ChangedSince(e.anchor).isEmpty()});
-        }
         SetData(section, "isList", true);
-        SetData(section, "hasEntries", !entries.isEmpty());
-        SetData(section, "entries", std::move(list));
+        SetData(section, "hasEntries", EntryCount(model_, kind) > 0);
+        SetDeferred(section, "entries", deferred, [this, sequences] {
+          mustache::data list = List();
+          for (const ListEntry& e : sequences ? model_.sequences : model_.roles) {
+            mustache::data row;
+            SetData(row, "anchor", S(e.anchor));
+            SetData(row, "name", S(e.key.name));
+            SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                                         : e.key.FullName()));
+            SetParagraphs(row, "description", e.description);
+            SetDependencies(row, e.dependencies, e.key.owner, *this);
+            AppendData(list, std::move(row));
+          }
+          return list;
+        });
         break;
       }
+      default: break;
     }
     SetData(section, "pages", false);
     if (links_.style == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
-      SetData(pages, "count", std::to_string(items.size()));
+      SetData(pages, "count", std::to_string(EntryCount(model_, kind)));
       SetData(pages, "title", S(SectionTitle(kind).toLower()));
       SetData(section, "pages", std::move(pages));
     }
     SetData(section, "objects", objects(kind));
-    SetData(section, "groups", Groups(items));
-    AppendData(nav, NavSection(kind, items));
+    SetData(section, "groups", GroupsData(*this, model_, kind, groups, deferred));
+    mustache::data navSection;
+    SetData(navSection, "title", S(SectionTitle(kind)));
+    SetData(navSection, "href", S(u'#' + SectionAnchor(kind)));
+    SetData(navSection, "anchor", S(SectionAnchor(kind)));
+    SetData(navSection, "groups", GroupsData(*this, model_, kind, groups, deferred));
+    AppendData(nav, std::move(navSection));
     AppendData(sections, std::move(section));
   }
   SetData(d, "nav", std::move(nav));

@@ -21,6 +21,7 @@ class basic_data;
 }
 using TemplateData = kainjow::mustache::basic_data<std::string>;
 
+class DeferredValues;
 class DiagramSource;
 class ObjectStream;
 
@@ -39,7 +40,11 @@ class DocumentView {
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
   // and its neighbours); `objects` gives that rendering, set as the section's "objects".
-  TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
+  // The contents' items, the overviews' links and the sequences and roles are left to
+  // `deferred`, to be made a group at a time as the page is rendered; it and this view
+  // must outlive the rendering.
+  TemplateData PageData(const std::function<std::string(SectionKind)>& objects,
+                        DeferredValues& deferred) const;
 
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;

@@ -61,10 +61,11 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Page, &diagrams, objects);
   std::string page;
+  DeferredValues deferred;
   templates.Render(QStringLiteral("page.html"), view.PageData([](SectionKind kind) {
                      return std::string(kObjectsMark) + char('0' + int(kind)) + '\x01';
-                   }),
-                   page);
+                   }, deferred),
+                   page, &deferred);
   std::size_t at = 0;
   for (std::size_t mark; (mark = page.find(kObjectsMark, at)) != std::string::npos;) {
     if (!write(std::string_view(page).substr(at, mark - at))) return false;

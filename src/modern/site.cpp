@@ -22,8 +22,10 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Site, &diagrams, objects);
   std::string index;
+  DeferredValues deferred;
   templates.Render(QStringLiteral("page.html"),
-                   view.PageData([](SectionKind) { return std::string(); }), index);
+                   view.PageData([](SectionKind) { return std::string(); }, deferred), index,
+                   &deferred);
   if (!put(QStringLiteral("index.html"), QByteArray::fromStdString(index))) return false;
   index = std::string();
 

@@ -159,27 +159,78 @@ std::string Inlined(const std::string& text,
 
 void SetTemplateLimits(const TemplateLimits& limits) { g_limits = limits; }
 
-// The context a rendering looks its names up in, every lookup, section item and include
-// counted as a step.
-class TemplateSet::CountingContext : public kainjow::mustache::context<std::string> {
+void DeferredValues::Defer(const Value* placeholder, std::function<Value()> make) {
+  makers_[placeholder] = std::move(make);
+}
+
+const std::function<DeferredValues::Value()>* DeferredValues::Maker(
+    const Value* placeholder) const {
+  const auto it = makers_.find(placeholder);
+  return it == makers_.end() ? nullptr : &it->second;
+}
+
+// The context a rendering looks its names up in, as the library's own does (the innermost
+// object that has the name, a dotted name followed down from there), every lookup, section
+// item and include counted as a step. A deferred value is made when first looked up and kept
+// while the object it was found in is entered: a section iterating over it is inside.
+class TemplateSet::CountingContext : public kainjow::mustache::basic_context<std::string> {
  public:
-  CountingContext(const kainjow::mustache::data* partials, const TemplateSet& set)
-      : context(partials), set_(set) {}
-  void push(const kainjow::mustache::data* data) override {
-    set_.Step();
-    context::push(data);
+  using Data = kainjow::mustache::data;
+  CountingContext(const Data* partials, const TemplateSet& set, const DeferredValues* deferred)
+      : set_(set), deferred_(deferred) {
+    stack_.push_back(partials);
   }
-  const kainjow::mustache::data* get(const std::string& name) const override {
+  void push(const Data* data) override {
     set_.Step();
-    return context::get(name);
+    stack_.push_back(data);
   }
-  const kainjow::mustache::data* get_partial(const std::string& name) const override {
+  void pop() override {
+    stack_.pop_back();
+    std::erase_if(made_, [this](const Kept& m) { return m.level >= stack_.size(); });
+  }
+  const Data* get(const std::string& name) const override {
     set_.Step();
-    return context::get_partial(name);
+    if (name == ".") return stack_.back();
+    const bool dotted = name.find('.') != std::string::npos;
+    const std::vector<std::string> names =
+        dotted ? kainjow::mustache::split(name, '.') : std::vector<std::string>{name};
+    for (std::size_t level = stack_.size(); level-- > 0;) {
+      const Data* var = stack_[level];
+      for (const std::string& n : names) {
+        if (!(var = Made(var->get(n), level))) break;
+      }
+      if (var) return var;
+    }
+    return nullptr;
+  }
+  const Data* get_partial(const std::string& name) const override {
+    set_.Step();
+    for (std::size_t level = stack_.size(); level-- > 0;)
+      if (const Data* var = stack_[level]->get(name)) return var;
+    return nullptr;
   }
 
  private:
+  // What `var`, found in the object entered at `level`, stands for.
+  const Data* Made(const Data* var, std::size_t level) const {
+    const std::function<Data()>* make = var && deferred_ ? deferred_->Maker(var) : nullptr;
+    if (!make) return var;
+    for (const Kept& m : made_)
+      if (m.placeholder == var) return m.value.get();
+    made_.push_back({var, level, std::make_unique<Data>((*make)())});
+    return made_.back().value.get();
+  }
+
+  struct Kept {
+    const Data* placeholder;
+    std::size_t level;  // of the object it was found in; it goes when that is left
+    std::unique_ptr<Data> value;
+  };
+
   const TemplateSet& set_;
+  const DeferredValues* deferred_;
+  std::vector<const Data*> stack_;  // the innermost last
+  mutable std::vector<Kept> made_;
 };
 
 void TemplateSet::Step() const {
@@ -324,10 +375,10 @@ kainjow::mustache::mustache& TemplateSet::Template(const QString& name) const {
 }
 
 void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
-                         std::string& out) const {
+                         std::string& out, const DeferredValues* deferred) const {
   // The partials lie under the values; their names end in a file's extension, as no value's
   // name does, or are the page's style and script, which no value is named either.
-  CountingContext context(partials_.get(), *this);
+  CountingContext context(partials_.get(), *this, deferred);
   context.push(&data);
   struct Appender {
     std::string& out;

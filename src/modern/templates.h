@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +31,22 @@ class basic_data;
 }
 
 enum class TemplateFormat { ModernHtml, Markdown };
+
+// Values made only when a rendering looks them up, and dropped once it leaves the object that
+// holds them: the contents of a large document (tens of thousands of entries) are then made a
+// group at a time and never held whole, while a template sees them as any other value.
+class DeferredValues {
+ public:
+  using Value = kainjow::mustache::basic_data<std::string>;
+  // `placeholder`, a value inside the data that stays where it is until the rendering ends,
+  // stands for what `make` makes.
+  void Defer(const Value* placeholder, std::function<Value()> make);
+  // What `placeholder` stands for; nullptr when it is an ordinary value.
+  const std::function<Value()>* Maker(const Value* placeholder) const;
+
+ private:
+  std::map<const Value*, std::function<Value()>> makers_;
+};
 
 // What the renderings of one build may cost: steps (a name looked up, a section's item
 // entered, a template included) and bytes of output (the web site's objects count twice, as
@@ -63,10 +80,11 @@ class TemplateSet {
 
   // The parsed template; it must be one of the format's names.
   kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
-  // Appends template `name` rendered with `data`, the format's templates its partials.
+  // Appends template `name` rendered with `data`, the format's templates its partials, and
+  // `deferred` making what the data's placeholders stand for.
   // Throws TemplateOverflow when this set's renderings together pass the limits.
   void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
-              std::string& out) const;
+              std::string& out, const DeferredValues* deferred = nullptr) const;
 
   TemplateSet();
   ~TemplateSet();

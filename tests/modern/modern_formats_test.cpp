@@ -576,6 +576,55 @@ TEST(Templates, AnIncludedTemplateKeepsItsOwnDelimiters) {
   EXPECT_EQ(out, "ab|[N]N|(N)(N)N");
 }
 
+// A deferred list reads as the list itself would wherever a template looks it up: within its
+// own items, by a dotted name, as a value. It is made when the object holding it is entered,
+// kept while inside (however often looked up), and made again on the next entry.
+TEST(Templates, ADeferredListReadsAsTheListAndIsMadeOncePerEntry) {
+  using kainjow::mustache::data;
+  QTemporaryDir dir;
+  const char* groupsOnce = "{{#groups}}{{label}}:{{#items}}{{name}}{{label}}{{#items}}.{{/items}}{{/items}};{{/groups}}";
+  testenv::WriteBytes(dir.filePath("description.html"),
+                      QByteArray(groupsOnce) + groupsOnce + "|{{#first.items}}{{name}}{{/first.items}}{{first.items}}");
+  const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
+  const auto list = [](std::initializer_list<const char*> names) {
+    data items(data::type::list);
+    for (const char* n : names) items.push_back(data("name", n));
+    return items;
+  };
+  const std::pair<const char*, data> lists[] = {{"A", list({"x", "y"})}, {"B", list({"z"})}};
+  std::map<std::string, int> made;
+  DeferredValues deferred;
+  data eager, lazy;
+  for (data* d : {&eager, &lazy}) {
+    data groups(data::type::list);
+    for (const auto& [label, items] : lists) {
+      data group("label", label);
+      group.set("items", d == &eager ? items : data(data::type::list));
+      groups.push_back(group);
+    }
+    d->set("groups", groups);
+    data first("items", d == &eager ? list({"p"}) : data(data::type::list));
+    d->set("first", first);
+  }
+  for (std::size_t i = 0; i < std::size(lists); ++i) {
+    const std::string label = lists[i].first;
+    deferred.Defer(lazy.get("groups")->list_value()[i].get("items"), [&, i, label] {
+      ++made[label];
+      return lists[i].second;
+    });
+  }
+  deferred.Defer(lazy.get("first")->get("items"), [&] {
+    ++made["first"];
+    return list({"p"});
+  });
+  std::string fromEager, fromLazy;
+  set.Render("description.html", eager, fromEager);
+  set.Render("description.html", lazy, fromLazy, &deferred);
+  EXPECT_EQ(fromEager, "A:xA..yA..;B:zB.;A:xA..yA..;B:zB.;|p");
+  EXPECT_EQ(fromLazy, fromEager);
+  EXPECT_EQ(made, (std::map<std::string, int>{{"A", 2}, {"B", 2}, {"first", 1}}));
+}
+
 TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
   const struct {
     std::map<QString, const char*> files;
