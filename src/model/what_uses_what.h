@@ -12,7 +12,10 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "model/document_model.h"
 #include "model/object_links.h"
@@ -25,7 +28,10 @@ struct DependencyRow {
 };
 
 // Every dependency row of `owner`'s objects and of other schemas' objects on them, as the
-// dictionary the database is logged on to lists them. A failed query throws DatabaseError.
+// dictionary the database is logged on to lists them, each handed to `each` as it is read.
+// A failed query throws DatabaseError.
+void ReadDependencies(Database& db, const QString& owner,
+                      const std::function<void(DependencyRow&&)>& each);
 QList<DependencyRow> ReadDependencies(Database& db, const QString& owner);
 
 // The type whose uses a row of `type` counts as: a body's are its package's (or type's).
@@ -52,14 +58,25 @@ class WhatUsesWhat {
   QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
 
  private:
+  // A dependency row as numbers of the schema's texts: a large schema has hundreds of
+  // thousands of rows, which repeat a few owners and types and each name many times.
+  struct Row {
+    int owner, name, type, referencedOwner, referencedName, referencedType;
+  };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
-    QList<DependencyRow> rows;
-    QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
-    QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
+    QHash<QString, int> ids;  // each text of the rows, numbered
+    QStringList texts;        // by number
+    std::vector<Row> rows;
+    std::vector<int> byUser;  // the rows by the using object's owner and name
+    std::vector<int> byUsed;  // the rows by the used object's owner and name
     QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name, until handed out
     QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
+
+    int Id(const QString& text);
   };
+  // Orders row numbers by the using (or the used) object's owner and name.
+  struct ByObject;
   Schema& Of(Database& db, const ObjectKey& key);
   // The schema's triggers by table or view name.
   static QHash<QString, QList<ModelTrigger>> ReadTriggers(Database& db, const QString& owner);

@@ -191,9 +191,12 @@ class TemplateSet::CountingContext : public kainjow::mustache::basic_context<std
   const Data* get(const std::string& name) const override {
     set_.Step();
     if (name == ".") return stack_.back();
-    const bool dotted = name.find('.') != std::string::npos;
-    const std::vector<std::string> names =
-        dotted ? kainjow::mustache::split(name, '.') : std::vector<std::string>{name};
+    if (name.find('.') == std::string::npos) {
+      for (std::size_t level = stack_.size(); level-- > 0;)
+        if (const Data* var = Made(stack_[level]->get(name), level)) return var;
+      return nullptr;
+    }
+    const std::vector<std::string> names = kainjow::mustache::split(name, '.');
     for (std::size_t level = stack_.size(); level-- > 0;) {
       const Data* var = stack_[level];
       for (const std::string& n : names) {
