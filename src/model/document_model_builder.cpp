@@ -119,7 +119,10 @@ class ModelBuilder {
       model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
       model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
     }
-    if (scope_ == ModelScope::Document) LinkDependencies(model_);
+    if (scope_ == ModelScope::Document) {
+      LinkDependencies(model_, triggers_);
+      if (sink_) sink_->Take(std::move(triggers_));
+    }
     return std::move(model_);
   }
 
@@ -127,6 +130,8 @@ class ModelBuilder {
   // The object into the model, or to the sink with its index into the model.
   template <typename Object>
   void Keep(QList<Object>& list, Object&& object) {
+    if constexpr (std::is_same_v<Object, TableObject> || std::is_same_v<Object, ViewObject>)
+      triggers_.Add(object);
     if (sink_) {
       sink_->Take(object);
       list.append(IndexOf(object));
@@ -518,6 +523,7 @@ class ModelBuilder {
   BuildProgress& progress_;
   ModelScope scope_;
   ObjectSink* sink_;
+  TriggerAnchors triggers_;  // of the tables and views read
   QSet<QString> schemaNames_;
   DocumentModel model_;
   Anchors anchors_;
@@ -542,19 +548,6 @@ Object Named(const Object& object) {
   return index;
 }
 
-template <typename Object>
-QList<ModelTrigger> TriggerNames(const Object& object) {
-  QList<ModelTrigger> triggers;
-  for (const ModelTrigger& t : object.triggers) {
-    ModelTrigger name;
-    name.owner = t.owner;
-    name.name = t.name;
-    name.anchor = t.anchor;
-    triggers.append(name);
-  }
-  return triggers;
-}
-
 }  // namespace
 
 TableObject IndexOf(const TableObject& table) {
@@ -571,15 +564,13 @@ TableObject IndexOf(const TableObject& table) {
   // drawing shows of the table.
   for (const ModelColumn& c : table.columns)
     if (keyColumns.contains(c.name)) index.columns.append({c.name, {}, true, {}, {}});
-  index.triggers = TriggerNames(table);
+  // Held for the whole build: no room to grow.
+  index.constraints.squeeze();
+  index.columns.squeeze();
   return index;
 }
 
-ViewObject IndexOf(const ViewObject& view) {
-  ViewObject index = Named(view);
-  index.triggers = TriggerNames(view);
-  return index;
-}
+ViewObject IndexOf(const ViewObject& view) { return Named(view); }
 
 UnitObject IndexOf(const UnitObject& unit) {
   UnitObject index = Named(unit);
@@ -596,5 +587,6 @@ PackageObject IndexOf(const PackageObject& package) {
     member.type = m.type;
     index.members.append(member);
   }
+  index.members.squeeze();
   return index;
 }

@@ -195,7 +195,17 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
   return d;
 }
 
-DependencyAnchors::DependencyAnchors(const DocumentModel& model) {
+void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
+                         const QList<ModelTrigger>& triggers) {
+  // Triggers have a namespace of their own; the first documented one of a name is linked.
+  for (const ModelTrigger& tr : triggers) {
+    const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
+    if (!byName_.contains(name)) byName_.insert(name, {tr.anchor, anchor});
+  }
+}
+
+DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
+    : triggers_(std::move(triggers)) {
   // Tables, views, sequences, units and packages share one namespace per owner, so the
   // name alone finds the documented one; the first documented object of a name is linked.
   const auto index = [&](const auto& objects) {
@@ -207,16 +217,6 @@ DependencyAnchors::DependencyAnchors(const DocumentModel& model) {
   index(model.units);
   index(model.packages);
   index(model.sequences);
-  // Triggers have a namespace of their own.
-  const auto indexTriggers = [&](const auto& objects) {
-    for (const auto& o : objects)
-      for (const ModelTrigger& tr : o.triggers) {
-        const QString key = ObjectKey{o.key.database, tr.owner, tr.name}.FullName();
-        if (!triggers_.contains(key)) triggers_.insert(key, {tr.anchor, o.anchor});
-      }
-  };
-  indexTriggers(model.tables);
-  indexTriggers(model.views);
 }
 
 void DependencyAnchors::Link(ModelDependencies& d) const {
@@ -224,12 +224,13 @@ void DependencyAnchors::Link(ModelDependencies& d) const {
     for (ModelDependency& dep : *list) {
       const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
       if (rank < trigger) dep.anchor = anchors_.value(dep.object.FullName());
-      if (rank == trigger) std::tie(dep.anchor, dep.page) = triggers_.value(dep.object.FullName());
+      if (rank == trigger)
+        std::tie(dep.anchor, dep.page) = triggers_.ByName().value(dep.object.FullName());
     }
 }
 
-void LinkDependencies(DocumentModel& model) {
-  const DependencyAnchors anchors(model);
+void LinkDependencies(DocumentModel& model, const TriggerAnchors& triggers) {
+  const DependencyAnchors anchors(model, triggers);
   for (TableObject& o : model.tables) anchors.Link(o.dependencies);
   for (ViewObject& o : model.views) anchors.Link(o.dependencies);
   for (UnitObject& o : model.units) anchors.Link(o.dependencies);

@@ -84,21 +84,37 @@ class WhatUsesWhat {
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };
 
+// Where the triggers of a document's tables and views are shown, gathered table by table
+// (a streamed build's index keeps no triggers).
+class TriggerAnchors {
+ public:
+  void Add(const TableObject& table) { Add(table.key, table.anchor, table.triggers); }
+  void Add(const ViewObject& view) { Add(view.key, view.anchor, view.triggers); }
+  // Each trigger's anchor and the anchor of its table's or view's page, by FullName.
+  const QHash<QString, std::pair<QString, QString>>& ByName() const { return byName_; }
+
+ private:
+  void Add(const ObjectKey& key, const QString& anchor, const QList<ModelTrigger>& triggers);
+
+  QHash<QString, std::pair<QString, QString>> byName_;
+};
+
 // The anchors of the objects a document shows, by the names its dependencies give them.
 class DependencyAnchors {
  public:
   // From the objects' keys and anchors and the tables' and views' triggers.
-  explicit DependencyAnchors(const DocumentModel& model);
+  DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers);
   // Gives every dependency the anchor of the object it names, when the document shows it.
   void Link(ModelDependencies& dependencies) const;
 
  private:
   QHash<QString, QString> anchors_;  // by FullName
-  QHash<QString, std::pair<QString, QString>> triggers_;  // to anchor and page
+  TriggerAnchors triggers_;
 };
 
-// Links the dependencies of all of the model's objects (DependencyAnchors).
-void LinkDependencies(DocumentModel& model);
+// Links the dependencies of all of the model's objects (DependencyAnchors); `triggers` are
+// those of its tables and views.
+void LinkDependencies(DocumentModel& model, const TriggerAnchors& triggers);
 
 // The link to what a dependency names, or "" when the document does not show it: a trigger
 // on its table's page, a sequence in the list on the document's first page.

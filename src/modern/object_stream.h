@@ -27,6 +27,7 @@ class ObjectStream : public ObjectSink {
   void Take(const ViewObject& view) override;
   void Take(const UnitObject& unit) override;
   void Take(const PackageObject& package) override;
+  void Take(TriggerAnchors triggers) override;
   // Why the temporary file could not be written; empty when it could.
   QString Error() const { return spill_.Error(); }
 
@@ -53,6 +54,7 @@ class ObjectStream : public ObjectSink {
   const DependencyAnchors& Anchors(const DocumentModel& index) const;
 
   ObjectSpill spill_;
+  mutable TriggerAnchors triggers_;  // handed to anchors_ when it is made
   mutable std::optional<DependencyAnchors> anchors_;
   CoverageCount coverage_;
   std::optional<SearchIndex> words_;
