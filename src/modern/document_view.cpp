@@ -868,26 +868,17 @@ Groups GroupsOf(const DocumentModel& model, SectionKind kind) {
   return groups;
 }
 
-// Puts a list into `d` under `name` that `make` makes when a template looks it up.
-void SetDeferred(mustache::data& d, const std::string& name, DeferredValues& deferred,
-                 std::function<mustache::data()> make) {
-  SetData(d, name, List());
-  deferred.Defer(d.get(name), std::move(make));
-}
-
-// The groups of a section as the templates see them: `label`, and `items` made when entered.
+// The groups of a section as the templates see them: `label`, and `items`, each made as a
+// template enters it.
 mustache::data GroupsData(const DocumentView& view, const DocumentModel& model, SectionKind kind,
                           const Groups& groups, DeferredValues& deferred) {
   mustache::data list = List();
-  for (std::size_t g = 0; g < groups->size(); ++g) {
+  for (const Group& g : *groups) {
     mustache::data d;
-    SetData(d, "label", S((*groups)[g].label));
-    SetDeferred(d, "items", deferred, [&view, &model, kind, groups, g] {
-      mustache::data items = List();
-      for (const qsizetype i : (*groups)[g].entries)
-        AppendData(items, ItemData(Entry(view, model, kind, i)));
-      return items;
-    });
+    SetData(d, "label", S(g.label));
+    SetData(d, "items", deferred.List(g.entries.size(), [&view, &model, kind, groups, &g](std::size_t n) {
+              return ItemData(Entry(view, model, kind, g.entries[n]));
+            }));
     AppendData(list, std::move(d));
   }
   return list;
@@ -906,14 +897,12 @@ mustache::data Overviews(const DocumentView& view, const DocumentModel& model,
     SetData(d, "label", S(label));
     const auto group = std::find_if(tables->begin(), tables->end(),
                                     [&label](const Group& g) { return g.label == label; });
-    SetData(d, "hasLinks", group != tables->end());
-    SetDeferred(d, "links", deferred, [&view, &model, tables, group] {
-      mustache::data links = List();
-      if (group != tables->end())
-        for (const qsizetype i : group->entries)
-          AppendData(links, Link(model.tables[i].key.name, view.ObjectHref(model.tables[i].anchor)));
-      return links;
-    });
+    const std::size_t count = group == tables->end() ? 0 : group->entries.size();
+    SetData(d, "hasLinks", count > 0);
+    SetData(d, "links", deferred.List(count, [&view, &model, tables, group](std::size_t n) {
+              const TableObject& t = model.tables[group->entries[n]];
+              return Link(t.key.name, view.ObjectHref(t.anchor));
+            }));
     SetData(d, "tables", std::to_string(o.tables));
     SetData(d, "limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
@@ -1015,20 +1004,18 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
         SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
         SetData(section, "isList", true);
         SetData(section, "hasEntries", EntryCount(model_, kind) > 0);
-        SetDeferred(section, "entries", deferred, [this, sequences] {
-          mustache::data list = List();
-          for (const ListEntry& e : sequences ? model_.sequences : model_.roles) {
-            mustache::data row;
-            SetData(row, "anchor", S(e.anchor));
-            SetData(row, "name", S(e.key.name));
-            SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
-                                                         : e.key.FullName()));
-            SetParagraphs(row, "description", e.description);
-            SetDependencies(row, e.dependencies, e.key.owner, *this);
-            AppendData(list, std::move(row));
-          }
-          return list;
-        });
+        const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+        SetData(section, "entries", deferred.List(entries.size(), [this, &entries](std::size_t n) {
+                  const ListEntry& e = entries[qsizetype(n)];
+                  mustache::data row;
+                  SetData(row, "anchor", S(e.anchor));
+                  SetData(row, "name", S(e.key.name));
+                  SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                                               : e.key.FullName()));
+                  SetParagraphs(row, "description", e.description);
+                  SetDependencies(row, e.dependencies, e.key.owner, *this);
+                  return row;
+                }));
         break;
       }
       default: break;

@@ -159,81 +159,57 @@ std::string Inlined(const std::string& text,
 
 void SetTemplateLimits(const TemplateLimits& limits) { g_limits = limits; }
 
-void DeferredValues::Defer(const Value* placeholder, std::function<Value()> make) {
-  makers_[placeholder] = std::move(make);
+DeferredValues::Value DeferredValues::List(std::size_t count,
+                                           std::function<Value(std::size_t)> item) {
+  Value list(Value::type::list);
+  if (count == 0) return list;
+  // Each item stands in as `false`, which costs no allocation; its place says which it is.
+  auto& items = const_cast<kainjow::mustache::basic_list<std::string>&>(list.list_value());
+  items.reserve(count);
+  for (std::size_t n = 0; n < count; ++n) items.emplace_back(false);
+  lists_[items.data()] = {count, std::move(item)};
+  return list;
 }
 
-const std::function<DeferredValues::Value()>* DeferredValues::Maker(
-    const Value* placeholder) const {
-  const auto it = makers_.find(placeholder);
-  return it == makers_.end() ? nullptr : &it->second;
+std::unique_ptr<DeferredValues::Value> DeferredValues::Made(const Value* entered) const {
+  auto it = lists_.upper_bound(entered);
+  if (it == lists_.begin()) return nullptr;
+  --it;
+  const auto n = std::size_t(entered - it->first);
+  if (n >= it->second.count) return nullptr;
+  return std::make_unique<Value>(it->second.item(n));
 }
 
-// The context a rendering looks its names up in, as the library's own does (the innermost
-// object that has the name, a dotted name followed down from there), every lookup, section
-// item and include counted as a step. A deferred value is made when first looked up and kept
-// while the object it was found in is entered: a section iterating over it is inside.
-class TemplateSet::CountingContext : public kainjow::mustache::basic_context<std::string> {
+// The context a rendering looks its names up in, every lookup, section item and include
+// counted as a step. An item of a deferred list is made as it is entered and kept while
+// inside it.
+class TemplateSet::CountingContext : public kainjow::mustache::context<std::string> {
  public:
-  using Data = kainjow::mustache::data;
-  CountingContext(const Data* partials, const TemplateSet& set, const DeferredValues* deferred)
-      : set_(set), deferred_(deferred) {
-    stack_.push_back(partials);
-  }
-  void push(const Data* data) override {
+  CountingContext(const kainjow::mustache::data* partials, const TemplateSet& set,
+                  const DeferredValues* deferred)
+      : context(partials), set_(set), deferred_(deferred) {}
+  void push(const kainjow::mustache::data* data) override {
     set_.Step();
-    stack_.push_back(data);
+    made_.push_back(deferred_ ? deferred_->Made(data) : nullptr);
+    context::push(made_.back() ? made_.back().get() : data);
   }
   void pop() override {
-    stack_.pop_back();
-    std::erase_if(made_, [this](const Kept& m) { return m.level >= stack_.size(); });
+    context::pop();
+    made_.pop_back();
   }
-  const Data* get(const std::string& name) const override {
+  const kainjow::mustache::data* get(const std::string& name) const override {
     set_.Step();
-    if (name == ".") return stack_.back();
-    if (name.find('.') == std::string::npos) {
-      for (std::size_t level = stack_.size(); level-- > 0;)
-        if (const Data* var = Made(stack_[level]->get(name), level)) return var;
-      return nullptr;
-    }
-    const std::vector<std::string> names = kainjow::mustache::split(name, '.');
-    for (std::size_t level = stack_.size(); level-- > 0;) {
-      const Data* var = stack_[level];
-      for (const std::string& n : names) {
-        if (!(var = Made(var->get(n), level))) break;
-      }
-      if (var) return var;
-    }
-    return nullptr;
+    return context::get(name);
   }
-  const Data* get_partial(const std::string& name) const override {
+  const kainjow::mustache::data* get_partial(const std::string& name) const override {
     set_.Step();
-    for (std::size_t level = stack_.size(); level-- > 0;)
-      if (const Data* var = stack_[level]->get(name)) return var;
-    return nullptr;
+    return context::get_partial(name);
   }
 
  private:
-  // What `var`, found in the object entered at `level`, stands for.
-  const Data* Made(const Data* var, std::size_t level) const {
-    const std::function<Data()>* make = var && deferred_ ? deferred_->Maker(var) : nullptr;
-    if (!make) return var;
-    for (const Kept& m : made_)
-      if (m.placeholder == var) return m.value.get();
-    made_.push_back({var, level, std::make_unique<Data>((*make)())});
-    return made_.back().value.get();
-  }
-
-  struct Kept {
-    const Data* placeholder;
-    std::size_t level;  // of the object it was found in; it goes when that is left
-    std::unique_ptr<Data> value;
-  };
-
   const TemplateSet& set_;
   const DeferredValues* deferred_;
-  std::vector<const Data*> stack_;  // the innermost last
-  mutable std::vector<Kept> made_;
+  std::vector<std::unique_ptr<kainjow::mustache::data>> made_;  // per entered value
 };
 
 void TemplateSet::Step() const {
@@ -379,12 +355,18 @@ kainjow::mustache::mustache& TemplateSet::Template(const QString& name) const {
 
 void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
                          std::string& out, const DeferredValues* deferred) const {
+  Render(name, data, [&out](const std::string& s) { out += s; }, deferred);
+}
+
+void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
+                         const std::function<void(const std::string&)>& put,
+                         const DeferredValues* deferred) const {
   // The partials lie under the values; their names end in a file's extension, as no value's
   // name does, or are the page's style and script, which no value is named either.
   CountingContext context(partials_.get(), *this, deferred);
   context.push(&data);
   struct Appender {
-    std::string& out;
+    const std::function<void(const std::string&)>& put;
     const TemplateSet& set;
     Appender& operator<<(const std::string& s) {
       set.bytes_ += qint64(s.size());
@@ -393,9 +375,9 @@ void TemplateSet::Render(const QString& name, const kainjow::mustache::data& dat
             QStringLiteral("The templates make more than %1 MiB of this document; a template "
                            "nests its sections or its includes too deep")
                 .arg(g_limits.bytes >> 20));
-      out += s;
+      put(s);
       return *this;
     }
-  } appender{out, *this};
+  } appender{put, *this};
   Template(name).render(context, appender);
 }

@@ -32,20 +32,25 @@ class basic_data;
 
 enum class TemplateFormat { ModernHtml, Markdown };
 
-// Values made only when a rendering looks them up, and dropped once it leaves the object that
-// holds them: the contents of a large document (tens of thousands of entries) are then made a
-// group at a time and never held whole, while a template sees them as any other value.
+// Lists whose items are made only when a rendering enters them, and dropped when it leaves:
+// the contents of a large document (tens of thousands of entries) are then never held
+// whole, while a template sees them as any other list.
 class DeferredValues {
  public:
   using Value = kainjow::mustache::basic_data<std::string>;
-  // `placeholder`, a value inside the data that stays where it is until the rendering ends,
-  // stands for what `make` makes.
-  void Defer(const Value* placeholder, std::function<Value()> make);
-  // What `placeholder` stands for; nullptr when it is an ordinary value.
-  const std::function<Value()>* Maker(const Value* placeholder) const;
+  // A list of `count` items, the n-th made by `item(n)` when entered. The list stands for
+  // them until the rendering ends, moved wherever it goes (SetData, AppendData); a copy is
+  // a list of stand-ins.
+  Value List(std::size_t count, std::function<Value(std::size_t)> item);
+  // The item `entered` stands for, made; nullptr when it is an ordinary value.
+  std::unique_ptr<Value> Made(const Value* entered) const;
 
  private:
-  std::map<const Value*, std::function<Value()>> makers_;
+  struct Items {
+    std::size_t count;
+    std::function<Value(std::size_t)> item;
+  };
+  std::map<const Value*, Items> lists_;  // by the address of the first item
 };
 
 // What the renderings of one build may cost: steps (a name looked up, a section's item
@@ -85,6 +90,10 @@ class TemplateSet {
   // Throws TemplateOverflow when this set's renderings together pass the limits.
   void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
               std::string& out, const DeferredValues* deferred = nullptr) const;
+  // The same, handing the output to `put` a line at a time as it is made.
+  void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
+              const std::function<void(const std::string&)>& put,
+              const DeferredValues* deferred = nullptr) const;
 
   TemplateSet();
   ~TemplateSet();
