@@ -18,7 +18,7 @@
 
 class ObjectStream : public ObjectSink {
  public:
-  // With `searchWords`, each object's words are kept for SearchIndexScript.
+  // With `searchWords`, each object's words are kept for TakeSearchIndexScript.
   explicit ObjectStream(bool searchWords);
 
   // Creates the temporary file; false with the reason.
@@ -35,7 +35,8 @@ class ObjectStream : public ObjectSink {
   // index of their words, and each object of a kind in document order with the anchors of
   // the objects it links to. Reading the file back may throw SpillFailure.
   CoverageReport Coverage(const DocumentModel& index) const { return coverage_.Report(index); }
-  std::string SearchIndexScript() const { return words_ ? words_->Script() : std::string(); }
+  // Taken once: the stream keeps no copy.
+  QByteArray TakeSearchIndexScript() const { return words_ ? words_->TakeScript() : QByteArray(); }
   void ForEach(const DocumentModel& index,
                const std::function<void(const TableObject&)>& each) const;
   void ForEach(const DocumentModel& index,
@@ -57,5 +58,5 @@ class ObjectStream : public ObjectSink {
   mutable TriggerAnchors triggers_;  // handed to anchors_ when it is made
   mutable std::optional<DependencyAnchors> anchors_;
   CoverageCount coverage_;
-  std::optional<SearchIndex> words_;
+  mutable std::optional<SearchIndex> words_;
 };

@@ -57,8 +57,7 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
   }
   return put(QString::fromLatin1(kSearchIndexName),
-             QByteArray::fromStdString(objects ? objects->SearchIndexScript()
-                                               : SearchIndexScript(model)));
+             objects ? objects->TakeSearchIndexScript() : SearchIndexScript(model));
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,

@@ -263,7 +263,7 @@ TEST(Site, TheSearchIndexHoldsEachObjectsWordsOnce) {
   m.units[0].source = {"procedure raise_salary(p_pct number) is", "  -- Gives everyone a raise"};
   m.packages[0].description = QStringLiteral("Hiring");
   m.packages[0].source = {"package emp_mgmt is procedure hire_employee; end;"};
-  const std::string script = SearchIndexScript(m);
+  const std::string script = SearchIndexScript(m).toStdString();
   const std::string prefix = "window.vellumarSearch = ";
   ASSERT_EQ(script.rfind(prefix, 0), 0u);
   const std::size_t end = script.find("\n};\n");
