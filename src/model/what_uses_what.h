@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "model/document_model.h"
+#include "model/name_index.h"
 #include "model/object_links.h"
 
 class Database;
@@ -102,13 +103,22 @@ class TriggerAnchors {
 // The anchors of the objects a document shows, by the names its dependencies give them.
 class DependencyAnchors {
  public:
-  // From the objects' keys and anchors and the tables' and views' triggers.
+  // From the objects' keys and anchors and the tables' and views' triggers; `model` must
+  // outlive it.
   DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers);
   // Gives every dependency the anchor of the object it names, when the document shows it.
   void Link(ModelDependencies& dependencies) const;
 
  private:
-  QHash<QString, QString> anchors_;  // by FullName
+  struct Place {
+    SectionKind kind;  // tables, views, units, packages or sequences
+    int index;
+  };
+  const ObjectKey& KeyAt(const Place& place) const;
+  const QString& AnchorAt(const Place& place) const;
+
+  const DocumentModel& model_;
+  NameIndex<Place> anchors_;  // by FullName
   TriggerAnchors triggers_;
 };
 

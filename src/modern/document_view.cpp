@@ -405,24 +405,49 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 }  // namespace
 
+namespace {
+
+// The key and anchor of the i-th object of a section of objects.
+std::pair<const ObjectKey*, const QString*> ObjectAt(const DocumentModel& model, SectionKind kind,
+                                                     int i) {
+  const auto at = [i](const auto& list) { return std::pair(&list[i].key, &list[i].anchor); };
+  switch (kind) {
+    case SectionKind::Tables: return at(model.tables);
+    case SectionKind::Views: return at(model.views);
+    case SectionKind::Units: return at(model.units);
+    default: return at(model.packages);
+  }
+}
+
+}  // namespace
+
 DocumentView::DocumentView(const DocumentModel& model, ::Links links,
                            const DiagramSource* diagrams, const ObjectStream* objects)
     : model_(model), links_(std::move(links)), diagrams_(diagrams), objects_(objects) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
-  const auto add = [this](const ObjectKey& key, const QString& href) {
-    for (const QString& name : {key.name, key.owner + u'.' + key.name})
-      if (!linkTargets_.contains(name.toUpper())) linkTargets_.insert(name.toUpper(), href);
+  const auto add = [this](const LinkTarget& target) {
+    for (const bool qualified : {false, true}) {
+      LinkTarget t = target;
+      t.qualified = qualified;
+      linkTargets_.Add(LinkName(t), t);
+    }
   };
-  for (const TableObject& o : model_.tables) add(o.key, ObjectHref(o.anchor));
-  for (const ViewObject& o : model_.views) add(o.key, ObjectHref(o.anchor));
-  for (const UnitObject& o : model_.units) add(o.key, ObjectHref(o.anchor));
-  for (const PackageObject& p : model_.packages) {
-    add(p.key, ObjectHref(p.anchor));
-    for (const MemberObject& m : p.members)
-      add({p.key.database, p.key.owner, p.key.name + u'.' + m.name}, MemberHref(p.anchor, m.anchor));
-  }
+  for (int i = 0; i < model_.tables.size(); ++i) add({SectionKind::Tables, i, -1, false});
+  for (int i = 0; i < model_.views.size(); ++i) add({SectionKind::Views, i, -1, false});
+  for (int i = 0; i < model_.units.size(); ++i) add({SectionKind::Units, i, -1, false});
+  for (int i = 0; i < model_.packages.size(); ++i)
+    for (int m = -1; m < model_.packages[i].members.size(); ++m)
+      add({SectionKind::Packages, i, m, false});
+  linkTargets_.Sort();
   for (const ModelChange& c : model.changes)
     if (!c.anchor.isEmpty()) changed_.insert(c.anchor);
+}
+
+QString DocumentView::LinkName(const LinkTarget& t) const {
+  const ObjectKey& key = *ObjectAt(model_, t.kind, t.object).first;
+  const QString name =
+      t.member < 0 ? key.name : key.name + u'.' + model_.packages[t.object].members[t.member].name;
+  return (t.qualified ? key.owner + u'.' + name : name).toUpper();
 }
 
 QString DocumentView::DocHref(const QString& target, const PackageObject* package) const {
@@ -434,7 +459,12 @@ QString DocumentView::DocHref(const QString& target, const PackageObject* packag
       if (m.name.toUpper() == name) return MemberHref(package->anchor, m.anchor);
     }
   }
-  return linkTargets_.value(name);
+  const std::optional<LinkTarget> t =
+      linkTargets_.Find(name, [this](const LinkTarget& t) { return LinkName(t); });
+  if (!t) return {};
+  const QString& anchor = *ObjectAt(model_, t->kind, t->object).second;
+  return t->member < 0 ? ObjectHref(anchor)
+                       : MemberHref(anchor, model_.packages[t->object].members[t->member].anchor);
 }
 
 QString DocumentView::ChangedSince(const QString& anchor) const {

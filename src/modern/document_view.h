@@ -13,6 +13,7 @@
 #include <string>
 
 #include "model/document_model.h"
+#include "model/name_index.h"
 #include "model/object_links.h"
 
 namespace kainjow::mustache {
@@ -92,5 +93,13 @@ class DocumentView {
   ::Links links_;
   const DiagramSource* diagrams_;
   const ObjectStream* objects_;
-  QHash<QString, QString> linkTargets_;  // upper-case names to links
+  // Where a name of a link leads: an object, or a member of a package.
+  struct LinkTarget {
+    SectionKind kind;
+    int object;
+    int member;      // of a package; -1 for the object itself
+    bool qualified;  // OWNER.NAME rather than NAME
+  };
+  QString LinkName(const LinkTarget& target) const;  // upper case
+  NameIndex<LinkTarget> linkTargets_;
 };
