@@ -18,6 +18,7 @@
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "model/what_uses_what.h"
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
@@ -139,6 +140,56 @@ Diagrams Drawn(const DocumentModel& model, const Links& links) {
   EXPECT_TRUE(DrawDiagrams(model, DiagramChoice::All, links, progress, &diagrams, &error))
       << error.toStdString();
   return diagrams;
+}
+
+// Two owners with a table of the same name, and more than one object an owner: the contents
+// list each owner's own objects under it; a name finds the first object of that name,
+// OWNER.NAME the owner's, PACKAGE.MEMBER the member; what an object uses links the very
+// object it names.
+TEST(ModernHtml, ContentsAndLinksFindEachObjectByItsNames) {
+  DocumentModel m;
+  m.sections = {SectionKind::Tables, SectionKind::Packages};
+  for (const auto& [owner, name] : {std::pair("HR", "EMP"), {"HR", "DEPT"}, {"SALES", "EMP"}}) {
+    TableObject t;
+    t.key = {"DEMO", owner, name};
+    t.anchor = t.key.Anchor();
+    t.found = true;
+    m.tables.append(t);
+  }
+  PackageObject p;
+  p.key = {"DEMO", "HR", "PAY"};
+  p.anchor = p.key.Anchor();
+  p.members = {{"RUN", p.anchor + ".run", "PROCEDURE", {}, {}}};
+  m.packages.append(p);
+
+  const std::string page =
+      RenderModernHtml(m, Templates(TemplateFormat::ModernHtml), Diagrams{});
+  const std::size_t nav = page.find("<ul class=\"nav-sections\">");
+  const std::string contents = page.substr(nav, page.find("</nav>") - nav);
+  static const QRegularExpression entry(R"re(nav-owner">([^<]*)|<a href="#([^"]*)">)re");
+  QStringList listed;
+  for (auto it = entry.globalMatch(QString::fromStdString(contents)); it.hasNext();) {
+    const QRegularExpressionMatch e = it.next();
+    listed.append(e.captured(1).isEmpty() ? e.captured(2) : e.captured(1));
+  }
+  EXPECT_EQ(listed, QStringList({"DEMO.HR", "demo.hr.emp", "demo.hr.dept", "DEMO.SALES",
+                                 "demo.sales.emp", "DEMO.HR", "demo.hr.pay", "demo.hr.pay.run"}));
+
+  const DocumentView view(m, LinkStyle::Page);
+  EXPECT_EQ(view.DocHref("emp", nullptr), "#demo.hr.emp");
+  EXPECT_EQ(view.DocHref("Sales.Emp", nullptr), "#demo.sales.emp");
+  EXPECT_EQ(view.DocHref("hr.pay#run()", nullptr), "#demo.hr.pay.run");
+  EXPECT_EQ(view.DocHref("pay.run", nullptr), "#demo.hr.pay.run");
+  EXPECT_EQ(view.DocHref("nowhere", nullptr), "");
+
+  const DependencyAnchors anchors(m, TriggerAnchors());
+  ModelDependencies d;
+  d.uses = {{{"DEMO", "SALES", "EMP"}, "TABLE", {}, {}}, {{"DEMO", "HR", "PAY"}, "PACKAGE", {}, {}},
+            {{"DEMO", "HR", "GONE"}, "TABLE", {}, {}}};
+  anchors.Link(d);
+  EXPECT_EQ(d.uses[0].anchor, "demo.sales.emp");
+  EXPECT_EQ(d.uses[1].anchor, "demo.hr.pay");
+  EXPECT_EQ(d.uses[2].anchor, "");
 }
 
 // No value adds markup. Every link lands on an anchor of the page, exactly the NOT NULL
