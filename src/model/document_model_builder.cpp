@@ -375,6 +375,7 @@ class ModelBuilder {
         target.referencedBy.append({t.key, t.anchor, c.name, c.columns});
       }
     }
+    for (TableObject& t : model_.tables) t.referencedBy.squeeze();  // held to the end
   }
 
   void Views() {
