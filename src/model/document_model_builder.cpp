@@ -134,7 +134,7 @@ class ModelBuilder {
       triggers_.Add(object);
     if (sink_) {
       sink_->Take(object);
-      list.append(IndexOf(object));
+      list.append(IndexOf(object, sharedTexts_));
     } else {
       list.append(std::move(object));
     }
@@ -525,6 +525,7 @@ class ModelBuilder {
   ModelScope scope_;
   ObjectSink* sink_;
   TriggerAnchors triggers_;  // of the tables and views read
+  QSet<QString> sharedTexts_;  // of the index (IndexOf)
   QSet<QString> schemaNames_;
   DocumentModel model_;
   Anchors anchors_;
@@ -540,10 +541,24 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
 
 namespace {
 
+// The one copy of `text` among the texts the index shares.
+QString Shared(QSet<QString>& shared, const QString& text) { return *shared.insert(text); }
+
+ObjectKey Shared(QSet<QString>& shared, const ObjectKey& key) {
+  return {Shared(shared, key.database), Shared(shared, key.owner), Shared(shared, key.name)};
+}
+
+QStringList Shared(QSet<QString>& shared, const QStringList& texts) {
+  QStringList list;
+  list.reserve(texts.size());
+  for (const QString& t : texts) list.append(Shared(shared, t));
+  return list;
+}
+
 template <typename Object>
-Object Named(const Object& object) {
+Object Named(const Object& object, QSet<QString>& shared) {
   Object index;
-  index.key = object.key;
+  index.key = Shared(shared, object.key);
   index.anchor = object.anchor;
   index.found = object.found;
   return index;
@@ -551,36 +566,41 @@ Object Named(const Object& object) {
 
 }  // namespace
 
-TableObject IndexOf(const TableObject& table) {
-  TableObject index = Named(table);
+TableObject IndexOf(const TableObject& table, QSet<QString>& shared) {
+  TableObject index = Named(table, shared);
   QSet<QString> keyColumns;
   for (const ModelConstraint& c : table.constraints) {
     if (c.kind == ConstraintKind::Check) continue;
-    ModelConstraint key = c;
-    if (c.kind != ConstraintKind::Foreign) key.name.clear();  // only references name a key
+    ModelConstraint key;
+    key.kind = c.kind;
+    if (c.kind == ConstraintKind::Foreign) key.name = c.name;  // only references name a key
+    key.columns = Shared(shared, c.columns);
+    key.references = Shared(shared, c.references);
+    key.referencedColumns = Shared(shared, c.referencedColumns);
+    key.referencedAnchor = c.referencedAnchor;
     index.constraints.append(key);
     keyColumns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
   }
   // A foreign key references a primary or unique key, so these are all the columns a
   // drawing shows of the table.
   for (const ModelColumn& c : table.columns)
-    if (keyColumns.contains(c.name)) index.columns.append({c.name, {}, true, {}, {}});
+    if (keyColumns.contains(c.name)) index.columns.append({Shared(shared, c.name), {}, true, {}, {}});
   // Held for the whole build: no room to grow.
   index.constraints.squeeze();
   index.columns.squeeze();
   return index;
 }
 
-ViewObject IndexOf(const ViewObject& view) { return Named(view); }
+ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared) { return Named(view, shared); }
 
-UnitObject IndexOf(const UnitObject& unit) {
-  UnitObject index = Named(unit);
+UnitObject IndexOf(const UnitObject& unit, QSet<QString>& shared) {
+  UnitObject index = Named(unit, shared);
   index.type = unit.type;
   return index;
 }
 
-PackageObject IndexOf(const PackageObject& package) {
-  PackageObject index = Named(package);
+PackageObject IndexOf(const PackageObject& package, QSet<QString>& shared) {
+  PackageObject index = Named(package, shared);
   for (const MemberObject& m : package.members) {
     MemberObject member;
     member.name = m.name;

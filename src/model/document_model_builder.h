@@ -7,6 +7,9 @@
 // connection when it differs from the previous entry's. A failed log-on or query ends the
 // fill with DatabaseError (already reported by the Database's error handler).
 
+#include <QSet>
+#include <QString>
+
 class Project;
 class Database;
 class BuildProgress;
@@ -49,7 +52,9 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
 // foreign keys (what the drawings show of a neighbour); a unit's type; a package's members'
 // names, anchors and types (the contents and links name them). The sink gathers the
 // triggers' anchors (TriggerAnchors).
-TableObject IndexOf(const TableObject& table);
-ViewObject IndexOf(const ViewObject& view);
-UnitObject IndexOf(const UnitObject& unit);
-PackageObject IndexOf(const PackageObject& package);
+// Texts that many objects' indexes repeat (databases, owners, column names, the names
+// foreign keys reference) are taken from `shared`, so each is held once.
+TableObject IndexOf(const TableObject& table, QSet<QString>& shared);
+ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared);
+UnitObject IndexOf(const UnitObject& unit, QSet<QString>& shared);
+PackageObject IndexOf(const PackageObject& package, QSet<QString>& shared);
