@@ -1,5 +1,7 @@
 #include "builder/build_runner.h"
 
+#include <optional>
+
 #include "db/database.h"
 #include <QFileInfo>
 
@@ -116,9 +118,10 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     return;
   }
   // A Markdown drawing lies beside its page, in its owner's folder, and links from there.
-  const FileLayout layout = MarkdownLayout(model);
+  std::optional<FileLayout> layout;
+  if (format == OutputFormat::Markdown) layout.emplace(MarkdownLayout(model));
   DiagramPainter diagrams(model, settings.Diagrams,
-                          format == OutputFormat::Markdown ? MarkdownLinks(layout)
+                          format == OutputFormat::Markdown ? MarkdownLinks(*layout)
                           : format == OutputFormat::Site   ? Links(LinkStyle::Site)
                                                            : Links(LinkStyle::Page),
                           progress);

@@ -119,7 +119,10 @@ class ModelBuilder {
       model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
       model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
     }
-    if (scope_ == ModelScope::Document) LinkDependencies(model_);
+    if (scope_ == ModelScope::Document) {
+      LinkDependencies(model_, triggers_);
+      if (sink_) sink_->Take(std::move(triggers_));
+    }
     return std::move(model_);
   }
 
@@ -127,9 +130,11 @@ class ModelBuilder {
   // The object into the model, or to the sink with its index into the model.
   template <typename Object>
   void Keep(QList<Object>& list, Object&& object) {
+    if constexpr (std::is_same_v<Object, TableObject> || std::is_same_v<Object, ViewObject>)
+      triggers_.Add(object);
     if (sink_) {
       sink_->Take(object);
-      list.append(IndexOf(object));
+      list.append(IndexOf(object, sharedTexts_));
     } else {
       list.append(std::move(object));
     }
@@ -370,6 +375,7 @@ class ModelBuilder {
         target.referencedBy.append({t.key, t.anchor, c.name, c.columns});
       }
     }
+    for (TableObject& t : model_.tables) t.referencedBy.squeeze();  // held to the end
   }
 
   void Views() {
@@ -518,6 +524,8 @@ class ModelBuilder {
   BuildProgress& progress_;
   ModelScope scope_;
   ObjectSink* sink_;
+  TriggerAnchors triggers_;  // of the tables and views read
+  QSet<QString> sharedTexts_;  // of the index (IndexOf)
   QSet<QString> schemaNames_;
   DocumentModel model_;
   Anchors anchors_;
@@ -533,62 +541,66 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
 
 namespace {
 
+// The one copy of `text` among the texts the index shares.
+QString Shared(QSet<QString>& shared, const QString& text) { return *shared.insert(text); }
+
+ObjectKey Shared(QSet<QString>& shared, const ObjectKey& key) {
+  return {Shared(shared, key.database), Shared(shared, key.owner), Shared(shared, key.name)};
+}
+
+QStringList Shared(QSet<QString>& shared, const QStringList& texts) {
+  QStringList list;
+  list.reserve(texts.size());
+  for (const QString& t : texts) list.append(Shared(shared, t));
+  return list;
+}
+
 template <typename Object>
-Object Named(const Object& object) {
+Object Named(const Object& object, QSet<QString>& shared) {
   Object index;
-  index.key = object.key;
+  index.key = Shared(shared, object.key);
   index.anchor = object.anchor;
   index.found = object.found;
   return index;
 }
 
-template <typename Object>
-QList<ModelTrigger> TriggerNames(const Object& object) {
-  QList<ModelTrigger> triggers;
-  for (const ModelTrigger& t : object.triggers) {
-    ModelTrigger name;
-    name.owner = t.owner;
-    name.name = t.name;
-    name.anchor = t.anchor;
-    triggers.append(name);
-  }
-  return triggers;
-}
-
 }  // namespace
 
-TableObject IndexOf(const TableObject& table) {
-  TableObject index = Named(table);
+TableObject IndexOf(const TableObject& table, QSet<QString>& shared) {
+  TableObject index = Named(table, shared);
   QSet<QString> keyColumns;
   for (const ModelConstraint& c : table.constraints) {
     if (c.kind == ConstraintKind::Check) continue;
-    ModelConstraint key = c;
-    if (c.kind != ConstraintKind::Foreign) key.name.clear();  // only references name a key
+    ModelConstraint key;
+    key.kind = c.kind;
+    if (c.kind == ConstraintKind::Foreign) key.name = c.name;  // only references name a key
+    key.columns = Shared(shared, c.columns);
+    key.references = Shared(shared, c.references);
+    key.referencedColumns = Shared(shared, c.referencedColumns);
+    key.referencedAnchor = c.referencedAnchor;
     index.constraints.append(key);
     keyColumns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
   }
   // A foreign key references a primary or unique key, so these are all the columns a
   // drawing shows of the table.
   for (const ModelColumn& c : table.columns)
-    if (keyColumns.contains(c.name)) index.columns.append({c.name, {}, true, {}, {}});
-  index.triggers = TriggerNames(table);
+    if (keyColumns.contains(c.name)) index.columns.append({Shared(shared, c.name), {}, true, {}, {}});
+  // Held for the whole build: no room to grow.
+  index.constraints.squeeze();
+  index.columns.squeeze();
   return index;
 }
 
-ViewObject IndexOf(const ViewObject& view) {
-  ViewObject index = Named(view);
-  index.triggers = TriggerNames(view);
-  return index;
-}
+ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared) { return Named(view, shared); }
 
-UnitObject IndexOf(const UnitObject& unit) {
-  UnitObject index = Named(unit);
+UnitObject IndexOf(const UnitObject& unit, QSet<QString>& shared) {
+  UnitObject index = Named(unit, shared);
   index.type = unit.type;
   return index;
 }
 
-PackageObject IndexOf(const PackageObject& package) {
-  PackageObject index = Named(package);
+PackageObject IndexOf(const PackageObject& package, QSet<QString>& shared) {
+  PackageObject index = Named(package, shared);
   for (const MemberObject& m : package.members) {
     MemberObject member;
     member.name = m.name;
@@ -596,5 +608,6 @@ PackageObject IndexOf(const PackageObject& package) {
     member.type = m.type;
     index.members.append(member);
   }
+  index.members.squeeze();
   return index;
 }

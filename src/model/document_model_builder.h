@@ -7,6 +7,9 @@
 // connection when it differs from the previous entry's. A failed log-on or query ends the
 // fill with DatabaseError (already reported by the Database's error handler).
 
+#include <QSet>
+#include <QString>
+
 class Project;
 class Database;
 class BuildProgress;
@@ -16,6 +19,7 @@ struct TableObject;
 struct ViewObject;
 struct UnitObject;
 struct PackageObject;
+class TriggerAnchors;
 
 // What to read: all that a document shows, or only what the coverage report counts
 // (descriptions, comments, columns, comment blocks, declared arguments), leaving a table's
@@ -34,6 +38,8 @@ class ObjectSink {
   virtual void Take(const ViewObject& view) = 0;
   virtual void Take(const UnitObject& unit) = 0;
   virtual void Take(const PackageObject& package) = 0;
+  // Where every trigger of the tables and views is shown, once all are taken.
+  virtual void Take(TriggerAnchors triggers) = 0;
 };
 
 DocumentModel BuildDocumentModel(const Project& project, const Settings& settings, Database& db,
@@ -43,10 +49,12 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
 
 // What the model keeps of an object that went to a sink: its key, anchor and whether it
 // was found; a table's key columns, its primary and unique keys (their columns) and its
-// foreign keys (what the drawings show of a neighbour); the triggers' names and anchors; a
-// unit's type; a package's members' names, anchors and types (the contents and links name
-// them).
-TableObject IndexOf(const TableObject& table);
-ViewObject IndexOf(const ViewObject& view);
-UnitObject IndexOf(const UnitObject& unit);
-PackageObject IndexOf(const PackageObject& package);
+// foreign keys (what the drawings show of a neighbour); a unit's type; a package's members'
+// names, anchors and types (the contents and links name them). The sink gathers the
+// triggers' anchors (TriggerAnchors).
+// Texts that many objects' indexes repeat (databases, owners, column names, the names
+// foreign keys reference) are taken from `shared`, so each is held once.
+TableObject IndexOf(const TableObject& table, QSet<QString>& shared);
+ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared);
+UnitObject IndexOf(const UnitObject& unit, QSet<QString>& shared);
+PackageObject IndexOf(const PackageObject& package, QSet<QString>& shared);

@@ -1,7 +1,9 @@
 #include "model/what_uses_what.h"
 
 #include <algorithm>
+#include <numeric>
 #include <tuple>
+#include <utility>
 
 #include "db/database.h"
 #include "model/triggers.h"
@@ -50,18 +52,22 @@ void AddOnce(QList<ModelDependency>& list, QSet<QString>& seen, ModelDependency 
 
 }  // namespace
 
-QList<DependencyRow> ReadDependencies(Database& db, const QString& owner) {
-  QList<DependencyRow> rows;
+void ReadDependencies(Database& db, const QString& owner,
+                      const std::function<void(DependencyRow&&)>& each) {
   Query& q = db.query(QueryId::OCIDependencies);
   q.Close();
   q.BindText(1, owner);
   q.BindText(2, owner);
   q.Open();
   for (; !q.Eof(); q.Next())
-    rows.append({Field(q, "owner"), Field(q, "name"), Field(q, "type"),
-                 Field(q, "referenced_owner"), Field(q, "referenced_name"),
-                 Field(q, "referenced_type")});
+    each({Field(q, "owner"), Field(q, "name"), Field(q, "type"), Field(q, "referenced_owner"),
+          Field(q, "referenced_name"), Field(q, "referenced_type")});
   q.Close();
+}
+
+QList<DependencyRow> ReadDependencies(Database& db, const QString& owner) {
+  QList<DependencyRow> rows;
+  ReadDependencies(db, owner, [&rows](DependencyRow&& row) { rows.append(std::move(row)); });
   return rows;
 }
 
@@ -71,6 +77,28 @@ QString OwnType(const QString& type) {
   if (type == QLatin1String("TYPE BODY")) return QStringLiteral("TYPE");
   return type;
 }
+
+int WhatUsesWhat::Schema::Id(const QString& text) {
+  const auto found = ids.constFind(text);
+  if (found != ids.cend()) return *found;
+  ids.insert(text, int(texts.size()));
+  texts.append(text);
+  return int(texts.size()) - 1;
+}
+
+struct WhatUsesWhat::ByObject {
+  const std::vector<Row>& rows;
+  bool used;  // the used object's rather than the using one's
+  using Object = std::pair<int, int>;  // owner, name
+
+  Object Of(int row) const {
+    const Row& r = rows[std::size_t(row)];
+    return used ? Object(r.referencedOwner, r.referencedName) : Object(r.owner, r.name);
+  }
+  bool operator()(int a, int b) const { return Of(a) < Of(b); }
+  bool operator()(int a, const Object& o) const { return Of(a) < o; }
+  bool operator()(const Object& o, int a) const { return o < Of(a); }
+};
 
 WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
   const QString schema = key.database + u'\n' + key.owner;
@@ -82,14 +110,19 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
     it->invalid.insert(Field(invalid, "object_type") + u'\n' + Field(invalid, "object_name"));
   invalid.Close();
 
-  it->rows = ReadDependencies(db, key.owner);
-  for (qsizetype i = 0; i < it->rows.size(); ++i) {
-    const DependencyRow& row = it->rows[i];
-    it->byUser[NameKey(row.owner, row.name)].append(i);
-    it->byUsed[NameKey(row.referencedOwner, row.referencedName)].append(i);
-  }
-  it->triggers = ReadTriggers(db, key.owner);
-  return *it;
+  Schema& s = *it;
+  ReadDependencies(db, key.owner, [&s](DependencyRow&& r) {
+    s.rows.push_back({s.Id(r.owner), s.Id(r.name), s.Id(r.type), s.Id(r.referencedOwner),
+                      s.Id(r.referencedName), s.Id(r.referencedType)});
+  });
+  s.rows.shrink_to_fit();
+  s.byUser.resize(s.rows.size());
+  std::iota(s.byUser.begin(), s.byUser.end(), 0);
+  s.byUsed = s.byUser;
+  std::stable_sort(s.byUser.begin(), s.byUser.end(), ByObject{s.rows, false});
+  std::stable_sort(s.byUsed.begin(), s.byUsed.end(), ByObject{s.rows, true});
+  s.triggers = ReadTriggers(db, key.owner);
+  return s;
 }
 
 QHash<QString, QList<ModelTrigger>> WhatUsesWhat::ReadTriggers(Database& db,
@@ -134,63 +167,94 @@ QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
 ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
                                              std::initializer_list<const char*> types) {
   const Schema& schema = Of(db, key);
-  const QString own = NameKey(key.owner, key.name);
   ModelDependencies d;
+  const ByObject::Object own(schema.ids.value(key.owner, -1), schema.ids.value(key.name, -1));
+  if (own.first < 0 || own.second < 0) return d;
+  const auto text = [&schema](int id) { return schema.texts[id]; };
+  const ByObject user{schema.rows, false}, used{schema.rows, true};
   QSet<QString> seen;
-  for (const qsizetype i : schema.byUser.value(own)) {
-    const DependencyRow& r = schema.rows[i];
-    if (!OneOf(r.type, types) || Everyones(r.referencedOwner, r.referencedName) ||
-        NameKey(r.referencedOwner, r.referencedName) == own)
+  for (auto [i, end] = std::equal_range(schema.byUser.begin(), schema.byUser.end(), own, user);
+       i != end; ++i) {
+    const Row& r = schema.rows[std::size_t(*i)];
+    if (!OneOf(text(r.type), types) || Everyones(text(r.referencedOwner), text(r.referencedName)) ||
+        used.Of(*i) == own)
       continue;
     AddOnce(d.uses, seen,
-            {{key.database, r.referencedOwner, r.referencedName}, r.referencedType, {}});
+            {{key.database, text(r.referencedOwner), text(r.referencedName)},
+             text(r.referencedType), {}, {}});
   }
   seen.clear();
-  for (const qsizetype i : schema.byUsed.value(own)) {
-    const DependencyRow& r = schema.rows[i];
-    if (!OneOf(r.referencedType, types) || NameKey(r.owner, r.name) == own) continue;
-    AddOnce(d.usedBy, seen, {{key.database, r.owner, r.name}, OwnType(r.type), {}});
+  for (auto [i, end] = std::equal_range(schema.byUsed.begin(), schema.byUsed.end(), own, used);
+       i != end; ++i) {
+    const Row& r = schema.rows[std::size_t(*i)];
+    if (!OneOf(text(r.referencedType), types) || user.Of(*i) == own) continue;
+    AddOnce(d.usedBy, seen, {{key.database, text(r.owner), text(r.name)}, OwnType(text(r.type)), {}, {}});
   }
   Sort(d.uses);
   Sort(d.usedBy);
   return d;
 }
 
-DependencyAnchors::DependencyAnchors(const DocumentModel& model) {
+void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
+                         const QList<ModelTrigger>& triggers) {
+  // Triggers have a namespace of their own; the first documented one of a name is linked.
+  for (const ModelTrigger& tr : triggers) {
+    const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
+    if (!byName_.contains(name)) byName_.insert(name, {tr.anchor, anchor});
+  }
+}
+
+DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
+    : model_(model), triggers_(std::move(triggers)) {
   // Tables, views, sequences, units and packages share one namespace per owner, so the
   // name alone finds the documented one; the first documented object of a name is linked.
-  const auto index = [&](const auto& objects) {
-    for (const auto& o : objects)
-      if (!anchors_.contains(o.key.FullName())) anchors_.insert(o.key.FullName(), o.anchor);
+  const auto index = [this](SectionKind kind, qsizetype count) {
+    for (int i = 0; i < count; ++i) anchors_.Add(KeyAt({kind, i}).FullName(), {kind, i});
   };
-  index(model.tables);
-  index(model.views);
-  index(model.units);
-  index(model.packages);
-  index(model.sequences);
-  // Triggers have a namespace of their own.
-  const auto indexTriggers = [&](const auto& objects) {
-    for (const auto& o : objects)
-      for (const ModelTrigger& tr : o.triggers) {
-        const QString key = ObjectKey{o.key.database, tr.owner, tr.name}.FullName();
-        if (!triggers_.contains(key)) triggers_.insert(key, {tr.anchor, o.anchor});
-      }
-  };
-  indexTriggers(model.tables);
-  indexTriggers(model.views);
+  index(SectionKind::Tables, model.tables.size());
+  index(SectionKind::Views, model.views.size());
+  index(SectionKind::Units, model.units.size());
+  index(SectionKind::Packages, model.packages.size());
+  index(SectionKind::Sequences, model.sequences.size());
+  anchors_.Sort();
+}
+
+const ObjectKey& DependencyAnchors::KeyAt(const Place& p) const {
+  switch (p.kind) {
+    case SectionKind::Tables: return model_.tables[p.index].key;
+    case SectionKind::Views: return model_.views[p.index].key;
+    case SectionKind::Units: return model_.units[p.index].key;
+    case SectionKind::Packages: return model_.packages[p.index].key;
+    default: return model_.sequences[p.index].key;
+  }
+}
+
+const QString& DependencyAnchors::AnchorAt(const Place& p) const {
+  switch (p.kind) {
+    case SectionKind::Tables: return model_.tables[p.index].anchor;
+    case SectionKind::Views: return model_.views[p.index].anchor;
+    case SectionKind::Units: return model_.units[p.index].anchor;
+    case SectionKind::Packages: return model_.packages[p.index].anchor;
+    default: return model_.sequences[p.index].anchor;
+  }
 }
 
 void DependencyAnchors::Link(ModelDependencies& d) const {
   for (QList<ModelDependency>* list : {&d.uses, &d.usedBy})
     for (ModelDependency& dep : *list) {
       const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
-      if (rank < trigger) dep.anchor = anchors_.value(dep.object.FullName());
-      if (rank == trigger) std::tie(dep.anchor, dep.page) = triggers_.value(dep.object.FullName());
+      if (rank < trigger) {
+        const std::optional<Place> place = anchors_.Find(
+            dep.object.FullName(), [this](const Place& p) { return KeyAt(p).FullName(); });
+        dep.anchor = place ? AnchorAt(*place) : QString();
+      }
+      if (rank == trigger)
+        std::tie(dep.anchor, dep.page) = triggers_.ByName().value(dep.object.FullName());
     }
 }
 
-void LinkDependencies(DocumentModel& model) {
-  const DependencyAnchors anchors(model);
+void LinkDependencies(DocumentModel& model, const TriggerAnchors& triggers) {
+  const DependencyAnchors anchors(model, triggers);
   for (TableObject& o : model.tables) anchors.Link(o.dependencies);
   for (ViewObject& o : model.views) anchors.Link(o.dependencies);
   for (UnitObject& o : model.units) anchors.Link(o.dependencies);

@@ -12,9 +12,13 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "model/document_model.h"
+#include "model/name_index.h"
 #include "model/object_links.h"
 
 class Database;
@@ -25,7 +29,10 @@ struct DependencyRow {
 };
 
 // Every dependency row of `owner`'s objects and of other schemas' objects on them, as the
-// dictionary the database is logged on to lists them. A failed query throws DatabaseError.
+// dictionary the database is logged on to lists them, each handed to `each` as it is read.
+// A failed query throws DatabaseError.
+void ReadDependencies(Database& db, const QString& owner,
+                      const std::function<void(DependencyRow&&)>& each);
 QList<DependencyRow> ReadDependencies(Database& db, const QString& owner);
 
 // The type whose uses a row of `type` counts as: a body's are its package's (or type's).
@@ -52,14 +59,25 @@ class WhatUsesWhat {
   QList<ModelTrigger> Triggers(Database& db, const ObjectKey& key);
 
  private:
+  // A dependency row as numbers of the schema's texts: a large schema has hundreds of
+  // thousands of rows, which repeat a few owners and types and each name many times.
+  struct Row {
+    int owner, name, type, referencedOwner, referencedName, referencedType;
+  };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
-    QList<DependencyRow> rows;
-    QHash<QString, QList<qsizetype>> byUser;  // "OWNER\nNAME" of the using object
-    QHash<QString, QList<qsizetype>> byUsed;  // "OWNER\nNAME" of the used object
+    QHash<QString, int> ids;  // each text of the rows, numbered
+    QStringList texts;        // by number
+    std::vector<Row> rows;
+    std::vector<int> byUser;  // the rows by the using object's owner and name
+    std::vector<int> byUsed;  // the rows by the used object's owner and name
     QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name, until handed out
     QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
+
+    int Id(const QString& text);
   };
+  // Orders row numbers by the using (or the used) object's owner and name.
+  struct ByObject;
   Schema& Of(Database& db, const ObjectKey& key);
   // The schema's triggers by table or view name.
   static QHash<QString, QList<ModelTrigger>> ReadTriggers(Database& db, const QString& owner);
@@ -67,21 +85,46 @@ class WhatUsesWhat {
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };
 
+// Where the triggers of a document's tables and views are shown, gathered table by table
+// (a streamed build's index keeps no triggers).
+class TriggerAnchors {
+ public:
+  void Add(const TableObject& table) { Add(table.key, table.anchor, table.triggers); }
+  void Add(const ViewObject& view) { Add(view.key, view.anchor, view.triggers); }
+  // Each trigger's anchor and the anchor of its table's or view's page, by FullName.
+  const QHash<QString, std::pair<QString, QString>>& ByName() const { return byName_; }
+
+ private:
+  void Add(const ObjectKey& key, const QString& anchor, const QList<ModelTrigger>& triggers);
+
+  QHash<QString, std::pair<QString, QString>> byName_;
+};
+
 // The anchors of the objects a document shows, by the names its dependencies give them.
 class DependencyAnchors {
  public:
-  // From the objects' keys and anchors and the tables' and views' triggers.
-  explicit DependencyAnchors(const DocumentModel& model);
+  // From the objects' keys and anchors and the tables' and views' triggers; `model` must
+  // outlive it.
+  DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers);
   // Gives every dependency the anchor of the object it names, when the document shows it.
   void Link(ModelDependencies& dependencies) const;
 
  private:
-  QHash<QString, QString> anchors_;  // by FullName
-  QHash<QString, std::pair<QString, QString>> triggers_;  // to anchor and page
+  struct Place {
+    SectionKind kind;  // tables, views, units, packages or sequences
+    int index;
+  };
+  const ObjectKey& KeyAt(const Place& place) const;
+  const QString& AnchorAt(const Place& place) const;
+
+  const DocumentModel& model_;
+  NameIndex<Place> anchors_;  // by FullName
+  TriggerAnchors triggers_;
 };
 
-// Links the dependencies of all of the model's objects (DependencyAnchors).
-void LinkDependencies(DocumentModel& model);
+// Links the dependencies of all of the model's objects (DependencyAnchors); `triggers` are
+// those of its tables and views.
+void LinkDependencies(DocumentModel& model, const TriggerAnchors& triggers);
 
 // The link to what a dependency names, or "" when the document does not show it: a trigger
 // on its table's page, a sequence in the list on the document's first page.

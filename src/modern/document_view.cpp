@@ -1,15 +1,19 @@
 #include "modern/document_view.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cctype>
 #include <kainjow/mustache.hpp>
+#include <memory>
+#include <vector>
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
 #include "modern/dependency_data.h"
 #include "modern/object_stream.h"
+#include "modern/templates.h"
 
 namespace mustache = kainjow::mustache;
 
@@ -401,24 +405,49 @@ void SetGaps(mustache::data& d, bool found, bool documented, const ParameterChec
 
 }  // namespace
 
+namespace {
+
+// The key and anchor of the i-th object of a section of objects.
+std::pair<const ObjectKey*, const QString*> ObjectAt(const DocumentModel& model, SectionKind kind,
+                                                     int i) {
+  const auto at = [i](const auto& list) { return std::pair(&list[i].key, &list[i].anchor); };
+  switch (kind) {
+    case SectionKind::Tables: return at(model.tables);
+    case SectionKind::Views: return at(model.views);
+    case SectionKind::Units: return at(model.units);
+    default: return at(model.packages);
+  }
+}
+
+}  // namespace
+
 DocumentView::DocumentView(const DocumentModel& model, ::Links links,
                            const DiagramSource* diagrams, const ObjectStream* objects)
     : model_(model), links_(std::move(links)), diagrams_(diagrams), objects_(objects) {
   // The first object of a name keeps it; OWNER.NAME tells two owners' objects apart.
-  const auto add = [this](const ObjectKey& key, const QString& href) {
-    for (const QString& name : {key.name, key.owner + u'.' + key.name})
-      if (!linkTargets_.contains(name.toUpper())) linkTargets_.insert(name.toUpper(), href);
+  const auto add = [this](const LinkTarget& target) {
+    for (const bool qualified : {false, true}) {
+      LinkTarget t = target;
+      t.qualified = qualified;
+      linkTargets_.Add(LinkName(t), t);
+    }
   };
-  for (const TableObject& o : model_.tables) add(o.key, ObjectHref(o.anchor));
-  for (const ViewObject& o : model_.views) add(o.key, ObjectHref(o.anchor));
-  for (const UnitObject& o : model_.units) add(o.key, ObjectHref(o.anchor));
-  for (const PackageObject& p : model_.packages) {
-    add(p.key, ObjectHref(p.anchor));
-    for (const MemberObject& m : p.members)
-      add({p.key.database, p.key.owner, p.key.name + u'.' + m.name}, MemberHref(p.anchor, m.anchor));
-  }
+  for (int i = 0; i < model_.tables.size(); ++i) add({SectionKind::Tables, i, -1, false});
+  for (int i = 0; i < model_.views.size(); ++i) add({SectionKind::Views, i, -1, false});
+  for (int i = 0; i < model_.units.size(); ++i) add({SectionKind::Units, i, -1, false});
+  for (int i = 0; i < model_.packages.size(); ++i)
+    for (int m = -1; m < model_.packages[i].members.size(); ++m)
+      add({SectionKind::Packages, i, m, false});
+  linkTargets_.Sort();
   for (const ModelChange& c : model.changes)
     if (!c.anchor.isEmpty()) changed_.insert(c.anchor);
+}
+
+QString DocumentView::LinkName(const LinkTarget& t) const {
+  const ObjectKey& key = *ObjectAt(model_, t.kind, t.object).first;
+  const QString name =
+      t.member < 0 ? key.name : key.name + u'.' + model_.packages[t.object].members[t.member].name;
+  return (t.qualified ? key.owner + u'.' + name : name).toUpper();
 }
 
 QString DocumentView::DocHref(const QString& target, const PackageObject* package) const {
@@ -430,7 +459,12 @@ QString DocumentView::DocHref(const QString& target, const PackageObject* packag
       if (m.name.toUpper() == name) return MemberHref(package->anchor, m.anchor);
     }
   }
-  return linkTargets_.value(name);
+  const std::optional<LinkTarget> t =
+      linkTargets_.Find(name, [this](const LinkTarget& t) { return LinkName(t); });
+  if (!t) return {};
+  const QString& anchor = *ObjectAt(model_, t->kind, t->object).second;
+  return t->member < 0 ? ObjectHref(anchor)
+                       : MemberHref(anchor, model_.packages[t->object].members[t->member].anchor);
 }
 
 QString DocumentView::ChangedSince(const QString& anchor) const {
@@ -750,7 +784,6 @@ namespace {
 
 // One entry of the contents: its name, link and the text the filter box searches.
 struct NavItem {
-  QString group;  // DATABASE.OWNER, or DATABASE for a role
   QString name;
   QString href;
   QString filter;
@@ -758,65 +791,148 @@ struct NavItem {
   bool changed = false;  // since the older snapshot the document is compared with
 };
 
-// The entries by DATABASE.OWNER, in the order each group's first entry comes.
-mustache::data Groups(const QList<NavItem>& items) {
-  mustache::data groups = List();
-  QStringList order;
-  std::vector<mustache::data> lists;
-  for (const NavItem& item : items) {
-    qsizetype at = order.indexOf(item.group);
-    if (at < 0) {
-      order.append(item.group);
-      lists.push_back(List());
-      at = order.size() - 1;
-    }
-    mustache::data d;
-    SetData(d, "name", S(item.name));
-    SetData(d, "href", S(item.href));
-    SetData(d, "filter", S(item.filter.toLower()));
-    SetData(d, "changed", item.changed);
-    mustache::data members = List();
-    for (const auto& [name, href] : item.members) {
-      mustache::data member;
-      SetData(member, "name", S(name));
-      SetData(member, "href", S(href));
-      AppendData(members, std::move(member));
-    }
-    SetData(d, "hasMembers", !item.members.isEmpty());
-    SetData(d, "members", std::move(members));
-    AppendData(lists[at], std::move(d));
+QString GroupOf(const ObjectKey& key) {
+  return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
+}
+
+// The entries of a section: its objects, or its sequences or roles.
+qsizetype EntryCount(const DocumentModel& model, SectionKind kind) {
+  switch (kind) {
+    case SectionKind::Tables: return model.tables.size();
+    case SectionKind::Views: return model.views.size();
+    case SectionKind::Units: return model.units.size();
+    case SectionKind::Packages: return model.packages.size();
+    case SectionKind::Sequences: return model.sequences.size();
+    case SectionKind::Roles: return model.roles.size();
+    case SectionKind::General: break;
   }
-  for (qsizetype i = 0; i < order.size(); ++i) {
-    mustache::data g;
-    SetData(g, "label", S(order[i]));
-    SetData(g, "items", std::move(lists[i]));
-    AppendData(groups, std::move(g));
+  return 0;
+}
+
+const ObjectKey& EntryKey(const DocumentModel& model, SectionKind kind, qsizetype i) {
+  switch (kind) {
+    case SectionKind::Tables: return model.tables[i].key;
+    case SectionKind::Views: return model.views[i].key;
+    case SectionKind::Units: return model.units[i].key;
+    case SectionKind::Packages: return model.packages[i].key;
+    case SectionKind::Sequences: return model.sequences[i].key;
+    default: return model.roles[i].key;
+  }
+}
+
+template <typename T>
+NavItem Item(const DocumentView& view, const T& o, const QString& href) {
+  return {o.key.name, href, o.key.FullName(), {}, !view.ChangedSince(o.anchor).isEmpty()};
+}
+
+NavItem Entry(const DocumentView& view, const DocumentModel& model, SectionKind kind,
+              qsizetype i) {
+  switch (kind) {
+    case SectionKind::Tables: {
+      const TableObject& o = model.tables[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Views: {
+      const ViewObject& o = model.views[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Units: {
+      const UnitObject& o = model.units[i];
+      return Item(view, o, view.ObjectHref(o.anchor));
+    }
+    case SectionKind::Packages: {
+      const PackageObject& p = model.packages[i];
+      NavItem item = Item(view, p, view.ObjectHref(p.anchor));
+      for (const MemberObject& m : p.members) {
+        item.members.append({m.name, view.MemberHref(p.anchor, m.anchor)});
+        item.filter += u' ' + m.name;
+      }
+      return item;
+    }
+    default: {
+      const ListEntry& e = kind == SectionKind::Sequences ? model.sequences[i] : model.roles[i];
+      return Item(view, e, u'#' + e.anchor);
+    }
+  }
+}
+
+mustache::data ItemData(const NavItem& item) {
+  mustache::data d;
+  SetData(d, "name", S(item.name));
+  SetData(d, "href", S(item.href));
+  SetData(d, "filter", S(item.filter.toLower()));
+  SetData(d, "changed", item.changed);
+  mustache::data members = List();
+  for (const auto& [name, href] : item.members) {
+    mustache::data member;
+    SetData(member, "name", S(name));
+    SetData(member, "href", S(href));
+    AppendData(members, std::move(member));
+  }
+  SetData(d, "hasMembers", !item.members.isEmpty());
+  SetData(d, "members", std::move(members));
+  return d;
+}
+
+// A section's entries by DATABASE.OWNER, in the order each group's first entry comes: the
+// positions of its entries, from which the contents make its items when a template
+// enters it.
+struct Group {
+  QString label;
+  std::vector<qsizetype> entries;
+};
+using Groups = std::shared_ptr<const std::vector<Group>>;
+
+Groups GroupsOf(const DocumentModel& model, SectionKind kind) {
+  auto groups = std::make_shared<std::vector<Group>>();
+  QHash<QString, std::size_t> at;
+  for (qsizetype i = 0; i < EntryCount(model, kind); ++i) {
+    const QString label = GroupOf(EntryKey(model, kind, i));
+    auto found = at.constFind(label);
+    if (found == at.cend()) {
+      found = at.insert(label, groups->size());
+      groups->push_back({label, {}});
+    }
+    (*groups)[*found].entries.push_back(i);
   }
   return groups;
 }
 
-mustache::data NavSection(SectionKind kind, const QList<NavItem>& items) {
-  mustache::data section;
-  SetData(section, "title", S(SectionTitle(kind)));
-  SetData(section, "href", S(u'#' + DocumentView::SectionAnchor(kind)));
-  SetData(section, "anchor", S(DocumentView::SectionAnchor(kind)));
-  SetData(section, "groups", Groups(items));
-  return section;
+// The groups of a section as the templates see them: `label`, and `items`, each made as a
+// template enters it.
+mustache::data GroupsData(const DocumentView& view, const DocumentModel& model, SectionKind kind,
+                          const Groups& groups, DeferredValues& deferred) {
+  mustache::data list = List();
+  for (const Group& g : *groups) {
+    mustache::data d;
+    SetData(d, "label", S(g.label));
+    SetData(d, "items", deferred.List(g.entries.size(), [&view, &model, kind, groups, &g](std::size_t n) {
+              return ItemData(Entry(view, model, kind, g.entries[n]));
+            }));
+    AppendData(list, std::move(d));
+  }
+  return list;
 }
 
 // Each owner's overview: its drawing and file, or the reason there is none, and links to
-// the owner's tables (`items`, the section's entries), as a drawing is no link everywhere.
-mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavItem>& items) {
+// the owner's tables (its group of the tables section), as a drawing is no link everywhere.
+mustache::data Overviews(const DocumentView& view, const DocumentModel& model,
+                         const QList<OwnerOverview>& overviews, const Groups& tables,
+                         DeferredValues& deferred) {
   mustache::data list = List();
   for (const OwnerOverview& o : overviews) {
     mustache::data d;
     SetData(d, "anchor", S(o.anchor));
     const QString label = o.database + u'.' + o.owner;
     SetData(d, "label", S(label));
-    mustache::data links = List();
-    for (const NavItem& item : items)
-      if (item.group == label) AppendData(links, Link(item.name, item.href));
-    SetList(d, "links", std::move(links));
+    const auto group = std::find_if(tables->begin(), tables->end(),
+                                    [&label](const Group& g) { return g.label == label; });
+    const std::size_t count = group == tables->end() ? 0 : group->entries.size();
+    SetData(d, "hasLinks", count > 0);
+    SetData(d, "links", deferred.List(count, [&view, &model, tables, group](std::size_t n) {
+              const TableObject& t = model.tables[group->entries[n]];
+              return Link(t.key.name, view.ObjectHref(t.anchor));
+            }));
     SetData(d, "tables", std::to_string(o.tables));
     SetData(d, "limit", std::to_string(kOverviewTableLimit));
     SetText(d, "note", o.note);
@@ -831,19 +947,6 @@ mustache::data Overviews(const QList<OwnerOverview>& overviews, const QList<NavI
     AppendData(list, std::move(d));
   }
   return list;
-}
-
-QString GroupOf(const ObjectKey& key) {
-  return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
-}
-
-template <typename T>
-QList<NavItem> Items(const DocumentView& view, const QList<T>& objects) {
-  QList<NavItem> items;
-  for (const T& o : objects)
-    items.append({GroupOf(o.key), o.key.name, view.ObjectHref(o.anchor), o.key.FullName(), {},
-                  !view.ChangedSince(o.anchor).isEmpty()});
-  return items;
 }
 
 mustache::data TallyData(const Tally& t) {
@@ -892,8 +995,8 @@ TemplateData DocumentView::ChangesData() const {
   return d;
 }
 
-TemplateData DocumentView::PageData(
-    const std::function<std::string(SectionKind)>& objects) const {
+TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)>& objects,
+                                    DeferredValues& deferred) const {
   mustache::data d;
   SetData(d, "name", S(model_.name));
   SetData(d, "version", S(model_.version));
@@ -908,7 +1011,7 @@ TemplateData DocumentView::PageData(
   mustache::data nav = List();
   mustache::data sections = List();
   for (const SectionKind kind : model_.sections) {
-    QList<NavItem> items;
+    const Groups groups = GroupsOf(model_, kind);
     mustache::data section;
     SetData(section, "title", S(SectionTitle(kind)));
     SetData(section, "anchor", S(SectionAnchor(kind)));
@@ -921,56 +1024,47 @@ TemplateData DocumentView::PageData(
         SetParagraphs(section, "text", model_.general);
         break;
       case SectionKind::Tables:
-        items = Items(*this, model_.tables);
-        if (diagrams_) SetData(section, "overviews", Overviews(diagrams_->Overviews(), items));
-        break;
-      case SectionKind::Views: items = Items(*this, model_.views); break;
-      case SectionKind::Units: items = Items(*this, model_.units); break;
-      case SectionKind::Packages:
-        for (const PackageObject& p : model_.packages) {
-          NavItem item{GroupOf(p.key), p.key.name, ObjectHref(p.anchor), p.key.FullName(), {},
-                       !ChangedSince(p.anchor).isEmpty()};
-          for (const MemberObject& m : p.members) {
-            item.members.append({m.name, MemberHref(p.anchor, m.anchor)});
-            item.filter += u' ' + m.name;
-          }
-          items.append(item);
-        }
+        if (diagrams_)
+          SetData(section, "overviews",
+                  Overviews(*this, model_, diagrams_->Overviews(), groups, deferred));
         break;
       case SectionKind::Sequences:
       case SectionKind::Roles: {
         const bool sequences = kind == SectionKind::Sequences;
-        const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
         SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
-        mustache::data list = List();
-        for (const ListEntry& e : entries) {
-          mustache::data row;
-          SetData(row, "anchor", S(e.anchor));
-          SetData(row, "name", S(e.key.name));
-          SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
-                                                       : e.key.FullName()));
-          SetParagraphs(row, "description", e.description);
-          SetDependencies(row, e.dependencies, e.key.owner, *this);
-          AppendData(list, std::move(row));
-          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
-                        !ChangedSince(e.anchor).isEmpty()});
-        }
         SetData(section, "isList", true);
-        SetData(section, "hasEntries", !entries.isEmpty());
-        SetData(section, "entries", std::move(list));
+        SetData(section, "hasEntries", EntryCount(model_, kind) > 0);
+        const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+        SetData(section, "entries", deferred.List(entries.size(), [this, &entries](std::size_t n) {
+                  const ListEntry& e = entries[qsizetype(n)];
+                  mustache::data row;
+                  SetData(row, "anchor", S(e.anchor));
+                  SetData(row, "name", S(e.key.name));
+                  SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                                               : e.key.FullName()));
+                  SetParagraphs(row, "description", e.description);
+                  SetDependencies(row, e.dependencies, e.key.owner, *this);
+                  return row;
+                }));
         break;
       }
+      default: break;
     }
     SetData(section, "pages", false);
     if (links_.style == LinkStyle::Site && !ObjectTemplate(kind).isEmpty()) {
       mustache::data pages;
-      SetData(pages, "count", std::to_string(items.size()));
+      SetData(pages, "count", std::to_string(EntryCount(model_, kind)));
       SetData(pages, "title", S(SectionTitle(kind).toLower()));
       SetData(section, "pages", std::move(pages));
     }
     SetData(section, "objects", objects(kind));
-    SetData(section, "groups", Groups(items));
-    AppendData(nav, NavSection(kind, items));
+    SetData(section, "groups", GroupsData(*this, model_, kind, groups, deferred));
+    mustache::data navSection;
+    SetData(navSection, "title", S(SectionTitle(kind)));
+    SetData(navSection, "href", S(u'#' + SectionAnchor(kind)));
+    SetData(navSection, "anchor", S(SectionAnchor(kind)));
+    SetData(navSection, "groups", GroupsData(*this, model_, kind, groups, deferred));
+    AppendData(nav, std::move(navSection));
     AppendData(sections, std::move(section));
   }
   SetData(d, "nav", std::move(nav));

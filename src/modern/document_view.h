@@ -13,6 +13,7 @@
 #include <string>
 
 #include "model/document_model.h"
+#include "model/name_index.h"
 #include "model/object_links.h"
 
 namespace kainjow::mustache {
@@ -21,6 +22,7 @@ class basic_data;
 }
 using TemplateData = kainjow::mustache::basic_data<std::string>;
 
+class DeferredValues;
 class DiagramSource;
 class ObjectStream;
 
@@ -39,7 +41,11 @@ class DocumentView {
   // The title block, the contents (grouped by section and database/owner) and the
   // sections with their texts. Each section's objects are rendered apart (from TableData
   // and its neighbours); `objects` gives that rendering, set as the section's "objects".
-  TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
+  // The contents' items, the overviews' links and the sequences and roles are left to
+  // `deferred`, to be made a group at a time as the page is rendered; it and this view
+  // must outlive the rendering.
+  TemplateData PageData(const std::function<std::string(SectionKind)>& objects,
+                        DeferredValues& deferred) const;
 
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;
@@ -87,5 +93,13 @@ class DocumentView {
   ::Links links_;
   const DiagramSource* diagrams_;
   const ObjectStream* objects_;
-  QHash<QString, QString> linkTargets_;  // upper-case names to links
+  // Where a name of a link leads: an object, or a member of a package.
+  struct LinkTarget {
+    SectionKind kind;
+    int object;
+    int member;      // of a package; -1 for the object itself
+    bool qualified;  // OWNER.NAME rather than NAME
+  };
+  QString LinkName(const LinkTarget& target) const;  // upper case
+  NameIndex<LinkTarget> linkTargets_;
 };

@@ -196,8 +196,8 @@ bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const Docu
 // The README's data: the title block, contents and sections, each section of objects with
 // its owners and a link to each owner's list of them rather than every object.
 mustache::data ReadmeData(const DocumentModel& model, const DocumentView& view,
-                          const QList<OwnerPages>& owners) {
-  mustache::data d = view.PageData([](SectionKind) { return std::string(); });
+                          const QList<OwnerPages>& owners, DeferredValues& deferred) {
+  mustache::data d = view.PageData([](SectionKind) { return std::string(); }, deferred);
   // The sections are completed where they are: a copy of them would copy the whole contents
   // they hold, tens of megabytes for a large project.
   auto& sections = const_cast<mustache::basic_list<std::string>&>(d.get("sections")->list_value());
@@ -242,7 +242,9 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
   {
     const DocumentView top(model, Links(LinkStyle::Files, &layout), &diagrams, objects);
     std::string readme;
-    templates.Render(QStringLiteral("readme.md"), ReadmeData(model, top, owners), readme);
+    DeferredValues deferred;
+    templates.Render(QStringLiteral("readme.md"), ReadmeData(model, top, owners, deferred),
+                     readme, &deferred);
     if (!put(QStringLiteral("README.md"), QByteArray::fromStdString(readme))) return false;
   }
   const DocumentView view(model, MarkdownLinks(layout), &diagrams, objects);

@@ -60,27 +60,30 @@ bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Page, &diagrams, objects);
-  std::string page;
+  bool ok = true;
+  // Each piece of the page is a whole line or more, so no mark is split between two.
+  const auto page = [&](const std::string& piece) {
+    std::size_t at = 0;
+    for (std::size_t mark; ok && (mark = piece.find(kObjectsMark, at)) != std::string::npos;) {
+      ok = write(std::string_view(piece).substr(at, mark - at));
+      const auto kind = SectionKind(piece[mark + kObjectsMark.size()] - '0');
+      at = mark + kObjectsMark.size() + 2;
+      const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
+      view.ForEachObject(kind, [&](const QString&, TemplateData& data, const std::string&) {
+        if (!ok) return;  // the page is failing: the rest need not be rendered
+        std::string out;
+        templates.Render(name, data, out);
+        ok = write(out);
+      });
+    }
+    ok = ok && write(std::string_view(piece).substr(at));
+  };
+  DeferredValues deferred;
   templates.Render(QStringLiteral("page.html"), view.PageData([](SectionKind kind) {
                      return std::string(kObjectsMark) + char('0' + int(kind)) + '\x01';
-                   }),
-                   page);
-  std::size_t at = 0;
-  for (std::size_t mark; (mark = page.find(kObjectsMark, at)) != std::string::npos;) {
-    if (!write(std::string_view(page).substr(at, mark - at))) return false;
-    const auto kind = SectionKind(page[mark + kObjectsMark.size()] - '0');
-    at = mark + kObjectsMark.size() + 2;
-    const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");
-    bool ok = true;
-    view.ForEachObject(kind, [&](const QString&, TemplateData& data, const std::string&) {
-      if (!ok) return;  // the page is failing: the rest need not be rendered
-      std::string out;
-      templates.Render(name, data, out);
-      ok = write(out);
-    });
-    if (!ok) return false;
-  }
-  return write(std::string_view(page).substr(at));
+                   }, deferred),
+                   page, &deferred);
+  return ok;
 }
 
 std::string RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,

@@ -19,6 +19,7 @@ void ObjectStream::Take(const TableObject& table) { Keep(table); }
 void ObjectStream::Take(const ViewObject& view) { Keep(view); }
 void ObjectStream::Take(const UnitObject& unit) { Keep(unit); }
 void ObjectStream::Take(const PackageObject& package) { Keep(package); }
+void ObjectStream::Take(TriggerAnchors triggers) { triggers_ = std::move(triggers); }
 
 namespace {
 
@@ -42,7 +43,7 @@ void ReadBack(const ObjectSpill& spill, const DependencyAnchors& anchors,
 }  // namespace
 
 const DependencyAnchors& ObjectStream::Anchors(const DocumentModel& index) const {
-  if (!anchors_) anchors_.emplace(index);
+  if (!anchors_) anchors_.emplace(index, std::move(triggers_));
   return *anchors_;
 }
 

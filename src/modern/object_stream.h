@@ -18,7 +18,7 @@
 
 class ObjectStream : public ObjectSink {
  public:
-  // With `searchWords`, each object's words are kept for SearchIndexScript.
+  // With `searchWords`, each object's words are kept for TakeSearchIndexScript.
   explicit ObjectStream(bool searchWords);
 
   // Creates the temporary file; false with the reason.
@@ -27,6 +27,7 @@ class ObjectStream : public ObjectSink {
   void Take(const ViewObject& view) override;
   void Take(const UnitObject& unit) override;
   void Take(const PackageObject& package) override;
+  void Take(TriggerAnchors triggers) override;
   // Why the temporary file could not be written; empty when it could.
   QString Error() const { return spill_.Error(); }
 
@@ -34,7 +35,8 @@ class ObjectStream : public ObjectSink {
   // index of their words, and each object of a kind in document order with the anchors of
   // the objects it links to. Reading the file back may throw SpillFailure.
   CoverageReport Coverage(const DocumentModel& index) const { return coverage_.Report(index); }
-  std::string SearchIndexScript() const { return words_ ? words_->Script() : std::string(); }
+  // Taken once: the stream keeps no copy.
+  QByteArray TakeSearchIndexScript() const { return words_ ? words_->TakeScript() : QByteArray(); }
   void ForEach(const DocumentModel& index,
                const std::function<void(const TableObject&)>& each) const;
   void ForEach(const DocumentModel& index,
@@ -53,7 +55,8 @@ class ObjectStream : public ObjectSink {
   const DependencyAnchors& Anchors(const DocumentModel& index) const;
 
   ObjectSpill spill_;
+  mutable TriggerAnchors triggers_;  // handed to anchors_ when it is made
   mutable std::optional<DependencyAnchors> anchors_;
   CoverageCount coverage_;
-  std::optional<SearchIndex> words_;
+  mutable std::optional<SearchIndex> words_;
 };

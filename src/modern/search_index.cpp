@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QStringList>
+#include <utility>
 
 #include "model/document_model.h"
 #include "model/object_links.h"
@@ -55,11 +56,15 @@ void AddColumns(Words& words, const QList<ModelColumn>& columns) {
 }  // namespace
 
 void SearchIndex::Entry(const QString& anchor, const QString& words) {
-  entries_ += entries_.empty() ? "\n" : ",\n";
+  if (empty_) script_ = "window.vellumarSearch = {";
+  script_ += empty_ ? "\n\"" : ",\n\"";
+  empty_ = false;
   // Links are anchors (lower-case ASCII) and words letters, digits, "_", "$" and "#": no
   // character of either needs escaping in a string.
-  entries_ += '"' + ObjectHref(LinkStyle::Site, anchor).toStdString() + "\":\"" +
-              words.toStdString() + '"';
+  script_ += ObjectHref(LinkStyle::Site, anchor).toUtf8();
+  script_ += "\":\"";
+  script_ += words.toUtf8();
+  script_ += '"';
 }
 
 void SearchIndex::Add(const TableObject& t) {
@@ -94,16 +99,18 @@ void SearchIndex::Add(const PackageObject& p) {
   Entry(p.anchor, words.Joined());
 }
 
-std::string SearchIndex::Script() const {
-  return "window.vellumarSearch = {" + entries_ +
-         "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+QByteArray SearchIndex::TakeScript() {
+  if (empty_) script_ = "window.vellumarSearch = {";
+  script_ += "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  empty_ = true;
+  return std::exchange(script_, QByteArray());
 }
 
-std::string SearchIndexScript(const DocumentModel& model) {
+QByteArray SearchIndexScript(const DocumentModel& model) {
   SearchIndex index;
   for (const TableObject& t : model.tables) index.Add(t);
   for (const ViewObject& v : model.views) index.Add(v);
   for (const UnitObject& u : model.units) index.Add(u);
   for (const PackageObject& p : model.packages) index.Add(p);
-  return index.Script();
+  return index.TakeScript();
 }

@@ -10,8 +10,8 @@
 // object's link (as the contents give it) to its words, and calls window.onVellumarSearch
 // when the page's script is waiting for it.
 
+#include <QByteArray>
 #include <QString>
-#include <string>
 
 struct DocumentModel;
 struct TableObject;
@@ -30,12 +30,15 @@ class SearchIndex {
   void Add(const ViewObject& view);
   void Add(const UnitObject& unit);
   void Add(const PackageObject& package);
-  std::string Script() const;
+  // The script, once every object is added; the index is empty afterwards. It is the one
+  // copy of the words: a large site's index is megabytes.
+  QByteArray TakeScript();
 
  private:
   void Entry(const QString& anchor, const QString& words);
 
-  std::string entries_;
+  QByteArray script_;  // the script up to the last entry
+  bool empty_ = true;
 };
 
-std::string SearchIndexScript(const DocumentModel& model);
+QByteArray SearchIndexScript(const DocumentModel& model);

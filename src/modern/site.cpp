@@ -21,11 +21,16 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Site, &diagrams, objects);
-  std::string index;
-  templates.Render(QStringLiteral("page.html"),
-                   view.PageData([](SectionKind) { return std::string(); }), index);
-  if (!put(QStringLiteral("index.html"), QByteArray::fromStdString(index))) return false;
-  index = std::string();
+  {
+    // Made where it is handed over: index.html is megabytes at tens of thousands of objects.
+    QByteArray index;
+    DeferredValues deferred;
+    templates.Render(QStringLiteral("page.html"),
+                     view.PageData([](SectionKind) { return std::string(); }, deferred),
+                     [&index](const std::string& s) { index.append(s.data(), qsizetype(s.size())); },
+                     &deferred);
+    if (!put(QStringLiteral("index.html"), index)) return false;
+  }
 
   kainjow::mustache::data document;
   document.set("name", S(model.name));
@@ -55,8 +60,7 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
   }
   return put(QString::fromLatin1(kSearchIndexName),
-             QByteArray::fromStdString(objects ? objects->SearchIndexScript()
-                                               : SearchIndexScript(model)));
+             objects ? objects->TakeSearchIndexScript() : SearchIndexScript(model));
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,

@@ -159,15 +159,43 @@ std::string Inlined(const std::string& text,
 
 void SetTemplateLimits(const TemplateLimits& limits) { g_limits = limits; }
 
+DeferredValues::Value DeferredValues::List(std::size_t count,
+                                           std::function<Value(std::size_t)> item) {
+  Value list(Value::type::list);
+  if (count == 0) return list;
+  // Each item stands in as `false`, which costs no allocation; its place says which it is.
+  auto& items = const_cast<kainjow::mustache::basic_list<std::string>&>(list.list_value());
+  items.reserve(count);
+  for (std::size_t n = 0; n < count; ++n) items.emplace_back(false);
+  lists_[items.data()] = {count, std::move(item)};
+  return list;
+}
+
+std::unique_ptr<DeferredValues::Value> DeferredValues::Made(const Value* entered) const {
+  auto it = lists_.upper_bound(entered);
+  if (it == lists_.begin()) return nullptr;
+  --it;
+  const auto n = std::size_t(entered - it->first);
+  if (n >= it->second.count) return nullptr;
+  return std::make_unique<Value>(it->second.item(n));
+}
+
 // The context a rendering looks its names up in, every lookup, section item and include
-// counted as a step.
+// counted as a step. An item of a deferred list is made as it is entered and kept while
+// inside it.
 class TemplateSet::CountingContext : public kainjow::mustache::context<std::string> {
  public:
-  CountingContext(const kainjow::mustache::data* partials, const TemplateSet& set)
-      : context(partials), set_(set) {}
+  CountingContext(const kainjow::mustache::data* partials, const TemplateSet& set,
+                  const DeferredValues* deferred)
+      : context(partials), set_(set), deferred_(deferred) {}
   void push(const kainjow::mustache::data* data) override {
     set_.Step();
-    context::push(data);
+    made_.push_back(deferred_ ? deferred_->Made(data) : nullptr);
+    context::push(made_.back() ? made_.back().get() : data);
+  }
+  void pop() override {
+    context::pop();
+    made_.pop_back();
   }
   const kainjow::mustache::data* get(const std::string& name) const override {
     set_.Step();
@@ -180,6 +208,8 @@ class TemplateSet::CountingContext : public kainjow::mustache::context<std::stri
 
  private:
   const TemplateSet& set_;
+  const DeferredValues* deferred_;
+  std::vector<std::unique_ptr<kainjow::mustache::data>> made_;  // per entered value
 };
 
 void TemplateSet::Step() const {
@@ -324,13 +354,19 @@ kainjow::mustache::mustache& TemplateSet::Template(const QString& name) const {
 }
 
 void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
-                         std::string& out) const {
+                         std::string& out, const DeferredValues* deferred) const {
+  Render(name, data, [&out](const std::string& s) { out += s; }, deferred);
+}
+
+void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
+                         const std::function<void(const std::string&)>& put,
+                         const DeferredValues* deferred) const {
   // The partials lie under the values; their names end in a file's extension, as no value's
   // name does, or are the page's style and script, which no value is named either.
-  CountingContext context(partials_.get(), *this);
+  CountingContext context(partials_.get(), *this, deferred);
   context.push(&data);
   struct Appender {
-    std::string& out;
+    const std::function<void(const std::string&)>& put;
     const TemplateSet& set;
     Appender& operator<<(const std::string& s) {
       set.bytes_ += qint64(s.size());
@@ -339,9 +375,9 @@ void TemplateSet::Render(const QString& name, const kainjow::mustache::data& dat
             QStringLiteral("The templates make more than %1 MiB of this document; a template "
                            "nests its sections or its includes too deep")
                 .arg(g_limits.bytes >> 20));
-      out += s;
+      put(s);
       return *this;
     }
-  } appender{out, *this};
+  } appender{put, *this};
   Template(name).render(context, appender);
 }

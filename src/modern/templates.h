@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +31,27 @@ class basic_data;
 }
 
 enum class TemplateFormat { ModernHtml, Markdown };
+
+// Lists whose items are made only when a rendering enters them, and dropped when it leaves:
+// the contents of a large document (tens of thousands of entries) are then never held
+// whole, while a template sees them as any other list.
+class DeferredValues {
+ public:
+  using Value = kainjow::mustache::basic_data<std::string>;
+  // A list of `count` items, the n-th made by `item(n)` when entered. The list stands for
+  // them until the rendering ends, moved wherever it goes (SetData, AppendData); a copy is
+  // a list of stand-ins.
+  Value List(std::size_t count, std::function<Value(std::size_t)> item);
+  // The item `entered` stands for, made; nullptr when it is an ordinary value.
+  std::unique_ptr<Value> Made(const Value* entered) const;
+
+ private:
+  struct Items {
+    std::size_t count;
+    std::function<Value(std::size_t)> item;
+  };
+  std::map<const Value*, Items> lists_;  // by the address of the first item
+};
 
 // What the renderings of one build may cost: steps (a name looked up, a section's item
 // entered, a template included) and bytes of output (the web site's objects count twice, as
@@ -63,10 +85,15 @@ class TemplateSet {
 
   // The parsed template; it must be one of the format's names.
   kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
-  // Appends template `name` rendered with `data`, the format's templates its partials.
+  // Appends template `name` rendered with `data`, the format's templates its partials, and
+  // `deferred` making what the data's placeholders stand for.
   // Throws TemplateOverflow when this set's renderings together pass the limits.
   void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
-              std::string& out) const;
+              std::string& out, const DeferredValues* deferred = nullptr) const;
+  // The same, handing the output to `put` a line at a time as it is made.
+  void Render(const QString& name, const kainjow::mustache::basic_data<std::string>& data,
+              const std::function<void(const std::string&)>& put,
+              const DeferredValues* deferred = nullptr) const;
 
   TemplateSet();
   ~TemplateSet();

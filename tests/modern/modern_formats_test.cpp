@@ -18,6 +18,7 @@
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "model/what_uses_what.h"
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
@@ -139,6 +140,56 @@ Diagrams Drawn(const DocumentModel& model, const Links& links) {
   EXPECT_TRUE(DrawDiagrams(model, DiagramChoice::All, links, progress, &diagrams, &error))
       << error.toStdString();
   return diagrams;
+}
+
+// Two owners with a table of the same name, and more than one object an owner: the contents
+// list each owner's own objects under it; a name finds the first object of that name,
+// OWNER.NAME the owner's, PACKAGE.MEMBER the member; what an object uses links the very
+// object it names.
+TEST(ModernHtml, ContentsAndLinksFindEachObjectByItsNames) {
+  DocumentModel m;
+  m.sections = {SectionKind::Tables, SectionKind::Packages};
+  for (const auto& [owner, name] : {std::pair("HR", "EMP"), {"HR", "DEPT"}, {"SALES", "EMP"}}) {
+    TableObject t;
+    t.key = {"DEMO", owner, name};
+    t.anchor = t.key.Anchor();
+    t.found = true;
+    m.tables.append(t);
+  }
+  PackageObject p;
+  p.key = {"DEMO", "HR", "PAY"};
+  p.anchor = p.key.Anchor();
+  p.members = {{"RUN", p.anchor + ".run", "PROCEDURE", {}, {}}};
+  m.packages.append(p);
+
+  const std::string page =
+      RenderModernHtml(m, Templates(TemplateFormat::ModernHtml), Diagrams{});
+  const std::size_t nav = page.find("<ul class=\"nav-sections\">");
+  const std::string contents = page.substr(nav, page.find("</nav>") - nav);
+  static const QRegularExpression entry(R"re(nav-owner">([^<]*)|<a href="#([^"]*)">)re");
+  QStringList listed;
+  for (auto it = entry.globalMatch(QString::fromStdString(contents)); it.hasNext();) {
+    const QRegularExpressionMatch e = it.next();
+    listed.append(e.captured(1).isEmpty() ? e.captured(2) : e.captured(1));
+  }
+  EXPECT_EQ(listed, QStringList({"DEMO.HR", "demo.hr.emp", "demo.hr.dept", "DEMO.SALES",
+                                 "demo.sales.emp", "DEMO.HR", "demo.hr.pay", "demo.hr.pay.run"}));
+
+  const DocumentView view(m, LinkStyle::Page);
+  EXPECT_EQ(view.DocHref("emp", nullptr), "#demo.hr.emp");
+  EXPECT_EQ(view.DocHref("Sales.Emp", nullptr), "#demo.sales.emp");
+  EXPECT_EQ(view.DocHref("hr.pay#run()", nullptr), "#demo.hr.pay.run");
+  EXPECT_EQ(view.DocHref("pay.run", nullptr), "#demo.hr.pay.run");
+  EXPECT_EQ(view.DocHref("nowhere", nullptr), "");
+
+  const DependencyAnchors anchors(m, TriggerAnchors());
+  ModelDependencies d;
+  d.uses = {{{"DEMO", "SALES", "EMP"}, "TABLE", {}, {}}, {{"DEMO", "HR", "PAY"}, "PACKAGE", {}, {}},
+            {{"DEMO", "HR", "GONE"}, "TABLE", {}, {}}};
+  anchors.Link(d);
+  EXPECT_EQ(d.uses[0].anchor, "demo.sales.emp");
+  EXPECT_EQ(d.uses[1].anchor, "demo.hr.pay");
+  EXPECT_EQ(d.uses[2].anchor, "");
 }
 
 // No value adds markup. Every link lands on an anchor of the page, exactly the NOT NULL
@@ -263,7 +314,7 @@ TEST(Site, TheSearchIndexHoldsEachObjectsWordsOnce) {
   m.units[0].source = {"procedure raise_salary(p_pct number) is", "  -- Gives everyone a raise"};
   m.packages[0].description = QStringLiteral("Hiring");
   m.packages[0].source = {"package emp_mgmt is procedure hire_employee; end;"};
-  const std::string script = SearchIndexScript(m);
+  const std::string script = SearchIndexScript(m).toStdString();
   const std::string prefix = "window.vellumarSearch = ";
   ASSERT_EQ(script.rfind(prefix, 0), 0u);
   const std::size_t end = script.find("\n};\n");
@@ -574,6 +625,47 @@ TEST(Templates, AnIncludedTemplateKeepsItsOwnDelimiters) {
   std::string out;
   Templates(TemplateFormat::ModernHtml, dir.path()).Render("description.html", data, out);
   EXPECT_EQ(out, "ab|[N]N|(N)(N)N");
+}
+
+// A deferred list reads as the list itself would, and each item is made as it is entered:
+// names it lacks fall through to the objects around it, and a list entered again from
+// within its own items makes them again.
+TEST(Templates, ADeferredListReadsAsTheListAndMakesEachItemAsItIsEntered) {
+  using kainjow::mustache::data;
+  QTemporaryDir dir;
+  testenv::WriteBytes(dir.filePath("description.html"),
+                      "{{#groups}}{{label}}:{{#items}}{{name}}{{label}}{{#items}}.{{/items}}"
+                      "{{/items}}{{^items}}none{{/items}};{{/groups}}");
+  const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
+  const std::vector<std::pair<std::string, std::vector<std::string>>> groups = {
+      {"A", {"x", "y"}}, {"B", {"z"}}, {"C", {}}};
+  std::map<std::string, int> made;
+  DeferredValues deferred;
+  data eager, lazy;
+  for (data* d : {&eager, &lazy}) {
+    data list(data::type::list);
+    for (const auto& [label, names] : groups) {
+      data group("label", label);
+      if (d == &eager) {
+        data items(data::type::list);
+        for (const std::string& n : names) items.push_back(data("name", n));
+        group.set("items", items);
+      } else {  // moved into place: a copy of a deferred list is a list of stand-ins
+        SetData(group, "items", deferred.List(names.size(), [&, names](std::size_t n) {
+                  ++made[names[n]];
+                  return data("name", names[n]);
+                }));
+      }
+      AppendData(list, std::move(group));
+    }
+    SetData(*d, "groups", std::move(list));
+  }
+  std::string fromEager, fromLazy;
+  set.Render("description.html", eager, fromEager);
+  set.Render("description.html", lazy, fromLazy, &deferred);
+  EXPECT_EQ(fromEager, "A:xA..yA..;B:zB.;C:none;");
+  EXPECT_EQ(fromLazy, fromEager);
+  EXPECT_EQ(made, (std::map<std::string, int>{{"x", 3}, {"y", 3}, {"z", 2}}));
 }
 
 TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
