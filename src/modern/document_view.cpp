@@ -892,6 +892,33 @@ TemplateData DocumentView::ChangesData() const {
   return d;
 }
 
+TemplateData DocumentView::ListData(SectionKind kind) const {
+  const bool sequences = kind == SectionKind::Sequences;
+  const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+  mustache::data section;
+  SetData(section, "title", S(SectionTitle(kind)));
+  SetData(section, "anchor", S(SectionAnchor(kind)));
+  SetData(section, "text", false);
+  SetData(section, "overviews", List());
+  SetData(section, "listPage", false);
+  SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
+  mustache::data list = List();
+  for (const ListEntry& e : entries) {
+    mustache::data row;
+    SetData(row, "anchor", S(e.anchor));
+    SetData(row, "name", S(e.key.name));
+    SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                                 : e.key.FullName()));
+    SetParagraphs(row, "description", e.description);
+    SetDependencies(row, e.dependencies, e.key.owner, *this);
+    AppendData(list, std::move(row));
+  }
+  SetData(section, "isList", true);
+  SetData(section, "hasEntries", !entries.isEmpty());
+  SetData(section, "entries", std::move(list));
+  return section;
+}
+
 TemplateData DocumentView::PageData(
     const std::function<std::string(SectionKind)>& objects) const {
   mustache::data d;
@@ -916,6 +943,7 @@ TemplateData DocumentView::PageData(
     SetData(section, "isList", false);
     SetData(section, "hasEntries", false);
     SetData(section, "overviews", List());
+    SetData(section, "listPage", false);
     switch (kind) {
       case SectionKind::General:
         SetParagraphs(section, "text", model_.general);
@@ -941,23 +969,21 @@ TemplateData DocumentView::PageData(
       case SectionKind::Roles: {
         const bool sequences = kind == SectionKind::Sequences;
         const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
-        SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
-        mustache::data list = List();
-        for (const ListEntry& e : entries) {
-          mustache::data row;
-          SetData(row, "anchor", S(e.anchor));
-          SetData(row, "name", S(e.key.name));
-          SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
-                                                       : e.key.FullName()));
-          SetParagraphs(row, "description", e.description);
-          SetDependencies(row, e.dependencies, e.key.owner, *this);
-          AppendData(list, std::move(row));
-          items.append({GroupOf(e.key), e.key.name, u'#' + e.anchor, e.key.FullName(), {},
-                        !ChangedSince(e.anchor).isEmpty()});
+        for (const ListEntry& e : entries)
+          items.append({GroupOf(e.key), e.key.name, EntryHref(links_, kind, e.anchor),
+                        e.key.FullName(), {}, !ChangedSince(e.anchor).isEmpty()});
+        if (links_.style != LinkStyle::Site) {
+          section = ListData(kind);
+        } else {
+          SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
+          if (!entries.isEmpty()) {
+            mustache::data page;
+            SetData(page, "href", S(ListPageName(kind)));
+            SetData(page, "count", std::to_string(entries.size()));
+            SetData(page, "title", S(SectionTitle(kind).toLower()));
+            SetData(section, "listPage", std::move(page));
+          }
         }
-        SetData(section, "isList", true);
-        SetData(section, "hasEntries", !entries.isEmpty());
-        SetData(section, "entries", std::move(list));
         break;
       }
     }

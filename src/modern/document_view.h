@@ -41,6 +41,11 @@ class DocumentView {
   // and its neighbours); `objects` gives that rendering, set as the section's "objects".
   TemplateData PageData(const std::function<std::string(SectionKind)>& objects) const;
 
+  // A sequences or roles section as the web page shows it: `title`, `anchor`, `text` and its
+  // `entries`. The web site's index.html has instead a `listPage` leading to a page of their
+  // own, as thousands of rows would make it slow to open.
+  TemplateData ListData(SectionKind kind) const;
+
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;
   // An object's data; with `svg`, its drawing (empty when it has none) goes there too.
