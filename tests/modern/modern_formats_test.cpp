@@ -233,10 +233,16 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     EXPECT_TRUE(ids[page].contains(anchor)) << page.toStdString();
     EXPECT_FALSE(ids["index.html"].contains(anchor)) << "the index lists no " << page.toStdString();
     EXPECT_TRUE(index.contains(R"(<a href=")" + page + '#' + anchor + R"(">)")) << "the contents";
+    EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "its section";
   }
   EXPECT_TRUE(pages[ObjectFileName(model.units[0].anchor, ".html")].contains(
       "sequences.html#" + model.sequences[0].anchor)) << "what the unit uses";
   EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
+  DocumentModel noRoles = model;
+  noRoles.roles.clear();
+  for (const OutputFile& f : RenderSite(noRoles, Templates(TemplateFormat::ModernHtml),
+                                        Drawn(noRoles, LinkStyle::Site)))
+    EXPECT_NE(f.name, "roles.html") << "no page that nothing links";
 
   static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
   for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
