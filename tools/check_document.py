@@ -35,9 +35,10 @@ holds, ranking matches by name first), and each object page (--pages N: the firs
 opened and checked for console errors, requests outside the folder, its in-page links, its
 diagram's links and, with axe-core, for every reader; how long index.html and each page took
 to open, and the memory of Chromium's renderer processes then, are printed.
---opens N first opens a web site's index.html N times, each in a fresh browser, and prints
-the median, fastest and slowest time until its contents' box answered, with the machine's
-load: one opening on a busy machine says little.
+--opens N first opens a web site's index.html and each list's page (sequences.html,
+roles.html) N times, each in a fresh browser, and prints the median, fastest and slowest time
+until it answered and the median memory of its renderer then, with the machine's load: one
+opening on a busy machine says little.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -1035,18 +1036,31 @@ def page_memory_mb(tools):
     return total_kb / 1024
 
 
+def list_pages(pages):
+    """A site's pages of the sequences and the roles: names without a ".", unlike an
+    object's, other than index.html."""
+    return [n for n in pages if n != "index.html" and "." not in n[:-len(".html")]]
+
+
 def object_pages_check(tools, session, site, pages, args):
-    """Opens each object page of a site (the first --pages of them), prints how long they
-    took, and checks its in-page links, a click in its diagram and, with axe-core, every
+    """Opens each list's page of a site (sequences.html, roles.html: a name without a ".",
+    unlike an object's) and each object page (the first --pages of them), prints how long
+    each took, and checks its in-page links, a click in its diagram and, with axe-core, every
     reader. Returns (failures, pages opened, diagram clicks)."""
     failures, clicked = [], 0
-    names = [n for n in pages if n != "index.html"]
+    lists = list_pages(pages)
+    names = [n for n in pages if n != "index.html" and n not in lists]
     if args.pages is not None:
         names = names[:args.pages]
     times, memory = [], []
-    for name in names:
-        times.append(open_page(tools, session, (site / name).as_uri())[1])
-        memory.append(page_memory_mb(tools))
+    for name in lists + names:
+        opened = open_page(tools, session, (site / name).as_uri())[1]
+        if name in lists:
+            print(f"  {name}: opened and answering in {opened:.2f} s, its renderer "
+                  f"{page_memory_mb(tools):.0f} MB")
+        else:
+            times.append(opened)
+            memory.append(page_memory_mb(tools))
         result = evaluate(tools, session, MODERN_LINK_CHECK)
         failures += [f"{name}: {f}" for f in result["failures"]]
         if result["charset"] != "UTF-8":
@@ -1059,13 +1073,14 @@ def object_pages_check(tools, session, site, pages, args):
     if times:
         print(f"  object pages: slowest opened and answering in {max(times):.2f} s, median "
               f"{sorted(times)[len(times) // 2]:.2f} s; its renderer at most {max(memory):.0f} MB")
-    return failures, len(names), clicked
+    return failures, len(lists + names), clicked
 
 
 def opening_times(chromium, document, count, width):
     """Opens the page `count` times, each in a browser of its own (as a reader opens it,
-    with nothing cached); the seconds until its contents' box answered, each time."""
-    times = []
+    with nothing cached); the seconds until it answered (a contents' box, its answer) and
+    the megabytes of its renderer then, each time."""
+    times, memory = [], []
     for _ in range(count):
         with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
             tools = DevTools(chromium, profile)
@@ -1079,9 +1094,10 @@ def opening_times(chromium, document, count, width):
                            {"width": width, "height": 900, "deviceScaleFactor": 1,
                             "mobile": False}, session=session)
                 times.append(open_page(tools, session, document.as_uri())[1])
+                memory.append(page_memory_mb(tools))
             finally:
                 tools.close()
-    return times
+    return times, memory
 
 
 def browser_check(chromium, document, args, modern, site=None, pages=None):
@@ -1197,8 +1213,9 @@ def main():
     parser.add_argument("--pages", type=int,
                         help="for a web site: open only the first N object pages")
     parser.add_argument("--opens", type=int, default=0,
-                        help="for a web site: first open index.html this many times, each in "
-                        "a fresh browser, and print how long it took to answer")
+                        help="for a web site: first open index.html and each list's page this "
+                        "many times, each in a fresh browser, and print how long it took to "
+                        "answer and its memory")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
     args = parser.parse_args()
 
@@ -1224,10 +1241,13 @@ def main():
             problems.append("the document has no contents links")
 
     if site and args.opens:
-        times = sorted(opening_times(args.chromium, document, args.opens, args.width))
-        print(f"  index.html opened {len(times)} times: its contents' box answering in "
-              f"{times[len(times) // 2]:.2f} s (median), {times[0]:.2f} to {times[-1]:.2f} s; "
-              f"machine load {os.getloadavg()[0]:.2f}")
+        for name in ["index.html"] + list_pages(pages):
+            times, memory = (sorted(v) for v in opening_times(
+                args.chromium, site / name, args.opens, args.width))
+            print(f"  {name} opened {len(times)} times: answering in "
+                  f"{times[len(times) // 2]:.2f} s (median), {times[0]:.2f} to {times[-1]:.2f} s, "
+                  f"its renderer {memory[len(memory) // 2]:.0f} MB; "
+                  f"machine load {os.getloadavg()[0]:.2f}")
     result, errors = browser_check(args.chromium, document, args, modern, site, pages)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]

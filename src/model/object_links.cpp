@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 
+#include "model/document_model.h"
 #include "model/file_layout.h"
 
 namespace {
@@ -33,13 +34,18 @@ QString ObjectHref(const Links& links, const QString& anchor) {
   return {};
 }
 
-QString EntryHref(const Links& links, const QString& anchor) {
+QString EntryHref(const Links& links, SectionKind kind, const QString& anchor) {
   switch (links.style) {
     case LinkStyle::Page: return u'#' + anchor;
     case LinkStyle::Files: return links.up + QStringLiteral("README.md#") + anchor;
-    case LinkStyle::Site: return QStringLiteral("index.html#") + anchor;
+    case LinkStyle::Site: return ListPageName(kind) + u'#' + anchor;
   }
   return {};
+}
+
+QString ListPageName(SectionKind kind) {
+  return kind == SectionKind::Roles ? QStringLiteral("roles.html")
+                                    : QStringLiteral("sequences.html");
 }
 
 QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor) {

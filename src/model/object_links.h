@@ -33,8 +33,14 @@ QString ObjectFileName(const QString& anchor, const QString& extension);
 
 // The link to an object by its anchor.
 QString ObjectHref(const Links& links, const QString& anchor);
-// The link to a sequence or a role, which have no file of their own: the document lists them
-// on its first page (README.md, index.html).
-QString EntryHref(const Links& links, const QString& anchor);
+enum class SectionKind;
+
+// The link to a sequence or a role (`kind`), which have no file of their own: the Markdown
+// folder lists them on its README.md, the web site on a page of their section's own
+// (ListPageName), so that its index.html stays quick to open with thousands of them.
+QString EntryHref(const Links& links, SectionKind kind, const QString& anchor);
+// The web site's page of the sequences or the roles: the section's anchor, which has no ".",
+// and ".html", so it is never an object's page.
+QString ListPageName(SectionKind kind);
 // The link to a package member by the package's anchor and the member's.
 QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor);

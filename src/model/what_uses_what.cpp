@@ -265,6 +265,6 @@ void LinkDependencies(DocumentModel& model, const TriggerAnchors& triggers) {
 QString DependencyHref(const Links& links, const ModelDependency& dependency) {
   if (dependency.anchor.isEmpty()) return {};
   if (!dependency.page.isEmpty()) return MemberHref(links, dependency.page, dependency.anchor);
-  if (dependency.type == QStringLiteral("SEQUENCE")) return EntryHref(links, dependency.anchor);
+  if (dependency.type == QStringLiteral("SEQUENCE")) return EntryHref(links, SectionKind::Sequences, dependency.anchor);
   return ObjectHref(links, dependency.anchor);
 }

@@ -851,7 +851,7 @@ NavItem Entry(const DocumentView& view, const DocumentModel& model, SectionKind 
     }
     default: {
       const ListEntry& e = kind == SectionKind::Sequences ? model.sequences[i] : model.roles[i];
-      return Item(view, e, u'#' + e.anchor);
+      return Item(view, e, EntryHref(view.Links(), kind, e.anchor));
     }
   }
 }
@@ -995,6 +995,35 @@ TemplateData DocumentView::ChangesData() const {
   return d;
 }
 
+TemplateData DocumentView::ListRow(const ListEntry& e) const {
+  mustache::data row;
+  SetData(row, "anchor", S(e.anchor));
+  SetData(row, "name", S(e.key.name));
+  SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
+                                               : e.key.FullName()));
+  SetParagraphs(row, "description", e.description);
+  SetDependencies(row, e.dependencies, e.key.owner, *this);
+  return row;
+}
+
+TemplateData DocumentView::ListData(SectionKind kind) const {
+  const bool sequences = kind == SectionKind::Sequences;
+  const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+  mustache::data section;
+  SetData(section, "title", S(SectionTitle(kind)));
+  SetData(section, "anchor", S(SectionAnchor(kind)));
+  SetData(section, "text", false);
+  SetData(section, "overviews", List());
+  SetData(section, "listPage", false);
+  SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
+  mustache::data list = List();
+  for (const ListEntry& e : entries) AppendData(list, ListRow(e));
+  SetData(section, "isList", true);
+  SetData(section, "hasEntries", !entries.isEmpty());
+  SetData(section, "entries", std::move(list));
+  return section;
+}
+
 TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)>& objects,
                                     DeferredValues& deferred) const {
   mustache::data d;
@@ -1019,6 +1048,7 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
     SetData(section, "isList", false);
     SetData(section, "hasEntries", false);
     SetData(section, "overviews", List());
+    SetData(section, "listPage", false);
     switch (kind) {
       case SectionKind::General:
         SetParagraphs(section, "text", model_.general);
@@ -1032,20 +1062,21 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
       case SectionKind::Roles: {
         const bool sequences = kind == SectionKind::Sequences;
         SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
-        SetData(section, "isList", true);
-        SetData(section, "hasEntries", EntryCount(model_, kind) > 0);
         const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
-        SetData(section, "entries", deferred.List(entries.size(), [this, &entries](std::size_t n) {
-                  const ListEntry& e = entries[qsizetype(n)];
-                  mustache::data row;
-                  SetData(row, "anchor", S(e.anchor));
-                  SetData(row, "name", S(e.key.name));
-                  SetData(row, "fullName", S(e.key.owner.isEmpty() ? e.key.database + u'.' + e.key.name
-                                                               : e.key.FullName()));
-                  SetParagraphs(row, "description", e.description);
-                  SetDependencies(row, e.dependencies, e.key.owner, *this);
-                  return row;
-                }));
+        if (links_.style != LinkStyle::Site) {
+          SetData(section, "isList", true);
+          SetData(section, "hasEntries", !entries.isEmpty());
+          SetData(section, "entries",
+                  deferred.List(entries.size(), [this, &entries](std::size_t n) {
+                    return ListRow(entries[qsizetype(n)]);
+                  }));
+        } else if (!entries.isEmpty()) {
+          mustache::data page;
+          SetData(page, "href", S(ListPageName(kind)));
+          SetData(page, "count", std::to_string(entries.size()));
+          SetData(page, "title", S(SectionTitle(kind).toLower()));
+          SetData(section, "listPage", std::move(page));
+        }
         break;
       }
       default: break;

@@ -47,6 +47,11 @@ class DocumentView {
   TemplateData PageData(const std::function<std::string(SectionKind)>& objects,
                         DeferredValues& deferred) const;
 
+  // The sequences or roles for the web site's page of their own: `title`, `anchor`, `text`
+  // and its `entries`. The site's index.html has a `listPage` leading there instead, as
+  // thousands of rows would make it slow to open; the web page lists them in place.
+  TemplateData ListData(SectionKind kind) const;
+
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;
   // An object's data; with `svg`, its drawing (empty when it has none) goes there too.
@@ -80,6 +85,8 @@ class DocumentView {
   QString ChangedSince(const QString& anchor) const;
 
  private:
+  // A row of the sequences' or roles' list.
+  TemplateData ListRow(const ListEntry& entry) const;
   // `usageDiagram` (`svg`, `file`) and `usageDiagramNote` of a unit's or package's drawing.
   void SetUsageDiagram(TemplateData& d, const ObjectKey& key, const QString& type,
                        const QString& anchor, const ModelDependencies& dependencies,

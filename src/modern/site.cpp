@@ -3,6 +3,7 @@
 #include <kainjow/mustache.hpp>
 
 #include "model/document_model.h"
+#include "model/object_links.h"
 #include "modern/document_view.h"
 #include "modern/modern_html.h"
 #include "modern/object_stream.h"
@@ -53,6 +54,15 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
       ok = put(ObjectFileName(anchor, QStringLiteral(".html")), QByteArray::fromStdString(out));
     });
     if (!ok) return false;
+  }
+  for (const SectionKind kind : model.sections) {
+    if (kind != SectionKind::Sequences && kind != SectionKind::Roles) continue;
+    if ((kind == SectionKind::Sequences ? model.sequences : model.roles).isEmpty()) continue;
+    TemplateData data = view.ListData(kind);
+    data.set("document", document);
+    std::string out;
+    templates.Render(QStringLiteral("list.html"), data, out);
+    if (!put(ListPageName(kind), QByteArray::fromStdString(out))) return false;
   }
   for (const char* shared : {"style.css", "script.js"}) {
     std::string text;

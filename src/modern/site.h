@@ -1,15 +1,16 @@
 #pragma once
 // The web site: a folder with index.html (the title block, the general text, the coverage,
-// the contents with their filter, the owners' overviews, the sequences and roles) and one
-// page per table, view, unit and package, named by the object's anchor, all sharing one
+// the contents with their filter, the owners' overviews) and one page per table, view, unit
+// and package, named by the object's anchor, a page of the sequences and one of the roles
+// (sequences.html, roles.html; thousands of rows would slow index.html), all sharing one
 // style.css and one script.js, and the search index the contents' box searches
 // (search_index.h). Links between pages are relative and anchors are those of the
 // web page, so the folder works from file:// and from any static web server, and a large
 // project's reader opens only the page they read.
 //
 // It is rendered from the web page's templates (page.html for the index, the object
-// templates for each page's object, object.html around it), so a template of the user's
-// changes both alike.
+// templates for each page's object, object.html around it, list.html around a list, whose
+// table entries.html is the web page's too), so a template of the user's changes both alike.
 
 #include <QList>
 
@@ -20,7 +21,7 @@ class DiagramSource;
 class ObjectStream;
 class TemplateSet;
 
-// index.html first, then the object pages in document order, then style.css, script.js and
+// index.html first, then the object pages in document order, the lists' pages, style.css, script.js and
 // the search index, each handed to `put` as it is made; false when `put` stopped it.
 // With `objects`, `model` is their index (object_stream.h).
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,

@@ -229,7 +229,7 @@ QStringList TemplateSet::Names(TemplateFormat format) {
     return {"page.html",       "table.html",      "view.html",       "unit.html",
             "package.html",    "style.css",       "script.js",       "description.html",
             "signatures.html", "parameters.html", "parameter-notes.html", "uses.html", "triggers.html",
-            "doc.html",        "object.html"};
+            "doc.html",        "object.html",     "list.html",       "entries.html"};
   }
   return {"readme.md", "owner.md", "table.md", "view.md", "unit.md", "package.md"};
 }

@@ -89,6 +89,9 @@ DocumentModel HostileModel() {
   u.blocks = {block};
   u.signatures = {signature};
   u.source = {kHostile, kHostile};
+  // It draws its keys from the sequence, which the web site lists on a page of its own.
+  u.dependencies.uses = {{HostileKey(QStringLiteral("S")), QStringLiteral("SEQUENCE"),
+                          HostileKey(QStringLiteral("S")).Anchor(), {}}};
   m.units = {u};
 
   PackageObject p;
@@ -105,6 +108,7 @@ DocumentModel HostileModel() {
   m.sequencesText = m.rolesText = kHostile;
   m.sequences = {{HostileKey(QStringLiteral("S")), HostileKey(QStringLiteral("S")).Anchor(),
                   kHostile}};
+  m.sequences[0].dependencies.usedBy = {{u.key, u.type, u.anchor, {}}};
   m.roles = {{{kHostile, {}, kHostile}, ObjectKey{kHostile, {}, kHostile}.Anchor(), kHostile}};
   return m;
 }
@@ -211,7 +215,7 @@ TEST(ModernHtml, NoValueAddsMarkup) {
   EXPECT_EQ(page.count("<td class=\"null\">not null</td>"), 2);
   EXPECT_EQ(page.count("OPTIONAL</td><td class=\"type\">DATE</td><td class=\"null\"></td>"), 2);
   EXPECT_FALSE(page.contains(",\n)"));
-  ASSERT_EQ(page.count("<svg"), 2);
+  ASSERT_EQ(page.count("<svg"), 3) << "the table's, the unit's and the owner's overview";
   EXPECT_FALSE(page.contains("\"'|"));
   EXPECT_TRUE(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;&amp;amp;&quot;&apos;|"));
   EXPECT_EQ(page.count("<script>"), 1) << "a value's script is escaped";
@@ -242,14 +246,15 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
 }
 
-// The site's index holds the contents, the owners' overviews and the lists, and links each
-// object to its page; every reference of every page stays in the folder and lands on a file
+// The site's index holds the contents and the owners' overviews, and links each object to
+// its page and each sequence and role to its list's page; every reference of every page stays in the folder and lands on a file
 // of it (and, with a fragment, on an element of that file); no value adds markup anywhere.
 TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   const DocumentModel model = HostileModel();
   const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
                                              Drawn(model, LinkStyle::Site));
-  ASSERT_EQ(files.size(), 8) << "index, four pages, style, script and search index";
+  ASSERT_EQ(files.size(), 10)
+      << "index, four pages, the sequences and roles, style, script and search index";
   EXPECT_EQ(files[0].name, "index.html");
   QMap<QString, QString> pages;
   QMap<QString, QSet<QString>> ids;
@@ -274,8 +279,21 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     EXPECT_TRUE(ids[page].contains(anchor)) << "its anchor as on the web page";
     EXPECT_TRUE(pages[page].contains(R"(<a href="index.html">)"));
   }
-  EXPECT_TRUE(ids["index.html"].contains(model.sequences[0].anchor));
+  for (const auto& [page, anchor] : {std::pair{QStringLiteral("sequences.html"), model.sequences[0].anchor},
+                                     std::pair{QStringLiteral("roles.html"), model.roles[0].anchor}}) {
+    EXPECT_TRUE(ids[page].contains(anchor)) << page.toStdString();
+    EXPECT_FALSE(ids["index.html"].contains(anchor)) << "the index lists no " << page.toStdString();
+    EXPECT_TRUE(index.contains(R"(<a href=")" + page + '#' + anchor + R"(">)")) << "the contents";
+    EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "its section";
+  }
+  EXPECT_TRUE(pages[ObjectFileName(model.units[0].anchor, ".html")].contains(
+      "sequences.html#" + model.sequences[0].anchor)) << "what the unit uses";
   EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
+  DocumentModel noRoles = model;
+  noRoles.roles.clear();
+  for (const OutputFile& f : RenderSite(noRoles, Templates(TemplateFormat::ModernHtml),
+                                        Drawn(noRoles, LinkStyle::Site)))
+    EXPECT_NE(f.name, "roles.html") << "no page that nothing links";
 
   static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
   for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
@@ -405,8 +423,8 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   const QList<OutputFile> files =
       RenderMarkdown(model, Templates(TemplateFormat::Markdown),
                      Drawn(model, MarkdownLinks(MarkdownLayout(model))));
-  ASSERT_EQ(files.size(), 8)
-      << "README, the owner's page, four pages, a table's diagram and an overview";
+  ASSERT_EQ(files.size(), 9)
+      << "README, the owner's page, four pages, a table's and a unit's diagram and an overview";
   EXPECT_EQ(files[0].name, "README.md");
   EXPECT_TRUE(QString::fromUtf8(files[0].bytes)
                   .contains(QRegularExpression(R"(\*\*Documented:\*\* \d+\.\d% \()")));
@@ -425,8 +443,8 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   for (const OutputFile& f : files) {
     if (f.name.endsWith(".svg")) continue;
     const QString prose = Prose(QString::fromUtf8(f.bytes));
-    // Our own link targets and anchors aside.
-    static const QRegularExpression ours(R"(\]\([a-z0-9_$.~#/-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
+    // Our own link targets (README.md's among them) and anchors aside.
+    static const QRegularExpression ours(R"(\]\([A-Za-z0-9_$.~#/-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
     const QString values = QString(prose).remove(ours);
     EXPECT_FALSE(unescaped.match(values).hasMatch())
         << f.name.toStdString() << ": " << unescaped.match(values).captured().toStdString();
@@ -770,7 +788,7 @@ TEST(Templates, RenderingStopsAtItsLimits) {
     QTemporaryDir dir;
     std::map<QString, QString> files = c.files;
     if (files.empty())
-      for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+      for (qsizetype i = 0; i < 10; ++i)
         files[chain[i]] = QString("{{> %1}}").arg(chain[i + 1]).repeated(10);
     for (const auto& [name, text] : files) testenv::WriteBytes(dir.filePath(name), text.toUtf8());
     const TemplateSet set = Templates(TemplateFormat::ModernHtml, dir.path());
