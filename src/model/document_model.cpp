@@ -46,3 +46,24 @@ bool HasDocComment(const QList<Signature>& signatures) {
   }
   return false;
 }
+
+qsizetype EntryCount(const DocumentModel& model, SectionKind kind) {
+  switch (kind) {
+    case SectionKind::Tables: return model.tables.size();
+    case SectionKind::Views: return model.views.size();
+    case SectionKind::Units: return model.units.size();
+    case SectionKind::Packages: return model.packages.size();
+    case SectionKind::Sequences: return model.sequences.size();
+    case SectionKind::Roles: return model.roles.size();
+    case SectionKind::General: break;
+  }
+  return 0;
+}
+
+const ObjectKey& EntryKey(const DocumentModel& model, SectionKind kind, qsizetype i) {
+  return VisitEntry(model, kind, i, [](const auto& e) -> const ObjectKey& { return e.key; });
+}
+
+const QString& EntryAnchor(const DocumentModel& model, SectionKind kind, qsizetype i) {
+  return VisitEntry(model, kind, i, [](const auto& e) -> const QString& { return e.anchor; });
+}

@@ -256,3 +256,22 @@ bool HasDocComment(const QList<Signature>& signatures);
 
 // The title of a section ("Tables", "Procedures and functions", ...).
 QString SectionTitle(SectionKind kind);
+
+// The entries of a section (its objects, or its sequences or roles; the general text has
+// none), and the key and the anchor of its i-th.
+qsizetype EntryCount(const DocumentModel& model, SectionKind kind);
+const ObjectKey& EntryKey(const DocumentModel& model, SectionKind kind, qsizetype i);
+const QString& EntryAnchor(const DocumentModel& model, SectionKind kind, qsizetype i);
+
+// What `f` returns for the i-th entry of a section, handed to it as its own type.
+template <typename F>
+decltype(auto) VisitEntry(const DocumentModel& model, SectionKind kind, qsizetype i, F&& f) {
+  switch (kind) {
+    case SectionKind::Tables: return f(model.tables[i]);
+    case SectionKind::Views: return f(model.views[i]);
+    case SectionKind::Units: return f(model.units[i]);
+    case SectionKind::Packages: return f(model.packages[i]);
+    case SectionKind::Sequences: return f(model.sequences[i]);
+    default: return f(model.roles[i]);
+  }
+}

@@ -208,35 +208,11 @@ DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors 
     : model_(model), triggers_(std::move(triggers)) {
   // Tables, views, sequences, units and packages share one namespace per owner, so the
   // name alone finds the documented one; the first documented object of a name is linked.
-  const auto index = [this](SectionKind kind, qsizetype count) {
-    for (int i = 0; i < count; ++i) anchors_.Add(KeyAt({kind, i}).FullName(), {kind, i});
-  };
-  index(SectionKind::Tables, model.tables.size());
-  index(SectionKind::Views, model.views.size());
-  index(SectionKind::Units, model.units.size());
-  index(SectionKind::Packages, model.packages.size());
-  index(SectionKind::Sequences, model.sequences.size());
+  for (const SectionKind kind : {SectionKind::Tables, SectionKind::Views, SectionKind::Units,
+                                  SectionKind::Packages, SectionKind::Sequences})
+    for (int i = 0; i < EntryCount(model, kind); ++i)
+      anchors_.Add(EntryKey(model, kind, i).FullName(), {kind, i});
   anchors_.Sort();
-}
-
-const ObjectKey& DependencyAnchors::KeyAt(const Place& p) const {
-  switch (p.kind) {
-    case SectionKind::Tables: return model_.tables[p.index].key;
-    case SectionKind::Views: return model_.views[p.index].key;
-    case SectionKind::Units: return model_.units[p.index].key;
-    case SectionKind::Packages: return model_.packages[p.index].key;
-    default: return model_.sequences[p.index].key;
-  }
-}
-
-const QString& DependencyAnchors::AnchorAt(const Place& p) const {
-  switch (p.kind) {
-    case SectionKind::Tables: return model_.tables[p.index].anchor;
-    case SectionKind::Views: return model_.views[p.index].anchor;
-    case SectionKind::Units: return model_.units[p.index].anchor;
-    case SectionKind::Packages: return model_.packages[p.index].anchor;
-    default: return model_.sequences[p.index].anchor;
-  }
 }
 
 void DependencyAnchors::Link(ModelDependencies& d) const {
@@ -245,8 +221,9 @@ void DependencyAnchors::Link(ModelDependencies& d) const {
       const int rank = KindRank(dep.type), trigger = KindRank(QStringLiteral("TRIGGER"));
       if (rank < trigger) {
         const std::optional<Place> place = anchors_.Find(
-            dep.object.FullName(), [this](const Place& p) { return KeyAt(p).FullName(); });
-        dep.anchor = place ? AnchorAt(*place) : QString();
+            dep.object.FullName(),
+            [this](const Place& p) { return EntryKey(model_, p.kind, p.index).FullName(); });
+        dep.anchor = place ? EntryAnchor(model_, place->kind, place->index) : QString();
       }
       if (rank == trigger)
         std::tie(dep.anchor, dep.page) = triggers_.ByName().value(dep.object.FullName());

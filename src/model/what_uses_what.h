@@ -114,8 +114,6 @@ class DependencyAnchors {
     SectionKind kind;  // tables, views, units, packages or sequences
     int index;
   };
-  const ObjectKey& KeyAt(const Place& place) const;
-  const QString& AnchorAt(const Place& place) const;
 
   const DocumentModel& model_;
   NameIndex<Place> anchors_;  // by FullName

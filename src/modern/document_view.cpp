@@ -795,31 +795,6 @@ QString GroupOf(const ObjectKey& key) {
   return key.owner.isEmpty() ? key.database : key.database + u'.' + key.owner;
 }
 
-// The entries of a section: its objects, or its sequences or roles.
-qsizetype EntryCount(const DocumentModel& model, SectionKind kind) {
-  switch (kind) {
-    case SectionKind::Tables: return model.tables.size();
-    case SectionKind::Views: return model.views.size();
-    case SectionKind::Units: return model.units.size();
-    case SectionKind::Packages: return model.packages.size();
-    case SectionKind::Sequences: return model.sequences.size();
-    case SectionKind::Roles: return model.roles.size();
-    case SectionKind::General: break;
-  }
-  return 0;
-}
-
-const ObjectKey& EntryKey(const DocumentModel& model, SectionKind kind, qsizetype i) {
-  switch (kind) {
-    case SectionKind::Tables: return model.tables[i].key;
-    case SectionKind::Views: return model.views[i].key;
-    case SectionKind::Units: return model.units[i].key;
-    case SectionKind::Packages: return model.packages[i].key;
-    case SectionKind::Sequences: return model.sequences[i].key;
-    default: return model.roles[i].key;
-  }
-}
-
 template <typename T>
 NavItem Item(const DocumentView& view, const T& o, const QString& href) {
   return {o.key.name, href, o.key.FullName(), {}, !view.ChangedSince(o.anchor).isEmpty()};

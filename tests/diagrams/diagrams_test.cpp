@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
-#include <map>
 
 #include "diagrams/graph_layout.h"
 #include "model/document_model.h"
@@ -19,6 +18,7 @@
 #include "modern/templates.h"
 #include "support/build_fixture.h"
 #include "support/child_process.h"
+#include "support/svg_box.h"
 
 namespace {
 
@@ -102,24 +102,6 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(tables.overviews.isEmpty());
   EXPECT_EQ(tables.tables, d.tables) << "the same model draws the same bytes";
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
-}
-
-// A box's texts by line (their y), each line's in the order they are drawn; the box is the
-// group titled `table`.
-QStringList BoxLines(const std::string& svg, const QString& table) {
-  QXmlStreamReader xml(QByteArray::fromStdString(svg));
-  QString part;
-  std::map<double, QStringList> lines;
-  while (!xml.atEnd()) {
-    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-    if (xml.name() == u"g" && xml.attributes().value("class") == u"node") part.clear();
-    if (xml.name() == u"title") part = xml.readElementText();
-    if (xml.name() == u"text" && part == table)
-      lines[xml.attributes().value("y").toDouble()].append(xml.readElementText().simplified());
-  }
-  QStringList box;
-  for (const auto& [y, texts] : lines) box.append(texts.join(u'|'));
-  return box;
 }
 
 // Each column's kinds of key are drawn on its line, also beside a column in no key (a

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
-#include <map>
 
 #include "coverage/coverage.h"
 #include "coverage/coverage_output.h"
@@ -19,6 +17,7 @@
 #include "support/build_fixture.h"
 #include "support/snapshot_maker.h"
 #include "support/streamed_build.h"
+#include "support/svg_box.h"
 
 namespace {
 
@@ -358,19 +357,8 @@ TEST_F(DocumentModelTest, ThePageShowsTheDictionaryAsItIsMeant) {
 
   // ORDERS' box marks every key a column is in, a column only in the unique key included:
   // the texts of its box by line, each line's in the order they are drawn.
-  QXmlStreamReader xml(QByteArray::fromStdString(diagrams.tables["orcl.shop.orders"]));
-  QString part;
-  std::map<double, QStringList> lines;
-  while (!xml.atEnd()) {
-    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-    if (xml.name() == u"g" && xml.attributes().value("class") == u"node") part.clear();
-    if (xml.name() == u"title") part = xml.readElementText();
-    if (xml.name() == u"text" && part == u"ORDERS")
-      lines[xml.attributes().value("y").toDouble()].append(xml.readElementText().simplified());
-  }
-  QStringList box;
-  for (const auto& [y, texts] : lines) box.append(texts.join(u'|'));
-  EXPECT_EQ(box, (QStringList{"ORDERS", "PK FK UK|ORDER_ID", "UK|STATUS"}));
+  EXPECT_EQ(BoxLines(diagrams.tables["orcl.shop.orders"], "ORDERS"),
+            (QStringList{"ORDERS", "PK FK UK|ORDER_ID", "UK|STATUS"}));
 }
 
 TEST_F(DocumentModelTest, AnOlderSnapshotBuildsWithoutTheNewParts) {
