@@ -1076,6 +1076,21 @@ def object_pages_check(tools, session, site, pages, args):
     return failures, len(lists + names), clicked
 
 
+def new_tab(tools, domains, width):
+    """A blank tab with `domains` enabled, in a window `width` wide (a phone's below 600);
+    its session."""
+    target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+    session = tools.call("Target.attachToTarget",
+                         {"targetId": target, "flatten": True})["sessionId"]
+    for domain in domains:
+        tools.call(f"{domain}.enable", session=session)
+    mobile = width < 600
+    tools.call("Emulation.setDeviceMetricsOverride",
+               {"width": width, "height": 800 if mobile else 900, "deviceScaleFactor": 1,
+                "mobile": mobile}, session=session)
+    return session
+
+
 def opening_times(chromium, document, count, width):
     """Opens the page `count` times, each in a browser of its own (as a reader opens it,
     with nothing cached); the seconds until it answered (a contents' box, its answer) and
@@ -1085,14 +1100,7 @@ def opening_times(chromium, document, count, width):
         with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
             tools = DevTools(chromium, profile)
             try:
-                target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
-                session = tools.call("Target.attachToTarget",
-                                     {"targetId": target, "flatten": True})["sessionId"]
-                for domain in ("Page", "Runtime"):
-                    tools.call(f"{domain}.enable", session=session)
-                tools.call("Emulation.setDeviceMetricsOverride",
-                           {"width": width, "height": 900, "deviceScaleFactor": 1,
-                            "mobile": False}, session=session)
+                session = new_tab(tools, ("Page", "Runtime"), width)
                 times.append(open_page(tools, session, document.as_uri())[1])
                 memory.append(page_memory_mb(tools))
             finally:
@@ -1104,15 +1112,8 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
     with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
         tools = DevTools(chromium, profile)
         try:
-            target = tools.call("Target.createTarget", {"url": "about:blank"})["targetId"]
-            session = tools.call("Target.attachToTarget",
-                                 {"targetId": target, "flatten": True})["sessionId"]
-            for domain in ("Page", "Runtime", "Log", "Network", "Accessibility", "DOM"):
-                tools.call(f"{domain}.enable", session=session)
-            mobile = args.width < 600
-            tools.call("Emulation.setDeviceMetricsOverride",
-                       {"width": args.width, "height": 900 if not mobile else 800,
-                        "deviceScaleFactor": 1, "mobile": mobile}, session=session)
+            session = new_tab(tools, ("Page", "Runtime", "Log", "Network", "Accessibility",
+                                      "DOM"), args.width)
             features = [{"name": "prefers-color-scheme", "value": "dark" if args.dark else "light"}]
             tools.call("Emulation.setEmulatedMedia", {"features": features}, session=session)
             loaded, answers = open_page(tools, session, document.as_uri())
