@@ -12,8 +12,6 @@ namespace {
 
 QString Field(const Query& q, const char* name) { return q.Field(name); }
 
-QString NameKey(const QString& owner, const QString& name) { return owner + u'\n' + name; }
-
 // The packages every PL/SQL unit and trigger uses: listing them says nothing.
 bool Everyones(const QString& owner, const QString& name) {
   return owner == QLatin1String("SYS") &&
@@ -43,11 +41,14 @@ void Sort(QList<ModelDependency>& list) {
   });
 }
 
-// Adds the object unless the list has it.
-void AddOnce(QList<ModelDependency>& list, QSet<QString>& seen, ModelDependency d) {
-  if (seen.contains(d.type + u'\n' + NameKey(d.object.owner, d.object.name))) return;
-  seen.insert(d.type + u'\n' + NameKey(d.object.owner, d.object.name));
-  list.append(std::move(d));
+// Sorts the list and keeps each object once: its rows (a body's and its specification's, or
+// one per kind of dependency) are then next to each other.
+void SortOnce(QList<ModelDependency>& list) {
+  Sort(list);
+  const auto same = [](const ModelDependency& a, const ModelDependency& b) {
+    return a.type == b.type && a.object.owner == b.object.owner && a.object.name == b.object.name;
+  };
+  list.erase(std::unique(list.begin(), list.end(), same), list.end());
 }
 
 }  // namespace
@@ -172,26 +173,23 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
   if (own.first < 0 || own.second < 0) return d;
   const auto text = [&schema](int id) { return schema.texts[id]; };
   const ByObject user{schema.rows, false}, used{schema.rows, true};
-  QSet<QString> seen;
   for (auto [i, end] = std::equal_range(schema.byUser.begin(), schema.byUser.end(), own, user);
        i != end; ++i) {
     const Row& r = schema.rows[std::size_t(*i)];
     if (!OneOf(text(r.type), types) || Everyones(text(r.referencedOwner), text(r.referencedName)) ||
         used.Of(*i) == own)
       continue;
-    AddOnce(d.uses, seen,
-            {{key.database, text(r.referencedOwner), text(r.referencedName)},
-             text(r.referencedType), {}, {}});
+    d.uses.append({{key.database, text(r.referencedOwner), text(r.referencedName)},
+                   text(r.referencedType), {}, {}});
   }
-  seen.clear();
   for (auto [i, end] = std::equal_range(schema.byUsed.begin(), schema.byUsed.end(), own, used);
        i != end; ++i) {
     const Row& r = schema.rows[std::size_t(*i)];
     if (!OneOf(text(r.referencedType), types) || user.Of(*i) == own) continue;
-    AddOnce(d.usedBy, seen, {{key.database, text(r.owner), text(r.name)}, OwnType(text(r.type)), {}, {}});
+    d.usedBy.append({{key.database, text(r.owner), text(r.name)}, OwnType(text(r.type)), {}, {}});
   }
-  Sort(d.uses);
-  Sort(d.usedBy);
+  SortOnce(d.uses);
+  SortOnce(d.usedBy);
   return d;
 }
 
