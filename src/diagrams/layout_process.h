@@ -19,19 +19,19 @@
 #include <string>
 #include <vector>
 
-// The size in points of the texts in a node's label.
-inline constexpr int kNodeFontSize = 11;
+#include "diagrams/drawing_box.h"
 
 // Drawings per child: 2,000 keep what a child has lost to a few megabytes. A new child is a
 // fork of a build that may hold a hundred megabytes, whose pages are then copied as either
 // side writes them: a new child every 200 drawings cost a twentieth of a large site's CPU.
 inline constexpr int kDrawingsPerProcess = 2000;
 
-// A graph with its texts as the library reads them: nodes' labels HTML-like, edges' labels
-// and the other texts with the library's escapes. An edge joins two nodes by their indexes.
+// A graph with its texts as the library reads them (with the library's escapes), but for the
+// boxes' texts, which only our renderer reads. An edge joins two nodes by their indexes.
 struct LayoutRequest {
   struct Node {
-    std::string label, href, tooltip;
+    DrawingBox box;
+    std::string href, tooltip;
   };
   struct Edge {
     unsigned tail = 0, head = 0;
