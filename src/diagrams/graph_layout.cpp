@@ -28,8 +28,21 @@ char32_t Shown(char32_t c) {
   return bad ? 0xfffd : c;
 }
 
+// Whether `text` goes over as it is: no character XML cannot hold and, with `markup`, none
+// that is escaped. Most names are such, and Qt converts them whole, many times faster.
+bool AsItIs(const QString& text, bool markup) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7f || (u >= 0xd800 && (u <= 0xdfff || u >= 0xfffe))) return false;
+    if (markup && (u == u'&' || u == u'<' || u == u'>' || u == u'"' || u == u'\'' || u == u'\\'))
+      return false;
+  }
+  return true;
+}
+
 // A box's text as the renderer writes it, which escapes it for XML itself.
 std::string BoxText(const QString& text) {
+  if (AsItIs(text, false)) return text.toStdString();
   QByteArray out;
   out.reserve(text.size() + 8);
   for (char32_t c : text.toUcs4()) AppendUtf8(out, Shown(c));
@@ -37,6 +50,7 @@ std::string BoxText(const QString& text) {
 }
 
 QByteArray Escape(const QString& text, const char* backslash) {
+  if (AsItIs(text, true)) return text.toUtf8();
   QByteArray out;
   out.reserve(text.size() + 16);
   for (char32_t c : text.toUcs4()) {

@@ -224,30 +224,37 @@ std::string Inches(double points) {
   return text;
 }
 
-void SetDefault(Agraph_t* g, int kind, const char* name, const char* value) {
-  agattr(g, kind, const_cast<char*>(name), const_cast<char*>(value));
+void SetDefault(int kind, const char* name, const char* value) {
+  agattr(nullptr, kind, const_cast<char*>(name), const_cast<char*>(value));
 }
 
-// The drawing's look: left to right (referencing tables before the ones they reference),
-// compact, one sans-serif family throughout that every reader has by one of its names. A node
-// is a rectangle of its box's size that the library neither labels nor draws: our renderer
-// draws the box.
-void SetLook(Agraph_t* g) {
-  SetDefault(g, AGRAPH, "rankdir", "LR");
-  SetDefault(g, AGRAPH, "nodesep", "0.3");
-  SetDefault(g, AGRAPH, "ranksep", "0.7");
-  SetDefault(g, AGRAPH, "pad", "0.1");
-  SetDefault(g, AGNODE, "shape", "box");
-  SetDefault(g, AGNODE, "peripheries", "0");
-  SetDefault(g, AGNODE, "fixedsize", "true");
-  SetDefault(g, AGNODE, "label", "");
-  SetDefault(g, AGNODE, "width", "1");
-  SetDefault(g, AGNODE, "height", "1");
-  SetDefault(g, AGEDGE, "fontname", kDrawingFont);
-  SetDefault(g, AGEDGE, "fontsize", "9");
-  SetDefault(g, AGEDGE, "color", "#4a5b70");
-  SetDefault(g, AGEDGE, "fontcolor", "#33414f");
-  SetDefault(g, AGEDGE, "arrowsize", "0.7");
+// The drawings' look, given once as the defaults of every graph this process makes: left to
+// right (referencing tables before the ones they reference), compact, one sans-serif family
+// throughout that every reader has by one of its names. A node is a rectangle of its box's
+// size that the library neither labels nor draws: our renderer draws the box. The attributes
+// each drawing sets are declared here too, so that a graph copies them rather than declares
+// them anew.
+void SetLook() {
+  SetDefault(AGRAPH, "rankdir", "LR");
+  SetDefault(AGRAPH, "nodesep", "0.3");
+  SetDefault(AGRAPH, "ranksep", "0.7");
+  SetDefault(AGRAPH, "pad", "0.1");
+  SetDefault(AGRAPH, "id", "");
+  SetDefault(AGNODE, "shape", "box");
+  SetDefault(AGNODE, "peripheries", "0");
+  SetDefault(AGNODE, "fixedsize", "true");
+  SetDefault(AGNODE, "label", "");
+  SetDefault(AGNODE, "width", "1");
+  SetDefault(AGNODE, "height", "1");
+  SetDefault(AGNODE, "href", "");
+  SetDefault(AGNODE, "tooltip", "");
+  SetDefault(AGEDGE, "fontname", kDrawingFont);
+  SetDefault(AGEDGE, "fontsize", "9");
+  SetDefault(AGEDGE, "color", kBoxLine);
+  SetDefault(AGEDGE, "fontcolor", "#33414f");
+  SetDefault(AGEDGE, "arrowsize", "0.7");
+  SetDefault(AGEDGE, "label", "");
+  SetDefault(AGEDGE, "tooltip", "");
 }
 
 // Lays `graph` out and renders it: the SVG element in *out, or false with the library's
@@ -258,7 +265,6 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   agreseterrors();
 
   Agraph_t* g = agopen(graph.title.data(), Agdirected, nullptr);
-  SetLook(g);
   Set(g, "id", graph.id);
   std::vector<Agnode_t*> nodes;
   for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
@@ -305,6 +311,7 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   // Only these plugins: no configuration file is read and no other plugin (a text layout
   // that would measure with the machine's fonts) is loaded.
   GVC_t* gvc = gvContextPlugins(plugins, 0);
+  SetLook();
   agseterrf(Collect);
   agseterr(AGWARN);
   std::string request, reply;

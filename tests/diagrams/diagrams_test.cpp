@@ -404,48 +404,55 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
 // name in a label or tooltip) are drawn as they are, in SVG that parses. A screen reader
 // reads each table's group by the table's name and each arrow's as what it says.
 TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
-  // Markup, the library's escapes, a line break, and letters of two, three and four bytes.
-  const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>\u00c4\u20ac\U0001F600");
-  TableObject a = Table(hostile, hostile, hostile);
-  TableObject b = Table("O", "B", "ID");
-  AddKey(b, a, hostile + u'2', hostile + u'3');
-  DocumentModel m;
-  m.tables = {a, b};
-  const Diagrams d = Draw(m, DiagramChoice::All);
-  const QString shown = QString(hostile).replace(u'\n', QChar(0xfffd));
-  const QString full = QStringLiteral("D.") + shown + u'.' + shown;
-  // B's diagram names A with its owner; A's owner's overview is titled by it.
-  const std::pair<const std::string*, QString> drawings[] = {
-      {d.TableSvg(b.anchor), shown + u'.' + shown},
-      {&d.overviews[0].svg, QStringLiteral("The tables of D.") + shown}};
-  for (const auto& [svg, text] : drawings) {
-    ASSERT_NE(svg, nullptr);
-    QXmlStreamReader xml(QByteArray::fromStdString(*svg));
-    QStringList texts, titles;
+  // Markup, the library's escapes, a line break, and letters of two, three and four bytes; and
+  // each of the library's escapes, a line break and half a letter in a name with nothing else.
+  const QString hostiles[] = {
+      QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>\u00c4\u20ac\U0001F600"),
+      QStringLiteral("A\\N\\G"), QStringLiteral("A\nB"), QStringLiteral("A") + QChar(0xd800)};
+  for (const QString& hostile : hostiles) {
+    SCOPED_TRACE(hostile.toStdString());
+    TableObject a = Table(hostile, hostile, hostile);
+    TableObject b = Table("O", "B", "ID");
+    AddKey(b, a, hostile + u'2', hostile + u'3');
+    DocumentModel m;
+    m.tables = {a, b};
+    const Diagrams d = Draw(m, DiagramChoice::All);
+    const QString shown =
+        QString(hostile).replace(u'\n', QChar(0xfffd)).replace(QChar(0xd800), QChar(0xfffd));
+    const QString full = QStringLiteral("D.") + shown + u'.' + shown;
+    // B's diagram names A with its owner; A's owner's overview is titled by it.
+    const std::pair<const std::string*, QString> drawings[] = {
+        {d.TableSvg(b.anchor), shown + u'.' + shown},
+        {&d.overviews[0].svg, QStringLiteral("The tables of D.") + shown}};
+    for (const auto& [svg, text] : drawings) {
+      ASSERT_NE(svg, nullptr);
+      QXmlStreamReader xml(QByteArray::fromStdString(*svg));
+      QStringList texts, titles;
+      while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"text" || xml.name() == u"title") texts.append(xml.readElementText());
+        if (xml.name() == u"a")
+          titles.append(xml.attributes().value("http://www.w3.org/1999/xlink", "title").toString());
+      }
+      ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
+      EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
+      EXPECT_TRUE(texts.contains(shown + u'3')) << "the arrow's label: " << texts.join(u'|').toStdString();
+      EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
+    }
+    const QString named = shown + u'.' + shown;
+    const std::string* own = d.TableSvg(b.anchor);
+    QXmlStreamReader xml(QByteArray::fromStdString(*own));
+    QStringList groups;
+    QString group;
     while (!xml.atEnd()) {
       if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-      if (xml.name() == u"text" || xml.name() == u"title") texts.append(xml.readElementText());
-      if (xml.name() == u"a")
-        titles.append(xml.attributes().value("http://www.w3.org/1999/xlink", "title").toString());
+      if (xml.name() == u"g") group = xml.attributes().value("class").toString();
+      if (xml.name() == u"title" && group != u"graph") groups.append(group + u':' + xml.readElementText());
     }
-    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
-    EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
-    EXPECT_TRUE(texts.contains(shown + u'3')) << "the arrow's label: " << texts.join(u'|').toStdString();
-    EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
+    EXPECT_EQ(groups, (QStringList{QStringLiteral("node:B"), QStringLiteral("node:") + named,
+                                   QStringLiteral("edge:B references ") + named +
+                                       QStringLiteral(" by ") + shown + u'3'}));
   }
-  const QString named = shown + u'.' + shown;
-  const std::string* own = d.TableSvg(b.anchor);
-  QXmlStreamReader xml(QByteArray::fromStdString(*own));
-  QStringList groups;
-  QString group;
-  while (!xml.atEnd()) {
-    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-    if (xml.name() == u"g") group = xml.attributes().value("class").toString();
-    if (xml.name() == u"title" && group != u"graph") groups.append(group + u':' + xml.readElementText());
-  }
-  EXPECT_EQ(groups, (QStringList{QStringLiteral("node:B"), QStringLiteral("node:") + named,
-                                 QStringLiteral("edge:B references ") + named +
-                                     QStringLiteral(" by ") + shown + u'3'}));
 }
 
 TEST(GraphLayout, ACrashOfTheLibraryFailsTheDrawingAndTheNextOneIsDrawn) {
