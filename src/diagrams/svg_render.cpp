@@ -5,6 +5,7 @@
 #include <gvplugin_render.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,19 +19,24 @@ const std::vector<DrawingBox>* g_boxes = nullptr;
 const DrawingBox* g_box = nullptr;  // the node's box, until it is drawn
 bool g_anchorGroup = false;  // the open link is in a group of its own, to be closed with it
 
-// A number to two decimals, without trailing zeros: 7.2, -147.2, 0.
+// A number to two decimals, without trailing zeros: 7.2, -147.2, 0. Written into a buffer and
+// appended once: a drawing writes some two thousand numbers.
 void Number(double value) {
   long long hundredths = std::llround(value * 100);
+  char text[32];
+  char* end = text;
   if (hundredths < 0) {
-    *g_out += '-';
+    *end++ = '-';
     hundredths = -hundredths;
   }
-  *g_out += std::to_string(hundredths / 100);
+  end = std::to_chars(end, text + sizeof text, hundredths / 100).ptr;
   const int fraction = int(hundredths % 100);
-  if (fraction == 0) return;
-  *g_out += '.';
-  *g_out += char('0' + fraction / 10);
-  if (fraction % 10) *g_out += char('0' + fraction % 10);
+  if (fraction != 0) {
+    *end++ = '.';
+    *end++ = char('0' + fraction / 10);
+    if (fraction % 10) *end++ = char('0' + fraction % 10);
+  }
+  g_out->append(text, end);
 }
 
 // A point of the drawing; the library's y grows upwards, SVG's downwards.
@@ -46,7 +52,11 @@ void Point(pointf p) {
 // SVG does not collapse.
 void Escaped(const char* text, bool keepEntities) {
   for (const char* c = text; *c; ++c) {
+    const std::size_t plain = std::strcspn(c, " <>\"'&");
+    g_out->append(c, plain);
+    c += plain;
     switch (*c) {
+      case '\0': return;
       case ' ': *g_out += c > text && c[-1] == ' ' ? "&#160;" : " "; continue;
       case '<': *g_out += "&lt;"; continue;
       case '>': *g_out += "&gt;"; continue;
@@ -61,7 +71,6 @@ void Escaped(const char* text, bool keepEntities) {
         *g_out += (n > 1 && c[n] == ';' && c[n - 1] != '#') ? "&" : "&amp;";
         continue;
       }
-      default: *g_out += *c;
     }
   }
 }
