@@ -11,12 +11,6 @@ namespace {
 
 DiagramLimits g_limits;
 
-// The colours of the boxes; a page in the dark scheme inverts the whole drawing.
-constexpr char kLine[] = "#4a5b70";
-constexpr char kHeader[] = "#dce6f2";
-constexpr char kCentreHeader[] = "#a9c4e4";
-constexpr char kMarker[] = "#5d6b7a";
-
 // One foreign key drawn as an arrow from the referencing table to the referenced one.
 struct Arrow {
   const TableObject* from;
@@ -86,26 +80,11 @@ class Drawing {
   }
 
  private:
-  // A table's box: its name on a coloured header, then the key columns asked for, each
-  // with its kinds of key (PK, FK, UK). Below the header, the kinds and the names are two
-  // tables of one column side by side, so that every table in the box has one row or one
-  // column: the library sizes those in a single pass, while a table of several rows and
-  // columns costs it two layouts of auxiliary graphs, a sixth of a drawing's time. Both
-  // columns' rows hold text of one size, so they line up. The box has no fill of its own:
-  // the drawing's background shows through.
-  static QByteArray Box(const TableObject& t, const QString& name, const QSet<QString>& wanted,
-                        bool centre) {
-    QByteArray label = "<TABLE BORDER=\"";
-    label += centre ? "2" : "1";
-    label += "\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\" COLOR=\"";
-    label += kLine;
-    label += "\"><TR><TD WIDTH=\"";
-    label += QByteArray::number(HeaderWidth(name));
-    label += "\" BGCOLOR=\"";
-    label += centre ? kCentreHeader : kHeader;
-    label += "\"><B>" + LabelText(name) + "</B></TD></TR>";
-    static const QByteArray kColumn = "<TABLE BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\">";
-    QByteArray kindsColumn, namesColumn;
+  // A table's box: its name, then the key columns asked for, each with its kinds of key
+  // (PK, FK, UK), in the table's order.
+  static LayoutBox Box(const TableObject& t, const QString& name, const QSet<QString>& wanted,
+                       bool centre) {
+    LayoutBox box{{}, name, centre, {}};
     for (const ModelColumn& column : t.columns) {
       if (!wanted.contains(column.name)) continue;
       QStringList kinds;
@@ -120,26 +99,9 @@ class Drawing {
       mark(ConstraintKind::Primary, "PK");
       mark(ConstraintKind::Foreign, "FK");
       mark(ConstraintKind::Unique, "UK");
-      // A row without kinds holds a no-break space, which is as high as a letter.
-      kindsColumn += "<TR><TD ALIGN=\"LEFT\">" +
-                     (kinds.isEmpty() ? QByteArray("&#160;") : LabelText(kinds.join(u' '))) +
-                     "</TD></TR>";
-      namesColumn += "<TR><TD ALIGN=\"LEFT\">" + LabelText(column.name) + "</TD></TR>";
+      box.rows.append({kinds.join(u' '), column.name});
     }
-    if (!namesColumn.isEmpty())
-      label += "<TR><TD CELLPADDING=\"0\"><TABLE BORDER=\"0\" CELLSPACING=\"0\" "
-               "CELLPADDING=\"0\"><TR><TD><FONT COLOR=\"" + QByteArray(kMarker) + "\">" + kColumn +
-               kindsColumn + "</TABLE></FONT></TD><TD>" + kColumn + namesColumn +
-               "</TABLE></TD></TR></TABLE></TD></TR>";
-    return label + "</TABLE>";
-  }
-
-  // The layout measures text by the regular widths of Arial, but a box's name is bold, and
-  // a reader without Arial sees the browser's own bold sans-serif, up to a fifth wider: the
-  // name's cell asks for 0.8 em a character (a bold capital is 0.7 to 0.8 em), its padding
-  // and border beside.
-  static int HeaderWidth(const QString& name) {
-    return int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
+    return box;
   }
 
   Links links_;
@@ -194,18 +156,6 @@ LayoutGraph Overview(const Drawing& drawing, const OwnerOverview& owner,
                        owner.owner, order, arrows, {}, nullptr);
 }
 
-// A box of a drawing of what uses what: the object's kind above its name, the name's cell
-// as wide as a table's header asks for its bold name.
-QByteArray DependencyBox(const QString& type, const QString& name, bool centre) {
-  const int width = int(name.toUcs4().size() * kNodeFontSize * 8 / 10) + 8;
-  return QByteArray("<TABLE BORDER=\"") + (centre ? "2" : "1") +
-         "\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"4\" COLOR=\"" + kLine +
-         "\" BGCOLOR=\"" + (centre ? kCentreHeader : kHeader) + "\"><TR><TD WIDTH=\"" +
-         QByteArray::number(width) + "\"><FONT POINT-SIZE=\"9\" COLOR=\"" +
-         kMarker + "\">" + LabelText(type.toLower()) + "</FONT><BR/><B>" + LabelText(name) +
-         "</B></TD></TR></TABLE>";
-}
-
 // The object in the middle, what uses it on one side, what it uses on the other: an arrow
 // from each user to what it uses. Names of another owner than the object's carry their owner.
 LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& type,
@@ -213,14 +163,14 @@ LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& 
   LayoutGraph g;
   g.id = (QStringLiteral("uses:") + anchor).toUtf8();
   g.title = QStringLiteral("What %1 uses and what uses it").arg(key.FullName());
-  g.nodes.append({DependencyBox(type, key.name, true), ObjectHref(links, anchor).toUtf8(),
+  g.nodes.append({LayoutBox{type.toLower(), key.name, true, {}}, ObjectHref(links, anchor).toUtf8(),
                   key.FullName(), key.name});
   const auto node = [&](const ModelDependency& dep) {
     const QString name = dep.object.owner == key.owner
                              ? dep.object.name
                              : dep.object.owner + u'.' + dep.object.name;
     const QString href = DependencyHref(links, dep);
-    g.nodes.append({DependencyBox(dep.type, name, false), href.toUtf8(),
+    g.nodes.append({LayoutBox{dep.type.toLower(), name, false, {}}, href.toUtf8(),
                     dep.type.toLower() + u' ' + dep.object.FullName(), name});
     return int(g.nodes.size() - 1);
   };

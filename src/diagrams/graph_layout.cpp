@@ -22,7 +22,35 @@ void AppendUtf8(QByteArray& out, char32_t c) {
   }
 }
 
+// A character that XML cannot hold (a control character, a lone surrogate) as U+FFFD.
+char32_t Shown(char32_t c) {
+  const bool bad = c < 0x20 || c == 0x7f || (c >= 0xd800 && c <= 0xdfff) || c == 0xfffe || c == 0xffff;
+  return bad ? 0xfffd : c;
+}
+
+// Whether `text` goes over as it is: no character XML cannot hold and, with `markup`, none
+// that is escaped. Most names are such, and Qt converts them whole, many times faster.
+bool AsItIs(const QString& text, bool markup) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7f || (u >= 0xd800 && (u <= 0xdfff || u >= 0xfffe))) return false;
+    if (markup && (u == u'&' || u == u'<' || u == u'>' || u == u'"' || u == u'\'' || u == u'\\'))
+      return false;
+  }
+  return true;
+}
+
+// A box's text as the renderer writes it, which escapes it for XML itself.
+std::string BoxText(const QString& text) {
+  if (AsItIs(text, false)) return text.toStdString();
+  QByteArray out;
+  out.reserve(text.size() + 8);
+  for (char32_t c : text.toUcs4()) AppendUtf8(out, Shown(c));
+  return out.toStdString();
+}
+
 QByteArray Escape(const QString& text, const char* backslash) {
+  if (AsItIs(text, true)) return text.toUtf8();
   QByteArray out;
   out.reserve(text.size() + 16);
   for (char32_t c : text.toUcs4()) {
@@ -35,9 +63,7 @@ QByteArray Escape(const QString& text, const char* backslash) {
       case U'\\': out += backslash; continue;
       default: break;
     }
-    if (c < 0x20 || c == 0x7f || (c >= 0xd800 && c <= 0xdfff) || c == 0xfffe || c == 0xffff)
-      c = 0xfffd;
-    AppendUtf8(out, c);
+    AppendUtf8(out, Shown(c));
   }
   return out;
 }
@@ -90,9 +116,15 @@ LayoutOutcome GraphLayout::RenderSvg(const LayoutGraph& graph, int seconds, std:
   LayoutRequest request;
   request.title = TitleText(graph.title).toStdString();
   request.id = graph.id.toStdString();
-  for (const LayoutNode& n : graph.nodes)
+  for (const LayoutNode& n : graph.nodes) {
+    DrawingBox box;
+    box.caption = BoxText(n.box.caption);
+    box.name = BoxText(n.box.name);
+    box.centre = n.box.centre;
+    for (const auto& [kinds, column] : n.box.rows) box.rows.push_back({BoxText(kinds), BoxText(column)});
     request.nodes.push_back(
-        {n.label.toStdString(), n.href.toStdString(), TooltipText(n.tooltip).toStdString()});
+        {std::move(box), n.href.toStdString(), TooltipText(n.tooltip).toStdString()});
+  }
   for (const LayoutEdge& e : graph.edges)
     request.edges.push_back({unsigned(e.tail), unsigned(e.head), e.label.toStdString(),
                              TooltipText(e.tooltip).toStdString()});

@@ -13,10 +13,17 @@
 
 #include "diagrams/layout_process.h"
 
+// What a node's box shows (drawing_box.h), in plain text.
+struct LayoutBox {
+  QString caption, name;
+  bool centre = false;
+  QList<std::pair<QString, QString>> rows;  // kinds of key, column name
+};
+
 // A node's and an edge's `name` (plain text) titles its group in the SVG, which is what a
 // screen reader calls it; the library's own title would be the node's number in the graph.
 struct LayoutNode {
-  QByteArray label;    // an HTML-like label, our markup around texts made by LabelText
+  LayoutBox box;
   QByteArray href;     // the link: a text of anchor characters only; empty: none
   QString tooltip;     // plain text
   QString name;
@@ -24,8 +31,7 @@ struct LayoutNode {
 
 struct LayoutEdge {
   int tail = 0, head = 0;  // indexes into the nodes
-  // Plain text made by LabelText: the library reads its entities and escapes as in an
-  // HTML-like label, and sizes it without the XML parser each HTML-like label costs.
+  // Made by LabelText: the library reads its entities and escapes.
   QByteArray label;
   QString tooltip;
   QString name;
@@ -51,8 +57,7 @@ class GraphLayout {
   LayoutProcess process_;
 };
 
-// A text for an HTML-like label or an edge's label: XML's five characters as entities, a
-// backslash doubled (the library reads "\N", "\G" and the like as names), and a character
-// that XML cannot hold (a control character) as U+FFFD, so that no name can break the label
-// or the SVG.
+// A text for an edge's label: XML's five characters as entities, a backslash doubled (the
+// library reads "\N", "\G" and the like as names), and a character that XML cannot hold (a
+// control character) as U+FFFD, so that no name can break the label or the SVG.
 QByteArray LabelText(const QString& text);

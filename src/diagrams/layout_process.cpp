@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -138,7 +139,14 @@ std::string Encode(const LayoutRequest& graph) {
   PutText(out, graph.id);
   PutNumber(out, std::uint32_t(graph.nodes.size()));
   for (const LayoutRequest::Node& n : graph.nodes) {
-    PutText(out, n.label);
+    PutText(out, n.box.caption);
+    PutText(out, n.box.name);
+    PutNumber(out, n.box.centre ? 1 : 0);
+    PutNumber(out, std::uint32_t(n.box.rows.size()));
+    for (const DrawingBox::Row& row : n.box.rows) {
+      PutText(out, row.kinds);
+      PutText(out, row.column);
+    }
     PutText(out, n.href);
     PutText(out, n.tooltip);
   }
@@ -156,11 +164,20 @@ bool Decode(std::string_view data, LayoutRequest* graph) {
   Reader in(data);
   std::uint32_t count = 0;
   if (!in.Text(&graph->title) || !in.Text(&graph->id) || !in.Number(&count) ||
-      count > in.Left() / 12)
+      count > in.Left() / 24)
     return false;
   graph->nodes.resize(count);
-  for (LayoutRequest::Node& n : graph->nodes)
-    if (!in.Text(&n.label) || !in.Text(&n.href) || !in.Text(&n.tooltip)) return false;
+  for (LayoutRequest::Node& n : graph->nodes) {
+    std::uint32_t centre = 0, rows = 0;
+    if (!in.Text(&n.box.caption) || !in.Text(&n.box.name) || !in.Number(&centre) ||
+        !in.Number(&rows) || rows > in.Left() / 8)
+      return false;
+    n.box.centre = centre != 0;
+    n.box.rows.resize(rows);
+    for (DrawingBox::Row& row : n.box.rows)
+      if (!in.Text(&row.kinds) || !in.Text(&row.column)) return false;
+    if (!in.Text(&n.href) || !in.Text(&n.tooltip)) return false;
+  }
   if (!in.Number(&count) || count > in.Left() / 16) return false;
   graph->edges.resize(count);
   for (LayoutRequest::Edge& e : graph->edges) {
@@ -192,37 +209,52 @@ int Collect(char* piece) {
   return 0;
 }
 
-// Sets an attribute of a graph, node or edge; an HTML-like label is marked as such.
+// Sets an attribute of a graph, node or edge.
 template <typename Object>
-void Set(Object* object, const char* name, const std::string& value, bool html = false) {
+void Set(Object* object, const char* name, const std::string& value) {
   if (value.empty()) return;
-  Agraph_t* g = agraphof(object);
-  char* text = html ? agstrdup_html(g, const_cast<char*>(value.c_str()))
-                    : agstrdup(g, const_cast<char*>(value.c_str()));
-  agsafeset(object, const_cast<char*>(name), text, const_cast<char*>(""));
-  agstrfree(g, text);
+  agsafeset(object, const_cast<char*>(name), const_cast<char*>(value.c_str()),
+            const_cast<char*>(""));
 }
 
-void SetDefault(Agraph_t* g, int kind, const char* name, const char* value) {
-  agattr(g, kind, const_cast<char*>(name), const_cast<char*>(value));
+// A size in points as the library's inches, exact for the whole points a box measures.
+std::string Inches(double points) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", points / 72);
+  return text;
 }
 
-// The drawing's look: left to right (referencing tables before the ones they reference),
-// compact, one sans-serif family throughout that every reader has by one of its names.
-void SetLook(Agraph_t* g) {
-  SetDefault(g, AGRAPH, "rankdir", "LR");
-  SetDefault(g, AGRAPH, "nodesep", "0.3");
-  SetDefault(g, AGRAPH, "ranksep", "0.7");
-  SetDefault(g, AGRAPH, "pad", "0.1");
-  SetDefault(g, AGRAPH, "fontname", kDrawingFont);
-  SetDefault(g, AGNODE, "shape", "plain");
-  SetDefault(g, AGNODE, "fontname", kDrawingFont);
-  SetDefault(g, AGNODE, "fontsize", std::to_string(kNodeFontSize).c_str());
-  SetDefault(g, AGEDGE, "fontname", kDrawingFont);
-  SetDefault(g, AGEDGE, "fontsize", "9");
-  SetDefault(g, AGEDGE, "color", "#4a5b70");
-  SetDefault(g, AGEDGE, "fontcolor", "#33414f");
-  SetDefault(g, AGEDGE, "arrowsize", "0.7");
+void SetDefault(int kind, const char* name, const char* value) {
+  agattr(nullptr, kind, const_cast<char*>(name), const_cast<char*>(value));
+}
+
+// The drawings' look, given once as the defaults of every graph this process makes: left to
+// right (referencing tables before the ones they reference), compact, one sans-serif family
+// throughout that every reader has by one of its names. A node is a rectangle of its box's
+// size that the library neither labels nor draws: our renderer draws the box. The attributes
+// each drawing sets are declared here too, so that a graph copies them rather than declares
+// them anew.
+void SetLook() {
+  SetDefault(AGRAPH, "rankdir", "LR");
+  SetDefault(AGRAPH, "nodesep", "0.3");
+  SetDefault(AGRAPH, "ranksep", "0.7");
+  SetDefault(AGRAPH, "pad", "0.1");
+  SetDefault(AGRAPH, "id", "");
+  SetDefault(AGNODE, "shape", "box");
+  SetDefault(AGNODE, "peripheries", "0");
+  SetDefault(AGNODE, "fixedsize", "true");
+  SetDefault(AGNODE, "label", "");
+  SetDefault(AGNODE, "width", "1");
+  SetDefault(AGNODE, "height", "1");
+  SetDefault(AGNODE, "href", "");
+  SetDefault(AGNODE, "tooltip", "");
+  SetDefault(AGEDGE, "fontname", kDrawingFont);
+  SetDefault(AGEDGE, "fontsize", "9");
+  SetDefault(AGEDGE, "color", kBoxLine);
+  SetDefault(AGEDGE, "fontcolor", "#33414f");
+  SetDefault(AGEDGE, "arrowsize", "0.7");
+  SetDefault(AGEDGE, "label", "");
+  SetDefault(AGEDGE, "tooltip", "");
 }
 
 // Lays `graph` out and renders it: the SVG element in *out, or false with the library's
@@ -233,13 +265,14 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   agreseterrors();
 
   Agraph_t* g = agopen(graph.title.data(), Agdirected, nullptr);
-  SetLook(g);
   Set(g, "id", graph.id);
   std::vector<Agnode_t*> nodes;
   for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
     const LayoutRequest::Node& n = graph.nodes[i];
     Agnode_t* node = agnode(g, std::to_string(i).data(), 1);
-    Set(node, "label", n.label, true);
+    MeasureBox(gvc, &graph.nodes[i].box);
+    Set(node, "width", Inches(n.box.width));
+    Set(node, "height", Inches(n.box.height));
     Set(node, "href", n.href);
     Set(node, "tooltip", n.tooltip);
     nodes.push_back(node);
@@ -254,7 +287,10 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   // rendering to no file would flush this process's standard output, which holds a copy of
   // what the parent had not written yet when it forked this one.
   out->clear();
-  SetSvgOutput(out);
+  std::vector<DrawingBox> boxes;
+  boxes.reserve(graph.nodes.size());
+  for (const LayoutRequest::Node& n : graph.nodes) boxes.push_back(n.box);
+  SetSvgOutput(out, &boxes);
   char* data = nullptr;
   unsigned int length = 0;
   const bool laidOut = gvLayout(gvc, g, "dot") == 0;
@@ -275,6 +311,7 @@ bool Draw(GVC_t* gvc, LayoutRequest& graph, std::string* out) {
   // Only these plugins: no configuration file is read and no other plugin (a text layout
   // that would measure with the machine's fonts) is loaded.
   GVC_t* gvc = gvContextPlugins(plugins, 0);
+  SetLook();
   agseterrf(Collect);
   agseterr(AGWARN);
   std::string request, reply;

@@ -5,27 +5,38 @@
 #include <gvplugin_render.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+
+#include "diagrams/drawing_box.h"
 
 namespace {
 
 std::string* g_out = nullptr;
+const std::vector<DrawingBox>* g_boxes = nullptr;
+const DrawingBox* g_box = nullptr;  // the node's box, until it is drawn
 bool g_anchorGroup = false;  // the open link is in a group of its own, to be closed with it
 
-// A number to two decimals, without trailing zeros: 7.2, -147.2, 0.
+// A number to two decimals, without trailing zeros: 7.2, -147.2, 0. Written into a buffer and
+// appended once: a drawing writes some two thousand numbers.
 void Number(double value) {
   long long hundredths = std::llround(value * 100);
+  char text[32];
+  char* end = text;
   if (hundredths < 0) {
-    *g_out += '-';
+    *end++ = '-';
     hundredths = -hundredths;
   }
-  *g_out += std::to_string(hundredths / 100);
+  end = std::to_chars(end, text + sizeof text, hundredths / 100).ptr;
   const int fraction = int(hundredths % 100);
-  if (fraction == 0) return;
-  *g_out += '.';
-  *g_out += char('0' + fraction / 10);
-  if (fraction % 10) *g_out += char('0' + fraction % 10);
+  if (fraction != 0) {
+    *end++ = '.';
+    *end++ = char('0' + fraction / 10);
+    if (fraction % 10) *end++ = char('0' + fraction % 10);
+  }
+  g_out->append(text, end);
 }
 
 // A point of the drawing; the library's y grows upwards, SVG's downwards.
@@ -41,7 +52,11 @@ void Point(pointf p) {
 // SVG does not collapse.
 void Escaped(const char* text, bool keepEntities) {
   for (const char* c = text; *c; ++c) {
+    const std::size_t plain = std::strcspn(c, " <>\"'&");
+    g_out->append(c, plain);
+    c += plain;
     switch (*c) {
+      case '\0': return;
       case ' ': *g_out += c > text && c[-1] == ' ' ? "&#160;" : " "; continue;
       case '<': *g_out += "&lt;"; continue;
       case '>': *g_out += "&gt;"; continue;
@@ -56,7 +71,6 @@ void Escaped(const char* text, bool keepEntities) {
         *g_out += (n > 1 && c[n] == ';' && c[n - 1] != '#') ? "&" : "&amp;";
         continue;
       }
-      default: *g_out += *c;
     }
   }
 }
@@ -135,10 +149,100 @@ void BeginPart(GVJ_t* job, const char* kind) {
   *g_out += "\">\n<title>";
 }
 
+// A rectangle from (left, top) to (right, bottom), y upwards.
+void Rectangle(double left, double top, double right, double bottom, const char* fill,
+               const char* stroke, double width) {
+  *g_out += "<polygon fill=\"";
+  *g_out += fill;
+  *g_out += "\" stroke=\"";
+  *g_out += stroke;
+  *g_out += '"';
+  if (width != 1) {
+    *g_out += " stroke-width=\"";
+    Number(width);
+    *g_out += '"';
+  }
+  *g_out += " points=\"";
+  for (const pointf p : {pointf{left, bottom}, pointf{left, top}, pointf{right, top},
+                         pointf{right, bottom}, pointf{left, bottom}}) {
+    Point(p);
+    *g_out += ' ';
+  }
+  g_out->back() = '"';
+  *g_out += "/>\n";
+}
+
+void BoxText(double x, double baseline, bool centred, const std::string& text, int size,
+             bool bold, const char* fill) {
+  *g_out += "<text text-anchor=\"";
+  *g_out += centred ? "middle" : "start";
+  *g_out += "\" x=\"";
+  Number(x);
+  *g_out += "\" y=\"";
+  Number(-baseline);
+  *g_out += '"';
+  if (bold) *g_out += " font-weight=\"bold\"";
+  *g_out += " font-size=\"" + std::to_string(size) + '"';
+  if (fill) {
+    *g_out += " fill=\"";
+    *g_out += fill;
+    *g_out += '"';
+  }
+  *g_out += '>';
+  Escaped(text.c_str(), false);
+  *g_out += "</text>\n";
+}
+
+// The box centred on `centre`: its header's fill, its texts, then its border over them.
+void DrawBox(const DrawingBox& box, pointf centre) {
+  const double left = centre.x - box.width / 2, right = centre.x + box.width / 2;
+  const double top = centre.y + box.height / 2, bottom = centre.y - box.height / 2;
+  const double border = BorderWidth(box);
+  const char* const header = box.centre ? kBoxCentreHeader : kBoxHeader;
+  if (!box.caption.empty()) {
+    Rectangle(left, top, right, bottom, header, "transparent", 1);
+    const double line = top - border - kCaptionPadding;
+    BoxText(centre.x, line - Baseline(kCaptionFontSize), true, box.caption, kCaptionFontSize,
+            false, kBoxMarker);
+    BoxText(centre.x, line - kCaptionFontSize * 1.2 - Baseline(kNodeFontSize), true, box.name,
+            kNodeFontSize, true, nullptr);
+  } else {
+    const double inside = top - border;
+    Rectangle(left + border, inside, right - border, inside - kRowHeight, header, "transparent", 1);
+    const double baseline = kCellPadding + Baseline(kNodeFontSize);
+    BoxText(centre.x, inside - baseline, true, box.name, kNodeFontSize, true, nullptr);
+    for (std::size_t i = 0; i < box.rows.size(); ++i) {
+      const double y = inside - kRowHeight * double(i + 1) - baseline;
+      const double x = left + border + kCellPadding;
+      if (!box.rows[i].kinds.empty())
+        BoxText(x, y, false, box.rows[i].kinds, kNodeFontSize, false, kBoxMarker);
+      BoxText(x + box.kindsWidth, y, false, box.rows[i].column, kNodeFontSize, false, nullptr);
+    }
+  }
+  const double half = border / 2;
+  Rectangle(left + half, top - half, right - half, bottom + half, "none", kBoxLine, border);
+}
+
+void DrawPendingBox(GVJ_t* job) {
+  if (!g_box || job->obj->type != NODE_OBJTYPE) return;
+  DrawBox(*g_box, ND_coord(job->obj->u.n));
+  g_box = nullptr;
+}
+
 void BeginNode(GVJ_t* job) {
   BeginPart(job, "node");
   Escaped(agnameof(job->obj->u.n), true);
   *g_out += "</title>\n";
+  g_box = nullptr;
+  if (g_boxes) {
+    const std::size_t k = std::strtoul(agnameof(job->obj->u.n), nullptr, 10);
+    if (k < g_boxes->size()) g_box = &(*g_boxes)[k];
+  }
+}
+
+void EndNode(GVJ_t* job) {
+  DrawPendingBox(job);
+  EndGroup(job);
 }
 
 void BeginEdge(GVJ_t* job) {
@@ -167,7 +271,8 @@ void BeginAnchor(GVJ_t*, char* href, char* tooltip, char* target, char* id) {
   *g_out += ">\n";
 }
 
-void EndAnchor(GVJ_t*) {
+void EndAnchor(GVJ_t* job) {
+  DrawPendingBox(job);
   *g_out += "</a>\n";
   if (g_anchorGroup) *g_out += "</g>\n";
   g_anchorGroup = false;
@@ -235,7 +340,7 @@ gvrender_engine_t kEngine = {
     nullptr, nullptr,              // cluster
     nullptr, nullptr,              // nodes
     nullptr, nullptr,              // edges
-    BeginNode, EndGroup,           // node
+    BeginNode, EndNode,            // node
     BeginEdge, EndGroup,           // edge
     BeginAnchor, EndAnchor,        // anchor
     nullptr, nullptr,              // label
@@ -279,4 +384,7 @@ gvplugin_library_t kLibrary = {const_cast<char*>("vellumar"), kApis};
 
 lt_symlist_t SvgRenderPlugin() { return {"gvplugin_vellumar_LTX_library", &kLibrary}; }
 
-void SetSvgOutput(std::string* out) { g_out = out; }
+void SetSvgOutput(std::string* out, const std::vector<DrawingBox>* boxes) {
+  g_out = out;
+  g_boxes = boxes;
+}

@@ -8,7 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFile>
+#include <QPointF>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include "diagrams/graph_layout.h"
@@ -104,8 +109,8 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
 }
 
-// Each column's kinds of key are drawn on its line, also beside a column in no key (a
-// foreign key may reference a unique key the dictionary did not give).
+// Each column's kinds of key are drawn on its line; a column in no key has none (a foreign
+// key may reference a unique key the dictionary did not give).
 TEST(Diagrams, EachColumnsKindsAreOnItsLine) {
   TableObject codes = Table("O", "CODES", "ID");
   codes.columns.append({"CODE", "VARCHAR2", false, {}, {}});
@@ -117,7 +122,151 @@ TEST(Diagrams, EachColumnsKindsAreOnItsLine) {
   const Diagrams d = Draw(m, DiagramChoice::Tables);
   ASSERT_NE(d.TableSvg(t.anchor), nullptr);
   EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "T"), (QStringList{"T", "PK|T_ID", "FK|CODE_ID"}));
-  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "CODES"), (QStringList{"CODES", "PK|ID", "|CODE"}));
+  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "CODES"), (QStringList{"CODES", "PK|ID", "CODE"}));
+}
+
+// What a drawing shows of its boxes and arrows: each box's border, widened by half its
+// stroke, with its texts; each arrow's start and its head's points.
+struct Shapes {
+  struct Text {
+    double x, y;
+    QString anchor, fill, text;
+    bool linked;  // inside the box's link
+  };
+  struct Box {
+    double left = 0, top = 0, right = 0, bottom = 0, stroke = 1;
+    QList<Text> texts;
+  };
+  QList<Box> boxes;
+  QList<QList<QPointF>> arrows;  // the path's first point, then the head's points
+};
+
+Shapes ShapesOf(const std::string& svg) {
+  static const QRegularExpression kPoint(QStringLiteral("(-?[0-9.]+),(-?[0-9.]+)"));
+  const auto points = [](QStringView text) {
+    QList<QPointF> list;
+    for (const auto& m : kPoint.globalMatch(text))
+      list.append({m.captured(1).toDouble(), m.captured(2).toDouble()});
+    return list;
+  };
+  Shapes shapes;
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
+  QString part;
+  int links = 0;
+  while (!xml.atEnd()) {
+    const QXmlStreamReader::TokenType token = xml.readNext();
+    if (xml.name() == u"a") links += token == QXmlStreamReader::StartElement ? 1 : token == QXmlStreamReader::EndElement ? -1 : 0;
+    if (token != QXmlStreamReader::StartElement) continue;
+    const QXmlStreamAttributes a = xml.attributes();
+    if (xml.name() == u"g" && !a.value("class").isEmpty()) {
+      part = a.value("class").toString();
+      if (part == u"node") shapes.boxes.append(Shapes::Box{});
+      if (part == u"edge") shapes.arrows.append(QList<QPointF>{});
+    } else if (part == u"node" && xml.name() == u"text") {
+      shapes.boxes.last().texts.append({a.value("x").toDouble(), a.value("y").toDouble(),
+                                        a.value("text-anchor").toString(),
+                                        a.value("fill").toString(), xml.readElementText(),
+                                        links > 0});
+    } else if (part == u"node" && xml.name() == u"polygon" && a.value("fill") == u"none") {
+      Shapes::Box& box = shapes.boxes.last();
+      const QList<QPointF> corners = points(a.value("points"));
+      const double half = (a.hasAttribute("stroke-width") ? a.value("stroke-width").toDouble() : 1) / 2;
+      box.stroke = 2 * half;
+      box.left = corners[0].x() - half, box.right = corners[0].x() + half;
+      box.top = corners[0].y() - half, box.bottom = corners[0].y() + half;
+      for (const QPointF& c : corners) {
+        box.left = std::min(box.left, c.x() - half), box.right = std::max(box.right, c.x() + half);
+        box.top = std::min(box.top, c.y() - half), box.bottom = std::max(box.bottom, c.y() + half);
+      }
+    } else if (part == u"edge" && xml.name() == u"path") {
+      shapes.arrows.last().append(points(a.value("d").mid(1)).first());
+    } else if (part == u"edge" && xml.name() == u"polygon") {
+      shapes.arrows.last() += points(a.value("points"));
+    }
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  return shapes;
+}
+
+// How far `p` is from the nearest box's border.
+double FromABorder(const Shapes& shapes, QPointF p) {
+  double nearest = 1e9;
+  for (const Shapes::Box& b : shapes.boxes) {
+    const double dx = std::max({b.left - p.x(), 0.0, p.x() - b.right});
+    const double dy = std::max({b.top - p.y(), 0.0, p.y() - b.bottom});
+    const double outside = std::hypot(dx, dy);
+    const double inside = std::min({p.x() - b.left, b.right - p.x(), p.y() - b.top, b.bottom - p.y()});
+    nearest = std::min(nearest, outside > 0 ? outside : inside);
+  }
+  return nearest;
+}
+
+// The library lays each box out at the size the box is drawn: every arrow starts and ends on
+// a border. In a table's box the name is centred on its header, the kinds of key and the
+// columns' names each start at one place, the names past the widest kinds; the table the
+// drawing is of has a thicker border. A box of what uses what shows the object's kind above
+// its name.
+TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
+  TableObject codes = Table("O", "CODES", "ID");
+  TableObject t = Table("O", "T", "T_ID");
+  AddKey(t, codes, "T_CODE_FK", "T_ID");
+  t.columns.removeLast();  // T_ID is the primary key's column too
+  t.constraints.append({"T_UK", ConstraintKind::Unique, {"T_ID"}, {}, {}, {}, {}});
+  AddKey(t, t, "T_PARENT_FK", "A_RATHER_LONGER_PARENT_ID");
+  DocumentModel m;
+  m.tables = {t, codes};
+  PackageObject p;
+  p.key = {"D", "O", "PAY"};
+  p.anchor = p.key.Anchor();
+  p.dependencies.uses = {{{"D", "O", "T"}, "TABLE", t.anchor, {}},
+                         {{"D", "O", "CODES"}, "TABLE", {}, {}}};
+  m.packages = {p};
+  const Diagrams d = Draw(m, DiagramChoice::Tables);
+  ASSERT_NE(d.TableSvg(t.anchor), nullptr);
+  ASSERT_NE(d.DependencySvg(p.anchor), nullptr);
+  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "T"),
+            (QStringList{"T", "PK FK UK|T_ID", "FK|A_RATHER_LONGER_PARENT_ID"}));
+  EXPECT_EQ(BoxLines(*d.DependencySvg(p.anchor), "PAY"), (QStringList{"package", "PAY"}));
+
+  for (const std::string* svg : {d.TableSvg(t.anchor), d.DependencySvg(p.anchor)}) {
+    const Shapes shapes = ShapesOf(*svg);
+    ASSERT_FALSE(shapes.arrows.isEmpty());
+    for (const QList<QPointF>& arrow : shapes.arrows) {
+      ASSERT_GE(arrow.size(), 4);
+      EXPECT_LT(FromABorder(shapes, arrow[0]), 0.8) << "the arrow's start";
+      double tip = 1e9;
+      for (qsizetype i = 1; i < arrow.size(); ++i) tip = std::min(tip, FromABorder(shapes, arrow[i]));
+      EXPECT_LT(tip, 0.8) << "the arrow's head";
+    }
+    for (const Shapes::Box& box : shapes.boxes) {
+      ASSERT_FALSE(box.texts.isEmpty());
+      for (const Shapes::Text& text : box.texts) {
+        const bool inside = text.y - 5 > box.top && text.y + 2 < box.bottom &&
+                            text.x > box.left && text.x < box.right;
+        EXPECT_TRUE(inside && text.linked) << text.text.toStdString();
+      }
+      const Shapes::Text& name = box.texts[box.texts.size() == 2 ? 1 : 0];
+      if (box.texts.size() == 2) {
+        EXPECT_GT(name.y, box.texts[0].y + 9) << "the name is below the kind";
+      }
+      EXPECT_EQ(name.anchor, "middle");
+      EXPECT_NEAR(name.x, (box.left + box.right) / 2, 0.5);
+    }
+  }
+
+  const Shapes table = ShapesOf(*d.TableSvg(t.anchor));
+  ASSERT_EQ(table.boxes.size(), 2);
+  EXPECT_EQ(table.boxes[0].stroke, 2) << "the table's own box";
+  EXPECT_EQ(table.boxes[1].stroke, 1);
+  const QList<Shapes::Text>& lines = table.boxes[0].texts;
+  ASSERT_EQ(lines.size(), 5);  // the name, then each row's kinds and column
+  EXPECT_EQ(lines[1].x, lines[3].x);
+  EXPECT_EQ(lines[2].x, lines[4].x);
+  EXPECT_NE(lines[1].fill, lines[2].fill) << "the kinds are grey";
+  // "PK FK UK" measures 50 points at 11 points by Arial's widths.
+  EXPECT_GT(lines[2].x, lines[1].x + 52) << "the names start past the widest kinds";
+  // A_RATHER_LONGER_PARENT_ID measures 179.1 points; its padding and the border are beside it.
+  EXPECT_GT(table.boxes[0].right, lines[4].x + 179.1 + 3 + 2 - 0.5);
 }
 
 // The overview's limit is a count of tables: an owner at it is drawn, one past it is not.
@@ -251,62 +400,64 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
 // name in a label or tooltip) are drawn as they are, in SVG that parses. A screen reader
 // reads each table's group by the table's name and each arrow's as what it says.
 TEST(Diagrams, HostileNamesAreDrawnLiterallyInWellFormedSvg) {
-  // Markup, the library's escapes, a line break, and letters of two, three and four bytes.
-  const QString hostile = QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>\u00c4\u20ac\U0001F600");
-  TableObject a = Table(hostile, hostile, hostile);
-  TableObject b = Table("O", "B", "ID");
-  AddKey(b, a, hostile + u'2', hostile + u'3');
-  DocumentModel m;
-  m.tables = {a, b};
-  const Diagrams d = Draw(m, DiagramChoice::All);
-  const QString shown = QString(hostile).replace(u'\n', QChar(0xfffd));
-  const QString full = QStringLiteral("D.") + shown + u'.' + shown;
-  // B's diagram names A with its owner; A's owner's overview is titled by it.
-  const std::pair<const std::string*, QString> drawings[] = {
-      {d.TableSvg(b.anchor), shown + u'.' + shown},
-      {&d.overviews[0].svg, QStringLiteral("The tables of D.") + shown}};
-  for (const auto& [svg, text] : drawings) {
-    ASSERT_NE(svg, nullptr);
-    QXmlStreamReader xml(QByteArray::fromStdString(*svg));
-    QStringList texts, titles;
+  // Markup, the library's escapes, a line break, and letters of two, three and four bytes; and
+  // each of the library's escapes, a line break and half a letter in a name with nothing else.
+  const QString hostiles[] = {
+      QStringLiteral("<b x=\"1\">&amp;'\\N\\G\n</svg>\u00c4\u20ac\U0001F600"),
+      QStringLiteral("A\\N\\G"), QStringLiteral("A\nB"), QStringLiteral("A") + QChar(0xd800)};
+  for (const QString& hostile : hostiles) {
+    SCOPED_TRACE(hostile.toStdString());
+    TableObject a = Table(hostile, hostile, hostile);
+    TableObject b = Table("O", "B", "ID");
+    AddKey(b, a, hostile + u'2', hostile + u'3');
+    DocumentModel m;
+    m.tables = {a, b};
+    const Diagrams d = Draw(m, DiagramChoice::All);
+    const QString shown =
+        QString(hostile).replace(u'\n', QChar(0xfffd)).replace(QChar(0xd800), QChar(0xfffd));
+    const QString full = QStringLiteral("D.") + shown + u'.' + shown;
+    // B's diagram names A with its owner; A's owner's overview is titled by it.
+    const std::pair<const std::string*, QString> drawings[] = {
+        {d.TableSvg(b.anchor), shown + u'.' + shown},
+        {&d.overviews[0].svg, QStringLiteral("The tables of D.") + shown}};
+    for (const auto& [svg, text] : drawings) {
+      ASSERT_NE(svg, nullptr);
+      QXmlStreamReader xml(QByteArray::fromStdString(*svg));
+      QStringList texts, titles;
+      while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"text" || xml.name() == u"title") texts.append(xml.readElementText());
+        if (xml.name() == u"a")
+          titles.append(xml.attributes().value("http://www.w3.org/1999/xlink", "title").toString());
+      }
+      ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
+      EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
+      EXPECT_TRUE(texts.contains(shown + u'3')) << "the arrow's label: " << texts.join(u'|').toStdString();
+      EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
+    }
+    const QString named = shown + u'.' + shown;
+    const std::string* own = d.TableSvg(b.anchor);
+    QXmlStreamReader xml(QByteArray::fromStdString(*own));
+    QStringList groups;
+    QString group;
     while (!xml.atEnd()) {
       if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-      if (xml.name() == u"text" || xml.name() == u"title") texts.append(xml.readElementText());
-      if (xml.name() == u"a")
-        titles.append(xml.attributes().value("http://www.w3.org/1999/xlink", "title").toString());
+      if (xml.name() == u"g") group = xml.attributes().value("class").toString();
+      if (xml.name() == u"title" && group != u"graph") groups.append(group + u':' + xml.readElementText());
     }
-    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << *svg;
-    EXPECT_TRUE(texts.contains(text)) << texts.join(u'|').toStdString();
-    EXPECT_TRUE(texts.contains(shown + u'3')) << "the arrow's label: " << texts.join(u'|').toStdString();
-    EXPECT_TRUE(titles.contains(full)) << titles.join(u'|').toStdString();
+    EXPECT_EQ(groups, (QStringList{QStringLiteral("node:B"), QStringLiteral("node:") + named,
+                                   QStringLiteral("edge:B references ") + named +
+                                       QStringLiteral(" by ") + shown + u'3'}));
   }
-  const QString named = shown + u'.' + shown;
-  const std::string* own = d.TableSvg(b.anchor);
-  QXmlStreamReader xml(QByteArray::fromStdString(*own));
-  QStringList groups;
-  QString group;
-  while (!xml.atEnd()) {
-    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-    if (xml.name() == u"g") group = xml.attributes().value("class").toString();
-    if (xml.name() == u"title" && group != u"graph") groups.append(group + u':' + xml.readElementText());
-  }
-  EXPECT_EQ(groups, (QStringList{QStringLiteral("node:B"), QStringLiteral("node:") + named,
-                                 QStringLiteral("edge:B references ") + named +
-                                     QStringLiteral(" by ") + shown + u'3'}));
 }
 
-TEST(GraphLayout, ALibraryErrorOrCrashFailsTheDrawingAndTheNextOneIsDrawn) {
+TEST(GraphLayout, ACrashOfTheLibraryFailsTheDrawingAndTheNextOneIsDrawn) {
   GraphLayout layout;
-  LayoutGraph broken;
-  broken.nodes = {{"<TABLE><TR><TD>unclosed", {}, {}, {}}};
+  LayoutGraph fine;
+  fine.nodes = {{{{}, "A", false, {}}, "#a", {}, {}}, {{{}, "B", false, {}}, {}, {}, {}}};
+  fine.edges = {{0, 1, {}, {}, {}}};
   std::string svg;
   QString error;
-  EXPECT_EQ(layout.RenderSvg(broken, 10, &svg, &error), LayoutOutcome::Failed);
-  EXPECT_FALSE(error.isEmpty());
-
-  LayoutGraph fine;
-  fine.nodes = {{"<B>A</B>", "#a", {}, {}}, {"B", {}, {}, {}}};
-  fine.edges = {{0, 1, {}, {}, {}}};
   ASSERT_EQ(layout.RenderSvg(fine, 10, &svg, &error), LayoutOutcome::Drawn) << error.toStdString();
   EXPECT_TRUE(svg.starts_with("<svg")) << svg;
 
@@ -333,7 +484,7 @@ TEST(GraphLayout, TheLayoutProcessWritesNoneOfThisProcesssOutput) {
     {
       GraphLayout layout;
       LayoutGraph graph;
-      graph.nodes = {{"A", {}, {}, {}}};
+      graph.nodes = {{{{}, "A", false, {}}, {}, {}, {}}};
       std::string svg;
       QString error;
       if (layout.RenderSvg(graph, 10, &svg, &error) != LayoutOutcome::Drawn) return 3;
