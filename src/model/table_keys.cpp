@@ -135,10 +135,8 @@ void TableKeys::Complete(const QList<TableObject>& tables, qsizetype i, TableObj
   full.referencedBy = ReferencedBy(tables, i);
   // The keys were added in the object's order, its checks left out.
   quint32 n = tables_[i].keys;
-  const quint32 end = n + tables_[i].keyCount;
   for (ModelConstraint& c : full.constraints) {
     if (c.kind == ConstraintKind::Check) continue;
-    if (n == end) break;
     const Key& k = keys_[n++];
     if (c.kind == ConstraintKind::Foreign && k.target >= 0)
       c.referencedAnchor = tables[k.target].anchor;
