@@ -4,7 +4,14 @@ ObjectStream::ObjectStream(bool searchWords) {
   if (searchWords) words_.emplace();
 }
 
-bool ObjectStream::Open(QString* error) { return spill_.Open(error); }
+bool ObjectStream::Open(QString* error) {
+  return spill_.Open(error) && (!words_ || words_->Open(error));
+}
+
+QString ObjectStream::Error() const {
+  if (!spill_.Error().isEmpty()) return spill_.Error();
+  return words_ ? words_->Error() : QString();
+}
 
 template <typename Object>
 void ObjectStream::Keep(const Object& object) {
