@@ -125,20 +125,15 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
   return s;
 }
 
-QHash<QString, QList<ModelTrigger>> WhatUsesWhat::ReadTriggers(Database& db,
-                                                               const QString& owner) {
-  QHash<QString, QList<ModelTrigger>> triggers;
+QHash<QString, QList<WhatUsesWhat::TriggerRow>> WhatUsesWhat::ReadTriggers(Database& db,
+                                                                         const QString& owner) {
+  QHash<QString, QList<TriggerRow>> triggers;
   Query& t = RunQuery(db, QueryId::OCITriggers, owner);
   for (; !t.Eof(); t.Next()) {
-    ModelTrigger trigger = TriggerOf(
-        Field(t, "trigger_type"), Field(t, "triggering_event"), Field(t, "description"));
-    trigger.owner = Field(t, "owner");
-    trigger.name = Field(t, "trigger_name");
-    trigger.when = Field(t, "when_clause").trimmed();
-    trigger.header = Field(t, "description");
-    trigger.enabled = Field(t, "status") != QLatin1String("DISABLED");
-    trigger.body = TriggerLines(Field(t, "trigger_body"));
-    triggers[Field(t, "table_name")].append(std::move(trigger));
+    triggers[Field(t, "table_name")].append(
+        {Field(t, "owner"), Field(t, "trigger_name"), Field(t, "trigger_type"),
+         Field(t, "triggering_event"), Field(t, "when_clause"), Field(t, "description"),
+         Field(t, "trigger_body"), Field(t, "status") != QLatin1String("DISABLED")});
   }
   t.Close();
   return triggers;
@@ -154,13 +149,23 @@ bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
 
 QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
   Schema& schema = Of(db, key);
-  QList<ModelTrigger> triggers = schema.triggersGiven.contains(key.name)
+  const QList<TriggerRow> rows = schema.triggersGiven.contains(key.name)
                                      ? ReadTriggers(db, key.owner).value(key.name)
                                      : schema.triggers.take(key.name);
   schema.triggersGiven.insert(key.name);
-  for (ModelTrigger& t : triggers)
+  QList<ModelTrigger> triggers;
+  for (const TriggerRow& row : rows) {
+    ModelTrigger t = TriggerOf(row.type, row.event, row.header);
+    t.owner = row.owner;
+    t.name = row.name;
+    t.when = row.when.trimmed();
+    t.header = row.header;
+    t.enabled = row.enabled;
+    t.body = TriggerLines(row.body);
     t.invalid = t.owner == key.owner &&
                 schema.invalid.contains(QStringLiteral("TRIGGER\n") + t.name);
+    triggers.append(std::move(t));
+  }
   return triggers;
 }
 
