@@ -1,24 +1,35 @@
 #include "model/table_keys.h"
 
-#include <QHash>
 #include <QSet>
+#include <algorithm>
 
 #include "model/document_model.h"
+#include "model/name_index.h"
 
 quint32 TableKeys::Id(const QString& text) {
   const std::u16string_view wanted(reinterpret_cast<const char16_t*>(text.utf16()),
                                    std::size_t(text.size()));
-  const std::size_t hash = std::hash<std::u16string_view>()(wanted);
-  for (auto [it, end] = known_.equal_range(hash); it != end; ++it) {
-    const quint32 id = it->second;
-    if (std::u16string_view(texts_).substr(starts_[id], starts_[id + 1] - starts_[id]) == wanted)
-      return id;
+  const auto hash = [](std::u16string_view t) { return std::hash<std::u16string_view>()(t); };
+  const auto stored = [this](quint32 id) {
+    return std::u16string_view(texts_).substr(starts_[id], starts_[id + 1] - starts_[id]);
+  };
+  const quint32 count = quint32(starts_.size() - 1);
+  if (2 * (count + 1) > slots_.size()) {  // at most half full, so that a probe ends soon
+    std::vector<quint32> grown(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    for (quint32 id = 0; id < count; ++id) {
+      std::size_t at = hash(stored(id)) & (grown.size() - 1);
+      while (grown[at]) at = (at + 1) & (grown.size() - 1);
+      grown[at] = id + 1;
+    }
+    slots_.swap(grown);
   }
-  const quint32 id = quint32(starts_.size() - 1);
+  std::size_t at = hash(wanted) & (slots_.size() - 1);
+  for (; slots_[at]; at = (at + 1) & (slots_.size() - 1))
+    if (stored(slots_[at] - 1) == wanted) return slots_[at] - 1;
+  slots_[at] = count + 1;
   texts_ += wanted;
   starts_.push_back(quint32(texts_.size()));
-  known_.emplace(hash, id);
-  return id;
+  return count;
 }
 
 quint32 TableKeys::Ids(const QList<QString>& texts) {
@@ -45,7 +56,9 @@ void TableKeys::Add(const TableObject& table) {
   for (const ModelConstraint& c : table.constraints) {
     if (c.kind == ConstraintKind::Check) continue;
     const bool foreign = c.kind == ConstraintKind::Foreign;
-    if (foreign) pending_.emplace_back(quint32(keys_.size()), c.references.FullName());
+    if (foreign)
+      pending_.push_back({quint32(keys_.size()), Id(c.references.database),
+                          Id(c.references.owner), Id(c.references.name)});
     keys_.push_back({quint8(c.kind), foreign ? Id(c.name) : 0, -1, Ids(c.columns),
                      quint32(c.columns.size()), Ids(c.referencedColumns),
                      quint32(c.referencedColumns.size())});
@@ -62,11 +75,17 @@ void TableKeys::Add(const TableObject& table) {
 }
 
 void TableKeys::Link(const QList<TableObject>& tables) {
-  QHash<QString, qint32> byName;
-  for (qsizetype i = 0; i < tables.size(); ++i) byName.insert(tables[i].key.FullName(), qint32(i));
-  for (const auto& [key, name] : pending_) keys_[key].target = byName.value(name, -1);
-  std::vector<std::pair<quint32, QString>>().swap(pending_);
-  std::unordered_multimap<std::size_t, quint32>().swap(known_);
+  // Added last to first, so that the last table of a name is the one found.
+  NameIndex<qint32> byName;
+  for (qsizetype i = tables.size() - 1; i >= 0; --i) byName.Add(tables[i].key.FullName(), qint32(i));
+  byName.Sort();
+  const auto nameOf = [&tables](qint32 i) { return tables[i].key.FullName(); };
+  for (const Pending& p : pending_) {
+    const QString name = Text(p.database) + u'.' + Text(p.owner) + u'.' + Text(p.name);
+    keys_[p.key].target = byName.Find(name, nameOf).value_or(-1);
+  }
+  std::vector<Pending>().swap(pending_);
+  std::vector<quint32>().swap(slots_);
 
   // Each table's referencing keys, in the order of the referencing tables and their keys.
   for (const Key& k : keys_)

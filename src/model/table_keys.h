@@ -9,7 +9,6 @@
 #include <QList>
 #include <QString>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct TableObject;
@@ -68,8 +67,12 @@ class TableKeys {
   // each starts (one more: the end).
   std::u16string texts_;
   std::vector<quint32> starts_{0};
-  // Until Link: the ids of the texts by their hash, so that each is stored once; and the
-  // full name each foreign key references, with its position in keys_.
-  std::unordered_multimap<std::size_t, quint32> known_;
-  std::vector<std::pair<quint32, QString>> pending_;
+  // Until Link: the texts' ids in a table open by their hashes (an id plus one; 0 is a free
+  // slot), so that each text is stored once; and, for each foreign key, its position in
+  // keys_ and the texts of the table it references.
+  std::vector<quint32> slots_;
+  struct Pending {
+    quint32 key, database, owner, name;
+  };
+  std::vector<Pending> pending_;
 };

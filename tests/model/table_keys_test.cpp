@@ -81,3 +81,19 @@ TEST(TableKeys, ShapesAndCompletesTablesFromTheirKeys) {
   EXPECT_EQ(Rows(fullA.referencedBy), Rows(shapeA.referencedBy));
   EXPECT_EQ(fullA.constraints[2].name, "A_CK");
 }
+
+// A table chosen twice has two anchors; a foreign key to it links the last.
+TEST(TableKeys, AKeyToATableChosenTwiceLinksTheLast) {
+  QList<TableObject> tables{Table("A", {"A_ID"}, {Key("A_PK", ConstraintKind::Primary, {"A_ID"})}),
+                            Table("B", {"A_ID"},
+                                  {Key("B_A_FK", ConstraintKind::Foreign, {"A_ID"},
+                                       {"D", "O", "A"}, {"A_ID"})})};
+  tables.append(tables[0]);
+  tables[2].anchor += QStringLiteral("~2");
+  TableKeys keys;
+  for (const TableObject& t : tables) keys.Add(t);
+  keys.Link(tables);
+  EXPECT_EQ(keys.Shape(tables, 1).constraints.value(0).referencedAnchor, "d.o.a~2");
+  EXPECT_TRUE(keys.Shape(tables, 0).referencedBy.isEmpty());
+  EXPECT_EQ(Rows(keys.Shape(tables, 2).referencedBy), QStringList{"d.o.b B_A_FK A_ID"});
+}
