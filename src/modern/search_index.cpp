@@ -113,17 +113,20 @@ void SearchIndex::Add(const PackageObject& p) {
 }
 
 QByteArray SearchIndex::TakeScript() {
+  static constexpr char kEnd[] = "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
   if (file_) {
     const qint64 size = file_->pos();
     if (!error_.isEmpty() || !file_->seek(0))
       throw SpillFailure{error_.isEmpty() ? file_->errorString() : error_};
-    script_ = file_->read(size);
-    if (script_.size() != size) throw SpillFailure{file_->errorString()};
+    // Read into its final size, so that the megabytes are held once.
+    script_.reserve(size + qsizetype(sizeof kEnd));
+    script_.resize(size);
+    if (file_->read(script_.data(), size) != size) throw SpillFailure{file_->errorString()};
     file_->seek(0);
     file_->resize(0);
   }
   if (empty_) script_ = "window.vellumarSearch = {";
-  script_ += "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  script_ += kEnd;
   empty_ = true;
   return std::exchange(script_, QByteArray());
 }
