@@ -79,22 +79,28 @@ bool WritePage(const QString& path, const DocumentModel& model, const TemplateSe
   return false;
 }
 
-// The modern build: templates first (a bad template costs no dictionary work), then the
-// model, which keeps only the objects' index while the objects wait in a temporary file,
-// and the overviews. Each object is read back, drawn, rendered and written in turn, so a
-// large document is never held at once, and a failure on the way (a layout, the temporary
-// file) leaves the old document as it was.
+// The modern build: the user's templates checked first (a bad template costs no dictionary
+// work), then the model, which keeps only the objects' index while the objects wait in a
+// temporary file, then the templates (the built-in ones always parse) and the overviews.
+// Each object is read back, drawn, rendered and written in turn, so a large document is
+// never held at once, and a failure on the way (a layout, the temporary file) leaves the
+// old document as it was. The parsed templates, megabytes, are not held while the
+// dictionary is read.
 void BuildModern(BuildResult& result, const Project& project, const Settings& settings,
                  Database& db, BuildProgress& progress, OutputFormat format,
                  const MayReplaceUsersFiles& mayReplace) {
-  TemplateSet templates;
+  const TemplateFormat templateFormat =
+      format == OutputFormat::Markdown ? TemplateFormat::Markdown : TemplateFormat::ModernHtml;
   QString reason;
-  if (!templates.Load(format == OutputFormat::Markdown ? TemplateFormat::Markdown
-                                                       : TemplateFormat::ModernHtml,
-                      settings.Template_dir, &reason)) {
+  const auto load = [&](TemplateSet& templates) {
+    if (templates.Load(templateFormat, settings.Template_dir, &reason)) return true;
     result.failure = BuildResult::Failure::Template;
     result.error = "ERROR: " + reason;
-    return;
+    return false;
+  };
+  if (!settings.Template_dir.isEmpty()) {
+    TemplateSet checked;
+    if (!load(checked)) return;
   }
   ObjectStream objects(format == OutputFormat::Site);
   if (!objects.Open(&reason)) {
@@ -117,6 +123,8 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     result.error = "ERROR: " + reason;
     return;
   }
+  TemplateSet templates;
+  if (!load(templates)) return;
   // A Markdown drawing lies beside its page, in its owner's folder, and links from there.
   std::optional<FileLayout> layout;
   if (format == OutputFormat::Markdown) layout.emplace(MarkdownLayout(model));

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <map>
 
 #include "classic/build_context.h"
 #include "diagrams/graph_layout.h"
@@ -20,10 +21,23 @@ struct Arrow {
 
 class Drawing {
  public:
-  Drawing(const Links& links, const QHash<QString, const TableObject*>& tables)
-      : links_(links), tables_(tables) {}
+  Drawing(const Links& links, const QList<TableObject>& tables, const TableKeys& keys,
+          const QHash<QString, qsizetype>& byAnchor)
+      : links_(links), tables_(tables), keys_(keys), byAnchor_(byAnchor) {}
 
-  const TableObject* Table(const QString& anchor) const { return tables_.value(anchor); }
+  // The document's table at `anchor` as the keys give it; null when none is there. It
+  // stays until Forget.
+  const TableObject* Table(const QString& anchor) const {
+    const qsizetype i = byAnchor_.value(anchor, -1);
+    return i < 0 ? nullptr : Shape(i);
+  }
+  const TableObject* Shape(qsizetype i) const {
+    auto it = shapes_.find(i);
+    if (it == shapes_.end()) it = shapes_.emplace(i, keys_.Shape(tables_, i)).first;
+    return &it->second;
+  }
+  // Once a drawing is made: its tables are made again for the next.
+  void Forget() const { shapes_.clear(); }
 
   // The foreign keys of `t` to documented tables, self-references included.
   QList<Arrow> KeysOf(const TableObject& t) const {
@@ -105,7 +119,10 @@ class Drawing {
   }
 
   Links links_;
-  const QHash<QString, const TableObject*>& tables_;
+  const QList<TableObject>& tables_;
+  const TableKeys& keys_;
+  const QHash<QString, qsizetype>& byAnchor_;
+  mutable std::map<qsizetype, TableObject> shapes_;  // of the drawing being made
 };
 
 // The columns of a table's primary and unique keys.
@@ -253,11 +270,24 @@ ObjectDiagram Diagrams::Usage(const ObjectKey&, const QString&, const QString& a
   return {svg ? *svg : std::string(), DependencyNote(anchor)};
 }
 
+// The model's table keys; a model made by hand has none, and they are made here from its
+// full tables.
+const TableKeys& KeysOf(const DocumentModel& model, TableKeys& made) {
+  if (model.tableKeys.Size() == model.tables.size()) return model.tableKeys;
+  for (const TableObject& t : model.tables) made.Add(t);
+  made.Link(model.tables);
+  return made;
+}
+
 struct DiagramPainter::State {
   State(const DocumentModel& index, DiagramChoice choice, const Links& links,
         BuildProgress& progress)
-      : index(index), choice(choice), links(links), progress(progress), drawing(links, byAnchor) {
-    for (const TableObject& t : index.tables) byAnchor.insert(t.anchor, &t);
+      : index(index),
+        choice(choice),
+        links(links),
+        progress(progress),
+        drawing(links, index.tables, KeysOf(index, madeKeys), byAnchor) {
+    for (qsizetype i = 0; i < index.tables.size(); ++i) byAnchor.insert(index.tables[i].anchor, i);
   }
 
   // Draws `graph`, or throws DiagramFailure.
@@ -274,7 +304,8 @@ struct DiagramPainter::State {
   DiagramChoice choice;
   Links links;
   BuildProgress& progress;
-  QHash<QString, const TableObject*> byAnchor;
+  TableKeys madeKeys;
+  QHash<QString, qsizetype> byAnchor;
   const Drawing drawing;
   GraphLayout layout;
 };
@@ -288,9 +319,11 @@ DiagramPainter::~DiagramPainter() = default;
 bool DiagramPainter::DrawOverviews(QString* error) {
   overviews_.clear();
   if (state_->choice != DiagramChoice::All) return true;
-  QList<QList<const TableObject*>> groups;
+  QList<QList<qsizetype>> groups;  // positions in the index's tables
   QHash<QString, qsizetype> groupOf;
-  for (const TableObject& t : state_->index.tables) {
+  const QList<TableObject>& tables = state_->index.tables;
+  for (qsizetype n = 0; n < tables.size(); ++n) {
+    const TableObject& t = tables[n];
     const QString anchor = AnchorPart(t.key.database) + u'.' + AnchorPart(t.key.owner);
     const qsizetype at = groupOf.value(anchor, groups.size());
     if (at == groups.size()) {
@@ -299,26 +332,33 @@ bool DiagramPainter::DrawOverviews(QString* error) {
       groups.emplace_back();
     }
     ++overviews_[at].tables;
-    groups[at].append(&t);
+    groups[at].append(n);
   }
+  const Drawing& drawing = state_->drawing;
   for (qsizetype i = 0; i < groups.size(); ++i) {
     OwnerOverview& o = overviews_[i];
     if (o.tables > kOverviewTableLimit) continue;
-    if (!Draw(state_->layout, Overview(state_->drawing, o, groups[i]),
-              QStringLiteral("overview"), o.database + u'.' + o.owner, state_->progress, &o.svg,
-              &o.note, error))
-      return false;
+    QList<const TableObject*> shapes;
+    for (const qsizetype n : groups[i]) shapes.append(drawing.Shape(n));
+    const bool drawn = Draw(state_->layout, Overview(drawing, o, shapes), QStringLiteral("overview"),
+                            o.database + u'.' + o.owner, state_->progress, &o.svg, &o.note, error);
+    drawing.Forget();
+    if (!drawn) return false;
   }
   return true;
 }
 
 ObjectDiagram DiagramPainter::Table(const TableObject& t) const {
   if (state_->choice == DiagramChoice::None) return {};
-  // The index's entry has the references to the table; the object may not.
-  const TableObject* shape = state_->byAnchor.value(t.anchor, &t);
+  // The index's keys have the references to the table; the object may not.
   const Drawing& drawing = state_->drawing;
-  if (drawing.KeysOf(*shape).isEmpty() && drawing.KeysTo(*shape).isEmpty()) return {};
-  return state_->Drawn(Neighbourhood(drawing, *shape), t.key.FullName(), "foreign keys");
+  const TableObject* found = drawing.Table(t.anchor);
+  const TableObject& shape = found ? *found : t;
+  ObjectDiagram d;
+  if (!drawing.KeysOf(shape).isEmpty() || !drawing.KeysTo(shape).isEmpty())
+    d = state_->Drawn(Neighbourhood(drawing, shape), t.key.FullName(), "foreign keys");
+  drawing.Forget();
+  return d;
 }
 
 ObjectDiagram DiagramPainter::Usage(const ObjectKey& key, const QString& type,

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "classic/comment_tags.h"
+#include "model/table_keys.h"
 #include "plsql/doc_comment.h"
 
 struct ObjectKey {
@@ -238,6 +239,8 @@ struct DocumentModel {
   QList<SectionKind> sections;  // the enabled sections, in document order
 
   QList<TableObject> tables;
+  // Their keys and the foreign keys between them, filled with the tables.
+  TableKeys tableKeys;
   QList<ViewObject> views;
   QList<UnitObject> units;
   QList<PackageObject> packages;

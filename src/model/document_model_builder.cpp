@@ -132,6 +132,7 @@ class ModelBuilder {
   void Keep(QList<Object>& list, Object&& object) {
     if constexpr (std::is_same_v<Object, TableObject> || std::is_same_v<Object, ViewObject>)
       triggers_.Add(object);
+    if constexpr (std::is_same_v<Object, TableObject>) model_.tableKeys.Add(object);
     if (sink_) {
       sink_->Take(object);
       list.append(IndexOf(object, sharedTexts_));
@@ -360,22 +361,12 @@ class ModelBuilder {
   }
 
   // Foreign keys that reference a table of the document get its anchor, and that table
-  // lists the referencing ones.
+  // lists the referencing ones; a streamed table learns them as it is read back.
   void LinkReferences() {
-    QHash<QString, qsizetype> byKey;
+    model_.tableKeys.Link(model_.tables);
+    if (sink_) return;
     for (qsizetype i = 0; i < model_.tables.size(); ++i)
-      byKey.insert(model_.tables[i].key.FullName(), i);
-    for (TableObject& t : model_.tables) {
-      for (ModelConstraint& c : t.constraints) {
-        if (c.kind != ConstraintKind::Foreign) continue;
-        const auto it = byKey.constFind(c.references.FullName());
-        if (it == byKey.cend()) continue;
-        TableObject& target = model_.tables[*it];
-        c.referencedAnchor = target.anchor;
-        target.referencedBy.append({t.key, t.anchor, c.name, c.columns});
-      }
-    }
-    for (TableObject& t : model_.tables) t.referencedBy.squeeze();  // held to the end
+      model_.tableKeys.Complete(model_.tables, i, model_.tables[i]);
   }
 
   void Views() {
@@ -548,13 +539,6 @@ ObjectKey Shared(QSet<QString>& shared, const ObjectKey& key) {
   return {Shared(shared, key.database), Shared(shared, key.owner), Shared(shared, key.name)};
 }
 
-QStringList Shared(QSet<QString>& shared, const QStringList& texts) {
-  QStringList list;
-  list.reserve(texts.size());
-  for (const QString& t : texts) list.append(Shared(shared, t));
-  return list;
-}
-
 template <typename Object>
 Object Named(const Object& object, QSet<QString>& shared) {
   Object index;
@@ -567,28 +551,7 @@ Object Named(const Object& object, QSet<QString>& shared) {
 }  // namespace
 
 TableObject IndexOf(const TableObject& table, QSet<QString>& shared) {
-  TableObject index = Named(table, shared);
-  QSet<QString> keyColumns;
-  for (const ModelConstraint& c : table.constraints) {
-    if (c.kind == ConstraintKind::Check) continue;
-    ModelConstraint key;
-    key.kind = c.kind;
-    if (c.kind == ConstraintKind::Foreign) key.name = c.name;  // only references name a key
-    key.columns = Shared(shared, c.columns);
-    key.references = Shared(shared, c.references);
-    key.referencedColumns = Shared(shared, c.referencedColumns);
-    key.referencedAnchor = c.referencedAnchor;
-    index.constraints.append(key);
-    keyColumns.unite(QSet<QString>(c.columns.cbegin(), c.columns.cend()));
-  }
-  // A foreign key references a primary or unique key, so these are all the columns a
-  // drawing shows of the table.
-  for (const ModelColumn& c : table.columns)
-    if (keyColumns.contains(c.name)) index.columns.append({Shared(shared, c.name), {}, true, {}, {}});
-  // Held for the whole build: no room to grow.
-  index.constraints.squeeze();
-  index.columns.squeeze();
-  return index;
+  return Named(table, shared);
 }
 
 ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared) { return Named(view, shared); }

@@ -48,12 +48,11 @@ DocumentModel BuildDocumentModel(const Project& project, const Settings& setting
                                  ObjectSink* sink = nullptr);
 
 // What the model keeps of an object that went to a sink: its key, anchor and whether it
-// was found; a table's key columns, its primary and unique keys (their columns) and its
-// foreign keys (what the drawings show of a neighbour); a unit's type; a package's members'
-// names, anchors and types (the contents and links name them). The sink gathers the
-// triggers' anchors (TriggerAnchors).
-// Texts that many objects' indexes repeat (databases, owners, column names, the names
-// foreign keys reference) are taken from `shared`, so each is held once.
+// was found; a unit's type; a package's members' names, anchors and types (the contents
+// and links name them). A table's keys and references are the model's TableKeys, and the
+// sink gathers the triggers' anchors (TriggerAnchors).
+// Texts that many objects' indexes repeat (databases, owners) are taken from `shared`, so
+// each is held once.
 TableObject IndexOf(const TableObject& table, QSet<QString>& shared);
 ViewObject IndexOf(const ViewObject& view, QSet<QString>& shared);
 UnitObject IndexOf(const UnitObject& unit, QSet<QString>& shared);

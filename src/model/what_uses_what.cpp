@@ -1,6 +1,7 @@
 #include "model/what_uses_what.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <tuple>
 #include <utility>
@@ -126,23 +127,52 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
   return s;
 }
 
-QHash<QString, QList<ModelTrigger>> WhatUsesWhat::ReadTriggers(Database& db,
-                                                               const QString& owner) {
-  QHash<QString, QList<ModelTrigger>> triggers;
+namespace {
+
+void AppendText(QByteArray& out, const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  const quint32 size = quint32(utf8.size());
+  out.append(reinterpret_cast<const char*>(&size), sizeof size);
+  out.append(utf8);
+}
+
+QString TakeText(const QByteArray& in, qsizetype& at) {
+  quint32 size;
+  std::memcpy(&size, in.constData() + at, sizeof size);
+  at += qsizetype(sizeof size);
+  const QString text = QString::fromUtf8(in.constData() + at, qsizetype(size));
+  at += qsizetype(size);
+  return text;
+}
+
+}  // namespace
+
+QHash<QString, QByteArray> WhatUsesWhat::ReadTriggers(Database& db, const QString& owner) {
+  QHash<QString, QByteArray> triggers;
   Query& t = RunQuery(db, QueryId::OCITriggers, owner);
   for (; !t.Eof(); t.Next()) {
-    ModelTrigger trigger = TriggerOf(
-        Field(t, "trigger_type"), Field(t, "triggering_event"), Field(t, "description"));
-    trigger.owner = Field(t, "owner");
-    trigger.name = Field(t, "trigger_name");
-    trigger.when = Field(t, "when_clause").trimmed();
-    trigger.header = Field(t, "description");
-    trigger.enabled = Field(t, "status") != QLatin1String("DISABLED");
-    trigger.body = TriggerLines(Field(t, "trigger_body"));
-    triggers[Field(t, "table_name")].append(std::move(trigger));
+    QByteArray& texts = triggers[Field(t, "table_name")];
+    texts.append(Field(t, "status") != QLatin1String("DISABLED") ? '1' : '0');
+    for (const char* field : {"owner", "trigger_name", "trigger_type", "triggering_event",
+                              "when_clause", "description", "trigger_body"})
+      AppendText(texts, Field(t, field));
   }
   t.Close();
+  for (QByteArray& texts : triggers) texts.squeeze();
   return triggers;
+}
+
+QList<WhatUsesWhat::TriggerRow> WhatUsesWhat::TriggerRows(const QByteArray& texts) {
+  QList<TriggerRow> rows;
+  for (qsizetype at = 0; at < texts.size();) {
+    TriggerRow row;
+    row.enabled = texts[at++] == '1';
+    for (QString* text : {&row.owner, &row.name, &row.type, &row.event, &row.when, &row.header,
+                          &row.body})
+      *text = TakeText(texts, at);
+    rows.append(std::move(row));
+  }
+  return rows;
 }
 
 bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
@@ -155,13 +185,23 @@ bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
 
 QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
   Schema& schema = Of(db, key);
-  QList<ModelTrigger> triggers = schema.triggersGiven.contains(key.name)
-                                     ? ReadTriggers(db, key.owner).value(key.name)
-                                     : schema.triggers.take(key.name);
+  const QList<TriggerRow> rows = TriggerRows(schema.triggersGiven.contains(key.name)
+                                                 ? ReadTriggers(db, key.owner).value(key.name)
+                                                 : schema.triggers.take(key.name));
   schema.triggersGiven.insert(key.name);
-  for (ModelTrigger& t : triggers)
+  QList<ModelTrigger> triggers;
+  for (const TriggerRow& row : rows) {
+    ModelTrigger t = TriggerOf(row.type, row.event, row.header);
+    t.owner = row.owner;
+    t.name = row.name;
+    t.when = row.when.trimmed();
+    t.header = row.header;
+    t.enabled = row.enabled;
+    t.body = TriggerLines(row.body);
     t.invalid = t.owner == key.owner &&
                 schema.invalid.contains(QStringLiteral("TRIGGER\n") + t.name);
+    triggers.append(std::move(t));
+  }
   return triggers;
 }
 

@@ -64,6 +64,13 @@ class WhatUsesWhat {
   struct Row {
     int owner, name, type, referencedOwner, referencedName, referencedType;
   };
+  // A trigger as the dictionary's row gives it, made a ModelTrigger only when handed out:
+  // a schema's rows wait for their tables, and a ModelTrigger, its block split into lines,
+  // is several times the size of its row.
+  struct TriggerRow {
+    QString owner, name, type, event, when, header, body;
+    bool enabled = true;
+  };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
     QHash<QString, int> ids;  // each text of the rows, numbered
@@ -71,7 +78,10 @@ class WhatUsesWhat {
     std::vector<Row> rows;
     std::vector<int> byUser;  // the rows by the using object's owner and name
     std::vector<int> byUsed;  // the rows by the used object's owner and name
-    QHash<QString, QList<ModelTrigger>> triggers;  // by table or view name, until handed out
+    // The rows of each table's or view's triggers, by its name, until handed out: a large
+    // schema's are megabytes, so each row's texts are kept one after another in UTF-8
+    // (TriggerRows), not as strings of their own.
+    QHash<QString, QByteArray> triggers;
     QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
 
     int Id(const QString& text);
@@ -80,7 +90,9 @@ class WhatUsesWhat {
   struct ByObject;
   Schema& Of(Database& db, const ObjectKey& key);
   // The schema's triggers by table or view name.
-  static QHash<QString, QList<ModelTrigger>> ReadTriggers(Database& db, const QString& owner);
+  static QHash<QString, QByteArray> ReadTriggers(Database& db, const QString& owner);
+  // The rows kept in `texts`.
+  static QList<TriggerRow> TriggerRows(const QByteArray& texts);
 
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
 };

@@ -1,12 +1,17 @@
 #include "modern/object_stream.h"
 
-#include <QHash>
-
 ObjectStream::ObjectStream(bool searchWords) {
   if (searchWords) words_.emplace();
 }
 
-bool ObjectStream::Open(QString* error) { return spill_.Open(error); }
+bool ObjectStream::Open(QString* error) {
+  return spill_.Open(error) && (!words_ || words_->Open(error));
+}
+
+QString ObjectStream::Error() const {
+  if (!spill_.Error().isEmpty()) return spill_.Error();
+  return words_ ? words_->Error() : QString();
+}
 
 template <typename Object>
 void ObjectStream::Keep(const Object& object) {
@@ -27,14 +32,14 @@ namespace {
 template <typename Object>
 void ReadBack(const ObjectSpill& spill, const DependencyAnchors& anchors,
               const QList<Object>& entries,
-              const std::function<void(Object&, const Object&)>& complete,
+              const std::function<void(Object&, qsizetype)>& complete,
               const std::function<void(const Object&)>& each) {
   qsizetype at = 0;
   spill.ForEach(std::function<void(Object&)>([&](Object& object) {
     if (at >= entries.size() || entries[at].anchor != object.anchor)
       throw SpillFailure{QStringLiteral("the objects' temporary file does not match the document")};
     anchors.Link(object.dependencies);
-    if (complete) complete(object, entries[at]);
+    if (complete) complete(object, at);
     ++at;
     each(object);
   }));
@@ -51,15 +56,8 @@ void ObjectStream::ForEach(const DocumentModel& index,
                            const std::function<void(const TableObject&)>& each) const {
   // The foreign keys' targets and the tables that reference this one are the index's.
   ReadBack<TableObject>(spill_, Anchors(index), index.tables,
-                        [](TableObject& table, const TableObject& entry) {
-                          table.referencedBy = entry.referencedBy;
-                          QHash<QString, QString> targets;
-                          for (const ModelConstraint& c : entry.constraints)
-                            if (c.kind == ConstraintKind::Foreign)
-                              targets.insert(c.name, c.referencedAnchor);
-                          for (ModelConstraint& c : table.constraints)
-                            if (c.kind == ConstraintKind::Foreign)
-                              c.referencedAnchor = targets.value(c.name);
+                        [&index](TableObject& table, qsizetype at) {
+                          index.tableKeys.Complete(index.tables, at, table);
                         },
                         each);
 }

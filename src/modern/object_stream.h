@@ -18,18 +18,19 @@
 
 class ObjectStream : public ObjectSink {
  public:
-  // With `searchWords`, each object's words are kept for TakeSearchIndexScript.
+  // With `searchWords`, each object's words are kept for TakeSearchIndexScript, in a
+  // temporary file of their own.
   explicit ObjectStream(bool searchWords);
 
-  // Creates the temporary file; false with the reason.
+  // Creates the temporary files (the objects', the search words'); false with the reason.
   bool Open(QString* error);
   void Take(const TableObject& table) override;
   void Take(const ViewObject& view) override;
   void Take(const UnitObject& unit) override;
   void Take(const PackageObject& package) override;
   void Take(TriggerAnchors triggers) override;
-  // Why the temporary file could not be written; empty when it could.
-  QString Error() const { return spill_.Error(); }
+  // Why a temporary file could not be written; empty when it could.
+  QString Error() const;
 
   // Once the model `index` is complete: the coverage of the objects taken, the search
   // index of their words, and each object of a kind in document order with the anchors of

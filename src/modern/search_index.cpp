@@ -1,10 +1,12 @@
 #include "modern/search_index.h"
 
+#include <QDir>
 #include <QSet>
 #include <QStringList>
 #include <utility>
 
 #include "model/document_model.h"
+#include "model/object_spill.h"
 #include "model/object_links.h"
 
 namespace {
@@ -55,7 +57,16 @@ void AddColumns(Words& words, const QList<ModelColumn>& columns) {
 
 }  // namespace
 
+bool SearchIndex::Open(QString* error) {
+  file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                           QStringLiteral("/vellumar-search-XXXXXX"));
+  if (file_->open()) return true;
+  *error = file_->errorString();
+  return false;
+}
+
 void SearchIndex::Entry(const QString& anchor, const QString& words) {
+  if (file_) script_.resize(0);
   if (empty_) script_ = "window.vellumarSearch = {";
   script_ += empty_ ? "\n\"" : ",\n\"";
   empty_ = false;
@@ -65,6 +76,8 @@ void SearchIndex::Entry(const QString& anchor, const QString& words) {
   script_ += "\":\"";
   script_ += words.toUtf8();
   script_ += '"';
+  if (file_ && error_.isEmpty() && file_->write(script_) != script_.size())
+    error_ = file_->errorString();
 }
 
 void SearchIndex::Add(const TableObject& t) {
@@ -100,8 +113,20 @@ void SearchIndex::Add(const PackageObject& p) {
 }
 
 QByteArray SearchIndex::TakeScript() {
+  static constexpr char kEnd[] = "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  if (file_) {
+    const qint64 size = file_->pos();
+    if (!error_.isEmpty() || !file_->seek(0))
+      throw SpillFailure{error_.isEmpty() ? file_->errorString() : error_};
+    // Read into its final size, so that the megabytes are held once.
+    script_.reserve(size + qsizetype(sizeof kEnd));
+    script_.resize(size);
+    if (file_->read(script_.data(), size) != size) throw SpillFailure{file_->errorString()};
+    file_->seek(0);
+    file_->resize(0);
+  }
   if (empty_) script_ = "window.vellumarSearch = {";
-  script_ += "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  script_ += kEnd;
   empty_ = true;
   return std::exchange(script_, QByteArray());
 }

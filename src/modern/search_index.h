@@ -12,6 +12,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryFile>
+#include <memory>
 
 struct DocumentModel;
 struct TableObject;
@@ -23,21 +25,29 @@ struct PackageObject;
 inline constexpr const char* kSearchIndexName = "search-index.js";
 
 // The index made object by object, in document order (tables, views, units, packages), as
-// a streamed build reads them: only the words are kept.
+// a streamed build reads them: only the words are kept, in memory or, once Open, in a
+// temporary file as each object's come, so that a large site's megabytes of words are not
+// held while it is built.
 class SearchIndex {
  public:
+  // Creates the temporary file; false with the reason.
+  bool Open(QString* error);
   void Add(const TableObject& table);
   void Add(const ViewObject& view);
   void Add(const UnitObject& unit);
   void Add(const PackageObject& package);
+  // Why a write to the file failed (a full disk); empty when none did.
+  QString Error() const { return error_; }
   // The script, once every object is added; the index is empty afterwards. It is the one
-  // copy of the words: a large site's index is megabytes.
+  // copy of the words. A file that cannot be read back throws SpillFailure.
   QByteArray TakeScript();
 
  private:
   void Entry(const QString& anchor, const QString& words);
 
-  QByteArray script_;  // the script up to the last entry
+  QByteArray script_;  // the script up to the last entry; with the file, the entry
+  std::unique_ptr<QTemporaryFile> file_;
+  QString error_;
   bool empty_ = true;
 };
 

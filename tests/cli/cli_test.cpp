@@ -290,12 +290,14 @@ TEST_F(CliTest, ModernFormatsFromTheBuiltInOrTheUsersTemplates) {
   EXPECT_TRUE(QFile::exists(Path("docs/demo/hr/demo.hr.employees.svg")));
   EXPECT_FALSE(QFile::exists(Path("docs/demo/hr/demo.hr.svg")));
 
-  // A template that does not parse: exit 1, the file named, nothing written.
+  // A template that does not parse: exit 1, the file named, before the dictionary is read,
+  // nothing written.
   testenv::WriteBytes(Path("tpl/page.html"), "{{#nav}} unclosed");
   r = Exec({"--format", "modern", "--template", Path("tpl"), "--settings", demoIni, sample,
             Path("bad")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains("page.html")) << r.err.toStdString();
+  EXPECT_FALSE((r.out + r.err).contains("Building table")) << r.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("bad.html")));
   EXPECT_EQ(Exec({"--format", "modern", "--template", Path("none"), sample, Path("x")}).exitCode,
             2);

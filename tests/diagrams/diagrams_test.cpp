@@ -109,11 +109,12 @@ TEST(Diagrams, KeysDecideWhoIsDrawnAndEachKeyIsOneLabelledArrow) {
   EXPECT_TRUE(Draw(staff, DiagramChoice::None).tables.empty());
 }
 
-// Each column's kinds of key are drawn on its line; a column in no key has none (a foreign
-// key may reference a unique key the dictionary did not give).
+// Each column's kinds of key are drawn on its line: a referenced table shows the unique
+// key a foreign key references beside its primary key.
 TEST(Diagrams, EachColumnsKindsAreOnItsLine) {
   TableObject codes = Table("O", "CODES", "ID");
   codes.columns.append({"CODE", "VARCHAR2", false, {}, {}});
+  codes.constraints.append({"CODES_UK", ConstraintKind::Unique, {"CODE"}, {}, {}, {}, {}});
   TableObject t = Table("O", "T", "T_ID");
   AddKey(t, codes, "T_CODE_FK", "CODE_ID");
   t.constraints.last().referencedColumns = {"CODE"};
@@ -122,7 +123,7 @@ TEST(Diagrams, EachColumnsKindsAreOnItsLine) {
   const Diagrams d = Draw(m, DiagramChoice::Tables);
   ASSERT_NE(d.TableSvg(t.anchor), nullptr);
   EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "T"), (QStringList{"T", "PK|T_ID", "FK|CODE_ID"}));
-  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "CODES"), (QStringList{"CODES", "PK|ID", "CODE"}));
+  EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "CODES"), (QStringList{"CODES", "PK|ID", "UK|CODE"}));
 }
 
 // What a drawing shows of its boxes and arrows: each box's border, widened by half its
