@@ -961,7 +961,9 @@ TemplateData DocumentView::ChangesData() const {
     mustache::data item;
     SetData(item, "text", S(c.text));
     SetData(item, "breaking", c.breaking);
-    SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
+    SetText(item, "href", c.anchor.isEmpty() ? QString()
+                          : c.sequence ? EntryHref(links_, SectionKind::Sequences, c.anchor)
+                                       : ObjectHref(c.anchor));
     AppendData(items, std::move(item));
     breaking += c.breaking;
   }

@@ -337,8 +337,8 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
 }
 
 // A list longer than a page is on numbered pages, each row on the page its place gives,
-// which lead to each other; every link to an entry (the contents, what uses it, its
-// drawing) finds the page of its row; a later build of fewer pages leaves none behind.
+// which lead to each other; every link to an entry (the contents, the changes, what uses
+// it, its drawing) finds the page of its row; a later build of fewer pages leaves none behind.
 TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   DocumentModel model = HostileModel();
   for (int i = 2; i <= 5; ++i) {
@@ -349,6 +349,8 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   }
   const ListEntry& last = model.sequences[4];
   model.units[0].dependencies.uses = {{last.key, QStringLiteral("SEQUENCE"), last.anchor, {}}};
+  model.changesSince = QStringLiteral("older");
+  model.changes = {{last.key, QStringLiteral("added"), false, last.anchor, true}};
   const ListPages lists(model, 2);
   const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
                                              Drawn(model, Links(lists)), 2);
@@ -359,7 +361,8 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   EXPECT_FALSE(site.text.contains("sequences-4.html"));
   EXPECT_FALSE(site.text.contains("roles-2.html"));
   const QString href = "sequences-3.html#" + last.anchor;
-  EXPECT_TRUE(site.text["index.html"].contains(R"(<a href=")" + href + R"(">)")) << "the contents";
+  EXPECT_EQ(site.text["index.html"].count(R"(<a href=")" + href + R"(">)"), 2)
+      << "the contents and the changes";
   EXPECT_EQ(site.text[ObjectFileName(model.units[0].anchor, ".html")].count(href), 2)
       << "what the unit uses, in words and in its drawing";
   const QString& middle = site.text["sequences-2.html"];
