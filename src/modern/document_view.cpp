@@ -1084,9 +1084,12 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
                   }));
         } else if (!entries.isEmpty()) {
           mustache::data page;
+          const int pages = links_.lists ? links_.lists->Count(kind) : 1;
           SetData(page, "href", S(ListPageName(kind)));
           SetData(page, "count", std::to_string(entries.size()));
           SetData(page, "title", S(SectionTitle(kind).toLower()));
+          SetData(page, "pages", pages > 1 ? mustache::data(std::to_string(pages))
+                                           : mustache::data(false));
           SetData(section, "listPage", std::move(page));
         }
         break;

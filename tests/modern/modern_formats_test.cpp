@@ -325,6 +325,7 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "its section";
     EXPECT_FALSE(pages[page].contains("<nav")) << "one page needs no way between pages";
   }
+  EXPECT_EQ(index.count("</a> on a page of their own."), 2);
   EXPECT_TRUE(pages[ObjectFileName(model.units[0].anchor, ".html")].contains(
       "sequences.html#" + model.sequences[0].anchor)) << "what the unit uses";
   EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
@@ -363,6 +364,8 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   const QString href = "sequences-3.html#" + last.anchor;
   EXPECT_EQ(site.text["index.html"].count(R"(<a href=")" + href + R"(">)"), 2)
       << "the contents and the changes";
+  EXPECT_TRUE(site.text["index.html"].contains(
+      R"(<a href="sequences.html">5 sequences</a> on 3 pages of their own.)"));
   EXPECT_EQ(site.text[ObjectFileName(model.units[0].anchor, ".html")].count(href), 2)
       << "what the unit uses, in words and in its drawing";
   const QString& middle = site.text["sequences-2.html"];
