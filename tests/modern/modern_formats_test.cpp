@@ -360,7 +360,6 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
     EXPECT_TRUE(site.ids[ListPageName(SectionKind::Sequences, int(i / 2))].contains(
         model.sequences[i].anchor)) << i;
   EXPECT_FALSE(site.text.contains("sequences-4.html"));
-  EXPECT_FALSE(site.text.contains("roles-2.html"));
   const QString href = "sequences-3.html#" + last.anchor;
   EXPECT_EQ(site.text["index.html"].count(R"(<a href=")" + href + R"(">)"), 2)
       << "the contents and the changes";
@@ -372,7 +371,6 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   EXPECT_TRUE(middle.contains(R"(<a href="sequences.html" rel="prev">)"));
   EXPECT_TRUE(middle.contains(R"(<a href="sequences-3.html" rel="next">)"));
   EXPECT_TRUE(middle.contains(R"(<a href="sequences-2.html" aria-current="page">2</a>)"));
-  EXPECT_EQ(middle.count("aria-current"), 1);
   ExpectEveryReferenceLands(site);
 
   QTemporaryDir dir;
