@@ -1017,7 +1017,8 @@ mustache::data Pager(SectionKind kind, int page, int count) {
 TemplateData DocumentView::ListData(SectionKind kind, int page) const {
   const bool sequences = kind == SectionKind::Sequences;
   const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
-  const qsizetype rows = links_.lists ? links_.lists->Rows() : entries.size();
+  const auto [first, end] = links_.lists ? links_.lists->Entries(kind, page)
+                                          : std::pair<qsizetype, qsizetype>(0, entries.size());
   mustache::data section;
   SetData(section, "title", S(SectionTitle(kind)));
   SetData(section, "anchor", S(SectionAnchor(kind)));
@@ -1026,8 +1027,7 @@ TemplateData DocumentView::ListData(SectionKind kind, int page) const {
   SetData(section, "listPage", false);
   SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
   mustache::data list = List();
-  for (qsizetype i = page * rows; i < std::min(entries.size(), (page + 1) * rows); ++i)
-    AppendData(list, ListRow(entries[i]));
+  for (qsizetype i = first; i < end; ++i) AppendData(list, ListRow(entries[i]));
   SetData(section, "isList", true);
   SetData(section, "hasEntries", !list.is_empty_list());
   SetData(section, "entries", std::move(list));

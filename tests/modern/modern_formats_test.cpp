@@ -337,8 +337,8 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   ExpectEveryReferenceLands(site);
 }
 
-// A list longer than a page is on numbered pages, each row on the page its place gives,
-// which lead to each other; every link to an entry (the contents, the changes, what uses
+// A list longer than a page is on numbered pages, each row on the page its place and the
+// links of the rows before it give, which lead to each other; every link to an entry (the contents, the changes, what uses
 // it, its drawing) finds the page of its row; a later build of fewer pages leaves none behind.
 TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   DocumentModel model = HostileModel();
@@ -346,6 +346,7 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
     ListEntry e = model.sequences[0];
     e.key.name = QStringLiteral("S%1").arg(i);
     e.anchor = e.key.Anchor();
+    e.dependencies = {};
     model.sequences.append(e);
   }
   const ListEntry& last = model.sequences[4];
@@ -356,9 +357,11 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
   const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
                                              Drawn(model, Links(lists)), 2);
   const SitePages site = Pages(files);
+  // The first row links what uses it, which fills its page; two rows to each page after it.
   for (qsizetype i = 0; i < model.sequences.size(); ++i)
-    EXPECT_TRUE(site.ids[ListPageName(SectionKind::Sequences, int(i / 2))].contains(
+    EXPECT_TRUE(site.ids[ListPageName(SectionKind::Sequences, int((i + 1) / 2))].contains(
         model.sequences[i].anchor)) << i;
+  EXPECT_EQ(site.text["sequences-2.html"].count("<tr id="), 2);
   EXPECT_FALSE(site.text.contains("sequences-4.html"));
   const QString href = "sequences-3.html#" + last.anchor;
   EXPECT_EQ(site.text["index.html"].count(R"(<a href=")" + href + R"(">)"), 2)
