@@ -29,16 +29,17 @@ of code, every table cell and the contents list.
 A web site (DOCUMENT is its folder) is checked across its pages: every link and every
 style, script or image reference of every page (a diagram's too) stays inside the folder and
 leads to a page that exists and, with a fragment, to an element of that id in it, and every
-page is reached from index.html; then index.html is checked as a modern page (its diagrams
+page is reached from index.html (a list's numbered pages through each other); then index.html is checked as a modern page (its diagrams
 and the Enter key lead to object pages, and its search box finds an object by a word it
 holds, ranking matches by name first), and each object page (--pages N: the first N) is
 opened and checked for console errors, requests outside the folder, its in-page links, its
 diagram's links and, with axe-core, for every reader; how long index.html and each page took
 to open, and the memory of Chromium's renderer processes then, are printed.
---opens N first opens a web site's index.html and each list's page (sequences.html,
-roles.html) N times, each in a fresh browser, and prints the median, fastest and slowest time
-until it answered and the median memory of its renderer then, with the machine's load: one
-opening on a busy machine says little.
+--opens N first opens a web site's index.html and each page of its lists (sequences.html,
+sequences-2.html, ..., roles.html) N times, each in a fresh browser, and prints the median,
+fastest and slowest time until it answered and the median memory of its renderer then, with
+the machine's load (one opening on a busy machine says little), and the slowest median of
+the lists' pages.
 --filter-bench collects the page's garbage, then types a name into the filter box one key at
 a time and prints the time each keystroke takes until the next frame, and until the narrowed
 contents are laid out (the frame's painting aside); --trace records Chromium's performance
@@ -574,7 +575,7 @@ class SiteParser(html.parser.HTMLParser):
 
 def site_check(folder):
     """Every reference of every page of the site stays in the folder and lands; every page
-    is reached from index.html. Returns (pages, links, problems)."""
+    is reached from index.html, by its links or theirs. Returns (pages, links, problems)."""
     import urllib.parse
     pages = {}
     for path in sorted(folder.glob("*.html")):
@@ -585,7 +586,7 @@ def site_check(folder):
     if "index.html" not in pages:
         return pages, 0, [f"{folder} has no index.html"]
     links = 0
-    reached = {"index.html"}
+    leads_to = {name: set() for name in pages}
     for name, page in pages.items():
         for tag, url in page.urls:
             links += 1
@@ -601,13 +602,19 @@ def site_check(folder):
             if not (folder / target).is_file():
                 problems.append(f"{name}: <{tag}> leads to {target}, which is not in the folder")
                 continue
-            if target in pages and name == "index.html":
-                reached.add(target)
+            if target in pages:
+                leads_to[name].add(target)
             if fragment and target in pages and fragment not in pages[target].ids:
                 problems.append(f"{name}: {url} names no element of {target}")
+    # A list's numbered pages are reached by the way between them, not from index.html.
+    reached, todo = {"index.html"}, ["index.html"]
+    while todo:
+        for target in leads_to[todo.pop()] - reached:
+            reached.add(target)
+            todo.append(target)
     unreached = sorted(set(pages) - reached)
     if unreached:
-        problems.append(f"{len(unreached)} pages are not linked from index.html, the first: "
+        problems.append(f"{len(unreached)} pages are not reached from index.html, the first: "
                         f"{unreached[0]}")
     return pages, links, problems
 
@@ -1043,7 +1050,7 @@ def list_pages(pages):
 
 
 def object_pages_check(tools, session, site, pages, args):
-    """Opens each list's page of a site (sequences.html, roles.html: a name without a ".",
+    """Opens each list's page of a site (sequences.html, sequences-2.html, roles.html: a name without a ".",
     unlike an object's) and each object page (the first --pages of them), prints how long
     each took, and checks its in-page links, a click in its diagram and, with axe-core, every
     reader. Returns (failures, pages opened, diagram clicks)."""
@@ -1214,7 +1221,7 @@ def main():
     parser.add_argument("--pages", type=int,
                         help="for a web site: open only the first N object pages")
     parser.add_argument("--opens", type=int, default=0,
-                        help="for a web site: first open index.html and each list's page this "
+                        help="for a web site: first open index.html and each page of its lists this "
                         "many times, each in a fresh browser, and print how long it took to "
                         "answer and its memory")
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
@@ -1242,13 +1249,20 @@ def main():
             problems.append("the document has no contents links")
 
     if site and args.opens:
+        medians = {}
         for name in ["index.html"] + list_pages(pages):
             times, memory = (sorted(v) for v in opening_times(
                 args.chromium, site / name, args.opens, args.width))
+            medians[name] = times[len(times) // 2]
             print(f"  {name} opened {len(times)} times: answering in "
-                  f"{times[len(times) // 2]:.2f} s (median), {times[0]:.2f} to {times[-1]:.2f} s, "
+                  f"{medians[name]:.2f} s (median), {times[0]:.2f} to {times[-1]:.2f} s, "
                   f"its renderer {memory[len(memory) // 2]:.0f} MB; "
                   f"machine load {os.getloadavg()[0]:.2f}")
+        lists = {n: t for n, t in medians.items() if n != "index.html"}
+        if lists:
+            slowest = max(lists, key=lists.get)
+            print(f"  the lists' {len(lists)} pages: the slowest, {slowest}, answering in "
+                  f"{lists[slowest]:.2f} s (median)")
     result, errors = browser_check(args.chromium, document, args, modern, site, pages)
     problems += [f"console: {e}" for e in errors]
     problems += result["failures"]

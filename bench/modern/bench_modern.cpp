@@ -6,8 +6,9 @@
 // kernel counts it), what it wrote (bytes, files, the largest file, the most entries in one
 // folder), then how the peak grows from the tenth to the whole, and the site's
 // CPU time beside the classic document's. Last, the web site of the whole in headless
-// Chromium (tools/check_document.py): how long index.html takes to open (the median of five
-// openings) and a few object pages, and each keystroke typed into the contents' box. Given an object count as its
+// Chromium (tools/check_document.py): how long index.html and each page of the sequences and
+// roles take to open (the median of five openings each, and the slowest of the lists' pages)
+// and a few object pages, and each keystroke typed into the contents' box. Given an object count as its
 // argument, it measures that size and a tenth of it instead. With VELLUMAR_BENCH_KEEP set, the
 // generated projects stay (their folders are printed), for a profiler to build them again.
 //

@@ -125,12 +125,14 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   }
   TemplateSet templates;
   if (!load(templates)) return;
-  // A Markdown drawing lies beside its page, in its owner's folder, and links from there.
+  // A Markdown drawing lies beside its page, in its owner's folder, and links from there;
+  // a site's links a sequence on the page of its list that holds it.
   std::optional<FileLayout> layout;
   if (format == OutputFormat::Markdown) layout.emplace(MarkdownLayout(model));
+  const ListPages lists(model);
   DiagramPainter diagrams(model, settings.Diagrams,
                           format == OutputFormat::Markdown ? MarkdownLinks(*layout)
-                          : format == OutputFormat::Site   ? Links(LinkStyle::Site)
+                          : format == OutputFormat::Site   ? Links(lists)
                                                            : Links(LinkStyle::Page),
                           progress);
   const auto diagramFailed = [&](const QString& why) {

@@ -56,7 +56,8 @@ bool AddChangesSince(DocumentModel& model, const Settings& settings, const QStri
       for (const changes::Change& c : changes::CompareSnapshots(older, snapshot, shared)) {
         const ObjectKey key{database, c.owner, c.object};
         model.changes.append({key, database + u'.' + c.owner + u' ' + changes::ChangeText(c),
-                              c.breaking, AnchorOf(model, c.objectType, key)});
+                              c.breaking, AnchorOf(model, c.objectType, key),
+                              c.objectType == QLatin1String("sequence")});
       }
     }
     if (!compared) {

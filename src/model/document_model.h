@@ -230,6 +230,7 @@ struct ModelChange {
   QString text;    // the change in words
   bool breaking = false;
   QString anchor;  // the object's anchor when the document shows it, else empty
+  bool sequence = false;  // a sequence's: listed with the others, not on a page of its own
 };
 
 struct DocumentModel {

@@ -4,6 +4,7 @@
 
 #include "model/document_model.h"
 #include "model/file_layout.h"
+#include "model/list_pages.h"
 
 namespace {
 
@@ -38,14 +39,17 @@ QString EntryHref(const Links& links, SectionKind kind, const QString& anchor) {
   switch (links.style) {
     case LinkStyle::Page: return u'#' + anchor;
     case LinkStyle::Files: return links.up + QStringLiteral("README.md#") + anchor;
-    case LinkStyle::Site: return ListPageName(kind) + u'#' + anchor;
+    case LinkStyle::Site:
+      return ListPageName(kind, links.lists ? links.lists->PageOf(kind, anchor) : 0) + u'#' +
+             anchor;
   }
   return {};
 }
 
-QString ListPageName(SectionKind kind) {
-  return kind == SectionKind::Roles ? QStringLiteral("roles.html")
-                                    : QStringLiteral("sequences.html");
+QString ListPageName(SectionKind kind, int page) {
+  const QString name =
+      kind == SectionKind::Roles ? QStringLiteral("roles") : QStringLiteral("sequences");
+  return (page == 0 ? name : name + u'-' + QString::number(page + 1)) + QStringLiteral(".html");
 }
 
 QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor) {

@@ -13,16 +13,21 @@
 enum class LinkStyle { Page, Files, Site };
 
 class FileLayout;
+class ListPages;
 
 // How one page links: its format's style and, for the Markdown folder, where each object's
 // files lie (`layout`; without one, all in one folder) and the way up from the page's folder
-// to the document's (`up`: "../../" from an owner's folder). A style alone converts.
+// to the document's (`up`: "../../" from an owner's folder); for the web site, which of the
+// lists' pages holds each sequence and role (`lists`; without one, the first). A style
+// alone converts.
 struct Links {
   Links(LinkStyle style, const FileLayout* layout = nullptr, QString up = {})
       : style(style), layout(layout), up(std::move(up)) {}
+  explicit Links(const ListPages& lists) : style(LinkStyle::Site), layout(nullptr), lists(&lists) {}
   LinkStyle style;
   const FileLayout* layout;
   QString up;
+  const ListPages* lists = nullptr;
 };
 
 // The name of an object's file in the Markdown folder or the web site: its anchor and `extension` (".md",
@@ -36,11 +41,12 @@ QString ObjectHref(const Links& links, const QString& anchor);
 enum class SectionKind;
 
 // The link to a sequence or a role (`kind`), which have no file of their own: the Markdown
-// folder lists them on its README.md, the web site on a page of their section's own
-// (ListPageName), so that its index.html stays quick to open with thousands of them.
+// folder lists them on its README.md, the web site on numbered pages of their section's own
+// (list_pages.h), so that its index.html stays quick to open with thousands of them.
 QString EntryHref(const Links& links, SectionKind kind, const QString& anchor);
-// The web site's page of the sequences or the roles: the section's anchor, which has no ".",
-// and ".html", so it is never an object's page.
-QString ListPageName(SectionKind kind);
+// The web site's page `page` (from 0) of the sequences or the roles: the section's anchor,
+// then "-2", "-3", ... from the second page, and ".html" ("sequences.html",
+// "sequences-2.html"). It has no ".", so it is never an object's page.
+QString ListPageName(SectionKind kind, int page = 0);
 // The link to a package member by the package's anchor and the member's.
 QString MemberHref(const Links& links, const QString& packageAnchor, const QString& memberAnchor);

@@ -11,6 +11,7 @@
 
 #include "coverage/coverage.h"
 #include "diagrams/diagrams.h"
+#include "model/list_pages.h"
 #include "modern/dependency_data.h"
 #include "modern/object_stream.h"
 #include "modern/templates.h"
@@ -960,7 +961,9 @@ TemplateData DocumentView::ChangesData() const {
     mustache::data item;
     SetData(item, "text", S(c.text));
     SetData(item, "breaking", c.breaking);
-    SetText(item, "href", c.anchor.isEmpty() ? QString() : ObjectHref(c.anchor));
+    SetText(item, "href", c.anchor.isEmpty() ? QString()
+                          : c.sequence ? EntryHref(links_, SectionKind::Sequences, c.anchor)
+                                       : ObjectHref(c.anchor));
     AppendData(items, std::move(item));
     breaking += c.breaking;
   }
@@ -981,9 +984,41 @@ TemplateData DocumentView::ListRow(const ListEntry& e) const {
   return row;
 }
 
-TemplateData DocumentView::ListData(SectionKind kind) const {
+namespace {
+
+// The way between the numbered pages of a list, at page `page` (from 0) of `count`: false
+// when there is one.
+mustache::data Pager(SectionKind kind, int page, int count) {
+  if (count < 2) return mustache::data(false);
+  const auto link = [kind](int p) {
+    mustache::data d;
+    SetData(d, "href", S(ListPageName(kind, p)));
+    SetData(d, "number", std::to_string(p + 1));
+    return d;
+  };
+  mustache::data d;
+  SetData(d, "number", std::to_string(page + 1));
+  SetData(d, "count", std::to_string(count));
+  SetData(d, "title", S(SectionTitle(kind).toLower()));
+  SetData(d, "previous", page > 0 ? link(page - 1) : mustache::data(false));
+  SetData(d, "next", page + 1 < count ? link(page + 1) : mustache::data(false));
+  mustache::data pages = List();
+  for (int p = 0; p < count; ++p) {
+    mustache::data item = link(p);
+    SetData(item, "current", p == page);
+    AppendData(pages, std::move(item));
+  }
+  SetData(d, "pages", std::move(pages));
+  return d;
+}
+
+}  // namespace
+
+TemplateData DocumentView::ListData(SectionKind kind, int page) const {
   const bool sequences = kind == SectionKind::Sequences;
   const QList<ListEntry>& entries = sequences ? model_.sequences : model_.roles;
+  const auto [first, end] = links_.lists ? links_.lists->Entries(kind, page)
+                                          : std::pair<qsizetype, qsizetype>(0, entries.size());
   mustache::data section;
   SetData(section, "title", S(SectionTitle(kind)));
   SetData(section, "anchor", S(SectionAnchor(kind)));
@@ -992,10 +1027,12 @@ TemplateData DocumentView::ListData(SectionKind kind) const {
   SetData(section, "listPage", false);
   SetParagraphs(section, "text", sequences ? model_.sequencesText : model_.rolesText);
   mustache::data list = List();
-  for (const ListEntry& e : entries) AppendData(list, ListRow(e));
+  for (qsizetype i = first; i < end; ++i) AppendData(list, ListRow(entries[i]));
   SetData(section, "isList", true);
-  SetData(section, "hasEntries", !entries.isEmpty());
+  SetData(section, "hasEntries", !list.is_empty_list());
   SetData(section, "entries", std::move(list));
+  SetData(section, "pager",
+          Pager(kind, page, links_.lists ? links_.lists->Count(kind) : 1));
   return section;
 }
 
@@ -1047,9 +1084,12 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
                   }));
         } else if (!entries.isEmpty()) {
           mustache::data page;
+          const int pages = links_.lists ? links_.lists->Count(kind) : 1;
           SetData(page, "href", S(ListPageName(kind)));
           SetData(page, "count", std::to_string(entries.size()));
           SetData(page, "title", S(SectionTitle(kind).toLower()));
+          SetData(page, "pages", pages > 1 ? mustache::data(std::to_string(pages))
+                                           : mustache::data(false));
           SetData(section, "listPage", std::move(page));
         }
         break;

@@ -47,10 +47,11 @@ class DocumentView {
   TemplateData PageData(const std::function<std::string(SectionKind)>& objects,
                         DeferredValues& deferred) const;
 
-  // The sequences or roles for the web site's page of their own: `title`, `anchor`, `text`
-  // and its `entries`. The site's index.html has a `listPage` leading there instead, as
+  // The sequences or roles for the web site's numbered page `page` (from 0) of their own
+  // (list_pages.h): `title`, `anchor`, `text`, the page's `entries` and the `pager` between
+  // the pages. The site's index.html has a `listPage` leading to the first instead, as
   // thousands of rows would make it slow to open; the web page lists them in place.
-  TemplateData ListData(SectionKind kind) const;
+  TemplateData ListData(SectionKind kind, int page = 0) const;
 
   // What changed since the older snapshot (false when none was compared).
   TemplateData ChangesData() const;

@@ -3,6 +3,7 @@
 #include <kainjow/mustache.hpp>
 
 #include "model/document_model.h"
+#include "model/list_pages.h"
 #include "model/object_links.h"
 #include "modern/document_view.h"
 #include "modern/modern_html.h"
@@ -18,10 +19,11 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
                 const DiagramSource& diagrams, const PutFile& put,
-                const ObjectStream* objects) {
+                const ObjectStream* objects, int listRows) {
   for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
     templates.Template(name).set_custom_escape(EscapeModernHtml);
-  const DocumentView view(model, LinkStyle::Site, &diagrams, objects);
+  const ListPages lists(model, listRows);
+  const DocumentView view(model, Links(lists), &diagrams, objects);
   {
     // Made where it is handed over: index.html is megabytes at tens of thousands of objects.
     QByteArray index;
@@ -57,12 +59,13 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
   }
   for (const SectionKind kind : model.sections) {
     if (kind != SectionKind::Sequences && kind != SectionKind::Roles) continue;
-    if ((kind == SectionKind::Sequences ? model.sequences : model.roles).isEmpty()) continue;
-    TemplateData data = view.ListData(kind);
-    data.set("document", document);
-    std::string out;
-    templates.Render(QStringLiteral("list.html"), data, out);
-    if (!put(ListPageName(kind), QByteArray::fromStdString(out))) return false;
+    for (int page = 0; page < lists.Count(kind); ++page) {
+      TemplateData data = view.ListData(kind, page);
+      data.set("document", document);
+      std::string out;
+      templates.Render(QStringLiteral("list.html"), data, out);
+      if (!put(ListPageName(kind, page), QByteArray::fromStdString(out))) return false;
+    }
   }
   for (const char* shared : {"style.css", "script.js"}) {
     std::string text;
@@ -74,11 +77,14 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,
-                             const DiagramSource& diagrams) {
+                             const DiagramSource& diagrams, int listRows) {
   QList<OutputFile> files;
-  RenderSite(model, templates, diagrams, [&files](const QString& name, const QByteArray& bytes) {
-    files.append({name, bytes});
-    return true;
-  });
+  RenderSite(
+      model, templates, diagrams,
+      [&files](const QString& name, const QByteArray& bytes) {
+        files.append({name, bytes});
+        return true;
+      },
+      nullptr, listRows);
   return files;
 }

@@ -18,10 +18,12 @@
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
+#include "model/list_pages.h"
 #include "model/what_uses_what.h"
 #include "modern/document_view.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
+#include "modern/output_folder.h"
 #include "modern/search_index.h"
 #include "modern/site.h"
 #include "modern/templates.h"
@@ -246,6 +248,47 @@ TEST(ModernHtml, ControlCharactersBecomeTheReplacementCharacter) {
   EXPECT_NE(page.find("clears\uFFFD[2J the screen"), std::string::npos);
 }
 
+// A site's pages by name, and the ids of each page's elements.
+struct SitePages {
+  QMap<QString, QString> text;
+  QMap<QString, QSet<QString>> ids;
+};
+
+SitePages Pages(const QList<OutputFile>& files) {
+  SitePages site;
+  for (const OutputFile& f : files) {
+    const QString& text = site.text[f.name] = QString::fromUtf8(f.bytes);
+    for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(text); it.hasNext();)
+      site.ids[f.name].insert(it.next().captured(1));
+  }
+  return site;
+}
+
+// Every reference of every page stays in the folder and lands on a file of it (and, with a
+// fragment, on an element of that file); no value adds a script or a style.
+void ExpectEveryReferenceLands(const SitePages& site) {
+  static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
+  for (auto page = site.text.cbegin(); page != site.text.cend(); ++page) {
+    if (!page.key().endsWith(".html")) continue;
+    EXPECT_EQ(page->count("<script"), page.key() == "index.html" ? 2 : 1)
+        << page.key().toStdString() << ": a value's script is escaped";
+    EXPECT_FALSE(page->contains("<style")) << "one shared style";
+    int references = 0;
+    for (auto it = reference.globalMatch(*page); it.hasNext(); ++references) {
+      const QString url = it.next().captured(1);
+      const qsizetype hash = url.indexOf(u'#');
+      const QString file = hash < 0 ? url : url.left(hash);
+      const QString target = file.isEmpty() ? page.key() : file;
+      EXPECT_TRUE(site.text.contains(target)) << page.key().toStdString() << " -> " << url.toStdString();
+      if (hash >= 0) {
+        EXPECT_TRUE(site.ids[target].contains(url.mid(hash + 1)))
+            << page.key().toStdString() << " -> " << url.toStdString();
+      }
+    }
+    EXPECT_GT(references, 3) << page.key().toStdString();
+  }
+}
+
 // The site's index holds the contents and the owners' overviews, and links each object to
 // its page and each sequence and role to its list's page; every reference of every page stays in the folder and lands on a file
 // of it (and, with a fragment, on an element of that file); no value adds markup anywhere.
@@ -256,14 +299,9 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   ASSERT_EQ(files.size(), 10)
       << "index, four pages, the sequences and roles, style, script and search index";
   EXPECT_EQ(files[0].name, "index.html");
-  QMap<QString, QString> pages;
-  QMap<QString, QSet<QString>> ids;
-  for (const OutputFile& f : files) {
-    pages.insert(f.name, QString::fromUtf8(f.bytes));
-    for (auto it = QRegularExpression(R"re( id="([^"]*)")re").globalMatch(pages[f.name]);
-         it.hasNext();)
-      ids[f.name].insert(it.next().captured(1));
-  }
+  const SitePages site = Pages(files);
+  const QMap<QString, QString>& pages = site.text;
+  const QMap<QString, QSet<QString>>& ids = site.ids;
   EXPECT_TRUE(pages.contains("style.css") && pages.contains("script.js"));
   EXPECT_TRUE(pages["script.js"].contains("filter"));
   const QString& index = pages["index.html"];
@@ -285,7 +323,9 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     EXPECT_FALSE(ids["index.html"].contains(anchor)) << "the index lists no " << page.toStdString();
     EXPECT_TRUE(index.contains(R"(<a href=")" + page + '#' + anchor + R"(">)")) << "the contents";
     EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "its section";
+    EXPECT_FALSE(pages[page].contains("<nav")) << "one page needs no way between pages";
   }
+  EXPECT_EQ(index.count("</a> on a page of their own."), 2);
   EXPECT_TRUE(pages[ObjectFileName(model.units[0].anchor, ".html")].contains(
       "sequences.html#" + model.sequences[0].anchor)) << "what the unit uses";
   EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
@@ -294,27 +334,57 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
   for (const OutputFile& f : RenderSite(noRoles, Templates(TemplateFormat::ModernHtml),
                                         Drawn(noRoles, LinkStyle::Site)))
     EXPECT_NE(f.name, "roles.html") << "no page that nothing links";
+  ExpectEveryReferenceLands(site);
+}
 
-  static const QRegularExpression reference(R"re((?:href|src)="([^"]*)")re");
-  for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
-    if (!page.key().endsWith(".html")) continue;
-    EXPECT_EQ(page->count("<script"), page.key() == "index.html" ? 2 : 1)
-        << page.key().toStdString() << ": a value's script is escaped";
-    EXPECT_FALSE(page->contains("<style")) << "one shared style";
-    int references = 0;
-    for (auto it = reference.globalMatch(*page); it.hasNext(); ++references) {
-      const QString url = it.next().captured(1);
-      const qsizetype hash = url.indexOf(u'#');
-      const QString file = hash < 0 ? url : url.left(hash);
-      const QString target = file.isEmpty() ? page.key() : file;
-      EXPECT_TRUE(pages.contains(target)) << page.key().toStdString() << " -> " << url.toStdString();
-      if (hash >= 0) {
-        EXPECT_TRUE(ids[target].contains(url.mid(hash + 1)))
-            << page.key().toStdString() << " -> " << url.toStdString();
-      }
-    }
-    EXPECT_GT(references, 3) << page.key().toStdString();
+// A list longer than a page is on numbered pages, each row on the page its place and the
+// links of the rows before it give, which lead to each other; every link to an entry (the contents, the changes, what uses
+// it, its drawing) finds the page of its row; a later build of fewer pages leaves none behind.
+TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
+  DocumentModel model = HostileModel();
+  for (int i = 2; i <= 5; ++i) {
+    ListEntry e = model.sequences[0];
+    e.key.name = QStringLiteral("S%1").arg(i);
+    e.anchor = e.key.Anchor();
+    e.dependencies = {};
+    model.sequences.append(e);
   }
+  const ListEntry& last = model.sequences[4];
+  model.units[0].dependencies.uses = {{last.key, QStringLiteral("SEQUENCE"), last.anchor, {}}};
+  model.changesSince = QStringLiteral("older");
+  model.changes = {{last.key, QStringLiteral("added"), false, last.anchor, true}};
+  const ListPages lists(model, 2);
+  const QList<OutputFile> files = RenderSite(model, Templates(TemplateFormat::ModernHtml),
+                                             Drawn(model, Links(lists)), 2);
+  const SitePages site = Pages(files);
+  // The first row links what uses it, which fills its page; two rows to each page after it.
+  for (qsizetype i = 0; i < model.sequences.size(); ++i)
+    EXPECT_TRUE(site.ids[ListPageName(SectionKind::Sequences, int((i + 1) / 2))].contains(
+        model.sequences[i].anchor)) << i;
+  EXPECT_EQ(site.text["sequences-2.html"].count("<tr id="), 2);
+  EXPECT_FALSE(site.text.contains("sequences-4.html"));
+  const QString href = "sequences-3.html#" + last.anchor;
+  EXPECT_EQ(site.text["index.html"].count(R"(<a href=")" + href + R"(">)"), 2)
+      << "the contents and the changes";
+  EXPECT_TRUE(site.text["index.html"].contains(
+      R"(<a href="sequences.html">5 sequences</a> on 3 pages of their own.)"));
+  EXPECT_EQ(site.text[ObjectFileName(model.units[0].anchor, ".html")].count(href), 2)
+      << "what the unit uses, in words and in its drawing";
+  const QString& middle = site.text["sequences-2.html"];
+  EXPECT_TRUE(middle.contains(R"(<a href="sequences.html" rel="prev">)"));
+  EXPECT_TRUE(middle.contains(R"(<a href="sequences-3.html" rel="next">)"));
+  EXPECT_TRUE(middle.contains(R"(<a href="sequences-2.html" aria-current="page">2</a>)"));
+  ExpectEveryReferenceLands(site);
+
+  QTemporaryDir dir;
+  QString error;
+  ASSERT_EQ(WriteOutputFolder(dir.path(), files, {}, &error), FolderOutcome::Written);
+  ASSERT_EQ(WriteOutputFolder(dir.path(), RenderSite(model, Templates(TemplateFormat::ModernHtml),
+                                                     Drawn(model, LinkStyle::Site)),
+                              {}, &error),
+            FolderOutcome::Written) << error.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(dir.filePath("sequences.html")));
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("sequences-2.html")));
 }
 
 // The search index maps each object's page to the words of what it holds (names of columns,
