@@ -126,7 +126,7 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   TemplateSet templates;
   if (!load(templates)) return;
   // A Markdown drawing lies beside its page, in its owner's folder, and links from there;
-  // a site's links a sequence on the page of its list that holds it.
+  // a site's drawing links a sequence to the page of its list that holds its row.
   std::optional<FileLayout> layout;
   if (format == OutputFormat::Markdown) layout.emplace(MarkdownLayout(model));
   const ListPages lists(model);
