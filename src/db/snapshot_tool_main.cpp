@@ -21,7 +21,8 @@ bool Exec(sqlite3* db, const QByteArray& sql, const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  // An option is never taken for the snapshot to write: "--help" would become a file.
+  if (argc < 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: vellumar-snapshot OUT.sqlite [FILE.sql...]\n");
     return 2;
   }
