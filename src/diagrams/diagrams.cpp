@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <map>
 
 #include "classic/build_context.h"
@@ -113,7 +114,7 @@ class Drawing {
       mark(ConstraintKind::Primary, "PK");
       mark(ConstraintKind::Foreign, "FK");
       mark(ConstraintKind::Unique, "UK");
-      box.rows.append({kinds.join(u' '), column.name});
+      box.rows.append({kinds.join(u' '), column.name, {}, {}});
     }
     return box;
   }
@@ -173,8 +174,15 @@ LayoutGraph Overview(const Drawing& drawing, const OwnerOverview& owner,
                        owner.owner, order, arrows, {}, nullptr);
 }
 
+// A box of several objects of one kind lists this many, then says how many more there are:
+// the lists beside the drawing name every one.
+constexpr qsizetype kGroupRows = 10;
+
 // The object in the middle, what uses it on one side, what it uses on the other: an arrow
-// from each user to what it uses. Names of another owner than the object's carry their owner.
+// from each user to what it uses. Several objects of one kind on a side share one box, a row
+// and a link each, with one arrow: a function that ten triggers call is drawn with two
+// boxes, not eleven, which keeps the drawing short and its layout cheap. Names of another
+// owner than the object's carry their owner.
 LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& type,
                        const QString& anchor, const ModelDependencies& d) {
   LayoutGraph g;
@@ -182,22 +190,50 @@ LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& 
   g.title = QStringLiteral("What %1 uses and what uses it").arg(key.FullName());
   g.nodes.append({LayoutBox{type.toLower(), key.name, true, {}}, ObjectHref(links, anchor).toUtf8(),
                   key.FullName(), key.name});
-  const auto node = [&](const ModelDependency& dep) {
-    const QString name = dep.object.owner == key.owner
-                             ? dep.object.name
-                             : dep.object.owner + u'.' + dep.object.name;
-    const QString href = DependencyHref(links, dep);
-    g.nodes.append({LayoutBox{dep.type.toLower(), name, false, {}}, href.toUtf8(),
-                    dep.type.toLower() + u' ' + dep.object.FullName(), name});
+  const auto nameOf = [&](const ModelDependency& dep) {
+    return dep.object.owner == key.owner ? dep.object.name
+                                         : dep.object.owner + u'.' + dep.object.name;
+  };
+  const auto tooltipOf = [](const ModelDependency& dep) {
+    return dep.type.toLower() + u' ' + dep.object.FullName();
+  };
+  // The node of the objects of one kind in [first, last) of `list`.
+  const auto node = [&](const QList<ModelDependency>& list, qsizetype first, qsizetype last) {
+    const ModelDependency& dep = list[first];
+    if (last - first == 1) {
+      g.nodes.append({LayoutBox{dep.type.toLower(), nameOf(dep), false, {}},
+                      DependencyHref(links, dep).toUtf8(), tooltipOf(dep), nameOf(dep)});
+    } else {
+      QString title = DependencyKindTitle(dep.type);
+      title[0] = title[0].toLower();
+      LayoutBox box{{}, QStringLiteral("%1 %2").arg(last - first).arg(title), false, {}};
+      for (qsizetype i = first; i < std::min(last, first + kGroupRows); ++i)
+        box.rows.append({{}, nameOf(list[i]), DependencyHref(links, list[i]).toUtf8(),
+                         tooltipOf(list[i])});
+      if (last - first > kGroupRows)
+        box.rows.append({{}, QStringLiteral("and %1 more").arg(last - first - kGroupRows), {}, {}});
+      g.nodes.append({box, {}, {}, box.name});
+    }
     return int(g.nodes.size() - 1);
   };
-  const auto edge = [&](int from, int to) {
-    const QString text =
-        QStringLiteral("%1 uses %2").arg(g.nodes[from].name, g.nodes[to].name);
+  const auto edge = [&](int from, int to, bool several) {
+    const QString text = (several ? QStringLiteral("%1 use %2") : QStringLiteral("%1 uses %2"))
+                             .arg(g.nodes[from].name, g.nodes[to].name);
     g.edges.append({from, to, {}, text, text});
   };
-  for (const ModelDependency& dep : d.usedBy) edge(node(dep), 0);
-  for (const ModelDependency& dep : d.uses) edge(0, node(dep));
+  // Each run of one kind in `list` (the model keeps a kind's objects together).
+  const auto kinds = [](const QList<ModelDependency>& list, const auto& each) {
+    for (qsizetype first = 0; first < list.size();) {
+      qsizetype last = first + 1;
+      while (last < list.size() && list[last].type == list[first].type) ++last;
+      each(first, last);
+      first = last;
+    }
+  };
+  kinds(d.usedBy, [&](qsizetype first, qsizetype last) {
+    edge(node(d.usedBy, first, last), 0, last - first > 1);
+  });
+  kinds(d.uses, [&](qsizetype first, qsizetype last) { edge(0, node(d.uses, first, last), false); });
   return g;
 }
 
@@ -367,7 +403,7 @@ ObjectDiagram DiagramPainter::Usage(const ObjectKey& key, const QString& type,
   if (state_->choice == DiagramChoice::None) return {};
   if (dependencies.uses.isEmpty() && dependencies.usedBy.isEmpty()) return {};
   return state_->Drawn(UsageGraph(state_->links, key, type, anchor, dependencies),
-                       key.FullName(), "dependencies");
+                       key.FullName(), "arrows");
 }
 
 bool DrawDiagrams(const DocumentModel& model, DiagramChoice choice, const Links& links,

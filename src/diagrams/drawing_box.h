@@ -24,6 +24,7 @@ inline constexpr int kCaptionFontSize = 9;
 struct DrawingBox {
   struct Row {
     std::string kinds, column;  // kinds of key ("PK FK"), possibly none; a column's name
+    std::string href, tooltip;  // a row that links on its own; else both empty
   };
   // With a caption (an object's kind, small and grey) the box is its caption above its bold
   // name on the header's colour. Without, it is its bold name on a coloured header above its

@@ -121,7 +121,9 @@ LayoutOutcome GraphLayout::RenderSvg(const LayoutGraph& graph, int seconds, std:
     box.caption = BoxText(n.box.caption);
     box.name = BoxText(n.box.name);
     box.centre = n.box.centre;
-    for (const auto& [kinds, column] : n.box.rows) box.rows.push_back({BoxText(kinds), BoxText(column)});
+    for (const LayoutRow& r : n.box.rows)
+      box.rows.push_back(
+          {BoxText(r.kinds), BoxText(r.column), r.href.toStdString(), BoxText(r.tooltip)});
     request.nodes.push_back(
         {std::move(box), n.href.toStdString(), TooltipText(n.tooltip).toStdString()});
   }

@@ -13,11 +13,19 @@
 
 #include "diagrams/layout_process.h"
 
+// A row of a box: a table's key column with its kinds of key, or an object of a group of
+// one kind, which links to it on its own (the box then has no link).
+struct LayoutRow {
+  QString kinds, column;
+  QByteArray href;  // a text of anchor characters only; empty: none
+  QString tooltip;  // plain text
+};
+
 // What a node's box shows (drawing_box.h), in plain text.
 struct LayoutBox {
   QString caption, name;
   bool centre = false;
-  QList<std::pair<QString, QString>> rows;  // kinds of key, column name
+  QList<LayoutRow> rows;
 };
 
 // A node's and an edge's `name` (plain text) titles its group in the SVG, which is what a

@@ -146,6 +146,8 @@ std::string Encode(const LayoutRequest& graph) {
     for (const DrawingBox::Row& row : n.box.rows) {
       PutText(out, row.kinds);
       PutText(out, row.column);
+      PutText(out, row.href);
+      PutText(out, row.tooltip);
     }
     PutText(out, n.href);
     PutText(out, n.tooltip);
@@ -170,12 +172,14 @@ bool Decode(std::string_view data, LayoutRequest* graph) {
   for (LayoutRequest::Node& n : graph->nodes) {
     std::uint32_t centre = 0, rows = 0;
     if (!in.Text(&n.box.caption) || !in.Text(&n.box.name) || !in.Number(&centre) ||
-        !in.Number(&rows) || rows > in.Left() / 8)
+        !in.Number(&rows) || rows > in.Left() / 16)
       return false;
     n.box.centre = centre != 0;
     n.box.rows.resize(rows);
     for (DrawingBox::Row& row : n.box.rows)
-      if (!in.Text(&row.kinds) || !in.Text(&row.column)) return false;
+      if (!in.Text(&row.kinds) || !in.Text(&row.column) || !in.Text(&row.href) ||
+          !in.Text(&row.tooltip))
+        return false;
     if (!in.Text(&n.href) || !in.Text(&n.tooltip)) return false;
   }
   if (!in.Number(&count) || count > in.Left() / 16) return false;

@@ -193,6 +193,19 @@ void BoxText(double x, double baseline, bool centred, const std::string& text, i
   *g_out += "</text>\n";
 }
 
+// A link's opening tag, with the attributes that have a value.
+void OpenLink(const char* href, const char* tooltip, const char* target) {
+  *g_out += "<a";
+  for (const auto& [name, value] :
+       {std::pair{" xlink:href=\"", href}, {" xlink:title=\"", tooltip}, {" target=\"", target}}) {
+    if (!value || !*value) continue;
+    *g_out += name;
+    Escaped(value, false);
+    *g_out += '"';
+  }
+  *g_out += ">\n";
+}
+
 // The box centred on `centre`: its header's fill, its texts, then its border over them.
 void DrawBox(const DrawingBox& box, pointf centre) {
   const double left = centre.x - box.width / 2, right = centre.x + box.width / 2;
@@ -214,9 +227,17 @@ void DrawBox(const DrawingBox& box, pointf centre) {
     for (std::size_t i = 0; i < box.rows.size(); ++i) {
       const double y = inside - kRowHeight * double(i + 1) - baseline;
       const double x = left + border + kCellPadding;
-      if (!box.rows[i].kinds.empty())
-        BoxText(x, y, false, box.rows[i].kinds, kNodeFontSize, false, kBoxMarker);
-      BoxText(x + box.kindsWidth, y, false, box.rows[i].column, kNodeFontSize, false, nullptr);
+      const DrawingBox::Row& row = box.rows[i];
+      if (!row.href.empty()) {
+        // The whole row is the link's target, not only its letters.
+        OpenLink(row.href.c_str(), row.tooltip.c_str(), nullptr);
+        const double rowTop = inside - kRowHeight * double(i + 1);
+        Rectangle(left + border, rowTop, right - border, rowTop - kRowHeight, "transparent",
+                  "transparent", 1);
+      }
+      if (!row.kinds.empty()) BoxText(x, y, false, row.kinds, kNodeFontSize, false, kBoxMarker);
+      BoxText(x + box.kindsWidth, y, false, row.column, kNodeFontSize, false, nullptr);
+      if (!row.href.empty()) *g_out += "</a>\n";
     }
   }
   const double half = border / 2;
@@ -260,15 +281,7 @@ void BeginAnchor(GVJ_t*, char* href, char* tooltip, char* target, char* id) {
     Escaped(id, true);
     *g_out += "\">";
   }
-  *g_out += "<a";
-  for (const auto& [name, value] :
-       {std::pair{" xlink:href=\"", href}, {" xlink:title=\"", tooltip}, {" target=\"", target}}) {
-    if (!value || !*value) continue;
-    *g_out += name;
-    Escaped(value, false);
-    *g_out += '"';
-  }
-  *g_out += ">\n";
+  OpenLink(href, tooltip, target);
 }
 
 void EndAnchor(GVJ_t* job) {

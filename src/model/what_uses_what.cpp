@@ -80,6 +80,15 @@ QString OwnType(const QString& type) {
   return type;
 }
 
+QString DependencyKindTitle(const QString& type) {
+  QString title = type.toLower();
+  if (title.isEmpty()) return title;
+  title[0] = title[0].toUpper();
+  if (title.endsWith(u'y')) return title.chopped(1) + QStringLiteral("ies");
+  if (title.endsWith(u's')) return title + QStringLiteral("es");
+  return title + u's';
+}
+
 int WhatUsesWhat::Schema::Id(const QString& text) {
   const auto found = ids.constFind(text);
   if (found != ids.cend()) return *found;

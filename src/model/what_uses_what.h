@@ -38,6 +38,10 @@ QList<DependencyRow> ReadDependencies(Database& db, const QString& owner);
 // The type whose uses a row of `type` counts as: a body's are its package's (or type's).
 QString OwnType(const QString& type);
 
+// "Tables" for TABLE, "Package bodies" for PACKAGE BODY, "Libraries" for LIBRARY: the title
+// of a kind's objects in the lists and drawings of what uses what.
+QString DependencyKindTitle(const QString& type);
+
 class WhatUsesWhat {
  public:
   // Whether the dictionary marks the object `key` names INVALID under one of `types`

@@ -40,15 +40,6 @@ mustache::data Kinds(const QList<ModelDependency>& list, const QString& owner,
 
 }  // namespace
 
-QString DependencyKindTitle(const QString& type) {
-  QString title = type.toLower();
-  if (title.isEmpty()) return title;
-  title[0] = title[0].toUpper();
-  if (title.endsWith(u'y')) return title.chopped(1) + QStringLiteral("ies");
-  if (title.endsWith(u's')) return title + QStringLiteral("es");
-  return title + u's';
-}
-
 void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
                      const QString& owner, const DocumentView& view) {
   SetData(data, "uses", Kinds(dependencies.uses, owner, view));

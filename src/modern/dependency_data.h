@@ -13,6 +13,3 @@
 // Sets `uses` and `usedBy` in `data`, linking as `view` links.
 void SetDependencies(TemplateData& data, const ModelDependencies& dependencies,
                      const QString& owner, const DocumentView& view);
-
-// "Tables" for TABLE, "Package bodies" for PACKAGE BODY, "Libraries" for LIBRARY.
-QString DependencyKindTitle(const QString& type);

@@ -206,7 +206,7 @@ double FromABorder(const Shapes& shapes, QPointF p) {
 // a border. In a table's box the name is centred on its header, the kinds of key and the
 // columns' names each start at one place, the names past the widest kinds; the table the
 // drawing is of has a thicker border. A box of what uses what shows the object's kind above
-// its name.
+// its name, or, for several of a kind, how many above their names, each its own link.
 TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
   TableObject codes = Table("O", "CODES", "ID");
   TableObject t = Table("O", "T", "T_ID");
@@ -219,8 +219,9 @@ TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
   PackageObject p;
   p.key = {"D", "O", "PAY"};
   p.anchor = p.key.Anchor();
-  p.dependencies.uses = {{{"D", "O", "T"}, "TABLE", t.anchor, {}},
-                         {{"D", "O", "CODES"}, "TABLE", {}, {}}};
+  p.dependencies.uses = {{{"D", "O", "CODES"}, "TABLE", codes.anchor, {}},
+                         {{"D", "O", "T"}, "TABLE", t.anchor, {}}};
+  p.dependencies.usedBy = {{{"D", "O", "RUN"}, "PROCEDURE", "d.o.run", {}}};
   m.packages = {p};
   const Diagrams d = Draw(m, DiagramChoice::Tables);
   ASSERT_NE(d.TableSvg(t.anchor), nullptr);
@@ -228,6 +229,8 @@ TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
   EXPECT_EQ(BoxLines(*d.TableSvg(t.anchor), "T"),
             (QStringList{"T", "PK FK UK|T_ID", "FK|A_RATHER_LONGER_PARENT_ID"}));
   EXPECT_EQ(BoxLines(*d.DependencySvg(p.anchor), "PAY"), (QStringList{"package", "PAY"}));
+  EXPECT_EQ(BoxLines(*d.DependencySvg(p.anchor), "2 tables"),
+            (QStringList{"2 tables", "CODES", "T"}));
 
   for (const std::string* svg : {d.TableSvg(t.anchor), d.DependencySvg(p.anchor)}) {
     const Shapes shapes = ShapesOf(*svg);
@@ -244,7 +247,8 @@ TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
       for (const Shapes::Text& text : box.texts) {
         const bool inside = text.y - 5 > box.top && text.y + 2 < box.bottom &&
                             text.x > box.left && text.x < box.right;
-        EXPECT_TRUE(inside && text.linked) << text.text.toStdString();
+        EXPECT_TRUE(inside) << text.text.toStdString();
+        EXPECT_EQ(text.linked, text.text != "2 tables") << text.text.toStdString();
       }
       const Shapes::Text& name = box.texts[box.texts.size() == 2 ? 1 : 0];
       if (box.texts.size() == 2) {
@@ -268,6 +272,18 @@ TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
   EXPECT_GT(lines[2].x, lines[1].x + 52) << "the names start past the widest kinds";
   // A_RATHER_LONGER_PARENT_ID measures 179.1 points; its padding and the border are beside it.
   EXPECT_GT(table.boxes[0].right, lines[4].x + 179.1 + 3 + 2 - 0.5);
+
+  const Shapes usage = ShapesOf(*d.DependencySvg(p.anchor));
+  ASSERT_EQ(usage.boxes.size(), 3) << "PAY, RUN and one box of both tables";
+  ASSERT_EQ(usage.arrows.size(), 2);
+  const auto groupBox = std::find_if(usage.boxes.cbegin(), usage.boxes.cend(), [](const Shapes::Box& b) {
+    return b.texts.first().text == "2 tables";
+  });
+  ASSERT_NE(groupBox, usage.boxes.cend());
+  const QList<Shapes::Text>& group = groupBox->texts;
+  ASSERT_EQ(group.size(), 3);
+  EXPECT_EQ(group[1].x, group[2].x);
+  EXPECT_EQ(group[1].anchor, "start");
 }
 
 // The overview's limit is a count of tables: an owner at it is drawn, one past it is not.
@@ -346,8 +362,9 @@ TEST(Diagrams, ADrawingPastALimitBecomesANoteAndTheBuildGoesOn) {
 }
 
 // A unit or package that uses or is used by anything gets a drawing of it: an arrow from
-// each user to what it uses, documented objects linked, another owner's named with it; past
-// the arrow limit a note. One that neither uses nor is used gets nothing.
+// each user to what it uses, documented objects linked, another owner's named with it;
+// several of one kind in one box that names the first ten; past the arrow limit a note.
+// One that neither uses nor is used gets nothing.
 TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   DocumentModel model;
   model.sections = {SectionKind::Units, SectionKind::Packages};
@@ -358,6 +375,10 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   p.found = true;
   p.dependencies.uses = {{{"D", "O", "EMP"}, "TABLE", model.tables[0].anchor}};
   p.dependencies.usedBy = {{{"D", "X", "RUN"}, "PROCEDURE", {}}};
+  for (int i = 1; i <= 12; ++i) {
+    const ObjectKey f{"D", i % 2 ? "O" : "X", QStringLiteral("F%1").arg(i, 2, 10, QChar('0'))};
+    p.dependencies.usedBy.append({f, "FUNCTION", i == 3 ? QString() : f.Anchor()});
+  }
   model.packages = {p};
   UnitObject lone;
   lone.key = {"D", "O", "LONE"};
@@ -376,8 +397,15 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   const std::string& svg = *d.DependencySvg(p.anchor);
   EXPECT_EQ(Count(svg, "<title>X.RUN uses PAY</title>"), 1);
   EXPECT_EQ(Count(svg, "<title>PAY uses EMP</title>"), 1);
+  EXPECT_EQ(Count(svg, "<title>12 functions use PAY</title>"), 1);
+  EXPECT_EQ(Count(svg, "class=\"node\""), 4);
+  EXPECT_EQ(BoxLines(svg, "12 functions"),
+            (QStringList{"12 functions", "F01", "X.F02", "F03", "X.F04", "F05", "X.F06", "F07",
+                         "X.F08", "F09", "X.F10", "and 2 more"}));
   EXPECT_EQ(Count(svg, "href=\"#d.o.emp\""), 1);
-  EXPECT_EQ(Count(svg, "href=\""), 2);  // PAY and EMP; X.RUN is not in the document
+  EXPECT_EQ(Count(svg, "<a xlink:href=\"#d.x.f10\" xlink:title=\"function D.X.F10\">"), 1);
+  // PAY, EMP and nine of the functions; X.RUN and F03 are not in the document.
+  EXPECT_EQ(Count(svg, "href=\""), 11);
 
   TemplateSet markdown;
   QString error;
@@ -392,7 +420,7 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   const Diagrams limited = Draw(model, DiagramChoice::Tables);
   SetDiagramLimits(defaults);
   EXPECT_EQ(limited.DependencyNote(p.anchor),
-            "No diagram of D.O.PAY: its 2 dependencies are more than the 1 a drawing can be laid "
+            "No diagram of D.O.PAY: its 3 arrows are more than the 1 a drawing can be laid "
             "out with in reasonable time.");
   EXPECT_TRUE(Draw(model, DiagramChoice::None).dependencies.empty());
 }
