@@ -7,22 +7,27 @@ constexpr int kBarWidth = 30;
 QByteArray ConsoleText(const QString& text, bool lines) {
   QByteArray out;
   out.reserve(text.size());
+  // The characters shown as they are go over in runs: a build shows a line per object, and
+  // converting them one at a time cost a command-line build a twentieth of its time.
+  qsizetype plain = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     char32_t c = text[i].unicode();
+    qsizetype width = 1;
     if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
       c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-      ++i;
+      width = 2;
     }
-    if ((c == U'\n' && lines) || c == U'\t') {
-      out += char(c);
-    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xDC80 && c <= 0xDCFF)) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xDC80 && c <= 0xDCFF);
+    if (control && !((c == U'\n' && lines) || c == U'\t')) {
+      out += QStringView(text).mid(plain, i - plain).toUtf8();
       // A name's byte that is not UTF-8 is kept as U+DC00 + byte (file_name.h).
       const uint code = c >= 0xDC80 ? c - 0xDC00 : c;
       out += "\\x" + QByteArray::number(code, 16).rightJustified(2, '0');
-    } else {
-      out += QString::fromUcs4(&c, 1).toUtf8();
+      plain = i + width;
     }
+    i += width - 1;
   }
+  out += QStringView(text).mid(plain).toUtf8();
   return out;
 }
 
