@@ -204,9 +204,8 @@ LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& 
       g.nodes.append({LayoutBox{dep.type.toLower(), nameOf(dep), false, {}},
                       DependencyHref(links, dep).toUtf8(), tooltipOf(dep), nameOf(dep)});
     } else {
-      QString title = DependencyKindTitle(dep.type);
-      title[0] = title[0].toLower();
-      LayoutBox box{{}, QStringLiteral("%1 %2").arg(last - first).arg(title), false, {}};
+      const QString kind = DependencyKindTitle(dep.type).toLower();
+      LayoutBox box{{}, QStringLiteral("%1 %2").arg(last - first).arg(kind), false, {}};
       for (qsizetype i = first; i < std::min(last, first + kGroupRows); ++i)
         box.rows.append({{}, nameOf(list[i]), DependencyHref(links, list[i]).toUtf8(),
                          tooltipOf(list[i])});
@@ -233,7 +232,8 @@ LayoutGraph UsageGraph(const Links& links, const ObjectKey& key, const QString& 
   kinds(d.usedBy, [&](qsizetype first, qsizetype last) {
     edge(node(d.usedBy, first, last), 0, last - first > 1);
   });
-  kinds(d.uses, [&](qsizetype first, qsizetype last) { edge(0, node(d.uses, first, last), false); });
+  kinds(d.uses,
+        [&](qsizetype first, qsizetype last) { edge(0, node(d.uses, first, last), false); });
   return g;
 }
 

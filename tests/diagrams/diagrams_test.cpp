@@ -276,9 +276,9 @@ TEST(Diagrams, ArrowsMeetTheBoxesAndEachBoxHoldsItsLinesAligned) {
   const Shapes usage = ShapesOf(*d.DependencySvg(p.anchor));
   ASSERT_EQ(usage.boxes.size(), 3) << "PAY, RUN and one box of both tables";
   ASSERT_EQ(usage.arrows.size(), 2);
-  const auto groupBox = std::find_if(usage.boxes.cbegin(), usage.boxes.cend(), [](const Shapes::Box& b) {
-    return b.texts.first().text == "2 tables";
-  });
+  const auto groupBox =
+      std::find_if(usage.boxes.cbegin(), usage.boxes.cend(),
+                   [](const Shapes::Box& b) { return b.texts.first().text == "2 tables"; });
   ASSERT_NE(groupBox, usage.boxes.cend());
   const QList<Shapes::Text>& group = groupBox->texts;
   ASSERT_EQ(group.size(), 3);
