@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "text/file_name.h"
 #include "text/input_file.h"
@@ -124,12 +126,41 @@ struct Entry {
 // Journals of builds before folders: one line per file, staged under its own name.
 constexpr char kJournalV2[] = "v2";
 
-QByteArray JournalText(const QList<Entry>& entries) {
-  QByteArray text = QByteArray(kJournalV2) + '\n';
-  for (const Entry& e : entries)
-    text += e.folder ? QByteArray(e.old ? "do " : "d- ") + e.name + '\n'
-                     : QByteArray(e.old ? "o" : "-") + (e.fresh ? "n " : "- ") + e.name + '\n';
-  return text + kJournalEnd + '\n';
+bool WriteAll(int fd, const QByteArray& bytes, int* error) {
+  for (qsizetype at = 0; at < bytes.size();) {
+    const ssize_t put = ::write(fd, bytes.constData() + at, bytes.size() - at);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      *error = put < 0 ? errno : EIO;
+      return false;
+    }
+    at += put;
+  }
+  return true;
+}
+
+// Writes the journal a block of lines at a time: a large folder's is megabytes, which are
+// not held whole.
+bool WriteJournalText(int fd, const QList<Entry>& entries, int* error) {
+  constexpr qsizetype kBlock = 64 * 1024;
+  QByteArray block = QByteArray(kJournalV2) + '\n';
+  for (const Entry& e : entries) {
+    if (e.folder) {
+      block += e.old ? "do " : "d- ";
+    } else {
+      block += e.old ? 'o' : '-';
+      block += e.fresh ? "n " : "- ";
+    }
+    block += e.name;
+    block += '\n';
+    if (block.size() >= kBlock) {
+      if (!WriteAll(fd, block, error)) return false;
+      block.resize(0);
+    }
+  }
+  block += kJournalEnd;
+  block += '\n';
+  return WriteAll(fd, block, error);
 }
 
 bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered) {
@@ -328,18 +359,6 @@ bool MakeParents(const QByteArray& path) {
   return true;
 }
 
-bool WriteAll(int fd, const QByteArray& bytes, int* error) {
-  for (qsizetype at = 0; at < bytes.size();) {
-    const ssize_t put = ::write(fd, bytes.constData() + at, bytes.size() - at);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      *error = put < 0 ? errno : EIO;
-      return false;
-    }
-    at += put;
-  }
-  return true;
-}
 
 // The write of one folder, with the folder open and locked.
 class FolderChange {
@@ -432,7 +451,7 @@ class FolderChange {
     int failure = 0;
     const Fd fd(::openat(stage_.get(), kJournalPart,
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd || !WriteAll(fd.get(), JournalText(entries), &failure) || ::fsync(fd.get()) != 0 ||
+    if (!fd || !WriteJournalText(fd.get(), entries, &failure) || ::fsync(fd.get()) != 0 ||
         ::renameat(stage_.get(), kJournalPart, stage_.get(), kJournal) != 0 ||
         ::fsync(stage_.get()) != 0)
       return Failed(kJournal, failure != 0 ? failure : errno, error);
@@ -594,18 +613,30 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   for (const QByteArray& folder : folderList)
     if (missing.contains(folder)) entries.append({folder, false, false, true});
 
-  // Each folder's list names the files written into it and the folders below it.
-  std::map<QByteArray, QByteArrayList> lists{{QByteArray(), {}}};
-  for (const QByteArray& name : names) lists[FolderOf(name)].append(BaseOf(name));
-  for (const QByteArray& folder : folderList) {
-    lists[folder];
-    lists[FolderOf(folder)].append(BaseOf(folder) + '/');
+  // Each folder's list names the files written into it and the folders below it ("name/"),
+  // by views of `names` and `below`: a large folder's tens of thousands are not copied.
+  QByteArrayList below;
+  for (const QByteArray& folder : folderList) below.append(BaseOf(folder) + '/');
+  const auto from = [](const QByteArray& bytes, qsizetype at) {
+    return std::string_view(bytes.constData() + at, std::size_t(bytes.size() - at));
+  };
+  std::map<QByteArray, std::vector<std::string_view>> lists{{QByteArray(), {}}};
+  for (const QByteArray& name : names)
+    lists[FolderOf(name)].push_back(from(name, name.lastIndexOf('/') + 1));
+  for (qsizetype i = 0; i < folderList.size(); ++i) {
+    lists[folderList[i]];
+    lists[FolderOf(folderList[i])].push_back(from(below[i], 0));
   }
   for (auto& [folder, listed] : lists) {
     std::sort(listed.begin(), listed.end());
+    QByteArray text;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      if (i > 0) text += '\n';
+      text.append(listed[i].data(), qsizetype(listed[i].size()));
+    }
+    text += '\n';
     const QByteArray name = Join(folder, kManifestName);
-    if (!change.Stage(names.size(), name, listed.join('\n') + '\n', error))
-      return FolderOutcome::Failed;
+    if (!change.Stage(names.size(), name, text, error)) return FolderOutcome::Failed;
     names.append(name);
     current.insert(name);
   }
