@@ -88,6 +88,12 @@ int WhatUsesWhat::Schema::Id(const QString& text) {
   return int(texts.size()) - 1;
 }
 
+int WhatUsesWhat::Schema::Find(const QString& text) const {
+  const auto it = std::lower_bound(byText.begin(), byText.end(), text,
+                                   [this](int id, const QString& t) { return texts[id] < t; });
+  return it != byText.end() && texts[*it] == text ? *it : -1;
+}
+
 struct WhatUsesWhat::ByObject {
   const std::vector<Row>& rows;
   bool used;  // the used object's rather than the using one's
@@ -118,6 +124,12 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
                       s.Id(r.referencedName), s.Id(r.referencedType)});
   });
   s.rows.shrink_to_fit();
+  s.ids = {};
+  s.texts.squeeze();
+  s.byText.resize(std::size_t(s.texts.size()));
+  std::iota(s.byText.begin(), s.byText.end(), 0);
+  std::sort(s.byText.begin(), s.byText.end(),
+            [&s](int a, int b) { return s.texts[a] < s.texts[b]; });
   s.byUser.resize(s.rows.size());
   std::iota(s.byUser.begin(), s.byUser.end(), 0);
   s.byUsed = s.byUser;
@@ -189,6 +201,8 @@ QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
                                                  ? ReadTriggers(db, key.owner).value(key.name)
                                                  : schema.triggers.take(key.name));
   schema.triggersGiven.insert(key.name);
+  // Once the last table's are handed out, their emptied table of megabytes goes too.
+  if (schema.triggers.isEmpty()) schema.triggers = {};
   QList<ModelTrigger> triggers;
   for (const TriggerRow& row : rows) {
     ModelTrigger t = TriggerOf(row.type, row.event, row.header);
@@ -209,7 +223,7 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
                                              std::initializer_list<const char*> types) {
   const Schema& schema = Of(db, key);
   ModelDependencies d;
-  const ByObject::Object own(schema.ids.value(key.owner, -1), schema.ids.value(key.name, -1));
+  const ByObject::Object own(schema.Find(key.owner), schema.Find(key.name));
   if (own.first < 0 || own.second < 0) return d;
   const auto text = [&schema](int id) { return schema.texts[id]; };
   const ByObject user{schema.rows, false}, used{schema.rows, true};

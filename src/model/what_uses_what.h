@@ -73,8 +73,11 @@ class WhatUsesWhat {
   };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
-    QHash<QString, int> ids;  // each text of the rows, numbered
+    QHash<QString, int> ids;  // each text of the rows, numbered, while they are read
     QStringList texts;        // by number
+    // The numbers in the order of their texts, once the rows are read: a large schema's
+    // tens of thousands of names are then found without ids' hash table.
+    std::vector<int> byText;
     std::vector<Row> rows;
     std::vector<int> byUser;  // the rows by the using object's owner and name
     std::vector<int> byUsed;  // the rows by the used object's owner and name
@@ -85,6 +88,8 @@ class WhatUsesWhat {
     QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
 
     int Id(const QString& text);
+    // The number of a text of the rows; -1 when none has it.
+    int Find(const QString& text) const;
   };
   // Orders row numbers by the using (or the used) object's owner and name.
   struct ByObject;

@@ -126,9 +126,13 @@ struct Entry {
 // Journals of builds before folders: one line per file, staged under its own name.
 constexpr char kJournalV2[] = "v2";
 
-bool WriteAll(int fd, const QByteArray& bytes, int* error) {
-  for (qsizetype at = 0; at < bytes.size();) {
-    const ssize_t put = ::write(fd, bytes.constData() + at, bytes.size() - at);
+std::string_view View(const QByteArray& bytes) {
+  return std::string_view(bytes.constData(), std::size_t(bytes.size()));
+}
+
+bool WriteAll(int fd, std::string_view bytes, int* error) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const ssize_t put = ::write(fd, bytes.data() + at, bytes.size() - at);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
       *error = put < 0 ? errno : EIO;
@@ -154,13 +158,13 @@ bool WriteJournalText(int fd, const QList<Entry>& entries, int* error) {
     block += e.name;
     block += '\n';
     if (block.size() >= kBlock) {
-      if (!WriteAll(fd, block, error)) return false;
+      if (!WriteAll(fd, View(block), error)) return false;
       block.resize(0);
     }
   }
   block += kJournalEnd;
   block += '\n';
-  return WriteAll(fd, block, error);
+  return WriteAll(fd, View(block), error);
 }
 
 bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered) {
@@ -178,13 +182,21 @@ bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered)
   return true;
 }
 
-// The names of the entries' staged copies in new/ and old/ (a folder's is unused).
-QByteArrayList StagedNames(const QList<Entry>& entries, bool numbered) {
-  QByteArrayList names;
-  qsizetype files = 0;
-  for (const Entry& e : entries)
-    names.append(!numbered ? e.name : e.folder ? QByteArray() : QByteArray::number(files++));
-  return names;
+// Where the entries' staged copies in new/ and old/ are: a file's place among the journal's
+// files (-1 for a folder, which has none). Numbers, not names: a large folder's journal has
+// tens of thousands of entries.
+std::vector<qint32> StagedPlaces(const QList<Entry>& entries) {
+  std::vector<qint32> places;
+  places.reserve(std::size_t(entries.size()));
+  qint32 files = 0;
+  for (const Entry& e : entries) places.push_back(e.folder ? -1 : files++);
+  return places;
+}
+
+// The name of an entry's staged copies: its place, or its own name in a journal of a
+// build before folders.
+QByteArray StagedName(const Entry& e, qint32 place, bool numbered) {
+  return numbered ? QByteArray::number(place) : e.name;
 }
 
 // Reads the regular file `name` of a folder whole: a link, FIFO or device is refused, and
@@ -278,11 +290,11 @@ bool RollBack(int dirFd, int stageFd, const QList<Entry>& entries, bool numbered
   const Fd oldFolder = OpenFolder(stageFd, kOldDir);
   const Fd newFolder = OpenFolder(stageFd, kNewDir);
   Folders folders(dirFd);
-  const QByteArrayList stagedNames = StagedNames(entries, numbered);
+  const std::vector<qint32> places = StagedPlaces(entries);
   bool ok = true;
   for (qsizetype i = entries.size() - 1; i >= 0; --i) {
     const Entry& e = entries[i];
-    const QByteArray& staged = stagedNames[i];
+    const QByteArray staged = StagedName(e, places[std::size_t(i)], numbered);
     const int at = folders.At(FolderOf(e.name));
     const QByteArray base = BaseOf(e.name);
     int result = 0;
@@ -381,16 +393,34 @@ class FolderChange {
     return true;
   }
 
-  // Writes the file that goes to `name` into new/, as new/`index`: the files are staged in
-  // the order the journal lists them.
-  bool Stage(qsizetype index, const QByteArray& name, const QByteArray& bytes, QString* error) {
+  // Writes the file that goes to `name` into new/, as new/`index`, as `make` makes it: the
+  // files are staged in the order the journal lists them.
+  bool Stage(qsizetype index, const QByteArray& name, const MakeFile& make, QString* error) {
     int failure = 0;
     const Fd fd(::openat(fresh_.get(), QByteArray::number(index).constData(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd || !WriteAll(fd.get(), bytes, &failure))
-      return Failed(name, fd ? failure : errno, error);
+    if (!fd) return Failed(name, errno, error);
+    // Small pieces (a page is rendered a line at a time) are gathered into blocks.
+    constexpr std::size_t kBlock = 64 * 1024;
+    QByteArray block;
+    const auto flush = [&] {
+      const bool ok = failure == 0 && WriteAll(fd.get(), View(block), &failure);
+      block.resize(0);
+      return ok;
+    };
+    make([&](std::string_view piece) {
+      if (std::size_t(block.size()) + piece.size() < kBlock) {
+        block.append(piece.data(), qsizetype(piece.size()));
+        return failure == 0;
+      }
+      return flush() && WriteAll(fd.get(), piece, &failure);
+    });
+    if (!flush()) return Failed(name, failure, error);
     killpoint::Reach("folder.staged");
     return true;
+  }
+  bool Stage(qsizetype index, const QByteArray& name, const QByteArray& bytes, QString* error) {
+    return Stage(index, name, [&bytes](const WritePiece& write) { write(View(bytes)); }, error);
   }
 
   // Everything staged reaches the disk before the first rename.
@@ -408,10 +438,10 @@ class FolderChange {
     const Fd fresh = OpenFolder(stage_.get(), kNewDir);
     if (!old || !fresh) return Failed(kStaging, errno, error);
     if (!WriteJournal(entries, error)) return false;
-    const QByteArrayList stagedNames = StagedNames(entries, true);
+    const std::vector<qint32> places = StagedPlaces(entries);
     for (qsizetype i = 0; i < entries.size(); ++i) {
       const Entry& e = entries[i];
-      const QByteArray& staged = stagedNames[i];
+      const QByteArray staged = StagedName(e, places[std::size_t(i)], true);
       const QByteArray base = BaseOf(e.name);
       const char* name = base.constData();
       const int at = folders.At(FolderOf(e.name));
@@ -566,7 +596,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   QByteArrayList names;
   QSet<QByteArray> current;
   bool staged = true;
-  const bool produced = produce([&](const QString& file, const QByteArray& bytes) {
+  const auto stage = [&](const QString& file, const MakeFile& make) {
     const QByteArray name = filename::ToBytes(file);
     if (!IsPath(name) || BaseOf(name) == kManifestName || current.contains(name)) {
       *error = QStringLiteral("%1 is no file name of the folder").arg(file);
@@ -574,8 +604,13 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
     }
     names.append(name);
     current.insert(name);
-    return staged = change.Stage(names.size() - 1, name, bytes, error);
-  });
+    return staged = change.Stage(names.size() - 1, name, make, error);
+  };
+  const bool produced = produce(PutFile(
+      [&](const QString& file, const QByteArray& bytes) {
+        return stage(file, [&bytes](const WritePiece& write) { write(View(bytes)); });
+      },
+      stage));
   if (!produced || !staged) return FolderOutcome::Failed;
   const auto shownPath = [&](const QByteArray& name) {
     return shown + QDir::separator() + QDir::toNativeSeparators(filename::FromBytes(name));

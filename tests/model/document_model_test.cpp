@@ -429,14 +429,17 @@ QStringList Deps(const QList<ModelDependency>& list) {
 }
 
 // Both directions one step, a cycle, another owner's use, a body counted as its package,
-// what every unit uses left out; an older snapshot has none of it.
+// what every unit uses left out, nothing for a table no row names though its name begins
+// another's; an older snapshot has none of it.
 TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
   AddShopEntries();
+  Add(ObjectKind::Tables, "ORDER");
   Add(ObjectKind::Sequences, "ORDER_SEQ");
   const DocumentModel m = Build();
+  EXPECT_EQ(Deps(m.tables[1].dependencies.usedBy), QStringList());
   const QString orders = "TABLE SHOP.ORDERS #orcl.shop.orders";
   const QString api = "PACKAGE SHOP.ORDER_API #orcl.shop.order_api";
   const QString total = "FUNCTION SHOP.ORDER_TOTAL #orcl.shop.order_total";

@@ -350,7 +350,8 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
   EXPECT_EQ(Contents(folder), Written(newFiles));
 
   // A journal longer than the block it is written in (a thousand files) still puts back
-  // every file, each from its own staged copy, after a kill at the last rename.
+  // every file, each from its own staged copy, after a kill at the last rename; the list
+  // of the thousand names, longer than a block too, is whole.
   Files many, manyNew;
   for (int i = 0; i < 1000; ++i) {
     const QString name = QStringLiteral("page-%1-%2.md").arg(i).arg(QString(60, u'x'));
@@ -364,6 +365,8 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
                                            [&] { Write(folder, manyNew, &error); }));
   ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
   EXPECT_EQ(Contents(folder), before);
+  ASSERT_EQ(Write(folder, manyNew, &error), FolderOutcome::Written) << error.toStdString();
+  EXPECT_EQ(Contents(folder), Written(manyNew));
 
   // A build of a version that staged files under their own names left its journal.
   reset();
