@@ -245,8 +245,7 @@ Links MarkdownLinks(const FileLayout& layout) {
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
                     const ObjectStream* objects) {
-  for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
-    templates.Template(name).set_custom_escape(EscapeMarkdown);
+  templates.SetEscape(EscapeMarkdown);
   const FileLayout layout = MarkdownLayout(model);
   const QList<OwnerPages> owners = Owners(model);
   {

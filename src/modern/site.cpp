@@ -20,8 +20,7 @@ std::string S(const QString& s) { return s.toStdString(); }
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
                 const DiagramSource& diagrams, const PutFile& put,
                 const ObjectStream* objects, int listRows) {
-  for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
-    templates.Template(name).set_custom_escape(EscapeModernHtml);
+  templates.SetEscape(EscapeModernHtml);
   const ListPages lists(model, listRows);
   const DocumentView view(model, Links(lists), &diagrams, objects);
   {
