@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <kainjow/mustache.hpp>
+#include <optional>
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
@@ -244,9 +245,11 @@ Links MarkdownLinks(const FileLayout& layout) {
 
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
-                    const ObjectStream* objects) {
+                    const ObjectStream* objects, const FileLayout* given) {
   templates.SetEscape(EscapeMarkdown);
-  const FileLayout layout = MarkdownLayout(model);
+  std::optional<FileLayout> made;
+  if (!given) made.emplace(MarkdownLayout(model));
+  const FileLayout& layout = given ? *given : *made;
   const QList<OwnerPages> owners = Owners(model);
   {
     const DocumentView top(model, Links(LinkStyle::Files, &layout), &diagrams, objects);

@@ -66,10 +66,11 @@ Links MarkdownLinks(const FileLayout& layout);
 
 // README.md first, then the owners' pages and the overviews' drawings, then the object pages
 // in document order, each followed by its drawing, each handed to `put` as it is made; false
-// when `put` stopped it. With `objects`, `model` is their index (object_stream.h).
+// when `put` stopped it. With `objects`, `model` is their index (object_stream.h). With
+// `layout`, the files go where it says (MarkdownLayout of `model`, made once for a build).
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
-                    const ObjectStream* objects = nullptr);
+                    const ObjectStream* objects = nullptr, const FileLayout* layout = nullptr);
 // The same files as a list.
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                                  const DiagramSource& diagrams);

@@ -594,16 +594,14 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   FolderChange change(dir.get(), shown);
   if (!change.Begin(path, error)) return FolderOutcome::Failed;
   QByteArrayList names;
-  QSet<QByteArray> current;
   bool staged = true;
   const auto stage = [&](const QString& file, const MakeFile& make) {
     const QByteArray name = filename::ToBytes(file);
-    if (!IsPath(name) || BaseOf(name) == kManifestName || current.contains(name)) {
+    if (!IsPath(name) || BaseOf(name) == kManifestName) {
       *error = QStringLiteral("%1 is no file name of the folder").arg(file);
       return staged = false;
     }
     names.append(name);
-    current.insert(name);
     return staged = change.Stage(names.size() - 1, name, make, error);
   };
   const bool produced = produce(PutFile(
@@ -612,6 +610,22 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
       },
       stage));
   if (!produced || !staged) return FolderOutcome::Failed;
+  // The names sorted, to find one made twice and to look names up: a hash table of a large
+  // folder's tens of thousands would be megabytes while the files are made.
+  std::vector<std::string_view> current;
+  const auto sortNames = [&] {
+    current.clear();
+    for (const QByteArray& name : names) current.push_back(View(name));
+    std::sort(current.begin(), current.end());
+  };
+  const auto isCurrent = [&](const QByteArray& name) {
+    return std::binary_search(current.begin(), current.end(), View(name));
+  };
+  sortNames();
+  if (const auto twice = std::adjacent_find(current.begin(), current.end());
+      twice != current.end())
+    return fail(QStringLiteral("%1 is no file name of the folder")
+                    .arg(filename::FromBytes(QByteArray(twice->data(), qsizetype(twice->size())))));
   const auto shownPath = [&](const QByteArray& name) {
     return shown + QDir::separator() + QDir::toNativeSeparators(filename::FromBytes(name));
   };
@@ -625,7 +639,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   QList<Entry> entries;
   QSet<QByteArray> missing;
   for (const QByteArray& folder : folderList) {
-    if (current.contains(folder))
+    if (isCurrent(folder))
       return fail(QStringLiteral("%1 is both a file and a folder of the build.")
                       .arg(filename::FromBytes(folder)));
     if (missing.contains(FolderOf(folder))) {
@@ -673,8 +687,8 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
     const QByteArray name = Join(folder, kManifestName);
     if (!change.Stage(names.size(), name, text, error)) return FolderOutcome::Failed;
     names.append(name);
-    current.insert(name);
   }
+  sortNames();
   if (!change.Staged(error)) return FolderOutcome::Failed;
 
   // What the change touches: the folders it makes, every new name (and what it replaces),
@@ -696,7 +710,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   std::sort(removed.begin(), removed.end());
   for (const QByteArray& name : removed) {
     struct stat old {};
-    const int at = current.contains(name) ? -1 : folders.At(FolderOf(name));
+    const int at = isCurrent(name) ? -1 : folders.At(FolderOf(name));
     if (at >= 0 && Exists(at, BaseOf(name).constData(), &old) && !S_ISDIR(old.st_mode))
       entries.append({name, true, false});
   }
