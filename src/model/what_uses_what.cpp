@@ -252,8 +252,17 @@ void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
   // Triggers have a namespace of their own; the first documented one of a name is linked.
   for (const ModelTrigger& tr : triggers) {
     const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
-    if (!byName_.contains(name)) byName_.insert(name, {tr.anchor, anchor});
+    if (byName_.contains(name)) continue;
+    const bool usual = tr.anchor == anchor + u'.' + AnchorPart(tr.name);
+    byName_.insert(name, {anchor, usual ? QString() : tr.anchor});
   }
+}
+
+std::pair<QString, QString> TriggerAnchors::Find(const ObjectKey& key) const {
+  const auto it = byName_.constFind(key.FullName());
+  if (it == byName_.cend()) return {};
+  const auto& [page, own] = *it;
+  return {own.isNull() ? page + u'.' + AnchorPart(key.name) : own, page};
 }
 
 DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
@@ -278,7 +287,7 @@ void DependencyAnchors::Link(ModelDependencies& d) const {
         dep.anchor = place ? EntryAnchor(model_, place->kind, place->index) : QString();
       }
       if (rank == trigger)
-        std::tie(dep.anchor, dep.page) = triggers_.ByName().value(dep.object.FullName());
+        std::tie(dep.anchor, dep.page) = triggers_.Find(dep.object);
     }
 }
 

@@ -108,12 +108,16 @@ class TriggerAnchors {
  public:
   void Add(const TableObject& table) { Add(table.key, table.anchor, table.triggers); }
   void Add(const ViewObject& view) { Add(view.key, view.anchor, view.triggers); }
-  // Each trigger's anchor and the anchor of its table's or view's page, by FullName.
-  const QHash<QString, std::pair<QString, QString>>& ByName() const { return byName_; }
+  // The anchor of the trigger `key` names and of its table's or view's page; empty when
+  // no table or view of the document has it.
+  std::pair<QString, QString> Find(const ObjectKey& key) const;
 
  private:
   void Add(const ObjectKey& key, const QString& anchor, const QList<ModelTrigger>& triggers);
 
+  // By FullName: the page's anchor, and the trigger's own only where it is not the page's,
+  // ".", AnchorPart(name) (a name chosen twice): a large document's thousands of trigger
+  // anchors are then not held.
   QHash<QString, std::pair<QString, QString>> byName_;
 };
 
