@@ -152,7 +152,7 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     const auto produce = [&](const PutFile& put) {
       return format == OutputFormat::Site
                  ? RenderSite(model, templates, diagrams, put, &objects)
-                 : RenderMarkdown(model, templates, diagrams, put, &objects);
+                 : RenderMarkdown(model, templates, diagrams, put, &objects, &*layout);
     };
     switch (WriteOutputFolder(result.outputPath, produce, mayReplace, &reason)) {
       case FolderOutcome::Written:

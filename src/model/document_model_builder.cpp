@@ -119,6 +119,8 @@ class ModelBuilder {
       model_.rolesText = project_.SectionDescription(ObjectKind::Roles);
       model_.roles = List(ObjectKind::Roles, "Building role: \r\n", false);
     }
+    // Every object is read: the schemas' dependency rows are not held while the links are made.
+    usage_ = WhatUsesWhat();
     if (scope_ == ModelScope::Document) {
       LinkDependencies(model_, triggers_);
       if (sink_) sink_->Take(std::move(triggers_));

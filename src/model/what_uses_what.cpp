@@ -97,6 +97,12 @@ int WhatUsesWhat::Schema::Id(const QString& text) {
   return int(texts.size()) - 1;
 }
 
+int WhatUsesWhat::Schema::Find(const QString& text) const {
+  const auto it = std::lower_bound(byText.begin(), byText.end(), text,
+                                   [this](int id, const QString& t) { return texts[id] < t; });
+  return it != byText.end() && texts[*it] == text ? *it : -1;
+}
+
 struct WhatUsesWhat::ByObject {
   const std::vector<Row>& rows;
   bool used;  // the used object's rather than the using one's
@@ -127,6 +133,12 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
                       s.Id(r.referencedName), s.Id(r.referencedType)});
   });
   s.rows.shrink_to_fit();
+  s.ids = {};
+  s.texts.squeeze();
+  s.byText.resize(std::size_t(s.texts.size()));
+  std::iota(s.byText.begin(), s.byText.end(), 0);
+  std::sort(s.byText.begin(), s.byText.end(),
+            [&s](int a, int b) { return s.texts[a] < s.texts[b]; });
   s.byUser.resize(s.rows.size());
   std::iota(s.byUser.begin(), s.byUser.end(), 0);
   s.byUsed = s.byUser;
@@ -198,6 +210,8 @@ QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
                                                  ? ReadTriggers(db, key.owner).value(key.name)
                                                  : schema.triggers.take(key.name));
   schema.triggersGiven.insert(key.name);
+  // Once the last table's are handed out, their emptied table of megabytes goes too.
+  if (schema.triggers.isEmpty()) schema.triggers = {};
   QList<ModelTrigger> triggers;
   for (const TriggerRow& row : rows) {
     ModelTrigger t = TriggerOf(row.type, row.event, row.header);
@@ -218,7 +232,7 @@ ModelDependencies WhatUsesWhat::Dependencies(Database& db, const ObjectKey& key,
                                              std::initializer_list<const char*> types) {
   const Schema& schema = Of(db, key);
   ModelDependencies d;
-  const ByObject::Object own(schema.ids.value(key.owner, -1), schema.ids.value(key.name, -1));
+  const ByObject::Object own(schema.Find(key.owner), schema.Find(key.name));
   if (own.first < 0 || own.second < 0) return d;
   const auto text = [&schema](int id) { return schema.texts[id]; };
   const ByObject user{schema.rows, false}, used{schema.rows, true};
@@ -247,8 +261,17 @@ void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
   // Triggers have a namespace of their own; the first documented one of a name is linked.
   for (const ModelTrigger& tr : triggers) {
     const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
-    if (!byName_.contains(name)) byName_.insert(name, {tr.anchor, anchor});
+    if (byName_.contains(name)) continue;
+    const bool usual = tr.anchor == anchor + u'.' + AnchorPart(tr.name);
+    byName_.insert(name, {anchor, usual ? QString() : tr.anchor});
   }
+}
+
+std::pair<QString, QString> TriggerAnchors::Find(const ObjectKey& key) const {
+  const auto it = byName_.constFind(key.FullName());
+  if (it == byName_.cend()) return {};
+  const auto& [page, own] = *it;
+  return {own.isNull() ? page + u'.' + AnchorPart(key.name) : own, page};
 }
 
 DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
@@ -273,7 +296,7 @@ void DependencyAnchors::Link(ModelDependencies& d) const {
         dep.anchor = place ? EntryAnchor(model_, place->kind, place->index) : QString();
       }
       if (rank == trigger)
-        std::tie(dep.anchor, dep.page) = triggers_.ByName().value(dep.object.FullName());
+        std::tie(dep.anchor, dep.page) = triggers_.Find(dep.object);
     }
 }
 

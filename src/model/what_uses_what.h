@@ -77,8 +77,11 @@ class WhatUsesWhat {
   };
   struct Schema {
     QSet<QString> invalid;  // "TYPE\nNAME"
-    QHash<QString, int> ids;  // each text of the rows, numbered
+    QHash<QString, int> ids;  // each text of the rows, numbered, while they are read
     QStringList texts;        // by number
+    // The numbers in the order of their texts, once the rows are read: a large schema's
+    // tens of thousands of names are then found without ids' hash table.
+    std::vector<int> byText;
     std::vector<Row> rows;
     std::vector<int> byUser;  // the rows by the using object's owner and name
     std::vector<int> byUsed;  // the rows by the used object's owner and name
@@ -89,6 +92,8 @@ class WhatUsesWhat {
     QSet<QString> triggersGiven;  // the tables and views whose triggers were handed out
 
     int Id(const QString& text);
+    // The number of a text of the rows; -1 when none has it.
+    int Find(const QString& text) const;
   };
   // Orders row numbers by the using (or the used) object's owner and name.
   struct ByObject;
@@ -107,12 +112,16 @@ class TriggerAnchors {
  public:
   void Add(const TableObject& table) { Add(table.key, table.anchor, table.triggers); }
   void Add(const ViewObject& view) { Add(view.key, view.anchor, view.triggers); }
-  // Each trigger's anchor and the anchor of its table's or view's page, by FullName.
-  const QHash<QString, std::pair<QString, QString>>& ByName() const { return byName_; }
+  // The anchor of the trigger `key` names and of its table's or view's page; empty when
+  // no table or view of the document has it.
+  std::pair<QString, QString> Find(const ObjectKey& key) const;
 
  private:
   void Add(const ObjectKey& key, const QString& anchor, const QList<ModelTrigger>& triggers);
 
+  // By FullName: the page's anchor, and the trigger's own only where it is not the page's,
+  // ".", AnchorPart(name) (a name chosen twice): a large document's thousands of trigger
+  // anchors are then not held.
   QHash<QString, std::pair<QString, QString>> byName_;
 };
 

@@ -2,11 +2,22 @@
 
 #include <QHash>
 #include <kainjow/mustache.hpp>
+#include <optional>
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
 #include "modern/document_view.h"
 #include "modern/templates.h"
+
+bool PutFile::operator()(const QString& name, const MakeFile& make) const {
+  if (pieces_) return pieces_(name, make);
+  QByteArray bytes;
+  make([&bytes](std::string_view piece) {
+    bytes.append(piece.data(), qsizetype(piece.size()));
+    return true;
+  });
+  return whole_(name, bytes);
+}
 
 std::string EscapeMarkdown(const std::string& text) {
   std::string out;
@@ -234,10 +245,11 @@ Links MarkdownLinks(const FileLayout& layout) {
 
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
-                    const ObjectStream* objects) {
-  for (const QString& name : TemplateSet::Names(TemplateFormat::Markdown))
-    templates.Template(name).set_custom_escape(EscapeMarkdown);
-  const FileLayout layout = MarkdownLayout(model);
+                    const ObjectStream* objects, const FileLayout* given) {
+  templates.SetEscape(EscapeMarkdown);
+  std::optional<FileLayout> made;
+  if (!given) made.emplace(MarkdownLayout(model));
+  const FileLayout& layout = given ? *given : *made;
   const QList<OwnerPages> owners = Owners(model);
   {
     const DocumentView top(model, Links(LinkStyle::Files, &layout), &diagrams, objects);

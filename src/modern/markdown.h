@@ -12,6 +12,9 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "model/file_layout.h"
 #include "model/object_links.h"
@@ -26,9 +29,35 @@ struct OutputFile {
   QByteArray bytes;
 };
 
+// Writes the next piece of a file made a piece at a time; false when it could not be (the
+// pieces after it are then not wanted).
+using WritePiece = std::function<bool(std::string_view piece)>;
+// Makes a file's bytes, handing them to `write` a piece at a time.
+using MakeFile = std::function<void(const WritePiece& write)>;
+
 // Hands one file of a folder to its write, which stages it at once; false when it could
-// not be (the write then fails with the reason).
-using PutFile = std::function<bool(const QString& name, const QByteArray& bytes)>;
+// not be (the write then fails with the reason). A file of megabytes (the site's index.html
+// and search index) is handed as it is made, a piece at a time, so that it is never held
+// whole; a write that takes files whole only (`pieces` empty) is handed it joined.
+class PutFile {
+ public:
+  using Whole = std::function<bool(const QString& name, const QByteArray& bytes)>;
+  using Pieces = std::function<bool(const QString& name, const MakeFile& make)>;
+
+  template <typename F, typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, PutFile> &&
+                                                    std::is_constructible_v<Whole, F>>>
+  PutFile(F&& whole, Pieces pieces = {})
+      : whole_(std::forward<F>(whole)), pieces_(std::move(pieces)) {}
+
+  bool operator()(const QString& name, const QByteArray& bytes) const {
+    return whole_(name, bytes);
+  }
+  bool operator()(const QString& name, const MakeFile& make) const;
+
+ private:
+  Whole whole_;
+  Pieces pieces_;
+};
 
 // Where the folder puts the files of each object of `model`.
 FileLayout MarkdownLayout(const DocumentModel& model);
@@ -37,10 +66,11 @@ Links MarkdownLinks(const FileLayout& layout);
 
 // README.md first, then the owners' pages and the overviews' drawings, then the object pages
 // in document order, each followed by its drawing, each handed to `put` as it is made; false
-// when `put` stopped it. With `objects`, `model` is their index (object_stream.h).
+// when `put` stopped it. With `objects`, `model` is their index (object_stream.h). With
+// `layout`, the files go where it says (MarkdownLayout of `model`, made once for a build).
 bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                     const DiagramSource& diagrams, const PutFile& put,
-                    const ObjectStream* objects = nullptr);
+                    const ObjectStream* objects = nullptr, const FileLayout* layout = nullptr);
 // The same files as a list.
 QList<OutputFile> RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
                                  const DiagramSource& diagrams);

@@ -57,8 +57,7 @@ constexpr std::string_view kObjectsMark = "\x01vellumar-objects-";
 bool RenderModernHtml(const DocumentModel& model, const TemplateSet& templates,
                       const DiagramSource& diagrams, const PageSink& write,
                       const ObjectStream* objects) {
-  for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
-    templates.Template(name).set_custom_escape(EscapeModernHtml);
+  templates.SetEscape(EscapeModernHtml);
   const DocumentView view(model, LinkStyle::Page, &diagrams, objects);
   bool ok = true;
   // Each piece of the page is a whole line or more, so no mark is split between two.

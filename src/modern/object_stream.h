@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "coverage/coverage.h"
 #include "model/document_model_builder.h"
@@ -36,8 +37,10 @@ class ObjectStream : public ObjectSink {
   // index of their words, and each object of a kind in document order with the anchors of
   // the objects it links to. Reading the file back may throw SpillFailure.
   CoverageReport Coverage(const DocumentModel& index) const { return coverage_.Report(index); }
-  // Taken once: the stream keeps no copy.
-  QByteArray TakeSearchIndexScript() const { return words_ ? words_->TakeScript() : QByteArray(); }
+  // Taken once, a piece at a time: the stream keeps no copy.
+  void TakeSearchIndexScript(const std::function<bool(std::string_view piece)>& write) const {
+    if (words_) words_->TakeScript(write);
+  }
   void ForEach(const DocumentModel& index,
                const std::function<void(const TableObject&)>& each) const;
   void ForEach(const DocumentModel& index,

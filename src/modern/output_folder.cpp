@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "text/file_name.h"
 #include "text/input_file.h"
@@ -124,12 +126,45 @@ struct Entry {
 // Journals of builds before folders: one line per file, staged under its own name.
 constexpr char kJournalV2[] = "v2";
 
-QByteArray JournalText(const QList<Entry>& entries) {
-  QByteArray text = QByteArray(kJournalV2) + '\n';
-  for (const Entry& e : entries)
-    text += e.folder ? QByteArray(e.old ? "do " : "d- ") + e.name + '\n'
-                     : QByteArray(e.old ? "o" : "-") + (e.fresh ? "n " : "- ") + e.name + '\n';
-  return text + kJournalEnd + '\n';
+std::string_view View(const QByteArray& bytes) {
+  return std::string_view(bytes.constData(), std::size_t(bytes.size()));
+}
+
+bool WriteAll(int fd, std::string_view bytes, int* error) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const ssize_t put = ::write(fd, bytes.data() + at, bytes.size() - at);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      *error = put < 0 ? errno : EIO;
+      return false;
+    }
+    at += put;
+  }
+  return true;
+}
+
+// Writes the journal a block of lines at a time: a large folder's is megabytes, which are
+// not held whole.
+bool WriteJournalText(int fd, const QList<Entry>& entries, int* error) {
+  constexpr qsizetype kBlock = 64 * 1024;
+  QByteArray block = QByteArray(kJournalV2) + '\n';
+  for (const Entry& e : entries) {
+    if (e.folder) {
+      block += e.old ? "do " : "d- ";
+    } else {
+      block += e.old ? 'o' : '-';
+      block += e.fresh ? "n " : "- ";
+    }
+    block += e.name;
+    block += '\n';
+    if (block.size() >= kBlock) {
+      if (!WriteAll(fd, View(block), error)) return false;
+      block.resize(0);
+    }
+  }
+  block += kJournalEnd;
+  block += '\n';
+  return WriteAll(fd, View(block), error);
 }
 
 bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered) {
@@ -147,13 +182,21 @@ bool ParseJournal(const QByteArray& text, QList<Entry>* entries, bool* numbered)
   return true;
 }
 
-// The names of the entries' staged copies in new/ and old/ (a folder's is unused).
-QByteArrayList StagedNames(const QList<Entry>& entries, bool numbered) {
-  QByteArrayList names;
-  qsizetype files = 0;
-  for (const Entry& e : entries)
-    names.append(!numbered ? e.name : e.folder ? QByteArray() : QByteArray::number(files++));
-  return names;
+// Where the entries' staged copies in new/ and old/ are: a file's place among the journal's
+// files (-1 for a folder, which has none). Numbers, not names: a large folder's journal has
+// tens of thousands of entries.
+std::vector<qint32> StagedPlaces(const QList<Entry>& entries) {
+  std::vector<qint32> places;
+  places.reserve(std::size_t(entries.size()));
+  qint32 files = 0;
+  for (const Entry& e : entries) places.push_back(e.folder ? -1 : files++);
+  return places;
+}
+
+// The name of an entry's staged copies: its place, or its own name in a journal of a
+// build before folders.
+QByteArray StagedName(const Entry& e, qint32 place, bool numbered) {
+  return numbered ? QByteArray::number(place) : e.name;
 }
 
 // Reads the regular file `name` of a folder whole: a link, FIFO or device is refused, and
@@ -247,11 +290,11 @@ bool RollBack(int dirFd, int stageFd, const QList<Entry>& entries, bool numbered
   const Fd oldFolder = OpenFolder(stageFd, kOldDir);
   const Fd newFolder = OpenFolder(stageFd, kNewDir);
   Folders folders(dirFd);
-  const QByteArrayList stagedNames = StagedNames(entries, numbered);
+  const std::vector<qint32> places = StagedPlaces(entries);
   bool ok = true;
   for (qsizetype i = entries.size() - 1; i >= 0; --i) {
     const Entry& e = entries[i];
-    const QByteArray& staged = stagedNames[i];
+    const QByteArray staged = StagedName(e, places[std::size_t(i)], numbered);
     const int at = folders.At(FolderOf(e.name));
     const QByteArray base = BaseOf(e.name);
     int result = 0;
@@ -328,18 +371,6 @@ bool MakeParents(const QByteArray& path) {
   return true;
 }
 
-bool WriteAll(int fd, const QByteArray& bytes, int* error) {
-  for (qsizetype at = 0; at < bytes.size();) {
-    const ssize_t put = ::write(fd, bytes.constData() + at, bytes.size() - at);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      *error = put < 0 ? errno : EIO;
-      return false;
-    }
-    at += put;
-  }
-  return true;
-}
 
 // The write of one folder, with the folder open and locked.
 class FolderChange {
@@ -362,16 +393,34 @@ class FolderChange {
     return true;
   }
 
-  // Writes the file that goes to `name` into new/, as new/`index`: the files are staged in
-  // the order the journal lists them.
-  bool Stage(qsizetype index, const QByteArray& name, const QByteArray& bytes, QString* error) {
+  // Writes the file that goes to `name` into new/, as new/`index`, as `make` makes it: the
+  // files are staged in the order the journal lists them.
+  bool Stage(qsizetype index, const QByteArray& name, const MakeFile& make, QString* error) {
     int failure = 0;
     const Fd fd(::openat(fresh_.get(), QByteArray::number(index).constData(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd || !WriteAll(fd.get(), bytes, &failure))
-      return Failed(name, fd ? failure : errno, error);
+    if (!fd) return Failed(name, errno, error);
+    // Small pieces (a page is rendered a line at a time) are gathered into blocks.
+    constexpr std::size_t kBlock = 64 * 1024;
+    QByteArray block;
+    const auto flush = [&] {
+      const bool ok = failure == 0 && WriteAll(fd.get(), View(block), &failure);
+      block.resize(0);
+      return ok;
+    };
+    make([&](std::string_view piece) {
+      if (std::size_t(block.size()) + piece.size() < kBlock) {
+        block.append(piece.data(), qsizetype(piece.size()));
+        return failure == 0;
+      }
+      return flush() && WriteAll(fd.get(), piece, &failure);
+    });
+    if (!flush()) return Failed(name, failure, error);
     killpoint::Reach("folder.staged");
     return true;
+  }
+  bool Stage(qsizetype index, const QByteArray& name, const QByteArray& bytes, QString* error) {
+    return Stage(index, name, [&bytes](const WritePiece& write) { write(View(bytes)); }, error);
   }
 
   // Everything staged reaches the disk before the first rename.
@@ -389,10 +438,10 @@ class FolderChange {
     const Fd fresh = OpenFolder(stage_.get(), kNewDir);
     if (!old || !fresh) return Failed(kStaging, errno, error);
     if (!WriteJournal(entries, error)) return false;
-    const QByteArrayList stagedNames = StagedNames(entries, true);
+    const std::vector<qint32> places = StagedPlaces(entries);
     for (qsizetype i = 0; i < entries.size(); ++i) {
       const Entry& e = entries[i];
-      const QByteArray& staged = stagedNames[i];
+      const QByteArray staged = StagedName(e, places[std::size_t(i)], true);
       const QByteArray base = BaseOf(e.name);
       const char* name = base.constData();
       const int at = folders.At(FolderOf(e.name));
@@ -432,7 +481,7 @@ class FolderChange {
     int failure = 0;
     const Fd fd(::openat(stage_.get(), kJournalPart,
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd || !WriteAll(fd.get(), JournalText(entries), &failure) || ::fsync(fd.get()) != 0 ||
+    if (!fd || !WriteJournalText(fd.get(), entries, &failure) || ::fsync(fd.get()) != 0 ||
         ::renameat(stage_.get(), kJournalPart, stage_.get(), kJournal) != 0 ||
         ::fsync(stage_.get()) != 0)
       return Failed(kJournal, failure != 0 ? failure : errno, error);
@@ -545,19 +594,38 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   FolderChange change(dir.get(), shown);
   if (!change.Begin(path, error)) return FolderOutcome::Failed;
   QByteArrayList names;
-  QSet<QByteArray> current;
   bool staged = true;
-  const bool produced = produce([&](const QString& file, const QByteArray& bytes) {
+  const auto stage = [&](const QString& file, const MakeFile& make) {
     const QByteArray name = filename::ToBytes(file);
-    if (!IsPath(name) || BaseOf(name) == kManifestName || current.contains(name)) {
+    if (!IsPath(name) || BaseOf(name) == kManifestName) {
       *error = QStringLiteral("%1 is no file name of the folder").arg(file);
       return staged = false;
     }
     names.append(name);
-    current.insert(name);
-    return staged = change.Stage(names.size() - 1, name, bytes, error);
-  });
+    return staged = change.Stage(names.size() - 1, name, make, error);
+  };
+  const bool produced = produce(PutFile(
+      [&](const QString& file, const QByteArray& bytes) {
+        return stage(file, [&bytes](const WritePiece& write) { write(View(bytes)); });
+      },
+      stage));
   if (!produced || !staged) return FolderOutcome::Failed;
+  // The names sorted, to find one made twice and to look names up: a hash table of a large
+  // folder's tens of thousands would be megabytes while the files are made.
+  std::vector<std::string_view> current;
+  const auto sortNames = [&] {
+    current.clear();
+    for (const QByteArray& name : names) current.push_back(View(name));
+    std::sort(current.begin(), current.end());
+  };
+  const auto isCurrent = [&](const QByteArray& name) {
+    return std::binary_search(current.begin(), current.end(), View(name));
+  };
+  sortNames();
+  if (const auto twice = std::adjacent_find(current.begin(), current.end());
+      twice != current.end())
+    return fail(QStringLiteral("%1 is no file name of the folder")
+                    .arg(filename::FromBytes(QByteArray(twice->data(), qsizetype(twice->size())))));
   const auto shownPath = [&](const QByteArray& name) {
     return shown + QDir::separator() + QDir::toNativeSeparators(filename::FromBytes(name));
   };
@@ -571,7 +639,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   QList<Entry> entries;
   QSet<QByteArray> missing;
   for (const QByteArray& folder : folderList) {
-    if (current.contains(folder))
+    if (isCurrent(folder))
       return fail(QStringLiteral("%1 is both a file and a folder of the build.")
                       .arg(filename::FromBytes(folder)));
     if (missing.contains(FolderOf(folder))) {
@@ -594,21 +662,33 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   for (const QByteArray& folder : folderList)
     if (missing.contains(folder)) entries.append({folder, false, false, true});
 
-  // Each folder's list names the files written into it and the folders below it.
-  std::map<QByteArray, QByteArrayList> lists{{QByteArray(), {}}};
-  for (const QByteArray& name : names) lists[FolderOf(name)].append(BaseOf(name));
-  for (const QByteArray& folder : folderList) {
-    lists[folder];
-    lists[FolderOf(folder)].append(BaseOf(folder) + '/');
+  // Each folder's list names the files written into it and the folders below it ("name/"),
+  // by views of `names` and `below`: a large folder's tens of thousands are not copied.
+  QByteArrayList below;
+  for (const QByteArray& folder : folderList) below.append(BaseOf(folder) + '/');
+  const auto from = [](const QByteArray& bytes, qsizetype at) {
+    return std::string_view(bytes.constData() + at, std::size_t(bytes.size() - at));
+  };
+  std::map<QByteArray, std::vector<std::string_view>> lists{{QByteArray(), {}}};
+  for (const QByteArray& name : names)
+    lists[FolderOf(name)].push_back(from(name, name.lastIndexOf('/') + 1));
+  for (qsizetype i = 0; i < folderList.size(); ++i) {
+    lists[folderList[i]];
+    lists[FolderOf(folderList[i])].push_back(from(below[i], 0));
   }
   for (auto& [folder, listed] : lists) {
     std::sort(listed.begin(), listed.end());
+    QByteArray text;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      if (i > 0) text += '\n';
+      text.append(listed[i].data(), qsizetype(listed[i].size()));
+    }
+    text += '\n';
     const QByteArray name = Join(folder, kManifestName);
-    if (!change.Stage(names.size(), name, listed.join('\n') + '\n', error))
-      return FolderOutcome::Failed;
+    if (!change.Stage(names.size(), name, text, error)) return FolderOutcome::Failed;
     names.append(name);
-    current.insert(name);
   }
+  sortNames();
   if (!change.Staged(error)) return FolderOutcome::Failed;
 
   // What the change touches: the folders it makes, every new name (and what it replaces),
@@ -630,7 +710,7 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
   std::sort(removed.begin(), removed.end());
   for (const QByteArray& name : removed) {
     struct stat old {};
-    const int at = current.contains(name) ? -1 : folders.At(FolderOf(name));
+    const int at = isCurrent(name) ? -1 : folders.At(FolderOf(name));
     if (at >= 0 && Exists(at, BaseOf(name).constData(), &old) && !S_ISDIR(old.st_mode))
       entries.append({name, true, false});
   }

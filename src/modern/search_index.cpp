@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSet>
 #include <QStringList>
-#include <utility>
+#include <algorithm>
 
 #include "model/document_model.h"
 #include "model/object_spill.h"
@@ -112,23 +112,44 @@ void SearchIndex::Add(const PackageObject& p) {
   Entry(p.anchor, words.Joined());
 }
 
-QByteArray SearchIndex::TakeScript() {
-  static constexpr char kEnd[] = "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+void SearchIndex::TakeScript(const std::function<bool(std::string_view piece)>& write) {
+  static constexpr std::string_view kEnd =
+      "\n};\nif (window.onVellumarSearch) window.onVellumarSearch();\n";
+  const auto put = [&write](const QByteArray& bytes) {
+    return write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+  };
+  bool ok = true;
   if (file_) {
     const qint64 size = file_->pos();
     if (!error_.isEmpty() || !file_->seek(0))
       throw SpillFailure{error_.isEmpty() ? file_->errorString() : error_};
-    // Read into its final size, so that the megabytes are held once.
-    script_.reserve(size + qsizetype(sizeof kEnd));
-    script_.resize(size);
-    if (file_->read(script_.data(), size) != size) throw SpillFailure{file_->errorString()};
+    // A block at a time: the file is the words of every object.
+    constexpr qint64 kBlock = 256 * 1024;
+    QByteArray block;
+    for (qint64 at = 0; ok && at < size; at += block.size()) {
+      block.resize(qsizetype(std::min(kBlock, size - at)));
+      if (file_->read(block.data(), block.size()) != block.size())
+        throw SpillFailure{file_->errorString()};
+      ok = put(block);
+    }
     file_->seek(0);
     file_->resize(0);
+  } else {
+    ok = put(script_);
   }
-  if (empty_) script_ = "window.vellumarSearch = {";
-  script_ += kEnd;
+  if (ok && empty_) ok = write("window.vellumarSearch = {");
+  if (ok) write(kEnd);
   empty_ = true;
-  return std::exchange(script_, QByteArray());
+  script_ = QByteArray();
+}
+
+QByteArray SearchIndex::TakeScript() {
+  QByteArray script;
+  TakeScript([&script](std::string_view piece) {
+    script.append(piece.data(), qsizetype(piece.size()));
+    return true;
+  });
+  return script;
 }
 
 QByteArray SearchIndexScript(const DocumentModel& model) {

@@ -13,7 +13,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryFile>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 struct DocumentModel;
 struct TableObject;
@@ -38,8 +40,11 @@ class SearchIndex {
   void Add(const PackageObject& package);
   // Why a write to the file failed (a full disk); empty when none did.
   QString Error() const { return error_; }
-  // The script, once every object is added; the index is empty afterwards. It is the one
-  // copy of the words. A file that cannot be read back throws SpillFailure.
+  // The script, once every object is added, handed to `write` a piece at a time, so that a
+  // large site's megabytes of words are never held whole; the index is empty afterwards. A
+  // file that cannot be read back throws SpillFailure.
+  void TakeScript(const std::function<bool(std::string_view piece)>& write);
+  // The same, whole.
   QByteArray TakeScript();
 
  private:

@@ -20,19 +20,18 @@ std::string S(const QString& s) { return s.toStdString(); }
 bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
                 const DiagramSource& diagrams, const PutFile& put,
                 const ObjectStream* objects, int listRows) {
-  for (const QString& name : TemplateSet::Names(TemplateFormat::ModernHtml))
-    templates.Template(name).set_custom_escape(EscapeModernHtml);
+  templates.SetEscape(EscapeModernHtml);
   const ListPages lists(model, listRows);
   const DocumentView view(model, Links(lists), &diagrams, objects);
   {
-    // Made where it is handed over: index.html is megabytes at tens of thousands of objects.
-    QByteArray index;
+    // Written as it is rendered: index.html is megabytes at tens of thousands of objects.
     DeferredValues deferred;
-    templates.Render(QStringLiteral("page.html"),
-                     view.PageData([](SectionKind) { return std::string(); }, deferred),
-                     [&index](const std::string& s) { index.append(s.data(), qsizetype(s.size())); },
-                     &deferred);
-    if (!put(QStringLiteral("index.html"), index)) return false;
+    const TemplateData page = view.PageData([](SectionKind) { return std::string(); }, deferred);
+    if (!put(QStringLiteral("index.html"), [&](const WritePiece& write) {
+          templates.Render(QStringLiteral("page.html"), page,
+                           [&write](const std::string& s) { write(s); }, &deferred);
+        }))
+      return false;
   }
 
   kainjow::mustache::data document;
@@ -72,8 +71,9 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
     templates.Render(QString::fromLatin1(shared), kainjow::mustache::data(), text);
     if (!put(QString::fromLatin1(shared), QByteArray::fromStdString(text))) return false;
   }
+  if (!objects) return put(QString::fromLatin1(kSearchIndexName), SearchIndexScript(model));
   return put(QString::fromLatin1(kSearchIndexName),
-             objects ? objects->TakeSearchIndexScript() : SearchIndexScript(model));
+             [objects](const WritePiece& write) { objects->TakeSearchIndexScript(write); });
 }
 
 QList<OutputFile> RenderSite(const DocumentModel& model, const TemplateSet& templates,

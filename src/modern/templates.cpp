@@ -21,9 +21,15 @@ struct TemplateSet::Entry {
   bool own;      // from the user's template directory
   std::string text;      // as written
   std::string rendered;  // with the templates it includes in place (Inlined)
+  // None for a text without a tag (the site's style and script), which renders as it is
+  // written: parsed, every blank of it would be a part of its own, megabytes in all.
   std::optional<kainjow::mustache::mustache> parsed;
   Entry(QString f, bool o, std::string t) : file(std::move(f)), own(o), text(std::move(t)) {
-    parsed.emplace(text);
+    Parse(text);
+  }
+  void Parse(const std::string& t) {
+    parsed.reset();
+    if (t.find("{{") != std::string::npos) parsed.emplace(t);
   }
 };
 
@@ -261,7 +267,7 @@ bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QStrin
       return false;
     }
     auto entry = std::make_unique<Entry>(shown, overridden, text->toStdString());
-    if (!entry->parsed->is_valid()) {
+    if (entry->parsed && !entry->parsed->is_valid()) {
       *error = QStringLiteral("Template %1 is not valid: %2")
                    .arg(shown, QString::fromStdString(entry->parsed->error_message()));
       return false;
@@ -287,12 +293,12 @@ bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QStrin
   for (const QString& name : Names(format)) {
     Entry& entry = *entries_.at(name);
     const std::string* rendered = included(name.toStdString());
-    entry.parsed.emplace(*rendered);
+    entry.Parse(*rendered);
     // Each piece parsed on its own, so together they parse; should they not, the template is
     // rendered as written, its includes parsed as they come.
-    if (!entry.parsed->is_valid()) {
+    if (entry.parsed && !entry.parsed->is_valid()) {
       entry.rendered = entry.text;
-      entry.parsed.emplace(entry.text);
+      entry.Parse(entry.text);
     }
     partials_->set(name.toStdString(), partial(rendered));
   }
@@ -349,8 +355,9 @@ bool TemplateSet::CheckIncludes(TemplateFormat format, QString* error) const {
   return true;
 }
 
-kainjow::mustache::mustache& TemplateSet::Template(const QString& name) const {
-  return *entries_.at(name)->parsed;
+void TemplateSet::SetEscape(const std::function<std::string(const std::string&)>& escape) const {
+  for (const auto& [name, entry] : entries_)
+    if (entry->parsed) entry->parsed->set_custom_escape(escape);
 }
 
 void TemplateSet::Render(const QString& name, const kainjow::mustache::data& data,
@@ -379,5 +386,9 @@ void TemplateSet::Render(const QString& name, const kainjow::mustache::data& dat
       return *this;
     }
   } appender{put, *this};
-  Template(name).render(context, appender);
+  Entry& entry = *entries_.at(name);
+  if (entry.parsed)
+    entry.parsed->render(context, appender);
+  else
+    appender << entry.rendered;
 }

@@ -83,8 +83,8 @@ class TemplateSet {
   // name, else the built-in one. False with the reason in *error.
   bool Load(TemplateFormat format, const QString& overrideDir, QString* error);
 
-  // The parsed template; it must be one of the format's names.
-  kainjow::mustache::basic_mustache<std::string>& Template(const QString& name) const;
+  // Every template escapes the values it shows with `escape` (the format's syntax).
+  void SetEscape(const std::function<std::string(const std::string&)>& escape) const;
   // Appends template `name` rendered with `data`, the format's templates its partials, and
   // `deferred` making what the data's placeholders stand for.
   // Throws TemplateOverflow when this set's renderings together pass the limits.

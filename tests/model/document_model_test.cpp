@@ -429,14 +429,17 @@ QStringList Deps(const QList<ModelDependency>& list) {
 }
 
 // Both directions one step, a cycle, another owner's use, a body counted as its package,
-// what every unit uses left out; an older snapshot has none of it.
+// what every unit uses left out, nothing for a table no row names though its name begins
+// another's; an older snapshot has none of it.
 TEST_F(DocumentModelTest, EachObjectListsWhatItUsesAndWhatUsesIt) {
   QTemporaryDir dir;
   testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
   db.SetSnapshotDirectories({dir.path()});
   AddShopEntries();
+  Add(ObjectKind::Tables, "ORDER");
   Add(ObjectKind::Sequences, "ORDER_SEQ");
   const DocumentModel m = Build();
+  EXPECT_EQ(Deps(m.tables[1].dependencies.usedBy), QStringList());
   const QString orders = "TABLE SHOP.ORDERS #orcl.shop.orders";
   const QString api = "PACKAGE SHOP.ORDER_API #orcl.shop.order_api";
   const QString total = "FUNCTION SHOP.ORDER_TOTAL #orcl.shop.order_total";
@@ -524,6 +527,8 @@ INSERT INTO dba_triggers (owner, trigger_name, trigger_type, triggering_event, t
    'PL/SQL     ', 'BEGIN NULL; END;');
 INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
   ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'INVALID');
+INSERT INTO dba_dependencies VALUES
+  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'SHOP', 'ORDERS', 'TABLE', 'HARD');
 )sql";
 
 // A trigger of each timing, row or statement, with its events, WHEN, status and the comment
@@ -566,7 +571,8 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
             std::pair(3, 5));
   EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.ORDERS_TOTALS");
 
-  // What uses the table links to the trigger on the table's own page.
+  // What uses the table links to the trigger on the table's own page, by the anchor it was
+  // given (another owner's trigger of the same name took the first).
   Diagrams diagrams;
   TemplateSet templates;
   QString error;
@@ -574,7 +580,10 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   QString markdown;
   for (const OutputFile& f : RenderMarkdown(m, templates, diagrams))
     if (f.name == "orcl/shop/orcl.shop.orders.md") markdown = QString::fromUtf8(f.bytes);
-  EXPECT_TRUE(markdown.contains("- Triggers: [ORDERS\\_BI](../../orcl/shop/orcl.shop.orders.md#orcl.shop.orders.orders_bi)\n"));
+  EXPECT_TRUE(markdown.contains(
+      "- Triggers: [ORDERS\\_BI](../../orcl/shop/orcl.shop.orders.md#orcl.shop.orders.orders_bi), "
+      "[ORDERS\\_TOTALS](../../orcl/shop/orcl.shop.orders.md#orcl.shop.orders.orders_totals~2)\n"))
+      << markdown.toStdString();
   EXPECT_TRUE(markdown.contains("<a id=\"orcl.shop.orders.orders_bi\"></a>\n### Trigger ORDERS\\_BI\n"));
   const CoverageObject& undocumented = report.objects.last();
   EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +

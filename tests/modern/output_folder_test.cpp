@@ -349,6 +349,25 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
   ::close(held);
   EXPECT_EQ(Contents(folder), Written(newFiles));
 
+  // A journal longer than the block it is written in (a thousand files) still puts back
+  // every file, each from its own staged copy, after a kill at the last rename; the list
+  // of the thousand names, longer than a block too, is whole.
+  Files many, manyNew;
+  for (int i = 0; i < 1000; ++i) {
+    const QString name = QStringLiteral("page-%1-%2.md").arg(i).arg(QString(60, u'x'));
+    many[name] = "old " + QByteArray::number(i);
+    manyNew[name] = "new " + QByteArray::number(i);
+  }
+  QDir(folder).removeRecursively();
+  ASSERT_EQ(Write(folder, many, &error), FolderOutcome::Written) << error.toStdString();
+  const Files before = Contents(folder);
+  EXPECT_TRUE(childprocess::StoppedAtPoint(2 * 1001 + 1, SIGKILL,
+                                           [&] { Write(folder, manyNew, &error); }));
+  ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
+  EXPECT_EQ(Contents(folder), before);
+  ASSERT_EQ(Write(folder, manyNew, &error), FolderOutcome::Written) << error.toStdString();
+  EXPECT_EQ(Contents(folder), Written(manyNew));
+
   // A build of a version that staged files under their own names left its journal.
   reset();
   QDir(folder).mkpath(".vellumar-staging/old");
