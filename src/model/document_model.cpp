@@ -6,6 +6,10 @@ QString ObjectKey::Anchor() const {
   return AnchorPart(database) + u'.' + AnchorPart(owner) + u'.' + AnchorPart(name);
 }
 
+QString InnerAnchor(const QString& objectAnchor, const QString& name) {
+  return objectAnchor + u'.' + AnchorPart(name);
+}
+
 QString AnchorPart(const QString& part) {
   QString out;
   out.reserve(part.size());

@@ -34,6 +34,11 @@ struct ObjectKey {
 // lower-case ASCII, and different parts never give the same text.
 QString AnchorPart(const QString& part);
 
+// The anchor of what an object's section shows within it (a table's or view's trigger, a
+// package's member): the object's anchor, ".", AnchorPart(name). A name taken twice gets a
+// "~n" suffix where the anchor is given out, not here.
+QString InnerAnchor(const QString& objectAnchor, const QString& name);
+
 struct ModelColumn {
   QString name;
   QString type;          // as a DBA writes it: NUMBER(8,2), VARCHAR2(30 CHAR), DATE

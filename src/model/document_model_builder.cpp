@@ -390,7 +390,7 @@ class ModelBuilder {
   QList<ModelTrigger> Triggers(const Object& table) {
     QList<ModelTrigger> triggers = usage_.Triggers(db_, table.key);
     for (ModelTrigger& t : triggers) {
-      t.anchor = anchors_.Take(table.anchor + u'.' + AnchorPart(t.name));
+      t.anchor = anchors_.Take(InnerAnchor(table.anchor, t.name));
       if (!ReadDocs()) continue;
       // Most triggers carry no comment at all, and then there is nothing to read.
       const QString source = TriggerSource(t);
@@ -464,7 +464,7 @@ class ModelBuilder {
       p.members = std::move(placed.members);
       p.textBlocks = std::move(placed.textBlocks);
       for (MemberObject& m : p.members) {
-        m.anchor = anchors_.Take(p.anchor + u'.' + AnchorPart(m.name));
+        m.anchor = anchors_.Take(InnerAnchor(p.anchor, m.name));
         if (m.blocks.isEmpty()) continue;
         for (Signature& s : m.signatures) {  // the tags describe it: they alone
           s.doc = {};

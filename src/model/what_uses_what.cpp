@@ -262,7 +262,7 @@ void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
   for (const ModelTrigger& tr : triggers) {
     const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
     if (byName_.contains(name)) continue;
-    const bool usual = tr.anchor == anchor + u'.' + AnchorPart(tr.name);
+    const bool usual = tr.anchor == InnerAnchor(anchor, tr.name);
     byName_.insert(name, {anchor, usual ? QString() : tr.anchor});
   }
 }
@@ -271,7 +271,7 @@ std::pair<QString, QString> TriggerAnchors::Find(const ObjectKey& key) const {
   const auto it = byName_.constFind(key.FullName());
   if (it == byName_.cend()) return {};
   const auto& [page, own] = *it;
-  return {own.isNull() ? page + u'.' + AnchorPart(key.name) : own, page};
+  return {own.isNull() ? InnerAnchor(page, key.name) : own, page};
 }
 
 DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
