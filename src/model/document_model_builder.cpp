@@ -15,6 +15,7 @@
 #include "model/declared_source.h"
 #include "model/document_model.h"
 #include "model/package_members.h"
+#include "model/text_pool.h"
 #include "model/triggers.h"
 #include "model/what_uses_what.h"
 #include "plsql/source_parser.h"
@@ -78,31 +79,16 @@ class Anchors {
  public:
   QString Take(const QString& anchor) {
     QString candidate = anchor;
-    for (int n = 2; used_.contains(Piece{&candidate, 0, candidate.size()}); ++n)
-      candidate = anchor + u'~' + QString::number(n);
-    taken_.append(candidate);
-    used_.insert(Piece{&taken_, taken_.size() - candidate.size(), candidate.size()});
+    for (int n = 2; used_.contains(candidate); ++n) candidate = anchor + u'~' + QString::number(n);
+    used_.insert(texts_.Keep(candidate));
     return candidate;
   }
 
  private:
-  // An anchor as a part of a text.
-  struct Piece {
-    const QString* text;
-    qsizetype at, size;
-
-    QStringView View() const { return QStringView(*text).mid(at, size); }
-    friend bool operator==(const Piece& a, const Piece& b) { return a.View() == b.View(); }
-    friend size_t qHash(const Piece& p, size_t seed) { return qHash(p.View(), seed); }
-  };
-
-  // Every anchor taken, one after another. The thousands of anchors of a large document's
-  // triggers and members, which nothing else holds once their objects are set aside, are
-  // then not each a string of its own: freed at the end amid what the index keeps, they
-  // would leave thousands of scattered gaps that the rendering's allocations then search
-  // (a third more time for a page of 20,000 tables with their triggers).
-  QString taken_;
-  QSet<Piece> used_;  // parts of taken_
+  // The anchors of a large document's triggers and members, which nothing else holds once
+  // their objects are set aside, are thousands: kept in a pool, not each a string.
+  TextPool texts_;
+  QSet<QStringView> used_;  // in texts_
 };
 
 class ModelBuilder {

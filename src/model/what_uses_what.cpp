@@ -263,7 +263,7 @@ void TriggerAnchors::Add(const ObjectKey& key, const QString& anchor,
     const QString name = ObjectKey{key.database, tr.owner, tr.name}.FullName();
     if (byName_.contains(name)) continue;
     const bool usual = tr.anchor == InnerAnchor(anchor, tr.name);
-    byName_.insert(name, {anchor, usual ? QString() : tr.anchor});
+    byName_.insert(names_.Keep(name), {anchor, usual ? QString() : tr.anchor});
   }
 }
 
@@ -274,8 +274,8 @@ std::pair<QString, QString> TriggerAnchors::Find(const ObjectKey& key) const {
   return {own.isNull() ? InnerAnchor(page, key.name) : own, page};
 }
 
-DependencyAnchors::DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers)
-    : model_(model), triggers_(std::move(triggers)) {
+DependencyAnchors::DependencyAnchors(const DocumentModel& model, const TriggerAnchors& triggers)
+    : model_(model), triggers_(triggers) {
   // Tables, views, sequences, units and packages share one namespace per owner, so the
   // name alone finds the documented one; the first documented object of a name is linked.
   for (const SectionKind kind : {SectionKind::Tables, SectionKind::Views, SectionKind::Units,

@@ -20,6 +20,7 @@
 #include "model/document_model.h"
 #include "model/name_index.h"
 #include "model/object_links.h"
+#include "model/text_pool.h"
 
 class Database;
 
@@ -121,16 +122,17 @@ class TriggerAnchors {
 
   // By FullName: the page's anchor, and the trigger's own only where it is not the page's,
   // ".", AnchorPart(name) (a name chosen twice): a large document's thousands of trigger
-  // anchors are then not held.
-  QHash<QString, std::pair<QString, QString>> byName_;
+  // anchors are then not held, and their names are in a pool.
+  TextPool names_;
+  QHash<QStringView, std::pair<QString, QString>> byName_;  // in names_
 };
 
 // The anchors of the objects a document shows, by the names its dependencies give them.
 class DependencyAnchors {
  public:
-  // From the objects' keys and anchors and the tables' and views' triggers; `model` must
-  // outlive it.
-  DependencyAnchors(const DocumentModel& model, TriggerAnchors triggers);
+  // From the objects' keys and anchors and the tables' and views' triggers; `model` and
+  // `triggers` must outlive it.
+  DependencyAnchors(const DocumentModel& model, const TriggerAnchors& triggers);
   // Gives every dependency the anchor of the object it names, when the document shows it.
   void Link(ModelDependencies& dependencies) const;
 
@@ -142,7 +144,7 @@ class DependencyAnchors {
 
   const DocumentModel& model_;
   NameIndex<Place> anchors_;  // by FullName
-  TriggerAnchors triggers_;
+  const TriggerAnchors& triggers_;
 };
 
 // Links the dependencies of all of the model's objects (DependencyAnchors); `triggers` are

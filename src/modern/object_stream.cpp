@@ -48,7 +48,7 @@ void ReadBack(const ObjectSpill& spill, const DependencyAnchors& anchors,
 }  // namespace
 
 const DependencyAnchors& ObjectStream::Anchors(const DocumentModel& index) const {
-  if (!anchors_) anchors_.emplace(index, std::move(triggers_));
+  if (!anchors_) anchors_.emplace(index, triggers_);
   return *anchors_;
 }
 

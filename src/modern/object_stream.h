@@ -59,7 +59,7 @@ class ObjectStream : public ObjectSink {
   const DependencyAnchors& Anchors(const DocumentModel& index) const;
 
   ObjectSpill spill_;
-  mutable TriggerAnchors triggers_;  // handed to anchors_ when it is made
+  TriggerAnchors triggers_;  // of the tables and views, which anchors_ finds
   mutable std::optional<DependencyAnchors> anchors_;
   CoverageCount coverage_;
   mutable std::optional<SearchIndex> words_;
