@@ -175,10 +175,7 @@ const QueryText kQueries[kQueryCount] = {
      "select owner, name, type, referenced_owner, referenced_name, referenced_type\n"
      "from all_dependencies\n"
      "where owner = :P_OWNER or\n"
-     "referenced_owner = :P_REFERENCED_OWNER\n"
-     "order by NLSSORT(owner, 'NLS_SORT=BINARY'), NLSSORT(name, 'NLS_SORT=BINARY'),\n"
-     "NLSSORT(type, 'NLS_SORT=BINARY'), NLSSORT(referenced_owner, 'NLS_SORT=BINARY'),\n"
-     "NLSSORT(referenced_name, 'NLS_SORT=BINARY'), NLSSORT(referenced_type, 'NLS_SORT=BINARY')",
+     "referenced_owner = :P_REFERENCED_OWNER",
      {":P_OWNER", ":P_REFERENCED_OWNER"}},
     {"OCIInvalidObjects",
      "select object_name, object_type from all_objects\n"

@@ -63,8 +63,8 @@ TEST_F(SnapshotTest, EveryQueryGivesTheUsersRowsInOrder) {
       // Both directions: SCOTT's own rows, and HR's use of SCOTT's table.
       {"SCOTT", QueryId::OCIDependencies, {"SCOTT", "SCOTT"},
        {"owner", "name", "referenced_owner", "referenced_name"},
-       {{"HR", "GET_RATE", "SCOTT", "EMP"}, {"SCOTT", "EMP_V", "SCOTT", "EMP"},
-        {"SCOTT", "GET_SAL", "SYS", "STANDARD"}, {"SCOTT", "RAISE_SAL", "SCOTT", "GET_SAL"}}},
+       {{"SCOTT", "EMP_V", "SCOTT", "EMP"}, {"SCOTT", "GET_SAL", "SYS", "STANDARD"},
+        {"SCOTT", "RAISE_SAL", "SCOTT", "GET_SAL"}, {"HR", "GET_RATE", "SCOTT", "EMP"}}},
       {"SCOTT", QueryId::OCIInvalidObjects, {"SCOTT"}, {"object_name", "object_type"},
        {{"EMP_V", "VIEW"}}},
       {"HR", QueryId::OCIPackages, {}, {"name"}, {{"ORDERS"}}},
