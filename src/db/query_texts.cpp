@@ -187,9 +187,7 @@ const QueryText kQueries[kQueryCount] = {
      "status, description, trigger_body\n"
      "from all_triggers\n"
      "where table_owner = :P_OWNER and\n"
-     "base_object_type in ('TABLE', 'VIEW')\n"
-     "order by NLSSORT(table_name, 'NLS_SORT=BINARY'), NLSSORT(trigger_name, 'NLS_SORT=BINARY'),\n"
-     "NLSSORT(owner, 'NLS_SORT=BINARY')",
+     "base_object_type in ('TABLE', 'VIEW')",
      {":P_OWNER"}},
     {"OCIObjectTypes",
      "select object_type from all_objects\n"

@@ -193,6 +193,11 @@ QList<WhatUsesWhat::TriggerRow> WhatUsesWhat::TriggerRows(const QByteArray& text
       *text = TakeText(texts, at);
     rows.append(std::move(row));
   }
+  // By name here, not in the query: a schema's rows, bodies and all, are megabytes, which
+  // the dictionary would sort on disk, while a table has a trigger or two.
+  std::sort(rows.begin(), rows.end(), [](const TriggerRow& a, const TriggerRow& b) {
+    return std::tie(a.name, a.owner) < std::tie(b.name, b.owner);
+  });
   return rows;
 }
 

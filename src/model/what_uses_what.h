@@ -101,7 +101,7 @@ class WhatUsesWhat {
   Schema& Of(Database& db, const ObjectKey& key);
   // The schema's triggers by table or view name.
   static QHash<QString, QByteArray> ReadTriggers(Database& db, const QString& owner);
-  // The rows kept in `texts`.
+  // The rows kept in `texts`, by name and owner.
   static QList<TriggerRow> TriggerRows(const QByteArray& texts);
 
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
