@@ -35,7 +35,8 @@ struct Plugins {
     void* library = dlopen(file, RTLD_NOW | RTLD_LOCAL);
     void* symbol = library ? dlsym(library, name) : nullptr;
     if (!symbol) {
-      error = std::string("The Graphviz plugin ") + file + " can't be loaded: " + dlerror();
+      error = "The Graphviz plugin ";
+      error.append(file).append(" can't be loaded: ").append(dlerror());
       return;
     }
     list[0] = {name, symbol};
