@@ -149,7 +149,9 @@ TEST(CaptureText, ConnectionsAndOwnersAreReadAsOracleReadsThem) {
     if (!parsed) continue;
     EXPECT_EQ(parsed->user, c.user);
     EXPECT_EQ(parsed->password.has_value(), c.password != nullptr);
-    if (c.password) EXPECT_EQ(*parsed->password, c.password);
+    if (c.password) {
+      EXPECT_EQ(*parsed->password, c.password);
+    }
     EXPECT_EQ(parsed->database, c.database);
   }
   EXPECT_EQ(OwnerNames(" hr, \"Mixed\" ,,payroll,\"\""), QStringList({"HR", "Mixed", "PAYROLL"}));

@@ -373,11 +373,11 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   p.key = {"D", "O", "PAY"};
   p.anchor = p.key.Anchor();
   p.found = true;
-  p.dependencies.uses = {{{"D", "O", "EMP"}, "TABLE", model.tables[0].anchor}};
-  p.dependencies.usedBy = {{{"D", "X", "RUN"}, "PROCEDURE", {}}};
+  p.dependencies.uses = {{{"D", "O", "EMP"}, "TABLE", model.tables[0].anchor, {}}};
+  p.dependencies.usedBy = {{{"D", "X", "RUN"}, "PROCEDURE", {}, {}}};
   for (int i = 1; i <= 12; ++i) {
     const ObjectKey f{"D", i % 2 ? "O" : "X", QStringLiteral("F%1").arg(i, 2, 10, QChar('0'))};
-    p.dependencies.usedBy.append({f, "FUNCTION", i == 3 ? QString() : f.Anchor()});
+    p.dependencies.usedBy.append({f, "FUNCTION", i == 3 ? QString() : f.Anchor(), {}});
   }
   model.packages = {p};
   UnitObject lone;
@@ -387,7 +387,7 @@ TEST(Diagrams, UnitsAndPackagesShowWhatTheyUseAndWhatUsesThem) {
   UnitObject called = lone;  // used, using nothing
   called.key.name = "CALLED";
   called.anchor = called.key.Anchor();
-  called.dependencies.usedBy = {{{"D", "O", "PAY"}, "PACKAGE", p.anchor}};
+  called.dependencies.usedBy = {{{"D", "O", "PAY"}, "PACKAGE", p.anchor, {}}};
   model.units = {lone, called};
 
   const Diagrams d = Draw(model, DiagramChoice::Tables);

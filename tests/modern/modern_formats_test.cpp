@@ -82,8 +82,7 @@ DocumentModel HostileModel() {
   doc.returns = doc.deprecation = doc.since = kHostile;
   doc.deprecated = true;
   doc.see = doc.authors = doc.examples = {kHostile};
-  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile}}, kHostile};
-  signature.doc = doc;
+  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile, {}}}, kHostile, {}, doc};
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
@@ -109,9 +108,9 @@ DocumentModel HostileModel() {
 
   m.sequencesText = m.rolesText = kHostile;
   m.sequences = {{HostileKey(QStringLiteral("S")), HostileKey(QStringLiteral("S")).Anchor(),
-                  kHostile}};
+                  kHostile, true, {}}};
   m.sequences[0].dependencies.usedBy = {{u.key, u.type, u.anchor, {}}};
-  m.roles = {{{kHostile, {}, kHostile}, ObjectKey{kHostile, {}, kHostile}.Anchor(), kHostile}};
+  m.roles = {{{kHostile, {}, kHostile}, ObjectKey{kHostile, {}, kHostile}.Anchor(), kHostile, true, {}}};
   return m;
 }
 
@@ -475,9 +474,10 @@ void ExpectEveryLinkLands(const QList<OutputFile>& files) {
           link.captured(1).isEmpty() ? it.key() : LinkTarget(it.key(), link.captured(1));
       ASSERT_TRUE(texts.contains(target)) << it.key().toStdString() << " -> "
                                           << link.captured(1).toStdString();
-      if (!link.captured(2).isEmpty())
+      if (!link.captured(2).isEmpty()) {
         EXPECT_TRUE(texts[target].contains("<a id=\"" + link.captured(2) + "\"></a>"))
             << it.key().toStdString() << " -> " << link.captured(0).toStdString();
+      }
     }
   }
 }

@@ -35,10 +35,11 @@ class ProjectCommandsTest : public MainWindowTest {
   void ExpectStoppedWithChangesKept(const QString& file, bool failedSave) {
     EXPECT_EQ(prompts.Questions(), QStringList{"Save changes?"});
     EXPECT_EQ(prompts.History().size(), failedSave ? 2 : 1);
-    if (failedSave)
+    if (failedSave) {
       EXPECT_EQ(prompts.Errors(),
                 QStringList{"ERROR: Vellumar Project file " + file +
                             " can't be created. Is a directory."});
+    }
     EXPECT_TRUE(Open());
     EXPECT_TRUE(window->IsModified());
     EXPECT_EQ(Model().Info().General, "typed");
