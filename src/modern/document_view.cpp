@@ -20,10 +20,10 @@ namespace mustache = kainjow::mustache;
 
 // The library's set and push_back copy their value, and the copy of a list or an object is a
 // copy of all it holds, made again at every level it is put into: a large document's build
-// spent half its time copying.
+// spent half its time copying. Its operator[] finds the name once (set looks it up twice and
+// get a third time), and the value moves in.
 void SetData(TemplateData& d, const std::string& name, TemplateData value) {
-  d.set(name, mustache::data(false));
-  *const_cast<mustache::data*>(d.get(name)) = std::move(value);
+  if (d.is_object()) d[name] = std::move(value);
 }
 
 void AppendData(TemplateData& list, TemplateData value) {
