@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
-  libkainjow-mustache-dev libgraphviz-dev
+  libkainjow-mustache-dev libgraphviz-dev libmimalloc-dev
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick
   python3 chromium poppler-utils nodejs

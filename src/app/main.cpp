@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "allocator/allocator.h"
 #include "app/main_window.h"
 #include "app/program.h"
 
@@ -38,6 +39,7 @@ bool AnsweredAtOnce(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  TuneAllocator();
   if (AnsweredAtOnce(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));

@@ -28,6 +28,7 @@
 #include <set>
 #include <utility>
 
+#include "allocator/allocator.h"
 #include "builder/build_runner.h"
 #include "builder/output_guard.h"
 #include "capture/dictionary_capture.h"
@@ -386,6 +387,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  TuneAllocator();
   // Nothing unforeseen leaves the program as an abort: it is an error like any other.
   try {
     return Run(argc, argv);

@@ -10,8 +10,9 @@
 // program, so a killed build leaves no layout running.
 //
 // The child is forked from a program that may run other threads (the GUI), so it uses only
-// what a fork leaves in order: the C library's memory and its socket, and the Graphviz
-// library with its plugins, loaded before the fork. It uses no Qt.
+// what a fork leaves in order: the memory allocator (which takes no lock, see
+// allocator/allocator.h) and its socket, and the Graphviz library with its plugins, loaded
+// before the fork. It uses no Qt.
 
 #include <sys/types.h>
 
