@@ -9,5 +9,6 @@
 // forked while another thread allocates finds it in order, as the layout process needs.
 
 // Called first thing in main: freed memory goes back to the system at once, as the C
-// library's allocator gives it back, so that a large build's peak stays where it was.
+// library's allocator gives it back, so that a large build's peak stays where it was
+// (MIMALLOC_DECOMMIT_DELAY in the environment, in milliseconds, still decides otherwise).
 void TuneAllocator();

@@ -72,6 +72,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(
       Line(tr("Document templates: Mustache for C++, under the Boost Software License 1.0."),
            this));
+  layout->addWidget(Line(tr("Memory allocation: mimalloc, under the MIT License."), this));
   layout->addWidget(Rule(this));
   layout->addWidget(Line(tr("See credits and contact info from help file."), this));
   layout->addStretch();

@@ -1,5 +1,6 @@
 #include "modern/modern_html.h"
 
+#include <array>
 #include <kainjow/mustache.hpp>
 #include <string>
 #include <string_view>
@@ -11,12 +12,27 @@ namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
+// The bytes a page shows as they are: all but the markup characters, the control
+// characters and the first bytes of the characters that are replaced (C2 and EF lead them).
+constexpr auto kPlain = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x100; ++c) plain[std::size_t(c)] = true;
+  for (const unsigned char c : {'&', '<', '>', '"', '\'', '\x7F', '\xC2', '\xEF'})
+    plain[c] = false;
+  return plain;
+}();
+
 }  // namespace
 
 std::string EscapeModernHtml(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // A run of plain bytes (most values are one) is copied at once.
+    std::size_t end = i;
+    while (end < text.size() && kPlain[static_cast<unsigned char>(text[end])]) ++end;
+    out.append(text, i, end - i);
+    if ((i = end) == text.size()) break;
     const auto c = static_cast<unsigned char>(text[i]);
     const auto next = [&](std::size_t k) {
       return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
