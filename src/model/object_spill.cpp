@@ -5,6 +5,8 @@
 #include <QSysInfo>
 #include <type_traits>
 
+#include "text/temporary_files.h"
+
 namespace {
 
 // Walks an object's fields, writing them to or reading them from a stream: one list of
@@ -139,9 +141,9 @@ void ObjectSpill::Write(const Object& object, QList<qint64>& offsets) {
   }
   offsets.append(file_.pos());
   const qint64 size = buffer_.size();
-  if (file_.write(reinterpret_cast<const char*>(&size), sizeof size) != sizeof size ||
-      file_.write(buffer_) != size)
-    error_ = file_.errorString();
+  if (temporaryfiles::WriteAll(
+          file_, QByteArrayView(reinterpret_cast<const char*>(&size), sizeof size), &error_))
+    temporaryfiles::WriteAll(file_, buffer_, &error_);
 }
 
 void ObjectSpill::Put(const TableObject& object) { Write(object, tables_); }

@@ -8,6 +8,7 @@
 #include "model/document_model.h"
 #include "model/object_spill.h"
 #include "model/object_links.h"
+#include "text/temporary_files.h"
 
 namespace {
 
@@ -76,8 +77,7 @@ void SearchIndex::Entry(const QString& anchor, const QString& words) {
   script_ += "\":\"";
   script_ += words.toUtf8();
   script_ += '"';
-  if (file_ && error_.isEmpty() && file_->write(script_) != script_.size())
-    error_ = file_->errorString();
+  if (file_ && error_.isEmpty()) temporaryfiles::WriteAll(*file_, script_, &error_);
 }
 
 void SearchIndex::Add(const TableObject& t) {

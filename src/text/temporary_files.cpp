@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <QFileDevice>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -111,5 +112,18 @@ void RemoveOnSignals() {
 }
 
 bool RemoveTree(int dirFd, const char* name) { return RemoveAt(dirFd, name, 0); }
+
+bool WriteAll(QFileDevice& file, QByteArrayView bytes, QString* reason) {
+  for (qsizetype done = 0; done < bytes.size();) {
+    const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
+    if (written <= 0) {
+      file.flush();  // what the failed write left in Qt's buffer, tried once more
+      *reason = file.errorString();
+      return false;
+    }
+    done += qsizetype(written);
+  }
+  return true;
+}
 
 }  // namespace temporaryfiles

@@ -11,6 +11,10 @@
 #include <signal.h>
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class QFileDevice;
 
 namespace temporaryfiles {
 
@@ -42,6 +46,11 @@ class SignalHold {
  private:
   sigset_t previous_;
 };
+
+// Writes all of `bytes` to the temporary file `file`; false with the system's reason in
+// *reason. Qt reports a write that a full disk stopped part-way as "Unknown error": what is
+// left is tried again, which fails with the system's own reason.
+bool WriteAll(QFileDevice& file, QByteArrayView bytes, QString* reason);
 
 // From now on those signals remove every named file and folder first.
 void RemoveOnSignals();

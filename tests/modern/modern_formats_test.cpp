@@ -19,6 +19,7 @@
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
 #include "model/list_pages.h"
+#include "model/object_spill.h"
 #include "model/what_uses_what.h"
 #include "modern/document_view.h"
 #include "modern/markdown.h"
@@ -28,6 +29,7 @@
 #include "modern/site.h"
 #include "modern/templates.h"
 #include "support/build_fixture.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 namespace {
@@ -384,6 +386,31 @@ TEST(Site, AListLongerThanAPageIsSplitAndEveryLinkFindsItsRow) {
             FolderOutcome::Written) << error.toStdString();
   EXPECT_TRUE(QFileInfo::exists(dir.filePath("sequences.html")));
   EXPECT_FALSE(QFileInfo::exists(dir.filePath("sequences-2.html")));
+}
+
+// A disk that fills while the site's words are kept is the index's error, with the
+// system's reason, and reading the index back then fails instead of giving what was kept.
+TEST(Site, AFullDiskWhileTheWordsAreKeptIsAnError) {
+  const int status = childprocess::Run([] {
+    SearchIndex index;
+    QString error;
+    if (!index.Open(&error)) return 2;
+    childprocess::LimitFileSize(4096);
+    TableObject table;
+    table.description = QString(1000, u'w');
+    for (int i = 0; i < 100; ++i) {
+      table.anchor = QStringLiteral("shop.app.t%1").arg(i);
+      index.Add(table);
+    }
+    if (!index.Error().contains(QStringLiteral("too large"), Qt::CaseInsensitive)) return 3;
+    try {
+      index.TakeScript([](std::string_view) { return true; });
+    } catch (const SpillFailure& failure) {
+      return failure.reason == index.Error() ? 0 : 5;
+    }
+    return 4;
+  });
+  EXPECT_EQ(status, 0);
 }
 
 // The search index maps each object's page to the words of what it holds (names of columns,
