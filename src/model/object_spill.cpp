@@ -157,7 +157,8 @@ void ObjectSpill::Read(const QList<qint64>& offsets,
   if (!error_.isEmpty()) throw SpillFailure{error_};
   if (offsets.isEmpty()) return;
   const qint64 end = file_.pos();
-  if (!file_.flush()) throw SpillFailure{file_.errorString()};
+  QString reason;
+  if (!temporaryfiles::Flush(file_, &reason)) throw SpillFailure{reason};
   const auto damaged = [this] {
     return SpillFailure{
         QStringLiteral("the objects' temporary file %1 is damaged").arg(file_.fileName())};

@@ -121,8 +121,9 @@ void SearchIndex::TakeScript(const std::function<bool(std::string_view piece)>& 
   bool ok = true;
   if (file_) {
     const qint64 size = file_->pos();
-    if (!error_.isEmpty() || !file_->seek(0))
-      throw SpillFailure{error_.isEmpty() ? file_->errorString() : error_};
+    QString reason = error_;
+    if (!reason.isEmpty() || !temporaryfiles::Flush(*file_, &reason)) throw SpillFailure{reason};
+    if (!file_->seek(0)) throw SpillFailure{file_->errorString()};
     // A block at a time: the file is the words of every object.
     constexpr qint64 kBlock = 256 * 1024;
     QByteArray block;

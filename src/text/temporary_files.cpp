@@ -126,4 +126,11 @@ bool WriteAll(QFileDevice& file, QByteArrayView bytes, QString* reason) {
   return true;
 }
 
+bool Flush(QFileDevice& file, QString* reason) {
+  // The second try writes what the first left, or fails with the system's reason.
+  if (file.flush() || file.flush()) return true;
+  *reason = file.errorString();
+  return false;
+}
+
 }  // namespace temporaryfiles

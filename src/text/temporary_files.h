@@ -51,6 +51,8 @@ class SignalHold {
 // *reason. Qt reports a write that a full disk stopped part-way as "Unknown error": what is
 // left is tried again, which fails with the system's own reason.
 bool WriteAll(QFileDevice& file, QByteArrayView bytes, QString* reason);
+// Writes out what Qt still holds of `file` in its buffer; false with the system's reason.
+bool Flush(QFileDevice& file, QString* reason);
 
 // From now on those signals remove every named file and folder first.
 void RemoveOnSignals();
