@@ -6,7 +6,7 @@
 # desktop entry and the AppStream data when the validators are installed.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
-build="$1"
+build="$(realpath "$1")"  # it is used after changing into a scratch home
 root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 fail() { echo "check_install: $*" >&2; exit 1; }
