@@ -26,6 +26,8 @@ and the focus never goes behind the open panel; a browser font of 24 px is the p
 390 px the page does not scroll sideways, tables of three columns fit and a diagram fits with
 a button that shows it full size; a print to PDF (read back with pdftotext) holds every line
 of code, every table cell and the contents list.
+One page of a web site (DOCUMENT is a page beside its index.html) is checked as the site's
+check opens each of its pages, with the references that start on it.
 A web site (DOCUMENT is its folder) is checked across its pages: every link and every
 style, script or image reference of every page (a diagram's too) stays inside the folder and
 leads to a page that exists and, with a fragment, to an element of that id in it, and every
@@ -1187,6 +1189,43 @@ def browser_check(chromium, document, args, modern, site=None, pages=None):
             tools.close()
 
 
+def site_page(document):
+    """Whether `document` is one page of a web site other than its index.html: an object's or
+    a list's, which has no contents panel of its own to check."""
+    return (document.is_file() and document.suffix == ".html" and document.name != "index.html"
+            and (document.parent / "index.html").is_file()
+            and (document.parent / ".vellumar-files").is_file())
+
+
+def check_site_page(document, args):
+    """One page of a web site, as the site's check opens each of its pages: the site's
+    references that start on this page, then the page in Chromium."""
+    site = document.parent
+    pages, _, problems = site_check(site)
+    problems = [p for p in problems if p.startswith(f"{document.name}: ")]
+    with tempfile.TemporaryDirectory(prefix="vellumar-chromium-") as profile:
+        tools = DevTools(chromium=args.chromium, profile=profile)
+        try:
+            session = new_tab(tools, ("Page", "Runtime", "Log", "Network"), args.width)
+            failures, _, clicked = object_pages_check(
+                tools, session, site, {document.name: pages[document.name]}, args)
+            evaluate(tools, session, "0")
+            problems += failures
+            problems += [f"request outside the folder: {u}"
+                         for u in requests_outside(tools.events, document, site)]
+            errors = console_errors(tools.events)
+        finally:
+            tools.close()
+    problems += [f"console: {e}" for e in errors]
+    if args.want_diagrams and clicked < 1:
+        problems.append("the page has no diagram to click")
+    for p in problems:
+        print(f"FAIL {p}", file=sys.stderr)
+    print(f"{document}: a page of the web site {site}, {clicked} diagram clicks, "
+          f"{len(errors)} console errors, {len(problems)} problems")
+    return 1 if problems else 0
+
+
 def print_filter_bench(bench):
     """Each keystroke's times in the order typed (the name, then erasing it), and the median
     and slowest of each measure with the box's text after the slowest keystroke."""
@@ -1230,6 +1269,8 @@ def main():
     document = pathlib.Path(args.document).resolve()
     site, pages = None, None
     problems = []
+    if site_page(document):
+        return check_site_page(document, args)
     if document.is_dir():
         site = document
         document = site / "index.html"
