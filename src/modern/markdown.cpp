@@ -9,16 +9,6 @@
 #include "modern/document_view.h"
 #include "modern/templates.h"
 
-bool PutFile::operator()(const QString& name, const MakeFile& make) const {
-  if (pieces_) return pieces_(name, make);
-  QByteArray bytes;
-  make([&bytes](std::string_view piece) {
-    bytes.append(piece.data(), qsizetype(piece.size()));
-    return true;
-  });
-  return whole_(name, bytes);
-}
-
 std::string EscapeMarkdown(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);

@@ -25,7 +25,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "modern/markdown.h"
+#include "modern/folder_files.h"
 
 inline constexpr const char* kManifestName = ".vellumar-files";
 

@@ -15,7 +15,7 @@
 #include <QList>
 
 #include "model/list_pages.h"
-#include "modern/markdown.h"
+#include "modern/folder_files.h"
 
 struct DocumentModel;
 class DiagramSource;
