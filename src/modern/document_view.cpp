@@ -26,6 +26,10 @@ void SetData(TemplateData& d, const std::string& name, TemplateData value) {
   if (d.is_object()) d[name] = std::move(value);
 }
 
+QString DocumentName(const DocumentModel& model) {
+  return model.name.trimmed().isEmpty() ? QStringLiteral("Untitled project") : model.name;
+}
+
 void AppendData(TemplateData& list, TemplateData value) {
   auto& items = const_cast<mustache::basic_list<std::string>&>(list.list_value());
   if (items.size() == items.capacity()) {
@@ -1039,7 +1043,7 @@ TemplateData DocumentView::ListData(SectionKind kind, int page) const {
 TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)>& objects,
                                     DeferredValues& deferred) const {
   mustache::data d;
-  SetData(d, "name", S(model_.name));
+  SetData(d, "name", S(DocumentName(model_)));
   SetData(d, "version", S(model_.version));
   SetData(d, "created", S(model_.created));
   SetData(d, "updated", S(model_.updated));

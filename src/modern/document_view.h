@@ -31,6 +31,10 @@ class ObjectStream;
 void SetData(TemplateData& d, const std::string& name, TemplateData value);
 void AppendData(TemplateData& list, TemplateData value);
 
+// The document's name as its pages show it: the project's, or "Untitled project" when that
+// is blank, as a page needs a title and a heading that say something.
+QString DocumentName(const DocumentModel& model);
+
 class DocumentView {
  public:
   // With `diagrams`, a table shows its diagram and the tables section the overviews. With

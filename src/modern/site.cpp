@@ -35,7 +35,7 @@ bool RenderSite(const DocumentModel& model, const TemplateSet& templates,
   }
 
   kainjow::mustache::data document;
-  document.set("name", S(model.name));
+  document.set("name", S(DocumentName(model)));
   document.set("version", S(model.version));
   for (const SectionKind kind : model.sections) {
     const QString name = DocumentView::ObjectTemplate(kind) + QStringLiteral(".html");

@@ -327,6 +327,34 @@ TEST_F(CliTest, TheSiteIsAFolderOfPagesThatKeepsTheUsersFiles) {
   EXPECT_EQ(testenv::ReadBytes(Path("site/.vellumar-files")), listed);
 }
 
+// A quoted name may hold the characters markup escapes: the page's script reads them back
+// into its contents panel like any other name. A project whose name was cleared still gives
+// the page a title and a heading. Checked in Chromium, where the script runs.
+TEST_F(CliTest, AnUnnamedProjectOfNamesThatMarkupEscapesReadsWell) {
+  if (!QFile::exists("/usr/bin/chromium")) GTEST_SKIP() << "no Chromium";
+  testdb::MakeSnapshot(Path("lab.sqlite"), testdb::UserSql("LAB", {}) + R"sql(
+    INSERT INTO dba_tables VALUES ('LAB', 'R&D <PLANS>'), ('LAB', 'A"B');
+    INSERT INTO dba_tab_columns (owner, table_name, column_name, column_id, data_type,
+                                 data_length, data_precision, nullable)
+      VALUES ('LAB', 'R&D <PLANS>', 'ID', 1, 'NUMBER', 22, NULL, 'N'),
+             ('LAB', 'A"B', 'ID', 1, 'NUMBER', 22, NULL, 'N');)sql");
+  testenv::WriteBytes(Path("lab.ini"), "[General]\nProject_dir=" + dir.path().toUtf8() + "\n");
+  Project project;
+  for (const char* name : {"R&D <PLANS>", "A\"B"})
+    project.AppendEntry(ObjectKind::Tables, {{"LAB", "LAB", ""}, name, ""});
+  QString error;
+  ASSERT_TRUE(WriteProject(project, Path("lab.vlm"), &error)) << error.toStdString();
+  const CliRun r = Exec({"--format", "modern", "--settings", Path("lab.ini"), Path("lab.vlm"),
+                         Path("lab.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(testenv::ReadBytes(Path("lab.html")).contains("<title>Untitled project </title>"));
+  QProcess check;
+  check.setProcessChannelMode(QProcess::MergedChannels);
+  check.start("python3", {testenv::SourceDir() + "/tools/check_document.py", Path("lab.html")});
+  ASSERT_TRUE(check.waitForFinished(180000));
+  EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+}
+
 // The sample leaves gaps on purpose: the report's JSON parses and adds up, and the gate
 // passes at the total and fails just above it.
 TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {

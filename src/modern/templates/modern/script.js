@@ -152,9 +152,10 @@
     while ((m = pair.exec(text))) at[m[1].toLowerCase()] = m[2] === undefined ? "" : decode(m[2]);
     return at;
   }
-  var named = {amp: "&", lt: "<", gt: ">", quot: "\"", apos: "'", nbsp: "\u00a0"};
   function decode(text) {
     if (text.indexOf("&") < 0) return text;
+    // Here, not beside the function: the list is read before a statement after it runs.
+    var named = {amp: "&", lt: "<", gt: ">", quot: "\"", apos: "'", nbsp: "\u00a0"};
     return text.replace(/&(?:#(\d+)|#x([0-9a-fA-F]+)|([a-zA-Z]+));/g, function (all, dec, hex, name) {
       if (dec || hex) return String.fromCodePoint(dec ? +dec : parseInt(hex, 16));
       return named.hasOwnProperty(name) ? named[name] : all;
