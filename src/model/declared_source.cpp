@@ -34,6 +34,29 @@ const Declaration* Implementation(const Declaration& d, int nth,
   return byOrder;
 }
 
+// A type as a declaration writes it. The dictionary names some types by their kind ("PL/SQL
+// BOOLEAN", "PL/SQL RECORD", "REF CURSOR", "OBJECT", "TABLE"), which no declaration writes:
+// the declared type, where the source gives one, takes the place of such a label, and
+// without one a "PL/SQL" label is spelt as PL/SQL spells the type ("PL/SQL PLS INTEGER" as
+// PLS_INTEGER).
+QString AsDeclared(const QString& dictionary, const QString& declared) {
+  static const QString kPlsql = QStringLiteral("PL/SQL ");
+  const bool label = dictionary.startsWith(kPlsql) ||
+                     QStringList{"REF CURSOR", "OBJECT", "TABLE", "VARRAY", "UNDEFINED"}.contains(
+                         dictionary);
+  if (!label) return dictionary;
+  if (!declared.isEmpty()) return declared;
+  if (!dictionary.startsWith(kPlsql)) return dictionary;
+  return dictionary.mid(kPlsql.size()).replace(u' ', u'_');
+}
+
+// A form of the dictionary's that no declaration of the source matched.
+Signature AsDeclared(Signature s) {
+  s.returnType = AsDeclared(s.returnType, {});
+  for (ModelArgument& a : s.arguments) a.type = AsDeclared(a.type, {});
+  return s;
+}
+
 // The form as the source declares it, where the dictionary has none.
 Signature FromSource(const Declaration& d) {
   Signature s;
@@ -56,9 +79,11 @@ void AddDetails(Signature& s, const Declaration& spec, const Declaration* implem
     }
     return nullptr;
   };
+  s.returnType = AsDeclared(s.returnType, spec.returnType);
   for (ModelArgument& a : s.arguments) {
     const QString name = ansi::UpperCase(a.name);
     const plsql::Parameter* declared = find(&spec, name);
+    a.type = AsDeclared(a.type, declared ? declared->type : QString());
     if (a.defaultValue.isEmpty() && declared) a.defaultValue = declared->defaultValue;
     if (a.defaultValue.isEmpty() && a.defaulted) a.defaultValue = QStringLiteral("\u2026");
     if (!doc) continue;
@@ -105,7 +130,7 @@ QList<Signature> JoinDeclared(const QList<Declaration>& subprograms, QList<Signa
     joined.append(std::move(s));
   }
   for (qsizetype i = 0; i < dictionary.size(); ++i) {
-    if (!taken[i]) joined.append(std::move(dictionary[i]));
+    if (!taken[i]) joined.append(AsDeclared(std::move(dictionary[i])));
   }
   return joined;
 }

@@ -3,9 +3,10 @@
 // subprograms of a package or a stand-alone unit come from the parsed source, in source
 // order, so a procedure without arguments (of which the dictionary keeps no argument rows)
 // is there too; the dictionary's argument rows add their types and modes, matched to the
-// declarations of one name in order (overloads). A default comes from the declaration; a
-// snapshot's own default_value takes its place. Source that cannot be read leaves the
-// dictionary's forms as they are.
+// declarations of one name in order (overloads). Where the dictionary names a type by its
+// kind ("PL/SQL RECORD"), the declared type takes its place. A default comes from the
+// declaration; a snapshot's own default_value takes its place. Source that cannot be read
+// leaves the dictionary's forms, their types spelt as PL/SQL spells them.
 
 #include <QList>
 

@@ -435,8 +435,9 @@ class ModelBuilder {
                        parsed, u.type == QStringLiteral("FUNCTION") ? plsql::UnitKind::Function
                                                                     : plsql::UnitKind::Procedure);
                    const bool docs = ReadDocs() && u.blocks.isEmpty();
-                   u.signatures = own ? JoinDeclared(own->declarations, std::move(dictionary), docs)
-                                      : std::move(dictionary);
+                   u.signatures =
+                       JoinDeclared(own ? own->declarations : QList<plsql::Declaration>(),
+                                    std::move(dictionary), docs);
                    Keep(model_.units, std::move(u));
                  });
   }
@@ -458,11 +459,10 @@ class ModelBuilder {
             ReadLines(OpenUnitSource(db_, p.key.name, QStringLiteral("PACKAGE BODY"))), settings_);
       }
       const plsql::Unit* body = FindUnit(bodyUnits, plsql::UnitKind::PackageBody);
-      QList<Signature> declared = Declared(p.key.name);
-      if (spec) {
-        declared = JoinDeclared(spec->declarations, std::move(declared), ReadDocs(),
-                                body ? body->declarations : QList<plsql::Declaration>());
-      }
+      const QList<Signature> declared =
+          JoinDeclared(spec ? spec->declarations : QList<plsql::Declaration>(),
+                       Declared(p.key.name), ReadDocs(),
+                       body ? body->declarations : QList<plsql::Declaration>());
       PlacedMembers placed =
           PlaceMembers(declared, ReadMemberBlocks(settings_, Over(stored)), settings_);
       p.members = std::move(placed.members);

@@ -325,15 +325,26 @@ TEST_F(DocumentModelTest, MembersAreTheDeclaredSubprogramsInDeclarationOrder) {
 }
 
 // The page renders the dictionary's declarations as PL/SQL writes them, and each text once.
+// Types the dictionary names by their kind read as the declaration writes them, or, with no
+// source to read, as PL/SQL spells them.
 TEST_F(DocumentModelTest, ThePageShowsTheDictionaryAsItIsMeant) {
   QTemporaryDir dir;
-  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + R"sql(
+INSERT INTO dba_source VALUES ('SHOP', 'FLAG_ORDER', 'PROCEDURE', 1,
+  'PROCEDURE flag_order (p_dry IN BOOLEAN, p_rec IN OUT NOCOPY order_api.r_rec) IS BEGIN NULL; END;');
+INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_name, position,
+  sequence, data_level, data_type, in_out, default_value) VALUES
+  ('SHOP', NULL, 'FLAG_ORDER', NULL, 'P_DRY', 1, 1, 0, 'PL/SQL BOOLEAN', 'IN', NULL),
+  ('SHOP', NULL, 'FLAG_ORDER', NULL, 'P_REC', 2, 2, 0, 'PL/SQL RECORD', 'IN/OUT', NULL),
+  ('SHOP', NULL, 'COUNT_OPEN', NULL, NULL, 0, 1, 0, 'PL/SQL PLS INTEGER', 'OUT', NULL);)sql");
   db.SetSnapshotDirectories({dir.path()});
   Add(ObjectKind::Tables, "ORDERS", "Orders  \r\nof customers.\r\n");  // the comment, typed
   Add(ObjectKind::Tables, "CUSTOMERS", {}, "CRM");
   Add(ObjectKind::Views, "OPEN_ORDERS", "Open orders");  // says less than the comment
   Add(ObjectKind::ProceduresAndFunctions, "ORDER_TOTAL (FUNCTION)");
   Add(ObjectKind::ProceduresAndFunctions, "NO_DOC (PROCEDURE)");
+  Add(ObjectKind::ProceduresAndFunctions, "FLAG_ORDER (PROCEDURE)");
+  Add(ObjectKind::ProceduresAndFunctions, "COUNT_OPEN (FUNCTION)");
   Add(ObjectKind::Packages, "DOC_API");
   const DocumentModel model = Build();
   Diagrams diagrams;
@@ -352,6 +363,8 @@ TEST_F(DocumentModelTest, ThePageShowsTheDictionaryAsItIsMeant) {
       {"P_DAY</span> IN OUT DATE", true}, {"IN/OUT", false},
       {"No comment block describes this procedure.", true},
       {"<code>FUNCTION INSERT_XML (", true}, {"<code>PROCEDURE INSERT_XML (", true},
+      {"P_DRY</span> IN BOOLEAN", true}, {"P_REC</span> IN OUT order_api.r_rec", true},
+      {"RETURN PLS_INTEGER", true}, {"PL/SQL ", false},
   };
   for (const auto& [text, shown] : expected) EXPECT_EQ(page.contains(text), shown) << text;
 
