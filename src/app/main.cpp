@@ -10,6 +10,7 @@
 #include "allocator/allocator.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "text/temporary_files.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   TuneAllocator();
   if (AnsweredAtOnce(argc, argv)) return 0;
   QApplication app(argc, argv);
+  temporaryfiles::FailWritesPastSizeLimit();
   QApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
 
   QCommandLineParser parser;

@@ -197,6 +197,7 @@ QList<BuildInput> Inputs(const QString& projectPath, const QString& settingsPath
 int Run(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   temporaryfiles::RemoveOnSignals();
+  temporaryfiles::FailWritesPastSizeLimit();
   QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
 
   QCommandLineParser parser;

@@ -111,6 +111,8 @@ void RemoveOnSignals() {
   for (int s : kSignals) ::sigaction(s, &action, nullptr);
 }
 
+void FailWritesPastSizeLimit() { ::signal(SIGXFSZ, SIG_IGN); }
+
 bool RemoveTree(int dirFd, const char* name) { return RemoveAt(dirFd, name, 0); }
 
 bool WriteAll(QFileDevice& file, QByteArrayView bytes, QString* reason) {

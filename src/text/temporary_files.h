@@ -57,6 +57,11 @@ bool Flush(QFileDevice& file, QString* reason);
 // From now on those signals remove every named file and folder first.
 void RemoveOnSignals();
 
+// From now on a write past the file size limit (ulimit -f) fails with "File too large" and
+// is reported, and cleaned up, like one to a full disk, instead of the signal that would end
+// the program half-way, its temporary files left and a window's unsaved work lost.
+void FailWritesPastSizeLimit();
+
 // Removes the entry `name` of the folder `dirFd` (AT_FDCWD: the working directory), a
 // folder with everything in it, never following a link. Safe in a signal handler. False
 // when something could not be removed.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,10 +50,15 @@ class CliTest : public ::testing::Test {
   QString Path(const QString& name) { return dir.filePath(name); }
 
   // Runs vellumar-build with arguments that are bytes (QProcess would decode them), standard
-  // output and error into one file; the exit status.
-  int ExecBytes(const QList<QByteArray>& args, QByteArray* printed = nullptr) {
+  // output and error into one file; the exit status. With `fileSizeLimit`, it may write no
+  // file larger (ulimit -f), the limit's signal as a shell leaves it.
+  int ExecBytes(const QList<QByteArray>& args, QByteArray* printed = nullptr,
+                rlim_t fileSizeLimit = RLIM_INFINITY) {
     const QByteArray log = QFile::encodeName(Path("printed"));
     const int status = childprocess::Run([&] {
+      const rlimit limit{fileSizeLimit, fileSizeLimit};
+      ::signal(SIGXFSZ, SIG_DFL);
+      ::setrlimit(RLIMIT_FSIZE, &limit);
       const int fd = ::open(log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       ::dup2(fd, 1);
       ::dup2(fd, 2);
@@ -169,6 +175,18 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains("can't be opened")) << r.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("x.htm")));
+
+  // A document larger than the file size limit is a failure with the system's reason, its
+  // temporary file gone, not a build the limit's signal ends half-way.
+  QByteArray printed;
+  EXPECT_EQ(ExecBytes({"--settings", QFile::encodeName(demoIni), QFile::encodeName(sample),
+                       QFile::encodeName(Path("big.htm"))},
+                      &printed, 16 * 1024),
+            1);
+  EXPECT_TRUE(printed.endsWith("ERROR: Can't create a file " + QFile::encodeName(Path("big.htm")) +
+                               ". File too large.\n"))
+      << printed.toStdString();
+  EXPECT_EQ(QDir(dir.path()).entryList({"big.htm*"}, QDir::Files), QStringList());
 }
 
 TEST_F(CliTest, NamesThatAreNotUtf8AreUsedAsTheirBytes) {
