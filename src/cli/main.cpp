@@ -268,6 +268,8 @@ int Run(int argc, char** argv) {
       if (parser.isSet(*other))
         return Usage("--used-by takes only --json and --settings, not --" + other->names()[0]);
     if (args.size() != 1) return Usage("expected PROJECT.vlm");
+    if (!IsOwnerDotName(parser.value(usedByOption)))
+      return Usage("--used-by takes OWNER.NAME, not \"" + parser.value(usedByOption) + "\"");
   } else if (coverage) {
     if (parser.isSet(formatOption) || parser.isSet(templateOption) ||
         parser.isSet(diagramsOption) || parser.isSet(changesSinceOption))

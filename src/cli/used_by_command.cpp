@@ -64,10 +64,13 @@ QString Text(const ImpactReport& r, const QString& database) {
 
 }  // namespace
 
+bool IsOwnerDotName(const QString& target) {
+  const QStringList parts = target.split(u'.');
+  return parts.size() == 2 && !parts[0].trimmed().isEmpty() && !parts[1].trimmed().isEmpty();
+}
+
 int RunUsedBy(const Project& project, Database& db, const QString& target, bool json) {
   const QStringList parts = target.split(u'.');
-  if (parts.size() != 2 || parts[0].trimmed().isEmpty() || parts[1].trimmed().isEmpty())
-    return Fail(QStringLiteral("--used-by takes OWNER.NAME, not \"%1\"").arg(target));
   const QString owner = DictionaryName(parts[0]), name = DictionaryName(parts[1]);
   const ObjectEntry* entry = ConnectionFor(project, owner);
   if (!entry) return Fail(QStringLiteral("the project has no entry whose connection to use"));
