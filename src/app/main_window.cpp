@@ -1,9 +1,10 @@
 #include "app/main_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -160,8 +161,11 @@ void MainWindow::CreateMenus() {
   connect(MISaveAs, &QAction::triggered, this, [this] { commands_->SaveProjectAs(); });
   connect(MIClose, &QAction::triggered, this, [this] { commands_->CloseProject(); });
   connect(MIExit, &QAction::triggered, this, &QWidget::close);
-  for (QAction* action : {MIUndo, MIRedo, MICut, MICopy, MIPaste, MISelectAll})
-    connect(action, &QAction::triggered, this, [this, action] { SendEditKey(action->shortcut()); });
+  const std::pair<QAction*, const char*> edits[] = {{MIUndo, "undo"},   {MIRedo, "redo"},
+                                                    {MICut, "cut"},     {MICopy, "copy"},
+                                                    {MIPaste, "paste"}, {MISelectAll, "selectAll"}};
+  for (const auto& [action, slot] : edits)
+    connect(action, &QAction::triggered, this, [this, slot] { EditInFocus(slot); });
   connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
   connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
   connect(MICoverage, &QAction::triggered, this, &MainWindow::CoverageRequested);
@@ -294,16 +298,20 @@ void MainWindow::UpdateCaption(const QString& fileName) {
                    QStringLiteral("[*] - ") + product);
 }
 
-void MainWindow::SendEditKey(const QKeySequence& keys) {
-  // The menu acts as the key would in the focused field, with the field's own clipboard
-  // and undo handling.
+void MainWindow::EditInFocus(const char* slot) {
+  // Through the field's own slot, with its clipboard and undo handling. A key sent to the
+  // field instead would come back to this item's shortcut wherever the field does not take
+  // the key (a list, a tab bar), and so on without end.
   QWidget* focus = QApplication::focusWidget();
-  if (!focus || keys.isEmpty()) return;
-  const QKeyCombination key = keys[0];
-  QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers());
-  QApplication::sendEvent(focus, &press);
-  QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers());
-  QApplication::sendEvent(focus, &release);
+  if (!focus) return;
+  if (auto* list = qobject_cast<QAbstractItemView*>(focus); list && qstrcmp(slot, "copy") == 0) {
+    // As the key copies in a list: the current line's text.
+    const QVariant text = list->currentIndex().data(Qt::DisplayRole);
+    if (text.canConvert<QString>()) QApplication::clipboard()->setText(text.toString());
+    return;
+  }
+  if (focus->metaObject()->indexOfSlot(QByteArray(slot) + "()") >= 0)
+    QMetaObject::invokeMethod(focus, slot);
 }
 
 void MainWindow::ShowHelpContents() {

@@ -67,7 +67,8 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   void CreateMenus();
   void CreateButtonBar();
   void CreateStatusBar();
-  void SendEditKey(const QKeySequence& keys);
+  // What an Edit item does in the focused field: its slot `slot` ("undo", "copy", ...).
+  void EditInFocus(const char* slot);
   void ShowModifiedState(bool modified);
 
   std::unique_ptr<HistoryMenus> history_;

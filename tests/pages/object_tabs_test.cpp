@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QObject>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -115,6 +119,29 @@ TEST_F(ObjectTabsTest, ObjectTabsAskForALogOnAndListTheDictionaryOfTheConnection
   ASSERT_TRUE(program.Data().Connected());
   window().findChild<QAction*>("MIClose")->trigger();
   EXPECT_FALSE(program.Data().Connected());
+}
+
+// The Edit items act in the focused field: a list's line is copied, and in a field with no
+// such action (the tab bar) they do nothing, where they used to call themselves until the
+// program crashed with the user's work.
+TEST_F(ObjectTabsTest, EditItemsActInTheFocusedFieldOrNotAtAll) {
+  AnswerLogin("SCOTT", "tiger", "ORCL");
+  SelectTab(ObjectKind::Views);
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QListWidget* list = Page(ObjectKind::Views).FlatListBox1;
+  ASSERT_EQ(Texts(list), QStringList({"EMP_V"}));
+  list->setCurrentRow(0);
+  list->setFocus();
+  QApplication::clipboard()->clear();
+  window().findChild<QAction*>("MICopy")->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), "EMP_V");
+
+  window().Tabs().TabControl()->tabBar()->setFocus();
+  for (const char* item : {"MIUndo", "MIRedo", "MICut", "MICopy", "MIPaste", "MISelectAll"})
+    window().findChild<QAction*>(item)->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), "EMP_V");
+  EXPECT_EQ(Texts(list), QStringList({"EMP_V"}));
 }
 
 }  // namespace
