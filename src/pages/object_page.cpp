@@ -240,6 +240,18 @@ void ObjectPage::FlatButton2Click() {
 void ObjectPage::FlatButton3Click() {
   const QList<int> rows = SelectedRows(FlatListBox2);
   if (rows.isEmpty()) return;
+  // A typed description goes with its entry and cannot be had back: asked first, as for
+  // Remove all.
+  const QList<ObjectEntry>& entries = project_.Entries(Kind());
+  const bool described = std::any_of(rows.begin(), rows.end(), [&](int row) {
+    return !entries[model_.ProjectList()[row].entry].Description().isEmpty();
+  });
+  if (described &&
+      !prompts_.Question(this, rows.size() == 1
+                                   ? tr("Remove the entry? Its description will be lost.")
+                                   : tr("Remove the %1 entries? Their descriptions will be lost.")
+                                         .arg(rows.size())))
+    return;
   RunEntryOperation([&] { model_.RemoveEntries(rows); }, false);
 }
 

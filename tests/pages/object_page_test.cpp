@@ -144,6 +144,7 @@ TEST_F(ObjectPageTest, AnObjectOfOneDatabaseIsOfferedOnAnotherAndGetsASecondLine
   Connect("ORCL", "HR", "hr");
   Visit(*page);
   Select(page->FlatListBox2, {"ORCL.EMP"});
+  prompts.AnswerYes();  // its description goes
   page->FlatButton3->click();
   EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"JOBS", "STAFF"}));
   EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"TEST.EMP"}));
@@ -153,6 +154,7 @@ TEST_F(ObjectPageTest, AnObjectOfOneDatabaseIsOfferedOnAnotherAndGetsASecondLine
   Connect("ORCL", "HR", "another");
   Visit(*page);
   Select(page->FlatListBox2, {"ORCL.JOBS"});
+  prompts.AnswerYes();
   page->FlatButton3->click();
   EXPECT_EQ(Texts(page->FlatListBox1), QStringList({"STAFF"}));
   EXPECT_TRUE(errors.isEmpty());
@@ -186,8 +188,13 @@ TEST_F(ObjectPageTest, EachLineShowsAndTakesItsOwnDescriptionAndTakesItAlongWhen
   Select(page->FlatListBox2, {"ORCL.EMP"});
   EXPECT_EQ(page->FlatMemo->toPlainText(), "Employees of the company");
 
-  // Removed, the line takes its description along: no line is selected and the box,
-  // off and empty, changes no entry.
+  // Removed, once asked, the line takes its description along: no line is selected and
+  // the box, off and empty, changes no entry. No keeps it.
+  prompts.AnswerNo();
+  page->FlatButton3->click();
+  EXPECT_EQ(prompts.Questions(), QStringList{"Remove the entry? Its description will be lost."});
+  EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT", "ORCL.EMP"}));
+  prompts.AnswerYes();
   page->FlatButton3->click();
   EXPECT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.bonus", "ORCL.DEPT"}));
   EXPECT_TRUE(page->FlatListBox2->selectedItems().isEmpty());
@@ -210,6 +217,7 @@ TEST_F(ObjectPageTest, LinesThatReadTheSameStillAddressTheirOwnEntries) {
   ASSERT_EQ(Texts(page->FlatListBox2), QStringList({"ORCL.DEPT", "ORCL.EMP", "ORCL.EMP"}));
   page->FlatListBox2->setCurrentRow(2);
   EXPECT_EQ(page->FlatMemo->toPlainText(), "second");
+  prompts.AnswerYes();
   page->FlatButton3->click();
   EXPECT_EQ(Descriptions(ObjectKind::Tables), QStringList({"first", "dept"}));
 }
