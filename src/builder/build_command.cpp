@@ -12,6 +12,7 @@
 #include "builder/progress_dialog.h"
 #include "classic/build_context.h"
 #include "db/database.h"
+#include "modern/output_folder.h"
 #include "pages/project_window.h"
 #include "pages/tab_window.h"
 #include "project/project.h"
@@ -21,7 +22,9 @@ const QString BuildCommand::kHtmlFilter = QStringLiteral("Vellumar (*.htm)");
 const QString BuildCommand::kTextFilter = QStringLiteral("Vellumar (*.txt)");
 const QString BuildCommand::kModernFilter = QStringLiteral("Web page (*.html)");
 const QString BuildCommand::kMarkdownFilter = QStringLiteral("Markdown (*.md)");
-const QString BuildCommand::kSiteFilter = QStringLiteral("Web site (folder)");
+// The dialog lists a site's index.html, which names its folder: so an existing site can be
+// chosen again. A filter without a pattern would list nothing in it.
+const QString BuildCommand::kSiteFilter = QStringLiteral("Web site (folder) (index.html)");
 
 namespace {
 
@@ -147,6 +150,11 @@ void BuildCommand::MIBuildprojectClick() {
 
   ShowConnectionAfterBuild(window_, db_, wasConnected, result.connectionRestored);
 
+  if (result.failure == BuildResult::Failure::UsersFiles) {
+    // The user chose to keep their files: nothing to report but that nothing was written.
+    progress->Finish(tr("Nothing was written; your files stay."), false);
+    return;
+  }
   if (!result.ok()) {
     progress->Finish(tr("Build failed."), false);
     // A database error was shown by the connection's handler when it happened.
@@ -174,8 +182,11 @@ void BuildCommand::MIBuildprojectClick() {
 
 bool BuildCommand::MayWrite(const QString& output, OutputFormat format) {
   if (!IsFolderFormat(format)) return prompts_.MayReplace(&window_, output);
-  // A folder is not replaced whole: only what earlier builds wrote there is.
-  if (!QFileInfo(output).isDir()) return true;
+  // A folder is not replaced whole: only what earlier builds wrote there is, and where none
+  // did there is nothing to ask yet (a file of the user's that the document would replace
+  // is asked about by name once the files are made).
+  if (!QFileInfo(output).isDir() || !QFileInfo::exists(QDir(output).filePath(kManifestName)))
+    return true;
   return prompts_
       .Choose(&window_,
               tr("Files that Vellumar wrote in %1 will be replaced; your own files stay.")
