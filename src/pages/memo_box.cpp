@@ -31,6 +31,7 @@ qsizetype CountBreaks(const QString& text, qsizetype from, qsizetype to) {
 }  // namespace
 
 MemoBox::MemoBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setTabChangesFocus(true);
   connect(document(), &QTextDocument::contentsChanged, this, &MemoBox::FollowContents);
 }
 

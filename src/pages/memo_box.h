@@ -12,6 +12,10 @@
 // TextEdited follows every change the user makes, however it is made (typing, Delete,
 // Backspace, paste, cut, drag and drop, undo and redo, input methods and dead keys), and
 // never ShowText or a key that changes nothing.
+//
+// Tab and Shift+Tab move to the next and the previous field, as in every other field, so
+// that the keyboard can leave the box: a tab typed into a text would reach the documents,
+// where it is a blank of no set width.
 
 #include <QPlainTextEdit>
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -34,6 +35,21 @@ TEST(MemoBoxTest, GivesBackTheTextItShowsWithOnlyTheUsersEdits) {
   box.moveCursor(QTextCursor::End);
   QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(box.Text(), "ab\nc\r\nd\r\n");
+}
+
+// Tab is the keyboard's way out of the box to the next field, not a character of the text.
+TEST(MemoBoxTest, TabMovesToTheNextField) {
+  QWidget form;
+  auto* box = new MemoBox(&form);
+  auto* next = new QLineEdit(&form);
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  box->setFocus();
+  box->ShowText("text");
+  QTest::keyClick(box, Qt::Key_Tab);
+  EXPECT_EQ(box->Text(), "text");
+  EXPECT_TRUE(next->hasFocus());
 }
 
 }  // namespace
