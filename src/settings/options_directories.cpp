@@ -24,8 +24,8 @@ OptionsDirectoriesPage::OptionsDirectoriesPage(Settings& settings, Prompts& prom
          Browse::LogFile, tr("Contains history of database logs."));
   AddRow(layout, tr("Template Directory"), "FEdTemplateDirectory", &Settings::Template_dir,
          Browse::TemplateDirectory,
-         tr("Your own templates for the Web page and Markdown documents; empty: the built-in "
-            "ones."));
+         tr("Your own templates for the web page, the web site and the Markdown folder; "
+            "empty: the built-in ones."));
 
   callTimeout_ = new QSpinBox(this);
   callTimeout_->setObjectName(QStringLiteral("FSpnCallTimeout"));

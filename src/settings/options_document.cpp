@@ -57,7 +57,8 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, Prompts& prompts, Q
     boxes_[i] = box;
   }
   layout->addSpacing(6);
-  auto* diagramsLabel = new QLabel(tr("&Relationship diagrams (web page and Markdown)"), this);
+  auto* diagramsLabel =
+      new QLabel(tr("&Relationship diagrams (web page, web site and Markdown)"), this);
   diagramsLabel->setFont(bold);
   diagrams_ = new QComboBox(this);
   diagrams_->setObjectName(QStringLiteral("FCmbDiagrams"));
@@ -71,7 +72,7 @@ OptionsDocumentPage::OptionsDocumentPage(Settings& settings, Prompts& prompts, Q
   layout->addSpacing(3);
   layout->addWidget(diagrams_, 0, Qt::AlignLeft);
   layout->addSpacing(8);
-  auto* sinceLabel = new QLabel(tr("C&hanges since (web page and Markdown)"), this);
+  auto* sinceLabel = new QLabel(tr("C&hanges since (web page, web site and Markdown)"), this);
   sinceLabel->setFont(bold);
   FEdChangesSince = new QLineEdit(this);
   FEdChangesSince->setObjectName(QStringLiteral("FEdChangesSince"));
