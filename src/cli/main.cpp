@@ -158,7 +158,15 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
   const QByteArray out = json ? CoverageJson(run.report, minimum)
                               : ConsoleText(CoverageText(run.report), true);
   std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-  return minimum && run.report.Total().Below(*minimum) ? kBelowMinimum : kBuilt;
+  const Tally total = run.report.Total();
+  if (!minimum || !total.Below(*minimum)) return kBuilt;
+  // The JSON's gate says it; a person reading the text is told why the status is not 0.
+  if (!json)
+    PrintError(QStringLiteral("vellumar-build: the total, %1 of %2 documented, is below --min %3%")
+                   .arg(total.documented)
+                   .arg(total.total)
+                   .arg(*minimum));
+  return kBelowMinimum;
 }
 
 bool IsDirectory(const QString& path) {

@@ -417,6 +417,15 @@ TEST_F(CliTest, CoverageWritesJsonAndGatesOnTheMinimum) {
     const QJsonObject gate = QJsonDocument::fromJson(r.out.toUtf8())["gate"].toObject();
     EXPECT_EQ(gate["passed"].toBool(), exitCode == 0) << minimum;
   }
+  // The text says why the status is 3.
+  r = Exec(coverage + QStringList{"--min", QString::number(total + 0.1), sample});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_TRUE(r.err.endsWith(QString("vellumar-build: the total, %1 of %2 documented, is below "
+                                     "--min %3%\n")
+                                 .arg(json["total"]["documented"].toInt())
+                                 .arg(items)
+                                 .arg(total + 0.1)))
+      << r.err.toStdString();
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
