@@ -457,6 +457,12 @@ class FolderChange {
         if (::mkdirat(at, name, 0777) != 0) return Undo(entries, e.name, errno, error);
         continue;
       }
+      // A page the user narrowed (chmod 600: the document is confidential) stays as narrow
+      // when its new bytes take its place.
+      struct stat was {};
+      if (e.old && e.fresh && ::fstatat(at, name, &was, AT_SYMLINK_NOFOLLOW) == 0 &&
+          S_ISREG(was.st_mode))
+        ::fchmodat(fresh.get(), staged.constData(), was.st_mode & 0777, 0);
       // The old file is kept by a second name, so its name is never empty; where the file
       // system has no hard links, it is moved.
       if (e.old && ::linkat(at, name, old.get(), staged.constData(), 0) != 0 &&

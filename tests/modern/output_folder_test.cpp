@@ -120,10 +120,15 @@ TEST(OutputFolder, ReplacesOnlyWhatAnEarlierBuildListed) {
   expected["notes.txt"] = "the user's";
   EXPECT_EQ(Contents(folder), expected);
 
-  // A list that names itself does not make the next build remove it.
+  // A list that names itself does not make the next build remove it. A page the user made
+  // readable to themselves only stays so.
   testenv::WriteBytes(folder + "/" + kManifestName, ".vellumar-files\nREADME.md\nc.md\n");
+  ASSERT_EQ(::chmod(QFile::encodeName(folder + "/README.md").constData(), 0600), 0);
   ASSERT_EQ(Write(folder, {{"README.md", "3"}}, &error), FolderOutcome::Written);
   EXPECT_EQ(Contents(folder).value(kManifestName), "README.md\n");
+  struct stat readme {};
+  ASSERT_EQ(::stat(QFile::encodeName(folder + "/README.md").constData(), &readme), 0);
+  EXPECT_EQ(readme.st_mode & 0777, 0600u);
 
   // A list that names what lies outside the folder or below it removes none of it, and the
   // user's own pages and drawings stay whatever their kind.
