@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
+#include <cstring>
 #include <filesystem>
 
 #include "db/backend.h"
@@ -347,6 +348,15 @@ void DiscardPreparedCopy(const QString& copy) { ::unlink(QFile::encodeName(copy)
 
 std::unique_ptr<LimitedConnection> OpenPreparedDictionary(const QString& path,
                                                           const SnapshotStamp& stamp) {
+  // SQLite would wait for ever on a FIFO, read a device as a damaged database and name a
+  // missing file by its URI: the system's own reason is clearer.
+  struct stat st {};
+  const bool found = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+  const QString why = !found ? QString::fromLocal8Bit(std::strerror(errno))
+                             : QStringLiteral("it is not a regular file");
+  if (!found || !S_ISREG(st.st_mode))
+    throw BackendFailure{QStringLiteral("Dictionary snapshot %1: cannot be opened: %2")
+                             .arg(QDir::toNativeSeparators(path), why)};
   const QString cache = CachePath(path);
   if (auto cached = OpenCached(path, stamp, cache)) return cached;
   if (auto made = MakeCached(path, stamp, cache)) return made;
