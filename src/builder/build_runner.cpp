@@ -102,6 +102,11 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
     TemplateSet checked;
     if (!load(checked)) return;
   }
+  if (!settings.Changes_since.isEmpty() && !CanCompareWith(settings.Changes_since, &reason)) {
+    result.failure = BuildResult::Failure::Changes;
+    result.error = "ERROR: " + reason;
+    return;
+  }
   ObjectStream objects(format == OutputFormat::Site);
   if (!objects.Open(&reason)) {
     result.failure = BuildResult::Failure::Save;

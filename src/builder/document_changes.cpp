@@ -73,3 +73,13 @@ bool AddChangesSince(DocumentModel& model, const Settings& settings, const QStri
   model.changesSince = QFileInfo(older).completeBaseName();
   return true;
 }
+
+bool CanCompareWith(const QString& older, QString* error) {
+  try {
+    changes::SnapshotUsers(older);
+    return true;
+  } catch (const BackendFailure& f) {
+    *error = f.message;
+    return false;
+  }
+}

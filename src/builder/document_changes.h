@@ -14,3 +14,7 @@ struct Settings;
 // *error, when `older` cannot be read or no database of the document can be compared.
 bool AddChangesSince(DocumentModel& model, const Settings& settings, const QString& older,
                      QString* error);
+
+// Whether `older` reads as a dictionary snapshot, asked before the build reads the
+// dictionary, which against Oracle takes minutes; false with the reason in *error.
+bool CanCompareWith(const QString& older, QString* error);

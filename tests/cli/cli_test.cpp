@@ -560,6 +560,13 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
   EXPECT_TRUE(r.err.contains(none + " holds none of the schemas the document reads"))
       << r.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("none.html")));
+  // A file that is no snapshot is refused before the dictionary is read.
+  r = Exec({"--settings", demoIni, "--format", "site", "--changes-since", sample, sample,
+            Path("site")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("Dictionary snapshot " + sample + ": ")) << r.err.toStdString();
+  EXPECT_FALSE(r.err.contains("Building table")) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("site")));
 }
 
 // An OUTPUT that would replace an input, in any format, or files of the user's in a
