@@ -49,6 +49,23 @@ void AppendData(TemplateData& list, TemplateData value) {
 
 namespace {
 
+// How many objects of a kind there are, in words: "3 views", "1 view".
+std::string Counted(SectionKind kind, qsizetype count) {
+  QString noun = SectionTitle(kind).toLower();
+  if (count == 1) {
+    switch (kind) {
+      case SectionKind::Tables: noun = QStringLiteral("table"); break;
+      case SectionKind::Views: noun = QStringLiteral("view"); break;
+      case SectionKind::Units: noun = QStringLiteral("procedure or function"); break;
+      case SectionKind::Packages: noun = QStringLiteral("package"); break;
+      case SectionKind::Sequences: noun = QStringLiteral("sequence"); break;
+      case SectionKind::Roles: noun = QStringLiteral("role"); break;
+      case SectionKind::General: break;
+    }
+  }
+  return (QString::number(count) + u' ' + noun).toStdString();
+}
+
 // A text's lines: CR LF, LF and CR each end one. Most texts are one line, which needs no
 // pattern matched.
 QStringList SplitLines(const QString& text) {
@@ -1092,6 +1109,8 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
           SetData(page, "href", S(ListPageName(kind)));
           SetData(page, "count", std::to_string(entries.size()));
           SetData(page, "title", S(SectionTitle(kind).toLower()));
+          SetData(page, "counted", Counted(kind, entries.size()));
+          SetData(page, "one", entries.size() == 1);
           SetData(page, "pages", pages > 1 ? mustache::data(std::to_string(pages))
                                            : mustache::data(false));
           SetData(section, "listPage", std::move(page));
@@ -1105,6 +1124,8 @@ TemplateData DocumentView::PageData(const std::function<std::string(SectionKind)
       mustache::data pages;
       SetData(pages, "count", std::to_string(EntryCount(model_, kind)));
       SetData(pages, "title", S(SectionTitle(kind).toLower()));
+      SetData(pages, "counted", Counted(kind, EntryCount(model_, kind)));
+      SetData(pages, "one", EntryCount(model_, kind) == 1);
       SetData(section, "pages", std::move(pages));
     }
     SetData(section, "objects", objects(kind));

@@ -326,7 +326,8 @@ TEST(Site, TheIndexLinksEveryPageAndEveryLinkLands) {
     EXPECT_TRUE(index.contains(R"(<a href=")" + page + R"(">)")) << "its section";
     EXPECT_FALSE(pages[page].contains("<nav")) << "one page needs no way between pages";
   }
-  EXPECT_EQ(index.count("</a> on a page of their own."), 2);
+  EXPECT_EQ(index.count("</a> on a page of its own."), 2) << "one sequence, one role";
+  EXPECT_TRUE(index.contains("1 sequence</a>")) << "a noun in the singular";
   EXPECT_TRUE(pages[ObjectFileName(model.units[0].anchor, ".html")].contains(
       "sequences.html#" + model.sequences[0].anchor)) << "what the unit uses";
   EXPECT_EQ(pages[ObjectFileName(model.tables[0].anchor, ".html")].count("<svg"), 1);
