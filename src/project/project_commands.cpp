@@ -23,13 +23,22 @@ bool ProjectCommands::AskSaveChanges() {
   return false;
 }
 
+std::optional<QString> ProjectCommands::ChooseProjectFile(const QString& title,
+                                                          const QString& fileName) {
+  QString start = fileName;
+  for (;;) {
+    const auto path = prompts_.SaveFileName(
+        shell_.DialogParent(), RequestIn(settings_.Project_dir, title, start, kProjectFileFilter));
+    if (!path) return std::nullopt;
+    if (prompts_.MayReplace(shell_.DialogParent(), ProjectFileNameFor(*path))) return path;
+    start = *path;
+  }
+}
+
 void ProjectCommands::NewProject() {
   if (!AskSaveChanges()) return;
-  const auto path = prompts_.SaveFileName(
-      shell_.DialogParent(),
-      RequestIn(settings_.Project_dir, QStringLiteral("New Project"), QString(),
-                kProjectFileFilter));
-  if (!path || !prompts_.MayReplace(shell_.DialogParent(), ProjectFileNameFor(*path))) return;
+  const auto path = ChooseProjectFile(QStringLiteral("New Project"), QString());
+  if (!path) return;
   fileName_ = ProjectFileNameFor(*path);
   project_.ClearProject();
   project_.SetName(ProjectNameFor(*path));
@@ -75,12 +84,9 @@ bool ProjectCommands::SaveProject() {
 }
 
 void ProjectCommands::SaveProjectAs() {
-  const auto path = prompts_.SaveFileName(
-      shell_.DialogParent(),
-      RequestIn(settings_.Project_dir, QStringLiteral("Save as"), fileName_, kProjectFileFilter));
+  const auto path = ChooseProjectFile(QStringLiteral("Save as"), fileName_);
   if (!path) return;
   const QString newFile = ProjectFileNameFor(*path);
-  if (!prompts_.MayReplace(shell_.DialogParent(), newFile)) return;
   const QString oldName = project_.Info().Name;
   project_.SetName(ProjectNameFor(*path));
   QString error;

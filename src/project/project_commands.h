@@ -11,6 +11,7 @@
 // existing file (the one they write, ".vlm" appended) only when the user says so.
 
 #include <QString>
+#include <optional>
 
 class HistoryMenus;
 class Project;
@@ -55,6 +56,10 @@ class ProjectCommands {
   void CloseProject();
 
  private:
+  // The project file a save dialog of `title` names, starting at `fileName`: a file that
+  // exists and is not to be replaced brings the dialog back, as No in a dialog's own
+  // question would; nullopt when it is cancelled.
+  std::optional<QString> ChooseProjectFile(const QString& title, const QString& fileName);
   void ReadOpenedFile();
   void EnterNoProject();
 

@@ -71,7 +71,7 @@ TEST_F(ProjectCommandsTest, NewWritesTheProjectAtOnce) {
 }
 
 // A cancelled dialog, and No to replacing the file that will be written (".vlm" appended),
-// change nothing.
+// change nothing; after No the dialog comes back at the name chosen, for another.
 TEST_F(ProjectCommandsTest, CancelAndNoToReplacingChangeNothing) {
   NewProject(Path("copy"));
   const QByteArray copy = testenv::ReadBytes(Path("copy.vlm"));
@@ -83,15 +83,16 @@ TEST_F(ProjectCommandsTest, CancelAndNoToReplacingChangeNothing) {
   Trigger("MISaveAs");
   prompts.AnswerFile(Path("copy"));
   prompts.AnswerNo();
+  prompts.CancelFile();
   Trigger("MISaveAs");
+  EXPECT_EQ(prompts.History().last().request.fileName, Path("copy"));
   for (const bool cancel : {true, false}) {
     prompts.AnswerNo();  // Save changes?
-    if (cancel) {
-      prompts.CancelFile();
-    } else {
+    if (!cancel) {
       prompts.AnswerFile(Path("copy"));
       prompts.AnswerNo();
     }
+    prompts.CancelFile();
     Trigger("MINew");
   }
   prompts.AnswerNo();
