@@ -159,6 +159,45 @@ mustache::data OverviewData(const OwnerOverview& o) {
   return d;
 }
 
+// A rendered page as its file holds it: a section a template leaves empty leaves its blank
+// lines, and a run of them reads as one in Markdown but makes the file hard to read and
+// to diff, so each run outside a fenced block of code becomes one; blank lines at the
+// start go. Inside a fence every line is the code's own.
+QByteArray MarkdownFile(const std::string& page) {
+  QByteArray out;
+  out.reserve(qsizetype(page.size()));
+  char fence = 0;           // '`' or '~' while inside a fenced block
+  std::size_t fenceLength = 0;
+  bool blank = true;        // the last line written was blank (or nothing was written)
+  std::size_t start = 0;
+  while (start < page.size()) {
+    std::size_t end = page.find('\n', start);
+    end = end == std::string::npos ? page.size() : end + 1;
+    const std::string_view line(page.data() + start, end - start);
+    start = end;
+    const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
+    const char c = indent < 4 && indent < line.size() ? line[indent] : 0;
+    std::size_t run = 0;
+    if (c == '`' || c == '~')
+      while (indent + run < line.size() && line[indent + run] == c) ++run;
+    if (!fence && run >= 3) {
+      fence = c;
+      fenceLength = run;
+    } else if (fence && c == fence && run >= fenceLength &&
+               line.find_first_not_of(" \r\n", indent + run) == std::string_view::npos) {
+      fence = 0;
+    } else if (!fence && line.find_first_not_of(" \r\n") == std::string_view::npos) {
+      if (blank) continue;
+      blank = true;
+      out.append('\n');
+      continue;
+    }
+    blank = false;
+    out.append(line.data(), qsizetype(line.size()));
+  }
+  return out;
+}
+
 // The README.md of an owner's folder, and of each of its numbered folders.
 bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const DocumentView& view,
                    const DiagramSource& diagrams, const TemplateSet& templates,
@@ -167,7 +206,7 @@ bool PutOwnerPages(const OwnerPages& owner, const FileLayout& layout, const Docu
   const auto render = [&](const QString& folder, const mustache::data& data) {
     std::string page;
     templates.Render(QStringLiteral("owner.md"), data, page);
-    return put(folder + QStringLiteral("/README.md"), QByteArray::fromStdString(page));
+    return put(folder + QStringLiteral("/README.md"), MarkdownFile(page));
   };
   mustache::data d;
   d.set("label", S(owner.label));
@@ -247,7 +286,7 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
     DeferredValues deferred;
     templates.Render(QStringLiteral("readme.md"), ReadmeData(model, top, owners, deferred),
                      readme, &deferred);
-    if (!put(QStringLiteral("README.md"), QByteArray::fromStdString(readme))) return false;
+    if (!put(QStringLiteral("README.md"), MarkdownFile(readme))) return false;
   }
   const DocumentView view(model, MarkdownLinks(layout), &diagrams, objects);
   for (const OwnerPages& owner : owners)
@@ -269,7 +308,7 @@ bool RenderMarkdown(const DocumentModel& model, const TemplateSet& templates,
       if (!ok) return;
       std::string page;
       templates.Render(name, data, page);
-      ok = put(PagePath(layout, anchor, QStringLiteral(".md")), QByteArray::fromStdString(page)) &&
+      ok = put(PagePath(layout, anchor, QStringLiteral(".md")), MarkdownFile(page)) &&
            (svg.empty() || svgFile(PagePath(layout, anchor, QStringLiteral(".svg")), svg));
     });
     if (!ok) return false;

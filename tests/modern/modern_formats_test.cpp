@@ -519,7 +519,8 @@ const OutputFile* Named(const QList<OutputFile>& files, const QString& name) {
 }
 
 TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
-  const DocumentModel model = HostileModel();
+  DocumentModel model = HostileModel();
+  model.units[0].source = {kHostile, "", "", kHostile};
   const QList<OutputFile> files =
       RenderMarkdown(model, Templates(TemplateFormat::Markdown),
                      Drawn(model, MarkdownLinks(MarkdownLayout(model))));
@@ -540,9 +541,16 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   // A value's markup characters all come escaped; "<" only opens our "<br>".
   static const QRegularExpression unescaped(R"((?<!\\)(`|\$|_|<(?!br>)|\]\(j))");
   static const QRegularExpression pipe(R"((?<!\\)\|)");
+  // A template's empty sections leave no runs of blank lines; the source keeps its own.
+  EXPECT_TRUE(unitPage->bytes.contains(kHostile.toUtf8() + "\n\n\n" + kHostile.toUtf8()));
   for (const OutputFile& f : files) {
     if (f.name.endsWith(".svg")) continue;
     const QString prose = Prose(QString::fromUtf8(f.bytes));
+    static const QRegularExpression fenced("\n(`{3,})[a-z]*\n.*?\n\\1\n",
+                                           QRegularExpression::DotMatchesEverythingOption);
+    const QString unfenced = QString::fromUtf8(f.bytes).replace(fenced, "\ncode\n");
+    EXPECT_FALSE(unfenced.startsWith(u'\n') || unfenced.contains("\n\n\n"))
+        << f.name.toStdString();
     // Our own link targets (README.md's among them) and anchors aside.
     static const QRegularExpression ours(R"(\]\([A-Za-z0-9_$.~#/-]*\)|<a id="[a-z0-9_$.~-]*"></a>)");
     const QString values = QString(prose).remove(ours);
