@@ -48,7 +48,9 @@ void CoverageCommand::MICoverageClick() {
   }
   coverage_->ShowReport(run.report);
   if (!coverage_->isVisible()) {
-    // Centred over the main window, but never beyond the screen's edges.
+    // Centred over the main window, but never beyond the screen's edges; at the size the
+    // report's rows make it, not the smaller one it had before it was filled.
+    coverage_->adjustSize();
     window_.CenterOver(coverage_);
     if (const QScreen* screen = window_.screen()) {
       const QRect area = screen->availableGeometry();
