@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 #include "app/prompts.h"
 #include "db/database.h"
@@ -237,35 +238,31 @@ void ObjectPage::FlatButton2Click() {
   RunEntryOperation([&] { model_.AddAllEntries(); }, true);
 }
 
+bool ObjectPage::MayRemove(const QList<int>& entries, bool all) {
+  const QList<ObjectEntry>& kept = project_.Entries(Kind());
+  if (std::all_of(entries.begin(), entries.end(),
+                  [&](int e) { return kept[e].Description().isEmpty(); }))
+    return true;
+  return prompts_.Question(
+      this, entries.size() == 1
+                ? tr("Remove the entry? Its description will be lost.")
+                : (all ? tr("Remove all %1 entries? Their descriptions will be lost.")
+                       : tr("Remove the %1 entries? Their descriptions will be lost."))
+                      .arg(entries.size()));
+}
+
 void ObjectPage::FlatButton3Click() {
   const QList<int> rows = SelectedRows(FlatListBox2);
-  if (rows.isEmpty()) return;
-  // A typed description goes with its entry and cannot be had back: asked first, as for
-  // Remove all.
-  const QList<ObjectEntry>& entries = project_.Entries(Kind());
-  const bool described = std::any_of(rows.begin(), rows.end(), [&](int row) {
-    return !entries[model_.ProjectList()[row].entry].Description().isEmpty();
-  });
-  if (described &&
-      !prompts_.Question(this, rows.size() == 1
-                                   ? tr("Remove the entry? Its description will be lost.")
-                                   : tr("Remove the %1 entries? Their descriptions will be lost.")
-                                         .arg(rows.size())))
-    return;
+  QList<int> entries;
+  for (int row : rows) entries.append(model_.ProjectList()[row].entry);
+  if (rows.isEmpty() || !MayRemove(entries, false)) return;
   RunEntryOperation([&] { model_.RemoveEntries(rows); }, false);
 }
 
 void ObjectPage::FlatButton4Click() {
-  // Descriptions go with their entries and cannot be had back: asked first.
-  const QList<ObjectEntry>& entries = project_.Entries(Kind());
-  const bool described = std::any_of(entries.begin(), entries.end(),
-                                     [](const ObjectEntry& e) { return !e.Description().isEmpty(); });
-  if (described &&
-      !prompts_.Question(this, entries.size() == 1
-                                   ? tr("Remove the entry? Its description will be lost.")
-                                   : tr("Remove all %1 entries? Their descriptions will be lost.")
-                                         .arg(entries.size())))
-    return;
+  QList<int> entries(project_.Entries(Kind()).size());
+  std::iota(entries.begin(), entries.end(), 0);
+  if (!MayRemove(entries, true)) return;
   RunEntryOperation([&] { model_.RemoveAllEntries(); }, false);
 }
 

@@ -66,6 +66,9 @@ class ObjectPage : public QWidget {
   // of the entries that were selected before.
   template <typename Operation>
   void RunEntryOperation(Operation operation, bool keepSelection);
+  // Whether the entries `entries` (all of the page's with `all`) may go: a typed description
+  // goes with its entry and cannot be had back, so the user is asked when any has one.
+  bool MayRemove(const QList<int>& entries, bool all);
   void ShowAvailableList();
   void ShowProjectList(const QList<int>& selectedEntries);
   int SelectedEntry() const;
