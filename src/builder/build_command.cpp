@@ -178,6 +178,9 @@ void BuildCommand::MIBuildprojectClick() {
   if (!version_) version_ = new NewVersionDialog(&window_);
   project.SetVersion(version_->AskVersion(project.Info().Version));
   window_.SetModifiedMarker(QStringLiteral("Modified"));
+  // The progress window, with its Open and OK, is where the user goes on from the question.
+  progress->raise();
+  progress->activateWindow();
 }
 
 bool BuildCommand::MayWrite(const QString& output, OutputFormat format) {
