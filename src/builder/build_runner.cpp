@@ -92,6 +92,11 @@ void BuildModern(BuildResult& result, const Project& project, const Settings& se
   const TemplateFormat templateFormat =
       format == OutputFormat::Markdown ? TemplateFormat::Markdown : TemplateFormat::ModernHtml;
   QString reason;
+  if (IsFolderFormat(format) && !RecoverOutputFolder(result.outputPath, &reason)) {
+    result.failure = BuildResult::Failure::Save;
+    result.error = "ERROR: " + reason;
+    return;
+  }
   const auto load = [&](TemplateSet& templates) {
     if (templates.Load(templateFormat, settings.Template_dir, &reason)) return true;
     result.failure = BuildResult::Failure::Template;

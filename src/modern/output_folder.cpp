@@ -531,6 +531,8 @@ class FolderChange {
 bool RecoverOutputFolder(const QString& folder, QString* error) {
   const Fd dir = OpenFolder(AT_FDCWD, filename::ToBytes(folder).constData());
   if (!dir) return errno == ENOENT || errno == ENOTDIR;
+  // A build that holds the folder is writing its journal now, not leaving one behind.
+  if (::flock(dir.get(), LOCK_EX | LOCK_NB) != 0) return true;
   return Recover(dir.get(), QDir::toNativeSeparators(folder), error);
 }
 

@@ -51,6 +51,8 @@ FolderOutcome WriteOutputFolder(const QString& folder, const ProduceFiles& produ
 FolderOutcome WriteOutputFolder(const QString& folder, const QList<OutputFile>& files,
                                 const MayReplaceUsersFiles& mayReplace, QString* error);
 
-// Puts back what a write that was killed part way left in the folder. False, with the
-// reason, when that fails (the journal then stays for a later attempt).
+// Puts back what a write that was killed part way left in the folder, unless another write
+// holds it now. A build does this first, so that a build that fails early (a log-on) still
+// leaves the folder whole. False, with the reason, when that fails (the journal then stays
+// for a later attempt).
 bool RecoverOutputFolder(const QString& folder, QString* error);

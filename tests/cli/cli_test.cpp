@@ -164,6 +164,19 @@ TEST_F(CliTest, FailuresExitWithOneAndWriteNoFile) {
       << r.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("bad.htm")));
 
+  // A Markdown folder a killed build left half replaced is whole again at the next build,
+  // even one that fails at its log-on.
+  ASSERT_EQ(Exec({"--settings", demoIni, "--format", "markdown", sample, Path("md")}).exitCode, 0);
+  const QByteArray readme = testenv::ReadBytes(Path("md/README.md"));
+  QDir(Path("md")).mkpath(".vellumar-staging/old");
+  ASSERT_TRUE(QFile::rename(Path("md/README.md"), Path("md/.vellumar-staging/old/README.md")));
+  testenv::WriteBytes(Path("md/README.md"), "half the new build");
+  testenv::WriteBytes(Path("md/.vellumar-staging/journal"), "on README.md\nend\n");
+  r = Exec({"--settings", demoIni, "--format", "markdown", Path("bad.vlm"), Path("md")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(testenv::ReadBytes(Path("md/README.md")), readme);
+  EXPECT_FALSE(QFileInfo::exists(Path("md/.vellumar-staging")));
+
   // Which unwritable paths fail is the builder's tests' matter; here: the exit status.
   r = Exec({"--settings", demoIni, sample, Path("missing/doc.htm")});
   EXPECT_EQ(r.exitCode, 1);

@@ -379,6 +379,13 @@ TEST(OutputFolder, IsWhollyOldOrWhollyNewAfterAFailureAKillOrASecondBuild) {
   ASSERT_TRUE(QFile::rename(folder + "/a.md", folder + "/.vellumar-staging/old/a.md"));
   testenv::WriteBytes(folder + "/a.md", "a-new");
   testenv::WriteBytes(folder + "/.vellumar-staging/journal", "on a.md\nend\n");
+  // While a write holds the folder, its journal is its own: nothing is put back.
+  const Files leftBehind = Contents(folder);
+  const int holder = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
+  EXPECT_EQ(Contents(folder), leftBehind);
+  ::close(holder);
   ASSERT_TRUE(RecoverOutputFolder(folder, &error)) << error.toStdString();
   EXPECT_EQ(Contents(folder), oldFiles);
 }
