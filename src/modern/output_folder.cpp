@@ -529,8 +529,10 @@ class FolderChange {
 }  // namespace
 
 bool RecoverOutputFolder(const QString& folder, QString* error) {
+  // A folder that cannot be opened (none yet, a link, a file) holds nothing to put back;
+  // the write says what stops it.
   const Fd dir = OpenFolder(AT_FDCWD, filename::ToBytes(folder).constData());
-  if (!dir) return errno == ENOENT || errno == ENOTDIR;
+  if (!dir) return true;
   // A build that holds the folder is writing its journal now, not leaving one behind.
   if (::flock(dir.get(), LOCK_EX | LOCK_NB) != 0) return true;
   return Recover(dir.get(), QDir::toNativeSeparators(folder), error);
