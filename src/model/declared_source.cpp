@@ -41,9 +41,8 @@ const Declaration* Implementation(const Declaration& d, int nth,
 // PLS_INTEGER).
 QString AsDeclared(const QString& dictionary, const QString& declared) {
   static const QString kPlsql = QStringLiteral("PL/SQL ");
-  const bool label = dictionary.startsWith(kPlsql) ||
-                     QStringList{"REF CURSOR", "OBJECT", "TABLE", "VARRAY", "UNDEFINED"}.contains(
-                         dictionary);
+  static const QStringList kKinds{"REF CURSOR", "OBJECT", "TABLE", "VARRAY", "UNDEFINED"};
+  const bool label = dictionary.startsWith(kPlsql) || kKinds.contains(dictionary);
   if (!label) return dictionary;
   if (!declared.isEmpty()) return declared;
   if (!dictionary.startsWith(kPlsql)) return dictionary;
