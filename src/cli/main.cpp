@@ -169,9 +169,13 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
   return kBelowMinimum;
 }
 
-bool IsDirectory(const QString& path) {
+// Why `path` cannot be the template directory, or empty when it can.
+QString NotADirectory(const QString& path) {
   struct stat st {};
-  return ::stat(filename::ToBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (::stat(filename::ToBytes(path).constData(), &st) != 0)
+    return "template directory " + path + " not found";
+  if (!S_ISDIR(st.st_mode)) return "template directory " + path + " is not a folder";
+  return {};
 }
 
 // What the build reads, which OUTPUT may never replace: the project, the settings, each
@@ -331,8 +335,8 @@ int Run(int argc, char** argv) {
   }
   if (parser.isSet(templateOption)) {
     settings.Template_dir = parser.value(templateOption);
-    if (!IsDirectory(settings.Template_dir))
-      return Usage("template directory " + settings.Template_dir + " not found");
+    if (const QString why = NotADirectory(settings.Template_dir); !why.isEmpty())
+      return Usage(why);
   }
 
   if (parser.isSet(diagramsOption)) {

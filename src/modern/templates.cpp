@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <optional>
@@ -69,6 +70,18 @@ std::optional<QByteArray> ReadOwnTemplate(const QString& dir, const QString& pat
       break;
   }
   return std::nullopt;
+}
+
+// The template library ends a parse error with " at N", N a byte offset into the text; a
+// user editing the file looks for a line, so the offset becomes "on line L".
+QString ParseError(const std::string& message, const std::string& text) {
+  const std::size_t at = message.rfind(" at ");
+  const std::string digits = at == std::string::npos ? std::string() : message.substr(at + 4);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+    return QString::fromStdString(message);
+  const std::size_t offset = std::min<std::size_t>(std::stoull(digits), text.size());
+  const auto line = std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n') + 1;
+  return QStringLiteral("%1 on line %2").arg(QString::fromStdString(message.substr(0, at))).arg(line);
 }
 
 // The web page includes its style and script by these short names as well.
@@ -269,7 +282,7 @@ bool TemplateSet::Load(TemplateFormat format, const QString& overrideDir, QStrin
     auto entry = std::make_unique<Entry>(shown, overridden, text->toStdString());
     if (entry->parsed && !entry->parsed->is_valid()) {
       *error = QStringLiteral("Template %1 is not valid: %2")
-                   .arg(shown, QString::fromStdString(entry->parsed->error_message()));
+                   .arg(shown, ParseError(entry->parsed->error_message(), entry->text));
       return false;
     }
     entries_[name] = std::move(entry);

@@ -794,7 +794,8 @@ TEST(Templates, ADeferredListReadsAsTheListAndMakesEachItemAsItIsEntered) {
   EXPECT_EQ(made, (std::map<std::string, int>{{"x", 3}, {"y", 3}, {"z", 2}}));
 }
 
-TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
+// An error names the template and, where the template library gives an offset, its line.
+TEST(Templates, OneThatIncludesItselfOrNoTemplateOrDoesNotParseIsRefusedOnLoad) {
   const struct {
     std::map<QString, const char*> files;
     QString named, reason;
@@ -806,6 +807,8 @@ TEST(Templates, OneThatIncludesItselfOrNoTemplateIsRefusedOnLoad) {
        "parameters.html", "parameters.html > parameter-notes.html > parameters.html"},
       {{{"style.css", "{{=<% %>=}}{{> x}}<%> style%>"}}, "style.css", "style.css > style.css"},
       {{{"view.html", "{{> name}}"}}, "view.html", "includes \"name\", which is none"},
+      {{{"table.html", "<h2>{{name}}</h2>\n\n{{#columns}}<p>{{name}}</p>\n"}}, "table.html",
+       "Unclosed section \"columns\" on line 3"},
   };
   for (const auto& c : cases) {
     QTemporaryDir dir;
