@@ -6,8 +6,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -166,6 +168,8 @@ void MainWindow::CreateMenus() {
                                                     {MIPaste, "paste"}, {MISelectAll, "selectAll"}};
   for (const auto& [action, slot] : edits)
     connect(action, &QAction::triggered, this, [this, slot] { EditInFocus(slot); });
+  connect(edit, &QMenu::aboutToShow, this, &MainWindow::ShowEditItemsForFocus);
+  connect(edit, &QMenu::aboutToHide, this, &MainWindow::EnableEditItems);
   connect(MIToolbar, &QAction::toggled, this, [this](bool on) { ToolBar2->setVisible(on); });
   connect(MIBuildproject, &QAction::triggered, this, &MainWindow::BuildRequested);
   connect(MICoverage, &QAction::triggered, this, &MainWindow::CoverageRequested);
@@ -268,9 +272,10 @@ void MainWindow::SetProjectOpen(bool open) {
     project_.SetModified(false);
     ShowModifiedState(false);
   }
-  for (QAction* action : {MIClose, MISave, MISaveAs, MIUndo, MIRedo, MICut, MICopy, MIPaste,
-                          MISelectAll, MIBuildproject, MICoverage})
+  projectOpen_ = open;
+  for (QAction* action : {MIClose, MISave, MISaveAs, MIBuildproject, MICoverage})
     action->setEnabled(open);
+  EnableEditItems();
   ToolButton8->setEnabled(open);
   ToolButton10->setEnabled(open);
   emit DisconnectRequested();
@@ -312,6 +317,40 @@ void MainWindow::EditInFocus(const char* slot) {
   }
   if (focus->metaObject()->indexOfSlot(QByteArray(slot) + "()") >= 0)
     QMetaObject::invokeMethod(focus, slot);
+}
+
+void MainWindow::ShowEditItemsForFocus() {
+  if (!projectOpen_) return;
+  bool undo = false, redo = false, selected = false, editable = false, filled = false;
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    undo = line->isUndoAvailable();
+    redo = line->isRedoAvailable();
+    // A password's text is never cut or copied.
+    selected = line->hasSelectedText() && line->echoMode() == QLineEdit::Normal;
+    editable = !line->isReadOnly();
+    filled = !line->text().isEmpty();
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(focus)) {
+    undo = box->document()->isUndoAvailable();
+    redo = box->document()->isRedoAvailable();
+    selected = box->textCursor().hasSelection();
+    editable = !box->isReadOnly();
+    filled = !box->document()->isEmpty();
+  } else if (auto* list = qobject_cast<QAbstractItemView*>(focus)) {
+    selected = list->currentIndex().isValid();  // Copy takes the current line
+  }
+  const bool pasteable = editable && !QApplication::clipboard()->text().isEmpty();
+  MIUndo->setEnabled(undo && editable);
+  MIRedo->setEnabled(redo && editable);
+  MICut->setEnabled(selected && editable);
+  MICopy->setEnabled(selected);
+  MIPaste->setEnabled(pasteable);
+  MISelectAll->setEnabled(filled);
+}
+
+void MainWindow::EnableEditItems() {
+  for (QAction* action : {MIUndo, MIRedo, MICut, MICopy, MIPaste, MISelectAll})
+    action->setEnabled(projectOpen_);
 }
 
 void MainWindow::ShowHelpContents() {

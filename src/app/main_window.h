@@ -69,6 +69,11 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   void CreateStatusBar();
   // What an Edit item does in the focused field: its slot `slot` ("undo", "copy", ...).
   void EditInFocus(const char* slot);
+  // While the Edit menu is open, its items show what the focused field can do (Cut only
+  // over a selection, Undo only with something to undo); once it closes they are all
+  // enabled again, so that their keys reach the field whatever it has become since.
+  void ShowEditItemsForFocus();
+  void EnableEditItems();
   void ShowModifiedState(bool modified);
 
   std::unique_ptr<HistoryMenus> history_;
@@ -77,6 +82,7 @@ class MainWindow : public ProjectWindow, private ProjectShell {
   AboutDialog* about_ = nullptr;
   HelpWindow* help_ = nullptr;
   bool shown_ = false;
+  bool projectOpen_ = false;
 
   QMenu* MIReopen = nullptr;
   QMenu* PopupMenu = nullptr;

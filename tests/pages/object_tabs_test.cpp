@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QObject>
 #include <QPushButton>
 #include <QTabBar>
@@ -23,6 +24,7 @@
 #include "db/login_dialog.h"
 #include "support/shop_dictionary.h"
 #include "support/snapshot_maker.h"
+#include "pages/memo_box.h"
 #include "pages/object_page.h"
 #include "pages/tab_window.h"
 #include "support/scripted_prompts.h"
@@ -150,6 +152,39 @@ TEST_F(ObjectTabsTest, EditItemsActInTheFocusedFieldOrNotAtAll) {
     window().findChild<QAction*>(item)->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), "EMP_V");
   EXPECT_EQ(Texts(list), QStringList({"EMP_V"}));
+
+  // The open menu shows which items act here; closed, every item's key works again.
+  QMenu* edit = window().findChild<QMenu*>("MIEdit");
+  const auto enabled = [this] {
+    QString shown;
+    for (const char* item : {"MIUndo", "MIRedo", "MICut", "MICopy", "MIPaste", "MISelectAll"})
+      shown += window().findChild<QAction*>(item)->isEnabled() ? '1' : '0';
+    return shown;
+  };
+  emit edit->aboutToShow();
+  EXPECT_EQ(enabled(), "000000");  // the tab bar
+  emit edit->aboutToHide();
+  EXPECT_EQ(enabled(), "111111");
+  ASSERT_TRUE(QTest::qWaitFor([list] {
+    list->setFocus();
+    return QApplication::focusWidget() == list;
+  }));
+  emit edit->aboutToShow();
+  EXPECT_EQ(enabled(), "000100");
+  Page(ObjectKind::Views).FlatButton1->click();
+  Page(ObjectKind::Views).ShowEntry(0);
+  MemoBox* memo = Page(ObjectKind::Views).FlatMemo;
+  ASSERT_TRUE(QTest::qWaitFor([memo] {
+    memo->setFocus();
+    return QApplication::focusWidget() == memo;
+  }));
+  QTest::keyClicks(memo, "Shows one employee");
+  emit edit->aboutToShow();
+  EXPECT_EQ(enabled(), "100011");  // undo, paste and select all; nothing selected to cut
+  memo->selectAll();
+  emit edit->aboutToShow();
+  EXPECT_EQ(enabled(), "101111");
+  emit edit->aboutToHide();
 }
 
 }  // namespace
