@@ -89,11 +89,13 @@ bool IsCodeLine(const QString& line) {
   return code.match(line).hasMatch();
 }
 
-bool IsLicence(const QStringList& lines) {
+// The phrases of a copyright line and of the usual licences. A description may speak of
+// "the copyright notice" of a report: only a copyright line, with its sign or year, counts.
+bool IsLicenceText(const QStringList& lines) {
   static const QRegularExpression licence(
-      QStringLiteral(R"(copyright|\(c\)\s*\d{4}|licensed under|spdx-license|)"
-                     R"(all rights reserved|permission is hereby granted|without warranty|)"
-                     R"(general public license)"),
+      QStringLiteral(R"(copyright\s*(\(c\)|\x{a9}|\d{4})|(\(c\)|\x{a9})\s*\d{4}|licensed under|)"
+                     R"(spdx-license|all rights reserved|permission is hereby granted|)"
+                     R"(without (any )?warrant|general public license)"),
       QRegularExpression::CaseInsensitiveOption);
   for (const QString& l : lines) {
     if (licence.match(l).hasMatch()) return true;
@@ -175,10 +177,12 @@ QString Joined(const QStringList& lines) {
 // The first word of a tag's text and the rest.
 std::pair<QString, QString> NameAndText(const QStringList& lines) {
   const QString all = Joined(lines);
-  const qsizetype blank = all.indexOf(u' ');
-  static const QRegularExpression separator(QStringLiteral(R"(^[-:]\s*)"));
-  if (blank < 0) return {all, {}};
-  return {all.left(blank), all.mid(blank + 1).trimmed().remove(separator)};
+  // "@param p_x text", "@param p_x - text", "@param p_x: text", the name followed by a tab.
+  static const QRegularExpression named(QStringLiteral(R"(^(\S+?):?(?:\s+[-:]?\s*(.*))?$)"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+  const QRegularExpressionMatch m = named.match(all);
+  if (!m.hasMatch()) return {all, {}};
+  return {m.captured(1), m.captured(2).trimmed()};
 }
 
 // The HTML a Javadoc block may hold, as the plain layout the blocks are read from: <p> a
@@ -339,7 +343,7 @@ bool IsJavadoc(QStringView comment) {
 DocComment ReadDocComment(const QStringList& comments) {
   if (comments.isEmpty()) return {};
   const QStringList lines = TextLines(comments);
-  if (IsLicence(lines)) return {};
+  if (IsLicenceText(lines)) return {};
   if (IsJavadoc(comments.first())) return Javadoc(lines);
   // Javadoc tags written in plain comments read as Javadoc, examples and all.
   static const QRegularExpression tag(QStringLiteral(
@@ -360,6 +364,8 @@ DocComment ReadDocComment(const QStringList& comments) {
   doc.summary = Summary(doc.description);
   return doc;
 }
+
+bool IsLicence(const QStringList& comments) { return IsLicenceText(TextLines(comments)); }
 
 QString PlainText(const QList<TextBlock>& blocks) {
   QStringList lines;

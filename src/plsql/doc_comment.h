@@ -54,6 +54,9 @@ bool IsJavadoc(QStringView comment);
 // plain text.
 DocComment ReadDocComment(const QStringList& comments);
 
+// Whether `comments` (raw, as for ReadDocComment) are a licence or copyright notice.
+bool IsLicence(const QStringList& comments);
+
 // The description as plain text: paragraphs and list items one a line, preformatted lines
 // as they are.
 QString PlainText(const QList<TextBlock>& blocks);

@@ -433,25 +433,40 @@ class Parser {
     int afterVotes = 0, aboveVotes = 0;
     qsizetype endCursor = 0, startCursor = 0;
     for (qsizetype k = -1; k < code_.size(); ++k) {
-      const qsizetype from = k < 0 ? 0 : code_[k] + 1;
+      qsizetype from = k < 0 ? 0 : code_[k] + 1;
       const qsizetype to = k + 1 < code_.size() ? code_[k + 1] : all_.size();
       if (from >= to) continue;
       const Target* endIt = At(ends_, endCursor, k);
       const Target* startIt = At(starts_, startCursor, k + 1);
       const bool hasA = endIt != nullptr, hasB = startIt != nullptr;
       if (!hasA && !hasB) continue;
-      const int aLine = k >= 0 ? Tok(k).endLine : 0;
+      int aLine = k >= 0 ? Tok(k).endLine : 0;
       const int bLine = k + 1 < code_.size() ? Tok(k + 1).line : INT_MAX;
-      // Javadoc blocks: the last documents what follows; one right after a unit's header
-      // documents the unit when another follows it or a blank line parts it from the next
-      // declaration.
+      // A licence kept in the database puts itself right after a unit's header: it is read
+      // as a part of the header, and what documents the unit comes after it.
+      if (hasA && endIt->isUnit()) {
+        while (from < to) {
+          qsizetype end = from + 1;
+          while (all_[from].kind == TokenKind::LineComment && end < to &&
+                 all_[end].kind == TokenKind::LineComment && all_[end].line <= all_[end - 1].endLine + 1)
+            ++end;
+          QStringList text;
+          for (qsizetype i = from; i < end; ++i) text.append(RawText(all_[i]));
+          if (!IsLicence(text)) break;
+          aLine = all_[end - 1].endLine;
+          from = end;
+        }
+      }
+      // Javadoc blocks: the last documents what follows; the first after a unit's header
+      // (and its licence) documents the unit when another follows it or a blank line parts it
+      // from the next declaration.
       QList<qsizetype> javadocs;
       for (qsizetype i = from; i < to; ++i) {
         if (IsJavadoc(all_[i])) javadocs.append(i);
       }
       if (!javadocs.isEmpty() && hasA && endIt->isUnit()) {
         const Token& first = all_[javadocs.first()];
-        if (first.line <= aLine + 1 && (javadocs.size() > 1 || !hasB || first.endLine < bLine - 1)) {
+        if (javadocs.first() == from && (javadocs.size() > 1 || !hasB || first.endLine < bLine - 1)) {
           Of(*endIt).javadoc = QStringList{RawText(first)};
           if (javadocs.size() == 1) javadocs.clear();
         }
@@ -512,9 +527,31 @@ class Parser {
       const int next = i < to ? all_[i].line : (k + 1 < code_.size() ? Tok(k + 1).line : INT_MAX);
       if (!text.isEmpty() && (block || next > lastLine + 1)) Of(target).begin = text;
     }
-    for (const Undecided& u : undecided) {
-      if (afterVotes > aboveVotes) Of(u.after).after += u.text;
-      else Of(u.above).above += u.text;
+    // Comments each right under one declaration and right above the next form chains: d0,
+    // c1, d1, c2, d2. Read as above, a chain leaves d0 without a comment and gives d2 a
+    // second one when d2 has its own below it; read as after, it gives d0 a second one when
+    // d0 has its own above it. A chain goes the way that leaves each comment to a
+    // declaration of its own, and where both would, the way the source's other comments go.
+    const auto has = [this](const Target& t, QStringList Candidates::*comments) {
+      const auto it = candidates_.constFind(qMakePair(t.unit, t.declaration));
+      return it != candidates_.cend() && !((*it).*comments).isEmpty();
+    };
+    for (qsizetype first = 0; first < undecided.size();) {
+      qsizetype end = first + 1;
+      while (end < undecided.size() && undecided[end].after.unit == undecided[end - 1].above.unit &&
+             undecided[end].after.declaration == undecided[end - 1].above.declaration)
+        ++end;
+      const Target& head = undecided[first].after;
+      const Target& tail = undecided[end - 1].above;
+      const bool headTaken = has(head, &Candidates::above) || has(head, &Candidates::javadoc);
+      const bool tailTaken = has(tail, &Candidates::after);
+      const bool after = headTaken != tailTaken ? tailTaken : afterVotes > aboveVotes;
+      for (qsizetype i = first; i < end; ++i) {
+        const Undecided& u = undecided[i];
+        if (after) Of(u.after).after += u.text;
+        else Of(u.above).above += u.text;
+      }
+      first = end;
     }
     for (auto it = candidates_.cbegin(); it != candidates_.cend(); ++it) {
       DocComment doc;

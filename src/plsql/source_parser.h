@@ -8,10 +8,11 @@
 // - as a /** ... */ block before it (blank lines may come between),
 // - as a run of comments directly above it (no blank line between),
 // - directly after its header: after IS/AS of a package or unit (the first comment of a
-//   package's declarations, unless it stands right above one), after the ";" of a package
-//   member, after a trigger's header (before its DECLARE or BEGIN), after the ";" of a
-//   package member (a comment right under one declaration and right above the next goes to
-//   whichever of the two the source's other comments favour; above when they are even),
+//   package's declarations, unless it stands right above one; a licence there is passed
+//   over), after a trigger's header (before its DECLARE or BEGIN), after the ";" of a
+//   package member (comments each right under one declaration and right above the next go
+//   the way that leaves each to a declaration of its own, else the way the source's other
+//   comments favour; above when they are even),
 // - failing those, for an implementation: a /* */ block, or comment lines set apart by a
 //   blank line, that opens its statements right after BEGIN,
 // and a trailing comment on a parameter's line describes that parameter. Comments

@@ -115,6 +115,36 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
   EXPECT_EQ(Text(Find(u, "CANCEL_ALL")), "");
 }
 
+// A licence kept after the header, comments written under each member with one above the
+// last, and a stand-alone unit's block after a blank line.
+TEST(SourceParser, LicencesAfterTheHeaderAndCommentsUnderEachMember) {
+  const QList<Unit> units = Fixture("licences_and_below.sql");
+  ASSERT_EQ(units.size(), 4);
+  const Unit& batch = units[0];
+  EXPECT_EQ(Text(Find(batch, "START_BATCH")), "Starts a batch under a name.");
+  EXPECT_EQ(Text(Find(batch, "END_BATCH")), "Ends the running batch.");
+  EXPECT_EQ(Text(Find(batch, "BATCH_ID")), "The id of the running batch.");
+  EXPECT_EQ(Text(Find(batch, "RESET_STATE")), "Internal: do not call.");
+
+  const Unit& load = units[1];
+  EXPECT_EQ(PlainText(load.doc.description), "Helpers for the nightly load: staging, checks and merge.");
+  EXPECT_EQ(Text(Find(load, "LOAD_STAGE")), "Loads the staging table.");
+  EXPECT_EQ(Text(Find(load, "COPYRIGHT_LINE")),
+            "Returns the copyright notice printed in every report footer.");
+
+  const Unit& log = units[2];
+  EXPECT_EQ(log.doc.summary, "Log utility: writes messages at levels to a table.");
+  EXPECT_TRUE(Find(log, "T_LEVELS")->doc.IsEmpty());
+  const QList<DocTag>& params = Find(log, "WRITE")->doc.parameters;
+  ASSERT_EQ(params.size(), 2);
+  EXPECT_EQ(params[0].name, "p_text");
+  EXPECT_EQ(params[0].text, "the message");
+  EXPECT_EQ(params[1].name, "p_level");
+  EXPECT_EQ(params[1].text, "the level, 1 to 4");
+
+  EXPECT_EQ(units[3].doc.summary, "Age in whole years on a date.");
+}
+
 TEST(SourceParser, BodiesGiveTheirSubprogramsWithTheirComments) {
   const QList<Unit> units = Fixture("body_only.sql");
   ASSERT_EQ(units.size(), 2);
