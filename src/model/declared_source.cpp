@@ -19,19 +19,32 @@ QStringList ParameterNames(const Declaration& d) {
   return names;
 }
 
-// The implementation of `d`, the `nth` declaration of its name: the one with the same
-// parameter names, or else the `nth` of the name.
+// The parameters' types as written, in one case and spacing.
+QStringList ParameterTypes(const Declaration& d) {
+  QStringList types;
+  for (const plsql::Parameter& p : d.parameters) types.append(ansi::UpperCase(p.type.simplified()));
+  return types;
+}
+
+// The implementation of `d`, the `nth` declaration of its name. Overloads often differ in
+// their types alone (put(p_text VARCHAR2), put(p_text CLOB)): the one with the same
+// parameter names and types, else the `nth` of the name if its names are the same, else the
+// first with the same names, else the `nth` of the name.
 const Declaration* Implementation(const Declaration& d, int nth,
                                   const QList<Declaration>& body) {
   const QStringList names = ParameterNames(d);
-  const Declaration* byOrder = nullptr;
+  const QStringList types = ParameterTypes(d);
+  const Declaration *byOrder = nullptr, *byNames = nullptr;
   int seen = 0;
   for (const Declaration& b : body) {
     if (!IsSubprogram(b) || b.name != d.name) continue;
-    if (ParameterNames(b) == names) return &b;
     if (seen++ == nth) byOrder = &b;
+    if (ParameterNames(b) != names) continue;
+    if (ParameterTypes(b) == types) return &b;
+    if (!byNames) byNames = &b;
   }
-  return byOrder;
+  if (byOrder && ParameterNames(*byOrder) == names) return byOrder;
+  return byNames ? byNames : byOrder;
 }
 
 // A type as a declaration writes it. The dictionary names some types by their kind ("PL/SQL

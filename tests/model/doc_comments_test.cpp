@@ -39,12 +39,17 @@ const QStringList kSpec{
     "  PROCEDURE close_period;\n", "\n",
     "  /*\n", "  <FD>\n", "  Procedure post\n", "  Description:\n", "    Posts everything.\n",
     "  </FD>\n", "  */\n", "  /** Posts. */\n", "  PROCEDURE post;\n",
+    "  PROCEDURE note(p_text IN VARCHAR2);\n", "  PROCEDURE note(p_text IN CLOB);\n",
     "END ledger;\n"};
 const QStringList kBody{
     "PACKAGE BODY ledger AS\n",
     "  -- Closes the current period; nothing can be booked in it afterwards.\n",
     "  PROCEDURE close_period IS\n", "  BEGIN\n", "    IF 1 = 1 THEN NULL; END IF;\n",
-    "  END close_period;\n", "END ledger;\n"};
+    "  END close_period;\n",
+    "  /** Notes a long text in pieces of 32767 characters. */\n",
+    "  PROCEDURE note(p_text IN CLOB) IS BEGIN NULL; END;\n",
+    "  /** Notes a short text. */\n", "  PROCEDURE note(p_text IN varchar2) IS BEGIN NULL; END;\n",
+    "END ledger;\n"};
 // The package's own block under the package tags is the tags' (the project's description).
 const QStringList kTagged{"PACKAGE tagged AS\n", "/*\n", "<PD>\n", "Description:\n",
                           "  Written for the tags.\n", "</PD>\n", "*/\n", "\n",
@@ -78,7 +83,9 @@ INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_
   ('SHOP', 'LEDGER', 'BOOK', '2', 'P_AMOUNT', 2, 3, 0, 'NUMBER', 'IN', NULL, 'N'),
   ('SHOP', 'LEDGER', 'BOOK', '2', 'P_CURRENCY', 3, 4, 0, 'VARCHAR2', 'IN', '''USD''', 'Y'),
   ('SHOP', 'LEDGER', 'REVERSE', NULL, 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
-  ('SHOP', 'LEDGER', 'REVERSE', NULL, 'P_DAY', 2, 2, 0, 'DATE', 'IN', NULL, 'Y');
+  ('SHOP', 'LEDGER', 'REVERSE', NULL, 'P_DAY', 2, 2, 0, 'DATE', 'IN', NULL, 'Y'),
+  ('SHOP', 'LEDGER', 'NOTE', '1', 'P_TEXT', 1, 1, 0, 'VARCHAR2', 'IN', NULL, 'N'),
+  ('SHOP', 'LEDGER', 'NOTE', '2', 'P_TEXT', 1, 1, 0, 'CLOB', 'IN', NULL, 'N');
 )sql";
   return sql;
 }
@@ -110,7 +117,7 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
 
   QStringList names;
   for (const MemberObject& member : p.members) names << member.name;
-  ASSERT_EQ(names, QStringList({"BOOK", "REVERSE", "CLOSE_PERIOD", "POST"}));
+  ASSERT_EQ(names, QStringList({"BOOK", "REVERSE", "CLOSE_PERIOD", "POST", "NOTE"}));
   const QList<Signature>& book = p.members[0].signatures;
   ASSERT_EQ(book.size(), 2);
   EXPECT_EQ(book[0].overload, "1");
@@ -127,6 +134,11 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
   EXPECT_TRUE(close.arguments.isEmpty());
   EXPECT_TRUE(close.doc.fromBody);
   EXPECT_EQ(close.doc.summary, "Closes the current period; nothing can be booked in it afterwards.");
+  // Forms that differ in their types alone each carry their own body's comment.
+  const QList<Signature>& note = p.members[4].signatures;
+  ASSERT_EQ(note.size(), 2);
+  EXPECT_EQ(note[0].doc.summary, "Notes a short text.");
+  EXPECT_EQ(note[1].doc.summary, "Notes a long text in pieces of 32767 characters.");
   // The tags describe POST: its Javadoc block is left out.
   EXPECT_EQ(p.members[3].blocks.size(), 1);
   EXPECT_TRUE(p.members[3].signatures.value(0).doc.IsEmpty());
@@ -141,8 +153,8 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
   // Every member counts, documented by its comment; a @param naming nothing declared is stale.
   const CoverageReport report = MeasureCoverage(m);
   const KindSummary members = report.Summary(CoverageKind::Members);
-  EXPECT_EQ(members.objects, 5);  // TAGGED.RUN too
-  EXPECT_EQ(members.tallies[int(Measure::Blocks)].documented, 3);  // REVERSE: parameters only
+  EXPECT_EQ(members.objects, 6);  // TAGGED.RUN too
+  EXPECT_EQ(members.tallies[int(Measure::Blocks)].documented, 4);  // REVERSE: parameters only
   QStringList stale;
   for (const CoverageObject& o : report.objects) stale += o.staleParameters;
   EXPECT_EQ(stale, QStringList{"p_ghost"});
@@ -155,7 +167,7 @@ TEST_F(DocCommentsTest, TurnedOffTheTagsAloneDescribe) {
   const PackageObject& p = m.packages.value(0);
   EXPECT_TRUE(p.doc.IsEmpty());
   EXPECT_TRUE(p.declarations.isEmpty());
-  ASSERT_EQ(p.members.size(), 4);
+  ASSERT_EQ(p.members.size(), 5);
   for (const MemberObject& member : p.members) {
     EXPECT_FALSE(HasDocComment(member.signatures)) << member.name.toStdString();
     for (const Signature& s : member.signatures)
