@@ -1,5 +1,6 @@
 #include "plsql/doc_comment.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <optional>
 
@@ -185,6 +186,31 @@ std::pair<QString, QString> NameAndText(const QStringList& lines) {
   return {m.captured(1), m.captured(2).trimmed()};
 }
 
+// The character references of HTML text ("&amp;", "&lt;", "&#8364;") as the characters.
+QString WithoutEntities(const QString& line) {
+  static const QRegularExpression reference(
+      QStringLiteral(R"(&(?:#(\d{1,7})|#[xX]([0-9a-fA-F]{1,6})|(amp|lt|gt|quot|apos|nbsp));)"));
+  static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"},  {"gt", ">"},
+                                             {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+  if (!line.contains(u'&')) return line;
+  QString out;
+  qsizetype at = 0;
+  for (auto it = reference.globalMatch(line); it.hasNext();) {
+    const QRegularExpressionMatch m = it.next();
+    out += QStringView(line).mid(at, m.capturedStart() - at);
+    bool ok = false;
+    const uint code = !m.captured(1).isEmpty() ? m.captured(1).toUInt(&ok)
+                                               : m.captured(2).toUInt(&ok, 16);
+    if (ok && code > 0 && code <= 0x10FFFF && !QChar::isSurrogate(code))
+      out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+    else
+      out += named.value(m.captured(3), m.captured(0));
+    at = m.capturedEnd();
+  }
+  out += QStringView(line).mid(at);
+  return out;
+}
+
 // The HTML a Javadoc block may hold, as the plain layout the blocks are read from: <p> a
 // blank line, <li> a list item, <pre> indented lines, inline markup and {@code x} its text.
 QStringList WithoutHtml(const QStringList& lines) {
@@ -226,7 +252,7 @@ QStringList WithoutHtml(const QStringList& lines) {
     line.replace(item, QStringLiteral("- "));
     line.remove(inline_);
     line.replace(code, QStringLiteral("\\1"));
-    out.append(line);
+    out.append(WithoutEntities(line));
     if (after) out.append(QString());
   }
   return out;
@@ -243,17 +269,17 @@ DocComment Javadoc(const QStringList& lines) {
     if (name.isEmpty()) {
       description = text;
     } else if (name == QLatin1String("param")) {
-      auto [n, t] = NameAndText(text);
+      auto [n, t] = NameAndText(WithoutHtml(text));
       doc.parameters.append({n, t});
     } else if (name == QLatin1String("return") || name == QLatin1String("returns")) {
-      doc.returns = Joined(text);
+      doc.returns = Joined(WithoutHtml(text));
     } else if (name == QLatin1String("throws") || name == QLatin1String("raises") ||
                name == QLatin1String("exception")) {
-      auto [n, t] = NameAndText(text);
+      auto [n, t] = NameAndText(WithoutHtml(text));
       doc.throws.append({n, t});
     } else if (name == QLatin1String("deprecated")) {
       doc.deprecated = true;
-      doc.deprecation = Joined(text);
+      doc.deprecation = Joined(WithoutHtml(text));
     } else if (name == QLatin1String("see")) {
       doc.see.append(Joined(text));
     } else if (name == QLatin1String("since")) {

@@ -29,6 +29,14 @@ TEST(DocComment, JavadocHtmlBecomesTheSameLayout) {
   EXPECT_EQ(doc.description[0].lines, QStringList{"Reads one file."});
   EXPECT_EQ(doc.description[2].lines, QStringList({"open f", "read"}));
   EXPECT_EQ(doc.description[3].lines, QStringList{"    r := read(f);"});
+
+  // Character references read as the characters, in the tags' texts too.
+  const DocComment refs = ReadDocComment(
+      {"/**\n * Commits &amp; logs: 1 &lt; 2, 5 &#8364;, &#x41;, &bogus; &amp\n"
+       " * @param p_x the <b>x</b> &gt; 0\n */"});
+  EXPECT_EQ(PlainText(refs.description),
+            QString::fromUtf8("Commits & logs: 1 < 2, 5 \u20ac, A, &bogus; &amp"));
+  EXPECT_EQ(refs.parameters.value(0).text, "the x > 0");
 }
 
 TEST(DocComment, TagsInLineCommentsReadAsJavadoc) {
