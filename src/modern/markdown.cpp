@@ -1,13 +1,54 @@
 #include "modern/markdown.h"
 
 #include <QHash>
+#include <algorithm>
+#include <cctype>
 #include <kainjow/mustache.hpp>
 #include <optional>
+#include <string_view>
 
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
 #include "modern/document_view.h"
 #include "modern/templates.h"
+
+namespace {
+
+bool StartsWithNoCase(const std::string& text, std::size_t at, std::string_view prefix) {
+  if (text.size() - at < prefix.size()) return false;
+  for (std::size_t k = 0; k < prefix.size(); ++k)
+    if (std::tolower(static_cast<unsigned char>(text[at + k])) != prefix[k]) return false;
+  return true;
+}
+
+// The length of the web address at `at`, as a Git host's Markdown would link it: up to a
+// blank or "<" or ">", without the punctuation that ends a sentence or an unmatched ")".
+std::size_t WebAddressAt(const std::string& text, std::size_t at) {
+  if (at > 0 && std::isalnum(static_cast<unsigned char>(text[at - 1]))) return 0;
+  std::size_t scheme = StartsWithNoCase(text, at, "https://") ? 8
+                       : StartsWithNoCase(text, at, "http://") ? 7 : 0;
+  if (scheme == 0) return 0;
+  std::size_t end = at + scheme;
+  while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
+         text[end] != '<' && text[end] != '>' && text[end] != '"')
+    ++end;
+  for (;;) {
+    const char last = text[end - 1];
+    if (std::string_view(".,:;!?*_~'").find(last) != std::string_view::npos) {
+      --end;
+    } else if (last == ')' && std::count(text.begin() + std::ptrdiff_t(at),
+                                         text.begin() + std::ptrdiff_t(end), '(') <
+                                  std::count(text.begin() + std::ptrdiff_t(at),
+                                             text.begin() + std::ptrdiff_t(end), ')')) {
+      --end;
+    } else {
+      break;
+    }
+  }
+  return end > at + scheme ? end - at : 0;
+}
+
+}  // namespace
 
 std::string EscapeMarkdown(const std::string& text) {
   std::string out;
@@ -19,6 +60,26 @@ std::string EscapeMarkdown(const std::string& text) {
   if (i == 0 && !text.empty() && (text[0] == '-' || text[0] == '+' || text[0] == '='))
     out += '\\';
   for (; i < text.size(); ++i) {
+    // A web address would be linked with the backslashes of its escapes in it: it goes in
+    // "<>" instead, where nothing is markup. A "|" would still part a table's cells, and
+    // its escape would show in a paragraph: it is written as the address's %7C.
+    if (const std::size_t length = WebAddressAt(text, i)) {
+      out += '<';
+      for (std::size_t k = i; k < i + length; ++k) {
+        if (text[k] == '|') out += "%7C";
+        else out += text[k];
+      }
+      out += '>';
+      i += length - 1;
+      continue;
+    }
+    // "www." would be linked too: its dot escaped, it stays text.
+    if (StartsWithNoCase(text, i, "www.") &&
+        (i == 0 || !std::isalnum(static_cast<unsigned char>(text[i - 1])))) {
+      out += "www\\.";
+      i += 3;
+      continue;
+    }
     const char c = text[i];
     switch (c) {
       case '\\': case '`': case '*': case '_': case '[': case ']': case '<': case '>':

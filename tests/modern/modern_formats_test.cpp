@@ -720,6 +720,13 @@ TEST(Markdown, EscapingShowsTheTextLiterally) {
       {"12. item", "12\\. item"}, {"3) item", "3\\) item"},
       {"one\r\ntwo\nthree", "one<br>two<br>three"}, {"back\\slash", "back\\\\slash"},
       {"plain text, 2.5", "plain text, 2.5"},
+      // A web address is linked as written; a sentence's end or a bracket around it is not
+      // a part of it.
+      {"See https://wiki.example.com/crm_fields?lang=en&v=2|3.",
+       "See <https://wiki.example.com/crm_fields?lang=en&v=2%7C3>."},
+      {"(HTTP://x.example/a_(b)) or www.acme.example/p_q",
+       "(<HTTP://x.example/a_(b)>) or www\\.acme.example/p\\_q"},
+      {"nohttp://x and http:// alone", "nohttp://x and http:// alone"},
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeMarkdown(text), escaped) << text;
 }
