@@ -103,11 +103,15 @@ void SetList(mustache::data& d, const std::string& name, mustache::data list) {
 // paragraphs; "more" marks every line but a paragraph's last. A user's text keeps its line
 // breaks; a comment block's lines, wrapped to fit the source, `flow` into one line each.
 mustache::data Paragraphs(const QString& text, bool flow = false) {
+  QList<QStringList> texts{{}};
+  for (const QString& line : SplitLines(text)) {
+    if (!line.trimmed().isEmpty()) texts.last().append(line.trimmed());
+    else if (!texts.last().isEmpty()) texts.append(QStringList());
+  }
+  if (texts.last().isEmpty()) texts.removeLast();
   mustache::data paragraphs = List();
-  QStringList current;
-  auto flush = [&] {
-    if (current.isEmpty()) return;
-    if (flow) current = QStringList{current.join(u' ')};
+  for (qsizetype n = 0; n < texts.size(); ++n) {
+    const QStringList current = flow ? QStringList{texts[n].join(u' ')} : texts[n];
     mustache::data lines = List();
     for (qsizetype i = 0; i < current.size(); ++i) {
       mustache::data line;
@@ -117,17 +121,11 @@ mustache::data Paragraphs(const QString& text, bool flow = false) {
     }
     mustache::data p;
     SetData(p, "lines", std::move(lines));
+    // A label or a separator goes once before the paragraphs or between them.
+    SetData(p, "first", n == 0);
+    SetData(p, "last", n + 1 == texts.size());
     AppendData(paragraphs, std::move(p));
-    current.clear();
-  };
-  for (const QString& line : SplitLines(text)) {
-    if (line.trimmed().isEmpty()) {
-      flush();
-    } else {
-      current.append(line.trimmed());
-    }
   }
-  flush();
   return paragraphs;
 }
 

@@ -571,6 +571,22 @@ TEST(Markdown, NoValueAddsMarkupAndEveryLinkNamesAFile) {
   ExpectEveryLinkLands(files);
 }
 
+// A comment or description of several paragraphs: its label once, its paragraphs apart.
+TEST(Markdown, ParagraphsStayApartUnderOneLabel) {
+  DocumentModel m = HostileModel();
+  m.tables[0].dictionaryComment = "Customers.\n\nLoaded nightly.";
+  m.sequences[0].description = "First.\r\n\r\nSecond.";
+  const QList<OutputFile> files = RenderMarkdown(m, Templates(TemplateFormat::Markdown), Diagrams{});
+  QString markdown;
+  for (const OutputFile& f : files) markdown += QString::fromUtf8(f.bytes);
+  EXPECT_TRUE(markdown.contains("\n> **Dictionary comment:** Customers.\n>\n> Loaded nightly.\n"));
+  EXPECT_TRUE(files.value(0).bytes.contains(" | First.<br><br>Second."));
+  const QString page = QString::fromStdString(
+      RenderModernHtml(m, Templates(TemplateFormat::ModernHtml), Diagrams{}));
+  EXPECT_EQ(page.count("Dictionary comment</span>"), 1) << "the table's; the view's is its description";
+  EXPECT_TRUE(page.contains("<p class=\"dict\">Loaded nightly."));
+}
+
 // On a Git host a heading with nothing under it is a dead end and an image is no link: the
 // README links each section's owners to their pages, an owner's page lists its pages (the
 // tables under its overview), and a table's drawing is followed by links to the other
