@@ -128,6 +128,8 @@ DELETE FROM dba_ind_columns WHERE index_name = 'EMP_HIRE_IX';
 INSERT INTO dba_ind_columns VALUES
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'SYS_NC00011$', 2, 'DESC'),
   ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'EMAIL', 1, 'ASC');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', '"HIRE_DATE"', 2);
 INSERT INTO dba_indexes VALUES ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'UNIQUE');
 UPDATE dba_views SET text = 'SELECT employee_id, name, email FROM employees'
   WHERE view_name = 'EMP_NAMES';
@@ -195,7 +197,7 @@ HR:
   breaking  table EMPLOYEES: constraint EMP_SALARY_CK CHECK (salary > 0) -> CHECK (salary >= 0)
   breaking  table EMPLOYEES: index EMP_EMAIL_UK added: UNIQUE (EMAIL)
             table EMPLOYEES: index EMP_HIRE_IX removed: (HIRE_DATE)
-            table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, SYS_NC00011$ DESC)
+            table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, HIRE_DATE DESC)
   breaking  table JOBS removed
             table REGIONS: column REGION_ID comment changed
             view EMP_NAMES: column EMAIL added: VARCHAR2(25) NOT NULL
@@ -261,6 +263,32 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
                          {"breaking", true},
                          {"text", "package EMP_MGMT: member HIRE: argument P_SALARY mode IN -> "
                                   "IN/OUT"}}));
+}
+
+// A hidden index column is what it indexes: a function-based index on another expression
+// changed, though its hidden column kept its name; a descending index made again after
+// one more column was added, whose hidden column Oracle numbered anew, did not.
+TEST_F(ChangesTest, IndexColumnsAreComparedByTheirExpressions) {
+  const QString indexes = R"sql(
+INSERT INTO dba_indexes VALUES ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'NONUNIQUE'),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', 'NONUNIQUE');
+INSERT INTO dba_ind_columns VALUES
+  ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'SYS_NC00009$', 1, 'ASC'),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', 'SYS_NC00005$', 1, 'DESC');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'UPPER("NAME")', 1),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', '"BUDGET"', 1);
+)sql";
+  testdb::MakeSnapshot(before, kBefore + indexes);
+  testdb::MakeSnapshot(after, kBefore + indexes + R"sql(
+UPDATE dba_ind_expressions SET column_expression = 'UPPER("EMAIL")'
+  WHERE index_name = 'EMP_UPPER_IX';
+UPDATE dba_ind_columns SET column_name = 'SYS_NC00006$' WHERE index_name = 'DEPT_BUDGET_IX';
+)sql");
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(),
+            "Changes from v1 to v2: 1, 0 breaking.\n\nHR:\n"
+            "            table EMPLOYEES: index EMP_UPPER_IX (UPPER(\"NAME\")) -> "
+            "(UPPER(\"EMAIL\"))\n");
 }
 
 // A snapshot made before argument lists were read declares none: its units are compared,
