@@ -180,8 +180,11 @@ void CompareViews(std::vector<Change>& out, const QString& owner,
       });
 }
 
+using Default = ArgumentState::Default;
+
 QString ArgumentText(const ArgumentState& a) {
-  return a.name + ' ' + a.mode + ' ' + a.type + (a.defaulted ? QStringLiteral(" DEFAULT") : QString());
+  return a.name + ' ' + a.mode + ' ' + a.type +
+         (a.defaulted == Default::Yes ? QStringLiteral(" DEFAULT") : QString());
 }
 
 QString SignatureText(const Signature& s) {
@@ -198,7 +201,8 @@ qsizetype IndexOf(const std::vector<ArgumentState>& arguments, const QString& na
 }
 
 // Arguments are matched by name; one whose name is gone and whose place holds a new name
-// was renamed. Anything a call written before may no longer fit is breaking.
+// was renamed. Anything a call written before may no longer fit is breaking, an added
+// argument not known to have a default among them.
 void CompareSignatures(const Note& note, const QString& item, const Signature& a,
                        const Signature& b) {
   if (a.returns != b.returns) note("return_type_changed", item, {}, a.returns, b.returns, true);
@@ -211,8 +215,11 @@ void CompareSignatures(const Note& note, const QString& item, const Signature& a
       note("argument_moved", item, y.name, QString::number(i + 1), QString::number(j + 1), true);
     if (x.type != y.type) note("argument_retyped", item, y.name, x.type, y.type, true);
     if (x.mode != y.mode) note("argument_mode_changed", item, y.name, x.mode, y.mode, true);
-    if (x.defaulted && !y.defaulted) note("argument_default_dropped", item, y.name, {}, {}, true);
-    if (!x.defaulted && y.defaulted) note("argument_default_added", item, y.name, {}, {}, false);
+    // A default is compared only where both snapshots say whether there is one.
+    if (x.defaulted == Default::Yes && y.defaulted == Default::No)
+      note("argument_default_dropped", item, y.name, {}, {}, true);
+    if (x.defaulted == Default::No && y.defaulted == Default::Yes)
+      note("argument_default_added", item, y.name, {}, {}, false);
   };
   for (size_t i = 0; i < a.arguments.size(); ++i) {
     const ArgumentState& x = a.arguments[i];
@@ -228,7 +235,7 @@ void CompareSignatures(const Note& note, const QString& item, const Signature& a
   for (size_t j = 0; j < b.arguments.size(); ++j)
     if (!matched[j])
       note("argument_added", item, b.arguments[j].name, {}, ArgumentText(b.arguments[j]),
-           !b.arguments[j].defaulted);
+           b.arguments[j].defaulted != Default::Yes);
 }
 
 void CompareUnits(std::vector<Change>& out, const QString& owner,

@@ -301,6 +301,15 @@ void ReadIndexes(SnapshotReads& c, const QString& owner, const QString& name,
   }
 }
 
+// What an argument row says of a default: its own default_value, or `defaulted` Y or N; a
+// snapshot made before `defaulted` was read says nothing.
+ArgumentState::Default DefaultOf(const QString& value, const QString& defaulted) {
+  if (defaulted == QLatin1String("Y") || !value.trimmed().isEmpty())
+    return ArgumentState::Default::Yes;
+  if (defaulted == QLatin1String("N")) return ArgumentState::Default::No;
+  return ArgumentState::Default::Unknown;
+}
+
 // The signatures declared for a unit (`package` empty) or a package's members, by member
 // and overload number; members without arguments from the package's list of subprograms.
 std::map<QString, std::map<int, Signature>> ReadSignatures(SnapshotReads& c,
@@ -325,8 +334,7 @@ std::map<QString, std::map<int, Signature>> ReadSignatures(SnapshotReads& c,
       if (s[3] == QLatin1String("0")) sig.returns = s[4];
       continue;
     }
-    sig.arguments.push_back(
-        {s[2], s[4], s[5], s[7] == QLatin1String("Y") || !s[6].trimmed().isEmpty()});
+    sig.arguments.push_back({s[2], s[4], s[5], DefaultOf(s[6], s[7])});
   }
   if (package) {
     Statement members(c, "SELECT procedure_name, overload FROM dba_procedures WHERE owner = ?1 "

@@ -57,10 +57,13 @@ struct ViewState {
 };
 
 struct ArgumentState {
+  // Whether the argument has a default; Unknown where the snapshot does not say
+  // (dba_arguments.defaulted NULL or missing, no default_value).
+  enum class Default { Unknown, No, Yes };
   QString name;
   QString type;
   QString mode;  // IN, OUT, IN/OUT
-  bool defaulted = false;
+  Default defaulted = Default::Unknown;
 };
 
 // A procedure's or function's parameters in declaration order; a function's return type.

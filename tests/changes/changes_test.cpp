@@ -292,7 +292,8 @@ UPDATE dba_ind_columns SET column_name = 'SYS_NC00006$' WHERE index_name = 'DEPT
 }
 
 // A snapshot made before argument lists were read declares none: its units are compared,
-// their signatures not, rather than every argument taken for new.
+// their signatures not, rather than every argument taken for new. One that does not say
+// which arguments have defaults drops none of them; an argument it adds may lack one.
 TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
   testdb::MakeSnapshot(before, QString(kBefore) + "DELETE FROM dba_arguments;");
   std::vector<changes::Change> found = Compare();
@@ -301,6 +302,17 @@ TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
     EXPECT_FALSE(c.objectType == "package" || c.kind.startsWith("argument") ||
                  c.kind == "return_type_changed")
         << changes::ChangeText(c).toStdString();
+
+  testdb::MakeSnapshot(before, kBefore);
+  testdb::MakeSnapshot(after,
+                       QString(kBefore) + kRelease + "UPDATE dba_arguments SET defaulted = NULL;");
+  found = Compare();
+  EXPECT_EQ(found.size(), 41u);
+  EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                          [](const changes::Change& c) { return c.breaking; }),
+            25);
+  for (const changes::Change& c : found)
+    EXPECT_FALSE(c.kind.startsWith("argument_default")) << changes::ChangeText(c).toStdString();
 }
 
 }  // namespace
