@@ -91,8 +91,18 @@ QString Declaration(const ColumnState& c) {
   return text;
 }
 
+// The type with the details left out that one of the two snapshots does not hold, so that
+// what only one of them says is not taken for a change.
+ColumnType Comparable(ColumnType type, const ColumnDetails& held) {
+  if (!held.scale) type.dataScale.clear();
+  if (!held.charLength) type.charLength.clear();
+  if (!held.charUsed) type.charUsed.clear();
+  return type;
+}
+
 void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
-                    const std::map<QString, ColumnState>& b, bool table) {
+                    const std::map<QString, ColumnState>& b, bool table,
+                    const ColumnDetails& held) {
   Merge(
       a, b,
       [&](const auto& gone) {
@@ -107,13 +117,17 @@ void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
       [&](const auto& x, const auto& y) {
         const QString& name = x.first;
         const ColumnState &before = x.second, &after = y.second;
-        if (before.typeText != after.typeText)
-          note("column_type_changed", name, {}, before.typeText, after.typeText,
-               !Widened(before.type, after.type));
+        const ColumnType typeBefore = Comparable(before.type, held);
+        const ColumnType typeAfter = Comparable(after.type, held);
+        const QString textBefore = ColumnTypeText(typeBefore);
+        const QString textAfter = ColumnTypeText(typeAfter);
+        if (textBefore != textAfter)
+          note("column_type_changed", name, {}, textBefore, textAfter,
+               !Widened(typeBefore, typeAfter));
         if (before.nullable != after.nullable)
           note("column_nullability_changed", name, {}, Nullability(before), Nullability(after),
                table && !after.nullable);
-        if (before.defaultValue != after.defaultValue)
+        if (held.defaults && before.defaultValue != after.defaultValue)
           note("column_default_changed", name, {}, before.defaultValue, after.defaultValue,
                table && after.defaultValue.isEmpty() && !after.nullable);
         if (before.comment != after.comment)
@@ -122,7 +136,8 @@ void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
 }
 
 void CompareTables(std::vector<Change>& out, const QString& owner,
-                   const std::map<QString, TableState>& a, const std::map<QString, TableState>& b) {
+                   const std::map<QString, TableState>& a, const std::map<QString, TableState>& b,
+                   const ColumnDetails& held) {
   const auto noteFor = [&](const QString& name) { return Note{out, owner, "table", name}; };
   Merge(
       a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
@@ -132,7 +147,7 @@ void CompareTables(std::vector<Change>& out, const QString& owner,
         const TableState &before = x.second, &after = y.second;
         if (before.comment != after.comment)
           note("comment_changed", {}, {}, before.comment, after.comment, false);
-        CompareColumns(note, before.columns, after.columns, true);
+        CompareColumns(note, before.columns, after.columns, true, held);
         // A new rule is one that rows written before may break.
         Merge(
             before.constraints, after.constraints,
@@ -164,7 +179,8 @@ void CompareTables(std::vector<Change>& out, const QString& owner,
 }
 
 void CompareViews(std::vector<Change>& out, const QString& owner,
-                  const std::map<QString, ViewState>& a, const std::map<QString, ViewState>& b) {
+                  const std::map<QString, ViewState>& a, const std::map<QString, ViewState>& b,
+                  const ColumnDetails& held) {
   const auto noteFor = [&](const QString& name) { return Note{out, owner, "view", name}; };
   Merge(
       a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
@@ -173,7 +189,7 @@ void CompareViews(std::vector<Change>& out, const QString& owner,
         const Note note = noteFor(x.first);
         if (x.second.comment != y.second.comment)
           note("comment_changed", {}, {}, x.second.comment, y.second.comment, false);
-        CompareColumns(note, x.second.columns, y.second.columns, false);
+        CompareColumns(note, x.second.columns, y.second.columns, false, held);
         // What the new text returns shows in its columns.
         if (x.second.text != y.second.text)
           note("text_changed", {}, {}, x.second.text, y.second.text, false);
@@ -283,17 +299,23 @@ void ComparePackages(std::vector<Change>& out, const QString& owner,
       });
 }
 
+// What both snapshots hold: signatures, and the details of columns.
+struct Shared {
+  bool signatures;
+  ColumnDetails columns;
+};
+
 void CompareOwner(std::vector<Change>& out, const QString& owner, const OwnerState& a,
-                  const OwnerState& b, bool signatures) {
-  CompareTables(out, owner, a.tables, b.tables);
-  CompareViews(out, owner, a.views, b.views);
+                  const OwnerState& b, const Shared& shared) {
+  CompareTables(out, owner, a.tables, b.tables, shared.columns);
+  CompareViews(out, owner, a.views, b.views, shared.columns);
   Merge(
       a.sequences, b.sequences,
       [&](const QString& gone) { Note{out, owner, "sequence", gone}("removed", {}, {}, {}, {}, true); },
       [&](const QString& come) { Note{out, owner, "sequence", come}("added", {}, {}, {}, {}, false); },
       [](const QString&, const QString&) {});
-  CompareUnits(out, owner, a.units, b.units, signatures);
-  ComparePackages(out, owner, a.packages, b.packages, signatures);
+  CompareUnits(out, owner, a.units, b.units, shared.signatures);
+  ComparePackages(out, owner, a.packages, b.packages, shared.signatures);
 }
 
 struct Phrase {
@@ -351,14 +373,17 @@ QString Fill(const char* phrase, const QString& oldValue, const QString& newValu
 
 std::vector<Change> CompareSchemas(const SchemaState& before, const SchemaState& after) {
   std::vector<Change> out;
-  const bool signatures = before.hasSignatures && after.hasSignatures;
+  const ColumnDetails &x = before.columnDetails, &y = after.columnDetails;
+  const Shared shared{before.hasSignatures && after.hasSignatures,
+                      {x.scale && y.scale, x.charLength && y.charLength, x.charUsed && y.charUsed,
+                       x.defaults && y.defaults}};
   static const OwnerState kNone;
   Merge(
       before.owners, after.owners,
-      [&](const auto& gone) { CompareOwner(out, gone.first, gone.second, kNone, signatures); },
-      [&](const auto& come) { CompareOwner(out, come.first, kNone, come.second, signatures); },
-      [&](const auto& x, const auto& y) {
-        CompareOwner(out, x.first, x.second, y.second, signatures);
+      [&](const auto& gone) { CompareOwner(out, gone.first, gone.second, kNone, shared); },
+      [&](const auto& come) { CompareOwner(out, come.first, kNone, come.second, shared); },
+      [&](const auto& p, const auto& q) {
+        CompareOwner(out, p.first, p.second, q.second, shared);
       });
   return out;
 }

@@ -175,6 +175,16 @@ void SnapshotReader::ReadObjects() {
        });
   Statement any(*reads_, "SELECT 1 FROM dba_arguments LIMIT 1");
   state_.hasSignatures = any.Next();
+  Statement absent(*reads_, "SELECT column_name FROM absent_columns "
+                            "WHERE table_name = 'dba_tab_columns'");
+  ColumnDetails& held = state_.columnDetails;
+  while (absent.Next()) {
+    const QString column = absent[0];
+    if (column == QLatin1String("data_scale")) held.scale = false;
+    if (column == QLatin1String("char_length")) held.charLength = false;
+    if (column == QLatin1String("char_used")) held.charUsed = false;
+    if (column == QLatin1String("data_default")) held.defaults = false;
+  }
 }
 
 // Sums a hash of each row into its object's digest: a sum does not depend on the order of

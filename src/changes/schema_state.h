@@ -90,10 +90,20 @@ struct OwnerState {
   std::map<QString, PackageState> packages;
 };
 
+// The details of a column's type and default that a snapshot holds: one made before
+// dba_tab_columns had data_scale, char_length, char_used or data_default lacks them.
+struct ColumnDetails {
+  bool scale = true;
+  bool charLength = true;
+  bool charUsed = true;
+  bool defaults = true;
+};
+
 struct SchemaState {
   std::map<QString, OwnerState> owners;
   // The snapshot declares arguments (dba_arguments has rows): signatures can be compared.
   bool hasSignatures = false;
+  ColumnDetails columnDetails;
 };
 
 // Reads one snapshot (through its prepared dictionary, under the snapshot limits) in two

@@ -293,8 +293,10 @@ UPDATE dba_ind_columns SET column_name = 'SYS_NC00006$' WHERE index_name = 'DEPT
 
 // A snapshot made before argument lists were read declares none: its units are compared,
 // their signatures not, rather than every argument taken for new. One that does not say
-// which arguments have defaults drops none of them; an argument it adds may lack one.
-TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
+// which arguments have defaults drops none of them; an argument it adds may lack one. One
+// made before columns had a scale, a length in characters or a default compares its
+// columns' types without them, and no defaults.
+TEST_F(ChangesTest, PartsAreComparedOnlyWhereBothSnapshotsHoldThem) {
   testdb::MakeSnapshot(before, QString(kBefore) + "DELETE FROM dba_arguments;");
   std::vector<changes::Change> found = Compare();
   EXPECT_EQ(found.size(), 30u);
@@ -313,6 +315,17 @@ TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
             25);
   for (const changes::Change& c : found)
     EXPECT_FALSE(c.kind.startsWith("argument_default")) << changes::ChangeText(c).toStdString();
+
+  testdb::MakeSnapshot(before, QString(kBefore) +
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN data_scale; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN char_length; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN char_used; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN data_default;");
+  testdb::MakeSnapshot(after, QString(kBefore) + "UPDATE dba_tab_columns SET data_precision = 6 "
+                                                 "WHERE column_name = 'SALARY';");
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(),
+            "Changes from v1 to v2: 1, 1 breaking.\n\nHR:\n"
+            "  breaking  table EMPLOYEES: column SALARY type NUMBER(8) -> NUMBER(6)\n");
 }
 
 }  // namespace
