@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include "db/database.h"
+#include "db/snapshot_schema.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
@@ -564,6 +565,22 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
   const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
   EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo/hr/demo.hr.job_history_notes.md)"))
       << readme.toStdString();
+
+  // PAYROLL, a schema made since, has only new objects.
+  QString hrOnlySql = testenv::ReadBytes(testenv::SourceDir() + "/data/sample/demo.sql") +
+                      "DELETE FROM dba_users WHERE username = 'PAYROLL';";
+  for (const snapshot::Table& t : snapshot::Tables())
+    for (const snapshot::Column& c : t.columns)
+      if (QByteArray(c.name).endsWith("owner"))
+        hrOnlySql += QString("DELETE FROM %1 WHERE %2 = 'PAYROLL';\n")
+                         .arg(QLatin1String(t.name), QLatin1String(c.name));
+  const QString hrOnly = Path("hr-only.sqlite");
+  testdb::MakeSnapshot(hrOnly, hrOnlySql);
+  r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", hrOnly, sample,
+            Path("hr-only.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(testenv::ReadBytes(Path("hr-only.html")))
+                  .contains("DEMO.PAYROLL table PAYSLIPS added</a></li>"));
 
   const QString none = Path("none.sqlite");
   testdb::MakeSnapshot(none, testdb::UserSql("NOBODY", {}));
