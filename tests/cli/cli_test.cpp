@@ -505,6 +505,14 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
   r = Exec({"--changes", "--fail-on", "breaking", "--owners", "hr", "--json", v1, v2});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8())["total"]["changes"].toInt(), 1);
+  // An owner in neither snapshot is a mistake, not a schema without changes.
+  r = Exec({"--changes", "--owners", "hr,nobody", v1, v2});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_EQ(r.err, QString("vellumar-build: neither %1 nor %2 has a user NOBODY in dba_users. "
+                           "Owners are named as Oracle stores them, in upper case unless "
+                           "created in quotes.\n")
+                       .arg(v1, v2));
   // A snapshot that is missing or no regular file (a FIFO would block the read for ever)
   // is refused with the system's reason.
   ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.sqlite")).constData(), 0600), 0);
