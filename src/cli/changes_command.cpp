@@ -41,6 +41,6 @@ int RunChanges(const QString& oldPath, const QString& newPath, const QStringList
   }
   const QByteArray out = json ? changes::ChangesJson(found, oldPath, newPath)
                               : ConsoleText(changes::ChangesText(found, oldPath, newPath), true);
-  std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+  if (!WriteReport(out)) return 1;
   return failOnBreaking && changes::AnyBreaking(found) ? 4 : 0;
 }

@@ -525,6 +525,30 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
   }
 }
 
+// A report that cannot be written whole, here to a full disk, fails the job with the reason
+// rather than pass a truncated one off as complete.
+TEST_F(CliTest, AReportThatCannotBeWrittenFails) {
+  const QString v1 = Path("v1.sqlite"), v2 = Path("v2.sqlite");
+  testdb::MakeSnapshot(v1, testdb::UserSql("HR", {}));
+  testdb::MakeSnapshot(v2, testdb::UserSql("HR", {}) +
+                               "INSERT INTO dba_tables VALUES ('HR', 'JOBS');");
+  const QList<QStringList> reports = {
+      {"--changes", "--json", v1, v2},
+      {"--coverage", "--settings", demoIni, sample},
+      {"--used-by", "hr.raise_salary", "--settings", demoIni, sample}};
+  for (const QStringList& args : reports) {
+    QProcess p;
+    p.setStandardOutputFile("/dev/full");
+    p.start(QStringLiteral(VELLUMAR_BUILD_EXE), args);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1) << args.join(' ').toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
+                    .endsWith("vellumar-build: the report could not be written to standard "
+                              "output: No space left on device\n"))
+        << args.join(' ').toStdString();
+  }
+}
+
 // What depends on the sample's RAISE_SALARY, through the chain of units that call each
 // other: the nearest first, each with its path; a name the dictionary lacks is exit 1, one
 // that is not OWNER.NAME a usage error.
