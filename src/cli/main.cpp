@@ -248,12 +248,16 @@ int Run(int argc, char** argv) {
   const QStringList args = parser.positionalArguments();
   QStringList owners;
   if (parser.isSet(ownersOption)) {
+    // A second list would silently replace the first.
+    if (parser.values(ownersOption).size() > 1)
+      return Usage("--owners is given more than once; name the schemas in one list");
     owners = OwnerNames(parser.value(ownersOption));
     if (owners.isEmpty()) return Usage("--owners names no schema");
   }
   if (parser.isSet(changesOption)) {
     for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
-                              &coverageOption, &minOption, &captureOption, &passwordOption})
+                              &coverageOption, &minOption, &captureOption, &passwordOption,
+                              &changesSinceOption, &usedByOption})
       if (parser.isSet(*other))
         return Usage("--changes takes only --owners, --json and --fail-on, not --" +
                      other->names()[0]);
@@ -266,7 +270,8 @@ int Run(int argc, char** argv) {
   if (parser.isSet(failOnOption)) return Usage("--fail-on goes with --changes");
   if (parser.isSet(captureOption)) {
     for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
-                              &coverageOption, &jsonOption, &minOption})
+                              &coverageOption, &jsonOption, &minOption, &changesSinceOption,
+                              &usedByOption})
       if (parser.isSet(*other))
         return Usage("--capture takes only --owners and --password, not --" + other->names()[0]);
     if (args.size() != 2) return Usage("expected CONNECTION and OUT.sqlite");

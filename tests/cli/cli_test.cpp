@@ -454,7 +454,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--capture", "--owners", " , ", "hr@orcl", a}, {"--changes", a},
       {"--changes", "--fail-on", "any", a, a}, {"--fail-on", "breaking", sample, a},
       {"--changes", "--capture", a, a}, {"--changes-since", a, sample, a},
-      {"--coverage", "--changes-since", a, sample}};
+      {"--coverage", "--changes-since", a, sample}, {"--changes", "--changes-since", a, a, a},
+      {"--changes", "--used-by", "HR.JOBS", a, a},
+      {"--capture", "--changes-since", a, "hr/x@orcl", a},
+      {"--capture", "--used-by", "HR.JOBS", "hr/x@orcl", a},
+      {"--changes", "--owners", "HR", "--owners", "PAYROLL", a, a}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
