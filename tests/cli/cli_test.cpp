@@ -615,8 +615,17 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
   r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", hrOnly, sample,
             Path("hr-only.html")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_TRUE(QString::fromUtf8(testenv::ReadBytes(Path("hr-only.html")))
-                  .contains("DEMO.PAYROLL table PAYSLIPS added</a></li>"));
+  const QString hrOnlyPage = QString::fromUtf8(testenv::ReadBytes(Path("hr-only.html")));
+  EXPECT_TRUE(hrOnlyPage.contains("DEMO.PAYROLL table PAYSLIPS added</a></li>"));
+  // A new sequence is marked in its row of the list, as a table is in its section.
+  EXPECT_TRUE(hrOnlyPage.contains("<td class=\"name\">PAYSLIPS_SEQ <span class=\"changed\">"
+                                  "changed since hr-only</span></td>"));
+  EXPECT_TRUE(hrOnlyPage.contains("<td class=\"name\">EMPLOYEES_SEQ</td>"));
+  r = Exec({"--settings", demoIni, "--format", "markdown", "--changes-since", hrOnly, sample,
+            Path("hr-only-md")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(testenv::ReadBytes(Path("hr-only-md/README.md")))
+                  .contains("</a>PAYSLIPS\\_SEQ *(changed since hr-only)* |"));
 
   const QString none = Path("none.sqlite");
   testdb::MakeSnapshot(none, testdb::UserSql("NOBODY", {}));
