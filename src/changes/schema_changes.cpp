@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <future>
+#include <set>
 
 namespace changes {
 namespace {
@@ -148,32 +149,43 @@ void CompareTables(std::vector<Change>& out, const QString& owner,
         if (before.comment != after.comment)
           note("comment_changed", {}, {}, before.comment, after.comment, false);
         CompareColumns(note, before.columns, after.columns, true, held);
-        // A new rule is one that rows written before may break.
+        // A new rule is one that rows written before may break. A primary or unique key
+        // comes, goes and changes with the index of its name, which its change stands for.
+        std::set<QString> keys;
+        const auto noteKey = [&](const char* kind, const ConstraintState& c, const QString& was,
+                                 const QString& is, bool breaking) {
+          if (c.type == QLatin1String("P") || c.type == QLatin1String("U")) keys.insert(c.name);
+          note(kind, c.name, {}, was, is, breaking);
+        };
         Merge(
             before.constraints, after.constraints,
             [&](const auto& gone) {
-              note("constraint_removed", gone.second.name, {}, gone.second.text, {}, false);
+              noteKey("constraint_removed", gone.second, gone.second.text, {}, false);
             },
             [&](const auto& come) {
-              note("constraint_added", come.second.name, {}, {}, come.second.text, true);
+              noteKey("constraint_added", come.second, {}, come.second.text, true);
             },
             [&](const auto& p, const auto& q) {
               if (p.second.text != q.second.text)
-                note("constraint_changed", q.second.name, {}, p.second.text, q.second.text, true);
+                noteKey("constraint_changed", q.second, p.second.text, q.second.text, true);
             });
         // Only a unique index refuses rows.
+        const auto noteIndex = [&](const char* kind, const IndexState& i, const QString& was,
+                                   const QString& is, bool breaking) {
+          if (!keys.count(i.name)) note(kind, i.name, {}, was, is, breaking);
+        };
         Merge(
             before.indexes, after.indexes,
             [&](const auto& gone) {
-              note("index_removed", gone.second.name, {}, gone.second.text, {}, false);
+              noteIndex("index_removed", gone.second, gone.second.text, {}, false);
             },
             [&](const auto& come) {
-              note("index_added", come.second.name, {}, {}, come.second.text, come.second.unique);
+              noteIndex("index_added", come.second, {}, come.second.text, come.second.unique);
             },
             [&](const auto& p, const auto& q) {
               if (p.second.text != q.second.text)
-                note("index_changed", q.second.name, {}, p.second.text, q.second.text,
-                     q.second.unique);
+                noteIndex("index_changed", q.second, p.second.text, q.second.text,
+                          q.second.unique);
             });
       });
 }

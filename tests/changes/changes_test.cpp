@@ -130,7 +130,12 @@ INSERT INTO dba_ind_columns VALUES
   ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'EMAIL', 1, 'ASC');
 INSERT INTO dba_ind_expressions VALUES
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', '"HIRE_DATE"', 2);
-INSERT INTO dba_indexes VALUES ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'UNIQUE');
+INSERT INTO dba_indexes VALUES ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'UNIQUE'),
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'UNIQUE');
+INSERT INTO dba_ind_columns VALUES
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'SYS_NC00005$', 1, 'ASC');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'UPPER("DEPARTMENT_NAME")', 1);
 UPDATE dba_views SET text = 'SELECT employee_id, name, email FROM employees'
   WHERE view_name = 'EMP_NAMES';
 INSERT INTO dba_tab_columns VALUES
@@ -184,6 +189,7 @@ HR:
   breaking  table DEPARTMENTS: column BUDGET type NUMBER(8,2) -> NUMBER(10,1)
   breaking  table DEPARTMENTS: column DEPARTMENT_NAME type VARCHAR2(30 CHAR) -> VARCHAR2(60)
             table DEPARTMENTS: column LOCATION_ID type NUMBER(4) -> NUMBER(6)
+  breaking  table DEPARTMENTS: index DEPT_NAME_UX added: UNIQUE (UPPER("DEPARTMENT_NAME"))
   breaking  table EMPLOYEES: column BONUS removed: NUMBER(8,2)
   breaking  table EMPLOYEES: column EMAIL NULL -> NOT NULL
   breaking  table EMPLOYEES: column HIRE_DATE default SYSDATE -> none
@@ -195,7 +201,6 @@ HR:
   breaking  table EMPLOYEES: column STATUS added: VARCHAR2(1) NOT NULL
   breaking  table EMPLOYEES: constraint EMP_EMAIL_UK added: UNIQUE (EMAIL)
   breaking  table EMPLOYEES: constraint EMP_SALARY_CK CHECK (salary > 0) -> CHECK (salary >= 0)
-  breaking  table EMPLOYEES: index EMP_EMAIL_UK added: UNIQUE (EMAIL)
             table EMPLOYEES: index EMP_HIRE_IX removed: (HIRE_DATE)
             table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, HIRE_DATE DESC)
   breaking  table JOBS removed
