@@ -1,5 +1,6 @@
 #include "changes/schema_changes.h"
 
+#include <QRegularExpression>
 #include <climits>
 #include <future>
 #include <set>
@@ -57,10 +58,33 @@ int Length(const ColumnType& t) {
   return CountsCharacters(t) ? t.charLength.toInt() : t.dataLength.toInt();
 }
 
+// Whether a TIMESTAMP or INTERVAL type, whose precisions are part of its name
+// (TIMESTAMP(3) WITH TIME ZONE, INTERVAL DAY(2) TO SECOND(6)), is the same type with no
+// precision smaller.
+bool PrecisionsWidened(const QString& before, const QString& after) {
+  static const QRegularExpression kPrecision(QStringLiteral("\\((\\d+)\\)"));
+  const auto precisions = [](const QString& type) {
+    std::vector<int> found;
+    for (const QRegularExpressionMatch& m : kPrecision.globalMatch(type))
+      found.push_back(m.captured(1).toInt());
+    return found;
+  };
+  if (QString(before).replace(kPrecision, QStringLiteral("()")) !=
+      QString(after).replace(kPrecision, QStringLiteral("()")))
+    return false;
+  const std::vector<int> was = precisions(before), is = precisions(after);
+  for (size_t i = 0; i < was.size(); ++i)
+    if (is[i] < was[i]) return false;
+  return true;
+}
+
 // Whether `after` holds every value `before` holds: the same type, no shorter, no fewer
-// digits on either side of the point. A length in bytes that becomes the same length in
-// characters holds more; the other way it may hold less.
+// digits on either side of the point or in a fraction of a second. A length in bytes that
+// becomes the same length in characters holds more; the other way it may hold less.
 bool Widened(const ColumnType& before, const ColumnType& after) {
+  if (before.dataType.startsWith(QLatin1String("TIMESTAMP")) ||
+      before.dataType.startsWith(QLatin1String("INTERVAL")))
+    return PrecisionsWidened(before.dataType, after.dataType);
   if (before.dataType != after.dataType) return false;
   const QString& type = before.dataType;
   if (type == QLatin1String("NUMBER")) {
