@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -48,12 +49,14 @@ bool AddChangesSince(DocumentModel& model, const Settings& settings, const QStri
     for (const auto& [database, owners] : schemas) {
       const QString snapshot =
           FindSnapshot(database, {settings.Project_dir, SampleDictionaryDirectory()});
-      QStringList shared;
-      for (const QString& owner : owners)
-        if (olderUsers.contains(owner)) shared << owner;
-      if (snapshot.isEmpty() || shared.isEmpty()) continue;
+      // A schema made since is compared too: its objects are all new.
+      const QStringList shown(owners.begin(), owners.end());
+      const bool shares = std::any_of(shown.begin(), shown.end(), [&](const QString& owner) {
+        return olderUsers.contains(owner);
+      });
+      if (snapshot.isEmpty() || !shares) continue;
       compared = true;
-      for (const changes::Change& c : changes::CompareSnapshots(older, snapshot, shared)) {
+      for (const changes::Change& c : changes::CompareSnapshots(older, snapshot, shown)) {
         const ObjectKey key{database, c.owner, c.object};
         model.changes.append({key, database + u'.' + c.owner + u' ' + changes::ChangeText(c),
                               c.breaking, AnchorOf(model, c.objectType, key),

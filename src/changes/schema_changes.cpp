@@ -1,7 +1,9 @@
 #include "changes/schema_changes.h"
 
+#include <QRegularExpression>
 #include <climits>
 #include <future>
+#include <set>
 
 namespace changes {
 namespace {
@@ -56,10 +58,33 @@ int Length(const ColumnType& t) {
   return CountsCharacters(t) ? t.charLength.toInt() : t.dataLength.toInt();
 }
 
+// Whether a TIMESTAMP or INTERVAL type, whose precisions are part of its name
+// (TIMESTAMP(3) WITH TIME ZONE, INTERVAL DAY(2) TO SECOND(6)), is the same type with no
+// precision smaller.
+bool PrecisionsWidened(const QString& before, const QString& after) {
+  static const QRegularExpression kPrecision(QStringLiteral("\\((\\d+)\\)"));
+  const auto precisions = [](const QString& type) {
+    std::vector<int> found;
+    for (const QRegularExpressionMatch& m : kPrecision.globalMatch(type))
+      found.push_back(m.captured(1).toInt());
+    return found;
+  };
+  if (QString(before).replace(kPrecision, QStringLiteral("()")) !=
+      QString(after).replace(kPrecision, QStringLiteral("()")))
+    return false;
+  const std::vector<int> was = precisions(before), is = precisions(after);
+  for (size_t i = 0; i < was.size(); ++i)
+    if (is[i] < was[i]) return false;
+  return true;
+}
+
 // Whether `after` holds every value `before` holds: the same type, no shorter, no fewer
-// digits on either side of the point. A length in bytes that becomes the same length in
-// characters holds more; the other way it may hold less.
+// digits on either side of the point or in a fraction of a second. A length in bytes that
+// becomes the same length in characters holds more; the other way it may hold less.
 bool Widened(const ColumnType& before, const ColumnType& after) {
+  if (before.dataType.startsWith(QLatin1String("TIMESTAMP")) ||
+      before.dataType.startsWith(QLatin1String("INTERVAL")))
+    return PrecisionsWidened(before.dataType, after.dataType);
   if (before.dataType != after.dataType) return false;
   const QString& type = before.dataType;
   if (type == QLatin1String("NUMBER")) {
@@ -91,8 +116,18 @@ QString Declaration(const ColumnState& c) {
   return text;
 }
 
+// The type with the details left out that one of the two snapshots does not hold, so that
+// what only one of them says is not taken for a change.
+ColumnType Comparable(ColumnType type, const ColumnDetails& held) {
+  if (!held.scale) type.dataScale.clear();
+  if (!held.charLength) type.charLength.clear();
+  if (!held.charUsed) type.charUsed.clear();
+  return type;
+}
+
 void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
-                    const std::map<QString, ColumnState>& b, bool table) {
+                    const std::map<QString, ColumnState>& b, bool table,
+                    const ColumnDetails& held) {
   Merge(
       a, b,
       [&](const auto& gone) {
@@ -107,13 +142,17 @@ void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
       [&](const auto& x, const auto& y) {
         const QString& name = x.first;
         const ColumnState &before = x.second, &after = y.second;
-        if (before.typeText != after.typeText)
-          note("column_type_changed", name, {}, before.typeText, after.typeText,
-               !Widened(before.type, after.type));
+        const ColumnType typeBefore = Comparable(before.type, held);
+        const ColumnType typeAfter = Comparable(after.type, held);
+        const QString textBefore = ColumnTypeText(typeBefore);
+        const QString textAfter = ColumnTypeText(typeAfter);
+        if (textBefore != textAfter)
+          note("column_type_changed", name, {}, textBefore, textAfter,
+               !Widened(typeBefore, typeAfter));
         if (before.nullable != after.nullable)
           note("column_nullability_changed", name, {}, Nullability(before), Nullability(after),
                table && !after.nullable);
-        if (before.defaultValue != after.defaultValue)
+        if (held.defaults && before.defaultValue != after.defaultValue)
           note("column_default_changed", name, {}, before.defaultValue, after.defaultValue,
                table && after.defaultValue.isEmpty() && !after.nullable);
         if (before.comment != after.comment)
@@ -122,7 +161,8 @@ void CompareColumns(const Note& note, const std::map<QString, ColumnState>& a,
 }
 
 void CompareTables(std::vector<Change>& out, const QString& owner,
-                   const std::map<QString, TableState>& a, const std::map<QString, TableState>& b) {
+                   const std::map<QString, TableState>& a, const std::map<QString, TableState>& b,
+                   const ColumnDetails& held) {
   const auto noteFor = [&](const QString& name) { return Note{out, owner, "table", name}; };
   Merge(
       a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
@@ -132,39 +172,51 @@ void CompareTables(std::vector<Change>& out, const QString& owner,
         const TableState &before = x.second, &after = y.second;
         if (before.comment != after.comment)
           note("comment_changed", {}, {}, before.comment, after.comment, false);
-        CompareColumns(note, before.columns, after.columns, true);
-        // A new rule is one that rows written before may break.
+        CompareColumns(note, before.columns, after.columns, true, held);
+        // A new rule is one that rows written before may break. A primary or unique key
+        // comes, goes and changes with the index of its name, which its change stands for.
+        std::set<QString> keys;
+        const auto noteKey = [&](const char* kind, const ConstraintState& c, const QString& was,
+                                 const QString& is, bool breaking) {
+          if (c.type == QLatin1String("P") || c.type == QLatin1String("U")) keys.insert(c.name);
+          note(kind, c.name, {}, was, is, breaking);
+        };
         Merge(
             before.constraints, after.constraints,
             [&](const auto& gone) {
-              note("constraint_removed", gone.second.name, {}, gone.second.text, {}, false);
+              noteKey("constraint_removed", gone.second, gone.second.text, {}, false);
             },
             [&](const auto& come) {
-              note("constraint_added", come.second.name, {}, {}, come.second.text, true);
+              noteKey("constraint_added", come.second, {}, come.second.text, true);
             },
             [&](const auto& p, const auto& q) {
               if (p.second.text != q.second.text)
-                note("constraint_changed", q.second.name, {}, p.second.text, q.second.text, true);
+                noteKey("constraint_changed", q.second, p.second.text, q.second.text, true);
             });
         // Only a unique index refuses rows.
+        const auto noteIndex = [&](const char* kind, const IndexState& i, const QString& was,
+                                   const QString& is, bool breaking) {
+          if (!keys.count(i.name)) note(kind, i.name, {}, was, is, breaking);
+        };
         Merge(
             before.indexes, after.indexes,
             [&](const auto& gone) {
-              note("index_removed", gone.second.name, {}, gone.second.text, {}, false);
+              noteIndex("index_removed", gone.second, gone.second.text, {}, false);
             },
             [&](const auto& come) {
-              note("index_added", come.second.name, {}, {}, come.second.text, come.second.unique);
+              noteIndex("index_added", come.second, {}, come.second.text, come.second.unique);
             },
             [&](const auto& p, const auto& q) {
               if (p.second.text != q.second.text)
-                note("index_changed", q.second.name, {}, p.second.text, q.second.text,
-                     q.second.unique);
+                noteIndex("index_changed", q.second, p.second.text, q.second.text,
+                          q.second.unique);
             });
       });
 }
 
 void CompareViews(std::vector<Change>& out, const QString& owner,
-                  const std::map<QString, ViewState>& a, const std::map<QString, ViewState>& b) {
+                  const std::map<QString, ViewState>& a, const std::map<QString, ViewState>& b,
+                  const ColumnDetails& held) {
   const auto noteFor = [&](const QString& name) { return Note{out, owner, "view", name}; };
   Merge(
       a, b, [&](const auto& gone) { noteFor(gone.first)("removed", {}, {}, {}, {}, true); },
@@ -173,15 +225,18 @@ void CompareViews(std::vector<Change>& out, const QString& owner,
         const Note note = noteFor(x.first);
         if (x.second.comment != y.second.comment)
           note("comment_changed", {}, {}, x.second.comment, y.second.comment, false);
-        CompareColumns(note, x.second.columns, y.second.columns, false);
+        CompareColumns(note, x.second.columns, y.second.columns, false, held);
         // What the new text returns shows in its columns.
         if (x.second.text != y.second.text)
           note("text_changed", {}, {}, x.second.text, y.second.text, false);
       });
 }
 
+using Default = ArgumentState::Default;
+
 QString ArgumentText(const ArgumentState& a) {
-  return a.name + ' ' + a.mode + ' ' + a.type + (a.defaulted ? QStringLiteral(" DEFAULT") : QString());
+  return a.name + ' ' + a.mode + ' ' + a.type +
+         (a.defaulted == Default::Yes ? QStringLiteral(" DEFAULT") : QString());
 }
 
 QString SignatureText(const Signature& s) {
@@ -198,7 +253,8 @@ qsizetype IndexOf(const std::vector<ArgumentState>& arguments, const QString& na
 }
 
 // Arguments are matched by name; one whose name is gone and whose place holds a new name
-// was renamed. Anything a call written before may no longer fit is breaking.
+// was renamed. Anything a call written before may no longer fit is breaking, an added
+// argument not known to have a default among them.
 void CompareSignatures(const Note& note, const QString& item, const Signature& a,
                        const Signature& b) {
   if (a.returns != b.returns) note("return_type_changed", item, {}, a.returns, b.returns, true);
@@ -211,8 +267,11 @@ void CompareSignatures(const Note& note, const QString& item, const Signature& a
       note("argument_moved", item, y.name, QString::number(i + 1), QString::number(j + 1), true);
     if (x.type != y.type) note("argument_retyped", item, y.name, x.type, y.type, true);
     if (x.mode != y.mode) note("argument_mode_changed", item, y.name, x.mode, y.mode, true);
-    if (x.defaulted && !y.defaulted) note("argument_default_dropped", item, y.name, {}, {}, true);
-    if (!x.defaulted && y.defaulted) note("argument_default_added", item, y.name, {}, {}, false);
+    // A default is compared only where both snapshots say whether there is one.
+    if (x.defaulted == Default::Yes && y.defaulted == Default::No)
+      note("argument_default_dropped", item, y.name, {}, {}, true);
+    if (x.defaulted == Default::No && y.defaulted == Default::Yes)
+      note("argument_default_added", item, y.name, {}, {}, false);
   };
   for (size_t i = 0; i < a.arguments.size(); ++i) {
     const ArgumentState& x = a.arguments[i];
@@ -228,7 +287,7 @@ void CompareSignatures(const Note& note, const QString& item, const Signature& a
   for (size_t j = 0; j < b.arguments.size(); ++j)
     if (!matched[j])
       note("argument_added", item, b.arguments[j].name, {}, ArgumentText(b.arguments[j]),
-           !b.arguments[j].defaulted);
+           b.arguments[j].defaulted != Default::Yes);
 }
 
 void CompareUnits(std::vector<Change>& out, const QString& owner,
@@ -276,17 +335,23 @@ void ComparePackages(std::vector<Change>& out, const QString& owner,
       });
 }
 
+// What both snapshots hold: signatures, and the details of columns.
+struct Shared {
+  bool signatures;
+  ColumnDetails columns;
+};
+
 void CompareOwner(std::vector<Change>& out, const QString& owner, const OwnerState& a,
-                  const OwnerState& b, bool signatures) {
-  CompareTables(out, owner, a.tables, b.tables);
-  CompareViews(out, owner, a.views, b.views);
+                  const OwnerState& b, const Shared& shared) {
+  CompareTables(out, owner, a.tables, b.tables, shared.columns);
+  CompareViews(out, owner, a.views, b.views, shared.columns);
   Merge(
       a.sequences, b.sequences,
       [&](const QString& gone) { Note{out, owner, "sequence", gone}("removed", {}, {}, {}, {}, true); },
       [&](const QString& come) { Note{out, owner, "sequence", come}("added", {}, {}, {}, {}, false); },
       [](const QString&, const QString&) {});
-  CompareUnits(out, owner, a.units, b.units, signatures);
-  ComparePackages(out, owner, a.packages, b.packages, signatures);
+  CompareUnits(out, owner, a.units, b.units, shared.signatures);
+  ComparePackages(out, owner, a.packages, b.packages, shared.signatures);
 }
 
 struct Phrase {
@@ -344,14 +409,17 @@ QString Fill(const char* phrase, const QString& oldValue, const QString& newValu
 
 std::vector<Change> CompareSchemas(const SchemaState& before, const SchemaState& after) {
   std::vector<Change> out;
-  const bool signatures = before.hasSignatures && after.hasSignatures;
+  const ColumnDetails &x = before.columnDetails, &y = after.columnDetails;
+  const Shared shared{before.hasSignatures && after.hasSignatures,
+                      {x.scale && y.scale, x.charLength && y.charLength, x.charUsed && y.charUsed,
+                       x.defaults && y.defaults}};
   static const OwnerState kNone;
   Merge(
       before.owners, after.owners,
-      [&](const auto& gone) { CompareOwner(out, gone.first, gone.second, kNone, signatures); },
-      [&](const auto& come) { CompareOwner(out, come.first, kNone, come.second, signatures); },
-      [&](const auto& x, const auto& y) {
-        CompareOwner(out, x.first, x.second, y.second, signatures);
+      [&](const auto& gone) { CompareOwner(out, gone.first, gone.second, kNone, shared); },
+      [&](const auto& come) { CompareOwner(out, come.first, kNone, come.second, shared); },
+      [&](const auto& p, const auto& q) {
+        CompareOwner(out, p.first, p.second, q.second, shared);
       });
   return out;
 }

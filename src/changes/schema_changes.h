@@ -31,7 +31,8 @@ struct Change {
 // Every change from `before` to `after`: owners by name, then per owner tables, views,
 // sequences, procedures and functions, packages, each by name; an object's own changes in
 // the order of its parts (columns, constraints, indexes by name; arguments in order).
-// Signatures are compared only when both readings declare arguments.
+// Signatures are compared only when both readings declare arguments, and a detail of a
+// column (scale, length in characters, default) only when both hold it.
 std::vector<Change> CompareSchemas(const SchemaState& before, const SchemaState& after);
 
 // Reads the snapshots at `oldPath` and `newPath` (the owners given, or all; both at once)

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "db/index_expressions.h"
 #include "db/prepared_dictionary.h"
 
 namespace changes {
@@ -93,9 +94,13 @@ bool SystemName(const QString& name) { return name.startsWith(QLatin1String("SYS
 
 // The reads whose rows make up the digests: each row belongs to the object its first two
 // columns name (owner, name); the rest are what the row says of it. A name the database
-// made up reads as NULL. Plain scans: a join would look a row up for each row.
+// made up reads as NULL, and so does the hidden column of a descending or function-based
+// index, whose number depends on the columns the table had when the index was made: its
+// expression stands for it. Plain scans: a join would look a row up for each row.
 #define SYSTEM_NAME_AS_NULL(column) \
   "CASE WHEN " column " LIKE 'SYS\\_%' ESCAPE '\\' THEN NULL ELSE " column " END"
+#define HIDDEN_COLUMN_AS_NULL(column) \
+  "CASE WHEN " column " LIKE 'SYS\\_NC%$' ESCAPE '\\' THEN NULL ELSE " column " END"
 const char* const kDigestReads[] = {
     "SELECT owner, table_name, table_type, comments FROM dba_tab_comments",
     "SELECT owner, table_name, column_name, data_type, data_length, data_precision, "
@@ -107,8 +112,10 @@ const char* const kDigestReads[] = {
     "position FROM dba_cons_columns",
     "SELECT table_owner, table_name, " SYSTEM_NAME_AS_NULL("index_name") ", uniqueness "
     "FROM dba_indexes",
-    "SELECT table_owner, table_name, " SYSTEM_NAME_AS_NULL("index_name") ", column_name, "
-    "column_position, descend FROM dba_ind_columns",
+    "SELECT table_owner, table_name, " SYSTEM_NAME_AS_NULL("index_name") ", "
+    HIDDEN_COLUMN_AS_NULL("column_name") ", column_position, descend FROM dba_ind_columns",
+    "SELECT table_owner, table_name, " SYSTEM_NAME_AS_NULL("index_name") ", column_position, "
+    "column_expression FROM dba_ind_expressions",
     "SELECT owner, view_name, text FROM dba_views",
     "SELECT owner, coalesce(package_name, object_name), object_name, overload, argument_name, "
     "position, data_type, in_out, default_value, defaulted FROM dba_arguments "
@@ -116,6 +123,7 @@ const char* const kDigestReads[] = {
     "SELECT owner, object_name, procedure_name, overload FROM dba_procedures "
     "WHERE object_type = 'PACKAGE' AND procedure_name IS NOT NULL",
 };
+#undef HIDDEN_COLUMN_AS_NULL
 #undef SYSTEM_NAME_AS_NULL
 
 QByteArray ObjectKey(QByteArrayView owner, QByteArrayView name) {
@@ -167,6 +175,16 @@ void SnapshotReader::ReadObjects() {
        });
   Statement any(*reads_, "SELECT 1 FROM dba_arguments LIMIT 1");
   state_.hasSignatures = any.Next();
+  Statement absent(*reads_, "SELECT column_name FROM absent_columns "
+                            "WHERE table_name = 'dba_tab_columns'");
+  ColumnDetails& held = state_.columnDetails;
+  while (absent.Next()) {
+    const QString column = absent[0];
+    if (column == QLatin1String("data_scale")) held.scale = false;
+    if (column == QLatin1String("char_length")) held.charLength = false;
+    if (column == QLatin1String("char_used")) held.charUsed = false;
+    if (column == QLatin1String("data_default")) held.defaults = false;
+  }
 }
 
 // Sums a hash of each row into its object's digest: a sum does not depend on the order of
@@ -273,16 +291,33 @@ void ReadIndexes(SnapshotReads& c, const QString& owner, const QString& name,
   while (s.Next()) {
     const QString index = s[1];
     const bool unique = s[2] == QLatin1String("UNIQUE");
-    Statement cols(c, "SELECT column_name, descend FROM dba_ind_columns "
-                      "WHERE index_name = ?1 AND index_owner = ?2 ORDER BY column_position");
+    // A hidden column is its expression: its own name says only when it was made.
+    Statement cols(c, "SELECT i.column_name, i.descend, e.column_expression "
+                      "FROM dba_ind_columns i LEFT JOIN dba_ind_expressions e "
+                      "ON e.index_name = i.index_name AND e.index_owner = i.index_owner "
+                      "AND e.column_position = i.column_position "
+                      "WHERE i.index_name = ?1 AND i.index_owner = ?2 "
+                      "ORDER BY i.column_position");
     cols.Bind(1, index).Bind(2, s[0]);
     QStringList columns;
-    while (cols.Next())
-      columns << (cols[1] == QLatin1String("DESC") ? cols[0] + " DESC" : cols[0]);
+    while (cols.Next()) {
+      const QString expression = cols[2];
+      const QString column = expression.isEmpty() ? cols[0] : IndexExpressionText(expression);
+      columns << (cols[1] == QLatin1String("DESC") ? column + " DESC" : column);
+    }
     const QString text =
         (unique ? QStringLiteral("UNIQUE (") : QStringLiteral("(")) + Joined(columns) + ')';
     table.indexes[SystemName(index) ? text : index] = {index, unique, text};
   }
+}
+
+// What an argument row says of a default: its own default_value, or `defaulted` Y or N; a
+// snapshot made before `defaulted` was read says nothing.
+ArgumentState::Default DefaultOf(const QString& value, const QString& defaulted) {
+  if (defaulted == QLatin1String("Y") || !value.trimmed().isEmpty())
+    return ArgumentState::Default::Yes;
+  if (defaulted == QLatin1String("N")) return ArgumentState::Default::No;
+  return ArgumentState::Default::Unknown;
 }
 
 // The signatures declared for a unit (`package` empty) or a package's members, by member
@@ -309,8 +344,7 @@ std::map<QString, std::map<int, Signature>> ReadSignatures(SnapshotReads& c,
       if (s[3] == QLatin1String("0")) sig.returns = s[4];
       continue;
     }
-    sig.arguments.push_back(
-        {s[2], s[4], s[5], s[7] == QLatin1String("Y") || !s[6].trimmed().isEmpty()});
+    sig.arguments.push_back({s[2], s[4], s[5], DefaultOf(s[6], s[7])});
   }
   if (package) {
     Statement members(c, "SELECT procedure_name, overload FROM dba_procedures WHERE owner = ?1 "

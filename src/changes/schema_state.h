@@ -57,10 +57,13 @@ struct ViewState {
 };
 
 struct ArgumentState {
+  // Whether the argument has a default; Unknown where the snapshot does not say
+  // (dba_arguments.defaulted NULL or missing, no default_value).
+  enum class Default { Unknown, No, Yes };
   QString name;
   QString type;
   QString mode;  // IN, OUT, IN/OUT
-  bool defaulted = false;
+  Default defaulted = Default::Unknown;
 };
 
 // A procedure's or function's parameters in declaration order; a function's return type.
@@ -87,10 +90,20 @@ struct OwnerState {
   std::map<QString, PackageState> packages;
 };
 
+// The details of a column's type and default that a snapshot holds: one made before
+// dba_tab_columns had data_scale, char_length, char_used or data_default lacks them.
+struct ColumnDetails {
+  bool scale = true;
+  bool charLength = true;
+  bool charUsed = true;
+  bool defaults = true;
+};
+
 struct SchemaState {
   std::map<QString, OwnerState> owners;
   // The snapshot declares arguments (dba_arguments has rows): signatures can be compared.
   bool hasSignatures = false;
+  ColumnDetails columnDetails;
 };
 
 // Reads one snapshot (through its prepared dictionary, under the snapshot limits) in two

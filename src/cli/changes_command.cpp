@@ -6,18 +6,41 @@
 #include "cli/console_progress.h"
 #include "db/backend.h"
 
+namespace {
+
+void PrintError(const QString& text) {
+  const QByteArray line = ConsoleText("vellumar-build: " + text, true) + '\n';
+  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
+}  // namespace
+
 int RunChanges(const QString& oldPath, const QString& newPath, const QStringList& owners,
                bool json, bool failOnBreaking) {
   std::vector<changes::Change> found;
   try {
+    // An owner in neither snapshot is a misspelt one, not a schema without changes.
+    if (!owners.isEmpty()) {
+      const QStringList before = changes::SnapshotUsers(oldPath);
+      const QStringList after = changes::SnapshotUsers(newPath);
+      QStringList unknown;
+      for (const QString& owner : owners)
+        if (!before.contains(owner) && !after.contains(owner)) unknown << owner;
+      if (!unknown.isEmpty()) {
+        PrintError(QStringLiteral("neither %1 nor %2 has a user %3 in dba_users. Owners are "
+                                  "named as Oracle stores them, in upper case unless created "
+                                  "in quotes.")
+                       .arg(oldPath, newPath, unknown.join(QStringLiteral(", "))));
+        return 1;
+      }
+    }
     found = changes::CompareSnapshots(oldPath, newPath, owners);
   } catch (const BackendFailure& f) {
-    const QByteArray line = ConsoleText("vellumar-build: " + f.message, true) + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    PrintError(f.message);
     return 1;
   }
   const QByteArray out = json ? changes::ChangesJson(found, oldPath, newPath)
                               : ConsoleText(changes::ChangesText(found, oldPath, newPath), true);
-  std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+  if (!WriteReport(out)) return 1;
   return failOnBreaking && changes::AnyBreaking(found) ? 4 : 0;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 // Prints the changes from `oldPath` to `newPath` (text, or JSON when `json`). Exit status: 0
-// compared, 1 a snapshot could not be read, 4 a change is breaking and `failOnBreaking`.
+// compared, 1 a snapshot could not be read or an owner asked for is in neither, 4 a change
+// is breaking and `failOnBreaking`.
 int RunChanges(const QString& oldPath, const QString& newPath, const QStringList& owners,
                bool json, bool failOnBreaking);

@@ -1,5 +1,8 @@
 #include "cli/console_progress.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 constexpr int kBarWidth = 30;
 }
@@ -68,4 +71,17 @@ void ConsoleProgress::Finish() {
   std::fputc('\n', stream_);
   std::fflush(stream_);
   barShown_ = false;
+}
+
+bool WriteReport(const QByteArray& report) {
+  errno = 0;
+  const bool whole =
+      std::fwrite(report.constData(), 1, size_t(report.size()), stdout) == size_t(report.size());
+  if (whole && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  const QString why = errno ? QString::fromLocal8Bit(std::strerror(errno)) : QString("write error");
+  const QByteArray line =
+      ConsoleText("vellumar-build: the report could not be written to standard output: " + why,
+                  true) + '\n';
+  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+  return false;
 }

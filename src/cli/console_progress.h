@@ -14,6 +14,11 @@
 // Line breaks are kept when `lines` says so (messages of several lines, a report).
 QByteArray ConsoleText(const QString& text, bool lines);
 
+// Writes a report (--changes, --coverage, --used-by) to standard output whole; false, with
+// the reason on standard error, when it could not be (a full disk, a closed pipe), since a
+// job reading a truncated report must not take it for a whole one.
+bool WriteReport(const QByteArray& report);
+
 class ConsoleProgress : public BuildProgress {
  public:
   ConsoleProgress(std::FILE* stream, bool terminal) : stream_(stream), terminal_(terminal) {}

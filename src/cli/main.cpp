@@ -9,7 +9,8 @@
 // vellumar-build --used-by OWNER.NAME [--json] [--settings FILE] PROJECT.vlm
 // Exit status: 0 built (or reported), 1 the project, a logon, a query, a template or the
 // save failed, OUTPUT is not a regular file (a folder, for markdown and site), an interrupted save
-// left a copy of the project, or anything unexpected happened (no file is written), 2 usage
+// left a copy of the project, a report could not be written to standard output, or anything
+// unexpected happened (no file is written), 2 usage
 // error, a refused settings file, an OUTPUT that would replace an input, or a Markdown
 // or site folder holding files of the user's that the build would replace, 3 the coverage total is
 // below --min, 4 a change is breaking and --fail-on breaking was given. SIGINT, SIGTERM and SIGHUP remove the build's temporary files before the
@@ -157,7 +158,7 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
   }
   const QByteArray out = json ? CoverageJson(run.report, minimum)
                               : ConsoleText(CoverageText(run.report), true);
-  std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+  if (!WriteReport(out)) return kFailed;
   const Tally total = run.report.Total();
   if (!minimum || !total.Below(*minimum)) return kBuilt;
   // The JSON's gate says it; a person reading the text is told why the status is not 0.
@@ -247,12 +248,16 @@ int Run(int argc, char** argv) {
   const QStringList args = parser.positionalArguments();
   QStringList owners;
   if (parser.isSet(ownersOption)) {
+    // A second list would silently replace the first.
+    if (parser.values(ownersOption).size() > 1)
+      return Usage("--owners is given more than once; name the schemas in one list");
     owners = OwnerNames(parser.value(ownersOption));
     if (owners.isEmpty()) return Usage("--owners names no schema");
   }
   if (parser.isSet(changesOption)) {
     for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
-                              &coverageOption, &minOption, &captureOption, &passwordOption})
+                              &coverageOption, &minOption, &captureOption, &passwordOption,
+                              &changesSinceOption, &usedByOption})
       if (parser.isSet(*other))
         return Usage("--changes takes only --owners, --json and --fail-on, not --" +
                      other->names()[0]);
@@ -265,7 +270,8 @@ int Run(int argc, char** argv) {
   if (parser.isSet(failOnOption)) return Usage("--fail-on goes with --changes");
   if (parser.isSet(captureOption)) {
     for (const auto* other : {&formatOption, &settingsOption, &templateOption, &diagramsOption,
-                              &coverageOption, &jsonOption, &minOption})
+                              &coverageOption, &jsonOption, &minOption, &changesSinceOption,
+                              &usedByOption})
       if (parser.isSet(*other))
         return Usage("--capture takes only --owners and --password, not --" + other->names()[0]);
     if (args.size() != 2) return Usage("expected CONNECTION and OUT.sqlite");

@@ -13,13 +13,9 @@
 
 namespace {
 
-void Print(FILE* to, const QString& text) {
-  const QByteArray out = ConsoleText(text, true);
-  std::fwrite(out.constData(), 1, size_t(out.size()), to);
-}
-
 int Fail(const QString& message) {
-  Print(stderr, "vellumar-build: " + message + u'\n');
+  const QByteArray line = ConsoleText("vellumar-build: " + message + u'\n', true);
+  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
   return 1;
 }
 
@@ -88,10 +84,7 @@ int RunUsedBy(const Project& project, Database& db, const QString& target, bool 
                     .arg(owner, name, database,
                          ansi::UpperCase(entry->connection().UserName())));
   }
-  if (!json) {
-    Print(stdout, Text(*report, database));
-    return 0;
-  }
+  if (!json) return WriteReport(ConsoleText(Text(*report, database), true)) ? 0 : 1;
   QJsonArray users;
   for (const ImpactUser& u : report->users) {
     QJsonArray path;
@@ -108,6 +101,5 @@ int RunUsedBy(const Project& project, Database& db, const QString& target, bool 
                                                    {"object", object},
                                                    {"usedBy", users}})
                              .toJson(QJsonDocument::Indented);
-  std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-  return 0;
+  return WriteReport(out) ? 0 : 1;
 }

@@ -126,12 +126,18 @@ QByteArray CreateIndexesSql() {
   return sql;
 }
 
+// The optional columns the snapshot lacks, which the copy holds as NULL: a reader that
+// compares two snapshots tells a NULL the dictionary holds from a value never read.
+const char kAbsentColumnsSql[] =
+    "CREATE TABLE main.absent_columns (table_name TEXT, column_name TEXT);\n";
+
 // What the copy looks like: a copy made under another layout is made again.
 const QByteArray& Layout() {
   static const QByteArray layout = [] {
     QByteArray text;
     for (const snapshot::Table& t : snapshot::Tables()) text += CreateTableSql(t);
     text += CreateIndexesSql();
+    text += kAbsentColumnsSql;
     return QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex();
   }();
   return layout;
@@ -175,10 +181,16 @@ QStringList SnapshotColumns(LimitedConnection& c, const char* table) {
 void Copy(LimitedConnection& c, const snapshot::Table& table) {
   const QStringList present = SnapshotColumns(c, table.name);
   QByteArrayList values;
-  for (const snapshot::Column& col : table.columns)
-    values << (col.optional && !present.contains(QLatin1String(col.name))
-                   ? "NULL AS " + QByteArray(col.name)
-                   : QByteArray(col.name));
+  for (const snapshot::Column& col : table.columns) {
+    if (!col.optional || present.contains(QLatin1String(col.name))) {
+      values << QByteArray(col.name);
+      continue;
+    }
+    values << "NULL AS " + QByteArray(col.name);
+    c.Exec("INSERT INTO main.absent_columns VALUES ('" + QByteArray(table.name) + "', '" +
+               col.name + "')",
+           QStringLiteral("cannot be prepared"));
+  }
   c.Exec("INSERT INTO main." + QByteArray(table.name) + " SELECT " + values.join(", ") +
              " FROM snapshot." + table.name,
          QStringLiteral("cannot be read"));
@@ -208,6 +220,7 @@ void Prepare(LimitedConnection& c, const QString& path, const SnapshotStamp& sta
     throw BackendFailure{QStringLiteral("Dictionary snapshot %1 is not complete: it lacks %2.")
                              .arg(QDir::toNativeSeparators(path), missing.join(", "))};
 
+  c.Exec(kAbsentColumnsSql, QStringLiteral("cannot be prepared"));
   for (const snapshot::Table& t : snapshot::Tables()) {
     c.Exec(CreateTableSql(t), QStringLiteral("cannot be prepared"));
     if (present.contains(QLatin1String(t.name))) Copy(c, t);

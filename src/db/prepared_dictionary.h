@@ -24,6 +24,10 @@
 // long as the connection: still correct, made again by each program run. The snapshot file
 // itself is only ever read.
 //
+// An optional column the snapshot lacks is NULL in the copy, and named in the table
+// absent_columns (table_name, column_name), so that a NULL the dictionary holds can be told
+// from a value the snapshot never held.
+//
 // The copy reads the snapshot's own tables and views once, under the limits of
 // snapshot_limits.h, and may grow to at most four times the snapshot file plus 16 MiB.
 

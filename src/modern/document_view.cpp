@@ -1000,6 +1000,7 @@ TemplateData DocumentView::ListRow(const ListEntry& e) const {
                                                : e.key.FullName()));
   SetParagraphs(row, "description", e.description);
   SetDependencies(row, e.dependencies, e.key.owner, *this);
+  SetText(row, "changedSince", ChangedSince(e.anchor));
   return row;
 }
 

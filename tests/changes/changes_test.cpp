@@ -29,6 +29,9 @@ INSERT INTO dba_tab_columns VALUES
   ('HR', 'DEPARTMENTS', 'DEPARTMENT_NAME', 2, 'VARCHAR2', 120, NULL, 'Y', NULL, 30, 'C', NULL),
   ('HR', 'DEPARTMENTS', 'BUDGET', 3, 'NUMBER', 22, 8, 'Y', 2, 0, NULL, NULL),
   ('HR', 'DEPARTMENTS', 'LOCATION_ID', 4, 'NUMBER', 22, 4, 'Y', 0, 0, NULL, NULL),
+  ('HR', 'DEPARTMENTS', 'OPENED', 5, 'TIMESTAMP(3)', 11, NULL, 'Y', 3, 0, NULL, NULL),
+  ('HR', 'DEPARTMENTS', 'REVIEW_PERIOD', 6, 'INTERVAL DAY(2) TO SECOND(6)', 11, 2, 'Y', 6, 0,
+   NULL, NULL),
   ('HR', 'EMPLOYEES', 'EMPLOYEE_ID', 1, 'NUMBER', 22, 6, 'N', 0, 0, NULL, NULL),
   ('HR', 'EMPLOYEES', 'NAME', 2, 'VARCHAR2', 40, NULL, 'Y', NULL, 40, 'B', NULL),
   ('HR', 'EMPLOYEES', 'SALARY', 3, 'NUMBER', 22, 8, 'Y', 2, 0, NULL, NULL),
@@ -103,6 +106,10 @@ UPDATE dba_tab_columns SET data_length = 60, char_length = 60, char_used = 'B'
   WHERE column_name = 'DEPARTMENT_NAME';
 UPDATE dba_tab_columns SET data_precision = 10, data_scale = 1 WHERE column_name = 'BUDGET';
 UPDATE dba_tab_columns SET data_precision = 6 WHERE column_name = 'LOCATION_ID';
+UPDATE dba_tab_columns SET data_type = 'TIMESTAMP(6)', data_scale = 6
+  WHERE column_name = 'OPENED';
+UPDATE dba_tab_columns SET data_type = 'INTERVAL DAY(2) TO SECOND(3)', data_scale = 3
+  WHERE column_name = 'REVIEW_PERIOD';
 DELETE FROM dba_tab_columns WHERE column_name = 'BONUS';
 UPDATE dba_tab_columns SET data_default = NULL WHERE column_name = 'HIRE_DATE';
 UPDATE dba_tab_columns SET nullable = 'N' WHERE table_name = 'EMPLOYEES' AND column_name = 'EMAIL';
@@ -128,7 +135,14 @@ DELETE FROM dba_ind_columns WHERE index_name = 'EMP_HIRE_IX';
 INSERT INTO dba_ind_columns VALUES
   ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', 'SYS_NC00011$', 2, 'DESC'),
   ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'EMAIL', 1, 'ASC');
-INSERT INTO dba_indexes VALUES ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'UNIQUE');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'EMP_NAME_IX', 'HR', 'EMPLOYEES', '"HIRE_DATE"', 2);
+INSERT INTO dba_indexes VALUES ('HR', 'EMP_EMAIL_UK', 'HR', 'EMPLOYEES', 'UNIQUE'),
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'UNIQUE');
+INSERT INTO dba_ind_columns VALUES
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'SYS_NC00007$', 1, 'ASC');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'DEPT_NAME_UX', 'HR', 'DEPARTMENTS', 'UPPER("DEPARTMENT_NAME")', 1);
 UPDATE dba_views SET text = 'SELECT employee_id, name, email FROM employees'
   WHERE view_name = 'EMP_NAMES';
 INSERT INTO dba_tab_columns VALUES
@@ -174,7 +188,7 @@ class ChangesTest : public ::testing::Test {
 };
 
 TEST_F(ChangesTest, EveryKindOfChangeIsListedWithItsClass) {
-  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(), R"(Changes from v1 to v2: 42, 24 breaking.
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(), R"(Changes from v1 to v2: 44, 25 breaking.
 
 HR:
             table AUDIT_LOG added
@@ -182,6 +196,9 @@ HR:
   breaking  table DEPARTMENTS: column BUDGET type NUMBER(8,2) -> NUMBER(10,1)
   breaking  table DEPARTMENTS: column DEPARTMENT_NAME type VARCHAR2(30 CHAR) -> VARCHAR2(60)
             table DEPARTMENTS: column LOCATION_ID type NUMBER(4) -> NUMBER(6)
+            table DEPARTMENTS: column OPENED type TIMESTAMP(3) -> TIMESTAMP(6)
+  breaking  table DEPARTMENTS: column REVIEW_PERIOD type INTERVAL DAY(2) TO SECOND(6) -> INTERVAL DAY(2) TO SECOND(3)
+  breaking  table DEPARTMENTS: index DEPT_NAME_UX added: UNIQUE (UPPER("DEPARTMENT_NAME"))
   breaking  table EMPLOYEES: column BONUS removed: NUMBER(8,2)
   breaking  table EMPLOYEES: column EMAIL NULL -> NOT NULL
   breaking  table EMPLOYEES: column HIRE_DATE default SYSDATE -> none
@@ -193,9 +210,8 @@ HR:
   breaking  table EMPLOYEES: column STATUS added: VARCHAR2(1) NOT NULL
   breaking  table EMPLOYEES: constraint EMP_EMAIL_UK added: UNIQUE (EMAIL)
   breaking  table EMPLOYEES: constraint EMP_SALARY_CK CHECK (salary > 0) -> CHECK (salary >= 0)
-  breaking  table EMPLOYEES: index EMP_EMAIL_UK added: UNIQUE (EMAIL)
             table EMPLOYEES: index EMP_HIRE_IX removed: (HIRE_DATE)
-            table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, SYS_NC00011$ DESC)
+            table EMPLOYEES: index EMP_NAME_IX (NAME) -> (NAME, HIRE_DATE DESC)
   breaking  table JOBS removed
             table REGIONS: column REGION_ID comment changed
             view EMP_NAMES: column EMAIL added: VARCHAR2(25) NOT NULL
@@ -241,7 +257,7 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
   const QJsonObject root =
       QJsonDocument::fromJson(changes::ChangesJson(Compare({"HR"}), "v1", "v2")).object();
   EXPECT_EQ(root["format"].toString(), "vellumar-changes");
-  EXPECT_EQ(root["total"].toObject(), QJsonObject({{"changes", 41}, {"breaking", 24}}));
+  EXPECT_EQ(root["total"].toObject(), QJsonObject({{"changes", 43}, {"breaking", 25}}));
   const QJsonArray list = root["changes"].toArray();
   EXPECT_EQ(list.first().toObject(), QJsonObject({{"owner", "HR"},
                                                   {"objectType", "table"},
@@ -249,7 +265,7 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
                                                   {"change", "added"},
                                                   {"breaking", false},
                                                   {"text", "table AUDIT_LOG added"}}));
-  EXPECT_EQ(list[38].toObject(),
+  EXPECT_EQ(list[40].toObject(),
             QJsonObject({{"owner", "HR"},
                          {"objectType", "package"},
                          {"object", "EMP_MGMT"},
@@ -263,16 +279,67 @@ TEST_F(ChangesTest, JsonNamesEachPartOfAChangeForTheOwnersAsked) {
                                   "IN/OUT"}}));
 }
 
+// A hidden index column is what it indexes: a function-based index on another expression
+// changed, though its hidden column kept its name; a descending index made again, whose
+// hidden column Oracle numbered anew, did not.
+TEST_F(ChangesTest, IndexColumnsAreComparedByTheirExpressions) {
+  const QString indexes = R"sql(
+INSERT INTO dba_indexes VALUES ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'NONUNIQUE'),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', 'NONUNIQUE');
+INSERT INTO dba_ind_columns VALUES
+  ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'SYS_NC00009$', 1, 'ASC'),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', 'SYS_NC00007$', 1, 'DESC');
+INSERT INTO dba_ind_expressions VALUES
+  ('HR', 'EMP_UPPER_IX', 'HR', 'EMPLOYEES', 'UPPER("NAME")', 1),
+  ('HR', 'DEPT_BUDGET_IX', 'HR', 'DEPARTMENTS', '"BUDGET"', 1);
+)sql";
+  testdb::MakeSnapshot(before, kBefore + indexes);
+  testdb::MakeSnapshot(after, kBefore + indexes + R"sql(
+UPDATE dba_ind_expressions SET column_expression = 'UPPER("EMAIL")'
+  WHERE index_name = 'EMP_UPPER_IX';
+UPDATE dba_ind_columns SET column_name = 'SYS_NC00008$' WHERE index_name = 'DEPT_BUDGET_IX';
+)sql");
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(),
+            "Changes from v1 to v2: 1, 0 breaking.\n\nHR:\n"
+            "            table EMPLOYEES: index EMP_UPPER_IX (UPPER(\"NAME\")) -> "
+            "(UPPER(\"EMAIL\"))\n");
+}
+
 // A snapshot made before argument lists were read declares none: its units are compared,
-// their signatures not, rather than every argument taken for new.
-TEST_F(ChangesTest, SignaturesAreComparedOnlyWhereBothSnapshotsDeclareThem) {
+// their signatures not, rather than every argument taken for new. One that does not say
+// which arguments have defaults drops none of them; an argument it adds may lack one. One
+// made before columns had a scale, a length in characters or a default compares its
+// columns' types without them, and no defaults.
+TEST_F(ChangesTest, PartsAreComparedOnlyWhereBothSnapshotsHoldThem) {
   testdb::MakeSnapshot(before, QString(kBefore) + "DELETE FROM dba_arguments;");
   std::vector<changes::Change> found = Compare();
-  EXPECT_EQ(found.size(), 30u);
+  EXPECT_EQ(found.size(), 32u);
   for (const changes::Change& c : found)
     EXPECT_FALSE(c.objectType == "package" || c.kind.startsWith("argument") ||
                  c.kind == "return_type_changed")
         << changes::ChangeText(c).toStdString();
+
+  testdb::MakeSnapshot(before, kBefore);
+  testdb::MakeSnapshot(after,
+                       QString(kBefore) + kRelease + "UPDATE dba_arguments SET defaulted = NULL;");
+  found = Compare();
+  EXPECT_EQ(found.size(), 43u);
+  EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                          [](const changes::Change& c) { return c.breaking; }),
+            26);
+  for (const changes::Change& c : found)
+    EXPECT_FALSE(c.kind.startsWith("argument_default")) << changes::ChangeText(c).toStdString();
+
+  testdb::MakeSnapshot(before, QString(kBefore) +
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN data_scale; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN char_length; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN char_used; "
+                                   "ALTER TABLE dba_tab_columns DROP COLUMN data_default;");
+  testdb::MakeSnapshot(after, QString(kBefore) + "UPDATE dba_tab_columns SET data_precision = 6 "
+                                                 "WHERE column_name = 'SALARY';");
+  EXPECT_EQ(changes::ChangesText(Compare(), "v1", "v2").toStdString(),
+            "Changes from v1 to v2: 1, 1 breaking.\n\nHR:\n"
+            "  breaking  table EMPLOYEES: column SALARY type NUMBER(8) -> NUMBER(6)\n");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include "db/database.h"
+#include "db/snapshot_schema.h"
 #include "project/project.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
@@ -453,7 +454,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--capture", "--owners", " , ", "hr@orcl", a}, {"--changes", a},
       {"--changes", "--fail-on", "any", a, a}, {"--fail-on", "breaking", sample, a},
       {"--changes", "--capture", a, a}, {"--changes-since", a, sample, a},
-      {"--coverage", "--changes-since", a, sample}};
+      {"--coverage", "--changes-since", a, sample}, {"--changes", "--changes-since", a, a, a},
+      {"--changes", "--used-by", "HR.JOBS", a, a},
+      {"--capture", "--changes-since", a, "hr/x@orcl", a},
+      {"--capture", "--used-by", "HR.JOBS", "hr/x@orcl", a},
+      {"--changes", "--owners", "HR", "--owners", "PAYROLL", a, a}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
@@ -504,6 +509,14 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
   r = Exec({"--changes", "--fail-on", "breaking", "--owners", "hr", "--json", v1, v2});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8())["total"]["changes"].toInt(), 1);
+  // An owner in neither snapshot is a mistake, not a schema without changes.
+  r = Exec({"--changes", "--owners", "hr,nobody", v1, v2});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_EQ(r.err, QString("vellumar-build: neither %1 nor %2 has a user NOBODY in dba_users. "
+                           "Owners are named as Oracle stores them, in upper case unless "
+                           "created in quotes.\n")
+                       .arg(v1, v2));
   // A snapshot that is missing or no regular file (a FIFO would block the read for ever)
   // is refused with the system's reason.
   ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.sqlite")).constData(), 0600), 0);
@@ -513,6 +526,30 @@ TEST_F(CliTest, ChangesGateOnBreakingOnesOfTheOwnersAsked) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QString("vellumar-build: Dictionary snapshot %1: cannot be opened: %2\n")
                          .arg(Path(file), why));
+  }
+}
+
+// A report that cannot be written whole, here to a full disk, fails the job with the reason
+// rather than pass a truncated one off as complete.
+TEST_F(CliTest, AReportThatCannotBeWrittenFails) {
+  const QString v1 = Path("v1.sqlite"), v2 = Path("v2.sqlite");
+  testdb::MakeSnapshot(v1, testdb::UserSql("HR", {}));
+  testdb::MakeSnapshot(v2, testdb::UserSql("HR", {}) +
+                               "INSERT INTO dba_tables VALUES ('HR', 'JOBS');");
+  const QList<QStringList> reports = {
+      {"--changes", "--json", v1, v2},
+      {"--coverage", "--settings", demoIni, sample},
+      {"--used-by", "hr.raise_salary", "--settings", demoIni, sample}};
+  for (const QStringList& args : reports) {
+    QProcess p;
+    p.setStandardOutputFile("/dev/full");
+    p.start(QStringLiteral(VELLUMAR_BUILD_EXE), args);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1) << args.join(' ').toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
+                    .endsWith("vellumar-build: the report could not be written to standard "
+                              "output: No space left on device\n"))
+        << args.join(' ').toStdString();
   }
 }
 
@@ -564,6 +601,31 @@ TEST_F(CliTest, ModernDocumentsListTheChangesSinceAnOlderSnapshot) {
   const QString readme = QString::fromUtf8(testenv::ReadBytes(Path("md/README.md")));
   EXPECT_TRUE(readme.contains("- [DEMO.HR table JOB\\_HISTORY\\_NOTES added](demo/hr/demo.hr.job_history_notes.md)"))
       << readme.toStdString();
+
+  // PAYROLL, a schema made since, has only new objects.
+  QString hrOnlySql = testenv::ReadBytes(testenv::SourceDir() + "/data/sample/demo.sql") +
+                      "DELETE FROM dba_users WHERE username = 'PAYROLL';";
+  for (const snapshot::Table& t : snapshot::Tables())
+    for (const snapshot::Column& c : t.columns)
+      if (QByteArray(c.name).endsWith("owner"))
+        hrOnlySql += QString("DELETE FROM %1 WHERE %2 = 'PAYROLL';\n")
+                         .arg(QLatin1String(t.name), QLatin1String(c.name));
+  const QString hrOnly = Path("hr-only.sqlite");
+  testdb::MakeSnapshot(hrOnly, hrOnlySql);
+  r = Exec({"--settings", demoIni, "--format", "modern", "--changes-since", hrOnly, sample,
+            Path("hr-only.html")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString hrOnlyPage = QString::fromUtf8(testenv::ReadBytes(Path("hr-only.html")));
+  EXPECT_TRUE(hrOnlyPage.contains("DEMO.PAYROLL table PAYSLIPS added</a></li>"));
+  // A new sequence is marked in its row of the list, as a table is in its section.
+  EXPECT_TRUE(hrOnlyPage.contains("<td class=\"name\">PAYSLIPS_SEQ <span class=\"changed\">"
+                                  "changed since hr-only</span></td>"));
+  EXPECT_TRUE(hrOnlyPage.contains("<td class=\"name\">EMPLOYEES_SEQ</td>"));
+  r = Exec({"--settings", demoIni, "--format", "markdown", "--changes-since", hrOnly, sample,
+            Path("hr-only-md")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(testenv::ReadBytes(Path("hr-only-md/README.md")))
+                  .contains("</a>PAYSLIPS\\_SEQ *(changed since hr-only)* |"));
 
   const QString none = Path("none.sqlite");
   testdb::MakeSnapshot(none, testdb::UserSql("NOBODY", {}));
