@@ -74,6 +74,7 @@ Signature FromSource(const Declaration& d) {
   Signature s;
   s.name = d.name;
   s.returnType = d.returnType;
+  s.options = d.options;
   for (const plsql::Parameter& p : d.parameters)
     s.arguments.append({p.name, p.mode, p.type, p.defaultValue, {}, false});
   return s;
@@ -92,6 +93,7 @@ void AddDetails(Signature& s, const Declaration& spec, const Declaration* implem
     return nullptr;
   };
   s.returnType = AsDeclared(s.returnType, spec.returnType);
+  s.options = spec.options;
   for (ModelArgument& a : s.arguments) {
     const QString name = ansi::UpperCase(a.name);
     const plsql::Parameter* declared = find(&spec, name);

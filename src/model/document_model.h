@@ -168,6 +168,7 @@ struct Signature {
   // What the documentation comments say of this form; empty when comment tags describe
   // the unit or member, or documentation comments are not read.
   plsql::DocComment doc;
+  QString options;  // PIPELINED, DETERMINISTIC ... as the source writes them after RETURN
 };
 
 // A package's declaration other than a subprogram (a type, a constant, an exception, a

@@ -267,7 +267,7 @@ class ModelBuilder {
       const QString name = Field(q, "object_name");
       const QString overload = Field(q, "overload");
       const QString group = name + u'\n' + overload;
-      if (signatures.isEmpty() || group != lastGroup) signatures.append({name, {}, {}, overload, {}});
+      if (signatures.isEmpty() || group != lastGroup) signatures.append({name, {}, {}, overload, {}, {}});
       lastGroup = group;
       Signature& s = signatures.last();
       const QString argument = Field(q, "argument_name");
@@ -306,7 +306,7 @@ class ModelBuilder {
         return s.name == name && s.overload == overload;
       });
       if (it == byArguments.end()) {
-        declared.append({name, {}, {}, overload, {}});
+        declared.append({name, {}, {}, overload, {}, {}});
       } else {
         declared.append(std::move(*it));
         byArguments.erase(it);

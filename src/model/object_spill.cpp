@@ -94,7 +94,7 @@ template <typename A> void Fields(A& a, ModelArgument& x) {
   a(x.name, x.inOut, x.type, x.defaultValue, x.description, x.defaulted);
 }
 template <typename A> void Fields(A& a, Signature& s) {
-  a(s.name, s.arguments, s.returnType, s.overload, s.doc);
+  a(s.name, s.arguments, s.returnType, s.options, s.overload, s.doc);
 }
 template <typename A> void Fields(A& a, ModelDeclaration& d) { a(d.kind, d.name, d.text, d.doc); }
 template <typename A> void Fields(A& a, MemberObject& m) {

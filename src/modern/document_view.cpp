@@ -369,6 +369,14 @@ mustache::data DocData(const plsql::DocComment& doc, const QList<ModelArgument>&
   return d;
 }
 
+// A name as PL/SQL code writes it: in double quotes unless it reads as itself unquoted
+// (upper case letters, digits, "_", "$" and "#", a letter first).
+QString AsWritten(const QString& name) {
+  static const QRegularExpression plain(QStringLiteral("^[A-Z][A-Z0-9_$#]*$"));
+  if (name.isEmpty() || plain.match(name).hasMatch()) return name;
+  return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 // The declared forms, each a function when it returns a value and a procedure when not
 // (overloads of one name may be both); an argument no comment block describes is
 // `undescribed`.
@@ -379,14 +387,14 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
     mustache::data d;
     SetData(d, "type", S(s.returnType.isEmpty() ? QStringLiteral("PROCEDURE")
                                            : QStringLiteral("FUNCTION")));
-    SetData(d, "name", S(s.name));
+    SetData(d, "name", S(AsWritten(s.name)));
     mustache::data arguments = List();
-    QStringList texts{s.name, s.returnType};
+    QStringList texts{s.name, s.returnType, s.options};
     for (qsizetype i = 0; i < s.arguments.size(); ++i) {
       const ModelArgument& a = s.arguments[i];
       texts << a.name << a.type << a.defaultValue;
       mustache::data arg;
-      SetData(arg, "name", S(a.name));
+      SetData(arg, "name", S(AsWritten(a.name)));
       SetText(arg, "inOut", a.inOut);
       SetText(arg, "type", a.type);
       SetText(arg, "default", a.defaultValue);
@@ -397,6 +405,7 @@ mustache::data Signatures(const QList<Signature>& signatures, const ParameterChe
     SetList(d, "arguments", std::move(arguments));
     SetData(d, "fence", FenceFor(texts));
     SetText(d, "returnType", s.returnType);
+    SetText(d, "options", s.options);
     SetData(d, "doc", DocData(s.doc, s.arguments, href));
     AppendData(list, std::move(d));
   }

@@ -316,22 +316,24 @@ class Parser {
     d.name = Name();
     if (CurSymbol(u'(')) d.parameters = Parameters();
     int depth = 0;
-    qsizetype returnAt = -1;
+    qsizetype returnAt = -1, optionsAt = -1;
     while (!AtEnd()) {
       const Token& t = Cur();
       if (t.IsSymbol(u'(')) ++depth;
       if (t.IsSymbol(u')')) --depth;
       if (depth <= 0) {
         if (t.IsSymbol(u';') || t.Is("IS") || t.Is("AS")) break;
-        if (t.Is("RETURN") && returnAt < 0) {
+        if (t.Is("RETURN") && returnAt < 0 && optionsAt < 0) {
           returnAt = pos_ + 1;
-        } else if (returnAt >= 0 && d.returnType.isEmpty() && IsOption(t)) {
-          d.returnType = TextOf(returnAt, pos_);
+        } else if (optionsAt < 0 && IsOption(t)) {
+          optionsAt = pos_;
+          if (returnAt >= 0) d.returnType = TextOf(returnAt, pos_);
         }
       }
       ++pos_;
     }
     if (returnAt >= 0 && d.returnType.isEmpty()) d.returnType = TextOf(returnAt, pos_);
+    if (optionsAt >= 0) d.options = TextOf(optionsAt, pos_);
     return d;
   }
 

@@ -46,6 +46,9 @@ struct Declaration {
   int lastLine = 0;
   QList<Parameter> parameters;  // subprograms and cursors
   QString returnType;           // functions (and cursors with RETURN)
+  // What a subprogram's header says after its return type, as written: PIPELINED,
+  // DETERMINISTIC, RESULT_CACHE, ACCESSIBLE BY (...); a caller must know some of them.
+  QString options;
   QString text;        // the declaration as written, blanks and comments collapsed
   DocComment doc;
 };

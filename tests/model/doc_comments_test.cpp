@@ -40,6 +40,7 @@ const QStringList kSpec{
     "  /*\n", "  <FD>\n", "  Procedure post\n", "  Description:\n", "    Posts everything.\n",
     "  </FD>\n", "  */\n", "  /** Posts. */\n", "  PROCEDURE post;\n",
     "  PROCEDURE note(p_text IN VARCHAR2);\n", "  PROCEDURE note(p_text IN CLOB);\n",
+    "  FUNCTION \"rows_of\"(p_n IN NUMBER) RETURN t_rows PIPELINED;\n",
     "END ledger;\n"};
 const QStringList kBody{
     "PACKAGE BODY ledger AS\n",
@@ -85,7 +86,9 @@ INSERT INTO dba_arguments (owner, package_name, object_name, overload, argument_
   ('SHOP', 'LEDGER', 'REVERSE', NULL, 'P_ID', 1, 1, 0, 'NUMBER', 'IN', NULL, 'N'),
   ('SHOP', 'LEDGER', 'REVERSE', NULL, 'P_DAY', 2, 2, 0, 'DATE', 'IN', NULL, 'Y'),
   ('SHOP', 'LEDGER', 'NOTE', '1', 'P_TEXT', 1, 1, 0, 'VARCHAR2', 'IN', NULL, 'N'),
-  ('SHOP', 'LEDGER', 'NOTE', '2', 'P_TEXT', 1, 1, 0, 'CLOB', 'IN', NULL, 'N');
+  ('SHOP', 'LEDGER', 'NOTE', '2', 'P_TEXT', 1, 1, 0, 'CLOB', 'IN', NULL, 'N'),
+  ('SHOP', 'LEDGER', 'rows_of', NULL, NULL, 0, 1, 0, 'TABLE', 'OUT', NULL, 'N'),
+  ('SHOP', 'LEDGER', 'rows_of', NULL, 'P_N', 1, 2, 0, 'NUMBER', 'IN', NULL, 'N');
 )sql";
   return sql;
 }
@@ -117,7 +120,7 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
 
   QStringList names;
   for (const MemberObject& member : p.members) names << member.name;
-  ASSERT_EQ(names, QStringList({"BOOK", "REVERSE", "CLOSE_PERIOD", "POST", "NOTE"}));
+  ASSERT_EQ(names, QStringList({"BOOK", "REVERSE", "CLOSE_PERIOD", "POST", "NOTE", "rows_of"}));
   const QList<Signature>& book = p.members[0].signatures;
   ASSERT_EQ(book.size(), 2);
   EXPECT_EQ(book[0].overload, "1");
@@ -153,7 +156,7 @@ TEST_F(DocCommentsTest, MembersComeFromTheSourceAndCarryTheirComments) {
   // Every member counts, documented by its comment; a @param naming nothing declared is stale.
   const CoverageReport report = MeasureCoverage(m);
   const KindSummary members = report.Summary(CoverageKind::Members);
-  EXPECT_EQ(members.objects, 6);  // TAGGED.RUN too
+  EXPECT_EQ(members.objects, 7);  // TAGGED.RUN too
   EXPECT_EQ(members.tallies[int(Measure::Blocks)].documented, 4);  // REVERSE: parameters only
   QStringList stale;
   for (const CoverageObject& o : report.objects) stale += o.staleParameters;
@@ -167,7 +170,7 @@ TEST_F(DocCommentsTest, TurnedOffTheTagsAloneDescribe) {
   const PackageObject& p = m.packages.value(0);
   EXPECT_TRUE(p.doc.IsEmpty());
   EXPECT_TRUE(p.declarations.isEmpty());
-  ASSERT_EQ(p.members.size(), 5);
+  ASSERT_EQ(p.members.size(), 6);
   for (const MemberObject& member : p.members) {
     EXPECT_FALSE(HasDocComment(member.signatures)) << member.name.toStdString();
     for (const Signature& s : member.signatures)
@@ -194,7 +197,10 @@ TEST_F(DocCommentsTest, WebPageAndMarkdownShowWhatTheCommentsSay) {
         QString("<td class=\"name\">p_ghost <span class=\"gap\">(not declared)</span></td>"),
         QString("<td>the booking to reverse</td>"),
         QString("<p class=\"origin\">From the comment in the package body.</p>"),
-        QString("<span class=\"kind\">Subtype</span> <code>T_AMOUNT</code>")}) {
+        QString("<span class=\"kind\">Subtype</span> <code>T_AMOUNT</code>"),
+        // A quoted name in quotes, and what a caller must know of the function.
+        QString("<code>FUNCTION &quot;rows_of&quot; (\n  <span class=\"arg undescribed\">P_N</span>"
+                " IN NUMBER\n) RETURN t_rows PIPELINED</code>")}) {
     EXPECT_TRUE(page.contains(expected)) << expected.toStdString();
   }
   EXPECT_FALSE(page.contains("Posts.</p>"));

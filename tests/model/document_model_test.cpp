@@ -673,7 +673,7 @@ TEST(CoverageCount, GivesTheFiguresOfTheWholeModel) {
   UnitObject unit;
   unit.key = {"D", "O", "F"};
   unit.found = true;
-  unit.signatures = {{"F", {{"P_A", "IN", "NUMBER", {}, "the a", false}, {"P_B", "IN", "DATE", {}, {}, false}}, "NUMBER", {}, {}}};
+  unit.signatures = {{"F", {{"P_A", "IN", "NUMBER", {}, "the a", false}, {"P_B", "IN", "DATE", {}, {}, false}}, "NUMBER", {}, {}, {}}};
   unit.signatures[0].doc.returns = "Something.";
   PackageObject package;
   package.key = {"D", "O", "P"};

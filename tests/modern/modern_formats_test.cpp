@@ -85,6 +85,7 @@ DocumentModel HostileModel() {
   doc.deprecated = true;
   doc.see = doc.authors = doc.examples = {kHostile};
   Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile, {}}}, kHostile, {}, doc};
+  signature.options = kHostile;
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
