@@ -62,9 +62,10 @@ QStringList TextLines(const QStringList& comments) {
   return lines;
 }
 
-// Columns of a table (a change history, an aligned list): two gaps of two blanks or more.
+// Columns of a table (a change history, an aligned list): two gaps of two blanks or more,
+// or cells drawn between "|" ("| input | output |", "|-------|--------|").
 bool IsTabular(const QString& line) {
-  static const QRegularExpression columns(QStringLiteral(R"(\S {2,}\S.*\S {2,}\S)"));
+  static const QRegularExpression columns(QStringLiteral(R"(\S {2,}\S.*\S {2,}\S|^\s*\|.*\|)"));
   return columns.match(line).hasMatch();
 }
 

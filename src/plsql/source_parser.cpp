@@ -387,17 +387,35 @@ class Parser {
     return parameters;
   }
 
-  // The comment on the line of code token `last`, after it and after a "," that follows.
+  // The comment on the line of code token `last`, after it and after a "," that follows,
+  // with the "--" lines right below it that start in its column (a comment that goes on).
   QString TrailingComment(qsizetype last) const {
     const int line = Tok(last).endLine;
     qsizetype stop = last + 1 < code_.size() ? code_[last + 1] : all_.size();
     if (last + 1 < code_.size() && Tok(last + 1).IsSymbol(u',') && Tok(last + 1).line == line)
       stop = last + 2 < code_.size() ? code_[last + 2] : all_.size();
     QStringList comments;
+    qsizetype column = -1;
+    int lastLine = line;
     for (qsizetype i = code_[last] + 1; i < stop; ++i) {
-      if (all_[i].IsComment() && all_[i].line == line) comments.append(RawText(all_[i]));
+      const Token& c = all_[i];
+      if (!c.IsComment()) continue;
+      if (c.line == line) {
+        if (column < 0) column = Column(c);
+      } else if (column < 0 || c.kind != TokenKind::LineComment || c.line != lastLine + 1 ||
+                 Column(c) != column) {
+        break;
+      }
+      comments.append(RawText(c));
+      lastLine = c.endLine;
     }
     return comments.isEmpty() ? QString() : PlainText(ReadDocComment(comments).description);
+  }
+
+  // Where token `t` starts in its line, in characters.
+  qsizetype Column(const Token& t) const {
+    const qsizetype lineStart = t.start > 0 ? text_.lastIndexOf(u'\n', t.start - 1) + 1 : 0;
+    return t.start - lineStart;
   }
 
   QString RawText(const Token& t) const {

@@ -19,6 +19,15 @@ TEST(DocComment, KeepsParagraphsListsAndPreformattedText) {
   EXPECT_EQ(doc.description[2].lines, QStringList({"fetch from the share", "check"}));
   EXPECT_EQ(doc.description[3].kind, TextBlock::Preformatted);
   EXPECT_EQ(doc.description[3].lines, QStringList({"    load_files('x');", "    commit;"}));
+
+  // A table drawn between "|" stays as drawn, its rule row too.
+  const DocComment drawn = ReadDocComment(
+      {"-- Bolds a text:", "--", "-- | input | output |", "-- |-------|--------|",
+       "-- | a     | **a**  |"});
+  ASSERT_EQ(drawn.description.size(), 2);
+  EXPECT_EQ(drawn.description[1].kind, TextBlock::Preformatted);
+  EXPECT_EQ(drawn.description[1].lines,
+            QStringList({"| input | output |", "|-------|--------|", "| a     | **a**  |"}));
 }
 
 TEST(DocComment, JavadocHtmlBecomesTheSameLayout) {

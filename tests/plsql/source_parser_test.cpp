@@ -105,7 +105,7 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
   EXPECT_EQ(Text(place), "Places an order and reserves its items.");
   ASSERT_EQ(place->parameters.size(), 4);
   EXPECT_EQ(place->parameters[0].comment, "who orders");
-  EXPECT_EQ(place->parameters[1].comment, "item codes, comma separated");
+  EXPECT_EQ(place->parameters[1].comment, "item codes, comma separated, or none for the basket's");
   EXPECT_EQ(place->parameters[2].comment, "");
   EXPECT_EQ(place->parameters[2].defaultValue, "false");
   EXPECT_EQ(place->parameters[3].mode, "OUT");
