@@ -106,7 +106,7 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
   ASSERT_EQ(place->parameters.size(), 4);
   EXPECT_EQ(place->parameters[0].comment, "who orders");
   EXPECT_EQ(place->parameters[1].comment, "item codes, comma separated, or none for the basket's");
-  EXPECT_EQ(place->parameters[2].comment, "");
+  EXPECT_EQ(place->parameters[2].comment, "by courier") << "the line below leads the next one";
   EXPECT_EQ(place->parameters[2].defaultValue, "false");
   EXPECT_EQ(place->parameters[3].mode, "OUT");
   EXPECT_EQ(place->parameters[3].comment, "the new order's number");
