@@ -339,6 +339,11 @@ int Run(int argc, char** argv) {
     settingsPath = store->fileName();
     settings = LoadSettings(*store);
   }
+  // The classic documents have neither templates nor diagrams: a script that asks for them
+  // there has the format wrong.
+  for (const QCommandLineOption* modernOnly : {&templateOption, &diagramsOption})
+    if (parser.isSet(*modernOnly) && !IsModernFormat(format))
+      return Usage("--" + modernOnly->names()[0] + " goes with --format modern, markdown or site");
   if (parser.isSet(templateOption)) {
     settings.Template_dir = parser.value(templateOption);
     if (const QString why = NotADirectory(settings.Template_dir); !why.isEmpty())

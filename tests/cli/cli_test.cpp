@@ -458,7 +458,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"--changes", "--used-by", "HR.JOBS", a, a},
       {"--capture", "--changes-since", a, "hr/x@orcl", a},
       {"--capture", "--used-by", "HR.JOBS", "hr/x@orcl", a},
-      {"--changes", "--owners", "HR", "--owners", "PAYROLL", a, a}};
+      {"--changes", "--owners", "HR", "--owners", "PAYROLL", a, a},
+      {"--diagrams", "none", sample, a}, {"--template", dir.path(), "--format", "text", sample, a}};
   for (const QStringList& args : bad) {
     const CliRun r = Exec(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
