@@ -311,7 +311,8 @@ QList<CoverageObject> TriggerRows(const T& t) {
   QList<CoverageObject> rows;
   for (const ModelTrigger& trigger : t.triggers) {
     CoverageObject o = Entry(CoverageKind::Triggers, t.key, true);
-    o.member = trigger.name;
+    // Named as the documents name it: another schema's trigger with its owner.
+    o.member = trigger.owner == t.key.owner ? trigger.name : trigger.owner + u'.' + trigger.name;
     o.invalid = trigger.invalid;
     Describe(o, !trigger.doc.IsEmpty());
     rows.append(o);

@@ -98,15 +98,21 @@ QString PresenceId(Presence p) {
   return {};
 }
 
-QJsonObject ObjectJson(const CoverageObject& o) {
+// Which object a row is: a member or trigger by its own name beside its package's or table's.
+QJsonObject Identity(const CoverageObject& o) {
   QJsonObject json{{"kind", KindId(o.kind)},
                    {"database", o.key.database},
                    {"owner", o.key.owner},
-                   {"name", o.key.name},
-                   {"presence", PresenceId(o.presence)},
-                   {"gaps", QJsonArray::fromStringList(o.Gaps())}};
+                   {"name", o.key.name}};
   if (o.kind == CoverageKind::Members) json.insert("member", o.member);
   if (o.kind == CoverageKind::Triggers) json.insert("trigger", o.member);
+  return json;
+}
+
+QJsonObject ObjectJson(const CoverageObject& o) {
+  QJsonObject json = Identity(o);
+  json.insert("presence", PresenceId(o.presence));
+  json.insert("gaps", QJsonArray::fromStringList(o.Gaps()));
   if (!o.type.isEmpty()) json.insert("type", o.type);
   if (o.presence != Presence::InProject) return json;
   AddTallies(json, o.kind, o.tallies);
@@ -138,11 +144,7 @@ QByteArray CoverageJson(const CoverageReport& report, std::optional<double> mini
   QJsonArray objects;
   for (const CoverageObject& o : report.objects) objects.append(ObjectJson(o));
   QJsonArray invalid;
-  for (const CoverageObject& o : report.Invalid())
-    invalid.append(QJsonObject{{"kind", KindId(o.kind)},
-                               {"database", o.key.database},
-                               {"owner", o.key.owner},
-                               {"name", o.key.name}});
+  for (const CoverageObject& o : report.Invalid()) invalid.append(Identity(o));
 
   const Tally total = report.Total();
   QJsonObject root{{"format", "vellumar-coverage"},

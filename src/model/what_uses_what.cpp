@@ -61,9 +61,14 @@ void ReadDependencies(Database& db, const QString& owner,
   q.BindText(1, owner);
   q.BindText(2, owner);
   q.Open();
-  for (; !q.Eof(); q.Next())
+  for (; !q.Eof(); q.Next()) {
+    // Oracle keeps a NON-EXISTENT row for a name a unit looked up and did not find, so that
+    // an object made under that name later invalidates it: nothing is used there.
+    QString referencedType = Field(q, "referenced_type");
+    if (referencedType == QLatin1String("NON-EXISTENT")) continue;
     each({Field(q, "owner"), Field(q, "name"), Field(q, "type"), Field(q, "referenced_owner"),
-          Field(q, "referenced_name"), Field(q, "referenced_type")});
+          Field(q, "referenced_name"), std::move(referencedType)});
+  }
   q.Close();
 }
 
@@ -85,7 +90,7 @@ QString DependencyKindTitle(const QString& type) {
   if (title.isEmpty()) return title;
   title[0] = title[0].toUpper();
   if (title.endsWith(u'y')) return title.chopped(1) + QStringLiteral("ies");
-  if (title.endsWith(u's')) return title + QStringLiteral("es");
+  if (title.endsWith(u's') || title.endsWith(u'x')) return title + QStringLiteral("es");
   return title + u's';
 }
 
@@ -122,11 +127,6 @@ WhatUsesWhat::Schema& WhatUsesWhat::Of(Database& db, const ObjectKey& key) {
   auto it = schemas_.find(schema);
   if (it != schemas_.end()) return *it;
   it = schemas_.insert(schema, {});
-  Query& invalid = RunQuery(db, QueryId::OCIInvalidObjects, key.owner);
-  for (; !invalid.Eof(); invalid.Next())
-    it->invalid.insert(Field(invalid, "object_type") + u'\n' + Field(invalid, "object_name"));
-  invalid.Close();
-
   Schema& s = *it;
   ReadDependencies(db, key.owner, [&s](DependencyRow&& r) {
     s.rows.push_back({s.Id(r.owner), s.Id(r.name), s.Id(r.type), s.Id(r.referencedOwner),
@@ -201,11 +201,24 @@ QList<WhatUsesWhat::TriggerRow> WhatUsesWhat::TriggerRows(const QByteArray& text
   return rows;
 }
 
+const QSet<QString>& WhatUsesWhat::InvalidIn(Database& db, const QString& database,
+                                             const QString& owner) {
+  const QString schema = database + u'\n' + owner;
+  auto it = invalid_.find(schema);
+  if (it != invalid_.end()) return *it;
+  it = invalid_.insert(schema, {});
+  Query& invalid = RunQuery(db, QueryId::OCIInvalidObjects, owner);
+  for (; !invalid.Eof(); invalid.Next())
+    it->insert(Field(invalid, "object_type") + u'\n' + Field(invalid, "object_name"));
+  invalid.Close();
+  return *it;
+}
+
 bool WhatUsesWhat::Invalid(Database& db, const ObjectKey& key,
                            std::initializer_list<const char*> types) {
-  const Schema& schema = Of(db, key);
+  const QSet<QString>& invalid = InvalidIn(db, key.database, key.owner);
   for (const char* type : types)
-    if (schema.invalid.contains(QString::fromLatin1(type) + u'\n' + key.name)) return true;
+    if (invalid.contains(QString::fromLatin1(type) + u'\n' + key.name)) return true;
   return false;
 }
 
@@ -226,8 +239,7 @@ QList<ModelTrigger> WhatUsesWhat::Triggers(Database& db, const ObjectKey& key) {
     t.header = row.header;
     t.enabled = row.enabled;
     t.body = TriggerLines(row.body);
-    t.invalid = t.owner == key.owner &&
-                schema.invalid.contains(QStringLiteral("TRIGGER\n") + t.name);
+    t.invalid = InvalidIn(db, key.database, t.owner).contains(QStringLiteral("TRIGGER\n") + t.name);
     triggers.append(std::move(t));
   }
   return triggers;

@@ -77,7 +77,6 @@ class WhatUsesWhat {
     bool enabled = true;
   };
   struct Schema {
-    QSet<QString> invalid;  // "TYPE\nNAME"
     QHash<QString, int> ids;  // each text of the rows, numbered, while they are read
     QStringList texts;        // by number
     // The numbers in the order of their texts, once the rows are read: a large schema's
@@ -104,7 +103,12 @@ class WhatUsesWhat {
   // The rows kept in `texts`, by name and owner.
   static QList<TriggerRow> TriggerRows(const QByteArray& texts);
 
+  // The INVALID objects of `owner` ("TYPE\nNAME"), read once per database and owner: a
+  // table's triggers may be another schema's.
+  const QSet<QString>& InvalidIn(Database& db, const QString& database, const QString& owner);
+
   QHash<QString, Schema> schemas_;  // by DATABASE\nOWNER
+  QHash<QString, QSet<QString>> invalid_;  // by DATABASE\nOWNER
 };
 
 // Where the triggers of a document's tables and views are shown, gathered table by table

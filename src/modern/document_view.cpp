@@ -705,7 +705,10 @@ TemplateData DocumentView::TriggerList(const QList<ModelTrigger>& list, const Ob
     SetData(row, "href", S(MemberHref(anchor, tr.anchor)));
     SetData(row, "timing", S(tr.timing));
     SetData(row, "event", S(tr.event));
-    SetData(row, "level", tr.eachRow ? "for each row" : "once per statement");
+    // A compound trigger runs at the points its sections name, by row and by statement.
+    SetData(row, "level", tr.timing == QLatin1String("COMPOUND") ? "at each of its timing points"
+                          : tr.eachRow                           ? "for each row"
+                                                                 : "once per statement");
     SetText(row, "when", tr.when);
     SetData(row, "disabled", !tr.enabled);
     SetData(row, "invalid", tr.invalid);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include "coverage/coverage.h"
@@ -11,6 +14,7 @@
 #include "diagrams/diagrams.h"
 #include "model/document_model.h"
 #include "model/impact.h"
+#include "model/what_uses_what.h"
 #include "modern/markdown.h"
 #include "modern/modern_html.h"
 #include "modern/templates.h"
@@ -539,9 +543,10 @@ INSERT INTO dba_triggers (owner, trigger_name, trigger_type, triggering_event, t
    'REFERENCING NEW AS NEW OLD AS OLD', NULL, 'ENABLED', 'no_ddl BEFORE DDL ON SCHEMA',
    'PL/SQL     ', 'BEGIN NULL; END;');
 INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
-  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'INVALID');
+  ('CRM', 'ORDERS_TOTALS', 'TRIGGER', 'INVALID');
 INSERT INTO dba_dependencies VALUES
-  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'SHOP', 'ORDERS', 'TABLE', 'HARD');
+  ('SHOP', 'ORDERS_TOTALS', 'TRIGGER', 'SHOP', 'ORDERS', 'TABLE', 'HARD'),
+  ('SHOP', 'ORDERS_TOTAL_IX', 'INDEX', 'SHOP', 'ORDER_TOTAL', 'FUNCTION', 'HARD');
 )sql";
 
 // A trigger of each timing, row or statement, with its events, WHEN, status and the comment
@@ -566,10 +571,11 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
                          "orcl.shop.orders.orders_audit",
                          "ORDERS_BI|BEFORE|INSERT|row|new.order_id IS NULL|enabled||Numbers new "
                          "orders.|orcl.shop.orders.orders_bi",
-                         // CRM's trigger of the same name is valid, and another anchor's.
-                         "CRM.ORDERS_TOTALS|AFTER|DELETE|row||enabled|||"
+                         // CRM's trigger of the same name does not compile, SHOP's does;
+                         // each has an anchor of its own.
+                         "CRM.ORDERS_TOTALS|AFTER|DELETE|row||enabled|invalid||"
                          "orcl.shop.orders.orders_totals",
-                         "ORDERS_TOTALS|COMPOUND|INSERT OR UPDATE|statement||enabled|invalid|Sums "
+                         "ORDERS_TOTALS|COMPOUND|INSERT OR UPDATE|statement||enabled||Sums "
                          "each order once per statement.|orcl.shop.orders.orders_totals~2",
                          "OPEN_ORDERS_IOU|INSTEAD OF|UPDATE|row||enabled|||"
                          "orcl.shop.open_orders.open_orders_iou"}));
@@ -582,7 +588,10 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
   EXPECT_EQ(report.kinds.last(), CoverageKind::Triggers);
   EXPECT_EQ(std::pair(triggers.tallies[int(Measure::Description)].documented, triggers.objects),
             std::pair(3, 5));
-  EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.ORDERS_TOTALS");
+  EXPECT_EQ(report.Invalid().value(2).FullName(), "ORCL.SHOP.ORDERS.CRM.ORDERS_TOTALS");
+  const QJsonArray invalid =
+      QJsonDocument::fromJson(CoverageJson(report, {})).object()["invalidObjects"].toArray();
+  EXPECT_EQ(invalid.last().toObject()["trigger"].toString(), "CRM.ORDERS_TOTALS");
 
   // What uses the table links to the trigger on the table's own page, by the anchor it was
   // given (another owner's trigger of the same name took the first).
@@ -598,6 +607,9 @@ TEST_F(DocumentModelTest, TablesAndViewsShowTheirTriggers) {
       "[ORDERS\\_TOTALS](../../orcl/shop/orcl.shop.orders.md#orcl.shop.orders.orders_totals~2)\n"))
       << markdown.toStdString();
   EXPECT_TRUE(markdown.contains("<a id=\"orcl.shop.orders.orders_bi\"></a>\n### Trigger ORDERS\\_BI\n"));
+  EXPECT_TRUE(markdown.contains("**COMPOUND INSERT OR UPDATE** at each of its timing points"));
+  EXPECT_EQ(m.units.value(0).dependencies.usedBy.last().type, "INDEX");
+  EXPECT_EQ(DependencyKindTitle("INDEX"), "Indexes") << "a function-based index uses the function";
   const CoverageObject& undocumented = report.objects.last();
   EXPECT_EQ(undocumented.Label() + u' ' + undocumented.FullName() + ": " +
                 undocumented.Gaps().join(u'|'),
@@ -628,7 +640,16 @@ TEST_F(DocumentModelTest, AStreamedBuildWritesWhatOneInMemoryWrites) {
 
 TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
   QTemporaryDir dir;
-  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true));
+  // The trigger NO_DOC is not the procedure NO_DOC, nor the index ORDERS the table; GHOST
+  // is a name ORDER_TOTAL looked up and did not find.
+  testdb::MakeSnapshot(dir.filePath("orcl.sqlite"), ShopSql(true) + R"sql(
+INSERT INTO dba_objects (owner, object_name, object_type, status) VALUES
+  ('SHOP', 'ORDERS', 'INDEX', 'VALID');
+INSERT INTO dba_dependencies VALUES
+  ('SHOP', 'NO_DOC', 'TRIGGER', 'SHOP', 'ORDER_SEQ', 'SEQUENCE', 'HARD'),
+  ('SHOP', 'CALLS_NO_DOC', 'PROCEDURE', 'SHOP', 'NO_DOC', 'PROCEDURE', 'HARD'),
+  ('SHOP', 'ORDER_TOTAL', 'FUNCTION', 'SHOP', 'GHOST', 'NON-EXISTENT', 'HARD');
+)sql");
   db.SetSnapshotDirectories({dir.path()});
   ConnectDatabase(db, "ORCL", "SHOP", "");
   const std::optional<ImpactReport> r = UsedBy(db, "SHOP", "ORDER_SEQ");
@@ -639,11 +660,14 @@ TEST_F(DocumentModelTest, UsersAreFoundTransitivelyThroughACycle) {
     for (const ImpactObject& o : u.path) path.append(o.FullName());
     users.append(QString::number(u.depth) + u' ' + u.object.type + u' ' + path.join(" > "));
   }
-  EXPECT_EQ(users, QStringList({"1 TRIGGER SHOP.ORDERS_BI > SHOP.ORDER_SEQ",
+  EXPECT_EQ(users, QStringList({"1 TRIGGER SHOP.NO_DOC > SHOP.ORDER_SEQ",
+                                "1 TRIGGER SHOP.ORDERS_BI > SHOP.ORDER_SEQ",
                                 "1 PACKAGE SHOP.ORDER_API > SHOP.ORDER_SEQ",
                                 "2 PACKAGE CRM.CRM_REPORT > SHOP.ORDER_API > SHOP.ORDER_SEQ",
                                 "2 FUNCTION SHOP.ORDER_TOTAL > SHOP.ORDER_API > SHOP.ORDER_SEQ"}));
   EXPECT_FALSE(UsedBy(db, "SHOP", "NOTHING"));
+  EXPECT_FALSE(UsedBy(db, "SHOP", "GHOST"));
+  EXPECT_EQ(UsedBy(db, "SHOP", "ORDERS")->object.type, "TABLE");
   EXPECT_TRUE(UsedBy(db, "SHOP", "ORDERS_BI"));  // named by a row only: it uses, nothing uses it
 }
 

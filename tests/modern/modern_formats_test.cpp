@@ -84,8 +84,8 @@ DocumentModel HostileModel() {
   doc.returns = doc.deprecation = doc.since = kHostile;
   doc.deprecated = true;
   doc.see = doc.authors = doc.examples = {kHostile};
-  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile, {}}}, kHostile, {}, doc};
-  signature.options = kHostile;
+  Signature signature{kHostile, {{kHostile + u'2', kHostile, kHostile, kHostile, {}}}, kHostile, {},
+                      doc, kHostile};
   UnitObject u;
   u.key = HostileKey(QStringLiteral("U"));
   u.anchor = u.key.Anchor();
