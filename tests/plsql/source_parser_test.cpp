@@ -119,7 +119,7 @@ TEST(SourceParser, CommentsAfterTheHeaderAndOnParameterLines) {
 // last, and a stand-alone unit's block after a blank line.
 TEST(SourceParser, LicencesAfterTheHeaderAndCommentsUnderEachMember) {
   const QList<Unit> units = Fixture("licences_and_below.sql");
-  ASSERT_EQ(units.size(), 4);
+  ASSERT_EQ(units.size(), 5);
   const Unit& batch = units[0];
   EXPECT_EQ(Text(Find(batch, "START_BATCH")), "Starts a batch under a name.");
   EXPECT_EQ(Text(Find(batch, "END_BATCH")), "Ends the running batch.");
@@ -143,6 +143,10 @@ TEST(SourceParser, LicencesAfterTheHeaderAndCommentsUnderEachMember) {
   EXPECT_EQ(params[1].text, "the level, 1 to 4");
 
   EXPECT_EQ(units[3].doc.summary, "Age in whole years on a date.");
+
+  // Where a comment could be either neighbour's, the package's other comments decide.
+  EXPECT_EQ(Text(Find(units[4], "OPEN_DAY")), "Opens a day for bookings.");
+  EXPECT_EQ(Text(Find(units[4], "CLOSE_DAY")), "");
 }
 
 TEST(SourceParser, BodiesGiveTheirSubprogramsWithTheirComments) {
