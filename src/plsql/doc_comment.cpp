@@ -82,11 +82,15 @@ bool IsSeparator(const QString& line) {
   return true;
 }
 
+// A line of commented-out code: an assignment, a call, a statement of one name ("commit;"),
+// one that begins with a statement's word, or a declaration. A sentence may end in ";" too
+// ("item codes, comma separated;"), so that alone makes no code.
 bool IsCodeLine(const QString& line) {
   static const QRegularExpression code(QStringLiteral(
-      R"(;\s*$|:=|^\s*(begin|end|loop|else|exception|null)\s*;?\s*$|)"
+      R"(:=|\)\s*;\s*$|^\s*[\w.$#"]+\s*;\s*$|^\s*(begin|end|loop|else|exception|null)\s*;?\s*$|)"
+      R"(^\s*(end|return|open|close|fetch|exit|raise|commit|rollback|execute|goto)\b.*;\s*$|)"
       R"(^\s*(select|insert\s+into|update|delete\s+from|if\s.*\sthen|for\s.*\sloop|)"
-      R"(procedure\s+\w+\s*(\(|is\b|as\b)|function\s+\w+.*\breturn\s)\b)"),
+      R"(procedure\s+\w+\s*(\(|is\b|as\b|;)|function\s+\w+.*\breturn\s)\b)"),
       QRegularExpression::CaseInsensitiveOption);
   return code.match(line).hasMatch();
 }

@@ -60,6 +60,7 @@ TEST(DocComment, TagsInLineCommentsReadAsJavadoc) {
 TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
+        QStringList{"-- commit;", "-- log_pkg.flush(l_id);", "-- raise e_closed;"},
         QStringList{"-- ===================", "-- -------------------"},
         QStringList{"-- ========== Requests =========="},
         QStringList{"/* Copyright 2019 Someone. All rights reserved. */"},
@@ -68,6 +69,8 @@ TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   }
   // A sentence that mentions code is still a sentence.
   EXPECT_FALSE(ReadDocComment({"-- Called by the nightly procedure."}).IsEmpty());
+  EXPECT_FALSE(ReadDocComment({"-- Item codes, comma separated;", "-- none for the basket's."})
+                   .IsEmpty());
 }
 
 }  // namespace
