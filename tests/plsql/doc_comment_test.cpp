@@ -60,7 +60,7 @@ TEST(DocComment, TagsInLineCommentsReadAsJavadoc) {
 TEST(DocComment, WhatIsNotDocumentationReadsAsNothing) {
   for (const QStringList& comments :
        {QStringList{"-- l_total := 0;", "-- for r in c loop", "--   null;", "-- end loop;"},
-        QStringList{"-- commit;", "-- log_pkg.flush(l_id);", "-- raise e_closed;"},
+        QStringList{"-- raise e_closed;", "-- exit when l_done;", "-- log_pkg.flush(l_id);"},
         QStringList{"-- ===================", "-- -------------------"},
         QStringList{"-- ========== Requests =========="},
         QStringList{"/* Copyright 2019 Someone. All rights reserved. */"},
