@@ -23,14 +23,12 @@ QLineEdit* ShownField(const char* name, QWidget* parent) {
 ProjectPage::ProjectPage(Project& project, QWidget* parent)
     : QWidget(parent), project_(project) {
   setObjectName(QStringLiteral("PanelGeneral"));
-  setFocusPolicy(Qt::StrongFocus);
   FEdName = ShownField("FEdName", this);
   FEdVersion = ShownField("FEdVersion", this);
   FEdCreated = ShownField("FEdCreated", this);
   FEdUpdated = ShownField("FEdUpdated", this);
   FMGeneral = new MemoBox(this);
   FMGeneral->setObjectName(QStringLiteral("FMGeneral"));
-  FMGeneral->setTabChangesFocus(false);
 
   auto* layout = new QFormLayout(this);
   layout->setLabelAlignment(Qt::AlignLeft);

@@ -194,6 +194,7 @@ TEST_F(ProjectPageTest, EveryChangeOfTheTextMarksTheProjectAndNothingElseDoes) {
   const Case cases[] = {
       {"arrows, Shift, Home", [&] { key(Qt::Key_Left); key(Qt::Key_Shift); key(Qt::Key_Home); },
        "ab", false},
+      {"Tab, which moves on", [&] { key(Qt::Key_Tab); general->setFocus(); }, "ab", false},
       {"Edit > Copy", [&] { general->selectAll(); Trigger("MICopy"); }, "ab", false},
       {"Delete", [&] { key(Qt::Key_Home); key(Qt::Key_Delete); }, "b", true},
       {"Edit > Paste",
