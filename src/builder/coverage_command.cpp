@@ -50,7 +50,7 @@ void CoverageCommand::MICoverageClick() {
   if (!coverage_->isVisible()) {
     // Centred over the main window, but never beyond the screen's edges; at the size the
     // report's rows make it, not the smaller one it had before it was filled.
-    coverage_->adjustSize();
+    coverage_->resize(coverage_->sizeHint());  // adjustSize would stop at 2/3 of the screen
     window_.CenterOver(coverage_);
     if (const QScreen* screen = window_.screen()) {
       const QRect area = screen->availableGeometry();

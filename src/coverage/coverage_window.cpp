@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -85,10 +87,19 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   L_TOTAL->setFont(big);
   layout->addWidget(L_TOTAL);
 
-  kinds_ = new QGridLayout;
+  // The table of kinds scrolls sideways where a large font makes it wider than the screen,
+  // so the window, its Close button with it, still fits.
+  kindsArea_ = new QScrollArea(this);
+  kindsArea_->setFrameShape(QFrame::NoFrame);
+  kindsArea_->setWidgetResizable(true);
+  kindsArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  kindsTable_ = new QWidget(kindsArea_);
+  kinds_ = new QGridLayout(kindsTable_);
+  kinds_->setContentsMargins(0, 0, 0, 0);
   kinds_->setHorizontalSpacing(16);
   kinds_->setVerticalSpacing(2);
-  layout->addLayout(kinds_);
+  kindsArea_->setWidget(kindsTable_);
+  layout->addWidget(kindsArea_);
   L_INVALID = new QLabel(this);
   L_INVALID->setObjectName(QStringLiteral("L_INVALID"));
   L_INVALID->setTextFormat(Qt::PlainText);
@@ -149,7 +160,8 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     filtered_->setFilterFixedString(text);
     ShowShownCount();
   });
-  connect(ObjectTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+  // Enter as well as a double click, as the desktop activates a line.
+  connect(ObjectTable, &QTableView::activated, this, [this](const QModelIndex& index) {
     const int row = filtered_->mapToSource(index).row();
     if (row >= 0 && row < objects_.size()) emit ObjectActivated(objects_[row]);
   });
@@ -157,6 +169,14 @@ CoverageWindow::CoverageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   escape->setShortcut(Qt::Key_Escape);
   connect(escape, &QAction::triggered, this, &QWidget::close);
   addAction(escape);
+}
+
+QSize CoverageWindow::sizeHint() const {
+  QSize hint = QWidget::sizeHint();
+  const QMargins margins = layout()->contentsMargins();
+  hint.setWidth(std::max(hint.width(),
+                         kindsTable_->sizeHint().width() + margins.left() + margins.right()));
+  return hint;
 }
 
 void CoverageWindow::ShowReport(const CoverageReport& report) {
@@ -223,6 +243,9 @@ void CoverageWindow::ShowReport(const CoverageReport& report) {
   }
   ObjectTable->resizeColumnsToContents();
   ObjectTable->setColumnWidth(ObjectColumn, std::min(ObjectTable->columnWidth(ObjectColumn), 320));
+  // Every row of kinds shown, and the bar to scroll them sideways below them.
+  kindsArea_->setFixedHeight(kindsTable_->sizeHint().height() +
+                             kindsArea_->horizontalScrollBar()->sizeHint().height());
   ShowShownCount();
 }
 

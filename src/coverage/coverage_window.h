@@ -19,6 +19,7 @@
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
@@ -39,6 +40,9 @@ class CoverageWindow : public QWidget {
   QLabel* Total() const { return L_TOTAL; }
   QLabel* InvalidObjects() const { return L_INVALID; }
 
+  // As wide as the table of kinds, which scrolls sideways only where the screen is narrower.
+  QSize sizeHint() const override;
+
  signals:
   void ObjectActivated(const CoverageObject& object);
 
@@ -48,6 +52,8 @@ class CoverageWindow : public QWidget {
   QList<CoverageObject> objects_;  // the report's, in the order of the table's rows
   QLabel* L_TOTAL;
   QGridLayout* kinds_;
+  QWidget* kindsTable_;
+  QScrollArea* kindsArea_;
   QLabel* L_INVALID;
   QLineEdit* FEdFilter;
   QLabel* L_SHOWN;

@@ -3,6 +3,8 @@
 // afterwards, the version question and the failures.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -499,8 +501,9 @@ TEST_F(BuildCommandTest, CoverageRowsLeadToTheirEntries) {
   QTableView* table = coverage->Table();
   const QAbstractItemModel* rows = table->model();
 
-  // Double-clicks the first row of one of `kinds` and gives its object's name.
-  const auto doubleClick = [&](const QStringList& kinds, bool inProject) {
+  // Double-clicks the first row of one of `kinds` (or chooses it with Enter) and gives its
+  // object's name.
+  const auto doubleClick = [&](const QStringList& kinds, bool inProject, bool enter = false) {
     for (int r = 0; r < rows->rowCount(); ++r) {
       const QModelIndex index = rows->index(r, CoverageWindow::ObjectColumn);
       const bool grey = rows->index(r, CoverageWindow::GapsColumn)
@@ -511,6 +514,11 @@ TEST_F(BuildCommandTest, CoverageRowsLeadToTheirEntries) {
           grey == inProject)
         continue;
       table->scrollTo(index);
+      if (enter) {
+        table->setCurrentIndex(index);
+        QTest::keyClick(table, Qt::Key_Return);
+        return index.data().toString();
+      }
       // As the system delivers a double click: a click, then the double click.
       const QPoint at = table->visualRect(index).center();
       QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
@@ -522,14 +530,14 @@ TEST_F(BuildCommandTest, CoverageRowsLeadToTheirEntries) {
   };
   // A member's row leads to its package's entry: DATABASE.OWNER.NAME[.MEMBER] is listed as
   // DATABASE.NAME.
-  const std::pair<QStringList, ObjectKind> cases[] = {
-      {{"Table"}, ObjectKind::Tables},
-      {{"Function", "Procedure"}, ObjectKind::ProceduresAndFunctions},
-      {{"Package member"}, ObjectKind::Packages},
+  const std::tuple<QStringList, ObjectKind, bool> cases[] = {
+      {{"Table"}, ObjectKind::Tables, false},
+      {{"Function", "Procedure"}, ObjectKind::ProceduresAndFunctions, false},
+      {{"Package member"}, ObjectKind::Packages, true},
   };
-  for (const auto& [kinds, kind] : cases) {
+  for (const auto& [kinds, kind, enter] : cases) {
     SCOPED_TRACE(kinds.join(", ").toStdString());
-    const QStringList name = doubleClick(kinds, true).split('.');
+    const QStringList name = doubleClick(kinds, true, enter).split('.');
     ASSERT_GE(name.size(), 3);
     EXPECT_EQ(Window().Tabs().TabControl()->currentIndex(), static_cast<int>(kind) + 1);
     ObjectPage* page = program->Objects().Page(kind);
