@@ -28,6 +28,13 @@ const QString BuildCommand::kSiteFilter = QStringLiteral("Web site (folder) (ind
 
 namespace {
 
+// The progress window, with its OK (and Open), is where the user goes on from a question or
+// an error box the build ended with: Escape or Enter there closes it.
+void BringBack(QWidget* progress) {
+  progress->raise();
+  progress->activateWindow();
+}
+
 // How the save dialog's file types are named in a sentence, in the dialog and on a button.
 QString TypeNoun(OutputFormat format) {
   switch (format) {
@@ -153,12 +160,14 @@ void BuildCommand::MIBuildprojectClick() {
   if (result.failure == BuildResult::Failure::UsersFiles) {
     // The user chose to keep their files: nothing to report but that nothing was written.
     progress->Finish(tr("Nothing was written; your files stay."), false);
+    BringBack(progress);
     return;
   }
   if (!result.ok()) {
     progress->Finish(tr("Build failed."), false);
     // A database error was shown by the connection's handler when it happened.
     if (result.failure != BuildResult::Failure::Database) prompts_.Error(&window_, result.error);
+    BringBack(progress);
     return;
   }
 
@@ -178,9 +187,7 @@ void BuildCommand::MIBuildprojectClick() {
   if (!version_) version_ = new NewVersionDialog(&window_);
   project.SetVersion(version_->AskVersion(project.Info().Version));
   window_.SetModifiedMarker(QStringLiteral("Modified"));
-  // The progress window, with its Open and OK, is where the user goes on from the question.
-  progress->raise();
-  progress->activateWindow();
+  BringBack(progress);
 }
 
 bool BuildCommand::MayWrite(const QString& output, OutputFormat format) {

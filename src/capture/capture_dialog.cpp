@@ -129,6 +129,8 @@ void CaptureDialog::FBtnOkClick() {
   if (!result.ok()) {
     progress->Finish(tr("Capture failed."), false);
     prompts_.Error(this, QStringLiteral("ERROR: ") + result.error);
+    // The dialog stays for another try; its error box said all the progress window would.
+    progress->close();
     return;
   }
   progress->Finish(tr("Dictionary is captured: %1 rows of %2 in %3.")

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "builder/progress_dialog.h"
 #include "capture/capture_dialog.h"
 #include "capture/hr_dictionary.h"
 #include "db/database.h"
@@ -35,6 +36,9 @@ TEST(CaptureDialog, AFailedCaptureIsShownOnceAndMendedInPlace) {
             QStringList({"ERROR: ORA-01017: invalid username/password; logon denied"}));
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(QFile::exists(out));
+  // The error box said it: no "Capture failed." window stays behind for each try.
+  for (const ProgressDialog* progress : dialog.findChildren<ProgressDialog*>())
+    EXPECT_FALSE(progress->isVisible());
 
   edit("FEdPassword")->setText("hr-pass");
   dialog.findChild<QCheckBox*>("FCBSnapshotPassword")->setChecked(true);
