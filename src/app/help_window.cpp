@@ -1,5 +1,6 @@
 #include "app/help_window.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -36,6 +37,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
   connect(browser_, &QTextBrowser::sourceChanged, this,
           [this] { setWindowTitle(tr("Vellumar Help - %1").arg(browser_->documentTitle())); });
+
+  auto* escape = new QAction(this);
+  escape->setShortcut(Qt::Key_Escape);
+  connect(escape, &QAction::triggered, this, &QWidget::close);
+  addAction(escape);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -355,6 +355,7 @@ void MainWindow::EnableEditItems() {
 
 void MainWindow::ShowHelpContents() {
   if (!help_) help_ = new HelpWindow(this);
+  if (!help_->isVisible()) PlaceOnScreen(help_);
   help_->ShowContents();
 }
 

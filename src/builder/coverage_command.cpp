@@ -2,9 +2,7 @@
 
 #include <QCoreApplication>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QTabWidget>
-#include <algorithm>
 
 #include "app/prompts.h"
 #include "builder/build_command.h"
@@ -51,15 +49,7 @@ void CoverageCommand::MICoverageClick() {
     // Centred over the main window, but never beyond the screen's edges; at the size the
     // report's rows make it, not the smaller one it had before it was filled.
     coverage_->resize(coverage_->sizeHint());  // adjustSize would stop at 2/3 of the screen
-    window_.CenterOver(coverage_);
-    if (const QScreen* screen = window_.screen()) {
-      const QRect area = screen->availableGeometry();
-      coverage_->resize(coverage_->size().boundedTo(area.size()));
-      const QSize size = coverage_->frameGeometry().size();
-      coverage_->move(
-          std::max(area.left(), std::min(coverage_->x(), area.right() + 1 - size.width())),
-          std::max(area.top(), std::min(coverage_->y(), area.bottom() + 1 - size.height())));
-    }
+    window_.PlaceOnScreen(coverage_);
   }
   coverage_->show();
   coverage_->raise();

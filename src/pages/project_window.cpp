@@ -1,6 +1,8 @@
 #include "pages/project_window.h"
 
 #include <QLabel>
+#include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 #include "text/ansi.h"
@@ -17,6 +19,17 @@ void ProjectWindow::SetConnectionStatus(const QString& text) {
 
 void ProjectWindow::SetModifiedMarker(const QString& text) {
   project_.SetModified(ansi::SameText(text, kModifiedMarker));
+}
+
+void ProjectWindow::PlaceOnScreen(QWidget* window) const {
+  CenterOver(window);
+  const QScreen* shown = screen();
+  if (!shown) return;
+  const QRect area = shown->availableGeometry();
+  window->resize(window->size().boundedTo(area.size()));
+  const QSize size = window->frameGeometry().size();
+  window->move(std::max(area.left(), std::min(window->x(), area.right() + 1 - size.width())),
+               std::max(area.top(), std::min(window->y(), area.bottom() + 1 - size.height())));
 }
 
 void ProjectWindow::CenterOver(QWidget* dialog) const {

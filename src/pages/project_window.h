@@ -34,6 +34,9 @@ class ProjectWindow : public QMainWindow {
   void SetModifiedMarker(const QString& text);
   // Places a dialog centred over this window.
   void CenterOver(QWidget* dialog) const;
+  // A window of its own (coverage, help) at its size as far as the screen holds it, centred
+  // over this one but never beyond the screen's edges.
+  void PlaceOnScreen(QWidget* window) const;
 
  signals:
   // The Login button (its dialog belongs to the log-on part of the program).

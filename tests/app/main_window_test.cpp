@@ -277,6 +277,8 @@ TEST_F(MainWindowTest, HelpShowsTheContentsAndEveryPageItLinksTo) {
     EXPECT_FALSE(browser->documentTitle().isEmpty()) << name;
     EXPECT_TRUE(browser->toPlainText().contains("Contents")) << name << " links back";
   }
+  QTest::keyClick(browser, Qt::Key_Escape);
+  EXPECT_FALSE(help->isVisible()) << "Escape closes the help as it closes every window";
 }
 
 }  // namespace
