@@ -493,8 +493,10 @@ bool ReadProject(Project& project, const QString& path, QString* error) {
     case inputfile::Status::Opened: break;
   }
   ProjectContents contents;
-  if (!Parse(file, contents)) return fail(file.error() == QFileDevice::NoError ? QString()
-                                                                               : file.errorString());
+  if (!Parse(file, contents))
+    return fail(file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("It is damaged, or it is not a Vellumar project."));
   file.close();
   // The file's times stay shown until ShowFileTimes replaces them.
   contents.info.Created = project.Info().Created;

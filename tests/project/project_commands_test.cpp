@@ -190,7 +190,8 @@ TEST_F(ProjectCommandsTest, FileThatCannotBeReadLeavesNoHalfReadProject) {
   prompts.AnswerFile(Path("bad.vlm"));
   Trigger("MIOpen");
   EXPECT_EQ(prompts.Errors(),
-            QStringList{"ERROR: Vellumar Project file " + Path("bad.vlm") + " can't be opened."});
+            QStringList{"ERROR: Vellumar Project file " + Path("bad.vlm") +
+                        " can't be opened. It is damaged, or it is not a Vellumar project."});
   EXPECT_FALSE(Open());
   EXPECT_FALSE(window->IsModified());
   EXPECT_EQ(Caption(), "Vellumar v.1.0");
