@@ -486,7 +486,8 @@ class Parser {
       }
       if (!javadocs.isEmpty() && hasA && endIt->isUnit()) {
         const Token& first = all_[javadocs.first()];
-        if (javadocs.first() == from && (javadocs.size() > 1 || !hasB || first.endLine < bLine - 1)) {
+        const bool leads = javadocs.first() == from || first.line <= aLine + 1;
+        if (leads && (javadocs.size() > 1 || !hasB || first.endLine < bLine - 1)) {
           Of(*endIt).javadoc = QStringList{RawText(first)};
           if (javadocs.size() == 1) javadocs.clear();
         }
