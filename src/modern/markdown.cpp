@@ -76,7 +76,8 @@ std::string EscapeMarkdown(const std::string& text) {
     // "www." would be linked too: its dot escaped, it stays text.
     if (StartsWithNoCase(text, i, "www.") &&
         (i == 0 || !std::isalnum(static_cast<unsigned char>(text[i - 1])))) {
-      out += "www\\.";
+      out.append(text, i, 3);
+      out += "\\.";
       i += 3;
       continue;
     }

@@ -741,8 +741,8 @@ TEST(Markdown, EscapingShowsTheTextLiterally) {
       // a part of it.
       {"See https://wiki.example.com/crm_fields?lang=en&v=2|3.",
        "See <https://wiki.example.com/crm_fields?lang=en&v=2%7C3>."},
-      {"(HTTP://x.example/a_(b)) or www.acme.example/p_q",
-       "(<HTTP://x.example/a_(b)>) or www\\.acme.example/p\\_q"},
+      {"(HTTP://x.example/a_(b)) or WWW.acme.example/p_q",
+       "(<HTTP://x.example/a_(b)>) or WWW\\.acme.example/p\\_q"},
       {"nohttp://x and http:// alone", "nohttp://x and http:// alone"},
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeMarkdown(text), escaped) << text;
