@@ -12,11 +12,6 @@
 
 namespace {
 
-void PrintError(const QString& text) {
-  const QByteArray line = ConsoleText("vellumar-build: " + text, true) + '\n';
-  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-}
-
 // Turns the terminal's echo off for as long as it lives.
 class NoEcho {
  public:

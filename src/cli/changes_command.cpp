@@ -6,15 +6,6 @@
 #include "cli/console_progress.h"
 #include "db/backend.h"
 
-namespace {
-
-void PrintError(const QString& text) {
-  const QByteArray line = ConsoleText("vellumar-build: " + text, true) + '\n';
-  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-}
-
-}  // namespace
-
 int RunChanges(const QString& oldPath, const QString& newPath, const QStringList& owners,
                bool json, bool failOnBreaking) {
   std::vector<changes::Change> found;

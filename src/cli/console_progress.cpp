@@ -73,15 +73,17 @@ void ConsoleProgress::Finish() {
   barShown_ = false;
 }
 
+void PrintError(const QString& message) {
+  const QByteArray line = ConsoleText("vellumar-build: " + message, true) + '\n';
+  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
 bool WriteReport(const QByteArray& report) {
   errno = 0;
   const bool whole =
       std::fwrite(report.constData(), 1, size_t(report.size()), stdout) == size_t(report.size());
   if (whole && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
   const QString why = errno ? QString::fromLocal8Bit(std::strerror(errno)) : QString("write error");
-  const QByteArray line =
-      ConsoleText("vellumar-build: the report could not be written to standard output: " + why,
-                  true) + '\n';
-  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+  PrintError("the report could not be written to standard output: " + why);
   return false;
 }

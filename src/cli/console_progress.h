@@ -14,6 +14,9 @@
 // Line breaks are kept when `lines` says so (messages of several lines, a report).
 QByteArray ConsoleText(const QString& text, bool lines);
 
+// Writes "vellumar-build: " and the message, a line of its own, to standard error.
+void PrintError(const QString& message);
+
 // Writes a report (--changes, --coverage, --used-by) to standard output whole; false, with
 // the reason on standard error, when it could not be (a full disk, a closed pipe), since a
 // job reading a truncated report must not take it for a whole one.

@@ -126,18 +126,19 @@ const std::pair<const char*, OutputFormat> kFormats[] = {
 };
 
 // Messages go out with their control characters shown, never acted on by a terminal.
-void PrintError(const QString& text) {
+// A message that carries its own start ("ERROR: ...") as a line of standard error.
+void PrintLine(const QString& text) {
   const QByteArray line = ConsoleText(text, true) + '\n';
   std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 int Refuse(int status, const QString& problem) {
-  PrintError("vellumar-build: " + problem);
+  PrintError(problem);
   return status;
 }
 
 int Usage(const QString& problem) {
-  if (!problem.isEmpty()) PrintError("vellumar-build: " + problem);
+  if (!problem.isEmpty()) PrintError(problem);
   std::fputs(kUsageText, stderr);
   return kUsage;
 }
@@ -153,7 +154,7 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
   }
   progress.Finish();
   if (!run.ok()) {
-    PrintError(run.error);
+    PrintLine(run.error);
     return kFailed;
   }
   const QByteArray out = json ? CoverageJson(run.report, minimum)
@@ -163,7 +164,7 @@ int Coverage(const Project& project, const Settings& settings, Database& db,
   if (!minimum || !total.Below(*minimum)) return kBuilt;
   // The JSON's gate says it; a person reading the text is told why the status is not 0.
   if (!json)
-    PrintError(QStringLiteral("vellumar-build: the total, %1 of %2 documented, is below --min %3%")
+    PrintError(QStringLiteral("the total, %1 of %2 documented, is below --min %3%")
                    .arg(total.documented)
                    .arg(total.total)
                    .arg(*minimum));
@@ -332,7 +333,7 @@ int Run(int argc, char** argv) {
     QString error;
     const std::optional<SettingsFile> file = ReadSettingsFile(settingsPath, &error);
     if (!file) return Refuse(kUsage, error);
-    for (const QString& warning : file->warnings) PrintError("vellumar-build: " + warning);
+    for (const QString& warning : file->warnings) PrintError(warning);
     settings = file->settings;
   } else {
     const auto store = OpenSettingsStore();
@@ -372,7 +373,7 @@ int Run(int argc, char** argv) {
   Project project;
   QString error;
   if (!ReadProject(project, projectPath, &error)) {
-    PrintError(error);
+    PrintLine(error);
     return kFailed;
   }
 
@@ -399,11 +400,11 @@ int Run(int argc, char** argv) {
   }
   progress.Finish();
   if (!result.ok()) {
-    PrintError(result.error);
+    PrintLine(result.error);
     return result.failure == BuildResult::Failure::UsersFiles ? kUsage : kFailed;
   }
   if (result.replacedCharacters > 0) {
-    PrintError(QStringLiteral("vellumar-build: %1 character(s) outside Windows-1252 written as \"?\"")
+    PrintError(QStringLiteral("%1 character(s) outside Windows-1252 written as \"?\"")
                    .arg(result.replacedCharacters));
   }
   std::printf("%s\n", filename::ToBytes(result.outputPath).constData());
@@ -418,10 +419,10 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::exception& e) {
-    PrintError(QStringLiteral("vellumar-build: unexpected error: ") +
+    PrintError(QStringLiteral("unexpected error: ") +
                QString::fromLocal8Bit(e.what()));
   } catch (...) {
-    PrintError(QStringLiteral("vellumar-build: unexpected error"));
+    PrintError(QStringLiteral("unexpected error"));
   }
   return kFailed;
 }

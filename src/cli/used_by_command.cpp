@@ -14,8 +14,7 @@
 namespace {
 
 int Fail(const QString& message) {
-  const QByteArray line = ConsoleText("vellumar-build: " + message + u'\n', true);
-  std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+  PrintError(message);
   return 1;
 }
 
